@@ -1,0 +1,73 @@
+# Build options and the helpers every module uses to declare its tests, fuzzers and benchmarks.
+
+option(YONDA_WERROR "Treat warnings as errors" OFF)
+option(YONDA_SANITIZE "Build with AddressSanitizer and UndefinedBehaviorSanitizer" OFF)
+option(YONDA_FUZZ "Build fuzz targets with libFuzzer (needs clang)" OFF)
+option(YONDA_BENCH "Build the benchmarks" ON)
+
+add_compile_options(-Wall -Wextra -Wno-unused-parameter)
+if(YONDA_WERROR)
+  add_compile_options(-Werror)
+endif()
+if(YONDA_SANITIZE OR YONDA_FUZZ)
+  add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
+  add_link_options(-fsanitize=address,undefined)
+endif()
+
+# Programs and tests find the platform and engine libraries next to them in the build tree and
+# in ../lib once installed.
+set(CMAKE_BUILD_RPATH_USE_ORIGIN ON)
+set(CMAKE_INSTALL_RPATH "$ORIGIN/../${CMAKE_INSTALL_LIBDIR}")
+set(CMAKE_LIBRARY_OUTPUT_DIRECTORY ${PROJECT_BINARY_DIR}/lib)
+set(CMAKE_RUNTIME_OUTPUT_DIRECTORY ${PROJECT_BINARY_DIR}/bin)
+
+find_package(PkgConfig REQUIRED)
+find_package(Threads REQUIRED)
+find_package(GTest REQUIRED)
+include(GoogleTest)
+
+# yonda_test(NAME SOURCES... [LIBS libs...] [LABELS labels...])
+# One GoogleTest program; its cases are listed when CTest runs, labelled "unit" unless told.
+function(yonda_test name)
+  cmake_parse_arguments(T "" "" "SOURCES;LIBS;LABELS" ${ARGN})
+  if(NOT T_LABELS)
+    set(T_LABELS unit)
+  endif()
+  add_executable(${name} ${T_SOURCES} ${T_UNPARSED_ARGUMENTS})
+  target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest GTest::gmock GTest::gtest_main Threads::Threads)
+  set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${PROJECT_BINARY_DIR}/tests)
+  gtest_discover_tests(${name}
+    DISCOVERY_MODE PRE_TEST
+    WORKING_DIRECTORY ${PROJECT_BINARY_DIR}
+    PROPERTIES LABELS "${T_LABELS}" ENVIRONMENT "YONDA_SOURCE_DIR=${PROJECT_SOURCE_DIR};YONDA_BINARY_DIR=${PROJECT_BINARY_DIR}")
+endfunction()
+
+# yonda_fuzzer(NAME SOURCES... [LIBS libs...] CORPUS dir)
+# A libFuzzer target (LLVMFuzzerTestOneInput). With YONDA_FUZZ it links libFuzzer; otherwise it
+# links a driver that replays the corpus, and CTest replays it as a regression test.
+function(yonda_fuzzer name)
+  cmake_parse_arguments(F "" "CORPUS" "SOURCES;LIBS" ${ARGN})
+  add_executable(${name} ${F_SOURCES} ${F_UNPARSED_ARGUMENTS})
+  target_link_libraries(${name} PRIVATE ${F_LIBS})
+  set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${PROJECT_BINARY_DIR}/fuzz)
+  if(YONDA_FUZZ)
+    target_compile_options(${name} PRIVATE -fsanitize=fuzzer)
+    target_link_options(${name} PRIVATE -fsanitize=fuzzer)
+  else()
+    target_sources(${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests/fuzz_replay_main.cpp)
+  endif()
+  add_test(NAME fuzz.${name} COMMAND ${name} ${F_CORPUS})
+  set_tests_properties(fuzz.${name} PROPERTIES LABELS fuzz)
+endfunction()
+
+# yonda_bench(NAME SOURCES... [LIBS libs...]): a Google Benchmark program, built, never a test.
+function(yonda_bench name)
+  if(NOT YONDA_BENCH)
+    return()
+  endif()
+  cmake_parse_arguments(B "" "" "SOURCES;LIBS" ${ARGN})
+  find_package(benchmark REQUIRED)
+  add_executable(${name} ${B_SOURCES} ${B_UNPARSED_ARGUMENTS})
+  target_link_libraries(${name} PRIVATE ${B_LIBS} benchmark::benchmark benchmark::benchmark_main)
+  set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${PROJECT_BINARY_DIR}/bench)
+endfunction()
