@@ -71,3 +71,9 @@ function(yonda_bench name)
   target_link_libraries(${name} PRIVATE ${B_LIBS} benchmark::benchmark benchmark::benchmark_main)
   set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${PROJECT_BINARY_DIR}/bench)
 endfunction()
+
+# The program's home folder (where the program file, its settings, "Data\" and "Skin\" live):
+# in the build tree a ready-to-run image of it, and its place in the installed tree, where
+# bin/ links to the programs inside it.
+set(YONDA_HOME_DIR ${PROJECT_BINARY_DIR}/yonda)
+set(YONDA_INSTALL_HOME ${CMAKE_INSTALL_LIBDIR}/yonda)
