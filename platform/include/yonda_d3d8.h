@@ -1,0 +1,31 @@
+// Test and host hooks of the Direct3D stand-in.
+#pragma once
+
+#include "d3d8.h"
+
+#include <vector>
+
+// Makes the device lost, as when another program takes the screen: TestCooperativeLevel answers
+// D3DERR_DEVICELOST lostAnswers times (at least once), then D3DERR_DEVICENOTRESET until Reset
+// succeeds. Present answers D3DERR_DEVICELOST meanwhile and draws are dropped.
+HRESULT YondaD3D8LoseDevice(IDirect3DDevice8* device, UINT lostAnswers = 1);
+
+// A picture read from the stand-in: 0xAARRGGBB per pixel, the top row first, no padding.
+struct YondaPicture {
+    UINT width = 0;
+    UINT height = 0;
+    std::vector<DWORD> pixels;
+    DWORD At(UINT x, UINT y) const { return pixels[size_t(y) * width + x]; }
+};
+
+// The last picture presented into hwnd by any device or swap chain; FALSE when none was.
+BOOL YondaD3D8GetPresentedPicture(HWND hwnd, YondaPicture* picture);
+// Forgets every presented picture (between tests).
+void YondaD3D8ForgetPresentedPictures();
+
+// The display mode the adapter reports (1024 x 768 X8R8G8B8 unless set).
+void YondaD3D8SetDisplayMode(UINT width, UINT height);
+
+// The number of default-pool resources and additional swap chains the program still holds on the
+// device: Reset fails while it is not zero.
+UINT YondaD3D8CountDefaultPoolResources(IDirect3DDevice8* device);
