@@ -1,0 +1,28 @@
+// The small geometry of world objects: the frame-index rule shared by key animation and fades,
+// the one-sided ray-triangle test, and affine vector transforms.
+#pragma once
+
+#include <d3dx8.h>
+
+struct KRA_FRAME_INDEX {
+    int nFrame = 0;
+    int nNext = 0;
+    float fFraction = 0;
+};
+
+// Frame of time t among nFrames equal steps of fDuration. A zero duration or no frames is a
+// still pose (frame 0), never a loop that cannot end.
+KRA_FRAME_INDEX KRAFrameIndex(DWORD nFrames, float fDuration, float t);
+
+// One-sided: a triangle hit only from its front; vertices in the order given.
+bool KRAIntersectTriangle(const D3DXVECTOR3& vOrigin, const D3DXVECTOR3& vDirection, const D3DXVECTOR3& p0,
+                          const D3DXVECTOR3& p1, const D3DXVECTOR3& p2, D3DXVECTOR3* pHit);
+
+// Point by rows 0-3 (no perspective division) and direction by rows 0-2.
+D3DXVECTOR3 KRATransformPoint(const D3DXVECTOR3& v, const D3DXMATRIX& m);
+D3DXVECTOR3 KRATransformDirection(const D3DXVECTOR3& v, const D3DXMATRIX& m);
+
+// The picking ray of a back-buffer point: direction from the projection, origin and turn from
+// the inverse of the view held in the device's world transform. False when it cannot be built
+// (no back buffer, a singular view or a degenerate projection).
+bool KRAPickingRay(IDirect3DDevice8* pDevice, LONG x, LONG y, D3DXVECTOR3* pOrigin, D3DXVECTOR3* pDirection);
