@@ -16,34 +16,41 @@ struct FileCloser {
 using FilePtr = std::unique_ptr<FILE, FileCloser>;
 
 #if __has_include(<yonda_platform.h>)
-FilePtr OpenFile(const std::string& strPath, const char* szMode)
+std::string HostPath(const std::string& strPath)
 {
-    return FilePtr(YondaOpenFile(strPath.c_str(), szMode));
+    return YondaHostPath(strPath.c_str());
 }
 #else
-FilePtr OpenFile(const std::string& strPath, const char* szMode)
+std::string HostPath(const std::string& strPath)
 {
     std::string strHost = strPath;
     for (char& c : strHost)
         if (c == '\\')
             c = '/';
-    return FilePtr(std::fopen(strHost.c_str(), szMode));
+    return strHost;
 }
 #endif
+
+FilePtr OpenFile(const std::string& strPath, const char* szMode)
+{
+    return FilePtr(std::fopen(HostPath(strPath).c_str(), szMode));
+}
 
 } // namespace
 
 bool KRAReadWholeFile(const std::string& strWindowsPath, std::vector<uint8_t>& vOut)
 {
-    vOut.clear();
     FilePtr file = OpenFile(strWindowsPath, "rb");
-    if (!file)
+    if (!file || std::fseek(file.get(), 0, SEEK_END) != 0) {
+        vOut.clear();
         return false;
-    if (std::fseek(file.get(), 0, SEEK_END) != 0)
-        return false;
+    }
     long lSize = std::ftell(file.get());
-    if (lSize < 0 || lSize > kMaxFileSize || std::fseek(file.get(), 0, SEEK_SET) != 0)
+    if (lSize < 0 || lSize > kMaxFileSize || std::fseek(file.get(), 0, SEEK_SET) != 0) {
+        vOut.clear();
         return false;
+    }
+    // The caller's buffer keeps its room between files, so repeated loads reuse it.
     vOut.resize(size_t(lSize));
     if (lSize > 0 && std::fread(vOut.data(), 1, vOut.size(), file.get()) != vOut.size()) {
         vOut.clear();

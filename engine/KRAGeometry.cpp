@@ -63,18 +63,6 @@ bool KRAIntersectTriangle(const D3DXVECTOR3& o, const D3DXVECTOR3& d, const D3DX
     return true;
 }
 
-D3DXVECTOR3 KRATransformPoint(const D3DXVECTOR3& v, const D3DXMATRIX& m)
-{
-    return D3DXVECTOR3(v.x * m._11 + v.y * m._21 + v.z * m._31 + m._41, v.x * m._12 + v.y * m._22 + v.z * m._32 + m._42,
-                       v.x * m._13 + v.y * m._23 + v.z * m._33 + m._43);
-}
-
-D3DXVECTOR3 KRATransformDirection(const D3DXVECTOR3& v, const D3DXMATRIX& m)
-{
-    return D3DXVECTOR3(v.x * m._11 + v.y * m._21 + v.z * m._31, v.x * m._12 + v.y * m._22 + v.z * m._32,
-                       v.x * m._13 + v.y * m._23 + v.z * m._33);
-}
-
 bool KRAPickingRay(IDirect3DDevice8* pDevice, LONG x, LONG y, D3DXVECTOR3* pOrigin, D3DXVECTOR3* pDirection)
 {
     if (!pDevice)

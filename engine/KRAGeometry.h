@@ -19,8 +19,16 @@ bool KRAIntersectTriangle(const D3DXVECTOR3& vOrigin, const D3DXVECTOR3& vDirect
                           const D3DXVECTOR3& p1, const D3DXVECTOR3& p2, D3DXVECTOR3* pHit);
 
 // Point by rows 0-3 (no perspective division) and direction by rows 0-2.
-D3DXVECTOR3 KRATransformPoint(const D3DXVECTOR3& v, const D3DXMATRIX& m);
-D3DXVECTOR3 KRATransformDirection(const D3DXVECTOR3& v, const D3DXMATRIX& m);
+inline D3DXVECTOR3 KRATransformPoint(const D3DXVECTOR3& v, const D3DXMATRIX& m)
+{
+    return D3DXVECTOR3(v.x * m._11 + v.y * m._21 + v.z * m._31 + m._41, v.x * m._12 + v.y * m._22 + v.z * m._32 + m._42,
+                       v.x * m._13 + v.y * m._23 + v.z * m._33 + m._43);
+}
+inline D3DXVECTOR3 KRATransformDirection(const D3DXVECTOR3& v, const D3DXMATRIX& m)
+{
+    return D3DXVECTOR3(v.x * m._11 + v.y * m._21 + v.z * m._31, v.x * m._12 + v.y * m._22 + v.z * m._32,
+                       v.x * m._13 + v.y * m._23 + v.z * m._33);
+}
 
 // The picking ray of a back-buffer point: direction from the projection, origin and turn from
 // the inverse of the view held in the device's world transform. False when it cannot be built

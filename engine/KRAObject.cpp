@@ -121,14 +121,18 @@ LONG CKRAObject::LoadObject(KRA_OBJECT_MESH_DATA&& data)
     }
 
     m_vVertices = std::move(data.vVertices);
-    if (!IsAnimated()) {
+    D3DXMATRIX mIdentity;
+    D3DXMatrixIdentity(&mIdentity);
+    // Most meshes are stored in place already; placing them by an identity matrix is a no-op.
+    if (!IsAnimated() && std::memcmp(&m_matMesh, &mIdentity, sizeof(mIdentity)) != 0) {
         for (KRA_OBJECT_VERTEX& v : m_vVertices) {
             D3DXVECTOR3 p = KRATransformPoint(D3DXVECTOR3(v.x, v.y, v.z), m_matMesh);
             v.x = p.x;
             v.y = p.y;
             v.z = p.z;
         }
-    } else {
+    }
+    if (IsAnimated()) {
         std::memcpy(m_adwKeyBlock, data.adwKeyBlock, sizeof(m_adwKeyBlock));
         m_vPositionKeys = std::move(data.vPositionKeys);
         m_vRotationKeys = std::move(data.vRotationKeys);
@@ -137,7 +141,7 @@ LONG CKRAObject::LoadObject(KRA_OBJECT_MESH_DATA&& data)
     return CreateDeviceObject();
 }
 
-LONG CKRAObject::MakeBuffer(const std::vector<KRA_OBJECT_VERTEX>& vVertices, IDirect3DVertexBuffer8** ppBuffer)
+LONG CKRAObject::MakeBuffer(const KRA_VERTEX_ARRAY& vVertices, IDirect3DVertexBuffer8** ppBuffer)
 {
     *ppBuffer = nullptr;
     IDirect3DDevice8* pDevice = CKRAManager::GetD3DDevice();
@@ -159,7 +163,7 @@ LONG CKRAObject::MakeBuffer(const std::vector<KRA_OBJECT_VERTEX>& vVertices, IDi
     return KRA_OK;
 }
 
-LONG CKRAObject::FillBuffer(IDirect3DVertexBuffer8* pBuffer, const std::vector<KRA_OBJECT_VERTEX>& vVertices)
+LONG CKRAObject::FillBuffer(IDirect3DVertexBuffer8* pBuffer, const KRA_VERTEX_ARRAY& vVertices)
 {
     BYTE* pData = nullptr;
     if (FAILED(pBuffer->Lock(0, 0, &pData, 0)) || !pData)
@@ -331,8 +335,7 @@ LONG CKRAObject::FadeObject(float fTime, float fDelta, DWORD dwAlpha)
     if (!pDevice || m_vVertices.size() < 3 || !m_pVertexBuffer)
         return KRA_OK;
     if (!m_pFadedVertexBuffer) {
-        std::vector<KRA_OBJECT_VERTEX> vEmpty(m_vVertices.size());
-        if (MakeBuffer(vEmpty, &m_pFadedVertexBuffer) < 0)
+        if (MakeBuffer(m_vVertices, &m_pFadedVertexBuffer) < 0)
             return KRA_E_FAILED;
     }
     char szLine[16];

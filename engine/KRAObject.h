@@ -47,7 +47,7 @@ public:
     WORD GetKindFlags() const { return m_wKindFlags; }
     WORD GetTextureFlags() const { return m_wTextureFlags; }
     const D3DXMATRIX& GetMeshMatrix() const { return m_matMesh; }
-    const std::vector<KRA_OBJECT_VERTEX>& GetVertices() const { return m_vVertices; }
+    const KRA_VERTEX_ARRAY& GetVertices() const { return m_vVertices; }
     CKRAHandle<tagKRADS> GetFirstTexture() const { return m_hFirstTexture; }
     CKRAHandle<tagKRADS> GetSecondTexture() const { return m_hSecondTexture; }
     const CKRATextureAnimation* GetTextureAnimation() const { return m_pTextureAnimation.get(); }
@@ -62,8 +62,8 @@ private:
     IDirect3DTexture8* CurrentTexture(float fDelta);
     void ReleaseTextures();
     LONG BuildColoredCopy(DWORD dwColor);
-    static LONG MakeBuffer(const std::vector<KRA_OBJECT_VERTEX>& vVertices, IDirect3DVertexBuffer8** ppBuffer);
-    static LONG FillBuffer(IDirect3DVertexBuffer8* pBuffer, const std::vector<KRA_OBJECT_VERTEX>& vVertices);
+    static LONG MakeBuffer(const KRA_VERTEX_ARRAY& vVertices, IDirect3DVertexBuffer8** ppBuffer);
+    static LONG FillBuffer(IDirect3DVertexBuffer8* pBuffer, const KRA_VERTEX_ARRAY& vVertices);
     void ResetStates(IDirect3DDevice8* pDevice) const;
 
     WORD m_wKindFlags;
@@ -71,8 +71,8 @@ private:
     DWORD m_dwVertexCount;
     D3DXMATRIX m_matMesh;
     BYTE m_abMaterial[KRA_MATERIAL_SIZE];
-    std::vector<KRA_OBJECT_VERTEX> m_vVertices;
-    std::vector<KRA_OBJECT_VERTEX> m_vColoredVertices;
+    KRA_VERTEX_ARRAY m_vVertices;
+    KRA_VERTEX_ARRAY m_vColoredVertices;
     DWORD m_dwColor;
     int m_nColoredBuilds;
     std::unique_ptr<CKRATextureAnimation> m_pTextureAnimation;

@@ -3,6 +3,7 @@
 #include "KRAByteReader.h"
 #include "KRADefs.h"
 
+#include <bit>
 #include <cstring>
 
 namespace {
@@ -15,6 +16,8 @@ bool ParseKeys(CKRAByteReader& reader, DWORD dwCount, size_t nFloats, std::vecto
     reader.F32s(vOut.data(), vOut.size());
     return reader.Ok();
 }
+
+bool ParseKeyBlock(CKRAByteReader& reader, KRA_OBJECT_MESH_DATA& mesh);
 
 bool ParseMesh(CKRAByteReader& reader, KRA_OBJECT_MESH_DATA& mesh)
 {
@@ -37,6 +40,12 @@ bool ParseMesh(CKRAByteReader& reader, KRA_OBJECT_MESH_DATA& mesh)
     if (!reader.Has(mesh.dwVertexCount, sizeof(KRA_OBJECT_VERTEX)))
         return false;
     mesh.vVertices.resize(mesh.dwVertexCount);
+    if constexpr (std::endian::native == std::endian::little) {
+        // The stored vertex is eleven little-endian 32-bit fields, exactly the in-memory record on
+        // this host: one bounded copy reads them all.
+        return reader.Bytes(mesh.vVertices.data(), mesh.vVertices.size() * sizeof(KRA_OBJECT_VERTEX)) &&
+               ParseKeyBlock(reader, mesh);
+    }
     for (KRA_OBJECT_VERTEX& v : mesh.vVertices) {
         v.x = reader.F32();
         v.y = reader.F32();
@@ -50,9 +59,11 @@ bool ParseMesh(CKRAByteReader& reader, KRA_OBJECT_MESH_DATA& mesh)
         v.u1 = reader.F32();
         v.v1 = reader.F32();
     }
-    if (!reader.Ok())
-        return false;
+    return reader.Ok() && ParseKeyBlock(reader, mesh);
+}
 
+bool ParseKeyBlock(CKRAByteReader& reader, KRA_OBJECT_MESH_DATA& mesh)
+{
     if (mesh.wKindFlags & KRA_MESH_ANIMATED) {
         for (DWORD& dw : mesh.adwKeyBlock)
             dw = reader.U32();

@@ -5,6 +5,7 @@
 #include "KRADefs.h"
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -18,6 +19,30 @@ struct KRA_OBJECT_VERTEX {
     float u1, v1;
 };
 static_assert(sizeof(KRA_OBJECT_VERTEX) == 44, "vertex layout");
+
+// Vertex arrays are filled right after they are sized, so sizing them leaves the records as they
+// are instead of clearing megabytes that are overwritten at once.
+template <class T>
+struct KRADefaultInitAllocator : std::allocator<T> {
+    template <class U>
+    struct rebind {
+        using other = KRADefaultInitAllocator<U>;
+    };
+    KRADefaultInitAllocator() = default;
+    template <class U>
+    KRADefaultInitAllocator(const KRADefaultInitAllocator<U>&) noexcept {}
+    template <class U>
+    void construct(U* p) noexcept
+    {
+        ::new (static_cast<void*>(p)) U;
+    }
+    template <class U, class... Args>
+    void construct(U* p, Args&&... args)
+    {
+        ::new (static_cast<void*>(p)) U(std::forward<Args>(args)...);
+    }
+};
+using KRA_VERTEX_ARRAY = std::vector<KRA_OBJECT_VERTEX, KRADefaultInitAllocator<KRA_OBJECT_VERTEX>>;
 
 // Kind flags.
 constexpr WORD KRA_MESH_ANIMATED = 0x2;
@@ -45,7 +70,7 @@ struct KRA_OBJECT_MESH_DATA {
     std::string strFirstTexture;
     bool bHasSecondTexture = false;
     std::string strSecondTexture;
-    std::vector<KRA_OBJECT_VERTEX> vVertices;
+    KRA_VERTEX_ARRAY vVertices;
     // Animated meshes: start, end, unused, key count; then the keys their flags announce.
     DWORD adwKeyBlock[4] = {};
     std::vector<float> vPositionKeys; // 3 per key

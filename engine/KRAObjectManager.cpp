@@ -40,11 +40,10 @@ LONG CKRAObjectManager::LoadObjectFile(const char* szName, _KRA_HANDLE* pOut)
         return KRA_E_INVALID_ARGUMENT;
     std::string strPath = m_strPath + szName;
     return m_cTable.Load(szName, *pOut, [&](CKRAObjectFile& file) {
-        std::vector<uint8_t> vBytes;
-        if (!KRAReadWholeFile(strPath, vBytes))
+        if (!KRAReadWholeFile(strPath, m_vReadBuffer))
             return KRA_E_INVALID_ARGUMENT;
         file.Create();
-        return file.LoadObjectFile(szName, vBytes.data(), vBytes.size());
+        return file.LoadObjectFile(szName, m_vReadBuffer.data(), m_vReadBuffer.size());
     });
 }
 

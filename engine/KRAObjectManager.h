@@ -5,7 +5,9 @@
 #include "KRAHandleTable.h"
 #include "KRAObjectFile.h"
 
+#include <cstdint>
 #include <string>
+#include <vector>
 
 class CKRAObjectManager {
 public:
@@ -29,5 +31,7 @@ public:
 
 private:
     std::string m_strPath;
+    // Kept between loads so a file is read into memory that is already there.
+    std::vector<uint8_t> m_vReadBuffer;
     CKRAHandleTable<CKRAObjectFile> m_cTable;
 };

@@ -5,6 +5,8 @@
 #include <d3d8.h>
 #include <d3dx8.h>
 
+#include "KRAObjectFormat.h"
+
 #include <cstring>
 #include <map>
 #include <memory>
@@ -41,7 +43,7 @@ public:
         p->Size = UINT(m_vData.size());
         return D3D_OK;
     }
-    std::vector<BYTE> m_vData;
+    std::vector<BYTE, KRADefaultInitAllocator<BYTE>> m_vData;
     bool m_bFailLock = false;
 
 private:
@@ -79,7 +81,7 @@ private:
 
 struct Draw {
     IDirect3DVertexBuffer8* pStream;
-    std::vector<BYTE> vStreamData;
+    std::vector<BYTE, KRADefaultInitAllocator<BYTE>> vStreamData;
     D3DMATRIX mWorld;
     std::map<DWORD, DWORD> renderStates;
     std::map<DWORD, DWORD> stage0;

@@ -46,7 +46,7 @@ struct Mesh {
     std::string strFirst;
     bool bSecond = false;
     std::string strSecond;
-    std::vector<KRA_OBJECT_VERTEX> vVertices;
+    KRA_VERTEX_ARRAY vVertices;
     uint32_t dwKeyStart = 0, dwKeyEnd = 0, dwKeyCount = 0;
     std::vector<float> vPos, vRot, vScale;
     Mesh() { Identity(afMatrix); }
@@ -59,7 +59,7 @@ inline KRA_OBJECT_VERTEX Vertex(float x, float y, float z, float u = 0, float v 
 
 // A square of side 2h in the plane z = zPlane, centred on (cx, cy), facing the viewer at -z:
 // counter-clockwise as seen from there.
-inline std::vector<KRA_OBJECT_VERTEX> Quad(float cx, float cy, float h, float zPlane, uint32_t diffuse = 0xFFFFFFFF)
+inline KRA_VERTEX_ARRAY Quad(float cx, float cy, float h, float zPlane, uint32_t diffuse = 0xFFFFFFFF)
 {
     KRA_OBJECT_VERTEX a = Vertex(cx - h, cy - h, zPlane, 0, 1, diffuse);
     KRA_OBJECT_VERTEX b = Vertex(cx + h, cy - h, zPlane, 1, 1, diffuse);
