@@ -25,3 +25,12 @@ DWORD GetModuleFileNameA(HMODULE hModule, LPSTR lpFilename, DWORD nSize)
     std::memcpy(lpFilename, path, length + 1);
     return length;
 }
+
+HMODULE GetModuleHandleA(LPCSTR lpModuleName)
+{
+    // The program itself is the one module there is; its handle only identifies it.
+    if (!lpModuleName)
+        return reinterpret_cast<HMODULE>(static_cast<uintptr_t>(0x400000));
+    SetLastError(ERROR_MOD_NOT_FOUND);
+    return nullptr;
+}

@@ -1,0 +1,193 @@
+#include "FileReaders.h"
+
+#include <cmath>
+#include <stdexcept>
+
+namespace world::check {
+
+namespace {
+
+Vec3 ReadVec3(ByteReader& r)
+{
+    Vec3 v;
+    v.x = r.F32();
+    v.y = r.F32();
+    v.z = r.F32();
+    return v;
+}
+
+std::array<float, 16> ReadMatrix(ByteReader& r)
+{
+    std::array<float, 16> m{};
+    for (float& f : m)
+        f = r.F32();
+    return m;
+}
+
+void ExpectEnd(const ByteReader& r)
+{
+    if (!r.AtEnd())
+        throw std::runtime_error("bytes left after the last record: " + std::to_string(r.Remaining()));
+}
+
+} // namespace
+
+Mat4 MatrixOf(const std::array<float, 16>& a)
+{
+    Mat4 m;
+    for (int i = 0; i < 16; ++i)
+        m.m[i / 4][i % 4] = a[i];
+    return m;
+}
+
+KroFile ReadKro(const Bytes& bytes)
+{
+    ByteReader r(bytes);
+    KroFile f;
+    f.headerA = r.U32();
+    f.code = r.U32();
+    std::uint32_t count = r.U32();
+    for (std::uint32_t i = 0; i < count; ++i) {
+        KroMesh m;
+        std::size_t headStart = r.Offset();
+        m.kindFlags = r.U16();
+        m.textureFlags = r.U16();
+        std::uint32_t v = r.U32();
+        m.matrix = ReadMatrix(r);
+        if (r.Offset() - headStart != 72)
+            throw std::logic_error("mesh head is not 72 bytes");
+        std::size_t materialStart = r.Offset();
+        r.Skip(32);
+        m.hasFirst = r.U32();
+        r.Skip(4);
+        m.first = r.FixedText(112);
+        m.hasSecond = r.U32();
+        r.Skip(4);
+        m.second = r.FixedText(112);
+        if (r.Offset() - materialStart != 272)
+            throw std::logic_error("material is not 272 bytes");
+        for (std::uint32_t k = 0; k < v; ++k) {
+            KroVertex x;
+            x.position = ReadVec3(r);
+            x.normal = ReadVec3(r);
+            x.diffuse = r.U32();
+            x.u0 = r.F32();
+            x.v0 = r.F32();
+            x.u1 = r.F32();
+            x.v1 = r.F32();
+            m.vertices.push_back(x);
+        }
+        if (m.kindFlags & 2) {
+            m.start = r.U32();
+            m.end = r.U32();
+            r.U32();
+            m.keyCount = r.U32();
+            if (m.textureFlags & 1)
+                for (std::uint32_t k = 0; k < m.keyCount; ++k)
+                    m.positions.push_back(ReadVec3(r));
+            if (m.textureFlags & 4)
+                for (std::uint32_t k = 0; k < m.keyCount; ++k)
+                    m.rotations.push_back({r.F32(), r.F32(), r.F32(), r.F32()});
+            if (m.textureFlags & 8)
+                for (std::uint32_t k = 0; k < m.keyCount; ++k)
+                    m.scales.push_back(ReadVec3(r));
+        }
+        f.meshes.push_back(m);
+    }
+    ExpectEnd(r);
+    return f;
+}
+
+KrsFile ReadKrs(const Bytes& bytes)
+{
+    ByteReader r(bytes);
+    KrsFile f;
+    f.header = r.U32();
+    std::uint32_t paths = r.U32();
+    std::uint32_t objects = r.U32();
+    for (std::uint32_t i = 0; i < paths; ++i) {
+        KrsPath p;
+        p.id = r.I32();
+        std::uint32_t points = r.U32();
+        for (std::uint32_t k = 0; k < points; ++k) {
+            std::array<float, 12> point{};
+            for (float& x : point)
+                x = r.F32();
+            p.points.push_back(point);
+        }
+        f.paths.push_back(p);
+    }
+    for (std::uint32_t i = 0; i < objects; ++i) {
+        KrsObject o;
+        std::size_t start = r.Offset();
+        o.file = r.FixedText(32);
+        o.kind = r.I32();
+        o.min = ReadVec3(r);
+        o.max = ReadVec3(r);
+        o.matrix = ReadMatrix(r);
+        if (r.Offset() - start != 124)
+            throw std::logic_error("descriptor is not 124 bytes");
+        o.eventFlag = r.U8();
+        r.Skip(3);
+        std::uint32_t boxes = r.U32();
+        std::uint32_t triggers = r.U32();
+        for (std::uint32_t k = 0; k < triggers; ++k) {
+            KrsTrigger t;
+            t.type = r.I32();
+            t.kind = r.I32();
+            t.unused = r.I32();
+            t.centre = ReadVec3(r);
+            t.radius = r.F32();
+            o.triggers.push_back(t);
+        }
+        for (std::uint32_t k = 0; k < boxes; ++k) {
+            KrsBox b;
+            b.type = r.I32();
+            b.action = r.I32();
+            b.value = r.I32();
+            b.matrix = ReadMatrix(r);
+            b.min = ReadVec3(r);
+            b.max = ReadVec3(r);
+            o.boxes.push_back(b);
+        }
+        f.objects.push_back(o);
+    }
+    ExpectEnd(r);
+    return f;
+}
+
+bool GridFile::Blocked(float x, float z) const
+{
+    long ix = static_cast<long>((x - originX) / static_cast<float>(cellSize));
+    long iz = static_cast<long>((z - originZ) / static_cast<float>(cellSize));
+    if (ix < 0 || iz < 0 || ix >= static_cast<long>(width) || iz >= static_cast<long>(height))
+        return false;
+    return cells[static_cast<std::size_t>(ix + iz * static_cast<long>(width))] & 1;
+}
+
+GridFile ReadGrid(const Bytes& bytes)
+{
+    ByteReader r(bytes);
+    GridFile g;
+    g.cellSize = r.U32();
+    g.width = r.U32();
+    g.height = r.U32();
+    g.originX = r.F32();
+    g.originZ = r.F32();
+    Bytes cells = r.Raw(static_cast<std::size_t>(g.width) * g.height);
+    g.cells.assign(cells.begin(), cells.end());
+    ExpectEnd(r);
+    return g;
+}
+
+Bytes ReadKrt(const Bytes& bytes)
+{
+    ByteReader r(bytes);
+    r.U32();
+    std::uint32_t length = r.U32();
+    Bytes image = r.Raw(length);
+    ExpectEnd(r);
+    return image;
+}
+
+} // namespace world::check
