@@ -33,6 +33,12 @@ LONG CKRAObjectFile::LoadObjectFile(const char* szName, const uint8_t* pData, si
     LONG lStatus = KRAParseObjectFile(pData, nSize, data);
     if (lStatus < 0)
         return lStatus;
+    return Build(szName, data);
+}
+
+LONG CKRAObjectFile::Build(const char* szName, KRA_OBJECT_FILE_DATA& data)
+{
+    LONG lStatus = KRA_OK;
     m_dwHeaderA = data.dwHeaderA;
     m_dwCode = data.dwCode;
     for (KRA_OBJECT_MESH_DATA& mesh : data.vMeshes) {

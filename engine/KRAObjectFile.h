@@ -12,6 +12,7 @@
 #include <vector>
 
 class CKRAObject;
+struct KRA_OBJECT_FILE_DATA;
 
 // The comparison of CKRAObjectFile::SortSelection: a combined matrix and a reference vector.
 struct _SORT_ALPHA_OBJECT {
@@ -56,6 +57,9 @@ public:
     CKRAObject* GetMesh(DWORD dwIndex) const { return dwIndex < m_lstObjects.size() ? m_lstObjects[dwIndex] : nullptr; }
 
 private:
+    friend class CKRAObjectManager;
+    // Builds the meshes from a checked file; on failure the object file is left empty.
+    __attribute__((visibility("hidden"))) LONG Build(const char* szName, KRA_OBJECT_FILE_DATA& data);
     template <class Draw>
     LONG DrawMeshes(D3DXMATRIX* pWorld, Draw&& draw);
 

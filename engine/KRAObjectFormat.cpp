@@ -1,32 +1,68 @@
 #include "KRAObjectFormat.h"
 
 #include "KRAByteReader.h"
-#include "KRADefs.h"
 
 #include <bit>
 #include <cstring>
 
 namespace {
 
-bool ParseKeys(CKRAByteReader& reader, DWORD dwCount, size_t nFloats, std::vector<float>& vOut)
+// The bytes of the file, read whole; nothing is read past their end.
+class MemorySource {
+public:
+    MemorySource(const uint8_t* pData, size_t nSize) : m_cReader(pData, nSize) {}
+    bool Read(void* pOut, size_t n) { return m_cReader.Bytes(pOut, n); }
+    uint64_t Remaining() const { return m_cReader.Remaining(); }
+
+private:
+    CKRAByteReader m_cReader;
+};
+
+template <class Source>
+bool Has(const Source& source, uint64_t count, uint64_t size)
 {
-    if (!reader.Has(dwCount, nFloats * 4))
-        return false;
-    vOut.resize(size_t(dwCount) * nFloats);
-    reader.F32s(vOut.data(), vOut.size());
-    return reader.Ok();
+    return count <= source.Remaining() / size;
 }
 
-bool ParseKeyBlock(CKRAByteReader& reader, KRA_OBJECT_MESH_DATA& mesh);
-
-bool ParseMesh(CKRAByteReader& reader, KRA_OBJECT_MESH_DATA& mesh)
+// Little-endian 32-bit fields into their in-memory records: one copy on a little-endian host,
+// field by field elsewhere.
+template <class Source>
+bool ReadWords(Source& source, void* pOut, size_t nWords)
 {
-    mesh.wKindFlags = reader.U16();
-    mesh.wTextureFlags = reader.U16();
-    mesh.dwVertexCount = reader.U32();
-    reader.F32s(mesh.afMatrix, 16);
-    if (!reader.Bytes(mesh.abMaterial, KRA_MATERIAL_SIZE))
+    if constexpr (std::endian::native == std::endian::little) {
+        return source.Read(pOut, nWords * 4);
+    } else {
+        std::vector<uint8_t> vBytes(nWords * 4);
+        if (!source.Read(vBytes.data(), vBytes.size()))
+            return false;
+        CKRAByteReader reader(vBytes.data(), vBytes.size());
+        auto* pWords = static_cast<uint32_t*>(pOut);
+        for (size_t i = 0; i < nWords; ++i)
+            pWords[i] = reader.U32();
+        return true;
+    }
+}
+
+template <class Source>
+bool ReadKeys(Source& source, DWORD dwCount, size_t nFloats, std::vector<float>& vOut)
+{
+    if (!Has(source, dwCount, nFloats * 4))
         return false;
+    vOut.resize(size_t(dwCount) * nFloats);
+    return ReadWords(source, vOut.data(), vOut.size());
+}
+
+template <class Source>
+bool ParseMesh(Source& source, KRA_OBJECT_MESH_DATA& mesh)
+{
+    uint8_t abHead[KRA_MESH_HEAD_SIZE];
+    if (!source.Read(abHead, sizeof(abHead)) || !source.Read(mesh.abMaterial, KRA_MATERIAL_SIZE))
+        return false;
+    CKRAByteReader head(abHead, sizeof(abHead));
+    mesh.wKindFlags = head.U16();
+    mesh.wTextureFlags = head.U16();
+    mesh.dwVertexCount = head.U32();
+    head.F32s(mesh.afMatrix, 16);
 
     CKRAByteReader material(mesh.abMaterial, KRA_MATERIAL_SIZE);
     material.Skip(32);
@@ -37,67 +73,51 @@ bool ParseMesh(CKRAByteReader& reader, KRA_OBJECT_MESH_DATA& mesh)
     material.Skip(4);
     mesh.strSecondTexture = material.Name(KRA_TEXTURE_NAME_SIZE);
 
-    if (!reader.Has(mesh.dwVertexCount, sizeof(KRA_OBJECT_VERTEX)))
+    if (!Has(source, mesh.dwVertexCount, sizeof(KRA_OBJECT_VERTEX)))
         return false;
+    static_assert(sizeof(KRA_OBJECT_VERTEX) == 11 * 4, "a vertex is eleven 32-bit fields");
     mesh.vVertices.resize(mesh.dwVertexCount);
-    if constexpr (std::endian::native == std::endian::little) {
-        // The stored vertex is eleven little-endian 32-bit fields, exactly the in-memory record on
-        // this host: one bounded copy reads them all.
-        return reader.Bytes(mesh.vVertices.data(), mesh.vVertices.size() * sizeof(KRA_OBJECT_VERTEX)) &&
-               ParseKeyBlock(reader, mesh);
-    }
-    for (KRA_OBJECT_VERTEX& v : mesh.vVertices) {
-        v.x = reader.F32();
-        v.y = reader.F32();
-        v.z = reader.F32();
-        v.nx = reader.F32();
-        v.ny = reader.F32();
-        v.nz = reader.F32();
-        v.dwDiffuse = reader.U32();
-        v.u0 = reader.F32();
-        v.v0 = reader.F32();
-        v.u1 = reader.F32();
-        v.v1 = reader.F32();
-    }
-    return reader.Ok() && ParseKeyBlock(reader, mesh);
-}
+    if (!ReadWords(source, mesh.vVertices.data(), mesh.vVertices.size() * 11))
+        return false;
 
-bool ParseKeyBlock(CKRAByteReader& reader, KRA_OBJECT_MESH_DATA& mesh)
-{
     if (mesh.wKindFlags & KRA_MESH_ANIMATED) {
-        for (DWORD& dw : mesh.adwKeyBlock)
-            dw = reader.U32();
-        if (!reader.Ok())
+        if (!ReadWords(source, mesh.adwKeyBlock, 4))
             return false;
         DWORD dwKeys = mesh.adwKeyBlock[3];
-        if ((mesh.wTextureFlags & KRA_TEX_POSITION_KEYS) && !ParseKeys(reader, dwKeys, 3, mesh.vPositionKeys))
+        if ((mesh.wTextureFlags & KRA_TEX_POSITION_KEYS) && !ReadKeys(source, dwKeys, 3, mesh.vPositionKeys))
             return false;
-        if ((mesh.wTextureFlags & KRA_TEX_ROTATION_KEYS) && !ParseKeys(reader, dwKeys, 4, mesh.vRotationKeys))
+        if ((mesh.wTextureFlags & KRA_TEX_ROTATION_KEYS) && !ReadKeys(source, dwKeys, 4, mesh.vRotationKeys))
             return false;
-        if ((mesh.wTextureFlags & KRA_TEX_SCALE_KEYS) && !ParseKeys(reader, dwKeys, 3, mesh.vScaleKeys))
+        if ((mesh.wTextureFlags & KRA_TEX_SCALE_KEYS) && !ReadKeys(source, dwKeys, 3, mesh.vScaleKeys))
             return false;
     }
-    return reader.Ok();
+    return true;
+}
+
+template <class Source>
+LONG Parse(Source& source, KRA_OBJECT_FILE_DATA& out)
+{
+    out = KRA_OBJECT_FILE_DATA();
+    DWORD adwHeader[3];
+    // Every mesh needs at least its head and material, so a count beyond that is a lie.
+    if (!ReadWords(source, adwHeader, 3) || !Has(source, adwHeader[2], KRA_MESH_HEAD_SIZE + KRA_MATERIAL_SIZE))
+        return KRA_E_INVALID_ARGUMENT;
+    out.dwHeaderA = adwHeader[0];
+    out.dwCode = adwHeader[1];
+    out.vMeshes.resize(adwHeader[2]);
+    for (KRA_OBJECT_MESH_DATA& mesh : out.vMeshes) {
+        if (!ParseMesh(source, mesh)) {
+            out = KRA_OBJECT_FILE_DATA();
+            return KRA_E_INVALID_ARGUMENT;
+        }
+    }
+    return KRA_OK;
 }
 
 } // namespace
 
 LONG KRAParseObjectFile(const uint8_t* pData, size_t nSize, KRA_OBJECT_FILE_DATA& out)
 {
-    out = KRA_OBJECT_FILE_DATA();
-    CKRAByteReader reader(pData, nSize);
-    out.dwHeaderA = reader.U32();
-    out.dwCode = reader.U32();
-    DWORD dwMeshes = reader.U32();
-    // Every mesh needs at least its head and material, so a count beyond that is a lie.
-    if (!reader.Has(dwMeshes, KRA_MESH_HEAD_SIZE + KRA_MATERIAL_SIZE))
-        return KRA_E_INVALID_ARGUMENT;
-    out.vMeshes.resize(dwMeshes);
-    for (KRA_OBJECT_MESH_DATA& mesh : out.vMeshes) {
-        if (!ParseMesh(reader, mesh)) {
-            out = KRA_OBJECT_FILE_DATA();
-            return KRA_E_INVALID_ARGUMENT;
-        }
-    }
-    return KRA_OK;
+    MemorySource source(pData, nSize);
+    return Parse(source, out);
 }

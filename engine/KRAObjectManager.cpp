@@ -1,6 +1,7 @@
 #include "KRAObjectManager.h"
 
 #include "KRAFile.h"
+#include "KRAObjectFormat.h"
 #include "KRAWarning.h"
 
 #include <vector>
@@ -42,8 +43,12 @@ LONG CKRAObjectManager::LoadObjectFile(const char* szName, _KRA_HANDLE* pOut)
     return m_cTable.Load(szName, *pOut, [&](CKRAObjectFile& file) {
         if (!KRAReadWholeFile(strPath, m_vReadBuffer))
             return KRA_E_INVALID_ARGUMENT;
+        KRA_OBJECT_FILE_DATA data;
+        LONG lStatus = KRAParseObjectFile(m_vReadBuffer.data(), m_vReadBuffer.size(), data);
+        if (lStatus < 0)
+            return lStatus;
         file.Create();
-        return file.LoadObjectFile(szName, m_vReadBuffer.data(), m_vReadBuffer.size());
+        return file.Build(szName, data);
     });
 }
 

@@ -31,7 +31,7 @@ public:
 
 private:
     std::string m_strPath;
-    // Kept between loads so a file is read into memory that is already there.
+    // Kept between loads: a file is read by one call into memory that is already there.
     std::vector<uint8_t> m_vReadBuffer;
     CKRAHandleTable<CKRAObjectFile> m_cTable;
 };

@@ -2,7 +2,6 @@
 
 #include <windows.h>
 
-#if __has_include(<yonda_platform.h>)
 void KRAShowWarning(const char* text)
 {
     MessageBoxA(nullptr, text, "Error", MB_OK | MB_ICONWARNING);
@@ -12,8 +11,3 @@ void KRATrace(const char* text)
 {
     OutputDebugStringA(text);
 }
-#else
-#include <cstdio>
-void KRAShowWarning(const char* text) { std::fputs(text, stderr); }
-void KRATrace(const char* text) { std::fputs(text, stderr); }
-#endif

@@ -40,7 +40,8 @@ Mesh Textured(const char* texture, uint16_t flags = 0)
     return m;
 }
 
-KRA_OBJECT_VERTEX VertexOf(const std::vector<BYTE>& data, size_t i)
+template <class Bytes>
+KRA_OBJECT_VERTEX VertexOf(const Bytes& data, size_t i)
 {
     KRA_OBJECT_VERTEX v;
     std::memcpy(&v, data.data() + i * sizeof(v), sizeof(v));
@@ -212,7 +213,7 @@ TEST_F(ObjectFiles, FadingNeverTouchesTheSharedBuffer)
     _KRA_HANDLE h = 0;
     CKRAObjectFile* pFile = Load("f.KRO", h);
     auto* pShared = static_cast<FakeVertexBuffer*>(pFile->GetMesh(0)->GetVertexBuffer());
-    std::vector<BYTE> before = pShared->m_vData;
+    auto before = pShared->m_vData;
     YondaDebugOutputCapture trace;
     D3DXMATRIX world = Translation(0, 0, 0);
     pFile->FadeObjectFile(&world, 0, 0, 0xC0);
