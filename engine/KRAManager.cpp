@@ -198,9 +198,9 @@ LONG CKRAManager::KraMan_GetScene(_KRA_HANDLE& hScene, CKRAScene**)
     return KRA_E_MISSING_PART;
 }
 
-void CKRAManager::SetAccentedColor(unsigned long dwColor)
+void CKRAManager::SetAccentedColor(DWORD dwColor)
 {
-    m_dwAccentedColor = DWORD(dwColor);
+    m_dwAccentedColor = dwColor;
 }
 
 LONG KRACreate(IDirect3DDevice8* pDevice, const char* szInstalledPath, KRA_MESSAGE_PROC pfMsgProc,

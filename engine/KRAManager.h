@@ -29,7 +29,7 @@ public:
     LONG LoadScene(const char* szSceneFile, _KRA_HANDLE& hScene);
     LONG UnloadScene(_KRA_HANDLE& hScene);
     LONG KraMan_GetScene(_KRA_HANDLE& hScene, CKRAScene** ppScene);
-    void SetAccentedColor(unsigned long dwColor);
+    void SetAccentedColor(DWORD dwColor);
 
     static CKRAManager* GetKRA() { return m_pcKRAManager; }
     static IDirect3DDevice8* GetD3DDevice() { return m_pDevice; }

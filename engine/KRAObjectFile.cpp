@@ -115,7 +115,7 @@ void CKRAObjectFile::SetDiffuseMap(CKRAHandle<tagKRADS>& hTexture)
     }
 }
 
-LONG CKRAObjectFile::SetObjectFileColor(_KRA_HANDLE&, unsigned long)
+LONG CKRAObjectFile::SetObjectFileColor(_KRA_HANDLE&, DWORD)
 {
     return KRA_OK;
 }
@@ -136,9 +136,9 @@ LONG CKRAObjectFile::DrawMeshes(D3DXMATRIX* pWorld, Draw&& draw)
     return KRA_OK;
 }
 
-LONG CKRAObjectFile::RenderObjectFile(D3DXMATRIX* pWorld, float fTime, float fDelta, unsigned long dwColor)
+LONG CKRAObjectFile::RenderObjectFile(D3DXMATRIX* pWorld, float fTime, float fDelta, DWORD dwColor)
 {
-    return DrawMeshes(pWorld, [&](CKRAObject& o) { o.RenderObject(fTime, fDelta, DWORD(dwColor)); });
+    return DrawMeshes(pWorld, [&](CKRAObject& o) { o.RenderObject(fTime, fDelta, dwColor); });
 }
 
 LONG CKRAObjectFile::FadeObjectFile(D3DXMATRIX* pWorld, float fTime, float fDelta, unsigned int dwAlpha)

@@ -41,10 +41,10 @@ public:
     const char* GetObjectFileName();
     BOOL IsAlphaObjectFile();
     void SetDiffuseMap(CKRAHandle<tagKRADS>& hTexture);
-    LONG SetObjectFileColor(_KRA_HANDLE& hHandle, unsigned long dwColor);
+    LONG SetObjectFileColor(_KRA_HANDLE& hHandle, DWORD dwColor);
 
     LONG SortObject(D3DXMATRIX* pWorld, D3DXVECTOR3* pEye);
-    LONG RenderObjectFile(D3DXMATRIX* pWorld, float fTime, float fDelta, unsigned long dwColor);
+    LONG RenderObjectFile(D3DXMATRIX* pWorld, float fTime, float fDelta, DWORD dwColor);
     LONG FadeObjectFile(D3DXMATRIX* pWorld, float fTime, float fDelta, unsigned int dwAlpha);
     LONG RestoreAlphaValue();
     BOOL Picking(D3DXVECTOR3* pOrigin, D3DXVECTOR3* pDirection, float* pDistance, D3DXMATRIX* pWorld,
