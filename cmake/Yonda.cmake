@@ -6,6 +6,16 @@ option(YONDA_FUZZ "Build fuzz targets with libFuzzer (needs clang)" OFF)
 option(YONDA_BENCH "Build the benchmarks" ON)
 
 add_compile_options(-Wall -Wextra -Wno-unused-parameter)
+
+# Compiles are cached and shared between checkouts of the tree: paths below the source folder
+# are hashed relative to it.
+find_program(CCACHE_PROGRAM ccache)
+if(CCACHE_PROGRAM AND NOT CMAKE_CXX_COMPILER_LAUNCHER)
+  set(YONDA_LAUNCHER ${CMAKE_COMMAND} -E env CCACHE_BASEDIR=${PROJECT_SOURCE_DIR} CCACHE_NOHASHDIR=1
+    CCACHE_SLOPPINESS=include_file_mtime,include_file_ctime ${CCACHE_PROGRAM})
+  set(CMAKE_C_COMPILER_LAUNCHER ${YONDA_LAUNCHER})
+  set(CMAKE_CXX_COMPILER_LAUNCHER ${YONDA_LAUNCHER})
+endif()
 if(YONDA_WERROR)
   add_compile_options(-Werror)
 endif()

@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(
-  build-essential cmake ninja-build pkg-config clang libclang-rt-14-dev
+  build-essential cmake ninja-build pkg-config ccache clang libclang-rt-14-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   libsdl2-dev libegl-dev libgl-dev libgles-dev libgl1-mesa-dri libegl-mesa0
   libfreetype-dev libfontconfig-dev fonts-nanum fonts-dejavu-core

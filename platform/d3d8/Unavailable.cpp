@@ -4,8 +4,6 @@
 #include "yonda_d3d8.h"
 #include "yonda_present.h"
 
-IDirect3D8* WINAPI Direct3DCreate8(UINT) { return nullptr; }
-
 HRESULT WINAPI D3DXCreateTextureFromFileA(IDirect3DDevice8*, LPCSTR, IDirect3DTexture8** ppTexture)
 {
     if (ppTexture) *ppTexture = nullptr;
@@ -48,9 +46,3 @@ HRESULT WINAPI D3DXCreateFontIndirect(IDirect3DDevice8*, const LOGFONTA*, ID3DXF
     return D3DERR_NOTAVAILABLE;
 }
 
-HRESULT YondaD3D8LoseDevice(IDirect3DDevice8*, UINT) { return D3DERR_INVALIDCALL; }
-BOOL YondaD3D8GetPresentedPicture(HWND, YondaPicture*) { return FALSE; }
-void YondaD3D8ForgetPresentedPictures() {}
-void YondaD3D8SetDisplayMode(UINT, UINT) {}
-UINT YondaD3D8CountDefaultPoolResources(IDirect3DDevice8*) { return 0; }
-void YondaSetPresentTarget(YondaPresentTarget*) {}

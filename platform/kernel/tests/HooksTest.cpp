@@ -45,7 +45,8 @@ TEST(MessageBoxHook, WithoutAHandlerTheBoxGoesToStderrAndAnswersItsDefaultButton
 
 TEST(MessageBoxHook, ThePresenterShowsBoxesUnlessACaptureHookIsSet)
 {
-    static int presented = 0;
+    static int presented;
+    presented = 0;
     YondaSetMessageBoxPresenter(
         [](void*, HWND, LPCSTR, LPCSTR, UINT) {
             ++presented;

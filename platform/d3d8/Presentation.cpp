@@ -1,0 +1,84 @@
+#include "Presentation.h"
+
+#include <map>
+#include <mutex>
+
+#include "yonda_present.h"
+
+namespace yonda::d3d8 {
+namespace {
+
+std::mutex g_mutex;
+YondaPresentTarget* g_target = nullptr;
+std::map<HWND, YondaPicture> g_pictures;
+D3DDISPLAYMODE g_displayMode = {1024, 768, 60, D3DFMT_X8R8G8B8};
+
+}  // namespace
+
+void DeliverPicture(HWND window, YondaPicture&& picture)
+{
+    std::lock_guard lock(g_mutex);
+    if (g_target && window && !picture.pixels.empty()) {
+        g_target->PresentToWindow(window, picture.pixels.data(), int(picture.width), int(picture.height),
+                                  int(picture.width * 4));
+    }
+    g_pictures[window] = std::move(picture);
+}
+
+bool LastPicture(HWND window, YondaPicture* picture)
+{
+    std::lock_guard lock(g_mutex);
+    auto it = g_pictures.find(window);
+    if (it == g_pictures.end()) return false;
+    *picture = it->second;
+    return true;
+}
+
+bool WindowClientSize(HWND window, SIZE* size)
+{
+    std::lock_guard lock(g_mutex);
+    return g_target && window && g_target->GetClientSize(window, size);
+}
+
+bool WindowClientOrigin(HWND window, POINT* origin)
+{
+    std::lock_guard lock(g_mutex);
+    return g_target && window && g_target->GetClientOrigin(window, origin);
+}
+
+D3DDISPLAYMODE DisplayMode()
+{
+    std::lock_guard lock(g_mutex);
+    return g_displayMode;
+}
+
+}  // namespace yonda::d3d8
+
+using namespace yonda::d3d8;
+
+void YondaSetPresentTarget(YondaPresentTarget* target)
+{
+    std::lock_guard lock(g_mutex);
+    g_target = target;
+}
+
+BOOL YondaD3D8GetPresentedPicture(HWND hwnd, YondaPicture* picture)
+{
+    if (!picture) return FALSE;
+    return LastPicture(hwnd, picture) ? TRUE : FALSE;
+}
+
+void YondaD3D8ForgetPresentedPictures()
+{
+    std::lock_guard lock(g_mutex);
+    g_pictures.clear();
+}
+
+void YondaD3D8SetDisplayMode(UINT width, UINT height)
+{
+    std::lock_guard lock(g_mutex);
+    if (width > 0 && height > 0) {
+        g_displayMode.Width = width;
+        g_displayMode.Height = height;
+    }
+}

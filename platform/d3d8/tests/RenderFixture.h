@@ -1,0 +1,179 @@
+// A real device on the real renderer, and helpers to read its pixels back.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "d3dx8.h"
+#include "yonda_d3d8.h"
+
+namespace yonda::d3d8::testing {
+
+// Pre-transformed, coloured, one texture set: FVF 0x144.
+struct ScreenVertex {
+    float x, y, z, rhw;
+    D3DCOLOR diffuse;
+    float u, v;
+};
+constexpr DWORD kScreenFvf = D3DFVF_XYZRHW | D3DFVF_DIFFUSE | D3DFVF_TEX1;
+
+inline HWND FakeWindow(uintptr_t id) { return reinterpret_cast<HWND>(id); }
+
+inline bool Near(D3DCOLOR actual, D3DCOLOR expected, int tolerance)
+{
+    for (int shift = 0; shift < 32; shift += 8) {
+        int a = int((actual >> shift) & 255), e = int((expected >> shift) & 255);
+        if (a - e > tolerance || e - a > tolerance) return false;
+    }
+    return true;
+}
+
+class RenderTest : public ::testing::Test {
+protected:
+    static constexpr UINT kWidth = 64;
+    static constexpr UINT kHeight = 64;
+
+    void SetUp() override
+    {
+        m_d3d = Direct3DCreate8(D3D_SDK_VERSION);
+        ASSERT_NE(m_d3d, nullptr) << "no renderer";
+        D3DPRESENT_PARAMETERS pp = Params(kWidth, kHeight);
+        ASSERT_EQ(m_d3d->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, m_window, 0x24, &pp, &m_device), D3D_OK);
+        m_device->SetRenderState(D3DRS_LIGHTING, FALSE);
+        m_device->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
+        // A new depth buffer holds anything, as on the platform.
+        m_device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xff000000u, 1.0f, 0);
+    }
+
+    void TearDown() override
+    {
+        if (m_device) {
+            EXPECT_EQ(m_device->Release(), 0u);
+        }
+        if (m_d3d) m_d3d->Release();
+        YondaD3D8ForgetPresentedPictures();
+    }
+
+    D3DPRESENT_PARAMETERS Params(UINT width, UINT height, HWND window = nullptr)
+    {
+        D3DPRESENT_PARAMETERS pp{};
+        pp.BackBufferWidth = width;
+        pp.BackBufferHeight = height;
+        pp.BackBufferFormat = D3DFMT_X8R8G8B8;
+        pp.BackBufferCount = 1;
+        pp.SwapEffect = D3DSWAPEFFECT_DISCARD;
+        pp.hDeviceWindow = window ? window : m_window;
+        pp.Windowed = TRUE;
+        pp.EnableAutoDepthStencil = TRUE;
+        pp.AutoDepthStencilFormat = D3DFMT_D24S8;
+        return pp;
+    }
+
+    // The back buffer as 0xAARRGGBB rows.
+    YondaPicture ReadBackBuffer()
+    {
+        YondaPicture picture;
+        IDirect3DSurface8* surface = nullptr;
+        EXPECT_EQ(m_device->GetBackBuffer(0, D3DBACKBUFFER_TYPE_MONO, &surface), D3D_OK);
+        if (!surface) return picture;
+        picture = ReadSurface(surface);
+        surface->Release();
+        return picture;
+    }
+
+    static YondaPicture ReadSurface(IDirect3DSurface8* surface)
+    {
+        YondaPicture picture;
+        D3DSURFACE_DESC desc;
+        surface->GetDesc(&desc);
+        D3DLOCKED_RECT locked;
+        EXPECT_EQ(surface->LockRect(&locked, nullptr, D3DLOCK_READONLY), D3D_OK);
+        picture.width = desc.Width;
+        picture.height = desc.Height;
+        picture.pixels.resize(size_t(desc.Width) * desc.Height);
+        for (UINT y = 0; y < desc.Height; ++y) {
+            const BYTE* row = static_cast<const BYTE*>(locked.pBits) + size_t(y) * UINT(locked.Pitch);
+            for (UINT x = 0; x < desc.Width; ++x) {
+                picture.pixels[size_t(y) * desc.Width + x] =
+                    DWORD(row[4 * x]) | (DWORD(row[4 * x + 1]) << 8) | (DWORD(row[4 * x + 2]) << 16) |
+                    (DWORD(row[4 * x + 3]) << 24);
+            }
+        }
+        surface->UnlockRect();
+        return picture;
+    }
+
+    // Writes the picture as a PPM file next to the test's working directory, for a person to look.
+    static void Keep(const YondaPicture& picture, const std::string& name)
+    {
+        std::string path = "d3d8-" + name + ".ppm";
+        FILE* file = std::fopen(path.c_str(), "wb");
+        if (!file) return;
+        std::fprintf(file, "P6\n%u %u\n255\n", picture.width, picture.height);
+        for (DWORD pixel : picture.pixels) {
+            unsigned char rgb[3] = {BYTE(pixel >> 16), BYTE(pixel >> 8), BYTE(pixel)};
+            std::fwrite(rgb, 1, 3, file);
+        }
+        std::fclose(file);
+    }
+
+    void ExpectPixel(const YondaPicture& picture, UINT x, UINT y, D3DCOLOR expected, int tolerance = 2)
+    {
+        ASSERT_LT(x, picture.width);
+        ASSERT_LT(y, picture.height);
+        D3DCOLOR actual = picture.At(x, y) | 0xff000000u;
+        if (!Near(actual, expected | 0xff000000u, tolerance)) {
+            ADD_FAILURE() << "pixel (" << x << ", " << y << ") is 0x" << std::hex << actual << ", expected 0x"
+                          << (expected | 0xff000000u);
+            Keep(picture, ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        }
+    }
+
+    // A rectangle of pre-transformed vertices as a strip (left, top, right, bottom in pixels).
+    void DrawScreenRect(float l, float t, float r, float b, D3DCOLOR color, float z = 0.5f, float u0 = 0,
+                        float v0 = 0, float u1 = 1, float v1 = 1)
+    {
+        ScreenVertex quad[4] = {
+            {l, t, z, 1, color, u0, v0},
+            {r, t, z, 1, color, u1, v0},
+            {l, b, z, 1, color, u0, v1},
+            {r, b, z, 1, color, u1, v1},
+        };
+        ASSERT_EQ(m_device->SetVertexShader(kScreenFvf), D3D_OK);
+        ASSERT_EQ(m_device->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, quad, sizeof(ScreenVertex)), D3D_OK);
+    }
+
+    // A texture whose level 0 is filled with the given colours, row by row.
+    IDirect3DTexture8* MakeTexture(UINT width, UINT height, const std::vector<D3DCOLOR>& texels, UINT levels = 1)
+    {
+        IDirect3DTexture8* texture = nullptr;
+        EXPECT_EQ(m_device->CreateTexture(width, height, levels, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &texture), D3D_OK);
+        if (!texture) return nullptr;
+        FillLevel(texture, 0, texels);
+        return texture;
+    }
+
+    static void FillLevel(IDirect3DTexture8* texture, UINT level, const std::vector<D3DCOLOR>& texels)
+    {
+        D3DSURFACE_DESC desc;
+        texture->GetLevelDesc(level, &desc);
+        D3DLOCKED_RECT locked;
+        ASSERT_EQ(texture->LockRect(level, &locked, nullptr, 0), D3D_OK);
+        for (UINT y = 0; y < desc.Height; ++y) {
+            auto* row = reinterpret_cast<DWORD*>(static_cast<BYTE*>(locked.pBits) + size_t(y) * UINT(locked.Pitch));
+            for (UINT x = 0; x < desc.Width; ++x) {
+                row[x] = texels.size() == 1 ? texels[0] : texels[size_t(y) * desc.Width + x];
+            }
+        }
+        texture->UnlockRect(level);
+    }
+
+    HWND m_window = FakeWindow(0x1000);
+    IDirect3D8* m_d3d = nullptr;
+    IDirect3DDevice8* m_device = nullptr;
+};
+
+}  // namespace yonda::d3d8::testing
