@@ -64,6 +64,8 @@ public:
     }
     bool Bytes(void* pOut, size_t n)
     {
+        if (n == 0)
+            return m_bOk;
         if (!Need(n)) {
             std::memset(pOut, 0, n);
             return false;

@@ -250,6 +250,14 @@ LONG CKRAObject::BuildColoredCopy(DWORD dwColor)
     return MakeBuffer(m_vColoredVertices, &m_pColoredVertexBuffer);
 }
 
+void CKRAObject::UntexturedStage(IDirect3DDevice8* pDevice) const
+{
+    // What every draw leaves behind, set here too, so that an untextured mesh shows its vertex
+    // colours also when it is the first thing drawn on a fresh device.
+    pDevice->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_DISABLE);
+    pDevice->SetTexture(0, nullptr);
+}
+
 void CKRAObject::ResetStates(IDirect3DDevice8* pDevice) const
 {
     pDevice->SetRenderState(D3DRS_ALPHABLENDENABLE, FALSE);
@@ -302,6 +310,8 @@ LONG CKRAObject::RenderObject(float fTime, float fDelta, DWORD dwColor)
         pDevice->SetTextureStageState(0, D3DTSS_MINFILTER, D3DTEXF_ANISOTROPIC);
         pDevice->SetTextureStageState(0, D3DTSS_MIPFILTER, dwMipFilter);
         pDevice->SetTexture(0, CurrentTexture(fDelta));
+    } else {
+        UntexturedStage(pDevice);
     }
     CKRATextureManager* pTextures = CKRAManager::GetTextureManager();
     if (m_hSecondTexture.m_hHandle && (dwOptions & 2) && pTextures) {
@@ -378,6 +388,8 @@ LONG CKRAObject::FadeObject(float fTime, float fDelta, DWORD dwAlpha)
             pDevice->SetRenderState(D3DRS_ALPHAFUNC, D3DCMP_GREATEREQUAL);
         }
         pDevice->SetTexture(0, CurrentTexture(fDelta));
+    } else {
+        UntexturedStage(pDevice);
     }
     CKRATextureManager* pTextures = CKRAManager::GetTextureManager();
     if (m_hSecondTexture.m_hHandle && (CKRAManager::GetRenderingOption() & 2) && pTextures) {

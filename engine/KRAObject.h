@@ -64,6 +64,7 @@ private:
     LONG BuildColoredCopy(DWORD dwColor);
     static LONG MakeBuffer(const KRA_VERTEX_ARRAY& vVertices, IDirect3DVertexBuffer8** ppBuffer);
     static LONG FillBuffer(IDirect3DVertexBuffer8* pBuffer, const KRA_VERTEX_ARRAY& vVertices);
+    void UntexturedStage(IDirect3DDevice8* pDevice) const;
     void ResetStates(IDirect3DDevice8* pDevice) const;
 
     WORD m_wKindFlags;

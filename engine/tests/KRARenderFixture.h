@@ -1,0 +1,147 @@
+// The engine started on a real Direct3D device over a data folder of its own, with the host's
+// usual baseline states, and the back buffer read back as pixels.
+#pragma once
+
+#include "KRAGlobalCamera.h"
+#include "KRAManager.h"
+#include "KRATestFiles.h"
+
+#include <d3dx8.h>
+#include <gtest/gtest.h>
+#include <yonda_d3d8.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+namespace kratest {
+
+class RenderFixture : public ::testing::Test {
+protected:
+    static constexpr UINT kSize = 64;
+
+    static void Ignore(LONG, LONG, void*) {}
+
+    void SetUp() override
+    {
+        m_pD3D = Direct3DCreate8(D3D_SDK_VERSION);
+        ASSERT_NE(m_pD3D, nullptr) << "no renderer";
+        D3DPRESENT_PARAMETERS pp{};
+        pp.BackBufferWidth = kSize;
+        pp.BackBufferHeight = kSize;
+        pp.BackBufferFormat = D3DFMT_X8R8G8B8;
+        pp.BackBufferCount = 1;
+        pp.SwapEffect = D3DSWAPEFFECT_DISCARD;
+        pp.hDeviceWindow = reinterpret_cast<HWND>(uintptr_t(0x6000));
+        pp.Windowed = TRUE;
+        pp.EnableAutoDepthStencil = TRUE;
+        pp.AutoDepthStencilFormat = D3DFMT_D24S8;
+        ASSERT_EQ(m_pD3D->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, pp.hDeviceWindow, 0x24, &pp, &m_pDevice), D3D_OK);
+        // The host's baseline.
+        m_pDevice->SetRenderState(D3DRS_CULLMODE, D3DCULL_CW);
+        m_pDevice->SetRenderState(D3DRS_LIGHTING, FALSE);
+        m_pDevice->SetRenderState(D3DRS_ZENABLE, TRUE);
+
+        char szTemplate[] = "/tmp/kravex-render-XXXXXX";
+        ASSERT_NE(mkdtemp(szTemplate), nullptr);
+        m_root = szTemplate;
+        std::filesystem::create_directories(m_root / "Data" / "WORLD");
+        m_strData = (m_root / "Data").string() + "/";
+        CKRAManager* pManager = nullptr;
+        ASSERT_EQ(KRACreate(m_pDevice, m_strData.c_str(), &Ignore, &pManager), KRA_OK);
+
+        // A camera 10 units in front of the origin looking at it, as a scene pass sets it up.
+        m_cCamera.CreateAt(D3DXVECTOR3(0, 0, -10), D3DXVECTOR3(0, 0, 0), D3DXVECTOR3(0, 1, 0));
+        m_pDevice->SetTransform(D3DTS_WORLD, &m_cCamera.GetViewMatrix());
+        m_pDevice->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF000000, 1.0f, 0);
+        m_pDevice->BeginScene();
+    }
+
+    void TearDown() override
+    {
+        KRADestroy();
+        if (m_pDevice) {
+            EXPECT_EQ(m_pDevice->Release(), 0u);
+        }
+        if (m_pD3D)
+            m_pD3D->Release();
+        std::filesystem::remove_all(m_root);
+    }
+
+    void WriteWorld(const std::string& name, const std::vector<uint8_t>& bytes) { Write(m_root / "Data" / "WORLD" / name, bytes); }
+
+    // The back buffer after the scene so far, as 0xAARRGGBB rows.
+    YondaPicture Picture()
+    {
+        m_pDevice->EndScene();
+        YondaPicture picture;
+        IDirect3DSurface8* pSurface = nullptr;
+        EXPECT_EQ(m_pDevice->GetBackBuffer(0, D3DBACKBUFFER_TYPE_MONO, &pSurface), D3D_OK);
+        if (!pSurface)
+            return picture;
+        D3DLOCKED_RECT locked;
+        EXPECT_EQ(pSurface->LockRect(&locked, nullptr, D3DLOCK_READONLY), D3D_OK);
+        picture.width = picture.height = kSize;
+        picture.pixels.resize(size_t(kSize) * kSize);
+        for (UINT y = 0; y < kSize; ++y) {
+            const BYTE* row = static_cast<const BYTE*>(locked.pBits) + size_t(y) * UINT(locked.Pitch);
+            for (UINT x = 0; x < kSize; ++x)
+                picture.pixels[size_t(y) * kSize + x] = (DWORD(row[4 * x]) | DWORD(row[4 * x + 1]) << 8 |
+                                                         DWORD(row[4 * x + 2]) << 16) | 0xFF000000u;
+        }
+        pSurface->UnlockRect();
+        pSurface->Release();
+        m_pDevice->BeginScene();
+        return picture;
+    }
+
+    // Where a world point lands on the back buffer.
+    POINT Project(float x, float y, float z)
+    {
+        D3DXMATRIX mIdentity;
+        D3DXMatrixIdentity(&mIdentity);
+        D3DVIEWPORT8 viewport = {0, 0, kSize, kSize, 0, 1};
+        D3DXVECTOR3 v(x, y, z), out;
+        D3DXVec3Project(&out, &v, &viewport, &m_cCamera.GetProjectionMatrix(), &mIdentity, &m_cCamera.GetViewMatrix());
+        return POINT{LONG(out.x), LONG(out.y)};
+    }
+
+    static bool Near(DWORD actual, DWORD expected, int tolerance)
+    {
+        for (int shift = 0; shift < 24; shift += 8) {
+            int a = int((actual >> shift) & 255), e = int((expected >> shift) & 255);
+            if (a - e > tolerance || e - a > tolerance)
+                return false;
+        }
+        return true;
+    }
+
+    // Keeps a failing picture beside the test run, for a person to look at.
+    void ExpectPixel(const YondaPicture& picture, POINT p, DWORD expected, int tolerance = 4)
+    {
+        ASSERT_TRUE(p.x >= 0 && p.y >= 0 && UINT(p.x) < picture.width && UINT(p.y) < picture.height);
+        DWORD actual = picture.At(UINT(p.x), UINT(p.y));
+        if (!Near(actual, expected, tolerance)) {
+            ADD_FAILURE() << "pixel (" << p.x << ", " << p.y << ") is 0x" << std::hex << actual << ", expected 0x"
+                          << (expected | 0xFF000000u);
+            std::string path = std::string("kravex-") + ::testing::UnitTest::GetInstance()->current_test_info()->name() + ".ppm";
+            if (FILE* file = std::fopen(path.c_str(), "wb")) {
+                std::fprintf(file, "P6\n%u %u\n255\n", picture.width, picture.height);
+                for (DWORD pixel : picture.pixels) {
+                    unsigned char rgb[3] = {BYTE(pixel >> 16), BYTE(pixel >> 8), BYTE(pixel)};
+                    std::fwrite(rgb, 1, 3, file);
+                }
+                std::fclose(file);
+            }
+        }
+    }
+
+    IDirect3D8* m_pD3D = nullptr;
+    IDirect3DDevice8* m_pDevice = nullptr;
+    std::filesystem::path m_root;
+    std::string m_strData;
+    CKRAGlobalCamera m_cCamera;
+};
+
+} // namespace kratest
