@@ -59,6 +59,8 @@ private:
 class TestClient {
 public:
     TestClient();
+    // The receive thread stops before the events it fills go away.
+    ~TestClient() { link.disconnect(); }
     bool connect(uint16_t port);
     // Connects and logs in; the user number, or 0 when refused.
     int32_t login(uint16_t port, const std::string& login, const std::string& password = "pw");
