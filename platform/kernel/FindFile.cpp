@@ -8,6 +8,7 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <mutex>
 #include <vector>
 
 namespace yonda::kernel {
@@ -64,8 +65,21 @@ FILETIME ToFileTime(const timespec& ts)
 
 class FindObject : public KernelObject {
 public:
+    // Answers the next entry, if any; two threads may step one search.
+    bool Next(WIN32_FIND_DATAA& data)
+    {
+        std::lock_guard lock(m_mutex);
+        if (m_next >= entries.size())
+            return false;
+        data = entries[m_next++];
+        return true;
+    }
+
     std::vector<WIN32_FIND_DATAA> entries;
-    size_t next = 0;
+
+private:
+    std::mutex m_mutex;
+    size_t m_next = 0;
 };
 
 bool FillEntry(const std::string& folder, const std::string& name, WIN32_FIND_DATAA& data)
@@ -148,7 +162,7 @@ HANDLE FindFirstFileA(LPCSTR lpFileName, LPWIN32_FIND_DATAA lpFindFileData)
     HANDLE handle = InsertHandle(find);
     if (!handle)
         return INVALID_HANDLE_VALUE;
-    *lpFindFileData = find->entries[find->next++];
+    find->Next(*lpFindFileData);
     return handle;
 }
 
@@ -161,11 +175,10 @@ BOOL FindNextFileA(HANDLE hFindFile, LPWIN32_FIND_DATAA lpFindFileData)
         SetLastError(ERROR_INVALID_PARAMETER);
         return FALSE;
     }
-    if (find->next >= find->entries.size()) {
+    if (!find->Next(*lpFindFileData)) {
         SetLastError(ERROR_NO_MORE_FILES);
         return FALSE;
     }
-    *lpFindFileData = find->entries[find->next++];
     return TRUE;
 }
 
