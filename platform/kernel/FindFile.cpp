@@ -22,14 +22,10 @@ char32_t FoldAscii(char32_t c)
 std::u32string ToCodePoints(std::string_view utf8)
 {
     std::u32string out;
-    auto bytes = reinterpret_cast<const unsigned char*>(utf8.data());
-    size_t i = 0;
-    while (i < utf8.size()) {
-        char32_t cp;
-        bool valid;
-        i += DecodeUtf8(bytes + i, utf8.size() - i, cp, valid);
+    Utf8().ForEach(utf8, [&](char32_t cp, bool) {
         out.push_back(FoldAscii(cp));
-    }
+        return true;
+    });
     return out;
 }
 
