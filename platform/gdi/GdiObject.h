@@ -60,12 +60,10 @@ struct PaletteObject : GdiObject {
     std::vector<PALETTEENTRY> entries;
 };
 
-class FontFace;
+// A logical font; the text code realizes it (cached by its description) when it draws.
 struct FontObject : GdiObject {
     FontObject() : GdiObject(ObjectKind::Font) {}
     LOGFONTA log{};
-    // Realized on first use; the text code fills it.
-    std::shared_ptr<const FontFace> face;
 };
 
 // A region as disjoint rectangles (empty when it covers nothing).

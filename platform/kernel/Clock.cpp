@@ -76,8 +76,25 @@ Clock& TheClock()
     return clock;
 }
 
-void FillSystemTime(const tm& t, int64_t wallNanos, LPSYSTEMTIME st)
+// The clock's wall time, broken down locally or in UTC; also answers the nanoseconds.
+tm WallTime(bool local, int64_t& wallNanos)
 {
+    wallNanos = TheClock().Wall();
+    time_t seconds = static_cast<time_t>(wallNanos / kNanosPerSecond);
+    tm t{};
+    if (local)
+        localtime_r(&seconds, &t);
+    else
+        gmtime_r(&seconds, &t);
+    return t;
+}
+
+void FillSystemTime(bool local, LPSYSTEMTIME st)
+{
+    if (!st)
+        return;
+    int64_t wallNanos;
+    tm t = WallTime(local, wallNanos);
     st->wYear = static_cast<WORD>(t.tm_year + 1900);
     st->wMonth = static_cast<WORD>(t.tm_mon + 1);
     st->wDayOfWeek = static_cast<WORD>(t.tm_wday);
@@ -142,35 +159,21 @@ MMRESULT timeEndPeriod(UINT uPeriod)
 
 void GetLocalTime(LPSYSTEMTIME lpSystemTime)
 {
-    if (!lpSystemTime)
-        return;
-    int64_t wall = TheClock().Wall();
-    time_t seconds = static_cast<time_t>(wall / kNanosPerSecond);
-    tm t{};
-    localtime_r(&seconds, &t);
-    FillSystemTime(t, wall, lpSystemTime);
+    FillSystemTime(true, lpSystemTime);
 }
 
 void GetSystemTime(LPSYSTEMTIME lpSystemTime)
 {
-    if (!lpSystemTime)
-        return;
-    int64_t wall = TheClock().Wall();
-    time_t seconds = static_cast<time_t>(wall / kNanosPerSecond);
-    tm t{};
-    gmtime_r(&seconds, &t);
-    FillSystemTime(t, wall, lpSystemTime);
+    FillSystemTime(false, lpSystemTime);
 }
 
 void _ftime(struct _timeb* timeptr)
 {
     if (!timeptr)
         return;
-    int64_t wall = TheClock().Wall();
-    time_t seconds = static_cast<time_t>(wall / kNanosPerSecond);
-    tm t{};
-    localtime_r(&seconds, &t);
-    timeptr->time = seconds;
+    int64_t wall;
+    tm t = WallTime(true, wall);
+    timeptr->time = static_cast<time_t>(wall / kNanosPerSecond);
     timeptr->millitm = static_cast<unsigned short>((wall % kNanosPerSecond) / 1'000'000);
     timeptr->timezone = static_cast<short>(-t.tm_gmtoff / 60);
     timeptr->dstflag = static_cast<short>(t.tm_isdst > 0 ? 1 : 0);

@@ -20,11 +20,6 @@ using namespace yonda::kernel;
 
 namespace {
 
-const unsigned char* Bytes(const char* text)
-{
-    return reinterpret_cast<const unsigned char*>(text);
-}
-
 // UTF-16 to code points; an unpaired surrogate answers valid = false.
 size_t DecodeUtf16(const WCHAR* text, size_t length, char32_t& cp, bool& valid)
 {
@@ -83,14 +78,10 @@ std::u32string YondaDecodeText(const char* bytes, size_t length, UINT codePage)
     if (!codec)
         codec = Codec::For(CP_ACP);
     out.reserve(length);
-    const unsigned char* p = Bytes(bytes);
-    size_t i = 0;
-    while (i < length) {
-        char32_t cp;
-        bool valid;
-        i += codec->Decode(p + i, length - i, cp, valid);
+    codec->ForEach(std::string_view(bytes, length), [&](char32_t cp, bool) {
         out.push_back(cp);
-    }
+        return true;
+    });
     return out;
 }
 
@@ -110,15 +101,11 @@ std::string YondaUtf8ToCodePage(std::string_view utf8, UINT codePage)
         codec = Codec::For(CP_ACP);
     std::string out;
     out.reserve(utf8.size());
-    const unsigned char* p = Bytes(utf8.data());
-    size_t i = 0;
-    while (i < utf8.size()) {
-        char32_t cp;
-        bool valid;
-        i += DecodeUtf8(p + i, utf8.size() - i, cp, valid);
+    Utf8().ForEach(utf8, [&](char32_t cp, bool valid) {
         if (!valid || !codec->Encode(cp, out))
             out.push_back('?');
-    }
+        return true;
+    });
     return out;
 }
 
@@ -134,17 +121,15 @@ int MultiByteToWideChar(UINT CodePage, DWORD dwFlags, LPCSTR lpMultiByteStr, int
     size_t length = cbMultiByte == -1 ? strlen(lpMultiByteStr) + 1 : static_cast<size_t>(cbMultiByte);
     std::u16string wide;
     wide.reserve(length);
-    const unsigned char* p = Bytes(lpMultiByteStr);
-    size_t i = 0;
-    while (i < length) {
-        char32_t cp;
-        bool valid;
-        i += codec->Decode(p + i, length - i, cp, valid);
-        if (!valid && (dwFlags & MB_ERR_INVALID_CHARS)) {
-            SetLastError(ERROR_NO_UNICODE_TRANSLATION);
-            return 0;
-        }
+    bool failed = false;
+    codec->ForEach(std::string_view(lpMultiByteStr, length), [&](char32_t cp, bool valid) {
+        failed = !valid && (dwFlags & MB_ERR_INVALID_CHARS);
         AppendUtf16(cp, wide);
+        return !failed;
+    });
+    if (failed) {
+        SetLastError(ERROR_NO_UNICODE_TRANSLATION);
+        return 0;
     }
     if (cchWideChar == 0)
         return static_cast<int>(wide.size());

@@ -22,6 +22,21 @@ public:
     // Decodes the character at bytes[0]; answers its length (1 or more). A byte that does not
     // start a valid character answers length 1 and valid = false, with the byte as its value.
     size_t Decode(const unsigned char* bytes, size_t length, char32_t& codePoint, bool& valid) const;
+    // Calls visit(codePoint, valid) for each character of the bytes in order; a false answer
+    // stops the walk.
+    template <class Visit>
+    void ForEach(std::string_view bytes, Visit visit) const
+    {
+        auto p = reinterpret_cast<const unsigned char*>(bytes.data());
+        size_t i = 0;
+        while (i < bytes.size()) {
+            char32_t cp;
+            bool valid;
+            i += Decode(p + i, bytes.size() - i, cp, valid);
+            if (!visit(cp, valid))
+                return;
+        }
+    }
     // Appends the code page's bytes for codePoint; answers false (and appends nothing) when the
     // code page lacks it.
     bool Encode(char32_t codePoint, std::string& out) const;
@@ -39,6 +54,8 @@ private:
 };
 
 bool IsValidUtf8(std::string_view text);
+// The UTF-8 codec (never null).
+const Codec& Utf8();
 // Decodes one UTF-8 character; an invalid sequence answers length 1 and valid = false.
 size_t DecodeUtf8(const unsigned char* bytes, size_t length, char32_t& codePoint, bool& valid);
 void AppendUtf8(char32_t codePoint, std::string& out);

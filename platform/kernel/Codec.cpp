@@ -216,18 +216,16 @@ void AppendUtf8(char32_t cp, std::string& out)
     }
 }
 
+const Codec& Utf8()
+{
+    return *Codec::For(CP_UTF8);
+}
+
 bool IsValidUtf8(std::string_view text)
 {
-    auto bytes = reinterpret_cast<const unsigned char*>(text.data());
-    size_t i = 0;
-    while (i < text.size()) {
-        char32_t cp;
-        bool valid;
-        i += DecodeUtf8(bytes + i, text.size() - i, cp, valid);
-        if (!valid)
-            return false;
-    }
-    return true;
+    bool allValid = true;
+    Utf8().ForEach(text, [&](char32_t, bool valid) { return allValid = valid; });
+    return allValid;
 }
 
 } // namespace yonda::kernel

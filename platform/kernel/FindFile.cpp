@@ -8,6 +8,7 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <mutex>
 #include <vector>
 
 namespace yonda::kernel {
@@ -21,14 +22,10 @@ char32_t FoldAscii(char32_t c)
 std::u32string ToCodePoints(std::string_view utf8)
 {
     std::u32string out;
-    auto bytes = reinterpret_cast<const unsigned char*>(utf8.data());
-    size_t i = 0;
-    while (i < utf8.size()) {
-        char32_t cp;
-        bool valid;
-        i += DecodeUtf8(bytes + i, utf8.size() - i, cp, valid);
+    Utf8().ForEach(utf8, [&](char32_t cp, bool) {
         out.push_back(FoldAscii(cp));
-    }
+        return true;
+    });
     return out;
 }
 
@@ -64,8 +61,21 @@ FILETIME ToFileTime(const timespec& ts)
 
 class FindObject : public KernelObject {
 public:
+    // Answers the next entry, if any; two threads may step one search.
+    bool Next(WIN32_FIND_DATAA& data)
+    {
+        std::lock_guard lock(m_mutex);
+        if (m_next >= entries.size())
+            return false;
+        data = entries[m_next++];
+        return true;
+    }
+
     std::vector<WIN32_FIND_DATAA> entries;
-    size_t next = 0;
+
+private:
+    std::mutex m_mutex;
+    size_t m_next = 0;
 };
 
 bool FillEntry(const std::string& folder, const std::string& name, WIN32_FIND_DATAA& data)
@@ -148,7 +158,7 @@ HANDLE FindFirstFileA(LPCSTR lpFileName, LPWIN32_FIND_DATAA lpFindFileData)
     HANDLE handle = InsertHandle(find);
     if (!handle)
         return INVALID_HANDLE_VALUE;
-    *lpFindFileData = find->entries[find->next++];
+    find->Next(*lpFindFileData);
     return handle;
 }
 
@@ -161,11 +171,10 @@ BOOL FindNextFileA(HANDLE hFindFile, LPWIN32_FIND_DATAA lpFindFileData)
         SetLastError(ERROR_INVALID_PARAMETER);
         return FALSE;
     }
-    if (find->next >= find->entries.size()) {
+    if (!find->Next(*lpFindFileData)) {
         SetLastError(ERROR_NO_MORE_FILES);
         return FALSE;
     }
-    *lpFindFileData = find->entries[find->next++];
     return TRUE;
 }
 

@@ -1,0 +1,307 @@
+#include "Bots.h"
+
+#include <algorithm>
+#include <chrono>
+#include <condition_variable>
+#include <cstdio>
+#include <deque>
+#include <functional>
+#include <map>
+#include <mutex>
+#include <random>
+#include <thread>
+
+#include "link/Link.h"
+#include "protocol/Layouts.h"
+#include "protocol/Protocol.h"
+
+namespace yonda::bots {
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+using namespace yonda::proto;
+
+// Each thread rolls its own dice.
+uint32_t roll(uint32_t sides)
+{
+    thread_local std::mt19937 dice(std::random_device{}());
+    return sides ? static_cast<uint32_t>(dice() % sides) : 0;
+}
+
+int64_t nowUs()
+{
+    return std::chrono::duration_cast<std::chrono::microseconds>(Clock::now().time_since_epoch()).count();
+}
+
+const char* const kLines[] = {"안녕하세요!", "hello everyone", "누구 게임할 사람?", "nice room", "ㅋㅋㅋ",
+                              "where is the shop?", "반가워요", "good evening", "같이 놀아요", "brb"};
+
+// Send times of each member's last move and chat, read by the receivers to measure delivery.
+struct Clocks {
+    std::map<int32_t, size_t> index; // user -> member index, filled before traffic starts
+    std::vector<std::atomic<int64_t>> lastMove, lastChat;
+    explicit Clocks(size_t count) : lastMove(count), lastChat(count) {}
+};
+
+struct Latencies {
+    std::mutex lock;
+    std::vector<uint32_t> micros;
+    void add(int64_t us)
+    {
+        std::lock_guard guard(lock);
+        if (micros.size() < 4'000'000)
+            micros.push_back(static_cast<uint32_t>(std::max<int64_t>(0, us)));
+    }
+};
+
+struct Member {
+    int number = 0;
+    std::string login;
+    comm::Link link;
+    int32_t user = 0;
+    int16_t lobby = -1, room = -1;
+    std::atomic<bool> lost{false};
+    std::atomic<float> x{0}, z{0};
+    int64_t nextMove = 0, nextChat = 0;
+};
+
+// Work for the driver threads: requests must never be sent from a receive thread, which has to
+// stay free to read the answers.
+class WorkQueue {
+public:
+    void push(std::function<void()> job)
+    {
+        {
+            std::lock_guard guard(m_lock);
+            m_jobs.push_back(std::move(job));
+        }
+        m_ready.notify_one();
+    }
+    bool pop(std::function<void()>& job, int waitMs)
+    {
+        std::unique_lock guard(m_lock);
+        if (!m_ready.wait_for(guard, std::chrono::milliseconds(waitMs), [this] { return !m_jobs.empty(); }))
+            return false;
+        job = std::move(m_jobs.front());
+        m_jobs.pop_front();
+        return true;
+    }
+
+private:
+    std::mutex m_lock;
+    std::condition_variable m_ready;
+    std::deque<std::function<void()>> m_jobs;
+};
+
+uint8_t call(comm::Link& link, comm::Link::Request& request, std::atomic<uint64_t>& requests, std::atomic<uint64_t>& failures)
+{
+    ++requests;
+    auto reply = link.call(request);
+    if (!reply || !reply->ok()) {
+        ++failures;
+        return reply ? reply->status : 0xFF;
+    }
+    return Ok;
+}
+
+} // namespace
+
+Report run(const Options& options, const std::atomic<bool>& stop)
+{
+    Report report;
+    std::vector<std::unique_ptr<Member>> members;
+    Clocks clocks(static_cast<size_t>(std::max(0, options.members)));
+    Latencies latencies;
+    WorkQueue work;
+    std::atomic<uint64_t> requests{0}, failures{0}, deliveries{0};
+
+    for (int i = 0; i < options.members; ++i) {
+        auto member = std::make_unique<Member>();
+        member->number = options.first + i;
+        char login[32];
+        std::snprintf(login, sizeof login, "%s%04d", options.prefix.c_str(), member->number);
+        member->login = login;
+        members.push_back(std::move(member));
+    }
+
+    // Log in and place everyone before any traffic, so the receivers know every sender.
+    for (auto& memberPtr : members) {
+        Member& member = *memberPtr;
+        Member* self = &member;
+        member.link.setLossSink([self] { self->lost = true; });
+        member.link.setEventSink([&, self](DecodedEvent&& event) {
+            if (event.message || event.block.size() < 4)
+                return;
+            Block block(event.block.data(), event.block.size());
+            int32_t sender = event.type == EvEntered ? block.getI32(8) : block.getI32(0);
+            if (event.type == EvEntered && sender != self->user && self->user) {
+                // Answer a newcomer with one's own avatar, as the client does.
+                work.push([&, self, sender] {
+                    auto request = self->link.begin(SendMyAvatar);
+                    float x = self->x, z = self->z;
+                    request.writer.i16(self->lobby).i32(sender).ch('M').u8(0).f32(x).f32(z);
+                    request.writer.f32(x).f32(0).f32(z).ch('0').ch('0').ch('0').u8(0);
+                    call(self->link, request, requests, failures);
+                });
+                return;
+            }
+            if (event.type != EvMoveStart && event.type != EvChat)
+                return;
+            auto found = clocks.index.find(sender);
+            if (found == clocks.index.end() || sender == self->user)
+                return;
+            auto& sent = event.type == EvChat ? clocks.lastChat[found->second] : clocks.lastMove[found->second];
+            int64_t at = sent.load();
+            if (at > 0) {
+                latencies.add(nowUs() - at);
+                ++deliveries;
+            }
+        });
+        if (!member.link.connect(options.host, options.port)) {
+            if (options.verbose)
+                std::fprintf(stderr, "yonda-bots: %s cannot connect\n", member.login.c_str());
+            continue;
+        }
+        auto login = member.link.begin(Login);
+        login.writer.text(member.login, kIdWidth).text(options.password, kLoginPasswordWidth);
+        auto reply = member.link.call(login);
+        if (!reply || !reply->ok()) {
+            if (options.verbose)
+                std::fprintf(stderr, "yonda-bots: %s cannot log in\n", member.login.c_str());
+            member.link.disconnect();
+            continue;
+        }
+        member.user = reply->fields().i32();
+        clocks.index[member.user] = static_cast<size_t>(&memberPtr - &members[0]);
+        ++report.loggedIn;
+    }
+
+    std::map<int16_t, int16_t> openRoom; // lobby -> the room its current group gathers in
+    std::map<int16_t, int> joinedLobby;
+    for (auto& memberPtr : members) {
+        Member& member = *memberPtr;
+        if (!member.user)
+            continue;
+        int16_t lobby = static_cast<int16_t>(member.number % std::max(1, options.lobbies));
+        int slot = joinedLobby[lobby]++;
+        member.x = static_cast<float>(roll(200)) - 100.f;
+        member.z = static_cast<float>(roll(200)) - 100.f;
+        int16_t target = -1;
+        if (options.roomEvery > 0 && slot % options.roomEvery == 0) {
+            Block record(kRoomOpenLayout);
+            char name[48];
+            std::snprintf(name, sizeof name, "%s's room", member.login.c_str());
+            record.i16(0, lobby).text(2, 50, name).text(52, 30, "모두 환영").u8(82, static_cast<uint8_t>(options.roomEvery));
+            auto open = member.link.begin(Command::RoomOpen);
+            open.writer.bytes(record.bytes());
+            auto reply = member.link.call(open);
+            if (reply && reply->ok()) {
+                member.lobby = lobby;
+                member.room = reply->fields().i16();
+                openRoom[lobby] = member.room;
+            }
+        } else if (options.roomEvery > 0 && openRoom.count(lobby)) {
+            target = openRoom[lobby];
+        }
+        // The group's room, or the lobby's common area when there is none or it is full.
+        for (int16_t room : {target, int16_t(-1)}) {
+            if (member.lobby >= 0)
+                break;
+            auto join = member.link.begin(RoomJoin);
+            join.writer.i16(lobby).i16(room).text("", kRoomPasswordWidth);
+            join.writer.ch('M').ch('0').ch('0').ch('0').ch('0').ch('0').u8(0).u8(0);
+            if (call(member.link, join, requests, failures) == Ok) {
+                member.lobby = lobby;
+                member.room = room;
+            }
+        }
+        if (member.lobby >= 0) {
+            ++report.placed;
+            auto where = member.link.begin(SendUserLocation);
+            where.writer.i16(member.lobby).i16(member.room);
+            call(member.link, where, requests, failures);
+        }
+    }
+
+    // Traffic: each member on its own schedule, spread so the load is even.
+    int64_t start = nowUs();
+    int64_t moveUs = static_cast<int64_t>(options.moveSeconds * 1e6);
+    int64_t chatUs = static_cast<int64_t>(options.chatSeconds * 1e6);
+    for (auto& member : members) {
+        member->nextMove = start + static_cast<int64_t>(roll(static_cast<uint32_t>(std::max<int64_t>(moveUs, 0))));
+        member->nextChat = start + static_cast<int64_t>(roll(static_cast<uint32_t>(std::max<int64_t>(chatUs, 0))));
+    }
+    std::atomic<bool> driving{true};
+    std::vector<std::thread> drivers;
+    for (int i = 0; i < std::max(1, options.drivers); ++i) {
+        drivers.emplace_back([&] {
+            std::function<void()> job;
+            while (driving) {
+                if (work.pop(job, 50))
+                    job();
+            }
+        });
+    }
+    int64_t end = options.durationSeconds > 0 ? start + static_cast<int64_t>(options.durationSeconds * 1e6) : INT64_MAX;
+    while (!stop && nowUs() < end) {
+        int64_t now = nowUs();
+        int64_t next = now + 20000;
+        for (size_t i = 0; i < members.size(); ++i) {
+            Member* member = members[i].get();
+            if (!member->user || member->lobby < 0 || member->lost)
+                continue;
+            if (moveUs > 0 && now >= member->nextMove) {
+                member->nextMove += moveUs;
+                work.push([&, member, i] {
+                    float fromX = member->x, fromZ = member->z;
+                    float toX = std::clamp(fromX + static_cast<float>(static_cast<int>(roll(41)) - 20), -100.f, 100.f);
+                    float toZ = std::clamp(fromZ + static_cast<float>(static_cast<int>(roll(41)) - 20), -100.f, 100.f);
+                    member->x = toX;
+                    member->z = toZ;
+                    auto request = member->link.begin(MoveStart);
+                    request.writer.i16(member->lobby).i32(0).f32(fromX).f32(0).f32(fromZ).f32(toX).f32(0).f32(toZ);
+                    clocks.lastMove[i] = nowUs();
+                    call(member->link, request, requests, failures);
+                });
+            }
+            if (chatUs > 0 && now >= member->nextChat) {
+                member->nextChat += chatUs;
+                work.push([&, member, i] {
+                    auto request = member->link.begin(Chat);
+                    uint8_t kind = roll(4) == 0 ? static_cast<uint8_t>(1 + roll(20)) : 0;
+                    request.writer.i16(member->lobby).u8(kind).u8(static_cast<uint8_t>(roll(15)));
+                    request.writer.text(kLines[roll(sizeof kLines / sizeof kLines[0])], kChatWidth);
+                    clocks.lastChat[i] = nowUs();
+                    call(member->link, request, requests, failures);
+                });
+            }
+            next = std::min({next, member->nextMove, member->nextChat});
+        }
+        int64_t wait = std::clamp<int64_t>(next - nowUs(), 1000, 20000);
+        std::this_thread::sleep_for(std::chrono::microseconds(wait));
+    }
+    driving = false;
+    for (auto& driver : drivers)
+        driver.join();
+    for (auto& member : members) {
+        if (member->lost)
+            ++report.lost;
+        member->link.disconnect();
+    }
+
+    report.requests = requests;
+    report.failures = failures;
+    report.deliveries = deliveries;
+    auto& micros = latencies.micros;
+    if (!micros.empty()) {
+        std::sort(micros.begin(), micros.end());
+        auto at = [&](double q) { return micros[std::min(micros.size() - 1, static_cast<size_t>(q * static_cast<double>(micros.size())))] / 1000.0; };
+        report.p50Ms = at(0.50);
+        report.p99Ms = at(0.99);
+        report.maxMs = micros.back() / 1000.0;
+    }
+    return report;
+}
+
+} // namespace yonda::bots

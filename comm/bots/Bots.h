@@ -1,0 +1,44 @@
+// Simulated members: log many members in, put them into lobbies and rooms, and let them walk,
+// sit, chat and play emotions at a steady rate, answering newcomers as a real client does. Used
+// for load tests and to fill a demonstration with life. Measures how long an action takes to
+// reach the other members.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace yonda::bots {
+
+struct Options {
+    std::string host = "127.0.0.1";
+    uint16_t port = 7001;
+    int members = 20;
+    int first = 1;               // the first member's number: logins are PREFIX0001...
+    std::string prefix = "bot";
+    std::string password = "bot";
+    double moveSeconds = 2.0;    // each member walks this often
+    double chatSeconds = 5.0;    // and says something this often
+    int roomEvery = 0;           // every Nth member of a lobby opens a room the next N-1 join; 0: lobby areas only
+    int lobbies = 5;             // members are spread over lobbies 0..lobbies-1
+    double durationSeconds = 0;  // 0: until stopped
+    int drivers = 4;             // threads that send the members' requests
+    bool verbose = false;
+};
+
+struct Report {
+    int loggedIn = 0;
+    int placed = 0;
+    uint64_t requests = 0;
+    uint64_t failures = 0;
+    uint64_t deliveries = 0;       // move and chat events measured at other members
+    double p50Ms = 0, p99Ms = 0, maxMs = 0;
+    uint64_t lost = 0;             // members whose connection was lost
+};
+
+// Runs the members until the duration ends or `stop` becomes true.
+Report run(const Options& options, const std::atomic<bool>& stop);
+
+} // namespace yonda::bots
