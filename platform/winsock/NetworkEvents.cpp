@@ -116,6 +116,7 @@ void Record(SocketState& state, short revents)
             error = errno;
         state.connecting = false;
         if (error == 0) {
+            // Connected: sending is possible from now on, which FD_WRITE reports below.
             Note(state, kConnect, kConnectBit, 0);
         } else {
             int wsaError = WsaErrorFromErrno(error);
@@ -126,7 +127,8 @@ void Record(SocketState& state, short revents)
             state.closeRecorded = true;
             state.writeArmed = false;
         }
-    } else {
+    }
+    if (!state.connecting) {
         if ((revents & POLLOUT) && state.writeArmed && (state.mask & kWrite)) {
             Note(state, kWrite, kWriteBit, 0);
             state.writeArmed = false;
@@ -316,10 +318,11 @@ uint32_t WaitForEvents(uint32_t count, void* const* handles, bool waitAll, uint3
         }
         int waitMs = -1;
         if (!forever) {
-            auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
-            if (left <= 0 && !first)
+            auto left = deadline - Clock::now();
+            if (left <= Clock::duration::zero() && !first)
                 return kWaitTimeout;
-            waitMs = static_cast<int>(std::max<int64_t>(left, 0));
+            // Rounded up: poll must not wake before the deadline and end the wait early.
+            waitMs = static_cast<int>(std::max<int64_t>(std::chrono::ceil<std::chrono::milliseconds>(left).count(), 0));
         }
         first = false;
         int ready = ::poll(entries.data(), entries.size(), waitMs);
