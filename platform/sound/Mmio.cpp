@@ -3,7 +3,7 @@
 // size past the end fails the descent instead of handing out bytes that are not there.
 #include "mmiscapi.h"
 
-#include "HostFile.h"
+#include "yonda_platform.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -178,7 +178,7 @@ HMMIO mmioOpenA(LPSTR pszFileName, LPMMIOINFO pmmioinfo, DWORD fdwOpen)
         return Fail(pmmioinfo, MMIOERR_CANNOTOPEN);
     if (!pszFileName || !*pszFileName)
         return Fail(pmmioinfo, MMIOERR_FILENOTFOUND);
-    std::unique_ptr<FILE, FileCloser> handle(yonda::sound::OpenHostFile(pszFileName));
+    std::unique_ptr<FILE, FileCloser> handle(YondaOpenFile(pszFileName, "rb"));
     if (!handle)
         return Fail(pmmioinfo, MMIOERR_FILENOTFOUND);
     if (std::fseek(handle.get(), 0, SEEK_END) != 0)

@@ -108,6 +108,11 @@ TEST_F(PlaySoundTest, FileAndMemoryImagesPlay)
     std::string path = WriteTempFile("effect.wav", ConstantWave(100, 321, 22050));
     ASSERT_TRUE(PlaySoundA(path.c_str(), nullptr, SND_FILENAME | SND_ASYNC));
     EXPECT_EQ(Heard(), 321);
+    // Named the platform's way: backslashes and another case.
+    std::filesystem::path host(path);
+    std::string windowsName = host.parent_path().string() + "\\EFFECT.WAV";
+    ASSERT_TRUE(PlaySoundA(windowsName.c_str(), nullptr, SND_FILENAME | SND_ASYNC));
+    EXPECT_EQ(Heard(), 321);
     std::filesystem::remove(path);
     EXPECT_FALSE(PlaySoundA(path.c_str(), nullptr, SND_FILENAME | SND_ASYNC | SND_NODEFAULT));
     EXPECT_EQ(Heard(), 0) << "a sound that fails to start still stops the old one";
