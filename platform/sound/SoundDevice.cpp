@@ -2,7 +2,6 @@
 
 #include "Mixer.h"
 #include "SoundBuffer.h"
-#include "yonda_sound.h"
 
 #include <algorithm>
 #include <new>
@@ -133,39 +132,4 @@ HRESULT DirectSoundCreate8(LPCGUID pcGuidDevice, LPDIRECTSOUND8* ppDS8, LPUNKNOW
         return E_OUTOFMEMORY;
     *ppDS8 = device;
     return DS_OK;
-}
-
-void YondaSoundUseNullSink(BOOL manual)
-{
-    yonda::sound::Mixer::Instance().UseNullSink(manual != FALSE);
-}
-
-BOOL YondaSoundIsNullSink()
-{
-    return yonda::sound::Mixer::Instance().IsNullSink() ? TRUE : FALSE;
-}
-
-DWORD YondaSoundOutputRate()
-{
-    return yonda::sound::Mixer::Instance().Rate();
-}
-
-BOOL YondaSoundRender(SHORT* frames, DWORD frameCount)
-{
-    if (!frames)
-        return FALSE;
-    auto& mixer = yonda::sound::Mixer::Instance();
-    if (!mixer.IsManualSink()) {
-        std::fill(frames, frames + static_cast<size_t>(frameCount) * 2, SHORT{0});
-        return FALSE;
-    }
-    mixer.Mix(frames, frameCount);
-    return TRUE;
-}
-
-void YondaSoundLoseBuffers()
-{
-    auto& mixer = yonda::sound::Mixer::Instance();
-    std::lock_guard lock(mixer.Mutex());
-    mixer.LoseAll();
 }

@@ -43,6 +43,8 @@ protected:
 };
 
 // The probe's exchange, as the client runs it; the trace names each event in order.
+constexpr int kConnectFailed = -2;
+
 struct ProbeRun {
     int status = -1;
     std::string reply;
@@ -62,8 +64,11 @@ ProbeRun Probe(uint16_t port, DWORD waitMs)
     address.sin_family = AF_INET;
     address.sin_port = htons(port);
     address.sin_addr.s_addr = inet_addr("127.0.0.1");
-    if (connect(s, reinterpret_cast<sockaddr*>(&address), sizeof address) == SOCKET_ERROR) {
-        EXPECT_EQ(WSAGetLastError(), WSAEWOULDBLOCK);
+    if (connect(s, reinterpret_cast<sockaddr*>(&address), sizeof address) == SOCKET_ERROR &&
+        WSAGetLastError() != WSAEWOULDBLOCK) {
+        // The probe gives up on this server at once.
+        run.trace.push_back("connect " + std::to_string(WSAGetLastError()));
+        run.status = kConnectFailed;
     }
     EXPECT_EQ(WSAEventSelect(s, network, FD_READ | FD_WRITE | FD_CLOSE), 0);
 
@@ -84,7 +89,7 @@ ProbeRun Probe(uint16_t port, DWORD waitMs)
     };
     EXPECT_TRUE(WSASetEvent(user));
     WSAEVENT events[2] = {network, user};
-    while (run.status < 0) {
+    while (run.status == -1) {
         DWORD which = WSAWaitForMultipleEvents(2, events, FALSE, waitMs, FALSE);
         if (which == WSA_WAIT_TIMEOUT) {
             run.trace.push_back("timeout");
@@ -165,9 +170,10 @@ TEST_F(Winsock, ProbeSendsItsRequestAndReadsTheAddressReply)
     });
     EXPECT_EQ(run.status, 0);
     EXPECT_EQ(run.reply, "127.0.0.9");
-    // Whether the request leaves with the user event or with FD_WRITE depends on how fast the
-    // connection stands, but FD_WRITE is reported once either way, and then the reply.
-    EXPECT_EQ(std::count(run.trace.begin(), run.trace.end(), "user"), 1);
+    // Whether the request leaves with the user event or with FD_WRITE (and whether the user
+    // event is looked at at all before the reply) depends on how fast the connection stands,
+    // but FD_WRITE is reported once either way, and then the reply.
+    EXPECT_LE(std::count(run.trace.begin(), run.trace.end(), "user"), 1);
     EXPECT_EQ(Without(run.trace, "user"), (std::vector<std::string>{"write", "read"}));
 }
 
@@ -240,8 +246,13 @@ TEST_F(Winsock, RefusedConnectionIsReportedAsACloseAtOnce)
     server.StopListening();
     auto started = std::chrono::steady_clock::now();
     ProbeRun run = Probe(server.Port(), 5000);
-    EXPECT_EQ(run.status, 5);
-    EXPECT_EQ(run.trace.back(), "close " + std::to_string(WSAECONNREFUSED));
+    // Refused during connect or reported right after it, depending on the host's timing.
+    if (run.status == kConnectFailed) {
+        EXPECT_EQ(run.trace.back(), "connect " + std::to_string(WSAECONNREFUSED));
+    } else {
+        EXPECT_EQ(run.status, 5);
+        EXPECT_EQ(run.trace.back(), "close " + std::to_string(WSAECONNREFUSED));
+    }
     EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::milliseconds(2000));
 }
 
