@@ -139,18 +139,12 @@ void Server::run()
                     writeTo(connection);
             }
         }
-        flush();
-        for (ConnectionId id : m_doomed)
-            destroy(id);
-        m_doomed.clear();
         int64_t now = nowMs();
         if (now - lastSweep >= 500) {
             sweep(now);
             lastSweep = now;
-            for (ConnectionId id : m_doomed)
-                destroy(id);
-            m_doomed.clear();
         }
+        finishTurn();
     }
 }
 
@@ -284,6 +278,19 @@ void Server::send(ConnectionId id, const std::vector<uint8_t>& frame)
     if (!connection.dirty && !connection.wantWrite) {
         connection.dirty = true;
         m_dirty.push_back(id);
+    }
+}
+
+void Server::finishTurn()
+{
+    // Closing a connection tells others (a member left), which queues output, which may find
+    // another connection gone: repeat until nothing is left to write or close.
+    while (!m_dirty.empty() || !m_doomed.empty()) {
+        flush();
+        std::vector<ConnectionId> doomed;
+        doomed.swap(m_doomed);
+        for (ConnectionId id : doomed)
+            destroy(id);
     }
 }
 

@@ -68,6 +68,7 @@ private:
     void readFrom(Connection& connection);
     void writeTo(Connection& connection);
     void flush();
+    void finishTurn();
     void updateInterest(Connection& connection);
     void sweep(int64_t now);
     void drainPosted();
