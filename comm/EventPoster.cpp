@@ -10,6 +10,9 @@ namespace yonda::comm {
 
 namespace {
 
+// Events kept while no window is there; beyond that the oldest go, so memory stays bounded.
+constexpr size_t kWaitingLimit = 10000;
+
 BYTE* copyBlock(const std::vector<uint8_t>& bytes)
 {
     BYTE* block = new BYTE[bytes.size() ? bytes.size() : 1];
@@ -66,10 +69,15 @@ void EventPoster::post(proto::DecodedEvent&& event)
 {
     Pending pending{event.message ? static_cast<UINT>(UM_COMM_MESSAGE) : static_cast<UINT>(UM_COMM_EVENT), event.type, makeBlock(event)};
     std::lock_guard lock(m_lock);
-    if (m_window)
+    if (m_window) {
         deliver(pending);
-    else
-        m_waiting.push_back(pending);
+        return;
+    }
+    if (m_waiting.size() >= kWaitingLimit) {
+        YondaFreeEventBlock(m_waiting.front().message, m_waiting.front().wParam, m_waiting.front().lParam);
+        m_waiting.pop_front();
+    }
+    m_waiting.push_back(pending);
 }
 
 void EventPoster::postLoss()
