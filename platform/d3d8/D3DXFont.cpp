@@ -1,5 +1,5 @@
-// The text font: glyphs rendered by FreeType into texture pages, laid out as DrawText lays text
-// out, drawn as pre-transformed quads. The device's state is captured before and put back after,
+// The text font: GDI's realized fonts and text layout (so text measures and breaks exactly as
+// DrawText does), glyphs copied into texture pages and drawn as pre-transformed quads. The device's state is captured before and put back after,
 // so the caller finds its render and stage states as it left them.
 #include <algorithm>
 #include <cstring>
@@ -8,14 +8,14 @@
 
 #include "ComObject.h"
 #include "Device.h"
-#include "GlyphFace.h"
+#include "../gdi/FontFace.h"
+#include "../gdi/TextLayout.h"
+#include "d3dx8.h"
 #include "IndexBuffer.h"
 #include "Resource.h"
 #include "Surface.h"
 #include "Texture.h"
 #include "VertexBuffer.h"
-#include "TextLayout.h"
-#include "yonda_platform.h"
 
 namespace yonda::d3d8 {
 namespace {
@@ -31,7 +31,7 @@ constexpr DWORD kVertexFormat = D3DFVF_XYZRHW | D3DFVF_DIFFUSE | D3DFVF_TEX1;
 
 class Font final : public ComObject<ID3DXFont> {
 public:
-    Font(Device* device, const LOGFONTA& log, std::unique_ptr<GlyphFace> face)
+    Font(Device* device, const LOGFONTA& log, std::shared_ptr<const text::FontFace> face)
         : m_device(device), m_log(log), m_face(std::move(face))
     {
     }
@@ -66,7 +66,7 @@ private:
 
     Ref<Device> m_device;
     LOGFONTA m_log;
-    std::unique_ptr<GlyphFace> m_face;
+    std::shared_ptr<const text::FontFace> m_face;
     std::mutex m_mutex;
     std::unordered_map<char32_t, Glyph> m_glyphs;
     std::vector<IDirect3DTexture8*> m_pages;
@@ -78,7 +78,7 @@ const Font::Glyph& Font::GlyphOf(char32_t c)
     auto it = m_glyphs.find(c);
     if (it != m_glyphs.end()) return it->second;
     Glyph glyph;
-    GlyphBitmap bitmap = m_face->Render(c);
+    const text::Glyph& bitmap = m_face->glyph(c);
     glyph.left = bitmap.left;
     glyph.top = bitmap.top;
     glyph.width = bitmap.width;
@@ -152,39 +152,26 @@ void Font::EmitGlyph(const Glyph& glyph, float penX, float baseline, const RECT*
 INT Font::DrawTextA(LPCSTR pString, INT Count, LPRECT pRect, DWORD Format, D3DCOLOR Color)
 {
     if (!pString || !pRect) return 0;
-    // Laid out from a private copy: the caller's text is never written, whatever the flags say.
+    // Laid out from the caller's bytes, which are only read: never written, whatever the flags say.
     size_t length = Count < 0 ? std::strlen(pString) : strnlen(pString, size_t(Count));
-    std::u32string text = YondaDecodeText(pString, length, 0);
+    text::LayoutParams params;
+    params.format = Format;
+    params.rect = *pRect;
+    params.expandTabs = (Format & DT_EXPANDTABS) != 0;
+    text::TextLayout layout = text::LayoutText(*m_face, std::string_view(pString, length), params);
+    if (Format & DT_CALCRECT) {
+        *pRect = layout.bounds;
+        return layout.result;
+    }
     std::lock_guard device(m_device->Mutex());
     std::lock_guard lock(m_mutex);
-    const int lineHeight = m_face->Height();
-    TextLayoutResult layout =
-        LayOutText(text, Format, pRect->right - pRect->left, [this](char32_t c) { return m_face->Advance(c); });
-    int height = int(layout.lines.size()) * lineHeight;
-    if (Format & DT_CALCRECT) {
-        pRect->right = pRect->left + layout.widest;
-        pRect->bottom = pRect->top + height;
-        return height;
-    }
-    int top = pRect->top;
-    if ((Format & DT_SINGLELINE) && (Format & DT_VCENTER)) top = pRect->top + (pRect->bottom - pRect->top - lineHeight) / 2;
-    if ((Format & DT_SINGLELINE) && (Format & DT_BOTTOM)) top = pRect->bottom - lineHeight;
     const RECT* clip = (Format & DT_NOCLIP) ? nullptr : pRect;
-
     std::vector<std::vector<Vertex>> batches;
-    for (size_t i = 0; i < layout.lines.size(); ++i) {
-        const TextLine& line = layout.lines[i];
-        int lineTop = top + int(i) * lineHeight;
-        // An edit control never shows a partly visible last line.
-        if ((Format & DT_EDITCONTROL) && !(Format & DT_CALCRECT) && i > 0 && lineTop + lineHeight > pRect->bottom) break;
-        int x = pRect->left;
-        if (Format & DT_CENTER) x = pRect->left + (pRect->right - pRect->left - line.width) / 2;
-        else if (Format & DT_RIGHT) x = pRect->right - line.width;
-        float pen = float(x);
-        float baseline = float(lineTop + m_face->Ascent());
-        for (char32_t c : line.text) {
-            EmitGlyph(GlyphOf(c), pen, baseline, clip, Color, &batches);
-            pen += float(m_face->Advance(c));
+    for (const text::LayoutLine& line : layout.lines) {
+        float baseline = float(pRect->top + line.top + m_face->ascent());
+        for (const text::PlacedGlyph& placed : line.glyphs) {
+            // Glyph positions already carry the line's alignment.
+            EmitGlyph(GlyphOf(placed.code), float(pRect->left + placed.x), baseline, clip, Color, &batches);
         }
     }
 
@@ -220,7 +207,7 @@ INT Font::DrawTextA(LPCSTR pString, INT Count, LPRECT pRect, DWORD Format, D3DCO
         d->DrawPrimitiveUP(D3DPT_TRIANGLELIST, UINT(batches[page].size() / 3), batches[page].data(), sizeof(Vertex));
     }
     m_device->RestoreState(saved);
-    return height;
+    return layout.result;
 }
 
 }  // namespace
@@ -233,8 +220,6 @@ HRESULT WINAPI D3DXCreateFontIndirect(IDirect3DDevice8* pDevice, const LOGFONTA*
     if (ppFont) *ppFont = nullptr;
     auto* device = pDevice ? dynamic_cast<Device*>(pDevice) : nullptr;
     if (!device || !pLogFont || !ppFont) return D3DERR_INVALIDCALL;
-    std::unique_ptr<GlyphFace> face = GlyphFace::Open(*pLogFont);
-    if (!face) return D3DERR_NOTAVAILABLE;
-    *ppFont = new Font(device, *pLogFont, std::move(face));
+    *ppFont = new Font(device, *pLogFont, yonda::text::FontFace::ForLogFont(*pLogFont));
     return D3D_OK;
 }
