@@ -9,3 +9,27 @@ for f in "$prefix"/bin/* "$prefix"/lib/*.so "$prefix"/lib/pkgconfig/*.pc; do
 done
 PKG_CONFIG_PATH="$prefix/lib/pkgconfig" pkg-config --cflags --libs yonda-platform >/dev/null \
   && echo "pkg-config: yonda-platform found"
+
+# The community service with a demo database (member "demo", password "demo") and simulated
+# members walking and chatting in the lobbies, for the program to connect to on 127.0.0.1:7001.
+if [ -x "$prefix/bin/yonda-service" ] && [ -x "$prefix/bin/yonda-bots" ]; then
+  demo_db="${XDG_DATA_HOME:-$HOME/.local/share}/yonda/demo.db"
+  mkdir -p "$(dirname "$demo_db")"
+  "$prefix/bin/yonda-service" seed-demo --db "$demo_db" --bots 40
+  catalogue=$(find "$prefix" -ipath '*/data/item/item.dsv' 2>/dev/null | head -1)
+  "$prefix/bin/yonda-service" --listen 127.0.0.1:7001 --db "$demo_db" ${catalogue:+--catalogue "$catalogue"} &
+  service_pid=$!
+  sleep 0.5
+  "$prefix/bin/yonda-bots" --connect 127.0.0.1:7001 --members 40 --rooms 8 --move 3 --chat 8 &
+  bots_pid=$!
+  trap 'kill $bots_pid 2>/dev/null; wait $bots_pid 2>/dev/null; kill $service_pid 2>/dev/null; wait $service_pid 2>/dev/null' EXIT
+  echo "Community service on 127.0.0.1:7001 with 40 simulated members; log in as demo / demo."
+  if [ ! -x "$prefix/bin/Yonda" ]; then
+    if [ -t 0 ]; then
+      echo "Press Ctrl-C to stop."
+      wait $service_pid
+    else
+      sleep "${YONDA_DEMO_SECONDS:-10}"
+    fi
+  fi
+fi

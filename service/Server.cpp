@@ -34,10 +34,10 @@ struct Server::Connection {
     int fd = -1;
     std::string peer;
     wire::FrameAssembler input;
-    std::deque<std::vector<uint8_t>> output;
-    size_t outputOffset = 0; // bytes of output.front() already written
-    size_t queued = 0;
-    bool wantWrite = false;
+    std::vector<uint8_t> output; // frames waiting to be written, from outputOffset on
+    size_t outputOffset = 0;
+    bool wantWrite = false;  // the socket is full: epoll says when it drains
+    bool dirty = false;      // output was queued during this turn of the loop
     bool closing = false; // close once the output is written
     bool authenticated = false;
     int64_t connectedAt = 0;
@@ -139,17 +139,12 @@ void Server::run()
                     writeTo(connection);
             }
         }
-        for (ConnectionId id : m_doomed)
-            destroy(id);
-        m_doomed.clear();
         int64_t now = nowMs();
         if (now - lastSweep >= 500) {
             sweep(now);
             lastSweep = now;
-            for (ConnectionId id : m_doomed)
-                destroy(id);
-            m_doomed.clear();
         }
+        finishTurn();
     }
 }
 
@@ -274,34 +269,64 @@ void Server::send(ConnectionId id, const std::vector<uint8_t>& frame)
     Connection& connection = *found->second;
     if (connection.closing)
         return;
-    if (connection.queued + frame.size() > m_limits.maxQueuedOutput) {
+    if (connection.output.size() - connection.outputOffset + frame.size() > m_limits.maxQueuedOutput) {
         close(id, "does not read what it is sent");
         return;
     }
-    connection.output.push_back(frame);
-    connection.queued += frame.size();
-    if (!connection.wantWrite)
-        writeTo(connection);
+    connection.output.insert(connection.output.end(), frame.begin(), frame.end());
+    // Written at the end of the loop's turn, so the frames of one turn go out in one write.
+    if (!connection.dirty && !connection.wantWrite) {
+        connection.dirty = true;
+        m_dirty.push_back(id);
+    }
+}
+
+void Server::finishTurn()
+{
+    // Closing a connection tells others (a member left), which queues output, which may find
+    // another connection gone: repeat until nothing is left to write or close.
+    while (!m_dirty.empty() || !m_doomed.empty()) {
+        flush();
+        std::vector<ConnectionId> doomed;
+        doomed.swap(m_doomed);
+        for (ConnectionId id : doomed)
+            destroy(id);
+    }
+}
+
+void Server::flush()
+{
+    for (size_t i = 0; i < m_dirty.size(); ++i) {
+        auto found = m_connections.find(m_dirty[i]);
+        if (found == m_connections.end())
+            continue;
+        found->second->dirty = false;
+        writeTo(*found->second);
+    }
+    m_dirty.clear();
 }
 
 void Server::writeTo(Connection& connection)
 {
-    while (!connection.output.empty()) {
-        const auto& front = connection.output.front();
-        ssize_t count = ::send(connection.fd, front.data() + connection.outputOffset,
-                               front.size() - connection.outputOffset, MSG_NOSIGNAL);
+    while (connection.outputOffset < connection.output.size()) {
+        ssize_t count = ::send(connection.fd, connection.output.data() + connection.outputOffset,
+                               connection.output.size() - connection.outputOffset, MSG_NOSIGNAL);
         if (count < 0) {
             if (errno == EAGAIN || errno == EWOULDBLOCK)
                 break;
+            if (errno == EINTR)
+                continue;
             close(connection.id, nullptr);
             return;
         }
         connection.outputOffset += static_cast<size_t>(count);
-        if (connection.outputOffset == front.size()) {
-            connection.queued -= front.size();
-            connection.output.pop_front();
-            connection.outputOffset = 0;
-        }
+    }
+    if (connection.outputOffset == connection.output.size()) {
+        connection.output.clear();
+        connection.outputOffset = 0;
+    } else if (connection.outputOffset > 65536) {
+        connection.output.erase(connection.output.begin(), connection.output.begin() + static_cast<std::ptrdiff_t>(connection.outputOffset));
+        connection.outputOffset = 0;
     }
     bool want = !connection.output.empty();
     if (want != connection.wantWrite) {

@@ -5,7 +5,6 @@
 
 #include <atomic>
 #include <cstdint>
-#include <deque>
 #include <functional>
 #include <map>
 #include <memory>
@@ -68,6 +67,8 @@ private:
     void accept();
     void readFrom(Connection& connection);
     void writeTo(Connection& connection);
+    void flush();
+    void finishTurn();
     void updateInterest(Connection& connection);
     void sweep(int64_t now);
     void drainPosted();
@@ -83,6 +84,7 @@ private:
     ConnectionId m_nextId = 1;
     std::map<ConnectionId, std::unique_ptr<Connection>> m_connections;
     std::vector<ConnectionId> m_doomed;
+    std::vector<ConnectionId> m_dirty;
     std::mutex m_postedLock;
     std::vector<std::function<void()>> m_posted;
 };

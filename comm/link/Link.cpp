@@ -205,14 +205,14 @@ void Link::receive()
 
 void Link::lost()
 {
-    bool wasValid = m_valid.exchange(false);
-    m_connected = false;
+    m_valid = false;
+    bool wasConnected = m_connected.exchange(false);
     {
         std::lock_guard lock(m_lock);
         m_answered.notify_all();
     }
-    // A connection closed by this side is no news to anyone.
-    if (wasValid && !m_closingByUs && m_lossSink)
+    // A connection closed by this side, or one that never finished connecting, is no news.
+    if (wasConnected && !m_closingByUs && m_lossSink)
         m_lossSink();
 }
 

@@ -2,6 +2,7 @@
 // them back), copied into a GL buffer when a draw needs them.
 #pragma once
 
+#include <atomic>
 #include <mutex>
 #include <vector>
 
@@ -26,7 +27,8 @@ public:
 
 private:
     std::vector<BYTE> m_bytes;
-    GLuint m_gl = 0;
+    std::atomic<GLuint> m_gl{0};
+    std::atomic<bool> m_changed{true};
     bool m_glSized = false;
     UINT m_dirtyBegin = 0;
     UINT m_dirtyEnd = 0;

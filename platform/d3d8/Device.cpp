@@ -773,6 +773,25 @@ HRESULT Device::SetIndices(IDirect3DIndexBuffer8* pIndexData, UINT baseVertexInd
     return D3D_OK;
 }
 
+DeviceState Device::CaptureState()
+{
+    std::lock_guard lock(m_mutex);
+    return m_state;
+}
+
+void Device::RestoreState(const DeviceState& state)
+{
+    std::lock_guard lock(m_mutex);
+    m_state = state;
+    if (m_state.vertexShader & 1u) {
+        m_fvfLayout.reset();
+    } else {
+        m_fvfLayout = LayoutFromFvf(m_state.vertexShader);
+    }
+    m_dirty = kDirtyAll;
+    m_inputKey = InputKey{};
+}
+
 // ---------------------------------------------------------------------------------------------
 // Drawing
 

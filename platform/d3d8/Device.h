@@ -78,6 +78,9 @@ public:
     HRESULT WriteTarget(Surface* target, const std::vector<uint32_t>& pixels);
     HRESULT PresentChain(SwapChain* chain, const RECT* sourceRect, const RECT* destRect, HWND window);
     HRESULT Lose(UINT lostAnswers);
+    // The whole state, to put back after drawing on the program's behalf (the text font does).
+    DeviceState CaptureState();
+    void RestoreState(const DeviceState& state);
 
 protected:
     void OnPublicReleased() override;

@@ -318,8 +318,8 @@ void FixedFunction::Apply(const DeviceState& state, uint32_t dirty, bool pretran
         glUniformMatrix4fv(m_worldView, 1, GL_FALSE, &worldView.m[0][0]);
         glUniformMatrix4fv(m_projection, 1, GL_FALSE, &state.projection.m[0][0]);
     }
-    glUniform1i(m_pretransformed, pretransformed ? 1 : 0);
     if (dirty & kDirtyViewport) {
+        glUniform1i(m_pretransformed, pretransformed ? 1 : 0);
         const D3DVIEWPORT8& v = state.viewport;
         glViewport(GLint(v.X), GLint(v.Y), GLsizei(v.Width), GLsizei(v.Height));
         glDepthRange(v.MinZ, v.MaxZ);

@@ -5,6 +5,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <atomic>
 #include <mutex>
 #include <vector>
 
@@ -18,6 +19,7 @@ struct Egl {
 };
 
 std::mutex g_pendingMutex;
+std::atomic<bool> g_anyPending{false};
 std::vector<GLuint> g_pendingTextures;
 std::vector<GLuint> g_pendingBuffers;
 std::vector<GLuint> g_pendingRenderbuffers;
@@ -99,6 +101,7 @@ Egl& Instance()
 // This thread's context and the objects GL keeps per context.
 struct ThreadContext {
     EGLContext context = EGL_NO_CONTEXT;
+    bool current = false;
     uint64_t id = 0;
     GLuint vertexArray = 0;
     GLuint framebuffer = 0;
@@ -120,6 +123,7 @@ thread_local ThreadContext t_context;
 
 void DeletePending()
 {
+    if (!g_anyPending.exchange(false)) return;
     std::vector<GLuint> textures, buffers, renderbuffers;
     {
         std::lock_guard lock(g_pendingMutex);
@@ -148,8 +152,10 @@ bool GlContext::MakeCurrent()
         t_context.context = context;
         t_context.id = g_nextContextId++;
     }
-    if (eglGetCurrentContext() != t_context.context) {
+    // Nothing else makes contexts current on the layer's threads, so once is enough.
+    if (!t_context.current) {
         if (!eglMakeCurrent(egl.display, EGL_NO_SURFACE, EGL_NO_SURFACE, t_context.context)) return false;
+        t_context.current = true;
     }
     DeletePending();
     return true;
@@ -174,6 +180,7 @@ void GlContext::DeleteTexture(GLuint name)
     if (!name) return;
     std::lock_guard lock(g_pendingMutex);
     g_pendingTextures.push_back(name);
+    g_anyPending = true;
 }
 
 void GlContext::DeleteBuffer(GLuint name)
@@ -181,6 +188,7 @@ void GlContext::DeleteBuffer(GLuint name)
     if (!name) return;
     std::lock_guard lock(g_pendingMutex);
     g_pendingBuffers.push_back(name);
+    g_anyPending = true;
 }
 
 void GlContext::DeleteRenderbuffer(GLuint name)
@@ -188,6 +196,7 @@ void GlContext::DeleteRenderbuffer(GLuint name)
     if (!name) return;
     std::lock_guard lock(g_pendingMutex);
     g_pendingRenderbuffers.push_back(name);
+    g_anyPending = true;
 }
 
 }  // namespace yonda::d3d8

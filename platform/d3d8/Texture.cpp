@@ -38,7 +38,7 @@ Texture::Texture(Device* device, UINT width, UINT height, UINT levels, DWORD usa
     m_locks.assign(levels, 0);
 }
 
-Texture::~Texture() { GlContext::DeleteTexture(m_gl); }
+Texture::~Texture() { GlContext::DeleteTexture(m_gl.load()); }
 
 HRESULT Texture::GetLevelDesc(UINT level, D3DSURFACE_DESC* pDesc)
 {
@@ -99,10 +99,13 @@ HRESULT Texture::UnlockRect(UINT level)
 
 GLuint Texture::Upload()
 {
+    if (!m_pending.load() && m_gl) return m_gl;
     std::lock_guard lock(m_mutex);
     if (!m_gl) {
-        glGenTextures(1, &m_gl);
-        glBindTexture(GL_TEXTURE_2D, m_gl);
+        GLuint name = 0;
+        glGenTextures(1, &name);
+        m_gl = name;
+        glBindTexture(GL_TEXTURE_2D, name);
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_BASE_LEVEL, 0);
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, GLint(m_levels.size()) - 1);
         // Formats without alpha sample as opaque, whatever their spare bits hold.
@@ -146,7 +149,7 @@ GLuint Texture::Upload()
         m_dirty[i] = false;
     }
     m_glDefined = true;
-    m_pending = false;
+    m_pending = std::any_of(m_locks.begin(), m_locks.end(), [](UINT locks) { return locks > 0; });
     return m_gl;
 }
 

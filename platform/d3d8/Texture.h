@@ -45,7 +45,7 @@ private:
     std::vector<Level> m_levels;
     std::vector<bool> m_dirty;
     std::vector<UINT> m_locks;
-    GLuint m_gl = 0;
+    std::atomic<GLuint> m_gl{0};
     bool m_glDefined = false;
     std::atomic<bool> m_pending{true};
     std::mutex m_mutex;

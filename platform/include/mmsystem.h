@@ -11,3 +11,8 @@ using MMRESULT = UINT;
 DWORD timeGetTime();
 MMRESULT timeBeginPeriod(UINT uPeriod);
 MMRESULT timeEndPeriod(UINT uPeriod);
+
+// Wave formats, multimedia file I/O and PlaySound.
+#include "mmeapi.h"
+#include "mmiscapi.h"
+#include "playsoundapi.h"

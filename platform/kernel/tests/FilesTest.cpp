@@ -76,6 +76,9 @@ TEST(Files, AttributesFoldersDeletionAndCopiesByWindowsPath)
     EXPECT_TRUE(CreateDirectoryA((root + "\\Capture").c_str(), nullptr));
     EXPECT_FALSE(CreateDirectoryA((root + "\\capture").c_str(), nullptr));
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_ALREADY_EXISTS));
+    EXPECT_TRUE(CreateDirectoryA((root + "\\CAPTURE\\Shots").c_str(), nullptr));
+    EXPECT_TRUE(std::filesystem::is_directory(tree.Root() + "/Capture/Shots"));
+    EXPECT_TRUE(RemoveDirectoryA((root + "\\capture\\shots").c_str()));
     EXPECT_FALSE(CreateDirectoryA((root + "\\none\\deeper").c_str(), nullptr));
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_PATH_NOT_FOUND));
 

@@ -64,6 +64,16 @@ TEST(HostPath, ANewFileIsFoundInACachedFolder)
     EXPECT_EQ(YondaHostPath((folder + "shot.bmp").c_str()), tree.Root() + "/Capture/Shot.BMP");
 }
 
+TEST(HostPath, OfNamesThatDifferOnlyInCaseTheExactOneWinsElseTheFirstInByteOrder)
+{
+    TempTree tree;
+    tree.MakeFile("skin/a.ini");
+    tree.MakeFile("Skin/b.ini");
+    EXPECT_EQ(YondaHostPath((tree.Windows() + "\\skin").c_str()), tree.Root() + "/skin");
+    EXPECT_EQ(YondaHostPath((tree.Windows() + "\\Skin").c_str()), tree.Root() + "/Skin");
+    EXPECT_EQ(YondaHostPath((tree.Windows() + "\\SKIN\\B.INI").c_str()), tree.Root() + "/Skin/b.ini");
+}
+
 TEST(HostPath, RelativePathsResolveAgainstTheCurrentDirectory)
 {
     TempTree tree;

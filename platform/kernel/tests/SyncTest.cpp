@@ -102,6 +102,43 @@ TEST(Waits, WaitForAllTakesNothingUntilEverythingIsSignalled)
     EXPECT_EQ(WaitForSingleObject(manualEvent, 0), static_cast<DWORD>(WAIT_OBJECT_0));
 }
 
+TEST(Waits, WaitForAllLeavesAFreeMutexUntakenWhileAnotherObjectIsNotReady)
+{
+    Handle mutex(CreateMutexA(nullptr, FALSE, nullptr));
+    Handle event(CreateEventA(nullptr, TRUE, FALSE, nullptr));
+    HANDLE handles[] = {mutex, event};
+    EXPECT_EQ(WaitForMultipleObjects(2, handles, TRUE, 10), static_cast<DWORD>(WAIT_TIMEOUT));
+    // Had the failed wait taken the mutex, another thread could not have it now.
+    DWORD other = WAIT_FAILED;
+    std::thread([&] {
+        other = WaitForSingleObject(mutex, 0);
+        ReleaseMutex(mutex);
+    }).join();
+    EXPECT_EQ(other, static_cast<DWORD>(WAIT_OBJECT_0));
+}
+
+TEST(Waits, WaitForAllThreadsToEnd)
+{
+    HANDLE threads[3];
+    for (HANDLE& thread : threads) {
+        thread = CreateThread(
+            nullptr, 0,
+            [](LPVOID) -> DWORD {
+                Sleep(1);
+                return 0;
+            },
+            nullptr, 0, nullptr);
+        ASSERT_NE(thread, nullptr);
+    }
+    EXPECT_EQ(WaitForMultipleObjects(3, threads, TRUE, 5000), static_cast<DWORD>(WAIT_OBJECT_0));
+    for (HANDLE thread : threads) {
+        DWORD code = STILL_ACTIVE;
+        GetExitCodeThread(thread, &code);
+        EXPECT_EQ(code, 0u);
+        CloseHandle(thread);
+    }
+}
+
 TEST(Waits, BadArgumentsFailWithoutWaiting)
 {
     Handle event(CreateEventA(nullptr, TRUE, TRUE, nullptr));

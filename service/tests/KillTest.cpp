@@ -1,0 +1,158 @@
+// The real service program killed in the middle of purchases: after a restart every purchase it
+// confirmed is there, and the balance matches exactly what was bought.
+#include <atomic>
+#include <csignal>
+#include <cstring>
+#include <filesystem>
+#include <set>
+#include <cstdio>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+
+#include "ServiceHarness.h"
+
+using namespace yonda;
+using namespace yonda::proto;
+using yonda::testing::TestClient;
+
+namespace {
+
+struct Child {
+    pid_t pid = -1;
+    uint16_t port = 0;
+};
+
+// Starts the program on a free loopback port and reads the port from its first log line.
+Child startService(const std::string& database, const std::string& catalogue)
+{
+    // Tests run in the build folder; the variable names it too when it is set.
+    const char* build = std::getenv("YONDA_BINARY_DIR");
+    std::string program = std::string(build && *build ? build : ".") + "/bin/yonda-service";
+    int pipeEnds[2];
+    if (pipe(pipeEnds) != 0)
+        return {};
+    Child child;
+    child.pid = fork();
+    if (child.pid == 0) {
+        dup2(pipeEnds[1], 2);
+        close(pipeEnds[0]);
+        execl(program.c_str(), program.c_str(), "--listen", "127.0.0.1:0", "--db", database.c_str(), "--catalogue",
+              catalogue.c_str(), static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    close(pipeEnds[1]);
+    FILE* log = fdopen(pipeEnds[0], "r");
+    char line[512];
+    while (std::fgets(line, sizeof line, log)) {
+        const char* at = std::strstr(line, "serving on 127.0.0.1:");
+        if (at) {
+            child.port = static_cast<uint16_t>(std::atoi(at + std::strlen("serving on 127.0.0.1:")));
+            break;
+        }
+    }
+    // Keep reading the log in the background so the program never blocks on a full pipe.
+    std::thread([log] {
+        char rest[512];
+        while (std::fgets(rest, sizeof rest, log)) {
+        }
+        std::fclose(log);
+    }).detach();
+    return child;
+}
+
+comm::Link::Request buyShirt(TestClient& client, int number)
+{
+    char code[8];
+    std::snprintf(code, sizeof code, "%03d", number);
+    Block record(kItemBuyLayout);
+    record.ch(0, 'M').ch(1, '2').text(2, 4, code).text(6, 3, "00").u8(9, 1).ch(10, 'N');
+    auto request = client.begin(BuyItem);
+    request.writer.bytes(record.bytes()).i32(0);
+    return request;
+}
+
+} // namespace
+
+TEST(KilledService, LosesNoConfirmedPurchase)
+{
+    auto folder = yonda::testing::freshFolder("killed");
+    std::string database = (folder / "service.db").string();
+    std::string catalogue = (folder / "item.dsv").string();
+    std::vector<std::string> rows = {"man_up,300", "code,name,price,sale,text,file,texture,description"};
+    for (int i = 1; i <= 300; ++i) {
+        char row[96];
+        std::snprintf(row, sizeof row, "%d,Shirt %d,7,0,,1_2%03d,0,a shirt", i, i, i);
+        rows.push_back(row);
+    }
+    auto bytes = yonda::testing::encodeCatalogue(rows);
+    std::ofstream(catalogue, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    {
+        service::Store store;
+        ASSERT_TRUE(store.open(database));
+        service::Account account;
+        account.login = "kim";
+        account.nickname = "Kim";
+        account.hash = service::PasswordWorker::hash("pw", false);
+        account.points = 100000;
+        ASSERT_TRUE(store.addAccount(account));
+    }
+
+    Child first = startService(database, catalogue);
+    ASSERT_GT(first.port, 0);
+    std::vector<int> confirmed;
+    {
+        TestClient kim;
+        ASSERT_GT(kim.login(first.port, "kim"), 0);
+        std::atomic<bool> killed{false};
+        std::thread killer;
+        for (int number = 1; number <= 300; ++number) {
+            auto request = buyShirt(kim, number);
+            auto reply = kim.link.call(request, 5000);
+            if (!reply)
+                break; // the program is gone
+            if (reply->ok())
+                confirmed.push_back(number);
+            if (number == 40)
+                killer = std::thread([&] {
+                    kill(first.pid, SIGKILL);
+                    killed = true;
+                });
+        }
+        if (killer.joinable())
+            killer.join();
+        EXPECT_TRUE(killed);
+    }
+    waitpid(first.pid, nullptr, 0);
+    ASSERT_GE(confirmed.size(), 40u);
+
+    Child second = startService(database, catalogue);
+    ASSERT_GT(second.port, 0);
+    TestClient kim;
+    ASSERT_GT(kim.login(second.port, "kim"), 0);
+    auto list = kim.begin(MyItems);
+    auto reply = kim.ask(list);
+    ASSERT_TRUE(reply && reply->ok());
+    auto fields = reply->fields();
+    uint16_t count = fields.u16();
+    std::set<int> owned;
+    for (uint16_t i = 0; i < count; ++i) {
+        auto element = fields.bytes(kMyItemLayout.size);
+        owned.insert(std::atoi(reinterpret_cast<const char*>(element.data() + 20)));
+    }
+    for (int number : confirmed)
+        EXPECT_TRUE(owned.count(number)) << "confirmed purchase " << number << " was lost";
+    // At most the one purchase in flight at the kill may be there unconfirmed.
+    EXPECT_LE(owned.size(), confirmed.size() + 1);
+    auto points = kim.begin(Points);
+    reply = kim.ask(points);
+    ASSERT_TRUE(reply && reply->ok());
+    EXPECT_EQ(reply->fields().i32(), 100000 - 7 * static_cast<int32_t>(owned.size()));
+    kim.link.disconnect();
+    kill(second.pid, SIGTERM);
+    waitpid(second.pid, nullptr, 0);
+    std::error_code error;
+    std::filesystem::remove_all(folder, error);
+}
