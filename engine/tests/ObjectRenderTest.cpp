@@ -155,15 +155,18 @@ TEST_F(ObjectRender, PickingRayHitsTheTriangleUnderAScreenPoint)
 
 TEST_F(ObjectRender, TexturedAndColourKeyedObjects)
 {
-    // Left column red, right column black; the colour-keyed copy leaves its black out.
-    WriteWorld("half.KRT", KRT(BMP(2, 2, {0xFF0000, 0x000000, 0xFF0000, 0x000000})));
+    // Left half red, right half black; the colour-keyed copy leaves its black out.
+    std::vector<uint32_t> texels(64);
+    for (size_t i = 0; i < texels.size(); ++i)
+        texels[i] = (i % 8) < 4 ? 0xFF0000 : 0x000000;
+    WriteWorld("half.KRT", KRT(BMP(8, 8, texels)));
+    WriteWorld("half2.KRT", KRT(BMP(8, 8, texels)));
     Mesh plain = Square(kWhite, 1.5f);
     plain.bFirst = true;
     plain.strFirst = "half.KRT";
     Mesh keyed = plain;
     keyed.wTexFlags = KRA_TEX_COLOR_KEYED;
     keyed.strFirst = "half2.KRT";
-    WriteWorld("half2.KRT", KRT(BMP(2, 2, {0xFF0000, 0x000000, 0xFF0000, 0x000000})));
     WriteWorld("plain.KRO", KRO(0, {plain}));
     WriteWorld("keyed.KRO", KRO(0, {keyed}));
     CKRAObjectFile* pPlain = Load("plain.KRO");
@@ -177,8 +180,8 @@ TEST_F(ObjectRender, TexturedAndColourKeyedObjects)
     pPlain->RenderObjectFile(&left, 0, 0, 0);
     pKeyed->RenderObjectFile(&right, 0, 0, 0);
     YondaPicture picture = Picture();
-    ExpectPixel(picture, Project(-3.6f, 0, 0), kRed, 24);
-    ExpectPixel(picture, Project(-1.4f, 0, 0), kBlack, 24);
-    ExpectPixel(picture, Project(1.4f, 0, 0), kRed, 24);
-    ExpectPixel(picture, Project(3.6f, 0, 0), kGreen, 24);
+    ExpectPixel(picture, Project(-3.3f, 0, 0), kRed, 24);
+    ExpectPixel(picture, Project(-1.7f, 0, 0), kBlack, 24);
+    ExpectPixel(picture, Project(1.7f, 0, 0), kRed, 24);
+    ExpectPixel(picture, Project(3.3f, 0, 0), kGreen, 24);
 }
