@@ -67,25 +67,20 @@ LONG CKRAObject::Destroy()
 
 void CKRAObject::ReleaseTextures()
 {
+    TakeFirstTexture(CKRAHandle<tagKRADS>());
     CKRATextureManager* pTextures = CKRAManager::GetTextureManager();
-    if (m_pTextureAnimation) {
-        m_pTextureAnimation->Release();
-        m_pTextureAnimation.reset();
-    }
-    if (pTextures && m_hFirstTexture.m_hHandle)
-        pTextures->ReleaseTexture(m_hFirstTexture);
     if (pTextures && m_hSecondTexture.m_hHandle)
         pTextures->ReleaseTexture(m_hSecondTexture);
-    m_hFirstTexture = m_hSecondTexture = CKRAHandle<tagKRADS>();
+    m_hSecondTexture = CKRAHandle<tagKRADS>();
 }
 
 void CKRAObject::TakeFirstTexture(CKRAHandle<tagKRADS> hTexture)
 {
-    CKRATextureManager* pTextures = CKRAManager::GetTextureManager();
     if (m_pTextureAnimation) {
         m_pTextureAnimation->Release();
         m_pTextureAnimation.reset();
     }
+    CKRATextureManager* pTextures = CKRAManager::GetTextureManager();
     if (pTextures && m_hFirstTexture.m_hHandle)
         pTextures->ReleaseTexture(m_hFirstTexture);
     m_hFirstTexture = hTexture;
@@ -201,18 +196,21 @@ void CKRAObject::ApplyTransform(IDirect3DDevice8* pDevice, float fTime, D3DXMATR
         float t = fDuration > 0 ? std::fmod(fTime, fDuration) : 0;
         KRA_FRAME_INDEX f = KRAFrameIndex(dwKeys, fDuration, t);
         size_t k = size_t(f.nFrame), n = size_t(f.nNext);
+        auto lerp = [&](const std::vector<float>& vKeys) {
+            D3DXVECTOR3 a(&vKeys[3 * k]), b(&vKeys[3 * n]), v;
+            D3DXVec3Lerp(&v, &a, &b, f.fFraction);
+            return v;
+        };
         if (dwKeys > 0 && !m_vPositionKeys.empty()) {
-            D3DXVECTOR3 a(&m_vPositionKeys[3 * k]), b(&m_vPositionKeys[3 * n]), p;
-            D3DXVec3Lerp(&p, &a, &b, f.fFraction);
+            D3DXVECTOR3 p = lerp(m_vPositionKeys);
             D3DXMATRIX T;
             D3DXMatrixTranslation(&T, p.x, p.y, p.z);
             D3DXMatrixMultiply(&m, &T, &m);
         }
         if (dwKeys > 0 && !m_vScaleKeys.empty()) {
-            D3DXVECTOR3 a(&m_vScaleKeys[3 * k]), b(&m_vScaleKeys[3 * n]), s;
-            D3DXVec3Lerp(&s, &a, &b, f.fFraction);
+            D3DXVECTOR3 v = lerp(m_vScaleKeys);
             D3DXMATRIX S;
-            D3DXMatrixScaling(&S, s.x, s.y, s.z);
+            D3DXMatrixScaling(&S, v.x, v.y, v.z);
             D3DXMatrixMultiply(&m, &S, &m);
         }
         if (dwKeys > 0 && !m_vRotationKeys.empty()) {
@@ -248,6 +246,40 @@ LONG CKRAObject::BuildColoredCopy(DWORD dwColor)
     m_dwColor = dwColor;
     ++m_nColoredBuilds;
     return MakeBuffer(m_vColoredVertices, &m_pColoredVertexBuffer);
+}
+
+void CKRAObject::AlphaTest(IDirect3DDevice8* pDevice, DWORD dwReference)
+{
+    pDevice->SetRenderState(D3DRS_ALPHATESTENABLE, TRUE);
+    pDevice->SetRenderState(D3DRS_ALPHAREF, dwReference);
+    pDevice->SetRenderState(D3DRS_ALPHAFUNC, D3DCMP_GREATEREQUAL);
+}
+
+void CKRAObject::Blend(IDirect3DDevice8* pDevice)
+{
+    pDevice->SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE);
+    pDevice->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA);
+    pDevice->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA);
+}
+
+void CKRAObject::SecondStage(IDirect3DDevice8* pDevice, bool bEnabled, DWORD dwAlphaOp, DWORD dwMipFilter) const
+{
+    CKRATextureManager* pTextures = CKRAManager::GetTextureManager();
+    if (!m_hSecondTexture.m_hHandle || !bEnabled || !pTextures) {
+        pDevice->SetTexture(1, nullptr);
+        return;
+    }
+    pDevice->SetTextureStageState(1, D3DTSS_TEXCOORDINDEX, 1);
+    pDevice->SetTextureStageState(1, D3DTSS_COLOROP, D3DTOP_MODULATE);
+    pDevice->SetTextureStageState(1, D3DTSS_COLORARG1, D3DTA_TEXTURE);
+    pDevice->SetTextureStageState(1, D3DTSS_COLORARG2, D3DTA_CURRENT);
+    pDevice->SetTextureStageState(1, D3DTSS_ALPHAOP, dwAlphaOp);
+    pDevice->SetTextureStageState(1, D3DTSS_ALPHAARG1, D3DTA_TEXTURE);
+    pDevice->SetTextureStageState(1, D3DTSS_ALPHAARG2, D3DTA_CURRENT);
+    pDevice->SetTextureStageState(1, D3DTSS_MAGFILTER, D3DTEXF_ANISOTROPIC);
+    pDevice->SetTextureStageState(1, D3DTSS_MINFILTER, D3DTEXF_ANISOTROPIC);
+    pDevice->SetTextureStageState(1, D3DTSS_MIPFILTER, dwMipFilter);
+    pDevice->SetTexture(1, pTextures->GetTexture(m_hSecondTexture));
 }
 
 void CKRAObject::UntexturedStage(IDirect3DDevice8* pDevice) const
@@ -290,18 +322,12 @@ LONG CKRAObject::RenderObject(float fTime, float fDelta, DWORD dwColor)
         if (m_wTextureFlags & KRA_TEX_COLOR_KEYED) {
             pDevice->SetTextureStageState(0, D3DTSS_ALPHAOP, D3DTOP_SELECTARG1);
             pDevice->SetTextureStageState(0, D3DTSS_ALPHAARG1, D3DTA_TEXTURE);
-            pDevice->SetRenderState(D3DRS_ALPHATESTENABLE, TRUE);
-            pDevice->SetRenderState(D3DRS_ALPHAREF, 0x9F);
-            pDevice->SetRenderState(D3DRS_ALPHAFUNC, D3DCMP_GREATEREQUAL);
+            AlphaTest(pDevice, 0x9F);
         } else if (IsAlpha()) {
             pDevice->SetTextureStageState(0, D3DTSS_ALPHAOP, D3DTOP_SELECTARG1);
             pDevice->SetTextureStageState(0, D3DTSS_ALPHAARG1, D3DTA_TEXTURE);
-            pDevice->SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE);
-            pDevice->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA);
-            pDevice->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA);
-            pDevice->SetRenderState(D3DRS_ALPHATESTENABLE, TRUE);
-            pDevice->SetRenderState(D3DRS_ALPHAREF, 8);
-            pDevice->SetRenderState(D3DRS_ALPHAFUNC, D3DCMP_GREATEREQUAL);
+            Blend(pDevice);
+            AlphaTest(pDevice, 8);
         } else {
             pDevice->SetRenderState(D3DRS_ALPHABLENDENABLE, FALSE);
             pDevice->SetRenderState(D3DRS_ALPHATESTENABLE, FALSE);
@@ -313,21 +339,7 @@ LONG CKRAObject::RenderObject(float fTime, float fDelta, DWORD dwColor)
     } else {
         UntexturedStage(pDevice);
     }
-    CKRATextureManager* pTextures = CKRAManager::GetTextureManager();
-    if (m_hSecondTexture.m_hHandle && (dwOptions & 2) && pTextures) {
-        pDevice->SetTextureStageState(1, D3DTSS_TEXCOORDINDEX, 1);
-        pDevice->SetTextureStageState(1, D3DTSS_COLOROP, D3DTOP_MODULATE);
-        pDevice->SetTextureStageState(1, D3DTSS_COLORARG1, D3DTA_TEXTURE);
-        pDevice->SetTextureStageState(1, D3DTSS_COLORARG2, D3DTA_CURRENT);
-        pDevice->SetTextureStageState(1, D3DTSS_ALPHAOP, D3DTOP_SELECTARG1);
-        pDevice->SetTextureStageState(1, D3DTSS_ALPHAARG1, D3DTA_TEXTURE);
-        pDevice->SetTextureStageState(1, D3DTSS_MAGFILTER, D3DTEXF_ANISOTROPIC);
-        pDevice->SetTextureStageState(1, D3DTSS_MINFILTER, D3DTEXF_ANISOTROPIC);
-        pDevice->SetTextureStageState(1, D3DTSS_MIPFILTER, dwMipFilter);
-        pDevice->SetTexture(1, pTextures->GetTexture(m_hSecondTexture));
-    } else {
-        pDevice->SetTexture(1, nullptr);
-    }
+    SecondStage(pDevice, (dwOptions & 2) != 0, D3DTOP_SELECTARG1, dwMipFilter);
 
     IDirect3DVertexBuffer8* pStream = (dwColor != 0 && m_pColoredVertexBuffer) ? m_pColoredVertexBuffer : m_pVertexBuffer;
     pDevice->SetVertexShader(kObjectFVF);
@@ -365,9 +377,7 @@ LONG CKRAObject::FadeObject(float fTime, float fDelta, DWORD dwAlpha)
 
     D3DXMATRIX mSaved;
     ApplyTransform(pDevice, fTime, mSaved);
-    pDevice->SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE);
-    pDevice->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA);
-    pDevice->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA);
+    Blend(pDevice);
     if (HasFirstTexture()) {
         pDevice->SetTextureStageState(0, D3DTSS_TEXCOORDINDEX, 0);
         pDevice->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_SELECTARG1);
@@ -379,34 +389,15 @@ LONG CKRAObject::FadeObject(float fTime, float fDelta, DWORD dwAlpha)
         pDevice->SetTextureStageState(0, D3DTSS_MINFILTER, D3DTEXF_ANISOTROPIC);
         pDevice->SetTextureStageState(0, D3DTSS_MIPFILTER, D3DTEXF_ANISOTROPIC);
         if (m_wTextureFlags & KRA_TEX_COLOR_KEYED) {
-            pDevice->SetRenderState(D3DRS_ALPHATESTENABLE, TRUE);
-            pDevice->SetRenderState(D3DRS_ALPHAREF, 0x9F);
-            pDevice->SetRenderState(D3DRS_ALPHAFUNC, D3DCMP_GREATEREQUAL);
+            AlphaTest(pDevice, 0x9F);
         } else if (IsAlpha()) {
-            pDevice->SetRenderState(D3DRS_ALPHATESTENABLE, TRUE);
-            pDevice->SetRenderState(D3DRS_ALPHAREF, 8);
-            pDevice->SetRenderState(D3DRS_ALPHAFUNC, D3DCMP_GREATEREQUAL);
+            AlphaTest(pDevice, 8);
         }
         pDevice->SetTexture(0, CurrentTexture(fDelta));
     } else {
         UntexturedStage(pDevice);
     }
-    CKRATextureManager* pTextures = CKRAManager::GetTextureManager();
-    if (m_hSecondTexture.m_hHandle && (CKRAManager::GetRenderingOption() & 2) && pTextures) {
-        pDevice->SetTextureStageState(1, D3DTSS_TEXCOORDINDEX, 1);
-        pDevice->SetTextureStageState(1, D3DTSS_COLOROP, D3DTOP_MODULATE);
-        pDevice->SetTextureStageState(1, D3DTSS_COLORARG1, D3DTA_TEXTURE);
-        pDevice->SetTextureStageState(1, D3DTSS_COLORARG2, D3DTA_CURRENT);
-        pDevice->SetTextureStageState(1, D3DTSS_ALPHAOP, D3DTOP_MODULATE);
-        pDevice->SetTextureStageState(1, D3DTSS_ALPHAARG1, D3DTA_TEXTURE);
-        pDevice->SetTextureStageState(1, D3DTSS_ALPHAARG2, D3DTA_CURRENT);
-        pDevice->SetTextureStageState(1, D3DTSS_MAGFILTER, D3DTEXF_ANISOTROPIC);
-        pDevice->SetTextureStageState(1, D3DTSS_MINFILTER, D3DTEXF_ANISOTROPIC);
-        pDevice->SetTextureStageState(1, D3DTSS_MIPFILTER, D3DTEXF_ANISOTROPIC);
-        pDevice->SetTexture(1, pTextures->GetTexture(m_hSecondTexture));
-    } else {
-        pDevice->SetTexture(1, nullptr);
-    }
+    SecondStage(pDevice, (CKRAManager::GetRenderingOption() & 2) != 0, D3DTOP_MODULATE, D3DTEXF_ANISOTROPIC);
     pDevice->SetVertexShader(kObjectFVF);
     pDevice->SetStreamSource(0, m_pFadedVertexBuffer, kObjectStride);
     pDevice->DrawPrimitive(D3DPT_TRIANGLELIST, 0, UINT(m_vVertices.size() / 3));

@@ -64,6 +64,10 @@ private:
     LONG BuildColoredCopy(DWORD dwColor);
     static LONG MakeBuffer(const KRA_VERTEX_ARRAY& vVertices, IDirect3DVertexBuffer8** ppBuffer);
     static LONG FillBuffer(IDirect3DVertexBuffer8* pBuffer, const KRA_VERTEX_ARRAY& vVertices);
+    static void AlphaTest(IDirect3DDevice8* pDevice, DWORD dwReference);
+    static void Blend(IDirect3DDevice8* pDevice);
+    // The second texture on stage 1, or no texture there.
+    void SecondStage(IDirect3DDevice8* pDevice, bool bEnabled, DWORD dwAlphaOp, DWORD dwMipFilter) const;
     void UntexturedStage(IDirect3DDevice8* pDevice) const;
     void ResetStates(IDirect3DDevice8* pDevice) const;
 
