@@ -1,3 +1,4 @@
+#include "KRAAlphaOrder.h"
 #include "KRAFrustum.h"
 #include "KRAGeometry.h"
 
@@ -110,4 +111,15 @@ TEST(Frustum, NotANumberIsNotOutside)
 {
     CKRAFrustum f = BuiltFrustum();
     EXPECT_TRUE(f.TestSphere(std::nanf(""), 0, 0, 1));
+}
+
+TEST(AlphaOrder, FarthestFirstAndEqualDistancesKeepListOrder)
+{
+    std::vector<D3DXVECTOR3> positions = {D3DXVECTOR3(0, 0, 5), D3DXVECTOR3(5, 0, 0), D3DXVECTOR3(0, 0, 9),
+                                          D3DXVECTOR3(-5, 0, 0), D3DXVECTOR3(0, 0, 1)};
+    std::vector<size_t> order;
+    KRAOrderFarthestFirst(positions, D3DXVECTOR3(0, 0, 0), order);
+    EXPECT_EQ(order, (std::vector<size_t>{2, 0, 1, 3, 4}));
+    KRAOrderFarthestFirst({}, D3DXVECTOR3(0, 0, 0), order);
+    EXPECT_TRUE(order.empty());
 }

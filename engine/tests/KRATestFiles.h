@@ -130,6 +130,16 @@ inline std::vector<uint8_t> BMP(int w, int h, const std::vector<uint32_t>& pixel
     return b.Data();
 }
 
+// A 32-bit uncompressed TGA with its alpha, top row first; pixels are 0xAARRGGBB.
+inline std::vector<uint8_t> TGA(int w, int h, const std::vector<uint32_t>& pixels)
+{
+    Bytes b;
+    b.U8(0).U8(0).U8(2).U16(0).U16(0).U8(0).U16(0).U16(0).U16(uint16_t(w)).U16(uint16_t(h)).U8(32).U8(0x28);
+    for (uint32_t p : pixels)
+        b.U32(p);
+    return b.Data();
+}
+
 inline std::vector<uint8_t> SolidBMP(int w, int h, uint32_t rgb)
 {
     return BMP(w, h, std::vector<uint32_t>(size_t(w * h), rgb));

@@ -1,4 +1,5 @@
 // World objects drawn through the real Direct3D device, judged by their pixels.
+#include "KRAAlphaOrder.h"
 #include "KRAGeometry.h"
 #include "KRAObject.h"
 #include "KRAObjectManager.h"
@@ -184,4 +185,51 @@ TEST_F(ObjectRender, TexturedAndColourKeyedObjects)
     ExpectPixel(picture, Project(-1.7f, 0, 0), kBlack, 24);
     ExpectPixel(picture, Project(1.7f, 0, 0), kRed, 24);
     ExpectPixel(picture, Project(3.3f, 0, 0), kGreen, 24);
+}
+
+TEST_F(ObjectRender, AlphaMeshesBlendAfterTheOpaqueOnesFarthestFirst)
+{
+    WriteWorld("green.KRT", KRT(TGA(4, 4, std::vector<uint32_t>(16, 0x8000FF00))));
+    WriteWorld("blue.KRT", KRT(TGA(4, 4, std::vector<uint32_t>(16, 0x800000FF))));
+    Mesh green = Square(kWhite, 1.5f), blue = Square(kWhite, 1.5f);
+    green.wTexFlags = blue.wTexFlags = KRA_TEX_ALPHA;
+    green.bFirst = blue.bFirst = true;
+    green.strFirst = "green.KRT";
+    blue.strFirst = "blue.KRT";
+    WriteWorld("wall.KRO", KRO(0, {Square(kRed, 3)}));
+    WriteWorld("green.KRO", KRO(0, {green}));
+    WriteWorld("blue.KRO", KRO(0, {blue}));
+    CKRAObjectFile* pWall = Load("wall.KRO");
+    CKRAObjectFile* pGreen = Load("green.KRO");
+    CKRAObjectFile* pBlue = Load("blue.KRO");
+    if (!CKRAManager::GetTextureManager()->GetTexture(pGreen->GetMesh(0)->GetFirstTexture()))
+        GTEST_SKIP() << "the Direct3D extension library cannot load textures in this build";
+    ASSERT_TRUE(pGreen->IsAlphaObjectFile());
+    ASSERT_FALSE(pWall->IsAlphaObjectFile());
+
+    D3DXMATRIX wallAt = At(0, 0, 5);
+    pWall->RenderObjectFile(&wallAt, 0, 0, 0);
+    // The alpha objects in list order: the near blue one first, the far green one second.
+    struct Placed {
+        CKRAObjectFile* pFile;
+        D3DXMATRIX world;
+    } placed[2] = {{pBlue, At(0.5f, 0, 0)}, {pGreen, At(-0.5f, 0, 2)}};
+    std::vector<D3DXVECTOR3> positions;
+    for (const Placed& p : placed)
+        positions.emplace_back(p.world._41, p.world._42, p.world._43);
+    std::vector<size_t> order;
+    D3DXVECTOR3 eye = m_cCamera.GetEyePosition();
+    KRAOrderFarthestFirst(positions, eye, order);
+    ASSERT_EQ(order, (std::vector<size_t>{1, 0}));
+    for (size_t i : order) {
+        placed[i].pFile->SortObject(&placed[i].world, &eye);
+        placed[i].pFile->RenderObjectFile(&placed[i].world, 0, 0, 0);
+    }
+    YondaPicture picture = Picture();
+    // Red, then half green over it, then half blue over both.
+    ExpectPixel(picture, Project(0, 0, 0), 0xFF3F4080, 10);
+    // Where only the green one covers the wall.
+    ExpectPixel(picture, Project(-1.8f, 0, 2), 0xFF7F8000, 10);
+    // The wall alone.
+    ExpectPixel(picture, Project(0, 2.8f, 5), kRed);
 }
