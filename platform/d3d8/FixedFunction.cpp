@@ -10,6 +10,17 @@
 namespace yonda::d3d8 {
 namespace {
 
+// Vertex fog and table fog share one formula: linear from start to end, exp and exp2 by density.
+#define FOG_FUNCTION \
+    "float FogFactor(int mode, float d)\n" \
+    "{\n" \
+    "    float f = 1.0;\n" \
+    "    if (mode == 3) f = uFog.y != uFog.x ? (uFog.y - d) / (uFog.y - uFog.x) : (d < uFog.x ? 1.0 : 0.0);\n" \
+    "    else if (mode == 1) f = exp(-d * uFog.z);\n" \
+    "    else if (mode == 2) f = exp(-(d * uFog.z) * (d * uFog.z));\n" \
+    "    return clamp(f, 0.0, 1.0);\n" \
+    "}\n"
+
 const char* const kVertexShader = R"(#version 330 core
 layout(location = 0) in vec4 aPosition;
 layout(location = 1) in vec4 aDiffuse;
@@ -29,16 +40,7 @@ out vec2 vCoord0;
 out vec2 vCoord1;
 out float vFogFactor;
 out float vFogDepth;
-
-float FogFactor(int mode, float d)
-{
-    float f = 1.0;
-    if (mode == 3) f = uFog.y != uFog.x ? (uFog.y - d) / (uFog.y - uFog.x) : (d < uFog.x ? 1.0 : 0.0);
-    else if (mode == 1) f = exp(-d * uFog.z);
-    else if (mode == 2) f = exp(-(d * uFog.z) * (d * uFog.z));
-    return clamp(f, 0.0, 1.0);
-}
-
+)" FOG_FUNCTION R"(
 void main()
 {
     vec2 coords[2] = vec2[2](aTexture0, aTexture1);
@@ -116,16 +118,7 @@ vec4 Stage(int i, vec4 current, vec4 texel)
                                                 Argument(uAlphaOp[i].z, current, texel)).a;
     return vec4(color, alpha);
 }
-
-float FogFactor(int mode, float d)
-{
-    float f = 1.0;
-    if (mode == 3) f = uFog.y != uFog.x ? (uFog.y - d) / (uFog.y - uFog.x) : (d < uFog.x ? 1.0 : 0.0);
-    else if (mode == 1) f = exp(-d * uFog.z);
-    else if (mode == 2) f = exp(-(d * uFog.z) * (d * uFog.z));
-    return clamp(f, 0.0, 1.0);
-}
-
+)" FOG_FUNCTION R"(
 void main()
 {
     vec4 current = vDiffuse;

@@ -34,7 +34,8 @@ bool ReadDibFormat(const BITMAPINFO* info, DibFormat& f)
         return false;
     const auto* bytes = reinterpret_cast<const uint8_t*>(info);
     uint32_t size = ReadU32(bytes);
-    if (size < 40 || size > 1024)
+    // The header versions there are; the size also says where the colour table starts.
+    if (size != 40 && size != 52 && size != 56 && size != 108 && size != 124)
         return false;
     int32_t width = static_cast<int32_t>(ReadU32(bytes + 4));
     int32_t height = static_cast<int32_t>(ReadU32(bytes + 8));

@@ -7,8 +7,6 @@
 namespace yonda::d3d8::testing {
 namespace {
 
-constexpr D3DCOLOR kWhite = 0xffffffffu;
-constexpr D3DCOLOR kBlack = 0xff000000u;
 constexpr DWORD kMeasure = 0x1A511;  // centre, word break, no clip, calc rect, edit control, ellipsis, modify
 constexpr DWORD kBalloon = 0x1A111;
 constexpr DWORD kPlain = 0x111;
@@ -128,6 +126,38 @@ TEST_F(D3DXFontTest, MeasuresAndBreaksLikeDrawText)
     RECT empty = Measure("", kMeasure, 100);
     EXPECT_EQ(empty.bottom, empty.top);
     EXPECT_EQ(m_lastHeight, 0);
+}
+
+TEST_F(D3DXFontTest, MeasuresExactlyAsGdiDrawText)
+{
+    HDC dc = CreateCompatibleDC(nullptr);
+    ASSERT_NE(dc, nullptr);
+    LOGFONTA log{};
+    m_font->GetLogFont(&log);
+    HFONT font = CreateFontIndirectA(&log);
+    HGDIOBJ old = SelectObject(dc, font);
+    const char* texts[] = {"ab cd", "a rather long line of chat text", "\xc7\xd1\xb1\xdb \xc5\xd8\xbd\xba\xc6\xae",
+                           "abcdefghijklmnopqrstuvwxyz", "line\r\nbreaks", ""};
+    const DWORD formats[] = {kMeasure, DT_CALCRECT | DT_SINGLELINE, DT_CALCRECT | DT_WORDBREAK};
+    for (const char* text : texts) {
+        for (DWORD format : formats) {
+            for (LONG width : {30, 80, 200}) {
+                SCOPED_TRACE(::testing::Message() << text << " format " << std::hex << format << " width " << std::dec << width);
+                RECT gdi = {5, 7, 5 + width, 7};
+                RECT d3dx = gdi;
+                int gdiHeight = DrawTextA(dc, text, -1, &gdi, format);
+                int d3dxHeight = m_font->DrawTextA(text, -1, &d3dx, format, kWhite);
+                EXPECT_EQ(d3dxHeight, gdiHeight);
+                EXPECT_EQ(d3dx.left, gdi.left);
+                EXPECT_EQ(d3dx.top, gdi.top);
+                EXPECT_EQ(d3dx.right, gdi.right);
+                EXPECT_EQ(d3dx.bottom, gdi.bottom);
+            }
+        }
+    }
+    SelectObject(dc, old);
+    DeleteObject(font);
+    DeleteDC(dc);
 }
 
 TEST_F(D3DXFontTest, NeverWritesIntoTheCallersText)

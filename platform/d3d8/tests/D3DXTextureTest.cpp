@@ -15,13 +15,6 @@
 namespace yonda::d3d8::testing {
 namespace {
 
-constexpr D3DCOLOR kRed = 0xffff0000u;
-constexpr D3DCOLOR kGreen = 0xff00ff00u;
-constexpr D3DCOLOR kBlue = 0xff0000ffu;
-constexpr D3DCOLOR kWhite = 0xffffffffu;
-constexpr D3DCOLOR kBlack = 0xff000000u;
-constexpr D3DCOLOR kGrey = 0xff808080u;
-
 // 4 x 4: a red, green, blue and white quadrant.
 std::vector<uint32_t> Quadrants(uint32_t alpha = 0xff000000u)
 {

@@ -7,10 +7,6 @@
 namespace yonda::d3d8::testing {
 namespace {
 
-constexpr D3DCOLOR kRed = 0xffff0000u;
-constexpr D3DCOLOR kGreen = 0xff00ff00u;
-constexpr D3DCOLOR kBlue = 0xff0000ffu;
-
 class DeviceLifecycle : public RenderTest {};
 
 TEST_F(DeviceLifecycle, PresentHandsThePictureToTheWindow)

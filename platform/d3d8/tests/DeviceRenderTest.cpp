@@ -8,12 +8,6 @@
 namespace yonda::d3d8::testing {
 namespace {
 
-constexpr D3DCOLOR kBlack = 0xff000000u;
-constexpr D3DCOLOR kRed = 0xffff0000u;
-constexpr D3DCOLOR kGreen = 0xff00ff00u;
-constexpr D3DCOLOR kBlue = 0xff0000ffu;
-constexpr D3DCOLOR kWhite = 0xffffffffu;
-
 DWORD FloatBits(float f)
 {
     DWORD bits;
@@ -473,13 +467,17 @@ TEST_F(DeviceRender, FormatsSampleAsTheirColours)
         {D3DFMT_A4R4G4B4, {0x0f, 0xf0}, 0xff0000ffu},      // blue, opaque
         // DXT1 block: colour 0 = red (0xF800), colour 1 = blue, every index 0.
         {D3DFMT_DXT1, {0x00, 0xf8, 0x1f, 0x00, 0, 0, 0, 0}, kRed},
+        // DXT3: explicit alpha all 15, then a colour block of blue (index 1).
+        {D3DFMT_DXT3, {0xff, 0xff, 0xff, 0xff, 0xff, 0xff, 0xff, 0xff, 0x00, 0xf8, 0x1f, 0x00, 0x55, 0x55, 0x55, 0x55}, kBlue},
+        // DXT5: interpolated alpha (index 0 = 255), colour two thirds red, one third blue (index 2).
+        {D3DFMT_DXT5, {0xff, 0x00, 0, 0, 0, 0, 0, 0, 0x00, 0xf8, 0x1f, 0x00, 0xaa, 0xaa, 0xaa, 0xaa}, 0xffaa0055u},
     };
     m_device->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_SELECTARG1);
     for (const Case& c : cases) {
         SCOPED_TRACE(c.format);
         IDirect3DTexture8* texture = nullptr;
-        ASSERT_EQ(m_device->CreateTexture(c.format == D3DFMT_DXT1 ? 4 : 1, c.format == D3DFMT_DXT1 ? 4 : 1, 1, 0,
-                                          c.format, D3DPOOL_MANAGED, &texture),
+        UINT side = c.texel.size() >= 8 ? 4 : 1;
+        ASSERT_EQ(m_device->CreateTexture(side, side, 1, 0, c.format, D3DPOOL_MANAGED, &texture),
                   D3D_OK);
         D3DLOCKED_RECT locked;
         ASSERT_EQ(texture->LockRect(0, &locked, nullptr, 0), D3D_OK);

@@ -20,6 +20,13 @@ struct ScreenVertex {
 };
 constexpr DWORD kScreenFvf = D3DFVF_XYZRHW | D3DFVF_DIFFUSE | D3DFVF_TEX1;
 
+constexpr D3DCOLOR kBlack = 0xff000000u;
+constexpr D3DCOLOR kRed = 0xffff0000u;
+constexpr D3DCOLOR kGreen = 0xff00ff00u;
+constexpr D3DCOLOR kBlue = 0xff0000ffu;
+constexpr D3DCOLOR kWhite = 0xffffffffu;
+constexpr D3DCOLOR kGrey = 0xff808080u;
+
 inline HWND FakeWindow(uintptr_t id) { return reinterpret_cast<HWND>(id); }
 
 inline bool Near(D3DCOLOR actual, D3DCOLOR expected, int tolerance)
