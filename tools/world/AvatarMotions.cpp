@@ -33,7 +33,8 @@ Pose Sitting()
     Pose p;
     p.offset = {0, -12, 15};
     p.Turn(kSpine, 4).Turn(kLeftThigh, 88).Turn(kRightThigh, 88).Turn(kLeftCalf, -88).Turn(kRightCalf, -88);
-    p.Turn(kLeftUpperArm, 22, 0, 8).Turn(kRightUpperArm, 22, 0, -8).Turn(kLeftForearm, 45).Turn(kRightForearm, 45);
+    // Hands resting on the thighs.
+    p.Turn(kLeftUpperArm, 18, 0, 4).Turn(kRightUpperArm, 18, 0, -4).Turn(kLeftForearm, 62, 0, -12).Turn(kRightForearm, 62, 0, 12);
     return p;
 }
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
 
 namespace world {
 
@@ -221,74 +222,116 @@ SkinMesh Head(const Skeleton& k, std::vector<MorphTarget>& targets)
     AddEllipsoid(m, {OnFace(k, 0, -0.5f * s, -0.1f * s), Vec3{0.38f, 0.6f, 0.45f} * s, kHead, {}, 8, 5, 0, 180,
                      kAtlas.skin});
 
-    // Features: each a panel whose corners the face set moves.
-    struct Feature {
-        std::uint16_t bl, br, tr, tl;
+    // Features: strips of columns laid on the face's curve, whose corners the face set slides
+    // along the surface. Columns keep a wide strip from sinking into the cheeks between its ends.
+    struct Corner {
+        std::uint16_t vertex;
+        float x, y, out;
     };
-    auto panel = [&](float x0, float x1, float y0, float y1, const UvRect& uv, float out) {
+    struct Feature {
+        std::vector<Corner> bottom, top; // left to right as the avatar sees it: +x first
+    };
+    constexpr int kColumns = 4;
+    auto strip = [&](float xa, float xb, float y0, float y1, const UvRect& uv, float out) {
         Feature f;
-        f.bl = m.AddVertex(OnFace(k, x0, y0, out), {uv.u0, uv.v1}, {kHead, 1});
-        f.br = m.AddVertex(OnFace(k, x1, y0, out), {uv.u1, uv.v1}, {kHead, 1});
-        f.tr = m.AddVertex(OnFace(k, x1, y1, out), {uv.u1, uv.v0}, {kHead, 1});
-        f.tl = m.AddVertex(OnFace(k, x0, y1, out), {uv.u0, uv.v0}, {kHead, 1});
-        Vec3 front{0, 0, -1};
-        m.AddTriangle(f.bl, f.br, f.tr, front);
-        m.AddTriangle(f.bl, f.tr, f.tl, front);
+        for (int i = 0; i <= kColumns; ++i) {
+            float t = static_cast<float>(i) / kColumns;
+            float x = xa + (xb - xa) * t, u = uv.u0 + (uv.u1 - uv.u0) * t;
+            f.bottom.push_back({m.AddVertex(OnFace(k, x, y0, out), {u, uv.v1}, {kHead, 1}), x, y0, out});
+            f.top.push_back({m.AddVertex(OnFace(k, x, y1, out), {u, uv.v0}, {kHead, 1}), x, y1, out});
+        }
+        for (int i = 0; i < kColumns; ++i) {
+            Vec3 front{0, 0, -1};
+            m.AddTriangle(f.bottom[i].vertex, f.bottom[i + 1].vertex, f.top[i + 1].vertex, front);
+            m.AddTriangle(f.bottom[i].vertex, f.top[i + 1].vertex, f.top[i].vertex, front);
+        }
         return f;
     };
-    float eyeX = 1.25f * s, eyeY = 0.35f * s, eyeH = 0.95f * s, eyeW = 0.75f * s;
-    Feature lidL = panel(eyeX - eyeW, eyeX + eyeW, eyeY + eyeH / 2, eyeY + eyeH / 2 + 0.35f * s, kAtlas.skin, 0.1f * s);
-    Feature lidR = panel(-eyeX - eyeW, -eyeX + eyeW, eyeY + eyeH / 2, eyeY + eyeH / 2 + 0.35f * s, kAtlas.skin, 0.1f * s);
-    float browY = eyeY + eyeH / 2 + 0.5f * s;
-    Feature browL = panel(eyeX - 0.8f * s, eyeX + 0.8f * s, browY, browY + 0.28f * s, kAtlas.trim, 0.14f * s);
-    Feature browR = panel(-eyeX - 0.8f * s, -eyeX + 0.8f * s, browY, browY + 0.28f * s, kAtlas.trim, 0.14f * s);
+    float eyeX = 1.25f * s, eyeY = 0.35f * s, eyeH = 0.95f * s, eyeW = 0.8f * s;
+    float lidBottom = eyeY + eyeH / 2, lidTop = lidBottom + 0.35f * s;
+    // Each pair runs from the outer end to the inner end, so "inner" is the last column for both.
+    Feature lidL = strip(eyeX + eyeW, eyeX - eyeW, lidBottom, lidTop, kAtlas.skin, 0.06f * s);
+    Feature lidR = strip(-eyeX - eyeW, -eyeX + eyeW, lidBottom, lidTop, kAtlas.skin, 0.06f * s);
+    float browY = lidTop + 0.15f * s;
+    Feature browL = strip(eyeX + 0.85f * s, eyeX - 0.85f * s, browY, browY + 0.28f * s, kAtlas.trim, 0.1f * s);
+    Feature browR = strip(-eyeX - 0.85f * s, -eyeX + 0.85f * s, browY, browY + 0.28f * s, kAtlas.trim, 0.1f * s);
     float mouthY = -1.55f * s;
-    Feature mouth = panel(-0.85f * s, 0.85f * s, mouthY - 0.18f * s, mouthY + 0.18f * s, kAtlas.accent, 0.08f * s);
+    Feature mouth = strip(0.9f * s, -0.9f * s, mouthY - 0.16f * s, mouthY + 0.16f * s, kAtlas.accent, 0.06f * s);
 
-    // Offsets are stored negated: the engine subtracts weight x offset.
-    auto target = [&](std::vector<std::pair<std::uint16_t, Vec3>> moves) {
+    // A corner slid by (dx, dy) across the face stays on its surface. Offsets are stored negated:
+    // the engine subtracts weight x offset.
+    struct Move {
+        Corner corner;
+        float dx, dy, forward = 0;
+    };
+    auto target = [&](std::vector<Move> moves) {
+        std::sort(moves.begin(), moves.end(), [](const Move& a, const Move& b) { return a.corner.vertex < b.corner.vertex; });
         MorphTarget t;
-        std::sort(moves.begin(), moves.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
-        for (const auto& [vertex, delta] : moves)
-            t.offsets.push_back({vertex, -delta});
+        for (const Move& mv : moves) {
+            const Corner& c = mv.corner;
+            Vec3 delta = OnFace(k, c.x + mv.dx * s, c.y + mv.dy * s, c.out + mv.forward * s) - OnFace(k, c.x, c.y, c.out);
+            t.offsets.push_back({c.vertex, -delta});
+        }
         return t;
     };
-    float u = s;
-    Vec3 up{0, 1, 0}, side{1, 0, 0};
+    // Moves every corner of some rows by a shape across the columns: f(t) for t from the first
+    // column (0) to the last (1) gives (dx, dy, forward); dx is toward the strip's first end.
+    auto shape = [&](std::vector<Move>& moves, const Feature& f, bool bottom, bool top, auto fn) {
+        for (int i = 0; i <= kColumns; ++i) {
+            float t = static_cast<float>(i) / kColumns;
+            Vec3 d = fn(t);
+            float outward = f.bottom.front().x > f.bottom.back().x ? 1.0f : -1.0f;
+            if (bottom)
+                moves.push_back({f.bottom[i], d.x * outward, d.y, d.z});
+            if (top)
+                moves.push_back({f.top[i], d.x * outward, d.y, d.z});
+        }
+    };
+    auto build = [&](std::initializer_list<std::function<void(std::vector<Move>&)>> parts) {
+        std::vector<Move> moves;
+        for (const auto& part : parts)
+            part(moves);
+        return target(moves);
+    };
+    auto both = [&](const Feature& a, const Feature& b, bool bottom, bool top, auto fn) {
+        return [&, bottom, top, fn](std::vector<Move>& moves) {
+            shape(moves, a, bottom, top, fn);
+            shape(moves, b, bottom, top, fn);
+        };
+    };
+    auto one = [&](const Feature& a, bool bottom, bool top, auto fn) {
+        return [&, bottom, top, fn](std::vector<Move>& moves) { shape(moves, a, bottom, top, fn); };
+    };
+    float close = (eyeH + 0.08f * s) / s;
     targets.clear();
     // 0 brows raised
-    targets.push_back(target({{browL.bl, up * 0.5f * u}, {browL.br, up * 0.5f * u}, {browL.tr, up * 0.5f * u},
-                              {browL.tl, up * 0.5f * u}, {browR.bl, up * 0.5f * u}, {browR.br, up * 0.5f * u},
-                              {browR.tr, up * 0.5f * u}, {browR.tl, up * 0.5f * u}}));
-    // 1 frown: inner ends of the brows down
-    targets.push_back(target({{browL.bl, up * -0.45f * u}, {browL.tl, up * -0.45f * u}, {browR.br, up * -0.45f * u},
-                              {browR.tr, up * -0.45f * u}}));
-    // 2 mouth open
-    targets.push_back(target({{mouth.bl, up * -0.7f * u}, {mouth.br, up * -0.7f * u}}));
-    // 3 smile: corners up and out
-    targets.push_back(target({{mouth.bl, (up * 0.35f - side * 0.15f) * u}, {mouth.tl, (up * 0.35f - side * 0.15f) * u},
-                              {mouth.br, (up * 0.35f + side * 0.15f) * u}, {mouth.tr, (up * 0.35f + side * 0.15f) * u}}));
+    targets.push_back(build({both(browL, browR, true, true, [](float) { return Vec3{0, 0.5f, 0}; })}));
+    // 1 frown: the inner ends of the brows down
+    targets.push_back(build({both(browL, browR, true, true, [](float t) { return Vec3{0, -0.45f * t, 0}; })}));
+    // 2 mouth open, most in the middle
+    targets.push_back(build({one(mouth, true, false, [](float t) { return Vec3{0, -0.75f * std::sin(t * kPi) - 0.1f, 0}; })}));
+    // 3 smile: the corners up and out
+    targets.push_back(build({one(mouth, true, true, [](float t) {
+        float e = std::fabs(2 * t - 1);
+        return Vec3{(t < 0.5f ? 0.15f : -0.15f) * e, 0.35f * e * e, 0};
+    })}));
     // 4 eyes closed: the lids come down over the eyes (also the blink)
-    targets.push_back(target({{lidL.bl, up * -(eyeH + 0.05f * u)}, {lidL.br, up * -(eyeH + 0.05f * u)},
-                              {lidR.bl, up * -(eyeH + 0.05f * u)}, {lidR.br, up * -(eyeH + 0.05f * u)}}));
-    // 5 happy eyes: lids half down
-    targets.push_back(target({{lidL.bl, up * -0.45f * u}, {lidL.br, up * -0.45f * u}, {lidR.bl, up * -0.45f * u},
-                              {lidR.br, up * -0.45f * u}}));
-    // 6 sad mouth: corners down
-    targets.push_back(target({{mouth.bl, up * -0.35f * u}, {mouth.tl, up * -0.35f * u}, {mouth.br, up * -0.35f * u},
-                              {mouth.tr, up * -0.35f * u}}));
+    targets.push_back(build({both(lidL, lidR, true, false, [close](float) { return Vec3{0, -close, 0}; })}));
+    // 5 happy eyes: the lids half down
+    targets.push_back(build({both(lidL, lidR, true, false, [](float) { return Vec3{0, -0.45f, 0}; })}));
+    // 6 sad mouth: the corners down
+    targets.push_back(build({one(mouth, true, true, [](float t) {
+        float e = std::fabs(2 * t - 1);
+        return Vec3{0, -0.35f * e * e, 0};
+    })}));
     // 7 wide mouth
-    targets.push_back(target({{mouth.bl, side * -0.4f * u}, {mouth.tl, side * -0.4f * u}, {mouth.br, side * 0.4f * u},
-                              {mouth.tr, side * 0.4f * u}}));
-    // 8 angry brows: inner down, outer up
-    targets.push_back(target({{browL.bl, up * -0.4f * u}, {browL.tl, up * -0.4f * u}, {browL.br, up * 0.3f * u},
-                              {browL.tr, up * 0.3f * u}, {browR.br, up * -0.4f * u}, {browR.tr, up * -0.4f * u},
-                              {browR.bl, up * 0.3f * u}, {browR.tl, up * 0.3f * u}}));
+    targets.push_back(build({one(mouth, true, true, [](float t) { return Vec3{(t < 0.5f ? 0.4f : -0.4f) * std::fabs(2 * t - 1), 0, 0}; })}));
+    // 8 angry brows: inner ends down, outer ends up
+    targets.push_back(build({both(browL, browR, true, true, [](float t) { return Vec3{0, 0.3f - 0.7f * t, 0}; })}));
     // 9 pout: the mouth narrows and pushes forward
-    targets.push_back(target({{mouth.bl, (side * 0.3f + Vec3{0, 0, -0.2f}) * u},
-                              {mouth.tl, (side * 0.3f + Vec3{0, 0, -0.2f}) * u},
-                              {mouth.br, (side * -0.3f + Vec3{0, 0, -0.2f}) * u},
-                              {mouth.tr, (side * -0.3f + Vec3{0, 0, -0.2f}) * u}}));
+    targets.push_back(build({one(mouth, true, true, [](float t) {
+        return Vec3{(t < 0.5f ? -0.3f : 0.3f) * std::fabs(2 * t - 1), 0, 0.2f};
+    })}));
     return m;
 }
 

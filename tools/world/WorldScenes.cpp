@@ -6,6 +6,8 @@ namespace world {
 
 namespace {
 
+// Furniture that stands against the far (+z) wall keeps its yaw 0: its open side faces -z, into
+// the room, where the camera looks from.
 constexpr int kLobbyCount = 5;
 
 void Add(std::vector<Placement>& list, const std::string& object, float x, float z, float yaw = 0, float y = 0)
@@ -160,8 +162,8 @@ std::vector<SceneRecipe> WorldSceneRecipes()
     // Lobby 2: the department store hall.
     SceneRecipe store = Room("LB_DP.KRS", 150, 120, "FloorTile.KRT", "WallPaper.KRT");
     Add(store.placements, "COUNTER.KRO", 0, 70, 180);
-    Add(store.placements, "BOOKSHELF.KRO", -80, 112, 180);
-    Add(store.placements, "BOOKSHELF.KRO", 80, 112, 180);
+    Add(store.placements, "BOOKSHELF.KRO", -80, 112, 0);
+    Add(store.placements, "BOOKSHELF.KRO", 80, 112, 0);
     Add(store.placements, "BENCH.KRO", -70, -20, 90);
     Add(store.placements, "BENCH.KRO", 70, -20, -90);
     Decor(store);
@@ -191,7 +193,7 @@ std::vector<SceneRecipe> WorldSceneRecipes()
     SceneRecipe living = Room("RM_03.KRS", 110, 90, "FloorWood.KRT", "WallPaper.KRT");
     Lounge(living.placements, -40, 55, 180);
     DiningSet(living.placements, 50, 20);
-    Add(living.placements, "BOOKSHELF.KRO", 60, 84, 180);
+    Add(living.placements, "BOOKSHELF.KRO", 60, 84, 0);
     Decor(living);
     scenes.push_back(living);
 
@@ -220,7 +222,7 @@ std::vector<SceneRecipe> WorldSceneRecipes()
             Add(classroom.placements, "CHAIR.KRO", -45.0f + 30 * column, -40.0f - 30 * row, 0);
     Add(classroom.placements, "DESK.KRO", 0, 55, 180);
     Add(classroom.placements, "CHAIR.KRO", 0, 75, 180);
-    Add(classroom.placements, "BOOKSHELF.KRO", -70, 94, 180);
+    Add(classroom.placements, "BOOKSHELF.KRO", -70, 94, 0);
     classroom.starts = {{-85, 0, -20}, {85, 0, -20}, {-85, 0, 20}, {85, 0, 20}};
     Decor(classroom);
     scenes.push_back(classroom);

@@ -14,13 +14,13 @@ namespace {
 std::vector<std::string> ItemFiles(const std::string& extension)
 {
     std::vector<std::string> names;
-    for (const auto& [path, bytes] : Generated().Files())
+    for (const auto& [path, bytes] : AvatarTree().Files())
         if (path.rfind(kItemFolder, 0) == 0 && EndsWith(path, extension))
             names.push_back(path.substr(kItemFolder.size()));
     return names;
 }
 
-const Bytes& ItemBytes(const std::string& name) { return Generated().Get(kItemFolder + name); }
+const Bytes& ItemBytes(const std::string& name) { return AvatarTree().Get(kItemFolder + name); }
 
 std::uint32_t KindOfName(const std::string& name) { return KindOfCategory(name[2] - '0'); }
 
@@ -31,7 +31,7 @@ TEST(AvatarItems, EveryCategoryHasThreeItemsForEachKind)
     for (int gender = 1; gender <= 2; ++gender)
         for (int category = 0; category <= 6; ++category)
             for (int number = 0; number <= 2; ++number)
-                EXPECT_TRUE(Generated().Has(kItemFolder + ItemFileName(gender, category, number)))
+                EXPECT_TRUE(AvatarTree().Has(kItemFolder + ItemFileName(gender, category, number)))
                     << ItemFileName(gender, category, number);
 }
 
@@ -48,7 +48,7 @@ TEST(AvatarItems, EveryItemParsesAndCarriesItsOwnCode)
         for (const auto& material : item.materials) {
             ASSERT_EQ(material.size(), 1u);
             EXPECT_LT(material[0].name.size(), 48u);
-            EXPECT_TRUE(Generated().Has(kItemFolder + material[0].name)) << material[0].name;
+            EXPECT_TRUE(AvatarTree().Has(kItemFolder + material[0].name)) << material[0].name;
         }
         ASSERT_FALSE(item.meshes.empty());
         for (const KriMesh& mesh : item.meshes) {
@@ -149,7 +149,7 @@ TEST(AvatarItems, UpperBodiesHaveCompanionListsOfTheirFirstMesh)
             continue;
         SCOPED_TRACE(name);
         std::string companion = name.substr(0, name.size() - 1) + "e";
-        ASSERT_TRUE(Generated().Has(kItemFolder + companion));
+        ASSERT_TRUE(AvatarTree().Has(kItemFolder + companion));
         ByteReader r(ItemBytes(companion));
         std::uint32_t a = r.U32(), b = r.U32();
         EXPECT_GT(a, 0u);
@@ -216,7 +216,7 @@ TEST(AvatarLists, NameTheWholeDefaultOutfit)
         EXPECT_EQ(list.key, key);
         std::map<std::uint32_t, int> kinds;
         for (const auto& [kind, file] : list.items) {
-            EXPECT_TRUE(Generated().Has(kItemFolder + file)) << file;
+            EXPECT_TRUE(AvatarTree().Has(kItemFolder + file)) << file;
             EXPECT_EQ(file[0], name[0]) << "items of the list's own kind";
             EXPECT_EQ(kind, KindOfName(file));
             ++kinds[kind];
@@ -230,16 +230,16 @@ TEST(AvatarItems, DefaultsAndFallbacksTheClientLooksFor)
 {
     for (int gender = 1; gender <= 2; ++gender) {
         for (int category : {0, 2, 3, 4})
-            EXPECT_TRUE(Generated().Has(kItemFolder + ItemFileName(gender, category, 0)));
+            EXPECT_TRUE(AvatarTree().Has(kItemFolder + ItemFileName(gender, category, 0)));
         // Item 001 of every category is the fallback for a missing number; the face follows the hair.
         for (int category = 0; category <= 6; ++category)
-            EXPECT_TRUE(Generated().Has(kItemFolder + ItemFileName(gender, category, 1)));
+            EXPECT_TRUE(AvatarTree().Has(kItemFolder + ItemFileName(gender, category, 1)));
         for (int hair = 0; hair <= 2; ++hair)
-            EXPECT_TRUE(Generated().Has(kItemFolder + ItemFileName(gender, 1, hair)));
+            EXPECT_TRUE(AvatarTree().Has(kItemFolder + ItemFileName(gender, 1, hair)));
         for (int category : {0, 2, 3, 4})
             for (int number = 0; number <= 2; ++number) {
-                EXPECT_TRUE(Generated().Has(kItemFolder + ItemTextureName(gender, category, number, 0)));
-                EXPECT_TRUE(Generated().Has(kItemFolder + ItemTextureName(gender, category, number, 1)));
+                EXPECT_TRUE(AvatarTree().Has(kItemFolder + ItemTextureName(gender, category, number, 0)));
+                EXPECT_TRUE(AvatarTree().Has(kItemFolder + ItemTextureName(gender, category, number, 1)));
             }
     }
 }

@@ -13,11 +13,11 @@
 namespace world::check {
 namespace {
 
-MotionFileData Motion(const std::string& file) { return ReadMotionFile(Generated().Get(kMotionFolder + file)); }
+MotionFileData Motion(const std::string& file) { return ReadMotionFile(MotionTree().Get(kMotionFolder + file)); }
 
 std::map<std::string, std::string> IniSection(const std::string& section)
 {
-    const Bytes& bytes = Generated().Get(kMotionListPath);
+    const Bytes& bytes = MotionTree().Get(kMotionListPath);
     std::istringstream in(std::string(bytes.begin(), bytes.end()));
     std::map<std::string, std::string> values;
     std::string line, current;
@@ -52,10 +52,10 @@ TEST(MotionList, NamesEveryIndexTheClientPlaysForBothKinds)
         auto section = IniSection(female ? "GirlMotion" : "BoyMotion");
         std::size_t total = female ? 48 : 53;
         ASSERT_EQ(section["nTotalMotion"], std::to_string(total));
-        EXPECT_TRUE(Generated().Has(kMotionFolder + section["Init"]));
+        EXPECT_TRUE(MotionTree().Has(kMotionFolder + section["Init"]));
         for (std::size_t i = 0; i < total; ++i) {
             std::string file = section["File" + std::to_string(i)];
-            EXPECT_TRUE(Generated().Has(kMotionFolder + file)) << i << ": " << file;
+            EXPECT_TRUE(MotionTree().Has(kMotionFolder + file)) << i << ": " << file;
         }
         SpecialMotions special = SpecialMotionIndices(female);
         std::string prefix = female ? "Girl_" : "Boy_";
@@ -69,7 +69,7 @@ TEST(MotionList, NamesEveryIndexTheClientPlaysForBothKinds)
 
 TEST(MotionFiles, EveryFileHoldsTwentyFiveTracksOfItsBones)
 {
-    for (const auto& [path, bytes] : Generated().Files()) {
+    for (const auto& [path, bytes] : MotionTree().Files()) {
         if (path.rfind(kMotionFolder, 0) != 0)
             continue;
         SCOPED_TRACE(path);
