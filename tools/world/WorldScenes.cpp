@@ -81,8 +81,8 @@ SceneRecipe MapScene()
         Vec3 house = LobbyHousePosition(i);
         float yaw = std::atan2(house.x, house.z) * 180 / kPi; // its front (-z) toward the fountain
         Add(s.placements, i % 2 ? "HOUSE2.KRO" : "HOUSE1.KRO", house.x, house.z, yaw);
-        Vec3 tree = house * 1.45f;
-        Add(s.placements, "TREE.KRO", tree.x + 30, tree.z, 0);
+        Vec3 tree = house * 1.5f;
+        Add(s.placements, "TREE.KRO", tree.x, tree.z + (i < 2 ? 40.0f : -40.0f), 0);
         Add(s.placements, "BENCH.KRO", house.x * 0.45f, house.z * 0.45f, yaw + 180);
 
         // The fly-over starts at the map camera and sweeps down to the door.
@@ -96,6 +96,10 @@ SceneRecipe MapScene()
                                door - outward * 2 + Vec3{0, 1, 0}, door});
         s.paths.push_back(path);
     }
+    // An avenue of trees toward the camera's side of the square.
+    for (float x : {70.0f, 120.0f, 170.0f})
+        for (float z : {-45.0f, 45.0f})
+            Add(s.placements, "TREE.KRO", x, z);
     Add(s.placements, "SIGN.KRO", 0, -40, 0);
     Add(s.placements, "PLANT.KRO", 20, -30);
     Add(s.placements, "FAN.KRO", -20, -30, 180);
@@ -122,8 +126,9 @@ SceneRecipe GameRoom(const std::string& file, int boardSize)
 
 Vec3 LobbyHousePosition(int lobby)
 {
-    float angle = Radians(-100.0f + lobby * 50.0f);
-    return {std::cos(angle) * 150, 0, std::sin(angle) * 150};
+    // An arc on the far side of the square as the map camera sees it from +x.
+    float angle = Radians(100.0f + lobby * 40.0f);
+    return {std::cos(angle) * 115, 0, std::sin(angle) * 115};
 }
 
 Vec3 LobbyDoorApproach(int lobby)
