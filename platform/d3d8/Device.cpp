@@ -22,6 +22,12 @@ constexpr UINT kMaxBufferBytes = 256u << 20;
 constexpr UINT kMaxTextureSize = 8192;
 
 std::atomic<const void*> g_glUser{nullptr};
+
+std::recursive_mutex& RendererMutex()
+{
+    static std::recursive_mutex mutex;
+    return mutex;
+}
 std::atomic<uint64_t> g_glContext{0};
 
 D3DMATRIX Identity()
@@ -87,7 +93,7 @@ HRESULT DeviceInterface(Device* device, IDirect3DDevice8** ppDevice)
 }
 
 Device::Device(Direct3D* d3d, HWND focusWindow, DWORD behaviour)
-    : m_d3d(d3d), m_focusWindow(focusWindow), m_behaviour(behaviour)
+    : m_d3d(d3d), m_focusWindow(focusWindow), m_behaviour(behaviour), m_mutex(RendererMutex())
 {
     m_textureTransforms.fill(Identity());
 }

@@ -70,7 +70,8 @@ public:
     HRESULT SetStreamSource(UINT StreamNumber, IDirect3DVertexBuffer8* pStreamData, UINT Stride) override;
     HRESULT SetIndices(IDirect3DIndexBuffer8* pIndexData, UINT BaseVertexIndex) override;
 
-    // For the layer's other parts.
+    // For the layer's other parts. One lock serves every device: they share the GL program and
+    // its uniforms, whichever thread's context draws.
     std::recursive_mutex& Mutex() { return m_mutex; }
     void Track(RefCounted* resource, bool add);
     UINT CountDefaultPool();
@@ -102,7 +103,7 @@ private:
     Ref<Direct3D> m_d3d;
     HWND m_focusWindow;
     DWORD m_behaviour;
-    std::recursive_mutex m_mutex;
+    std::recursive_mutex& m_mutex;
     D3DPRESENT_PARAMETERS m_params{};
     Ref<SwapChain> m_implicitChain;
     Ref<Surface> m_autoDepth;

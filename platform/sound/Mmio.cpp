@@ -149,6 +149,24 @@ HMMIO Register(std::unique_ptr<MmioFile> file)
     return raw->Info().hmmio;
 }
 
+// The file behind a handle, for calls that also need a structure from the caller.
+MMRESULT Open(HMMIO hmmio, const void* parameter, MmioFile** file)
+{
+    *file = FromHandle(hmmio);
+    if (!*file)
+        return MMSYSERR_INVALHANDLE;
+    return parameter ? MMSYSERR_NOERROR : MMSYSERR_INVALPARAM;
+}
+
+// Takes the caller's read position in the buffer back, when it lies inside the buffer.
+bool TakeNext(MMIOINFO& info, const MMIOINFO& given)
+{
+    if (given.pchNext < info.pchBuffer || given.pchNext > info.pchEndRead)
+        return false;
+    info.pchNext = given.pchNext;
+    return true;
+}
+
 HMMIO Fail(LPMMIOINFO pmmioinfo, UINT error)
 {
     if (pmmioinfo)
@@ -232,11 +250,9 @@ LONG mmioSeek(HMMIO hmmio, LONG lOffset, int iOrigin)
 
 MMRESULT mmioDescend(HMMIO hmmio, LPMMCKINFO pmmcki, LPCMMCKINFO pmmckiParent, UINT fuDescend)
 {
-    MmioFile* file = FromHandle(hmmio);
-    if (!file)
-        return MMSYSERR_INVALHANDLE;
-    if (!pmmcki)
-        return MMSYSERR_INVALPARAM;
+    MmioFile* file = nullptr;
+    if (MMRESULT result = Open(hmmio, pmmcki, &file))
+        return result;
     const UINT search = fuDescend & (MMIO_FINDCHUNK | MMIO_FINDRIFF | MMIO_FINDLIST);
     const FOURCC wantedId = pmmcki->ckid;
     const FOURCC wantedType = pmmcki->fccType;
@@ -278,11 +294,9 @@ MMRESULT mmioDescend(HMMIO hmmio, LPMMCKINFO pmmcki, LPCMMCKINFO pmmckiParent, U
 
 MMRESULT mmioAscend(HMMIO hmmio, LPMMCKINFO pmmcki, UINT)
 {
-    MmioFile* file = FromHandle(hmmio);
-    if (!file)
-        return MMSYSERR_INVALHANDLE;
-    if (!pmmcki)
-        return MMSYSERR_INVALPARAM;
+    MmioFile* file = nullptr;
+    if (MMRESULT result = Open(hmmio, pmmcki, &file))
+        return result;
     // The pad byte of a chunk that ends the file may be missing; its end is then the file's.
     int64_t end = std::min<int64_t>(PaddedEnd(pmmcki->dwDataOffset, pmmcki->cksize), file->Size());
     return file->Seek(end) < 0 ? MMIOERR_CANNOTSEEK : MMSYSERR_NOERROR;
@@ -290,27 +304,19 @@ MMRESULT mmioAscend(HMMIO hmmio, LPMMCKINFO pmmcki, UINT)
 
 MMRESULT mmioGetInfo(HMMIO hmmio, LPMMIOINFO pmmioinfo, UINT)
 {
-    MmioFile* file = FromHandle(hmmio);
-    if (!file)
-        return MMSYSERR_INVALHANDLE;
-    if (!pmmioinfo)
-        return MMSYSERR_INVALPARAM;
+    MmioFile* file = nullptr;
+    if (MMRESULT result = Open(hmmio, pmmioinfo, &file))
+        return result;
     *pmmioinfo = file->Info();
     return MMSYSERR_NOERROR;
 }
 
 MMRESULT mmioSetInfo(HMMIO hmmio, LPCMMIOINFO pmmioinfo, UINT)
 {
-    MmioFile* file = FromHandle(hmmio);
-    if (!file)
-        return MMSYSERR_INVALHANDLE;
-    if (!pmmioinfo)
-        return MMSYSERR_INVALPARAM;
-    MMIOINFO& info = file->Info();
-    if (pmmioinfo->pchNext < info.pchBuffer || pmmioinfo->pchNext > info.pchEndRead)
-        return MMSYSERR_INVALPARAM;
-    info.pchNext = pmmioinfo->pchNext;
-    return MMSYSERR_NOERROR;
+    MmioFile* file = nullptr;
+    if (MMRESULT result = Open(hmmio, pmmioinfo, &file))
+        return result;
+    return TakeNext(file->Info(), *pmmioinfo) ? MMSYSERR_NOERROR : MMSYSERR_INVALPARAM;
 }
 
 MMRESULT mmioAdvance(HMMIO hmmio, LPMMIOINFO pmmioinfo, UINT fuAdvance)
@@ -321,11 +327,8 @@ MMRESULT mmioAdvance(HMMIO hmmio, LPMMIOINFO pmmioinfo, UINT fuAdvance)
     if (fuAdvance != MMIO_READ)
         return MMIOERR_CANNOTWRITE;
     MMIOINFO& info = file->Info();
-    if (pmmioinfo) {
-        if (pmmioinfo->pchNext < info.pchBuffer || pmmioinfo->pchNext > info.pchEndRead)
-            return MMSYSERR_INVALPARAM;
-        info.pchNext = pmmioinfo->pchNext;
-    }
+    if (pmmioinfo && !TakeNext(info, *pmmioinfo))
+        return MMSYSERR_INVALPARAM;
     bool ok = file->Refill();
     if (pmmioinfo)
         *pmmioinfo = info;

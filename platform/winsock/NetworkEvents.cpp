@@ -9,7 +9,6 @@
 #include <cerrno>
 #include <chrono>
 #include <cstring>
-#include <fcntl.h>
 #include <poll.h>
 #include <set>
 #include <sys/eventfd.h>
@@ -185,7 +184,9 @@ bool CloseEventObject(void* handle)
     return true;
 }
 
-bool SetEventObject(void* handle)
+namespace {
+
+bool WithEvent(void* handle, void (*action)(EventObject*))
 {
     std::lock_guard lock(Sockets().mutex);
     EventObject* event = FindEvent(handle);
@@ -193,79 +194,68 @@ bool SetEventObject(void* handle)
         SetLastError(kInvalidHandle);
         return false;
     }
-    Signal(event);
+    action(event);
     return true;
+}
+
+} // namespace
+
+bool SetEventObject(void* handle)
+{
+    return WithEvent(handle, Signal);
 }
 
 bool ResetEventObject(void* handle)
 {
-    std::lock_guard lock(Sockets().mutex);
-    EventObject* event = FindEvent(handle);
-    if (!event) {
-        SetLastError(kInvalidHandle);
-        return false;
-    }
-    Unsignal(event);
-    return true;
+    return WithEvent(handle, Unsignal);
 }
 
 int SelectEvents(int64_t socket, void* handle, long mask)
 {
-    if (!Started())
-        return -1;
-    std::lock_guard lock(Sockets().mutex);
-    SocketState* state = Find(socket);
-    if (!state)
-        return -1;
-    EventObject* event = handle ? FindEvent(handle) : nullptr;
-    if (handle && !event) {
-        SetLastError(kInvalidHandle);
-        return -1;
-    }
-    if (mask && !event) {
-        SetLastError(kInvalidParameter);
-        return -1;
-    }
-    // Selecting makes the socket non-blocking for good, and starts a fresh record.
-    int flags = ::fcntl(state->fd, F_GETFL);
-    if (flags < 0 || ::fcntl(state->fd, F_SETFL, flags | O_NONBLOCK) < 0) {
-        SetLastError(WsaErrorFromErrno(errno));
-        return -1;
-    }
-    state->event = event;
-    state->mask = mask;
-    state->recorded = 0;
-    std::fill(std::begin(state->errors), std::end(state->errors), 0);
-    state->writeArmed = true;
-    state->readArmed = true;
-    return 0;
+    return WithSocket(socket, [&](SocketState& state) {
+        EventObject* event = handle ? FindEvent(handle) : nullptr;
+        if (handle && !event) {
+            SetLastError(kInvalidHandle);
+            return -1;
+        }
+        if (mask && !event) {
+            SetLastError(kInvalidParameter);
+            return -1;
+        }
+        // Selecting makes the socket non-blocking for good, and starts a fresh record.
+        if (!SetHostNonBlocking(state.fd, true))
+            return -1;
+        state.event = event;
+        state.mask = mask;
+        state.recorded = 0;
+        std::fill(std::begin(state.errors), std::end(state.errors), 0);
+        state.writeArmed = true;
+        state.readArmed = true;
+        return 0;
+    });
 }
 
 int TakeNetworkEvents(int64_t socket, void* handle, long* events, int* errors)
 {
-    if (!Started())
-        return -1;
-    std::lock_guard lock(Sockets().mutex);
-    SocketState* state = Find(socket);
-    if (!state)
-        return -1;
-    EventObject* event = handle ? FindEvent(handle) : nullptr;
-    if (handle && !event) {
-        SetLastError(kInvalidHandle);
-        return -1;
-    }
-    if (!events || !errors) {
-        SetLastError(10014);
-        return -1;
-    }
-    Refresh(*state);
-    *events = state->recorded;
-    std::copy(std::begin(state->errors), std::end(state->errors), errors);
-    state->recorded = 0;
-    std::fill(std::begin(state->errors), std::end(state->errors), 0);
-    if (event)
-        Unsignal(event);
-    return 0;
+    return WithSocket(socket, [&](SocketState& state) {
+        EventObject* event = handle ? FindEvent(handle) : nullptr;
+        if (handle && !event) {
+            SetLastError(kInvalidHandle);
+            return -1;
+        }
+        if (!events || !errors) {
+            SetLastError(10014);
+            return -1;
+        }
+        Refresh(state);
+        *events = state.recorded;
+        std::copy(std::begin(state.errors), std::end(state.errors), errors);
+        state.recorded = 0;
+        std::fill(std::begin(state.errors), std::end(state.errors), 0);
+        if (event)
+            Unsignal(event);
+        return 0;
+    });
 }
 
 uint32_t WaitForEvents(uint32_t count, void* const* handles, bool waitAll, uint32_t timeoutMs)

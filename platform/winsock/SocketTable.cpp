@@ -163,61 +163,45 @@ int64_t OpenSocket(int family, int type, int protocol)
 
 int ConnectIPv4(int64_t socket, uint32_t addressNetworkOrder, uint16_t portNetworkOrder)
 {
-    if (!Started())
+    int fd = WithSocket(socket, [](SocketState& state) { return state.fd; });
+    if (fd < 0)
         return -1;
-    std::unique_lock lock(Sockets().mutex);
-    SocketState* state = Find(socket);
-    if (!state)
-        return -1;
-    int fd = state->fd;
-    lock.unlock();
     sockaddr_in address{};
     address.sin_family = AF_INET;
     address.sin_port = portNetworkOrder;
     address.sin_addr.s_addr = addressNetworkOrder;
     int result = ::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address);
     int error = result == 0 ? 0 : errno;
-    lock.lock();
-    state = Find(socket);
-    if (!state)
+    return WithSocket(socket, [&](SocketState& state) {
+        state.connecting = error == EINPROGRESS;
+        if (result == 0)
+            return 0;
+        SetLastError(WsaErrorFromErrno(error));
         return -1;
-    if (result == 0) {
-        state->connecting = false;
-        return 0;
-    }
-    if (error == EINPROGRESS)
-        state->connecting = true;
-    SetLastError(WsaErrorFromErrno(error));
-    return -1;
+    });
 }
 
-int Send(int64_t socket, const char* bytes, int length, int flags)
+static int SendLocked(SocketState& state, const char* bytes, int length, int flags)
 {
-    if (!Started())
-        return -1;
-    std::lock_guard lock(Sockets().mutex);
-    SocketState* state = Find(socket);
-    if (!state)
-        return -1;
     if (length < 0 || (!bytes && length > 0)) {
         SetLastError(kFault);
         return -1;
     }
-    if (state->connecting) {
+    if (state.connecting) {
         // Still connecting: the caller hears FD_WRITE once the connection stands.
-        state->writeArmed = true;
+        state.writeArmed = true;
         SetLastError(kWouldBlock);
         return -1;
     }
-    ssize_t sent = ::send(state->fd, bytes, static_cast<size_t>(length), (flags & MSG_OOB) | MSG_NOSIGNAL);
+    ssize_t sent = ::send(state.fd, bytes, static_cast<size_t>(length), (flags & MSG_OOB) | MSG_NOSIGNAL);
     if (sent < 0) {
         int error = errno;
         if (error == EAGAIN || error == EWOULDBLOCK)
-            state->writeArmed = true;
+            state.writeArmed = true;
         // The host says "broken pipe" both for a socket never connected and for one shut down.
         sockaddr_in peer{};
-        socklen_t length = sizeof peer;
-        if (error == EPIPE && ::getpeername(state->fd, reinterpret_cast<sockaddr*>(&peer), &length) != 0)
+        socklen_t peerLength = sizeof peer;
+        if (error == EPIPE && ::getpeername(state.fd, reinterpret_cast<sockaddr*>(&peer), &peerLength) != 0)
             error = ENOTCONN;
         SetLastError(WsaErrorFromErrno(error));
         return -1;
@@ -225,20 +209,20 @@ int Send(int64_t socket, const char* bytes, int length, int flags)
     return static_cast<int>(sent);
 }
 
+int Send(int64_t socket, const char* bytes, int length, int flags)
+{
+    return WithSocket(socket, [&](SocketState& state) { return SendLocked(state, bytes, length, flags); });
+}
+
 int Receive(int64_t socket, char* bytes, int length, int flags)
 {
-    if (!Started())
+    // Receiving is what lets the next arrival be reported.
+    int fd = WithSocket(socket, [](SocketState& state) {
+        state.readArmed = true;
+        return state.fd;
+    });
+    if (fd < 0)
         return -1;
-    int fd = -1;
-    {
-        std::lock_guard lock(Sockets().mutex);
-        SocketState* state = Find(socket);
-        if (!state)
-            return -1;
-        // Receiving is what lets the next arrival be reported.
-        state->readArmed = true;
-        fd = state->fd;
-    }
     if (length < 0 || (!bytes && length > 0)) {
         SetLastError(kFault);
         return -1;
@@ -253,55 +237,46 @@ int Receive(int64_t socket, char* bytes, int length, int flags)
 
 int Shutdown(int64_t socket, int how)
 {
-    if (!Started())
-        return -1;
-    std::lock_guard lock(Sockets().mutex);
-    SocketState* state = Find(socket);
-    if (!state)
-        return -1;
-    if (how < 0 || how > 2) {
-        SetLastError(kInvalid);
-        return -1;
-    }
     static_assert(SHUT_RD == 0 && SHUT_WR == 1 && SHUT_RDWR == 2, "shutdown modes");
-    if (::shutdown(state->fd, how) != 0) {
-        SetLastError(WsaErrorFromErrno(errno));
-        return -1;
-    }
-    return 0;
+    return WithSocket(socket, [how](SocketState& state) {
+        if (how < 0 || how > 2) {
+            SetLastError(kInvalid);
+            return -1;
+        }
+        if (::shutdown(state.fd, how) != 0) {
+            SetLastError(WsaErrorFromErrno(errno));
+            return -1;
+        }
+        return 0;
+    });
 }
 
 int Close(int64_t socket)
 {
-    if (!Started())
+    int fd = WithSocket(socket, [](SocketState& state) {
+        int closing = state.fd;
+        Sockets().sockets.erase(closing);
+        return closing;
+    });
+    if (fd < 0)
         return -1;
-    int fd = -1;
-    {
-        std::lock_guard lock(Sockets().mutex);
-        SocketState* state = Find(socket);
-        if (!state)
-            return -1;
-        fd = state->fd;
-        Sockets().sockets.erase(fd);
-    }
     ::close(fd);
     return 0;
 }
 
 int SetNonBlocking(int64_t socket, bool nonBlocking)
 {
-    if (!Started())
-        return -1;
-    std::lock_guard lock(Sockets().mutex);
-    SocketState* state = Find(socket);
-    if (!state)
-        return -1;
-    int flags = ::fcntl(state->fd, F_GETFL);
-    if (flags < 0 || ::fcntl(state->fd, F_SETFL, nonBlocking ? flags | O_NONBLOCK : flags & ~O_NONBLOCK) < 0) {
+    return WithSocket(socket, [nonBlocking](SocketState& state) { return SetHostNonBlocking(state.fd, nonBlocking) ? 0 : -1; });
+}
+
+bool SetHostNonBlocking(int fd, bool nonBlocking)
+{
+    int flags = ::fcntl(fd, F_GETFL);
+    if (flags < 0 || ::fcntl(fd, F_SETFL, nonBlocking ? flags | O_NONBLOCK : flags & ~O_NONBLOCK) < 0) {
         SetLastError(WsaErrorFromErrno(errno));
-        return -1;
+        return false;
     }
-    return 0;
+    return true;
 }
 
 bool ParseIPv4(const char* text, uint32_t* addressNetworkOrder)

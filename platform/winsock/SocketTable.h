@@ -2,6 +2,8 @@
 // selected, which have been recorded, and which may be recorded again.
 #pragma once
 
+#include "Sockets.h"
+
 #include <cstdint>
 #include <map>
 #include <mutex>
@@ -32,6 +34,18 @@ struct SocketTable {
 SocketTable& Sockets();
 // With the table locked: the socket or null (and WSAENOTSOCK).
 SocketState* Find(int64_t socket);
+// Runs action(state) with the table locked and answers what it answers; -1 (with the error
+// set) when Winsock is not started or the socket is none of ours.
+template <typename Action>
+int WithSocket(int64_t socket, Action action)
+{
+    if (!Started())
+        return -1;
+    std::lock_guard lock(Sockets().mutex);
+    SocketState* state = Find(socket);
+    return state ? action(*state) : -1;
+}
+bool SetHostNonBlocking(int fd, bool nonBlocking);
 // With the table locked: records what poll reported for the socket and signals its event.
 void Record(SocketState& state, short revents);
 // With the table locked: the poll events that could still record something.

@@ -1,5 +1,7 @@
 #include "Generator.h"
 
+#include "AvatarItems.h"
+#include "AvatarMotions.h"
 #include "KroWriter.h"
 #include "WorldScenes.h"
 #include "WorldTextures.h"
@@ -29,6 +31,9 @@ DataTree GenerateAll(const GeneratorOptions& options)
 {
     DataTree tree;
     GenerateWorldFolder(tree, options);
+    Studio studio(options.fontPath);
+    GenerateAvatars(tree, studio);
+    GenerateMotions(tree);
     return tree;
 }
 

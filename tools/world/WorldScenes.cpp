@@ -6,6 +6,8 @@ namespace world {
 
 namespace {
 
+// Furniture that stands against the far (+z) wall keeps its yaw 0: its open side faces -z, into
+// the room, where the camera looks from.
 constexpr int kLobbyCount = 5;
 
 void Add(std::vector<Placement>& list, const std::string& object, float x, float z, float yaw = 0, float y = 0)
@@ -79,8 +81,8 @@ SceneRecipe MapScene()
         Vec3 house = LobbyHousePosition(i);
         float yaw = std::atan2(house.x, house.z) * 180 / kPi; // its front (-z) toward the fountain
         Add(s.placements, i % 2 ? "HOUSE2.KRO" : "HOUSE1.KRO", house.x, house.z, yaw);
-        Vec3 tree = house * 1.45f;
-        Add(s.placements, "TREE.KRO", tree.x + 30, tree.z, 0);
+        Vec3 tree = house * 1.5f;
+        Add(s.placements, "TREE.KRO", tree.x, tree.z + (i < 2 ? 40.0f : -40.0f), 0);
         Add(s.placements, "BENCH.KRO", house.x * 0.45f, house.z * 0.45f, yaw + 180);
 
         // The fly-over starts at the map camera and sweeps down to the door.
@@ -94,6 +96,10 @@ SceneRecipe MapScene()
                                door - outward * 2 + Vec3{0, 1, 0}, door});
         s.paths.push_back(path);
     }
+    // An avenue of trees toward the camera's side of the square.
+    for (float x : {70.0f, 120.0f, 170.0f})
+        for (float z : {-45.0f, 45.0f})
+            Add(s.placements, "TREE.KRO", x, z);
     Add(s.placements, "SIGN.KRO", 0, -40, 0);
     Add(s.placements, "PLANT.KRO", 20, -30);
     Add(s.placements, "FAN.KRO", -20, -30, 180);
@@ -120,8 +126,9 @@ SceneRecipe GameRoom(const std::string& file, int boardSize)
 
 Vec3 LobbyHousePosition(int lobby)
 {
-    float angle = Radians(-100.0f + lobby * 50.0f);
-    return {std::cos(angle) * 150, 0, std::sin(angle) * 150};
+    // An arc on the far side of the square as the map camera sees it from +x.
+    float angle = Radians(100.0f + lobby * 40.0f);
+    return {std::cos(angle) * 115, 0, std::sin(angle) * 115};
 }
 
 Vec3 LobbyDoorApproach(int lobby)
@@ -160,8 +167,8 @@ std::vector<SceneRecipe> WorldSceneRecipes()
     // Lobby 2: the department store hall.
     SceneRecipe store = Room("LB_DP.KRS", 150, 120, "FloorTile.KRT", "WallPaper.KRT");
     Add(store.placements, "COUNTER.KRO", 0, 70, 180);
-    Add(store.placements, "BOOKSHELF.KRO", -80, 112, 180);
-    Add(store.placements, "BOOKSHELF.KRO", 80, 112, 180);
+    Add(store.placements, "BOOKSHELF.KRO", -80, 112, 0);
+    Add(store.placements, "BOOKSHELF.KRO", 80, 112, 0);
     Add(store.placements, "BENCH.KRO", -70, -20, 90);
     Add(store.placements, "BENCH.KRO", 70, -20, -90);
     Decor(store);
@@ -191,7 +198,7 @@ std::vector<SceneRecipe> WorldSceneRecipes()
     SceneRecipe living = Room("RM_03.KRS", 110, 90, "FloorWood.KRT", "WallPaper.KRT");
     Lounge(living.placements, -40, 55, 180);
     DiningSet(living.placements, 50, 20);
-    Add(living.placements, "BOOKSHELF.KRO", 60, 84, 180);
+    Add(living.placements, "BOOKSHELF.KRO", 60, 84, 0);
     Decor(living);
     scenes.push_back(living);
 
@@ -220,7 +227,7 @@ std::vector<SceneRecipe> WorldSceneRecipes()
             Add(classroom.placements, "CHAIR.KRO", -45.0f + 30 * column, -40.0f - 30 * row, 0);
     Add(classroom.placements, "DESK.KRO", 0, 55, 180);
     Add(classroom.placements, "CHAIR.KRO", 0, 75, 180);
-    Add(classroom.placements, "BOOKSHELF.KRO", -70, 94, 180);
+    Add(classroom.placements, "BOOKSHELF.KRO", -70, 94, 0);
     classroom.starts = {{-85, 0, -20}, {85, 0, -20}, {-85, 0, 20}, {85, 0, 20}};
     Decor(classroom);
     scenes.push_back(classroom);

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
 #include <filesystem>
 #include <thread>
 
@@ -130,12 +131,20 @@ TEST_F(PlaySoundTest, SynchronousPlayReturnsWhenTheSoundHasBeenHeard)
         EXPECT_TRUE(PlaySoundA(ResourceId(149), Program(), SND_RESOURCE | SND_SYNC));
         done = true;
     });
+    // Render until the caller is back, however late its thread starts; should it never come
+    // back, stopping the sound must release it, so the test fails instead of hanging.
     int rendered = 0;
     SHORT frames[200];
-    while (!done && rendered < 100000) {
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while (!done && std::chrono::steady_clock::now() < deadline) {
         YondaSoundRender(frames, 100);
         rendered += 100;
-        std::this_thread::yield();
+        std::this_thread::sleep_for(std::chrono::microseconds(200));
+    }
+    EXPECT_TRUE(done.load());
+    while (!done) {
+        PlaySoundA(nullptr, nullptr, 0);
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
     caller.join();
     EXPECT_GE(rendered, 300);

@@ -42,7 +42,7 @@ std::vector<std::string> WorldNamesTheClientAsksFor()
 TEST(ClientNames, EveryWorldFileTheClientNamesExists)
 {
     for (const std::string& name : WorldNamesTheClientAsksFor())
-        EXPECT_TRUE(Generated().Has(kWorldFolder + name)) << name;
+        EXPECT_TRUE(WorldTree().Has(kWorldFolder + name)) << name;
 }
 
 TEST(ClientNames, EveryScenesMapsLieBesideIt)
@@ -51,14 +51,18 @@ TEST(ClientNames, EveryScenesMapsLieBesideIt)
         if (!EndsWith(name, ".KRS"))
             continue;
         std::string stem = name.substr(0, name.size() - 4);
-        EXPECT_TRUE(Generated().Has(kWorldFolder + stem + ".KRP")) << name;
-        EXPECT_TRUE(Generated().Has(kWorldFolder + stem + ".KRC")) << name;
+        EXPECT_TRUE(WorldTree().Has(kWorldFolder + stem + ".KRP")) << name;
+        EXPECT_TRUE(WorldTree().Has(kWorldFolder + stem + ".KRC")) << name;
     }
 }
 
 TEST(ClientNames, ObjectAndSceneNamesFitTheirFields)
 {
-    for (const auto& [path, bytes] : Generated().Files()) {
+    std::vector<std::string> paths;
+    for (const DataTree* tree : {&WorldTree(), &AvatarTree()})
+        for (const auto& [path, bytes] : tree->Files())
+            paths.push_back(path);
+    for (const std::string& path : paths) {
         std::string name = path.substr(path.rfind('/') + 1);
         if (EndsWith(name, ".KRO")) {
             EXPECT_LT(name.size(), 32u) << name;

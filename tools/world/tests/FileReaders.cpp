@@ -180,6 +180,123 @@ GridFile ReadGrid(const Bytes& bytes)
     return g;
 }
 
+KriFile ReadKri(const Bytes& bytes, std::uint32_t kind)
+{
+    ByteReader r(bytes);
+    KriFile f;
+    f.h1 = r.U32();
+    f.h2 = r.U32();
+    f.code = r.U32();
+    std::uint32_t materials = r.U32();
+    for (std::uint32_t i = 0; i < materials; ++i) {
+        r.U32();
+        r.Skip(48);
+        std::int32_t count = r.I32();
+        r.Skip(4);
+        std::vector<KriFile::Texture> textures;
+        for (std::int32_t t = 0; t < count; ++t) {
+            KriFile::Texture texture;
+            texture.name = r.FixedText(48);
+            // FixedText consumed the whole 48-byte name field; the flag follows.
+            texture.alpha = r.U8();
+            r.Skip(3);
+            textures.push_back(texture);
+        }
+        f.materials.push_back(textures);
+    }
+    std::uint32_t meshes = r.U32();
+    for (std::uint32_t i = 0; i < meshes; ++i) {
+        KriMesh m;
+        m.name = r.CountedText();
+        m.material = r.U32();
+        m.hasUv = r.U8();
+        std::uint32_t v = r.U32();
+        for (std::uint32_t k = 0; k < v; ++k)
+            m.positions.push_back(ReadVec3(r));
+        std::uint32_t faces = r.U32();
+        for (std::uint32_t k = 0; k < faces; ++k)
+            m.faces.push_back({r.U16(), r.U16(), r.U16()});
+        if (m.hasUv) {
+            r.U32();
+            for (std::uint32_t k = 0; k < v; ++k)
+                m.uvs.push_back({r.F32(), r.F32()});
+        }
+        if (kind == 0x20806) {
+            m.heldWord = r.U32();
+        } else if (kind >= 0x20802 && kind <= 0x20805 && m.name != "shadow") {
+            std::uint32_t bones = r.U32();
+            for (std::uint32_t b = 0; b < bones; ++b) {
+                KriBinding binding;
+                binding.bone = r.U32();
+                std::uint32_t n = r.U32();
+                for (std::uint32_t k = 0; k < n; ++k)
+                    binding.vertices.push_back(r.U32());
+                for (std::uint32_t k = 0; k < n; ++k)
+                    binding.weights.push_back(r.F32());
+                m.bindings.push_back(binding);
+            }
+        }
+        f.meshes.push_back(m);
+    }
+    if (kind == 0x20801) {
+        std::uint32_t targets = r.U32();
+        for (std::uint32_t t = 0; t < targets; ++t) {
+            KriTarget target;
+            std::uint32_t k = r.U32();
+            for (std::uint32_t i = 0; i < k; ++i)
+                target.vertices.push_back(r.U32());
+            for (std::uint32_t i = 0; i < k; ++i)
+                target.offsets.push_back(ReadVec3(r));
+            f.faceSet.push_back(target);
+        }
+    }
+    ExpectEnd(r);
+    return f;
+}
+
+KraFile ReadKra(const Bytes& bytes)
+{
+    ByteReader r(bytes);
+    KraFile f;
+    f.h1 = r.U32();
+    f.h2 = r.U32();
+    f.key = r.U32();
+    std::int32_t count = r.I32();
+    for (std::int32_t i = 0; i < count; ++i) {
+        std::uint32_t kind = r.U32();
+        f.items.push_back({kind, r.CountedText()});
+    }
+    ExpectEnd(r);
+    return f;
+}
+
+MotionFileData ReadMotionFile(const Bytes& bytes)
+{
+    ByteReader r(bytes);
+    MotionFileData m;
+    Bytes unused = r.Raw(68);
+    for (std::uint8_t b : unused)
+        if (b != 0)
+            throw std::runtime_error("unused header bytes are not zero");
+    m.keys = r.U32();
+    r.U32();
+    m.tracks = r.U32();
+    r.U32();
+    m.duration = r.U32();
+    for (std::uint32_t t = 0; t < m.tracks; ++t) {
+        MotionTrack track;
+        track.bone = r.U32();
+        r.U32();
+        for (std::uint32_t k = 0; k < m.keys; ++k)
+            track.positions.push_back(ReadVec3(r));
+        for (std::uint32_t k = 0; k < m.keys; ++k)
+            track.angles.push_back(ReadVec3(r));
+        m.data.push_back(track);
+    }
+    ExpectEnd(r);
+    return m;
+}
+
 Bytes ReadKrt(const Bytes& bytes)
 {
     ByteReader r(bytes);

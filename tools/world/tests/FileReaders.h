@@ -81,6 +81,60 @@ struct GridFile {
 
 GridFile ReadGrid(const Bytes& bytes);
 
+struct KriBinding {
+    std::uint32_t bone;
+    std::vector<std::uint32_t> vertices;
+    std::vector<float> weights;
+};
+
+struct KriMesh {
+    std::string name;
+    std::uint32_t material;
+    std::uint8_t hasUv;
+    std::vector<Vec3> positions;
+    std::vector<std::array<std::uint16_t, 3>> faces;
+    std::vector<std::array<float, 2>> uvs;
+    std::vector<KriBinding> bindings;
+    std::uint32_t heldWord = 0;
+};
+
+struct KriTarget {
+    std::vector<std::uint32_t> vertices;
+    std::vector<Vec3> offsets;
+};
+
+struct KriFile {
+    std::uint32_t h1, h2, code;
+    struct Texture {
+        std::string name;
+        std::uint8_t alpha;
+    };
+    std::vector<std::vector<Texture>> materials;
+    std::vector<KriMesh> meshes;
+    std::vector<KriTarget> faceSet;
+};
+
+// The kind is not in the file: the avatar list or the caller gives it.
+KriFile ReadKri(const Bytes& bytes, std::uint32_t kind);
+
+struct KraFile {
+    std::uint32_t h1, h2, key;
+    std::vector<std::pair<std::uint32_t, std::string>> items;
+};
+KraFile ReadKra(const Bytes& bytes);
+
+struct MotionTrack {
+    std::uint32_t bone;
+    std::vector<Vec3> positions;
+    std::vector<Vec3> angles; // yaw, pitch, roll
+};
+
+struct MotionFileData {
+    std::uint32_t keys, tracks, duration;
+    std::vector<MotionTrack> data;
+};
+MotionFileData ReadMotionFile(const Bytes& bytes);
+
 // KRT: the wrapped image file.
 Bytes ReadKrt(const Bytes& bytes);
 

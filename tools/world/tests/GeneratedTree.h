@@ -1,6 +1,8 @@
 #pragma once
 // The generated tree, made once per test program.
 
+#include "AvatarItems.h"
+#include "AvatarMotions.h"
 #include "DataTree.h"
 #include "Generator.h"
 
@@ -13,9 +15,36 @@ inline GeneratorOptions TestOptions()
     return options;
 }
 
-inline const DataTree& Generated()
+// Each part of the tree is made once per test program, and only the part a test reads, so the
+// suite stays quick also in the sanitizer build.
+inline const DataTree& WorldTree()
 {
-    static const DataTree tree = GenerateAll(TestOptions());
+    static const DataTree tree = [] {
+        DataTree t;
+        GenerateWorldFolder(t, TestOptions());
+        return t;
+    }();
+    return tree;
+}
+
+inline const DataTree& AvatarTree()
+{
+    static const DataTree tree = [] {
+        DataTree t;
+        Studio studio(TestOptions().fontPath);
+        GenerateAvatars(t, studio);
+        return t;
+    }();
+    return tree;
+}
+
+inline const DataTree& MotionTree()
+{
+    static const DataTree tree = [] {
+        DataTree t;
+        GenerateMotions(t);
+        return t;
+    }();
     return tree;
 }
 

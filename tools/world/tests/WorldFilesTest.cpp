@@ -13,13 +13,13 @@ namespace {
 std::vector<std::string> WorldFiles(const std::string& extension)
 {
     std::vector<std::string> names;
-    for (const auto& [path, bytes] : Generated().Files())
+    for (const auto& [path, bytes] : WorldTree().Files())
         if (path.rfind(kWorldFolder, 0) == 0 && EndsWith(path, extension))
             names.push_back(path.substr(kWorldFolder.size()));
     return names;
 }
 
-const Bytes& World(const std::string& name) { return Generated().Get(kWorldFolder + name); }
+const Bytes& World(const std::string& name) { return WorldTree().Get(kWorldFolder + name); }
 
 std::string ImageKind(const Bytes& image)
 {
@@ -79,13 +79,13 @@ TEST(WorldObjects, EveryKroParsesWithConsistentMeshes)
             EXPECT_EQ(mesh.hasSecond != 0, !mesh.second.empty());
             if (mesh.hasFirst) {
                 if (mesh.textureFlags & 0x10) {
-                    ASSERT_TRUE(Generated().Has(kWorldFolder + mesh.first)) << mesh.first;
+                    ASSERT_TRUE(WorldTree().Has(kWorldFolder + mesh.first)) << mesh.first;
                 } else {
-                    EXPECT_TRUE(Generated().Has(kWorldFolder + mesh.first)) << mesh.first;
+                    EXPECT_TRUE(WorldTree().Has(kWorldFolder + mesh.first)) << mesh.first;
                 }
             }
             if (mesh.hasSecond) {
-                EXPECT_TRUE(Generated().Has(kWorldFolder + mesh.second)) << mesh.second;
+                EXPECT_TRUE(WorldTree().Has(kWorldFolder + mesh.second)) << mesh.second;
             }
             bool animated = mesh.kindFlags & 2;
             EXPECT_EQ(animated, (mesh.textureFlags & 0x0D) != 0) << "keys only on animated meshes";
@@ -154,7 +154,7 @@ TEST(Scenes, EveryRecordNamesAnObjectAndBoxesHoldTheObjects)
         EXPECT_EQ(krs.objects.front().kind, 1) << "the ground comes first";
         EXPECT_FALSE(krs.objects.front().triggers.empty()) << "start positions";
         for (const KrsObject& o : krs.objects) {
-            ASSERT_TRUE(Generated().Has(kWorldFolder + o.file)) << o.file;
+            ASSERT_TRUE(WorldTree().Has(kWorldFolder + o.file)) << o.file;
             EXPECT_TRUE(o.kind == 0 || o.kind == 1);
             // The world box holds every vertex of the object placed by its matrix.
             Mat4 placement = MatrixOf(o.matrix);
