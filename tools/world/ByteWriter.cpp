@@ -23,6 +23,13 @@ void ByteWriter::F32(float value)
     U32(bits);
 }
 
+void ByteWriter::Vector(const Vec3& v)
+{
+    F32(v.x);
+    F32(v.y);
+    F32(v.z);
+}
+
 void ByteWriter::Raw(const void* data, std::size_t size)
 {
     const auto* bytes = static_cast<const std::uint8_t*>(data);
@@ -79,6 +86,15 @@ float ByteReader::F32()
     float value;
     std::memcpy(&value, &bits, sizeof value);
     return value;
+}
+
+Vec3 ByteReader::Vector()
+{
+    Vec3 v;
+    v.x = F32();
+    v.y = F32();
+    v.z = F32();
+    return v;
 }
 
 std::string ByteReader::FixedText(std::size_t width)

@@ -1,6 +1,8 @@
 #pragma once
 // Little-endian byte building and bounds-checked reading for the engine's binary file kinds.
 
+#include "Math3D.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <stdexcept>
@@ -19,6 +21,7 @@ public:
     void U32(std::uint32_t value);
     void I32(std::int32_t value) { U32(static_cast<std::uint32_t>(value)); }
     void F32(float value);
+    void Vector(const Vec3& v);
     void Raw(const void* data, std::size_t size);
     void Raw(const Bytes& bytes) { Raw(bytes.data(), bytes.size()); }
     void Zeros(std::size_t count) { m_bytes.insert(m_bytes.end(), count, 0); }
@@ -45,6 +48,7 @@ public:
     std::uint32_t U32();
     std::int32_t I32() { return static_cast<std::int32_t>(U32()); }
     float F32();
+    Vec3 Vector();
     std::string FixedText(std::size_t width);
     std::string CountedText();
     Bytes Raw(std::size_t count);

@@ -6,13 +6,6 @@ namespace world {
 
 namespace {
 
-void WriteVec3(ByteWriter& w, const Vec3& v)
-{
-    w.F32(v.x);
-    w.F32(v.y);
-    w.F32(v.z);
-}
-
 bool Skinned(ItemKind kind)
 {
     return kind == kSkinnedItem || kind == kUpperBodyItem || kind == kLowerBodyItem || kind == kFootwearItem;
@@ -64,7 +57,7 @@ Bytes WriteKri(const ItemFile& item)
         w.U8(1);
         w.U32(static_cast<std::uint32_t>(mesh.Positions().size()));
         for (const Vec3& p : mesh.Positions())
-            WriteVec3(w, p);
+            w.Vector(p);
         w.U32(static_cast<std::uint32_t>(mesh.Faces().size()));
         for (const auto& face : mesh.Faces())
             for (std::uint16_t index : face)
@@ -92,7 +85,7 @@ Bytes WriteKri(const ItemFile& item)
                 w.U32(target.offsets[i].first);
             }
             for (const auto& [vertex, offset] : target.offsets)
-                WriteVec3(w, offset);
+                w.Vector(offset);
         }
     }
     return w.Take();

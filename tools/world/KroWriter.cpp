@@ -27,22 +27,16 @@ void WriteKeys(ByteWriter& w, const KeyTrack& keys)
     w.U32(keys.endMs);
     w.U32(0);
     w.U32(static_cast<std::uint32_t>(count));
-    for (const Vec3& p : keys.positions) {
-        w.F32(p.x);
-        w.F32(p.y);
-        w.F32(p.z);
-    }
+    for (const Vec3& p : keys.positions)
+        w.Vector(p);
     for (const Quaternion& q : keys.rotations) {
         w.F32(q.x);
         w.F32(q.y);
         w.F32(q.z);
         w.F32(q.w);
     }
-    for (const Vec3& s : keys.scales) {
-        w.F32(s.x);
-        w.F32(s.y);
-        w.F32(s.z);
-    }
+    for (const Vec3& s : keys.scales)
+        w.Vector(s);
 }
 
 } // namespace
@@ -62,12 +56,8 @@ Bytes WriteKro(const ObjectModel& model)
             w.F32(f);
         WriteMaterial(w, mesh);
         for (const ObjectVertex& v : vertices) {
-            w.F32(v.position.x);
-            w.F32(v.position.y);
-            w.F32(v.position.z);
-            w.F32(v.normal.x);
-            w.F32(v.normal.y);
-            w.F32(v.normal.z);
+            w.Vector(v.position);
+            w.Vector(v.normal);
             w.U32(v.diffuse);
             w.F32(v.uv0.x);
             w.F32(v.uv0.y);

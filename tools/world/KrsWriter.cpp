@@ -4,13 +4,6 @@ namespace world {
 
 namespace {
 
-void WriteVec3(ByteWriter& w, const Vec3& v)
-{
-    w.F32(v.x);
-    w.F32(v.y);
-    w.F32(v.z);
-}
-
 void WriteMatrix(ByteWriter& w, const Mat4& m)
 {
     for (float f : m.RowMajor())
@@ -30,13 +23,13 @@ Bytes WriteKrs(const SceneFile& scene)
         w.U32(static_cast<std::uint32_t>(path.points.size()));
         for (const PathPoint& point : path.points)
             for (const Vec3& v : point)
-                WriteVec3(w, v);
+                w.Vector(v);
     }
     for (const SceneObjectRecord& o : scene.objects) {
         w.FixedText(o.objectFile, kKrsObjectNameSize);
         w.I32(static_cast<std::int32_t>(o.kind));
-        WriteVec3(w, o.box.min);
-        WriteVec3(w, o.box.max);
+        w.Vector(o.box.min);
+        w.Vector(o.box.max);
         WriteMatrix(w, o.matrix);
         // The event head counts boxes first although the triggers come first in the file.
         w.U8(o.eventFlag ? 1 : 0);
@@ -47,7 +40,7 @@ Bytes WriteKrs(const SceneFile& scene)
             w.I32(0);
             w.I32(t.kind);
             w.I32(0);
-            WriteVec3(w, t.centre);
+            w.Vector(t.centre);
             w.F32(t.radius);
         }
         for (const SceneBox& b : o.boxes) {
@@ -55,8 +48,8 @@ Bytes WriteKrs(const SceneFile& scene)
             w.I32(b.action);
             w.I32(b.value);
             WriteMatrix(w, b.matrix);
-            WriteVec3(w, b.box.min);
-            WriteVec3(w, b.box.max);
+            w.Vector(b.box.min);
+            w.Vector(b.box.max);
         }
     }
     return w.Take();

@@ -18,12 +18,8 @@ Bytes WriteMotion(const MotionClip& clip)
     for (int bone = 0; bone < kBoneCount; ++bone) {
         w.U32(kFirstBoneNumber + static_cast<std::uint32_t>(bone));
         w.U32(0);
-        for (const auto& key : clip.keys) {
-            const Vec3& p = key[bone].position;
-            w.F32(p.x);
-            w.F32(p.y);
-            w.F32(p.z);
-        }
+        for (const auto& key : clip.keys)
+            w.Vector(key[bone].position);
         for (const auto& key : clip.keys) {
             YawPitchRoll angles = DecomposeYawPitchRoll(key[bone].rotation);
             w.F32(angles.yaw);

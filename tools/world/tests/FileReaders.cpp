@@ -7,15 +7,6 @@ namespace world::check {
 
 namespace {
 
-Vec3 ReadVec3(ByteReader& r)
-{
-    Vec3 v;
-    v.x = r.F32();
-    v.y = r.F32();
-    v.z = r.F32();
-    return v;
-}
-
 std::array<float, 16> ReadMatrix(ByteReader& r)
 {
     std::array<float, 16> m{};
@@ -68,8 +59,8 @@ KroFile ReadKro(const Bytes& bytes)
             throw std::logic_error("material is not 272 bytes");
         for (std::uint32_t k = 0; k < v; ++k) {
             KroVertex x;
-            x.position = ReadVec3(r);
-            x.normal = ReadVec3(r);
+            x.position = r.Vector();
+            x.normal = r.Vector();
             x.diffuse = r.U32();
             x.u0 = r.F32();
             x.v0 = r.F32();
@@ -84,13 +75,13 @@ KroFile ReadKro(const Bytes& bytes)
             m.keyCount = r.U32();
             if (m.textureFlags & 1)
                 for (std::uint32_t k = 0; k < m.keyCount; ++k)
-                    m.positions.push_back(ReadVec3(r));
+                    m.positions.push_back(r.Vector());
             if (m.textureFlags & 4)
                 for (std::uint32_t k = 0; k < m.keyCount; ++k)
                     m.rotations.push_back({r.F32(), r.F32(), r.F32(), r.F32()});
             if (m.textureFlags & 8)
                 for (std::uint32_t k = 0; k < m.keyCount; ++k)
-                    m.scales.push_back(ReadVec3(r));
+                    m.scales.push_back(r.Vector());
         }
         f.meshes.push_back(m);
     }
@@ -122,8 +113,8 @@ KrsFile ReadKrs(const Bytes& bytes)
         std::size_t start = r.Offset();
         o.file = r.FixedText(32);
         o.kind = r.I32();
-        o.min = ReadVec3(r);
-        o.max = ReadVec3(r);
+        o.min = r.Vector();
+        o.max = r.Vector();
         o.matrix = ReadMatrix(r);
         if (r.Offset() - start != 124)
             throw std::logic_error("descriptor is not 124 bytes");
@@ -136,7 +127,7 @@ KrsFile ReadKrs(const Bytes& bytes)
             t.type = r.I32();
             t.kind = r.I32();
             t.unused = r.I32();
-            t.centre = ReadVec3(r);
+            t.centre = r.Vector();
             t.radius = r.F32();
             o.triggers.push_back(t);
         }
@@ -146,8 +137,8 @@ KrsFile ReadKrs(const Bytes& bytes)
             b.action = r.I32();
             b.value = r.I32();
             b.matrix = ReadMatrix(r);
-            b.min = ReadVec3(r);
-            b.max = ReadVec3(r);
+            b.min = r.Vector();
+            b.max = r.Vector();
             o.boxes.push_back(b);
         }
         f.objects.push_back(o);
@@ -212,7 +203,7 @@ KriFile ReadKri(const Bytes& bytes, std::uint32_t kind)
         m.hasUv = r.U8();
         std::uint32_t v = r.U32();
         for (std::uint32_t k = 0; k < v; ++k)
-            m.positions.push_back(ReadVec3(r));
+            m.positions.push_back(r.Vector());
         std::uint32_t faces = r.U32();
         for (std::uint32_t k = 0; k < faces; ++k)
             m.faces.push_back({r.U16(), r.U16(), r.U16()});
@@ -246,7 +237,7 @@ KriFile ReadKri(const Bytes& bytes, std::uint32_t kind)
             for (std::uint32_t i = 0; i < k; ++i)
                 target.vertices.push_back(r.U32());
             for (std::uint32_t i = 0; i < k; ++i)
-                target.offsets.push_back(ReadVec3(r));
+                target.offsets.push_back(r.Vector());
             f.faceSet.push_back(target);
         }
     }
@@ -288,9 +279,9 @@ MotionFileData ReadMotionFile(const Bytes& bytes)
         track.bone = r.U32();
         r.U32();
         for (std::uint32_t k = 0; k < m.keys; ++k)
-            track.positions.push_back(ReadVec3(r));
+            track.positions.push_back(r.Vector());
         for (std::uint32_t k = 0; k < m.keys; ++k)
-            track.angles.push_back(ReadVec3(r));
+            track.angles.push_back(r.Vector());
         m.data.push_back(track);
     }
     ExpectEnd(r);
