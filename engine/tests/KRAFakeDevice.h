@@ -14,10 +14,10 @@
 
 namespace kratest {
 
-class FakeVertexBuffer : public IDirect3DVertexBuffer8 {
+// The reference counting every fake object shares: it goes with its last reference.
+template <class Interface>
+class FakeCom : public Interface {
 public:
-    FakeVertexBuffer(UINT length, int* live) : m_vData(length), m_pLive(live) { ++*m_pLive; }
-    ~FakeVertexBuffer() override { --*m_pLive; }
     HRESULT QueryInterface(REFIID, void**) override { return E_NOINTERFACE; }
     ULONG AddRef() override { return ++m_nRef; }
     ULONG Release() override
@@ -27,6 +27,15 @@ public:
             delete this;
         return n;
     }
+
+private:
+    ULONG m_nRef = 1;
+};
+
+class FakeVertexBuffer : public FakeCom<IDirect3DVertexBuffer8> {
+public:
+    FakeVertexBuffer(UINT length, int* live) : m_vData(length), m_pLive(live) { ++*m_pLive; }
+    ~FakeVertexBuffer() override { --*m_pLive; }
     HRESULT GetDevice(IDirect3DDevice8**) override { return E_NOTIMPL; }
     D3DRESOURCETYPE GetType() override { return D3DRTYPE_VERTEXBUFFER; }
     HRESULT Lock(UINT, UINT, BYTE** pp, DWORD) override
@@ -47,22 +56,12 @@ public:
     bool m_bFailLock = false;
 
 private:
-    ULONG m_nRef = 1;
     int* m_pLive;
 };
 
-class FakeSurface : public IDirect3DSurface8 {
+class FakeSurface : public FakeCom<IDirect3DSurface8> {
 public:
     FakeSurface(UINT w, UINT h) : m_w(w), m_h(h) {}
-    HRESULT QueryInterface(REFIID, void**) override { return E_NOINTERFACE; }
-    ULONG AddRef() override { return ++m_nRef; }
-    ULONG Release() override
-    {
-        ULONG n = --m_nRef;
-        if (n == 0)
-            delete this;
-        return n;
-    }
     HRESULT GetDevice(IDirect3DDevice8**) override { return E_NOTIMPL; }
     HRESULT GetDesc(D3DSURFACE_DESC* p) override
     {
@@ -76,7 +75,6 @@ public:
 
 private:
     UINT m_w, m_h;
-    ULONG m_nRef = 1;
 };
 
 struct Draw {
