@@ -294,14 +294,18 @@ HRESULT Device::GetBackBuffer(UINT backBuffer, D3DBACKBUFFER_TYPE type, IDirect3
 
 HRESULT Device::Present(const RECT* pSourceRect, const RECT* pDestRect, HWND hDestWindowOverride, const _RGNDATA*)
 {
-    std::lock_guard lock(m_mutex);
-    if (!m_implicitChain) return D3DERR_INVALIDCALL;
-    return PresentChain(m_implicitChain.get(), pSourceRect, pDestRect, hDestWindowOverride);
+    Ref<SwapChain> chain;
+    {
+        std::lock_guard lock(m_mutex);
+        chain = m_implicitChain;
+    }
+    if (!chain) return D3DERR_INVALIDCALL;
+    return PresentChain(chain.get(), pSourceRect, pDestRect, hDestWindowOverride);
 }
 
 HRESULT Device::PresentChain(SwapChain* chain, const RECT* sourceRect, const RECT* destRect, HWND window)
 {
-    std::lock_guard lock(m_mutex);
+    std::unique_lock lock(m_mutex);
     if (m_health != Health::Operational) return D3DERR_DEVICELOST;
     Surface* backBuffer = chain->BackBuffer();
     std::vector<uint32_t> pixels;
@@ -326,6 +330,9 @@ HRESULT Device::PresentChain(SwapChain* chain, const RECT* sourceRect, const REC
                     picture.pixels.begin() + (size_t(y - source.top + offsetY) * picture.width + size_t(offsetX)));
     }
     HWND target = window ? window : (chain->Window() ? chain->Window() : m_focusWindow);
+    // The window system takes the picture without the renderer's lock held, so its own locks
+    // never wait on ours.
+    lock.unlock();
     DeliverPicture(target, std::move(picture));
     return D3D_OK;
 }

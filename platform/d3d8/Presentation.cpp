@@ -17,11 +17,17 @@ D3DDISPLAYMODE g_displayMode = {1024, 768, 60, D3DFMT_X8R8G8B8};
 
 void DeliverPicture(HWND window, YondaPicture&& picture)
 {
-    std::lock_guard lock(g_mutex);
-    if (g_target && window && !picture.pixels.empty()) {
-        g_target->PresentToWindow(window, picture.pixels.data(), int(picture.width), int(picture.height),
-                                  int(picture.width * 4));
+    YondaPresentTarget* target;
+    {
+        std::lock_guard lock(g_mutex);
+        target = g_target;
     }
+    // Called unlocked: the window system may read pictures back from inside.
+    if (target && window && !picture.pixels.empty()) {
+        target->PresentToWindow(window, picture.pixels.data(), int(picture.width), int(picture.height),
+                                int(picture.width * 4));
+    }
+    std::lock_guard lock(g_mutex);
     g_pictures[window] = std::move(picture);
 }
 
@@ -34,16 +40,26 @@ bool LastPicture(HWND window, YondaPicture* picture)
     return true;
 }
 
-bool WindowClientSize(HWND window, SIZE* size)
+namespace {
+
+YondaPresentTarget* CurrentTarget()
 {
     std::lock_guard lock(g_mutex);
-    return g_target && window && g_target->GetClientSize(window, size);
+    return g_target;
+}
+
+}  // namespace
+
+bool WindowClientSize(HWND window, SIZE* size)
+{
+    YondaPresentTarget* target = CurrentTarget();
+    return target && window && target->GetClientSize(window, size);
 }
 
 bool WindowClientOrigin(HWND window, POINT* origin)
 {
-    std::lock_guard lock(g_mutex);
-    return g_target && window && g_target->GetClientOrigin(window, origin);
+    YondaPresentTarget* target = CurrentTarget();
+    return target && window && target->GetClientOrigin(window, origin);
 }
 
 D3DDISPLAYMODE DisplayMode()

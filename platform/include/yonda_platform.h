@@ -18,8 +18,9 @@
 std::string YondaHostPath(LPCSTR windowsPath);
 // fopen through YondaHostPath; the mode's 't' (text) is accepted and has no effect.
 FILE* YondaOpenFile(LPCSTR windowsPath, LPCSTR mode);
-// The folder for this user's per-session files (locks of named objects): $XDG_RUNTIME_DIR/yonda,
-// else /tmp/yonda-<uid>; created on first use.
+// The folder for this user's per-session files (locks of named objects): $YONDA_RUNTIME_DIR when
+// set (tests that run several program instances side by side give each its own), else
+// $XDG_RUNTIME_DIR/yonda, else /tmp/yonda-<uid>; created on first use.
 std::string YondaRuntimeDirectory();
 
 // ---- Code pages ----------------------------------------------------------------------------

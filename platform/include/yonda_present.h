@@ -17,5 +17,6 @@ public:
     virtual BOOL GetClientOrigin(HWND hwnd, POINT* origin) = 0;
 };
 
-// Registers the target (NULL removes it). The caller keeps ownership.
+// Registers the target (NULL removes it). The caller keeps ownership and keeps the target alive
+// while presents may still run; the target is called without any of the layer's locks held.
 void YondaSetPresentTarget(YondaPresentTarget* target);

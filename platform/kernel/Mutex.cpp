@@ -128,9 +128,12 @@ using namespace yonda::kernel;
 std::string YondaRuntimeDirectory()
 {
     std::string folder;
+    const char* own = getenv("YONDA_RUNTIME_DIR");
     const char* runtime = getenv("XDG_RUNTIME_DIR");
     struct stat st {};
-    if (runtime && *runtime && stat(runtime, &st) == 0 && S_ISDIR(st.st_mode) && access(runtime, W_OK) == 0)
+    if (own && *own)
+        folder = own;
+    else if (runtime && *runtime && stat(runtime, &st) == 0 && S_ISDIR(st.st_mode) && access(runtime, W_OK) == 0)
         folder = std::string(runtime) + "/yonda";
     else
         folder = "/tmp/yonda-" + std::to_string(getuid());

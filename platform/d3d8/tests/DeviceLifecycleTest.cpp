@@ -3,6 +3,7 @@
 #include <thread>
 
 #include "RenderFixture.h"
+#include "yonda_present.h"
 
 namespace yonda::d3d8::testing {
 namespace {
@@ -38,6 +39,76 @@ TEST_F(DeviceLifecycle, PresentHandsThePictureToTheWindow)
     ASSERT_EQ(m_device->CreateImageSurface(16, 16, D3DFMT_A8R8G8B8, &small), D3D_OK);
     EXPECT_EQ(m_device->GetFrontBuffer(small), D3DERR_INVALIDCALL);
     small->Release();
+}
+
+// A window system that knows one window: 48 x 20 at (100, 50) on the screen.
+class FakeWindowSystem : public YondaPresentTarget {
+public:
+    void PresentToWindow(HWND hwnd, const DWORD* pixels, int width, int height, int stride) override
+    {
+        window = hwnd;
+        size = SIZE{width, height};
+        firstPixel = pixels[0];
+        lastPixel = pixels[size_t(height - 1) * size_t(stride / 4) + size_t(width - 1)];
+        ++presents;
+        // Reading pictures back from inside a present must not wait on the renderer.
+        YondaPicture previous;
+        YondaD3D8GetPresentedPicture(hwnd, &previous);
+    }
+    BOOL GetClientSize(HWND hwnd, SIZE* out) override
+    {
+        if (hwnd != known) return FALSE;
+        *out = SIZE{48, 20};
+        return TRUE;
+    }
+    BOOL GetClientOrigin(HWND hwnd, POINT* out) override
+    {
+        if (hwnd != known) return FALSE;
+        *out = POINT{100, 50};
+        return TRUE;
+    }
+
+    HWND known = FakeWindow(0x5000);
+    HWND window = nullptr;
+    SIZE size{};
+    DWORD firstPixel = 0, lastPixel = 0;
+    int presents = 0;
+};
+
+TEST_F(DeviceLifecycle, PresentGoesToTheWindowSystem)
+{
+    FakeWindowSystem windows;
+    YondaSetPresentTarget(&windows);
+    // A size of zero takes the window's client area.
+    D3DPRESENT_PARAMETERS pp = Params(0, 0, windows.known);
+    IDirect3DDevice8* device = nullptr;
+    ASSERT_EQ(m_d3d->CreateDevice(0, D3DDEVTYPE_HAL, windows.known, 0x24, &pp, &device), D3D_OK);
+    EXPECT_EQ(pp.BackBufferWidth, 48u);
+    EXPECT_EQ(pp.BackBufferHeight, 20u);
+    device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, kGreen, 1.0f, 0);
+    D3DRECT corner = {47, 19, 48, 20};
+    device->Clear(1, &corner, D3DCLEAR_TARGET, kRed, 1.0f, 0);
+    ASSERT_EQ(device->Present(nullptr, nullptr, nullptr, nullptr), D3D_OK);
+    EXPECT_EQ(windows.presents, 1);
+    EXPECT_EQ(windows.window, windows.known);
+    EXPECT_EQ(windows.size.cx, 48);
+    EXPECT_EQ(windows.firstPixel, kGreen);
+    EXPECT_EQ(windows.lastPixel, kRed);
+
+    // The front buffer puts the window's picture where the window is on the screen.
+    D3DDISPLAYMODE mode;
+    device->GetDisplayMode(&mode);
+    IDirect3DSurface8* screen = nullptr;
+    ASSERT_EQ(device->CreateImageSurface(mode.Width, mode.Height, D3DFMT_A8R8G8B8, &screen), D3D_OK);
+    ASSERT_EQ(device->GetFrontBuffer(screen), D3D_OK);
+    YondaPicture front = ReadSurface(screen);
+    EXPECT_EQ(front.At(99, 50), 0xff000000u);
+    EXPECT_EQ(front.At(100, 50), kGreen);
+    EXPECT_EQ(front.At(147, 69), kRed);
+    EXPECT_EQ(front.At(148, 69), 0xff000000u);
+    screen->Release();
+    YondaSetPresentTarget(nullptr);
+    EXPECT_EQ(device->Release(), 0u);
 }
 
 TEST_F(DeviceLifecycle, SwapChainPresentsIntoItsOwnWindow)

@@ -73,6 +73,13 @@ std::string UniqueName()
     return "Yonda_Mutex_Test_" + std::to_string(getpid());
 }
 
+// The lock file stays behind on purpose (removing it while another process may lock it would
+// let two processes both be first); tests tidy up after themselves.
+void RemoveLockFile(const std::string& name)
+{
+    unlink((YondaRuntimeDirectory() + "/mutex-" + name + ".lock").c_str());
+}
+
 TEST(SingleInstanceMutex, ASecondProcessSeesTheNameWhileTheFirstHoldsIt)
 {
     const std::string name = UniqueName();
@@ -100,6 +107,30 @@ TEST(SingleInstanceMutex, ASecondProcessSeesTheNameWhileTheFirstHoldsIt)
     CloseHandle(mutex);
     Holder third(name);
     EXPECT_EQ(third.Answer(), "held");
+    third.Finish();
+    RemoveLockFile(name);
+}
+
+TEST(SingleInstanceMutex, ProgramsWithTheirOwnRuntimeFoldersDoNotSeeEachOther)
+{
+    const std::string name = UniqueName() + "_folders";
+    std::string first = "/tmp/yonda-kernel-test-a-" + std::to_string(getpid());
+    std::string second = "/tmp/yonda-kernel-test-b-" + std::to_string(getpid());
+    setenv("YONDA_RUNTIME_DIR", first.c_str(), 1);
+    Holder holder(name); // inherits the first folder
+    EXPECT_EQ(holder.Answer(), "held");
+    EXPECT_EQ(YondaRuntimeDirectory(), first);
+
+    setenv("YONDA_RUNTIME_DIR", second.c_str(), 1);
+    HANDLE mutex = CreateMutexA(nullptr, TRUE, name.c_str());
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_SUCCESS));
+    CloseHandle(mutex);
+    unsetenv("YONDA_RUNTIME_DIR");
+    holder.Finish();
+    for (const std::string& folder : {first, second}) {
+        unlink((folder + "/mutex-" + name + ".lock").c_str());
+        rmdir(folder.c_str());
+    }
 }
 
 TEST(SingleInstanceMutex, NamesWithSeparatorsStayInsideTheRuntimeFolder)
@@ -111,6 +142,10 @@ TEST(SingleInstanceMutex, NamesWithSeparatorsStayInsideTheRuntimeFolder)
     EXPECT_EQ(other.Answer(), "exists");
     other.Finish();
     CloseHandle(mutex);
+    // The separators are spelt out in the file's name, which stays in the folder.
+    const std::string lockFile = YondaRuntimeDirectory() + "/mutex-..%5C..%5C" + UniqueName() + "%2Fx.lock";
+    EXPECT_EQ(access(lockFile.c_str(), F_OK), 0);
+    unlink(lockFile.c_str());
 }
 
 } // namespace
