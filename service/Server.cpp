@@ -230,8 +230,9 @@ void Server::readFrom(Connection& connection)
             return;
         }
         if (count < 0) {
+            // A peer that vanished (keep-alive gave up, reset) is worth a line; a quiet socket is not.
             if (errno != EAGAIN && errno != EWOULDBLOCK && errno != EINTR)
-                close(connection.id, nullptr);
+                close(connection.id, std::strerror(errno));
             break;
         }
         int64_t now = nowMs();
