@@ -5,10 +5,12 @@
 #include <chrono>
 #include <cstdio>
 #include <cstring>
+#include <fcntl.h>
 #include <netinet/in.h>
 #include <netinet/tcp.h>
 #include <sys/epoll.h>
 #include <sys/eventfd.h>
+#include <sys/resource.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -51,6 +53,13 @@ struct Server::Connection {
 
 Server::Server(Handler& handler, Limits limits) : m_handler(handler), m_limits(limits)
 {
+    // As many connections as the system lets this process have.
+    rlimit files{};
+    if (getrlimit(RLIMIT_NOFILE, &files) == 0 && files.rlim_cur < files.rlim_max) {
+        files.rlim_cur = files.rlim_max;
+        setrlimit(RLIMIT_NOFILE, &files);
+    }
+    m_spare = open("/dev/null", O_RDONLY | O_CLOEXEC);
     m_epoll = epoll_create1(EPOLL_CLOEXEC);
     m_wake = eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
     epoll_event event{};
@@ -67,6 +76,8 @@ Server::~Server()
         ::close(m_listener);
     ::close(m_wake);
     ::close(m_epoll);
+    if (m_spare >= 0)
+        ::close(m_spare);
 }
 
 bool Server::listen(const std::string& addressAndPort)
@@ -183,8 +194,18 @@ void Server::accept()
         socklen_t length = sizeof address;
         int fd = accept4(m_listener, reinterpret_cast<sockaddr*>(&address), &length, SOCK_NONBLOCK | SOCK_CLOEXEC);
         if (fd < 0) {
-            if (errno == EMFILE || errno == ENFILE)
-                logLine("cannot accept: %s", std::strerror(errno));
+            if ((errno == EMFILE || errno == ENFILE) && m_spare >= 0) {
+                // Out of descriptors: take the waiting connection with the spare one and close it,
+                // or the listener would report it again at once, forever.
+                ::close(m_spare);
+                int refused = ::accept(m_listener, nullptr, nullptr);
+                m_spare = open("/dev/null", O_RDONLY | O_CLOEXEC);
+                if (refused < 0)
+                    return; // nobody was waiting after all
+                ::close(refused);
+                logLine("refused a connection: %s", std::strerror(EMFILE));
+                continue;
+            }
             return;
         }
         char text[INET_ADDRSTRLEN] = "?";
@@ -230,8 +251,9 @@ void Server::readFrom(Connection& connection)
             return;
         }
         if (count < 0) {
+            // A peer that vanished (keep-alive gave up, reset) is worth a line; a quiet socket is not.
             if (errno != EAGAIN && errno != EWOULDBLOCK && errno != EINTR)
-                close(connection.id, nullptr);
+                close(connection.id, std::strerror(errno));
             break;
         }
         int64_t now = nowMs();

@@ -79,6 +79,7 @@ private:
     int m_epoll = -1;
     int m_listener = -1;
     int m_wake = -1;
+    int m_spare = -1; // held back for refusing connections when descriptors run out
     uint16_t m_port = 0;
     std::atomic<bool> m_stopRequested{false};
     ConnectionId m_nextId = 1;

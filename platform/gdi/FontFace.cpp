@@ -256,10 +256,16 @@ FontFace::FontFace(const LOGFONTA& log) : m_impl(std::make_unique<Impl>()), m_lo
         ppem = 12;
     ppem = std::clamp(ppem, 1.0, 1024.0);
     m_impl->ppem = ppem;
-    for (const Impl::Source& s : m_impl->sources)
-        FT_Set_Char_Size(s.face, 0, static_cast<FT_F26Dot6>(std::lround(ppem * 64)), 72, 72);
-
     double scale = ppem / upem;
+    const TT_OS2* os2Table = os2 && os2->version != 0xFFFF ? os2 : nullptr;
+    // A width asks for that average character width: the glyphs are stretched or condensed.
+    double widthPpem = ppem;
+    if (log.lfWidth > 0 && os2Table && os2Table->xAvgCharWidth > 0)
+        widthPpem = std::clamp(ppem * log.lfWidth / (os2Table->xAvgCharWidth * scale), 1.0, 4096.0);
+    for (const Impl::Source& s : m_impl->sources)
+        FT_Set_Char_Size(s.face, static_cast<FT_F26Dot6>(std::lround(widthPpem * 64)),
+                         static_cast<FT_F26Dot6>(std::lround(ppem * 64)), 72, 72);
+
     m_ascent = RoundPixels(winAscent * scale);
     m_descent = RoundPixels(winDescent * scale);
     if (log.lfHeight > 0) {
@@ -267,10 +273,11 @@ FontFace::FontFace(const LOGFONTA& log) : m_impl(std::make_unique<Impl>()), m_lo
         m_descent = log.lfHeight - m_ascent;
     }
     m_internalLeading = std::max(0, height() - RoundPixels(ppem));
-    m_maxCharWidth = std::max(1, RoundPixels(primary->max_advance_width * scale));
-    int xAvg = os2 && os2->version != 0xFFFF ? os2->xAvgCharWidth : 0;
+    double xScale = widthPpem / upem;
+    m_maxCharWidth = std::max(1, RoundPixels(primary->max_advance_width * xScale));
+    int xAvg = os2Table ? os2Table->xAvgCharWidth : 0;
     if (xAvg > 0 && xAvg < upem * 0.7)
-        m_aveCharWidth = std::max(1, RoundPixels(xAvg * scale));
+        m_aveCharWidth = std::max(1, RoundPixels(xAvg * xScale));
     else
         m_aveCharWidth = std::max(1, advance(U'x'));
     if (m_impl->sources.front().emboldenSynthetic)

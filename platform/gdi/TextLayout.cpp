@@ -318,6 +318,12 @@ public:
             }
             layout.width = std::max(layout.width, line.width);
         }
+        // Like a multi-line edit control, a last line that would show only in part is left out.
+        if ((format & DT_EDITCONTROL) && !(format & DT_CALCRECT) && !single) {
+            int visible = static_cast<int>(r.bottom - r.top);
+            while (layout.lines.size() > 1 && layout.lines.back().top + layout.lineHeight > visible)
+                layout.lines.pop_back();
+        }
         layout.result = (single && (format & (DT_VCENTER | DT_BOTTOM))) ? top + layout.lineHeight : total;
         if (all.empty())
             layout.result = 0;  // nothing to draw has no height

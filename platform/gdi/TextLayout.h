@@ -2,6 +2,12 @@
 // whole characters (a double-byte character is never split), measured with a realized font,
 // broken into lines at spaces and between double-byte characters, tabs expanded, lines aligned,
 // the end ellipsis added. Works on glyph runs; knows nothing of device contexts.
+//
+// Drawing a text: font = FontFace::ForLogFont(log); layout = LayoutText(*font, bytes, params);
+// then for each line and each of its glyphs, font->glyph(g.code) goes with its pen at
+// (rect.left + g.x, rect.top + line.top + font->ascent()) on the baseline; the glyph's coverage
+// starts `left` pixels right of the pen and `top` pixels above the baseline. Clip to the
+// rectangle unless DT_NOCLIP.
 #pragma once
 
 #include "FontFace.h"

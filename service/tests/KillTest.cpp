@@ -8,6 +8,10 @@
 #include <cstdio>
 #include <fstream>
 #include <gtest/gtest.h>
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/resource.h>
+#include <sys/socket.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
@@ -26,7 +30,7 @@ struct Child {
 };
 
 // Starts the program on a free loopback port and reads the port from its first log line.
-Child startService(const std::string& database, const std::string& catalogue)
+Child startService(const std::string& database, const std::string& catalogue, int fileLimit = 0)
 {
     // Tests run in the build folder; the variable names it too when it is set.
     const char* build = std::getenv("YONDA_BINARY_DIR");
@@ -39,6 +43,11 @@ Child startService(const std::string& database, const std::string& catalogue)
     if (child.pid == 0) {
         dup2(pipeEnds[1], 2);
         close(pipeEnds[0]);
+        if (fileLimit > 0) {
+            std::string shell = "ulimit -n " + std::to_string(fileLimit) + " && exec \"$0\" \"$@\"";
+            execl("/bin/sh", "sh", "-c", shell.c_str(), program.c_str(), "--listen", "127.0.0.1:0", "--db", database.c_str(),
+                  "--catalogue", catalogue.c_str(), static_cast<char*>(nullptr));
+        }
         execl(program.c_str(), program.c_str(), "--listen", "127.0.0.1:0", "--db", database.c_str(), "--catalogue",
               catalogue.c_str(), static_cast<char*>(nullptr));
         _exit(127);
@@ -153,6 +162,57 @@ TEST(KilledService, LosesNoConfirmedPurchase)
     kim.link.disconnect();
     kill(second.pid, SIGTERM);
     waitpid(second.pid, nullptr, 0);
+    std::error_code error;
+    std::filesystem::remove_all(folder, error);
+}
+
+TEST(StarvedService, RefusesWhatItCannotHoldAndServesTheRest)
+{
+    auto folder = yonda::testing::freshFolder("starved");
+    std::string database = (folder / "service.db").string();
+    {
+        service::Store store;
+        ASSERT_TRUE(store.open(database));
+        service::Account account;
+        account.login = "kim";
+        account.nickname = "Kim";
+        account.hash = service::PasswordWorker::hash("pw", false);
+        ASSERT_TRUE(store.addAccount(account));
+    }
+    Child child = startService(database, (folder / "none.dsv").string(), 40);
+    ASSERT_GT(child.port, 0);
+    TestClient kim;
+    ASSERT_GT(kim.login(child.port, "kim"), 0);
+    // Far more connections than descriptors: the ones it cannot hold are closed at once.
+    std::vector<int> crowd;
+    for (int i = 0; i < 80; ++i) {
+        int fd = socket(AF_INET, SOCK_STREAM, 0);
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_port = htons(child.port);
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        if (connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0)
+            crowd.push_back(fd);
+        else
+            close(fd);
+    }
+    for (int i = 0; i < 5; ++i) {
+        auto points = kim.begin(Points);
+        EXPECT_EQ(kim.status(points), Ok);
+    }
+    for (int fd : crowd)
+        close(fd);
+    rusage before{};
+    timespec pause{0, 300'000'000};
+    nanosleep(&pause, nullptr);
+    auto points = kim.begin(Points);
+    EXPECT_EQ(kim.status(points), Ok);
+    kim.link.disconnect();
+    kill(child.pid, SIGTERM);
+    waitpid(child.pid, nullptr, 0);
+    getrusage(RUSAGE_CHILDREN, &before);
+    // A listener spinning on a connection it cannot take would have burnt the whole wait.
+    EXPECT_LT(before.ru_utime.tv_sec + before.ru_stime.tv_sec, 2);
     std::error_code error;
     std::filesystem::remove_all(folder, error);
 }

@@ -1,4 +1,5 @@
 // Lobbies and rooms against the real service: who receives which event, hosts and their rights.
+#include <functional>
 #include <gtest/gtest.h>
 
 #include "ServiceHarness.h"
@@ -394,4 +395,93 @@ TEST_F(Place, ItemChangesAndNicknamesReachEveryoneTheSenderIncluded)
         ASSERT_TRUE(event);
         EXPECT_EQ(Block(event->block.data(), event->block.size()).getText(4, 32), "Kimmy");
     }
+}
+
+TEST_F(Place, RelayedActionsReachTheOthersOnly)
+{
+    int16_t room = open(kim, 3, "Quiz", 5);
+    ASSERT_EQ(lee.join(3, room), Ok);
+    ASSERT_EQ(park.join(3, -1), Ok); // elsewhere in the lobby: hears nothing of the room
+    struct Case {
+        const char* name;
+        uint8_t command;
+        std::function<void(wire::Writer&)> fill;
+        uint8_t event;
+        size_t checkOffset;
+        int32_t checkValue;
+    };
+    const Case cases[] = {
+        {"face", FaceSet, [](wire::Writer& w) { w.i16(3).u8('C'); }, EvFace, 4, 'C'},
+        {"stop", MoveEnd, [](wire::Writer& w) { w.i16(3).i32(0).f32(1).f32(2).f32(3).f32(0).f32(0).f32(1); }, EvPlace, 6, room},
+        {"sit", MoveSit, [](wire::Writer& w) { w.i16(3); for (int i = 0; i < 16; ++i) w.f32(static_cast<float>(i)); }, EvSit, 0, 0},
+        {"stand", MoveStand, [](wire::Writer& w) { w.i16(3).i32(1); }, EvStand, 0, 0},
+        {"question", RoomTheme, [](wire::Writer& w) { w.i16(3).text("What is 2+2?", kChatWidth); }, EvGame, 4, GameThemeCode},
+    };
+    for (const Case& c : cases) {
+        auto request = kim.begin(c.command);
+        c.fill(request.writer);
+        ASSERT_EQ(kim.status(request), Ok) << c.name;
+        auto event = lee.waitFor(c.event);
+        ASSERT_TRUE(event) << c.name;
+        Block block(event->block.data(), event->block.size());
+        EXPECT_EQ(block.getI32(0), kim.user) << c.name;
+        if (c.checkOffset == 4) {
+            EXPECT_EQ(block.getU8(4), c.checkValue) << c.name;
+        } else if (c.checkOffset == 6) {
+            EXPECT_EQ(block.getI16(6), c.checkValue) << c.name;
+        }
+        EXPECT_TRUE(kim.quietAbout(c.event)) << c.name;
+        EXPECT_TRUE(park.quietAbout(c.event)) << c.name;
+    }
+    auto guestQuestion = lee.begin(RoomTheme);
+    guestQuestion.writer.i16(3).text("mine?", kChatWidth);
+    EXPECT_EQ(lee.status(guestQuestion), NotHost);
+    auto toLee = kim.begin(RoomThemeTo);
+    toLee.writer.i16(3).i32(lee.user).text("Welcome: what is 2+2?", kChatWidth);
+    ASSERT_EQ(kim.status(toLee), Ok);
+    auto question = lee.waitFor(EvGame);
+    ASSERT_TRUE(question);
+    EXPECT_EQ(Block(question->block.data(), question->block.size()).getText(7, 256), "Welcome: what is 2+2?");
+    auto toPark = kim.begin(RoomThemeTo);
+    toPark.writer.i16(3).i32(park.user).text("not in the room", kChatWidth);
+    EXPECT_EQ(kim.status(toPark), NotFound);
+}
+
+TEST_F(Place, QueriesThatCannotBeDoneAreRefused)
+{
+    service.addMember("bare", "Bare", 0, false);
+    struct Case {
+        const char* name;
+        uint8_t command;
+        std::function<void(wire::Writer&)> fill;
+        uint8_t status;
+    };
+    const Case cases[] = {
+        {"chat outside any place", Chat, [](wire::Writer& w) { w.i16(0).u8(0).u8(0).text("hi", kChatWidth); }, Refused},
+        {"move outside any place", MoveStart, [](wire::Writer& w) { w.i16(0).i32(0); for (int i = 0; i < 6; ++i) w.f32(0); }, Refused},
+        {"game outside a room", GameReady, [](wire::Writer& w) { w.i16(4); }, Refused},
+        {"unknown member", UserInfo, [](wire::Writer& w) { w.i32(424242); }, NotFound},
+        {"member without avatar", AvatarInfo, [this](wire::Writer& w) { w.i32(service.store().accountByLogin("bare")->user); }, NotFound},
+        {"empty nickname", SetOwnNickname, [](wire::Writer& w) { w.text("", kNicknameWidth); }, BadRequest},
+        {"item not owned", WearItem, [](wire::Writer& w) { w.bytes(std::vector<uint8_t>(kItemKeyWidth, 'Z')).ch('Y'); }, NotFound},
+        {"not a friend", DeleteFriend, [this](wire::Writer& w) { w.i32(lee.user); }, NotFound},
+        {"oneself as friend", AddFriend, [this](wire::Writer& w) { w.i32(kim.user); }, Refused},
+        {"lobby beyond five", LobbyTotal, [](wire::Writer& w) { w.i16(5); }, NotFound},
+        {"room list of no lobby", LobbyRooms, [](wire::Writer& w) { w.i16(-1).i16(0); }, NotFound},
+        {"location beyond the lobbies", SendUserLocation, [](wire::Writer& w) { w.i16(9).i16(1); }, BadRequest},
+        {"someone else's picture", UploadImage, [](wire::Writer& w) { w.text("lee", kIdWidth).u32(3).u32(0).u16(3).u8(1).u8(2).u8(3); }, BadRequest},
+        {"kick as a guest", KickUser, [this](wire::Writer& w) { w.i16(0).i32(lee.user); }, NotHost},
+        {"room change as a guest", ModifyRoom, [](wire::Writer& w) { w.i16(0).ch('Y').text("x", 51).ch('N').text("", 31).ch('N').u8(0).ch('N').text("", 13); }, NotHost},
+        {"second login on one connection", Login, [](wire::Writer& w) { w.text("kim", kIdWidth).text("pw", kLoginPasswordWidth); }, Refused},
+    };
+    for (const Case& c : cases) {
+        auto request = kim.begin(c.command);
+        c.fill(request.writer);
+        EXPECT_EQ(kim.status(request), c.status) << c.name;
+    }
+    Block record(kRoomOpenLayout);
+    record.i16(0, 7).text(2, 50, "Nowhere");
+    auto badRoom = kim.begin(Command::RoomOpen);
+    badRoom.writer.bytes(record.bytes());
+    EXPECT_EQ(kim.status(badRoom), BadRequest);
 }

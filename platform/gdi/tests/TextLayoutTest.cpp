@@ -93,6 +93,17 @@ TEST(FontFace, HeightSignChoosesCharacterOrCellHeight)
     EXPECT_FALSE(arial->glyph(U'\uAC00').coverage.empty());
 }
 
+TEST(FontFace, AWidthCondensesOrStretchesTheGlyphs)
+{
+    LOGFONTA log = Gulim(-20);
+    auto natural = FontFace::ForLogFont(log);
+    log.lfWidth = natural->aveCharWidth() / 2;
+    auto narrow = FontFace::ForLogFont(log);
+    EXPECT_EQ(narrow->height(), natural->height());
+    EXPECT_NEAR(narrow->aveCharWidth(), log.lfWidth, 1);
+    EXPECT_LT(narrow->advance(U'\uAC00'), natural->advance(U'\uAC00') * 3 / 4);
+}
+
 TEST(FontFace, HangulIsFullWidthAndExtentsScaleWithHeight)
 {
     auto small = Korean(-12);
@@ -158,6 +169,17 @@ TEST(TextLayout, LineBreaksAndCalcRect)
     TextLayout empty = Layout(*font, "", DT_WORDBREAK, 500);
     EXPECT_TRUE(empty.lines.empty());
     EXPECT_EQ(empty.result, 0);
+}
+
+TEST(TextLayout, EditControlLeavesOutAPartlyVisibleLastLine)
+{
+    auto font = Korean();
+    int h = font->height();
+    TextLayout drawn = Layout(*font, "one\ntwo\nthree", DT_EDITCONTROL, 500, 2 * h + h / 2);
+    EXPECT_EQ(drawn.lines.size(), 2u);
+    TextLayout measured = Layout(*font, "one\ntwo\nthree", DT_EDITCONTROL | DT_CALCRECT, 500, 2 * h + h / 2);
+    EXPECT_EQ(measured.lines.size(), 3u);
+    EXPECT_EQ(measured.result, 3 * h);
 }
 
 TEST(TextLayout, EndEllipsisCutsWholeCharacters)

@@ -2,6 +2,8 @@
 
 #include <cstring>
 #include <string>
+#include <thread>
+#include <vector>
 
 namespace {
 
@@ -123,6 +125,48 @@ TEST(DrawText, CalcRectMeasuresWithoutDrawing)
     EXPECT_EQ(r.right, 5 + one.cx * 2);
     EXPECT_EQ(r.bottom, 7 + 2 * tm.tmHeight);
     EXPECT_EQ(c.dark(RECT{0, 0, 120, 40}), 0);
+}
+
+TEST(DrawText, EndEllipsisStaysInsideTheRectangle)
+{
+    Canvas c(KoreanFont(-12));
+    std::string text;
+    for (int i = 0; i < 12; ++i)
+        text += kHangul;
+    RECT r{0, 0, 60, 20};
+    RECT measured = r;
+    DrawTextA(c.dc, text.c_str(), -1, &measured, DT_SINGLELINE | DT_END_ELLIPSIS | DT_CALCRECT);
+    EXPECT_LE(measured.right, 60);
+    EXPECT_GT(measured.right, 40);
+    DrawTextA(c.dc, text.c_str(), -1, &r, DT_SINGLELINE | DT_END_ELLIPSIS | DT_NOCLIP);
+    EXPECT_EQ(c.dark(RECT{60, 0, 120, 40}), 0);
+    EXPECT_GT(c.dark(RECT{measured.right - 8, 0, measured.right, 20}), 0);  // the dots
+}
+
+TEST(DrawText, SeveralThreadsDrawWithOneFontAtOnce)
+{
+    HFONT font = KoreanFont(-13);
+    std::vector<std::thread> threads;
+    std::vector<int> dark(4, 0);
+    for (int t = 0; t < 4; ++t)
+        threads.emplace_back([&, t] {
+            MemDC canvas(200, 20);
+            canvas.fill(kWhite);
+            SelectObject(canvas.dc, font);
+            RECT r{0, 0, 200, 20};
+            for (int i = 0; i < 50; ++i)
+                DrawTextA(canvas.dc, kHangul, -1, &r, DT_SINGLELINE);
+            SelectObject(canvas.dc, GetStockObject(SYSTEM_FONT));
+            for (int y = 0; y < 20; ++y)
+                for (int x = 0; x < 200; ++x)
+                    dark[t] += GetRValue(canvas.at(x, y)) < 128;
+        });
+    for (auto& thread : threads)
+        thread.join();
+    EXPECT_TRUE(DeleteObject(font));
+    EXPECT_GT(dark[0], 0);
+    for (int t = 1; t < 4; ++t)
+        EXPECT_EQ(dark[t], dark[0]);
 }
 
 TEST(DrawText, OpaqueModeFillsBehindTheText)

@@ -1,12 +1,15 @@
 // What a listener would hear from DirectSound buffers, read from the manual null sink.
 #include "dsound.h"
+#include "yonda_platform.h"
 #include "yonda_sound.h"
 
 #include "WaveBytes.h"
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstring>
+#include <thread>
 #include <vector>
 
 using namespace yonda::sound::test;
@@ -395,4 +398,40 @@ TEST_F(MixerTest, ReleasingTheDeviceSilencesItsBuffers)
     other->Release();
     EXPECT_EQ(Render(1)[0], 0);
     EXPECT_EQ(buffer->Play(0, 0, 0), DSERR_UNINITIALIZED);
+}
+
+TEST(NullSink, HearsSoundsAtThePaceOfThePlatformClock)
+{
+    YondaClockSetManual(TRUE);
+    YondaSoundUseNullSink(FALSE);
+    LPDIRECTSOUND8 device = nullptr;
+    ASSERT_EQ(DirectSoundCreate8(nullptr, &device, nullptr), DS_OK);
+    WAVEFORMATEX wfx = Format(1, 11025, 8);
+    DSBUFFERDESC desc{};
+    desc.dwSize = sizeof desc;
+    desc.dwBufferBytes = 11025 / 2; // half a second
+    desc.lpwfxFormat = &wfx;
+    LPDIRECTSOUNDBUFFER buffer = nullptr;
+    ASSERT_EQ(device->CreateSoundBuffer(&desc, &buffer, nullptr), DS_OK);
+    ASSERT_EQ(buffer->Play(0, 0, 0), DS_OK);
+
+    auto statusAfter = [&](std::chrono::milliseconds wait) {
+        DWORD status = 0;
+        auto until = std::chrono::steady_clock::now() + wait;
+        do {
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+            buffer->GetStatus(&status);
+        } while ((status & DSBSTATUS_PLAYING) && std::chrono::steady_clock::now() < until);
+        return status;
+    };
+    EXPECT_EQ(statusAfter(std::chrono::milliseconds(100)), DWORD{DSBSTATUS_PLAYING}) << "the clock stands still";
+    YondaClockAdvance(300);
+    EXPECT_EQ(statusAfter(std::chrono::milliseconds(100)), DWORD{DSBSTATUS_PLAYING}) << "300 ms of 500";
+    YondaClockAdvance(300);
+    EXPECT_EQ(statusAfter(std::chrono::seconds(10)), 0u) << "played to its end";
+
+    buffer->Release();
+    device->Release();
+    YondaSoundUseNullSink(TRUE);
+    YondaClockSetManual(FALSE);
 }

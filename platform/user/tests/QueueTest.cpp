@@ -1,0 +1,169 @@
+// The message queue: posting from any thread, sends across threads, quit, filters and timers.
+#include "MessageLog.h"
+
+#include <windows.h>
+
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <thread>
+
+using yonda::test::MessageLog;
+
+namespace {
+
+HWND MakeWindow(const char* name) {
+    return CreateWindowExA(0, "LoggedWindow", name, WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+}
+
+TEST(Queue, PostedMessagesComeInOrderBeforeTheQuit) {
+    MessageLog log({});
+    HWND hwnd = MakeWindow("w");
+    PostMessageA(hwnd, WM_USER + 1, 1, 0);
+    PostQuitMessage(5);
+    PostMessageA(nullptr, WM_USER + 2, 2, 0);   // a thread message
+    MSG msg;
+    ASSERT_TRUE(GetMessageA(&msg, nullptr, 0, 0));
+    EXPECT_EQ(msg.message, static_cast<UINT>(WM_USER + 1));
+    EXPECT_EQ(msg.hwnd, hwnd);
+    ASSERT_TRUE(GetMessageA(&msg, nullptr, 0, 0));
+    EXPECT_EQ(msg.message, static_cast<UINT>(WM_USER + 2));
+    EXPECT_EQ(msg.hwnd, nullptr);
+    EXPECT_FALSE(GetMessageA(&msg, nullptr, 0, 0));
+    EXPECT_EQ(msg.message, static_cast<UINT>(WM_QUIT));
+    EXPECT_EQ(msg.wParam, 5u);
+    EXPECT_FALSE(PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE));
+    DestroyWindow(hwnd);
+}
+
+TEST(Queue, PeekFiltersByRangeAndWindowAndCanLeaveTheMessage) {
+    MessageLog log({});
+    HWND a = MakeWindow("a");
+    HWND b = MakeWindow("b");
+    PostMessageA(a, WM_USER + 1, 0, 0);
+    PostMessageA(b, WM_USER + 2, 0, 0);
+    MSG msg;
+    ASSERT_TRUE(PeekMessageA(&msg, b, 0, 0, PM_NOREMOVE));
+    EXPECT_EQ(msg.message, static_cast<UINT>(WM_USER + 2));
+    ASSERT_TRUE(PeekMessageA(&msg, nullptr, WM_USER + 2, WM_USER + 2, PM_REMOVE));
+    EXPECT_EQ(msg.hwnd, b);
+    ASSERT_TRUE(PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE));
+    EXPECT_EQ(msg.hwnd, a);
+    EXPECT_FALSE(PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE));
+    DestroyWindow(a);
+    DestroyWindow(b);
+}
+
+TEST(Queue, WorkersPostToTheGuiThreadWhileItPumps) {
+    MessageLog log({});
+    std::atomic<int> received{0};
+    log.react = [&](HWND, UINT msg, WPARAM, LPARAM, LRESULT*) {
+        if (msg == WM_USER + 7) ++received;
+        return false;
+    };
+    HWND hwnd = MakeWindow("gui");
+    constexpr int kPerThread = 2000;
+    std::vector<std::thread> workers;
+    for (int t = 0; t < 4; ++t)
+        workers.emplace_back([hwnd] {
+            for (int i = 0; i < kPerThread; ++i) PostMessageA(hwnd, WM_USER + 7, i, 0);
+        });
+    MSG msg;
+    while (received < 4 * kPerThread && GetMessageA(&msg, nullptr, 0, 0)) DispatchMessageA(&msg);
+    for (auto& w : workers) w.join();
+    EXPECT_EQ(received, 4 * kPerThread);
+    DestroyWindow(hwnd);
+}
+
+TEST(Queue, ASendAcrossThreadsRunsOnTheOwnersThreadWhileTheSenderWaits) {
+    MessageLog log({});
+    std::thread::id handledOn;
+    log.react = [&](HWND, UINT msg, WPARAM wp, LPARAM, LRESULT* result) {
+        if (msg != WM_USER + 3) return false;
+        handledOn = std::this_thread::get_id();
+        *result = static_cast<LRESULT>(wp * 2);
+        return true;
+    };
+    // A second UI thread owns a window and pumps its messages.
+    std::atomic<HWND> remote{nullptr};
+    std::thread ui([&] {
+        HWND hwnd = MakeWindow("remote");
+        remote = hwnd;
+        MSG msg;
+        while (GetMessageA(&msg, nullptr, 0, 0)) DispatchMessageA(&msg);
+        DestroyWindow(hwnd);
+    });
+    while (!remote) std::this_thread::yield();
+    EXPECT_EQ(SendMessageA(remote, WM_USER + 3, 21, 0), 42);
+    EXPECT_EQ(handledOn, ui.get_id());
+    // Window functions on another thread's window run there too.
+    EXPECT_FALSE(ShowWindow(remote, SW_SHOW));
+    EXPECT_TRUE(IsWindowVisible(remote));
+    PostThreadMessageA(GetWindowThreadProcessId(remote, nullptr), WM_QUIT, 0, 0);
+    ui.join();
+    // The thread is gone and its window with it: nothing is delivered, nothing crashes.
+    EXPECT_FALSE(IsWindow(remote));
+    EXPECT_FALSE(PostMessageA(remote, WM_USER, 0, 0));
+    EXPECT_EQ(SendMessageA(remote, WM_USER + 3, 1, 0), 0);
+}
+
+TEST(Queue, TwoThreadsSendingToEachOtherDoNotDeadlock) {
+    MessageLog log({});
+    HWND local = MakeWindow("local");
+    std::atomic<HWND> remote{nullptr};
+    log.react = [&](HWND hwnd, UINT msg, WPARAM, LPARAM, LRESULT* result) {
+        if (msg == WM_USER + 4 && hwnd == remote) {
+            // The remote thread calls back into the waiting sender.
+            *result = SendMessageA(local, WM_USER + 5, 0, 0) + 1;
+            return true;
+        }
+        if (msg == WM_USER + 5) {
+            *result = 10;
+            return true;
+        }
+        return false;
+    };
+    std::thread ui([&] {
+        HWND hwnd = MakeWindow("remote");
+        remote = hwnd;
+        MSG msg;
+        while (GetMessageA(&msg, nullptr, 0, 0)) DispatchMessageA(&msg);
+        DestroyWindow(hwnd);
+    });
+    while (!remote) std::this_thread::yield();
+    EXPECT_EQ(SendMessageA(remote, WM_USER + 4, 0, 0), 11);
+    PostMessageA(remote, WM_QUIT, 0, 0);
+    ui.join();
+    DestroyWindow(local);
+}
+
+TEST(Queue, TimersFirePerWindowAndStopWhenKilled) {
+    MessageLog log({});
+    std::vector<UINT_PTR> fired;
+    log.react = [&](HWND, UINT msg, WPARAM wp, LPARAM, LRESULT*) {
+        if (msg == WM_TIMER) fired.push_back(wp);
+        return false;
+    };
+    HWND hwnd = MakeWindow("timed");
+    EXPECT_EQ(SetTimer(hwnd, 100, 10, nullptr), 100u);
+    EXPECT_TRUE(SetTimer(hwnd, 101, 10, nullptr));
+    MSG msg;
+    while (fired.size() < 4 && GetMessageA(&msg, nullptr, 0, 0)) DispatchMessageA(&msg);
+    EXPECT_NE(std::find(fired.begin(), fired.end(), 100u), fired.end());
+    EXPECT_NE(std::find(fired.begin(), fired.end(), 101u), fired.end());
+    EXPECT_TRUE(KillTimer(hwnd, 100));
+    EXPECT_FALSE(KillTimer(hwnd, 100));
+    DestroyWindow(hwnd);
+    // The window's other timer went with it.
+    EXPECT_FALSE(KillTimer(hwnd, 101));
+    EXPECT_FALSE(SetTimer(hwnd, 5, 10, nullptr));
+}
+
+TEST(Queue, RegisteredMessagesAreStablePerName) {
+    UINT a = RegisterWindowMessageA("Yonda.Test");
+    EXPECT_GE(a, 0xC000u);
+    EXPECT_EQ(RegisterWindowMessageA("Yonda.Test"), a);
+    EXPECT_NE(RegisterWindowMessageA("Yonda.Other"), a);
+}
+
+}  // namespace
