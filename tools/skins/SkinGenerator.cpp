@@ -1,0 +1,152 @@
+// Writes the default skins into a skin folder: the layout files shared by every skin with the
+// skin's own texts filled in, its string table, and the pictures, each text file in the skin's
+// code page with CR LF line ends. Usage: yonda-skingen <data folder> <Skin folder>
+#include "SkinPictures.h"
+
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <sstream>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+struct SkinLanguage {
+    const char* folder;
+    UINT codePage;
+};
+
+constexpr SkinLanguage kSkins[] = {{"Orange", 949}, {"Orange_Do", 1252}};
+
+std::string ReadText(const fs::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+bool WriteBytes(const fs::path& path, std::string_view bytes)
+{
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    return static_cast<bool>(out);
+}
+
+// "KEY = text" lines; others are comments.
+std::map<std::string, std::string> ReadTexts(const fs::path& path)
+{
+    std::map<std::string, std::string> texts;
+    std::istringstream in(ReadText(path));
+    std::string line;
+    while (std::getline(in, line)) {
+        if (!line.empty() && line.back() == '\r') {
+            line.pop_back();
+        }
+        const size_t equals = line.find(" = ");
+        if (line.empty() || line[0] == ';' || equals == std::string::npos) {
+            continue;
+        }
+        texts[line.substr(0, equals)] = line.substr(equals + 3);
+    }
+    return texts;
+}
+
+// Fills every {{KEY}} from the skin's texts; an unknown key stops the build so a window never
+// shows a placeholder.
+bool FillTexts(std::string& text, const std::map<std::string, std::string>& texts, const fs::path& source)
+{
+    size_t at = 0;
+    while ((at = text.find("{{", at)) != std::string::npos) {
+        const size_t end = text.find("}}", at);
+        if (end == std::string::npos) {
+            std::fprintf(stderr, "%s: unclosed {{\n", source.c_str());
+            return false;
+        }
+        const std::string key = text.substr(at + 2, end - at - 2);
+        const auto found = texts.find(key);
+        if (found == texts.end()) {
+            std::fprintf(stderr, "%s: no text for %s\n", source.c_str(), key.c_str());
+            return false;
+        }
+        text.replace(at, end + 2 - at, found->second);
+        at += found->second.size();
+    }
+    return true;
+}
+
+std::string WithCrLf(std::string_view text)
+{
+    std::string out;
+    for (char c : text) {
+        if (c == '\r') {
+            continue;
+        }
+        if (c == '\n') {
+            out += '\r';
+        }
+        out += c;
+    }
+    return out;
+}
+
+std::vector<fs::path> IniFiles(const fs::path& folder)
+{
+    std::vector<fs::path> files;
+    for (const auto& entry : fs::directory_iterator(folder)) {
+        if (entry.is_regular_file() && entry.path().extension() == ".ini" && entry.path().filename() != "strings.ini") {
+            files.push_back(entry.path());
+        }
+    }
+    std::sort(files.begin(), files.end());
+    return files;
+}
+
+bool WriteSkin(const fs::path& data, const fs::path& skins, const SkinLanguage& skin)
+{
+    const fs::path target = skins / skin.folder;
+    fs::create_directories(target);
+    const auto texts = ReadTexts(data / skin.folder / "strings.ini");
+    std::vector<fs::path> sources = IniFiles(data / "layout");
+    for (const fs::path& own : IniFiles(data / skin.folder)) {
+        sources.push_back(own);
+    }
+    for (const fs::path& source : sources) {
+        std::string text = ReadText(source);
+        if (!FillTexts(text, texts, source)) {
+            return false;
+        }
+        if (!WriteBytes(target / source.filename(), YondaUtf8ToCodePage(WithCrLf(text), skin.codePage))) {
+            return false;
+        }
+    }
+    for (const auto& [name, picture] : DefaultSkinPictures()) {
+        const std::vector<uint8_t> bmp = picture.Bmp();
+        if (!WriteBytes(target / name, std::string_view(reinterpret_cast<const char*>(bmp.data()), bmp.size()))) {
+            return false;
+        }
+    }
+    return true;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc != 3) {
+        std::fprintf(stderr, "usage: %s <data folder> <Skin folder>\n", argv[0]);
+        return 2;
+    }
+    for (const SkinLanguage& skin : kSkins) {
+        if (!WriteSkin(argv[1], argv[2], skin)) {
+            std::fprintf(stderr, "could not write the skin %s\n", skin.folder);
+            return 1;
+        }
+    }
+    return 0;
+}

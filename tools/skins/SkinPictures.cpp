@@ -1,0 +1,153 @@
+#include "SkinPictures.h"
+
+#include <algorithm>
+
+namespace {
+
+constexpr uint32_t kMagenta = 0xFF00FF; // drawn transparently by the buttons
+constexpr uint32_t kOrange = 0xF28C28;
+constexpr uint32_t kOrangeLight = 0xFFC078;
+constexpr uint32_t kOrangeDark = 0xB85A10;
+constexpr uint32_t kCream = 0xFFF4E6;
+constexpr uint32_t kGrey = 0xB4AAA0;
+
+uint32_t Blend(uint32_t a, uint32_t b, int step, int steps)
+{
+    auto channel = [&](int shift) {
+        const int ca = (a >> shift) & 0xFF;
+        const int cb = (b >> shift) & 0xFF;
+        return static_cast<uint32_t>(ca + (cb - ca) * step / (steps > 0 ? steps : 1)) << shift;
+    };
+    return channel(16) | channel(8) | channel(0);
+}
+
+// A window or dialog background: an orange title band over a cream body in an orange frame.
+SkinPicture Background(int width, int height)
+{
+    SkinPicture p(width, height, kCream);
+    p.Gradient(0, 0, width, 28, kOrangeLight, kOrange);
+    p.Frame(0, 0, width, height, kOrangeDark);
+    p.Frame(1, 1, width - 1, height - 1, kOrangeLight);
+    return p;
+}
+
+// Four states side by side: normal, hover, pressed, disabled; corners keyed out in magenta.
+SkinPicture ButtonStrip(int width, int height, uint32_t face)
+{
+    SkinPicture p(width * 4, height, kMagenta);
+    const uint32_t tops[4] = {Blend(face, 0xFFFFFF, 1, 2), Blend(face, 0xFFFFFF, 2, 3), Blend(face, 0, 1, 4), kGrey};
+    const uint32_t bottoms[4] = {face, Blend(face, 0xFFFFFF, 1, 3), Blend(face, 0, 1, 3), kGrey};
+    for (int state = 0; state < 4; ++state) {
+        const int x = state * width;
+        p.Gradient(x + 1, 1, x + width - 1, height - 1, tops[state], bottoms[state]);
+        p.Frame(x + 1, 0, x + width - 1, height, kOrangeDark);
+        p.Frame(x, 1, x + width, height - 1, kOrangeDark);
+    }
+    return p;
+}
+
+// Scroll-bar arrows and thumb: three frames side by side (normal, pressed, spare).
+SkinPicture ScrollFrames(int side)
+{
+    SkinPicture p(side * 3, side, kCream);
+    for (int frame = 0; frame < 3; ++frame) {
+        const int x = frame * side;
+        p.Gradient(x, 0, x + side, side, frame == 1 ? kOrange : kOrangeLight, frame == 1 ? kOrangeDark : kOrange);
+        p.Frame(x, 0, x + side, side, kOrangeDark);
+    }
+    return p;
+}
+
+} // namespace
+
+void SkinPicture::Fill(int left, int top, int right, int bottom, uint32_t colour)
+{
+    left = std::max(left, 0);
+    top = std::max(top, 0);
+    right = std::min(right, width);
+    bottom = std::min(bottom, height);
+    for (int y = top; y < bottom; ++y) {
+        for (int x = left; x < right; ++x) {
+            pixels[static_cast<size_t>(y) * width + x] = colour;
+        }
+    }
+}
+
+void SkinPicture::Frame(int left, int top, int right, int bottom, uint32_t colour)
+{
+    Fill(left, top, right, top + 1, colour);
+    Fill(left, bottom - 1, right, bottom, colour);
+    Fill(left, top, left + 1, bottom, colour);
+    Fill(right - 1, top, right, bottom, colour);
+}
+
+void SkinPicture::Gradient(int left, int top, int right, int bottom, uint32_t from, uint32_t to)
+{
+    for (int y = top; y < bottom; ++y) {
+        Fill(left, y, right, y + 1, Blend(from, to, y - top, bottom - top - 1));
+    }
+}
+
+std::vector<uint8_t> SkinPicture::Bmp() const
+{
+    const size_t stride = (static_cast<size_t>(width) * 3 + 3) / 4 * 4;
+    const uint32_t bitsSize = static_cast<uint32_t>(stride * height);
+    std::vector<uint8_t> out;
+    auto put = [&](uint32_t value, int bytes) {
+        for (int i = 0; i < bytes; ++i) {
+            out.push_back(static_cast<uint8_t>(value >> (8 * i)));
+        }
+    };
+    out.push_back('B');
+    out.push_back('M');
+    put(54 + bitsSize, 4);
+    put(0, 4);
+    put(54, 4);
+    put(40, 4);
+    put(static_cast<uint32_t>(width), 4);
+    put(static_cast<uint32_t>(height), 4);
+    put(1, 2);
+    put(24, 2);
+    put(0, 4);
+    put(bitsSize, 4);
+    put(2835, 4);
+    put(2835, 4);
+    put(0, 4);
+    put(0, 4);
+    for (int y = height - 1; y >= 0; --y) {
+        for (int x = 0; x < width; ++x) {
+            put(pixels[static_cast<size_t>(y) * width + x], 3);
+        }
+        out.insert(out.end(), stride - static_cast<size_t>(width) * 3, 0);
+    }
+    return out;
+}
+
+std::vector<std::pair<std::string, SkinPicture>> DefaultSkinPictures()
+{
+    std::vector<std::pair<std::string, SkinPicture>> pictures;
+    pictures.emplace_back("main_back.bmp", Background(800, 600));
+    pictures.emplace_back("msg_back.bmp", Background(320, 340));
+    pictures.emplace_back("btn_close.bmp", ButtonStrip(20, 20, 0xE05A28));
+    pictures.emplace_back("btn_mini.bmp", ButtonStrip(20, 20, kOrange));
+    for (const char* name : {"btn_ok.bmp", "btn_yes.bmp"}) {
+        pictures.emplace_back(name, ButtonStrip(80, 26, kOrange));
+    }
+    for (const char* name : {"btn_cancel.bmp", "btn_no.bmp"}) {
+        pictures.emplace_back(name, ButtonStrip(80, 26, 0xD9A066));
+    }
+    for (const char* name : {"scrollbar_up.bmp", "scrollbar_down.bmp", "scrollbar_vpos.bmp", "scrollbar_left.bmp",
+                             "scrollbar_right.bmp", "scrollbar_hpos.bmp"}) {
+        pictures.emplace_back(name, ScrollFrames(16));
+    }
+    SkinPicture vbody(16, 96, kCream);
+    vbody.Frame(0, 0, 16, 96, kOrangeLight);
+    pictures.emplace_back("scrollbar_vbody.bmp", vbody);
+    SkinPicture hbody(96, 16, kCream);
+    hbody.Frame(0, 0, 96, 16, kOrangeLight);
+    pictures.emplace_back("scrollbar_hbody.bmp", hbody);
+    SkinPicture loading = Background(400, 120);
+    loading.Gradient(40, 70, 360, 90, kOrangeLight, kOrangeDark);
+    pictures.emplace_back("Loading.bmp", loading);
+    return pictures;
+}
