@@ -32,3 +32,37 @@ void YondaInjectClick(HWND hwnd, int x, int y);
 // bytes are copied. A string resource is its text in the program's code page.
 void YondaAddResource(LPCSTR type, LPCSTR name, const void* data, DWORD size);
 void YondaAddStringResource(UINT id, LPCSTR text);
+
+// ---- What windows show ------------------------------------------------------------------------
+// The client area's pixels as 0xAARRGGBB, top row first; FALSE unless width and height match.
+BOOL YondaGetWindowPixels(HWND hwnd, DWORD* pixels, int width, int height);
+// One pixel of a window's client area, or CLR_INVALID outside it.
+COLORREF YondaGetWindowPixel(HWND hwnd, int x, int y);
+// Writes what a window shows to a PNG file.
+BOOL YondaCaptureWindowToPng(HWND hwnd, LPCSTR path);
+// Paints everything pending on this thread (handles sent, posted and paint messages until the
+// queue is empty) so that what windows show is up to date.
+void YondaFlushPainting();
+
+// ---- Dialog templates ---------------------------------------------------------------------------
+// Dialogs are described in code; positions and sizes are pixels.
+typedef struct {
+    LPCSTR className;   // "BUTTON", "EDIT", "STATIC", a registered class...
+    LPCSTR text;
+    WORD id;
+    DWORD style;        // WS_CHILD is added
+    DWORD exStyle;
+    short x, y, cx, cy;
+} YondaDialogItem;
+
+typedef struct {
+    DWORD style;
+    DWORD exStyle;
+    short x, y, cx, cy;
+    LPCSTR caption;
+    const YondaDialogItem* items;
+    int itemCount;
+} YondaDialogTemplate;
+
+// Registers a template under a name or MAKEINTRESOURCE id; the description is copied.
+void YondaAddDialogTemplate(LPCSTR name, const YondaDialogTemplate* dialog);

@@ -17,6 +17,7 @@ struct InputState {
     std::string composition;     // IME text being composed, in the active code page
     HCURSOR shownCursor = nullptr;
     int cursorCount = 0;
+    HWND lastMouseTarget = nullptr;
     // Double-click detection.
     HWND lastClickWindow = nullptr;
     UINT lastClickButton = 0;

@@ -146,6 +146,11 @@ void InjectMouse(UINT message, int x, int y, WPARAM extra) {
             else Input().asyncKeys[vk] &= ~0x80;
         }
         target = message == WM_MOUSEWHEEL ? KeyboardTarget() : MouseTarget(raw.pt);
+        // Over no window, the event still goes to the thread that had the mouse: by the time it
+        // is read, that thread may hold the capture.
+        if (!target && FindWindowPtr(Input().lastMouseTarget)) target = Input().lastMouseTarget;
+        if (!target) target = Input().active;
+        if (target) Input().lastMouseTarget = target;
     }
     if (target) Deliver(raw, target);
 }

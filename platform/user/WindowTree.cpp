@@ -1,4 +1,5 @@
 // Creating and destroying windows, and the tree queries: parents, owners, children, z-order.
+#include "Compositor.h"
 #include "Input.h"
 #include "Paint.h"
 #include "Queue.h"
@@ -97,6 +98,7 @@ void FreeWindow(HWND hwnd) {
     ForgetPaint(*w);
     UnlinkWindow(*w);
     w->destroyed = true;
+    if (!w->parent) DropSurface(hwnd);
     RemoveWindow(hwnd);
     std::lock_guard qlock(w->queue->mutex);
     std::erase_if(w->queue->posted, [hwnd](const MSG& m) { return m.hwnd == hwnd; });
@@ -117,6 +119,7 @@ HWND CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD s
                      int width, int height, HWND parent, HMENU menu, HINSTANCE instance, LPVOID param) {
     auto cls = FindClass(className);
     if (!cls) return nullptr;
+    EnsurePresentTarget();
     auto queue = CurrentQueue();
     auto w = std::make_shared<Window>();
     w->cls = cls;

@@ -1,0 +1,119 @@
+// The edit control with Korean text: typed through the input method, the caret and backspace move
+// by whole characters and the limit counts bytes.
+#include "MessageLog.h"
+
+#include <windows.h>
+#include <yonda_platform.h>
+#include <yonda_user.h>
+
+using yonda::test::MessageLog;
+using yonda::test::PumpPending;
+
+namespace {
+
+std::string Cp949(const char* utf8) {
+    return YondaUtf8ToCodePage(utf8, 949);
+}
+
+std::string TextOf(HWND edit) {
+    char buffer[256];
+    int n = GetWindowTextA(edit, buffer, sizeof buffer);
+    return std::string(buffer, n);
+}
+
+struct EditFixture {
+    MessageLog log{{}};
+    std::vector<WORD> notifications;
+    HWND parent = nullptr;
+    HWND edit = nullptr;
+    explicit EditFixture(DWORD style = 0) {
+        YondaSetActiveCodePage(949);
+        log.react = [this](HWND, UINT msg, WPARAM wp, LPARAM, LRESULT*) {
+            if (msg == WM_COMMAND) notifications.push_back(HIWORD(wp));
+            return false;
+        };
+        parent = CreateWindowExA(0, "LoggedWindow", "parent", WS_POPUP | WS_VISIBLE, 0, 0, 300, 100, nullptr,
+                                 nullptr, nullptr, nullptr);
+        edit = CreateWindowExA(0, "EDIT", "", WS_CHILD | WS_VISIBLE | style, 10, 10, 200, 24, parent,
+                               reinterpret_cast<HMENU>(202), nullptr, nullptr);
+        SetFocus(edit);
+        PumpPending();
+    }
+    ~EditFixture() { DestroyWindow(parent); }
+    void Type(const std::string& bytes) {
+        YondaInjectChars(bytes.data(), bytes.size());
+        PumpPending();
+    }
+    void Key(UINT vk) {
+        YondaInjectKey(vk, TRUE);
+        YondaInjectKey(vk, FALSE);
+        PumpPending();
+    }
+};
+
+TEST(Edit, HangulThroughTheInputMethodKeepsCharactersWhole) {
+    EditFixture f;
+    std::string han = Cp949("한"), geul = Cp949("글");
+    ASSERT_EQ(han.size(), 2u);
+    // Composition shows at the caret without entering the text; the commit enters it.
+    std::string composing = Cp949("하");
+    YondaInjectComposition(composing.data(), composing.size());
+    PumpPending();
+    EXPECT_EQ(TextOf(f.edit), "");
+    YondaInjectComposition("", 0);
+    f.Type(han + "A" + geul);
+    EXPECT_EQ(TextOf(f.edit), han + "A" + geul);
+    EXPECT_EQ(LOWORD(SendMessageA(f.edit, EM_GETSEL, 0, 0)), 5);
+    // Left over a double-byte character moves two bytes; backspace deletes a whole character.
+    f.Key(VK_LEFT);
+    EXPECT_EQ(LOWORD(SendMessageA(f.edit, EM_GETSEL, 0, 0)), 3);
+    f.Type("\b");
+    EXPECT_EQ(TextOf(f.edit), han + geul);
+    f.Key(VK_END);
+    f.Type("\b");
+    EXPECT_EQ(TextOf(f.edit), han);
+    // A selection set in the middle of a character snaps to its start.
+    SendMessageA(f.edit, EM_SETSEL, 1, 2);
+    EXPECT_EQ(SendMessageA(f.edit, EM_GETSEL, 0, 0), MAKELRESULT(0, 2));
+    EXPECT_NE(std::find(f.notifications.begin(), f.notifications.end(), EN_UPDATE), f.notifications.end());
+    EXPECT_NE(std::find(f.notifications.begin(), f.notifications.end(), EN_CHANGE), f.notifications.end());
+}
+
+TEST(Edit, TheLimitCountsBytesAndNeverSplitsACharacter) {
+    EditFixture f;
+    SendMessageA(f.edit, EM_LIMITTEXT, 5, 0);
+    std::string han = Cp949("한");
+    f.Type(han + han + han);
+    EXPECT_EQ(TextOf(f.edit), han + han);   // a third would need 6 bytes
+    f.Type("x");
+    EXPECT_EQ(TextOf(f.edit), han + han + "x");
+    f.Type("y");
+    EXPECT_EQ(TextOf(f.edit).size(), 5u);
+    EXPECT_NE(std::find(f.notifications.begin(), f.notifications.end(), EN_MAXTEXT), f.notifications.end());
+}
+
+TEST(Edit, MultiLineReturnPasswordAndClipboardKeys) {
+    EditFixture multi(ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN);
+    multi.Type("ab\rcd");
+    EXPECT_EQ(TextOf(multi.edit), "ab\r\ncd");
+    EXPECT_EQ(SendMessageA(multi.edit, EM_GETLINECOUNT, 0, 0), 2);
+    EXPECT_EQ(SendMessageA(multi.edit, EM_LINEINDEX, 1, 0), 4);
+    SendMessageA(multi.edit, EM_SETSEL, 0, 2);
+    SendMessageA(multi.edit, WM_COPY, 0, 0);
+    SendMessageA(multi.edit, EM_SETSEL, 3, 3);
+    multi.Key(VK_DOWN);   // to the same column of the next line
+    multi.Key(VK_END);
+    SendMessageA(multi.edit, WM_PASTE, 0, 0);
+    EXPECT_EQ(TextOf(multi.edit), "ab\r\ncdab");
+
+    EditFixture single(ES_PASSWORD);
+    single.Type("secret\rmore");
+    EXPECT_EQ(TextOf(single.edit), "secretmore");   // Enter inserts nothing in a single line
+    SendMessageA(single.edit, EM_SETSEL, 0, -1);
+    SendMessageA(single.edit, WM_COPY, 0, 0);       // a password is never copied
+    SendMessageA(multi.edit, EM_SETSEL, 0, -1);
+    SendMessageA(multi.edit, WM_PASTE, 0, 0);
+    EXPECT_EQ(TextOf(multi.edit), "ab");
+}
+
+}  // namespace
