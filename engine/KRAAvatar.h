@@ -1,0 +1,63 @@
+// One avatar: what it wears, where it stands, and the state of its motion. The manager owns it.
+#pragma once
+
+#include "KRADefs.h"
+#include "KRAMotionFormat.h"
+
+#include <d3dx8.h>
+
+#include <vector>
+
+constexpr size_t KRA_AVATAR_ITEM_MAX = 360;
+constexpr size_t KRA_FACE_WEIGHT_COUNT = 10;
+
+class CKRAAvatar {
+public:
+    CKRAAvatar();
+
+    LONG IncrementRefCount() { return ++m_lRefCount; }
+    LONG DecrementRefCount() { return --m_lRefCount; }
+    LONG RefCount() const { return m_lRefCount; }
+
+    LONG m_lRefCount = 0;
+    DWORD m_adwHeader[3] = {}; // the third word is the avatar key
+    std::vector<_KRA_HANDLE> m_vItems;
+    std::vector<_KRA_HANDLE> m_vItemOutput; // what GetItemHandle hands out
+    D3DXVECTOR3 m_vFront;
+    D3DXMATRIX m_mWorld;
+    D3DXVECTOR3 m_vPosition;
+    double m_fClockBase = 0; // seconds on the engine clock when the avatar was made
+    float m_afFaceWeights[KRA_FACE_WEIGHT_COUNT] = {};
+    bool m_bAutoAnimation = true;
+
+    // Motion state.
+    int m_nMotion = -1;
+    int m_nNextMotion = -1;
+    int m_nMotionKind = -1;
+    int m_nKey = 0;
+    float m_fKeyFraction = 0;
+    double m_fMotionStart = 0; // seconds since the clock base
+    bool m_bPlaying = false;
+    bool m_bLoop = true;
+    D3DXMATRIX m_amBones[KRA_MOTION_TRACK_MAX];
+    D3DXVECTOR3 m_vHead;
+
+    // Walk state.
+    bool m_bWalking = false;
+    bool m_bArrived = false;
+    bool m_bTurnDone = false;
+    D3DXVECTOR3 m_vTarget;
+    float m_fTurnAngle = 0;  // degrees, signed
+    float m_fTurned = 0;     // degrees turned so far
+    DWORD m_dwWalkSpeed = 30; // units per second
+    D3DXMATRIX m_mWalkOrientation;
+    float m_fNearest = 0;
+    DWORD m_dwStuck = 0;
+    double m_fLastStep = 0; // engine clock seconds
+
+    D3DXVECTOR3 m_vColor;
+    bool m_bTint = false;
+};
+
+// Seconds on the engine's performance counter: the one clock of motions and walking.
+double KRAAvatarClock();

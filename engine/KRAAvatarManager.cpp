@@ -1,0 +1,251 @@
+#include "KRAAvatarManager.h"
+
+#include "KRAAvatarListFormat.h"
+#include "KRAFile.h"
+#include "KRAManager.h"
+#include "KRATextureManager.h"
+
+#include <windows.h>
+
+#include <algorithm>
+#include <cstring>
+#include <cstdlib>
+#include <ctime>
+
+namespace {
+
+constexpr size_t KRA_PATH_MAX = 255;
+
+CKRATextureManager* Textures() { return CKRAManager::GetTextureManager(); }
+
+} // namespace
+
+LONG CKRAAvatarManager::Create(const char* szPath, int nKindCount, int nMotionCapacity)
+{
+    if (!szPath)
+        return KRA_E_FAILED;
+    if (std::strlen(szPath) >= KRA_PATH_MAX || nKindCount < 0 || nMotionCapacity < 0)
+        return KRA_E_INVALID_ARGUMENT;
+    m_strFolder = szPath;
+    std::srand(unsigned(std::time(nullptr)));
+    m_vKinds.clear();
+    m_vKinds.resize(size_t(nKindCount));
+    m_nMotionCapacity = size_t(nMotionCapacity);
+    return KRA_OK;
+}
+
+LONG CKRAAvatarManager::Destroy()
+{
+    m_cAvatars.Destroy([](CKRAAvatar&) {});
+    m_mAvatarKeys.clear();
+    m_cItems.Destroy([](CKRAItemFile& item) { item.Release(Textures()); });
+    m_vKinds.clear();
+    return KRA_OK;
+}
+
+_KRA_HANDLE CKRAAvatarManager::LoadKRI(const char* szPath, DWORD dwKind)
+{
+    uint64_t nSize = 0;
+    if (!szPath || !KRAOpenFileForReading(szPath, nSize)) {
+        OutputDebugStringA("== CKRAAvatarManager::LoadKRI : File Not Found!\n");
+        return 0;
+    }
+    _KRA_HANDLE h = 0;
+    if (m_cItems.Load(szPath, h, [&](CKRAItemFile& item) {
+            LONG l = item.Read(szPath, dwKind, Textures());
+            if (l != KRA_OK)
+                item.Release(Textures());
+            return l;
+        }) != KRA_OK)
+        return 0;
+    return h;
+}
+
+LONG CKRAAvatarManager::UnloadKRI(_KRA_HANDLE hItem)
+{
+    if (!m_cItems.Lookup(hItem))
+        return KRA_E_INVALID_HANDLE;
+    return m_cItems.Unload(hItem, [](CKRAItemFile& item) {
+        item.Release(Textures());
+        return KRA_OK;
+    });
+}
+
+DWORD CKRAAvatarManager::GetItemCode(_KRA_HANDLE hItem) const
+{
+    const CKRAItemFile* pItem = m_cItems.Lookup(hItem);
+    return pItem ? pItem->ItemCode() : 0;
+}
+
+LONG CKRAAvatarManager::LoadAvatar(const char* szFile, _KRA_HANDLE& hAvatar)
+{
+    hAvatar = 0;
+    std::string strKri = m_strFolder + "KRI\\";
+    std::string strPath = strKri + (szFile ? szFile : "");
+    std::vector<uint8_t> vBytes;
+    if (!szFile || strPath.size() > KRA_PATH_MAX || !KRAReadWholeFile(strPath, vBytes))
+        return KRA_E_FAILED;
+    DWORD adwHeader[3];
+    if (KRAParseAvatarListHeader(vBytes.data(), vBytes.size(), adwHeader) != KRA_OK)
+        return KRA_E_FAILED;
+    auto found = m_mAvatarKeys.find(adwHeader[2]);
+    if (found != m_mAvatarKeys.end()) {
+        if (CKRAAvatar* pAvatar = m_cAvatars.Lookup(found->second)) {
+            pAvatar->IncrementRefCount();
+            hAvatar = found->second;
+            return KRA_OK;
+        }
+    }
+    KRA_AVATAR_LIST_DATA list;
+    if (KRAParseAvatarList(vBytes.data(), vBytes.size(), list) != KRA_OK)
+        return KRA_E_FAILED;
+
+    _KRA_HANDLE h = 0;
+    if (m_cAvatars.Add(std::make_unique<CKRAAvatar>(), h) != KRA_OK)
+        return KRA_E_ALLOCATION;
+    CKRAAvatar& avatar = *m_cAvatars.Lookup(h);
+    for (int i = 0; i < 3; ++i)
+        avatar.m_adwHeader[i] = adwHeader[i];
+    avatar.m_fClockBase = KRAAvatarClock();
+    for (const KRA_AVATAR_LIST_ENTRY& entry : list.vItems) {
+        std::string strItem = strKri + entry.strName;
+        _KRA_HANDLE hItem = strItem.size() <= KRA_PATH_MAX ? LoadKRI(strItem.c_str(), entry.dwKind) : 0;
+        if (hItem == 0) {
+            ReleaseAvatar(avatar);
+            m_cAvatars.Free(h);
+            return KRA_E_FAILED;
+        }
+        bool bAttached = std::find(avatar.m_vItems.begin(), avatar.m_vItems.end(), hItem) != avatar.m_vItems.end();
+        // A refused attach would strand the reference the load took.
+        if (bAttached || avatar.m_vItems.size() >= KRA_AVATAR_ITEM_MAX)
+            UnloadKRI(hItem);
+        else
+            avatar.m_vItems.push_back(hItem);
+    }
+    ReorderItems(avatar);
+    avatar.m_lRefCount = 1;
+    m_mAvatarKeys[adwHeader[2]] = h;
+    hAvatar = h;
+    return KRA_OK;
+}
+
+void CKRAAvatarManager::ReleaseAvatar(CKRAAvatar& avatar)
+{
+    for (_KRA_HANDLE hItem : avatar.m_vItems)
+        UnloadKRI(hItem);
+    avatar.m_vItems.clear();
+}
+
+LONG CKRAAvatarManager::UnloadAvatar(_KRA_HANDLE hAvatar)
+{
+    CKRAAvatar* pAvatar = m_cAvatars.Lookup(hAvatar);
+    if (!pAvatar)
+        return KRA_E_INVALID_AVATAR;
+    if (pAvatar->DecrementRefCount() > 0)
+        return KRA_OK;
+    ReleaseAvatar(*pAvatar);
+    auto found = m_mAvatarKeys.find(pAvatar->m_adwHeader[2]);
+    if (found != m_mAvatarKeys.end() && found->second == hAvatar)
+        m_mAvatarKeys.erase(found);
+    m_cAvatars.Free(hAvatar);
+    return KRA_OK;
+}
+
+void CKRAAvatarManager::ReorderItems(CKRAAvatar& avatar)
+{
+    // Alpha items are drawn last; each group keeps its order.
+    std::stable_partition(avatar.m_vItems.begin(), avatar.m_vItems.end(), [&](_KRA_HANDLE h) {
+        const CKRAItemFile* pItem = m_cItems.Lookup(h);
+        return !pItem || !pItem->HasAlpha();
+    });
+}
+
+LONG CKRAAvatarManager::AttachItemToAvatar(_KRA_HANDLE hAvatar, _KRA_HANDLE hItem)
+{
+    CKRAAvatar* pAvatar = m_cAvatars.Lookup(hAvatar);
+    if (!pAvatar)
+        return KRA_E_INVALID_AVATAR;
+    bool bAttached = std::find(pAvatar->m_vItems.begin(), pAvatar->m_vItems.end(), hItem) != pAvatar->m_vItems.end();
+    if (bAttached || pAvatar->m_vItems.size() >= KRA_AVATAR_ITEM_MAX || !m_cItems.Lookup(hItem)) {
+        // The caller's reference passes to the avatar; one it does not keep is given back.
+        UnloadKRI(hItem);
+        return KRA_OK;
+    }
+    pAvatar->m_vItems.push_back(hItem);
+    ReorderItems(*pAvatar);
+    return KRA_OK;
+}
+
+LONG CKRAAvatarManager::DetachItemFromAvatar(_KRA_HANDLE hAvatar, _KRA_HANDLE hItem)
+{
+    CKRAAvatar* pAvatar = m_cAvatars.Lookup(hAvatar);
+    if (!pAvatar)
+        return KRA_E_INVALID_AVATAR;
+    auto found = std::find(pAvatar->m_vItems.begin(), pAvatar->m_vItems.end(), hItem);
+    if (found == pAvatar->m_vItems.end())
+        return KRA_OK;
+    pAvatar->m_vItems.erase(found);
+    ReorderItems(*pAvatar);
+    UnloadKRI(hItem);
+    return KRA_OK;
+}
+
+LONG CKRAAvatarManager::GetItemHandle(_KRA_HANDLE hAvatar, DWORD& dwCount, _KRA_HANDLE*& pHandles)
+{
+    CKRAAvatar* pAvatar = m_cAvatars.Lookup(hAvatar);
+    if (!pAvatar)
+        return KRA_E_INVALID_AVATAR;
+    pAvatar->m_vItemOutput = pAvatar->m_vItems;
+    dwCount = DWORD(pAvatar->m_vItemOutput.size());
+    pHandles = pAvatar->m_vItemOutput.data();
+    return KRA_OK;
+}
+
+LONG CKRAAvatarManager::SetFaceSet(_KRA_HANDLE hAvatar, const float* pfWeights)
+{
+    CKRAAvatar* pAvatar = m_cAvatars.Lookup(hAvatar);
+    if (!pAvatar)
+        return KRA_E_INVALID_AVATAR;
+    if (!pfWeights)
+        return KRA_E_FAILED;
+    std::copy(pfWeights, pfWeights + KRA_FACE_WEIGHT_COUNT, pAvatar->m_afFaceWeights);
+    return KRA_OK;
+}
+
+LONG CKRAAvatarManager::GetAvatarMatrix(_KRA_HANDLE hAvatar, D3DXMATRIX& m) const
+{
+    CKRAAvatar* pAvatar = m_cAvatars.Lookup(hAvatar);
+    if (!pAvatar)
+        return KRA_E_INVALID_AVATAR;
+    m = pAvatar->m_mWorld;
+    return KRA_OK;
+}
+
+LONG CKRAAvatarManager::SetAvatarMatrix(_KRA_HANDLE hAvatar, const D3DXMATRIX& m)
+{
+    CKRAAvatar* pAvatar = m_cAvatars.Lookup(hAvatar);
+    if (!pAvatar)
+        return KRA_E_INVALID_AVATAR;
+    pAvatar->m_mWorld = m;
+    pAvatar->m_vPosition = D3DXVECTOR3(m._41, m._42, m._43);
+    return KRA_OK;
+}
+
+LONG CKRAAvatarManager::GetAvatar3DPosition(_KRA_HANDLE hAvatar, D3DXVECTOR3& v) const
+{
+    CKRAAvatar* pAvatar = m_cAvatars.Lookup(hAvatar);
+    if (!pAvatar)
+        return KRA_E_INVALID_AVATAR;
+    v = pAvatar->m_vPosition;
+    return KRA_OK;
+}
+
+LONG CKRAAvatarManager::SetAvatarVertexColor(_KRA_HANDLE hAvatar, const D3DXVECTOR3& vColor)
+{
+    CKRAAvatar* pAvatar = m_cAvatars.Lookup(hAvatar);
+    if (!pAvatar)
+        return KRA_E_INVALID_AVATAR;
+    pAvatar->m_vColor = vColor;
+    pAvatar->m_bTint = vColor.x != 1.0f;
+    return KRA_OK;
+}
