@@ -1,5 +1,6 @@
 #include "KRAManager.h"
 
+#include "KRAAvatarManager.h"
 #include "KRACamera.h"
 #include "KRAFrustum.h"
 #include "KRAObjectManager.h"
@@ -96,11 +97,27 @@ LONG CKRAManager::KraMan_Create(IDirect3DDevice8* pDevice, const char* szInstall
         KraMan_Destroy();
         return KRA_E_ALLOCATION;
     }
+    m_pcAvatarManager = new (std::nothrow) CKRAAvatarManager();
+    if (!m_pcAvatarManager) {
+        KraMan_Destroy();
+        return KRA_E_ALLOCATION;
+    }
+    lStatus = m_pcAvatarManager->Create((std::string(szInstalledPath) + "AVATAR\\").c_str(), 2, 60);
+    if (lStatus < 0) {
+        KraMan_Destroy();
+        return lStatus;
+    }
     return KRA_OK;
 }
 
 LONG CKRAManager::KraMan_Destroy()
 {
+    // Avatars go first: their item files give textures back to the texture manager.
+    if (m_pcAvatarManager) {
+        m_pcAvatarManager->Destroy();
+        delete m_pcAvatarManager;
+        m_pcAvatarManager = nullptr;
+    }
     if (m_pcObjectManager) {
         m_pcObjectManager->Cleanup();
         m_pcObjectManager->Destroy();
