@@ -19,6 +19,10 @@ endif()
 if(YONDA_WERROR)
   add_compile_options(-Werror)
 endif()
+if(YONDA_FUZZ)
+  # Every library is instrumented for coverage, so the fuzzer sees inside what it feeds.
+  add_compile_options(-fsanitize=fuzzer-no-link)
+endif()
 if(YONDA_SANITIZE OR YONDA_FUZZ)
   add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
   add_link_options(-fsanitize=address,undefined)
@@ -46,10 +50,14 @@ function(yonda_test name)
   add_executable(${name} ${T_SOURCES} ${T_UNPARSED_ARGUMENTS})
   target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest GTest::gmock GTest::gtest_main Threads::Threads)
   set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${PROJECT_BINARY_DIR}/tests)
+  # The test program runs through `cmake -E env`, which hands it the tree's two folders; a list
+  # in the test's ENVIRONMENT property would not survive test discovery.
+  set_target_properties(${name} PROPERTIES CROSSCOMPILING_EMULATOR
+    "${CMAKE_COMMAND};-E;env;YONDA_SOURCE_DIR=${PROJECT_SOURCE_DIR};YONDA_BINARY_DIR=${PROJECT_BINARY_DIR}")
   gtest_discover_tests(${name}
     DISCOVERY_MODE PRE_TEST
     WORKING_DIRECTORY ${PROJECT_BINARY_DIR}
-    PROPERTIES LABELS "${T_LABELS}" ENVIRONMENT "YONDA_SOURCE_DIR=${PROJECT_SOURCE_DIR};YONDA_BINARY_DIR=${PROJECT_BINARY_DIR}")
+    PROPERTIES LABELS "${T_LABELS}")
 endfunction()
 
 # yonda_fuzzer(NAME SOURCES... [LIBS libs...] CORPUS dir)

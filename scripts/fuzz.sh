@@ -9,6 +9,6 @@ scripts/deps.sh
 CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DYONDA_FUZZ=ON -DYONDA_BENCH=OFF >/dev/null
 cmake --build build-fuzz --target "$target"
-corpus=$(ctest --test-dir build-fuzz -N -V -R "^fuzz\.$target\$" | sed -n 's/.*Test command: [^ ]* //p' | head -1)
+corpus=$(ctest --test-dir build-fuzz -N -V -R "^fuzz\.$target\$" | sed -n 's/.*Test command: [^ ]* //p' | head -1 | tr -d '"')
 mkdir -p "build-fuzz/corpus/$target"
 exec "build-fuzz/fuzz/$target" -max_total_time="$seconds" "build-fuzz/corpus/$target" $corpus

@@ -4,7 +4,6 @@
 #include "Queue.h"
 #include "Window.h"
 
-#include <sys/syscall.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -95,9 +94,10 @@ uint64_t NowMs() {
     return static_cast<uint64_t>(duration_cast<milliseconds>(steady_clock::now() - start).count());
 }
 
+// Queues are keyed by the kernel's thread id, so the id a program reads from
+// GetCurrentThreadId or a CWinThread reaches the right queue.
 DWORD CurrentThreadKey() {
-    static thread_local DWORD id = static_cast<DWORD>(::syscall(SYS_gettid));
-    return id;
+    return GetCurrentThreadId();
 }
 
 std::shared_ptr<ThreadQueue> CurrentQueue() {

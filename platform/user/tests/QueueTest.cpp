@@ -36,6 +36,33 @@ TEST(Queue, PostedMessagesComeInOrderBeforeTheQuit) {
     DestroyWindow(hwnd);
 }
 
+TEST(Queue, ThreadMessagesReachTheQueueOfTheKernelsThreadId) {
+    MessageLog log({});
+    MSG msg;
+    PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE);   // makes this thread's queue
+    ASSERT_TRUE(PostThreadMessageA(GetCurrentThreadId(), WM_USER + 3, 3, 0));
+    ASSERT_TRUE(PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE));
+    EXPECT_EQ(msg.message, static_cast<UINT>(WM_USER + 3));
+
+    DWORD workerId = 0;
+    std::atomic<bool> got{false};
+    std::thread worker([&] {
+        MSG m;
+        PeekMessageA(&m, nullptr, 0, 0, PM_NOREMOVE);
+        workerId = GetCurrentThreadId();
+        got = true;
+        while (GetMessageA(&m, nullptr, 0, 0)) {
+        }
+    });
+    while (!got)
+        std::this_thread::yield();
+    HWND hwnd = MakeWindow("owner");
+    EXPECT_EQ(GetWindowThreadProcessId(hwnd, nullptr), GetCurrentThreadId());
+    DestroyWindow(hwnd);
+    EXPECT_TRUE(PostThreadMessageA(workerId, WM_QUIT, 0, 0));
+    worker.join();
+}
+
 TEST(Queue, PeekFiltersByRangeAndWindowAndCanLeaveTheMessage) {
     MessageLog log({});
     HWND a = MakeWindow("a");
