@@ -192,13 +192,12 @@ LONG CKRAAvatarManager::DetachItemFromAvatar(_KRA_HANDLE hAvatar, _KRA_HANDLE hI
 
 LONG CKRAAvatarManager::GetItemHandle(_KRA_HANDLE hAvatar, DWORD& dwCount, _KRA_HANDLE*& pHandles)
 {
-    CKRAAvatar* pAvatar = m_cAvatars.Lookup(hAvatar);
-    if (!pAvatar)
-        return KRA_E_INVALID_AVATAR;
-    pAvatar->m_vItemOutput = pAvatar->m_vItems;
-    dwCount = DWORD(pAvatar->m_vItemOutput.size());
-    pHandles = pAvatar->m_vItemOutput.data();
-    return KRA_OK;
+    return WithAvatar(hAvatar, [&](CKRAAvatar& avatar) {
+        avatar.m_vItemOutput = avatar.m_vItems;
+        dwCount = DWORD(avatar.m_vItemOutput.size());
+        pHandles = avatar.m_vItemOutput.data();
+        return KRA_OK;
+    });
 }
 
 LONG CKRAAvatarManager::SetFaceSet(_KRA_HANDLE hAvatar, const float* pfWeights)
@@ -214,38 +213,34 @@ LONG CKRAAvatarManager::SetFaceSet(_KRA_HANDLE hAvatar, const float* pfWeights)
 
 LONG CKRAAvatarManager::GetAvatarMatrix(_KRA_HANDLE hAvatar, D3DXMATRIX& m) const
 {
-    CKRAAvatar* pAvatar = m_cAvatars.Lookup(hAvatar);
-    if (!pAvatar)
-        return KRA_E_INVALID_AVATAR;
-    m = pAvatar->m_mWorld;
-    return KRA_OK;
+    return WithAvatar(hAvatar, [&](CKRAAvatar& avatar) {
+        m = avatar.m_mWorld;
+        return KRA_OK;
+    });
 }
 
 LONG CKRAAvatarManager::SetAvatarMatrix(_KRA_HANDLE hAvatar, const D3DXMATRIX& m)
 {
-    CKRAAvatar* pAvatar = m_cAvatars.Lookup(hAvatar);
-    if (!pAvatar)
-        return KRA_E_INVALID_AVATAR;
-    pAvatar->m_mWorld = m;
-    pAvatar->m_vPosition = D3DXVECTOR3(m._41, m._42, m._43);
-    return KRA_OK;
+    return WithAvatar(hAvatar, [&](CKRAAvatar& avatar) {
+        avatar.m_mWorld = m;
+        avatar.m_vPosition = D3DXVECTOR3(m._41, m._42, m._43);
+        return KRA_OK;
+    });
 }
 
 LONG CKRAAvatarManager::GetAvatar3DPosition(_KRA_HANDLE hAvatar, D3DXVECTOR3& v) const
 {
-    CKRAAvatar* pAvatar = m_cAvatars.Lookup(hAvatar);
-    if (!pAvatar)
-        return KRA_E_INVALID_AVATAR;
-    v = pAvatar->m_vPosition;
-    return KRA_OK;
+    return WithAvatar(hAvatar, [&](CKRAAvatar& avatar) {
+        v = avatar.m_vPosition;
+        return KRA_OK;
+    });
 }
 
 LONG CKRAAvatarManager::SetAvatarVertexColor(_KRA_HANDLE hAvatar, const D3DXVECTOR3& vColor)
 {
-    CKRAAvatar* pAvatar = m_cAvatars.Lookup(hAvatar);
-    if (!pAvatar)
-        return KRA_E_INVALID_AVATAR;
-    pAvatar->m_vColor = vColor;
-    pAvatar->m_bTint = vColor.x != 1.0f;
-    return KRA_OK;
+    return WithAvatar(hAvatar, [&](CKRAAvatar& avatar) {
+        avatar.m_vColor = vColor;
+        avatar.m_bTint = vColor.x != 1.0f;
+        return KRA_OK;
+    });
 }

@@ -63,6 +63,13 @@ public:
     LONG UpdateMoveAvatar(const _KRA_HANDLE* pHandles, int nCount);
 
 private:
+    // Runs change(avatar) on a valid avatar and answers its status; 0x80060005 for any other handle.
+    template <class Change>
+    LONG WithAvatar(_KRA_HANDLE hAvatar, Change&& change) const
+    {
+        CKRAAvatar* pAvatar = m_cAvatars.Lookup(hAvatar);
+        return pAvatar ? change(*pAvatar) : KRA_E_INVALID_AVATAR;
+    }
     const CKRAMotion* Motion(int nKind, int nMotion) const;
     void ReorderItems(CKRAAvatar& avatar);
     void ReleaseAvatar(CKRAAvatar& avatar);

@@ -67,11 +67,10 @@ const CKRAMotion* CKRAAvatarManager::Motion(int nKind, int nMotion) const
 
 LONG CKRAAvatarManager::SetMotionType(_KRA_HANDLE hAvatar, int nKind)
 {
-    CKRAAvatar* pAvatar = m_cAvatars.Lookup(hAvatar);
-    if (!pAvatar)
-        return KRA_E_INVALID_AVATAR;
-    pAvatar->m_nMotionKind = nKind;
-    return KRA_OK;
+    return WithAvatar(hAvatar, [&](CKRAAvatar& avatar) {
+        avatar.m_nMotionKind = nKind;
+        return KRA_OK;
+    });
 }
 
 int CKRAAvatarManager::GetMotionType(_KRA_HANDLE hAvatar) const
@@ -82,12 +81,11 @@ int CKRAAvatarManager::GetMotionType(_KRA_HANDLE hAvatar) const
 
 LONG CKRAAvatarManager::SetMotion(_KRA_HANDLE hAvatar, int nMotion, int nNextMotion)
 {
-    CKRAAvatar* pAvatar = m_cAvatars.Lookup(hAvatar);
-    if (!pAvatar)
-        return KRA_E_INVALID_AVATAR;
-    pAvatar->m_nMotion = nMotion;
-    pAvatar->m_nNextMotion = nNextMotion;
-    return KRA_OK;
+    return WithAvatar(hAvatar, [&](CKRAAvatar& avatar) {
+        avatar.m_nMotion = nMotion;
+        avatar.m_nNextMotion = nNextMotion;
+        return KRA_OK;
+    });
 }
 
 int CKRAAvatarManager::GetCurrentMotion(_KRA_HANDLE hAvatar) const
@@ -98,24 +96,22 @@ int CKRAAvatarManager::GetCurrentMotion(_KRA_HANDLE hAvatar) const
 
 LONG CKRAAvatarManager::StartMotion(_KRA_HANDLE hAvatar)
 {
-    CKRAAvatar* pAvatar = m_cAvatars.Lookup(hAvatar);
-    if (!pAvatar)
-        return KRA_E_INVALID_AVATAR;
-    if (pAvatar->m_nMotionKind >= 0 && size_t(pAvatar->m_nMotionKind) < m_vKinds.size() &&
-        !m_vKinds[size_t(pAvatar->m_nMotionKind)].vMotions.empty()) {
-        pAvatar->m_fMotionStart = KRAAvatarClock() - pAvatar->m_fClockBase;
-        pAvatar->m_bPlaying = true;
-    }
-    return KRA_OK;
+    return WithAvatar(hAvatar, [&](CKRAAvatar& avatar) {
+        if (avatar.m_nMotionKind >= 0 && size_t(avatar.m_nMotionKind) < m_vKinds.size() &&
+            !m_vKinds[size_t(avatar.m_nMotionKind)].vMotions.empty()) {
+            avatar.m_fMotionStart = KRAAvatarClock() - avatar.m_fClockBase;
+            avatar.m_bPlaying = true;
+        }
+        return KRA_OK;
+    });
 }
 
 LONG CKRAAvatarManager::SetLoopMotion(_KRA_HANDLE hAvatar, bool bLoop)
 {
-    CKRAAvatar* pAvatar = m_cAvatars.Lookup(hAvatar);
-    if (!pAvatar)
-        return KRA_E_INVALID_AVATAR;
-    pAvatar->m_bLoop = bLoop;
-    return KRA_OK;
+    return WithAvatar(hAvatar, [&](CKRAAvatar& avatar) {
+        avatar.m_bLoop = bLoop;
+        return KRA_OK;
+    });
 }
 
 const D3DXMATRIX* CKRAAvatarManager::SampleMotion(_KRA_HANDLE hAvatar)

@@ -110,31 +110,29 @@ bool AdvanceWalk(CKRAAvatar& avatar)
 
 LONG CKRAAvatarManager::MoveAvatar(_KRA_HANDLE hAvatar, const D3DXVECTOR3& v)
 {
-    CKRAAvatar* pAvatar = m_cAvatars.Lookup(hAvatar);
-    if (!pAvatar)
-        return KRA_E_INVALID_AVATAR;
-    D3DXMATRIX mShift, m;
-    D3DXMatrixTranslation(&mShift, v.x, v.y, v.z);
-    D3DXMatrixMultiply(&m, &mShift, &pAvatar->m_mWorld);
-    pAvatar->m_mWorld = m;
-    pAvatar->m_vPosition = D3DXVECTOR3(m._41, m._42, m._43);
-    return KRA_OK;
+    return WithAvatar(hAvatar, [&](CKRAAvatar& avatar) {
+        D3DXMATRIX mShift, m;
+        D3DXMatrixTranslation(&mShift, v.x, v.y, v.z);
+        D3DXMatrixMultiply(&m, &mShift, &avatar.m_mWorld);
+        avatar.m_mWorld = m;
+        avatar.m_vPosition = D3DXVECTOR3(m._41, m._42, m._43);
+        return KRA_OK;
+    });
 }
 
 LONG CKRAAvatarManager::RotateAvatar(_KRA_HANDLE hAvatar, const D3DXVECTOR3& vDegrees)
 {
-    CKRAAvatar* pAvatar = m_cAvatars.Lookup(hAvatar);
-    if (!pAvatar)
-        return KRA_E_INVALID_AVATAR;
-    D3DXMATRIX mTurn, m;
-    D3DXMatrixRotationYawPitchRoll(&mTurn, vDegrees.y * KRA_RADIANS_PER_DEGREE, vDegrees.x * KRA_RADIANS_PER_DEGREE,
-                                   vDegrees.z * KRA_RADIANS_PER_DEGREE);
-    D3DXVECTOR3 vFront;
-    D3DXVec3TransformNormal(&vFront, &pAvatar->m_vFront, &mTurn);
-    D3DXVec3Normalize(&pAvatar->m_vFront, &vFront);
-    D3DXMatrixMultiply(&m, &mTurn, &pAvatar->m_mWorld);
-    pAvatar->m_mWorld = m;
-    return KRA_OK;
+    return WithAvatar(hAvatar, [&](CKRAAvatar& avatar) {
+        D3DXMATRIX mTurn, m;
+        D3DXMatrixRotationYawPitchRoll(&mTurn, vDegrees.y * KRA_RADIANS_PER_DEGREE, vDegrees.x * KRA_RADIANS_PER_DEGREE,
+                                       vDegrees.z * KRA_RADIANS_PER_DEGREE);
+        D3DXVECTOR3 vFront;
+        D3DXVec3TransformNormal(&vFront, &avatar.m_vFront, &mTurn);
+        D3DXVec3Normalize(&avatar.m_vFront, &vFront);
+        D3DXMatrixMultiply(&m, &mTurn, &avatar.m_mWorld);
+        avatar.m_mWorld = m;
+        return KRA_OK;
+    });
 }
 
 LONG CKRAAvatarManager::MoveToAvatar(_KRA_HANDLE hAvatar, const D3DXVECTOR3& vTarget)
@@ -164,20 +162,18 @@ LONG CKRAAvatarManager::MoveToAvatar(_KRA_HANDLE hAvatar, const D3DXVECTOR3& vTa
 
 LONG CKRAAvatarManager::StopAvatar(_KRA_HANDLE hAvatar)
 {
-    CKRAAvatar* pAvatar = m_cAvatars.Lookup(hAvatar);
-    if (!pAvatar)
-        return KRA_E_INVALID_AVATAR;
-    ClearWalk(*pAvatar);
-    return KRA_OK;
+    return WithAvatar(hAvatar, [&](CKRAAvatar& avatar) {
+        ClearWalk(avatar);
+        return KRA_OK;
+    });
 }
 
 LONG CKRAAvatarManager::SetWalkSpeedOfAvatar(_KRA_HANDLE hAvatar, DWORD dwSpeed)
 {
-    CKRAAvatar* pAvatar = m_cAvatars.Lookup(hAvatar);
-    if (!pAvatar)
-        return KRA_E_INVALID_AVATAR;
-    pAvatar->m_dwWalkSpeed = dwSpeed;
-    return KRA_OK;
+    return WithAvatar(hAvatar, [&](CKRAAvatar& avatar) {
+        avatar.m_dwWalkSpeed = dwSpeed;
+        return KRA_OK;
+    });
 }
 
 LONG CKRAAvatarManager::UpdateMoveAvatar(const _KRA_HANDLE* pHandles, int nCount)
