@@ -6,25 +6,6 @@
 
 #include <cfloat>
 
-#if !__has_include("wingdi.h")
-// The font description normally comes with GDI; this layer needs it even where GDI is absent.
-typedef struct tagLOGFONTA {
-    LONG lfHeight;
-    LONG lfWidth;
-    LONG lfEscapement;
-    LONG lfOrientation;
-    LONG lfWeight;
-    BYTE lfItalic;
-    BYTE lfUnderline;
-    BYTE lfStrikeOut;
-    BYTE lfCharSet;
-    BYTE lfOutPrecision;
-    BYTE lfClipPrecision;
-    BYTE lfQuality;
-    BYTE lfPitchAndFamily;
-    CHAR lfFaceName[32];
-} LOGFONTA, *PLOGFONTA, *LPLOGFONTA;
-#endif
 // Palettes belong to GDI; the image functions only ever receive NULL for them.
 struct tagPALETTEENTRY;
 
