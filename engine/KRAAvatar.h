@@ -10,6 +10,14 @@
 
 constexpr size_t KRA_AVATAR_ITEM_MAX = 360;
 constexpr size_t KRA_FACE_WEIGHT_COUNT = 10;
+constexpr size_t KRA_TEXTURE_OVERRIDE_MAX = 360;
+
+// A texture an avatar wears on one of its items in place of the item's own.
+struct CKRAItemTextureOverride {
+    char szName[32] = {};
+    _KRA_HANDLE hItem = 0;
+    CKRAHandle<tagKRADS> hTexture;
+};
 
 class CKRAAvatar {
 public:
@@ -57,6 +65,25 @@ public:
 
     D3DXVECTOR3 m_vColor;
     bool m_bTint = false;
+
+    // Texture overrides, in the order they were set.
+    std::vector<CKRAItemTextureOverride> m_vTextureOverrides;
+    // The first override of an item; null when it wears its own textures.
+    const CKRAItemTextureOverride* FindTextureOverride(_KRA_HANDLE hItem) const
+    {
+        for (const CKRAItemTextureOverride& o : m_vTextureOverrides)
+            if (o.hItem == hItem)
+                return &o;
+        return nullptr;
+    }
+
+    // Drawing state kept between frames: the blink and the breast bounce timers (engine clock
+    // seconds), and whether the bone matrices hold a sampled pose yet.
+    bool m_bBlinking = false;
+    double m_fBlinkStart = 0;
+    bool m_bBreastAnimation = false;
+    double m_fBreastStart = 0;
+    bool m_bPosed = false;
 };
 
 // Seconds on the engine's performance counter: the one clock of motions and walking.

@@ -62,6 +62,34 @@ public:
     // Advances the walks of the listed avatars; each arrival calls the message callback (0x12002).
     LONG UpdateMoveAvatar(const _KRA_HANDLE* pHandles, int nCount);
 
+    // Drawing. Without a list (or with a count of 0) every avatar is drawn in the order of its key
+    // and its walk advanced first; with a list, the listed avatars in list order, walks untouched.
+    // Invalid handles are skipped. The device's world transform holds the camera's view.
+    LONG RenderAvatars();
+    LONG RenderAvatars(int nCount, const _KRA_HANDLE* pHandles);
+    // One avatar in a preview: placed by mWorld, posed by motion nMotion of its kind, never culled,
+    // picked, tinted or walked.
+    LONG RenderLocalAvatar(_KRA_HANDLE hAvatar, int nMotion, const D3DXMATRIX& mWorld);
+    // Device buffers of every item file, released before a device reset and made again after it.
+    LONG CreateDeviceObject();
+    LONG DestroyDeviceObject();
+
+    // Face and body animation switches.
+    LONG TurnOnAutoAnimation(_KRA_HANDLE hAvatar);
+    LONG TurnOffAutoAnimation(_KRA_HANDLE hAvatar);
+    LONG FireBreastAnimation(_KRA_HANDLE hAvatar);
+
+    // Soft picking: while on, every drawing call tests the avatars it draws against the ray
+    // through the picking point, and the nearest hit is kept.
+    LONG SetAvatarPickingPosition(POINT pt);
+    LONG SetAvatarSoftPicking(bool bOn);
+    // 0 when a soft pick happened, else 0x80000007.
+    LONG HasAvatarSoftPicking() const;
+    LONG ResetAvatarSoftPicking(bool bHappened);
+    LONG GetPickedAvatarHandle(_KRA_HANDLE& hAvatar, _KRA_HANDLE& hItem, float& fDistance) const;
+    // Where a point (dx, dy, dz) from the avatar's head bone lands on the screen.
+    LONG GetAvatar2DPosition(_KRA_HANDLE hAvatar, float dx, float dy, float dz, D3DXVECTOR3& vOut) const;
+
 private:
     // Runs change(avatar) on a valid avatar and answers its status; 0x80060005 for any other handle.
     template <class Change>
@@ -75,6 +103,18 @@ private:
     void ReleaseAvatar(CKRAAvatar& avatar);
     LONG ReadMotion(const char* szFile, int nKind, KRA_MOTION_FILE_DATA& file);
 
+    // Drawing steps (one avatar, one item); see KRAAvatarRender.cpp.
+    struct RenderPass;
+    void RenderAvatar(_KRA_HANDLE hAvatar, RenderPass& pass);
+    void RenderItem(CKRAAvatar& avatar, _KRA_HANDLE hAvatar, _KRA_HANDLE hItem, const D3DXMATRIX* pSkin,
+                    RenderPass& pass);
+    // Soft picking of one item's current positions; the hits go to the pick list.
+    void PickItem(_KRA_HANDLE hItem, _KRA_HANDLE hAvatar, const float* pPositions, size_t nVertices,
+                  const D3DXVECTOR3& vOrigin, const D3DXVECTOR3& vDirection);
+    bool PickingRay(IDirect3DDevice8* pDevice, D3DXVECTOR3& vOrigin, D3DXVECTOR3& vDirection) const;
+    void BeginPicking();
+    void EndPicking();
+
     struct MotionKind {
         std::vector<CKRAMotion> vMotions;
         std::unique_ptr<D3DXMATRIX[]> pInverseBindPose;
@@ -86,4 +126,25 @@ private:
     std::string m_strFolder;
     std::vector<MotionKind> m_vKinds;
     size_t m_nMotionCapacity = 0;
+
+    // Vertex work space of drawing: one mesh at a time, grown to the largest mesh, never shrunk.
+    std::vector<float> m_vPositions;
+
+    // Picking.
+    static constexpr size_t kPickHitMax = 32;
+    struct PickHit {
+        float fDistance = 0;
+        WORD awTriangle[3] = {};
+        _KRA_HANDLE hItem = 0;
+        _KRA_HANDLE hAvatar = 0;
+    };
+    bool m_bSoftPicking = false;
+    bool m_bSoftPicked = false;
+    _KRA_HANDLE m_hPickedAvatar = 0;
+    _KRA_HANDLE m_hPickedItem = 0;
+    float m_fPickedDistance = 0;
+    POINT m_ptPicking = {0, 0};
+    SIZE m_sizePicking = {0, 0};
+    PickHit m_aPickHits[kPickHitMax];
+    size_t m_nPickHits = 0;
 };

@@ -1,6 +1,7 @@
 #include "KRAItemFile.h"
 
 #include "KRAFile.h"
+#include "KRAManager.h"
 #include "KRATextureManager.h"
 
 #include <windows.h>
@@ -44,6 +45,8 @@ LONG CKRAItemFile::Read(const std::string& strPath, DWORD dwKind, CKRATextureMan
         mesh.vColors.assign(mesh.cData.vPositions.size(), 1.f);
         if (dwKind == KRA_ITEM_HELD)
             mesh.nRigidBone = nHeldBone;
+        if (KRAIsSkinnedItem(dwKind) && mesh.cData.strName != "shadow")
+            KRABuildSkinPlan(mesh.cData.vBindings, mesh.cData.VertexCount(), mesh.cSkin);
     }
     m_nFaceMesh = file.nFaceMesh;
     m_vFaceSet = std::move(file.vFaceSet);
@@ -56,7 +59,20 @@ LONG CKRAItemFile::Read(const std::string& strPath, DWORD dwKind, CKRATextureMan
                                   m_vMeshes[0].vSwell, m_vMeshes[0].vBounce);
     }
     m_strPath = strPath;
+    CreateDeviceObject(CKRAManager::GetD3DDevice());
     return KRA_OK;
+}
+
+void CKRAItemFile::CreateDeviceObject(IDirect3DDevice8* pDevice)
+{
+    for (CKRAAtomObject& mesh : m_vMeshes)
+        mesh.cDevice.Create(pDevice, mesh.cData);
+}
+
+void CKRAItemFile::DestroyDeviceObject()
+{
+    for (CKRAAtomObject& mesh : m_vMeshes)
+        mesh.cDevice.Destroy();
 }
 
 void CKRAItemFile::Release(CKRATextureManager* pTextures)
@@ -69,6 +85,7 @@ void CKRAItemFile::Release(CKRATextureManager* pTextures)
         }
     }
     m_vMaterials.clear();
+    DestroyDeviceObject();
     m_vMeshes.clear();
     m_vFaceSet.clear();
 }

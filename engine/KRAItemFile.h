@@ -2,6 +2,8 @@
 // its materials with their textures, shared by every avatar that wears it.
 #pragma once
 
+#include "KRAAtomDevice.h"
+#include "KRAAvatarSkin.h"
 #include "KRADefs.h"
 #include "KRAItemFormat.h"
 #include "KRATexture.h"
@@ -29,6 +31,8 @@ struct CKRAAtomObject {
     int nRigidBone = -1;        // held items: the bone matrix the mesh follows
     std::vector<DWORD> vSwell;  // breast animation lists (first mesh of an upper-body item)
     std::vector<DWORD> vBounce;
+    KRA_SKIN_PLAN cSkin;        // skinned kinds: the bindings per vertex
+    CKRAAtomDevice cDevice;     // the buffers drawing rewrites and draws from
 };
 
 class CKRAItemFile {
@@ -42,6 +46,9 @@ public:
     LONG Read(const std::string& strPath, DWORD dwKind, CKRATextureManager* pTextures);
     // Gives the material textures back to the texture manager.
     void Release(CKRATextureManager* pTextures);
+    // Device buffers of every mesh, made again after a device reset; the meshes stay in memory.
+    void CreateDeviceObject(IDirect3DDevice8* pDevice);
+    void DestroyDeviceObject();
 
     DWORD Kind() const { return m_dwKind; }
     DWORD ItemCode() const { return m_adwHeader[2]; }
@@ -49,6 +56,7 @@ public:
     int FaceMesh() const { return m_nFaceMesh; }
     const std::string& Path() const { return m_strPath; }
     const std::vector<CKRAAtomObject>& Meshes() const { return m_vMeshes; }
+    std::vector<CKRAAtomObject>& Meshes() { return m_vMeshes; }
     const std::vector<CKRAMaterial>& Materials() const { return m_vMaterials; }
     const std::vector<KRA_MORPH_TARGET_DATA>& FaceSet() const { return m_vFaceSet; }
     // The first texture of a mesh's material, or an empty handle (untextured).

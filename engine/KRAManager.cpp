@@ -137,6 +137,11 @@ LONG CKRAManager::KraMan_Destroy()
 
 LONG CKRAManager::KraMan_CreateDeviceObject()
 {
+    if (m_pcAvatarManager) {
+        LONG lStatus = m_pcAvatarManager->CreateDeviceObject();
+        if (lStatus < 0)
+            return lStatus;
+    }
     if (m_pcObjectManager) {
         LONG lStatus = m_pcObjectManager->CreateDeviceObject();
         if (lStatus < 0)
@@ -147,6 +152,11 @@ LONG CKRAManager::KraMan_CreateDeviceObject()
 
 LONG CKRAManager::KraMan_DestroyDeviceObject()
 {
+    if (m_pcAvatarManager) {
+        LONG lStatus = m_pcAvatarManager->DestroyDeviceObject();
+        if (lStatus < 0)
+            return lStatus;
+    }
     if (m_pcObjectManager) {
         LONG lStatus = m_pcObjectManager->DestroyDeviceObject();
         if (lStatus < 0)

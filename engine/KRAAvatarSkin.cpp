@@ -1,0 +1,106 @@
+#include "KRAAvatarSkin.h"
+
+#include <cmath>
+
+void KRABuildSkinPlan(const std::vector<KRA_BONE_BINDING_DATA>& vBindings, DWORD dwVertexCount, KRA_SKIN_PLAN& plan)
+{
+    plan.vFirst.assign(size_t(dwVertexCount) + 1, 0);
+    plan.vBone.clear();
+    plan.vWeight.clear();
+    // Count per vertex, turn the counts into starts, then place each influence.
+    for (const KRA_BONE_BINDING_DATA& binding : vBindings)
+        for (DWORD v : binding.vVertices)
+            if (v < dwVertexCount)
+                ++plan.vFirst[size_t(v) + 1];
+    for (size_t v = 0; v < dwVertexCount; ++v)
+        plan.vFirst[v + 1] += plan.vFirst[v];
+    size_t nTotal = plan.vFirst[dwVertexCount];
+    plan.vBone.resize(nTotal);
+    plan.vWeight.resize(nTotal);
+    std::vector<uint32_t> vNext(plan.vFirst.begin(), plan.vFirst.end() - 1);
+    for (const KRA_BONE_BINDING_DATA& binding : vBindings) {
+        for (size_t i = 0; i < binding.vVertices.size(); ++i) {
+            DWORD v = binding.vVertices[i];
+            if (v >= dwVertexCount)
+                continue;
+            uint32_t k = vNext[v]++;
+            plan.vBone[k] = uint8_t(binding.dwBone);
+            plan.vWeight[k] = i < binding.vWeights.size() ? binding.vWeights[i] : 0.f;
+        }
+    }
+}
+
+void KRASkinMatrices(const D3DXMATRIX* pInverseBind, const D3DXMATRIX* pBones, D3DXMATRIX* pSkin, size_t nCount)
+{
+    for (size_t i = 0; i < nCount; ++i)
+        D3DXMatrixMultiply(&pSkin[i], &pInverseBind[i], &pBones[i]);
+}
+
+void KRASkinPositions(const KRA_SKIN_PLAN& plan, const float* __restrict pBind, const D3DXMATRIX* pSkin,
+                      float* __restrict pOut)
+{
+    size_t nVertices = plan.vFirst.empty() ? 0 : plan.vFirst.size() - 1;
+    const uint32_t* pFirst = plan.vFirst.data();
+    const uint8_t* pBone = plan.vBone.data();
+    const float* pWeight = plan.vWeight.data();
+    for (size_t v = 0; v < nVertices; ++v) {
+        const float px = pBind[3 * v], py = pBind[3 * v + 1], pz = pBind[3 * v + 2];
+        float x = 0, y = 0, z = 0;
+        for (uint32_t k = pFirst[v], kEnd = pFirst[v + 1]; k < kEnd; ++k) {
+            const D3DXMATRIX& m = pSkin[pBone[k]];
+            const float w = pWeight[k];
+            x += w * (px * m._11 + py * m._21 + pz * m._31 + m._41);
+            y += w * (px * m._12 + py * m._22 + pz * m._32 + m._42);
+            z += w * (px * m._13 + py * m._23 + pz * m._33 + m._43);
+        }
+        pOut[3 * v] = x;
+        pOut[3 * v + 1] = y;
+        pOut[3 * v + 2] = z;
+    }
+}
+
+void KRATransformPositions(const float* __restrict pIn, size_t nVertices, const D3DXMATRIX& m, float* __restrict pOut)
+{
+    for (size_t v = 0; v < nVertices; ++v) {
+        const float px = pIn[3 * v], py = pIn[3 * v + 1], pz = pIn[3 * v + 2];
+        pOut[3 * v] = px * m._11 + py * m._21 + pz * m._31 + m._41;
+        pOut[3 * v + 1] = px * m._12 + py * m._22 + pz * m._32 + m._42;
+        pOut[3 * v + 2] = px * m._13 + py * m._23 + pz * m._33 + m._43;
+    }
+}
+
+void KRAApplyMorph(const KRA_MORPH_TARGET_DATA& target, float fWeight, float* pPositions)
+{
+    size_t n = target.vVertices.size();
+    if (target.vOffsets.size() / 3 < n)
+        n = target.vOffsets.size() / 3;
+    for (size_t i = 0; i < n; ++i) {
+        float* p = pPositions + 3 * size_t(target.vVertices[i]);
+        p[0] -= fWeight * target.vOffsets[3 * i];
+        p[1] -= fWeight * target.vOffsets[3 * i + 1];
+        p[2] -= fWeight * target.vOffsets[3 * i + 2];
+    }
+}
+
+void KRAApplySwell(const std::vector<DWORD>& vVertices, float fSwell, float* pPositions)
+{
+    float fScale = 1 + 0.01f * fSwell;
+    for (DWORD v : vVertices) {
+        pPositions[3 * size_t(v) + 1] *= fScale;
+        pPositions[3 * size_t(v) + 2] *= fScale;
+    }
+}
+
+void KRAApplyBounce(const std::vector<DWORD>& vVertices, float fBounce, float* pPositions)
+{
+    float fScale = fBounce >= 0.5f ? 1 + fBounce * 0.01f : 1 - fBounce * 0.01f;
+    for (DWORD v : vVertices)
+        for (int c = 0; c < 3; ++c)
+            pPositions[3 * size_t(v) + c] *= fScale;
+}
+
+float KRABreastSwell(double fSeconds)
+{
+    double s = std::sin(fSeconds * 125.0 * 0.017453293);
+    return s > 0 ? float(s) : 0.f;
+}

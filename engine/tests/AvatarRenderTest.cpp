@@ -1,0 +1,341 @@
+// Avatars drawn through the real Direct3D device and judged by their pixels: skinning by bone
+// matrices, the face set and blinking, the tint on the texture, culling, and soft picking.
+#include "KRAAvatarManager.h"
+#include "KRAAvatarTestFiles.h"
+#include "KRAFrustum.h"
+#include "KRARenderFixture.h"
+
+#include <gtest/gtest.h>
+#include <windows.h>
+
+using namespace kratest;
+
+namespace {
+
+constexpr DWORD kBlack = 0xFF000000;
+constexpr DWORD kRed = 0xFFFF0000;
+constexpr DWORD kWhite = 0xFFFFFFFF;
+
+// A square of side 2h facing the camera at -z, centred on (cx, cy) in the plane z.
+ItemMesh Square(float cx, float cy, float h, const std::string& strName = "BODY", float z = 0)
+{
+    ItemMesh mesh;
+    mesh.strName = strName;
+    mesh.vPositions = {cx - h, cy - h, z, cx + h, cy - h, z, cx + h, cy + h, z, cx - h, cy + h, z};
+    mesh.vIndices = {0, 1, 2, 0, 2, 3};
+    mesh.bTexCoords = true;
+    return mesh;
+}
+
+class AvatarRender : public RenderFixture {
+protected:
+    void SetUp() override
+    {
+        RenderFixture::SetUp();
+        YondaClockSetManual(TRUE);
+        m_pAvatars = CKRAManager::GetAvatarManager();
+        ASSERT_NE(m_pAvatars, nullptr);
+        WriteKri("red.bmp", SolidBMP(4, 4, 0xFF0000));
+        WriteKri("white.bmp", SolidBMP(4, 4, 0xFFFFFF));
+    }
+    void TearDown() override
+    {
+        RenderFixture::TearDown();
+        YondaClockSetManual(FALSE);
+    }
+
+    void WriteKri(const std::string& name, const std::vector<uint8_t>& bytes) { Write(m_root / "Data" / "AVATAR" / "KRI" / name, bytes); }
+    std::string Path(const std::string& name) const { return (m_root / "Data" / "AVATAR" / "KRI" / name).string(); }
+
+    // An avatar of one item file written under the item's code.
+    _KRA_HANDLE Avatar(DWORD dwKey, const Item& item, DWORD dwKind)
+    {
+        std::string strItem = std::to_string(item.dwCode) + ".KRI";
+        WriteKri(strItem, KRI(item, dwKind));
+        std::string strList = std::to_string(dwKey) + ".KRA";
+        WriteKri(strList, KRA(dwKey, {{dwKind, strItem}}));
+        _KRA_HANDLE h = 0;
+        EXPECT_EQ(m_pAvatars->LoadAvatar(strList.c_str(), h), KRA_OK);
+        EXPECT_NE(h, 0u);
+        return h;
+    }
+
+    // Motions of kind 0: a bind pose with every bone at the origin, then a still pose in which
+    // every track stands where pose(t, af) puts it.
+    template <class PoseFn>
+    int LoadPose(PoseFn pose, DWORD dwDuration = 1000)
+    {
+        WriteKri("bind.mot", Motion(2, 25, 1000, [](uint32_t, uint32_t, float* af) { std::fill(af, af + 6, 0.f); }));
+        WriteKri("pose.mot", Motion(2, 25, dwDuration, [&](uint32_t t, uint32_t, float* af) {
+                     std::fill(af, af + 6, 0.f);
+                     pose(t, af);
+                 }));
+        EXPECT_EQ(m_pAvatars->LoadInitMotion(Path("bind.mot").c_str(), 0), KRA_OK);
+        return m_pAvatars->LoadMotion(Path("pose.mot").c_str(), 0);
+    }
+
+    void Play(_KRA_HANDLE h, int nMotion)
+    {
+        ASSERT_EQ(m_pAvatars->SetMotionType(h, 0), KRA_OK);
+        ASSERT_EQ(m_pAvatars->SetMotion(h, nMotion, nMotion), KRA_OK);
+        ASSERT_EQ(m_pAvatars->StartMotion(h), KRA_OK);
+    }
+
+    LONG Render(_KRA_HANDLE h) { return m_pAvatars->RenderAvatars(1, &h); }
+
+    CKRAAvatarManager* m_pAvatars = nullptr;
+};
+
+Item RedItem(DWORD dwCode, std::vector<ItemMesh> vMeshes)
+{
+    Item item;
+    item.dwCode = dwCode;
+    item.vTextures = {{"red.bmp", false}};
+    item.vMeshes = std::move(vMeshes);
+    return item;
+}
+
+} // namespace
+
+TEST_F(AvatarRender, TexturedItemDrawsWhereTheAvatarStands)
+{
+    _KRA_HANDLE h = Avatar(1, RedItem(2020001, {Square(0, 0, 0.5f)}), KRA_ITEM_BODY);
+    D3DXMATRIX m;
+    D3DXMatrixTranslation(&m, -2, 1, 0);
+    ASSERT_EQ(m_pAvatars->SetAvatarMatrix(h, m), KRA_OK);
+    ASSERT_EQ(Render(h), KRA_OK);
+    YondaPicture picture = Picture();
+    ExpectPixel(picture, Project(-2, 1, 0), kRed);
+    ExpectPixel(picture, Project(0, 0, 0), kBlack);
+}
+
+TEST_F(AvatarRender, VertexBoundToTwoBonesLandsAtTheWeightedBlend)
+{
+    ItemMesh mesh = Square(0, 0, 0.4f);
+    mesh.vBindings = {{KRA_BONE_FIRST, {0, 1, 2, 3}, {0.75f, 0.75f, 0.75f, 0.75f}},
+                      {KRA_BONE_FIRST + 1, {0, 1, 2, 3}, {0.25f, 0.25f, 0.25f, 0.25f}}};
+    _KRA_HANDLE h = Avatar(1, RedItem(2020001, {mesh}), KRA_ITEM_BODY);
+    // Bone 0 four units to the right, bone 1 at its bind place: the square lands three units right.
+    int nPose = LoadPose([](uint32_t t, float* af) {
+        if (t == 0)
+            af[0] = 4;
+    });
+    ASSERT_GE(nPose, 0);
+    Play(h, nPose);
+    ASSERT_EQ(Render(h), KRA_OK);
+    YondaPicture picture = Picture();
+    ExpectPixel(picture, Project(3, 0, 0), kRed);
+    ExpectPixel(picture, Project(4, 0, 0), kBlack);
+    ExpectPixel(picture, Project(0, 0, 0), kBlack);
+}
+
+TEST_F(AvatarRender, MotionEndedWithoutLoopDrawsTheBindPose)
+{
+    ItemMesh mesh = Square(0, 0, 0.4f);
+    mesh.vBindings = {{KRA_BONE_FIRST, {0, 1, 2, 3}, {1, 1, 1, 1}}};
+    _KRA_HANDLE h = Avatar(1, RedItem(2020001, {mesh}), KRA_ITEM_BODY);
+    int nPose = LoadPose([](uint32_t t, float* af) {
+        if (t == 0)
+            af[1] = 2;
+    });
+    Play(h, nPose);
+    ASSERT_EQ(m_pAvatars->SetLoopMotion(h, false), KRA_OK);
+    Render(h);
+    YondaPicture posed = Picture();
+    ExpectPixel(posed, Project(0, 2, 0), kRed);
+    ExpectPixel(posed, Project(0, 0, 0), kBlack);
+
+    YondaClockAdvance(1500);
+    m_pDevice->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, kBlack, 1.0f, 0);
+    Render(h);
+    YondaPicture bind = Picture();
+    ExpectPixel(bind, Project(0, 0, 0), kRed);
+    ExpectPixel(bind, Project(0, 2, 0), kBlack);
+}
+
+TEST_F(AvatarRender, TwoAvatarsOfOneItemEachShowTheirOwnPose)
+{
+    // The item file is shared: each avatar's pose goes through the same buffers in turn.
+    ItemMesh mesh = Square(0, 0, 0.4f);
+    mesh.vBindings = {{KRA_BONE_FIRST, {0, 1, 2, 3}, {1, 1, 1, 1}}};
+    Item item = RedItem(2020001, {mesh});
+    _KRA_HANDLE hPosed = Avatar(1, item, KRA_ITEM_BODY);
+    _KRA_HANDLE hStill = Avatar(2, item, KRA_ITEM_BODY);
+    int nPose = LoadPose([](uint32_t t, float* af) {
+        if (t == 0)
+            af[1] = 2;
+    });
+    Play(hPosed, nPose);
+    D3DXMATRIX m;
+    D3DXMatrixTranslation(&m, 2, 0, 0);
+    m_pAvatars->SetAvatarMatrix(hStill, m);
+    _KRA_HANDLE ah[2] = {hPosed, hStill};
+    ASSERT_EQ(m_pAvatars->RenderAvatars(2, ah), KRA_OK);
+    YondaPicture picture = Picture();
+    ExpectPixel(picture, Project(0, 2, 0), kRed);
+    ExpectPixel(picture, Project(2, 0, 0), kRed);
+    ExpectPixel(picture, Project(2, 2, 0), kBlack);
+    ExpectPixel(picture, Project(0, 0, 0), kBlack);
+}
+
+TEST_F(AvatarRender, TintShowsOnTheTexture)
+{
+    Item item = RedItem(2020001, {Square(0, 0, 0.5f)});
+    item.vTextures = {{"white.bmp", false}};
+    _KRA_HANDLE h = Avatar(1, item, KRA_ITEM_BODY);
+    ASSERT_EQ(m_pAvatars->SetAvatarVertexColor(h, D3DXVECTOR3(0.5f, 1, 0)), KRA_OK);
+    Render(h);
+    ExpectPixel(Picture(), Project(0, 0, 0), 0xFF7FFF00, 6);
+
+    // Tint off again: the colours go back to white.
+    m_pAvatars->SetAvatarVertexColor(h, D3DXVECTOR3(1, 0.5f, 0.5f));
+    Render(h);
+    ExpectPixel(Picture(), Project(0, 0, 0), kWhite);
+}
+
+TEST_F(AvatarRender, FaceTargetFourClosesTheEyesDuringABlink)
+{
+    // The eye is a square whose top edge target 4 pulls down onto its bottom edge.
+    Item item = RedItem(2010001, {Square(0, 1, 0.5f, "FACE")});
+    item.vFaceSet.resize(5);
+    item.vFaceSet[4] = {{2, 3}, {0, 1, 0, 0, 1, 0}};
+    _KRA_HANDLE h = Avatar(1, item, KRA_ITEM_FACE);
+    CKRAAvatar* pAvatar = m_pAvatars->GetAvatar(h);
+    ASSERT_NE(pAvatar, nullptr);
+    pAvatar->m_bBlinking = false;
+    Render(h);
+    ExpectPixel(Picture(), Project(0, 1.2f, 0), kRed);
+
+    // Most of a blink gone by: the eye is nearly shut.
+    pAvatar->m_bBlinking = true;
+    pAvatar->m_fBlinkStart = KRAAvatarClock() - 0.19;
+    m_pDevice->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, kBlack, 1.0f, 0);
+    Render(h);
+    YondaPicture blink = Picture();
+    ExpectPixel(blink, Project(0, 1.2f, 0), kBlack);
+    ExpectPixel(blink, Project(0, 1.5f, 0), kBlack);
+
+    // Without auto-animation there is no blink.
+    m_pAvatars->TurnOffAutoAnimation(h);
+    pAvatar->m_bBlinking = true;
+    pAvatar->m_fBlinkStart = KRAAvatarClock() - 0.19;
+    m_pDevice->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, kBlack, 1.0f, 0);
+    Render(h);
+    ExpectPixel(Picture(), Project(0, 1.2f, 0), kRed);
+}
+
+TEST_F(AvatarRender, FaceSetMovesTheFaceByItsWeights)
+{
+    Item item = RedItem(2010001, {Square(0, 0, 0.5f, "HAIR"), Square(0, 0, 0.5f, "FACE", 1)});
+    item.vFaceSet.resize(2);
+    // p -= w x offset: an offset of -2 in x moves the face two units right at weight 1.
+    item.vFaceSet[1] = {{0, 1, 2, 3}, {-2, 0, 0, -2, 0, 0, -2, 0, 0, -2, 0, 0}};
+    _KRA_HANDLE h = Avatar(1, item, KRA_ITEM_FACE);
+    m_pAvatars->TurnOffAutoAnimation(h);
+    float afWeights[10] = {0, 1};
+    ASSERT_EQ(m_pAvatars->SetFaceSet(h, afWeights), KRA_OK);
+    Render(h);
+    YondaPicture picture = Picture();
+    ExpectPixel(picture, Project(2, 0, 1), kRed);
+    ExpectPixel(picture, Project(0, 0, 0), kRed); // the other mesh stays
+    ExpectPixel(picture, Project(-2, 0, 0), kBlack);
+}
+
+TEST_F(AvatarRender, AvatarOutsideTheViewIsNeitherPosedNorDrawnButStillWalks)
+{
+    ItemMesh mesh = Square(0, 0, 0.4f);
+    mesh.vBindings = {{KRA_BONE_FIRST, {0, 1, 2, 3}, {1, 1, 1, 1}}};
+    _KRA_HANDLE h = Avatar(1, RedItem(2020001, {mesh}), KRA_ITEM_BODY);
+    int nPose = LoadPose([](uint32_t, float*) {}, 100);
+    Play(h, nPose);
+    D3DXMATRIX m;
+    D3DXMatrixTranslation(&m, 500, 0, 0);
+    m_pAvatars->SetAvatarMatrix(h, m);
+    ASSERT_EQ(CKRAManager::GetFrustum()->Build(&m_cCamera.GetViewMatrix(), &m_cCamera.GetProjectionMatrix()), KRA_OK);
+    ASSERT_EQ(m_pAvatars->MoveToAvatar(h, D3DXVECTOR3(600, 0, 0)), KRA_OK);
+    YondaClockAdvance(500);
+    ASSERT_EQ(m_pAvatars->RenderAvatars(), KRA_OK);
+    D3DXVECTOR3 v;
+    m_pAvatars->GetAvatar3DPosition(h, v);
+    EXPECT_GT(v.x, 500.f);
+    // The motion's end went by unsampled: the avatar is still playing.
+    EXPECT_TRUE(m_pAvatars->GetAvatar(h)->m_bPlaying);
+    EXPECT_EQ(m_pAvatars->GetAvatar(h)->m_nKey, 0);
+}
+
+TEST_F(AvatarRender, SoftPickingAnswersTheNearestAvatarWhateverTheOrder)
+{
+    _KRA_HANDLE hFar = Avatar(1, RedItem(2020001, {Square(0, 0, 1)}), KRA_ITEM_BODY);
+    _KRA_HANDLE hNear = Avatar(2, RedItem(2020002, {Square(0, 0, 0.5f)}), KRA_ITEM_BODY);
+    D3DXMATRIX m;
+    D3DXMatrixTranslation(&m, 0, 0, -3);
+    m_pAvatars->SetAvatarMatrix(hNear, m);
+    POINT pt = Project(0, 0, 0);
+    ASSERT_EQ(m_pAvatars->SetAvatarPickingPosition(pt), KRA_OK);
+    ASSERT_EQ(m_pAvatars->SetAvatarSoftPicking(true), KRA_OK);
+    EXPECT_EQ(m_pAvatars->HasAvatarSoftPicking(), KRA_E_FAILED);
+
+    const _KRA_HANDLE aOrders[2][2] = {{hFar, hNear}, {hNear, hFar}};
+    for (const auto& order : aOrders) {
+        // One call per avatar, as the host draws them.
+        m_pAvatars->ResetAvatarSoftPicking(false);
+        Render(order[0]);
+        Render(order[1]);
+        ASSERT_EQ(m_pAvatars->HasAvatarSoftPicking(), KRA_OK);
+        _KRA_HANDLE hAvatar = 0, hItem = 0;
+        float fDistance = 0;
+        m_pAvatars->GetPickedAvatarHandle(hAvatar, hItem, fDistance);
+        EXPECT_EQ(hAvatar, hNear);
+        EXPECT_EQ(m_pAvatars->GetItemCode(hItem), 2020002u);
+        EXPECT_GT(fDistance, 0.f);
+    }
+
+    // One call for both.
+    m_pAvatars->ResetAvatarSoftPicking(false);
+    _KRA_HANDLE ah[2] = {hNear, hFar};
+    m_pAvatars->RenderAvatars(2, ah);
+    _KRA_HANDLE hAvatar = 0, hItem = 0;
+    float fDistance = 0;
+    m_pAvatars->GetPickedAvatarHandle(hAvatar, hItem, fDistance);
+    EXPECT_EQ(hAvatar, hNear);
+
+    // Beside both avatars nothing is hit, and with picking off the last pick stays.
+    m_pAvatars->ResetAvatarSoftPicking(false);
+    m_pAvatars->SetAvatarPickingPosition(Project(3, 3, 0));
+    m_pAvatars->RenderAvatars(2, ah);
+    EXPECT_EQ(m_pAvatars->HasAvatarSoftPicking(), KRA_E_FAILED);
+    m_pAvatars->SetAvatarSoftPicking(false);
+    m_pAvatars->SetAvatarPickingPosition(Project(0, 0, 0));
+    m_pAvatars->RenderAvatars(2, ah);
+    EXPECT_EQ(m_pAvatars->HasAvatarSoftPicking(), KRA_E_FAILED);
+    m_pAvatars->GetPickedAvatarHandle(hAvatar, hItem, fDistance);
+    EXPECT_EQ(hAvatar, hNear);
+}
+
+TEST_F(AvatarRender, LabelPositionFollowsTheHeadBone)
+{
+    _KRA_HANDLE h = Avatar(1, RedItem(2020001, {Square(0, 0, 0.5f)}), KRA_ITEM_BODY);
+    m_pAvatars->GetAvatar(h)->m_vHead = D3DXVECTOR3(0, 2, 0);
+    D3DXMATRIX m;
+    D3DXMatrixTranslation(&m, 1, 0, 0);
+    m_pAvatars->SetAvatarMatrix(h, m);
+    D3DXVECTOR3 v;
+    ASSERT_EQ(m_pAvatars->GetAvatar2DPosition(h, 0, 1, 0, v), KRA_OK);
+    POINT expected = Project(1, 3, 0);
+    EXPECT_NEAR(v.x, float(expected.x), 1.0f);
+    EXPECT_NEAR(v.y, float(expected.y), 1.0f);
+    EXPECT_EQ(m_pAvatars->GetAvatar2DPosition(0x12345678, 0, 0, 0, v), KRA_E_INVALID_AVATAR);
+}
+
+TEST_F(AvatarRender, PreviewDrawsByTheGivenMatrixWithoutTint)
+{
+    _KRA_HANDLE h = Avatar(1, RedItem(2020001, {Square(0, 0, 0.5f)}), KRA_ITEM_BODY);
+    m_pAvatars->SetAvatarVertexColor(h, D3DXVECTOR3(0, 0, 0));
+    D3DXMATRIX m;
+    D3DXMatrixTranslation(&m, 0, -2, 0);
+    ASSERT_EQ(m_pAvatars->RenderLocalAvatar(h, 0, m), KRA_OK);
+    YondaPicture picture = Picture();
+    ExpectPixel(picture, Project(0, -2, 0), kRed);
+    ExpectPixel(picture, Project(0, 0, 0), kBlack);
+    EXPECT_EQ(m_pAvatars->RenderLocalAvatar(0, 0, m), KRA_E_INVALID_AVATAR);
+}
