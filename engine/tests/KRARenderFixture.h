@@ -20,6 +20,8 @@ namespace kratest {
 class RenderFixture : public ::testing::Test {
 protected:
     static constexpr UINT kSize = 64;
+    // A test that needs a larger back buffer sets this in its constructor.
+    UINT m_nSize = kSize;
 
     static void Ignore(LONG, LONG, void*) {}
 
@@ -28,8 +30,8 @@ protected:
         m_pD3D = Direct3DCreate8(D3D_SDK_VERSION);
         ASSERT_NE(m_pD3D, nullptr) << "no renderer";
         D3DPRESENT_PARAMETERS pp{};
-        pp.BackBufferWidth = kSize;
-        pp.BackBufferHeight = kSize;
+        pp.BackBufferWidth = m_nSize;
+        pp.BackBufferHeight = m_nSize;
         pp.BackBufferFormat = D3DFMT_X8R8G8B8;
         pp.BackBufferCount = 1;
         pp.SwapEffect = D3DSWAPEFFECT_DISCARD;
@@ -82,12 +84,12 @@ protected:
             return picture;
         D3DLOCKED_RECT locked;
         EXPECT_EQ(pSurface->LockRect(&locked, nullptr, D3DLOCK_READONLY), D3D_OK);
-        picture.width = picture.height = kSize;
-        picture.pixels.resize(size_t(kSize) * kSize);
-        for (UINT y = 0; y < kSize; ++y) {
+        picture.width = picture.height = m_nSize;
+        picture.pixels.resize(size_t(m_nSize) * m_nSize);
+        for (UINT y = 0; y < m_nSize; ++y) {
             const BYTE* row = static_cast<const BYTE*>(locked.pBits) + size_t(y) * UINT(locked.Pitch);
-            for (UINT x = 0; x < kSize; ++x)
-                picture.pixels[size_t(y) * kSize + x] = (DWORD(row[4 * x]) | DWORD(row[4 * x + 1]) << 8 |
+            for (UINT x = 0; x < m_nSize; ++x)
+                picture.pixels[size_t(y) * m_nSize + x] = (DWORD(row[4 * x]) | DWORD(row[4 * x + 1]) << 8 |
                                                          DWORD(row[4 * x + 2]) << 16) | 0xFF000000u;
         }
         pSurface->UnlockRect();
@@ -101,7 +103,7 @@ protected:
     {
         D3DXMATRIX mIdentity;
         D3DXMatrixIdentity(&mIdentity);
-        D3DVIEWPORT8 viewport = {0, 0, kSize, kSize, 0, 1};
+        D3DVIEWPORT8 viewport = {0, 0, m_nSize, m_nSize, 0, 1};
         D3DXVECTOR3 v(x, y, z), out;
         D3DXVec3Project(&out, &v, &viewport, &m_cCamera.GetProjectionMatrix(), &mIdentity, &m_cCamera.GetViewMatrix());
         return POINT{LONG(out.x), LONG(out.y)};
