@@ -95,11 +95,18 @@ std::string WithCrLf(std::string_view text)
     return out;
 }
 
+// A skin's texts come in several files ("strings.ini", "strings_menus.ini"...), one per group of
+// windows, so groups are added without touching each other's lists.
+bool IsTextsFile(const fs::path& path)
+{
+    return path.filename().string().rfind("strings", 0) == 0;
+}
+
 std::vector<fs::path> IniFiles(const fs::path& folder)
 {
     std::vector<fs::path> files;
     for (const auto& entry : fs::directory_iterator(folder)) {
-        if (entry.is_regular_file() && entry.path().extension() == ".ini" && entry.path().filename() != "strings.ini") {
+        if (entry.is_regular_file() && entry.path().extension() == ".ini" && !IsTextsFile(entry.path())) {
             files.push_back(entry.path());
         }
     }
@@ -111,7 +118,12 @@ bool WriteSkin(const fs::path& data, const fs::path& skins, const SkinLanguage& 
 {
     const fs::path target = skins / skin.folder;
     fs::create_directories(target);
-    const auto texts = ReadTexts(data / skin.folder / "strings.ini");
+    std::map<std::string, std::string> texts;
+    for (const auto& entry : fs::directory_iterator(data / skin.folder)) {
+        if (entry.is_regular_file() && entry.path().extension() == ".ini" && IsTextsFile(entry.path())) {
+            texts.merge(ReadTexts(entry.path()));
+        }
+    }
     std::vector<fs::path> sources = IniFiles(data / "layout");
     for (const fs::path& own : IniFiles(data / skin.folder)) {
         sources.push_back(own);

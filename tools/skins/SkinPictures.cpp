@@ -1,5 +1,7 @@
 #include "SkinPictures.h"
 
+#include "ControlPictures.h"
+
 #include <algorithm>
 
 namespace {
@@ -42,18 +44,6 @@ SkinPicture ButtonStrip(int width, int height, uint32_t face)
         p.Gradient(x + 1, 1, x + width - 1, height - 1, tops[state], bottoms[state]);
         p.Frame(x + 1, 0, x + width - 1, height, kOrangeDark);
         p.Frame(x, 1, x + width, height - 1, kOrangeDark);
-    }
-    return p;
-}
-
-// Scroll-bar arrows and thumb: three frames side by side (normal, pressed, spare).
-SkinPicture ScrollFrames(int side)
-{
-    SkinPicture p(side * 3, side, kCream);
-    for (int frame = 0; frame < 3; ++frame) {
-        const int x = frame * side;
-        p.Gradient(x, 0, x + side, side, frame == 1 ? kOrange : kOrangeLight, frame == 1 ? kOrangeDark : kOrange);
-        p.Frame(x, 0, x + side, side, kOrangeDark);
     }
     return p;
 }
@@ -136,16 +126,9 @@ std::vector<std::pair<std::string, SkinPicture>> DefaultSkinPictures()
     for (const char* name : {"btn_cancel.bmp", "btn_no.bmp"}) {
         pictures.emplace_back(name, ButtonStrip(80, 26, 0xD9A066));
     }
-    for (const char* name : {"scrollbar_up.bmp", "scrollbar_down.bmp", "scrollbar_vpos.bmp", "scrollbar_left.bmp",
-                             "scrollbar_right.bmp", "scrollbar_hpos.bmp"}) {
-        pictures.emplace_back(name, ScrollFrames(16));
+    for (auto& control : ControlSkinPictures()) {
+        pictures.push_back(std::move(control));
     }
-    SkinPicture vbody(16, 96, kCream);
-    vbody.Frame(0, 0, 16, 96, kOrangeLight);
-    pictures.emplace_back("scrollbar_vbody.bmp", vbody);
-    SkinPicture hbody(96, 16, kCream);
-    hbody.Frame(0, 0, 96, 16, kOrangeLight);
-    pictures.emplace_back("scrollbar_hbody.bmp", hbody);
     SkinPicture loading = Background(400, 120);
     loading.Gradient(40, 70, 360, 90, kOrangeLight, kOrangeDark);
     pictures.emplace_back("Loading.bmp", loading);

@@ -1,0 +1,136 @@
+#pragma once
+// What the control tests share: the generated skins, a pump for pending messages, and a parent
+// window that records the toolkit's notifications in the order they arrive.
+#include <afxwin.h>
+#include <yonda_user.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace yonda::uitest {
+
+// The skin folder the build generated, written the way the client writes it (with '\').
+inline CString SkinFolder(const char* skin = "Orange")
+{
+    const char* binary = std::getenv("YONDA_BINARY_DIR");
+    const std::string root = (std::filesystem::path(binary ? binary : ".") / "yonda").string();
+    return CString((root + "\\Skin\\" + skin).c_str());
+}
+
+inline void Pump()
+{
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+}
+
+struct Note {
+    UINT message;
+    WPARAM wParam;
+    LPARAM lParam;
+    bool operator==(const Note& o) const { return message == o.message && wParam == o.wParam; }
+};
+
+inline std::ostream& operator<<(std::ostream& os, const Note& n)
+{
+    return os << "{0x" << std::hex << n.message << std::dec << ", " << static_cast<long long>(n.wParam) << "}";
+}
+
+// A top-level window that keeps every message in [first, last] it is sent or posted.
+class RecordingWnd : public CWnd {
+public:
+    RecordingWnd(UINT first, UINT last, int x = 100, int y = 100, int width = 400, int height = 400)
+        : m_first(first), m_last(last)
+    {
+        CreateEx(0, AfxRegisterWndClass(CS_DBLCLKS), "recorder", WS_POPUP | WS_VISIBLE, x, y, width, height, nullptr,
+                 nullptr);
+    }
+    ~RecordingWnd() override { DestroyWindow(); }
+
+    std::vector<Note> notes;
+    // Text handed over in lParam, copied while it is valid.
+    std::vector<std::string> texts;
+    bool lParamIsText = false;
+
+    std::vector<UINT> Messages() const
+    {
+        std::vector<UINT> out;
+        for (const Note& n : notes) {
+            out.push_back(n.message);
+        }
+        return out;
+    }
+
+protected:
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override
+    {
+        if (message >= m_first && message <= m_last) {
+            notes.push_back({message, wParam, lParam});
+            if (lParamIsText && lParam) {
+                texts.emplace_back(reinterpret_cast<const char*>(lParam));
+            }
+            return 0;
+        }
+        return CWnd::WindowProc(message, wParam, lParam);
+    }
+
+private:
+    UINT m_first;
+    UINT m_last;
+};
+
+// A point of a window's client area in screen coordinates.
+inline POINT ScreenPoint(HWND hwnd, int x, int y)
+{
+    POINT p{x, y};
+    ClientToScreen(hwnd, &p);
+    return p;
+}
+
+inline void Press(HWND hwnd, int x, int y)
+{
+    const POINT p = ScreenPoint(hwnd, x, y);
+    YondaInjectMouseMove(p.x, p.y);
+    YondaInjectMouseButton(0, TRUE, p.x, p.y);
+    Pump();
+}
+
+inline void MoveTo(HWND hwnd, int x, int y)
+{
+    const POINT p = ScreenPoint(hwnd, x, y);
+    YondaInjectMouseMove(p.x, p.y);
+    Pump();
+}
+
+inline void Release(HWND hwnd, int x, int y)
+{
+    const POINT p = ScreenPoint(hwnd, x, y);
+    YondaInjectMouseButton(0, FALSE, p.x, p.y);
+    Pump();
+}
+
+// 0x00RRGGBB of what a window shows at a client point.
+inline unsigned Pixel(HWND hwnd, int x, int y)
+{
+    const COLORREF c = YondaGetWindowPixel(hwnd, x, y);
+    return (GetRValue(c) << 16) | (GetGValue(c) << 8) | GetBValue(c);
+}
+
+// 0x00RRGGBB of a bitmap's pixel.
+inline unsigned BitmapPixel(HBITMAP bitmap, int x, int y)
+{
+    HDC dc = CreateCompatibleDC(nullptr);
+    HGDIOBJ old = SelectObject(dc, bitmap);
+    const COLORREF c = GetPixel(dc, x, y);
+    SelectObject(dc, old);
+    DeleteDC(dc);
+    return (GetRValue(c) << 16) | (GetGValue(c) << 8) | GetBValue(c);
+}
+
+} // namespace yonda::uitest
