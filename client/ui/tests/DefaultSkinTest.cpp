@@ -79,7 +79,7 @@ TEST(DefaultSkins, EveryNamedFileLoads)
         EXPECT_GT(pictures, 5);
         for (const char* name : {"scrollbar_up.bmp", "scrollbar_down.bmp", "scrollbar_vpos.bmp", "scrollbar_vbody.bmp",
                                  "scrollbar_left.bmp", "scrollbar_right.bmp", "scrollbar_hpos.bmp",
-                                 "scrollbar_hbody.bmp", "Loading.bmp"}) {
+                                 "scrollbar_hbody.bmp", "Loading.bmp", "popup_back.bmp", "combo_button.bmp"}) {
             HBITMAP bitmap = LoadBitmapHandle((folder / name).string().c_str());
             EXPECT_TRUE(bitmap) << name;
             DeleteObject(bitmap);

@@ -271,3 +271,31 @@ TEST_F(PopupMenuTest, AMissingMenuPaintsGreenAndHasNoItems)
     Pump();
     EXPECT_EQ(Pixel(menu.m_hWnd, 20, 20), 0x008000u);
 }
+
+TEST(PopupMenuFile, EveryMenuOfBothSkinsLoadsWithItsTexts)
+{
+    for (const char* skin : {"Orange", "Orange_Do"}) {
+        SCOPED_TRACE(skin);
+        const CString path = SkinFolder(skin) + "\\PopupMenu.ini";
+        CIniFile ini;
+        ini.Load(path);
+        int menus = 0;
+        for (const std::string& line : ini.Lines()) {
+            if (line.size() < 3 || line.front() != '[' || line.back() != ']') {
+                continue;
+            }
+            const std::string section = line.substr(1, line.size() - 2);
+            SCOPED_TRACE(section);
+            CPopupMenuDef def;
+            ASSERT_TRUE(def.Load(path, section.c_str()));
+            EXPECT_GT(def.m_nCount, 0);
+            EXPECT_GT(def.m_nItemHeight, 0);
+            EXPECT_TRUE(def.m_bmpBack.GetSafeHandle());
+            for (int i = 0; i < def.m_nCount; ++i) {
+                EXPECT_FALSE(def.GetText(i).IsEmpty()) << i;
+            }
+            ++menus;
+        }
+        EXPECT_GE(menus, 9);
+    }
+}
