@@ -1,6 +1,7 @@
 #include "KRAAvatarSkin.h"
 
 #include <cmath>
+#include <cstring>
 
 void KRABuildSkinPlan(const std::vector<KRA_BONE_BINDING_DATA>& vBindings, DWORD dwVertexCount, KRA_SKIN_PLAN& plan)
 {
@@ -36,6 +37,33 @@ void KRASkinMatrices(const D3DXMATRIX* pInverseBind, const D3DXMATRIX* pBones, D
         D3DXMatrixMultiply(&pSkin[i], &pInverseBind[i], &pBones[i]);
 }
 
+namespace {
+
+// Four floats in one register: a matrix row, or a point with a spare lane. A row vector times a
+// matrix is then x * row 1 + y * row 2 + z * row 3 + row 4: four vector steps instead of twelve.
+typedef float Lanes __attribute__((vector_size(16)));
+
+inline Lanes Row(const D3DXMATRIX& m, int r)
+{
+    Lanes v;
+    std::memcpy(&v, &m.m[r][0], sizeof(v));
+    return v;
+}
+
+inline Lanes Place(const D3DXMATRIX& m, float x, float y, float z)
+{
+    return Row(m, 0) * x + Row(m, 1) * y + Row(m, 2) * z + Row(m, 3);
+}
+
+inline void Store(float* p, Lanes v)
+{
+    p[0] = v[0];
+    p[1] = v[1];
+    p[2] = v[2];
+}
+
+} // namespace
+
 void KRASkinPositions(const KRA_SKIN_PLAN& plan, const float* __restrict pBind, const D3DXMATRIX* pSkin,
                       float* __restrict pOut)
 {
@@ -44,29 +72,19 @@ void KRASkinPositions(const KRA_SKIN_PLAN& plan, const float* __restrict pBind, 
     const uint8_t* pBone = plan.vBone.data();
     const float* pWeight = plan.vWeight.data();
     for (size_t v = 0; v < nVertices; ++v) {
-        const float px = pBind[3 * v], py = pBind[3 * v + 1], pz = pBind[3 * v + 2];
-        float x = 0, y = 0, z = 0;
-        for (uint32_t k = pFirst[v], kEnd = pFirst[v + 1]; k < kEnd; ++k) {
-            const D3DXMATRIX& m = pSkin[pBone[k]];
-            const float w = pWeight[k];
-            x += w * (px * m._11 + py * m._21 + pz * m._31 + m._41);
-            y += w * (px * m._12 + py * m._22 + pz * m._32 + m._42);
-            z += w * (px * m._13 + py * m._23 + pz * m._33 + m._43);
-        }
-        pOut[3 * v] = x;
-        pOut[3 * v + 1] = y;
-        pOut[3 * v + 2] = z;
+        const float x = pBind[3 * v], y = pBind[3 * v + 1], z = pBind[3 * v + 2];
+        Lanes sum = {0, 0, 0, 0};
+        for (uint32_t k = pFirst[v], kEnd = pFirst[v + 1]; k < kEnd; ++k)
+            sum += Place(pSkin[pBone[k]], x, y, z) * pWeight[k];
+        Store(pOut + 3 * v, sum);
     }
 }
 
 void KRATransformPositions(const float* __restrict pIn, size_t nVertices, const D3DXMATRIX& m, float* __restrict pOut)
 {
-    for (size_t v = 0; v < nVertices; ++v) {
-        const float px = pIn[3 * v], py = pIn[3 * v + 1], pz = pIn[3 * v + 2];
-        pOut[3 * v] = px * m._11 + py * m._21 + pz * m._31 + m._41;
-        pOut[3 * v + 1] = px * m._12 + py * m._22 + pz * m._32 + m._42;
-        pOut[3 * v + 2] = px * m._13 + py * m._23 + pz * m._33 + m._43;
-    }
+    const Lanes r0 = Row(m, 0), r1 = Row(m, 1), r2 = Row(m, 2), r3 = Row(m, 3);
+    for (size_t v = 0; v < nVertices; ++v)
+        Store(pOut + 3 * v, r0 * pIn[3 * v] + r1 * pIn[3 * v + 1] + r2 * pIn[3 * v + 2] + r3);
 }
 
 void KRAApplyMorph(const KRA_MORPH_TARGET_DATA& target, float fWeight, float* pPositions)

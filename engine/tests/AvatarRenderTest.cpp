@@ -339,3 +339,62 @@ TEST_F(AvatarRender, PreviewDrawsByTheGivenMatrixWithoutTint)
     ExpectPixel(picture, Project(0, 0, 0), kBlack);
     EXPECT_EQ(m_pAvatars->RenderLocalAvatar(0, 0, m), KRA_E_INVALID_AVATAR);
 }
+
+namespace {
+CKRAAvatarManager* s_pUnloader = nullptr;
+std::vector<_KRA_HANDLE> s_vUnload;
+void UnloadOnMotionEnd(LONG code, LONG, void*)
+{
+    if (code != KRA_MSG_MOTION_END)
+        return;
+    for (_KRA_HANDLE h : s_vUnload)
+        s_pUnloader->UnloadAvatar(h);
+    s_vUnload.clear();
+}
+} // namespace
+
+TEST_F(AvatarRender, CallbackThatUnloadsAvatarsLeavesTheRestDrawn)
+{
+    ItemMesh mesh = Square(0, 0, 0.4f);
+    mesh.vBindings = {{KRA_BONE_FIRST, {0, 1, 2, 3}, {1, 1, 1, 1}}};
+    Item item = RedItem(2020001, {mesh});
+    int nPose = LoadPose([](uint32_t, float*) {}, 100);
+    _KRA_HANDLE ah[3];
+    for (int i = 0; i < 3; ++i) {
+        ah[i] = Avatar(DWORD(i + 1), item, KRA_ITEM_BODY);
+        D3DXMATRIX m;
+        D3DXMatrixTranslation(&m, float(2 * i - 2), 0, 0);
+        m_pAvatars->SetAvatarMatrix(ah[i], m);
+        Play(ah[i], nPose);
+    }
+    // The first end of a motion unloads the avatar being drawn and the next one.
+    s_pUnloader = m_pAvatars;
+    s_vUnload = {ah[0], ah[1]};
+    CKRAManager::m_pfMsgProc = &UnloadOnMotionEnd;
+    YondaClockAdvance(200);
+    EXPECT_EQ(m_pAvatars->RenderAvatars(), KRA_OK);
+    CKRAManager::m_pfMsgProc = &Ignore;
+    YondaPicture picture = Picture();
+    ExpectPixel(picture, Project(-2, 0, 0), kBlack);
+    ExpectPixel(picture, Project(0, 0, 0), kBlack);
+    ExpectPixel(picture, Project(2, 0, 0), kRed);
+    EXPECT_EQ(m_pAvatars->GetAvatarCount(), 1u);
+}
+
+TEST_F(AvatarRender, EachAvatarsShadowLiesAboveTheOneDrawnBefore)
+{
+    Item item = RedItem(2020001, {Square(0, 0, 0.3f, "shadow")});
+    _KRA_HANDLE ah[2] = {Avatar(1, item, KRA_ITEM_BODY), Avatar(2, item, KRA_ITEM_BODY)};
+    ASSERT_EQ(m_pAvatars->RenderAvatars(2, ah), KRA_OK);
+    YondaPicture picture = Picture();
+    ExpectPixel(picture, Project(0, 0, 0), kRed);
+    ExpectPixel(picture, Project(0, 1.01f, 0), kRed);
+    ExpectPixel(picture, Project(0, 2.02f, 0), kBlack);
+
+    // Drawn alone, an avatar's shadow lies at its feet again.
+    m_pDevice->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, kBlack, 1.0f, 0);
+    ASSERT_EQ(m_pAvatars->RenderAvatars(1, &ah[1]), KRA_OK);
+    YondaPicture alone = Picture();
+    ExpectPixel(alone, Project(0, 0, 0), kRed);
+    ExpectPixel(alone, Project(0, 1.01f, 0), kBlack);
+}
