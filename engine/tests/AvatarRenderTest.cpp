@@ -4,6 +4,7 @@
 #include "KRAAvatarTestFiles.h"
 #include "KRAFrustum.h"
 #include "KRARenderFixture.h"
+#include "KRATextureManager.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -397,4 +398,66 @@ TEST_F(AvatarRender, EachAvatarsShadowLiesAboveTheOneDrawnBefore)
     YondaPicture alone = Picture();
     ExpectPixel(alone, Project(0, 0, 0), kRed);
     ExpectPixel(alone, Project(0, 1.01f, 0), kBlack);
+}
+
+TEST_F(AvatarRender, TextureOverrideReplacesTheItemsOwnTexture)
+{
+    _KRA_HANDLE h = Avatar(1, RedItem(2020001, {Square(0, 0, 0.5f)}), KRA_ITEM_BODY);
+    DWORD dwCount = 0;
+    _KRA_HANDLE* pItems = nullptr;
+    ASSERT_EQ(m_pAvatars->GetItemHandle(h, dwCount, pItems), KRA_OK);
+    ASSERT_EQ(dwCount, 1u);
+    CKRAItemTextureOverride o;
+    o.hItem = pItems[0];
+    ASSERT_EQ(CKRAManager::GetTextureManager()->LoadAvatarTexture("white.bmp", &o.hTexture), KRA_OK);
+    m_pAvatars->GetAvatar(h)->m_vTextureOverrides.push_back(o);
+    Render(h);
+    ExpectPixel(Picture(), Project(0, 0, 0), kWhite);
+}
+
+TEST_F(AvatarRender, AvatarsDrawAgainAfterADeviceReset)
+{
+    _KRA_HANDLE h = Avatar(1, RedItem(2020001, {Square(0, 0, 0.5f)}), KRA_ITEM_BODY);
+    m_pDevice->EndScene();
+    ASSERT_EQ(CKRAManager::GetKRA()->KraMan_DestroyDeviceObject(), KRA_OK);
+    // Reset refuses while any default-pool buffer is still held.
+    EXPECT_EQ(YondaD3D8CountDefaultPoolResources(m_pDevice), 0u);
+    D3DPRESENT_PARAMETERS pp{};
+    pp.BackBufferWidth = kSize;
+    pp.BackBufferHeight = kSize;
+    pp.BackBufferFormat = D3DFMT_X8R8G8B8;
+    pp.BackBufferCount = 1;
+    pp.SwapEffect = D3DSWAPEFFECT_DISCARD;
+    pp.Windowed = TRUE;
+    pp.EnableAutoDepthStencil = TRUE;
+    pp.AutoDepthStencilFormat = D3DFMT_D24S8;
+    ASSERT_EQ(m_pDevice->Reset(&pp), D3D_OK);
+    ASSERT_EQ(CKRAManager::GetKRA()->KraMan_CreateDeviceObject(), KRA_OK);
+    m_pDevice->SetRenderState(D3DRS_CULLMODE, D3DCULL_CW);
+    m_pDevice->SetRenderState(D3DRS_LIGHTING, FALSE);
+    m_pDevice->SetRenderState(D3DRS_ZENABLE, TRUE);
+    m_cCamera.CreateAt(D3DXVECTOR3(0, 0, -10), D3DXVECTOR3(0, 0, 0), D3DXVECTOR3(0, 1, 0));
+    m_pDevice->SetTransform(D3DTS_WORLD, &m_cCamera.GetViewMatrix());
+    m_pDevice->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, kBlack, 1.0f, 0);
+    m_pDevice->BeginScene();
+    Render(h);
+    ExpectPixel(Picture(), Project(0, 0, 0), kRed);
+}
+
+TEST_F(AvatarRender, AlphaItemsAreCutAtTheirThresholdAndShadowsBlend)
+{
+    WriteKri("faint.tga", TGA(2, 2, std::vector<uint32_t>(4, 0x40FF0000)));
+    WriteKri("half.tga", TGA(2, 2, std::vector<uint32_t>(4, 0x80FF0000)));
+    Item item;
+    item.dwCode = 2020001;
+    item.vTextures = {{"faint.tga", true}, {"half.tga", true}};
+    item.vMeshes = {Square(-2, 0, 0.5f), Square(0, 0, 0.5f), Square(2, 0, 0.5f, "shadow")};
+    item.vMeshes[1].dwMaterial = 1;
+    item.vMeshes[2].dwMaterial = 1;
+    _KRA_HANDLE h = Avatar(1, item, KRA_ITEM_BODY);
+    Render(h);
+    YondaPicture picture = Picture();
+    ExpectPixel(picture, Project(-2, 0, 0), kBlack);   // alpha 0x40 is below the items' cut of 120
+    ExpectPixel(picture, Project(0, 0, 0), kRed);      // 0x80 passes and is drawn opaque
+    ExpectPixel(picture, Project(2, 0, 0), 0xFF800000, 8); // the shadow blends half over black
 }
