@@ -422,20 +422,10 @@ TEST_F(AvatarRender, AvatarsDrawAgainAfterADeviceReset)
     ASSERT_EQ(CKRAManager::GetKRA()->KraMan_DestroyDeviceObject(), KRA_OK);
     // Reset refuses while any default-pool buffer is still held.
     EXPECT_EQ(YondaD3D8CountDefaultPoolResources(m_pDevice), 0u);
-    D3DPRESENT_PARAMETERS pp{};
-    pp.BackBufferWidth = kSize;
-    pp.BackBufferHeight = kSize;
-    pp.BackBufferFormat = D3DFMT_X8R8G8B8;
-    pp.BackBufferCount = 1;
-    pp.SwapEffect = D3DSWAPEFFECT_DISCARD;
-    pp.Windowed = TRUE;
-    pp.EnableAutoDepthStencil = TRUE;
-    pp.AutoDepthStencilFormat = D3DFMT_D24S8;
+    D3DPRESENT_PARAMETERS pp = PresentParameters();
     ASSERT_EQ(m_pDevice->Reset(&pp), D3D_OK);
     ASSERT_EQ(CKRAManager::GetKRA()->KraMan_CreateDeviceObject(), KRA_OK);
-    m_pDevice->SetRenderState(D3DRS_CULLMODE, D3DCULL_CW);
-    m_pDevice->SetRenderState(D3DRS_LIGHTING, FALSE);
-    m_pDevice->SetRenderState(D3DRS_ZENABLE, TRUE);
+    Baseline();
     m_cCamera.CreateAt(D3DXVECTOR3(0, 0, -10), D3DXVECTOR3(0, 0, 0), D3DXVECTOR3(0, 1, 0));
     m_pDevice->SetTransform(D3DTS_WORLD, &m_cCamera.GetViewMatrix());
     m_pDevice->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, kBlack, 1.0f, 0);

@@ -29,21 +29,9 @@ protected:
     {
         m_pD3D = Direct3DCreate8(D3D_SDK_VERSION);
         ASSERT_NE(m_pD3D, nullptr) << "no renderer";
-        D3DPRESENT_PARAMETERS pp{};
-        pp.BackBufferWidth = m_nSize;
-        pp.BackBufferHeight = m_nSize;
-        pp.BackBufferFormat = D3DFMT_X8R8G8B8;
-        pp.BackBufferCount = 1;
-        pp.SwapEffect = D3DSWAPEFFECT_DISCARD;
-        pp.hDeviceWindow = reinterpret_cast<HWND>(uintptr_t(0x6000));
-        pp.Windowed = TRUE;
-        pp.EnableAutoDepthStencil = TRUE;
-        pp.AutoDepthStencilFormat = D3DFMT_D24S8;
+        D3DPRESENT_PARAMETERS pp = PresentParameters();
         ASSERT_EQ(m_pD3D->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, pp.hDeviceWindow, 0x24, &pp, &m_pDevice), D3D_OK);
-        // The host's baseline.
-        m_pDevice->SetRenderState(D3DRS_CULLMODE, D3DCULL_CW);
-        m_pDevice->SetRenderState(D3DRS_LIGHTING, FALSE);
-        m_pDevice->SetRenderState(D3DRS_ZENABLE, TRUE);
+        Baseline();
 
         char szTemplate[] = "/tmp/kravex-render-XXXXXX";
         ASSERT_NE(mkdtemp(szTemplate), nullptr);
@@ -58,6 +46,29 @@ protected:
         m_pDevice->SetTransform(D3DTS_WORLD, &m_cCamera.GetViewMatrix());
         m_pDevice->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF000000, 1.0f, 0);
         m_pDevice->BeginScene();
+    }
+
+    D3DPRESENT_PARAMETERS PresentParameters() const
+    {
+        D3DPRESENT_PARAMETERS pp{};
+        pp.BackBufferWidth = m_nSize;
+        pp.BackBufferHeight = m_nSize;
+        pp.BackBufferFormat = D3DFMT_X8R8G8B8;
+        pp.BackBufferCount = 1;
+        pp.SwapEffect = D3DSWAPEFFECT_DISCARD;
+        pp.hDeviceWindow = reinterpret_cast<HWND>(uintptr_t(0x6000));
+        pp.Windowed = TRUE;
+        pp.EnableAutoDepthStencil = TRUE;
+        pp.AutoDepthStencilFormat = D3DFMT_D24S8;
+        return pp;
+    }
+
+    // The host's baseline states, set on a new or reset device.
+    void Baseline()
+    {
+        m_pDevice->SetRenderState(D3DRS_CULLMODE, D3DCULL_CW);
+        m_pDevice->SetRenderState(D3DRS_LIGHTING, FALSE);
+        m_pDevice->SetRenderState(D3DRS_ZENABLE, TRUE);
     }
 
     void TearDown() override
