@@ -46,3 +46,10 @@ constexpr LONG KRA_E_INVALID_AVATAR = LONG(0x80060005);
 constexpr LONG KRA_MSG_MOTION_END = 0x12001;
 constexpr LONG KRA_MSG_MOVE_END = 0x12002;
 constexpr LONG KRA_MSG_MOVE_ROTATE_END = 0x12003;
+
+// What picking an event box answers: its action code (0 is a seat, whose matrix comes with it);
+// the second word is not defined by the engine.
+struct _KRA_ACTION_PICKING {
+    LONG m_nActionCode;
+    LONG m_nReserved;
+};

@@ -4,6 +4,7 @@
 #include "KRACamera.h"
 #include "KRAFrustum.h"
 #include "KRAObjectManager.h"
+#include "KRASceneRegistry.h"
 #include "KRATextureManager.h"
 #include "KRAWarning.h"
 
@@ -71,6 +72,13 @@ LONG CKRAManager::KraMan_Create(IDirect3DDevice8* pDevice, const char* szInstall
     std::memcpy(m_szInstalledKRAPath, szInstalledPath, std::strlen(szInstalledPath));
     std::string strWorldPath = std::string(szInstalledPath) + "WORLD\\";
 
+    m_pcSceneRegistry = new (std::nothrow) CKRASceneRegistry();
+    if (!m_pcSceneRegistry) {
+        KRAShowWarning("Failed memory allocation\n");
+        KraMan_Destroy();
+        return KRA_E_ALLOCATION;
+    }
+    m_pcSceneRegistry->Create();
     m_pcObjectManager = new (std::nothrow) CKRAObjectManager();
     if (!m_pcObjectManager) {
         KRAShowWarning("Failed memory allocation\n");
@@ -112,7 +120,14 @@ LONG CKRAManager::KraMan_Create(IDirect3DDevice8* pDevice, const char* szInstall
 
 LONG CKRAManager::KraMan_Destroy()
 {
-    // Avatars go first: their item files give textures back to the texture manager.
+    // Scenes go first: their objects give their files back to the object manager.
+    if (m_pcSceneRegistry) {
+        m_pcSceneRegistry->Cleanup();
+        m_pcSceneRegistry->Destroy();
+        delete m_pcSceneRegistry;
+        m_pcSceneRegistry = nullptr;
+    }
+    // Avatars next: their item files give textures back to the texture manager.
     if (m_pcAvatarManager) {
         m_pcAvatarManager->Destroy();
         delete m_pcAvatarManager;
@@ -199,12 +214,11 @@ tagSIZE CKRAManager::KraMan_GetWindowSize()
     return size;
 }
 
-LONG CKRAManager::LoadScene(const char* szSceneFile, _KRA_HANDLE&)
+LONG CKRAManager::LoadScene(const char* szSceneFile, _KRA_HANDLE& hScene)
 {
-    if (!szSceneFile)
-        return KRA_E_INVALID_ARGUMENT;
-    // Scenes join the engine with their registry.
-    return KRA_E_MISSING_PART;
+    if (!m_pcSceneRegistry)
+        return KRA_E_MISSING_PART;
+    return m_pcSceneRegistry->LoadScene(m_szInstalledKRAPath, szSceneFile, hScene);
 }
 
 LONG CKRAManager::UnloadScene(_KRA_HANDLE& hScene)
@@ -213,16 +227,20 @@ LONG CKRAManager::UnloadScene(_KRA_HANDLE& hScene)
         KRAShowWarning("Invalid handle\n");
         return KRA_E_INVALID_HANDLE;
     }
-    return KRA_E_MISSING_PART;
+    if (!m_pcSceneRegistry)
+        return KRA_E_MISSING_PART;
+    return m_pcSceneRegistry->UnloadScene(hScene);
 }
 
-LONG CKRAManager::KraMan_GetScene(_KRA_HANDLE& hScene, CKRAScene**)
+LONG CKRAManager::KraMan_GetScene(_KRA_HANDLE& hScene, CKRAScene** ppScene)
 {
     if (hScene == 0) {
         KRAShowWarning("Invalid handle\n");
         return KRA_E_INVALID_HANDLE;
     }
-    return KRA_E_MISSING_PART;
+    if (!m_pcSceneRegistry)
+        return KRA_E_MISSING_PART;
+    return m_pcSceneRegistry->GetScene(hScene, ppScene);
 }
 
 void CKRAManager::SetAccentedColor(DWORD dwColor)

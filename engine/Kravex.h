@@ -6,3 +6,4 @@
 #include "KRADefs.h"
 #include "KRAManager.h"
 #include "KRAObjectFile.h"
+#include "KRAScene.h"
