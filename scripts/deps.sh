@@ -10,7 +10,7 @@ packages=(
   libfreetype-dev libfontconfig-dev fonts-nanum fonts-dejavu-core
   libjpeg62-turbo-dev libpng-dev zlib1g-dev
   libsqlite3-dev libsodium-dev
-  xvfb imagemagick
+  xvfb imagemagick libx11-dev libxtst-dev
 )
 
 missing=()

@@ -16,3 +16,6 @@
 #if __has_include("winuser.h")
 #include "winuser.h"
 #endif
+#if __has_include("shellapi.h")
+#include "shellapi.h"
+#endif

@@ -4,7 +4,6 @@
 // caret, and EN_UPDATE/EN_CHANGE after each change. Colours come from the parent's reflected
 // WM_CTLCOLOREDIT answer.
 #include "ControlState.h"
-#include "Display.h"
 
 #include <imm.h>
 #include <yonda_platform.h>
@@ -31,11 +30,6 @@ struct EditState {
     bool tracking = false;
     BYTE pendingLead = 0;     // first byte of a double-byte character typed as two WM_CHARs
 };
-
-std::string& Clipboard() {
-    static std::string text;   // used when no display provides one
-    return text;
-}
 
 DWORD Style(HWND hwnd) {
     return static_cast<DWORD>(GetWindowLongA(hwnd, GWL_STYLE));
@@ -245,13 +239,29 @@ void Copy(HWND hwnd, EditState* s) {
     auto [a, b] = Selection(s);
     if (a == b || (Style(hwnd) & ES_PASSWORD)) return;
     std::string text = s->text.substr(a, b - a);
-    if (auto* d = CurrentDisplay()) d->SetClipboardText(YondaCodePageToUtf8(text, 0));
-    else Clipboard() = text;
+    if (!OpenClipboard(hwnd)) return;
+    EmptyClipboard();
+    if (HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, text.size() + 1)) {
+        if (char* bytes = static_cast<char*>(GlobalLock(block))) {
+            std::memcpy(bytes, text.c_str(), text.size() + 1);
+            GlobalUnlock(block);
+        }
+        if (!SetClipboardData(CF_TEXT, block)) GlobalFree(block);
+    }
+    CloseClipboard();
 }
 
 void Paste(HWND hwnd, EditState* s) {
     if (Style(hwnd) & ES_READONLY) return;
-    std::string text = CurrentDisplay() ? YondaUtf8ToCodePage(CurrentDisplay()->ClipboardText(), 0) : Clipboard();
+    if (!OpenClipboard(hwnd)) return;
+    std::string text;
+    if (HANDLE block = GetClipboardData(CF_TEXT)) {
+        if (const char* bytes = static_cast<const char*>(GlobalLock(block))) {
+            text.assign(bytes, strnlen(bytes, GlobalSize(block)));
+            GlobalUnlock(block);
+        }
+    }
+    CloseClipboard();
     if (!text.empty()) ReplaceSelection(hwnd, s, text, true);
 }
 
