@@ -101,6 +101,12 @@ std::shared_ptr<gdi::Surface> SurfaceOf(HWND top) {
     return surface;
 }
 
+std::shared_ptr<gdi::Surface> ExistingSurfaceOf(HWND top) {
+    std::lock_guard lock(State().mutex);
+    auto it = State().byTop.find(top);
+    return it == State().byTop.end() ? nullptr : it->second;
+}
+
 void DropSurface(HWND top) {
     std::lock_guard lock(State().mutex);
     State().byTop.erase(top);

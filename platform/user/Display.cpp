@@ -4,10 +4,17 @@
 #include "Window.h"
 
 #include <atomic>
+#include <mutex>
 
 namespace yonda::user {
 namespace {
 std::atomic<DisplayBackend*> g_backend{nullptr};
+std::atomic<DisplayBackend* (*)()> g_starter{nullptr};
+std::once_flag g_started;
+}
+
+void SetDisplayStarter(DisplayBackend* (*starter)()) {
+    g_starter = starter;
 }
 
 void SetDisplayBackend(DisplayBackend* backend) {
@@ -15,6 +22,12 @@ void SetDisplayBackend(DisplayBackend* backend) {
 }
 
 DisplayBackend* CurrentDisplay() {
+    if (auto* backend = g_backend.load()) return backend;
+    if (auto starter = g_starter.load()) {
+        std::call_once(g_started, [starter] {
+            if (auto* backend = starter()) g_backend = backend;
+        });
+    }
     return g_backend.load();
 }
 

@@ -12,6 +12,11 @@ class DisplayBackend {
 public:
     virtual ~DisplayBackend() = default;
     virtual SIZE ScreenSize() = 0;
+    // The screen less the desktop's panels.
+    virtual RECT WorkArea() {
+        SIZE size = ScreenSize();
+        return RECT{0, 0, size.cx, size.cy};
+    }
     // A top-level window was shown, hidden, moved, resized or restacked.
     virtual void WindowChanged(HWND top) = 0;
     // A top-level window's surface holds new pixels.
@@ -24,6 +29,9 @@ public:
 };
 
 void SetDisplayBackend(DisplayBackend* backend);
+// The first time the window system asks for the display, the starter (registered by the display
+// backend) decides whether there is one; it answers null for headless.
+void SetDisplayStarter(DisplayBackend* (*starter)());
 DisplayBackend* CurrentDisplay();
 
 void DisplayWindowChanged(HWND hwnd);   // any window: forwarded for its top-level

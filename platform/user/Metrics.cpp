@@ -60,6 +60,7 @@ BOOL SystemParametersInfoA(UINT action, UINT, PVOID param, UINT) {
         if (!param) return FALSE;
         SIZE screen = Screen();
         RECT work{0, 0, screen.cx, screen.cy};
+        if (auto* d = yonda::user::CurrentDisplay()) work = d->WorkArea();
         std::memcpy(param, &work, sizeof work);
         return TRUE;
     }
