@@ -42,11 +42,11 @@ TEST(DefaultSkins, EveryNamedFileLoads)
         const fs::path folder = SkinRoot() / skin;
         CIniFile main;
         main.Load((folder / "default.ini").string().c_str());
-        ASSERT_FALSE(main.Lines().empty());
+        ASSERT_FALSE(main.Lines().IsEmpty());
         for (const char* key : {"MsgDlgIni", "PopupMenuIni"}) {
-            std::string name;
+            CString name;
             ASSERT_TRUE(main.GetString("Common", key, &name)) << key;
-            EXPECT_TRUE(fs::exists(folder / name)) << name;
+            EXPECT_TRUE(fs::exists(folder / name.Str())) << name.Str();
         }
         int pictures = 0;
         for (const auto& entry : fs::directory_iterator(folder)) {
@@ -57,7 +57,8 @@ TEST(DefaultSkins, EveryNamedFileLoads)
             EXPECT_EQ(text.find('\n') == std::string::npos || text.find("\r\n") != std::string::npos, true);
             CIniFile ini;
             ini.Load(entry.path().string().c_str());
-            for (const std::string& line : ini.Lines()) {
+            for (INT_PTR i = 0; i < ini.Lines().GetSize(); ++i) {
+                const std::string& line = ini.Lines().GetData()[i].Str();
                 const size_t equals = line.find(" = ");
                 if (equals == std::string::npos) {
                     continue;
@@ -86,9 +87,9 @@ TEST(DefaultSkins, EveryNamedFileLoads)
         }
         CIniFile strings;
         strings.Load((folder / "StringTable.ini").string().c_str());
-        std::string fileRead;
+        CString fileRead;
         ASSERT_TRUE(strings.GetString("VelmoraStringTable", "E_FILE_READ", &fileRead));
-        EXPECT_NE(fileRead.find("%s"), std::string::npos);
+        EXPECT_NE(fileRead.Find("%s"), -1);
     }
 }
 
@@ -96,15 +97,15 @@ TEST(DefaultSkins, TextsAreInTheSkinsCodePage)
 {
     CIniFile korean;
     korean.Load((SkinRoot() / "Orange" / "default.ini").string().c_str());
-    std::string title;
+    CString title;
     ASSERT_TRUE(korean.GetString("CloseBtn", "Title", &title));
-    EXPECT_EQ(title, YondaUtf8ToCodePage("닫기", 949));
-    EXPECT_EQ(title.size(), 4u);
+    EXPECT_EQ(title.Str(), YondaUtf8ToCodePage("닫기", 949));
+    EXPECT_EQ(title.GetLength(), 4);
 
     CIniFile german;
     german.Load((SkinRoot() / "Orange_Do" / "default.ini").string().c_str());
     ASSERT_TRUE(german.GetString("CloseBtn", "Title", &title));
-    EXPECT_EQ(title, "Schlie\xDF" "en");
+    EXPECT_EQ(title.Str(), "Schlie\xDF" "en");
 }
 
 TEST(DefaultSkins, TheGeneratorWritesTheSameBytesEveryTime)
