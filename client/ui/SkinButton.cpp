@@ -47,6 +47,15 @@ BOOL CSkinButton::SetBitmap(HBITMAP bitmap)
     return TRUE;
 }
 
+BOOL CSkinButton::AdoptBitmap(HBITMAP bitmap)
+{
+    if (!SetBitmap(bitmap)) {
+        return FALSE;
+    }
+    m_bOwnsPicture = TRUE;
+    return TRUE;
+}
+
 BOOL CSkinButton::LoadBitmap(CString path)
 {
     if (!SkinFileExists(path)) {

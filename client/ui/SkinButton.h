@@ -15,6 +15,8 @@ public:
     // Uses a picture someone else owns (usually a skin element's); a picture the button loaded
     // itself is deleted first. False for a null handle.
     BOOL SetBitmap(HBITMAP bitmap);
+    // Takes a picture the button then owns and deletes.
+    BOOL AdoptBitmap(HBITMAP bitmap);
     // Loads a picture the button owns. False at once for a missing file; an unreadable one is
     // told to the user.
     BOOL LoadBitmap(CString path);
