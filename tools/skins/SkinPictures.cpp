@@ -6,12 +6,10 @@
 
 namespace {
 
-constexpr uint32_t kMagenta = 0xFF00FF; // drawn transparently by the buttons
 constexpr uint32_t kOrange = 0xF28C28;
 constexpr uint32_t kOrangeLight = 0xFFC078;
 constexpr uint32_t kOrangeDark = 0xB85A10;
 constexpr uint32_t kCream = 0xFFF4E6;
-constexpr uint32_t kGrey = 0xB4AAA0;
 
 uint32_t Blend(uint32_t a, uint32_t b, int step, int steps)
 {
@@ -30,21 +28,6 @@ SkinPicture Background(int width, int height)
     p.Gradient(0, 0, width, 28, kOrangeLight, kOrange);
     p.Frame(0, 0, width, height, kOrangeDark);
     p.Frame(1, 1, width - 1, height - 1, kOrangeLight);
-    return p;
-}
-
-// Four states side by side: normal, hover, pressed, disabled; corners keyed out in magenta.
-SkinPicture ButtonStrip(int width, int height, uint32_t face)
-{
-    SkinPicture p(width * 4, height, kMagenta);
-    const uint32_t tops[4] = {Blend(face, 0xFFFFFF, 1, 2), Blend(face, 0xFFFFFF, 2, 3), Blend(face, 0, 1, 4), kGrey};
-    const uint32_t bottoms[4] = {face, Blend(face, 0xFFFFFF, 1, 3), Blend(face, 0, 1, 3), kGrey};
-    for (int state = 0; state < 4; ++state) {
-        const int x = state * width;
-        p.Gradient(x + 1, 1, x + width - 1, height - 1, tops[state], bottoms[state]);
-        p.Frame(x + 1, 0, x + width - 1, height, kOrangeDark);
-        p.Frame(x, 1, x + width, height - 1, kOrangeDark);
-    }
     return p;
 }
 
@@ -116,16 +99,9 @@ std::vector<uint8_t> SkinPicture::Bmp() const
 std::vector<std::pair<std::string, SkinPicture>> DefaultSkinPictures()
 {
     std::vector<std::pair<std::string, SkinPicture>> pictures;
-    pictures.emplace_back("main_back.bmp", Background(800, 600));
+    // The message box's background carries no text: the box draws its title and lines itself.
     pictures.emplace_back("msg_back.bmp", Background(320, 340));
-    pictures.emplace_back("btn_close.bmp", ButtonStrip(20, 20, 0xE05A28));
-    pictures.emplace_back("btn_mini.bmp", ButtonStrip(20, 20, kOrange));
-    for (const char* name : {"btn_ok.bmp", "btn_yes.bmp"}) {
-        pictures.emplace_back(name, ButtonStrip(80, 26, kOrange));
-    }
-    for (const char* name : {"btn_cancel.bmp", "btn_no.bmp"}) {
-        pictures.emplace_back(name, ButtonStrip(80, 26, 0xD9A066));
-    }
+    pictures.emplace_back("msg_shop_back.bmp", Background(320, 340));
     for (auto& control : ControlSkinPictures()) {
         pictures.push_back(std::move(control));
     }

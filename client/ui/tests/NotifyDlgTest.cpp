@@ -219,3 +219,49 @@ TEST(NotifyHelpers, NumbersFileErrorsAndTheProgramFolder)
     ASSERT_FALSE(folder.IsEmpty());
     EXPECT_EQ(CString(program).Left(folder.GetLength() + 1), folder + "\\");
 }
+
+TEST(DefaultSkinNotify, EveryLayoutTheProgramOpensShowsItsLinesAndButtons)
+{
+    HeardSounds sounds;
+    for (const char* skinName : {"Orange", "Orange_Do"}) {
+        SCOPED_TRACE(skinName);
+        YondaSetActiveCodePage(std::string(skinName) == "Orange" ? 949 : 1252);
+        ToolkitSetSkinFolder(SkinFolder(skinName));
+        CDialogSkin skin;
+        skin.SetSkinPath(SkinFolder(skinName));
+        ASSERT_EQ(skin.LoadIni(SkinFolder(skinName) + "\\MsgDlg.ini"), 1);
+        ToolkitSetMessageSkin(&skin);
+        for (const char* layout : {"ExitConfirmDlg", "NetworkFailDlg", "AvatarSaveDlg", "AvatarSaveCancel",
+                                   "LoginFailDlg", "ErrorMakeRoom", "RoomNameEmpty", "AvatarItemReadError",
+                                   "CONFIRM_BUY_ITEM_DLG", "CONFIRM_BUY_ITEM_BASKET_DLG"}) {
+            SCOPED_TRACE(layout);
+            CNotifyDlg box(CString(layout), nullptr);
+            box.AddLine("Item 1,000");
+            bool twoButtons = false;
+            bool drawn = false;
+            const std::string png = (std::filesystem::temp_directory_path() /
+                                     (std::string(skinName) + "-" + layout + ".png")).string();
+            SoonInLoop([&] {
+                Pump();
+                twoButtons = box.m_btnSecond.m_hWnd != nullptr;
+                drawn = YondaCaptureWindowToPng(box, png.c_str()) != FALSE;
+                Key(VK_RETURN);
+            });
+            EXPECT_EQ(box.DoModal(), IDOK);
+            EXPECT_TRUE(drawn);
+            EXPECT_GE(box.m_nLineCount, 2);
+            EXPECT_EQ(box.m_nWidth, 320);
+            EXPECT_FALSE(box.m_strTitle.IsEmpty());
+            const bool asks = std::string(layout) != "NetworkFailDlg" && std::string(layout) != "LoginFailDlg" &&
+                              std::string(layout) != "ErrorMakeRoom" && std::string(layout) != "RoomNameEmpty" &&
+                              std::string(layout) != "AvatarItemReadError";
+            EXPECT_EQ(twoButtons, asks);
+            if (!getenv("YONDA_KEEP_PICTURES")) {
+                std::filesystem::remove(png);
+            }
+        }
+        ToolkitSetMessageSkin(nullptr);
+    }
+    YondaSetActiveCodePage(949);
+    ToolkitSetSkinFolder(CString());
+}
