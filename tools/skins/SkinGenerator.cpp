@@ -2,6 +2,7 @@
 // skin's own texts filled in, its string table, and the pictures, each text file in the skin's
 // code page with CR LF line ends. Usage: yonda-skingen <data folder> <Skin folder>
 #include "SkinPictures.h"
+#include "StartupFiles.h"
 
 #include <windows.h>
 
@@ -140,6 +141,15 @@ bool WriteSkin(const fs::path& data, const fs::path& skins, const SkinLanguage& 
     for (const auto& [name, picture] : DefaultSkinPictures()) {
         const std::vector<uint8_t> bmp = picture.Bmp();
         if (!WriteBytes(target / name, std::string_view(reinterpret_cast<const char*>(bmp.data()), bmp.size()))) {
+            return false;
+        }
+    }
+    std::vector<NamedFile> startup;
+    if (!StartupFiles(texts, skin.codePage, &startup)) {
+        return false;
+    }
+    for (const auto& [name, bytes] : startup) {
+        if (!WriteBytes(target / name, std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()))) {
             return false;
         }
     }
