@@ -1,7 +1,7 @@
 #pragma once
-// The resources compiled into the program (resource.h numbers them). A program file on the
-// original platform carries them in itself; here the program hands them to the window system and
-// the sound system once at start, before anything loads or plays one.
+// The resources compiled into the program (resource.h numbers them). A Windows program file
+// carries them in itself; here the program hands them to the window system and the sound system
+// once at start, before anything loads or plays one.
 #include <windows.h>
 
 // Registers every resource under `module` (sounds are found from any module handle as well).
