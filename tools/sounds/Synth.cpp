@@ -8,7 +8,9 @@ namespace yonda::sounds {
 namespace {
 
 constexpr double kPi = 3.14159265358979323846;
-constexpr double kTailSeconds = 0.006;
+// Notes end in a half-cosine fade this long (or a third of a short note), so the ring's last
+// murmur never stops with a step.
+constexpr double kTailSeconds = 0.025;
 
 } // namespace
 
@@ -23,6 +25,7 @@ std::vector<int16_t> Render(const std::vector<Note>& notes, double peak)
     for (const Note& note : notes) {
         const size_t first = static_cast<size_t>(std::lround(note.start * kSampleRate));
         const size_t count = static_cast<size_t>(std::lround(note.length * kSampleRate));
+        const double tail = std::min(kTailSeconds, note.length / 3);
         for (const Partial& partial : note.partials) {
             double phase = 0.0;
             for (size_t i = 0; i < count && first + i < frames; ++i) {
@@ -36,8 +39,8 @@ std::vector<int16_t> Render(const std::vector<Note>& notes, double peak)
                 }
                 // Every note ends at zero, whatever its decay left.
                 const double remaining = note.length - t;
-                if (remaining < kTailSeconds) {
-                    envelope *= remaining / kTailSeconds;
+                if (remaining < tail) {
+                    envelope *= 0.5 - 0.5 * std::cos(kPi * remaining / tail);
                 }
                 mix[first + i] += envelope * std::sin(phase);
             }
