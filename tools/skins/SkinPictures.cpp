@@ -105,8 +105,5 @@ std::vector<std::pair<std::string, SkinPicture>> DefaultSkinPictures()
     for (auto& control : ControlSkinPictures()) {
         pictures.push_back(std::move(control));
     }
-    SkinPicture loading = Background(400, 120);
-    loading.Gradient(40, 70, 360, 90, kOrangeLight, kOrangeDark);
-    pictures.emplace_back("Loading.bmp", loading);
     return pictures;
 }
