@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <string>
 
 struct LabelStyle {
@@ -13,6 +14,10 @@ struct LabelStyle {
     uint32_t colour = 0;      // 0x00RRGGBB
     UINT align = TA_LEFT | TA_TOP;
 };
+
+// Lends `draw` a memory DC whose bitmap holds the picture's pixels and takes the pixels back
+// afterwards; false when the DC cannot be made or `draw` fails.
+bool PaintWithGdi(SkinPicture& picture, const std::function<bool(HDC)>& draw);
 
 // Draws UTF-8 text converted to `codePage` at (x, y) with the alignment of the style; false when
 // the text layer cannot draw.
