@@ -18,9 +18,88 @@ LONG WithAvatars(Call&& call)
 
 } // namespace
 
-LONG CKRAScene::RenderAvatarPass(unsigned int, _KRA_HANDLE*)
+LONG CKRAScene::RenderAvatarPass(unsigned int nCount, _KRA_HANDLE* pAvatars)
 {
-    return KRA_OK;
+    return nCount == 0 ? RenderAvatars() : RenderAvatars(nCount, pAvatars);
+}
+
+LONG CKRAScene::RenderAvatars()
+{
+    return WithAvatars([&](CKRAAvatarManager& m) {
+        LONG lStatus = m.RenderAvatars();
+        return lStatus < 0 ? lStatus : KRA_OK;
+    });
+}
+
+LONG CKRAScene::RenderAvatars(unsigned int nCount, _KRA_HANDLE* pAvatars)
+{
+    return WithAvatars([&](CKRAAvatarManager& m) {
+        // The caller's array is copied first: a message callback may change it meanwhile.
+        std::vector<_KRA_HANDLE> vAvatars;
+        if (pAvatars && nCount > 0)
+            vAvatars.assign(pAvatars, pAvatars + nCount);
+        LONG lStatus = vAvatars.empty() ? m.RenderAvatars() : m.RenderAvatars(int(vAvatars.size()), vAvatars.data());
+        return lStatus < 0 ? lStatus : KRA_OK;
+    });
+}
+
+LONG CKRAScene::RenderLocalAvatar(_KRA_HANDLE& hAvatar, unsigned int nMotion, D3DXMATRIX& mWorld)
+{
+    return WithAvatars([&](CKRAAvatarManager& m) { return m.RenderLocalAvatar(hAvatar, int(nMotion), mWorld); });
+}
+
+LONG CKRAScene::SetAvatarPickingPosition(tagPOINT& pt)
+{
+    return WithAvatars([&](CKRAAvatarManager& m) {
+        m.SetAvatarPickingPosition(pt);
+        return KRA_OK;
+    });
+}
+
+void CKRAScene::SetAvatarSoftPicking(bool bOn)
+{
+    // The host calls these only while the engine is created; without it they do nothing.
+    if (CKRAAvatarManager* pAvatars = CKRAManager::GetAvatarManager())
+        pAvatars->SetAvatarSoftPicking(bOn);
+}
+
+LONG CKRAScene::HasAvatarSoftPicking()
+{
+    return WithAvatars([&](CKRAAvatarManager& m) { return m.HasAvatarSoftPicking(); });
+}
+
+void CKRAScene::ResetAvatarSoftPicking(bool bHappened)
+{
+    if (CKRAAvatarManager* pAvatars = CKRAManager::GetAvatarManager())
+        pAvatars->ResetAvatarSoftPicking(bHappened);
+}
+
+LONG CKRAScene::GetPickedAvatarHandle(_KRA_HANDLE& hAvatar, _KRA_HANDLE& hItem, float& fDistance)
+{
+    return WithAvatars([&](CKRAAvatarManager& m) {
+        m.GetPickedAvatarHandle(hAvatar, hItem, fDistance);
+        return KRA_OK;
+    });
+}
+
+LONG CKRAScene::GetAvatar2DPosition(_KRA_HANDLE& hAvatar, float dx, float dy, float dz, D3DXVECTOR3& v)
+{
+    return WithAvatars([&](CKRAAvatarManager& m) { return m.GetAvatar2DPosition(hAvatar, dx, dy, dz, v); });
+}
+
+LONG CKRAScene::FireBreastAnimation(_KRA_HANDLE& hAvatar)
+{
+    return WithAvatars([&](CKRAAvatarManager& m) { return m.FireBreastAnimation(hAvatar); });
+}
+
+LONG CKRAScene::TurnOnAutoAnimation(_KRA_HANDLE& hAvatar)
+{
+    return WithAvatars([&](CKRAAvatarManager& m) { return m.TurnOnAutoAnimation(hAvatar); });
+}
+
+LONG CKRAScene::TurnOffAutoAnimation(_KRA_HANDLE& hAvatar)
+{
+    return WithAvatars([&](CKRAAvatarManager& m) { return m.TurnOffAutoAnimation(hAvatar); });
 }
 
 LONG CKRAScene::LoadAvatar(const char* szFile, _KRA_HANDLE& hAvatar)
