@@ -129,6 +129,52 @@ LONG CKRAAvatarManager::LoadAvatar(const char* szFile, _KRA_HANDLE& hAvatar)
     return KRA_OK;
 }
 
+LONG CKRAAvatarManager::LoadAvatar(const KRA_AVATAR_STRUCTURE* pStructure, _KRA_HANDLE& hAvatar)
+{
+    hAvatar = 0;
+    if (!pStructure || (pStructure->dwItemCount > 0 && !pStructure->pItems))
+        return KRA_E_INVALID_ARGUMENT;
+    auto found = m_mAvatarKeys.find(pStructure->dwAvatarKey);
+    if (found != m_mAvatarKeys.end()) {
+        if (CKRAAvatar* pAvatar = m_cAvatars.Lookup(found->second)) {
+            pAvatar->IncrementRefCount();
+            hAvatar = found->second;
+            return KRA_OK;
+        }
+    }
+    OutputDebugStringA("Create Avatar\n");
+    _KRA_HANDLE h = 0;
+    if (m_cAvatars.Add(std::make_unique<CKRAAvatar>(), h) != KRA_OK)
+        return KRA_E_ALLOCATION;
+    CKRAAvatar& avatar = *m_cAvatars.Lookup(h);
+    avatar.m_adwHeader[0] = pStructure->dwHeader1;
+    avatar.m_adwHeader[1] = pStructure->dwHeader2;
+    avatar.m_adwHeader[2] = pStructure->dwAvatarKey;
+    avatar.m_fClockBase = KRAAvatarClock();
+    const std::string strKri = m_strFolder + "KRI\\";
+    for (DWORD i = 0; i < pStructure->dwItemCount; ++i) {
+        const KRA_AVATAR_ITEM& in = pStructure->pItems[i];
+        // The host's name field may be full without its zero.
+        std::string strItem = strKri + std::string(in.szItemFile, strnlen(in.szItemFile, sizeof(in.szItemFile)));
+        _KRA_HANDLE hItem = strItem.size() <= KRA_PATH_MAX ? LoadKRI(strItem.c_str(), in.dwItemKind) : 0;
+        if (hItem == 0) {
+            ReleaseAvatar(avatar);
+            m_cAvatars.Free(h);
+            return KRA_E_FAILED;
+        }
+        bool bAttached = std::find(avatar.m_vItems.begin(), avatar.m_vItems.end(), hItem) != avatar.m_vItems.end();
+        if (bAttached || avatar.m_vItems.size() >= KRA_AVATAR_ITEM_MAX)
+            UnloadKRI(hItem);
+        else
+            avatar.m_vItems.push_back(hItem);
+    }
+    ReorderItems(avatar);
+    avatar.m_lRefCount = 1;
+    m_mAvatarKeys[pStructure->dwAvatarKey] = h;
+    hAvatar = h;
+    return KRA_OK;
+}
+
 void CKRAAvatarManager::ReleaseAvatar(CKRAAvatar& avatar)
 {
     for (_KRA_HANDLE hItem : avatar.m_vItems)

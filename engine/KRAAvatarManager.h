@@ -27,6 +27,7 @@ public:
 
     // Avatars.
     LONG LoadAvatar(const char* szFile, _KRA_HANDLE& hAvatar);
+    LONG LoadAvatar(const KRA_AVATAR_STRUCTURE* pStructure, _KRA_HANDLE& hAvatar);
     LONG UnloadAvatar(_KRA_HANDLE hAvatar);
     LONG AttachItemToAvatar(_KRA_HANDLE hAvatar, _KRA_HANDLE hItem);
     LONG DetachItemFromAvatar(_KRA_HANDLE hAvatar, _KRA_HANDLE hItem);

@@ -92,6 +92,8 @@ public:
 
     // Avatars, their items and motions (the engine's avatar manager).
     LONG LoadAvatar(const char* szFile, _KRA_HANDLE& hAvatar);
+    // pStructure is a KRA_AVATAR_STRUCTURE.
+    LONG LoadAvatar(void* pStructure, _KRA_HANDLE& hAvatar);
     LONG LoadAvatarItem(const char* szFile, DWORD dwItemCode, _KRA_HANDLE& hItem);
     LONG UnloadAvatar(_KRA_HANDLE& hAvatar);
     LONG AttachItemToAvatar(_KRA_HANDLE& hAvatar, _KRA_HANDLE& hItem);

@@ -114,6 +114,18 @@ LONG CKRAScene::LoadAvatar(const char* szFile, _KRA_HANDLE& hAvatar)
     });
 }
 
+LONG CKRAScene::LoadAvatar(void* pStructure, _KRA_HANDLE& hAvatar)
+{
+    return WithAvatars([&](CKRAAvatarManager& m) {
+        _KRA_HANDLE h = 0;
+        LONG lStatus = m.LoadAvatar(static_cast<const KRA_AVATAR_STRUCTURE*>(pStructure), h);
+        if (lStatus < 0 || h == 0)
+            return KRA_E_FAILED;
+        hAvatar = h;
+        return KRA_OK;
+    });
+}
+
 LONG CKRAScene::LoadAvatarItem(const char* szFile, DWORD dwItemKind, _KRA_HANDLE& hItem)
 {
     return WithAvatars([&](CKRAAvatarManager& m) {
