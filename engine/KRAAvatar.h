@@ -2,10 +2,12 @@
 #pragma once
 
 #include "KRADefs.h"
+#include "KRALocalCamera.h"
 #include "KRAMotionFormat.h"
 
 #include <d3dx8.h>
 
+#include <memory>
 #include <vector>
 
 constexpr size_t KRA_AVATAR_ITEM_MAX = 360;
@@ -84,6 +86,9 @@ public:
     bool m_bBreastAnimation = false;
     double m_fBreastStart = 0;
     bool m_bPosed = false;
+
+    // The camera that follows this avatar; a scene may draw through it.
+    std::unique_ptr<CKRALocalCamera> m_pcLocalCamera;
 };
 
 // Seconds on the engine's performance counter: the one clock of motions and walking.

@@ -123,6 +123,8 @@ LONG CKRAAvatarManager::LoadAvatar(const char* szFile, _KRA_HANDLE& hAvatar)
             avatar.m_vItems.push_back(hItem);
     }
     ReorderItems(avatar);
+    avatar.m_pcLocalCamera = std::make_unique<CKRALocalCamera>();
+    avatar.m_pcLocalCamera->CreateAt(D3DXVECTOR3(0, 40, -30), D3DXVECTOR3(0, 40, 0), D3DXVECTOR3(0, 1, 0));
     avatar.m_lRefCount = 1;
     m_mAvatarKeys[adwHeader[2]] = h;
     hAvatar = h;
@@ -169,6 +171,8 @@ LONG CKRAAvatarManager::LoadAvatar(const KRA_AVATAR_STRUCTURE* pStructure, _KRA_
             avatar.m_vItems.push_back(hItem);
     }
     ReorderItems(avatar);
+    avatar.m_pcLocalCamera = std::make_unique<CKRALocalCamera>();
+    avatar.m_pcLocalCamera->CreateAt(D3DXVECTOR3(0, 40, -30), D3DXVECTOR3(0, 40, 0), D3DXVECTOR3(0, 1, 0));
     avatar.m_lRefCount = 1;
     m_mAvatarKeys[pStructure->dwAvatarKey] = h;
     hAvatar = h;
@@ -180,6 +184,12 @@ void CKRAAvatarManager::ReleaseAvatar(CKRAAvatar& avatar)
     for (_KRA_HANDLE hItem : avatar.m_vItems)
         UnloadKRI(hItem);
     avatar.m_vItems.clear();
+    // The override textures are the avatar's own references.
+    CKRATextureManager* pTextures = CKRAManager::GetTextureManager();
+    for (CKRAItemTextureOverride& o : avatar.m_vTextureOverrides)
+        if (pTextures && o.hTexture.m_hHandle)
+            pTextures->ReleaseTexture(o.hTexture);
+    avatar.m_vTextureOverrides.clear();
 }
 
 LONG CKRAAvatarManager::UnloadAvatar(_KRA_HANDLE hAvatar)

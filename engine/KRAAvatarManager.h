@@ -28,15 +28,27 @@ public:
     // Avatars.
     LONG LoadAvatar(const char* szFile, _KRA_HANDLE& hAvatar);
     LONG LoadAvatar(const KRA_AVATAR_STRUCTURE* pStructure, _KRA_HANDLE& hAvatar);
+    // The avatar as a list again: items named by their item code, with their texture overrides.
+    // The item array is the caller's (delete[]).
+    LONG GetAvatarStructure(_KRA_HANDLE hAvatar, KRA_AVATAR_STRUCTURE* pStructure) const;
     LONG UnloadAvatar(_KRA_HANDLE hAvatar);
     LONG AttachItemToAvatar(_KRA_HANDLE hAvatar, _KRA_HANDLE hItem);
     LONG DetachItemFromAvatar(_KRA_HANDLE hAvatar, _KRA_HANDLE hItem);
     LONG GetItemHandle(_KRA_HANDLE hAvatar, DWORD& dwCount, _KRA_HANDLE*& pHandles);
+    // A texture the avatar wears on one item in place of the item's own: 0x80060002 when the
+    // avatar already holds 360, 0x80000003 for a name over 31 characters.
+    LONG SetItemTexture(const char* szTexture, _KRA_HANDLE hAvatar, _KRA_HANDLE hItem);
+    // Removes the first override of the item, whatever its name: 0, or 0x80000000 when none.
+    LONG DeleteItemTexture(const char* szTexture, _KRA_HANDLE hAvatar, _KRA_HANDLE hItem);
     LONG SetFaceSet(_KRA_HANDLE hAvatar, const float* pfWeights);
     LONG GetAvatarMatrix(_KRA_HANDLE hAvatar, D3DXMATRIX& m) const;
     LONG SetAvatarMatrix(_KRA_HANDLE hAvatar, const D3DXMATRIX& m);
     LONG GetAvatar3DPosition(_KRA_HANDLE hAvatar, D3DXVECTOR3& v) const;
     LONG SetAvatarVertexColor(_KRA_HANDLE hAvatar, const D3DXVECTOR3& vColor);
+    // The avatar's front; a zero vector for an invalid handle.
+    LONG GetAvatarFrontVector(_KRA_HANDLE hAvatar, D3DXVECTOR3& v) const;
+    // The camera that follows the avatar, for a scene to draw through; null for an invalid handle.
+    CKRALocalCamera* ChangeGlobalCameraToLocalCamera(_KRA_HANDLE hAvatar) const;
     CKRAAvatar* GetAvatar(_KRA_HANDLE hAvatar) const { return m_cAvatars.Lookup(hAvatar); }
     size_t GetAvatarCount() const { return m_cAvatars.LiveCount(); }
 

@@ -98,13 +98,18 @@ public:
     LONG UnloadAvatar(_KRA_HANDLE& hAvatar);
     LONG AttachItemToAvatar(_KRA_HANDLE& hAvatar, _KRA_HANDLE& hItem);
     LONG DetachItemFromAvatar(_KRA_HANDLE& hAvatar, _KRA_HANDLE& hItem);
+    // Fills a KRA_AVATAR_STRUCTURE; its item array is the caller's, freed with delete[].
+    LONG GetAvatarStructure(_KRA_HANDLE& hAvatar, void* pStructure);
     LONG GetAvatarMatrix(_KRA_HANDLE& hAvatar, D3DXMATRIX& m);
     LONG SetAvatarMatrix(_KRA_HANDLE& hAvatar, D3DXMATRIX& m);
     LONG GetAvatar2DPosition(_KRA_HANDLE& hAvatar, float dx, float dy, float dz, D3DXVECTOR3& v);
     LONG GetAvatar3DPosition(_KRA_HANDLE& hAvatar, D3DXVECTOR3& v);
+    LONG GetAvatarFrontVector(_KRA_HANDLE& hAvatar, D3DXVECTOR3& v);
     LONG SetAvatarVertexColor(_KRA_HANDLE& hAvatar, D3DXVECTOR3& vColor);
     LONG GetItemHandle(_KRA_HANDLE& hAvatar, unsigned int& nCount, _KRA_HANDLE** ppItems);
     LONG GetItemCode(_KRA_HANDLE& hItem, DWORD& dwCode);
+    LONG SetItemTexture(const char* szTexture, _KRA_HANDLE& hAvatar, _KRA_HANDLE& hItem);
+    LONG DeleteItemTexture(const char* szTexture, _KRA_HANDLE& hAvatar, _KRA_HANDLE& hItem);
     LONG RenderAvatars();
     LONG RenderAvatars(unsigned int nCount, _KRA_HANDLE* pAvatars);
     LONG RenderLocalAvatar(_KRA_HANDLE& hAvatar, unsigned int nMotion, D3DXMATRIX& mWorld);

@@ -152,6 +152,30 @@ LONG CKRAScene::DetachItemFromAvatar(_KRA_HANDLE& hAvatar, _KRA_HANDLE& hItem)
     return WithAvatars([&](CKRAAvatarManager& m) { return m.DetachItemFromAvatar(hAvatar, hItem); });
 }
 
+LONG CKRAScene::GetAvatarStructure(_KRA_HANDLE& hAvatar, void* pStructure)
+{
+    return WithAvatars(
+        [&](CKRAAvatarManager& m) { return m.GetAvatarStructure(hAvatar, static_cast<KRA_AVATAR_STRUCTURE*>(pStructure)); });
+}
+
+LONG CKRAScene::GetAvatarFrontVector(_KRA_HANDLE& hAvatar, D3DXVECTOR3& v)
+{
+    return WithAvatars([&](CKRAAvatarManager& m) {
+        m.GetAvatarFrontVector(hAvatar, v);
+        return KRA_OK;
+    });
+}
+
+LONG CKRAScene::SetItemTexture(const char* szTexture, _KRA_HANDLE& hAvatar, _KRA_HANDLE& hItem)
+{
+    return WithAvatars([&](CKRAAvatarManager& m) { return m.SetItemTexture(szTexture, hAvatar, hItem); });
+}
+
+LONG CKRAScene::DeleteItemTexture(const char* szTexture, _KRA_HANDLE& hAvatar, _KRA_HANDLE& hItem)
+{
+    return WithAvatars([&](CKRAAvatarManager& m) { return m.DeleteItemTexture(szTexture, hAvatar, hItem); });
+}
+
 LONG CKRAScene::GetAvatarMatrix(_KRA_HANDLE& hAvatar, D3DXMATRIX& mOut)
 {
     return WithAvatars([&](CKRAAvatarManager& m) {

@@ -9,6 +9,7 @@
 
 #include <cstring>
 #include <functional>
+#include <set>
 
 using namespace kratest;
 
@@ -276,4 +277,85 @@ TEST_F(SceneOverlay, EachFontHasItsSlotAndGoesWithTheScene)
     m_hScene = 0;
     m_pScene = nullptr;
     EXPECT_EQ(YondaD3D8CountDefaultPoolResources(m_pDevice), 0u);
+}
+
+TEST_F(SceneOverlay, TheScenesCameraIsAnAvatarsOwnUntilThatAvatarGoes)
+{
+    _KRA_HANDLE h = PlaceAvatar();
+    D3DXVECTOR3 vOwnEye = m_pScene->GetEyePosition();
+    _KRA_HANDLE hStale = 0x7FFF0005;
+    EXPECT_EQ(m_pScene->ChangeGlobalCameraToLocalCamera(hStale), KRA_E_INVALID_AVATAR);
+    EXPECT_EQ(m_pScene->GetEyePosition(), vOwnEye) << "an invalid avatar leaves the camera as it was";
+
+    ASSERT_EQ(m_pScene->ChangeGlobalCameraToLocalCamera(h), KRA_OK);
+    EXPECT_EQ(m_pScene->GetEyePosition(), D3DXVECTOR3(0, 40, -30));
+    EXPECT_EQ(m_pScene->GetLookAtPosition(), D3DXVECTOR3(0, 40, 0));
+    D3DXVECTOR3 vEye(0, 60, -125), vAt(0, 45, -45), vUp(0, 1, 0);
+    ASSERT_EQ(m_pScene->SetCameraPosition(vEye, vAt, vUp), KRA_OK);
+    EXPECT_EQ(m_pScene->GetEyePosition(), vEye);
+    ASSERT_EQ(m_pScene->ChangeLocalCameraToGlobalCamera(), KRA_OK);
+    EXPECT_EQ(m_pScene->GetEyePosition(), vOwnEye);
+    ASSERT_EQ(m_pScene->ChangeGlobalCameraToLocalCamera(h), KRA_OK);
+    EXPECT_EQ(m_pScene->GetEyePosition(), vEye) << "the avatar keeps its camera where it was put";
+
+    // The avatar goes while its camera is the scene's: the scene draws through its own again.
+    ASSERT_EQ(m_pScene->UnloadAvatar(h), KRA_OK);
+    m_hAvatar = 0;
+    EXPECT_EQ(m_pScene->GetEyePosition(), vOwnEye);
+    Frame([&] { return m_pScene->Render(0, nullptr); });
+    EXPECT_EQ(m_pScene->Forward(1), KRA_OK);
+}
+
+TEST_F(SceneOverlay, AvatarsComeFromTheHostsStructureAndGoBackIntoIt)
+{
+    KRA_AVATAR_ITEM items[3] = {};
+    const char* aszFiles[3] = {"1000010.KRI", "1020020.KRI", "1040000.KRI"};
+    const DWORD adwKinds[3] = {0x20802, 0x20803, 0x20805};
+    for (int i = 0; i < 3; ++i) {
+        items[i].dwItemKind = adwKinds[i];
+        std::strcpy(items[i].szItemFile, aszFiles[i]);
+    }
+    KRA_AVATAR_STRUCTURE s{0x00010001, 4, 4242, 3, items};
+    _KRA_HANDLE h = 0, hAgain = 0;
+    ASSERT_EQ(m_pScene->LoadAvatar(&s, h), KRA_OK);
+    ASSERT_EQ(m_pScene->LoadAvatar(&s, hAgain), KRA_OK);
+    EXPECT_EQ(hAgain, h) << "one key, one avatar";
+    EXPECT_EQ(m_pScene->UnloadAvatar(hAgain), KRA_OK);
+    m_hAvatar = h;
+
+    unsigned int nItems = 0;
+    _KRA_HANDLE* pItems = nullptr;
+    ASSERT_EQ(m_pScene->GetItemHandle(h, nItems, &pItems), KRA_OK);
+    ASSERT_EQ(nItems, 3u);
+    ASSERT_EQ(m_pScene->SetItemTexture("1020021.KRT", h, pItems[1]), KRA_OK);
+    KRA_AVATAR_STRUCTURE out{};
+    ASSERT_EQ(m_pScene->GetAvatarStructure(h, &out), KRA_OK);
+    EXPECT_EQ(out.dwAvatarKey, 4242u);
+    EXPECT_EQ(out.dwHeader1, 0x00010001u);
+    ASSERT_EQ(out.dwItemCount, 3u);
+    std::set<std::string> names, textures;
+    for (DWORD i = 0; i < out.dwItemCount; ++i) {
+        names.insert(out.pItems[i].szItemFile);
+        if (out.pItems[i].bTextureOverride)
+            textures.insert(out.pItems[i].szTextureFile);
+    }
+    delete[] out.pItems;
+    EXPECT_EQ(names, (std::set<std::string>{"1000010.KRI", "1020020.KRI", "1040000.KRI"}));
+    EXPECT_EQ(textures, std::set<std::string>{"1020021.KRT"});
+    EXPECT_EQ(m_pScene->DeleteItemTexture("any name", h, pItems[1]), KRA_OK);
+    EXPECT_EQ(m_pScene->DeleteItemTexture("any name", h, pItems[1]), KRA_E_MISSING_PART);
+
+    D3DXVECTOR3 vFront(9, 9, 9);
+    ASSERT_EQ(m_pScene->GetAvatarFrontVector(h, vFront), KRA_OK);
+    EXPECT_EQ(vFront, D3DXVECTOR3(0, 0, -1));
+    _KRA_HANDLE hStale = 0x7FFF0005;
+    EXPECT_EQ(m_pScene->GetAvatarFrontVector(hStale, vFront), KRA_OK);
+    EXPECT_EQ(vFront, D3DXVECTOR3(0, 0, 0));
+
+    // A structure naming a missing item leaves no avatar behind.
+    std::strcpy(items[2].szItemFile, "1049990.KRI");
+    s.dwAvatarKey = 4343;
+    _KRA_HANDLE hMissing = 0;
+    EXPECT_EQ(m_pScene->LoadAvatar(&s, hMissing), KRA_E_FAILED);
+    EXPECT_EQ(hMissing, 0u);
 }
