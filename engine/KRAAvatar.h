@@ -65,6 +65,15 @@ public:
     DWORD m_dwStuck = 0;
     double m_fLastStep = 0; // engine clock seconds
 
+    // Move-and-rotate state: turn toward the target, step to it, then turn to the final
+    // direction. The target, arrival and first turn are the walk's fields above.
+    bool m_bMoveRotate = false;
+    bool m_bFinalTurnDone = false;
+    bool m_bFinalTurnPending = true; // the final angle is worked out once the target is reached
+    float m_fFinalAngle = 0;         // degrees, signed
+    float m_fFinalTurned = 0;
+    D3DXVECTOR3 m_vFinalDirection;
+
     D3DXVECTOR3 m_vColor;
     bool m_bTint = false;
 

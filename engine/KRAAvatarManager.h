@@ -70,9 +70,12 @@ public:
     LONG MoveAvatar(_KRA_HANDLE hAvatar, const D3DXVECTOR3& v);
     LONG RotateAvatar(_KRA_HANDLE hAvatar, const D3DXVECTOR3& vDegrees);
     LONG MoveToAvatar(_KRA_HANDLE hAvatar, const D3DXVECTOR3& vTarget);
+    // Turns toward vPosition, steps there one unit per update, then turns to face vDirection.
+    LONG MoveAndRotateAvatar(_KRA_HANDLE hAvatar, const D3DXVECTOR3& vPosition, const D3DXVECTOR3& vDirection);
     LONG StopAvatar(_KRA_HANDLE hAvatar);
     LONG SetWalkSpeedOfAvatar(_KRA_HANDLE hAvatar, DWORD dwSpeed);
-    // Advances the walks of the listed avatars; each arrival calls the message callback (0x12002).
+    // Advances the walks and move-and-rotates of the listed avatars; each finished walk calls the
+    // message callback with 0x12002, each finished move-and-rotate with 0x12003.
     LONG UpdateMoveAvatar(const _KRA_HANDLE* pHandles, int nCount);
 
     // Drawing. Without a list (or with a count of 0) every avatar is drawn in the order of its key

@@ -106,7 +106,125 @@ bool AdvanceWalk(CKRAAvatar& avatar)
     return avatar.m_bArrived && avatar.m_bTurnDone;
 }
 
+constexpr float KRA_FINAL_TURN_RATE = 300.f; // degrees per second
+
+void ClearMoveRotate(CKRAAvatar& avatar)
+{
+    ClearWalk(avatar);
+    avatar.m_bMoveRotate = false;
+    avatar.m_bFinalTurnDone = false;
+    avatar.m_bFinalTurnPending = true;
+    avatar.m_fFinalAngle = 0;
+    avatar.m_fFinalTurned = 0;
+    avatar.m_vFinalDirection = D3DXVECTOR3(0, 0, 0);
+}
+
+// One turn step toward fAngle at fRate degrees per second; the last step takes the remainder.
+void TurnStep(CKRAAvatar& avatar, float fAngle, float& fTurned, bool& bDone, float fRate, float dt)
+{
+    float fStep = dt * fRate * (fAngle < 0 ? -1.f : 1.f);
+    if (std::fabs(fTurned + fStep) >= std::fabs(fAngle)) {
+        fStep = fAngle - fTurned;
+        bDone = true;
+    }
+    fTurned += fStep;
+    Turn(avatar, fStep);
+}
+
+// One update of a move-and-rotate: the turn toward the target, then one unit of stepping per
+// update, then the final turn. True when all three are done.
+bool AdvanceMoveRotate(CKRAAvatar& avatar)
+{
+    OutputDebugStringA("UpdateMoveAndRotate");
+    double fNow = KRAAvatarClock();
+    float dt = float(fNow - avatar.m_fLastStep);
+    avatar.m_fLastStep = fNow;
+    if (!avatar.m_bTurnDone) {
+        TurnStep(avatar, avatar.m_fTurnAngle, avatar.m_fTurned, avatar.m_bTurnDone, KRA_WALK_TURN_RATE, dt);
+        return false;
+    }
+    if (!avatar.m_bArrived) {
+        D3DXVECTOR3 vToTarget = avatar.m_vTarget - avatar.m_vPosition;
+        float fDistance = D3DXVec3Length(&vToTarget);
+        if (avatar.m_vPosition == avatar.m_vTarget) {
+            avatar.m_bArrived = true;
+            return false;
+        }
+        float fStep = 1.0f;
+        if (fDistance <= fStep) {
+            fStep = fDistance;
+            avatar.m_bArrived = true;
+        }
+        D3DXVECTOR3 vBefore = avatar.m_vPosition;
+        D3DXMATRIX mStep, m;
+        D3DXMatrixTranslation(&mStep, 0, 0, -fStep);
+        D3DXMatrixMultiply(&m, &mStep, &avatar.m_mWorld);
+        avatar.m_mWorld = m;
+        avatar.m_vPosition = D3DXVECTOR3(m._41, m._42, m._43);
+        if (CKRALocalCamera* pCamera = avatar.m_pcLocalCamera.get()) {
+            D3DXVECTOR3 vMove = avatar.m_vPosition - vBefore;
+            D3DXVECTOR3 vEye = pCamera->GetEyePosition() + vMove, vAt = pCamera->GetLookAtPosition() + vMove;
+            if (CKRACamera::CheckLimits(vEye, vAt))
+                pCamera->GetEyePosition() = vEye;
+            pCamera->GetLookAtPosition() = vAt;
+            pCamera->UpdateViewMatrix();
+        }
+        return false;
+    }
+    if (avatar.m_bFinalTurnPending) {
+        avatar.m_bFinalTurnPending = false;
+        avatar.m_fFinalTurned = 0;
+        const D3DXVECTOR3& f = avatar.m_vFront;
+        D3DXVECTOR3 d = avatar.m_vFinalDirection;
+        float fDot = D3DXVec3Dot(&f, &d);
+        float fCross = f.z * d.x - d.z * f.x;
+        if (fDot == 1.0f || (fCross >= -0.0001f && fCross <= 0.0001f)) {
+            avatar.m_fFinalAngle = 0;
+        } else {
+            avatar.m_fFinalAngle = std::acos(std::clamp(fDot, -1.f, 1.f)) * KRA_DEGREES_PER_RADIAN;
+            if (fCross < -0.0001f)
+                avatar.m_fFinalAngle = -avatar.m_fFinalAngle;
+        }
+        avatar.m_bFinalTurnDone = avatar.m_fFinalAngle == 0;
+        return avatar.m_bFinalTurnDone;
+    }
+    if (!avatar.m_bFinalTurnDone)
+        TurnStep(avatar, avatar.m_fFinalAngle, avatar.m_fFinalTurned, avatar.m_bFinalTurnDone, KRA_FINAL_TURN_RATE, dt);
+    return avatar.m_bFinalTurnDone;
+}
+
 } // namespace
+
+LONG CKRAAvatarManager::MoveAndRotateAvatar(_KRA_HANDLE hAvatar, const D3DXVECTOR3& vPosition,
+                                            const D3DXVECTOR3& vDirection)
+{
+    CKRAAvatar* pAvatar = m_cAvatars.Lookup(hAvatar);
+    if (!pAvatar)
+        return KRA_E_INVALID_AVATAR;
+    CKRAAvatar& avatar = *pAvatar;
+    OutputDebugStringA("StartMoveAndRotate");
+    ClearMoveRotate(avatar);
+    avatar.m_vTarget = vPosition;
+    avatar.m_vFinalDirection = vDirection;
+    avatar.m_bMoveRotate = true;
+    D3DXVECTOR3 d = vPosition - avatar.m_vPosition;
+    if (D3DXVec3Length(&d) > 0) {
+        D3DXVec3Normalize(&d, &d);
+        float fDot = D3DXVec3Dot(&d, &avatar.m_vFront);
+        if (fDot > -0.001f && fDot < 0.001f)
+            fDot = 0;
+        float a = std::acos(std::clamp(fDot, -1.f, 1.f));
+        if (std::fabs(a) < 0.001f)
+            a = 0;
+        float fAngle = a * KRA_DEGREES_PER_RADIAN;
+        if (!(d.x * avatar.m_vFront.z - d.z * avatar.m_vFront.x > 0))
+            fAngle = -fAngle;
+        avatar.m_fTurnAngle = fAngle > -0.2f && fAngle < 0.2f ? 0 : fAngle;
+    }
+    avatar.m_bTurnDone = avatar.m_fTurnAngle == 0;
+    avatar.m_fLastStep = KRAAvatarClock();
+    return KRA_OK;
+}
 
 LONG CKRAAvatarManager::MoveAvatar(_KRA_HANDLE hAvatar, const D3DXVECTOR3& v)
 {
@@ -142,7 +260,7 @@ LONG CKRAAvatarManager::MoveToAvatar(_KRA_HANDLE hAvatar, const D3DXVECTOR3& vTa
         return KRA_E_INVALID_AVATAR;
     CKRAAvatar& avatar = *pAvatar;
     // Every walk starts from fresh turn state, whether or not the last one was stopped.
-    ClearWalk(avatar);
+    ClearMoveRotate(avatar);
     avatar.m_vTarget = vTarget;
     avatar.m_bWalking = true;
     D3DXVECTOR3 d = vTarget - avatar.m_vPosition;
@@ -162,8 +280,9 @@ LONG CKRAAvatarManager::MoveToAvatar(_KRA_HANDLE hAvatar, const D3DXVECTOR3& vTa
 
 LONG CKRAAvatarManager::StopAvatar(_KRA_HANDLE hAvatar)
 {
+    // A move-and-rotate ends the same way, where the avatar stands.
     return WithAvatar(hAvatar, [&](CKRAAvatar& avatar) {
-        ClearWalk(avatar);
+        ClearMoveRotate(avatar);
         return KRA_OK;
     });
 }
@@ -185,12 +304,21 @@ LONG CKRAAvatarManager::UpdateMoveAvatar(const _KRA_HANDLE* pHandles, int nCount
     std::vector<_KRA_HANDLE> vHandles(pHandles, pHandles + nCount);
     for (_KRA_HANDLE h : vHandles) {
         CKRAAvatar* pAvatar = m_cAvatars.Lookup(h);
-        if (!pAvatar || !pAvatar->m_bWalking || !AdvanceWalk(*pAvatar))
-            continue;
-        ClearWalk(*pAvatar);
-        if (KRA_MESSAGE_PROC pfProc = CKRAManager::GetMessageProc()) {
-            _KRA_HANDLE hCopy = h;
-            pfProc(KRA_MSG_MOVE_END, 0, &hCopy);
+        if (pAvatar && pAvatar->m_bWalking && !pAvatar->m_bMoveRotate && AdvanceWalk(*pAvatar)) {
+            ClearWalk(*pAvatar);
+            if (KRA_MESSAGE_PROC pfProc = CKRAManager::GetMessageProc()) {
+                _KRA_HANDLE hCopy = h;
+                pfProc(KRA_MSG_MOVE_END, 0, &hCopy);
+            }
+        }
+        // The callback may have unloaded it.
+        pAvatar = m_cAvatars.Lookup(h);
+        if (pAvatar && pAvatar->m_bMoveRotate && AdvanceMoveRotate(*pAvatar)) {
+            ClearMoveRotate(*pAvatar);
+            if (KRA_MESSAGE_PROC pfProc = CKRAManager::GetMessageProc()) {
+                _KRA_HANDLE hCopy = h;
+                pfProc(KRA_MSG_MOVE_ROTATE_END, 0, &hCopy);
+            }
         }
     }
     return KRA_OK;

@@ -133,6 +133,7 @@ public:
     LONG MoveAvatar(_KRA_HANDLE& hAvatar, D3DXVECTOR3& v);
     LONG MoveToAvatar(_KRA_HANDLE& hAvatar, D3DXVECTOR3& v);
     LONG RotateAvatar(_KRA_HANDLE& hAvatar, D3DXVECTOR3& v);
+    LONG MoveAndRotateAvatar(_KRA_HANDLE& hAvatar, D3DXVECTOR3& vPosition, D3DXVECTOR3& vDirection);
     LONG StopAvatar(_KRA_HANDLE& hAvatar);
     LONG SetWalkSpeedOfAvatar(_KRA_HANDLE& hAvatar, unsigned int nSpeed);
     LONG UpdateMoveAvatar(_KRA_HANDLE* pAvatars, unsigned int nCount);

@@ -286,6 +286,11 @@ LONG CKRAScene::RotateAvatar(_KRA_HANDLE& hAvatar, D3DXVECTOR3& v)
     return WithAvatars([&](CKRAAvatarManager& m) { return m.RotateAvatar(hAvatar, v); });
 }
 
+LONG CKRAScene::MoveAndRotateAvatar(_KRA_HANDLE& hAvatar, D3DXVECTOR3& vPosition, D3DXVECTOR3& vDirection)
+{
+    return WithAvatars([&](CKRAAvatarManager& m) { return m.MoveAndRotateAvatar(hAvatar, vPosition, vDirection); });
+}
+
 LONG CKRAScene::StopAvatar(_KRA_HANDLE& hAvatar)
 {
     return WithAvatars([&](CKRAAvatarManager& m) { return m.StopAvatar(hAvatar); });

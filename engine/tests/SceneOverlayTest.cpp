@@ -359,3 +359,42 @@ TEST_F(SceneOverlay, AvatarsComeFromTheHostsStructureAndGoBackIntoIt)
     EXPECT_EQ(m_pScene->LoadAvatar(&s, hMissing), KRA_E_FAILED);
     EXPECT_EQ(hMissing, 0u);
 }
+
+namespace {
+std::vector<std::pair<LONG, _KRA_HANDLE>> g_vMessages;
+void RecordMessage(LONG lCode, LONG, void* pData)
+{
+    g_vMessages.push_back({lCode, pData ? *static_cast<_KRA_HANDLE*>(pData) : 0});
+}
+} // namespace
+
+TEST_F(SceneOverlay, AMoveAndRotateStepsOneUnitAnUpdateThenTurnsToTheSeat)
+{
+    _KRA_HANDLE h = PlaceAvatar();
+    g_vMessages.clear();
+    CKRAManager::m_pfMsgProc = &RecordMessage;
+    // Fifteen units straight ahead, then facing +x, as the host walks a member to a seat.
+    D3DXVECTOR3 vSeat(0, 0, -60), vFacing(1, 0, 0);
+    ASSERT_EQ(m_pScene->MoveAndRotateAvatar(h, vSeat, vFacing), KRA_OK);
+    D3DXVECTOR3 v;
+    for (int i = 1; i <= 15; ++i) {
+        YondaClockAdvance(30);
+        ASSERT_EQ(m_pScene->UpdateMoveAvatar(&h, 1), KRA_OK);
+        m_pScene->GetAvatar3DPosition(h, v);
+        EXPECT_NEAR(v.z, -45 - i, 0.001) << "one unit an update, whatever the frame time";
+    }
+    EXPECT_TRUE(g_vMessages.empty());
+    // 90 degrees at 300 degrees a second: about a third of a second, then the end message once.
+    for (int i = 0; i < 20; ++i) {
+        YondaClockAdvance(30);
+        m_pScene->UpdateMoveAvatar(&h, 1);
+    }
+    ASSERT_EQ(g_vMessages.size(), 1u);
+    EXPECT_EQ(g_vMessages[0], std::make_pair(KRA_MSG_MOVE_ROTATE_END, h));
+    D3DXVECTOR3 vFront;
+    m_pScene->GetAvatarFrontVector(h, vFront);
+    EXPECT_NEAR(D3DXVec3Dot(&vFront, &vFacing), 1, 0.01);
+    m_pScene->GetAvatar3DPosition(h, v);
+    EXPECT_EQ(v, vSeat);
+    CKRAManager::m_pfMsgProc = &Ignore;
+}
