@@ -62,6 +62,19 @@ void ClearWalk(CKRAAvatar& avatar)
     avatar.m_dwStuck = 0;
 }
 
+// The avatar's camera follows it: the look-at always, the eye only where the camera may go.
+void FollowWithCamera(CKRAAvatar& avatar, const D3DXVECTOR3& vMove, bool bEyeAlways)
+{
+    CKRALocalCamera* pCamera = avatar.m_pcLocalCamera.get();
+    if (!pCamera)
+        return;
+    D3DXVECTOR3 vEye = pCamera->GetEyePosition() + vMove, vAt = pCamera->GetLookAtPosition() + vMove;
+    if (bEyeAlways || CKRACamera::CheckLimits(vEye, vAt))
+        pCamera->GetEyePosition() = vEye;
+    pCamera->GetLookAtPosition() = vAt;
+    pCamera->UpdateViewMatrix();
+}
+
 // One update of a walk: true when it has arrived and turned.
 bool AdvanceWalk(CKRAAvatar& avatar)
 {
@@ -101,12 +114,14 @@ bool AdvanceWalk(CKRAAvatar& avatar)
         avatar.m_mWorld._41 = vNew.x;
         avatar.m_mWorld._42 = vNew.y;
         avatar.m_mWorld._43 = vNew.z;
+        FollowWithCamera(avatar, vNew - avatar.m_vPosition, true);
         avatar.m_vPosition = vNew;
     }
     return avatar.m_bArrived && avatar.m_bTurnDone;
 }
 
 constexpr float KRA_FINAL_TURN_RATE = 300.f; // degrees per second
+
 
 void ClearMoveRotate(CKRAAvatar& avatar)
 {
@@ -161,14 +176,7 @@ bool AdvanceMoveRotate(CKRAAvatar& avatar)
         D3DXMatrixMultiply(&m, &mStep, &avatar.m_mWorld);
         avatar.m_mWorld = m;
         avatar.m_vPosition = D3DXVECTOR3(m._41, m._42, m._43);
-        if (CKRALocalCamera* pCamera = avatar.m_pcLocalCamera.get()) {
-            D3DXVECTOR3 vMove = avatar.m_vPosition - vBefore;
-            D3DXVECTOR3 vEye = pCamera->GetEyePosition() + vMove, vAt = pCamera->GetLookAtPosition() + vMove;
-            if (CKRACamera::CheckLimits(vEye, vAt))
-                pCamera->GetEyePosition() = vEye;
-            pCamera->GetLookAtPosition() = vAt;
-            pCamera->UpdateViewMatrix();
-        }
+        FollowWithCamera(avatar, avatar.m_vPosition - vBefore, false);
         return false;
     }
     if (avatar.m_bFinalTurnPending) {
@@ -233,7 +241,9 @@ LONG CKRAAvatarManager::MoveAvatar(_KRA_HANDLE hAvatar, const D3DXVECTOR3& v)
         D3DXMatrixTranslation(&mShift, v.x, v.y, v.z);
         D3DXMatrixMultiply(&m, &mShift, &avatar.m_mWorld);
         avatar.m_mWorld = m;
-        avatar.m_vPosition = D3DXVECTOR3(m._41, m._42, m._43);
+        D3DXVECTOR3 vNew(m._41, m._42, m._43);
+        FollowWithCamera(avatar, vNew - avatar.m_vPosition, false);
+        avatar.m_vPosition = vNew;
         return KRA_OK;
     });
 }

@@ -375,6 +375,8 @@ TEST_F(SceneOverlay, AMoveAndRotateStepsOneUnitAnUpdateThenTurnsToTheSeat)
     CKRAManager::m_pfMsgProc = &RecordMessage;
     // Fifteen units straight ahead, then facing +x, as the host walks a member to a seat.
     D3DXVECTOR3 vSeat(0, 0, -60), vFacing(1, 0, 0);
+    ASSERT_EQ(m_pScene->ChangeGlobalCameraToLocalCamera(h), KRA_OK);
+    D3DXVECTOR3 vLookAt = m_pScene->GetLookAtPosition();
     ASSERT_EQ(m_pScene->MoveAndRotateAvatar(h, vSeat, vFacing), KRA_OK);
     D3DXVECTOR3 v;
     for (int i = 1; i <= 15; ++i) {
@@ -384,6 +386,8 @@ TEST_F(SceneOverlay, AMoveAndRotateStepsOneUnitAnUpdateThenTurnsToTheSeat)
         EXPECT_NEAR(v.z, -45 - i, 0.001) << "one unit an update, whatever the frame time";
     }
     EXPECT_TRUE(g_vMessages.empty());
+    // The avatar's camera came along: it looks at the same point of the avatar.
+    EXPECT_NEAR(m_pScene->GetLookAtPosition().z, vLookAt.z - 15, 0.001);
     // 90 degrees at 300 degrees a second: about a third of a second, then the end message once.
     for (int i = 0; i < 20; ++i) {
         YondaClockAdvance(30);

@@ -345,6 +345,16 @@ bool View::PlaceAvatars()
         m_vAvatars.push_back(a);
         m_vHandles.push_back(a.h);
     }
+    if (m_o.nFollow >= 0) {
+        // As the client frames its own member: 80 behind, looking at the head.
+        Avatar& a = m_vAvatars[size_t(m_o.nFollow)];
+        if (m_pScene->ChangeGlobalCameraToLocalCamera(a.h) < 0)
+            return Fail("avatar " + std::to_string(m_o.nFollow) + " has no camera");
+        D3DXVECTOR3 v, vUp(0, 1, 0);
+        m_pScene->GetAvatar3DPosition(a.h, v);
+        D3DXVECTOR3 vEye(v.x, 60, v.z - 80), vAt(v.x, 45, v.z);
+        m_pScene->SetCameraPosition(vEye, vAt, vUp);
+    }
     if (m_o.bWalk && m_o.nMotion < 0)
         for (Avatar& a : m_vAvatars)
             StartWalk(a);

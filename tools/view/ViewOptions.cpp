@@ -65,6 +65,7 @@ const char* ViewUsage()
            "  --at X,Y,Z         camera look-at point\n"
            "  --turn DEG         camera turn about its up vector per frame\n"
            "  --forward D        camera move forward per frame (negative: backward)\n"
+           "  --follow N         look through avatar N's own camera, which follows it\n"
            "  --seed N           random seed of blinking and object phases (default 1)\n"
            "  --window           show the frames in a window (with a desktop)\n"
            "  --help             this text\n";
@@ -114,7 +115,8 @@ bool ParseViewOptions(int argc, char** argv, ViewOptions& o, bool& bHelp, std::s
                 o.strMotions = v;
             else
                 o.strBalloon = v;
-        } else if (a == "--avatars" || a == "--frames" || a == "--frame-ms" || a == "--motion" || a == "--seed") {
+        } else if (a == "--avatars" || a == "--frames" || a == "--frame-ms" || a == "--motion" || a == "--seed" ||
+                   a == "--follow") {
             if (!value(i, v))
                 return false;
             int n = 0;
@@ -129,6 +131,8 @@ bool ParseViewOptions(int argc, char** argv, ViewOptions& o, bool& bHelp, std::s
                 o.nFrameMs = n;
             else if (a == "--motion")
                 o.nMotion = n;
+            else if (a == "--follow")
+                o.nFollow = n;
             else
                 o.nSeed = unsigned(n);
         } else if (a == "--size") {
@@ -165,6 +169,10 @@ bool ParseViewOptions(int argc, char** argv, ViewOptions& o, bool& bHelp, std::s
     }
     if (o.vEye.has_value() != o.vAt.has_value()) {
         strError = "--eye and --at go together";
+        return false;
+    }
+    if (o.nFollow >= 0 && o.nFollow >= o.nAvatars) {
+        strError = "--follow " + std::to_string(o.nFollow) + " names no avatar of " + std::to_string(o.nAvatars);
         return false;
     }
     if (o.nFrames < 0 && !o.bWindow)

@@ -27,6 +27,7 @@ struct ViewOptions {
     std::optional<ViewVector> vEye, vAt;
     float fTurn = 0;                 // degrees the camera turns about its up vector per frame
     float fForward = 0;              // units the camera moves forward per frame
+    int nFollow = -1;                // look through this avatar's own camera, behind its shoulder
     unsigned nSeed = 1;
     bool bWindow = false;            // show the frames in a window on the desktop
 };

@@ -188,6 +188,13 @@ TEST_F(ViewTest, TheCameraMovesAndEveryGeneratedRoomDraws)
     ASSERT_TRUE(ReadPng(m_out / "frame-0000.png", a));
     ASSERT_TRUE(ReadPng(m_out / "frame-0002.png", b));
     EXPECT_NE(a.rgb, b.rgb);
+    // Through the first avatar's own camera, which walks along with it.
+    run = View(Data() + " --scene RM_03.KRS --avatars 2 --follow 0 --frames 20 --size 160x120 --out " +
+               (m_out / "follow").string());
+    ASSERT_EQ(run.nStatus, 0) << run.strOutput;
+    ASSERT_TRUE(ReadPng(m_out / "follow" / "frame-0000.png", a));
+    ASSERT_TRUE(ReadPng(m_out / "follow" / "frame-0019.png", b));
+    EXPECT_NE(a.rgb, b.rgb);
     for (const char* szScene : {"M2.KRS", "box.KRS", "PathF.KRS"}) {
         run = View(Data() + " --scene " + szScene + " --avatars 1 --size 64x48 --out " + (m_out / szScene).string());
         EXPECT_EQ(run.nStatus, 0) << szScene << ": " << run.strOutput;
@@ -200,7 +207,7 @@ TEST_F(ViewTest, HelpListsTheOptionsAndBadArgumentsAreRefusedClearly)
     ViewRun help = View("--help");
     EXPECT_EQ(help.nStatus, 0);
     for (const char* szOption : {"--data", "--scene", "--avatars", "--frames", "--out", "--size", "--motion",
-                                 "--balloon", "--labels", "--eye", "--turn", "--window"})
+                                 "--balloon", "--labels", "--eye", "--turn", "--follow", "--window"})
         EXPECT_NE(help.strOutput.find(szOption), std::string::npos) << szOption;
 
     struct Case {
@@ -219,6 +226,7 @@ TEST_F(ViewTest, HelpListsTheOptionsAndBadArgumentsAreRefusedClearly)
              {scene + " --size 800", 2, "--size: WIDTHxHEIGHT"},
              {scene + " --eye 1,2", 2, "--eye: three numbers"},
              {scene + " --eye 1,2,3", 2, "--eye and --at go together"},
+             {scene + " --avatars 2 --follow 2", 2, "--follow 2 names no avatar of 2"},
              {"--data /nowhere --scene RM_03.KRS", 1, "no data folder /nowhere"},
              {Data() + " --scene NOWHERE.KRS", 1, "no scene NOWHERE.KRS"},
              {scene + " --motion 99 --out " + m_out.string(), 1, "--motion 99 is past the motion list"},
