@@ -102,7 +102,7 @@ bool TryLoadBitmapHandle(const char* path, HBITMAP* out)
     return bitmap != nullptr;
 }
 
-bool LoadBitmapFile(const char* path, HBITMAP* bitmap, HPALETTE* palette)
+bool LoadBitmapFile(const char* path, CBitmap* bitmap, CPalette* palette)
 {
     if (!bitmap) {
         return false;
@@ -111,31 +111,33 @@ bool LoadBitmapFile(const char* path, HBITMAP* bitmap, HPALETTE* palette)
     if (!ReadWholeFile(path, &bytes)) {
         return false;
     }
-    if (*bitmap) {
-        DeleteObject(*bitmap);
-        *bitmap = nullptr;
-    }
+    bitmap->DeleteObject();
     BmpPicture picture;
     if (ParseBmp(bytes, &picture) != BmpError::None) {
         return false;
     }
     if (palette) {
         if (HPALETTE made = MakePalette(picture)) {
-            if (*palette) {
-                DeleteObject(*palette);
-            }
-            *palette = made;
+            palette->DeleteObject();
+            palette->Attach(made);
         }
     }
-    *bitmap = MakeDeviceBitmap(picture);
-    return *bitmap != nullptr;
+    return bitmap->Attach(MakeDeviceBitmap(picture)) != FALSE;
+}
+
+bool DeleteGdiObject(CGdiObject* object)
+{
+    if (!object || !object->GetSafeHandle()) {
+        return false;
+    }
+    return ::DeleteObject(object->Detach()) != FALSE;
 }
 
 CImageFile::CImageFile() : m_strStatus("OK") {}
 
 CImageFile::~CImageFile() = default;
 
-unsigned char* CImageFile::LoadBmp(const std::string& path, int* width, int* height)
+unsigned char* CImageFile::LoadBmp(CString path, int* width, int* height)
 {
     if (width) {
         *width = 0;
@@ -146,7 +148,7 @@ unsigned char* CImageFile::LoadBmp(const std::string& path, int* width, int* hei
     m_strStatus = "OK";
     m_nBytesRead = 0;
     std::vector<uint8_t> bytes;
-    if (!ReadWholeFile(path.c_str(), &bytes)) {
+    if (!ReadWholeFile(path, &bytes)) {
         m_strStatus = "Can't open file for reading :\n" + path;
         return nullptr;
     }
@@ -279,7 +281,7 @@ bool CImageFile::Resample(const unsigned char* src, unsigned sw, unsigned sh, un
     return true;
 }
 
-bool CImageFile::SaveJpeg(const std::string& path, const unsigned char* rgb, unsigned width, unsigned height,
+bool CImageFile::SaveJpeg(CString path, const unsigned char* rgb, unsigned width, unsigned height,
                           bool colour, int quality)
 {
     if (!rgb || width == 0 || height == 0 || width > JPEG_MAX_DIMENSION || height > JPEG_MAX_DIMENSION) {
@@ -296,7 +298,7 @@ bool CImageFile::SaveJpeg(const std::string& path, const unsigned char* rgb, uns
             grey[i] = static_cast<unsigned char>(0.299 * p[0] + 0.587 * p[1] + 0.114 * p[2]);
         }
     }
-    const std::string hostPath = YondaHostPath(path.c_str());
+    const std::string hostPath = YondaHostPath(path);
     jpeg_compress_struct info;
     JpegFailure failure;
     info.err = jpeg_std_error(&failure.manager);

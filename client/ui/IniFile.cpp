@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <climits>
 #include <cstdio>
+#include <string>
 #include <unistd.h>
 
 namespace {
@@ -122,7 +123,7 @@ CIniFile::~CIniFile()
 
 void CIniFile::RemoveAll()
 {
-    m_arrLines.clear();
+    m_arrLines.RemoveAll();
 }
 
 void CIniFile::AppendTrimmed(std::string_view line)
@@ -136,7 +137,7 @@ void CIniFile::AppendTrimmed(std::string_view line)
         --end;
     }
     if (end > begin) {
-        m_arrLines.emplace_back(line.substr(begin, end - begin));
+        m_arrLines.Add(CString(std::string(line.substr(begin, end - begin))));
     }
 }
 
@@ -189,9 +190,11 @@ bool CIniFile::Save(const char* path) const
         return false;
     }
     bool ok = true;
-    for (const std::string& line : m_arrLines) {
+    const std::string& end = m_strLineEnd.Str();
+    for (INT_PTR i = 0; i < m_arrLines.GetSize(); ++i) {
+        const std::string& line = m_arrLines.GetData()[i].Str();
         if (fwrite(line.data(), 1, line.size(), file) != line.size() ||
-            fwrite(m_strLineEnd.data(), 1, m_strLineEnd.size(), file) != m_strLineEnd.size()) {
+            fwrite(end.data(), 1, end.size(), file) != end.size()) {
             ok = false;
             break;
         }
@@ -211,9 +214,10 @@ int CIniFile::FindSection(const char* section) const
     if (!section) {
         return -1;
     }
-    const std::string header = std::string("[") + section + "]";
-    for (size_t i = 0; i < m_arrLines.size(); ++i) {
-        if (m_arrLines[i] == header) {
+    CString header;
+    header.Format("[%s]", section);
+    for (INT_PTR i = 0; i < m_arrLines.GetSize(); ++i) {
+        if (m_arrLines.GetData()[i] == header) {
             return static_cast<int>(i);
         }
     }
@@ -229,20 +233,21 @@ int CIniFile::FindOrAddSection(const char* section)
     if (found >= 0) {
         return found;
     }
-    m_arrLines.push_back(std::string("[") + section + "]");
-    return static_cast<int>(m_arrLines.size()) - 1;
+    CString header;
+    header.Format("[%s]", section);
+    return static_cast<int>(m_arrLines.Add(header));
 }
 
 bool CIniFile::IsSectionLine(int index) const
 {
-    if (index < 0 || static_cast<size_t>(index) >= m_arrLines.size()) {
+    if (index < 0 || index >= m_arrLines.GetSize()) {
         return false;
     }
-    const std::string& line = m_arrLines[static_cast<size_t>(index)];
+    const std::string& line = m_arrLines.GetData()[index].Str();
     return line.size() >= 3 && line.front() == '[' && line.back() == ']';
 }
 
-int CIniFile::FindKey(int start, const char* key, std::string* value) const
+int CIniFile::FindKey(int start, const char* key, CString* value) const
 {
     if (!key || start < 0) {
         return -1;
@@ -250,23 +255,23 @@ int CIniFile::FindKey(int start, const char* key, std::string* value) const
     const std::string prefixText = std::string(key) + " = ";
     const size_t n = prefixText.size();
     const std::string prefix = FoldPrefix(prefixText, n);
-    for (size_t i = static_cast<size_t>(start); i < m_arrLines.size(); ++i) {
+    for (INT_PTR i = start; i < m_arrLines.GetSize(); ++i) {
         if (IsSectionLine(static_cast<int>(i))) {
             break;
         }
-        const std::string& line = m_arrLines[i];
+        const std::string& line = m_arrLines.GetData()[i].Str();
         if (line.size() < n || FoldPrefix(line, n) != prefix) {
             continue;
         }
         if (value) {
-            *value = line.substr(n);
+            *value = CString(line.substr(n));
         }
         return static_cast<int>(i);
     }
     return -1;
 }
 
-bool CIniFile::GetString(const char* section, const char* key, std::string* value) const
+bool CIniFile::GetString(const char* section, const char* key, CString* value) const
 {
     const int s = FindSection(section);
     return s >= 0 && FindKey(s + 1, key, value) >= 0;
@@ -274,45 +279,46 @@ bool CIniFile::GetString(const char* section, const char* key, std::string* valu
 
 bool CIniFile::GetInt(const char* section, const char* key, int* value) const
 {
-    std::string text;
+    CString text;
     if (!GetString(section, key, &text)) {
         return false;
     }
     if (value) {
-        *value = IniParseInt(text);
+        *value = IniParseInt(text.Str());
     }
     return true;
 }
 
-int CIniFile::GetList(const char* section, const char* key, std::vector<std::string>* list) const
+int CIniFile::GetList(const char* section, const char* key, CStringList* list) const
 {
-    std::string text;
-    if (!list || !GetString(section, key, &text)) {
+    CString value;
+    if (!list || !GetString(section, key, &value)) {
         return 0;
     }
+    const std::string& text = value.Str();
     size_t p = 0;
     while (p < text.size()) {
         const size_t semicolon = text.find(';', p);
         if (semicolon == std::string::npos) {
-            list->push_back(text.substr(p));
+            list->AddTail(CString(text.substr(p)));
             break;
         }
-        list->push_back(text.substr(p, semicolon - p));
+        list->AddTail(CString(text.substr(p, semicolon - p)));
         p = semicolon + 1;
     }
-    return static_cast<int>(list->size());
+    return static_cast<int>(list->GetCount());
 }
 
 // Looking a rectangle or point up leaves the lines as they are: a missing section is not added,
 // so reading never changes what a later Save writes.
 bool CIniFile::GetRect(const char* section, const char* key, RECT* rect) const
 {
-    std::string text;
+    CString text;
     if (!GetString(section, key, &text)) {
         return false;
     }
     int values[4];
-    ParseTuple(text, "RECT", values, 4);
+    ParseTuple(text.Str(), "RECT", values, 4);
     if (rect) {
         rect->left = values[0];
         rect->top = values[1];
@@ -324,12 +330,12 @@ bool CIniFile::GetRect(const char* section, const char* key, RECT* rect) const
 
 bool CIniFile::GetPoint(const char* section, const char* key, POINT* point) const
 {
-    std::string text;
+    CString text;
     if (!GetString(section, key, &text)) {
         return false;
     }
     int values[2];
-    ParseTuple(text, "POINT", values, 2);
+    ParseTuple(text.Str(), "POINT", values, 2);
     if (point) {
         point->x = values[0];
         point->y = values[1];
@@ -337,7 +343,7 @@ bool CIniFile::GetPoint(const char* section, const char* key, POINT* point) cons
     return true;
 }
 
-bool CIniFile::SetLine(const char* section, const char* key, const std::string& line)
+bool CIniFile::SetLine(const char* section, const char* key, const CString& line)
 {
     if (!key) {
         return false;
@@ -350,9 +356,9 @@ bool CIniFile::SetLine(const char* section, const char* key, const std::string& 
     if (k < 0) {
         // New keys go right after the header, so keys added to one section read back in
         // reverse order of their addition; stored settings files have that order.
-        m_arrLines.insert(m_arrLines.begin() + s + 1, line);
+        m_arrLines.InsertAt(s + 1, line);
     } else {
-        m_arrLines[static_cast<size_t>(k)] = line;
+        m_arrLines.SetAt(k, line);
     }
     return true;
 }
@@ -362,7 +368,9 @@ bool CIniFile::SetString(const char* section, const char* key, const char* value
     if (!key) {
         return false;
     }
-    return SetLine(section, key, std::string(key) + " = " + (value ? value : ""));
+    CString line;
+    line.Format("%s = %s", key, value ? value : "");
+    return SetLine(section, key, line);
 }
 
 bool CIniFile::SetInt(const char* section, const char* key, int value)
@@ -370,5 +378,7 @@ bool CIniFile::SetInt(const char* section, const char* key, int value)
     if (!key) {
         return false;
     }
-    return SetLine(section, key, std::string(key) + " = " + std::to_string(value));
+    CString line;
+    line.Format("%s = %d", key, value);
+    return SetLine(section, key, line);
 }

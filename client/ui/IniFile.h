@@ -3,11 +3,9 @@
 // the popup-menu definitions are read through it; only the settings file is written back.
 // The whole file is held as an ordered array of trimmed lines; lookups scan it and writes change
 // it in place until Save.
-#include <windows.h>
+#include <afxwin.h>
 
-#include <string>
 #include <string_view>
-#include <vector>
 
 class CIniFile {
 public:
@@ -26,26 +24,27 @@ public:
     int FindSection(const char* section) const;
     int FindOrAddSection(const char* section);
     bool IsSectionLine(int index) const;
-    int FindKey(int start, const char* key, std::string* value) const;
+    int FindKey(int start, const char* key, CString* value) const;
 
-    bool GetString(const char* section, const char* key, std::string* value) const;
+    bool GetString(const char* section, const char* key, CString* value) const;
     bool GetInt(const char* section, const char* key, int* value) const;
-    int GetList(const char* section, const char* key, std::vector<std::string>* list) const;
+    // Appends the ';'-separated pieces to the list's tail; the list's whole count afterwards.
+    int GetList(const char* section, const char* key, CStringList* list) const;
     bool GetRect(const char* section, const char* key, RECT* rect) const;
     bool GetPoint(const char* section, const char* key, POINT* point) const;
 
     bool SetString(const char* section, const char* key, const char* value);
     bool SetInt(const char* section, const char* key, int value);
 
-    const std::vector<std::string>& Lines() const { return m_arrLines; }
+    const CStringArray& Lines() const { return m_arrLines; }
 
 protected:
-    std::string m_strLineEnd;
-    std::vector<std::string> m_arrLines;
+    CString m_strLineEnd;
+    CStringArray m_arrLines;
 
 private:
     void AppendTrimmed(std::string_view line);
-    bool SetLine(const char* section, const char* key, const std::string& line);
+    bool SetLine(const char* section, const char* key, const CString& line);
 };
 
 // The ini file's number conversion: leading blanks, an optional sign, digits up to the first

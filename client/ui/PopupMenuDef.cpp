@@ -4,8 +4,6 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <string>
-#include <vector>
 
 namespace {
 
@@ -19,16 +17,13 @@ BOOL FileReadable(LPCSTR path)
     return TRUE;
 }
 
-void LoadPicture(CBitmap& slot, const CString& folder, const std::string& name)
+void LoadPicture(CBitmap& slot, const CString& folder, const CString& name)
 {
     slot.DeleteObject();
-    if (name.empty()) {
+    if (name.IsEmpty()) {
         return;
     }
-    HBITMAP bitmap = nullptr;
-    if (LoadBitmapFile(folder + "\\" + name.c_str(), &bitmap, nullptr) && bitmap) {
-        slot.Attach(bitmap);
-    }
+    LoadBitmapFile(folder + "\\" + name, &slot, nullptr);
 }
 
 } // namespace
@@ -57,8 +52,8 @@ BOOL CPopupMenuDef::Load(LPCSTR iniPath, LPCSTR section)
     m_nVisibleItem = std::max(m_nVisibleItem, 0);
     m_ini.GetInt(section, "ItemHeight", &m_nItemHeight);
     m_nItemHeight = std::max(m_nItemHeight, 0);
-    std::string back;
-    std::string item;
+    CString back;
+    CString item;
     m_ini.GetString(section, "BkImage", &back);
     m_ini.GetString(section, "Item", &item);
     LoadPicture(m_bmpBack, m_strFolder, back);
@@ -67,10 +62,13 @@ BOOL CPopupMenuDef::Load(LPCSTR iniPath, LPCSTR section)
     for (int i = 0; i < m_nCount; ++i) {
         char key[32];
         std::snprintf(key, sizeof key, "Text%d", i);
-        std::vector<std::string> parts;
+        CStringList parts;
         m_ini.GetList(section, key, &parts);
-        m_arrText.Add(CString(parts.empty() ? std::string() : parts[0]));
-        m_arrTag.Add(CString(parts.size() > 1 ? parts[1] : std::string()));
+        POSITION at = parts.GetHeadPosition();
+        const CString text = at ? parts.GetNext(at) : CString();
+        const CString tag = at ? parts.GetNext(at) : CString();
+        m_arrText.Add(text);
+        m_arrTag.Add(tag);
     }
     m_bLoaded = TRUE;
     return TRUE;

@@ -27,19 +27,8 @@ CSize BitmapSize(const CBitmap& bitmap)
 // One picture file into a slot; the slot's previous picture goes first.
 BOOL LoadSlot(CBitmap& slot, const CString& path)
 {
-    HBITMAP bitmap = static_cast<HBITMAP>(slot.Detach());
-    if (bitmap) {
-        DeleteObject(bitmap);
-        bitmap = nullptr;
-    }
-    if (!LoadBitmapFile(path, &bitmap, nullptr) || !bitmap) {
-        if (bitmap) {
-            DeleteObject(bitmap);
-        }
-        return FALSE;
-    }
-    slot.Attach(bitmap);
-    return TRUE;
+    slot.DeleteObject();
+    return LoadBitmapFile(path, &slot, nullptr) ? TRUE : FALSE;
 }
 
 } // namespace

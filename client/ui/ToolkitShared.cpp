@@ -1,11 +1,17 @@
 #include "ToolkitShared.h"
 
+#include <mmsystem.h>
+
 namespace {
 
 struct Shared {
     HFONT font = nullptr;
     HCURSOR cursor = nullptr;
     CString skinFolder;
+    BOOL soundOff = FALSE;
+    CDialogSkin* messageSkin = nullptr;
+    ToolkitTableStrings tableStrings;
+    ToolkitChildEnabler childEnabler;
 };
 
 Shared& Current()
@@ -44,4 +50,83 @@ void ToolkitSetNormalCursor(HCURSOR cursor)
 void ToolkitSetSkinFolder(const CString& folder)
 {
     Current().skinFolder = folder;
+}
+
+BOOL ToolkitSoundOff()
+{
+    return Current().soundOff;
+}
+
+void ToolkitSetSoundOff(BOOL off)
+{
+    Current().soundOff = off;
+}
+
+void ToolkitPlayWave(UINT resourceId)
+{
+    if (Current().soundOff) {
+        return;
+    }
+    ::PlaySoundA(MAKEINTRESOURCE(resourceId), AfxGetResourceHandle(), SND_RESOURCE | SND_ASYNC);
+}
+
+CDialogSkin* ToolkitMessageSkin()
+{
+    return Current().messageSkin;
+}
+
+void ToolkitSetMessageSkin(CDialogSkin* skin)
+{
+    Current().messageSkin = skin;
+}
+
+void ToolkitSetTableStrings(ToolkitTableStrings lookup)
+{
+    Current().tableStrings = std::move(lookup);
+}
+
+BOOL ToolkitHasTableStrings()
+{
+    return Current().tableStrings ? TRUE : FALSE;
+}
+
+CString ToolkitTableString(LPCSTR key)
+{
+    return Current().tableStrings ? Current().tableStrings(key) : CString();
+}
+
+void ToolkitSetChildEnabler(ToolkitChildEnabler enabler)
+{
+    Current().childEnabler = std::move(enabler);
+}
+
+void ToolkitEnableChildren(CWnd* except, BOOL enable)
+{
+    if (Current().childEnabler) {
+        Current().childEnabler(except, enable);
+    }
+}
+
+CString ToolkitFormatText(const CString& format, LPCSTR argument)
+{
+    const std::string& text = format.Str();
+    std::string out;
+    bool substituted = false;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '%' && i + 1 < text.size()) {
+            if (text[i + 1] == '%') {
+                out += '%';
+                ++i;
+                continue;
+            }
+            if (text[i + 1] == 's' && !substituted) {
+                out += argument ? argument : "";
+                substituted = true;
+                ++i;
+                continue;
+            }
+        }
+        out += text[i];
+    }
+    return CString(out);
 }

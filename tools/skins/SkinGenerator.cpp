@@ -2,6 +2,8 @@
 // skin's own texts filled in, its string table, and the pictures, each text file in the skin's
 // code page with CR LF line ends. Usage: yonda-skingen <data folder> <Skin folder>
 #include "SkinPictures.h"
+#include "SkinWindows.h"
+#include "StartupFiles.h"
 
 #include <windows.h>
 
@@ -128,18 +130,39 @@ bool WriteSkin(const fs::path& data, const fs::path& skins, const SkinLanguage& 
     for (const fs::path& own : IniFiles(data / skin.folder)) {
         sources.push_back(own);
     }
+    std::vector<std::pair<std::string, std::string>> files;
     for (const fs::path& source : sources) {
-        std::string text = ReadText(source);
-        if (!FillTexts(text, texts, source)) {
+        files.emplace_back(source.filename().string(), ReadText(source));
+    }
+    for (auto& described : WindowIniFiles()) {
+        files.push_back(std::move(described));
+    }
+    for (auto& [name, text] : files) {
+        if (!FillTexts(text, texts, name)) {
             return false;
         }
-        if (!WriteBytes(target / source.filename(), YondaUtf8ToCodePage(WithCrLf(text), skin.codePage))) {
+        if (!WriteBytes(target / name, YondaUtf8ToCodePage(WithCrLf(text), skin.codePage))) {
             return false;
         }
     }
-    for (const auto& [name, picture] : DefaultSkinPictures()) {
+    // Labels are drawn in the skin's own code page.
+    YondaSetActiveCodePage(skin.codePage);
+    auto pictures = DefaultSkinPictures();
+    for (auto& labelled : WindowPictures(texts, skin.codePage)) {
+        pictures.push_back(std::move(labelled));
+    }
+    for (const auto& [name, picture] : pictures) {
         const std::vector<uint8_t> bmp = picture.Bmp();
         if (!WriteBytes(target / name, std::string_view(reinterpret_cast<const char*>(bmp.data()), bmp.size()))) {
+            return false;
+        }
+    }
+    std::vector<NamedFile> startup;
+    if (!StartupFiles(texts, skin.codePage, &startup)) {
+        return false;
+    }
+    for (const auto& [name, bytes] : startup) {
+        if (!WriteBytes(target / name, std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()))) {
             return false;
         }
     }

@@ -6,22 +6,7 @@
 
 namespace {
 
-constexpr uint32_t kMagenta = 0xFF00FF; // drawn transparently by the buttons
-constexpr uint32_t kOrange = 0xF28C28;
-constexpr uint32_t kOrangeLight = 0xFFC078;
-constexpr uint32_t kOrangeDark = 0xB85A10;
-constexpr uint32_t kCream = 0xFFF4E6;
-constexpr uint32_t kGrey = 0xB4AAA0;
-
-uint32_t Blend(uint32_t a, uint32_t b, int step, int steps)
-{
-    auto channel = [&](int shift) {
-        const int ca = (a >> shift) & 0xFF;
-        const int cb = (b >> shift) & 0xFF;
-        return static_cast<uint32_t>(ca + (cb - ca) * step / (steps > 0 ? steps : 1)) << shift;
-    };
-    return channel(16) | channel(8) | channel(0);
-}
+using namespace SkinTheme;
 
 // A window or dialog background: an orange title band over a cream body in an orange frame.
 SkinPicture Background(int width, int height)
@@ -33,22 +18,17 @@ SkinPicture Background(int width, int height)
     return p;
 }
 
-// Four states side by side: normal, hover, pressed, disabled; corners keyed out in magenta.
-SkinPicture ButtonStrip(int width, int height, uint32_t face)
-{
-    SkinPicture p(width * 4, height, kMagenta);
-    const uint32_t tops[4] = {Blend(face, 0xFFFFFF, 1, 2), Blend(face, 0xFFFFFF, 2, 3), Blend(face, 0, 1, 4), kGrey};
-    const uint32_t bottoms[4] = {face, Blend(face, 0xFFFFFF, 1, 3), Blend(face, 0, 1, 3), kGrey};
-    for (int state = 0; state < 4; ++state) {
-        const int x = state * width;
-        p.Gradient(x + 1, 1, x + width - 1, height - 1, tops[state], bottoms[state]);
-        p.Frame(x + 1, 0, x + width - 1, height, kOrangeDark);
-        p.Frame(x, 1, x + width, height - 1, kOrangeDark);
-    }
-    return p;
-}
-
 } // namespace
+
+uint32_t BlendColour(uint32_t a, uint32_t b, int step, int steps)
+{
+    auto channel = [&](int shift) {
+        const int ca = (a >> shift) & 0xFF;
+        const int cb = (b >> shift) & 0xFF;
+        return static_cast<uint32_t>(ca + (cb - ca) * step / (steps > 0 ? steps : 1)) << shift;
+    };
+    return channel(16) | channel(8) | channel(0);
+}
 
 void SkinPicture::Fill(int left, int top, int right, int bottom, uint32_t colour)
 {
@@ -74,7 +54,7 @@ void SkinPicture::Frame(int left, int top, int right, int bottom, uint32_t colou
 void SkinPicture::Gradient(int left, int top, int right, int bottom, uint32_t from, uint32_t to)
 {
     for (int y = top; y < bottom; ++y) {
-        Fill(left, y, right, y + 1, Blend(from, to, y - top, bottom - top - 1));
+        Fill(left, y, right, y + 1, BlendColour(from, to, y - top, bottom - top - 1));
     }
 }
 
@@ -116,21 +96,11 @@ std::vector<uint8_t> SkinPicture::Bmp() const
 std::vector<std::pair<std::string, SkinPicture>> DefaultSkinPictures()
 {
     std::vector<std::pair<std::string, SkinPicture>> pictures;
-    pictures.emplace_back("main_back.bmp", Background(800, 600));
+    // The message box's background carries no text: the box draws its title and lines itself.
     pictures.emplace_back("msg_back.bmp", Background(320, 340));
-    pictures.emplace_back("btn_close.bmp", ButtonStrip(20, 20, 0xE05A28));
-    pictures.emplace_back("btn_mini.bmp", ButtonStrip(20, 20, kOrange));
-    for (const char* name : {"btn_ok.bmp", "btn_yes.bmp"}) {
-        pictures.emplace_back(name, ButtonStrip(80, 26, kOrange));
-    }
-    for (const char* name : {"btn_cancel.bmp", "btn_no.bmp"}) {
-        pictures.emplace_back(name, ButtonStrip(80, 26, 0xD9A066));
-    }
+    pictures.emplace_back("msg_shop_back.bmp", Background(320, 340));
     for (auto& control : ControlSkinPictures()) {
         pictures.push_back(std::move(control));
     }
-    SkinPicture loading = Background(400, 120);
-    loading.Gradient(40, 70, 360, 90, kOrangeLight, kOrangeDark);
-    pictures.emplace_back("Loading.bmp", loading);
     return pictures;
 }

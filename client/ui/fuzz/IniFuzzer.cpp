@@ -14,11 +14,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const char* names[] = {"Common", "COMMON", "MainWindow", first.c_str(), ""};
     for (const char* section : names) {
         for (const char* key : names) {
-            std::string value;
+            CString value;
             int number = 0;
             RECT rect{};
             POINT point{};
-            std::vector<std::string> list;
+            CStringList list;
             ini.GetString(section, key, &value);
             ini.GetInt(section, key, &number);
             ini.GetRect(section, key, &rect);

@@ -8,6 +8,8 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -131,6 +133,50 @@ inline unsigned BitmapPixel(HBITMAP bitmap, int x, int y)
     SelectObject(dc, old);
     DeleteDC(dc);
     return (GetRValue(c) << 16) | (GetGValue(c) << 8) | GetBValue(c);
+}
+
+} // namespace yonda::uitest
+
+namespace yonda::uitest {
+
+// Runs `step` once from the message loop soon, whichever loop runs then (a modal one or the
+// system's move loop included): how a test acts inside a loop it is about to start.
+inline void SoonInLoop(std::function<void()> step)
+{
+    static std::map<UINT_PTR, std::function<void()>> pending;
+    const UINT_PTR id = SetTimer(nullptr, 0, 1, [](HWND, UINT, UINT_PTR id, DWORD) {
+        KillTimer(nullptr, id);
+        auto found = pending.find(id);
+        if (found == pending.end()) {
+            return;
+        }
+        auto run = std::move(found->second);
+        pending.erase(found);
+        run();
+    });
+    pending[id] = std::move(step);
+}
+
+// Presses and lets go of a key at the focus window.
+inline void Key(UINT vk)
+{
+    YondaInjectKey(vk, TRUE);
+    YondaInjectKey(vk, FALSE);
+}
+
+// A drag with the left button from one screen point to another. The press is queued now; the
+// move and the release come from inside the move loop the press starts, then `then` runs.
+inline void QueueDrag(POINT from, POINT to, std::function<void()> then = nullptr)
+{
+    YondaInjectMouseMove(from.x, from.y);
+    YondaInjectMouseButton(0, TRUE, from.x, from.y);
+    SoonInLoop([to, then] {
+        YondaInjectMouseMove(to.x, to.y);
+        YondaInjectMouseButton(0, FALSE, to.x, to.y);
+        if (then) {
+            SoonInLoop(then);
+        }
+    });
 }
 
 } // namespace yonda::uitest

@@ -1,7 +1,16 @@
 // The default skins as the build wrote them: every file a layout names exists and loads, and the
 // texts are in each skin's own code page.
+#include "DialogSkin.h"
 #include "ImageFile.h"
 #include "IniFile.h"
+#include "MainSkin.h"
+#include "NoticeSkin.h"
+#include "ToolkitShared.h"
+#include "WndSkin.h"
+
+#include <yonda_capture.h>
+
+#include <memory>
 
 #include <gtest/gtest.h>
 
@@ -42,11 +51,11 @@ TEST(DefaultSkins, EveryNamedFileLoads)
         const fs::path folder = SkinRoot() / skin;
         CIniFile main;
         main.Load((folder / "default.ini").string().c_str());
-        ASSERT_FALSE(main.Lines().empty());
+        ASSERT_FALSE(main.Lines().IsEmpty());
         for (const char* key : {"MsgDlgIni", "PopupMenuIni"}) {
-            std::string name;
+            CString name;
             ASSERT_TRUE(main.GetString("Common", key, &name)) << key;
-            EXPECT_TRUE(fs::exists(folder / name)) << name;
+            EXPECT_TRUE(fs::exists(folder / name.Str())) << name.Str();
         }
         int pictures = 0;
         for (const auto& entry : fs::directory_iterator(folder)) {
@@ -57,7 +66,8 @@ TEST(DefaultSkins, EveryNamedFileLoads)
             EXPECT_EQ(text.find('\n') == std::string::npos || text.find("\r\n") != std::string::npos, true);
             CIniFile ini;
             ini.Load(entry.path().string().c_str());
-            for (const std::string& line : ini.Lines()) {
+            for (INT_PTR i = 0; i < ini.Lines().GetSize(); ++i) {
+                const std::string& line = ini.Lines().GetData()[i].Str();
                 const size_t equals = line.find(" = ");
                 if (equals == std::string::npos) {
                     continue;
@@ -86,25 +96,92 @@ TEST(DefaultSkins, EveryNamedFileLoads)
         }
         CIniFile strings;
         strings.Load((folder / "StringTable.ini").string().c_str());
-        std::string fileRead;
+        CString fileRead;
         ASSERT_TRUE(strings.GetString("VelmoraStringTable", "E_FILE_READ", &fileRead));
-        EXPECT_NE(fileRead.find("%s"), std::string::npos);
+        EXPECT_NE(fileRead.Find("%s"), -1);
     }
+}
+
+TEST(DefaultSkins, EveryLayoutLoadsThroughTheToolkit)
+{
+    // Any missing picture or ini file would be told in a box: none may come.
+    YondaMessageBoxCapture boxes;
+    const std::string binary = SkinRoot().parent_path().string();
+    for (const char* name : {"Orange", "Orange_Do"}) {
+        SCOPED_TRACE(name);
+        CMainSkin skin;
+        ASSERT_EQ(skin.LoadSkin(CString(binary.c_str()), name), 1);
+        ToolkitSetSkinFolder(skin.m_strSkinFolder);
+        EXPECT_EQ(skin.m_strMsgDlgIni, "MsgDlg.ini");
+        EXPECT_EQ(skin.m_strPopupMenuIni, "PopupMenu.ini");
+        EXPECT_FALSE(skin.m_strD3DViewerBackImage.IsEmpty());
+        int windows = 0;
+        for (int i = 0; i < CMainSkin::ELEMENT_COUNT; ++i) {
+            const CSkinElement& element = skin.Element(i);
+            const std::string section = CMainSkin::kSections[i];
+            SCOPED_TRACE(section);
+            EXPECT_TRUE(element.bmpImage.GetSafeHandle()) << "every element has its picture";
+            EXPECT_NE(element.nID, 0);
+            if (element.strIniFile.IsEmpty()) {
+                continue;
+            }
+            std::unique_ptr<CSkinBase> own;
+            if (section == "DLG_SCREEN_SHOT_SUCCESS" || section == "DLG_BITMAP_VIEWER") {
+                own = std::make_unique<CNoticeSkin>();
+            } else if (section.rfind("DLG_", 0) == 0) {
+                own = std::make_unique<CDialogSkin>();
+            } else {
+                own = std::make_unique<CWndSkin>();
+            }
+            own->SetSkinPath(skin.m_strSkinFolder);
+            EXPECT_EQ(own->LoadIni(element.strIniFile), 1) << element.strIniFile.Str();
+            if (auto* dialog = dynamic_cast<CDialogSkin*>(own.get())) {
+                EXPECT_TRUE(dialog->m_bmpBase.GetSafeHandle());
+                EXPECT_EQ(dialog->m_elCloseBtn.nID, 192);
+                EXPECT_EQ(dialog->Element("OKBTN")->nID, 191);
+                EXPECT_EQ(dialog->Element("CANCELBTN")->nID, 190);
+            } else if (auto* window = dynamic_cast<CWndSkin*>(own.get()); window && section != "D3DViewWindow") {
+                EXPECT_EQ(window->m_elCloseBtn.nID, 9999);
+                EXPECT_TRUE(window->m_elCloseBtn.bmpImage.GetSafeHandle());
+            }
+            ++windows;
+        }
+        EXPECT_GE(windows, 20);
+        EXPECT_EQ(skin.Element("CloseBtn")->nID, 111);
+        EXPECT_EQ(skin.Element("MiniBtn")->nID, 112);
+
+        CDialogSkin message;
+        message.SetSkinPath(skin.m_strSkinFolder);
+        ASSERT_EQ(message.LoadIni(skin.m_strSkinFolder + "\\" + skin.m_strMsgDlgIni), 1);
+        for (int b = 0; b < CDialogSkin::BUTTON_COUNT; ++b) {
+            EXPECT_TRUE(message.m_elButtons[b].bmpImage.GetSafeHandle()) << CDialogSkin::kButtonSections[b];
+        }
+        for (const char* layout : {"ExitConfirmDlg", "NetworkFailDlg", "AvatarSaveDlg", "AvatarSaveCancel",
+                                   "LoginFailDlg", "ErrorMakeRoom", "RoomNameEmpty", "AvatarItemReadError",
+                                   "CONFIRM_BUY_ITEM_DLG", "CONFIRM_BUY_ITEM_BASKET_DLG", "AvatarSaveFailDlg"}) {
+            CStringList lines;
+            CString title;
+            EXPECT_GT(message.GetList(layout, "Message", &lines), 0) << layout;
+            EXPECT_TRUE(message.GetString(layout, "TitleMessage", &title)) << layout;
+        }
+    }
+    ToolkitSetSkinFolder(CString());
+    EXPECT_TRUE(boxes.Texts().empty()) << boxes.Texts().front();
 }
 
 TEST(DefaultSkins, TextsAreInTheSkinsCodePage)
 {
     CIniFile korean;
     korean.Load((SkinRoot() / "Orange" / "default.ini").string().c_str());
-    std::string title;
+    CString title;
     ASSERT_TRUE(korean.GetString("CloseBtn", "Title", &title));
-    EXPECT_EQ(title, YondaUtf8ToCodePage("닫기", 949));
-    EXPECT_EQ(title.size(), 4u);
+    EXPECT_EQ(title.Str(), YondaUtf8ToCodePage("닫기", 949));
+    EXPECT_EQ(title.GetLength(), 4);
 
     CIniFile german;
     german.Load((SkinRoot() / "Orange_Do" / "default.ini").string().c_str());
     ASSERT_TRUE(german.GetString("CloseBtn", "Title", &title));
-    EXPECT_EQ(title, "Schlie\xDF" "en");
+    EXPECT_EQ(title.Str(), "Schlie\xDF" "en");
 }
 
 TEST(DefaultSkins, TheGeneratorWritesTheSameBytesEveryTime)

@@ -147,9 +147,9 @@ TEST(BmpFile, EveryDepthReadsThroughBothLoaders)
         CImageFile image;
         int width = 0;
         int rows = 0;
-        std::unique_ptr<unsigned char[]> rgb(image.LoadBmp(path, &width, &rows));
-        ASSERT_TRUE(rgb) << image.m_strStatus;
-        EXPECT_EQ(image.m_strStatus, "OK");
+        std::unique_ptr<unsigned char[]> rgb(image.LoadBmp(path.c_str(), &width, &rows));
+        ASSERT_TRUE(rgb) << image.m_strStatus.Str();
+        EXPECT_EQ(image.m_strStatus.Str(), "OK");
         ASSERT_EQ(width, c.spec.width);
         ASSERT_EQ(rows, height);
         HBITMAP bitmap = LoadBitmapHandle(path.c_str());
@@ -211,14 +211,14 @@ TEST(BmpFile, LyingHeadersAreRefusedWithTheirReason)
         CImageFile image;
         int width = -1;
         int height = -1;
-        EXPECT_EQ(image.LoadBmp(path, &width, &height), nullptr);
-        EXPECT_EQ(image.m_strStatus, c.status);
+        EXPECT_EQ(image.LoadBmp(path.c_str(), &width, &height), nullptr);
+        EXPECT_EQ(image.m_strStatus.Str(), c.status);
         EXPECT_EQ(width, 0);
         EXPECT_EQ(LoadBitmapHandle(path.c_str()), nullptr);
     }
     CImageFile image;
-    EXPECT_EQ(image.LoadBmp((Folder() / "none.bmp").string(), nullptr, nullptr), nullptr);
-    EXPECT_EQ(image.m_strStatus, "Can't open file for reading :\n" + (Folder() / "none.bmp").string());
+    EXPECT_EQ(image.LoadBmp((Folder() / "none.bmp").string().c_str(), nullptr, nullptr), nullptr);
+    EXPECT_EQ(image.m_strStatus.Str(), "Can't open file for reading :\n" + (Folder() / "none.bmp").string());
 }
 
 TEST(BmpFile, LoadBitmapFileReplacesTheOldPictureAndMakesAPalette)
@@ -229,15 +229,19 @@ TEST(BmpFile, LoadBitmapFileReplacesTheOldPictureAndMakesAPalette)
     spec.palette = {0x123456, 0xABCDEF};
     spec.coloursUsed = 2;
     const std::string path = WriteFile("palette.bmp", MakeBmp(spec));
-    HBITMAP bitmap = CreateBitmap(1, 1, 1, 32, nullptr);
-    HPALETTE palette = nullptr;
+    CBitmap bitmap;
+    bitmap.Attach(CreateBitmap(1, 1, 1, 32, nullptr));
+    CPalette palette;
     ASSERT_TRUE(LoadBitmapFile(path.c_str(), &bitmap, &palette));
-    ASSERT_TRUE(palette);
+    ASSERT_TRUE(palette.GetSafeHandle());
     EXPECT_EQ(BitmapPixels(bitmap, 2, 1), (std::vector<uint32_t>{0x123456, 0x123456}));
     EXPECT_FALSE(LoadBitmapFile((Folder() / "none.bmp").string().c_str(), &bitmap, &palette));
-    EXPECT_TRUE(bitmap) << "a missing file leaves the old picture";
-    DeleteObject(bitmap);
-    DeleteObject(palette);
+    EXPECT_TRUE(bitmap.GetSafeHandle()) << "a missing file leaves the old picture";
+
+    EXPECT_TRUE(DeleteGdiObject(&bitmap));
+    EXPECT_FALSE(bitmap.GetSafeHandle());
+    EXPECT_FALSE(DeleteGdiObject(&bitmap)) << "nothing left to delete";
+    EXPECT_FALSE(DeleteGdiObject(nullptr));
 }
 
 TEST(ImageFile, ResampleAveragesAreas)
@@ -291,7 +295,7 @@ TEST(ImageFile, JpegDecodesBackToThePicture)
         SCOPED_TRACE(colour ? "colour" : "grey");
         const std::string path = (Folder() / "shot.jpg").string();
         CImageFile image;
-        ASSERT_TRUE(image.SaveJpeg(path, rgb.data(), width, height, colour, 75));
+        ASSERT_TRUE(image.SaveJpeg(path.c_str(), rgb.data(), width, height, colour, 75));
         FILE* file = fopen(path.c_str(), "rb");
         ASSERT_TRUE(file);
         jpeg_decompress_struct info;
@@ -327,8 +331,8 @@ TEST(ImageFile, JpegDecodesBackToThePicture)
         EXPECT_LT(error / (width * height * 3), 6.0);
     }
     CImageFile image;
-    EXPECT_FALSE(image.SaveJpeg((Folder() / "no" / "x.jpg").string(), rgb.data(), width, height, true, 75));
-    EXPECT_FALSE(image.SaveJpeg((Folder() / "x.jpg").string(), nullptr, width, height, true, 75));
+    EXPECT_FALSE(image.SaveJpeg((Folder() / "no" / "x.jpg").string().c_str(), rgb.data(), width, height, true, 75));
+    EXPECT_FALSE(image.SaveJpeg((Folder() / "x.jpg").string().c_str(), nullptr, width, height, true, 75));
     const unsigned char red[3] = {255, 0, 0};
     EXPECT_EQ(static_cast<int>(0.299 * red[0]), 76);
 }

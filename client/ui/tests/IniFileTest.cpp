@@ -24,6 +24,24 @@ std::filesystem::path TempFolder(const char* name)
     return folder;
 }
 
+std::vector<std::string> Lines(const CIniFile& ini)
+{
+    std::vector<std::string> lines;
+    for (INT_PTR i = 0; i < ini.Lines().GetSize(); ++i) {
+        lines.push_back(ini.Lines().GetAt(i).Str());
+    }
+    return lines;
+}
+
+std::vector<std::string> Items(const CStringList& list)
+{
+    std::vector<std::string> items;
+    for (POSITION at = list.GetHeadPosition(); at;) {
+        items.push_back(list.GetNext(at).Str());
+    }
+    return items;
+}
+
 CIniFile FromText(const char* text)
 {
     CIniFile ini;
@@ -36,7 +54,7 @@ CIniFile FromText(const char* text)
 TEST(IniFile, OnlyOneBlankEachSideOfTheEqualsSignMatches)
 {
     CIniFile ini = FromText("[S]\nKey=Value\nKey  = Two\nkEY = Found\n");
-    std::string value = "preset";
+    CString value = "preset";
     EXPECT_TRUE(ini.GetString("S", "key", &value));
     EXPECT_EQ(value, "Found");
 
@@ -49,7 +67,7 @@ TEST(IniFile, OnlyOneBlankEachSideOfTheEqualsSignMatches)
 TEST(IniFile, EmptyValuesDependOnWhereTheyCameFrom)
 {
     CIniFile ini = FromText("[S]\nEmpty = \nTwo =  x\n");
-    std::string value = "preset";
+    CString value = "preset";
     EXPECT_FALSE(ini.GetString("S", "Empty", &value)) << "trimmed at load, the key no longer matches";
     EXPECT_TRUE(ini.GetString("S", "Two", &value));
     EXPECT_EQ(value, " x");
@@ -65,7 +83,7 @@ TEST(IniFile, SectionsAreExactWholeLinesAndScansStopAtTheNextSection)
     EXPECT_EQ(ini.FindSection("Skin"), 0);
     EXPECT_EQ(ini.FindSection("skin"), -1);
     EXPECT_EQ(ini.FindSection("Other"), -1);
-    std::string value;
+    CString value;
     EXPECT_TRUE(ini.GetString("Skin", "A", &value)) << "a line with a comment is no section line";
     EXPECT_FALSE(ini.GetString("Skin", "B", &value)) << "only the first of two equal sections is searched";
     EXPECT_FALSE(ini.IsSectionLine(5)) << "[] is too short to be a header";
@@ -107,16 +125,17 @@ TEST(IniFile, NumbersRectanglesPointsAndLists)
     EXPECT_EQ(point.x, -5);
     EXPECT_EQ(point.y, 6);
 
-    const size_t before = ini.Lines().size();
+    const size_t before = ini.Lines().GetSize();
     EXPECT_FALSE(ini.GetRect("Missing", "R", &rect));
-    EXPECT_EQ(ini.Lines().size(), before) << "a lookup never adds lines a Save would write";
+    EXPECT_EQ(ini.Lines().GetSize(), before) << "a lookup never adds lines a Save would write";
 
-    std::vector<std::string> list{"held"};
+    CStringList list;
+    list.AddTail("held");
     EXPECT_EQ(ini.GetList("S", "L", &list), 4);
-    EXPECT_EQ(list, (std::vector<std::string>{"held", "a", "", "b"}));
-    list.clear();
+    EXPECT_EQ(Items(list), (std::vector<std::string>{"held", "a", "", "b"}));
+    list.RemoveAll();
     EXPECT_EQ(ini.GetList("S", "L1", &list), 2);
-    EXPECT_EQ(list, (std::vector<std::string>{"", "x"}));
+    EXPECT_EQ(Items(list), (std::vector<std::string>{"", "x"}));
     EXPECT_EQ(ini.GetList("S", "Missing", &list), 0);
 }
 
@@ -124,7 +143,7 @@ TEST(IniFile, DoubleByteTrailBytesAreNotCaseFolded)
 {
     // 0xB0 0x41 and 0xB0 0x61 are two different Korean characters whose trail bytes are 'A' and 'a'.
     CIniFile ini = FromText("[S]\n\xB0\x61 = lower\n");
-    std::string value;
+    CString value;
     EXPECT_FALSE(ini.GetString("S", "\xB0\x41", &value));
     EXPECT_TRUE(ini.GetString("S", "\xB0\x61", &value));
     EXPECT_EQ(value, "lower");
@@ -140,7 +159,7 @@ TEST(IniFile, SettersPlaceNewKeysAfterTheHeaderAndNewSectionsAtTheEnd)
     EXPECT_TRUE(ini.SetString("A", "OLD", nullptr));
     EXPECT_FALSE(ini.SetString(nullptr, "K", "v"));
     EXPECT_FALSE(ini.SetString("A", nullptr, "v"));
-    EXPECT_EQ(ini.Lines(), (std::vector<std::string>{"[A]", "Second = -3", "First = x", "OLD = ", "[B]", "[a]",
+    EXPECT_EQ(Lines(ini), (std::vector<std::string>{"[A]", "Second = -3", "First = x", "OLD = ", "[B]", "[a]",
                                                       "Old = 5"}));
 }
 
@@ -157,7 +176,7 @@ TEST(IniFile, SaveWritesCrLfAtomicallyAndLoadsBackTheSame)
 
     CIniFile again;
     again.Load(path.c_str());
-    EXPECT_EQ(again.Lines(), ini.Lines());
+    EXPECT_EQ(Lines(again), Lines(ini));
 
     // A folder in the way: the write fails and the file it would replace is untouched.
     EXPECT_FALSE(ini.Save((folder / "missing" / "x.ini").string().c_str()));
@@ -179,13 +198,13 @@ TEST(IniFile, LongLinesAreReadWholeAndMissingFilesLoadEmpty)
     }
     CIniFile ini;
     EXPECT_TRUE(ini.Load(path.c_str()));
-    std::string read;
+    CString read;
     EXPECT_TRUE(ini.GetString("S", "Long", &read));
     EXPECT_EQ(read, value + "[Fake]");
     EXPECT_TRUE(ini.GetString("S", "After", &read)) << "a last line without a newline is kept";
     EXPECT_EQ(read, "1");
 
     EXPECT_TRUE(ini.Load((folder / "none.ini").string().c_str()));
-    EXPECT_TRUE(ini.Lines().empty());
+    EXPECT_TRUE(ini.Lines().IsEmpty());
     std::filesystem::remove_all(folder.parent_path());
 }

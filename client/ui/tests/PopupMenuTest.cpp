@@ -280,7 +280,8 @@ TEST(PopupMenuFile, EveryMenuOfBothSkinsLoadsWithItsTexts)
         CIniFile ini;
         ini.Load(path);
         int menus = 0;
-        for (const std::string& line : ini.Lines()) {
+        for (INT_PTR i = 0; i < ini.Lines().GetSize(); ++i) {
+            const std::string& line = ini.Lines().GetData()[i].Str();
             if (line.size() < 3 || line.front() != '[' || line.back() != ']') {
                 continue;
             }

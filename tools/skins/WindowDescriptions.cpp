@@ -1,0 +1,110 @@
+#include "WindowDescriptions.h"
+
+namespace {
+
+constexpr unsigned kOrange = 0xF28C28;
+constexpr unsigned kTan = 0xD9A066;
+constexpr unsigned kRed = 0xE05A28;
+
+// The close button every frame carries in its top-right corner.
+ButtonDescription FrameClose(int width)
+{
+    return {"CloseBtn", "", 9999, {width - 26, 5, 20, 20}, kRed};
+}
+
+WindowDescription Frame(std::string section, int id, std::string title, SkinBox box, std::string stem,
+                        std::vector<ButtonDescription> buttons = {}, std::vector<LabelDescription> labels = {})
+{
+    buttons.insert(buttons.begin(), FrameClose(box.width));
+    return {std::move(section), WindowKind::Frame, id, std::move(title), box, stem + "_back.bmp", stem + ".ini",
+            std::move(buttons), std::move(labels), {}};
+}
+
+WindowDescription Dialog(std::string section, std::string title, int width, int height, std::string stem,
+                         std::vector<LabelDescription> labels = {}, WindowKind kind = WindowKind::Dialog)
+{
+    const int y = height - 38;
+    std::vector<ButtonDescription> buttons{
+        {"CloseBtn", "", 192, {width - 26, 5, 20, 20}, kRed},
+        {"OKBTN", "OK", 191, {width / 2 - 90, y, 80, 26}, kOrange},
+        {"CANCELBTN", "CANCEL", 190, {width / 2 + 10, y, 80, 26}, kTan},
+    };
+    return {std::move(section), kind, 0, std::move(title), {0, 0, width, height}, stem + "_back.bmp", stem + ".ini",
+            std::move(buttons), std::move(labels), {}};
+}
+
+WindowDescription Button(std::string section, int id, std::string label, SkinBox box, std::string picture,
+                         unsigned face, std::string tooltip = "")
+{
+    WindowDescription d{std::move(section), WindowKind::Button, id, tooltip.empty() ? label : tooltip, box,
+                        std::move(picture), "", {}, {}, {}};
+    d.buttons.push_back({"", std::move(label), id, box, face});
+    return d;
+}
+
+std::vector<WindowDescription> Build()
+{
+    std::vector<WindowDescription> w;
+    // The main window, 800 x 600, and its children in its client area.
+    w.push_back(Frame("MainWindow", 1000, "MAIN_TITLE", {0, 0, 800, 600}, "main"));
+    w.push_back(Frame("ChatWindow", 1001, "CHAT_TITLE", {10, 430, 600, 162}, "chat"));
+    WindowDescription view{"D3DViewWindow", WindowKind::Plain, 1002, "VIEW_TITLE", {10, 34, 600, 390},
+                           "d3d_back.bmp", "D3DView.ini", {}, {}, {}};
+    view.extraLines = {"D3DViewerBackRect = RECT(6,30,620,428)", "D3DViewerBackImage = d3d_border.bmp"};
+    w.push_back(view);
+    w.push_back(Frame("InfoWindow", 1003, "INFO_TITLE", {616, 34, 176, 390}, "info"));
+    w.push_back(Button("CloseBtn", 111, "", {770, 6, 20, 20}, "btn_close.bmp", kRed, "CLOSE"));
+    w.push_back(Button("MiniBtn", 112, "", {746, 6, 20, 20}, "btn_mini.bmp", kOrange, "MINIMISE"));
+    for (int i = 0; i < 5; ++i) {
+        w.push_back(Button("EntranceButton" + std::to_string(i + 1), 3101 + i, "LOBBY_" + std::to_string(i + 1),
+                           {230, 146 + i * 36, 160, 28}, "btn_entrance" + std::to_string(i + 1) + ".bmp", kOrange));
+    }
+    w.push_back({"EntranceBoard", WindowKind::Plain, 3100, "ENTRANCE_TITLE", {210, 110, 200, 240},
+                 "entrance_board.bmp", "", {}, {}, {}});
+    w.push_back(Frame("WND_LOBBY", 1004, "LOBBY_TITLE", {10, 34, 600, 28}, "lobby"));
+    const char* game[4][2] = {{"PathFollow_ReadyButton", "GAME_READY"}, {"PathFollow_StartButton", "GAME_START"},
+                              {"PathFollow_HintButton", "GAME_HINT"}, {"PathFollow_RetireButton", "GAME_RETIRE"}};
+    for (int i = 0; i < 4; ++i) {
+        w.push_back(Button(game[i][0], 3201 + i, game[i][1], {20 + i * 90, 390, 80, 26},
+                           std::string("btn_") + game[i][1] + ".bmp", i == 3 ? kTan : kOrange));
+    }
+    w.push_back(Frame("WND_AVATAR_INFO", 1005, "AVATAR_INFO_TITLE", {100, 60, 320, 420}, "avatar_info"));
+    w.push_back(Frame("WND_MENU", 1006, "MENU_TITLE", {616, 430, 176, 162}, "menu"));
+    w.push_back(Frame("WND_SEARCH_ROOM", 1007, "SEARCH_ROOM_TITLE", {150, 90, 360, 360}, "search_room"));
+    w.push_back(Frame("WND_SEARCH_USER", 1008, "SEARCH_USER_TITLE", {150, 90, 360, 360}, "search_user"));
+    // Dialogs: sized by their backgrounds, centred when they open.
+    w.push_back(Dialog("DLG_ROOM_MAKE", "ROOM_MAKE_TITLE", 320, 300, "room_make",
+                       {{"ROOM_NAME", 24, 50}, {"ROOM_SUBJECT", 24, 90}, {"ROOM_PASSWORD", 24, 130}, {"ROOM_LIMIT", 24, 170}}));
+    w.push_back(Dialog("DLG_ROOM_VIEW", "ROOM_VIEW_TITLE", 320, 300, "room_view",
+                       {{"ROOM_NAME", 24, 50}, {"ROOM_SUBJECT", 24, 90}, {"ROOM_LIMIT", 24, 170}}));
+    w.push_back(Dialog("DLG_ROOM_EDIT", "ROOM_EDIT_TITLE", 320, 300, "room_edit",
+                       {{"ROOM_NAME", 24, 50}, {"ROOM_SUBJECT", 24, 90}, {"ROOM_PASSWORD", 24, 130}, {"ROOM_LIMIT", 24, 170}}));
+    w.push_back(Dialog("DLG_GAME_ROOM_MAKE", "GAME_ROOM_MAKE_TITLE", 320, 300, "game_room_make",
+                       {{"ROOM_NAME", 24, 50}, {"ROOM_PASSWORD", 24, 130}}));
+    w.push_back(Dialog("DLG_PUT_QUESION", "QUESTION_TITLE", 320, 220, "question", {{"QUESTION_TEXT", 24, 50}}));
+    w.push_back(Dialog("DLG_LOGIN", "LOGIN_TITLE", 360, 260, "login",
+                       {{"LOGIN_ID", 40, 80}, {"LOGIN_PASSWORD", 40, 120}}));
+    w.push_back(Dialog("DLG_AVATAR_SELECT", "AVATAR_SELECT_TITLE", 520, 420, "avatar_select"));
+    w.push_back(Dialog("DLG_PASSWORD_CONFIRM", "PASSWORD_TITLE", 300, 180, "password", {{"ROOM_PASSWORD", 24, 60}}));
+    w.push_back(Dialog("DLG_SCREEN_SHOT_SUCCESS", "SCREENSHOT_TITLE", 300, 220, "screenshot", {},
+                       WindowKind::Notice));
+    w.push_back(Dialog("DLG_TRADEITEM", "TRADE_TITLE", 560, 440, "trade"));
+    w.push_back(Dialog("DLG_BITMAP_VIEWER", "BITMAP_VIEWER_TITLE", 300, 300, "bitmap_viewer", {},
+                       WindowKind::Notice));
+    // Dialogs are told apart by number as every other element is.
+    int dialog = 2001;
+    for (WindowDescription& d : w) {
+        if (d.kind == WindowKind::Dialog || d.kind == WindowKind::Notice) {
+            d.id = dialog++;
+        }
+    }
+    return w;
+}
+
+} // namespace
+
+const std::vector<WindowDescription>& DefaultSkinWindows()
+{
+    static const std::vector<WindowDescription> windows = Build();
+    return windows;
+}

@@ -1,0 +1,46 @@
+#pragma once
+// Every window, dialog and frame button of the default skins, described once: its element in
+// "default.ini", its own skin ini, its background and its buttons with their labels. Texts are
+// keys of the skins' strings files. Later windows are added by adding a description here.
+#include <string>
+#include <vector>
+
+struct SkinBox {
+    int left, top, width, height;
+};
+
+struct ButtonDescription {
+    std::string section;  // the section in the window's ini
+    std::string label;    // text key drawn on the button; empty for a glyph-only button
+    int id;
+    SkinBox box;
+    unsigned face;        // 0x00RRGGBB of the button's face
+};
+
+struct LabelDescription {
+    std::string text;     // text key
+    int left, top;
+};
+
+enum class WindowKind {
+    Frame,   // a window with its own skin ini holding its close button (9999) and buttons
+    Dialog,  // a dialog: COMMON/DEFAULT_BASE_BITMAP, CloseBtn 192, OKBTN 191, CANCELBTN 190
+    Notice,  // a dialog with a picture place and a message rectangle
+    Button,  // a frame button of the main window: a four-state strip
+    Plain,   // a picture with no skin ini of its own
+};
+
+struct WindowDescription {
+    std::string section;  // the element's section in default.ini
+    WindowKind kind;
+    int id;
+    std::string title;    // text key: caption, tooltip, and the title drawn on the background
+    SkinBox box;          // Rect: in the parent's client area (popups: from the parent's corner)
+    std::string picture;  // the background or button strip file
+    std::string iniFile;  // the window's own skin ini (empty for buttons and plain pictures)
+    std::vector<ButtonDescription> buttons;
+    std::vector<LabelDescription> labels;
+    std::vector<std::string> extraLines; // further "Key = Value" lines of the element's section
+};
+
+const std::vector<WindowDescription>& DefaultSkinWindows();
