@@ -74,6 +74,9 @@ public:
     float m_fFinalTurned = 0;
     D3DXVECTOR3 m_vFinalDirection;
 
+    // The camera that follows this avatar; a scene may draw through it.
+    std::unique_ptr<CKRALocalCamera> m_pcLocalCamera;
+
     D3DXVECTOR3 m_vColor;
     bool m_bTint = false;
 
@@ -95,9 +98,6 @@ public:
     bool m_bBreastAnimation = false;
     double m_fBreastStart = 0;
     bool m_bPosed = false;
-
-    // The camera that follows this avatar; a scene may draw through it.
-    std::unique_ptr<CKRALocalCamera> m_pcLocalCamera;
 };
 
 // Seconds on the engine's performance counter: the one clock of motions and walking.

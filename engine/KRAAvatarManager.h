@@ -3,6 +3,7 @@
 #pragma once
 
 #include "KRAAvatar.h"
+#include "KRAAvatarListFormat.h"
 #include "KRADefs.h"
 #include "KRAHandleTable.h"
 #include "KRAItemFile.h"
@@ -25,7 +26,7 @@ public:
     const CKRAItemFile* GetItemFile(_KRA_HANDLE hItem) const { return m_cItems.Lookup(hItem); }
     size_t GetItemFileCount() const { return m_cItems.LiveCount(); }
 
-    // Avatars.
+    // Avatars. A list (file or structure) whose key is already loaded only adds a reference.
     LONG LoadAvatar(const char* szFile, _KRA_HANDLE& hAvatar);
     LONG LoadAvatar(const KRA_AVATAR_STRUCTURE* pStructure, _KRA_HANDLE& hAvatar);
     // The avatar as a list again: items named by their item code, with their texture overrides.
@@ -44,11 +45,11 @@ public:
     LONG GetAvatarMatrix(_KRA_HANDLE hAvatar, D3DXMATRIX& m) const;
     LONG SetAvatarMatrix(_KRA_HANDLE hAvatar, const D3DXMATRIX& m);
     LONG GetAvatar3DPosition(_KRA_HANDLE hAvatar, D3DXVECTOR3& v) const;
-    LONG SetAvatarVertexColor(_KRA_HANDLE hAvatar, const D3DXVECTOR3& vColor);
     // The avatar's front; a zero vector for an invalid handle.
     LONG GetAvatarFrontVector(_KRA_HANDLE hAvatar, D3DXVECTOR3& v) const;
     // The camera that follows the avatar, for a scene to draw through; null for an invalid handle.
     CKRALocalCamera* ChangeGlobalCameraToLocalCamera(_KRA_HANDLE hAvatar) const;
+    LONG SetAvatarVertexColor(_KRA_HANDLE hAvatar, const D3DXVECTOR3& vColor);
     CKRAAvatar* GetAvatar(_KRA_HANDLE hAvatar) const { return m_cAvatars.Lookup(hAvatar); }
     size_t GetAvatarCount() const { return m_cAvatars.LiveCount(); }
 
@@ -72,6 +73,7 @@ public:
     LONG MoveToAvatar(_KRA_HANDLE hAvatar, const D3DXVECTOR3& vTarget);
     // Turns toward vPosition, steps there one unit per update, then turns to face vDirection.
     LONG MoveAndRotateAvatar(_KRA_HANDLE hAvatar, const D3DXVECTOR3& vPosition, const D3DXVECTOR3& vDirection);
+    // Ends a walk or a move-and-rotate where the avatar stands, without a message.
     LONG StopAvatar(_KRA_HANDLE hAvatar);
     LONG SetWalkSpeedOfAvatar(_KRA_HANDLE hAvatar, DWORD dwSpeed);
     // Advances the walks and move-and-rotates of the listed avatars; each finished walk calls the
@@ -115,6 +117,11 @@ private:
         return pAvatar ? change(*pAvatar) : KRA_E_INVALID_AVATAR;
     }
     const CKRAMotion* Motion(int nKind, int nMotion) const;
+    // A new avatar from a list's header and items, or handle 0 with nothing left behind.
+    LONG BuildAvatar(const DWORD (&adwHeader)[3], const std::vector<KRA_AVATAR_LIST_ENTRY>& vItems,
+                     _KRA_HANDLE& hAvatar);
+    // One more reference to the avatar of a loaded key; false when the key is not loaded.
+    bool ShareAvatar(DWORD dwKey, _KRA_HANDLE& hAvatar);
     void ReorderItems(CKRAAvatar& avatar);
     void ReleaseAvatar(CKRAAvatar& avatar);
     LONG ReadMotion(const char* szFile, int nKind, KRA_MOTION_FILE_DATA& file);
