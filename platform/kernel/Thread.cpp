@@ -59,15 +59,9 @@ public:
             code = exit.code;
         }
         OnThreadEnded(m_id);
-        m_pendingCode = code;
-    }
-
-    // The end as waiters see it, once the thread's own per-thread objects are gone too.
-    void Finish()
-    {
         {
             std::lock_guard lock(DispatcherLock());
-            m_exitCode = m_pendingCode;
+            m_exitCode = code;
             m_ended = true;
         }
         NotifyWaiters();
@@ -102,7 +96,6 @@ private:
     DWORD m_suspendCount; // under the dispatcher lock
     bool m_ended = false; // under the dispatcher lock
     DWORD m_exitCode = 0;
-    DWORD m_pendingCode = 0;
     std::atomic<int> m_priority{THREAD_PRIORITY_NORMAL};
 };
 
@@ -126,20 +119,7 @@ HANDLE StartThread(std::function<DWORD()> body, DWORD creationFlags, DWORD* thre
         return nullptr;
     try {
         // The thread keeps its object alive until it ends, whether or not the handle is closed.
-        std::thread([thread] {
-            // Made first on the thread, so destroyed last: a waiter that sees the thread end may
-            // free what the thread's other per-thread objects still touch as they go.
-            thread_local struct EndSignal {
-                std::shared_ptr<ThreadObject> thread;
-                ~EndSignal()
-                {
-                    if (thread)
-                        thread->Finish();
-                }
-            } endSignal;
-            endSignal.thread = thread;
-            thread->Run();
-        }).detach();
+        std::thread([thread] { thread->Run(); }).detach();
     } catch (const std::system_error&) {
         RemoveHandle(handle);
         SetLastError(ERROR_NOT_ENOUGH_MEMORY);
