@@ -349,8 +349,7 @@ void SdlDisplay::Handle(const SDL_Event& event) {
             YondaInjectComposition("", 0);
             m_composing = false;
         }
-        std::string bytes = YondaUtf8ToCodePage(event.text.text, 0);
-        YondaInjectChars(bytes.data(), bytes.size());
+        YondaInjectTextUtf8(event.text.text);
         break;
     }
     case SDL_TEXTEDITING: {

@@ -683,6 +683,19 @@ typedef struct tagICONINFO {
 #define EM_GETLIMITTEXT 0x00D5
 #define EM_POSFROMCHAR 0x00D6
 #define EM_CHARFROMPOS 0x00D7
+
+// Scroll requests (WM_VSCROLL, EM_SCROLL).
+#define SB_HORZ 0
+#define SB_VERT 1
+#define SB_LINEUP 0
+#define SB_LINEDOWN 1
+#define SB_PAGEUP 2
+#define SB_PAGEDOWN 3
+#define SB_THUMBPOSITION 4
+#define SB_THUMBTRACK 5
+#define SB_TOP 6
+#define SB_BOTTOM 7
+#define SB_ENDSCROLL 8
 #define EC_LEFTMARGIN 0x0001
 #define EC_RIGHTMARGIN 0x0002
 #define EC_USEFONTINFO 0xffff

@@ -24,6 +24,10 @@ void YondaInjectKeyScan(UINT vk, UINT scanCode, BOOL extended, BOOL down);
 void YondaInjectChars(const char* bytes, size_t length);
 // The input method's text being composed (active code page); an empty text ends the composition.
 void YondaInjectComposition(const char* bytes, size_t length);
+// The same two from UTF-8 (what desktops and test scripts hold), converted to the active code
+// page first; characters it lacks arrive as '?'.
+void YondaInjectTextUtf8(const char* utf8);
+void YondaInjectCompositionUtf8(const char* utf8);
 // Moves to a point of a window's client area and clicks the left button there.
 void YondaInjectClick(HWND hwnd, int x, int y);
 

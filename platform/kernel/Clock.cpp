@@ -1,5 +1,7 @@
 // One clock behind every time function, so fades, motions and walks that read different
 // counters stay in step, and tests can stop and step it.
+#include "Clock.h"
+
 #include <windows.h>
 #include <mmsystem.h>
 
@@ -76,6 +78,8 @@ Clock& TheClock()
     return clock;
 }
 
+std::atomic<void (*)()> g_advanceListener{nullptr};
+
 // The clock's wall time, broken down locally or in UTC; also answers the nanoseconds.
 tm WallTime(bool local, int64_t& wallNanos)
 {
@@ -115,7 +119,23 @@ void YondaClockSetManual(BOOL manual)
 void YondaClockAdvance(DWORD milliseconds)
 {
     TheClock().Advance(milliseconds);
+    if (auto listener = g_advanceListener.load())
+        listener();
 }
+
+namespace yonda::kernel {
+
+uint64_t ClockMilliseconds()
+{
+    return static_cast<uint64_t>(TheClock().Now() / 1'000'000);
+}
+
+void SetClockAdvanceListener(void (*listener)())
+{
+    g_advanceListener = listener;
+}
+
+} // namespace yonda::kernel
 
 BOOL QueryPerformanceCounter(LARGE_INTEGER* lpPerformanceCount)
 {

@@ -4,6 +4,9 @@
 
 #include <windows.h>
 
+#include <string>
+#include <string_view>
+
 namespace yonda::user {
 
 template <typename State>
@@ -29,7 +32,11 @@ inline void NotifyParent(HWND hwnd, UINT code) {
         SendMessageA(parent, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(hwnd), code), reinterpret_cast<LPARAM>(hwnd));
 }
 
-// Registers a control class: one extra slot for its state, the arrow cursor.
-void RegisterControlClass(LPCSTR name, WNDPROC proc, UINT style);
+// Registers a control class: one extra slot for its state, the given cursor (the arrow unless told).
+void RegisterControlClass(LPCSTR name, WNDPROC proc, UINT style, LPCSTR cursor = nullptr);
+
+// The text controls' clipboard: CF_TEXT in the active code page.
+void PutClipboardText(HWND owner, std::string_view text);
+std::string ClipboardText(HWND owner);
 
 }  // namespace yonda::user

@@ -238,30 +238,12 @@ size_t PosFromPoint(HWND hwnd, EditState* s, POINT pt) {
 void Copy(HWND hwnd, EditState* s) {
     auto [a, b] = Selection(s);
     if (a == b || (Style(hwnd) & ES_PASSWORD)) return;
-    std::string text = s->text.substr(a, b - a);
-    if (!OpenClipboard(hwnd)) return;
-    EmptyClipboard();
-    if (HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, text.size() + 1)) {
-        if (char* bytes = static_cast<char*>(GlobalLock(block))) {
-            std::memcpy(bytes, text.c_str(), text.size() + 1);
-            GlobalUnlock(block);
-        }
-        if (!SetClipboardData(CF_TEXT, block)) GlobalFree(block);
-    }
-    CloseClipboard();
+    PutClipboardText(hwnd, std::string_view(s->text).substr(a, b - a));
 }
 
 void Paste(HWND hwnd, EditState* s) {
     if (Style(hwnd) & ES_READONLY) return;
-    if (!OpenClipboard(hwnd)) return;
-    std::string text;
-    if (HANDLE block = GetClipboardData(CF_TEXT)) {
-        if (const char* bytes = static_cast<const char*>(GlobalLock(block))) {
-            text.assign(bytes, strnlen(bytes, GlobalSize(block)));
-            GlobalUnlock(block);
-        }
-    }
-    CloseClipboard();
+    std::string text = ClipboardText(hwnd);
     if (!text.empty()) ReplaceSelection(hwnd, s, text, true);
 }
 

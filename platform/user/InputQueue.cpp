@@ -8,6 +8,7 @@
 #include "yonda_user.h"
 
 #include <imm.h>
+#include <yonda_platform.h>
 
 #include <cstdlib>
 #include <string>
@@ -383,6 +384,16 @@ void YondaInjectComposition(const char* bytes, size_t length) {
         raw.lParam = 0;
         InjectKeyboard(raw);
     }
+}
+
+void YondaInjectTextUtf8(const char* utf8) {
+    std::string bytes = YondaUtf8ToCodePage(utf8 ? utf8 : "", 0);
+    YondaInjectChars(bytes.data(), bytes.size());
+}
+
+void YondaInjectCompositionUtf8(const char* utf8) {
+    std::string bytes = YondaUtf8ToCodePage(utf8 ? utf8 : "", 0);
+    YondaInjectComposition(bytes.data(), bytes.size());
 }
 
 void YondaInjectClick(HWND hwnd, int x, int y) {

@@ -3,6 +3,7 @@
 // handling messages sent to itself meanwhile, so two threads sending to each other never deadlock.
 #include "Queue.h"
 #include "Window.h"
+#include "../kernel/Clock.h"
 
 #include <unistd.h>
 
@@ -88,10 +89,25 @@ bool InRange(UINT message, UINT minMsg, UINT maxMsg) {
 
 }  // namespace
 
+// Timers and message times run on the kernel's clock, so a test that stops and steps it steps
+// WM_TIMER with everything else.
 uint64_t NowMs() {
-    using namespace std::chrono;
-    static const auto start = steady_clock::now();
-    return static_cast<uint64_t>(duration_cast<milliseconds>(steady_clock::now() - start).count());
+    return yonda::kernel::ClockMilliseconds();
+}
+
+// A clock stepped by hand may have made timers due that sleeping threads wait for.
+static void WakeEveryQueue() {
+    std::vector<std::shared_ptr<ThreadQueue>> queues;
+    {
+        std::lock_guard lock(Registry().mutex);
+        for (auto& [id, weak] : Registry().byThread)
+            if (auto q = weak.lock()) queues.push_back(std::move(q));
+    }
+    for (auto& q : queues) {
+        // Taking the queue's mutex orders the wake after a waiter's last look at the clock.
+        { std::lock_guard lock(q->mutex); }
+        q->wake.notify_all();
+    }
 }
 
 // Queues are keyed by the kernel's thread id, so the id a program reads from
@@ -102,6 +118,8 @@ DWORD CurrentThreadKey() {
 
 std::shared_ptr<ThreadQueue> CurrentQueue() {
     if (!t_holder.queue) {
+        static const bool listening = (yonda::kernel::SetClockAdvanceListener(&WakeEveryQueue), true);
+        (void)listening;
         auto queue = std::make_shared<ThreadQueue>();
         queue->threadId = CurrentThreadKey();
         std::lock_guard lock(Registry().mutex);

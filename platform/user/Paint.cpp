@@ -282,3 +282,16 @@ int ReleaseDC(HWND hwnd, HDC dc) {
 HWND WindowFromDC(HDC dc) {
     return WindowOfDC(dc);
 }
+
+void YondaFlushPainting() {
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        if (msg.message == WM_QUIT) {
+            // The quit belongs to the caller's loop.
+            PostQuitMessage(static_cast<int>(msg.wParam));
+            break;
+        }
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+}

@@ -3,6 +3,8 @@
 #include "ControlState.h"
 #include "WindowClass.h"
 
+#include <cstring>
+
 namespace yonda::user {
 
 void RegisterDialogClass();
@@ -11,15 +13,43 @@ void RegisterEditClass();
 void RegisterStaticClass();
 void RegisterProgressClass();
 void RegisterToolTipClass();
+void RegisterRichEditClasses();
 
-void RegisterControlClass(LPCSTR name, WNDPROC proc, UINT style) {
+void RegisterControlClass(LPCSTR name, WNDPROC proc, UINT style, LPCSTR cursor) {
     WindowClass cls;
     cls.name = name;
     cls.proc = proc;
     cls.style = style | CS_GLOBALCLASS;
     cls.cbWndExtra = sizeof(LONG_PTR);
-    cls.cursor = LoadCursorA(nullptr, IDC_ARROW);
+    cls.cursor = LoadCursorA(nullptr, cursor ? cursor : IDC_ARROW);
     AddClass(cls);
+}
+
+void PutClipboardText(HWND owner, std::string_view text) {
+    if (text.empty() || !OpenClipboard(owner)) return;
+    EmptyClipboard();
+    if (HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, text.size() + 1)) {
+        if (char* bytes = static_cast<char*>(GlobalLock(block))) {
+            text.copy(bytes, text.size());
+            bytes[text.size()] = '\0';
+            GlobalUnlock(block);
+        }
+        if (!SetClipboardData(CF_TEXT, block)) GlobalFree(block);
+    }
+    CloseClipboard();
+}
+
+std::string ClipboardText(HWND owner) {
+    std::string text;
+    if (!OpenClipboard(owner)) return text;
+    if (HANDLE block = GetClipboardData(CF_TEXT)) {
+        if (const char* bytes = static_cast<const char*>(GlobalLock(block))) {
+            text.assign(bytes, strnlen(bytes, GlobalSize(block)));
+            GlobalUnlock(block);
+        }
+    }
+    CloseClipboard();
+    return text;
 }
 
 void EnsureSystemClasses() {
@@ -32,6 +62,7 @@ void EnsureSystemClasses() {
     RegisterStaticClass();
     RegisterProgressClass();
     RegisterToolTipClass();
+    RegisterRichEditClasses();
 }
 
 }  // namespace yonda::user
