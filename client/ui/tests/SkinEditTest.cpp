@@ -203,3 +203,30 @@ TEST_F(SkinEditTest, ViewKeysGoToTheMainWindowAndEscapeToTheParent)
     EXPECT_EQ(main.notes.size(), 7u);
     app.m_pMainWnd = nullptr;
 }
+
+TEST_F(SkinEditTest, DrawsItsTextInItsOwnColourOnItsOwnWhite)
+{
+    edit.SetTextColor(RGB(0x20, 0x40, 0xE0));
+    Make(0, ES_AUTOHSCROLL);
+    Type("WWWW MMMM");
+    edit.Invalidate(TRUE);
+    YondaFlushPainting();
+    CRect client;
+    edit.GetClientRect(&client);
+    int blue = 0;
+    int other = 0;
+    for (int y = 2; y < client.bottom - 2; ++y) {
+        for (int x = 2; x < client.right - 2; ++x) {
+            const unsigned p = Pixel(edit, x, y);
+            const int r = static_cast<int>(p >> 16), g = static_cast<int>((p >> 8) & 0xFF), b = static_cast<int>(p & 0xFF);
+            if (p == 0xFFFFFF) {
+                continue;
+            }
+            // Smoothed blue on white keeps blue the strongest channel and red below green.
+            (b > g && g >= r - 8 && b > 0xC0 ? blue : other) += 1;
+        }
+    }
+    EXPECT_GT(blue, 20);
+    EXPECT_LT(other * 10, blue);
+    EXPECT_EQ(Pixel(edit, client.right / 2, client.bottom - 2), 0xFFFFFFu) << "the background is the edit's white";
+}
