@@ -4,10 +4,7 @@
 
 namespace {
 
-constexpr uint32_t kOrange = 0xF28C28;
-constexpr uint32_t kOrangeLight = 0xFFC078;
-constexpr uint32_t kOrangeDark = 0xB85A10;
-constexpr uint32_t kCream = 0xFFF4E6;
+using namespace SkinTheme;
 constexpr uint32_t kTrack = 0xFBE3C8;
 constexpr uint32_t kGrey = 0xC8C0B8;
 constexpr uint32_t kWhite = 0xFFFFFF;

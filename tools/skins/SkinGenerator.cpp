@@ -3,6 +3,7 @@
 // code page with CR LF line ends. Usage: yonda-skingen <data folder> <Skin folder>
 #include "SkinPictures.h"
 #include "SkinWindows.h"
+#include "StartupFiles.h"
 
 #include <windows.h>
 
@@ -153,6 +154,15 @@ bool WriteSkin(const fs::path& data, const fs::path& skins, const SkinLanguage& 
     for (const auto& [name, picture] : pictures) {
         const std::vector<uint8_t> bmp = picture.Bmp();
         if (!WriteBytes(target / name, std::string_view(reinterpret_cast<const char*>(bmp.data()), bmp.size()))) {
+            return false;
+        }
+    }
+    std::vector<NamedFile> startup;
+    if (!StartupFiles(texts, skin.codePage, &startup)) {
+        return false;
+    }
+    for (const auto& [name, bytes] : startup) {
+        if (!WriteBytes(target / name, std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()))) {
             return false;
         }
     }

@@ -6,20 +6,7 @@
 
 namespace {
 
-constexpr uint32_t kOrange = 0xF28C28;
-constexpr uint32_t kOrangeLight = 0xFFC078;
-constexpr uint32_t kOrangeDark = 0xB85A10;
-constexpr uint32_t kCream = 0xFFF4E6;
-
-uint32_t Blend(uint32_t a, uint32_t b, int step, int steps)
-{
-    auto channel = [&](int shift) {
-        const int ca = (a >> shift) & 0xFF;
-        const int cb = (b >> shift) & 0xFF;
-        return static_cast<uint32_t>(ca + (cb - ca) * step / (steps > 0 ? steps : 1)) << shift;
-    };
-    return channel(16) | channel(8) | channel(0);
-}
+using namespace SkinTheme;
 
 // A window or dialog background: an orange title band over a cream body in an orange frame.
 SkinPicture Background(int width, int height)
@@ -32,6 +19,16 @@ SkinPicture Background(int width, int height)
 }
 
 } // namespace
+
+uint32_t BlendColour(uint32_t a, uint32_t b, int step, int steps)
+{
+    auto channel = [&](int shift) {
+        const int ca = (a >> shift) & 0xFF;
+        const int cb = (b >> shift) & 0xFF;
+        return static_cast<uint32_t>(ca + (cb - ca) * step / (steps > 0 ? steps : 1)) << shift;
+    };
+    return channel(16) | channel(8) | channel(0);
+}
 
 void SkinPicture::Fill(int left, int top, int right, int bottom, uint32_t colour)
 {
@@ -57,7 +54,7 @@ void SkinPicture::Frame(int left, int top, int right, int bottom, uint32_t colou
 void SkinPicture::Gradient(int left, int top, int right, int bottom, uint32_t from, uint32_t to)
 {
     for (int y = top; y < bottom; ++y) {
-        Fill(left, y, right, y + 1, Blend(from, to, y - top, bottom - top - 1));
+        Fill(left, y, right, y + 1, BlendColour(from, to, y - top, bottom - top - 1));
     }
 }
 
@@ -105,8 +102,5 @@ std::vector<std::pair<std::string, SkinPicture>> DefaultSkinPictures()
     for (auto& control : ControlSkinPictures()) {
         pictures.push_back(std::move(control));
     }
-    SkinPicture loading = Background(400, 120);
-    loading.Gradient(40, 70, 360, 90, kOrangeLight, kOrangeDark);
-    pictures.emplace_back("Loading.bmp", loading);
     return pictures;
 }

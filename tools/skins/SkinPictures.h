@@ -18,5 +18,16 @@ struct SkinPicture {
     std::vector<uint8_t> Bmp() const;
 };
 
+// The theme's colours (0x00RRGGBB), shared by every painted picture of the skins.
+namespace SkinTheme {
+constexpr uint32_t kOrange = 0xF28C28;
+constexpr uint32_t kOrangeLight = 0xFFC078;
+constexpr uint32_t kOrangeDark = 0xB85A10;
+constexpr uint32_t kCream = 0xFFF4E6;
+} // namespace SkinTheme
+
+// The colour `step` of `steps` along the way from `a` to `b`.
+uint32_t BlendColour(uint32_t a, uint32_t b, int step, int steps);
+
 // Every picture of the default skins by file name.
 std::vector<std::pair<std::string, SkinPicture>> DefaultSkinPictures();

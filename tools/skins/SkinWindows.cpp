@@ -1,5 +1,6 @@
 #include "SkinWindows.h"
 
+#include "GdiLabel.h"
 #include "WindowDescriptions.h"
 
 #include <cstring>
@@ -8,23 +9,10 @@
 namespace {
 
 constexpr uint32_t kMagenta = 0xFF00FF; // left out when buttons are drawn
-constexpr uint32_t kOrange = 0xF28C28;
-constexpr uint32_t kOrangeLight = 0xFFC078;
-constexpr uint32_t kOrangeDark = 0xB85A10;
-constexpr uint32_t kCream = 0xFFF4E6;
+using namespace SkinTheme;
 constexpr uint32_t kBrown = 0x5A3214;
 constexpr uint32_t kGrey = 0xB4AAA0;
 constexpr int kTitleBand = 28;
-
-uint32_t Blend(uint32_t a, uint32_t b, int step, int steps)
-{
-    auto channel = [&](int shift) {
-        const int ca = (a >> shift) & 0xFF;
-        const int cb = (b >> shift) & 0xFF;
-        return static_cast<uint32_t>(ca + (cb - ca) * step / (steps > 0 ? steps : 1)) << shift;
-    };
-    return channel(16) | channel(8) | channel(0);
-}
 
 std::string Text(const SkinTexts& texts, const std::string& key, UINT codePage)
 {
@@ -32,49 +20,27 @@ std::string Text(const SkinTexts& texts, const std::string& key, UINT codePage)
     return found == texts.end() ? std::string() : YondaUtf8ToCodePage(found->second, codePage);
 }
 
-// Text drawn into a picture through the GDI text layer: the picture goes into a 32-bit DIB
-// section, the text is drawn over it, and the pixels come back.
+// Text already in the skin's code page, laid out in a box by the GDI text layer.
 void DrawLabel(SkinPicture& p, RECT box, const std::string& bytes, int height, int weight, uint32_t colour,
                UINT format, UINT codePage)
 {
     if (bytes.empty()) {
         return;
     }
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = p.width;
-    info.bmiHeader.biHeight = -p.height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    void* bits = nullptr;
-    HBITMAP dib = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    if (!dib || !bits) {
-        return;
-    }
-    auto* pixels = static_cast<uint32_t*>(bits);
-    for (size_t i = 0; i < p.pixels.size(); ++i) {
-        pixels[i] = 0xFF000000u | p.pixels[i];
-    }
-    HDC dc = CreateCompatibleDC(nullptr);
-    HGDIOBJ oldBitmap = SelectObject(dc, dib);
     LOGFONTA log{};
     log.lfHeight = -height;
     log.lfWeight = weight;
     log.lfCharSet = codePage == 949 ? HANGUL_CHARSET : DEFAULT_CHARSET;
     HFONT font = CreateFontIndirectA(&log);
-    HGDIOBJ oldFont = SelectObject(dc, font);
-    SetBkMode(dc, TRANSPARENT);
-    SetTextColor(dc, RGB(colour >> 16, (colour >> 8) & 0xFF, colour & 0xFF));
-    DrawTextA(dc, bytes.c_str(), static_cast<int>(bytes.size()), &box, format | DT_NOPREFIX);
-    SelectObject(dc, oldFont);
+    PaintWithGdi(p, [&](HDC dc) {
+        HGDIOBJ oldFont = SelectObject(dc, font);
+        SetBkMode(dc, TRANSPARENT);
+        SetTextColor(dc, RGB(colour >> 16, (colour >> 8) & 0xFF, colour & 0xFF));
+        DrawTextA(dc, bytes.c_str(), static_cast<int>(bytes.size()), &box, format | DT_NOPREFIX);
+        SelectObject(dc, oldFont);
+        return true;
+    });
     DeleteObject(font);
-    SelectObject(dc, oldBitmap);
-    DeleteDC(dc);
-    for (size_t i = 0; i < p.pixels.size(); ++i) {
-        p.pixels[i] = pixels[i] & 0xFFFFFFu;
-    }
-    DeleteObject(dib);
 }
 
 // A window or dialog: an orange title band with the title over a cream body in an orange frame.
@@ -98,8 +64,8 @@ enum class Glyph { None, Close, Minimise };
 SkinPicture ButtonStrip(int width, int height, uint32_t face, const std::string& label, Glyph glyph, UINT codePage)
 {
     SkinPicture p(width * 4, height, kMagenta);
-    const uint32_t tops[4] = {Blend(face, 0xFFFFFF, 1, 2), Blend(face, 0xFFFFFF, 2, 3), Blend(face, 0, 1, 4), kGrey};
-    const uint32_t bottoms[4] = {face, Blend(face, 0xFFFFFF, 1, 3), Blend(face, 0, 1, 3), kGrey};
+    const uint32_t tops[4] = {BlendColour(face, 0xFFFFFF, 1, 2), BlendColour(face, 0xFFFFFF, 2, 3), BlendColour(face, 0, 1, 4), kGrey};
+    const uint32_t bottoms[4] = {face, BlendColour(face, 0xFFFFFF, 1, 3), BlendColour(face, 0, 1, 3), kGrey};
     for (int state = 0; state < 4; ++state) {
         const int x = state * width;
         p.Gradient(x + 1, 1, x + width - 1, height - 1, tops[state], bottoms[state]);
