@@ -3,7 +3,8 @@
 #include <windows.h>
 
 CKRAAvatar::CKRAAvatar()
-    : m_vFront(0, 0, -1), m_vPosition(0, 0, 0), m_vHead(0, 0, 0), m_vTarget(0, 0, 0), m_vColor(1, 1, 1)
+    : m_vFront(0, 0, -1), m_vPosition(0, 0, 0), m_vHead(0, 0, 0), m_vTarget(0, 0, 0), m_vFinalDirection(0, 0, 0),
+      m_vColor(1, 1, 1)
 {
     D3DXMatrixIdentity(&m_mWalkOrientation);
     D3DXMatrixIdentity(&m_mWorld);

@@ -2,10 +2,12 @@
 #pragma once
 
 #include "KRADefs.h"
+#include "KRALocalCamera.h"
 #include "KRAMotionFormat.h"
 
 #include <d3dx8.h>
 
+#include <memory>
 #include <vector>
 
 constexpr size_t KRA_AVATAR_ITEM_MAX = 360;
@@ -62,6 +64,18 @@ public:
     float m_fNearest = 0;
     DWORD m_dwStuck = 0;
     double m_fLastStep = 0; // engine clock seconds
+
+    // Move-and-rotate state: turn toward the target, step to it, then turn to the final
+    // direction. The target, arrival and first turn are the walk's fields above.
+    bool m_bMoveRotate = false;
+    bool m_bFinalTurnDone = false;
+    bool m_bFinalTurnPending = true; // the final angle is worked out once the target is reached
+    float m_fFinalAngle = 0;         // degrees, signed
+    float m_fFinalTurned = 0;
+    D3DXVECTOR3 m_vFinalDirection;
+
+    // The camera that follows this avatar; a scene may draw through it.
+    std::unique_ptr<CKRALocalCamera> m_pcLocalCamera;
 
     D3DXVECTOR3 m_vColor;
     bool m_bTint = false;

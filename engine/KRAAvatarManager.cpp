@@ -8,8 +8,9 @@
 #include <windows.h>
 
 #include <algorithm>
-#include <cstring>
+#include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <ctime>
 
 namespace {
@@ -36,7 +37,7 @@ LONG CKRAAvatarManager::Create(const char* szPath, int nKindCount, int nMotionCa
 
 LONG CKRAAvatarManager::Destroy()
 {
-    m_cAvatars.Destroy([](CKRAAvatar&) {});
+    m_cAvatars.Destroy([&](CKRAAvatar& avatar) { ReleaseAvatar(avatar); });
     m_mAvatarKeys.clear();
     m_cItems.Destroy([](CKRAItemFile& item) { item.Release(Textures()); });
     m_vKinds.clear();
@@ -77,29 +78,60 @@ DWORD CKRAAvatarManager::GetItemCode(_KRA_HANDLE hItem) const
     return pItem ? pItem->ItemCode() : 0;
 }
 
+bool CKRAAvatarManager::ShareAvatar(DWORD dwKey, _KRA_HANDLE& hAvatar)
+{
+    auto found = m_mAvatarKeys.find(dwKey);
+    if (found == m_mAvatarKeys.end())
+        return false;
+    CKRAAvatar* pAvatar = m_cAvatars.Lookup(found->second);
+    if (!pAvatar)
+        return false;
+    pAvatar->IncrementRefCount();
+    hAvatar = found->second;
+    return true;
+}
+
 LONG CKRAAvatarManager::LoadAvatar(const char* szFile, _KRA_HANDLE& hAvatar)
 {
     hAvatar = 0;
-    std::string strKri = m_strFolder + "KRI\\";
-    std::string strPath = strKri + (szFile ? szFile : "");
+    std::string strPath = m_strFolder + "KRI\\" + (szFile ? szFile : "");
     std::vector<uint8_t> vBytes;
     if (!szFile || strPath.size() > KRA_PATH_MAX || !KRAReadWholeFile(strPath, vBytes))
         return KRA_E_FAILED;
     DWORD adwHeader[3];
     if (KRAParseAvatarListHeader(vBytes.data(), vBytes.size(), adwHeader) != KRA_OK)
         return KRA_E_FAILED;
-    auto found = m_mAvatarKeys.find(adwHeader[2]);
-    if (found != m_mAvatarKeys.end()) {
-        if (CKRAAvatar* pAvatar = m_cAvatars.Lookup(found->second)) {
-            pAvatar->IncrementRefCount();
-            hAvatar = found->second;
-            return KRA_OK;
-        }
-    }
+    if (ShareAvatar(adwHeader[2], hAvatar))
+        return KRA_OK;
     KRA_AVATAR_LIST_DATA list;
     if (KRAParseAvatarList(vBytes.data(), vBytes.size(), list) != KRA_OK)
         return KRA_E_FAILED;
+    return BuildAvatar(adwHeader, list.vItems, hAvatar);
+}
 
+LONG CKRAAvatarManager::LoadAvatar(const KRA_AVATAR_STRUCTURE* pStructure, _KRA_HANDLE& hAvatar)
+{
+    hAvatar = 0;
+    if (!pStructure || (pStructure->dwItemCount > 0 && !pStructure->pItems))
+        return KRA_E_INVALID_ARGUMENT;
+    const DWORD adwHeader[3] = {pStructure->dwHeader1, pStructure->dwHeader2, pStructure->dwAvatarKey};
+    if (ShareAvatar(adwHeader[2], hAvatar))
+        return KRA_OK;
+    OutputDebugStringA("Create Avatar\n");
+    std::vector<KRA_AVATAR_LIST_ENTRY> vItems(pStructure->dwItemCount);
+    for (DWORD i = 0; i < pStructure->dwItemCount; ++i) {
+        const KRA_AVATAR_ITEM& in = pStructure->pItems[i];
+        vItems[i].dwKind = in.dwItemKind;
+        // The host's name field may be full without its zero.
+        vItems[i].strName.assign(in.szItemFile, strnlen(in.szItemFile, sizeof(in.szItemFile)));
+    }
+    return BuildAvatar(adwHeader, vItems, hAvatar);
+}
+
+LONG CKRAAvatarManager::BuildAvatar(const DWORD (&adwHeader)[3], const std::vector<KRA_AVATAR_LIST_ENTRY>& vItems,
+                                    _KRA_HANDLE& hAvatar)
+{
+    hAvatar = 0;
     _KRA_HANDLE h = 0;
     if (m_cAvatars.Add(std::make_unique<CKRAAvatar>(), h) != KRA_OK)
         return KRA_E_ALLOCATION;
@@ -107,7 +139,8 @@ LONG CKRAAvatarManager::LoadAvatar(const char* szFile, _KRA_HANDLE& hAvatar)
     for (int i = 0; i < 3; ++i)
         avatar.m_adwHeader[i] = adwHeader[i];
     avatar.m_fClockBase = KRAAvatarClock();
-    for (const KRA_AVATAR_LIST_ENTRY& entry : list.vItems) {
+    const std::string strKri = m_strFolder + "KRI\\";
+    for (const KRA_AVATAR_LIST_ENTRY& entry : vItems) {
         std::string strItem = strKri + entry.strName;
         _KRA_HANDLE hItem = strItem.size() <= KRA_PATH_MAX ? LoadKRI(strItem.c_str(), entry.dwKind) : 0;
         if (hItem == 0) {
@@ -123,9 +156,39 @@ LONG CKRAAvatarManager::LoadAvatar(const char* szFile, _KRA_HANDLE& hAvatar)
             avatar.m_vItems.push_back(hItem);
     }
     ReorderItems(avatar);
+    avatar.m_pcLocalCamera = std::make_unique<CKRALocalCamera>();
+    avatar.m_pcLocalCamera->CreateAt(D3DXVECTOR3(0, 40, -30), D3DXVECTOR3(0, 40, 0), D3DXVECTOR3(0, 1, 0));
     avatar.m_lRefCount = 1;
     m_mAvatarKeys[adwHeader[2]] = h;
     hAvatar = h;
+    return KRA_OK;
+}
+
+LONG CKRAAvatarManager::GetAvatarStructure(_KRA_HANDLE hAvatar, KRA_AVATAR_STRUCTURE* pStructure) const
+{
+    const CKRAAvatar* pAvatar = m_cAvatars.Lookup(hAvatar);
+    if (!pAvatar)
+        return KRA_E_INVALID_AVATAR;
+    if (!pStructure)
+        return KRA_E_INVALID_ARGUMENT;
+    pStructure->dwHeader1 = pAvatar->m_adwHeader[0];
+    pStructure->dwHeader2 = pAvatar->m_adwHeader[1];
+    pStructure->dwAvatarKey = pAvatar->m_adwHeader[2];
+    pStructure->dwItemCount = DWORD(pAvatar->m_vItems.size());
+    pStructure->pItems = nullptr;
+    if (pAvatar->m_vItems.empty())
+        return KRA_OK;
+    pStructure->pItems = new KRA_AVATAR_ITEM[pAvatar->m_vItems.size()]();
+    for (size_t i = 0; i < pAvatar->m_vItems.size(); ++i) {
+        KRA_AVATAR_ITEM& out = pStructure->pItems[i];
+        const CKRAItemFile* pItem = m_cItems.Lookup(pAvatar->m_vItems[i]);
+        out.dwItemKind = pItem ? pItem->Kind() : 0;
+        std::snprintf(out.szItemFile, sizeof(out.szItemFile), "%u.KRI", unsigned(pItem ? pItem->ItemCode() : 0));
+        if (const CKRAItemTextureOverride* pOverride = pAvatar->FindTextureOverride(pAvatar->m_vItems[i])) {
+            out.bTextureOverride = 1;
+            std::snprintf(out.szTextureFile, sizeof(out.szTextureFile), "%s", pOverride->szName);
+        }
+    }
     return KRA_OK;
 }
 
@@ -134,6 +197,12 @@ void CKRAAvatarManager::ReleaseAvatar(CKRAAvatar& avatar)
     for (_KRA_HANDLE hItem : avatar.m_vItems)
         UnloadKRI(hItem);
     avatar.m_vItems.clear();
+    // The override textures are the avatar's own references.
+    CKRATextureManager* pTextures = Textures();
+    for (CKRAItemTextureOverride& o : avatar.m_vTextureOverrides)
+        if (pTextures && o.hTexture.m_hHandle)
+            pTextures->ReleaseTexture(o.hTexture);
+    avatar.m_vTextureOverrides.clear();
 }
 
 LONG CKRAAvatarManager::UnloadAvatar(_KRA_HANDLE hAvatar)
@@ -200,6 +269,40 @@ LONG CKRAAvatarManager::GetItemHandle(_KRA_HANDLE hAvatar, DWORD& dwCount, _KRA_
     });
 }
 
+LONG CKRAAvatarManager::SetItemTexture(const char* szTexture, _KRA_HANDLE hAvatar, _KRA_HANDLE hItem)
+{
+    CKRAAvatar* pAvatar = m_cAvatars.Lookup(hAvatar);
+    if (!pAvatar || !m_cItems.Lookup(hItem))
+        return KRA_E_INVALID_AVATAR;
+    if (!szTexture || std::strlen(szTexture) >= sizeof(CKRAItemTextureOverride::szName))
+        return KRA_E_INVALID_ARGUMENT;
+    if (pAvatar->m_vTextureOverrides.size() >= KRA_TEXTURE_OVERRIDE_MAX)
+        return KRA_E_AVATAR_KEYS_FULL;
+    CKRAItemTextureOverride o;
+    std::snprintf(o.szName, sizeof(o.szName), "%s", szTexture);
+    o.hItem = hItem;
+    if (CKRATextureManager* pTextures = Textures())
+        pTextures->LoadAvatarTexture(szTexture, &o.hTexture);
+    pAvatar->m_vTextureOverrides.push_back(o);
+    return KRA_OK;
+}
+
+LONG CKRAAvatarManager::DeleteItemTexture(const char*, _KRA_HANDLE hAvatar, _KRA_HANDLE hItem)
+{
+    CKRAAvatar* pAvatar = m_cAvatars.Lookup(hAvatar);
+    if (!pAvatar)
+        return KRA_E_INVALID_AVATAR;
+    std::vector<CKRAItemTextureOverride>& v = pAvatar->m_vTextureOverrides;
+    auto found = std::find_if(v.begin(), v.end(), [&](const CKRAItemTextureOverride& o) { return o.hItem == hItem; });
+    if (found == v.end())
+        return KRA_E_MISSING_PART;
+    CKRATextureManager* pTextures = Textures();
+    if (pTextures && found->hTexture.m_hHandle)
+        pTextures->ReleaseTexture(found->hTexture);
+    v.erase(found);
+    return KRA_OK;
+}
+
 LONG CKRAAvatarManager::SetFaceSet(_KRA_HANDLE hAvatar, const float* pfWeights)
 {
     CKRAAvatar* pAvatar = m_cAvatars.Lookup(hAvatar);
@@ -234,6 +337,19 @@ LONG CKRAAvatarManager::GetAvatar3DPosition(_KRA_HANDLE hAvatar, D3DXVECTOR3& v)
         v = avatar.m_vPosition;
         return KRA_OK;
     });
+}
+
+LONG CKRAAvatarManager::GetAvatarFrontVector(_KRA_HANDLE hAvatar, D3DXVECTOR3& v) const
+{
+    const CKRAAvatar* pAvatar = m_cAvatars.Lookup(hAvatar);
+    v = pAvatar ? pAvatar->m_vFront : D3DXVECTOR3(0, 0, 0);
+    return pAvatar ? KRA_OK : KRA_E_INVALID_AVATAR;
+}
+
+CKRALocalCamera* CKRAAvatarManager::ChangeGlobalCameraToLocalCamera(_KRA_HANDLE hAvatar) const
+{
+    const CKRAAvatar* pAvatar = m_cAvatars.Lookup(hAvatar);
+    return pAvatar ? pAvatar->m_pcLocalCamera.get() : nullptr;
 }
 
 LONG CKRAAvatarManager::SetAvatarVertexColor(_KRA_HANDLE hAvatar, const D3DXVECTOR3& vColor)

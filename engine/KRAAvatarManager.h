@@ -3,6 +3,7 @@
 #pragma once
 
 #include "KRAAvatar.h"
+#include "KRAAvatarListFormat.h"
 #include "KRADefs.h"
 #include "KRAHandleTable.h"
 #include "KRAItemFile.h"
@@ -25,16 +26,29 @@ public:
     const CKRAItemFile* GetItemFile(_KRA_HANDLE hItem) const { return m_cItems.Lookup(hItem); }
     size_t GetItemFileCount() const { return m_cItems.LiveCount(); }
 
-    // Avatars.
+    // Avatars. A list (file or structure) whose key is already loaded only adds a reference.
     LONG LoadAvatar(const char* szFile, _KRA_HANDLE& hAvatar);
+    LONG LoadAvatar(const KRA_AVATAR_STRUCTURE* pStructure, _KRA_HANDLE& hAvatar);
+    // The avatar as a list again: items named by their item code, with their texture overrides.
+    // The item array is the caller's (delete[]).
+    LONG GetAvatarStructure(_KRA_HANDLE hAvatar, KRA_AVATAR_STRUCTURE* pStructure) const;
     LONG UnloadAvatar(_KRA_HANDLE hAvatar);
     LONG AttachItemToAvatar(_KRA_HANDLE hAvatar, _KRA_HANDLE hItem);
     LONG DetachItemFromAvatar(_KRA_HANDLE hAvatar, _KRA_HANDLE hItem);
     LONG GetItemHandle(_KRA_HANDLE hAvatar, DWORD& dwCount, _KRA_HANDLE*& pHandles);
+    // A texture the avatar wears on one item in place of the item's own: 0x80060002 when the
+    // avatar already holds 360, 0x80000003 for a name over 31 characters.
+    LONG SetItemTexture(const char* szTexture, _KRA_HANDLE hAvatar, _KRA_HANDLE hItem);
+    // Removes the first override of the item, whatever its name: 0, or 0x80000000 when none.
+    LONG DeleteItemTexture(const char* szTexture, _KRA_HANDLE hAvatar, _KRA_HANDLE hItem);
     LONG SetFaceSet(_KRA_HANDLE hAvatar, const float* pfWeights);
     LONG GetAvatarMatrix(_KRA_HANDLE hAvatar, D3DXMATRIX& m) const;
     LONG SetAvatarMatrix(_KRA_HANDLE hAvatar, const D3DXMATRIX& m);
     LONG GetAvatar3DPosition(_KRA_HANDLE hAvatar, D3DXVECTOR3& v) const;
+    // The avatar's front; a zero vector for an invalid handle.
+    LONG GetAvatarFrontVector(_KRA_HANDLE hAvatar, D3DXVECTOR3& v) const;
+    // The camera that follows the avatar, for a scene to draw through; null for an invalid handle.
+    CKRALocalCamera* ChangeGlobalCameraToLocalCamera(_KRA_HANDLE hAvatar) const;
     LONG SetAvatarVertexColor(_KRA_HANDLE hAvatar, const D3DXVECTOR3& vColor);
     CKRAAvatar* GetAvatar(_KRA_HANDLE hAvatar) const { return m_cAvatars.Lookup(hAvatar); }
     size_t GetAvatarCount() const { return m_cAvatars.LiveCount(); }
@@ -57,9 +71,13 @@ public:
     LONG MoveAvatar(_KRA_HANDLE hAvatar, const D3DXVECTOR3& v);
     LONG RotateAvatar(_KRA_HANDLE hAvatar, const D3DXVECTOR3& vDegrees);
     LONG MoveToAvatar(_KRA_HANDLE hAvatar, const D3DXVECTOR3& vTarget);
+    // Turns toward vPosition, steps there one unit per update, then turns to face vDirection.
+    LONG MoveAndRotateAvatar(_KRA_HANDLE hAvatar, const D3DXVECTOR3& vPosition, const D3DXVECTOR3& vDirection);
+    // Ends a walk or a move-and-rotate where the avatar stands, without a message.
     LONG StopAvatar(_KRA_HANDLE hAvatar);
     LONG SetWalkSpeedOfAvatar(_KRA_HANDLE hAvatar, DWORD dwSpeed);
-    // Advances the walks of the listed avatars; each arrival calls the message callback (0x12002).
+    // Advances the walks and move-and-rotates of the listed avatars; each finished walk calls the
+    // message callback with 0x12002, each finished move-and-rotate with 0x12003.
     LONG UpdateMoveAvatar(const _KRA_HANDLE* pHandles, int nCount);
 
     // Drawing. Without a list (or with a count of 0) every avatar is drawn in the order of its key
@@ -99,6 +117,11 @@ private:
         return pAvatar ? change(*pAvatar) : KRA_E_INVALID_AVATAR;
     }
     const CKRAMotion* Motion(int nKind, int nMotion) const;
+    // A new avatar from a list's header and items, or handle 0 with nothing left behind.
+    LONG BuildAvatar(const DWORD (&adwHeader)[3], const std::vector<KRA_AVATAR_LIST_ENTRY>& vItems,
+                     _KRA_HANDLE& hAvatar);
+    // One more reference to the avatar of a loaded key; false when the key is not loaded.
+    bool ShareAvatar(DWORD dwKey, _KRA_HANDLE& hAvatar);
     void ReorderItems(CKRAAvatar& avatar);
     void ReleaseAvatar(CKRAAvatar& avatar);
     LONG ReadMotion(const char* szFile, int nKind, KRA_MOTION_FILE_DATA& file);

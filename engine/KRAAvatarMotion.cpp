@@ -138,6 +138,8 @@ const D3DXMATRIX* CKRAAvatarManager::SampleMotion(_KRA_HANDLE hAvatar)
             if (!pAvatar)
                 return nullptr;
             pMotion = Motion(pAvatar->m_nMotionKind, pAvatar->m_nMotion);
+            // A motion started by the callback is sampled from its own start.
+            fElapsed = (KRAAvatarClock() - pAvatar->m_fClockBase - pAvatar->m_fMotionStart) * 1000.0;
         }
     }
     if (pAvatar->m_bPlaying && pMotion) {

@@ -210,6 +210,16 @@ void CKRAAvatarManager::RenderItem(CKRAAvatar& avatar, _KRA_HANDLE hAvatar, _KRA
             return m_vPositions.data();
         };
 
+        // Heads and held items follow their bone whole, shadow and all.
+        const int nRigid = dwKind == KRA_ITEM_FACE ? kHeadBone : dwKind == KRA_ITEM_HELD ? mesh.nRigidBone : -1;
+        const bool bRigid = pSkin && nRigid >= 0 && nRigid < int(KRA_MOTION_TRACK_MAX);
+        if (bRigid) {
+            if (m_vPositions.size() < nVertices * 3)
+                m_vPositions.resize(nVertices * 3);
+            KRATransformPositions(data.vPositions.data(), nVertices, pSkin[nRigid], m_vPositions.data());
+            pPositions = m_vPositions.data();
+            bMoved = true;
+        }
         if (bShadow) {
             float fLift = float(pass.nDrawn) * kShadowLayerStep;
             if (fLift != 0) {
@@ -218,15 +228,10 @@ void CKRAAvatarManager::RenderItem(CKRAAvatar& avatar, _KRA_HANDLE hAvatar, _KRA
                     p[3 * v + 1] += fLift;
             }
         } else {
-            if (pSkin) {
+            if (pSkin && !bRigid) {
                 if (m_vPositions.size() < nVertices * 3)
                     m_vPositions.resize(nVertices * 3);
-                int nRigid = dwKind == KRA_ITEM_FACE ? kHeadBone : dwKind == KRA_ITEM_HELD ? mesh.nRigidBone : -1;
-                if (nRigid >= 0 && nRigid < int(KRA_MOTION_TRACK_MAX)) {
-                    KRATransformPositions(data.vPositions.data(), nVertices, pSkin[nRigid], m_vPositions.data());
-                    pPositions = m_vPositions.data();
-                    bMoved = true;
-                } else if (KRAIsSkinnedItem(dwKind) && !mesh.cSkin.Empty()) {
+                if (KRAIsSkinnedItem(dwKind) && !mesh.cSkin.Empty()) {
                     KRASkinPositions(mesh.cSkin, data.vPositions.data(), pSkin, m_vPositions.data());
                     pPositions = m_vPositions.data();
                     bMoved = true;

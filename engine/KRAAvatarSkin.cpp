@@ -37,6 +37,14 @@ void KRASkinMatrices(const D3DXMATRIX* pInverseBind, const D3DXMATRIX* pBones, D
         D3DXMatrixMultiply(&pSkin[i], &pInverseBind[i], &pBones[i]);
 }
 
+// The vertex loops are built twice, for processors with fused multiply-add and for any other, and
+// the loader picks the one that fits the machine.
+#if defined(__x86_64__) && !defined(__SANITIZE_ADDRESS__) && !defined(__clang__)
+#define KRA_SKIN_CLONES __attribute__((target_clones("arch=x86-64-v3", "default")))
+#else
+#define KRA_SKIN_CLONES
+#endif
+
 namespace {
 
 // Four floats in one register: a matrix row, or a point with a spare lane. A row vector times a
@@ -62,29 +70,42 @@ inline void Store(float* p, Lanes v)
     p[2] = v[2];
 }
 
+// All four lanes at once: the spare one lands on the next vertex's x, which is written after it.
+inline void StoreWide(float* p, Lanes v) { std::memcpy(p, &v, sizeof(v)); }
+
 } // namespace
 
-void KRASkinPositions(const KRA_SKIN_PLAN& plan, const float* __restrict pBind, const D3DXMATRIX* pSkin,
-                      float* __restrict pOut)
+KRA_SKIN_CLONES void KRASkinPositions(const KRA_SKIN_PLAN& plan, const float* __restrict pBind,
+                                      const D3DXMATRIX* pSkin, float* __restrict pOut)
 {
     size_t nVertices = plan.vFirst.empty() ? 0 : plan.vFirst.size() - 1;
     const uint32_t* pFirst = plan.vFirst.data();
     const uint8_t* pBone = plan.vBone.data();
     const float* pWeight = plan.vWeight.data();
-    for (size_t v = 0; v < nVertices; ++v) {
+    auto skin = [&](size_t v) {
         const float x = pBind[3 * v], y = pBind[3 * v + 1], z = pBind[3 * v + 2];
         Lanes sum = {0, 0, 0, 0};
         for (uint32_t k = pFirst[v], kEnd = pFirst[v + 1]; k < kEnd; ++k)
             sum += Place(pSkin[pBone[k]], x, y, z) * pWeight[k];
-        Store(pOut + 3 * v, sum);
-    }
+        return sum;
+    };
+    if (nVertices == 0)
+        return;
+    for (size_t v = 0; v + 1 < nVertices; ++v)
+        StoreWide(pOut + 3 * v, skin(v));
+    Store(pOut + 3 * (nVertices - 1), skin(nVertices - 1));
 }
 
-void KRATransformPositions(const float* __restrict pIn, size_t nVertices, const D3DXMATRIX& m, float* __restrict pOut)
+KRA_SKIN_CLONES void KRATransformPositions(const float* __restrict pIn, size_t nVertices, const D3DXMATRIX& m,
+                                           float* __restrict pOut)
 {
     const Lanes r0 = Row(m, 0), r1 = Row(m, 1), r2 = Row(m, 2), r3 = Row(m, 3);
-    for (size_t v = 0; v < nVertices; ++v)
-        Store(pOut + 3 * v, r0 * pIn[3 * v] + r1 * pIn[3 * v + 1] + r2 * pIn[3 * v + 2] + r3);
+    auto place = [&](size_t v) { return r0 * pIn[3 * v] + r1 * pIn[3 * v + 1] + r2 * pIn[3 * v + 2] + r3; };
+    if (nVertices == 0)
+        return;
+    for (size_t v = 0; v + 1 < nVertices; ++v)
+        StoreWide(pOut + 3 * v, place(v));
+    Store(pOut + 3 * (nVertices - 1), place(nVertices - 1));
 }
 
 void KRAApplyMorph(const KRA_MORPH_TARGET_DATA& target, float fWeight, float* pPositions)

@@ -53,3 +53,22 @@ struct _KRA_ACTION_PICKING {
     LONG m_nActionCode;
     LONG m_nReserved;
 };
+
+// An avatar described in memory, as the host builds it from a member's worn items: the same
+// content as an avatar list file. GetAvatarStructure fills one with an item array made by
+// new KRA_AVATAR_ITEM[count]; the host frees it with delete[].
+struct KRA_AVATAR_ITEM {
+    DWORD dwItemKind;
+    char szItemFile[32];     // zero-terminated
+    BYTE bTextureOverride;   // 0 or 1
+    char szTextureFile[35];  // zero-terminated, empty without an override
+};
+static_assert(sizeof(KRA_AVATAR_ITEM) == 72, "the host lays its avatar items out in 72 bytes");
+
+struct KRA_AVATAR_STRUCTURE {
+    DWORD dwHeader1;   // kept and handed back unchanged
+    DWORD dwHeader2;   // kept and handed back unchanged
+    DWORD dwAvatarKey; // avatars are shared by this key
+    DWORD dwItemCount;
+    KRA_AVATAR_ITEM* pItems;
+};

@@ -254,11 +254,21 @@ TEST_F(AvatarRender, AvatarOutsideTheViewIsNeitherPosedNorDrawnButStillWalks)
     m_pAvatars->SetAvatarMatrix(h, m);
     ASSERT_EQ(CKRAManager::GetFrustum()->Build(&m_cCamera.GetViewMatrix(), &m_cCamera.GetProjectionMatrix()), KRA_OK);
     ASSERT_EQ(m_pAvatars->MoveToAvatar(h, D3DXVECTOR3(600, 0, 0)), KRA_OK);
+    _KRA_HANDLE hOther = Avatar(2, RedItem(2020002, {Square(0, 0, 0.4f)}), KRA_ITEM_BODY);
+    D3DXMatrixTranslation(&m, -500, 0, 0);
+    m_pAvatars->SetAvatarMatrix(hOther, m);
+    ASSERT_EQ(m_pAvatars->MoveAndRotateAvatar(hOther, D3DXVECTOR3(-500, 0, -5), D3DXVECTOR3(0, 0, -1)), KRA_OK);
     YondaClockAdvance(500);
     ASSERT_EQ(m_pAvatars->RenderAvatars(), KRA_OK);
     D3DXVECTOR3 v;
     m_pAvatars->GetAvatar3DPosition(h, v);
     EXPECT_GT(v.x, 500.f);
+    m_pAvatars->GetAvatar3DPosition(hOther, v);
+    EXPECT_EQ(v, D3DXVECTOR3(-500, 0, -1));
+    // Drawing a list of avatars moves none of them.
+    m_pAvatars->RenderAvatars(1, &hOther);
+    m_pAvatars->GetAvatar3DPosition(hOther, v);
+    EXPECT_EQ(v, D3DXVECTOR3(-500, 0, -1));
     // The motion's end went by unsampled: the avatar is still playing.
     EXPECT_TRUE(m_pAvatars->GetAvatar(h)->m_bPlaying);
     EXPECT_EQ(m_pAvatars->GetAvatar(h)->m_nKey, 0);
@@ -400,19 +410,103 @@ TEST_F(AvatarRender, EachAvatarsShadowLiesAboveTheOneDrawnBefore)
     ExpectPixel(alone, Project(0, 1.01f, 0), kBlack);
 }
 
-TEST_F(AvatarRender, TextureOverrideReplacesTheItemsOwnTexture)
+TEST_F(AvatarRender, TextureOverridesReplaceTheItemsOwnTextureAndLeaveWithTheAvatar)
 {
-    _KRA_HANDLE h = Avatar(1, RedItem(2020001, {Square(0, 0, 0.5f)}), KRA_ITEM_BODY);
+    CKRATextureManager* pTextures = CKRAManager::GetTextureManager();
+    Item item = RedItem(2020001, {Square(0, 0, 0.5f)});
+    _KRA_HANDLE h = Avatar(1, item, KRA_ITEM_BODY);
+    item.dwCode = 2030001;
+    item.vMeshes = {Square(2, 0, 0.5f)};
+    WriteKri("2030001.KRI", KRI(item, KRA_ITEM_BODY_B));
+    _KRA_HANDLE hSecond = m_pAvatars->LoadKRI(Path("2030001.KRI").c_str(), KRA_ITEM_BODY_B);
+    item.dwCode = 2040001;
+    item.vMeshes = {Square(-2, 0, 0.5f)};
+    WriteKri("2040001.KRI", KRI(item, KRA_ITEM_BODY_C));
+    _KRA_HANDLE hThird = m_pAvatars->LoadKRI(Path("2040001.KRI").c_str(), KRA_ITEM_BODY_C);
+    ASSERT_EQ(m_pAvatars->AttachItemToAvatar(h, hSecond), KRA_OK);
+    ASSERT_EQ(m_pAvatars->AttachItemToAvatar(h, hThird), KRA_OK);
     DWORD dwCount = 0;
     _KRA_HANDLE* pItems = nullptr;
     ASSERT_EQ(m_pAvatars->GetItemHandle(h, dwCount, pItems), KRA_OK);
-    ASSERT_EQ(dwCount, 1u);
-    CKRAItemTextureOverride o;
-    o.hItem = pItems[0];
-    ASSERT_EQ(CKRAManager::GetTextureManager()->LoadAvatarTexture("white.bmp", &o.hTexture), KRA_OK);
-    m_pAvatars->GetAvatar(h)->m_vTextureOverrides.push_back(o);
+    ASSERT_EQ(dwCount, 3u);
+    _KRA_HANDLE hFirst = pItems[0];
+    size_t nTextures = pTextures->GetTextureCount();
+
+    // Nothing to delete yet; then the first item wears white instead of its red.
+    EXPECT_EQ(m_pAvatars->DeleteItemTexture("white.bmp", h, hFirst), KRA_E_MISSING_PART);
+    ASSERT_EQ(m_pAvatars->SetItemTexture("white.bmp", h, hFirst), KRA_OK);
     Render(h);
-    ExpectPixel(Picture(), Project(0, 0, 0), kWhite);
+    YondaPicture picture = Picture();
+    ExpectPixel(picture, Project(0, 0, 0), kWhite);
+    ExpectPixel(picture, Project(2, 0, 0), kRed);
+    EXPECT_EQ(pTextures->GetTextureCount(), nTextures + 1);
+    KRA_AVATAR_STRUCTURE out = {};
+    ASSERT_EQ(m_pAvatars->GetAvatarStructure(h, &out), KRA_OK);
+    EXPECT_EQ(out.pItems[0].bTextureOverride, 1);
+    EXPECT_STREQ(out.pItems[0].szTextureFile, "white.bmp");
+    EXPECT_EQ(out.pItems[1].bTextureOverride, 0);
+    delete[] out.pItems;
+
+    // Deleting the first of three overrides keeps the other two; the name is not compared.
+    ASSERT_EQ(m_pAvatars->SetItemTexture("white.bmp", h, hSecond), KRA_OK);
+    ASSERT_EQ(m_pAvatars->SetItemTexture("red.bmp", h, hThird), KRA_OK);
+    EXPECT_EQ(m_pAvatars->DeleteItemTexture("any.bmp", h, hFirst), KRA_OK);
+    const CKRAAvatar* pAvatar = m_pAvatars->GetAvatar(h);
+    EXPECT_EQ(pAvatar->FindTextureOverride(hFirst), nullptr);
+    ASSERT_NE(pAvatar->FindTextureOverride(hSecond), nullptr);
+    ASSERT_NE(pAvatar->FindTextureOverride(hThird), nullptr);
+    EXPECT_STREQ(pAvatar->FindTextureOverride(hThird)->szName, "red.bmp");
+    m_pDevice->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, kBlack, 1.0f, 0);
+    _KRA_HANDLE hAlone = h;
+    m_pAvatars->DetachItemFromAvatar(hAlone, hSecond);
+    m_pAvatars->DetachItemFromAvatar(hAlone, hThird);
+    Render(h);
+    ExpectPixel(Picture(), Project(0, 0, 0), kRed);
+
+    // Limits: a name over 31 characters, an item that is not loaded, a 361st override.
+    EXPECT_EQ(m_pAvatars->SetItemTexture(std::string(32, 'x').c_str(), h, hFirst), KRA_E_INVALID_ARGUMENT);
+    EXPECT_EQ(m_pAvatars->SetItemTexture(nullptr, h, hFirst), KRA_E_INVALID_ARGUMENT);
+    EXPECT_EQ(m_pAvatars->SetItemTexture("white.bmp", h, 0x12345678), KRA_E_INVALID_AVATAR);
+    EXPECT_EQ(m_pAvatars->SetItemTexture("white.bmp", 0, hFirst), KRA_E_INVALID_AVATAR);
+    EXPECT_EQ(m_pAvatars->DeleteItemTexture("white.bmp", 0, hFirst), KRA_E_INVALID_AVATAR);
+    while (pAvatar->m_vTextureOverrides.size() < KRA_TEXTURE_OVERRIDE_MAX)
+        ASSERT_EQ(m_pAvatars->SetItemTexture("white.bmp", h, hFirst), KRA_OK);
+    EXPECT_EQ(m_pAvatars->SetItemTexture("white.bmp", h, hFirst), KRA_E_AVATAR_KEYS_FULL);
+
+    // The avatar's overrides go with it: the textures it took are given back.
+    ASSERT_EQ(m_pAvatars->UnloadAvatar(h), KRA_OK);
+    EXPECT_EQ(pTextures->GetTextureCount(), nTextures - 1); // the item's own red went with its file
+}
+
+TEST_F(AvatarRender, HeldItemsFollowTheirHandAndHeadsTheHeadBone)
+{
+    // Bone 6 (the head) two units up, bone 10 (the left hand) three units right.
+    int nPose = LoadPose([](uint32_t t, float* af) {
+        if (t == 6)
+            af[1] = 2;
+        if (t == 10)
+            af[0] = 3;
+    });
+    ASSERT_GE(nPose, 0);
+    struct Case {
+        DWORD dwCode;
+        DWORD dwKind;
+        float x, y;
+    };
+    // The ninth character from the end of "1050010.KRI" is the hand digit 5.
+    for (const Case& c : {Case{1050010, KRA_ITEM_HELD, 3, 0}, Case{1060010, KRA_ITEM_HELD, 0, 2},
+                          Case{1010010, KRA_ITEM_FACE, 0, 2}}) {
+        SCOPED_TRACE(c.dwCode);
+        _KRA_HANDLE h = Avatar(c.dwCode, RedItem(c.dwCode, {Square(0, 0, 0.4f), Square(0, -3, 0.3f, "shadow")}), c.dwKind);
+        Play(h, nPose);
+        m_pDevice->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, kBlack, 1.0f, 0);
+        Render(h);
+        YondaPicture picture = Picture();
+        ExpectPixel(picture, Project(c.x, c.y, 0), kRed);
+        ExpectPixel(picture, Project(c.x, c.y - 3, 0), kRed); // its shadow goes along
+        ExpectPixel(picture, Project(0, 0, 0), kBlack);
+        m_pAvatars->UnloadAvatar(h);
+    }
 }
 
 TEST_F(AvatarRender, AvatarsDrawAgainAfterADeviceReset)

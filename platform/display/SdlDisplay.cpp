@@ -13,8 +13,11 @@
 #include "yonda_platform.h"
 #include "yonda_user.h"
 
+#include <dlfcn.h>
+
 #include <algorithm>
 #include <chrono>
+#include <cstring>
 #include <cstdio>
 #include <future>
 #include <utility>
@@ -106,6 +109,21 @@ void SdlDisplay::Stop() {
     m_ended = true;
 }
 
+// Xlib's default answer to an error is to end the process. Errors about windows that are already
+// gone come back asynchronously from SDL's own wake-up messages (sent to the window a wait began
+// on) and mean nothing here; they must not end the program.
+static void TolerateXErrors() {
+    const char* driver = SDL_GetCurrentVideoDriver();
+    if (!driver || std::strcmp(driver, "x11") != 0) return;
+    void* xlib = dlopen("libX11.so.6", RTLD_LAZY | RTLD_NOLOAD);
+    if (!xlib) return;
+    using Handler = int (*)(void*, void*);
+    using SetHandler = Handler (*)(Handler);
+    if (auto set = reinterpret_cast<SetHandler>(dlsym(xlib, "XSetErrorHandler")))
+        set([](void*, void*) { return 0; });
+    dlclose(xlib);
+}
+
 bool SdlDisplay::Init() {
     // The program keeps its own signal handling; the user's screensaver keeps working.
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
@@ -118,6 +136,7 @@ bool SdlDisplay::Init() {
         std::fprintf(stderr, "yonda: no display (%s); running without one\n", SDL_GetError());
         return false;
     }
+    TolerateXErrors();
     m_wakeEvent = SDL_RegisterEvents(1);
     SDL_Rect bounds, usable;
     if (SDL_GetDisplayBounds(0, &bounds) == 0) {

@@ -496,7 +496,14 @@ public:
     static const CRect rectDefault;
 };
 
-class CMiniFrameWnd : public CFrameWnd {};
+// A small frame: a popup of the program's own class without a menu.
+class CMiniFrameWnd : public CFrameWnd {
+public:
+    BOOL Create(LPCSTR className, LPCSTR windowName, DWORD style, const RECT& rect, CWnd* parent = nullptr,
+                UINT id = 0) {
+        return CreateEx(0, className, windowName, style, rect, parent, id);
+    }
+};
 
 // ---- Threads and the application ----------------------------------------------------------------
 class CWinThread : public CCmdTarget {

@@ -110,6 +110,16 @@ int LoadStringA(HINSTANCE, UINT id, LPSTR buffer, int size) {
         return 0;
     }
     size_t n = std::min(r->bytes.size(), static_cast<size_t>(size - 1));
+    // A short buffer ends before a double-byte character rather than inside it.
+    if (n < r->bytes.size()) {
+        size_t whole = 0;
+        while (whole < n) {
+            size_t len = IsDBCSLeadByte(r->bytes[whole]) && whole + 1 < r->bytes.size() ? 2 : 1;
+            if (whole + len > n) break;
+            whole += len;
+        }
+        n = whole;
+    }
     std::memcpy(buffer, r->bytes.data(), n);
     buffer[n] = '\0';
     return static_cast<int>(n);

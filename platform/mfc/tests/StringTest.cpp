@@ -113,6 +113,11 @@ TEST(CString, LoadStringReadsTheResourceTable) {
     EXPECT_TRUE(s.LoadString(61204));
     EXPECT_EQ(s, "\xB4\xD9\xC0\xBD %s");
     EXPECT_FALSE(s.LoadString(1));
+    // A buffer too short for the whole text ends before a double-byte character, not inside it.
+    YondaSetActiveCodePage(949);
+    char shortBuffer[4];
+    EXPECT_EQ(LoadStringA(nullptr, 61204, shortBuffer, sizeof shortBuffer), 2);
+    EXPECT_STREQ(shortBuffer, "\xB4\xD9");
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 #include "MessageLog.h"
 
 #include <windows.h>
+#include <yonda_platform.h>
 
 #include <atomic>
 #include <chrono>
@@ -184,6 +185,43 @@ TEST(Queue, TimersFirePerWindowAndStopWhenKilled) {
     // The window's other timer went with it.
     EXPECT_FALSE(KillTimer(hwnd, 101));
     EXPECT_FALSE(SetTimer(hwnd, 5, 10, nullptr));
+}
+
+TEST(Queue, TimersFollowTheKernelsClockWhenItIsSteppedByHand) {
+    MessageLog log({});
+    int fired = 0;
+    log.react = [&](HWND, UINT msg, WPARAM, LPARAM, LRESULT*) {
+        if (msg == WM_TIMER) ++fired;
+        return false;
+    };
+    HWND hwnd = MakeWindow("stepped");
+    YondaClockSetManual(TRUE);
+    SetTimer(hwnd, 7, 500, nullptr);
+    MSG msg;
+    // However long real time passes, a stopped clock makes no timer due.
+    std::this_thread::sleep_for(std::chrono::milliseconds(30));
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
+    EXPECT_EQ(fired, 0);
+    YondaClockAdvance(499);
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
+    EXPECT_EQ(fired, 0);
+    // A thread asleep in GetMessage wakes when another thread steps the clock past the timer.
+    std::thread stepper([] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        YondaClockAdvance(1);
+    });
+    ASSERT_TRUE(GetMessageA(&msg, nullptr, 0, 0));
+    stepper.join();
+    EXPECT_EQ(msg.message, static_cast<UINT>(WM_TIMER));
+    EXPECT_EQ(msg.time, GetTickCount());
+    DispatchMessageA(&msg);
+    EXPECT_EQ(fired, 1);
+    // One WM_TIMER per due time, not one per period missed.
+    YondaClockAdvance(5000);
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
+    EXPECT_EQ(fired, 2);
+    YondaClockSetManual(FALSE);
+    DestroyWindow(hwnd);
 }
 
 TEST(Queue, RegisteredMessagesAreStablePerName) {
