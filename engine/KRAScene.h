@@ -64,6 +64,19 @@ public:
     LONG SetObjectFileColor(_KRA_HANDLE& hObject, DWORD dwColor);
     LONG LoadKRTTexture(char* szFile, CKRAHandle<tagKRADS>& hTexture);
 
+    // Text over the scene: avatar ID labels, other members' balloons, the own balloon. The
+    // caller's text is never written, whatever the format asks.
+    LONG CreateIDFont(tagLOGFONTA* pLogFont, char* szBalloonTexture);
+    LONG CreateBalloonFont(tagLOGFONTA* pLogFont, char* szBalloonTexture);
+    LONG CreateMyBalloonFont(tagLOGFONTA* pLogFont, char* szBalloonTexture);
+    LONG DestroyIDFont();
+    LONG DestroyBalloonFont();
+    LONG DestroyMyBalloonFont();
+    void DrawID(char* szText, tagRECT* pRect, DWORD dwFormat, DWORD dwColor, bool bBalloon,
+                CKRAHandle<tagKRADS>* pTexture, int nUnused);
+    void DrawBalloon(char* szText, tagRECT* pRect, DWORD dwFormat, DWORD dwColor, bool bBalloon);
+    void DrawMyBalloon(char* szText, tagRECT* pRect, DWORD dwFormat, DWORD dwColor, bool bBalloon);
+
     // Where avatars may stand and walk.
     LONG CheckCollision(D3DXVECTOR3& vFrom, D3DXVECTOR3& vTo, D3DXVECTOR3& vPosition);
     LONG GetInitPosition(unsigned int* pCount, D3DXVECTOR3** ppPositions);
@@ -79,17 +92,36 @@ public:
 
     // Avatars, their items and motions (the engine's avatar manager).
     LONG LoadAvatar(const char* szFile, _KRA_HANDLE& hAvatar);
+    // pStructure is a KRA_AVATAR_STRUCTURE.
+    LONG LoadAvatar(void* pStructure, _KRA_HANDLE& hAvatar);
     LONG LoadAvatarItem(const char* szFile, DWORD dwItemCode, _KRA_HANDLE& hItem);
     LONG UnloadAvatar(_KRA_HANDLE& hAvatar);
     LONG AttachItemToAvatar(_KRA_HANDLE& hAvatar, _KRA_HANDLE& hItem);
     LONG DetachItemFromAvatar(_KRA_HANDLE& hAvatar, _KRA_HANDLE& hItem);
+    // Fills a KRA_AVATAR_STRUCTURE; its item array is the caller's, freed with delete[].
+    LONG GetAvatarStructure(_KRA_HANDLE& hAvatar, void* pStructure);
     LONG GetAvatarMatrix(_KRA_HANDLE& hAvatar, D3DXMATRIX& m);
     LONG SetAvatarMatrix(_KRA_HANDLE& hAvatar, D3DXMATRIX& m);
+    LONG GetAvatar2DPosition(_KRA_HANDLE& hAvatar, float dx, float dy, float dz, D3DXVECTOR3& v);
     LONG GetAvatar3DPosition(_KRA_HANDLE& hAvatar, D3DXVECTOR3& v);
+    LONG GetAvatarFrontVector(_KRA_HANDLE& hAvatar, D3DXVECTOR3& v);
     LONG SetAvatarVertexColor(_KRA_HANDLE& hAvatar, D3DXVECTOR3& vColor);
     LONG GetItemHandle(_KRA_HANDLE& hAvatar, unsigned int& nCount, _KRA_HANDLE** ppItems);
     LONG GetItemCode(_KRA_HANDLE& hItem, DWORD& dwCode);
+    LONG SetItemTexture(const char* szTexture, _KRA_HANDLE& hAvatar, _KRA_HANDLE& hItem);
+    LONG DeleteItemTexture(const char* szTexture, _KRA_HANDLE& hAvatar, _KRA_HANDLE& hItem);
+    LONG RenderAvatars();
+    LONG RenderAvatars(unsigned int nCount, _KRA_HANDLE* pAvatars);
+    LONG RenderLocalAvatar(_KRA_HANDLE& hAvatar, unsigned int nMotion, D3DXMATRIX& mWorld);
+    LONG SetAvatarPickingPosition(tagPOINT& pt);
+    void SetAvatarSoftPicking(bool bOn);
+    LONG HasAvatarSoftPicking();
+    void ResetAvatarSoftPicking(bool bHappened);
+    LONG GetPickedAvatarHandle(_KRA_HANDLE& hAvatar, _KRA_HANDLE& hItem, float& fDistance);
     LONG SetFaceSet(_KRA_HANDLE& hAvatar, float* pfWeights);
+    LONG FireBreastAnimation(_KRA_HANDLE& hAvatar);
+    LONG TurnOnAutoAnimation(_KRA_HANDLE& hAvatar);
+    LONG TurnOffAutoAnimation(_KRA_HANDLE& hAvatar);
     LONG LoadInitMotion(const char* szFile, int nKind);
     unsigned int LoadMotion(const char* szFile, int nKind);
     LONG GetCurrentMotion(_KRA_HANDLE& hAvatar, int& nMotion);
@@ -101,6 +133,7 @@ public:
     LONG MoveAvatar(_KRA_HANDLE& hAvatar, D3DXVECTOR3& v);
     LONG MoveToAvatar(_KRA_HANDLE& hAvatar, D3DXVECTOR3& v);
     LONG RotateAvatar(_KRA_HANDLE& hAvatar, D3DXVECTOR3& v);
+    LONG MoveAndRotateAvatar(_KRA_HANDLE& hAvatar, D3DXVECTOR3& vPosition, D3DXVECTOR3& vDirection);
     LONG StopAvatar(_KRA_HANDLE& hAvatar);
     LONG SetWalkSpeedOfAvatar(_KRA_HANDLE& hAvatar, unsigned int nSpeed);
     LONG UpdateMoveAvatar(_KRA_HANDLE* pAvatars, unsigned int nCount);
@@ -126,6 +159,9 @@ public:
     CKRAGridMap* GetGroundMap() const { return m_pcGroundMap; }
     CKRAGridMap* GetCameraMap() const { return m_pcCameraMap; }
     LONG GetRefCount() const { return m_lRefCount; }
+    CKRAFont* GetIDFont() const { return m_pcIDFont; }
+    CKRAFont* GetBalloonFont() const { return m_pcBalloonFont; }
+    CKRAFont* GetMyBalloonFont() const { return m_pcMyBalloonFont; }
     // The camera drawing uses: an avatar's camera while one is chosen and its avatar lives,
     // otherwise the scene's own.
     CKRACamera* GetCurrentCamera();

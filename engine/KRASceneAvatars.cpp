@@ -18,9 +18,88 @@ LONG WithAvatars(Call&& call)
 
 } // namespace
 
-LONG CKRAScene::RenderAvatarPass(unsigned int, _KRA_HANDLE*)
+LONG CKRAScene::RenderAvatarPass(unsigned int nCount, _KRA_HANDLE* pAvatars)
 {
-    return KRA_OK;
+    return nCount == 0 ? RenderAvatars() : RenderAvatars(nCount, pAvatars);
+}
+
+LONG CKRAScene::RenderAvatars()
+{
+    return WithAvatars([&](CKRAAvatarManager& m) {
+        LONG lStatus = m.RenderAvatars();
+        return lStatus < 0 ? lStatus : KRA_OK;
+    });
+}
+
+LONG CKRAScene::RenderAvatars(unsigned int nCount, _KRA_HANDLE* pAvatars)
+{
+    return WithAvatars([&](CKRAAvatarManager& m) {
+        // The caller's array is copied first: a message callback may change it meanwhile.
+        std::vector<_KRA_HANDLE> vAvatars;
+        if (pAvatars && nCount > 0)
+            vAvatars.assign(pAvatars, pAvatars + nCount);
+        LONG lStatus = vAvatars.empty() ? m.RenderAvatars() : m.RenderAvatars(int(vAvatars.size()), vAvatars.data());
+        return lStatus < 0 ? lStatus : KRA_OK;
+    });
+}
+
+LONG CKRAScene::RenderLocalAvatar(_KRA_HANDLE& hAvatar, unsigned int nMotion, D3DXMATRIX& mWorld)
+{
+    return WithAvatars([&](CKRAAvatarManager& m) { return m.RenderLocalAvatar(hAvatar, int(nMotion), mWorld); });
+}
+
+LONG CKRAScene::SetAvatarPickingPosition(tagPOINT& pt)
+{
+    return WithAvatars([&](CKRAAvatarManager& m) {
+        m.SetAvatarPickingPosition(pt);
+        return KRA_OK;
+    });
+}
+
+void CKRAScene::SetAvatarSoftPicking(bool bOn)
+{
+    // The host calls these only while the engine is created; without it they do nothing.
+    if (CKRAAvatarManager* pAvatars = CKRAManager::GetAvatarManager())
+        pAvatars->SetAvatarSoftPicking(bOn);
+}
+
+LONG CKRAScene::HasAvatarSoftPicking()
+{
+    return WithAvatars([&](CKRAAvatarManager& m) { return m.HasAvatarSoftPicking(); });
+}
+
+void CKRAScene::ResetAvatarSoftPicking(bool bHappened)
+{
+    if (CKRAAvatarManager* pAvatars = CKRAManager::GetAvatarManager())
+        pAvatars->ResetAvatarSoftPicking(bHappened);
+}
+
+LONG CKRAScene::GetPickedAvatarHandle(_KRA_HANDLE& hAvatar, _KRA_HANDLE& hItem, float& fDistance)
+{
+    return WithAvatars([&](CKRAAvatarManager& m) {
+        m.GetPickedAvatarHandle(hAvatar, hItem, fDistance);
+        return KRA_OK;
+    });
+}
+
+LONG CKRAScene::GetAvatar2DPosition(_KRA_HANDLE& hAvatar, float dx, float dy, float dz, D3DXVECTOR3& v)
+{
+    return WithAvatars([&](CKRAAvatarManager& m) { return m.GetAvatar2DPosition(hAvatar, dx, dy, dz, v); });
+}
+
+LONG CKRAScene::FireBreastAnimation(_KRA_HANDLE& hAvatar)
+{
+    return WithAvatars([&](CKRAAvatarManager& m) { return m.FireBreastAnimation(hAvatar); });
+}
+
+LONG CKRAScene::TurnOnAutoAnimation(_KRA_HANDLE& hAvatar)
+{
+    return WithAvatars([&](CKRAAvatarManager& m) { return m.TurnOnAutoAnimation(hAvatar); });
+}
+
+LONG CKRAScene::TurnOffAutoAnimation(_KRA_HANDLE& hAvatar)
+{
+    return WithAvatars([&](CKRAAvatarManager& m) { return m.TurnOffAutoAnimation(hAvatar); });
 }
 
 LONG CKRAScene::LoadAvatar(const char* szFile, _KRA_HANDLE& hAvatar)
@@ -28,6 +107,18 @@ LONG CKRAScene::LoadAvatar(const char* szFile, _KRA_HANDLE& hAvatar)
     return WithAvatars([&](CKRAAvatarManager& m) {
         _KRA_HANDLE h = 0;
         LONG lStatus = m.LoadAvatar(szFile, h);
+        if (lStatus < 0 || h == 0)
+            return KRA_E_FAILED;
+        hAvatar = h;
+        return KRA_OK;
+    });
+}
+
+LONG CKRAScene::LoadAvatar(void* pStructure, _KRA_HANDLE& hAvatar)
+{
+    return WithAvatars([&](CKRAAvatarManager& m) {
+        _KRA_HANDLE h = 0;
+        LONG lStatus = m.LoadAvatar(static_cast<const KRA_AVATAR_STRUCTURE*>(pStructure), h);
         if (lStatus < 0 || h == 0)
             return KRA_E_FAILED;
         hAvatar = h;
@@ -59,6 +150,30 @@ LONG CKRAScene::AttachItemToAvatar(_KRA_HANDLE& hAvatar, _KRA_HANDLE& hItem)
 LONG CKRAScene::DetachItemFromAvatar(_KRA_HANDLE& hAvatar, _KRA_HANDLE& hItem)
 {
     return WithAvatars([&](CKRAAvatarManager& m) { return m.DetachItemFromAvatar(hAvatar, hItem); });
+}
+
+LONG CKRAScene::GetAvatarStructure(_KRA_HANDLE& hAvatar, void* pStructure)
+{
+    return WithAvatars(
+        [&](CKRAAvatarManager& m) { return m.GetAvatarStructure(hAvatar, static_cast<KRA_AVATAR_STRUCTURE*>(pStructure)); });
+}
+
+LONG CKRAScene::GetAvatarFrontVector(_KRA_HANDLE& hAvatar, D3DXVECTOR3& v)
+{
+    return WithAvatars([&](CKRAAvatarManager& m) {
+        m.GetAvatarFrontVector(hAvatar, v);
+        return KRA_OK;
+    });
+}
+
+LONG CKRAScene::SetItemTexture(const char* szTexture, _KRA_HANDLE& hAvatar, _KRA_HANDLE& hItem)
+{
+    return WithAvatars([&](CKRAAvatarManager& m) { return m.SetItemTexture(szTexture, hAvatar, hItem); });
+}
+
+LONG CKRAScene::DeleteItemTexture(const char* szTexture, _KRA_HANDLE& hAvatar, _KRA_HANDLE& hItem)
+{
+    return WithAvatars([&](CKRAAvatarManager& m) { return m.DeleteItemTexture(szTexture, hAvatar, hItem); });
 }
 
 LONG CKRAScene::GetAvatarMatrix(_KRA_HANDLE& hAvatar, D3DXMATRIX& mOut)
@@ -169,6 +284,11 @@ LONG CKRAScene::MoveToAvatar(_KRA_HANDLE& hAvatar, D3DXVECTOR3& v)
 LONG CKRAScene::RotateAvatar(_KRA_HANDLE& hAvatar, D3DXVECTOR3& v)
 {
     return WithAvatars([&](CKRAAvatarManager& m) { return m.RotateAvatar(hAvatar, v); });
+}
+
+LONG CKRAScene::MoveAndRotateAvatar(_KRA_HANDLE& hAvatar, D3DXVECTOR3& vPosition, D3DXVECTOR3& vDirection)
+{
+    return WithAvatars([&](CKRAAvatarManager& m) { return m.MoveAndRotateAvatar(hAvatar, vPosition, vDirection); });
 }
 
 LONG CKRAScene::StopAvatar(_KRA_HANDLE& hAvatar)

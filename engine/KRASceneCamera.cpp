@@ -3,7 +3,9 @@
 #include "KRAScene.h"
 
 #include "KRACamera.h"
+#include "KRAAvatarManager.h"
 #include "KRAGlobalCamera.h"
+#include "KRALocalCamera.h"
 #include "KRAManager.h"
 
 namespace {
@@ -15,6 +17,14 @@ D3DXVECTOR3 g_vNoCamera(0, 0, 0);
 
 CKRACamera* CKRAScene::GetCurrentCamera()
 {
+    // The avatar's camera is looked up through its handle every time: once the avatar is
+    // unloaded the scene is back on its own camera instead of one that was freed.
+    if (m_hCameraAvatar) {
+        CKRAAvatarManager* pAvatars = CKRAManager::GetAvatarManager();
+        if (CKRALocalCamera* pLocal = pAvatars ? pAvatars->ChangeGlobalCameraToLocalCamera(m_hCameraAvatar) : nullptr)
+            return pLocal;
+        m_hCameraAvatar = 0;
+    }
     return m_pcOwnCamera;
 }
 
@@ -98,10 +108,18 @@ D3DXVECTOR3& CKRAScene::GetUpVector()
     return pCamera ? pCamera->GetUpVector() : g_vNoCamera;
 }
 
-LONG CKRAScene::ChangeGlobalCameraToLocalCamera(_KRA_HANDLE&)
+LONG CKRAScene::ChangeGlobalCameraToLocalCamera(_KRA_HANDLE& hAvatar)
 {
-    // Avatars do not carry cameras of their own yet: the scene keeps its own.
-    return KRA_E_INVALID_AVATAR;
+    CKRAAvatarManager* pAvatars = CKRAManager::GetAvatarManager();
+    if (!pAvatars)
+        return KRA_E_MISSING_PART;
+    CKRALocalCamera* pLocal = pAvatars->ChangeGlobalCameraToLocalCamera(hAvatar);
+    // An invalid avatar leaves the scene on the camera it had.
+    if (!pLocal)
+        return KRA_E_INVALID_AVATAR;
+    m_hCameraAvatar = hAvatar;
+    pLocal->UpdateViewMatrix();
+    return KRA_OK;
 }
 
 LONG CKRAScene::ChangeLocalCameraToGlobalCamera()

@@ -79,8 +79,11 @@ void PaintAtlas(Image& image, Studio& studio, const Palette& p, Pattern pattern,
     int x0 = Px(kAtlas.shadow.u0, image), y0 = Py(kAtlas.shadow.v0, image);
     int x1 = Px(kAtlas.shadow.u1, image), y1 = Py(kAtlas.shadow.v1, image);
     float cx = (x0 + x1) / 2.0f, cy = (y0 + y1) / 2.0f, radius = (x1 - x0) / 2.0f;
-    for (int y = y0; y < y1; ++y)
-        for (int x = x0; x < x1; ++x) {
+    // A clear margin round the shadow: filtering at the panel's edges reads a texel beyond them,
+    // and an opaque one there would draw the panel's outline on the floor.
+    constexpr int kMargin = 2;
+    for (int y = std::max(y0 - kMargin, 0); y < std::min(y1 + kMargin, image.Height()); ++y)
+        for (int x = std::max(x0 - kMargin, 0); x < std::min(x1 + kMargin, image.Width()); ++x) {
             float d = std::hypot(x + 0.5f - cx, y + 0.5f - cy) / radius;
             float a = std::clamp(1 - d, 0.0f, 1.0f);
             image.At(x, y) = {0, 0, 0, static_cast<std::uint8_t>(150 * a * a)};
