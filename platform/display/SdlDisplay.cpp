@@ -132,6 +132,9 @@ bool SdlDisplay::Init() {
     SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
     SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
     SDL_SetHint("SDL_IME_SHOW_UI", "1");
+    // Windows show pictures already composed in memory: the desktop's own framebuffer takes them,
+    // with no GL context (and its renderer threads) per window beside the Direct3D device's.
+    SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
         std::fprintf(stderr, "yonda: no display (%s); running without one\n", SDL_GetError());
         return false;
