@@ -3,6 +3,7 @@
 // half, an off-screen DC for derived windows, and the helpers that make buttons from the skin.
 #include "SkinBase.h"
 #include "SkinButton.h"
+#include "SkinStatic.h"
 
 #include <afxwin.h>
 
@@ -22,6 +23,9 @@ public:
     BOOL CreateChild(CWnd* parent, CSkinElement* element, int draggable);
     BOOL CreateSkinButton(CSkinButton* button, const char* section);
     BOOL CreateElementButton(CSkinButton* button, CSkinElement* element, CWnd* parent);
+    // A drop-down selector from its skin section, showing its first item; hidden until the
+    // owner shows it. False only when the window cannot be made.
+    BOOL CreateSkinChild(CSkinStatic* child, const char* section);
     void CenterInParent();
 
     void DrawBackground(CDC* dc, CBitmap* bitmap, unsigned bands);

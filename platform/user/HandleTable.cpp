@@ -22,16 +22,18 @@ struct Table {
     std::vector<HWND> topLevel;
 };
 
+// The table and its lock outlive every static destructor: a thread that ends while the process
+// exits still gives its windows back through them.
 Table& Handles() {
-    static Table table;
-    return table;
+    static Table* table = new Table;
+    return *table;
 }
 
 }  // namespace
 
 std::recursive_mutex& UserLock() {
-    static std::recursive_mutex lock;
-    return lock;
+    static std::recursive_mutex* lock = new std::recursive_mutex;
+    return *lock;
 }
 
 std::vector<HWND>& TopLevelOrder() {
