@@ -4,6 +4,7 @@
 // caret, and EN_UPDATE/EN_CHANGE after each change. Colours come from the parent's reflected
 // WM_CTLCOLOREDIT answer.
 #include "ControlState.h"
+#include "TextLines.h"
 
 #include <imm.h>
 #include <yonda_platform.h>
@@ -70,22 +71,71 @@ std::pair<size_t, size_t> Selection(const EditState* s) {
     return {std::min(s->anchor, s->caret), std::max(s->anchor, s->caret)};
 }
 
-// Line starts of the text (hard breaks only).
-std::vector<size_t> LineStarts(const std::string& text) {
-    std::vector<size_t> starts{0};
-    for (size_t i = 0; i + 1 < text.size(); ++i)
-        if (text[i] == '\r' && text[i + 1] == '\n') starts.push_back(i + 2);
-    return starts;
+// A DC of the control's window with its font selected, for measuring and breaking lines.
+class FontDC {
+public:
+    explicit FontDC(HWND hwnd) : m_hwnd(hwnd), m_dc(GetDC(hwnd)) {
+        HFONT font = reinterpret_cast<HFONT>(SendMessageA(hwnd, WM_GETFONT, 0, 0));
+        m_old = (m_dc && font) ? SelectObject(m_dc, font) : nullptr;
+    }
+    ~FontDC() {
+        if (m_old) SelectObject(m_dc, m_old);
+        if (m_dc) ReleaseDC(m_hwnd, m_dc);
+    }
+    FontDC(const FontDC&) = delete;
+    FontDC& operator=(const FontDC&) = delete;
+    HDC get() const { return m_dc; }
+
+private:
+    HWND m_hwnd;
+    HDC m_dc;
+    HGDIOBJ m_old = nullptr;
+};
+
+// The lines the control shows: a multi-line edit without ES_AUTOHSCROLL wraps its paragraphs at
+// the width inside its margins, as the system's edit does; every other edit breaks only at "\r\n".
+std::vector<TextLine> Lines(HWND hwnd, const EditState* s, HDC dc) {
+    int width = 0;
+    if (Multi(hwnd) && !(Style(hwnd) & ES_AUTOHSCROLL)) {
+        RECT rc;
+        GetClientRect(hwnd, &rc);
+        width = std::max(1, static_cast<int>(rc.right - rc.left) - s->leftMargin - s->rightMargin);
+    }
+    return BreakLines(dc, s->text, width, Breaks::CrLf);
 }
 
-int LineOf(const std::string& text, size_t pos) {
-    auto starts = LineStarts(text);
-    return static_cast<int>(std::upper_bound(starts.begin(), starts.end(), pos) - starts.begin()) - 1;
+std::vector<TextLine> Lines(HWND hwnd, const EditState* s) {
+    FontDC dc(hwnd);
+    return Lines(hwnd, s, dc.get());
 }
 
-size_t LineEnd(const std::string& text, size_t start) {
-    size_t end = text.find("\r\n", start);
-    return end == std::string::npos ? text.size() : end;
+int LineHeight(HWND hwnd, HDC dc);
+
+// The last caret place on line `i`: where a line wraps, its end is also the next line's start and
+// would put the caret there, so the caret stops before the line's last character.
+size_t LastCaretPlace(const std::vector<TextLine>& lines, size_t i, std::string_view text) {
+    const TextLine& line = lines[i];
+    if (i + 1 < lines.size() && line.end == line.next && line.end > line.start)
+        return PrevCharBoundary(text, line.end);
+    return line.end;
+}
+
+// With ES_AUTOVSCROLL the text scrolls so the caret's line stays among the visible ones.
+void KeepCaretInView(HWND hwnd, EditState* s) {
+    if (!Multi(hwnd) || !(Style(hwnd) & ES_AUTOVSCROLL)) return;
+    FontDC dc(hwnd);
+    auto lines = Lines(hwnd, s, dc.get());
+    RECT rc;
+    GetClientRect(hwnd, &rc);
+    int visible = std::max(1, static_cast<int>(rc.bottom - rc.top) / LineHeight(hwnd, dc.get()));
+    int line = LineOfPosition(lines, s->caret);
+    int first = s->firstLine;
+    if (line < first) first = line;
+    if (line >= first + visible) first = line - visible + 1;
+    if (first != s->firstLine) {
+        s->firstLine = first;
+        InvalidateRect(hwnd, nullptr, TRUE);
+    }
 }
 
 void Changed(HWND hwnd, EditState* s) {
@@ -114,6 +164,7 @@ bool ReplaceSelection(HWND hwnd, EditState* s, std::string insert, bool notify) 
     }
     s->text.replace(a, b - a, insert);
     s->anchor = s->caret = a + insert.size();
+    KeepCaretInView(hwnd, s);
     if (notify) Changed(hwnd, s);
     else InvalidateRect(hwnd, nullptr, TRUE);
     if (cut) NotifyParent(hwnd, EN_MAXTEXT);
@@ -123,6 +174,7 @@ bool ReplaceSelection(HWND hwnd, EditState* s, std::string insert, bool notify) 
 void MoveCaret(HWND hwnd, EditState* s, size_t pos, bool extend) {
     s->caret = Boundary(s->text, pos);
     if (!extend) s->anchor = s->caret;
+    KeepCaretInView(hwnd, s);
     InvalidateRect(hwnd, nullptr, FALSE);
 }
 
@@ -171,7 +223,7 @@ void Paint(HWND hwnd, EditState* s) {
     HFONT font = reinterpret_cast<HFONT>(SendMessageA(hwnd, WM_GETFONT, 0, 0));
     HGDIOBJ oldFont = font ? SelectObject(dc, font) : nullptr;
     int height = LineHeight(hwnd, dc);
-    auto starts = LineStarts(s->text);
+    auto lines = Lines(hwnd, s, dc);
     auto [selA, selB] = Selection(s);
     bool showSel = s->focused || (Style(hwnd) & ES_NOHIDESEL);
     std::string composition;
@@ -183,9 +235,9 @@ void Paint(HWND hwnd, EditState* s) {
         ImmReleaseContext(hwnd, imc);
     }
     int y = Multi(hwnd) ? 0 : std::max(0, (rc.bottom - height) / 2);
-    for (size_t line = static_cast<size_t>(std::max(0, s->firstLine)); line < starts.size() && y < rc.bottom; ++line) {
-        size_t start = starts[line];
-        size_t end = LineEnd(s->text, start);
+    for (size_t line = static_cast<size_t>(std::max(0, s->firstLine)); line < lines.size() && y < rc.bottom; ++line) {
+        size_t start = lines[line].start;
+        size_t end = lines[line].end;
         std::string part = Shown(hwnd, s, s->text.substr(start, end - start));
         int x = s->leftMargin;
         SetBkMode(dc, TRANSPARENT);
@@ -197,7 +249,7 @@ void Paint(HWND hwnd, EditState* s) {
             RECT sel{xa, y, xb, y + height};
             InvertRect(dc, &sel);
         }
-        if (s->focused && s->caret >= start && s->caret <= end) {
+        if (s->focused && LineOfPosition(lines, s->caret) == static_cast<int>(line)) {
             int xc = x + TextWidth(dc, Shown(hwnd, s, s->text.substr(start, s->caret - start)));
             if (!composition.empty()) {
                 SetBkMode(dc, OPAQUE);
@@ -214,15 +266,14 @@ void Paint(HWND hwnd, EditState* s) {
 }
 
 size_t PosFromPoint(HWND hwnd, EditState* s, POINT pt) {
-    HDC dc = GetDC(hwnd);
+    FontDC fontDC(hwnd);
+    HDC dc = fontDC.get();
     if (!dc) return s->text.size();
-    HFONT font = reinterpret_cast<HFONT>(SendMessageA(hwnd, WM_GETFONT, 0, 0));
-    HGDIOBJ old = font ? SelectObject(dc, font) : nullptr;
     int height = LineHeight(hwnd, dc);
-    auto starts = LineStarts(s->text);
+    auto lines = Lines(hwnd, s, dc);
     int line = Multi(hwnd) ? s->firstLine + std::max(0, static_cast<int>(pt.y) / height) : 0;
-    line = std::clamp(line, 0, static_cast<int>(starts.size()) - 1);
-    size_t start = starts[line], end = LineEnd(s->text, start);
+    line = std::clamp(line, 0, static_cast<int>(lines.size()) - 1);
+    size_t start = lines[line].start, end = lines[line].end;
     size_t best = start;
     for (size_t i = start; i <= end; i = NextBoundary(s->text, i)) {
         int w = s->leftMargin + TextWidth(dc, Shown(hwnd, s, s->text.substr(start, i - start)));
@@ -230,8 +281,6 @@ size_t PosFromPoint(HWND hwnd, EditState* s, POINT pt) {
         best = i;
         if (i == end) break;
     }
-    if (old) SelectObject(dc, old);
-    ReleaseDC(hwnd, dc);
     return best;
 }
 
@@ -317,25 +366,29 @@ void OnKeyDown(HWND hwnd, EditState* s, WPARAM key) {
         break;
     }
     case VK_HOME: {
-        size_t start = ctrl ? 0 : LineStarts(t)[static_cast<size_t>(LineOf(t, s->caret))];
+        auto lines = Lines(hwnd, s);
+        size_t start = ctrl ? 0 : lines[static_cast<size_t>(LineOfPosition(lines, s->caret))].start;
         MoveCaret(hwnd, s, start, shift);
         break;
     }
     case VK_END: {
-        size_t end = ctrl ? t.size() : LineEnd(t, LineStarts(t)[static_cast<size_t>(LineOf(t, s->caret))]);
+        auto lines = Lines(hwnd, s);
+        size_t end = ctrl ? t.size() : LastCaretPlace(lines, static_cast<size_t>(LineOfPosition(lines, s->caret)), t);
         MoveCaret(hwnd, s, end, shift);
         break;
     }
     case VK_UP:
     case VK_DOWN: {
         if (!Multi(hwnd)) break;
-        auto starts = LineStarts(t);
-        int line = LineOf(t, s->caret);
+        // The caret keeps its x on the line above or below.
+        FontDC dc(hwnd);
+        auto lines = Lines(hwnd, s, dc.get());
+        int line = LineOfPosition(lines, s->caret);
         int target = line + (key == VK_UP ? -1 : 1);
-        if (target < 0 || target >= static_cast<int>(starts.size())) break;
-        size_t column = s->caret - starts[line];
-        size_t start = starts[target];
-        MoveCaret(hwnd, s, std::min(start + column, LineEnd(t, start)), shift);
+        if (target < 0 || target >= static_cast<int>(lines.size())) break;
+        int x = yonda::user::TextWidth(dc.get(), t, lines[line].start, s->caret);
+        size_t place = std::min(PositionAtX(dc.get(), t, lines[target], x), LastCaretPlace(lines, size_t(target), t));
+        MoveCaret(hwnd, s, place, shift);
         break;
     }
     case VK_DELETE: {
@@ -486,6 +539,7 @@ LRESULT CALLBACK EditProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
             s->anchor = Boundary(s->text, a);
             s->caret = Boundary(s->text, b);
         }
+        KeepCaretInView(hwnd, s);
         InvalidateRect(hwnd, nullptr, FALSE);
         return 0;
     }
@@ -522,43 +576,45 @@ LRESULT CALLBACK EditProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
         s->modified = wParam != 0;
         return 0;
     case EM_GETLINECOUNT:
-        return static_cast<LRESULT>(LineStarts(s->text).size());
+        return static_cast<LRESULT>(Lines(hwnd, s).size());
     case EM_LINEINDEX: {
-        auto starts = LineStarts(s->text);
-        int line = static_cast<int>(wParam) < 0 ? LineOf(s->text, s->caret) : static_cast<int>(wParam);
-        return line < static_cast<int>(starts.size()) ? static_cast<LRESULT>(starts[line]) : -1;
+        auto lines = Lines(hwnd, s);
+        int line = static_cast<int>(wParam) < 0 ? LineOfPosition(lines, s->caret) : static_cast<int>(wParam);
+        return line < static_cast<int>(lines.size()) ? static_cast<LRESULT>(lines[line].start) : -1;
     }
     case EM_LINELENGTH: {
         int index = static_cast<int>(wParam);
         size_t pos = index < 0 ? s->caret : std::min(static_cast<size_t>(index), s->text.size());
-        size_t start = LineStarts(s->text)[static_cast<size_t>(LineOf(s->text, pos))];
-        return static_cast<LRESULT>(LineEnd(s->text, start) - start);
+        auto lines = Lines(hwnd, s);
+        const TextLine& line = lines[static_cast<size_t>(LineOfPosition(lines, pos))];
+        return static_cast<LRESULT>(line.end - line.start);
     }
     case EM_LINEFROMCHAR: {
         int index = static_cast<int>(wParam);
         size_t pos = index < 0 ? s->caret : std::min(static_cast<size_t>(index), s->text.size());
-        return LineOf(s->text, pos);
+        return LineOfPosition(Lines(hwnd, s), pos);
     }
     case EM_GETLINE: {
-        auto starts = LineStarts(s->text);
+        auto lines = Lines(hwnd, s);
         auto* buffer = reinterpret_cast<LPSTR>(lParam);
-        if (!buffer || wParam >= starts.size()) return 0;
+        if (!buffer || wParam >= lines.size()) return 0;
         WORD size;
         std::memcpy(&size, buffer, sizeof size);
-        size_t start = starts[wParam];
-        size_t n = std::min<size_t>(LineEnd(s->text, start) - start, size);
+        size_t start = lines[wParam].start;
+        size_t n = std::min<size_t>(lines[wParam].end - start, size);
         std::memcpy(buffer, s->text.data() + start, n);
         return static_cast<LRESULT>(n);
     }
     case EM_GETFIRSTVISIBLELINE:
         return s->firstLine;
     case EM_LINESCROLL: {
-        int lines = static_cast<int>(LineStarts(s->text).size());
+        int lines = static_cast<int>(Lines(hwnd, s).size());
         s->firstLine = std::clamp(s->firstLine + static_cast<int>(lParam), 0, std::max(0, lines - 1));
         InvalidateRect(hwnd, nullptr, TRUE);
         return TRUE;
     }
     case EM_SCROLLCARET:
+        KeepCaretInView(hwnd, s);
         return TRUE;
     case EM_CANUNDO:
     case EM_UNDO:

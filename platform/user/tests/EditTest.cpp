@@ -116,4 +116,42 @@ TEST(Edit, MultiLineReturnPasswordAndClipboardKeys) {
     EXPECT_EQ(TextOf(multi.edit), "ab");
 }
 
+// A multi-line edit wraps its paragraphs at its width (never inside a Korean character), its line
+// queries count the wrapped lines, and with ES_AUTOVSCROLL typing on scrolls the caret's line into
+// view; with ES_AUTOHSCROLL a paragraph stays one line.
+TEST(Edit, MultiLineTextWrapsAndScrollsToTheCaret) {
+    EditFixture wrapped(ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN);
+    const std::string word = Cp949("안녕하세요 ");
+    std::string text;
+    for (int i = 0; i < 12; ++i) text += word;
+    wrapped.Type(text);
+    EXPECT_EQ(TextOf(wrapped.edit), text);
+    const auto lines = static_cast<int>(SendMessageA(wrapped.edit, EM_GETLINECOUNT, 0, 0));
+    EXPECT_GT(lines, 2);
+    for (int line = 1; line < lines; ++line) {
+        const auto start = static_cast<size_t>(SendMessageA(wrapped.edit, EM_LINEINDEX, line, 0));
+        // Wrapping happens after a blank, so every line begins a word.
+        EXPECT_EQ(text.compare(start, word.size(), word), 0) << "line " << line << " starts at " << start;
+        EXPECT_EQ(SendMessageA(wrapped.edit, EM_LINEFROMCHAR, start, 0), line);
+    }
+    // The caret's line, the last, is among the lines shown; going up to the first line scrolls
+    // back to the top.
+    const auto first = static_cast<int>(SendMessageA(wrapped.edit, EM_GETFIRSTVISIBLELINE, 0, 0));
+    EXPECT_GT(first, 0);
+    EXPECT_LE(first, lines - 1);
+    for (int line = lines - 1; line > 0; --line) wrapped.Key(VK_UP);
+    DWORD caret = 0;
+    SendMessageA(wrapped.edit, EM_GETSEL, 0, reinterpret_cast<LPARAM>(&caret));
+    EXPECT_EQ(SendMessageA(wrapped.edit, EM_LINEFROMCHAR, caret, 0), 0);
+    EXPECT_EQ(SendMessageA(wrapped.edit, EM_GETFIRSTVISIBLELINE, 0, 0), 0);
+    wrapped.Key(VK_HOME);
+    SendMessageA(wrapped.edit, EM_GETSEL, 0, reinterpret_cast<LPARAM>(&caret));
+    EXPECT_EQ(caret, 0u);
+
+    EditFixture unwrapped(ES_MULTILINE | ES_AUTOHSCROLL);
+    unwrapped.Type(text);
+    EXPECT_EQ(SendMessageA(unwrapped.edit, EM_GETLINECOUNT, 0, 0), 1);
+    EXPECT_EQ(SendMessageA(unwrapped.edit, EM_GETFIRSTVISIBLELINE, 0, 0), 0);
+}
+
 }  // namespace
