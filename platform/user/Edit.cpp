@@ -25,6 +25,7 @@ struct EditState {
     int leftMargin = 1;
     int rightMargin = 1;
     int firstLine = 0;
+    int scrollX = 0;          // pixels a single line is scrolled left by, to keep the caret in view
     char password = '*';
     bool focused = false;
     bool modified = false;
@@ -120,9 +121,34 @@ size_t LastCaretPlace(const std::vector<TextLine>& lines, size_t i, std::string_
     return line.end;
 }
 
+std::string Shown(HWND hwnd, const EditState* s, const std::string& part);
+int TextWidth(HDC dc, const std::string& text);
+
+// A single line longer than the control slides sideways so the caret stays inside the margins.
+void KeepCaretInLine(HWND hwnd, EditState* s) {
+    FontDC dc(hwnd);
+    RECT rc;
+    GetClientRect(hwnd, &rc);
+    const int width = std::max(1, static_cast<int>(rc.right - rc.left) - s->leftMargin - s->rightMargin);
+    const int caretX = TextWidth(dc.get(), Shown(hwnd, s, s->text.substr(0, s->caret)));
+    const int textWidth = TextWidth(dc.get(), Shown(hwnd, s, s->text));
+    int scroll = s->scrollX;
+    if (caretX < scroll) scroll = std::max(0, caretX - width / 3);   // a little context before it
+    if (caretX > scroll + width) scroll = caretX - width;
+    scroll = std::clamp(scroll, 0, std::max(0, textWidth - width + 1));
+    if (scroll != s->scrollX) {
+        s->scrollX = scroll;
+        InvalidateRect(hwnd, nullptr, TRUE);
+    }
+}
+
 // With ES_AUTOVSCROLL the text scrolls so the caret's line stays among the visible ones.
 void KeepCaretInView(HWND hwnd, EditState* s) {
-    if (!Multi(hwnd) || !(Style(hwnd) & ES_AUTOVSCROLL)) return;
+    if (!Multi(hwnd)) {
+        KeepCaretInLine(hwnd, s);
+        return;
+    }
+    if (!(Style(hwnd) & ES_AUTOVSCROLL)) return;
     FontDC dc(hwnd);
     auto lines = Lines(hwnd, s, dc.get());
     RECT rc;
@@ -239,7 +265,7 @@ void Paint(HWND hwnd, EditState* s) {
         size_t start = lines[line].start;
         size_t end = lines[line].end;
         std::string part = Shown(hwnd, s, s->text.substr(start, end - start));
-        int x = s->leftMargin;
+        int x = s->leftMargin - (Multi(hwnd) ? 0 : s->scrollX);
         SetBkMode(dc, TRANSPARENT);
         TextOutA(dc, x, y, part.c_str(), static_cast<int>(part.size()));
         if (showSel && selA < selB && selB >= start && selA <= end) {
@@ -276,7 +302,7 @@ size_t PosFromPoint(HWND hwnd, EditState* s, POINT pt) {
     size_t start = lines[line].start, end = lines[line].end;
     size_t best = start;
     for (size_t i = start; i <= end; i = NextBoundary(s->text, i)) {
-        int w = s->leftMargin + TextWidth(dc, Shown(hwnd, s, s->text.substr(start, i - start)));
+        int w = s->leftMargin - (Multi(hwnd) ? 0 : s->scrollX) + TextWidth(dc, Shown(hwnd, s, s->text.substr(start, i - start)));
         if (w > pt.x) break;
         best = i;
         if (i == end) break;
@@ -442,6 +468,7 @@ LRESULT CALLBACK EditProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
         s->text = text;
         s->anchor = s->caret = 0;
         s->firstLine = 0;
+        s->scrollX = 0;
         s->modified = false;
         NotifyParent(hwnd, EN_UPDATE);
         InvalidateRect(hwnd, nullptr, TRUE);

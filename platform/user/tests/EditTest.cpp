@@ -154,4 +154,27 @@ TEST(Edit, MultiLineTextWrapsAndScrollsToTheCaret) {
     EXPECT_EQ(SendMessageA(unwrapped.edit, EM_GETFIRSTVISIBLELINE, 0, 0), 0);
 }
 
+// A single line longer than the control slides so the caret stays in view: a click near the
+// right edge after typing lands near the end of the text, and after Home near the left edge at
+// its start.
+TEST(Edit, ALongSingleLineSlidesToKeepTheCaretInView) {
+    EditFixture edit(ES_AUTOHSCROLL);
+    const std::string text(80, 'W');
+    edit.Type(text);
+    YondaInjectClick(edit.edit, 195, 12);
+    PumpPending();
+    DWORD caret = 0;
+    SendMessageA(edit.edit, EM_GETSEL, 0, reinterpret_cast<LPARAM>(&caret));
+    EXPECT_GT(caret, 70u);
+    edit.Key(VK_HOME);
+    YondaInjectClick(edit.edit, 2, 12);
+    PumpPending();
+    SendMessageA(edit.edit, EM_GETSEL, 0, reinterpret_cast<LPARAM>(&caret));
+    EXPECT_EQ(caret, 0u);
+    YondaInjectClick(edit.edit, 195, 12);
+    PumpPending();
+    SendMessageA(edit.edit, EM_GETSEL, 0, reinterpret_cast<LPARAM>(&caret));
+    EXPECT_LT(caret, 40u);
+}
+
 }  // namespace
