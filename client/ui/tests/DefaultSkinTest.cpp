@@ -99,6 +99,35 @@ TEST(DefaultSkins, EveryNamedFileLoads)
         CString fileRead;
         ASSERT_TRUE(strings.GetString("VelmoraStringTable", "E_FILE_READ", &fileRead));
         EXPECT_NE(fileRead.Find("%s"), -1);
+        // Every text the program looks up has its entry; those formatted with a name or a file
+        // take exactly one "%s" and no other conversion.
+        const char* formatted[] = {"E_FILE_READ", "E_KICK_USER", "M_FILE_NOT_FOUND", "KickUser", "KickedUser",
+                                   "ModifyRoomHost", "ITEM_ALREADY_EXIST", "NOT_ENOUGH_POINT"};
+        const char* plain[] = {"E_CONNECT_FAIL", "E_NETWORK_FAIL", "E_GENERAL_MSG", "E_VGA_HARDWARE",
+                               "E_AVATAR_VIEWER_CREATE", "E_AVATAR_CAPTURED", "E_AVATAR_IMAGE_UPLOAD",
+                               "S_AVATAR_IMAGE_UPLOAD", "E_FAILED_INSTANT_MESSAGE", "M_QUERY_USER_ITEM",
+                               "M_QUERY_USER_AVATAR_INFO", "M_MODIFY_USER_NICKNAME", "M_MODIFY_USER_ITEM",
+                               "M_MODIFY_USER_INTRO", "M_CREATE_AVATAR", "M_BUY_SINGLE_ITEM", "M_NICKNAME_TO_BAD",
+                               "M_NICKNAME_IS_A_MASTER", "M_AVATAR_SELECT_HEAD", "M_AVATAR_SELECT_BODY",
+                               "M_AVATAR_SELECT_PANTS", "M_AVATAR_SELECT_SHOES", "M_AVATAR_SELECT_ITEM",
+                               "AlreadyJoinedRoom", "HeisJoinedMinimap", "HeisNotJoined", "GameRetire",
+                               "ITEM_BASKET_EMPTY", "NOT_ENOUGH_POINT_BASKET"};
+        auto conversions = [](const CString& text) {
+            int count = 0;
+            for (int i = text.Find('%'); i != -1; i = text.Find('%', i + 2)) ++count;
+            return count;
+        };
+        for (const char* key : formatted) {
+            CString text;
+            EXPECT_TRUE(strings.GetString("VelmoraStringTable", key, &text) && !text.IsEmpty()) << key;
+            EXPECT_EQ(conversions(text), 1) << key;
+            EXPECT_NE(text.Find("%s"), -1) << key;
+        }
+        for (const char* key : plain) {
+            CString text;
+            EXPECT_TRUE(strings.GetString("VelmoraStringTable", key, &text) && !text.IsEmpty()) << key;
+            EXPECT_EQ(conversions(text), 0) << key;
+        }
     }
 }
 
