@@ -212,6 +212,18 @@ BOOL GetWindowRect(HWND hwnd, LPRECT rect) {
     return TRUE;
 }
 
+BOOL GetWindowPlacement(HWND hwnd, WINDOWPLACEMENT* placement) {
+    if (!placement || placement->length != sizeof(WINDOWPLACEMENT)) return FALSE;
+    RECT rect{};
+    if (!GetWindowRect(hwnd, &rect)) return FALSE;
+    placement->flags = 0;
+    placement->showCmd = IsIconic(hwnd) ? SW_SHOWMINIMIZED : IsWindowVisible(hwnd) ? SW_SHOWNORMAL : SW_HIDE;
+    placement->ptMinPosition = POINT{-1, -1};
+    placement->ptMaxPosition = POINT{-1, -1};
+    placement->rcNormalPosition = rect;
+    return TRUE;
+}
+
 BOOL GetClientRect(HWND hwnd, LPRECT rect) {
     if (!rect) return FALSE;
     if (hwnd == YONDA_DESKTOP_HWND) return GetWindowRect(hwnd, rect);
