@@ -132,6 +132,9 @@ protected:
     void OnGameData(const BYTE* block);
     void ShowNotice(const CString& text);
 
+    // At most one "network failed" box at a time: checks made while it is up fail quietly.
+    BOOL m_bNetworkFailShown = FALSE;
+
 private:
     BOOL LoadSkinIni(LPCSTR name, CIniFile* ini);
     void SetClassCursor(HCURSOR cursor);
@@ -144,7 +147,5 @@ private:
     HCURSOR m_hWaitCursor = nullptr;
     int m_nLocation = LOC_NONE;
     int m_nServerPort = 7001;
-    // At most one "network failed" box at a time: checks made while it is up fail quietly.
-    BOOL m_bNetworkFailShown = FALSE;
     CStringArray m_arrQuestions;
 };

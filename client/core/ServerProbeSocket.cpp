@@ -180,22 +180,29 @@ bool CServerProbeSocket::Receive()
     }
     m_nReceived += got;
     m_receiveBuffer[m_nReceived] = 0; // a text read from it never runs past what arrived
-    if (m_nReceived <= kHeaderSize) {
+    const int status = JudgeReply(m_receiveBuffer, m_nReceived);
+    if (status < 0) {
         return true;
     }
-    const int announced = (m_receiveBuffer[2] << 8) | m_receiveBuffer[3];
-    if (m_nReceived < announced) {
-        return true;
+    m_nStatus = status;
+    return false;
+}
+
+int CServerProbeSocket::JudgeReply(const BYTE* received, int count)
+{
+    if (count <= kHeaderSize) {
+        return -1;
     }
-    if (m_nReceived > announced) {
-        m_nStatus = STATUS_OVERLONG;
-        return false;
+    const int announced = (received[2] << 8) | received[3];
+    if (count < announced) {
+        return -1;
+    }
+    if (count > announced) {
+        return STATUS_OVERLONG;
     }
     // The payload is a text: without its terminating zero it is not a reply this client can use.
-    const BYTE* text = m_receiveBuffer + kHeaderSize;
-    const int length = m_nReceived - kHeaderSize;
-    m_nStatus = std::memchr(text, 0, static_cast<size_t>(length)) ? STATUS_COMPLETE : STATUS_MALFORMED;
-    return false;
+    return std::memchr(received + kHeaderSize, 0, static_cast<size_t>(count - kHeaderSize)) ? STATUS_COMPLETE
+                                                                                          : STATUS_MALFORMED;
 }
 
 CString CServerProbeSocket::GetReply() const

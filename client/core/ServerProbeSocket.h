@@ -39,6 +39,8 @@ public:
     void Cleanup();
 
     int GetStatus() const { return m_nStatus; }
+    // What the first `count` bytes received make of the reply: a status, or -1 to wait for more.
+    static int JudgeReply(const BYTE* received, int count);
     int GetReceived() const { return m_nReceived; }
 
 private:
