@@ -20,6 +20,7 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <utility>
 
 namespace fs = std::filesystem;
 
@@ -252,6 +253,32 @@ TEST(DefaultSkins, EveryLayoutLoadsThroughTheToolkit)
     }
     ToolkitSetSkinFolder(CString());
     EXPECT_TRUE(boxes.Texts().empty()) << boxes.Texts().front();
+}
+
+TEST(DefaultSkins, SubjectQuestionsAreOneQuestionALine)
+{
+    // The program takes the file's lines as its numbered questions, so every line is a question:
+    // no section, no comment, nothing longer than the question edit takes (200 characters).
+    for (const auto& [skin, codePage] : {std::pair{"Orange", 949u}, std::pair{"Orange_Do", 1252u}}) {
+        SCOPED_TRACE(skin);
+        CIniFile questions;
+        questions.Load((SkinRoot() / skin / "SubjectQuestion.ini").string().c_str());
+        CIniFile sources;
+        sources.Load((SkinSources() / skin / "SubjectQuestion.ini").string().c_str());
+        const INT_PTR count = questions.Lines().GetSize();
+        EXPECT_GE(count, 30);
+        ASSERT_EQ(count, sources.Lines().GetSize());
+        for (INT_PTR i = 0; i < count; ++i) {
+            const std::string& line = questions.Lines().GetData()[i].Str();
+            EXPECT_NE(line.front(), '[') << line;
+            EXPECT_NE(line.front(), ';') << line;
+            EXPECT_EQ(line.find('%'), std::string::npos) << line;
+            const std::string utf8 = YondaCodePageToUtf8(line, codePage);
+            EXPECT_LE(utf8.size(), 200u) << utf8;
+            EXPECT_EQ(utf8, sources.Lines().GetData()[i].Str());
+            EXPECT_EQ(utf8.back(), '?') << utf8;
+        }
+    }
 }
 
 TEST(DefaultSkins, TextsAreInTheSkinsCodePage)
