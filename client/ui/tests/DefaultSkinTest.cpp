@@ -11,9 +11,11 @@
 #include <yonda_capture.h>
 
 #include <memory>
+#include <set>
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <iterator>
@@ -277,6 +279,61 @@ TEST(DefaultSkins, SubjectQuestionsAreOneQuestionALine)
             EXPECT_LE(utf8.size(), 200u) << utf8;
             EXPECT_EQ(utf8, sources.Lines().GetData()[i].Str());
             EXPECT_EQ(utf8.back(), '?') << utf8;
+        }
+    }
+}
+
+TEST(DefaultSkins, MotionKeysPlayMotionsEachAvatarKindHas)
+{
+    std::string motionList;
+    for (const char* skin : {"Orange", "Orange_Do"}) {
+        SCOPED_TRACE(skin);
+        const fs::path folder = SkinRoot() / skin;
+        // Both skins list the same motions (the world writes the list into each).
+        const std::string list = ReadAll(folder / "MotionFile.ini");
+        ASSERT_FALSE(list.empty());
+        if (motionList.empty()) {
+            motionList = list;
+        }
+        EXPECT_EQ(list, motionList);
+        CIniFile motions;
+        motions.Load((folder / "MotionFile.ini").string().c_str());
+        int kinds[2] = {0, 0};
+        ASSERT_TRUE(motions.GetInt("BoyMotion", "nTotalMotion", &kinds[0]));
+        ASSERT_TRUE(motions.GetInt("GirlMotion", "nTotalMotion", &kinds[1]));
+
+        CIniFile keys;
+        keys.Load((folder / "MotionOppositionKey.ini").string().c_str());
+        int count = 0;
+        ASSERT_TRUE(keys.GetInt("Header", "nTotalKey", &count));
+        EXPECT_GE(count, 10);
+        std::set<int> seen;
+        for (int k = 0; k < count; ++k) {
+            const std::string section = "Key" + std::to_string(k);
+            SCOPED_TRACE(section);
+            int key = 0;
+            ASSERT_TRUE(keys.GetInt(section.c_str(), "KeyChar", &key));
+            EXPECT_TRUE(seen.insert(key).second) << "the first entry of a key hides the others";
+            // Function keys F1-F24 arrive as key codes, Alt with a character as the character;
+            // F10 never arrives (it opens the system menu).
+            EXPECT_TRUE((key >= VK_F1 && key <= VK_F24 && key != VK_F10) || (key > ' ' && key < 127)) << key;
+            const char* counts[2] = {"Male", "Female"};
+            const char* codes[2] = {"mm%d", "fm%d"};
+            for (int kind = 0; kind < 2; ++kind) {
+                int n = 0;
+                ASSERT_TRUE(keys.GetInt(section.c_str(), counts[kind], &n));
+                // A random pick among none would divide by zero.
+                EXPECT_GE(n, 1) << counts[kind];
+                for (int i = 0; i < n; ++i) {
+                    char name[16];
+                    std::snprintf(name, sizeof name, codes[kind], i);
+                    int code = -1;
+                    EXPECT_TRUE(keys.GetInt(section.c_str(), name, &code)) << name;
+                    // 0 is no motion; every other code is a motion the kind has.
+                    EXPECT_GE(code, 1) << name;
+                    EXPECT_LT(code, kinds[kind]) << name;
+                }
+            }
         }
     }
 }
