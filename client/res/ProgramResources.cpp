@@ -28,6 +28,9 @@ const unsigned char kNotice[] = {
 const unsigned char kPress[] = {
 #include "153.inc"
 };
+const unsigned char kIcon[] = {
+#include "128.inc"
+};
 
 struct Resource {
     WORD id;
@@ -110,6 +113,7 @@ void RegisterProgramResources(HMODULE module)
     for (const Text& text : kStrings) {
         YondaAddStringResource(text.id, Korean(text.utf8).c_str());
     }
+    YondaAddResource(RT_GROUP_ICON, MAKEINTRESOURCE(IDR_MAINFRAME), kIcon, static_cast<DWORD>(sizeof kIcon));
     RegisterAboutBox();
     RegisterSkinnedDialogs();
     for (const Resource& wave : kWaves) {

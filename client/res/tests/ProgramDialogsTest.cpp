@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <cstdio>
 #include <string>
 
@@ -91,6 +92,22 @@ TEST_F(ProgramDialogsTest, EveryTextLoadsInTheProgramsCodePage)
     char message[512];
     std::snprintf(message, sizeof message, format.c_str(), "C:\\Yonda\\Yonda.ini");
     EXPECT_NE(std::string(message).find("\nC:\\Yonda\\Yonda.ini\n\n"), std::string::npos);
+}
+
+TEST_F(ProgramDialogsTest, TheIconLoadsAsARealIcon)
+{
+    // Without the resource the window system answers a stand-in handle that is the number itself.
+    HICON icon = LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCE(IDR_MAINFRAME));
+    ASSERT_TRUE(icon);
+    EXPECT_NE(reinterpret_cast<uintptr_t>(icon), static_cast<uintptr_t>(IDR_MAINFRAME));
+    HRSRC found = FindResourceA(nullptr, MAKEINTRESOURCE(IDR_MAINFRAME), RT_GROUP_ICON);
+    ASSERT_TRUE(found);
+    const auto* bytes = static_cast<const unsigned char*>(LockResource(LoadResource(nullptr, found)));
+    ASSERT_GT(SizeofResource(nullptr, found), 6u + 16u + 40u + 32u * 32u * 4u);
+    EXPECT_EQ(bytes[2], 1) << "an icon file, not a cursor";
+    EXPECT_EQ(bytes[6], 32);
+    EXPECT_EQ(bytes[7], 32);
+    EXPECT_TRUE(DestroyIcon(icon));
 }
 
 TEST_F(ProgramDialogsTest, TheLoginTemplateHoldsTheIdAndAHiddenPassword)
