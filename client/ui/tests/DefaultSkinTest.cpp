@@ -156,6 +156,9 @@ TEST(DefaultSkins, EveryNamedFileLoads)
             }
             const std::string text = ReadAll(entry.path());
             EXPECT_EQ(text.find('\n') == std::string::npos || text.find("\r\n") != std::string::npos, true);
+            // Whole characters of the skin's code page only: through UTF-8 and back unchanged.
+            const UINT codePage = std::string(skin) == "Orange" ? 949 : 1252;
+            EXPECT_EQ(YondaUtf8ToCodePage(YondaCodePageToUtf8(text, codePage), codePage), text) << entry.path();
             CIniFile ini;
             ini.Load(entry.path().string().c_str());
             for (INT_PTR i = 0; i < ini.Lines().GetSize(); ++i) {

@@ -304,4 +304,49 @@ TEST_P(DefaultSkinWindows, PartyGameButtonsPostTheGameActionsByTheirIds)
     }
 }
 
+TEST_P(DefaultSkinWindows, EveryElementLiesInsideItsWindow)
+{
+    auto inside = [](const RECT& r, int width, int height) {
+        return r.left >= 0 && r.top >= 0 && r.left < r.right && r.top < r.bottom && r.right <= width &&
+               r.bottom <= height;
+    };
+    // The main layout's windows lie in the main window (popups are placed from its corner).
+    const SIZE main = BitmapSize(*m_main.Element("MainWindow"));
+    ASSERT_GT(main.cx, 0);
+    EXPECT_TRUE(inside(m_main.m_rcD3DViewerBack, main.cx, main.cy));
+    int windows = 0;
+    for (int i = 0; i < CMainSkin::ELEMENT_COUNT; ++i) {
+        const CSkinElement& element = m_main.Element(i);
+        const std::string section = CMainSkin::kSections[i];
+        SCOPED_TRACE(section);
+        EXPECT_TRUE(inside(element.rcRect, main.cx, main.cy));
+        if (element.strIniFile.IsEmpty() || section == "D3DViewWindow") {
+            continue;
+        }
+        // Each window's own elements lie in its background.
+        const SIZE back = BitmapSize(element);
+        CIniFile own;
+        own.Load(element.strIniFile);
+        std::string current;
+        int rects = 0;
+        for (INT_PTR line = 0; line < own.Lines().GetSize(); ++line) {
+            const std::string& text = own.Lines().GetData()[line].Str();
+            if (own.IsSectionLine(static_cast<int>(line))) {
+                current = text.substr(1, text.size() - 2);
+                continue;
+            }
+            if (text.rfind("Rect = ", 0) != 0 && text.rfind("RECT = ", 0) != 0) {
+                continue;
+            }
+            RECT r{};
+            ASSERT_TRUE(own.GetRect(current.c_str(), text.substr(0, 4).c_str(), &r));
+            EXPECT_TRUE(inside(r, back.cx, back.cy)) << current << ": " << text;
+            ++rects;
+        }
+        EXPECT_GT(rects, 0);
+        ++windows;
+    }
+    EXPECT_GE(windows, 19);
+}
+
 INSTANTIATE_TEST_SUITE_P(BothSkins, DefaultSkinWindows, testing::Values("Orange", "Orange_Do"));
