@@ -10,7 +10,15 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
+#include <unistd.h>
+#include <vector>
+
+namespace fs = std::filesystem;
 
 namespace {
 
@@ -108,6 +116,17 @@ TEST_F(ProgramDialogsTest, TheIconLoadsAsARealIcon)
     EXPECT_EQ(bytes[6], 32);
     EXPECT_EQ(bytes[7], 32);
     EXPECT_TRUE(DestroyIcon(icon));
+
+    // The painter's output byte for byte, every time.
+    const char* binary = std::getenv("YONDA_BINARY_DIR");
+    ASSERT_TRUE(binary);
+    const fs::path painted = fs::temp_directory_path() / ("yonda-icon-" + std::to_string(getpid()) + ".ico");
+    const std::string command = (fs::path(binary) / "bin" / "yonda-skingen").string() + " --icon " + painted.string();
+    ASSERT_EQ(std::system(command.c_str()), 0);
+    std::ifstream in(painted, std::ios::binary);
+    const std::vector<unsigned char> file((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    EXPECT_EQ(file, std::vector<unsigned char>(bytes, bytes + SizeofResource(nullptr, found)));
+    fs::remove(painted);
 }
 
 TEST_F(ProgramDialogsTest, TheLoginTemplateHoldsTheIdAndAHiddenPassword)
