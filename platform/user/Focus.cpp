@@ -1,4 +1,5 @@
 // Keyboard focus, activation of top-level windows and mouse capture.
+#include "Rendezvous.h"
 #include "Display.h"
 #include "Input.h"
 #include "Queue.h"
@@ -142,6 +143,8 @@ HWND GetActiveWindow() {
 }
 
 BOOL SetForegroundWindow(HWND hwnd) {
+    BOOL raised = FALSE;
+    if (yonda::user::RaisePeerWindow(hwnd, &raised)) return raised;
     if (!IsWindow(hwnd)) return FALSE;
     SetActiveWindow(hwnd);
     return TRUE;
