@@ -1,4 +1,5 @@
 // Creating and destroying windows, and the tree queries: parents, owners, children, z-order.
+#include "Automation.h"
 #include "Compositor.h"
 #include "Input.h"
 #include "Paint.h"
@@ -159,6 +160,7 @@ HWND CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD s
         if (!AddWindow(w)) return nullptr;
         LinkWindow(*w);
     }
+    if (!w->parent && !w->messageOnly) AutomationNoticeTopLevel();
     HWND hwnd = w->handle;
     if (t_createHook) {
         YondaCreateHook hook = t_createHook;
