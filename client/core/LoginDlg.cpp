@@ -91,6 +91,10 @@ void CLoginDlg::PlaceEdit(int id, int element)
 BOOL CLoginDlg::OnInitDialog()
 {
     CSkinDialog::OnInitDialog();
+    // The title by which a second start finds the running program (the template has none).
+    if (CClientApp* app = ClientApp()) {
+        SetWindowText(app->m_strTitle);
+    }
     EnsureEdits();
     if (CWnd* id = Edit(kIdEdit)) {
         id->SendMessage(EM_LIMITTEXT, kIdLimit, 0);

@@ -161,6 +161,12 @@ void CMainFrame::OnPaint()
     GetClientRect(&client);
     PaintBackground(&dc, client);
     PaintViewBorder(&dc);
+    // Until the 3D view sits in its place, its place shows dark rather than the border's key colour.
+    if (!m_bViewCreated && !::IsRectEmpty(&m_rcViewBorder)) {
+        CRect view(m_rcViewBorder);
+        view.DeflateRect(2, 2);
+        dc.FillSolidRect(&view, RGB(24, 24, 32));
+    }
 }
 
 void CMainFrame::OnDestroy()

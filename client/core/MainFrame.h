@@ -49,6 +49,7 @@ public:
     RECT m_rcViewBorder{0, 0, 0, 0};
     BOOL m_bModal = FALSE;
     BOOL m_bClosing = FALSE;
+    BOOL m_bViewCreated = FALSE;
     // The session whose commands, requests and events this frame routes (the program's one).
     CClientSession* m_pSession = nullptr;
 
