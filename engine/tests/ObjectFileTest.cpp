@@ -205,7 +205,7 @@ TEST_F(ObjectFiles, AccentedDrawingBuildsItsColouredCopyOncePerColour)
     EXPECT_EQ(m_device.m_vDraws.back().pStream, pFile->GetMesh(0)->GetVertexBuffer());
 }
 
-TEST_F(ObjectFiles, FadingNeverTouchesTheSharedBuffer)
+TEST_F(ObjectFiles, FadingDrawsFromACopyAndTheRestoreRewritesTheSharedBuffer)
 {
     Mesh m = Textured("a.KRT");
     m.vVertices = Quad(0, 0, 1, 0, 0x80FF8040);
@@ -222,14 +222,30 @@ TEST_F(ObjectFiles, FadingNeverTouchesTheSharedBuffer)
     ASSERT_EQ(m_device.m_vDraws.size(), 1u);
     const Draw& faded = m_device.m_vDraws[0];
     EXPECT_NE(faded.pStream, pShared);
-    EXPECT_EQ(VertexOf(faded.vStreamData, 0).dwDiffuse, 0x80FF8040u); // 0x80 AND 0xC0
+    // The stored alpha AND the fade's (0x80 AND 0xC0), and no colour: the stage takes the colour
+    // from the texture alone.
+    EXPECT_EQ(VertexOf(faded.vStreamData, 0).dwDiffuse, 0x80000000u);
     EXPECT_EQ(faded.renderStates.at(D3DRS_ALPHABLENDENABLE), DWORD(TRUE));
     EXPECT_EQ(faded.stage0.at(D3DTSS_COLOROP), DWORD(D3DTOP_SELECTARG1));
+    EXPECT_EQ(faded.stage0.at(D3DTSS_COLORARG1), DWORD(D3DTA_TEXTURE));
     EXPECT_EQ(faded.stage0.at(D3DTSS_ALPHAOP), DWORD(D3DTOP_MODULATE));
-    // The next normal draw, of this or any other object of the file, uses the untouched buffer.
+    // The next normal draw, of this or any other object of the file, uses the untouched buffer:
+    // a fade written into the shared buffer would dim every other object of the file.
     pFile->RenderObjectFile(&world, 0, 0, 0);
     EXPECT_EQ(m_device.m_vDraws[1].pStream, pShared);
+
+    // The end of the fade writes every stored vertex back into the mesh's buffer and lets the
+    // copy go; a buffer that cannot be locked is told in a box.
+    int nLive = m_device.m_nLiveBuffers;
+    std::fill(pShared->m_vData.begin(), pShared->m_vData.end(), BYTE(0));
     EXPECT_EQ(pFile->RestoreAlphaValue(), KRA_OK);
+    EXPECT_EQ(pShared->m_vData, before);
+    EXPECT_EQ(m_device.m_nLiveBuffers, nLive - 1);
+    YondaMessageBoxCapture boxes;
+    pShared->m_bFailLock = true;
+    EXPECT_EQ(pFile->RestoreAlphaValue(), KRA_E_FAILED);
+    EXPECT_EQ(boxes.Texts(), std::vector<std::string>{"Failed copy vertex data to vertex buffer"});
+    pShared->m_bFailLock = false;
 }
 
 TEST_F(ObjectFiles, StatesByKindOfMeshAndResetAfterEachDraw)
