@@ -37,6 +37,7 @@ protected:
     {
         YondaClockSetManual(FALSE);
         CKRAManager::m_pfMsgProc = nullptr;
+        s_pfOnMessage = nullptr;
         m_cManager.Destroy();
         std::filesystem::remove_all(m_root);
     }
@@ -46,6 +47,22 @@ protected:
         std::filesystem::copy_file(AvatarFolder() / "KRI" / strName, m_root / "KRI" / (strAs.empty() ? strName : strAs));
     }
     std::string Kri(const std::string& strName) const { return (m_root / "KRI" / strName).string(); }
+    // The codes of the messages from here on, in order.
+    std::vector<LONG>& WatchCodes()
+    {
+        m_vCodes.clear();
+        s_pfOnMessage = [this] { m_vCodes.push_back(s_vMessages.back().lCode); };
+        return m_vCodes;
+    }
+    // An avatar of key 900 wearing the sample face: enough to walk, turn and play.
+    _KRA_HANDLE FaceAvatar()
+    {
+        CopyItem("1010010.KRI");
+        Write(m_root / "KRI" / "900.KRA", KRA(900, {{KRA_ITEM_FACE, "1010010.KRI"}}));
+        _KRA_HANDLE h = 0;
+        EXPECT_EQ(m_cManager.LoadAvatar("900.KRA", h), KRA_OK);
+        return h;
+    }
 
     struct Message {
         LONG lCode;
@@ -65,6 +82,7 @@ protected:
 
     CKRAAvatarManager m_cManager;
     std::filesystem::path m_root;
+    std::vector<LONG> m_vCodes;
 };
 
 // Every track moves along x by 10 per key.
@@ -313,13 +331,10 @@ int WalkUntilArrived(CKRAAvatarManager& manager, _KRA_HANDLE h, const std::vecto
 
 TEST_F(AvatarManagerTest, WalksArriveAtSpeedTurningFirstWhenBehind)
 {
-    CopyItem("1010010.KRI");
-    Write(m_root / "KRI" / "900.KRA", KRA(900, {{KRA_ITEM_FACE, "1010010.KRI"}}));
-    _KRA_HANDLE hAvatar = 0;
-    ASSERT_EQ(m_cManager.LoadAvatar("900.KRA", hAvatar), KRA_OK);
+    _KRA_HANDLE hAvatar = FaceAvatar();
+    ASSERT_NE(hAvatar, 0u);
     CKRAAvatar* pAvatar = m_cManager.GetAvatar(hAvatar);
-    std::vector<LONG> vSeen;
-    s_pfOnMessage = [&] { vSeen.push_back(s_vMessages.back().lCode); };
+    std::vector<LONG>& vSeen = WatchCodes();
 
     // Straight ahead at 30 units per second: 29 units take the tenth update, without turning.
     m_cManager.MoveToAvatar(hAvatar, D3DXVECTOR3(0, 0, -29));
@@ -361,13 +376,10 @@ TEST_F(AvatarManagerTest, WalksArriveAtSpeedTurningFirstWhenBehind)
 
 TEST_F(AvatarManagerTest, ANewWalkWithoutAStopKeepsTheTurnStateOfTheLast)
 {
-    CopyItem("1010010.KRI");
-    Write(m_root / "KRI" / "900.KRA", KRA(900, {{KRA_ITEM_FACE, "1010010.KRI"}}));
-    _KRA_HANDLE hAvatar = 0;
-    ASSERT_EQ(m_cManager.LoadAvatar("900.KRA", hAvatar), KRA_OK);
+    _KRA_HANDLE hAvatar = FaceAvatar();
+    ASSERT_NE(hAvatar, 0u);
     CKRAAvatar* pAvatar = m_cManager.GetAvatar(hAvatar);
-    std::vector<LONG> vSeen;
-    s_pfOnMessage = [&] { vSeen.push_back(s_vMessages.back().lCode); };
+    std::vector<LONG>& vSeen = WatchCodes();
     D3DXVECTOR3 vFront;
 
     // A quarter turn toward +x is done after 0.25 s; the walk goes on.
@@ -405,12 +417,9 @@ TEST_F(AvatarManagerTest, ANewWalkWithoutAStopKeepsTheTurnStateOfTheLast)
 
 TEST_F(AvatarManagerTest, UnreachableTargetIsReachedByTheStuckGuardAndStopSendsNothing)
 {
-    CopyItem("1010010.KRI");
-    Write(m_root / "KRI" / "900.KRA", KRA(900, {{KRA_ITEM_FACE, "1010010.KRI"}}));
-    _KRA_HANDLE hAvatar = 0;
-    ASSERT_EQ(m_cManager.LoadAvatar("900.KRA", hAvatar), KRA_OK);
-    std::vector<LONG> vSeen;
-    s_pfOnMessage = [&] { vSeen.push_back(s_vMessages.back().lCode); };
+    _KRA_HANDLE hAvatar = FaceAvatar();
+    ASSERT_NE(hAvatar, 0u);
+    std::vector<LONG>& vSeen = WatchCodes();
     m_cManager.MoveToAvatar(hAvatar, D3DXVECTOR3(0, 10, -30));
     int nUpdates = WalkUntilArrived(m_cManager, hAvatar, vSeen);
     EXPECT_GT(nUpdates, 100);
@@ -653,8 +662,7 @@ TEST_F(AvatarManagerTest, MoveAndRotateStepsAUnitPerUpdateThenTurnsToItsDirectio
     _KRA_HANDLE ah[2] = {};
     ASSERT_EQ(m_cManager.LoadAvatar("900.KRA", ah[0]), KRA_OK);
     ASSERT_EQ(m_cManager.LoadAvatar("901.KRA", ah[1]), KRA_OK);
-    std::vector<LONG> vSeen;
-    s_pfOnMessage = [&] { vSeen.push_back(s_vMessages.back().lCode); };
+    std::vector<LONG>& vSeen = WatchCodes();
 
     // Fifteen units straight ahead take fifteen updates whatever the frame rate; then a quarter
     // turn to the right at 300 degrees per second.
@@ -728,13 +736,10 @@ TEST_F(AvatarManagerTest, MoveAndRotateStepsAUnitPerUpdateThenTurnsToItsDirectio
 
 TEST_F(AvatarManagerTest, MoveAndRotateEndsOnATargetAtAnotherHeightAndStopsWithoutAMessage)
 {
-    CopyItem("1010010.KRI");
-    Write(m_root / "KRI" / "900.KRA", KRA(900, {{KRA_ITEM_FACE, "1010010.KRI"}}));
-    _KRA_HANDLE h = 0;
-    ASSERT_EQ(m_cManager.LoadAvatar("900.KRA", h), KRA_OK);
+    _KRA_HANDLE h = FaceAvatar();
+    ASSERT_NE(h, 0u);
     CKRAAvatar* pAvatar = m_cManager.GetAvatar(h);
-    std::vector<LONG> vSeen;
-    s_pfOnMessage = [&] { vSeen.push_back(s_vMessages.back().lCode); };
+    std::vector<LONG>& vSeen = WatchCodes();
     // Level steps never come within a unit of a point five units up: past its foot the avatar
     // is placed on it rather than walking on for ever.
     m_cManager.MoveAndRotateAvatar(h, D3DXVECTOR3(0, 5, -10), D3DXVECTOR3(0, 0, -1));
@@ -815,10 +820,8 @@ TEST_F(AvatarManagerTest, MoveAndRotateEndsOnATargetAtAnotherHeightAndStopsWitho
 
 TEST_F(AvatarManagerTest, TheAvatarsCameraFollowsItsMoves)
 {
-    CopyItem("1010010.KRI");
-    Write(m_root / "KRI" / "900.KRA", KRA(900, {{KRA_ITEM_FACE, "1010010.KRI"}}));
-    _KRA_HANDLE h = 0;
-    ASSERT_EQ(m_cManager.LoadAvatar("900.KRA", h), KRA_OK);
+    _KRA_HANDLE h = FaceAvatar();
+    ASSERT_NE(h, 0u);
     CKRALocalCamera* pCamera = m_cManager.ChangeGlobalCameraToLocalCamera(h);
     ASSERT_NE(pCamera, nullptr);
     EXPECT_EQ(m_cManager.ChangeGlobalCameraToLocalCamera(0), nullptr);

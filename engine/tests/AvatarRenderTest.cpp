@@ -17,17 +17,6 @@ constexpr DWORD kBlack = 0xFF000000;
 constexpr DWORD kRed = 0xFFFF0000;
 constexpr DWORD kWhite = 0xFFFFFFFF;
 
-// A square of side 2h facing the camera at -z, centred on (cx, cy) in the plane z.
-ItemMesh Square(float cx, float cy, float h, const std::string& strName = "BODY", float z = 0)
-{
-    ItemMesh mesh;
-    mesh.strName = strName;
-    mesh.vPositions = {cx - h, cy - h, z, cx + h, cy - h, z, cx + h, cy + h, z, cx - h, cy + h, z};
-    mesh.vIndices = {0, 1, 2, 0, 2, 3};
-    mesh.bTexCoords = true;
-    return mesh;
-}
-
 class AvatarRender : public RenderFixture {
 protected:
     void SetUp() override

@@ -35,16 +35,6 @@ void Record(LONG lCode, LONG lValue, void* pData)
     g_vMessages.push_back({lCode, lValue, vData});
 }
 
-// A square of side 2h facing the camera at -z, centred on (cx, cy).
-ItemMesh Square(float cx, float cy, float h)
-{
-    ItemMesh mesh;
-    mesh.vPositions = {cx - h, cy - h, 0, cx + h, cy - h, 0, cx + h, cy + h, 0, cx - h, cy + h, 0};
-    mesh.vIndices = {0, 1, 2, 0, 2, 3};
-    mesh.bTexCoords = true;
-    return mesh;
-}
-
 class PublicAvatar : public RenderFixture {
 protected:
     void SetUp() override

@@ -96,7 +96,7 @@ TEST_F(PublicObjectFile, AlphaMeshesAreThoseWithATextureFlagFromTheEighthBitUp)
     EXPECT_EQ(coded.GetMeshCount(), 1u);
 }
 
-TEST_F(PublicObjectFile, DrawStatesFollowTheTextureFlags)
+TEST_F(PublicObjectFile, DrawStatesFollowTheTextureFlagsAndAreResetAfterEachDraw)
 {
     CKRAManager::m_sRenderingOption = 0;
     CKRAObjectFile& file = Load(KRO(0, {Flagged(0, kTexColorKeyed), Flagged(0, kTexAlpha), Flagged(0, 0)}));
@@ -104,6 +104,10 @@ TEST_F(PublicObjectFile, DrawStatesFollowTheTextureFlags)
     ASSERT_EQ(file.RenderObjectFile(&world, 0, 0, 0), kOk);
     ASSERT_EQ(m_device.m_vDraws.size(), 3u);
     EXPECT_EQ(m_device.m_dwShader, 0x252u);
+    EXPECT_EQ(m_device.m_renderStates.at(D3DRS_ALPHABLENDENABLE), DWORD(FALSE));
+    EXPECT_EQ(m_device.m_renderStates.at(D3DRS_ALPHATESTENABLE), DWORD(FALSE));
+    EXPECT_EQ(m_device.m_stage0.at(D3DTSS_COLOROP), DWORD(D3DTOP_DISABLE));
+    EXPECT_EQ(m_device.m_stage1.at(D3DTSS_COLOROP), DWORD(D3DTOP_DISABLE));
 
     // Colour-keyed: texture alpha tested at 159, no blending.
     const Draw& keyed = m_device.m_vDraws[0];
