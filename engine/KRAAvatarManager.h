@@ -33,7 +33,10 @@ public:
     // The item array is the caller's (delete[]).
     LONG GetAvatarStructure(_KRA_HANDLE hAvatar, KRA_AVATAR_STRUCTURE* pStructure) const;
     LONG UnloadAvatar(_KRA_HANDLE hAvatar);
+    // The caller's reference to the item passes to the avatar; an item already worn, or one more
+    // than the avatar holds, changes nothing and the reference stays the caller's.
     LONG AttachItemToAvatar(_KRA_HANDLE hAvatar, _KRA_HANDLE hItem);
+    // Releases the avatar's reference to the item.
     LONG DetachItemFromAvatar(_KRA_HANDLE hAvatar, _KRA_HANDLE hItem);
     LONG GetItemHandle(_KRA_HANDLE hAvatar, DWORD& dwCount, _KRA_HANDLE*& pHandles);
     // A texture the avatar wears on one item in place of the item's own: 0x80060002 when the
