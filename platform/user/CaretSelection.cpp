@@ -94,7 +94,9 @@ void CaretSelection::Copy() {
     PutClipboardText(hwnd, std::string_view(text).substr(a, b - a));
 }
 
+// What may not be copied may not be cut either: the selection stays.
 void CaretSelection::Cut() {
+    if (!MayCopy()) return;
     Copy();
     if (!ReadOnly()) ReplaceSelection("");
 }
@@ -156,14 +158,14 @@ bool CaretSelection::OnEditingKey(WPARAM key) {
     case VK_DELETE: {
         if (ReadOnly()) return true;
         if (shift) {
-            Copy();
-        } else {
-            auto [a, b] = Selection();
-            if (a == b) {
-                if (a >= text.size()) return true;
-                anchor = a;
-                caret = NextCaretPlace(a);
-            }
+            Cut();
+            return true;
+        }
+        auto [a, b] = Selection();
+        if (a == b) {
+            if (a >= text.size()) return true;
+            anchor = a;
+            caret = NextCaretPlace(a);
         }
         ReplaceSelection("");
         return true;

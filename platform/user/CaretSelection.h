@@ -60,6 +60,7 @@ protected:
     virtual size_t NextCaretPlace(size_t pos) const = 0;
     // Called after EM_SETSEL moved the selection.
     virtual void SelectionSet() = 0;
+    // Whether the selection may go to the clipboard (a password's may not).
     virtual bool MayCopy() const { return true; }
     virtual bool TakesTab() const { return true; }
     // A typed single-byte character as the control's style lets it in (false: refused).

@@ -1,8 +1,9 @@
 // The EDIT control: text in the active code page, single- or multi-line ("\r\n" breaks), with the
 // caret and the selection on character boundaries (a double-byte character is never split), a
-// limit in bytes, password masking, margins, the clipboard keys, IME composition shown at the
-// caret, and EN_UPDATE/EN_CHANGE after each change. Colours come from the parent's reflected
-// WM_CTLCOLOREDIT answer.
+// limit in bytes on what the user enters, password masking (a password never reaches the
+// clipboard), margins, the clipboard keys, IME composition shown at the caret, and EN_UPDATE/
+// EN_CHANGE after each change (a multi-line edit's WM_SETTEXT excepted). Colours come from the
+// parent's reflected WM_CTLCOLOREDIT answer.
 #include "CaretSelection.h"
 #include "ControlState.h"
 #include "TextLines.h"
@@ -121,7 +122,7 @@ protected:
     size_t PrevCaretPlace(size_t pos) const override { return PrevBoundary(text, pos); }
     size_t NextCaretPlace(size_t pos) const override { return NextBoundary(text, pos); }
     void SelectionSet() override;
-    bool MayCopy() const override { return !(Style() & ES_PASSWORD); }
+    bool MayCopy() const override { return Multi() || !(Style() & ES_PASSWORD); }
     bool TakesTab() const override { return Multi(); }
     bool Filter(char* ch) const override;
 
@@ -388,18 +389,19 @@ LRESULT EditControl::OnCreate(const CREATESTRUCTA* cs) {
     return TRUE;
 }
 
+// The program's own text: the limit is only for what the user enters, and a multi-line edit tells
+// its parent of changes the user makes, not of this.
 LRESULT EditControl::OnSetText(LPARAM lParam) {
     std::string next = lParam ? reinterpret_cast<LPCSTR>(lParam) : "";
     if (!Multi()) next = next.substr(0, next.find_first_of("\r\n"));
-    if (next.size() > limit) next.resize(Boundary(next, limit));
     text = next;
     anchor = caret = 0;
     firstLine = 0;
     scrollX = 0;
     modified = false;
-    NotifyParent(hwnd, EN_UPDATE);
+    if (!Multi()) NotifyParent(hwnd, EN_UPDATE);
     InvalidateRect(hwnd, nullptr, TRUE);
-    NotifyParent(hwnd, EN_CHANGE);
+    if (!Multi()) NotifyParent(hwnd, EN_CHANGE);
     return TRUE;
 }
 
