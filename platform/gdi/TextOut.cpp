@@ -60,7 +60,7 @@ void PaintGlyph(Surface& s, const Glyph& g, int penX, int baseline, uint32_t pix
             dr += ((sr - dr) * a + 127) / 255;
             dg += ((sg - dg) * a + 127) / 255;
             db += ((sb - db) * a + 127) / 255;
-            out[x] = 0xFF000000u | ((dr & 0xFF) << 16) | ((dg & 0xFF) << 8) | (db & 0xFF);
+            out[x] = s.opaqueMask() | ((dr & 0xFF) << 16) | ((dg & 0xFF) << 8) | (db & 0xFF);
         }
     }
 }
