@@ -3,7 +3,8 @@
 // limit in bytes on what the user enters, password masking (a password never reaches the
 // clipboard), margins, the clipboard keys, IME composition shown at the caret, and EN_UPDATE/
 // EN_CHANGE after each change (a multi-line edit's WM_SETTEXT excepted). Colours come from the
-// parent's reflected WM_CTLCOLOREDIT answer.
+// parent's reflected WM_CTLCOLOREDIT answer; the control paints them only inside its formatting
+// rectangle (EM_GETRECT), so what a subclass erased around it stays.
 #include "CaretSelection.h"
 #include "ControlState.h"
 #include "TextLines.h"
@@ -112,6 +113,7 @@ public:
     LRESULT OnLineQuery(UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT OnLineScroll(LPARAM lines);
     LRESULT OnScrollCaret();
+    LRESULT OnGetRect(LPARAM rect);
     void Paint();
     void ReplaceSelection(std::string insert) override;
 
@@ -127,6 +129,7 @@ protected:
     bool Filter(char* ch) const override;
 
 private:
+    RECT FormatRect(int lineHeight) const;
     std::vector<TextLine> Lines(HDC dc) const;
     std::vector<TextLine> Lines() const;
     std::string Shown(const std::string& part) const;
@@ -157,6 +160,21 @@ std::string EditControl::Shown(const std::string& part) const {
     std::string masked;
     for (size_t i = 0; i < part.size(); i += CharLen(part, i)) masked += password;
     return masked;
+}
+
+// Where the text goes: the client inside the margins, and for a single line the band of its one
+// line, centred. The control paints nothing outside it, so whatever the window's erasing put
+// around it (a skinned edit's frame) stays.
+RECT EditControl::FormatRect(int lineHeight) const {
+    RECT rc;
+    GetClientRect(hwnd, &rc);
+    rc.left = std::min<LONG>(rc.right, leftMargin);
+    rc.right = std::max<LONG>(rc.left, rc.right - rightMargin);
+    if (!Multi()) {
+        rc.top = std::max<LONG>(0, (rc.bottom - lineHeight) / 2);
+        rc.bottom = std::min<LONG>(rc.bottom, rc.top + lineHeight);
+    }
+    return rc;
 }
 
 // A single line longer than the control slides sideways so the caret stays inside the margins.
@@ -269,10 +287,13 @@ void EditControl::Paint() {
         SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
         brush = GetSysColorBrush(readOnly ? COLOR_BTNFACE : COLOR_WINDOW);
     }
-    if (ps.fErase) FillRect(dc, &rc, brush);
     HFONT font = reinterpret_cast<HFONT>(SendMessageA(hwnd, WM_GETFONT, 0, 0));
     HGDIOBJ oldFont = font ? SelectObject(dc, font) : nullptr;
     int height = LineHeight(hwnd, dc);
+    const RECT format = FormatRect(height);
+    FillRect(dc, &format, brush);
+    const int saved = SaveDC(dc);
+    IntersectClipRect(dc, format.left, format.top, format.right, format.bottom);
     auto lines = Lines(dc);
     auto [selA, selB] = Selection();
     bool showSel = focused || (Style() & ES_NOHIDESEL);
@@ -284,7 +305,7 @@ void EditControl::Paint() {
         if (n > 0) ImmGetCompositionStringA(imc, GCS_COMPSTR, composition.data(), static_cast<DWORD>(n));
         ImmReleaseContext(hwnd, imc);
     }
-    int y = Multi() ? 0 : std::max(0, (rc.bottom - height) / 2);
+    int y = format.top;
     for (size_t line = static_cast<size_t>(std::max(0, firstLine)); line < lines.size() && y < rc.bottom; ++line) {
         size_t start = lines[line].start;
         size_t end = lines[line].end;
@@ -311,6 +332,7 @@ void EditControl::Paint() {
         }
         y += height;
     }
+    RestoreDC(dc, saved);
     if (oldFont) SelectObject(dc, oldFont);
     EndPaint(hwnd, &ps);
 }
@@ -484,6 +506,14 @@ LRESULT EditControl::OnScrollCaret() {
     return TRUE;
 }
 
+LRESULT EditControl::OnGetRect(LPARAM rect) {
+    if (auto* r = reinterpret_cast<RECT*>(rect)) {
+        FontDC dc(hwnd);
+        *r = FormatRect(LineHeight(hwnd, dc.get()));
+    }
+    return 0;
+}
+
 LRESULT CALLBACK EditProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     EditControl* s = ControlState<EditControl>(hwnd, message);
     if (!s) return DefWindowProcA(hwnd, message, wParam, lParam);
@@ -492,7 +522,7 @@ LRESULT CALLBACK EditProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
     case WM_NCCREATE: return s->OnCreate(reinterpret_cast<const CREATESTRUCTA*>(lParam));
     case WM_NCDESTROY: FreeControlState<EditControl>(hwnd); return 0;
     case WM_PAINT: s->Paint(); return 0;
-    case WM_ERASEBKGND: return 0;   // the background is the parent's colour answer, painted with the text
+    case WM_ERASEBKGND: return 1;   // the background is the parent's colour answer, painted with the text
     case WM_SETTEXT: return s->OnSetText(lParam);
     case WM_GETTEXT: return s->OnGetText(wParam, lParam);
     case WM_GETTEXTLENGTH: return static_cast<LRESULT>(s->text.size());
@@ -520,6 +550,7 @@ LRESULT CALLBACK EditProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
     case EM_GETLIMITTEXT: return static_cast<LRESULT>(s->limit);
     case EM_SETMARGINS: return s->OnSetMargins(wParam, lParam);
     case EM_GETMARGINS: return MAKELRESULT(s->leftMargin, s->rightMargin);
+    case EM_GETRECT: return s->OnGetRect(lParam);
     case EM_SETREADONLY: return s->OnSetReadOnly(wParam);
     case EM_SETPASSWORDCHAR: return s->OnSetPasswordChar(wParam);
     case EM_GETPASSWORDCHAR: return (s->Style() & ES_PASSWORD) ? static_cast<BYTE>(s->password) : 0;

@@ -243,4 +243,24 @@ TEST(Edit, APasswordIsNeitherCopiedNorCut) {
     EXPECT_EQ(TextOf(password.edit), "");
 }
 
+// The formatting rectangle is the client inside the margins and, for one line, the band of that
+// line in the middle: the control paints there and leaves the rest to whoever erased it.
+TEST(Edit, TheFormattingRectangleIsInsideTheMarginsAroundTheLine) {
+    EditFixture single;
+    SendMessageA(single.edit, EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, MAKELPARAM(3, 4));
+    RECT r{};
+    SendMessageA(single.edit, EM_GETRECT, 0, reinterpret_cast<LPARAM>(&r));
+    EXPECT_EQ(r.left, 3);
+    EXPECT_EQ(r.right, 200 - 4);
+    EXPECT_GT(r.top, 0);
+    EXPECT_LT(r.bottom, 24);
+    EXPECT_EQ(r.top, 24 - r.bottom) << "centred";
+    EXPECT_EQ(SendMessageA(single.edit, WM_ERASEBKGND, 0, 0), 1) << "erased with the text";
+
+    EditFixture multi(ES_MULTILINE);
+    SendMessageA(multi.edit, EM_GETRECT, 0, reinterpret_cast<LPARAM>(&r));
+    EXPECT_EQ(r.top, 0);
+    EXPECT_EQ(r.bottom, 24);
+}
+
 }  // namespace
