@@ -30,7 +30,8 @@ static bool OnTopOfItsLayer(HWND hwnd) {
     return true;
 }
 
-// The program gains or loses activation: every one of its top-level windows hears of it.
+// The program gains or loses activation: every one of its top-level windows hears of it, those of
+// other threads without this one waiting for them.
 static void SendActivateApp(BOOL active) {
     std::vector<HWND> tops;
     {
@@ -38,7 +39,7 @@ static void SendActivateApp(BOOL active) {
         tops = TopLevelOrder();
     }
     for (HWND top : tops)
-        if (IsWindow(top)) SendMessageA(top, WM_ACTIVATEAPP, active, 0);
+        if (IsWindow(top)) SendNotifyMessageA(top, WM_ACTIVATEAPP, active, 0);
 }
 
 HWND Activate(HWND hwnd, UINT how) {
