@@ -19,6 +19,35 @@ bool CaretSelection::ReadOnly() const {
     return (Style() & ES_READONLY) != 0;
 }
 
+bool CaretSelection::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) {
+    *result = 0;
+    switch (message) {
+    case WM_GETTEXTLENGTH: *result = static_cast<LRESULT>(text.size()); return true;
+    case WM_CHAR: OnChar(wParam); return true;
+    case WM_SETFOCUS: *result = OnSetFocus(); return true;
+    case WM_KILLFOCUS: *result = OnKillFocus(); return true;
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK: *result = OnMouseDown(wParam, lParam); return true;
+    case WM_MOUSEMOVE: *result = OnMouseMove(lParam); return true;
+    case WM_LBUTTONUP: *result = OnMouseUp(); return true;
+    case WM_CAPTURECHANGED: *result = OnCaptureChanged(); return true;
+    case WM_GETDLGCODE: *result = DialogCode(lParam); return true;
+    case WM_CUT: Cut(); return true;
+    case WM_COPY: Copy(); return true;
+    case WM_PASTE: Paste(); return true;
+    case WM_CLEAR: Clear(); return true;
+    case EM_GETSEL: *result = GetSel(wParam, lParam); return true;
+    case EM_SETSEL: SetSel(static_cast<LONG>(wParam), static_cast<LONG>(lParam)); return true;
+    case EM_REPLACESEL: ReplaceSelection(lParam ? reinterpret_cast<LPCSTR>(lParam) : ""); return true;
+    case EM_GETMODIFY: *result = modified; return true;
+    case EM_SETMODIFY: modified = wParam != 0; return true;
+    case EM_CANUNDO:
+    case EM_UNDO:
+    case EM_EMPTYUNDOBUFFER: return true;   // nothing is kept to undo
+    default: return false;
+    }
+}
+
 LRESULT CaretSelection::OnMouseDown(WPARAM wParam, LPARAM lParam) {
     SetFocus(hwnd);
     MoveCaret(PositionFromPoint(POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}), (wParam & MK_SHIFT) != 0);

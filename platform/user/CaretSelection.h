@@ -27,7 +27,10 @@ public:
     DWORD Style() const;
     bool ReadOnly() const;
 
-    // Messages both controls answer the same way.
+    // Answers the messages both controls answer the same way (text length, typing, focus, mouse
+    // selection, dialog code, clipboard, selection, modify flag, undo); false for the others.
+    bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result);
+
     LRESULT OnMouseDown(WPARAM wParam, LPARAM lParam);
     LRESULT OnMouseMove(LPARAM lParam);
     LRESULT OnMouseUp();
@@ -47,13 +50,14 @@ public:
     // Delete (with Shift: cut) and Insert (with Ctrl: copy, with Shift: paste); false for others.
     bool OnEditingKey(WPARAM key);
 
+    // Replaces the selection with what the user typed or pasted (or EM_REPLACESEL gave).
+    virtual void ReplaceSelection(std::string insert) = 0;
+
 protected:
     // The caret place nearest to a point of the client area.
     virtual size_t PositionFromPoint(POINT pt) = 0;
     // Moves the caret (the selection's end) to a place, keeping the anchor when extending.
     virtual void MoveCaret(size_t pos, bool extend) = 0;
-    // Replaces the selection with what the user typed or pasted.
-    virtual void ReplaceSelection(std::string insert) = 0;
     // The caret place at or before `pos`, and the ones before and after a place.
     virtual size_t CaretPlace(size_t pos) const = 0;
     virtual size_t PrevCaretPlace(size_t pos) const = 0;

@@ -518,6 +518,8 @@ LRESULT CALLBACK EditProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
     EditControl* s = ControlState<EditControl>(hwnd, message);
     if (!s) return DefWindowProcA(hwnd, message, wParam, lParam);
     s->hwnd = hwnd;
+    LRESULT shared;
+    if (s->OnMessage(message, wParam, lParam, &shared)) return shared;
     switch (message) {
     case WM_NCCREATE: return s->OnCreate(reinterpret_cast<const CREATESTRUCTA*>(lParam));
     case WM_NCDESTROY: FreeControlState<EditControl>(hwnd); return 0;
@@ -525,27 +527,10 @@ LRESULT CALLBACK EditProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
     case WM_ERASEBKGND: return 1;   // the background is the parent's colour answer, painted with the text
     case WM_SETTEXT: return s->OnSetText(lParam);
     case WM_GETTEXT: return s->OnGetText(wParam, lParam);
-    case WM_GETTEXTLENGTH: return static_cast<LRESULT>(s->text.size());
-    case WM_CHAR: s->OnChar(wParam); return 0;
     case WM_KEYDOWN: return s->OnKeyDown(wParam);
     case WM_IME_COMPOSITION:
     case WM_IME_STARTCOMPOSITION:
     case WM_IME_ENDCOMPOSITION: InvalidateRect(hwnd, nullptr, FALSE); return 0;
-    case WM_SETFOCUS: return s->OnSetFocus();
-    case WM_KILLFOCUS: return s->OnKillFocus();
-    case WM_LBUTTONDOWN:
-    case WM_LBUTTONDBLCLK: return s->OnMouseDown(wParam, lParam);
-    case WM_MOUSEMOVE: return s->OnMouseMove(lParam);
-    case WM_LBUTTONUP: return s->OnMouseUp();
-    case WM_CAPTURECHANGED: return s->OnCaptureChanged();
-    case WM_GETDLGCODE: return s->DialogCode(lParam);
-    case WM_CUT: s->Cut(); return 0;
-    case WM_COPY: s->Copy(); return 0;
-    case WM_PASTE: s->Paste(); return 0;
-    case WM_CLEAR: s->Clear(); return 0;
-    case EM_GETSEL: return s->GetSel(wParam, lParam);
-    case EM_SETSEL: s->SetSel(static_cast<int>(wParam), static_cast<int>(lParam)); return 0;
-    case EM_REPLACESEL: s->ReplaceSelection(lParam ? reinterpret_cast<LPCSTR>(lParam) : ""); return 0;
     case EM_LIMITTEXT: return s->OnLimitText(wParam);
     case EM_GETLIMITTEXT: return static_cast<LRESULT>(s->limit);
     case EM_SETMARGINS: return s->OnSetMargins(wParam, lParam);
@@ -554,8 +539,6 @@ LRESULT CALLBACK EditProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
     case EM_SETREADONLY: return s->OnSetReadOnly(wParam);
     case EM_SETPASSWORDCHAR: return s->OnSetPasswordChar(wParam);
     case EM_GETPASSWORDCHAR: return (s->Style() & ES_PASSWORD) ? static_cast<BYTE>(s->password) : 0;
-    case EM_GETMODIFY: return s->modified;
-    case EM_SETMODIFY: s->modified = wParam != 0; return 0;
     case EM_GETLINECOUNT:
     case EM_LINEINDEX:
     case EM_LINELENGTH:
@@ -564,9 +547,6 @@ LRESULT CALLBACK EditProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
     case EM_GETFIRSTVISIBLELINE: return s->firstLine;
     case EM_LINESCROLL: return s->OnLineScroll(lParam);
     case EM_SCROLLCARET: return s->OnScrollCaret();
-    case EM_CANUNDO:
-    case EM_UNDO:
-    case EM_EMPTYUNDOBUFFER: return 0;
     default: return DefWindowProcA(hwnd, message, wParam, lParam);
     }
 }

@@ -589,6 +589,8 @@ LRESULT CALLBACK RichEditProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPa
     RichEditControl* s = ControlState<RichEditControl>(hwnd, message);
     if (!s) return DefWindowProcA(hwnd, message, wParam, lParam);
     s->hwnd = hwnd;
+    LRESULT shared;
+    if (s->OnMessage(message, wParam, lParam, &shared)) return shared;
     switch (message) {
     case WM_NCCREATE: return s->OnCreate(reinterpret_cast<const CREATESTRUCTA*>(lParam));
     case WM_NCDESTROY: FreeControlState<RichEditControl>(hwnd); return 0;
@@ -602,26 +604,9 @@ LRESULT CALLBACK RichEditProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPa
     }
     case WM_SETTEXT: return s->OnSetText(lParam);
     case WM_GETTEXT: return s->OnGetText(wParam, lParam);
-    case WM_GETTEXTLENGTH: return static_cast<LRESULT>(s->text.size());
-    case WM_CHAR: s->OnChar(wParam); return 0;
     case WM_KEYDOWN: return s->OnKeyDown(wParam);
-    case WM_SETFOCUS: return s->OnSetFocus();
-    case WM_KILLFOCUS: return s->OnKillFocus();
-    case WM_LBUTTONDOWN:
-    case WM_LBUTTONDBLCLK: return s->OnMouseDown(wParam, lParam);
-    case WM_MOUSEMOVE: return s->OnMouseMove(lParam);
-    case WM_LBUTTONUP: return s->OnMouseUp();
-    case WM_CAPTURECHANGED: return s->OnCaptureChanged();
-    case WM_GETDLGCODE: return s->DialogCode(lParam);
-    case WM_COPY: s->Copy(); return 0;
-    case WM_CUT: s->Cut(); return 0;
-    case WM_PASTE: s->Paste(); return 0;
-    case WM_CLEAR: s->Clear(); return 0;
-    case EM_GETSEL: return s->GetSel(wParam, lParam);
     case EM_EXGETSEL: return s->OnExGetSel(lParam);
-    case EM_SETSEL: s->SetSel(static_cast<LONG>(wParam), static_cast<LONG>(lParam)); return 0;
     case EM_EXSETSEL: return s->OnExSetSel(lParam);
-    case EM_REPLACESEL: s->ReplaceSelection(lParam ? reinterpret_cast<LPCSTR>(lParam) : ""); return 0;
     case EM_GETSELTEXT: return s->OnGetSelText(lParam);
     case EM_GETTEXTRANGE: return s->OnGetTextRange(lParam);
     case EM_GETCHARFORMAT: return s->GetCharFormat(wParam, reinterpret_cast<CHARFORMATA*>(lParam));
@@ -640,12 +625,7 @@ LRESULT CALLBACK RichEditProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPa
     case EM_GETRECT: return s->OnGetRect(lParam);
     case EM_POSFROMCHAR: return s->OnPosFromChar(wParam, lParam);
     case EM_CHARFROMPOS: return s->OnCharFromPos(lParam);
-    case EM_GETMODIFY: return s->modified;
-    case EM_SETMODIFY: s->modified = wParam != 0; return 0;
     case EM_CANPASTE: return !s->ReadOnly() && IsClipboardFormatAvailable(CF_TEXT);
-    case EM_CANUNDO:
-    case EM_UNDO:
-    case EM_EMPTYUNDOBUFFER: return 0;
     case EM_GETLINECOUNT:
     case EM_LINEINDEX:
     case EM_LINELENGTH:
