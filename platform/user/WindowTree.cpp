@@ -220,6 +220,10 @@ BOOL DestroyWindow(HWND hwnd) {
     for (HWND o : owned) DestroyWindow(o);
     ForgetWindowInput(hwnd, true);
     SendDestroy(hwnd);
+    // The capture goes after WM_DESTROY was handled (which may still take or drop it) and before
+    // any window of the tree is freed, so its holder hears of the change while it is whole.
+    HWND capture = GetCapture();
+    if (capture && (capture == hwnd || IsChild(hwnd, capture))) ReleaseCapture();
     FreeWindow(hwnd);
     return TRUE;
 }
