@@ -805,6 +805,12 @@ void Device::RestoreState(const DeviceState& state)
     m_inputKey = InputKey{};
 }
 
+void Device::WatchDraws(DrawWatcher watcher)
+{
+    std::lock_guard lock(m_mutex);
+    m_drawWatcher = std::move(watcher);
+}
+
 // ---------------------------------------------------------------------------------------------
 // Drawing
 
@@ -870,6 +876,9 @@ HRESULT Device::Draw(D3DPRIMITIVETYPE type, UINT primitives, UINT firstVertex, b
         }
     }
     if (m_health != Health::Operational) return D3D_OK;  // a lost device drops its draws
+    if (m_drawWatcher) {
+        m_drawWatcher(DrawCall{m_state, *layout, mode, count, firstVertex, indexed, firstIndex, userVertices, userStride});
+    }
     if (!BeginGl()) return D3DERR_NOTAVAILABLE;
     if (!BindTarget()) return D3DERR_INVALIDCALL;
     FixedFunction* pipeline = FixedFunction::Get();
