@@ -308,9 +308,7 @@ HRESULT Device::PresentChain(SwapChain* chain, const RECT* sourceRect, const REC
     std::unique_lock lock(m_mutex);
     if (m_health != Health::Operational) return D3DERR_DEVICELOST;
     Surface* backBuffer = chain->BackBuffer();
-    std::vector<uint32_t> pixels;
-    HRESULT hr = ReadTarget(backBuffer, &pixels);
-    if (FAILED(hr)) return hr;
+    HWND target = window ? window : (chain->Window() ? chain->Window() : m_focusWindow);
     RECT source{0, 0, LONG(backBuffer->Width()), LONG(backBuffer->Height())};
     if (sourceRect) {
         source.left = std::clamp<LONG>(sourceRect->left, 0, source.right);
@@ -324,12 +322,25 @@ HRESULT Device::PresentChain(SwapChain* chain, const RECT* sourceRect, const REC
     YondaPicture picture;
     picture.width = UINT(source.right - source.left + offsetX);
     picture.height = UINT(source.bottom - source.top + offsetY);
-    picture.pixels.assign(size_t(picture.width) * picture.height, 0xff000000u);
-    for (LONG y = source.top; y < source.bottom; ++y) {
-        std::copy_n(pixels.begin() + (size_t(y) * backBuffer->Width() + size_t(source.left)), source.right - source.left,
-                    picture.pixels.begin() + (size_t(y - source.top + offsetY) * picture.width + size_t(offsetX)));
+    // The frame goes into the buffer of the window's picture before last, straight from GL when
+    // it fills the picture: one copy on the way, no memory taken per frame.
+    picture.pixels = SpareBuffer(target);
+    bool whole = offsetX == 0 && offsetY == 0 && source.left == 0 && source.top == 0 &&
+                 UINT(source.right) == backBuffer->Width() && UINT(source.bottom) == backBuffer->Height();
+    if (whole) {
+        HRESULT hr = ReadTarget(backBuffer, &picture.pixels);
+        if (FAILED(hr)) return hr;
+    } else {
+        std::vector<uint32_t> pixels;
+        HRESULT hr = ReadTarget(backBuffer, &pixels);
+        if (FAILED(hr)) return hr;
+        picture.pixels.assign(size_t(picture.width) * picture.height, 0xff000000u);
+        for (LONG y = source.top; y < source.bottom; ++y) {
+            std::copy_n(pixels.begin() + (size_t(y) * backBuffer->Width() + size_t(source.left)),
+                        source.right - source.left,
+                        picture.pixels.begin() + (size_t(y - source.top + offsetY) * picture.width + size_t(offsetX)));
+        }
     }
-    HWND target = window ? window : (chain->Window() ? chain->Window() : m_focusWindow);
     // The window system takes the picture without the renderer's lock held, so its own locks
     // never wait on ours.
     lock.unlock();
@@ -504,7 +515,8 @@ HRESULT Device::ReadTarget(Surface* target, std::vector<uint32_t>* pixels)
     glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
     glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, target->GlName(), 0);
     m_dirty |= kDirtyTarget | kDirtyTextures;
-    pixels->assign(size_t(target->Width()) * target->Height(), 0);
+    // Every pixel is read over: no need to clear what the buffer held.
+    pixels->resize(size_t(target->Width()) * target->Height());
     glPixelStorei(GL_PACK_ALIGNMENT, 4);
     glReadPixels(0, 0, GLsizei(target->Width()), GLsizei(target->Height()), GL_BGRA, GL_UNSIGNED_INT_8_8_8_8_REV,
                  pixels->data());
