@@ -901,7 +901,7 @@ HRESULT Device::Draw(D3DPRIMITIVETYPE type, UINT primitives, UINT firstVertex, b
     }
     if (layout->pretransformed != m_lastPretransformed) m_dirty |= kDirtyViewport;
     m_lastPretransformed = layout->pretransformed;
-    pipeline->Apply(m_state, m_dirty, layout->pretransformed);
+    if (!pipeline->Apply(m_state, m_dirty, layout->pretransformed)) return D3DERR_NOTAVAILABLE;
     m_dirty = 0;
 
     // Vertex inputs: point the vertex array at the streams (or at the program's vertices).
