@@ -9,218 +9,14 @@
 #include <tuple>
 
 #include "Device.h"
+#include "FixedFunction.h"
+#include "GlState.h"
 #include "IndexBuffer.h"
 #include "Texture.h"
 #include "VertexBuffer.h"
 
 namespace yonda::bench {
-namespace {
-
 using namespace yonda::d3d8;
-
-std::string Number(float f)
-{
-    char text[32];
-    std::snprintf(text, sizeof text, "%.9g", double(f));
-    std::string s = text;
-    if (s.find_first_of(".eEn") == std::string::npos) s += ".0";
-    return s;
-}
-
-std::string Vec4(DWORD argb)
-{
-    auto c = [&](int shift) { return Number(float((argb >> shift) & 255) / 255.0f); };
-    return "vec4(" + c(16) + ", " + c(8) + ", " + c(0) + ", " + c(24) + ")";
-}
-
-float AsFloat(DWORD bits)
-{
-    float f;
-    std::memcpy(&f, &bits, sizeof f);
-    return f;
-}
-
-// A stage argument as a GLSL expression over the colour so far (c), the texel (t) and the
-// vertex colour.
-std::string Argument(DWORD argument, DWORD factor)
-{
-    std::string v;
-    switch (argument & D3DTA_SELECTMASK) {
-    case D3DTA_DIFFUSE: v = "vDiffuse"; break;
-    case D3DTA_CURRENT: v = "c"; break;
-    case D3DTA_TEXTURE: v = "t"; break;
-    case D3DTA_TFACTOR: v = Vec4(factor); break;
-    default: v = "vec4(0.0)"; break;
-    }
-    if (argument & D3DTA_COMPLEMENT) v = "(vec4(1.0) - " + v + ")";
-    if (argument & D3DTA_ALPHAREPLICATE) v = "vec4(" + v + ".a)";
-    return v;
-}
-
-std::string Combine(DWORD op, const std::string& a1, const std::string& a2)
-{
-    switch (op) {
-    case D3DTOP_SELECTARG2: return a2;
-    case D3DTOP_MODULATE: return "(" + a1 + " * " + a2 + ")";
-    case D3DTOP_MODULATE2X: return "min(" + a1 + " * " + a2 + " * 2.0, vec4(1.0))";
-    case D3DTOP_MODULATE4X: return "min(" + a1 + " * " + a2 + " * 4.0, vec4(1.0))";
-    case D3DTOP_ADD: return "min(" + a1 + " + " + a2 + ", vec4(1.0))";
-    default: return a1;
-    }
-}
-
-std::string FogFormula(DWORD mode, const std::string& d, const DeviceState& s)
-{
-    const auto& rs = s.renderStates;
-    float start = AsFloat(rs[D3DRS_FOGSTART]), end = AsFloat(rs[D3DRS_FOGEND]), density = AsFloat(rs[D3DRS_FOGDENSITY]);
-    std::string f;
-    if (mode == D3DFOG_LINEAR) {
-        f = end != start ? "(" + Number(end) + " - " + d + ") / " + Number(end - start)
-                         : "(" + d + " < " + Number(start) + " ? 1.0 : 0.0)";
-    } else if (mode == D3DFOG_EXP) {
-        f = "exp(-" + d + " * " + Number(density) + ")";
-    } else {
-        f = "exp(-(" + d + " * " + Number(density) + ") * (" + d + " * " + Number(density) + "))";
-    }
-    return "clamp(" + f + ", 0.0, 1.0)";
-}
-
-GLenum Blend(DWORD blend, bool* known)
-{
-    switch (blend) {
-    case D3DBLEND_ZERO: return GL_ZERO;
-    case D3DBLEND_ONE: return GL_ONE;
-    case D3DBLEND_SRCCOLOR: return GL_SRC_COLOR;
-    case D3DBLEND_INVSRCCOLOR: return GL_ONE_MINUS_SRC_COLOR;
-    case D3DBLEND_SRCALPHA: return GL_SRC_ALPHA;
-    case D3DBLEND_INVSRCALPHA: return GL_ONE_MINUS_SRC_ALPHA;
-    case D3DBLEND_DESTCOLOR: return GL_DST_COLOR;
-    case D3DBLEND_INVDESTCOLOR: return GL_ONE_MINUS_DST_COLOR;
-    default: *known = false; return GL_ONE;
-    }
-}
-
-GLint WrapOf(DWORD address)
-{
-    return address == D3DTADDRESS_CLAMP ? GL_CLAMP_TO_EDGE
-           : address == D3DTADDRESS_MIRROR ? GL_MIRRORED_REPEAT
-           : address == D3DTADDRESS_BORDER ? GL_CLAMP_TO_BORDER
-                                           : GL_REPEAT;
-}
-
-GLuint CompileProgram(const std::string& vertex, const std::string& fragment)
-{
-    auto compile = [](GLenum kind, const std::string& source) {
-        GLuint shader = glCreateShader(kind);
-        const char* text = source.c_str();
-        glShaderSource(shader, 1, &text, nullptr);
-        glCompileShader(shader);
-        GLint ok = GL_FALSE;
-        glGetShaderiv(shader, GL_COMPILE_STATUS, &ok);
-        if (!ok) {
-            char log[2048] = {};
-            glGetShaderInfoLog(shader, sizeof log, nullptr, log);
-            std::fprintf(stderr, "replay: %s\n%s\n", log, text);
-        }
-        return shader;
-    };
-    GLuint program = glCreateProgram();
-    GLuint v = compile(GL_VERTEX_SHADER, vertex), f = compile(GL_FRAGMENT_SHADER, fragment);
-    glAttachShader(program, v);
-    glAttachShader(program, f);
-    glLinkProgram(program);
-    glDeleteShader(v);
-    glDeleteShader(f);
-    return program;
-}
-
-// The two programs of one state combination, every value but the matrices written in.
-std::pair<std::string, std::string> Sources(const DeviceState& s, const VertexLayout& layout)
-{
-    const auto& rs = s.renderStates;
-    const auto& st = s.stageStates;
-    bool stage0 = st[0][D3DTSS_COLOROP] != D3DTOP_DISABLE;
-    bool stage1 = stage0 && st[1][D3DTSS_COLOROP] != D3DTOP_DISABLE;
-    bool fog = rs[D3DRS_FOGENABLE] != 0;
-    DWORD tableFog = fog && rs[D3DRS_FOGTABLEMODE] <= D3DFOG_LINEAR ? rs[D3DRS_FOGTABLEMODE] : D3DFOG_NONE;
-    DWORD vertexFog = fog && tableFog == D3DFOG_NONE && rs[D3DRS_FOGVERTEXMODE] <= D3DFOG_LINEAR
-                          ? rs[D3DRS_FOGVERTEXMODE]
-                          : D3DFOG_NONE;
-    const D3DVIEWPORT8& v = s.viewport;
-
-    std::string vs = "#version 330 core\nlayout(location = 0) in vec4 aPosition;\nlayout(location = 1) in vec4 aDiffuse;\n"
-                     "layout(location = 2) in vec2 aCoord0;\nlayout(location = 3) in vec2 aCoord1;\n"
-                     "uniform mat4 uWorldView;\nuniform mat4 uProjection;\nout vec4 vDiffuse;\n";
-    std::string body = "    vDiffuse = aDiffuse;\n";
-    for (int i = 0; i < 2; ++i) {
-        if (i == 0 ? !stage0 : !stage1) continue;
-        std::string n = std::to_string(i);
-        vs += "out vec2 vCoord" + n + ";\n";
-        body += "    vCoord" + n + " = aCoord" + std::to_string(std::min<DWORD>(st[i][D3DTSS_TEXCOORDINDEX] & 0xffff, 1)) + ";\n";
-    }
-    if (fog) vs += "out float vFog;\n";
-    if (layout.pretransformed) {
-        float range = v.MaxZ - v.MinZ;
-        body += "    float w = aPosition.w > 0.0 ? 1.0 / aPosition.w : 1.0;\n"
-                "    vec2 ndc = (aPosition.xy + 0.5 - vec2(" + Number(float(v.X)) + ", " + Number(float(v.Y)) + ")) / vec2(" +
-                Number(float(v.Width)) + ", " + Number(float(v.Height)) + ") * 2.0 - 1.0;\n"
-                "    float z = " + (range != 0 ? "(aPosition.z - " + Number(v.MinZ) + ") / " + Number(range) + " * 2.0 - 1.0" : "-1.0") +
-                ";\n    gl_Position = vec4(ndc, z, 1.0) * w;\n";
-        if (fog) body += "    vFog = " + (tableFog ? FogFormula(tableFog, "aPosition.z", s) : std::string("1.0")) + ";\n";
-    } else {
-        body += "    vec4 eye = uWorldView * aPosition;\n    vec4 clip = uProjection * eye;\n"
-                "    clip.x += clip.w / " + Number(float(v.Width)) + ";\n    clip.y = -clip.y + clip.w / " +
-                Number(float(v.Height)) + ";\n    clip.z = 2.0 * clip.z - clip.w;\n    gl_Position = clip;\n";
-        if (fog) {
-            std::string distance = rs[D3DRS_RANGEFOGENABLE] ? "length(eye.xyz)" : "eye.z";
-            DWORD mode = tableFog ? tableFog : vertexFog;
-            body += "    vFog = " + (mode ? FogFormula(mode, tableFog ? "eye.z" : distance, s) : std::string("1.0")) + ";\n";
-        }
-    }
-    vs += "void main()\n{\n" + body + "}\n";
-
-    std::string fs = "#version 330 core\nin vec4 vDiffuse;\nuniform sampler2D uTexture0;\nuniform sampler2D uTexture1;\nout vec4 oColor;\n";
-    std::string main = "    vec4 c = vDiffuse;\n";
-    for (int i = 0; i < 2; ++i) {
-        if (i == 0 ? !stage0 : !stage1) continue;
-        std::string n = std::to_string(i);
-        fs += "in vec2 vCoord" + n + ";\n";
-        const auto& ss = st[i];
-        DWORD factor = rs[D3DRS_TEXTUREFACTOR];
-        std::string color = Combine(ss[D3DTSS_COLOROP], Argument(ss[D3DTSS_COLORARG1], factor), Argument(ss[D3DTSS_COLORARG2], factor));
-        std::string alpha = ss[D3DTSS_ALPHAOP] == D3DTOP_DISABLE
-                                ? "c"
-                                : Combine(ss[D3DTSS_ALPHAOP], Argument(ss[D3DTSS_ALPHAARG1], factor),
-                                          Argument(ss[D3DTSS_ALPHAARG2], factor));
-        auto reads = [&](D3DTEXTURESTAGESTATETYPE op, D3DTEXTURESTAGESTATETYPE a1, D3DTEXTURESTAGESTATETYPE a2) {
-            bool first = ss[op] != D3DTOP_DISABLE && ss[op] != D3DTOP_SELECTARG2;
-            bool second = ss[op] >= D3DTOP_SELECTARG2;
-            return (first && (ss[a1] & D3DTA_SELECTMASK) == D3DTA_TEXTURE) || (second && (ss[a2] & D3DTA_SELECTMASK) == D3DTA_TEXTURE);
-        };
-        bool samples = s.textures[size_t(i)] && (reads(D3DTSS_COLOROP, D3DTSS_COLORARG1, D3DTSS_COLORARG2) ||
-                                                 reads(D3DTSS_ALPHAOP, D3DTSS_ALPHAARG1, D3DTSS_ALPHAARG2));
-        std::string texel = samples ? "texture(uTexture" + n + ", vCoord" + n + ")" : "vec4(1.0)";
-        main += "    {\n        vec4 t = " + texel +
-                ";\n        c = vec4(" + color + ".rgb, " + alpha + ".a);\n    }\n";
-    }
-    if (rs[D3DRS_ALPHATESTENABLE] && rs[D3DRS_ALPHAFUNC] != D3DCMP_ALWAYS) {
-        static const char* const kCompare[] = {"", "false", "<", "==", "<=", ">", "!=", ">="};
-        DWORD func = rs[D3DRS_ALPHAFUNC];
-        std::string ref = Number(float(rs[D3DRS_ALPHAREF] & 255));
-        std::string test = func == D3DCMP_NEVER ? "false"
-                           : func < 8           ? "floor(c.a * 255.0 + 0.5) " + std::string(kCompare[func]) + " " + ref
-                                                : "true";
-        main += "    if (!(" + test + ")) discard;\n";
-    }
-    if (fog) {
-        fs += "in float vFog;\n";
-        main += "    c.rgb = mix(" + Vec4(rs[D3DRS_FOGCOLOR]) + ".rgb, c.rgb, vFog);\n";
-    }
-    fs += "void main()\n{\n" + main + "    oColor = c;\n}\n";
-    return {vs, fs};
-}
-
-}  // namespace
 
 bool FrameReplay::SamplerKey::operator<(const SamplerKey& o) const
 {
@@ -356,61 +152,56 @@ bool FrameReplay::Capture(const void* opaque, std::vector<Draw>* into, std::stri
     }
     Fixed& f = draw.fixed;
     f.blend = rs[D3DRS_ALPHABLENDENABLE] != 0;
-    bool known = true;
     if (f.blend) {
-        f.source = Blend(rs[D3DRS_SRCBLEND], &known);
-        f.destination = Blend(rs[D3DRS_DESTBLEND], &known);
+        BlendFactors factors = GlBlend(rs[D3DRS_SRCBLEND], rs[D3DRS_DESTBLEND]);
+        f.source = factors.source;
+        f.destination = factors.destination;
     }
     for (int c = 0; c < 4; ++c) f.mask[c] = (rs[D3DRS_COLORWRITEENABLE] >> c) & 1 ? GL_TRUE : GL_FALSE;
     f.depthTest = rs[D3DRS_ZENABLE] != D3DZB_FALSE;
-    static const GLenum kCompare[] = {GL_ALWAYS, GL_NEVER, GL_LESS, GL_EQUAL, GL_LEQUAL, GL_GREATER, GL_NOTEQUAL, GL_GEQUAL, GL_ALWAYS};
-    f.depthFunc = kCompare[std::min<DWORD>(rs[D3DRS_ZFUNC], 8)];
+    f.depthFunc = GlCompare(rs[D3DRS_ZFUNC]);
     f.depthWrite = rs[D3DRS_ZWRITEENABLE] ? GL_TRUE : GL_FALSE;
     f.cull = rs[D3DRS_CULLMODE] == D3DCULL_CW ? GL_CW : rs[D3DRS_CULLMODE] == D3DCULL_CCW ? GL_CCW : 0;
-    if (!known) {
-        *why = "a blend the replay does not know";
-        return false;
-    }
 
-    // The matrices, multiplied as the stand-in does, so the same vertices land on the same pixels.
-    for (int i = 0; i < 4; ++i) {
-        for (int j = 0; j < 4; ++j) {
-            draw.worldView[4 * i + j] = s.world.m[i][0] * s.view.m[0][j] + s.world.m[i][1] * s.view.m[1][j] +
-                                        s.world.m[i][2] * s.view.m[2][j] + s.world.m[i][3] * s.view.m[3][j];
-        }
-    }
-    std::memcpy(draw.projection, &s.projection.m[0][0], sizeof draw.projection);
+    // The stand-in's program for the combination, with the values it draws with: a program per
+    // combination of both, so only the matrices change from draw to draw.
+    FixedFunction::Values values;
+    FixedFunction::FillValues(s, kDirtyAll, &values);
+    std::memcpy(draw.worldView, values.worldView, sizeof draw.worldView);
+    std::memcpy(draw.projection, values.projection, sizeof draw.projection);
+    std::memset(values.worldView, 0, sizeof values.worldView);
+    std::memset(values.projection, 0, sizeof values.projection);
+    draw.program = ProgramFor(FixedFunction::KeyOf(s, call.layout.pretransformed), values);
 
     for (UINT stage = 0; stage < 2; ++stage) {
         Texture* texture = s.textures[stage].get();
         if (!texture) continue;
         draw.sources2D[stage] = texture;
         const auto& ss = s.stageStates[stage];
-        auto linear = [](DWORD filter) { return filter >= D3DTEXF_LINEAR; };
-        bool minLinear = linear(ss[D3DTSS_MINFILTER]);
+        SamplerFilters filters = GlFilters(ss[D3DTSS_MAGFILTER], ss[D3DTSS_MINFILTER], ss[D3DTSS_MIPFILTER]);
         SamplerKey key{};
-        key.mag = linear(ss[D3DTSS_MAGFILTER]) ? GL_LINEAR : GL_NEAREST;
-        key.min = ss[D3DTSS_MIPFILTER] == D3DTEXF_NONE    ? (minLinear ? GL_LINEAR : GL_NEAREST)
-                  : ss[D3DTSS_MIPFILTER] == D3DTEXF_POINT ? (minLinear ? GL_LINEAR_MIPMAP_NEAREST : GL_NEAREST_MIPMAP_NEAREST)
-                                                          : (minLinear ? GL_LINEAR_MIPMAP_LINEAR : GL_NEAREST_MIPMAP_LINEAR);
-        key.wrapS = WrapOf(ss[D3DTSS_ADDRESSU]);
-        key.wrapT = WrapOf(ss[D3DTSS_ADDRESSV]);
+        key.mag = filters.mag;
+        key.min = filters.min;
+        key.wrapS = GlWrap(ss[D3DTSS_ADDRESSU]);
+        key.wrapT = GlWrap(ss[D3DTSS_ADDRESSV]);
         key.minLod = GLint(ss[D3DTSS_MAXMIPLEVEL]);
-        DWORD border = ss[D3DTSS_BORDERCOLOR];
-        for (int c = 0; c < 4; ++c) key.border[c] = float((border >> (c == 3 ? 24 : 16 - 8 * c)) & 255) / 255.0f;
+        ColorComponents(ss[D3DTSS_BORDERCOLOR], key.border);
         draw.samplers[stage] = SamplerFor(key);
     }
-    auto [vertexSource, fragmentSource] = Sources(s, call.layout);
-    draw.program = ProgramFor(vertexSource, fragmentSource);
     into->push_back(std::move(draw));
     return true;
 }
 
-size_t FrameReplay::ProgramFor(const std::string& vertexSource, const std::string& fragmentSource)
+size_t FrameReplay::ProgramFor(const FixedFunction::Key& key, const FixedFunction::Values& values)
 {
-    auto [it, added] = m_programIndex.try_emplace(vertexSource + fragmentSource, m_programSources.size());
-    if (added) m_programSources.emplace_back(vertexSource, fragmentSource);
-    return it->second;
+    for (size_t i = 0; i < m_programs.size(); ++i) {
+        if (m_programs[i].key == key && std::memcmp(&m_programs[i].values, &values, sizeof values) == 0) return i;
+    }
+    Program program;
+    program.key = key;
+    program.values = values;
+    m_programs.push_back(program);
+    return m_programs.size() - 1;
 }
 
 size_t FrameReplay::SamplerFor(const SamplerKey& key)
@@ -464,14 +255,21 @@ bool FrameReplay::Record(IDirect3DDevice8* device, const std::function<void()>& 
 
 void FrameReplay::Build()
 {
-    for (const auto& [vertex, fragment] : m_programSources) {
-        Program p;
-        p.name = CompileProgram(vertex, fragment);
+    for (Program& p : m_programs) {
+        p.name = LinkProgram(FixedFunction::VertexSource(p.key), FixedFunction::FragmentSource(p.key));
         glUseProgram(p.name);
-        glUniform1i(glGetUniformLocation(p.name, "uTexture1"), 1);
-        p.worldView = glGetUniformLocation(p.name, "uWorldView");
-        p.projection = glGetUniformLocation(p.name, "uProjection");
-        m_programs.push_back(p);
+        auto at = [&](const char* name) { return glGetUniformLocation(p.name, name); };
+        const FixedFunction::Values& v = p.values;
+        glUniform1i(at("uTexture0"), 0);
+        glUniform1i(at("uTexture1"), 1);
+        glUniform4fv(at("uViewport"), 1, v.viewport);
+        glUniform2fv(at("uDepthRange"), 1, v.depthRange);
+        glUniform4fv(at("uFactor"), 1, v.factor);
+        glUniform1f(at("uAlphaRef"), v.alphaRef);
+        glUniform3fv(at("uFog"), 1, v.fog);
+        glUniform4fv(at("uFogColor"), 1, v.fogColor);
+        p.worldView = at("uWorldView");
+        p.projection = at("uProjection");
     }
     m_samplers.resize(m_samplerKeys.size());
     glGenSamplers(GLsizei(m_samplers.size()), m_samplers.data());

@@ -1,9 +1,11 @@
 // The floor of a frame: its draws recorded from the Direct3D stand-in (vertices, indices, textures,
-// states) and replayed straight through OpenGL with the cheapest programs that give the same
-// pixels. Everything a draw needs sits in one vertex and one index buffer; the vertices the
-// program rewrote during the frame are uploaded again each frame in one piece, the rest once;
-// each state combination has its own program with its constants written into it, so a draw
-// sets at most its two matrices and whatever GL state differs from the draw before.
+// states) and replayed straight through OpenGL. Everything a draw needs sits in one vertex and one
+// index buffer in one layout; the vertices the program rewrote during the frame go up again each
+// frame in one piece, the rest once; textures are the stand-in's, uploaded once with their
+// levels. Each combination of states and values has a program of its own, the stand-in's GLSL for
+// that combination (only its path, the cheapest that gives the same pixels) with its values set
+// once, so a draw sets at most its two matrices and the GL state that differs from the draw
+// before. What the stand-in spends beyond this is its own.
 #pragma once
 
 #include <d3d8.h>
@@ -17,6 +19,7 @@
 #include <string>
 #include <vector>
 
+#include "FixedFunction.h"
 #include "GlContext.h"
 
 namespace yonda::bench {
@@ -80,6 +83,8 @@ private:
         std::vector<uintptr_t> sources;  // identity and generation of what the vertices came from
     };
     struct Program {
+        d3d8::FixedFunction::Key key;
+        d3d8::FixedFunction::Values values;  // all but the matrices, set once
         GLuint name = 0;
         GLint worldView = -1, projection = -1;
         const float* lastWorldView = nullptr;
@@ -95,7 +100,7 @@ private:
     // its context back: the two never see each other's GL state.
     void RunOnContext(const std::function<void()>& job);
     bool Capture(const void* call, std::vector<Draw>* into, std::string* why);
-    size_t ProgramFor(const std::string& vertexSource, const std::string& fragmentSource);
+    size_t ProgramFor(const d3d8::FixedFunction::Key& key, const d3d8::FixedFunction::Values& values);
     size_t SamplerFor(const SamplerKey& key);
     void Build();
     void ApplyFixed(const Fixed& fixed);
@@ -105,8 +110,6 @@ private:
     std::vector<Draw> m_draws;
     std::vector<Vertex> m_staticVertices, m_dynamicVertices;
     std::vector<uint32_t> m_indices;
-    std::map<std::string, size_t> m_programIndex;
-    std::vector<std::pair<std::string, std::string>> m_programSources;
     std::vector<Program> m_programs;
     std::vector<SamplerKey> m_samplerKeys;
     std::vector<GLuint> m_samplers;

@@ -6,6 +6,7 @@
 #include <mutex>
 #include <string>
 
+#include "GlState.h"
 #include "IndexBuffer.h"
 #include "Surface.h"
 #include "Texture.h"
@@ -63,82 +64,11 @@ bool SamplesTexture(const FixedFunction::Key& key, UINT stage)
                                   reads(key.alphaOp[stage], key.alphaArg1[stage], key.alphaArg2[stage]));
 }
 
-GLuint Compile(GLenum kind, const std::string& text)
-{
-    const char* source = text.c_str();
-    GLuint shader = glCreateShader(kind);
-    glShaderSource(shader, 1, &source, nullptr);
-    glCompileShader(shader);
-    GLint ok = GL_FALSE;
-    glGetShaderiv(shader, GL_COMPILE_STATUS, &ok);
-    if (!ok) {
-        char log[2048] = {};
-        glGetShaderInfoLog(shader, sizeof log, nullptr, log);
-        std::fprintf(stderr, "d3d8: shader does not compile: %s\n", log);
-        glDeleteShader(shader);
-        return 0;
-    }
-    return shader;
-}
-
 float AsFloat(DWORD bits)
 {
     float f;
     std::memcpy(&f, &bits, sizeof f);
     return f;
-}
-
-void ColorComponents(DWORD argb, float out[4])
-{
-    out[0] = float((argb >> 16) & 255) / 255.0f;
-    out[1] = float((argb >> 8) & 255) / 255.0f;
-    out[2] = float(argb & 255) / 255.0f;
-    out[3] = float(argb >> 24) / 255.0f;
-}
-
-GLenum BlendFactor(DWORD blend, bool source)
-{
-    switch (blend) {
-    case D3DBLEND_ZERO: return GL_ZERO;
-    case D3DBLEND_ONE: return GL_ONE;
-    case D3DBLEND_SRCCOLOR: return GL_SRC_COLOR;
-    case D3DBLEND_INVSRCCOLOR: return GL_ONE_MINUS_SRC_COLOR;
-    case D3DBLEND_SRCALPHA: return GL_SRC_ALPHA;
-    case D3DBLEND_INVSRCALPHA: return GL_ONE_MINUS_SRC_ALPHA;
-    case D3DBLEND_DESTALPHA: return GL_DST_ALPHA;
-    case D3DBLEND_INVDESTALPHA: return GL_ONE_MINUS_DST_ALPHA;
-    case D3DBLEND_DESTCOLOR: return GL_DST_COLOR;
-    case D3DBLEND_INVDESTCOLOR: return GL_ONE_MINUS_DST_COLOR;
-    case D3DBLEND_SRCALPHASAT: return GL_SRC_ALPHA_SATURATE;
-    // The "both" factors set the destination from the source blend alone.
-    case D3DBLEND_BOTHSRCALPHA: return source ? GL_SRC_ALPHA : GL_ONE_MINUS_SRC_ALPHA;
-    case D3DBLEND_BOTHINVSRCALPHA: return source ? GL_ONE_MINUS_SRC_ALPHA : GL_SRC_ALPHA;
-    default: return source ? GL_ONE : GL_ZERO;
-    }
-}
-
-GLenum CompareFunction(DWORD func)
-{
-    switch (func) {
-    case D3DCMP_NEVER: return GL_NEVER;
-    case D3DCMP_LESS: return GL_LESS;
-    case D3DCMP_EQUAL: return GL_EQUAL;
-    case D3DCMP_LESSEQUAL: return GL_LEQUAL;
-    case D3DCMP_GREATER: return GL_GREATER;
-    case D3DCMP_NOTEQUAL: return GL_NOTEQUAL;
-    case D3DCMP_GREATEREQUAL: return GL_GEQUAL;
-    default: return GL_ALWAYS;
-    }
-}
-
-GLint Wrap(DWORD address)
-{
-    switch (address) {
-    case D3DTADDRESS_MIRROR: return GL_MIRRORED_REPEAT;
-    case D3DTADDRESS_CLAMP: return GL_CLAMP_TO_EDGE;
-    case D3DTADDRESS_BORDER: return GL_CLAMP_TO_BORDER;
-    default: return GL_REPEAT;
-    }
 }
 
 }  // namespace
@@ -299,30 +229,11 @@ FixedFunction::Program* FixedFunction::ProgramFor(const Key& key)
     for (auto& program : m_programs) {
         if (program->key == key) return program.get();
     }
-    GLuint vertex = Compile(GL_VERTEX_SHADER, VertexSource(key));
-    GLuint fragment = Compile(GL_FRAGMENT_SHADER, FragmentSource(key));
-    if (!vertex || !fragment) {
-        glDeleteShader(vertex);
-        glDeleteShader(fragment);
-        return nullptr;
-    }
+    GLuint name = LinkProgram(VertexSource(key), FragmentSource(key));
+    if (!name) return nullptr;
     auto program = std::make_unique<Program>();
     program->key = key;
-    GLuint name = program->name = glCreateProgram();
-    glAttachShader(name, vertex);
-    glAttachShader(name, fragment);
-    glLinkProgram(name);
-    glDeleteShader(vertex);
-    glDeleteShader(fragment);
-    GLint ok = GL_FALSE;
-    glGetProgramiv(name, GL_LINK_STATUS, &ok);
-    if (!ok) {
-        char log[2048] = {};
-        glGetProgramInfoLog(name, sizeof log, nullptr, log);
-        std::fprintf(stderr, "d3d8: shader does not link: %s\n", log);
-        glDeleteProgram(name);
-        return nullptr;
-    }
+    program->name = name;
     auto at = [&](const char* uniform) { return glGetUniformLocation(name, uniform); };
     program->worldView = at("uWorldView");
     program->projection = at("uProjection");
@@ -340,6 +251,39 @@ FixedFunction::Program* FixedFunction::ProgramFor(const Key& key)
     m_current = nullptr;  // the program in use changed behind the device's back
     m_programs.push_back(std::move(program));
     return m_programs.back().get();
+}
+
+void FixedFunction::FillValues(const DeviceState& state, uint32_t groups, Values* values)
+{
+    const auto& rs = state.renderStates;
+    if (groups & kDirtyMatrices) {
+        // GL reads the 16 floats column by column, which turns Direct3D's row-vector matrices
+        // into the column-vector matrices GLSL multiplies with: no transposition needed.
+        for (int i = 0; i < 4; ++i) {
+            for (int j = 0; j < 4; ++j) {
+                values->worldView[4 * i + j] = state.world.m[i][0] * state.view.m[0][j] + state.world.m[i][1] * state.view.m[1][j] +
+                                               state.world.m[i][2] * state.view.m[2][j] + state.world.m[i][3] * state.view.m[3][j];
+            }
+        }
+        std::memcpy(values->projection, &state.projection.m[0][0], sizeof values->projection);
+    }
+    if (groups & kDirtyViewport) {
+        const D3DVIEWPORT8& v = state.viewport;
+        values->viewport[0] = float(v.X);
+        values->viewport[1] = float(v.Y);
+        values->viewport[2] = float(v.Width ? v.Width : 1);
+        values->viewport[3] = float(v.Height ? v.Height : 1);
+        values->depthRange[0] = v.MinZ;
+        values->depthRange[1] = v.MaxZ;
+    }
+    if (groups & kDirtyFactor) ColorComponents(rs[D3DRS_TEXTUREFACTOR], values->factor);
+    if (groups & kDirtyAlphaTest) values->alphaRef = float(rs[D3DRS_ALPHAREF] & 255);
+    if (groups & kDirtyFog) {
+        values->fog[0] = AsFloat(rs[D3DRS_FOGSTART]);
+        values->fog[1] = AsFloat(rs[D3DRS_FOGEND]);
+        values->fog[2] = AsFloat(rs[D3DRS_FOGDENSITY]);
+        ColorComponents(rs[D3DRS_FOGCOLOR], values->fogColor);
+    }
 }
 
 // Each uniform the program reads goes up only when it differs from what the program holds.
@@ -365,37 +309,12 @@ void FixedFunction::Upload(Program& p)
 bool FixedFunction::Apply(const DeviceState& state, uint32_t dirty, bool pretransformed)
 {
     const auto& rs = state.renderStates;
-    Values& values = m_values;
-    if (dirty & kDirtyMatrices) {
-        // GL reads the 16 floats column by column, which turns Direct3D's row-vector matrices
-        // into the column-vector matrices GLSL multiplies with: no transposition needed.
-        for (int i = 0; i < 4; ++i) {
-            for (int j = 0; j < 4; ++j) {
-                values.worldView[4 * i + j] = state.world.m[i][0] * state.view.m[0][j] + state.world.m[i][1] * state.view.m[1][j] +
-                                              state.world.m[i][2] * state.view.m[2][j] + state.world.m[i][3] * state.view.m[3][j];
-            }
-        }
-        std::memcpy(values.projection, &state.projection.m[0][0], sizeof values.projection);
-    }
     if (dirty & kDirtyViewport) {
         const D3DVIEWPORT8& v = state.viewport;
         glViewport(GLint(v.X), GLint(v.Y), GLsizei(v.Width), GLsizei(v.Height));
         glDepthRange(v.MinZ, v.MaxZ);
-        values.viewport[0] = float(v.X);
-        values.viewport[1] = float(v.Y);
-        values.viewport[2] = float(v.Width ? v.Width : 1);
-        values.viewport[3] = float(v.Height ? v.Height : 1);
-        values.depthRange[0] = v.MinZ;
-        values.depthRange[1] = v.MaxZ;
     }
-    if (dirty & kDirtyFactor) ColorComponents(rs[D3DRS_TEXTUREFACTOR], values.factor);
-    if (dirty & kDirtyAlphaTest) values.alphaRef = float(rs[D3DRS_ALPHAREF] & 255);
-    if (dirty & kDirtyFog) {
-        values.fog[0] = AsFloat(rs[D3DRS_FOGSTART]);
-        values.fog[1] = AsFloat(rs[D3DRS_FOGEND]);
-        values.fog[2] = AsFloat(rs[D3DRS_FOGDENSITY]);
-        ColorComponents(rs[D3DRS_FOGCOLOR], values.fogColor);
-    }
+    FillValues(state, dirty, &m_values);
     constexpr uint32_t kShaping = kDirtyStages | kDirtyTextures | kDirtyAlphaTest | kDirtyFog | kDirtyViewport | kDirtyProgram;
     if ((dirty & kShaping) || !m_current) {
         Key key = KeyOf(state, pretransformed);
@@ -421,26 +340,11 @@ bool FixedFunction::Apply(const DeviceState& state, uint32_t dirty, bool pretran
     if (dirty & kDirtySamplers) {
         for (UINT stage = 0; stage < kDrawnStages; ++stage) {
             const auto& ss = state.stageStates[stage];
-            // Anisotropic filtering with an anisotropy of 1 is linear filtering.
-            auto linear = [](DWORD filter) { return filter >= D3DTEXF_LINEAR; };
-            GLint mag = linear(ss[D3DTSS_MAGFILTER]) ? GL_LINEAR : GL_NEAREST;
-            bool minLinear = linear(ss[D3DTSS_MINFILTER]);
-            GLint min;
-            switch (ss[D3DTSS_MIPFILTER]) {
-            case D3DTEXF_NONE:
-                min = minLinear ? GL_LINEAR : GL_NEAREST;
-                break;
-            case D3DTEXF_POINT:
-                min = minLinear ? GL_LINEAR_MIPMAP_NEAREST : GL_NEAREST_MIPMAP_NEAREST;
-                break;
-            default:
-                min = minLinear ? GL_LINEAR_MIPMAP_LINEAR : GL_NEAREST_MIPMAP_LINEAR;
-                break;
-            }
-            glSamplerParameteri(m_samplers[stage], GL_TEXTURE_MAG_FILTER, mag);
-            glSamplerParameteri(m_samplers[stage], GL_TEXTURE_MIN_FILTER, min);
-            glSamplerParameteri(m_samplers[stage], GL_TEXTURE_WRAP_S, Wrap(ss[D3DTSS_ADDRESSU]));
-            glSamplerParameteri(m_samplers[stage], GL_TEXTURE_WRAP_T, Wrap(ss[D3DTSS_ADDRESSV]));
+            SamplerFilters filters = GlFilters(ss[D3DTSS_MAGFILTER], ss[D3DTSS_MINFILTER], ss[D3DTSS_MIPFILTER]);
+            glSamplerParameteri(m_samplers[stage], GL_TEXTURE_MAG_FILTER, filters.mag);
+            glSamplerParameteri(m_samplers[stage], GL_TEXTURE_MIN_FILTER, filters.min);
+            glSamplerParameteri(m_samplers[stage], GL_TEXTURE_WRAP_S, GlWrap(ss[D3DTSS_ADDRESSU]));
+            glSamplerParameteri(m_samplers[stage], GL_TEXTURE_WRAP_T, GlWrap(ss[D3DTSS_ADDRESSV]));
             float border[4];
             ColorComponents(ss[D3DTSS_BORDERCOLOR], border);
             glSamplerParameterfv(m_samplers[stage], GL_TEXTURE_BORDER_COLOR, border);
@@ -450,13 +354,8 @@ bool FixedFunction::Apply(const DeviceState& state, uint32_t dirty, bool pretran
     if (dirty & kDirtyBlend) {
         if (rs[D3DRS_ALPHABLENDENABLE]) {
             glEnable(GL_BLEND);
-            DWORD source = rs[D3DRS_SRCBLEND];
-            DWORD destination = rs[D3DRS_DESTBLEND];
-            GLenum gs = BlendFactor(source, true);
-            GLenum gd = (source == D3DBLEND_BOTHSRCALPHA || source == D3DBLEND_BOTHINVSRCALPHA)
-                            ? BlendFactor(source, false)
-                            : BlendFactor(destination, false);
-            glBlendFunc(gs, gd);
+            BlendFactors factors = GlBlend(rs[D3DRS_SRCBLEND], rs[D3DRS_DESTBLEND]);
+            glBlendFunc(factors.source, factors.destination);
         } else {
             glDisable(GL_BLEND);
         }
@@ -466,7 +365,7 @@ bool FixedFunction::Apply(const DeviceState& state, uint32_t dirty, bool pretran
     if (dirty & kDirtyDepth) {
         if (rs[D3DRS_ZENABLE] != D3DZB_FALSE) {
             glEnable(GL_DEPTH_TEST);
-            glDepthFunc(CompareFunction(rs[D3DRS_ZFUNC]));
+            glDepthFunc(GlCompare(rs[D3DRS_ZFUNC]));
         } else {
             glDisable(GL_DEPTH_TEST);
         }

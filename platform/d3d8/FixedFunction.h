@@ -53,6 +53,8 @@ public:
         float fog[3] = {};
         float fogColor[4] = {};
     };
+    // The values of the state's groups (dirty-group bits) written into values.
+    static void FillValues(const DeviceState& state, uint32_t groups, Values* values);
 
 private:
     struct Program;
