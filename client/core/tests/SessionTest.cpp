@@ -369,3 +369,41 @@ TEST(SessionText, FieldsAreCutWholeCharactersAndTerminated)
     CopyField(field, "abcdefgh", 3);
     EXPECT_STREQ(field, "abc");
 }
+
+namespace {
+
+int g_messageWindowsDeleted = 0;
+
+class CountedWindow : public CWnd {
+public:
+    ~CountedWindow() override { ++g_messageWindowsDeleted; }
+};
+
+} // namespace
+
+TEST_F(Session, AMessageWindowClosedTwiceIsDeletedOnce)
+{
+    auto* frame = new CMainFrame;
+    ASSERT_TRUE(frame->CreateFrame(0, 0));
+    auto* window = new CountedWindow;
+    ASSERT_TRUE(window->CreateEx(0, AfxRegisterWndClass(0), "message", WS_POPUP, 0, 0, 50, 50, frame->GetSafeHwnd(), nullptr));
+    frame->AddMessageWindow(window);
+    g_messageWindowsDeleted = 0;
+    // Its close button and Escape both post the close.
+    frame->PostMessage(CMainFrame::kChildClosed, 0, reinterpret_cast<LPARAM>(window));
+    frame->PostMessage(CMainFrame::kChildClosed, 0, reinterpret_cast<LPARAM>(window));
+    PumpUntil([] { return false; }, 100);
+    EXPECT_EQ(g_messageWindowsDeleted, 1);
+    EXPECT_FALSE(frame->HasMessageWindow(window));
+    frame->DestroyWindow();
+}
+
+TEST_F(Session, AreaCodesReadAsTheSkinShowsThem)
+{
+    auto* frame = new CMainFrame;
+    ASSERT_TRUE(frame->CreateFrame(0, 0));
+    EXPECT_FALSE(frame->LookupComboText("1").IsEmpty());
+    EXPECT_NE(frame->LookupComboText("1"), frame->LookupComboText("2"));
+    EXPECT_TRUE(frame->LookupComboText("no-such-code").IsEmpty());
+    frame->DestroyWindow();
+}
