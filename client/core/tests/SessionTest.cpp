@@ -167,6 +167,11 @@ TEST_F(Session, LoginDoneReadsThePointsAndUnknownCodesAreRefused)
     EXPECT_EQ(member.session.SendRequest(199, 0, 0), kNoSuchCode);
     EXPECT_EQ(member.session.SendRequest(REQ_PFGAME_UNUSED, 0, 0), kRequestNoConnection);
     EXPECT_EQ(member.session.GetLocation(), LOC_NONE);
+    // More lobbies than the skin has entrances fall back to its five.
+    member.session.m_nLobbyCount = 9;
+    EXPECT_EQ(member.session.ExecuteCommand(CMD_LOGIN_DONE, 0, 0), kCommandDone);
+    EXPECT_EQ(member.session.m_nLobbyCount, 5);
+    EXPECT_EQ(member.session.GetLobbyUserCount(6), -1);
 }
 
 TEST_F(Session, RequestsFillTheOwnRecords)
