@@ -196,3 +196,20 @@ TEST_F(ClientStart, TheLoginShowsOnARealXServer)
     ASSERT_TRUE(login);
     EXPECT_EQ(login->width, 380);
 }
+
+TEST_F(ClientStart, TheFrameMinimisesAndASecondStartRestoresIt)
+{
+    Service().AddMember("kim", "pw", "Kim");
+    DrivenProgram& kim = Launch("kim");
+    LogIn(kim, "kim", "pw");
+    ASSERT_TRUE(IsOk(kim.WaitWindow(kFrameClass)));
+    ASSERT_TRUE(IsOk(kim.Click("#112", 8, 8)));
+    ASSERT_TRUE(IsOk(kim.WaitGone(kFrameClass)));
+    // The member starts the program again: the running one comes back instead.
+    LaunchOptions options;
+    options.connect = false;
+    options.environment["YONDA_RUNTIME_DIR"] = ScratchFolder() + "/kim.run";
+    DrivenProgram& again = Launch("again", {}, options);
+    EXPECT_EQ(again.End(), 0);
+    EXPECT_TRUE(IsOk(kim.WaitWindow(kFrameClass)));
+}
