@@ -72,6 +72,25 @@ TEST_F(ClientStart, AMemberLogsInAndSeesTheSkinnedMainFrame)
     EXPECT_NE(frame->At(400, 10), frame->At(700, 500));
     EXPECT_NE(frame->At(700, 500), 0u);
     EXPECT_EQ(CountClass(kim, kDialogClass), 0);
+    // The 3D view shows the map: green grounds and plants where the view sits, within a while.
+    bool mapShown = false;
+    for (int attempt = 0; attempt < 100 && !mapShown; ++attempt) {
+        auto view = kim.Capture(kFrameClass);
+        ASSERT_TRUE(view);
+        int greenish = 0;
+        for (int y = 40; y < 420; y += 10) {
+            for (int x = 20; x < 600; x += 10) {
+                const uint32_t p = view->At(x, y);
+                const int r = (p >> 16) & 0xFF, g = (p >> 8) & 0xFF, b = p & 0xFF;
+                greenish += g > r + 20 && g > b + 10;
+            }
+        }
+        mapShown = greenish > 50;
+        if (!mapShown) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        }
+    }
+    EXPECT_TRUE(mapShown) << "the map scene never showed in the 3D view";
 }
 
 TEST_F(ClientStart, AWrongPasswordIsRefusedAndASecondTryGetsIn)
