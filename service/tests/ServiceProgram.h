@@ -1,0 +1,20 @@
+// The service program itself, started on a free loopback port with a database and a catalogue.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <sys/types.h>
+
+namespace yonda::testing {
+
+struct ServiceProgram {
+    pid_t pid = -1;
+    uint16_t port = 0;
+    size_t catalogueItems = 0; // as the program reported them
+};
+
+// Starts the program and reads its port from its first log line; a file limit above 0 starts it
+// with that many descriptors. Port 0 when it did not come up.
+ServiceProgram startServiceProgram(const std::string& database, const std::string& catalogue, int fileLimit = 0);
+
+} // namespace yonda::testing
