@@ -45,10 +45,12 @@ TEST(AvatarItems, EveryCategoryHasAtLeastFiveItemsForEachKind)
 TEST(AvatarItems, EveryFaceFollowsAHair)
 {
     // The client loads the face with its hair's number, so each hair has a face of that number.
-    for (const ItemRecipe& r : ItemRecipes())
-        if (r.category == kHairCategory)
+    for (const ItemRecipe& r : ItemRecipes()) {
+        if (r.category == kHairCategory) {
             EXPECT_TRUE(AvatarTree().Has(kItemFolder + ItemFileName(r.gender, kFaceCategory, r.number)))
                 << ItemFileName(r.gender, kHairCategory, r.number);
+        }
+    }
 }
 
 TEST(AvatarItems, EveryItemParsesAndCarriesItsOwnCode)
