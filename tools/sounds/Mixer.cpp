@@ -25,14 +25,6 @@ const std::vector<double>& SineTable()
     return table;
 }
 
-// The sine of a phase given in cycles, 0 <= cycles < 1.
-double TableSine(const std::vector<double>& table, double cycles)
-{
-    const double at = cycles * kTableSize;
-    const size_t i = static_cast<size_t>(at);
-    return table[i] + (table[i + 1] - table[i]) * (at - static_cast<double>(i));
-}
-
 double Rise(double t, double length) { return t >= length ? 1.0 : 0.5 - 0.5 * std::cos(kPi * t / length); }
 
 // Comb and all-pass lengths of a small room at this rate, prime so their echoes never line up.
@@ -95,11 +87,18 @@ void Mixer::Play(const Voice& voice, double start, double frequency, double hold
             double envelope = partial.level / copyCount;
             double cycles = 0.0;
             size_t at = m_loop ? first % n : first;
+            // The innermost loop of the whole folder: plain pointers keep unoptimised builds quick.
+            double* out = m_mix.data();
+            const double* sine = table.data();
+            const double* shaped = shape.data();
+            const double* bent = bend.data();
             for (size_t i = 0; i < count && at < n; ++i) {
-                cycles += step * bend[i];
+                cycles += step * bent[i];
                 if (cycles >= 1.0)
                     cycles -= 1.0;
-                m_mix[at] += shape[i] * envelope * TableSine(table, cycles);
+                const double position = cycles * kTableSize;
+                const size_t k = static_cast<size_t>(position);
+                out[at] += shaped[i] * envelope * (sine[k] + (sine[k + 1] - sine[k]) * (position - static_cast<double>(k)));
                 envelope *= fall;
                 if (++at == n && m_loop)
                     at = 0;
