@@ -122,7 +122,9 @@ std::optional<int32_t> Catalogue::price(char gender, int category, int number, b
             continue;
         if (!variant)
             return items[i].price;
-        if (i + 1 < items.size())
+        // The variant is the record after it, of the same item: a following record of another
+        // number is another item, and buying "its variant" would buy a look at that one's price.
+        if (i + 1 < items.size() && items[i + 1].number == number)
             return items[i + 1].price;
         return std::nullopt;
     }

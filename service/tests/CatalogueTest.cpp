@@ -23,6 +23,7 @@ TEST(Catalogue, PricesByGenderCategoryNumberAndVariant)
         {'M', 0, 1, false, 100},
         {'M', 0, 1, true, 150},          // the record after it
         {'M', 2, 2, true, std::nullopt}, // the last of its category has no variant
+        {'M', 2, 1, true, std::nullopt}, // the record after it is another item, not its variant
         {'M', 2, 2, false, 5000},
         {'F', 2, 1, false, 200},
         {'F', 0, 1, false, std::nullopt},

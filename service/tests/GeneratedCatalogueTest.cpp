@@ -9,7 +9,6 @@
 #include <iterator>
 #include <sys/wait.h>
 
-#include "PasswordWorker.h"
 #include "ServiceHarness.h"
 #include "ServiceProgram.h"
 
@@ -89,17 +88,8 @@ TEST(GeneratedCatalogue, ThePriceOfEveryKindOfPurchaseIsTheCataloguesPrice)
     ASSERT_GT(offers.size(), 100u) << catalogue;
 
     auto folder = yonda::testing::freshFolder("generated-catalogue");
-    std::string database = (folder / "service.db").string();
-    {
-        service::Store store;
-        ASSERT_TRUE(store.open(database));
-        service::Account account;
-        account.login = "kim";
-        account.nickname = "Kim";
-        account.hash = service::PasswordWorker::hash("pw", false);
-        account.points = 10000;
-        ASSERT_TRUE(store.addAccount(account));
-    }
+    std::string database = yonda::testing::databaseWithKim(folder, 10000);
+    ASSERT_FALSE(database.empty());
     ServiceProgram program = yonda::testing::startServiceProgram(database, catalogue.string());
     ASSERT_GT(program.port, 0);
     EXPECT_EQ(program.catalogueItems, offers.size()) << "the program reads every row the client reads";
@@ -131,10 +121,14 @@ TEST(GeneratedCatalogue, ThePriceOfEveryKindOfPurchaseIsTheCataloguesPrice)
         EXPECT_EQ(now, balance - offer.price);
         balance = now;
     }
-    // An item the catalogue does not hold cannot be bought.
+    // An item the catalogue does not hold cannot be bought, nor a variant of an item without one.
     Offer missing{'M', 2, 999, false, 0};
     auto request = Buy(kim, missing, balance);
     EXPECT_EQ(kim.status(request), NotFound);
+    Offer noVariant = hat;
+    noVariant.variant = true;
+    auto again = Buy(kim, noVariant, balance);
+    EXPECT_EQ(kim.status(again), NotFound);
     auto points = kim.begin(Points);
     auto reply = kim.ask(points);
     ASSERT_TRUE(reply && reply->ok());

@@ -43,7 +43,8 @@ comm::Link::Request buyShirt(TestClient& client, int number)
 TEST(KilledService, LosesNoConfirmedPurchase)
 {
     auto folder = yonda::testing::freshFolder("killed");
-    std::string database = (folder / "service.db").string();
+    std::string database = yonda::testing::databaseWithKim(folder, 100000);
+    ASSERT_FALSE(database.empty());
     std::string catalogue = (folder / "item.dsv").string();
     std::vector<std::string> rows = {"man_up,300", "code,name,price,sale,text,file,texture,description"};
     for (int i = 1; i <= 300; ++i) {
@@ -53,17 +54,6 @@ TEST(KilledService, LosesNoConfirmedPurchase)
     }
     auto bytes = yonda::testing::encodeCatalogue(rows);
     std::ofstream(catalogue, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-    {
-        service::Store store;
-        ASSERT_TRUE(store.open(database));
-        service::Account account;
-        account.login = "kim";
-        account.nickname = "Kim";
-        account.hash = service::PasswordWorker::hash("pw", false);
-        account.points = 100000;
-        ASSERT_TRUE(store.addAccount(account));
-    }
-
     ServiceProgram first = startServiceProgram(database, catalogue);
     ASSERT_GT(first.port, 0);
     std::vector<int> confirmed;
@@ -124,16 +114,8 @@ TEST(KilledService, LosesNoConfirmedPurchase)
 TEST(StarvedService, RefusesWhatItCannotHoldAndServesTheRest)
 {
     auto folder = yonda::testing::freshFolder("starved");
-    std::string database = (folder / "service.db").string();
-    {
-        service::Store store;
-        ASSERT_TRUE(store.open(database));
-        service::Account account;
-        account.login = "kim";
-        account.nickname = "Kim";
-        account.hash = service::PasswordWorker::hash("pw", false);
-        ASSERT_TRUE(store.addAccount(account));
-    }
+    std::string database = yonda::testing::databaseWithKim(folder, 0);
+    ASSERT_FALSE(database.empty());
     ServiceProgram child = startServiceProgram(database, (folder / "none.dsv").string(), 40);
     ASSERT_GT(child.port, 0);
     TestClient kim;

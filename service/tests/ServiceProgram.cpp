@@ -6,7 +6,24 @@
 #include <thread>
 #include <unistd.h>
 
+#include "PasswordWorker.h"
+#include "Store.h"
+
 namespace yonda::testing {
+
+std::string databaseWithKim(const std::filesystem::path& folder, int32_t points)
+{
+    std::string database = (folder / "service.db").string();
+    service::Store store;
+    if (!store.open(database))
+        return {};
+    service::Account account;
+    account.login = "kim";
+    account.nickname = "Kim";
+    account.hash = service::PasswordWorker::hash("pw", false);
+    account.points = points;
+    return store.addAccount(account) ? database : std::string();
+}
 
 ServiceProgram startServiceProgram(const std::string& database, const std::string& catalogue, int fileLimit)
 {

@@ -4,154 +4,78 @@ namespace yonda::sounds {
 
 Voice Pad()
 {
-    Voice v;
-    v.partials = {{1.0, 1.0, 0.0}, {2.0, 0.45, 0.0}, {3.0, 0.22, 0.3}, {4.0, 0.12, 0.6}, {5.0, 0.06, 0.9}};
-    v.attack = 0.35;
-    v.release = 0.6;
-    v.vibratoRate = 4.3;
-    v.vibratoDepth = 0.0015;
-    v.chorus = 0.004;
-    return v;
+    return {.partials = {{1.0, 1.0, 0.0}, {2.0, 0.45, 0.0}, {3.0, 0.22, 0.3}, {4.0, 0.12, 0.6}, {5.0, 0.06, 0.9}},
+            .attack = 0.35, .release = 0.6, .vibratoRate = 4.3, .vibratoDepth = 0.0015, .chorus = 0.004};
 }
 
 Voice Bass()
 {
-    Voice v;
-    v.partials = {{1.0, 1.0, 1.8}, {2.0, 0.4, 4.0}, {3.0, 0.15, 7.0}, {4.0, 0.05, 10.0}};
-    v.attack = 0.008;
-    v.release = 0.08;
-    return v;
+    return {.partials = {{1.0, 1.0, 1.8}, {2.0, 0.4, 4.0}, {3.0, 0.15, 7.0}, {4.0, 0.05, 10.0}}, .attack = 0.008,
+            .release = 0.08};
 }
 
 Voice Marimba()
 {
-    Voice v;
-    v.partials = {{1.0, 1.0, 5.5}, {4.0, 0.25, 16.0}, {9.9, 0.05, 35.0}};
-    v.attack = 0.003;
-    v.release = 0.08;
-    return v;
+    return {.partials = {{1.0, 1.0, 5.5}, {4.0, 0.25, 16.0}, {9.9, 0.05, 35.0}}, .attack = 0.003, .release = 0.08};
 }
 
 Voice MusicBox()
 {
-    Voice v;
-    v.partials = {{1.0, 1.0, 2.6}, {2.0, 0.2, 5.0}, {3.0, 0.07, 8.0}, {5.4, 0.05, 14.0}};
-    v.attack = 0.002;
-    v.release = 0.15;
-    return v;
+    return {.partials = {{1.0, 1.0, 2.6}, {2.0, 0.2, 5.0}, {3.0, 0.07, 8.0}, {5.4, 0.05, 14.0}}, .attack = 0.002,
+            .release = 0.15};
 }
 
 Voice ElectricPiano()
 {
-    Voice v;
-    v.partials = {{1.0, 1.0, 1.6}, {2.0, 0.25, 4.5}, {3.0, 0.07, 8.0}, {7.0, 0.04, 22.0}};
-    v.attack = 0.004;
-    v.release = 0.18;
-    v.chorus = 0.002;
-    return v;
+    return {.partials = {{1.0, 1.0, 1.6}, {2.0, 0.25, 4.5}, {3.0, 0.07, 8.0}, {7.0, 0.04, 22.0}}, .attack = 0.004,
+            .release = 0.18, .chorus = 0.002};
 }
 
 Voice Flute()
 {
-    Voice v;
-    v.partials = {{1.0, 1.0, 0.0}, {2.0, 0.2, 0.0}, {3.0, 0.07, 0.0}};
-    v.attack = 0.06;
-    v.release = 0.12;
-    v.vibratoRate = 5.0;
-    v.vibratoDepth = 0.004;
-    v.vibratoDelay = 0.18;
-    return v;
+    return {.partials = {{1.0, 1.0, 0.0}, {2.0, 0.2, 0.0}, {3.0, 0.07, 0.0}}, .attack = 0.06, .release = 0.12,
+            .vibratoRate = 5.0, .vibratoDepth = 0.004, .vibratoDelay = 0.18};
 }
 
 Voice Brass()
 {
-    Voice v;
-    v.partials = {{1.0, 1.0, 0.0}, {2.0, 0.65, 0.0}, {3.0, 0.45, 0.1}, {4.0, 0.3, 0.2}, {5.0, 0.18, 0.3}, {6.0, 0.1, 0.4}};
-    v.attack = 0.03;
-    v.release = 0.1;
-    v.vibratoRate = 5.5;
-    v.vibratoDepth = 0.003;
-    v.vibratoDelay = 0.12;
-    return v;
+    return {.partials = {{1.0, 1.0, 0.0}, {2.0, 0.65, 0.0}, {3.0, 0.45, 0.1}, {4.0, 0.3, 0.2}, {5.0, 0.18, 0.3},
+                         {6.0, 0.1, 0.4}},
+            .attack = 0.03, .release = 0.1, .vibratoRate = 5.5, .vibratoDepth = 0.003, .vibratoDelay = 0.12};
 }
 
 Voice Bell()
 {
-    Voice v;
-    v.partials = {{1.0, 1.0, 3.0}, {2.0, 0.35, 5.0}, {2.76, 0.2, 7.0}, {5.4, 0.07, 12.0}};
-    v.attack = 0.002;
-    v.release = 0.2;
-    return v;
+    return {.partials = {{1.0, 1.0, 3.0}, {2.0, 0.35, 5.0}, {2.76, 0.2, 7.0}, {5.4, 0.07, 12.0}}, .attack = 0.002,
+            .release = 0.2};
 }
 
 Voice Buzz()
 {
-    Voice v;
-    v.partials = {{1.0, 1.0, 2.5}, {3.0, 0.33, 3.5}, {5.0, 0.2, 4.5}, {7.0, 0.12, 5.5}};
-    v.attack = 0.006;
-    v.release = 0.06;
-    return v;
+    return {.partials = {{1.0, 1.0, 2.5}, {3.0, 0.33, 3.5}, {5.0, 0.2, 4.5}, {7.0, 0.12, 5.5}}, .attack = 0.006,
+            .release = 0.06};
 }
 
-Drum Kick()
-{
-    Drum d;
-    d.tone = 110.0;
-    d.toneEnd = 48.0;
-    d.toneDecay = 9.0;
-    d.length = 0.35;
-    return d;
-}
+Drum Kick() { return {.tone = 110.0, .toneEnd = 48.0, .toneDecay = 9.0, .length = 0.35}; }
 
 Drum Rim()
 {
-    Drum d;
-    d.tone = 1700.0;
-    d.toneEnd = 1600.0;
-    d.toneDecay = 70.0;
-    d.toneLevel = 0.7;
-    d.noiseLevel = 0.5;
-    d.noiseDecay = 90.0;
-    d.bright = true;
-    d.length = 0.06;
-    return d;
+    return {.tone = 1700.0, .toneEnd = 1600.0, .toneDecay = 70.0, .toneLevel = 0.7, .noiseLevel = 0.5,
+            .noiseDecay = 90.0, .bright = true, .length = 0.06};
 }
 
-Drum Shaker()
-{
-    Drum d;
-    d.noiseLevel = 1.0;
-    d.noiseDecay = 45.0;
-    d.darkness = 0.2;
-    d.bright = true;
-    d.length = 0.09;
-    return d;
-}
+Drum Shaker() { return {.noiseLevel = 1.0, .noiseDecay = 45.0, .darkness = 0.2, .bright = true, .length = 0.09}; }
 
 Drum Clap()
 {
-    Drum d;
-    d.noiseLevel = 1.0;
-    d.noiseDecay = 26.0;
-    d.darkness = 0.35;
-    d.bright = true;
-    d.bursts = 3;
-    d.burstGap = 0.011;
-    d.length = 0.25;
-    return d;
+    return {.noiseLevel = 1.0, .noiseDecay = 26.0, .darkness = 0.35, .bright = true, .bursts = 3, .burstGap = 0.011,
+            .length = 0.25};
 }
 
 Drum Tom()
 {
-    Drum d;
-    d.tone = 120.0;
-    d.toneEnd = 75.0;
-    d.toneDecay = 7.0;
-    d.noiseLevel = 0.25;
-    d.noiseDecay = 25.0;
-    d.darkness = 0.8;
-    d.length = 0.5;
-    return d;
+    return {.tone = 120.0, .toneEnd = 75.0, .toneDecay = 7.0, .noiseLevel = 0.25, .noiseDecay = 25.0, .darkness = 0.8,
+            .length = 0.5};
 }
 
 } // namespace yonda::sounds
