@@ -201,6 +201,9 @@ TEST_F(BgmPlayerTest, ReleasedSoundIsQuiet)
 // program reads.
 TEST_F(SoundTest, TheGeneratedTracksPlayAndLoopWithoutASeam)
 {
+#ifndef YONDA_MUSIC_FOLDER
+    GTEST_SKIP() << "this tree does not synthesise the music folder";
+#endif
     const char* binary = std::getenv("YONDA_BINARY_DIR");
     g_strInstallPath = (std::filesystem::path(binary ? binary : ".") / "yonda").string().c_str();
     SoundWnd wnd;
