@@ -8,7 +8,7 @@
 
 #include <gtest/gtest.h>
 
-#include "OwnXServer.h"
+#include "XServer.h"
 
 #include <chrono>
 #include <cstdlib>
@@ -96,7 +96,7 @@ bool WaitForScreen(Display* x, int px, int py, COLORREF color) {
 }
 
 TEST(Desktop, AClickMadeOnTheXServerReachesTheSkinnedButton) {
-    OwnXServer server;
+    yonda::testing::XServer server;
     std::string error;
     ASSERT_TRUE(server.Start(&error)) << error;
     setenv("DISPLAY", server.Display().c_str(), 1);

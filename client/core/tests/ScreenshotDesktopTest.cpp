@@ -1,7 +1,7 @@
 // End to end on an X server whose screen is larger than the usual 1024 x 768: the Direct3D
 // display mode follows the real screen, so a view placed beyond that corner still captures.
-#include "OwnXServer.h"
 #include "ScreenshotFixture.h"
+#include "XServer.h"
 
 #include "Screenshot.h"
 
@@ -21,7 +21,7 @@ constexpr D3DCOLOR kViewColour = 0xff30a050u;
 
 TEST(DesktopScreenshot, AViewBeyond1024x768OnALargerScreenStillCaptures)
 {
-    OwnXServer server;
+    yonda::testing::XServer server;
     std::string error;
     ASSERT_TRUE(server.Start(&error, "1600x1200x24")) << error;
     setenv("DISPLAY", server.Display().c_str(), 1);
