@@ -197,13 +197,10 @@ TEST_F(BgmPlayerTest, ReleasedSoundIsQuiet)
     EXPECT_FALSE(player.IsMuted());
 }
 
-// The music the build synthesised into the program's home folder, through the playlist the
-// program reads.
-TEST_F(SoundTest, TheGeneratedTracksPlayAndLoopWithoutASeam)
+// The music the build synthesised into the program's home folder: the tracks through the playlist
+// the program reads, the cues by their names.
+TEST_F(SoundTest, TheGeneratedMusicLoopsItsTracksAndPlaysItsCuesOnce)
 {
-#ifndef YONDA_MUSIC_FOLDER
-    GTEST_SKIP() << "this tree does not synthesise the music folder";
-#endif
     const char* binary = std::getenv("YONDA_BINARY_DIR");
     g_strInstallPath = (std::filesystem::path(binary ? binary : ".") / "yonda").string().c_str();
     SoundWnd wnd;
@@ -236,6 +233,20 @@ TEST_F(SoundTest, TheGeneratedTracksPlayAndLoopWithoutASeam)
         player.SetMute(FALSE);
         EXPECT_NE(Hear(kOutputRate / 10), std::vector<int16_t>(kOutputRate / 10, 0)) << name;
     }
+    // The party game's and the chat's effects replace the music and end by themselves.
+    for (const char* cue : {"pfRight.wav", "pfWrong.wav", "pfCongr.wav", "korea.wav"}) {
+        ASSERT_TRUE(player.PlayFile(cue, FALSE)) << cue;
+        Hear(10 * kOutputRate);
+        EXPECT_FALSE(player.GetChannel().IsPlaying()) << cue;
+    }
+    // The splash's opening, by the name it uses, plays once on a channel of its own.
+    CMusicChannel opening;
+    ASSERT_TRUE(opening.Init(&wnd));
+    ASSERT_TRUE(opening.Open(g_strInstallPath + "\\data\\bgm\\Yonda_Opening.wav"));
+    ASSERT_EQ(opening.Play(FALSE), S_OK);
+    EXPECT_NE(Hear(kOutputRate), std::vector<int16_t>(kOutputRate, 0));
+    Hear(10 * kOutputRate);
+    EXPECT_FALSE(opening.IsPlaying());
     g_strInstallPath.Empty();
 }
 
