@@ -54,7 +54,7 @@ void CommunityUnderLoad(benchmark::State& state)
 
     auto folder = std::filesystem::temp_directory_path() / ("yonda-bench-" + std::to_string(getpid()));
     std::filesystem::create_directories(folder);
-    service::setLogEnabled(false);
+    service::setLogLevel(service::LogLevel::Quiet);
     service::Store store;
     store.open((folder / "service.db").string());
     std::string hash = service::PasswordWorker::hash("bot", false);

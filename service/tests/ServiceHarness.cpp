@@ -31,9 +31,22 @@ std::vector<std::string> sampleCatalogueRows()
         "code,name,price,sale,text,file,texture,description",
         "3,Shirt,300,0,,1_2001,0,a shirt",
         "4,Coat,5000,1,,1_2002,0,a coat",
-        "lady_up,1",
+        "man_low,1",
+        "code,name,price,sale,text,file,texture,description",
+        "9,Jeans,0,0,,1_3001,0,free jeans",
+        "lady_hair,1",
+        "code,name,price,sale,text,file,texture,description",
+        "1,Bob,0,0,,2_0003,0,a free bob",
+        "lady_up,2",
         "code,name,price,sale,text,file,texture,description",
         "5,Blouse,200,0,,2_2001,0,a blouse",
+        "6,Tee,0,0,,2_2005,0,a free tee",
+        "lady_low,1",
+        "code,name,price,sale,text,file,texture,description",
+        "7,Skirt,0,0,,2_3002,0,a free skirt",
+        "lady_hairitem,1",
+        "code,name,price,sale,text,file,texture,description",
+        "8,Pin,0,0,,2_6004,0,a free pin",
     };
 }
 
@@ -48,7 +61,7 @@ std::filesystem::path freshFolder(const std::string& name)
 ServiceHarness::ServiceHarness(const std::string& name, service::Limits limits)
     : m_folder(freshFolder(name)), m_limits(limits)
 {
-    service::setLogEnabled(false);
+    service::setLogLevel(service::LogLevel::Quiet);
     EXPECT_TRUE(m_setup.open(database()));
     m_catalogue.parse(encodeCatalogue(sampleCatalogueRows()));
     start();
@@ -145,7 +158,7 @@ uint8_t TestClient::join(int16_t lobby, int16_t room, const std::string& passwor
     auto request = begin(proto::RoomJoin);
     request.writer.i16(lobby).i16(room).text(password, proto::kRoomPasswordWidth);
     request.writer.ch('M').ch('0').ch('0').ch('0').ch('0').ch('0').u8(0).u8(1);
-    request.writer.bytes(proto::makeWornItem({0, 1, 0}).bytes());
+    request.writer.bytes(proto::makeWornItem({0, 9, 0}).bytes()); // a hair it owns
     return status(request);
 }
 

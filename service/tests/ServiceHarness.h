@@ -25,7 +25,8 @@ namespace yonda::testing {
 // Catalogue bytes as stored: every record complemented and ended by a zero byte.
 std::vector<uint8_t> encodeCatalogue(const std::vector<std::string>& rows);
 // A small catalogue: man hair 001 (100 points) and its texture variant (150), man upper 001
-// (300) and 002 (5000), lady upper 001 (200).
+// (300) and 002 (5000), lady upper 001 (200); free for a new avatar: man lower 001, lady hair
+// 003, lady upper 005, lady lower 002 and lady hair item 004.
 std::vector<std::string> sampleCatalogueRows();
 
 std::filesystem::path freshFolder(const std::string& name);
