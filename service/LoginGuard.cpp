@@ -1,12 +1,20 @@
 #include "LoginGuard.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace yonda::service {
 
 namespace {
 
 constexpr size_t kTrustedAddresses = 4;
+
+// Failures not yet wholly forgotten: a score that lost a little since its last failure still
+// counts that failure.
+int counted(double score)
+{
+    return static_cast<int>(std::ceil(score - 1e-6));
+}
 
 } // namespace
 
@@ -24,22 +32,22 @@ void LoginGuard::Score::add(const FailureRules& rules, int64_t now)
 
 int LoginGuard::delayFor(const FailureRules& rules, double score)
 {
-    double over = score - rules.freeFailures;
+    int over = counted(score) - rules.freeFailures;
     if (over <= 0)
         return 0;
-    double delay = rules.firstDelayMs;
-    for (int i = 1; i < static_cast<int>(over) && delay < rules.maxDelayMs; ++i)
+    int64_t delay = rules.firstDelayMs;
+    for (int i = 1; i < over && delay < rules.maxDelayMs; ++i)
         delay *= 2;
-    return static_cast<int>(std::min<double>(delay, rules.maxDelayMs));
+    return static_cast<int>(std::min<int64_t>(delay, rules.maxDelayMs));
 }
 
 bool LoginGuard::mayTry(const std::string& login, uint32_t address, int64_t now)
 {
     auto place = m_addresses.find(address);
-    if (place != m_addresses.end() && place->second.current(m_addressRules, now) >= m_addressRules.lockAt)
+    if (place != m_addresses.end() && counted(place->second.current(m_addressRules, now)) >= m_addressRules.lockAt)
         return false;
     auto account = m_accounts.find(login);
-    if (account == m_accounts.end() || account->second.score.current(m_accountRules, now) < m_accountRules.lockAt)
+    if (account == m_accounts.end() || counted(account->second.score.current(m_accountRules, now)) < m_accountRules.lockAt)
         return true;
     const auto& trusted = account->second.trusted;
     return std::find(trusted.begin(), trusted.end(), address) != trusted.end();

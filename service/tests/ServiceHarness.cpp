@@ -1,7 +1,10 @@
 #include "ServiceHarness.h"
 
+#include <arpa/inet.h>
 #include <fstream>
 #include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
 #include <unistd.h>
 
 #include "Log.h"
@@ -58,8 +61,28 @@ std::filesystem::path freshFolder(const std::string& name)
     return folder;
 }
 
-ServiceHarness::ServiceHarness(const std::string& name, service::Limits limits)
-    : m_folder(freshFolder(name)), m_limits(limits)
+int rawConnection(const std::string& host, uint16_t port, const std::string& source)
+{
+    int fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_in local{};
+    local.sin_family = AF_INET;
+    if (!source.empty() && (inet_pton(AF_INET, source.c_str(), &local.sin_addr) != 1 || bind(fd, reinterpret_cast<sockaddr*>(&local), sizeof local) != 0)) {
+        close(fd);
+        return -1;
+    }
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_port = htons(port);
+    inet_pton(AF_INET, host.c_str(), &address.sin_addr);
+    if (connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) {
+        close(fd);
+        return -1;
+    }
+    return fd;
+}
+
+ServiceHarness::ServiceHarness(const std::string& name, service::Limits limits, std::string host)
+    : m_folder(freshFolder(name)), m_limits(limits), m_host(std::move(host))
 {
     service::setLogLevel(service::LogLevel::Quiet);
     EXPECT_TRUE(m_setup.open(database()));
@@ -78,11 +101,11 @@ void ServiceHarness::start()
 {
     m_store = std::make_unique<service::Store>();
     EXPECT_TRUE(m_store->open(database()));
-    m_service = std::make_unique<service::Service>(*m_store, m_catalogue);
+    m_service = std::make_unique<service::Service>(*m_store, m_catalogue, m_limits);
     m_server = std::make_unique<service::Server>(*m_service, m_limits);
     m_service->attach(*m_server);
     // The first start takes a free port; a restart takes the same one again.
-    EXPECT_TRUE(m_server->listen("127.0.0.1:" + std::to_string(m_port)));
+    EXPECT_TRUE(m_server->listen(m_host + ":" + std::to_string(m_port)));
     m_port = m_server->port();
     m_thread = std::thread([this] { m_server->run(); });
 }
@@ -103,7 +126,7 @@ int32_t ServiceHarness::addMember(const std::string& login, const std::string& n
     service::Account account;
     account.login = login;
     account.nickname = nickname;
-    account.hash = service::PasswordWorker::hash("pw", false);
+    account.hash = service::PasswordWorker::hash("pw", m_strongHashes);
     account.points = points;
     account.gender = gender;
     account.age = 25;
@@ -131,7 +154,7 @@ TestClient::TestClient()
 
 bool TestClient::connect(uint16_t port)
 {
-    return link.connect("127.0.0.1", port, 5000);
+    return link.connect(host, port, 5000);
 }
 
 int32_t TestClient::login(uint16_t port, const std::string& id, const std::string& password)
