@@ -12,7 +12,7 @@ namespace yonda::service {
 // Failed logins counted against one key (an ID, an address). Each failure adds one to a score
 // that forgets one failure per `forgetMs`. Above `freeFailures` the refusal is answered later and
 // later (from `firstDelayMs`, doubling, at most `maxDelayMs`); from `lockAt` on attempts are
-// refused without a password check until the score has fallen below it again.
+// refused without a password check until one of those failures is forgotten.
 struct FailureRules {
     int freeFailures = 3;
     int lockAt = 10;
