@@ -16,6 +16,8 @@ Service::Service(Store& store, const Catalogue& catalogue, const Limits& limits)
     : m_store(store), m_catalogue(catalogue), m_limits(limits), m_guard(limits.accountFailures, limits.addressFailures),
       m_passwords(std::make_unique<PasswordWorker>(2, limits.passwordChecksPerAddress))
 {
+    // The event loop's reads must never wait long; in WAL mode a writer does not hold them up.
+    m_store.setBusyTimeout(250);
     // Changes hand their outcome back through the server, once one is attached.
     m_writer = std::make_unique<StoreWriter>(limits.maxQueuedWrites, limits.writeTimeoutMs,
                                              [this](std::function<void()> then) { m_server->post(std::move(then)); });
