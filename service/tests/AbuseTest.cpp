@@ -80,6 +80,25 @@ mode_t modeOf(const std::filesystem::path& path)
     return stat(path.c_str(), &status) == 0 ? status.st_mode & 0777 : 0;
 }
 
+// Kim (owns hair 009 and upper 009) and Lee logged in and standing in lobby 0's area.
+struct TwoInALobby {
+    ServiceHarness service;
+    TestClient kim, lee;
+
+    TwoInALobby(const std::string& name, const service::Limits& limits, const std::string& host) : service(name, limits, host)
+    {
+        service.addMember("kim", "Kim");
+        service.addMember("lee", "Lee", 1000, true, 'F');
+        kim.host = lee.host = host;
+        EXPECT_GT(kim.login(service.port(), "kim"), 0);
+        EXPECT_GT(lee.login(service.port(), "lee"), 0);
+        EXPECT_EQ(lee.join(0, -1), Ok);
+        EXPECT_EQ(kim.join(0, -1), Ok);
+        kim.clearEvents();
+        lee.clearEvents();
+    }
+};
+
 } // namespace
 
 TEST(Abuse, NewAvatarsStartOnlyWithTheCataloguesFreeItems)
@@ -113,16 +132,8 @@ TEST(Abuse, NewAvatarsStartOnlyWithTheCataloguesFreeItems)
 
 TEST(Abuse, ItemsNotOwnedAreNeverShownAsWorn)
 {
-    ServiceHarness service("not-owned", {}, "127.0.0.42");
-    service.addMember("kim", "Kim"); // owns hair 009 and upper 009
-    service.addMember("lee", "Lee", 1000, true, 'F');
-    TestClient kim, lee;
-    kim.host = lee.host = service.host();
-    ASSERT_GT(kim.login(service.port(), "kim"), 0);
-    ASSERT_GT(lee.login(service.port(), "lee"), 0);
-    ASSERT_EQ(lee.join(1, -1), Ok);
-    ASSERT_EQ(kim.join(1, -1), Ok);
-    lee.clearEvents();
+    TwoInALobby two("not-owned", {}, "127.0.0.42");
+    auto& [service, kim, lee] = two;
 
     auto announce = [&](const char* number) {
         auto request = kim.begin(AnnounceItemChange);
@@ -307,15 +318,8 @@ TEST(Abuse, ALockedDatabaseStallsNeitherReadsNorRelays)
 {
     service::Limits limits;
     limits.writeTimeoutMs = 800;
-    ServiceHarness service("locked", limits, "127.0.0.48");
-    service.addMember("kim", "Kim");
-    service.addMember("lee", "Lee");
-    TestClient kim, lee;
-    kim.host = lee.host = service.host();
-    ASSERT_GT(kim.login(service.port(), "kim"), 0);
-    ASSERT_GT(lee.login(service.port(), "lee"), 0);
-    ASSERT_EQ(kim.join(0, -1), Ok);
-    ASSERT_EQ(lee.join(0, -1), Ok);
+    TwoInALobby two("locked", limits, "127.0.0.48");
+    auto& [service, kim, lee] = two;
     auto introOf = [&] {
         auto info = lee.begin(UserInfo);
         info.writer.i32(kim.user);
@@ -362,17 +366,8 @@ TEST(Abuse, ALockedDatabaseStallsNeitherReadsNorRelays)
 
 TEST(Abuse, ChatAndMessageFloodsAreHeldToTypingSpeedAndTheSenderIsTold)
 {
-    ServiceHarness service("typing", {}, "127.0.0.49");
-    service.addMember("kim", "Kim");
-    service.addMember("lee", "Lee");
-    TestClient kim, lee;
-    kim.host = lee.host = service.host();
-    ASSERT_GT(kim.login(service.port(), "kim"), 0);
-    ASSERT_GT(lee.login(service.port(), "lee"), 0);
-    ASSERT_EQ(kim.join(0, -1), Ok);
-    ASSERT_EQ(lee.join(0, -1), Ok);
-    kim.clearEvents();
-    lee.clearEvents();
+    TwoInALobby two("typing", {}, "127.0.0.49");
+    auto& [service, kim, lee] = two;
 
     int accepted = 0, slowed = 0;
     for (int i = 0; i < 40; ++i) {
