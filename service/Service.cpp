@@ -290,11 +290,12 @@ void Service::write(const Request& request, std::function<void(Store&)> change, 
         if (alive.expired())
             return;
         auto found = m_sessions.find(connection);
-        if (found == m_sessions.end() || found->second.user != user) {
+        if (found == m_sessions.end()) {
             done(nullptr);
             return;
         }
-        Request again{connection, command, id, found->second, online(user)};
+        // Answered even when the member logged out meanwhile: its program waits for it.
+        Request again{connection, command, id, found->second, found->second.user == user ? online(user) : nullptr};
         done(&again);
     });
     if (!queued) {

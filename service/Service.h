@@ -121,8 +121,9 @@ private:
     Member* inRoomOrNotFound(const Request& request, const Room& room, int32_t user);
 
     // Runs `change` on the writer's thread; `done` runs on the loop afterwards, with the request
-    // when its connection still belongs to the same member (else null: nobody waits for the
-    // answer any more). A change that cannot be queued is refused at once.
+    // to answer while its connection is open (else null: nobody waits for the answer any more;
+    // its member, if still needed, is found by user number). A change that cannot be queued is
+    // refused at once.
     void write(const Request& request, std::function<void(Store&)> change, std::function<void(Request*)> done);
     static uint8_t statusOf(Change change, uint8_t refused);
 
