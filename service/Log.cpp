@@ -24,6 +24,11 @@ void write(LogLevel level, const char* label, const char* format, va_list args)
     std::strftime(stamp, sizeof stamp, "%Y-%m-%d %H:%M:%S", &parts);
     char text[1024];
     std::vsnprintf(text, sizeof text, format, args);
+    // What members typed (IDs) may hold control characters: one event stays one line.
+    for (char* c = text; *c; ++c) {
+        if (static_cast<unsigned char>(*c) < 0x20 || *c == 0x7F)
+            *c = '?';
+    }
     // The stream's lock keeps the lines of different threads whole.
     std::fprintf(stderr, "%s.%03dZ yonda-service %s: %s\n", stamp, static_cast<int>(now.tv_usec / 1000), label, text);
 }

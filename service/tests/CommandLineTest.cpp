@@ -274,6 +274,9 @@ TEST_F(CommandLine, TheServiceLogsEachEventOnOneTimedLineAtTheChosenLevel)
             member.host = stranger.host = "127.0.0.53";
             ASSERT_GT(member.login(port, "bot0001", "bot"), 0);
             EXPECT_EQ(stranger.login(port, "bot0002", "wrong"), 0);
+            TestClient forger; // an ID that would start a line of its own
+            forger.host = "127.0.0.53";
+            EXPECT_EQ(forger.login(port, "x\n2001-01-01 00:00:00.000Z yonda-service info: forged", "pw"), 0);
             auto logout = member.begin(proto::Logout);
             EXPECT_EQ(member.status(logout), proto::Ok);
         }
