@@ -2,7 +2,6 @@
 // usual baseline states, and the back buffer read back as pixels.
 #pragma once
 
-#include "KRAGlobalCamera.h"
 #include "KRAManager.h"
 #include "KRATestFiles.h"
 
@@ -16,6 +15,29 @@
 #include <string>
 
 namespace kratest {
+
+// Where the tests look from: a view from an eye to a point, and the projection every engine camera
+// sets on the device (a quarter turn of field of view over the back buffer, from 1 to 5000).
+class TestCamera {
+public:
+    void CreateAt(const D3DXVECTOR3& vEye, const D3DXVECTOR3& vLookAt, const D3DXVECTOR3& vUp)
+    {
+        m_vEye = vEye;
+        D3DXMatrixLookAtLH(&m_matView, &vEye, &vLookAt, &vUp);
+        tagSIZE size = CKRAManager::KraMan_GetWindowSize();
+        float fAspect = (size.cx > 0 && size.cy > 0) ? float(size.cx) / float(size.cy) : 1.0f;
+        D3DXMatrixPerspectiveFovLH(&m_matProjection, D3DX_PI / 4, fAspect, 1.0f, 5000.0f);
+        if (IDirect3DDevice8* pDevice = CKRAManager::GetD3DDevice())
+            pDevice->SetTransform(D3DTS_PROJECTION, &m_matProjection);
+    }
+    D3DXMATRIX& GetViewMatrix() { return m_matView; }
+    D3DXMATRIX& GetProjectionMatrix() { return m_matProjection; }
+    D3DXVECTOR3& GetEyePosition() { return m_vEye; }
+
+private:
+    D3DXVECTOR3 m_vEye;
+    D3DXMATRIX m_matView, m_matProjection;
+};
 
 class RenderFixture : public ::testing::Test {
 protected:
@@ -154,7 +176,7 @@ protected:
     IDirect3DDevice8* m_pDevice = nullptr;
     std::filesystem::path m_root;
     std::string m_strData;
-    CKRAGlobalCamera m_cCamera;
+    TestCamera m_cCamera;
 };
 
 } // namespace kratest

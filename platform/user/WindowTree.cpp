@@ -4,6 +4,7 @@
 #include "Input.h"
 #include "Paint.h"
 #include "Queue.h"
+#include "Rendezvous.h"
 #include "Window.h"
 #include "WindowClass.h"
 #include "yonda_user.h"
@@ -219,6 +220,10 @@ BOOL DestroyWindow(HWND hwnd) {
     for (HWND o : owned) DestroyWindow(o);
     ForgetWindowInput(hwnd, true);
     SendDestroy(hwnd);
+    // The capture goes after WM_DESTROY was handled (which may still take or drop it) and before
+    // any window of the tree is freed, so its holder hears of the change while it is whole.
+    HWND capture = GetCapture();
+    if (capture && (capture == hwnd || IsChild(hwnd, capture))) ReleaseCapture();
     FreeWindow(hwnd);
     return TRUE;
 }
@@ -353,7 +358,7 @@ int GetDlgCtrlID(HWND hwnd) {
     return w && (w->style & WS_CHILD) ? static_cast<int>(w->id) : 0;
 }
 
-HWND FindWindowA(LPCSTR className, LPCSTR title) {
+HWND yonda::user::FindOwnWindow(LPCSTR className, LPCSTR title) {
     std::lock_guard lock(UserLock());
     auto cls = className ? FindClass(className) : nullptr;
     if (className && !cls) return nullptr;
@@ -365,6 +370,12 @@ HWND FindWindowA(LPCSTR className, LPCSTR title) {
         return top;
     }
     return nullptr;
+}
+
+// Windows of this program first, then those of the other programs of the session.
+HWND FindWindowA(LPCSTR className, LPCSTR title) {
+    if (HWND own = yonda::user::FindOwnWindow(className, title)) return own;
+    return yonda::user::FindPeerWindow(className, title);
 }
 
 static BOOL EnumDescendants(HWND parent, WNDENUMPROC proc, LPARAM lParam) {
