@@ -45,14 +45,17 @@ TEST_F(EndToEndTest, AProgramInItsOwnHomeReachesTheServiceOnItsOwnAddress) {
 
 TEST_F(EndToEndTest, TwoProgramsRunSideBySideWithTheirOwnSettings) {
     DrivenProgram& one = Launch("one");
-    DrivenProgram& two = Launch("two", {{"Window", "Title", "Yonda Beta"}, {"Option", "SavedID", std::nullopt}});
+    DrivenProgram& two = Launch("two", {{"Window", "Title", "Yonda Beta"}, {"Option", "SoundOff", std::nullopt},
+                                        {"Option", "RememberMe", "1"}});
     ASSERT_TRUE(IsOk(one.WaitWindow("Yonda Alpha", 30000)));
     ASSERT_TRUE(IsOk(two.WaitWindow("Yonda Beta", 30000)));
     // Each program shows its own window only.
     ASSERT_EQ(one.Windows().size(), 1u);
     EXPECT_EQ(two.Windows().at(0).className, "Yonda Alpha");
     EXPECT_EQ(two.Windows().at(0).title, "Yonda Beta");
-    EXPECT_EQ(two.Home().ReadSetting("Option", "SavedID"), std::nullopt);
+    EXPECT_EQ(two.Home().ReadSetting("Option", "SoundOff"), std::nullopt);
+    EXPECT_EQ(two.Home().ReadSetting("Option", "RememberMe"), "1");
+    EXPECT_EQ(one.Home().ReadSetting("Option", "RememberMe"), "0");
     ASSERT_TRUE(IsOk(one.Type("#1001", "one")));
     ASSERT_TRUE(IsOk(two.Type("#1001", "two")));
     EXPECT_EQ(one.Text("#1001"), "one");
