@@ -31,7 +31,7 @@
 //   0xHANDLE        a window by the handle `windows` or `wait-window` answered.
 //
 // Commands (MS is milliseconds of real time; waits default to YONDA_AUTOMATION_WAIT_MS):
-//   windows                     the visible top-level windows, topmost first, each as
+//   windows                     the visible top-level windows (not minimised), topmost first, each as
 //                               `0xHANDLE "CLASS" "TITLE" LEFT TOP RIGHT BOTTOM` (screen
 //                               coordinates); on the socket one line, entries separated by " | ",
 //                               in a script one window a line.

@@ -160,13 +160,14 @@ struct TopLevel {
     RECT rect;
 };
 
+// What a user sees on the desktop: a minimised window is not among them.
 std::vector<TopLevel> VisibleTopLevels() {
     std::vector<TopLevel> tops;
     {
         std::lock_guard lock(UserLock());
         for (HWND top : TopLevelOrder()) {
             auto w = FindWindowPtr(top);
-            if (!w || w->messageOnly || !(w->style & WS_VISIBLE)) continue;
+            if (!w || w->messageOnly || !(w->style & WS_VISIBLE) || (w->style & WS_MINIMIZE)) continue;
             tops.push_back({top, w->cls ? w->cls->name : std::string(), w->text, ScreenRect(*w)});
         }
     }
