@@ -67,7 +67,7 @@ function(yonda_e2e_test name)
   cmake_parse_arguments(E "" "PROGRAM" "SOURCES;LIBS" ${ARGN})
   yonda_test(${name} SOURCES ${E_SOURCES} ${E_UNPARSED_ARGUMENTS} LIBS yonda-e2e ${E_LIBS} LABELS e2e)
   target_compile_definitions(${name} PRIVATE YONDA_E2E_PROGRAM="$<TARGET_FILE:${E_PROGRAM}>")
-  add_dependencies(${name} ${E_PROGRAM} yonda-service)
+  add_dependencies(${name} ${E_PROGRAM} yonda-service yonda-settings)
 endfunction()
 
 # yonda_fuzzer(NAME SOURCES... [LIBS libs...] CORPUS dir)

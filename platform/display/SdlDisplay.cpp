@@ -14,6 +14,7 @@
 #include "yonda_user.h"
 
 #include <dlfcn.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cstdlib>
@@ -117,7 +118,9 @@ void SdlDisplay::Stop() {
 // gone come back asynchronously from SDL's own wake-up messages (sent to the window a wait began
 // on) and mean nothing here; they must not end the program. The handler is set before SDL starts
 // too: SDL puts back the handler it found when it closes its connection, and errors still pending
-// then arrive while it closes.
+// then arrive while it closes. A connection that breaks (the X server went away) does end the
+// program, at once: Xlib would call exit() on the display thread while the program's own threads
+// go on using what exit() destroys.
 static void TolerateXErrors(bool load) {
     if (!load) {
         const char* driver = SDL_GetCurrentVideoDriver();
@@ -129,7 +132,16 @@ static void TolerateXErrors(bool load) {
     using SetHandler = Handler (*)(Handler);
     if (auto set = reinterpret_cast<SetHandler>(dlsym(xlib, "XSetErrorHandler")))
         set([](void*, void*) { return 0; });
-    // Loaded here, the library stays for SDL to find with the handler in place.
+    using IoHandler = int (*)(void*);
+    using SetIoHandler = IoHandler (*)(IoHandler);
+    if (auto set = reinterpret_cast<SetIoHandler>(dlsym(xlib, "XSetIOErrorHandler"))) {
+        set([](void*) -> int {
+            std::fputs("yonda: the connection to the display is gone\n", stderr);
+            std::fflush(nullptr);
+            _exit(1);
+        });
+    }
+    // Loaded here, the library stays for SDL to find with the handlers in place.
     if (!load) dlclose(xlib);
 }
 
