@@ -1,5 +1,7 @@
 // kravex-view run as a person runs it, over the generated sample world: its frames against the
 // golden pictures kept beside this file, and its answers to bad command lines.
+#include "TempFolder.h"
+
 #include <gtest/gtest.h>
 #include <png.h>
 #include <sys/wait.h>
@@ -75,14 +77,6 @@ protected:
     {
         if (!fs::is_directory(DataDir() / "WORLD"))
             GTEST_SKIP() << "no generated world at " << DataDir();
-        char szTemplate[] = "/tmp/kravex-view-XXXXXX";
-        ASSERT_NE(mkdtemp(szTemplate), nullptr);
-        m_out = szTemplate;
-    }
-    void TearDown() override
-    {
-        if (!m_out.empty())
-            fs::remove_all(m_out);
     }
 
     std::string Data() const { return "--data " + DataDir().string(); }
@@ -128,7 +122,8 @@ protected:
         }
     }
 
-    fs::path m_out;
+    const yonda::test::TempFolder m_temp{"kravex-view"};
+    const fs::path m_out = m_temp.Path();
 };
 
 } // namespace
