@@ -17,8 +17,9 @@
 
 #include <algorithm>
 #include <chrono>
-#include <cstring>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <future>
 #include <utility>
 
@@ -137,6 +138,17 @@ bool SdlDisplay::Init() {
     SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
         std::fprintf(stderr, "yonda: no display (%s); running without one\n", SDL_GetError());
+        return false;
+    }
+    // Unless asked for by name, SDL's off-screen drivers are where it ends when no desktop can be
+    // reached: windows there show nowhere, so that is no display.
+    const char* driver = SDL_GetCurrentVideoDriver();
+    const char* asked = std::getenv("SDL_VIDEODRIVER");
+    if ((!asked || !*asked) && driver && (std::strcmp(driver, "offscreen") == 0 || std::strcmp(driver, "dummy") == 0)) {
+        const char* display = std::getenv("DISPLAY");
+        std::fprintf(stderr, "yonda: no display (the desktop%s%s cannot be reached); running without one\n",
+                     display && *display ? " at DISPLAY=" : "", display && *display ? display : "");
+        SDL_QuitSubSystem(SDL_INIT_VIDEO);
         return false;
     }
     TolerateXErrors();
