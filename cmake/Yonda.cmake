@@ -90,6 +90,23 @@ function(yonda_bench name)
   set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${PROJECT_BINARY_DIR}/bench)
 endfunction()
 
+# yonda_pkgconfig(NAME DESCRIPTION LIBS REQUIRES): installs lib/pkgconfig/NAME.pc for host
+# programs. It is written while installing, with the absolute folder the tree goes to, so that
+# its flags (and the runpath they set) hold wherever a program is built and started from.
+function(yonda_pkgconfig name description libs requires)
+  set(PC_NAME ${name})
+  set(PC_DESCRIPTION ${description})
+  set(PC_LIBS ${libs})
+  set(PC_REQUIRES ${requires})
+  set(PC_PREFIX "@PC_PREFIX@")
+  configure_file(${PROJECT_SOURCE_DIR}/cmake/library.pc.in ${CMAKE_CURRENT_BINARY_DIR}/${name}.pc.in @ONLY)
+  install(CODE "
+    get_filename_component(PC_PREFIX \"\${CMAKE_INSTALL_PREFIX}\" ABSOLUTE)
+    set(pc_file \"\$ENV{DESTDIR}\${PC_PREFIX}/${CMAKE_INSTALL_LIBDIR}/pkgconfig/${name}.pc\")
+    message(STATUS \"Installing: \${pc_file}\")
+    configure_file(\"${CMAKE_CURRENT_BINARY_DIR}/${name}.pc.in\" \"\${pc_file}\" @ONLY)")
+endfunction()
+
 # The program's home folder (where the program file, its settings, "Data\" and "Skin\" live):
 # in the build tree a ready-to-run image of it, and its place in the installed tree, where
 # bin/ links to the programs inside it.
