@@ -12,6 +12,8 @@
 #include "ServiceHarness.h"
 #include "YondaComm.h"
 
+#include <afxwin.h>
+
 using namespace yonda;
 using yonda::testing::ServiceHarness;
 
@@ -302,4 +304,13 @@ TEST_F(Library, TheAvatarPictureTravelsInPieces)
     EXPECT_TRUE(std::equal(stored->begin(), stored->end(), reinterpret_cast<const uint8_t*>(picture.data())));
     EXPECT_FALSE(comm.UploadAvatarImage("lee", path.string().c_str())); // only one's own
     EXPECT_FALSE(comm.UploadAvatarImage("kim", (service.folder() / "missing.jpg").string().c_str()));
+}
+
+TEST_F(Library, TheNotifyWindowMayBeGivenAsAWindowObject)
+{
+    CWnd* notify = CWnd::FromHandle(window.handle());
+    ASSERT_NE(notify, nullptr);
+    comm.SetNotifyWindow(notify);
+    service.stop();
+    EXPECT_TRUE(window.next(UM_SOCKET_CLOSED));
 }
