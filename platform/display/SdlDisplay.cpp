@@ -112,17 +112,22 @@ void SdlDisplay::Stop() {
 
 // Xlib's default answer to an error is to end the process. Errors about windows that are already
 // gone come back asynchronously from SDL's own wake-up messages (sent to the window a wait began
-// on) and mean nothing here; they must not end the program.
-static void TolerateXErrors() {
-    const char* driver = SDL_GetCurrentVideoDriver();
-    if (!driver || std::strcmp(driver, "x11") != 0) return;
-    void* xlib = dlopen("libX11.so.6", RTLD_LAZY | RTLD_NOLOAD);
+// on) and mean nothing here; they must not end the program. The handler is set before SDL starts
+// too: SDL keeps the handler it found and puts it back when it shuts down, and an error still on
+// its way then would otherwise meet Xlib's default (and end the program from inside the shutdown).
+static void TolerateXErrors(bool load) {
+    if (!load) {
+        const char* driver = SDL_GetCurrentVideoDriver();
+        if (!driver || std::strcmp(driver, "x11") != 0) return;
+    }
+    void* xlib = dlopen("libX11.so.6", RTLD_LAZY | (load ? 0 : RTLD_NOLOAD));
     if (!xlib) return;
     using Handler = int (*)(void*, void*);
     using SetHandler = Handler (*)(Handler);
     if (auto set = reinterpret_cast<SetHandler>(dlsym(xlib, "XSetErrorHandler")))
         set([](void*, void*) { return 0; });
-    dlclose(xlib);
+    // Kept loaded while the program runs: the handler lives in it.
+    if (!load) dlclose(xlib);
 }
 
 bool SdlDisplay::Init() {
@@ -136,6 +141,8 @@ bool SdlDisplay::Init() {
     // Windows show pictures already composed in memory: the desktop's own framebuffer takes them,
     // with no GL context (and its renderer threads) per window beside the Direct3D device's.
     SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+    const char* x11Display = std::getenv("DISPLAY");
+    if (x11Display && *x11Display) TolerateXErrors(true);
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
         std::fprintf(stderr, "yonda: no display (%s); running without one\n", SDL_GetError());
         return false;
@@ -151,7 +158,7 @@ bool SdlDisplay::Init() {
         SDL_QuitSubSystem(SDL_INIT_VIDEO);
         return false;
     }
-    TolerateXErrors();
+    TolerateXErrors(false);
     m_wakeEvent = SDL_RegisterEvents(1);
     SDL_Rect bounds, usable;
     if (SDL_GetDisplayBounds(0, &bounds) == 0) {
