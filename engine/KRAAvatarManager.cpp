@@ -235,11 +235,9 @@ LONG CKRAAvatarManager::AttachItemToAvatar(_KRA_HANDLE hAvatar, _KRA_HANDLE hIte
     if (!pAvatar)
         return KRA_E_INVALID_AVATAR;
     bool bAttached = std::find(pAvatar->m_vItems.begin(), pAvatar->m_vItems.end(), hItem) != pAvatar->m_vItems.end();
-    if (bAttached || pAvatar->m_vItems.size() >= KRA_AVATAR_ITEM_MAX || !m_cItems.Lookup(hItem)) {
-        // The caller's reference passes to the avatar; one it does not keep is given back.
-        UnloadKRI(hItem);
+    // Refused, the caller keeps its reference, and with it a handle good for a later attach.
+    if (bAttached || pAvatar->m_vItems.size() >= KRA_AVATAR_ITEM_MAX || !m_cItems.Lookup(hItem))
         return KRA_OK;
-    }
     pAvatar->m_vItems.push_back(hItem);
     ReorderItems(*pAvatar);
     return KRA_OK;

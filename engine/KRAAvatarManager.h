@@ -33,7 +33,10 @@ public:
     // The item array is the caller's (delete[]).
     LONG GetAvatarStructure(_KRA_HANDLE hAvatar, KRA_AVATAR_STRUCTURE* pStructure) const;
     LONG UnloadAvatar(_KRA_HANDLE hAvatar);
+    // The caller's reference to the item passes to the avatar; an item already worn, or one more
+    // than the avatar holds, changes nothing and the reference stays the caller's.
     LONG AttachItemToAvatar(_KRA_HANDLE hAvatar, _KRA_HANDLE hItem);
+    // Releases the avatar's reference to the item.
     LONG DetachItemFromAvatar(_KRA_HANDLE hAvatar, _KRA_HANDLE hItem);
     LONG GetItemHandle(_KRA_HANDLE hAvatar, DWORD& dwCount, _KRA_HANDLE*& pHandles);
     // A texture the avatar wears on one item in place of the item's own: 0x80060002 when the
@@ -70,19 +73,22 @@ public:
     // Walking.
     LONG MoveAvatar(_KRA_HANDLE hAvatar, const D3DXVECTOR3& v);
     LONG RotateAvatar(_KRA_HANDLE hAvatar, const D3DXVECTOR3& vDegrees);
+    // Walks and move-and-rotates share target, arrival and turn state: a new one of the same kind
+    // keeps what the last left of it (the host stops the avatar first); one of the other kind
+    // ends the one under way first.
     LONG MoveToAvatar(_KRA_HANDLE hAvatar, const D3DXVECTOR3& vTarget);
     // Turns toward vPosition, steps there one unit per update, then turns to face vDirection.
     LONG MoveAndRotateAvatar(_KRA_HANDLE hAvatar, const D3DXVECTOR3& vPosition, const D3DXVECTOR3& vDirection);
-    // Ends a walk or a move-and-rotate where the avatar stands, without a message.
+    // Ends a walk and a move-and-rotate where the avatar stands, without a message.
     LONG StopAvatar(_KRA_HANDLE hAvatar);
     LONG SetWalkSpeedOfAvatar(_KRA_HANDLE hAvatar, DWORD dwSpeed);
     // Advances the walks and move-and-rotates of the listed avatars; each finished walk calls the
     // message callback with 0x12002, each finished move-and-rotate with 0x12003.
     LONG UpdateMoveAvatar(const _KRA_HANDLE* pHandles, int nCount);
 
-    // Drawing. Without a list (or with a count of 0) every avatar is drawn in the order of its key
-    // and its walk advanced first; with a list, the listed avatars in list order, walks untouched.
-    // Invalid handles are skipped. The device's world transform holds the camera's view.
+    // Drawing. Without a list every avatar is drawn in the order of its key and its walk advanced
+    // first; with a list, the listed avatars in list order (none for a count of 0), walks
+    // untouched. Invalid handles are skipped. The device's world transform holds the camera's view.
     LONG RenderAvatars();
     LONG RenderAvatars(int nCount, const _KRA_HANDLE* pHandles);
     // One avatar in a preview: placed by mWorld, posed by motion nMotion of its kind, never culled,
@@ -98,7 +104,7 @@ public:
     LONG FireBreastAnimation(_KRA_HANDLE hAvatar);
 
     // Soft picking: while on, every drawing call tests the avatars it draws against the ray
-    // through the picking point, and the nearest hit is kept.
+    // through the picking point, and a call with hits makes its nearest hit the pick.
     LONG SetAvatarPickingPosition(POINT pt);
     LONG SetAvatarSoftPicking(bool bOn);
     // 0 when a soft pick happened, else 0x80000007.
@@ -128,6 +134,7 @@ private:
 
     // Drawing steps (one avatar, one item); see KRAAvatarRender.cpp.
     struct RenderPass;
+    LONG RenderList(const std::vector<_KRA_HANDLE>& vHandles, bool bAdvanceWalks);
     void RenderAvatar(_KRA_HANDLE hAvatar, RenderPass& pass);
     void RenderItem(CKRAAvatar& avatar, _KRA_HANDLE hAvatar, _KRA_HANDLE hItem, const D3DXMATRIX* pSkin,
                     RenderPass& pass);

@@ -64,11 +64,10 @@ void CKRAAvatarManager::EndPicking()
     for (size_t i = 1; i < m_nPickHits; ++i)
         if (m_aPickHits[i].fDistance < m_aPickHits[nBest].fDistance)
             nBest = i;
+    // Each drawing call answers for itself: its nearest hit (the first of equals) replaces
+    // whatever an earlier call picked. A host drawing one avatar per call gets the last avatar
+    // drawn under the point.
     const PickHit& best = m_aPickHits[nBest];
-    // The host draws avatars one call each: a pick already made this frame gives way only to a
-    // nearer one, so the nearest avatar wins whatever the drawing order.
-    if (m_bSoftPicked && !(best.fDistance < m_fPickedDistance))
-        return;
     m_hPickedAvatar = best.hAvatar;
     m_hPickedItem = best.hItem;
     m_fPickedDistance = best.fDistance;

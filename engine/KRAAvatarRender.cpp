@@ -49,36 +49,33 @@ struct CKRAAvatarManager::RenderPass {
 
 LONG CKRAAvatarManager::RenderAvatars()
 {
-    RenderPass pass;
-    pass.pDevice = CKRAManager::GetD3DDevice();
-    if (!pass.pDevice)
-        return KRA_OK;
-    pass.bAdvanceWalks = true;
     // Callbacks from walks and motions may load or unload avatars: the order is fixed first and
     // each handle is looked up again when its turn comes.
     std::vector<_KRA_HANDLE> vHandles;
     vHandles.reserve(m_mAvatarKeys.size());
     for (const auto& [dwKey, h] : m_mAvatarKeys)
         vHandles.push_back(h);
-    BeginPicking();
-    pass.bPicking = m_bSoftPicking;
-    for (_KRA_HANDLE h : vHandles)
-        RenderAvatar(h, pass);
-    EndPicking();
-    return KRA_OK;
+    return RenderList(vHandles, true);
 }
 
 LONG CKRAAvatarManager::RenderAvatars(int nCount, const _KRA_HANDLE* pHandles)
 {
-    if (nCount == 0 || !pHandles)
-        return RenderAvatars();
     if (nCount < 0)
         return KRA_E_INVALID_ARGUMENT;
+    // An empty list draws nothing; it is still a drawing call, so soft picking starts afresh.
+    std::vector<_KRA_HANDLE> vHandles;
+    if (pHandles && nCount > 0)
+        vHandles.assign(pHandles, pHandles + nCount);
+    return RenderList(vHandles, false);
+}
+
+LONG CKRAAvatarManager::RenderList(const std::vector<_KRA_HANDLE>& vHandles, bool bAdvanceWalks)
+{
     RenderPass pass;
     pass.pDevice = CKRAManager::GetD3DDevice();
     if (!pass.pDevice)
         return KRA_OK;
-    std::vector<_KRA_HANDLE> vHandles(pHandles, pHandles + nCount);
+    pass.bAdvanceWalks = bAdvanceWalks;
     BeginPicking();
     pass.bPicking = m_bSoftPicking;
     for (_KRA_HANDLE h : vHandles)

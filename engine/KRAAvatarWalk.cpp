@@ -145,6 +145,15 @@ void ClearWalk(CKRAAvatar& avatar)
     avatar.m_dwStuck = 0;
 }
 
+// Ends a walk and a move-and-rotate where the avatar stands. A stop clears the target that the
+// two share, so a move-and-rotate left running would set off for the cleared point, the world's
+// origin: it ends with the walk.
+void StopMoves(CKRAAvatar& avatar)
+{
+    ClearWalk(avatar);
+    ClearMoveRotate(avatar);
+}
+
 // One update of a walk: true when it has arrived and turned.
 bool AdvanceWalk(CKRAAvatar& avatar)
 {
@@ -178,7 +187,9 @@ bool AdvanceWalk(CKRAAvatar& avatar)
 }
 
 // The final direction's angle from the front, worked out once the target is reached. A direction
-// straight behind is a half turn; a zero direction asks for none.
+// straight behind has no side for the cross product to tell, yet it is a half turn, not none:
+// otherwise the avatar would end facing away from the one direction it was asked to face. A zero
+// direction asks for no turn.
 void StartFinalTurn(CKRAAvatar& avatar)
 {
     avatar.m_bFinalTurnPending = false;
@@ -287,19 +298,23 @@ LONG CKRAAvatarManager::MoveToAvatar(_KRA_HANDLE hAvatar, const D3DXVECTOR3& vTa
     if (!pAvatar)
         return KRA_E_INVALID_AVATAR;
     CKRAAvatar& avatar = *pAvatar;
-    // Every walk starts from fresh turn state, whether or not the last one was stopped, and
-    // takes the place of a move-and-rotate under way.
-    ClearWalk(avatar);
-    ClearMoveRotate(avatar);
+    // A walk takes the place of a move-and-rotate under way, as a stop would: the two share the
+    // target, and the end of the walk would leave the other heading for a cleared one.
+    if (avatar.m_bMoveRotate)
+        StopMoves(avatar);
+    // A walk on a walking avatar keeps its arrival and turn state (the host stops it first).
     avatar.m_vTarget = vTarget;
     avatar.m_bWalking = true;
+    avatar.m_dwStuck = 0;
     D3DXVECTOR3 d = vTarget - avatar.m_vPosition;
     avatar.m_fNearest = D3DXVec3Length(&d);
+    avatar.m_fTurnAngle = 0;
     if (avatar.m_fNearest > 0) {
         D3DXVec3Normalize(&d, &d);
         avatar.m_fTurnAngle = TurnToward(d, avatar.m_vFront, 0.5f);
     }
-    avatar.m_bTurnDone = avatar.m_fTurnAngle == 0;
+    if (avatar.m_fTurnAngle == 0)
+        avatar.m_bTurnDone = true;
     D3DXMATRIX mRotation = avatar.m_mWorld, mTurn;
     mRotation._41 = mRotation._42 = mRotation._43 = 0;
     D3DXMatrixRotationYawPitchRoll(&mTurn, avatar.m_fTurnAngle * KRA_RADIANS_PER_DEGREE, 0, 0);
@@ -316,18 +331,22 @@ LONG CKRAAvatarManager::MoveAndRotateAvatar(_KRA_HANDLE hAvatar, const D3DXVECTO
         return KRA_E_INVALID_AVATAR;
     CKRAAvatar& avatar = *pAvatar;
     OutputDebugStringA("StartMoveAndRotate");
-    ClearWalk(avatar);
-    ClearMoveRotate(avatar);
+    // It takes the place of a walk under way, for the same reason as the other way round; one
+    // started on a moving-and-rotating avatar keeps its arrival and turn state.
+    if (avatar.m_bWalking)
+        StopMoves(avatar);
     avatar.m_vTarget = vPosition;
     avatar.m_vFinalDirection = vDirection;
     avatar.m_bMoveRotate = true;
     D3DXVECTOR3 d = vPosition - avatar.m_vPosition;
     avatar.m_fNearest = D3DXVec3Length(&d);
+    avatar.m_fTurnAngle = 0;
     if (avatar.m_fNearest > 0) {
         D3DXVec3Normalize(&d, &d);
         avatar.m_fTurnAngle = MoveTurnToward(d, avatar.m_vFront);
     }
-    avatar.m_bTurnDone = avatar.m_fTurnAngle == 0;
+    if (avatar.m_fTurnAngle == 0)
+        avatar.m_bTurnDone = true;
     avatar.m_fLastStep = KRAAvatarClock();
     return KRA_OK;
 }
@@ -335,9 +354,7 @@ LONG CKRAAvatarManager::MoveAndRotateAvatar(_KRA_HANDLE hAvatar, const D3DXVECTO
 LONG CKRAAvatarManager::StopAvatar(_KRA_HANDLE hAvatar)
 {
     return WithAvatar(hAvatar, [&](CKRAAvatar& avatar) {
-        // A move-and-rotate shares the walk's target: stopping one stops both.
-        ClearWalk(avatar);
-        ClearMoveRotate(avatar);
+        StopMoves(avatar);
         return KRA_OK;
     });
 }
@@ -371,8 +388,7 @@ LONG CKRAAvatarManager::UpdateMoveAvatar(const _KRA_HANDLE* pHandles, int nCount
             pAvatar = m_cAvatars.Lookup(h);
         }
         if (pAvatar && pAvatar->m_bMoveRotate && AdvanceMoveRotate(*pAvatar)) {
-            ClearWalk(*pAvatar);
-            ClearMoveRotate(*pAvatar);
+            StopMoves(*pAvatar);
             report(KRA_MSG_MOVE_ROTATE_END, h);
         }
     }

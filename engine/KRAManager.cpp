@@ -42,6 +42,56 @@ CKRAManager::CKRAManager() : m_pcSceneRegistry(nullptr)
 
 CKRAManager::~CKRAManager() = default;
 
+CKRAManager* CKRAManager::GetKRA()
+{
+    return m_pcKRAManager;
+}
+
+IDirect3DDevice8* CKRAManager::GetD3DDevice()
+{
+    return m_pDevice;
+}
+
+KRA_MESSAGE_PROC CKRAManager::GetMessageProc()
+{
+    return m_pfMsgProc;
+}
+
+char* CKRAManager::GetInstalledPath()
+{
+    return m_szInstalledKRAPath;
+}
+
+_KRA_RENDERING_OPTION_TYPE& CKRAManager::GetRenderingOption()
+{
+    return m_sRenderingOption;
+}
+
+DWORD& CKRAManager::GetAccentedColor()
+{
+    return m_dwAccentedColor;
+}
+
+CKRAObjectManager* CKRAManager::GetObjectManager()
+{
+    return m_pcObjectManager;
+}
+
+CKRAAvatarManager* CKRAManager::GetAvatarManager()
+{
+    return m_pcAvatarManager;
+}
+
+CKRATextureManager* CKRAManager::GetTextureManager()
+{
+    return m_pcTextureManager;
+}
+
+CKRAFrustum* CKRAManager::GetFrustum()
+{
+    return m_pcFrustum;
+}
+
 CKRAManager& CKRAManager::operator=(const CKRAManager& other)
 {
     m_pcSceneRegistry = other.m_pcSceneRegistry;

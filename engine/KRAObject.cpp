@@ -366,11 +366,12 @@ LONG CKRAObject::FadeObject(float fTime, float fDelta, DWORD dwAlpha)
     BYTE* pData = nullptr;
     if (FAILED(m_pFadedVertexBuffer->Lock(0, 0, &pData, 0)) || !pData)
         return KRA_E_FAILED;
-    // The stored alpha limited by the fade's (a bitwise AND, as stored files expect); the
-    // colour channels are kept, so an untextured mesh fades in its own colour.
+    // The stored alpha limited by the fade's (a bitwise AND, as stored files expect), and no
+    // colour: a textured mesh shows its texture alone while it fades, an untextured one fades
+    // as a dark shape.
     for (size_t i = 0; i < m_vVertices.size(); ++i) {
         KRA_OBJECT_VERTEX v = m_vVertices[i];
-        v.dwDiffuse = (v.dwDiffuse & 0x00FFFFFF) | (v.dwDiffuse & (dwAlpha << 24));
+        v.dwDiffuse &= dwAlpha << 24;
         std::memcpy(pData + i * kObjectStride, &v, kObjectStride);
     }
     m_pFadedVertexBuffer->Unlock();
@@ -408,7 +409,16 @@ LONG CKRAObject::FadeObject(float fTime, float fDelta, DWORD dwAlpha)
 
 LONG CKRAObject::RestoreAlphaValue()
 {
-    // Fades never write the mesh's own buffer, so its stored alpha is always in place.
+    // The fade is over: its copy goes until the next one, and the mesh's own buffer gets every
+    // stored vertex back (fades draw from the copy, so the buffer that every scene object of the
+    // file shares is never dimmed by one object's fade).
+    ReleaseInterface(m_pFadedVertexBuffer);
+    if (!m_pVertexBuffer)
+        return KRA_OK;
+    if (FillBuffer(m_pVertexBuffer, m_vVertices) < 0) {
+        KRAShowWarning("Failed copy vertex data to vertex buffer");
+        return KRA_E_FAILED;
+    }
     return KRA_OK;
 }
 

@@ -38,7 +38,7 @@ LONG CKRAScene::RenderAvatars(unsigned int nCount, _KRA_HANDLE* pAvatars)
         std::vector<_KRA_HANDLE> vAvatars;
         if (pAvatars && nCount > 0)
             vAvatars.assign(pAvatars, pAvatars + nCount);
-        LONG lStatus = vAvatars.empty() ? m.RenderAvatars() : m.RenderAvatars(int(vAvatars.size()), vAvatars.data());
+        LONG lStatus = m.RenderAvatars(int(vAvatars.size()), vAvatars.data());
         return lStatus < 0 ? lStatus : KRA_OK;
     });
 }

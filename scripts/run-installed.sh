@@ -24,12 +24,26 @@ if [ -x "$prefix/bin/yonda-service" ] && [ -x "$prefix/bin/yonda-bots" ]; then
   bots_pid=$!
   trap 'kill $bots_pid 2>/dev/null; wait $bots_pid 2>/dev/null; kill $service_pid 2>/dev/null; wait $service_pid 2>/dev/null' EXIT
   echo "Community service on 127.0.0.1:7001 with 40 simulated members; log in as demo / demo."
-  if [ ! -x "$prefix/bin/Yonda" ]; then
+  yonda="$prefix/bin/yonda"
+  if [ ! -x "$yonda" ]; then
     if [ -t 0 ]; then
       echo "Press Ctrl-C to stop."
       wait $service_pid
     else
       sleep "${YONDA_DEMO_SECONDS:-10}"
     fi
+  elif [ -z "${YONDA_HEADLESS:-}" ] && { [ -n "${DISPLAY:-}" ] || [ -n "${WAYLAND_DISPLAY:-}" ]; }; then
+    echo "Starting Yonda: log in as demo / demo."
+    "$yonda"
+  else
+    # No display: a short scripted tour whose pictures show what the program does.
+    shots="${XDG_DATA_HOME:-$HOME/.local/share}/yonda/tour-$(date +%Y%m%d-%H%M%S)"
+    mkdir -p "$shots"
+    sed "s|@SHOTS@|$shots|g" "$(dirname "$0")/tour.txt" > "$shots/tour.txt"
+    echo "No display: Yonda runs a scripted tour headless and saves its screenshots:"
+    YONDA_HEADLESS=1 SDL_AUDIODRIVER=dummy YONDA_AUTOMATION="$shots/tour.txt" "$yonda"
+    for f in "$shots"/*.png; do
+      [ -e "$f" ] && echo "$f"
+    done
   fi
 fi

@@ -233,7 +233,7 @@ void CNotifyDlg::OnPaint()
         int y = FirstLineTop(m_nLineCount);
         for (POSITION at = m_lines.GetHeadPosition(); at;) {
             CRect line(0, y, m_nWidth, y + kLineHeight);
-            dc.DrawText(m_lines.GetNext(at), &line, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+            dc.DrawText(m_lines.GetNext(at), &line, DT_CENTER | DT_SINGLELINE | DT_NOPREFIX);
             y += kLineHeight;
         }
     }

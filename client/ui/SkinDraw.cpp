@@ -29,6 +29,12 @@ void SkinDrawBackground(CDC* dc, const RECT& client, CBitmap* bitmap, unsigned b
     if (bands == 2) {
         dc->BitBlt(0, clientHeight - 1, width, 1, &mem, 0, height - 1, SRCCOPY);
     } else if (bands > 2) {
+        // Steps of h - 1 rows never draw the middle band's last row, so a shaded middle would
+        // meet the bottom strip at a seam: the row joining them is that last row, as in the picture.
+        const int join = clientHeight - strip - 1;
+        if (step > 0 && join >= strip) {
+            dc->BitBlt(0, join, width, 1, &mem, 0, height - strip - 1, SRCCOPY);
+        }
         dc->BitBlt(0, clientHeight - strip, width, strip, &mem, 0, height - strip, SRCCOPY);
     }
     mem.SelectObject(old);

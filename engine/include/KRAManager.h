@@ -31,16 +31,17 @@ public:
     LONG KraMan_GetScene(_KRA_HANDLE& hScene, CKRAScene** ppScene);
     void SetAccentedColor(DWORD dwColor);
 
-    static CKRAManager* GetKRA() { return m_pcKRAManager; }
-    static IDirect3DDevice8* GetD3DDevice() { return m_pDevice; }
-    static KRA_MESSAGE_PROC GetMessageProc() { return m_pfMsgProc; }
-    static char* GetInstalledPath() { return m_szInstalledKRAPath; }
-    static _KRA_RENDERING_OPTION_TYPE& GetRenderingOption() { return m_sRenderingOption; }
-    static DWORD& GetAccentedColor() { return m_dwAccentedColor; }
-    static CKRAObjectManager* GetObjectManager() { return m_pcObjectManager; }
-    static CKRAAvatarManager* GetAvatarManager() { return m_pcAvatarManager; }
-    static CKRATextureManager* GetTextureManager() { return m_pcTextureManager; }
-    static CKRAFrustum* GetFrustum() { return m_pcFrustum; }
+    // The engine-wide members, for the host as for every engine part.
+    static CKRAManager* GetKRA();
+    static IDirect3DDevice8* GetD3DDevice();
+    static KRA_MESSAGE_PROC GetMessageProc();
+    static char* GetInstalledPath();
+    static _KRA_RENDERING_OPTION_TYPE& GetRenderingOption();
+    static DWORD& GetAccentedColor();
+    static CKRAObjectManager* GetObjectManager();
+    static CKRAAvatarManager* GetAvatarManager();
+    static CKRATextureManager* GetTextureManager();
+    static CKRAFrustum* GetFrustum();
 
     static CKRAManager* m_pcKRAManager;
     static IDirect3DDevice8* m_pDevice;

@@ -17,17 +17,6 @@ constexpr DWORD kBlack = 0xFF000000;
 constexpr DWORD kRed = 0xFFFF0000;
 constexpr DWORD kWhite = 0xFFFFFFFF;
 
-// A square of side 2h facing the camera at -z, centred on (cx, cy) in the plane z.
-ItemMesh Square(float cx, float cy, float h, const std::string& strName = "BODY", float z = 0)
-{
-    ItemMesh mesh;
-    mesh.strName = strName;
-    mesh.vPositions = {cx - h, cy - h, z, cx + h, cy - h, z, cx + h, cy + h, z, cx - h, cy + h, z};
-    mesh.vIndices = {0, 1, 2, 0, 2, 3};
-    mesh.bTexCoords = true;
-    return mesh;
-}
-
 class AvatarRender : public RenderFixture {
 protected:
     void SetUp() override
@@ -274,7 +263,7 @@ TEST_F(AvatarRender, AvatarOutsideTheViewIsNeitherPosedNorDrawnButStillWalks)
     EXPECT_EQ(m_pAvatars->GetAvatar(h)->m_nKey, 0);
 }
 
-TEST_F(AvatarRender, SoftPickingAnswersTheNearestAvatarWhateverTheOrder)
+TEST_F(AvatarRender, SoftPickingTakesTheNearestHitOfEachDrawingCall)
 {
     _KRA_HANDLE hFar = Avatar(1, RedItem(2020001, {Square(0, 0, 1)}), KRA_ITEM_BODY);
     _KRA_HANDLE hNear = Avatar(2, RedItem(2020002, {Square(0, 0, 0.5f)}), KRA_ITEM_BODY);
@@ -285,42 +274,54 @@ TEST_F(AvatarRender, SoftPickingAnswersTheNearestAvatarWhateverTheOrder)
     ASSERT_EQ(m_pAvatars->SetAvatarPickingPosition(pt), KRA_OK);
     ASSERT_EQ(m_pAvatars->SetAvatarSoftPicking(true), KRA_OK);
     EXPECT_EQ(m_pAvatars->HasAvatarSoftPicking(), KRA_E_FAILED);
+    auto picked = [&](_KRA_HANDLE& hItem, float& fDistance) {
+        _KRA_HANDLE hAvatar = 0;
+        hItem = 0;
+        fDistance = 0;
+        m_pAvatars->GetPickedAvatarHandle(hAvatar, hItem, fDistance);
+        return hAvatar;
+    };
+    _KRA_HANDLE hItem = 0;
+    float fDistance = 0;
 
+    // One call per avatar, as the host draws them: each call's hit replaces the pick, so the
+    // avatar drawn last under the point is the one picked, near or far.
     const _KRA_HANDLE aOrders[2][2] = {{hFar, hNear}, {hNear, hFar}};
     for (const auto& order : aOrders) {
-        // One call per avatar, as the host draws them.
         m_pAvatars->ResetAvatarSoftPicking(false);
         Render(order[0]);
         Render(order[1]);
         ASSERT_EQ(m_pAvatars->HasAvatarSoftPicking(), KRA_OK);
-        _KRA_HANDLE hAvatar = 0, hItem = 0;
-        float fDistance = 0;
-        m_pAvatars->GetPickedAvatarHandle(hAvatar, hItem, fDistance);
-        EXPECT_EQ(hAvatar, hNear);
-        EXPECT_EQ(m_pAvatars->GetItemCode(hItem), 2020002u);
+        EXPECT_EQ(picked(hItem, fDistance), order[1]);
+        EXPECT_EQ(m_pAvatars->GetItemCode(hItem), order[1] == hNear ? 2020002u : 2020001u);
         EXPECT_GT(fDistance, 0.f);
     }
 
-    // One call for both.
-    m_pAvatars->ResetAvatarSoftPicking(false);
-    _KRA_HANDLE ah[2] = {hNear, hFar};
-    m_pAvatars->RenderAvatars(2, ah);
-    _KRA_HANDLE hAvatar = 0, hItem = 0;
-    float fDistance = 0;
-    m_pAvatars->GetPickedAvatarHandle(hAvatar, hItem, fDistance);
-    EXPECT_EQ(hAvatar, hNear);
+    // One call for both: its nearest hit, whatever the order in the list.
+    for (const auto& order : aOrders) {
+        m_pAvatars->ResetAvatarSoftPicking(false);
+        m_pAvatars->RenderAvatars(2, order);
+        EXPECT_EQ(picked(hItem, fDistance), hNear);
+        EXPECT_EQ(m_pAvatars->GetItemCode(hItem), 2020002u);
+    }
 
-    // Beside both avatars nothing is hit, and with picking off the last pick stays.
-    m_pAvatars->ResetAvatarSoftPicking(false);
+    // A call that hits nothing, or draws nothing, leaves the pick and its flag as they were.
     m_pAvatars->SetAvatarPickingPosition(Project(3, 3, 0));
-    m_pAvatars->RenderAvatars(2, ah);
+    m_pAvatars->RenderAvatars(2, aOrders[0]);
+    EXPECT_EQ(m_pAvatars->HasAvatarSoftPicking(), KRA_OK);
+    EXPECT_EQ(picked(hItem, fDistance), hNear);
+    m_pAvatars->ResetAvatarSoftPicking(false);
+    m_pAvatars->RenderAvatars(2, aOrders[0]);
     EXPECT_EQ(m_pAvatars->HasAvatarSoftPicking(), KRA_E_FAILED);
-    m_pAvatars->SetAvatarSoftPicking(false);
     m_pAvatars->SetAvatarPickingPosition(Project(0, 0, 0));
-    m_pAvatars->RenderAvatars(2, ah);
+    m_pAvatars->RenderAvatars(0, aOrders[0]);
     EXPECT_EQ(m_pAvatars->HasAvatarSoftPicking(), KRA_E_FAILED);
-    m_pAvatars->GetPickedAvatarHandle(hAvatar, hItem, fDistance);
-    EXPECT_EQ(hAvatar, hNear);
+
+    // With picking off nothing is picked and the last pick stays.
+    m_pAvatars->SetAvatarSoftPicking(false);
+    Render(hFar);
+    EXPECT_EQ(m_pAvatars->HasAvatarSoftPicking(), KRA_E_FAILED);
+    EXPECT_EQ(picked(hItem, fDistance), hNear);
 }
 
 TEST_F(AvatarRender, LabelPositionFollowsTheHeadBone)

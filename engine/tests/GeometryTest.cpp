@@ -119,6 +119,9 @@ TEST(AlphaOrder, FarthestFirstAndEqualDistancesKeepListOrder)
                                           D3DXVECTOR3(-5, 0, 0), D3DXVECTOR3(0, 0, 1)};
     std::vector<size_t> order;
     KRAOrderFarthestFirst(positions, D3DXVECTOR3(0, 0, 0), order);
+    // Objects at the same distance are drawn in list order, every time. A selection sort that
+    // swaps the farthest object into place would not keep that promise: swapping object 2 to the
+    // front sends object 0 behind object 1, and the frame would draw them as {2, 1, 0, 3, 4}.
     EXPECT_EQ(order, (std::vector<size_t>{2, 0, 1, 3, 4}));
     KRAOrderFarthestFirst({}, D3DXVECTOR3(0, 0, 0), order);
     EXPECT_TRUE(order.empty());

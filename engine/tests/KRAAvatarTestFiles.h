@@ -53,6 +53,17 @@ inline ItemMesh Triangle(const std::string& strName = "BODY")
     return mesh;
 }
 
+// A square of side 2h facing a camera at -z, centred on (cx, cy) in the plane z, textured.
+inline ItemMesh Square(float cx, float cy, float h, const std::string& strName = "BODY", float z = 0)
+{
+    ItemMesh mesh;
+    mesh.strName = strName;
+    mesh.vPositions = {cx - h, cy - h, z, cx + h, cy - h, z, cx + h, cy + h, z, cx - h, cy + h, z};
+    mesh.vIndices = {0, 1, 2, 0, 2, 3};
+    mesh.bTexCoords = true;
+    return mesh;
+}
+
 inline std::vector<uint8_t> KRI(const Item& item, uint32_t dwKind)
 {
     Bytes b;

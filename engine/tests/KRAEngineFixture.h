@@ -29,7 +29,7 @@ protected:
     void WriteWorld(const std::string& name, const std::vector<uint8_t>& bytes) { Write(m_root / "Data" / "WORLD" / name, bytes); }
     void WriteWorldText(const std::string& name, const std::string& text) { WriteText(m_root / "Data" / "WORLD" / name, text); }
 
-    yonda::test::TempFolder m_temp{"kravex-test"};
+    yonda::testing::TempFolder m_temp{"kravex-test"};
     FakeDevice m_device;
     CKRAManager* m_pManager = nullptr;
     std::filesystem::path m_root;

@@ -2,7 +2,6 @@
 // usual baseline states, and the back buffer read back as pixels.
 #pragma once
 
-#include "KRAGlobalCamera.h"
 #include "KRAManager.h"
 #include "KRATestFiles.h"
 #include "PixelExpect.h"
@@ -16,6 +15,29 @@
 #include <string>
 
 namespace kratest {
+
+// Where the tests look from: a view from an eye to a point, and the projection every engine camera
+// sets on the device (a quarter turn of field of view over the back buffer, from 1 to 5000).
+class TestCamera {
+public:
+    void CreateAt(const D3DXVECTOR3& vEye, const D3DXVECTOR3& vLookAt, const D3DXVECTOR3& vUp)
+    {
+        m_vEye = vEye;
+        D3DXMatrixLookAtLH(&m_matView, &vEye, &vLookAt, &vUp);
+        tagSIZE size = CKRAManager::KraMan_GetWindowSize();
+        float fAspect = (size.cx > 0 && size.cy > 0) ? float(size.cx) / float(size.cy) : 1.0f;
+        D3DXMatrixPerspectiveFovLH(&m_matProjection, D3DX_PI / 4, fAspect, 1.0f, 5000.0f);
+        if (IDirect3DDevice8* pDevice = CKRAManager::GetD3DDevice())
+            pDevice->SetTransform(D3DTS_PROJECTION, &m_matProjection);
+    }
+    D3DXMATRIX& GetViewMatrix() { return m_matView; }
+    D3DXMATRIX& GetProjectionMatrix() { return m_matProjection; }
+    D3DXVECTOR3& GetEyePosition() { return m_vEye; }
+
+private:
+    D3DXVECTOR3 m_vEye;
+    D3DXMATRIX m_matView, m_matProjection;
+};
 
 class RenderFixture : public ::testing::Test {
 protected:
@@ -91,7 +113,7 @@ protected:
         if (!pSurface)
             return picture;
         // The back buffer has no alpha of its own: its pixels read as opaque.
-        picture = yonda::test::ReadSurface(pSurface);
+        picture = yonda::testing::ReadSurface(pSurface);
         for (DWORD& pixel : picture.pixels)
             pixel |= 0xFF000000u;
         pSurface->Release();
@@ -112,21 +134,21 @@ protected:
 
     static bool Near(DWORD actual, DWORD expected, int tolerance)
     {
-        return yonda::test::ColourNear(actual | 0xFF000000u, expected | 0xFF000000u, tolerance);
+        return yonda::testing::ColourNear(actual | 0xFF000000u, expected | 0xFF000000u, tolerance);
     }
 
     // Keeps a failing picture beside the test run, for a person to look at.
     static void ExpectPixel(const YondaPicture& picture, POINT p, DWORD expected, int tolerance = 4)
     {
-        yonda::test::ExpectPixel(picture, p.x, p.y, expected, tolerance, "kravex");
+        yonda::testing::ExpectPixel(picture, p.x, p.y, expected, tolerance, "kravex");
     }
 
-    yonda::test::TempFolder m_temp{"kravex-render"};
+    yonda::testing::TempFolder m_temp{"kravex-render"};
     IDirect3D8* m_pD3D = nullptr;
     IDirect3DDevice8* m_pDevice = nullptr;
     std::filesystem::path m_root;
     std::string m_strData;
-    CKRAGlobalCamera m_cCamera;
+    TestCamera m_cCamera;
 };
 
 } // namespace kratest

@@ -82,7 +82,13 @@ TEST_F(ObjectRender, AccentColourShows)
 
 TEST_F(ObjectRender, FadeGoesFromInvisibleToOpaqueOverItsDuration)
 {
-    WriteWorld("box.KRO", KRO(0, {Square(kWhite, 0.8f)}));
+    // A white texture on red vertices: drawn normally the two multiply to red; fading, the
+    // texture alone shows, more opaque as the fade goes on.
+    WriteWorld("white.bmp", SolidBMP(4, 4, 0xFFFFFF));
+    Mesh m = Square(kRed, 0.8f);
+    m.bFirst = true;
+    m.strFirst = "white.bmp";
+    WriteWorld("box.KRO", KRO(0, {m}));
     CKRAObjectFile* pFile = Load("box.KRO");
     // A fade-in of 1000 ms seen at 0, 500 and 999 ms, side by side; a normal draw beside them.
     float afTimes[3] = {0, 500, 999};
@@ -98,11 +104,14 @@ TEST_F(ObjectRender, FadeGoesFromInvisibleToOpaqueOverItsDuration)
     ExpectPixel(picture, Project(-3, 0, 0), kBlack);
     ExpectPixel(picture, Project(-1, 0, 0), 0xFF7F7F7F, 6);
     ExpectPixel(picture, Project(1, 0, 0), 0xFFFEFEFE, 6);
-    ExpectPixel(picture, Project(3, 0, 0), kWhite);
+    ExpectPixel(picture, Project(3, 0, 0), kRed);
 }
 
 TEST_F(ObjectRender, OneObjectsFadeLeavesTheOthersOfItsFileAsTheyAre)
 {
+    // Untextured, a fading object has no colour of its own: it darkens what lies behind it by its
+    // alpha (a quarter here) while the other object of its file stays red.
+    m_pDevice->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF0000FF, 1.0f, 0);
     WriteWorld("box.KRO", KRO(0, {Square(kRed)}));
     CKRAObjectFile* pFile = Load("box.KRO");
     D3DXMATRIX fading = At(-3, 0, 0), normal = At(3, 0, 0);
@@ -110,7 +119,8 @@ TEST_F(ObjectRender, OneObjectsFadeLeavesTheOthersOfItsFileAsTheyAre)
     pFile->RenderObjectFile(&normal, 0, 0, 0);
     YondaPicture picture = Picture();
     ExpectPixel(picture, Project(3, 0, 0), kRed);
-    ExpectPixel(picture, Project(-3, 0, 0), 0xFF400000, 6);
+    ExpectPixel(picture, Project(-3, 0, 0), 0xFF0000BF, 6);
+    ExpectPixel(picture, Project(0, 0, 0), 0xFF0000FF);
 }
 
 TEST_F(ObjectRender, KeyAnimatedMeshIsAtItsKeyedPoseAtAGivenTime)

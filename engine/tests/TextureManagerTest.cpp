@@ -42,8 +42,10 @@ TEST_F(Textures, AMissingKRTIsAnEntryWithoutTextureUntilItsLastRelease)
     CKRAHandle<tagKRADS> again;
     Manager().LoadWorldTexture("absent.KRT", &again);
     EXPECT_EQ(Manager().ReleaseTexture(h), KRA_OK);
+    // The last release answers that there was no texture to release, and the entry goes all the
+    // same: kept, it would hold no reference that anyone could ever release, and its path would
+    // keep a later load from trying the file again. So its handle is stale now.
     EXPECT_EQ(Manager().ReleaseTexture(h), KRA_E_NOTHING_TO_RELEASE);
-    // The entry went all the same: its handle is stale and a later load tries the file again.
     EXPECT_EQ(Manager().ReleaseTexture(h), KRA_E_INVALID_ARGUMENT);
     EXPECT_EQ(Manager().GetTextureCount(), 0u);
 }

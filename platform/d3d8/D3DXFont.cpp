@@ -151,7 +151,8 @@ void Font::EmitGlyph(const Glyph& glyph, float penX, float baseline, const RECT*
 
 INT Font::DrawTextA(LPCSTR pString, INT Count, LPRECT pRect, DWORD Format, D3DCOLOR Color)
 {
-    if (!pString || !pRect) return 0;
+    // As GDI's DrawText: a count of 0 is no text at all, nothing measured.
+    if (!pString || !pRect || Count == 0) return 0;
     // Laid out from the caller's bytes, which are only read: never written, whatever the flags say.
     size_t length = Count < 0 ? std::strlen(pString) : strnlen(pString, size_t(Count));
     text::LayoutParams params;

@@ -1,5 +1,7 @@
 #include "Device.h"
 
+#include <malloc.h>
+
 #include <algorithm>
 #include <atomic>
 #include <cstring>
@@ -71,6 +73,19 @@ bool SupportedDepthFormat(D3DFORMAT format)
     return format == D3DFMT_D24S8 || format == D3DFMT_D16 || format == D3DFMT_D24X8 || format == D3DFMT_D32;
 }
 
+// A frame frees and takes back megabytes (the software renderer's bins and vertices, the
+// program's own vertex arrays); handing them back to the system at every free and faulting them
+// in again page by page the next frame costs the drawing thread more than a third of its time.
+// Keep freed memory for reuse, as the platform's heap does.
+void KeepFrameMemory()
+{
+    static std::once_flag once;
+    std::call_once(once, [] {
+        mallopt(M_MMAP_THRESHOLD, 32 << 20);
+        mallopt(M_TRIM_THRESHOLD, 256 << 20);
+    });
+}
+
 template <class T>
 T* Implementation(IUnknown* object)
 {
@@ -103,6 +118,7 @@ Device::~Device() { GlContext::DeleteBuffer(m_userBuffer); }
 HRESULT Device::Create(Direct3D* d3d, HWND focusWindow, DWORD behaviour, D3DPRESENT_PARAMETERS* params,
                        IDirect3DDevice8** device)
 {
+    KeepFrameMemory();
     auto* created = new Device(d3d, focusWindow, behaviour);
     HRESULT hr = created->BuildPresentation(params);
     if (FAILED(hr)) {
@@ -308,9 +324,7 @@ HRESULT Device::PresentChain(SwapChain* chain, const RECT* sourceRect, const REC
     std::unique_lock lock(m_mutex);
     if (m_health != Health::Operational) return D3DERR_DEVICELOST;
     Surface* backBuffer = chain->BackBuffer();
-    std::vector<uint32_t> pixels;
-    HRESULT hr = ReadTarget(backBuffer, &pixels);
-    if (FAILED(hr)) return hr;
+    HWND target = window ? window : (chain->Window() ? chain->Window() : m_focusWindow);
     RECT source{0, 0, LONG(backBuffer->Width()), LONG(backBuffer->Height())};
     if (sourceRect) {
         source.left = std::clamp<LONG>(sourceRect->left, 0, source.right);
@@ -324,12 +338,25 @@ HRESULT Device::PresentChain(SwapChain* chain, const RECT* sourceRect, const REC
     YondaPicture picture;
     picture.width = UINT(source.right - source.left + offsetX);
     picture.height = UINT(source.bottom - source.top + offsetY);
-    picture.pixels.assign(size_t(picture.width) * picture.height, 0xff000000u);
-    for (LONG y = source.top; y < source.bottom; ++y) {
-        std::copy_n(pixels.begin() + (size_t(y) * backBuffer->Width() + size_t(source.left)), source.right - source.left,
-                    picture.pixels.begin() + (size_t(y - source.top + offsetY) * picture.width + size_t(offsetX)));
+    // The frame goes into the buffer of the window's picture before last, straight from GL when
+    // it fills the picture: one copy on the way, no memory taken per frame.
+    picture.pixels = SpareBuffer(target);
+    bool whole = offsetX == 0 && offsetY == 0 && source.left == 0 && source.top == 0 &&
+                 UINT(source.right) == backBuffer->Width() && UINT(source.bottom) == backBuffer->Height();
+    if (whole) {
+        HRESULT hr = ReadTarget(backBuffer, &picture.pixels);
+        if (FAILED(hr)) return hr;
+    } else {
+        std::vector<uint32_t> pixels;
+        HRESULT hr = ReadTarget(backBuffer, &pixels);
+        if (FAILED(hr)) return hr;
+        picture.pixels.assign(size_t(picture.width) * picture.height, 0xff000000u);
+        for (LONG y = source.top; y < source.bottom; ++y) {
+            std::copy_n(pixels.begin() + (size_t(y) * backBuffer->Width() + size_t(source.left)),
+                        source.right - source.left,
+                        picture.pixels.begin() + (size_t(y - source.top + offsetY) * picture.width + size_t(offsetX)));
+        }
     }
-    HWND target = window ? window : (chain->Window() ? chain->Window() : m_focusWindow);
     // The window system takes the picture without the renderer's lock held, so its own locks
     // never wait on ours.
     lock.unlock();
@@ -504,7 +531,8 @@ HRESULT Device::ReadTarget(Surface* target, std::vector<uint32_t>* pixels)
     glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
     glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, target->GlName(), 0);
     m_dirty |= kDirtyTarget | kDirtyTextures;
-    pixels->assign(size_t(target->Width()) * target->Height(), 0);
+    // Every pixel is read over: no need to clear what the buffer held.
+    pixels->resize(size_t(target->Width()) * target->Height());
     glPixelStorei(GL_PACK_ALIGNMENT, 4);
     glReadPixels(0, 0, GLsizei(target->Width()), GLsizei(target->Height()), GL_BGRA, GL_UNSIGNED_INT_8_8_8_8_REV,
                  pixels->data());
@@ -805,6 +833,12 @@ void Device::RestoreState(const DeviceState& state)
     m_inputKey = InputKey{};
 }
 
+void Device::WatchDraws(DrawWatcher watcher)
+{
+    std::lock_guard lock(m_mutex);
+    m_drawWatcher = std::move(watcher);
+}
+
 // ---------------------------------------------------------------------------------------------
 // Drawing
 
@@ -870,6 +904,9 @@ HRESULT Device::Draw(D3DPRIMITIVETYPE type, UINT primitives, UINT firstVertex, b
         }
     }
     if (m_health != Health::Operational) return D3D_OK;  // a lost device drops its draws
+    if (m_drawWatcher) {
+        m_drawWatcher(DrawCall{m_state, *layout, mode, count, firstVertex, indexed, firstIndex, userVertices, userStride});
+    }
     if (!BeginGl()) return D3DERR_NOTAVAILABLE;
     if (!BindTarget()) return D3DERR_INVALIDCALL;
     FixedFunction* pipeline = FixedFunction::Get();
@@ -880,7 +917,7 @@ HRESULT Device::Draw(D3DPRIMITIVETYPE type, UINT primitives, UINT firstVertex, b
     }
     if (layout->pretransformed != m_lastPretransformed) m_dirty |= kDirtyViewport;
     m_lastPretransformed = layout->pretransformed;
-    pipeline->Apply(m_state, m_dirty, layout->pretransformed);
+    if (!pipeline->Apply(m_state, m_dirty, layout->pretransformed)) return D3DERR_NOTAVAILABLE;
     m_dirty = 0;
 
     // Vertex inputs: point the vertex array at the streams (or at the program's vertices).

@@ -3,6 +3,7 @@
 // takes the device lock, as a device created multithreaded does.
 #pragma once
 
+#include <functional>
 #include <map>
 #include <mutex>
 #include <set>
@@ -17,6 +18,21 @@ namespace yonda::d3d8 {
 class Direct3D;
 class SwapChain;
 class Surface;
+
+// A draw as the program asked for it, with the state it draws with: what a tool watching the
+// draws sees (the frame benchmark records a frame this way to replay it).
+struct DrawCall {
+    const DeviceState& state;
+    const VertexLayout& layout;
+    GLenum mode;
+    UINT count;  // vertices, or indices of an indexed draw
+    UINT firstVertex;
+    bool indexed;
+    UINT firstIndex;
+    const void* userVertices;  // DrawPrimitiveUP's vertices, else null
+    UINT userStride;
+};
+using DrawWatcher = std::function<void(const DrawCall&)>;
 
 class Device final : public ComObject<IDirect3DDevice8> {
 public:
@@ -82,6 +98,8 @@ public:
     // The whole state, to put back after drawing on the program's behalf (the text font does).
     DeviceState CaptureState();
     void RestoreState(const DeviceState& state);
+    // Called for every draw, under the device lock, before it is drawn; empty stops watching.
+    void WatchDraws(DrawWatcher watcher);
 
 protected:
     void OnPublicReleased() override;
@@ -116,6 +134,7 @@ private:
     std::map<DWORD, VertexLayout> m_declarations;
     DWORD m_nextDeclaration = 1;
     std::optional<VertexLayout> m_fvfLayout;
+    DrawWatcher m_drawWatcher;
     std::mutex m_poolMutex;
     std::set<RefCounted*> m_defaultPool;
     GLuint m_userBuffer = 0;

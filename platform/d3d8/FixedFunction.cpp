@@ -1,170 +1,67 @@
 #include "FixedFunction.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <mutex>
+#include <string>
 
+#include "GlState.h"
+#include "IndexBuffer.h"
 #include "Surface.h"
 #include "Texture.h"
+#include "VertexBuffer.h"
 
 namespace yonda::d3d8 {
 namespace {
 
-// Vertex fog and table fog share one formula: linear from start to end, exp and exp2 by density.
-#define FOG_FUNCTION \
-    "float FogFactor(int mode, float d)\n" \
-    "{\n" \
-    "    float f = 1.0;\n" \
-    "    if (mode == 3) f = uFog.y != uFog.x ? (uFog.y - d) / (uFog.y - uFog.x) : (d < uFog.x ? 1.0 : 0.0);\n" \
-    "    else if (mode == 1) f = exp(-d * uFog.z);\n" \
-    "    else if (mode == 2) f = exp(-(d * uFog.z) * (d * uFog.z));\n" \
-    "    return clamp(f, 0.0, 1.0);\n" \
-    "}\n"
-
-const char* const kVertexShader = R"(#version 330 core
-layout(location = 0) in vec4 aPosition;
-layout(location = 1) in vec4 aDiffuse;
-layout(location = 2) in vec2 aTexture0;
-layout(location = 3) in vec2 aTexture1;
-uniform mat4 uWorldView;
-uniform mat4 uProjection;
-uniform bool uPretransformed;
-uniform vec4 uViewport;      // x, y, width, height in pixels
-uniform vec2 uDepthRange;    // MinZ, MaxZ
-uniform int uFogVertexMode;  // 0 off, 1 exp, 2 exp2, 3 linear
-uniform bool uRangeFog;
-uniform vec3 uFog;           // start, end, density
-uniform ivec2 uCoordIndex;
-out vec4 vDiffuse;
-out vec2 vCoord0;
-out vec2 vCoord1;
-out float vFogFactor;
-out float vFogDepth;
-)" FOG_FUNCTION R"(
-void main()
+// The fog formulas by mode over the distance d: linear from start to end, exp and exp2 by
+// density (uFog holds start, end, density).
+std::string FogFunction(uint8_t mode)
 {
-    vec2 coords[2] = vec2[2](aTexture0, aTexture1);
-    vCoord0 = coords[clamp(uCoordIndex.x, 0, 1)];
-    vCoord1 = coords[clamp(uCoordIndex.y, 0, 1)];
-    vDiffuse = aDiffuse;
-    if (uPretransformed) {
-        // Screen pixels whose centres sit on whole numbers; GL's sit on halves.
-        float w = aPosition.w > 0.0 ? 1.0 / aPosition.w : 1.0;
-        vec2 ndc = (aPosition.xy + 0.5 - uViewport.xy) / uViewport.zw * 2.0 - 1.0;
-        float range = uDepthRange.y - uDepthRange.x;
-        float z = range != 0.0 ? (aPosition.z - uDepthRange.x) / range * 2.0 - 1.0 : -1.0;
-        gl_Position = vec4(ndc, z, 1.0) * w;
-        vFogFactor = 1.0;
-        vFogDepth = aPosition.z;
-    } else {
-        vec4 eye = uWorldView * aPosition;
-        vec4 clip = uProjection * eye;
-        // Rows run downwards in the target as on the screen; depth runs 0..1 in Direct3D.
-        clip.x += clip.w / uViewport.z;
-        clip.y = -clip.y + clip.w / uViewport.w;
-        clip.z = 2.0 * clip.z - clip.w;
-        gl_Position = clip;
-        float distance = uRangeFog ? length(eye.xyz) : eye.z;
-        vFogFactor = uFogVertexMode != 0 ? FogFactor(uFogVertexMode, distance) : 1.0;
-        vFogDepth = eye.z;
-    }
+    std::string f = mode == D3DFOG_LINEAR ? "uFog.y != uFog.x ? (uFog.y - d) / (uFog.y - uFog.x) : (d < uFog.x ? 1.0 : 0.0)"
+                    : mode == D3DFOG_EXP  ? "exp(-d * uFog.z)"
+                                          : "exp(-(d * uFog.z) * (d * uFog.z))";
+    return "float FogFactor(float d)\n{\n    float f = " + f + ";\n    return clamp(f, 0.0, 1.0);\n}\n";
 }
-)";
 
-const char* const kFragmentShader = R"(#version 330 core
-in vec4 vDiffuse;
-in vec2 vCoord0;
-in vec2 vCoord1;
-in float vFogFactor;
-in float vFogDepth;
-uniform sampler2D uTexture0;
-uniform sampler2D uTexture1;
-uniform ivec4 uColorOp[2];  // operation, argument 1, argument 2, texture bound
-uniform ivec4 uAlphaOp[2];  // operation, argument 1, argument 2
-uniform vec4 uFactor;
-uniform int uAlphaFunc;     // 0 when the test is off
-uniform float uAlphaRef;
-uniform bool uFogEnable;
-uniform int uFogTableMode;
-uniform vec3 uFog;
-uniform vec4 uFogColor;
-out vec4 oColor;
+bool StageOn(const FixedFunction::Key& key, UINT stage) { return key.colorOp[stage] != D3DTOP_DISABLE; }
 
-vec4 Argument(int argument, vec4 current, vec4 texel)
+// Which arguments an operation reads: the first, the second, or both.
+bool ReadsFirst(uint8_t op) { return op != D3DTOP_DISABLE && op != D3DTOP_SELECTARG2; }
+bool ReadsSecond(uint8_t op) { return op >= D3DTOP_SELECTARG2 && op <= D3DTOP_ADD; }
+
+std::string Argument(uint8_t argument)
 {
-    int source = argument & 15;
-    vec4 v = source == 0 ? vDiffuse : source == 1 ? current : source == 2 ? texel : source == 3 ? uFactor : vec4(0.0);
-    if ((argument & 16) != 0) v = vec4(1.0) - v;
-    if ((argument & 32) != 0) v = vec4(v.a);
+    static const char* const kSources[] = {"vDiffuse", "current", "texel", "uFactor"};
+    UINT source = argument & D3DTA_SELECTMASK;
+    std::string v = source < 4 ? kSources[source] : "vec4(0.0)";
+    if (argument & D3DTA_COMPLEMENT) v = "(vec4(1.0) - " + v + ")";
+    if (argument & D3DTA_ALPHAREPLICATE) v = "vec4(" + v + ".a)";
     return v;
 }
 
-vec4 Combine(int op, vec4 a1, vec4 a2)
+std::string Combine(uint8_t op, uint8_t argument1, uint8_t argument2)
 {
-    if (op == 3) return a2;
-    if (op == 4) return a1 * a2;
-    if (op == 5) return min(a1 * a2 * 2.0, vec4(1.0));
-    if (op == 6) return min(a1 * a2 * 4.0, vec4(1.0));
-    if (op == 7) return min(a1 + a2, vec4(1.0));
-    return a1;
+    std::string a1 = ReadsFirst(op) ? Argument(argument1) : "", a2 = ReadsSecond(op) ? Argument(argument2) : "";
+    switch (op) {
+    case D3DTOP_SELECTARG2: return a2;
+    case D3DTOP_MODULATE: return "(" + a1 + " * " + a2 + ")";
+    case D3DTOP_MODULATE2X: return "min(" + a1 + " * " + a2 + " * 2.0, vec4(1.0))";
+    case D3DTOP_MODULATE4X: return "min(" + a1 + " * " + a2 + " * 4.0, vec4(1.0))";
+    case D3DTOP_ADD: return "min(" + a1 + " + " + a2 + ", vec4(1.0))";
+    default: return a1;
+    }
 }
 
-vec4 Stage(int i, vec4 current, vec4 texel)
+bool SamplesTexture(const FixedFunction::Key& key, UINT stage)
 {
-    vec3 color = Combine(uColorOp[i].x, Argument(uColorOp[i].y, current, texel),
-                         Argument(uColorOp[i].z, current, texel)).rgb;
-    float alpha = uAlphaOp[i].x == 1 ? current.a
-                                      : Combine(uAlphaOp[i].x, Argument(uAlphaOp[i].y, current, texel),
-                                                Argument(uAlphaOp[i].z, current, texel)).a;
-    return vec4(color, alpha);
-}
-)" FOG_FUNCTION R"(
-void main()
-{
-    vec4 current = vDiffuse;
-    if (uColorOp[0].x != 1) {
-        vec4 texel = uColorOp[0].w != 0 ? texture(uTexture0, vCoord0) : vec4(1.0);
-        current = Stage(0, current, texel);
-        if (uColorOp[1].x != 1) {
-            vec4 texel1 = uColorOp[1].w != 0 ? texture(uTexture1, vCoord1) : vec4(1.0);
-            current = Stage(1, current, texel1);
-        }
-    }
-    if (uAlphaFunc != 0) {
-        float a = floor(current.a * 255.0 + 0.5);
-        bool pass = uAlphaFunc == 1 ? false
-                  : uAlphaFunc == 2 ? a < uAlphaRef
-                  : uAlphaFunc == 3 ? a == uAlphaRef
-                  : uAlphaFunc == 4 ? a <= uAlphaRef
-                  : uAlphaFunc == 5 ? a > uAlphaRef
-                  : uAlphaFunc == 6 ? a != uAlphaRef
-                  : uAlphaFunc == 7 ? a >= uAlphaRef
-                  : true;
-        if (!pass) discard;
-    }
-    if (uFogEnable) {
-        float f = uFogTableMode != 0 ? FogFactor(uFogTableMode, vFogDepth) : vFogFactor;
-        current.rgb = mix(uFogColor.rgb, current.rgb, f);
-    }
-    oColor = current;
-}
-)";
-
-GLuint Compile(GLenum kind, const char* source)
-{
-    GLuint shader = glCreateShader(kind);
-    glShaderSource(shader, 1, &source, nullptr);
-    glCompileShader(shader);
-    GLint ok = GL_FALSE;
-    glGetShaderiv(shader, GL_COMPILE_STATUS, &ok);
-    if (!ok) {
-        char log[2048] = {};
-        glGetShaderInfoLog(shader, sizeof log, nullptr, log);
-        std::fprintf(stderr, "d3d8: shader does not compile: %s\n", log);
-        glDeleteShader(shader);
-        return 0;
-    }
-    return shader;
+    auto reads = [](uint8_t op, uint8_t a1, uint8_t a2) {
+        return (ReadsFirst(op) && (a1 & D3DTA_SELECTMASK) == D3DTA_TEXTURE) ||
+               (ReadsSecond(op) && (a2 & D3DTA_SELECTMASK) == D3DTA_TEXTURE);
+    };
+    return key.texture[stage] && (reads(key.colorOp[stage], key.colorArg1[stage], key.colorArg2[stage]) ||
+                                  reads(key.alphaOp[stage], key.alphaArg1[stage], key.alphaArg2[stage]));
 }
 
 float AsFloat(DWORD bits)
@@ -174,60 +71,16 @@ float AsFloat(DWORD bits)
     return f;
 }
 
-void ColorComponents(DWORD argb, float out[4])
-{
-    out[0] = float((argb >> 16) & 255) / 255.0f;
-    out[1] = float((argb >> 8) & 255) / 255.0f;
-    out[2] = float(argb & 255) / 255.0f;
-    out[3] = float(argb >> 24) / 255.0f;
-}
-
-GLenum BlendFactor(DWORD blend, bool source)
-{
-    switch (blend) {
-    case D3DBLEND_ZERO: return GL_ZERO;
-    case D3DBLEND_ONE: return GL_ONE;
-    case D3DBLEND_SRCCOLOR: return GL_SRC_COLOR;
-    case D3DBLEND_INVSRCCOLOR: return GL_ONE_MINUS_SRC_COLOR;
-    case D3DBLEND_SRCALPHA: return GL_SRC_ALPHA;
-    case D3DBLEND_INVSRCALPHA: return GL_ONE_MINUS_SRC_ALPHA;
-    case D3DBLEND_DESTALPHA: return GL_DST_ALPHA;
-    case D3DBLEND_INVDESTALPHA: return GL_ONE_MINUS_DST_ALPHA;
-    case D3DBLEND_DESTCOLOR: return GL_DST_COLOR;
-    case D3DBLEND_INVDESTCOLOR: return GL_ONE_MINUS_DST_COLOR;
-    case D3DBLEND_SRCALPHASAT: return GL_SRC_ALPHA_SATURATE;
-    // The "both" factors set the destination from the source blend alone.
-    case D3DBLEND_BOTHSRCALPHA: return source ? GL_SRC_ALPHA : GL_ONE_MINUS_SRC_ALPHA;
-    case D3DBLEND_BOTHINVSRCALPHA: return source ? GL_ONE_MINUS_SRC_ALPHA : GL_SRC_ALPHA;
-    default: return source ? GL_ONE : GL_ZERO;
-    }
-}
-
-GLenum CompareFunction(DWORD func)
-{
-    switch (func) {
-    case D3DCMP_NEVER: return GL_NEVER;
-    case D3DCMP_LESS: return GL_LESS;
-    case D3DCMP_EQUAL: return GL_EQUAL;
-    case D3DCMP_LESSEQUAL: return GL_LEQUAL;
-    case D3DCMP_GREATER: return GL_GREATER;
-    case D3DCMP_NOTEQUAL: return GL_NOTEQUAL;
-    case D3DCMP_GREATEREQUAL: return GL_GEQUAL;
-    default: return GL_ALWAYS;
-    }
-}
-
-GLint Wrap(DWORD address)
-{
-    switch (address) {
-    case D3DTADDRESS_MIRROR: return GL_MIRRORED_REPEAT;
-    case D3DTADDRESS_CLAMP: return GL_CLAMP_TO_EDGE;
-    case D3DTADDRESS_BORDER: return GL_CLAMP_TO_BORDER;
-    default: return GL_REPEAT;
-    }
-}
-
 }  // namespace
+
+// One program's GL name, where its uniforms sit and the values it was last given.
+struct FixedFunction::Program {
+    Key key;
+    GLuint name = 0;
+    GLint worldView = -1, projection = -1, viewport = -1, depthRange = -1, factor = -1, alphaRef = -1, fog = -1,
+          fogColor = -1;
+    Values uploaded;
+};
 
 FixedFunction* FixedFunction::Get()
 {
@@ -237,106 +90,246 @@ FixedFunction* FixedFunction::Get()
     std::lock_guard lock(mutex);
     if (!tried) {
         tried = true;
-        auto* candidate = new FixedFunction;
-        if (candidate->Build()) {
-            instance = candidate;
-        } else {
-            delete candidate;
+        // The programs of the default state show GL takes the pipeline's GLSL at all.
+        auto candidate = std::unique_ptr<FixedFunction>(new FixedFunction);
+        DeviceState defaults;
+        defaults.SetDefaults(true);
+        if (candidate->ProgramFor(KeyOf(defaults, false)) && candidate->ProgramFor(KeyOf(defaults, true))) {
+            glGenSamplers(kDrawnStages, candidate->m_samplers);
+            instance = candidate.release();
         }
     }
     return instance;
 }
 
-bool FixedFunction::Build()
-{
-    GLuint vertex = Compile(GL_VERTEX_SHADER, kVertexShader);
-    GLuint fragment = Compile(GL_FRAGMENT_SHADER, kFragmentShader);
-    if (!vertex || !fragment) return false;
-    m_program = glCreateProgram();
-    glAttachShader(m_program, vertex);
-    glAttachShader(m_program, fragment);
-    glLinkProgram(m_program);
-    glDeleteShader(vertex);
-    glDeleteShader(fragment);
-    GLint ok = GL_FALSE;
-    glGetProgramiv(m_program, GL_LINK_STATUS, &ok);
-    if (!ok) {
-        char log[2048] = {};
-        glGetProgramInfoLog(m_program, sizeof log, nullptr, log);
-        std::fprintf(stderr, "d3d8: shader does not link: %s\n", log);
-        return false;
-    }
-    auto at = [&](const char* name) { return glGetUniformLocation(m_program, name); };
-    m_worldView = at("uWorldView");
-    m_projection = at("uProjection");
-    m_pretransformed = at("uPretransformed");
-    m_viewport = at("uViewport");
-    m_depthRange = at("uDepthRange");
-    m_fogVertexMode = at("uFogVertexMode");
-    m_rangeFog = at("uRangeFog");
-    m_fog = at("uFog");
-    m_coordIndex = at("uCoordIndex");
-    m_colorOp = at("uColorOp");
-    m_alphaOp = at("uAlphaOp");
-    m_factor = at("uFactor");
-    m_alphaFunc = at("uAlphaFunc");
-    m_alphaRef = at("uAlphaRef");
-    m_fogEnable = at("uFogEnable");
-    m_fogTableMode = at("uFogTableMode");
-    m_fogColor = at("uFogColor");
-    glUseProgram(m_program);
-    glUniform1i(at("uTexture0"), 0);
-    glUniform1i(at("uTexture1"), 1);
-    glGenSamplers(kDrawnStages, m_samplers);
-    return true;
-}
-
-void FixedFunction::Apply(const DeviceState& state, uint32_t dirty, bool pretransformed)
+FixedFunction::Key FixedFunction::KeyOf(const DeviceState& state, bool pretransformed)
 {
     const auto& rs = state.renderStates;
-    if (dirty & kDirtyProgram) {
-        glUseProgram(m_program);
-        for (UINT stage = 0; stage < kDrawnStages; ++stage) glBindSampler(stage, m_samplers[stage]);
+    Key key;
+    key.pretransformed = pretransformed ? 1 : 0;
+    auto byte = [](DWORD value) { return uint8_t(std::min<DWORD>(value, 255)); };
+    for (UINT stage = 0; stage < kDrawnStages; ++stage) {
+        const auto& ss = state.stageStates[stage];
+        // A disabled stage ends the pipeline: it and the stages after it leave no trace.
+        if (ss[D3DTSS_COLOROP] == D3DTOP_DISABLE) {
+            key.colorOp[stage] = D3DTOP_DISABLE;
+            break;
+        }
+        key.colorOp[stage] = byte(ss[D3DTSS_COLOROP]);
+        key.colorArg1[stage] = uint8_t(ss[D3DTSS_COLORARG1] & 0x3f);
+        key.colorArg2[stage] = uint8_t(ss[D3DTSS_COLORARG2] & 0x3f);
+        key.alphaOp[stage] = byte(ss[D3DTSS_ALPHAOP]);
+        if (key.alphaOp[stage] != D3DTOP_DISABLE) {
+            key.alphaArg1[stage] = uint8_t(ss[D3DTSS_ALPHAARG1] & 0x3f);
+            key.alphaArg2[stage] = uint8_t(ss[D3DTSS_ALPHAARG2] & 0x3f);
+        }
+        key.texture[stage] = state.textures[stage] ? 1 : 0;
+        key.coordIndex[stage] = (ss[D3DTSS_TEXCOORDINDEX] & 0xffff) != 0 ? 1 : 0;
+        if (!SamplesTexture(key, stage)) key.texture[stage] = key.coordIndex[stage] = 0;
     }
-    if (dirty & kDirtyMatrices) {
+    DWORD func = rs[D3DRS_ALPHATESTENABLE] ? rs[D3DRS_ALPHAFUNC] : 0;
+    key.alphaFunc = func >= D3DCMP_NEVER && func < D3DCMP_ALWAYS ? uint8_t(func) : 0;
+    if (rs[D3DRS_FOGENABLE]) {
+        DWORD table = rs[D3DRS_FOGTABLEMODE];
+        DWORD vertex = table == D3DFOG_NONE ? rs[D3DRS_FOGVERTEXMODE] : D3DFOG_NONE;
+        key.fogTable = table <= D3DFOG_LINEAR ? uint8_t(table) : 0;
+        // Pre-transformed vertices come with no vertex fog.
+        key.fogVertex = !pretransformed && vertex <= D3DFOG_LINEAR ? uint8_t(vertex) : 0;
+        key.rangeFog = key.fogVertex && rs[D3DRS_RANGEFOGENABLE] ? 1 : 0;
+        // Fog on without a formula still mixes with a factor of one.
+        key.fogEnable = 1;
+    }
+    return key;
+}
+
+std::string FixedFunction::VertexSource(const Key& key)
+{
+    std::string s = "#version 330 core\n"
+                    "layout(location = 0) in vec4 aPosition;\n"
+                    "layout(location = 1) in vec4 aDiffuse;\n"
+                    "layout(location = 2) in vec2 aTexture0;\n"
+                    "layout(location = 3) in vec2 aTexture1;\n"
+                    "uniform vec4 uViewport;  // x, y, width, height in pixels\n"
+                    "out vec4 vDiffuse;\n";
+    std::string main = "    vDiffuse = aDiffuse;\n";
+    for (UINT stage = 0; stage < kDrawnStages; ++stage) {
+        if (!key.texture[stage]) continue;
+        std::string n = std::to_string(stage);
+        s += "out vec2 vCoord" + n + ";\n";
+        main += "    vCoord" + n + " = aTexture" + std::to_string(key.coordIndex[stage]) + ";\n";
+    }
+    if (key.fogVertex) s += "uniform vec3 uFog;  // start, end, density\nout float vFogFactor;\n" + FogFunction(key.fogVertex);
+    if (key.fogTable) s += "out float vFogDepth;\n";
+    if (key.pretransformed) {
+        s += "uniform vec2 uDepthRange;  // MinZ, MaxZ\n";
+        // Screen pixels whose centres sit on whole numbers; GL's sit on halves.
+        main += "    float w = aPosition.w > 0.0 ? 1.0 / aPosition.w : 1.0;\n"
+                "    vec2 ndc = (aPosition.xy + 0.5 - uViewport.xy) / uViewport.zw * 2.0 - 1.0;\n"
+                "    float range = uDepthRange.y - uDepthRange.x;\n"
+                "    float z = range != 0.0 ? (aPosition.z - uDepthRange.x) / range * 2.0 - 1.0 : -1.0;\n"
+                "    gl_Position = vec4(ndc, z, 1.0) * w;\n";
+        if (key.fogTable) main += "    vFogDepth = aPosition.z;\n";
+    } else {
+        s += "uniform mat4 uWorldView;\nuniform mat4 uProjection;\n";
+        // Rows run downwards in the target as on the screen; depth runs 0..1 in Direct3D.
+        main += "    vec4 eye = uWorldView * aPosition;\n"
+                "    vec4 clip = uProjection * eye;\n"
+                "    clip.x += clip.w / uViewport.z;\n"
+                "    clip.y = -clip.y + clip.w / uViewport.w;\n"
+                "    clip.z = 2.0 * clip.z - clip.w;\n"
+                "    gl_Position = clip;\n";
+        if (key.fogVertex) main += std::string("    vFogFactor = FogFactor(") + (key.rangeFog ? "length(eye.xyz)" : "eye.z") + ");\n";
+        if (key.fogTable) main += "    vFogDepth = eye.z;\n";
+    }
+    return s + "void main()\n{\n" + main + "}\n";
+}
+
+std::string FixedFunction::FragmentSource(const Key& key)
+{
+    std::string s = "#version 330 core\nin vec4 vDiffuse;\nuniform vec4 uFactor;\nout vec4 oColor;\n";
+    std::string main = "    vec4 current = vDiffuse;\n";
+    for (UINT stage = 0; stage < kDrawnStages && StageOn(key, stage); ++stage) {
+        std::string n = std::to_string(stage);
+        std::string texel = "vec4(1.0)";
+        if (key.texture[stage]) {
+            s += "in vec2 vCoord" + n + ";\nuniform sampler2D uTexture" + n + ";\n";
+            texel = "texture(uTexture" + n + ", vCoord" + n + ")";
+        }
+        std::string alpha = key.alphaOp[stage] == D3DTOP_DISABLE
+                                ? "current.a"
+                                : Combine(key.alphaOp[stage], key.alphaArg1[stage], key.alphaArg2[stage]) + ".a";
+        main += "    {\n        vec4 texel = " + texel + ";\n        current = vec4(" +
+                Combine(key.colorOp[stage], key.colorArg1[stage], key.colorArg2[stage]) + ".rgb, " + alpha +
+                ");\n    }\n";
+    }
+    if (key.alphaFunc) {
+        static const char* const kCompare[] = {"", "", "<", "==", "<=", ">", "!=", ">="};
+        s += "uniform float uAlphaRef;\n";
+        main += key.alphaFunc == D3DCMP_NEVER
+                    ? "    discard;\n"
+                    : "    if (!(floor(current.a * 255.0 + 0.5) " + std::string(kCompare[key.alphaFunc]) + " uAlphaRef)) discard;\n";
+    }
+    if (key.fogEnable) {
+        s += "uniform vec4 uFogColor;\n";
+        std::string factor = "1.0";
+        if (key.fogTable) {
+            s += "uniform vec3 uFog;\nin float vFogDepth;\n" + FogFunction(key.fogTable);
+            factor = "FogFactor(vFogDepth)";
+        } else if (key.fogVertex) {
+            s += "in float vFogFactor;\n";
+            factor = "vFogFactor";
+        }
+        main += "    current.rgb = mix(uFogColor.rgb, current.rgb, " + factor + ");\n";
+    }
+    return s + "void main()\n{\n" + main + "    oColor = current;\n}\n";
+}
+
+FixedFunction::Program* FixedFunction::ProgramFor(const Key& key)
+{
+    for (auto& program : m_programs) {
+        if (program->key == key) return program.get();
+    }
+    GLuint name = LinkProgram(VertexSource(key), FragmentSource(key));
+    if (!name) return nullptr;
+    auto program = std::make_unique<Program>();
+    program->key = key;
+    program->name = name;
+    auto at = [&](const char* uniform) { return glGetUniformLocation(name, uniform); };
+    program->worldView = at("uWorldView");
+    program->projection = at("uProjection");
+    program->viewport = at("uViewport");
+    program->depthRange = at("uDepthRange");
+    program->factor = at("uFactor");
+    program->alphaRef = at("uAlphaRef");
+    program->fog = at("uFog");
+    program->fogColor = at("uFogColor");
+    // Nothing uploaded yet: no value compares equal to all bits set.
+    std::memset(static_cast<void*>(&program->uploaded), 0xff, sizeof program->uploaded);
+    glUseProgram(name);
+    glUniform1i(at("uTexture0"), 0);
+    glUniform1i(at("uTexture1"), 1);
+    m_current = nullptr;  // the program in use changed behind the device's back
+    m_programs.push_back(std::move(program));
+    return m_programs.back().get();
+}
+
+void FixedFunction::FillValues(const DeviceState& state, uint32_t groups, Values* values)
+{
+    const auto& rs = state.renderStates;
+    if (groups & kDirtyMatrices) {
         // GL reads the 16 floats column by column, which turns Direct3D's row-vector matrices
         // into the column-vector matrices GLSL multiplies with: no transposition needed.
-        D3DMATRIX worldView;
         for (int i = 0; i < 4; ++i) {
             for (int j = 0; j < 4; ++j) {
-                worldView.m[i][j] = state.world.m[i][0] * state.view.m[0][j] + state.world.m[i][1] * state.view.m[1][j] +
-                                    state.world.m[i][2] * state.view.m[2][j] + state.world.m[i][3] * state.view.m[3][j];
+                values->worldView[4 * i + j] = state.world.m[i][0] * state.view.m[0][j] + state.world.m[i][1] * state.view.m[1][j] +
+                                               state.world.m[i][2] * state.view.m[2][j] + state.world.m[i][3] * state.view.m[3][j];
             }
         }
-        glUniformMatrix4fv(m_worldView, 1, GL_FALSE, &worldView.m[0][0]);
-        glUniformMatrix4fv(m_projection, 1, GL_FALSE, &state.projection.m[0][0]);
+        std::memcpy(values->projection, &state.projection.m[0][0], sizeof values->projection);
     }
+    if (groups & kDirtyViewport) {
+        const D3DVIEWPORT8& v = state.viewport;
+        values->viewport[0] = float(v.X);
+        values->viewport[1] = float(v.Y);
+        values->viewport[2] = float(v.Width ? v.Width : 1);
+        values->viewport[3] = float(v.Height ? v.Height : 1);
+        values->depthRange[0] = v.MinZ;
+        values->depthRange[1] = v.MaxZ;
+    }
+    if (groups & kDirtyFactor) ColorComponents(rs[D3DRS_TEXTUREFACTOR], values->factor);
+    if (groups & kDirtyAlphaTest) values->alphaRef = float(rs[D3DRS_ALPHAREF] & 255);
+    if (groups & kDirtyFog) {
+        values->fog[0] = AsFloat(rs[D3DRS_FOGSTART]);
+        values->fog[1] = AsFloat(rs[D3DRS_FOGEND]);
+        values->fog[2] = AsFloat(rs[D3DRS_FOGDENSITY]);
+        ColorComponents(rs[D3DRS_FOGCOLOR], values->fogColor);
+    }
+}
+
+// Each uniform the program reads goes up only when it differs from what the program holds.
+void FixedFunction::Upload(Program& p)
+{
+    const Values& v = m_values;
+    Values& u = p.uploaded;
+    auto changed = [](const auto& value, auto& held) {
+        if (std::memcmp(&value, &held, sizeof value) == 0) return false;
+        std::memcpy(&held, &value, sizeof value);
+        return true;
+    };
+    if (p.worldView >= 0 && changed(v.worldView, u.worldView)) glUniformMatrix4fv(p.worldView, 1, GL_FALSE, v.worldView);
+    if (p.projection >= 0 && changed(v.projection, u.projection)) glUniformMatrix4fv(p.projection, 1, GL_FALSE, v.projection);
+    if (p.viewport >= 0 && changed(v.viewport, u.viewport)) glUniform4fv(p.viewport, 1, v.viewport);
+    if (p.depthRange >= 0 && changed(v.depthRange, u.depthRange)) glUniform2fv(p.depthRange, 1, v.depthRange);
+    if (p.factor >= 0 && changed(v.factor, u.factor)) glUniform4fv(p.factor, 1, v.factor);
+    if (p.alphaRef >= 0 && changed(v.alphaRef, u.alphaRef)) glUniform1f(p.alphaRef, v.alphaRef);
+    if (p.fog >= 0 && changed(v.fog, u.fog)) glUniform3fv(p.fog, 1, v.fog);
+    if (p.fogColor >= 0 && changed(v.fogColor, u.fogColor)) glUniform4fv(p.fogColor, 1, v.fogColor);
+}
+
+bool FixedFunction::Apply(const DeviceState& state, uint32_t dirty, bool pretransformed)
+{
+    const auto& rs = state.renderStates;
     if (dirty & kDirtyViewport) {
-        glUniform1i(m_pretransformed, pretransformed ? 1 : 0);
         const D3DVIEWPORT8& v = state.viewport;
         glViewport(GLint(v.X), GLint(v.Y), GLsizei(v.Width), GLsizei(v.Height));
         glDepthRange(v.MinZ, v.MaxZ);
-        glUniform4f(m_viewport, float(v.X), float(v.Y), float(v.Width ? v.Width : 1), float(v.Height ? v.Height : 1));
-        glUniform2f(m_depthRange, v.MinZ, v.MaxZ);
     }
-    if (dirty & (kDirtyStages | kDirtyTextures)) {
-        GLint colorOps[4 * kDrawnStages], alphaOps[4 * kDrawnStages];
-        for (UINT stage = 0; stage < kDrawnStages; ++stage) {
-            const auto& ss = state.stageStates[stage];
-            colorOps[4 * stage + 0] = GLint(ss[D3DTSS_COLOROP]);
-            colorOps[4 * stage + 1] = GLint(ss[D3DTSS_COLORARG1]);
-            colorOps[4 * stage + 2] = GLint(ss[D3DTSS_COLORARG2]);
-            colorOps[4 * stage + 3] = state.textures[stage] ? 1 : 0;
-            alphaOps[4 * stage + 0] = GLint(ss[D3DTSS_ALPHAOP]);
-            alphaOps[4 * stage + 1] = GLint(ss[D3DTSS_ALPHAARG1]);
-            alphaOps[4 * stage + 2] = GLint(ss[D3DTSS_ALPHAARG2]);
-            alphaOps[4 * stage + 3] = 0;
+    FillValues(state, dirty, &m_values);
+    constexpr uint32_t kShaping = kDirtyStages | kDirtyTextures | kDirtyAlphaTest | kDirtyFog | kDirtyViewport | kDirtyProgram;
+    if ((dirty & kShaping) || !m_current) {
+        Key key = KeyOf(state, pretransformed);
+        if (!m_current || !(key == m_key) || (dirty & kDirtyProgram)) {
+            Program* program = ProgramFor(key);
+            if (!program) return false;
+            glUseProgram(program->name);
+            m_current = program;
+            m_key = key;
         }
-        glUniform4iv(m_colorOp, kDrawnStages, colorOps);
-        glUniform4iv(m_alphaOp, kDrawnStages, alphaOps);
-        glUniform2i(m_coordIndex, GLint(state.stageStates[0][D3DTSS_TEXCOORDINDEX] & 0xffff),
-                    GLint(state.stageStates[1][D3DTSS_TEXCOORDINDEX] & 0xffff));
     }
+    if (dirty & kDirtyProgram) {
+        for (UINT stage = 0; stage < kDrawnStages; ++stage) glBindSampler(stage, m_samplers[stage]);
+    }
+    Upload(*m_current);
     if (dirty & kDirtyTextures) {
         for (UINT stage = 0; stage < kDrawnStages; ++stage) {
             glActiveTexture(GL_TEXTURE0 + stage);
@@ -347,64 +340,22 @@ void FixedFunction::Apply(const DeviceState& state, uint32_t dirty, bool pretran
     if (dirty & kDirtySamplers) {
         for (UINT stage = 0; stage < kDrawnStages; ++stage) {
             const auto& ss = state.stageStates[stage];
-            // Anisotropic filtering with an anisotropy of 1 is linear filtering.
-            auto linear = [](DWORD filter) { return filter >= D3DTEXF_LINEAR; };
-            GLint mag = linear(ss[D3DTSS_MAGFILTER]) ? GL_LINEAR : GL_NEAREST;
-            bool minLinear = linear(ss[D3DTSS_MINFILTER]);
-            GLint min;
-            switch (ss[D3DTSS_MIPFILTER]) {
-            case D3DTEXF_NONE:
-                min = minLinear ? GL_LINEAR : GL_NEAREST;
-                break;
-            case D3DTEXF_POINT:
-                min = minLinear ? GL_LINEAR_MIPMAP_NEAREST : GL_NEAREST_MIPMAP_NEAREST;
-                break;
-            default:
-                min = minLinear ? GL_LINEAR_MIPMAP_LINEAR : GL_NEAREST_MIPMAP_LINEAR;
-                break;
-            }
-            glSamplerParameteri(m_samplers[stage], GL_TEXTURE_MAG_FILTER, mag);
-            glSamplerParameteri(m_samplers[stage], GL_TEXTURE_MIN_FILTER, min);
-            glSamplerParameteri(m_samplers[stage], GL_TEXTURE_WRAP_S, Wrap(ss[D3DTSS_ADDRESSU]));
-            glSamplerParameteri(m_samplers[stage], GL_TEXTURE_WRAP_T, Wrap(ss[D3DTSS_ADDRESSV]));
+            SamplerFilters filters = GlFilters(ss[D3DTSS_MAGFILTER], ss[D3DTSS_MINFILTER], ss[D3DTSS_MIPFILTER]);
+            glSamplerParameteri(m_samplers[stage], GL_TEXTURE_MAG_FILTER, filters.mag);
+            glSamplerParameteri(m_samplers[stage], GL_TEXTURE_MIN_FILTER, filters.min);
+            glSamplerParameteri(m_samplers[stage], GL_TEXTURE_WRAP_S, GlWrap(ss[D3DTSS_ADDRESSU]));
+            glSamplerParameteri(m_samplers[stage], GL_TEXTURE_WRAP_T, GlWrap(ss[D3DTSS_ADDRESSV]));
             float border[4];
             ColorComponents(ss[D3DTSS_BORDERCOLOR], border);
             glSamplerParameterfv(m_samplers[stage], GL_TEXTURE_BORDER_COLOR, border);
             glSamplerParameterf(m_samplers[stage], GL_TEXTURE_MIN_LOD, float(ss[D3DTSS_MAXMIPLEVEL]));
         }
     }
-    if (dirty & kDirtyFactor) {
-        float factor[4];
-        ColorComponents(rs[D3DRS_TEXTUREFACTOR], factor);
-        glUniform4fv(m_factor, 1, factor);
-    }
-    if (dirty & kDirtyAlphaTest) {
-        glUniform1i(m_alphaFunc, rs[D3DRS_ALPHATESTENABLE] ? GLint(rs[D3DRS_ALPHAFUNC]) : 0);
-        glUniform1f(m_alphaRef, float(rs[D3DRS_ALPHAREF] & 255));
-    }
-    if (dirty & kDirtyFog) {
-        bool enabled = rs[D3DRS_FOGENABLE] != 0;
-        DWORD tableMode = enabled ? rs[D3DRS_FOGTABLEMODE] : D3DFOG_NONE;
-        DWORD vertexMode = enabled && tableMode == D3DFOG_NONE ? rs[D3DRS_FOGVERTEXMODE] : D3DFOG_NONE;
-        glUniform1i(m_fogEnable, enabled ? 1 : 0);
-        glUniform1i(m_fogTableMode, GLint(tableMode <= D3DFOG_LINEAR ? tableMode : 0));
-        glUniform1i(m_fogVertexMode, GLint(vertexMode <= D3DFOG_LINEAR ? vertexMode : 0));
-        glUniform1i(m_rangeFog, rs[D3DRS_RANGEFOGENABLE] ? 1 : 0);
-        glUniform3f(m_fog, AsFloat(rs[D3DRS_FOGSTART]), AsFloat(rs[D3DRS_FOGEND]), AsFloat(rs[D3DRS_FOGDENSITY]));
-        float color[4];
-        ColorComponents(rs[D3DRS_FOGCOLOR], color);
-        glUniform4fv(m_fogColor, 1, color);
-    }
     if (dirty & kDirtyBlend) {
         if (rs[D3DRS_ALPHABLENDENABLE]) {
             glEnable(GL_BLEND);
-            DWORD source = rs[D3DRS_SRCBLEND];
-            DWORD destination = rs[D3DRS_DESTBLEND];
-            GLenum gs = BlendFactor(source, true);
-            GLenum gd = (source == D3DBLEND_BOTHSRCALPHA || source == D3DBLEND_BOTHINVSRCALPHA)
-                            ? BlendFactor(source, false)
-                            : BlendFactor(destination, false);
-            glBlendFunc(gs, gd);
+            BlendFactors factors = GlBlend(rs[D3DRS_SRCBLEND], rs[D3DRS_DESTBLEND]);
+            glBlendFunc(factors.source, factors.destination);
         } else {
             glDisable(GL_BLEND);
         }
@@ -414,7 +365,7 @@ void FixedFunction::Apply(const DeviceState& state, uint32_t dirty, bool pretran
     if (dirty & kDirtyDepth) {
         if (rs[D3DRS_ZENABLE] != D3DZB_FALSE) {
             glEnable(GL_DEPTH_TEST);
-            glDepthFunc(CompareFunction(rs[D3DRS_ZFUNC]));
+            glDepthFunc(GlCompare(rs[D3DRS_ZFUNC]));
         } else {
             glDisable(GL_DEPTH_TEST);
         }
@@ -442,6 +393,7 @@ void FixedFunction::Apply(const DeviceState& state, uint32_t dirty, bool pretran
                                          : rs[D3DRS_FILLMODE] == D3DFILL_POINT   ? GL_POINT
                                                                                  : GL_FILL);
     }
+    return true;
 }
 
 }  // namespace yonda::d3d8

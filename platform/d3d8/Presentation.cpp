@@ -10,7 +10,11 @@ namespace {
 
 std::mutex g_mutex;
 YondaPresentTarget* g_target = nullptr;
-std::map<HWND, YondaPicture> g_pictures;
+struct Shown {
+    YondaPicture last;
+    std::vector<DWORD> spare;
+};
+std::map<HWND, Shown> g_pictures;
 D3DDISPLAYMODE g_displayMode = {1024, 768, 60, D3DFMT_X8R8G8B8};
 
 }  // namespace
@@ -28,7 +32,16 @@ void DeliverPicture(HWND window, YondaPicture&& picture)
                                 int(picture.width * 4));
     }
     std::lock_guard lock(g_mutex);
-    g_pictures[window] = std::move(picture);
+    Shown& shown = g_pictures[window];
+    shown.spare = std::move(shown.last.pixels);
+    shown.last = std::move(picture);
+}
+
+std::vector<DWORD> SpareBuffer(HWND window)
+{
+    std::lock_guard lock(g_mutex);
+    auto it = g_pictures.find(window);
+    return it == g_pictures.end() ? std::vector<DWORD>{} : std::move(it->second.spare);
 }
 
 bool LastPicture(HWND window, YondaPicture* picture)
@@ -36,7 +49,7 @@ bool LastPicture(HWND window, YondaPicture* picture)
     std::lock_guard lock(g_mutex);
     auto it = g_pictures.find(window);
     if (it == g_pictures.end()) return false;
-    *picture = it->second;
+    *picture = it->second.last;
     return true;
 }
 

@@ -6,7 +6,10 @@
 
 namespace yonda::d3d8 {
 
+// Hands the picture to the window and keeps it as the window's last; the buffer of the picture
+// before comes back through SpareBuffer, so presenting allocates nothing once it runs.
 void DeliverPicture(HWND window, YondaPicture&& picture);
+std::vector<DWORD> SpareBuffer(HWND window);
 bool LastPicture(HWND window, YondaPicture* picture);
 // The window's client size and screen origin, when the window system knows the window.
 bool WindowClientSize(HWND window, SIZE* size);

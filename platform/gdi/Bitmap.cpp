@@ -123,6 +123,7 @@ HBITMAP CreateDIBSection(HDC hdc, const BITMAPINFO* pbmi, UINT usage, void** ppv
         stride = -stride;
     }
     bitmap->surface = std::make_shared<Surface>(first, dib.width, dib.height, stride);
+    bitmap->surface->keepAlphaAsData();
     bitmap->dibBits = bitmap->dibStorage.data();
     std::memcpy(&bitmap->dibHeader, pbmi, sizeof(BITMAPINFOHEADER));
     bitmap->dibHeader.biSizeImage = static_cast<DWORD>(dib.stride * dib.height);
@@ -203,6 +204,8 @@ struct DibDC {
         bitmap = NewBitmap(format.width, format.height, Surface::Format::Color32);
         if (!bitmap)
             return;
+        // The picture's own fourth byte goes on to the destination, which keeps it or not.
+        LookupBitmap(bitmap)->surface->keepAlphaAsData();
         DecodeDibRows(format, bits, 0, format.height, *LookupBitmap(bitmap)->surface);
         dc = CreateCompatibleDC(nullptr);
         old = SelectObject(dc, bitmap);

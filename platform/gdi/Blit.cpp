@@ -14,8 +14,6 @@ namespace yonda::gdi {
 
 namespace {
 
-uint32_t OpaqueMaskOf(const Surface& s) { return s.monochrome() ? 0u : 0xFF000000u; }
-
 // How source pixels turn into destination pixels.
 struct Conversion {
     enum Kind { None, ToMono, FromMono } kind = None;
@@ -27,8 +25,8 @@ struct Conversion {
         Conversion c;
         if (s.monochrome() && !d.monochrome()) {
             c.kind = FromMono;
-            c.one = PixelFromColor(dst.state.bkColor);
-            c.zero = PixelFromColor(dst.state.textColor);
+            c.one = PixelFor(d, dst.state.bkColor);
+            c.zero = PixelFor(d, dst.state.textColor);
         } else if (!s.monochrome() && d.monochrome()) {
             c.kind = ToMono;
             c.keyRgb = PixelFromColor(src.state.bkColor) & 0xFFFFFFu;
@@ -151,7 +149,7 @@ BOOL Transfer(HDC hdc, int x, int y, int cx, int cy, HDC hdcSrc, int x1, int y1,
         RECT srcArea{area.left + shift.x, area.top + shift.y, area.right + shift.x, area.bottom + shift.y};
         view = ViewOf(*srcSurface, &d, srcArea);
     }
-    uint32_t opaque = OpaqueMaskOf(d);
+    uint32_t opaque = d.opaqueMask();
     std::vector<uint32_t> scratch;
     for (const RECT& clip : dst->clipRects()) {
         RECT r = RectIntersection(area, clip);
@@ -282,7 +280,7 @@ BOOL StretchBlt(HDC hdcDest, int xDest, int yDest, int wDest, int hDest, HDC hdc
     bool combine = mode == BLACKONWHITE || mode == WHITEONBLACK;
     bool useAnd = mode == BLACKONWHITE;
     Conversion convert = Conversion::Between(*dst, d, *src, *keepS);
-    uint32_t opaque = OpaqueMaskOf(d);
+    uint32_t opaque = d.opaqueMask();
 
     auto sample = [&](int col, int row) -> std::optional<uint32_t> {
         int c0 = std::max(sp.x + colFirst[col], static_cast<int>(srcArea.left));

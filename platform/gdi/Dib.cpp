@@ -52,6 +52,15 @@ void DecodeRow(const DibFormat& f, const uint8_t* p, int width, bool withAlpha, 
     }
 }
 
+// What a picture holds in a pixel's fourth byte: only a 32-bit one with the usual channel places
+// has one; every other pixel has none.
+uint32_t FourthByte(const DibFormat& f, const uint8_t* row, int x)
+{
+    if (f.bitCount != 32 || f.masks[0] != 0xFF0000u || f.masks[1] != 0xFF00u || f.masks[2] != 0xFFu)
+        return 0;
+    return static_cast<uint32_t>(row[x * 4 + 3]) << 24;
+}
+
 } // namespace
 
 bool ReadDibFormat(const BITMAPINFO* info, DibFormat& f)
@@ -158,10 +167,14 @@ void DecodeDibRows(const DibFormat& f, const void* bits, int first, int count, S
         if (y < 0 || y >= into.height())
             continue;
         uint32_t* out = into.row(y);
-        DecodeRow(f, base + static_cast<size_t>(i) * f.stride, width, false, out);
+        const uint8_t* p = base + static_cast<size_t>(i) * f.stride;
+        DecodeRow(f, p, width, false, out);
         if (into.monochrome()) {
             for (int x = 0; x < width; ++x)
                 out[x] = MonoFromColor(ColorFromPixel(out[x]));
+        } else if (into.alphaIsData()) {
+            for (int x = 0; x < width; ++x)
+                out[x] = (out[x] & 0x00FFFFFFu) | FourthByte(f, p, x);
         }
     }
 }
@@ -203,10 +216,13 @@ bool EncodeDibRows(const Surface& from, const DibFormat& f, int first, int count
                 p[x * 3 + 2] = (px >> 16) & 0xFF;
                 break;
             default:
-                // The fourth byte is left zero, as device bitmaps carry no alpha.
+                // The fourth byte is left zero, as device bitmaps carry no alpha; a DIB section's
+                // is its program's data and goes back as it is.
                 p[x * 4] = px & 0xFF;
                 p[x * 4 + 1] = (px >> 8) & 0xFF;
                 p[x * 4 + 2] = (px >> 16) & 0xFF;
+                if (from.alphaIsData())
+                    p[x * 4 + 3] = static_cast<uint8_t>(px >> 24);
                 break;
             }
         }

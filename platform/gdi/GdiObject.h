@@ -96,13 +96,17 @@ bool UnregisterObject(HGDIOBJ handle);
 // The 1x1 monochrome bitmap every new memory DC starts with.
 HBITMAP DefaultBitmap();
 
-// Colour to a monochrome pixel: the nearer of black and white.
+// Colour to a monochrome pixel: the nearer of black and white by the distance between colours,
+// which puts white past the middle of the sum of the three channels.
 inline uint32_t MonoFromColor(COLORREF c)
 {
-    unsigned luminance = (GetRValue(c) * 30u + GetGValue(c) * 59u + GetBValue(c) * 11u) / 100u;
-    return luminance >= 128 ? 0xFFFFFFFFu : 0u;
+    unsigned sum = GetRValue(c) + GetGValue(c) + GetBValue(c);
+    return 2 * sum > 3 * 255u ? 0xFFFFFFFFu : 0u;
 }
-// A colour as a pixel of the given surface.
-inline uint32_t PixelFor(const Surface& s, COLORREF c) { return s.monochrome() ? MonoFromColor(c) : PixelFromColor(c); }
+// A colour as a pixel of the given surface (a GDI colour has nothing in the fourth byte).
+inline uint32_t PixelFor(const Surface& s, COLORREF c)
+{
+    return s.monochrome() ? MonoFromColor(c) : (PixelFromColor(c) & 0x00FFFFFFu) | s.opaqueMask();
+}
 
 } // namespace yonda::gdi

@@ -20,7 +20,7 @@ void PaintSurfaceRect(const DeviceContext& dc, const RECT& surfaceRect, uint8_t 
     Surface* s = dc.target();
     if (!s || RectEmpty(surfaceRect))
         return;
-    uint32_t opaque = s->monochrome() ? 0u : 0xFF000000u;
+    uint32_t opaque = s->opaqueMask();
     for (const RECT& clip : dc.clipRects()) {
         RECT r = RectIntersection(surfaceRect, clip);
         if (RectEmpty(r))
@@ -57,7 +57,7 @@ void Plot(const DeviceContext& dc, const std::vector<RECT>& clips, int sx, int s
         return;
     Surface* s = dc.target();
     uint32_t& p = s->row(sy)[sx];
-    p = PenResult(dc.state.rop2, pen, p, s->monochrome() ? 0u : 0xFF000000u);
+    p = PenResult(dc.state.rop2, pen, p, s->opaqueMask());
 }
 
 // A one-pixel line from (x0, y0) up to, not including, (x1, y1), in surface coordinates.
@@ -143,7 +143,7 @@ BOOL DrawFocusRect(HDC hDC, const RECT* lprc)
     RECT r = SurfaceRect(*dc, *lprc);
     std::vector<RECT> clips = dc->clipRects();
     Surface* s = dc->target();
-    uint32_t opaque = s->monochrome() ? 0u : 0xFF000000u;
+    uint32_t opaque = s->opaqueMask();
     auto flip = [&](int x, int y) {
         if (((x + y) & 1) == 0 && RectListContains(clips, x, y))
             s->row(y)[x] = ~s->row(y)[x] | opaque;

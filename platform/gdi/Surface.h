@@ -13,8 +13,10 @@
 namespace yonda::gdi {
 
 // A 32-bit surface: one uint32_t per pixel, 0xAARRGGBB (bytes B, G, R, A in memory), rows `stride`
-// pixels apart. GDI keeps colour surfaces opaque (alpha 0xFF). A monochrome surface (a 1-bit
-// bitmap) uses the same storage with every pixel all zeros (0, black) or all ones (1, white).
+// pixels apart. GDI keeps colour surfaces opaque (alpha 0xFF), except a DIB section's: there the
+// fourth byte belongs to the program, and drawing treats it as data like the other three. A
+// monochrome surface (a 1-bit bitmap) uses the same storage with every pixel all zeros (0, black)
+// or all ones (1, white).
 class Surface {
 public:
     enum class Format { Color32, Mono1 };
@@ -34,6 +36,11 @@ public:
     ptrdiff_t pitchBytes() const { return m_stride * 4; }          // in bytes
     Format format() const { return m_format; }
     bool monochrome() const { return m_format == Format::Mono1; }
+    // What every drawing result is OR-ed with: 0xFF000000 keeps an opaque colour surface opaque.
+    uint32_t opaqueMask() const { return m_format == Format::Color32 && !m_alphaIsData ? 0xFF000000u : 0u; }
+    // Makes the fourth byte the program's (a DIB section's bits).
+    void keepAlphaAsData() { m_alphaIsData = true; }
+    bool alphaIsData() const { return m_alphaIsData; }
 
     uint32_t* row(int y) { return m_first + m_stride * y; }
     const uint32_t* row(int y) const { return m_first + m_stride * y; }
@@ -52,6 +59,7 @@ private:
     int m_height = 0;
     ptrdiff_t m_stride = 0;
     Format m_format = Format::Color32;
+    bool m_alphaIsData = false;
 };
 
 // COLORREF (0x00BBGGRR) to an opaque colour pixel and back.

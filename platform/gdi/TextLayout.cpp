@@ -324,10 +324,14 @@ public:
             while (layout.lines.size() > 1 && layout.lines.back().top + layout.lineHeight > visible)
                 layout.lines.pop_back();
         }
+        // A text without characters is one empty line: nothing to draw, a line's height answered,
+        // and a rectangle of no width that keeps the line's height only on a single line.
+        int height = total;
+        if (all.empty()) {
+            total = layout.lineHeight;
+            height = single ? layout.lineHeight : 0;
+        }
         layout.result = (single && (format & (DT_VCENTER | DT_BOTTOM))) ? top + layout.lineHeight : total;
-        if (all.empty())
-            layout.result = 0;  // nothing to draw has no height
-        int height = all.empty() ? 0 : total;
         layout.bounds = RECT{r.left, r.top, r.left + layout.width, r.top + height};
         return layout;
     }

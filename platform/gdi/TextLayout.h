@@ -51,9 +51,10 @@ struct TextLayout {
     int lineHeight = 0;
     int width = 0;    // the widest line
     // What DrawText answers: the text's height, or with DT_VCENTER/DT_BOTTOM the offset from the
-    // rectangle's top to the bottom of the text.
+    // rectangle's top to the bottom of the text. A text without characters is one empty line.
     int result = 0;
-    // DT_CALCRECT's rectangle: the given left and top, extended to the text's width and height.
+    // DT_CALCRECT's rectangle: the given left and top, extended to the text's width and height
+    // (an empty text's is a line high on a single line, else empty).
     RECT bounds{};
 };
 

@@ -60,7 +60,7 @@ void PaintGlyph(Surface& s, const Glyph& g, int penX, int baseline, uint32_t pix
             dr += ((sr - dr) * a + 127) / 255;
             dg += ((sg - dg) * a + 127) / 255;
             db += ((sb - db) * a + 127) / 255;
-            out[x] = 0xFF000000u | ((dr & 0xFF) << 16) | ((dg & 0xFF) << 8) | (db & 0xFF);
+            out[x] = s.opaqueMask() | ((dr & 0xFF) << 16) | ((dg & 0xFF) << 8) | (db & 0xFF);
         }
     }
 }
@@ -248,8 +248,9 @@ BOOL GetTextExtentPoint32A(HDC hdc, LPCSTR lpString, int c, LPSIZE psizl)
         return FALSE;
     auto font = FaceOf(*dc);
     auto chars = yonda::text::SplitCharacters(Bytes(lpString, c), font->codePage());
-    psizl->cx = yonda::text::MeasureCharacters(*font, chars) + (chars.empty() ? 0 : font->overhang());
-    psizl->cy = font->height();
+    // No characters have no extent either way, not even a line's height.
+    psizl->cx = chars.empty() ? 0 : yonda::text::MeasureCharacters(*font, chars) + font->overhang();
+    psizl->cy = chars.empty() ? 0 : font->height();
     return TRUE;
 }
 
@@ -282,7 +283,7 @@ BOOL GetTextExtentExPointA(HDC hdc, LPCSTR lpszString, int cchString, int nMaxEx
     if (lpnFit)
         *lpnFit = fit;
     lpSize->cx = x;
-    lpSize->cy = font->height();
+    lpSize->cy = chars.empty() ? 0 : font->height();
     return TRUE;
 }
 
@@ -365,7 +366,10 @@ BOOL TextOutA(HDC hdc, int x, int y, LPCSTR lpString, int c)
 int DrawTextA(HDC hdc, LPCSTR lpchText, int cchText, LPRECT lprc, UINT format)
 {
     auto dc = LookupDC(hdc);
-    if (!dc || !lprc || (!lpchText && cchText != 0))
+    if (!dc || !lprc || (!lpchText && cchText > 0))
+        return 0;
+    // A count of 0 is no text at all: nothing to measure, the rectangle stays.
+    if (cchText == 0)
         return 0;
     auto font = FaceOf(*dc);
     LayoutParams params;

@@ -852,6 +852,17 @@ BOOL SetWindowPos(HWND hWnd, HWND hWndInsertAfter, int X, int Y, int cx, int cy,
 BOOL MoveWindow(HWND hWnd, int X, int Y, int nWidth, int nHeight, BOOL bRepaint);
 BOOL BringWindowToTop(HWND hWnd);
 BOOL GetWindowRect(HWND hWnd, LPRECT lpRect);
+// Minimising keeps a window's rectangle here, so the normal position is always the window's
+// own rectangle (screen coordinates for a top-level window).
+typedef struct tagWINDOWPLACEMENT {
+    UINT length;
+    UINT flags;
+    UINT showCmd;
+    POINT ptMinPosition;
+    POINT ptMaxPosition;
+    RECT rcNormalPosition;
+} WINDOWPLACEMENT, *PWINDOWPLACEMENT, *LPWINDOWPLACEMENT;
+BOOL GetWindowPlacement(HWND hWnd, WINDOWPLACEMENT* lpwndpl);
 BOOL GetClientRect(HWND hWnd, LPRECT lpRect);
 BOOL ClientToScreen(HWND hWnd, LPPOINT lpPoint);
 BOOL ScreenToClient(HWND hWnd, LPPOINT lpPoint);

@@ -2,6 +2,7 @@
 // ends without releasing. A named mutex also marks its name across processes with a lock file
 // in the runtime folder, so a second program instance sees ERROR_ALREADY_EXISTS. The host
 // releases the file lock when a process dies, so a crash leaves no stale name behind.
+#include "../user/Rendezvous.h"
 #include "KernelObject.h"
 #include "Thread.h"
 
@@ -149,8 +150,12 @@ HANDLE CreateMutexA(LPSECURITY_ATTRIBUTES lpMutexAttributes, BOOL bInitialOwner,
         lpName,
         [&] {
             auto mutex = std::make_shared<MutexObject>();
-            if (lpName && *lpName)
+            if (lpName && *lpName) {
                 heldElsewhere = !mutex->LockName(lpName);
+                // The holder of a name answers the programs that start after it and look for it.
+                if (!heldElsewhere)
+                    yonda::user::StartWindowRendezvous();
+            }
             if (bInitialOwner && !heldElsewhere) {
                 std::lock_guard lock(DispatcherLock());
                 mutex->Acquire(CurrentThreadId());

@@ -23,6 +23,11 @@ HandleMaps& Maps() {
 // Temporary objects for windows nobody attached: kept per thread for the thread's life.
 struct TemporaryWnds {
     std::map<HWND, std::unique_ptr<CWnd>> wnds;
+    // A temporary object only stands for its window: when the thread ends it leaves the window
+    // alone (destroying it from here would call back into this map while it is torn down).
+    ~TemporaryWnds() {
+        for (auto& [hwnd, wnd] : wnds) wnd->m_hWnd = nullptr;
+    }
 };
 thread_local TemporaryWnds t_temporary;
 

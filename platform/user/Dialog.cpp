@@ -19,6 +19,7 @@ struct DialogState {
     DLGPROC proc = nullptr;
     LRESULT msgResult = 0;
     UINT defId = 0;
+    bool defIdSet = false;     // DM_SETDEFID was sent
     bool ended = false;
     INT_PTR result = 0;
     HWND savedFocus = nullptr;
@@ -53,6 +54,14 @@ thread_local DLGPROC t_pendingProc = nullptr;
 
 DialogState* StateOf(HWND dlg) {
     return reinterpret_cast<DialogState*>(GetWindowLongPtrA(dlg, kStateSlot));
+}
+
+// The default button's id: the one DM_SETDEFID named, else a default push button's, else IDOK.
+UINT DefaultId(HWND dlg, const DialogState& state) {
+    if (state.defIdSet) return state.defId;
+    for (HWND child = GetWindow(dlg, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+        if (SendMessageA(child, WM_GETDLGCODE, 0, 0) & DLGC_DEFPUSHBUTTON) return static_cast<UINT>(GetDlgCtrlID(child));
+    return IDOK;
 }
 
 bool IsTabStop(HWND hwnd) {
@@ -178,9 +187,12 @@ LRESULT DefDlgProcA(HWND dlg, UINT message, WPARAM wParam, LPARAM lParam) {
         PostMessageA(dlg, WM_COMMAND, IDCANCEL, reinterpret_cast<LPARAM>(GetDlgItem(dlg, IDCANCEL)));
         return 0;
     case DM_GETDEFID:
-        return state && state->defId ? MAKELRESULT(state->defId, DC_HASDEFID) : 0;
+        return state ? MAKELRESULT(DefaultId(dlg, *state), DC_HASDEFID) : 0;
     case DM_SETDEFID:
-        if (state) state->defId = static_cast<UINT>(wParam);
+        if (state) {
+            state->defId = static_cast<UINT>(wParam);
+            state->defIdSet = true;
+        }
         return TRUE;
     case WM_NEXTDLGCTL: {
         HWND next = lParam ? reinterpret_cast<HWND>(wParam) : GetNextDlgTabItem(dlg, GetFocus(), wParam != 0);
@@ -228,12 +240,13 @@ HWND GetNextDlgGroupItem(HWND dlg, HWND ctl, BOOL previous) {
     return GetNextDlgTabItem(dlg, ctl, previous);
 }
 
-// The command Enter gives: the default button, else OK, else the skin's OK (191).
+// The command Enter gives: the default button's. A skinned dialog has no IDOK button but its own
+// OK (191), which then stands in for IDOK.
 static UINT EnterCommand(HWND dlg) {
     LRESULT def = SendMessageA(dlg, DM_GETDEFID, 0, 0);
-    if (HIWORD(def) == DC_HASDEFID) return LOWORD(def);
-    if (!GetDlgItem(dlg, IDOK) && GetDlgItem(dlg, 191)) return 191;
-    return IDOK;
+    UINT id = HIWORD(def) == DC_HASDEFID ? LOWORD(def) : IDOK;
+    if (id == IDOK && !GetDlgItem(dlg, IDOK) && GetDlgItem(dlg, 191)) return 191;
+    return id;
 }
 
 static UINT EscapeCommand(HWND dlg) {

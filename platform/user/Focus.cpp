@@ -1,4 +1,5 @@
 // Keyboard focus, activation of top-level windows and mouse capture.
+#include "Rendezvous.h"
 #include "Display.h"
 #include "Input.h"
 #include "Queue.h"
@@ -15,6 +16,33 @@ static bool InSubtree(HWND root, HWND hwnd) {
     return hwnd && (hwnd == root || IsChild(root, hwnd));
 }
 
+// Whether a top-level window already stands above every other shown window of its layer, so
+// activating it needs no change of z-order.
+static bool OnTopOfItsLayer(HWND hwnd) {
+    std::lock_guard lock(UserLock());
+    auto w = FindWindowPtr(hwnd);
+    if (!w) return true;
+    for (HWND top : TopLevelOrder()) {
+        if (top == hwnd) return true;
+        auto t = FindWindowPtr(top);
+        bool sameLayer = t && ((t->exStyle & WS_EX_TOPMOST) == (w->exStyle & WS_EX_TOPMOST));
+        if (t && sameLayer && (t->style & WS_VISIBLE)) return false;
+    }
+    return true;
+}
+
+// The program gains or loses activation: every one of its top-level windows hears of it, those of
+// other threads without this one waiting for them.
+static void SendActivateApp(BOOL active) {
+    std::vector<HWND> tops;
+    {
+        std::lock_guard lock(UserLock());
+        tops = TopLevelOrder();
+    }
+    for (HWND top : tops)
+        if (IsWindow(top)) SendNotifyMessageA(top, WM_ACTIVATEAPP, active, 0);
+}
+
 HWND Activate(HWND hwnd, UINT how) {
     HWND old;
     {
@@ -25,17 +53,22 @@ HWND Activate(HWND hwnd, UINT how) {
         if (auto o = FindWindowPtr(old)) o->active = false;
         if (auto w = FindWindowPtr(hwnd)) w->active = true;
     }
-    if (old && IsWindow(old)) {
+    const bool wasActive = old && IsWindow(old);
+    if (wasActive) {
         SendMessageA(old, WM_NCACTIVATE, FALSE, 0);
         SendMessageA(old, WM_ACTIVATE, MAKEWPARAM(WA_INACTIVE, IsIconic(old) ? 1 : 0),
                      reinterpret_cast<LPARAM>(hwnd));
     }
     if (!hwnd) {
+        if (wasActive) SendActivateApp(FALSE);
         HWND focus = GetFocus();
         if (focus) SetFocus(nullptr);
         return old;
     }
-    SetWindowPos(hwnd, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    // A show or a raise that activates has already put the window on top.
+    if (!OnTopOfItsLayer(hwnd))
+        SetWindowPos(hwnd, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    if (!wasActive) SendActivateApp(TRUE);
     SendMessageA(hwnd, WM_NCACTIVATE, TRUE, 0);
     SendMessageA(hwnd, WM_ACTIVATE, MAKEWPARAM(how, IsIconic(hwnd) ? 1 : 0), reinterpret_cast<LPARAM>(old));
     HWND focus = GetFocus();
@@ -64,6 +97,7 @@ static HWND NextActive(HWND leaving) {
 
 void ForgetWindowInput(HWND hwnd, bool destroying) {
     HWND capture, focus, active, parent;
+    bool dying = destroying;
     {
         std::lock_guard lock(UserLock());
         capture = Input().capture;
@@ -71,10 +105,14 @@ void ForgetWindowInput(HWND hwnd, bool destroying) {
         active = Input().active;
         auto w = FindWindowPtr(hwnd);
         parent = w ? w->parent : nullptr;
+        dying = dying || (w && w->destroying);
     }
-    if (InSubtree(hwnd, capture)) ReleaseCapture();
+    // A dying window keeps the capture until its WM_DESTROY was handled (DestroyWindow lets it go).
+    if (!dying && InSubtree(hwnd, capture)) ReleaseCapture();
     if (parent) {
-        if (InSubtree(hwnd, focus)) SetFocus(parent);
+        // Hidden, a window passes the focus it has to its parent; a focused window inside it
+        // keeps the focus. A window going away takes its descendants' focus along.
+        if (destroying ? InSubtree(hwnd, focus) : focus == hwnd) SetFocus(parent);
         return;
     }
     if (active == hwnd) {
@@ -142,6 +180,8 @@ HWND GetActiveWindow() {
 }
 
 BOOL SetForegroundWindow(HWND hwnd) {
+    BOOL raised = FALSE;
+    if (yonda::user::RaisePeerWindow(hwnd, &raised)) return raised;
     if (!IsWindow(hwnd)) return FALSE;
     SetActiveWindow(hwnd);
     return TRUE;

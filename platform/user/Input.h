@@ -3,6 +3,7 @@
 
 #include "Window.h"
 
+#include <memory>
 #include <string>
 
 namespace yonda::user {
@@ -34,5 +35,11 @@ void ForgetWindowInput(HWND hwnd, bool destroying);
 HWND Activate(HWND hwnd, UINT how);
 
 HWND HitTest(POINT screen);
+
+// A marker that waits in a thread's input queue behind the input already there. The thread
+// passes it once it has taken that input and found no posted message left, that is when the
+// input and the messages it posted in turn have been handled; the queue's inputMarkersPassed
+// then reaches the serial answered here (0: the thread has ended).
+uint64_t PostInputMarker(ThreadQueue& queue);
 
 }  // namespace yonda::user

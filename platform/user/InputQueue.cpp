@@ -10,6 +10,8 @@
 #include <imm.h>
 #include <yonda_platform.h>
 
+#include <algorithm>
+#include <atomic>
 #include <cstdlib>
 #include <string>
 
@@ -18,6 +20,9 @@ namespace yonda::user {
 HWND HitTest(POINT screen);
 
 namespace {
+
+// Beyond every message number: a marker in the input queue, never handed to the program.
+constexpr UINT kInputMarker = 0x10000;
 
 // Set-1 scan codes of the virtual keys a keyboard has; 0 where the key has none.
 UINT ScanCodeOf(UINT vk, bool* extended) {
@@ -274,6 +279,21 @@ bool BeforeMouse(const MSG& msg) {
 
 }  // namespace
 
+uint64_t PostInputMarker(ThreadQueue& queue) {
+    static std::atomic<uint64_t> serials{0};
+    MSG raw{};
+    raw.message = kInputMarker;
+    uint64_t serial = ++serials;
+    raw.lParam = static_cast<LPARAM>(serial);
+    {
+        std::lock_guard lock(queue.mutex);
+        if (!queue.alive) return 0;
+        queue.input.push_back(raw);
+    }
+    queue.wake.notify_all();
+    return serial;
+}
+
 bool TakeInput(ThreadQueue& queue, HWND filter, UINT minMsg, UINT maxMsg, MSG* msg, bool remove) {
     for (;;) {
         MSG raw;
@@ -281,6 +301,13 @@ bool TakeInput(ThreadQueue& queue, HWND filter, UINT minMsg, UINT maxMsg, MSG* m
             std::lock_guard lock(queue.mutex);
             if (queue.input.empty()) return false;
             raw = queue.input.front();
+            if (raw.message == kInputMarker) {
+                // Passed only when nothing posted is left before it (posted messages come first).
+                queue.input.pop_front();
+                queue.inputMarkersPassed = std::max(queue.inputMarkersPassed, static_cast<uint64_t>(raw.lParam));
+                queue.wake.notify_all();
+                continue;
+            }
         }
         MSG cooked;
         HWND owner = nullptr;

@@ -148,9 +148,12 @@ BOOL SetWindowPos(HWND hwnd, HWND after, int x, int y, int cx, int cy, UINT flag
             activate = true;
         DisplayWindowChanged(hwnd);
     }
+    // A show or a raise that activates does it inside the change: WM_ACTIVATE and WM_SETFOCUS
+    // come before WM_WINDOWPOSCHANGED. Hiding gives activation away after it.
+    if (activate) SetActiveWindow(hwnd);
+    if (!IsWindow(hwnd)) return TRUE;
     SendMessageA(hwnd, WM_WINDOWPOSCHANGED, 0, reinterpret_cast<LPARAM>(&wp));
     if (wp.flags & SWP_HIDEWINDOW) ForgetWindowInput(hwnd, false);
-    if (activate) SetActiveWindow(hwnd);
     return TRUE;
 }
 
@@ -212,6 +215,18 @@ BOOL GetWindowRect(HWND hwnd, LPRECT rect) {
     return TRUE;
 }
 
+BOOL GetWindowPlacement(HWND hwnd, WINDOWPLACEMENT* placement) {
+    if (!placement || placement->length != sizeof(WINDOWPLACEMENT)) return FALSE;
+    RECT rect{};
+    if (!GetWindowRect(hwnd, &rect)) return FALSE;
+    placement->flags = 0;
+    placement->showCmd = IsIconic(hwnd) ? SW_SHOWMINIMIZED : IsWindowVisible(hwnd) ? SW_SHOWNORMAL : SW_HIDE;
+    placement->ptMinPosition = POINT{-1, -1};
+    placement->ptMaxPosition = POINT{-1, -1};
+    placement->rcNormalPosition = rect;
+    return TRUE;
+}
+
 BOOL GetClientRect(HWND hwnd, LPRECT rect) {
     if (!rect) return FALSE;
     if (hwnd == YONDA_DESKTOP_HWND) return GetWindowRect(hwnd, rect);
@@ -270,6 +285,9 @@ BOOL AdjustWindowRectEx(LPRECT rect, DWORD, BOOL, DWORD) {
     return rect ? TRUE : FALSE;
 }
 
+// Disabling sends WM_CANCELMODE first (its default handling lets a held capture go), takes the
+// focus from the window itself only (a focused child keeps it) and the capture from the window
+// and its children; WM_ENABLE comes last.
 BOOL EnableWindow(HWND hwnd, BOOL enable) {
     if (OnOtherThread(hwnd)) return static_cast<BOOL>(RunOnWindowThread(hwnd, [=] { return EnableWindow(hwnd, enable); }));
     bool wasDisabled;
@@ -279,13 +297,22 @@ BOOL EnableWindow(HWND hwnd, BOOL enable) {
         if (!w) return FALSE;
         wasDisabled = (w->style & WS_DISABLED) != 0;
         if (wasDisabled == !enable) return wasDisabled ? TRUE : FALSE;
+    }
+    if (!enable) {
+        SendMessageA(hwnd, WM_CANCELMODE, 0, 0);
+        if (!IsWindow(hwnd)) return FALSE;
+    }
+    {
+        std::lock_guard lock(UserLock());
+        auto w = FindWindowPtr(hwnd);
+        if (!w) return FALSE;
         if (enable) w->style &= ~WS_DISABLED;
         else w->style |= WS_DISABLED;
     }
     if (!enable) {
-        HWND focus = GetFocus();
-        if (focus == hwnd || IsChild(hwnd, focus)) SetFocus(nullptr);
-        if (GetCapture() == hwnd) ReleaseCapture();
+        if (GetFocus() == hwnd) SetFocus(nullptr);
+        HWND capture = GetCapture();
+        if (capture && (capture == hwnd || IsChild(hwnd, capture))) ReleaseCapture();
     }
     SendMessageA(hwnd, WM_ENABLE, enable ? TRUE : FALSE, 0);
     return wasDisabled ? TRUE : FALSE;

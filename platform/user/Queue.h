@@ -49,6 +49,7 @@ struct ThreadQueue {
     int quitCode = 0;
     bool alive = true;
     DWORD threadId = 0;
+    uint64_t inputMarkersPassed = 0;   // the serial of the last input marker taken (see Input.h)
 
     // Touched by the owning thread only.
     std::vector<Timer> timers;

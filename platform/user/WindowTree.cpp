@@ -1,8 +1,10 @@
 // Creating and destroying windows, and the tree queries: parents, owners, children, z-order.
+#include "Automation.h"
 #include "Compositor.h"
 #include "Input.h"
 #include "Paint.h"
 #include "Queue.h"
+#include "Rendezvous.h"
 #include "Window.h"
 #include "WindowClass.h"
 #include "yonda_user.h"
@@ -158,6 +160,7 @@ HWND CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD s
         if (!AddWindow(w)) return nullptr;
         LinkWindow(*w);
     }
+    if (!w->parent && !w->messageOnly) AutomationNoticeTopLevel();
     HWND hwnd = w->handle;
     if (t_createHook) {
         YondaCreateHook hook = t_createHook;
@@ -217,6 +220,10 @@ BOOL DestroyWindow(HWND hwnd) {
     for (HWND o : owned) DestroyWindow(o);
     ForgetWindowInput(hwnd, true);
     SendDestroy(hwnd);
+    // The capture goes after WM_DESTROY was handled (which may still take or drop it) and before
+    // any window of the tree is freed, so its holder hears of the change while it is whole.
+    HWND capture = GetCapture();
+    if (capture && (capture == hwnd || IsChild(hwnd, capture))) ReleaseCapture();
     FreeWindow(hwnd);
     return TRUE;
 }
@@ -351,7 +358,7 @@ int GetDlgCtrlID(HWND hwnd) {
     return w && (w->style & WS_CHILD) ? static_cast<int>(w->id) : 0;
 }
 
-HWND FindWindowA(LPCSTR className, LPCSTR title) {
+HWND yonda::user::FindOwnWindow(LPCSTR className, LPCSTR title) {
     std::lock_guard lock(UserLock());
     auto cls = className ? FindClass(className) : nullptr;
     if (className && !cls) return nullptr;
@@ -363,6 +370,12 @@ HWND FindWindowA(LPCSTR className, LPCSTR title) {
         return top;
     }
     return nullptr;
+}
+
+// Windows of this program first, then those of the other programs of the session.
+HWND FindWindowA(LPCSTR className, LPCSTR title) {
+    if (HWND own = yonda::user::FindOwnWindow(className, title)) return own;
+    return yonda::user::FindPeerWindow(className, title);
 }
 
 static BOOL EnumDescendants(HWND parent, WNDENUMPROC proc, LPARAM lParam) {

@@ -28,7 +28,7 @@
 
 namespace {
 
-using yonda::test::Pump;
+using yonda::testing::Pump;
 
 constexpr COLORREF kBack = RGB(40, 90, 160);
 constexpr COLORREF kStrip = RGB(250, 200, 40);

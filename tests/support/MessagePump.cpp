@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-namespace yonda::test {
+namespace yonda::testing {
 
 void Pump()
 {
@@ -13,4 +13,4 @@ void Pump()
     }
 }
 
-} // namespace yonda::test
+} // namespace yonda::testing

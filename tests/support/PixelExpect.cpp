@@ -4,7 +4,7 @@
 
 #include <cstdio>
 
-namespace yonda::test {
+namespace yonda::testing {
 
 bool ColourNear(DWORD actual, DWORD expected, int tolerance)
 {
@@ -71,4 +71,4 @@ void ExpectPixel(const YondaPicture& picture, long x, long y, DWORD expected, in
     }
 }
 
-} // namespace yonda::test
+} // namespace yonda::testing

@@ -8,7 +8,7 @@
 
 #include <string>
 
-namespace yonda::test {
+namespace yonda::testing {
 
 // Whether each of the four channels of two 0xAARRGGBB colours differs by at most `tolerance`.
 bool ColourNear(DWORD actual, DWORD expected, int tolerance);
@@ -27,4 +27,4 @@ void KeepPicture(const YondaPicture& picture, const std::string& path);
 void ExpectPixel(const YondaPicture& picture, long x, long y, DWORD expected, int tolerance,
                  const std::string& keepPrefix);
 
-} // namespace yonda::test
+} // namespace yonda::testing

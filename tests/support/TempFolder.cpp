@@ -6,7 +6,7 @@
 
 #include <stdlib.h>
 
-namespace yonda::test {
+namespace yonda::testing {
 
 TempFolder::TempFolder(std::string_view prefix)
 {
@@ -55,4 +55,4 @@ std::filesystem::path TempFolder::Write(const std::filesystem::path& relative, c
     return Write(relative, std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
 }
 
-} // namespace yonda::test
+} // namespace yonda::testing

@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-namespace yonda::test {
+namespace yonda::testing {
 
 class TempFolder {
 public:
@@ -34,4 +34,4 @@ private:
     std::filesystem::path m_root;
 };
 
-} // namespace yonda::test
+} // namespace yonda::testing

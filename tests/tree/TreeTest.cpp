@@ -1,6 +1,6 @@
 // The tree as a new developer meets it: the installed tree used through pkg-config the way the
 // README shows, and the scripts saying how they are used.
-#include "ProgramRun.h"
+#include "ChildProcess.h"
 #include "TempFolder.h"
 
 #include <gtest/gtest.h>
@@ -10,10 +10,10 @@
 #include <string>
 
 namespace fs = std::filesystem;
-using yonda::test::BinaryDir;
-using yonda::test::ProgramRun;
-using yonda::test::RunCommand;
-using yonda::test::SourceDir;
+using yonda::testing::BinaryDir;
+using yonda::testing::CommandRun;
+using yonda::testing::RunCommand;
+using yonda::testing::SourceDir;
 
 namespace {
 
@@ -42,8 +42,8 @@ int main()
 TEST(InstalledTree, HostProgramsBuiltWithPkgConfigStartFromAnywhere)
 {
     // Installed as the README does, into a folder named relative to where the command runs.
-    const yonda::test::TempFolder temp("yonda-installed");
-    ProgramRun run = RunCommand("cd " + Quoted(temp.Path()) + " && " YONDA_CMAKE " --install " + Quoted(BinaryDir()) +
+    const yonda::testing::TempFolder temp("yonda-installed");
+    CommandRun run = RunCommand("cd " + Quoted(temp.Path()) + " && " YONDA_CMAKE " --install " + Quoted(BinaryDir()) +
                                 " --prefix out");
     ASSERT_EQ(run.status, 0) << run.output;
 
@@ -74,8 +74,8 @@ TEST(InstalledTree, HostProgramsBuiltWithPkgConfigStartFromAnywhere)
 
 TEST(Scripts, TheFuzzScriptSaysHowItIsUsed)
 {
-    const std::string script = Quoted(SourceDir() / "scripts" / "fuzz.sh");
-    ProgramRun run = RunCommand(script);
+    const std::string script = Quoted(fs::path(SourceDir()) / "scripts" / "fuzz.sh");
+    CommandRun run = RunCommand(script);
     EXPECT_EQ(run.status, 2) << run.output;
     EXPECT_NE(run.output.find("usage: scripts/fuzz.sh TARGET [SECONDS]"), std::string::npos) << run.output;
     EXPECT_NE(run.output.find("fuzz_kro"), std::string::npos) << "the targets are listed\n" << run.output;

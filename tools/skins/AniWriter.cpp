@@ -51,7 +51,11 @@ Bytes Dwords(const std::vector<uint32_t>& values)
 
 } // namespace
 
-Bytes CurBytes(const CursorImage& image)
+namespace {
+
+// A one-image icon (type 1) or cursor (type 2) file: the directory entry holds the hot spot of a
+// cursor where an icon keeps its planes and bit count.
+Bytes IconFileBytes(const CursorImage& image, uint16_t type)
 {
     const uint32_t colourBytes = static_cast<uint32_t>(image.width * image.height * 4);
     const uint32_t maskStride = static_cast<uint32_t>((image.width + 31) / 32 * 4);
@@ -60,14 +64,14 @@ Bytes CurBytes(const CursorImage& image)
     Bytes out;
     // The directory: one cursor image with its hot spot.
     Put(out, 0, 2);
-    Put(out, 2, 2);
+    Put(out, type, 2);
     Put(out, 1, 2);
     out.push_back(static_cast<uint8_t>(image.width));
     out.push_back(static_cast<uint8_t>(image.height));
     out.push_back(0);
     out.push_back(0);
-    Put(out, static_cast<uint32_t>(image.hotX), 2);
-    Put(out, static_cast<uint32_t>(image.hotY), 2);
+    Put(out, type == 2 ? static_cast<uint32_t>(image.hotX) : 1, 2);
+    Put(out, type == 2 ? static_cast<uint32_t>(image.hotY) : 32, 2);
     Put(out, imageBytes, 4);
     Put(out, 6 + 16, 4);
     // The image: its header counts the colour and mask rows together.
@@ -98,6 +102,18 @@ Bytes CurBytes(const CursorImage& image)
         out.insert(out.end(), row.begin(), row.end());
     }
     return out;
+}
+
+} // namespace
+
+Bytes CurBytes(const CursorImage& image)
+{
+    return IconFileBytes(image, 2);
+}
+
+Bytes IcoBytes(const CursorImage& image)
+{
+    return IconFileBytes(image, 1);
 }
 
 Bytes AniBytes(const AnimatedCursor& cursor)

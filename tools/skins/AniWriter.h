@@ -24,4 +24,6 @@ struct AnimatedCursor {
 
 // One frame as a cursor file (type 2, one image).
 std::vector<uint8_t> CurBytes(const CursorImage& image);
+// One image as an icon file (type 1).
+std::vector<uint8_t> IcoBytes(const CursorImage& image);
 std::vector<uint8_t> AniBytes(const AnimatedCursor& cursor);

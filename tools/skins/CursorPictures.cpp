@@ -118,6 +118,23 @@ AnimatedCursor NotMovable()
 
 } // namespace
 
+CursorImage ProgramIcon()
+{
+    // An orange tile with a white "Y", in the cursors' colours and shading.
+    Canvas canvas(kSide, kSide);
+    canvas.Paint(RoundRect(2.0, 3.0, 31.0, 32.0, 6.0), 0x000000, 0.25);
+    canvas.Paint(RoundRect(1.0, 1.0, 30.0, 30.0, 6.0), kOutline);
+    canvas.Paint(RoundRect(2.0, 2.0, 29.0, 29.0, 5.0),
+                 [](double, double y) { return Mix(kOrangeTop, kOrangeBottom, (y - 2.0) / 27.0); });
+    const Inside letter = [](double x, double y) {
+        return Stroke({9.0, 8.0}, {15.5, 16.0}, 3.6)(x, y) || Stroke({22.0, 8.0}, {15.5, 16.0}, 3.6)(x, y) ||
+               Stroke({15.5, 16.0}, {15.5, 24.0}, 3.6)(x, y);
+    };
+    canvas.Paint(letter, kOutline, 0.35);
+    canvas.Paint(letter, 0xFFFFFF);
+    return Frame(canvas, 0, 0);
+}
+
 std::vector<std::pair<std::string, AnimatedCursor>> DefaultSkinCursors()
 {
     return {{"default.ani", DefaultArrow()}, {"wait.ani", WaitRing()}, {"NotMoveAble.ani", NotMovable()}};

@@ -8,3 +8,6 @@
 #include <vector>
 
 std::vector<std::pair<std::string, AnimatedCursor>> DefaultSkinCursors();
+
+// The program's icon (its window class's and title's).
+CursorImage ProgramIcon();

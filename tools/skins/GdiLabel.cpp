@@ -60,3 +60,25 @@ bool DrawLabel(SkinPicture& picture, int x, int y, const std::string& utf8, UINT
     DeleteObject(font);
     return drawn;
 }
+
+void DrawBoxedText(SkinPicture& picture, RECT box, const std::string& bytes, const BoxTextStyle& style, UINT codePage)
+{
+    if (bytes.empty()) {
+        return;
+    }
+    LOGFONTA log{};
+    log.lfHeight = -style.height;
+    log.lfWeight = style.weight;
+    log.lfUnderline = style.underline ? 1 : 0;
+    log.lfCharSet = codePage == 949 ? HANGUL_CHARSET : DEFAULT_CHARSET;
+    HFONT font = CreateFontIndirectA(&log);
+    PaintWithGdi(picture, [&](HDC dc) {
+        HGDIOBJ oldFont = SelectObject(dc, font);
+        SetBkMode(dc, TRANSPARENT);
+        SetTextColor(dc, RGB(style.colour >> 16, (style.colour >> 8) & 0xFF, style.colour & 0xFF));
+        DrawTextA(dc, bytes.c_str(), static_cast<int>(bytes.size()), &box, style.format | DT_NOPREFIX);
+        SelectObject(dc, oldFont);
+        return true;
+    });
+    DeleteObject(font);
+}

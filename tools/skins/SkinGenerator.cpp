@@ -1,6 +1,9 @@
 // Writes the default skins into a skin folder: the layout files shared by every skin with the
 // skin's own texts filled in, its string table, and the pictures, each text file in the skin's
-// code page with CR LF line ends. Usage: yonda-skingen <data folder> <Skin folder>
+// code page with CR LF line ends. Usage: yonda-skingen <data folder> <Skin folder>, or
+// yonda-skingen --icon <file> for the program's icon in the skins' colours.
+#include "AniWriter.h"
+#include "CursorPictures.h"
 #include "SkinPictures.h"
 #include "SkinWindows.h"
 #include "StartupFiles.h"
@@ -173,8 +176,12 @@ bool WriteSkin(const fs::path& data, const fs::path& skins, const SkinLanguage& 
 
 int main(int argc, char** argv)
 {
+    if (argc == 3 && std::string_view(argv[1]) == "--icon") {
+        const std::vector<uint8_t> icon = IcoBytes(ProgramIcon());
+        return WriteBytes(argv[2], std::string_view(reinterpret_cast<const char*>(icon.data()), icon.size())) ? 0 : 1;
+    }
     if (argc != 3) {
-        std::fprintf(stderr, "usage: %s <data folder> <Skin folder>\n", argv[0]);
+        std::fprintf(stderr, "usage: %s <data folder> <Skin folder> | --icon <file>\n", argv[0]);
         return 2;
     }
     for (const SkinLanguage& skin : kSkins) {

@@ -1,5 +1,6 @@
 #include "SkinWindows.h"
 
+#include "ButtonStrips.h"
 #include "GdiLabel.h"
 #include "WindowDescriptions.h"
 
@@ -8,39 +9,14 @@
 
 namespace {
 
-constexpr uint32_t kMagenta = 0xFF00FF; // left out when buttons are drawn
 using namespace SkinTheme;
 constexpr uint32_t kBrown = 0x5A3214;
-constexpr uint32_t kGrey = 0xB4AAA0;
 constexpr int kTitleBand = 28;
 
 std::string Text(const SkinTexts& texts, const std::string& key, UINT codePage)
 {
     const auto found = texts.find(key);
     return found == texts.end() ? std::string() : YondaUtf8ToCodePage(found->second, codePage);
-}
-
-// Text already in the skin's code page, laid out in a box by the GDI text layer.
-void DrawLabel(SkinPicture& p, RECT box, const std::string& bytes, int height, int weight, uint32_t colour,
-               UINT format, UINT codePage)
-{
-    if (bytes.empty()) {
-        return;
-    }
-    LOGFONTA log{};
-    log.lfHeight = -height;
-    log.lfWeight = weight;
-    log.lfCharSet = codePage == 949 ? HANGUL_CHARSET : DEFAULT_CHARSET;
-    HFONT font = CreateFontIndirectA(&log);
-    PaintWithGdi(p, [&](HDC dc) {
-        HGDIOBJ oldFont = SelectObject(dc, font);
-        SetBkMode(dc, TRANSPARENT);
-        SetTextColor(dc, RGB(colour >> 16, (colour >> 8) & 0xFF, colour & 0xFF));
-        DrawTextA(dc, bytes.c_str(), static_cast<int>(bytes.size()), &box, format | DT_NOPREFIX);
-        SelectObject(dc, oldFont);
-        return true;
-    });
-    DeleteObject(font);
 }
 
 // A window or dialog: an orange title band with the title over a cream body in an orange frame.
@@ -52,39 +28,39 @@ SkinPicture Background(int width, int height, const std::string& title, UINT cod
     p.Fill(0, band, width, band + 1, kOrangeDark);
     p.Frame(0, 0, width, height, kOrangeDark);
     p.Frame(1, 1, width - 1, height - 1, kOrangeLight);
-    DrawLabel(p, RECT{13, 1, width - 30, band + 1}, title, 13, FW_BOLD, kOrangeDark, DT_LEFT | DT_VCENTER | DT_SINGLELINE, codePage);
-    DrawLabel(p, RECT{12, 0, width - 30, band}, title, 13, FW_BOLD, 0xFFFFFF, DT_LEFT | DT_VCENTER | DT_SINGLELINE, codePage);
+    const UINT oneLine = DT_LEFT | DT_VCENTER | DT_SINGLELINE;
+    DrawBoxedText(p, RECT{13, 1, width - 30, band + 1}, title, {13, FW_BOLD, kOrangeDark, oneLine, false}, codePage);
+    DrawBoxedText(p, RECT{12, 0, width - 30, band}, title, {13, FW_BOLD, 0xFFFFFF, oneLine, false}, codePage);
     return p;
 }
 
-enum class Glyph { None, Close, Minimise };
-
-// Four states side by side (normal, hover, pressed, disabled) with the corners keyed out and the
-// label centred on each; the pressed label sits one pixel lower.
-SkinPicture ButtonStrip(int width, int height, uint32_t face, const std::string& label, Glyph glyph, UINT codePage)
+// The well an edit sits in: white inside a sunken frame one pixel around the edit's rectangle.
+void FieldWell(SkinPicture& p, const SkinBox& b)
 {
-    SkinPicture p(width * 4, height, kMagenta);
-    const uint32_t tops[4] = {BlendColour(face, 0xFFFFFF, 1, 2), BlendColour(face, 0xFFFFFF, 2, 3), BlendColour(face, 0, 1, 4), kGrey};
-    const uint32_t bottoms[4] = {face, BlendColour(face, 0xFFFFFF, 1, 3), BlendColour(face, 0, 1, 3), kGrey};
-    for (int state = 0; state < 4; ++state) {
-        const int x = state * width;
-        p.Gradient(x + 1, 1, x + width - 1, height - 1, tops[state], bottoms[state]);
-        p.Frame(x + 1, 0, x + width - 1, height, kOrangeDark);
-        p.Frame(x, 1, x + width, height - 1, kOrangeDark);
-        const int down = state == 2 ? 1 : 0;
-        const uint32_t ink = state == 3 ? 0x8C8680 : 0xFFFFFF;
-        if (glyph == Glyph::Close) {
-            for (int i = 5; i < width - 5; ++i) {
-                p.Fill(x + i, i + down, x + i + 2, i + down + 1, ink);
-                p.Fill(x + width - i - 2, i + down, x + width - i, i + down + 1, ink);
-            }
-        } else if (glyph == Glyph::Minimise) {
-            p.Fill(x + 5, height - 7 + down, x + width - 5, height - 5 + down, ink);
-        }
-        DrawLabel(p, RECT{x + 2, down, x + width - 2, height + down}, label, 12, FW_BOLD,
-                  state == 3 ? 0x8C8680 : kBrown, DT_CENTER | DT_VCENTER | DT_SINGLELINE, codePage);
+    p.Fill(b.left, b.top, b.left + b.width, b.top + b.height, 0xFFFFFF);
+    p.Frame(b.left - 1, b.top - 1, b.left + b.width + 1, b.top + b.height + 1, kOrangeDark);
+    p.Fill(b.left, b.top, b.left + b.width, b.top + 1, 0xE8DCCC);
+}
+
+void DrawWindowLabel(SkinPicture& p, const LabelDescription& l, const std::string& bytes, UINT codePage)
+{
+    if (l.heading) {
+        DrawBoxedText(p, RECT{10, l.top, p.width - 10, l.top + 28}, bytes,
+                      {20, FW_BOLD, kOrangeDark, DT_CENTER | DT_VCENTER | DT_SINGLELINE, false}, codePage);
+        return;
     }
-    return p;
+    DrawBoxedText(p, RECT{l.left, l.top, p.width - 10, l.top + 20}, bytes,
+                  {12, FW_NORMAL, kBrown, DT_LEFT | DT_SINGLELINE, false}, codePage);
+}
+
+SkinPicture ButtonPictureOf(const ButtonDescription& b, const std::string& label, UINT codePage)
+{
+    switch (b.look) {
+    case ButtonLook::Check: return CheckStrip(b.box.width, b.box.height, label, codePage);
+    case ButtonLook::Link: return LinkStrip(b.box.width, b.box.height, label, codePage);
+    case ButtonLook::Push: break;
+    }
+    return ButtonStrip(b.box.width, b.box.height, b.face, label, Glyph::None, codePage);
 }
 
 // The 3D view's resting picture and the frame the main window draws around it.
@@ -97,7 +73,7 @@ SkinPicture ViewBack(int width, int height)
 
 SkinPicture ViewBorder(int width, int height)
 {
-    SkinPicture p(width, height, kMagenta);
+    SkinPicture p(width, height, kStripKey);
     for (int i = 0; i < 4; ++i) {
         p.Frame(i, i, width - i, height - i, i == 0 || i == 3 ? kOrangeDark : kOrange);
     }
@@ -169,6 +145,9 @@ std::vector<std::pair<std::string, std::string>> WindowIniFiles()
         for (const ButtonDescription& b : w.buttons) {
             ButtonSection(own, b, ButtonPicture(w, b));
         }
+        for (const FieldDescription& f : w.fields) {
+            own << "\n[" << f.section << "]\nID = " << f.id << "\nRect = " << Rect(f.box) << "\n";
+        }
         if (w.kind == WindowKind::Notice) {
             own << "\n[BITMAP_WND]\nRect = RECT(20,40,120,140)\n\n[MESSAGE]\nRECT = RECT(20," << w.box.height - 80
                 << "," << w.box.width - 20 << "," << w.box.height - 50 << ")\n";
@@ -190,9 +169,30 @@ std::vector<std::pair<std::string, SkinPicture>> WindowPictures(const SkinTexts&
         pictures.emplace_back(common[i][0], ButtonStrip(80, 26, i < 2 ? kOrange : 0xD9A066,
                                                         Text(texts, common[i][1], codePage), Glyph::None, codePage));
     }
+    // The lobby entrances share one picture, a column per lobby in the order of their ids.
+    std::vector<std::string> lobbies;
+    const WindowDescription* firstChannel = nullptr;
+    for (const WindowDescription& w : DefaultSkinWindows()) {
+        if (w.kind == WindowKind::Channel) {
+            firstChannel = firstChannel ? firstChannel : &w;
+            lobbies.push_back(Text(texts, w.buttons.at(0).label, codePage));
+        }
+    }
+    if (firstChannel) {
+        pictures.emplace_back(firstChannel->picture,
+                              ChannelStrip(firstChannel->box.width, firstChannel->box.height, lobbies, codePage));
+    }
     for (const WindowDescription& w : DefaultSkinWindows()) {
         const std::string title = Text(texts, w.title, codePage);
         switch (w.kind) {
+        case WindowKind::Channel:
+            break;
+        case WindowKind::Stage: {
+            const ButtonDescription& b = w.buttons.at(0);
+            pictures.emplace_back(w.picture, StageStrip(b.box.width, b.box.height, b.face, Text(texts, b.label, codePage),
+                                                        codePage));
+            break;
+        }
         case WindowKind::Button:
             if (!w.buttons.empty() && !w.buttons[0].label.empty()) {
                 const ButtonDescription& b = w.buttons[0];
@@ -210,16 +210,17 @@ std::vector<std::pair<std::string, SkinPicture>> WindowPictures(const SkinTexts&
             break;
         default: {
             SkinPicture back = Background(w.box.width, w.box.height, title, codePage);
+            for (const FieldDescription& f : w.fields) {
+                FieldWell(back, f.box);
+            }
             for (const LabelDescription& l : w.labels) {
-                DrawLabel(back, RECT{l.left, l.top, w.box.width - 10, l.top + 20}, Text(texts, l.text, codePage), 12,
-                          FW_NORMAL, kBrown, DT_LEFT | DT_SINGLELINE, codePage);
+                DrawWindowLabel(back, l, Text(texts, l.text, codePage), codePage);
             }
             pictures.emplace_back(w.picture, back);
             for (const ButtonDescription& b : w.buttons) {
                 const std::string file = ButtonPicture(w, b);
                 if (file.rfind("btn_" + w.section, 0) == 0) {
-                    pictures.emplace_back(file, ButtonStrip(b.box.width, b.box.height, b.face,
-                                                            Text(texts, b.label, codePage), Glyph::None, codePage));
+                    pictures.emplace_back(file, ButtonPictureOf(b, Text(texts, b.label, codePage), codePage));
                 }
             }
             break;

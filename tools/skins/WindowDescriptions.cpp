@@ -5,6 +5,8 @@ namespace {
 constexpr unsigned kOrange = 0xF28C28;
 constexpr unsigned kTan = 0xD9A066;
 constexpr unsigned kRed = 0xE05A28;
+constexpr int kFirstLobbyId = 240;
+constexpr int kFirstGameButtonId = 231;
 
 // The close button every frame carries in its top-right corner.
 ButtonDescription FrameClose(int width)
@@ -17,7 +19,7 @@ WindowDescription Frame(std::string section, int id, std::string title, SkinBox 
 {
     buttons.insert(buttons.begin(), FrameClose(box.width));
     return {std::move(section), WindowKind::Frame, id, std::move(title), box, stem + "_back.bmp", stem + ".ini",
-            std::move(buttons), std::move(labels), {}};
+            std::move(buttons), std::move(labels), {}, {}};
 }
 
 WindowDescription Dialog(std::string section, std::string title, int width, int height, std::string stem,
@@ -30,16 +32,29 @@ WindowDescription Dialog(std::string section, std::string title, int width, int 
         {"CANCELBTN", "CANCEL", 190, {width / 2 + 10, y, 80, 26}, kTan},
     };
     return {std::move(section), kind, 0, std::move(title), {0, 0, width, height}, stem + "_back.bmp", stem + ".ini",
-            std::move(buttons), std::move(labels), {}};
+            std::move(buttons), std::move(labels), {}, {}};
 }
 
 WindowDescription Button(std::string section, int id, std::string label, SkinBox box, std::string picture,
                          unsigned face, std::string tooltip = "")
 {
     WindowDescription d{std::move(section), WindowKind::Button, id, tooltip.empty() ? label : tooltip, box,
-                        std::move(picture), "", {}, {}, {}};
+                        std::move(picture), "", {}, {}, {}, {}};
     d.buttons.push_back({"", std::move(label), id, box, face});
     return d;
+}
+
+// The login dialog: a greeting, the ID and password wells with their labels, the remember-me
+// check, and the two links to the web pages for a forgotten password and for joining.
+WindowDescription Login()
+{
+    WindowDescription login = Dialog("DLG_LOGIN", "LOGIN_TITLE", 380, 250, "login",
+                                     {{"LOGIN_HEADING", 0, 40, true}, {"LOGIN_ID", 40, 91}, {"LOGIN_PASSWORD", 40, 121}});
+    login.fields = {{"IDEdit", 202, {130, 88, 200, 20}}, {"PassEdit", 203, {130, 118, 200, 20}}};
+    login.buttons.push_back({"RememberMeBtn", "LOGIN_REMEMBER", 204, {130, 146, 200, 18}, kOrange, ButtonLook::Check});
+    login.buttons.push_back({"ForgotPass", "LOGIN_FORGOT", 205, {30, 180, 160, 18}, kOrange, ButtonLook::Link});
+    login.buttons.push_back({"Join", "LOGIN_JOIN", 206, {200, 180, 150, 18}, kOrange, ButtonLook::Link});
+    return login;
 }
 
 std::vector<WindowDescription> Build()
@@ -49,24 +64,34 @@ std::vector<WindowDescription> Build()
     w.push_back(Frame("MainWindow", 1000, "MAIN_TITLE", {0, 0, 800, 600}, "main"));
     w.push_back(Frame("ChatWindow", 1001, "CHAT_TITLE", {10, 430, 600, 162}, "chat"));
     WindowDescription view{"D3DViewWindow", WindowKind::Plain, 1002, "VIEW_TITLE", {10, 34, 600, 390},
-                           "d3d_back.bmp", "D3DView.ini", {}, {}, {}};
+                           "d3d_back.bmp", "D3DView.ini", {}, {}, {}, {}};
     view.extraLines = {"D3DViewerBackRect = RECT(6,30,620,428)", "D3DViewerBackImage = d3d_border.bmp"};
     w.push_back(view);
     w.push_back(Frame("InfoWindow", 1003, "INFO_TITLE", {616, 34, 176, 390}, "info"));
     w.push_back(Button("CloseBtn", 111, "", {770, 6, 20, 20}, "btn_close.bmp", kRed, "CLOSE"));
     w.push_back(Button("MiniBtn", 112, "", {746, 6, 20, 20}, "btn_mini.bmp", kOrange, "MINIMISE"));
-    for (int i = 0; i < 5; ++i) {
-        w.push_back(Button("EntranceButton" + std::to_string(i + 1), 3101 + i, "LOBBY_" + std::to_string(i + 1),
-                           {230, 146 + i * 36, 160, 28}, "btn_entrance" + std::to_string(i + 1) + ".bmp", kOrange));
+    // The lobby entrances post "enter lobby id - 240"; each shows its own column of the shared
+    // picture, so the picture holds one column per lobby of the settings' LobbyCount.
+    for (int i = 0; i < kLobbyCount; ++i) {
+        WindowDescription entrance{"EntranceButton" + std::to_string(i + 1), WindowKind::Channel, kFirstLobbyId + i,
+                                   "LOBBY_" + std::to_string(i + 1), {230, 146 + i * 36, 160, 28},
+                                   "btn_lobby_channels.bmp", "", {}, {}, {}, {}};
+        entrance.buttons.push_back({"", entrance.title, entrance.id, entrance.box, kOrange});
+        w.push_back(std::move(entrance));
     }
+    // Not an entrance id, so the board is drawn whole.
     w.push_back({"EntranceBoard", WindowKind::Plain, 3100, "ENTRANCE_TITLE", {210, 110, 200, 240},
-                 "entrance_board.bmp", "", {}, {}, {}});
+                 "entrance_board.bmp", "", {}, {}, {}, {}});
     w.push_back(Frame("WND_LOBBY", 1004, "LOBBY_TITLE", {10, 34, 600, 28}, "lobby"));
-    const char* game[4][2] = {{"PathFollow_ReadyButton", "GAME_READY"}, {"PathFollow_StartButton", "GAME_START"},
-                              {"PathFollow_HintButton", "GAME_HINT"}, {"PathFollow_RetireButton", "GAME_RETIRE"}};
+    // The party-game buttons post the view's game actions 0-3 by id: start, hint, retire, ready.
+    const char* game[4][2] = {{"PathFollow_StartButton", "GAME_START"}, {"PathFollow_HintButton", "GAME_HINT"},
+                              {"PathFollow_RetireButton", "GAME_RETIRE"}, {"PathFollow_ReadyButton", "GAME_READY"}};
     for (int i = 0; i < 4; ++i) {
-        w.push_back(Button(game[i][0], 3201 + i, game[i][1], {20 + i * 90, 390, 80, 26},
-                           std::string("btn_") + game[i][1] + ".bmp", i == 3 ? kTan : kOrange));
+        WindowDescription stage{game[i][0], WindowKind::Stage, kFirstGameButtonId + i, game[i][1],
+                                {20 + i * 90, 390, 80, 26}, std::string("btn_") + game[i][1] + ".bmp", "", {}, {},
+                                {}, {}};
+        stage.buttons.push_back({"", stage.title, stage.id, stage.box, i == 2 ? kTan : kOrange});
+        w.push_back(std::move(stage));
     }
     w.push_back(Frame("WND_AVATAR_INFO", 1005, "AVATAR_INFO_TITLE", {100, 60, 320, 420}, "avatar_info"));
     w.push_back(Frame("WND_MENU", 1006, "MENU_TITLE", {616, 430, 176, 162}, "menu"));
@@ -82,8 +107,7 @@ std::vector<WindowDescription> Build()
     w.push_back(Dialog("DLG_GAME_ROOM_MAKE", "GAME_ROOM_MAKE_TITLE", 320, 300, "game_room_make",
                        {{"ROOM_NAME", 24, 50}, {"ROOM_PASSWORD", 24, 130}}));
     w.push_back(Dialog("DLG_PUT_QUESION", "QUESTION_TITLE", 320, 220, "question", {{"QUESTION_TEXT", 24, 50}}));
-    w.push_back(Dialog("DLG_LOGIN", "LOGIN_TITLE", 360, 260, "login",
-                       {{"LOGIN_ID", 40, 80}, {"LOGIN_PASSWORD", 40, 120}}));
+    w.push_back(Login());
     w.push_back(Dialog("DLG_AVATAR_SELECT", "AVATAR_SELECT_TITLE", 520, 420, "avatar_select"));
     w.push_back(Dialog("DLG_PASSWORD_CONFIRM", "PASSWORD_TITLE", 300, 180, "password", {{"ROOM_PASSWORD", 24, 60}}));
     w.push_back(Dialog("DLG_SCREEN_SHOT_SUCCESS", "SCREENSHOT_TITLE", 300, 220, "screenshot", {},

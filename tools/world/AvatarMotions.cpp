@@ -376,7 +376,8 @@ void GenerateMotions(DataTree& tree)
         for (const MotionRecipe& recipe : recipes)
             tree.Add(kMotionFolder + MotionFileName(female, recipe.name), WriteMotion(SampleMotion(recipe, skeleton)));
     }
-    tree.AddText(kMotionListPath, MotionListIni());
+    for (const std::string& path : kMotionListPaths)
+        tree.AddText(path, MotionListIni());
 }
 
 } // namespace world

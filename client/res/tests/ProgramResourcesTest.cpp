@@ -163,7 +163,7 @@ TEST_F(ProgramResourcesTest, TheResourcesAreTheGeneratorsOutputEveryTime)
 {
     const char* binary = std::getenv("YONDA_BINARY_DIR");
     ASSERT_TRUE(binary);
-    const yonda::test::TempFolder temp("yonda-sounds");
+    const yonda::testing::TempFolder temp("yonda-sounds");
     const fs::path out = temp / "sounds";
     const std::string command = (fs::path(binary) / "bin" / "yonda-soundgen").string() + " " + out.string();
     ASSERT_EQ(std::system(command.c_str()), 0);

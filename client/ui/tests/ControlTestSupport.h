@@ -26,8 +26,8 @@ inline CString SkinFolder(const char* skin = "Orange")
     return CString((root + "\\Skin\\" + skin).c_str());
 }
 
-using yonda::test::Pump;
-using yonda::test::Rgb;
+using yonda::testing::Pump;
+using yonda::testing::Rgb;
 
 struct Note {
     UINT message;

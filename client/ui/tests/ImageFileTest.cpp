@@ -14,9 +14,9 @@
 namespace {
 
 // One folder for the whole program, removed when it ends.
-const yonda::test::TempFolder& Folder()
+const yonda::testing::TempFolder& Folder()
 {
-    static const yonda::test::TempFolder folder("yonda-image");
+    static const yonda::testing::TempFolder folder("yonda-image");
     return folder;
 }
 

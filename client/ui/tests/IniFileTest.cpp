@@ -158,7 +158,7 @@ TEST(IniFile, SettersPlaceNewKeysAfterTheHeaderAndNewSectionsAtTheEnd)
 
 TEST(IniFile, SaveWritesCrLfAtomicallyAndLoadsBackTheSame)
 {
-    const yonda::test::TempFolder temp("yonda-ini");
+    const yonda::testing::TempFolder temp("yonda-ini");
     const std::filesystem::path& folder = temp.Path();
     const std::string path = (folder / "Yonda.ini").string();
     CIniFile ini;
@@ -182,7 +182,7 @@ TEST(IniFile, SaveWritesCrLfAtomicallyAndLoadsBackTheSame)
 
 TEST(IniFile, LongLinesAreReadWholeAndMissingFilesLoadEmpty)
 {
-    const yonda::test::TempFolder temp("yonda-ini");
+    const yonda::testing::TempFolder temp("yonda-ini");
     const std::filesystem::path& folder = temp.Path();
     const std::string value(5000, 'v');
     const std::string path = (folder / "long.ini").string();

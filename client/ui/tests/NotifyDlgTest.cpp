@@ -113,7 +113,7 @@ TEST_F(NotifyTest, TwoPartsOfATextAreTwoLinesAt160And180)
 {
     CNotifyDlg box("First line;Second line", 0, 13, nullptr);
     std::vector<int> ink;
-    const yonda::test::TempFolder folder("yonda-notify");
+    const yonda::testing::TempFolder folder("yonda-notify");
     const std::string png = (folder / "notify.png").string();
     SoonInLoop([&] {
         Pump();
@@ -129,6 +129,24 @@ TEST_F(NotifyTest, TwoPartsOfATextAreTwoLinesAt160And180)
     EXPECT_TRUE(std::any_of(ink.begin(), ink.end(), [](int y) { return y < 180; }));
     EXPECT_TRUE(std::any_of(ink.begin(), ink.end(), [](int y) { return y >= 180; }));
     EXPECT_GT(std::filesystem::file_size(png), 100u);
+}
+
+// Each line is drawn centred across the box at the top of its 20-pixel band, the band of a lone
+// line starting at 168: the text is not pushed further down inside the band.
+TEST_F(NotifyTest, ALoneLineStandsAtTheTopOfItsBandAt168)
+{
+    CNotifyDlg box("Only line", 0, 13, nullptr);
+    std::vector<int> ink;
+    SoonInLoop([&] {
+        Pump();
+        ink = InkRows(box, 320, 340, 30, 290);
+        Key(VK_RETURN);
+    });
+    EXPECT_EQ(box.DoModal(), IDOK);
+    ASSERT_FALSE(ink.empty());
+    EXPECT_GE(ink.front(), 168);
+    EXPECT_LE(ink.front(), 170) << "the glyphs start at the band's top";
+    EXPECT_LT(ink.back(), 168 + 14);
 }
 
 TEST_F(NotifyTest, ByLayoutAddedLinesComeFirstAndTheLayoutChoosesButtonsAndBackground)

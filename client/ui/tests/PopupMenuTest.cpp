@@ -60,7 +60,7 @@ protected:
     CPopupMenuWnd menu;
 
 private:
-    yonda::test::TempFolder m_folder{"yonda-popup"};
+    yonda::testing::TempFolder m_folder{"yonda-popup"};
 };
 
 } // namespace

@@ -176,7 +176,7 @@ TEST(TabButton, ClicksSelectOtherTabsOnlyAndTellTheParent)
         constexpr uint32_t colours[3] = {0xFF0000, 0x00FF00, 0x0000FF};
         return colours[y / 10];
     };
-    const yonda::test::TempFolder folder("yonda-tabs");
+    const yonda::testing::TempFolder folder("yonda-tabs");
     const CString path(folder.Write("tabs.bmp", MakeBmp(strip)).string().c_str());
 
     RecordingWnd parent(UM_TAB_SELECT, UM_TAB_SELECT);

@@ -1,5 +1,6 @@
 // The two drawing helpers of skinned windows against the pixels they must produce.
 #include "ControlTestSupport.h"
+#include "ImageFile.h"
 #include "SkinDraw.h"
 
 #include <gtest/gtest.h>
@@ -53,12 +54,35 @@ TEST(SkinDraw, ThreeBandsRepeatTheMiddleAndPutTheBottomStripLast)
     picture.old = picture.dc.SelectObject(&picture.bitmap);
     std::vector<unsigned> expected(200);
     for (int y = 0; y < 30; ++y) expected[y] = RowColour(y);
-    // Rows 30-58 repeat from y 30 in steps of 29; 200 / 29 = 6 copies reach y 203.
+    // Rows 30-58 repeat from y 30 in steps of 29; 200 / 29 = 6 copies reach y 203. The row that
+    // joins the bottom strip is the middle band's last (59), so the band meets the strip as in
+    // the picture.
     for (int y = 30; y < 200; ++y) expected[y] = RowColour(30 + (y - 30) % 29);
+    expected[169] = RowColour(59);
     for (int y = 170; y < 200; ++y) expected[y] = RowColour(60 + y - 170);
     for (int y = 0; y < 200; ++y) {
         ASSERT_EQ(client.At(3, y), expected[y]) << "row " << y;
     }
+}
+
+// The 3D view's resting picture is one shaded gradient; painted in three bands at its own size it
+// must come out row for row as the picture, with no seam where the middle meets the bottom.
+TEST(SkinDraw, TheViewsGradientPictureAtItsOwnSizeHasNoSeam)
+{
+    CBitmap back;
+    ASSERT_TRUE(LoadBitmapFile(SkinFolder() + "\\d3d_back.bmp", &back, nullptr));
+    BITMAP info{};
+    back.GetBitmap(&info);
+    ASSERT_EQ(info.bmHeight, 390);
+    Surface client(info.bmWidth, info.bmHeight, 0xFFFFFF);
+    SkinDrawBackground(&client.dc, CRect(0, 0, info.bmWidth, info.bmHeight), &back, 3);
+    std::vector<int> seams;
+    for (int y = 0; y < info.bmHeight; ++y) {
+        if (client.At(info.bmWidth / 2, y) != BitmapPixel(back, info.bmWidth / 2, y)) {
+            seams.push_back(y);
+        }
+    }
+    EXPECT_TRUE(seams.empty()) << seams.size() << " rows differ from the picture, first " << seams.front();
 }
 
 TEST(SkinDraw, TwoBandsEndWithThePicturesLastRowAndTinyPicturesDrawOnlyTheirTop)

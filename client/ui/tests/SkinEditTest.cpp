@@ -105,6 +105,47 @@ TEST_F(SkinEditTest, EnterOnAnInputLineHandsOnTheWordAndEmptiesTheLine)
     EXPECT_EQ(parent.lines, (std::vector<std::string>{"hello", "second line"}));
 }
 
+// The skinned edit's picture: its one-pixel frame in the window-frame colour around its white
+// background, kept through the control's own painting of the text (which stays inside its margins
+// and its line) also after a caret move that repaints without erasing.
+TEST_F(SkinEditTest, TheFrameShowsAroundTheTextAfterTypingAndMovingTheCaret)
+{
+    Make(0, ES_AUTOHSCROLL);
+    Type("framed");
+    Press(VK_LEFT);
+    Pump();
+    CRect client;
+    edit.GetClientRect(&client);
+    ASSERT_EQ(client.Size(), CSize(280, 24));
+    const unsigned frame = ::GetSysColor(COLOR_WINDOWFRAME);
+    std::vector<CPoint> wrong;
+    for (int x = 0; x < client.right; ++x) {
+        for (int y : {0, static_cast<int>(client.bottom) - 1}) {
+            if (Pixel(edit, x, y) != frame) {
+                wrong.emplace_back(x, y);
+            }
+        }
+    }
+    for (int y = 0; y < client.bottom; ++y) {
+        for (int x : {0, static_cast<int>(client.right) - 1}) {
+            if (Pixel(edit, x, y) != frame) {
+                wrong.emplace_back(x, y);
+            }
+        }
+    }
+    EXPECT_TRUE(wrong.empty()) << wrong.size() << " frame pixels covered, first at " << wrong.front().x << ","
+                               << wrong.front().y;
+    EXPECT_EQ(Pixel(edit, 1, 1), 0xFFFFFFu) << "the background inside the frame";
+    EXPECT_EQ(Pixel(edit, 278, 22), 0xFFFFFFu);
+    int ink = 0;
+    for (int x = 2; x < 60; ++x) {
+        for (int y = 1; y < 23; ++y) {
+            ink += Pixel(edit, x, y) != 0xFFFFFFu ? 1 : 0;
+        }
+    }
+    EXPECT_GT(ink, 20) << "the text is drawn";
+}
+
 TEST_F(SkinEditTest, APlainEditKeepsItsTextAndStillHandsItOn)
 {
     Make(0, ES_AUTOHSCROLL);

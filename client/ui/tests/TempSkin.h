@@ -41,7 +41,7 @@ public:
     }
 
 private:
-    yonda::test::TempFolder m_root;
+    yonda::testing::TempFolder m_root;
     CString m_previous;
 };
 

@@ -122,10 +122,12 @@ TEST_F(D3DXFontTest, MeasuresAndBreaksLikeDrawText)
     // '&' marks a prefix unless told otherwise.
     EXPECT_EQ(Width("&ab"), ab);
     EXPECT_EQ(Measure("&ab", DT_SINGLELINE | DT_NOPREFIX).right - 10, Width("&&") + ab);
-    // Empty text measures nothing.
+    // An empty text is one empty line, as with GDI: a line's height answered, a rectangle of no
+    // width or height on several lines.
     RECT empty = Measure("", kMeasure, 100);
     EXPECT_EQ(empty.bottom, empty.top);
-    EXPECT_EQ(m_lastHeight, 0);
+    EXPECT_EQ(empty.right, empty.left);
+    EXPECT_EQ(m_lastHeight, lineHeight);
 }
 
 TEST_F(D3DXFontTest, MeasuresExactlyAsGdiDrawText)

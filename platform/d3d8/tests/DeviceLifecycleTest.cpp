@@ -41,6 +41,44 @@ TEST_F(DeviceLifecycle, PresentHandsThePictureToTheWindow)
     small->Release();
 }
 
+// Presents reuse the memory of the window's picture before last: each picture read back stays as
+// it was, and a present of part of the frame and a whole one after it both come out whole.
+TEST_F(DeviceLifecycle, PresentedPicturesStayTheirOwn)
+{
+    std::vector<YondaPicture> pictures;
+    for (D3DCOLOR colour : {kRed, kGreen, kBlue}) {
+        m_device->Clear(0, nullptr, D3DCLEAR_TARGET, colour, 1.0f, 0);
+        ASSERT_EQ(m_device->Present(nullptr, nullptr, nullptr, nullptr), D3D_OK);
+        pictures.emplace_back();
+        ASSERT_TRUE(YondaD3D8GetPresentedPicture(m_window, &pictures.back()));
+    }
+    EXPECT_EQ(pictures[0].At(5, 5), kRed);
+    EXPECT_EQ(pictures[1].At(5, 5), kGreen);
+    EXPECT_EQ(pictures[2].At(63, 63), kBlue);
+
+    D3DRECT corner = {0, 0, 1, 1};
+    m_device->Clear(1, &corner, D3DCLEAR_TARGET, kRed, 1.0f, 0);
+    RECT source = {0, 0, 8, 4};
+    RECT destination = {2, 1, 10, 5};
+    ASSERT_EQ(m_device->Present(&source, &destination, nullptr, nullptr), D3D_OK);
+    YondaPicture part;
+    ASSERT_TRUE(YondaD3D8GetPresentedPicture(m_window, &part));
+    EXPECT_EQ(part.width, 10u);
+    EXPECT_EQ(part.height, 5u);
+    EXPECT_EQ(part.At(0, 0), kBlack);
+    EXPECT_EQ(part.At(2, 1), kRed);
+    EXPECT_EQ(part.At(9, 4), kBlue);
+
+    ASSERT_EQ(m_device->Present(nullptr, nullptr, nullptr, nullptr), D3D_OK);
+    YondaPicture whole;
+    ASSERT_TRUE(YondaD3D8GetPresentedPicture(m_window, &whole));
+    EXPECT_EQ(whole.width, kWidth);
+    EXPECT_EQ(whole.height, kHeight);
+    EXPECT_EQ(whole.At(0, 0), kRed);
+    EXPECT_EQ(whole.At(63, 63), kBlue);
+    EXPECT_EQ(pictures[2].At(0, 0), kBlue);
+}
+
 // A window system that knows one window: 48 x 20 at (100, 50) on the screen.
 class FakeWindowSystem : public YondaPresentTarget {
 public:

@@ -407,6 +407,86 @@ TEST_F(DeviceRender, VertexFogAtKnownDistances)
     EXPECT_EQ(fogged(2, 50), 0);
 }
 
+TEST_F(DeviceRender, TableFogFollowsTheDepth)
+{
+    UseDiffuseOnly();
+    m_device->SetRenderState(D3DRS_FOGENABLE, TRUE);
+    m_device->SetRenderState(D3DRS_FOGCOLOR, kWhite);
+    m_device->SetRenderState(D3DRS_FOGSTART, FloatBits(0.0f));
+    m_device->SetRenderState(D3DRS_FOGEND, FloatBits(1.0f));
+    m_device->SetRenderState(D3DRS_FOGDENSITY, FloatBits(2.0f));
+    // Pre-transformed: the depth is the vertices' z; black fogged towards white.
+    struct Case {
+        DWORD mode;
+        float z;
+        int expected;
+    } cases[] = {
+        {D3DFOG_LINEAR, 0.25f, 64},  // f = 0.75
+        {D3DFOG_LINEAR, 0.75f, 191}, // f = 0.25
+        {D3DFOG_EXP, 0.5f, 161},     // f = e^-1
+        {D3DFOG_EXP2, 0.5f, 161},    // f = e^-1
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(::testing::Message() << "mode " << c.mode << " z " << c.z);
+        m_device->SetRenderState(D3DRS_FOGTABLEMODE, c.mode);
+        m_device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, kBlack, 1.0f, 0);
+        DrawScreenRect(0, 0, 8, 8, kBlack, c.z);
+        EXPECT_NEAR(int(ReadBackBuffer().At(4, 4) & 255), c.expected, 2);
+    }
+    // The table's formula wins over the vertex one.
+    m_device->SetRenderState(D3DRS_FOGTABLEMODE, D3DFOG_LINEAR);
+    m_device->SetRenderState(D3DRS_FOGVERTEXMODE, D3DFOG_EXP);
+    m_device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, kBlack, 1.0f, 0);
+    DrawScreenRect(0, 0, 8, 8, kBlack, 0.25f);
+    EXPECT_NEAR(int(ReadBackBuffer().At(4, 4) & 255), 64, 2);
+    m_device->SetRenderState(D3DRS_FOGENABLE, FALSE);
+}
+
+// Each state combination draws with its own program, which keeps the values it was given: a value
+// changed while another program draws reaches the first when it draws again.
+TEST_F(DeviceRender, ValuesChangedUnderOneProgramReachTheOthers)
+{
+    auto useFactor = [&] {
+        m_device->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_SELECTARG1);
+        m_device->SetTextureStageState(0, D3DTSS_COLORARG1, D3DTA_TFACTOR);
+        m_device->SetTextureStageState(0, D3DTSS_ALPHAOP, D3DTOP_SELECTARG1);
+        m_device->SetTextureStageState(0, D3DTSS_ALPHAARG1, D3DTA_DIFFUSE);
+    };
+    useFactor();
+    m_device->SetRenderState(D3DRS_TEXTUREFACTOR, kRed);
+    DrawScreenRect(0, 0, 8, 8, kWhite);
+    ExpectPixel(ReadBackBuffer(), 4, 4, kRed);
+
+    // Another combination draws while the factor, the alpha reference and the viewport change.
+    UseDiffuseOnly();
+    m_device->SetRenderState(D3DRS_TEXTUREFACTOR, kGreen);
+    m_device->SetRenderState(D3DRS_ALPHATESTENABLE, TRUE);
+    m_device->SetRenderState(D3DRS_ALPHAFUNC, D3DCMP_GREATEREQUAL);
+    m_device->SetRenderState(D3DRS_ALPHAREF, 0x80);
+    DrawScreenRect(8, 0, 16, 8, 0x90ff0000u);
+    ExpectPixel(ReadBackBuffer(), 12, 4, kRed);
+    D3DVIEWPORT8 half = {32, 32, 32, 32, 0.0f, 1.0f};
+    m_device->SetViewport(&half);
+    DrawScreenRect(32, 32, 40, 40, 0x90ff0000u);
+    m_device->SetRenderState(D3DRS_ALPHATESTENABLE, FALSE);
+
+    // Back to the first combination: it draws with the values as they are now.
+    useFactor();
+    DrawScreenRect(32, 40, 40, 48, kWhite);
+    YondaPicture picture = ReadBackBuffer();
+    ExpectPixel(picture, 36, 36, kRed);
+    ExpectPixel(picture, 36, 44, kGreen);
+
+    // And the alpha test's program meets its new reference after the others drew.
+    UseDiffuseOnly();
+    m_device->SetRenderState(D3DRS_ALPHATESTENABLE, TRUE);
+    m_device->SetRenderState(D3DRS_ALPHAREF, 0xa0);
+    m_device->Clear(0, nullptr, D3DCLEAR_TARGET, kBlack, 1.0f, 0);
+    DrawScreenRect(32, 32, 40, 40, 0x90ff0000u);
+    ExpectPixel(ReadBackBuffer(), 36, 36, kBlack);
+    m_device->SetRenderState(D3DRS_ALPHATESTENABLE, FALSE);
+}
+
 TEST_F(DeviceRender, MipFilterSelectsTheLevelBySize)
 {
     // 32 x 32 with a colour per level; a quad 8 pixels wide shows level 2.

@@ -29,7 +29,7 @@ constexpr D3DCOLOR kGrey = 0xff808080u;
 
 inline HWND FakeWindow(uintptr_t id) { return reinterpret_cast<HWND>(id); }
 
-using yonda::test::ColourNear;
+using yonda::testing::ColourNear;
 
 class RenderTest : public ::testing::Test {
 protected:
@@ -84,11 +84,11 @@ protected:
         return picture;
     }
 
-    static YondaPicture ReadSurface(IDirect3DSurface8* surface) { return yonda::test::ReadSurface(surface); }
+    static YondaPicture ReadSurface(IDirect3DSurface8* surface) { return yonda::testing::ReadSurface(surface); }
 
     static void ExpectPixel(const YondaPicture& picture, UINT x, UINT y, D3DCOLOR expected, int tolerance = 2)
     {
-        yonda::test::ExpectPixel(picture, x, y, expected, tolerance, "d3d8");
+        yonda::testing::ExpectPixel(picture, x, y, expected, tolerance, "d3d8");
     }
 
     // A rectangle of pre-transformed vertices as a strip (left, top, right, bottom in pixels).

@@ -14,7 +14,7 @@
 
 namespace {
 
-using yonda::test::Pump;
+using yonda::testing::Pump;
 
 HGLOBAL BlockOf(const std::string& bytes, bool terminate = true) {
     HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, bytes.size() + (terminate ? 1 : 0));

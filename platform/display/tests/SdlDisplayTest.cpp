@@ -21,7 +21,7 @@
 namespace {
 
 using yonda::display::CurrentSdlDisplay;
-using yonda::test::Pump;
+using yonda::testing::Pump;
 
 struct Shown {
     bool exists = false;

@@ -54,7 +54,7 @@ protected:
         return reinterpret_cast<intptr_t>(ShellExecuteA(nullptr, operation, target, nullptr, directory, SW_SHOWNORMAL));
     }
 
-    yonda::test::TempFolder m_temp{"yonda-shell"};
+    yonda::testing::TempFolder m_temp{"yonda-shell"};
     fs::path m_dir;
     fs::path m_record;
     std::string m_oldPath;

@@ -159,6 +159,85 @@ TEST(CreateDIBSection, SharesItsBitsWithDrawing)
     EXPECT_EQ(bits, nullptr);
 }
 
+// The fourth byte of a 32-bit DIB section is data to the raster operations: copies keep it,
+// the operations combine it bit by bit, GDI colours put 0 there, and GetDIBits hands it back.
+// Device bitmaps stay opaque whatever they are given.
+TEST(CreateDIBSection, RasterOperationsKeepTheFourthByte)
+{
+    Info info = MakeInfo(2, 1, 32);
+    void* sourceBits = nullptr;
+    void* targetBits = nullptr;
+    HBITMAP source = CreateDIBSection(nullptr, info.get(), DIB_RGB_COLORS, &sourceBits, nullptr, 0);
+    HBITMAP target = CreateDIBSection(nullptr, info.get(), DIB_RGB_COLORS, &targetBits, nullptr, 0);
+    ASSERT_TRUE(source && target);
+    auto* in = static_cast<uint32_t*>(sourceBits);
+    auto* out = static_cast<uint32_t*>(targetBits);
+    in[0] = 0x80112233u;
+    in[1] = 0x01000000u;
+    HDC from = CreateCompatibleDC(nullptr);
+    HDC to = CreateCompatibleDC(nullptr);
+    SelectObject(from, source);
+    SelectObject(to, target);
+    ASSERT_TRUE(BitBlt(to, 0, 0, 2, 1, from, 0, 0, SRCCOPY));
+    EXPECT_EQ(out[0], 0x80112233u);
+    EXPECT_EQ(out[1], 0x01000000u);
+    ASSERT_TRUE(BitBlt(to, 0, 0, 2, 1, from, 1, 0, SRCINVERT));   // XOR with 0x01000000
+    EXPECT_EQ(out[0], 0x81112233u);
+    ASSERT_TRUE(PatBlt(to, 1, 0, 1, 1, DSTINVERT));
+    EXPECT_EQ(out[1], 0xFEFFFFFFu);
+    ASSERT_TRUE(StretchBlt(to, 0, 0, 2, 1, from, 0, 0, 1, 1, SRCCOPY));
+    EXPECT_EQ(out[1], 0x80112233u);
+    HBRUSH brush = CreateSolidBrush(RGB(1, 2, 3));
+    RECT left{0, 0, 1, 1};
+    FillRect(to, &left, brush);
+    EXPECT_EQ(out[0], 0x00010203u) << "a GDI colour has no fourth byte";
+    DeleteObject(brush);
+
+    Info readBack = MakeInfo(2, 1, 32);
+    uint32_t read[2] = {};
+    ASSERT_EQ(GetDIBits(to, target, 0, 1, read, readBack.get(), DIB_RGB_COLORS), 1);
+    EXPECT_EQ(read[1], 0x80112233u);
+
+    // Into a device bitmap the same copy lands opaque, and its DIB copy carries no fourth byte.
+    MemDC device(2, 1);
+    ASSERT_TRUE(BitBlt(device.dc, 0, 0, 2, 1, from, 0, 0, SRCCOPY));
+    EXPECT_EQ(device.at(0, 0), RGB(0x11, 0x22, 0x33));
+    ASSERT_EQ(GetDIBits(device.dc, device.bitmap, 0, 1, read, readBack.get(), DIB_RGB_COLORS), 1);
+    EXPECT_EQ(read[0], 0x00112233u);
+
+    // A 32-bit picture drawn straight into the section keeps its fourth byte too.
+    const uint32_t picture[2] = {0x7F0000FFu, 0x00FF0000u};
+    ASSERT_EQ(SetDIBitsToDevice(to, 0, 0, 2, 1, 0, 0, 0, 1, picture, info.get(), DIB_RGB_COLORS), 1);
+    EXPECT_EQ(out[0], 0x7F0000FFu);
+    DeleteDC(from);
+    DeleteDC(to);
+    DeleteObject(source);
+    DeleteObject(target);
+}
+
+// A colour drawn into a monochrome bitmap becomes the nearer of black and white.
+TEST(CreateBitmap, AColourInAMonochromeBitmapIsTheNearerOfBlackAndWhite)
+{
+    MemDC mono(4, 1, true);
+    const COLORREF colours[] = {RGB(0, 255, 0), RGB(100, 100, 200), RGB(127, 127, 128), RGB(128, 128, 127)};
+    const COLORREF nearer[] = {kBlack, kWhite, kBlack, kWhite};
+    for (int x = 0; x < 4; ++x) {
+        HBRUSH brush = CreateSolidBrush(colours[x]);
+        RECT one{x, 0, x + 1, 1};
+        FillRect(mono.dc, &one, brush);
+        DeleteObject(brush);
+        EXPECT_EQ(mono.at(x, 0), nearer[x]) << "brush " << std::hex << colours[x];
+        SetPixel(mono.dc, x, 0, colours[x] ^ 0xFFFFFF);
+        EXPECT_NE(mono.at(x, 0), nearer[x]) << "pixel " << std::hex << (colours[x] ^ 0xFFFFFF);
+    }
+    // A colour picture set into it maps the same way.
+    Info info = MakeInfo(4, 1, 32);
+    const uint32_t picture[4] = {0x0000FF00u, 0x006464C8u, 0x007F7F80u, 0x0080807Fu};
+    ASSERT_EQ(SetDIBits(mono.dc, mono.bitmap, 0, 1, picture, info.get(), DIB_RGB_COLORS), 1);
+    for (int x = 0; x < 4; ++x)
+        EXPECT_EQ(mono.at(x, 0), nearer[x]) << "picture pixel " << x;
+}
+
 TEST(CreateBitmap, MonochromeRowsArePaddedToSixteenBits)
 {
     const BYTE bits[] = {0x80, 0x00, 0x40, 0x00};  // 9 wide: 2 bytes a row

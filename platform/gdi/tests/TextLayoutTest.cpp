@@ -166,9 +166,12 @@ TEST(TextLayout, LineBreaksAndCalcRect)
     TextLayout single = Layout(*font, "one\r\ntwo", DT_SINGLELINE, 500);
     ASSERT_EQ(single.lines.size(), 1u);
     EXPECT_EQ(single.bounds.bottom, font->height());
+    // No characters: nothing to draw, but one empty line's height.
     TextLayout empty = Layout(*font, "", DT_WORDBREAK, 500);
     EXPECT_TRUE(empty.lines.empty());
-    EXPECT_EQ(empty.result, 0);
+    EXPECT_EQ(empty.result, font->height());
+    EXPECT_EQ(empty.bounds.bottom, 0);
+    EXPECT_EQ(Layout(*font, "", DT_SINGLELINE, 500).bounds.bottom, font->height());
 }
 
 TEST(TextLayout, EditControlLeavesOutAPartlyVisibleLastLine)

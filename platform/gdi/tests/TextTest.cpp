@@ -1,5 +1,6 @@
 #include "GdiTestUtil.h"
 
+#include <array>
 #include <cstring>
 #include <string>
 #include <thread>
@@ -278,6 +279,60 @@ TEST(Fonts, BoldIsWiderAndUnderlineDrawsARule)
     DrawTextA(underlined.dc, "____", 0, &r, DT_SINGLELINE);
     DrawTextA(underlined.dc, "ii", 2, &r, DT_SINGLELINE);
     EXPECT_GT(underlined.dark(RECT{0, tm.tmAscent + 1, 120, tm.tmHeight + 1}), 3);
+}
+
+std::array<LONG, 4> Sides(const RECT& r)
+{
+    return {r.left, r.top, r.right, r.bottom};
+}
+
+// With a count of -1 an empty text is one empty line: DrawText answers a line's height and
+// DT_CALCRECT gives a rectangle of no width, one line high only on a single line. A count of 0 is
+// no text at all: nothing is measured and the rectangle stays as it was.
+TEST(DrawText, AnEmptyTextIsOneEmptyLine)
+{
+    Canvas c(KoreanFont(-12));
+    TEXTMETRICA tm{};
+    GetTextMetricsA(c.dc, &tm);
+    RECT r{10, 10, 100, 100};
+    EXPECT_EQ(DrawTextA(c.dc, "", -1, &r, DT_CALCRECT), tm.tmHeight);
+    EXPECT_EQ(Sides(r), Sides({10, 10, 10, 10}));
+    r = RECT{10, 10, 100, 100};
+    EXPECT_EQ(DrawTextA(c.dc, "", -1, &r, DT_CALCRECT | DT_SINGLELINE), tm.tmHeight);
+    EXPECT_EQ(Sides(r), Sides({10, 10, 10, 10 + tm.tmHeight}));
+    r = RECT{10, 10, 100, 100};
+    EXPECT_EQ(DrawTextA(c.dc, "abc", 0, &r, DT_CALCRECT), 0);
+    EXPECT_EQ(DrawTextA(c.dc, nullptr, 0, &r, DT_CALCRECT | DT_SINGLELINE), 0);
+    EXPECT_EQ(Sides(r), Sides({10, 10, 100, 100}));
+    EXPECT_EQ(DrawTextA(c.dc, "", -1, &r, DT_LEFT), tm.tmHeight);
+    EXPECT_EQ(DrawTextA(c.dc, nullptr, -1, &r, DT_LEFT), tm.tmHeight);
+    EXPECT_EQ(c.dark(RECT{0, 0, 120, 40}), 0);
+}
+
+TEST(TextMetrics, AZeroLengthTextExtendsNeitherWayAndControlCharactersTakeNoRoom)
+{
+    Canvas c(KoreanFont(-12));
+    SIZE size{1, 1};
+    ASSERT_TRUE(GetTextExtentPoint32A(c.dc, "abc", 0, &size));
+    EXPECT_EQ(size.cx, 0);
+    EXPECT_EQ(size.cy, 0);
+    size = SIZE{1, 1};
+    int fit = 7;
+    ASSERT_TRUE(GetTextExtentExPointA(c.dc, "abc", 0, 100, &fit, nullptr, &size));
+    EXPECT_EQ(size.cx, 0);
+    EXPECT_EQ(size.cy, 0);
+    EXPECT_EQ(fit, 0);
+    // A line break inside one line of text adds nothing to its width.
+    SIZE joined{}, broken{};
+    GetTextExtentPoint32A(c.dc, "ab", 2, &joined);
+    GetTextExtentPoint32A(c.dc, "a\r\nb", 4, &broken);
+    EXPECT_EQ(broken.cx, joined.cx);
+    RECT single{0, 0, 200, 40};
+    DrawTextA(c.dc, "a\r\nb", -1, &single, DT_CALCRECT | DT_SINGLELINE);
+    EXPECT_EQ(single.right, joined.cx);
+    RECT tabbed{0, 0, 200, 40};
+    DrawTextA(c.dc, "a\tb", -1, &tabbed, DT_CALCRECT | DT_SINGLELINE);
+    EXPECT_EQ(tabbed.right, joined.cx) << "a tab is a control character unless tabs are expanded";
 }
 
 TEST(Text, BadInputFails)

@@ -7,7 +7,7 @@
 #include <filesystem>
 #include <vector>
 
-using yonda::test::TempFolder;
+using yonda::testing::TempFolder;
 
 namespace {
 

@@ -8,7 +8,7 @@
 
 #include <filesystem>
 
-using yonda::test::TempFolder;
+using yonda::testing::TempFolder;
 
 namespace {
 

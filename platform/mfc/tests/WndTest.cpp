@@ -7,7 +7,9 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -161,9 +163,32 @@ TEST(CButton, DrawItemIsReflectedToTheButtonAndClicksReachTheParent) {
     ASSERT_FALSE(button.states.empty());
     EXPECT_TRUE(host.events.empty());   // the control drew itself; the parent saw nothing
     YondaInjectClick(button.m_hWnd, 3, 3);
-    yonda::test::Pump();
+    yonda::testing::Pump();
     EXPECT_EQ(host.events, (std::vector<std::string>{"host command 191"}));
     host.DestroyWindow();
 }
 
 }  // namespace
+
+// A thread that ends with windows still open (a program leaving its loop on WM_QUIT) lets its
+// temporary window objects go without destroying the windows they stood for.
+TEST(CWnd, TemporaryObjectsLeaveTheirWindowsAloneWhenTheThreadEnds) {
+    static std::atomic<int> destroyed{0};
+    destroyed = 0;
+    std::thread([] {
+        WNDCLASSA cls{};
+        cls.lpfnWndProc = [](HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) -> LRESULT {
+            if (message == WM_DESTROY) ++destroyed;
+            return ::DefWindowProcA(hwnd, message, wParam, lParam);
+        };
+        cls.lpszClassName = "TemporaryWndsTest";
+        ::RegisterClassA(&cls);
+        HWND top = ::CreateWindowExA(0, "TemporaryWndsTest", "", WS_POPUP | WS_VISIBLE, 0, 0, 50, 50, nullptr,
+                                     nullptr, nullptr, nullptr);
+        HWND child = ::CreateWindowExA(0, "TemporaryWndsTest", "", WS_CHILD | WS_VISIBLE, 0, 0, 10, 10, top,
+                                       nullptr, nullptr, nullptr);
+        ASSERT_NE(CWnd::FromHandle(child), nullptr);
+        ASSERT_NE(CWnd::FromHandle(top), nullptr);
+    }).join();
+    EXPECT_EQ(destroyed.load(), 0);
+}

@@ -19,7 +19,7 @@
 
 TEST(DeviceOutput, SoundReachesTheAudioDeviceAtItsRate)
 {
-    const yonda::test::TempFolder folder("yonda-disk-audio");
+    const yonda::testing::TempFolder folder("yonda-disk-audio");
     const auto file = folder / "output.raw";
     unsetenv("YONDA_HEADLESS");
     setenv("SDL_AUDIODRIVER", "disk", 1);

@@ -97,7 +97,7 @@ Bytes ReadLikeThePlayer(HMMIO file, WAVEFORMATEX* format)
 TEST(Mmio, ReadsAWaveFromAFileThroughASmallBuffer)
 {
     Bytes samples = Counting(20001 * 4);
-    yonda::test::TempFolder folder("yonda-sound");
+    yonda::testing::TempFolder folder("yonda-sound");
     std::string path = folder.Write("decorated.wav", DecoratedWave(samples)).string();
     MMIOINFO options{};
     options.cchBuffer = 1000;

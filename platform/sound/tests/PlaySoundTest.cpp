@@ -107,7 +107,7 @@ TEST_F(PlaySoundTest, NoStopLeavesThePlayingSoundAlone)
 
 TEST_F(PlaySoundTest, FileAndMemoryImagesPlay)
 {
-    yonda::test::TempFolder folder("yonda-sound");
+    yonda::testing::TempFolder folder("yonda-sound");
     std::string path = folder.Write("effect.wav", ConstantWave(100, 321, 22050)).string();
     ASSERT_TRUE(PlaySoundA(path.c_str(), nullptr, SND_FILENAME | SND_ASYNC));
     EXPECT_EQ(Heard(), 321);

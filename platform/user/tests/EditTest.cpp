@@ -1,5 +1,6 @@
 // The edit control with Korean text: typed through the input method, the caret and backspace move
-// by whole characters and the limit counts bytes.
+// by whole characters and the limit counts bytes; what the limit, the change notices and the
+// clipboard apply to.
 #include "MessageLog.h"
 
 #include <windows.h>
@@ -175,6 +176,91 @@ TEST(Edit, ALongSingleLineSlidesToKeepTheCaretInView) {
     PumpPending();
     SendMessageA(edit.edit, EM_GETSEL, 0, reinterpret_cast<LPARAM>(&caret));
     EXPECT_LT(caret, 40u);
+}
+
+// The program's own text (WM_SETTEXT) is not held to the limit, which is for what the user types
+// or pastes, and a multi-line edit announces only the user's changes; a single line announces both.
+TEST(Edit, TheLimitAndTheChangeNoticesAreForTheUsersText) {
+    {
+        EditFixture multi(ES_MULTILINE);
+        multi.notifications.clear();
+        SetWindowTextA(multi.edit, "program\r\ntext");
+        EXPECT_TRUE(multi.notifications.empty());
+        multi.Type("x");
+        EXPECT_EQ(multi.notifications, (std::vector<WORD>{EN_UPDATE, EN_CHANGE}));
+    }
+    EditFixture single;
+    SetWindowTextA(single.edit, "123456");
+    SendMessageA(single.edit, EM_SETSEL, 0, -1);
+    SendMessageA(single.edit, WM_COPY, 0, 0);
+    single.notifications.clear();
+    SendMessageA(single.edit, EM_LIMITTEXT, 5, 0);
+    SetWindowTextA(single.edit, "abcdefgh");
+    EXPECT_EQ(single.notifications, (std::vector<WORD>{EN_UPDATE, EN_CHANGE}));
+    EXPECT_EQ(TextOf(single.edit), "abcdefgh");
+    single.notifications.clear();
+    single.Key(VK_END);
+    single.Type("x");
+    EXPECT_EQ(TextOf(single.edit), "abcdefgh") << "no room to type";
+    EXPECT_EQ(single.notifications, (std::vector<WORD>{EN_MAXTEXT}));
+    // Pasting over "cdefgh" leaves room for three bytes of the clipboard's six.
+    SendMessageA(single.edit, EM_SETSEL, 2, -1);
+    SendMessageA(single.edit, WM_PASTE, 0, 0);
+    EXPECT_EQ(TextOf(single.edit), "ab123");
+    // Deleting is always allowed.
+    single.Type("\b\b");
+    EXPECT_EQ(TextOf(single.edit), "ab1");
+}
+
+// Neither the clipboard messages nor the keys put a password on the clipboard or take it away.
+TEST(Edit, APasswordIsNeitherCopiedNorCut) {
+    EditFixture reader(ES_MULTILINE);
+    SetWindowTextA(reader.edit, "before");
+    SendMessageA(reader.edit, EM_SETSEL, 0, -1);
+    SendMessageA(reader.edit, WM_COPY, 0, 0);
+
+    EditFixture password(ES_PASSWORD);
+    password.Type("secret");
+    auto selectAll = [&] { SendMessageA(password.edit, EM_SETSEL, 0, -1); };
+    selectAll();
+    SendMessageA(password.edit, WM_COPY, 0, 0);
+    SendMessageA(password.edit, WM_CUT, 0, 0);
+    password.Type("\x03\x18");   // Ctrl+C, Ctrl+X
+    YondaInjectKey(VK_SHIFT, TRUE);
+    password.Key(VK_DELETE);
+    YondaInjectKey(VK_SHIFT, FALSE);
+    YondaInjectKey(VK_CONTROL, TRUE);
+    password.Key(VK_INSERT);
+    YondaInjectKey(VK_CONTROL, FALSE);
+    PumpPending();
+    EXPECT_EQ(TextOf(password.edit), "secret");
+    SetWindowTextA(reader.edit, "");
+    SendMessageA(reader.edit, WM_PASTE, 0, 0);
+    EXPECT_EQ(TextOf(reader.edit), "before");
+    // Clearing and typing over the selection still work.
+    selectAll();
+    SendMessageA(password.edit, WM_CLEAR, 0, 0);
+    EXPECT_EQ(TextOf(password.edit), "");
+}
+
+// The formatting rectangle is the client inside the margins and, for one line, the band of that
+// line in the middle: the control paints there and leaves the rest to whoever erased it.
+TEST(Edit, TheFormattingRectangleIsInsideTheMarginsAroundTheLine) {
+    EditFixture single;
+    SendMessageA(single.edit, EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, MAKELPARAM(3, 4));
+    RECT r{};
+    SendMessageA(single.edit, EM_GETRECT, 0, reinterpret_cast<LPARAM>(&r));
+    EXPECT_EQ(r.left, 3);
+    EXPECT_EQ(r.right, 200 - 4);
+    EXPECT_GT(r.top, 0);
+    EXPECT_LT(r.bottom, 24);
+    EXPECT_EQ(r.top, 24 - r.bottom) << "centred";
+    EXPECT_EQ(SendMessageA(single.edit, WM_ERASEBKGND, 0, 0), 1) << "erased with the text";
+
+    EditFixture multi(ES_MULTILINE);
+    SendMessageA(multi.edit, EM_GETRECT, 0, reinterpret_cast<LPARAM>(&r));
+    EXPECT_EQ(r.top, 0);
+    EXPECT_EQ(r.bottom, 24);
 }
 
 }  // namespace

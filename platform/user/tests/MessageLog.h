@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <optional>
 #include <set>
 #include <sstream>
 #include <string>
@@ -15,14 +16,20 @@
 
 namespace yonda::test {
 
+// One message a window received. An expected entry may leave wParam out to match any.
 struct Logged {
     std::string window;
     UINT message;
-    bool operator==(const Logged& o) const { return window == o.window && message == o.message; }
+    std::optional<WPARAM> wParam = std::nullopt;
+    bool operator==(const Logged& o) const {
+        return window == o.window && message == o.message && (!wParam || !o.wParam || *wParam == *o.wParam);
+    }
 };
 
 inline std::ostream& operator<<(std::ostream& os, const Logged& l) {
-    return os << l.window << ":0x" << std::hex << l.message << std::dec;
+    os << l.window << ":0x" << std::hex << l.message << std::dec;
+    if (l.wParam) os << "(" << *l.wParam << ")";
+    return os;
 }
 
 // A window class whose procedure logs the messages named in `watched` under the window's text.
@@ -55,7 +62,7 @@ public:
             if (self->m_watched.count(msg)) {
                 char name[64];
                 GetWindowTextA(hwnd, name, sizeof name);
-                self->m_log.push_back({name, msg});
+                self->m_log.push_back({name, msg, wp});
             }
             LRESULT result = 0;
             if (self->react && self->react(hwnd, msg, wp, lp, &result)) return result;
@@ -69,6 +76,6 @@ private:
 };
 
 // The user tests' name for the shared pump.
-inline void PumpPending() { Pump(); }
+inline void PumpPending() { yonda::testing::Pump(); }
 
 }  // namespace yonda::test

@@ -1,6 +1,6 @@
 // kravex-view run as a person runs it, over the generated sample world: its frames against the
 // golden pictures kept beside this file, and its answers to bad command lines.
-#include "ProgramRun.h"
+#include "ChildProcess.h"
 #include "TempFolder.h"
 
 #include <gtest/gtest.h>
@@ -18,10 +18,10 @@ namespace fs = std::filesystem;
 
 namespace {
 
-using yonda::test::BinaryDir;
-using yonda::test::SourceDir;
+using yonda::testing::BinaryDir;
+using yonda::testing::SourceDir;
 
-fs::path DataDir() { return BinaryDir() / "yonda" / "Data"; }
+fs::path DataDir() { return fs::path(BinaryDir()) / "yonda" / "Data"; }
 
 struct ViewRun {
     int nStatus = -1;
@@ -31,9 +31,9 @@ struct ViewRun {
 // The viewer run with the environment given before it (headless unless told otherwise).
 ViewRun View(const std::string& strArguments, const std::string& strEnvironment = "YONDA_HEADLESS=1")
 {
-    yonda::test::ProgramRun run = yonda::test::RunCommand("env " + strEnvironment + " " +
-                                                          (BinaryDir() / "bin" / "kravex-view").string() + " " +
-                                                          strArguments);
+    const std::string program = (fs::path(BinaryDir()) / "bin" / "kravex-view").string();
+    yonda::testing::CommandRun run =
+        yonda::testing::RunCommand("env " + strEnvironment + " " + program + " " + strArguments);
     return {run.status, run.output};
 }
 
@@ -70,7 +70,7 @@ protected:
     // beside a copy of the golden one in the build tree for a person to look at.
     void ExpectGolden(const fs::path& frame, const std::string& strGolden)
     {
-        fs::path golden = SourceDir() / "tools" / "view" / "tests" / "golden" / strGolden;
+        fs::path golden = fs::path(SourceDir()) / "tools" / "view" / "tests" / "golden" / strGolden;
         if (std::getenv("YONDA_UPDATE_GOLDENS")) {
             fs::copy_file(frame, golden, fs::copy_options::overwrite_existing);
             return;
@@ -97,7 +97,7 @@ protected:
         EXPECT_TRUE(bSame) << strGolden << ": " << nOff << " of " << nPixels << " pixels differ, mean difference "
                            << fMean;
         if (!bSame) {
-            fs::path kept = BinaryDir() / "tests" / "golden";
+            fs::path kept = fs::path(BinaryDir()) / "tests" / "golden";
             fs::create_directories(kept);
             fs::copy_file(frame, kept / (fs::path(strGolden).stem().string() + ".actual.png"),
                           fs::copy_options::overwrite_existing);
@@ -106,7 +106,7 @@ protected:
         }
     }
 
-    const yonda::test::TempFolder m_temp{"kravex-view"};
+    const yonda::testing::TempFolder m_temp{"kravex-view"};
     const fs::path m_out = m_temp.Path();
 };
 

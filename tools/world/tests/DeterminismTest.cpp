@@ -24,7 +24,7 @@ TEST(Determinism, TwoRunsGiveTheSameTree)
 
 TEST(Determinism, WritingLeavesUnchangedFilesAlone)
 {
-    const yonda::test::TempFolder temp("yonda-world-write");
+    const yonda::testing::TempFolder temp("yonda-world-write");
     const std::filesystem::path& root = temp.Path();
     DataTree tree;
     tree.AddText("Data/WORLD/a.txt", "one\n");

@@ -17,7 +17,7 @@ MotionFileData Motion(const std::string& file) { return ReadMotionFile(MotionTre
 
 std::map<std::string, std::string> IniSection(const std::string& section)
 {
-    const Bytes& bytes = MotionTree().Get(kMotionListPath);
+    const Bytes& bytes = MotionTree().Get(kMotionListPaths.front());
     std::istringstream in(std::string(bytes.begin(), bytes.end()));
     std::map<std::string, std::string> values;
     std::string line, current;
@@ -65,6 +65,13 @@ TEST(MotionList, NamesEveryIndexTheClientPlaysForBothKinds)
         EXPECT_EQ(section["File" + std::to_string(special.standUp)], prefix + "StandUp.mot");
         EXPECT_EQ(section["File" + std::to_string(special.walk)], prefix + "Walk.mot");
     }
+}
+
+TEST(MotionList, EverySkinHasTheSameList)
+{
+    ASSERT_EQ(kMotionListPaths.size(), 2u);
+    for (const std::string& path : kMotionListPaths)
+        EXPECT_EQ(MotionTree().Get(path), MotionTree().Get(kMotionListPaths.front())) << path;
 }
 
 TEST(MotionFiles, EveryFileHoldsTwentyFiveTracksOfItsBones)

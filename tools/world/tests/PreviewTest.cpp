@@ -1,6 +1,6 @@
 // kravex-world-preview run as a content author runs it: its help, and the arguments it refuses
 // with their names.
-#include "ProgramRun.h"
+#include "ChildProcess.h"
 #include "TempFolder.h"
 
 #include <gtest/gtest.h>
@@ -10,19 +10,19 @@
 #include <vector>
 
 namespace fs = std::filesystem;
-using yonda::test::BinaryDir;
-using yonda::test::ProgramRun;
+using yonda::testing::BinaryDir;
+using yonda::testing::CommandRun;
 
 namespace {
 
-ProgramRun Preview(const std::string& arguments)
+CommandRun Preview(const std::string& arguments)
 {
-    return yonda::test::RunCommand((BinaryDir() / "bin" / "kravex-world-preview").string() + " " + arguments);
+    return yonda::testing::RunCommand((fs::path(BinaryDir()) / "bin" / "kravex-world-preview").string() + " " + arguments);
 }
 
 std::string Home()
 {
-    return (BinaryDir() / "yonda").string();
+    return (fs::path(BinaryDir()) / "yonda").string();
 }
 
 } // namespace
@@ -30,22 +30,22 @@ std::string Home()
 TEST(Preview, HelpSaysWhatEachArgumentIs)
 {
     for (const char* help : {"--help", "-h"}) {
-        ProgramRun run = Preview(help);
+        CommandRun run = Preview(help);
         EXPECT_EQ(run.status, 0) << run.output;
         for (const char* word : {"usage: kravex-world-preview HOME OUT.png SCENE.KRS", "EYE_X", "FACE"})
             EXPECT_NE(run.output.find(word), std::string::npos) << word << "\n" << run.output;
     }
-    ProgramRun run = Preview("");
+    CommandRun run = Preview("");
     EXPECT_EQ(run.status, 2);
     EXPECT_NE(run.output.find("too few arguments"), std::string::npos) << run.output;
 }
 
 TEST(Preview, DrawsAScenePosedAndRefusesWhatItCannotDraw)
 {
-    const yonda::test::TempFolder out("yonda-preview");
+    const yonda::testing::TempFolder out("yonda-preview");
     const std::string picture = (out / "room.png").string();
     const std::string scene = Home() + " " + picture + " RM_03.KRS ";
-    ProgramRun run = Preview(scene + "0 200 -160 0 0 0 10001.KRA Boy_Bind.mot 0 0 0 0 -1");
+    CommandRun run = Preview(scene + "0 200 -160 0 0 0 10001.KRA Boy_Bind.mot 0 0 0 0 -1");
     ASSERT_EQ(run.status, 0) << run.output;
     EXPECT_GT(fs::file_size(picture), 1000u);
     // Straight down is a view like any other.

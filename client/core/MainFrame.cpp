@@ -1,0 +1,382 @@
+#include "MainFrame.h"
+
+#include "ClientApp.h"
+#include "ClientGlobals.h"
+#include "ClientSession.h"
+
+#include <ImageFile.h>
+#include <MainSkin.h>
+#include <NotifyDlg.h>
+#include <ToolkitShared.h>
+
+#include <YondaCommRecords.h>
+
+#include <ctime>
+
+namespace {
+const char kFrameClass[] = "VelmoraMain";
+} // namespace
+
+CMainFrame::CMainFrame() : m_pSession(g_pSession)
+{
+    WNDCLASSA wc{};
+    if (!::GetClassInfoA(AfxGetInstanceHandle(), kFrameClass, &wc)) {
+        wc.style = CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS;
+        wc.lpfnWndProc = ::DefWindowProcA;
+        wc.hInstance = AfxGetInstanceHandle();
+        wc.hIcon = ::LoadIconA(AfxGetInstanceHandle(), MAKEINTRESOURCE(128));
+        wc.hCursor = ToolkitNormalCursor();
+        wc.lpszClassName = kFrameClass;
+        ::RegisterClassA(&wc);
+    }
+}
+
+CMainFrame::~CMainFrame()
+{
+    m_bmpBack.Detach();
+    m_bmpViewBorder.DeleteObject();
+    if (g_pMainFrame == this) {
+        g_pMainFrame = nullptr;
+    }
+    if (m_pSession && m_pSession->GetMainFrame() == this) {
+        m_pSession->SetMainFrame(nullptr);
+    }
+}
+
+BOOL CMainFrame::CreateFrame(int x, int y)
+{
+    if (!g_pMainSkin) {
+        return FALSE;
+    }
+    CSkinElement& element = g_pMainSkin->Element(CMainSkin::MAIN_WINDOW);
+    CRect rect(element.rcRect);
+    rect.OffsetRect(x, y);
+    if (element.bmpImage.GetSafeHandle()) {
+        m_bmpBack.Attach(element.bmpImage.GetSafeHandle());
+    }
+    BITMAP info{};
+    if (m_bmpBack.GetSafeHandle()) {
+        m_bmpBack.GetBitmap(&info);
+    }
+    if (rect.IsRectEmpty() && info.bmWidth > 0) {
+        rect.right = rect.left + info.bmWidth;
+        rect.bottom = rect.top + info.bmHeight;
+    }
+    if (!g_pMainSkin->GetRect("MainWindow", "TITLE_RECT", &m_rcTitle) || ::IsRectEmpty(&m_rcTitle)) {
+        m_rcTitle = {0, 0, info.bmWidth, info.bmHeight / 3};
+    }
+    m_rcViewBorder = g_pMainSkin->m_rcD3DViewerBack;
+    if (!g_pMainSkin->m_strD3DViewerBackImage.IsEmpty()) {
+        LoadBitmapFile(g_pMainSkin->m_strSkinFolder + "\\" + g_pMainSkin->m_strD3DViewerBackImage, &m_bmpViewBorder,
+                       nullptr);
+    }
+    return Create(kFrameClass, "", WS_POPUP | WS_SYSMENU, rect, nullptr, 0);
+}
+
+int CMainFrame::OnCreate(LPCREATESTRUCT cs)
+{
+    if (CMiniFrameWnd::OnCreate(cs) == -1) {
+        return -1;
+    }
+    std::srand(static_cast<unsigned>(std::time(nullptr)));
+    ::SendMessageA(GetSafeHwnd(), WM_SETICON, ICON_SMALL,
+                   reinterpret_cast<LPARAM>(::LoadIconA(AfxGetInstanceHandle(), MAKEINTRESOURCE(128))));
+    const struct {
+        CSoundButton* button;
+        int element;
+    } buttons[] = {{&m_btnClose, CMainSkin::CLOSE_BTN}, {&m_btnMinimise, CMainSkin::MINI_BTN}};
+    for (const auto& entry : buttons) {
+        CSkinElement& element = g_pMainSkin->Element(entry.element);
+        if (element.bmpImage.GetSafeHandle()) {
+            entry.button->SetBitmap(static_cast<HBITMAP>(element.bmpImage.GetSafeHandle()));
+        }
+        entry.button->Create(element.strTitle, WS_CHILD | WS_VISIBLE | BS_OWNERDRAW, element.rcRect, this,
+                             static_cast<UINT>(element.nID));
+        entry.button->SizeToBitmap();
+    }
+    if (CClientApp* app = ClientApp()) {
+        SetWindowText(app->m_strTitle);
+    }
+    return 0;
+}
+
+void CMainFrame::PaintBackground(CDC* dc, const CRect& client)
+{
+    BITMAP info{};
+    if (!m_bmpBack.GetSafeHandle() || !m_bmpBack.GetBitmap(&info) || info.bmHeight < 3) {
+        return;
+    }
+    CDC memory;
+    memory.CreateCompatibleDC(dc);
+    CBitmap* old = memory.SelectObject(&m_bmpBack);
+    const int band = info.bmHeight / 3;
+    dc->BitBlt(0, 0, info.bmWidth, band, &memory, 0, 0, SRCCOPY);
+    const int rows = band - 1;
+    if (rows > 0) {
+        const int repeats = client.Height() / rows;
+        for (int i = 0; i < repeats; ++i) {
+            dc->BitBlt(0, band + i * rows, info.bmWidth, rows, &memory, 0, band, SRCCOPY);
+        }
+    }
+    dc->BitBlt(0, client.bottom - band, info.bmWidth, band, &memory, 0, band * 2, SRCCOPY);
+    memory.SelectObject(old);
+}
+
+void CMainFrame::PaintViewBorder(CDC* dc)
+{
+    BITMAP info{};
+    if (!m_bmpViewBorder.GetSafeHandle() || !m_bmpViewBorder.GetBitmap(&info) || info.bmWidth < 2 ||
+        info.bmHeight < 2) {
+        return;
+    }
+    CDC memory;
+    memory.CreateCompatibleDC(dc);
+    CBitmap* old = memory.SelectObject(&m_bmpViewBorder);
+    const int w = info.bmWidth / 2;
+    const int h = info.bmHeight / 2;
+    const CRect r(m_rcViewBorder);
+    // Corners.
+    dc->BitBlt(r.left, r.top, w, h, &memory, 0, 0, SRCCOPY);
+    dc->BitBlt(r.right - w, r.top, w, h, &memory, w, 0, SRCCOPY);
+    dc->BitBlt(r.left, r.bottom - h, w, h, &memory, 0, h, SRCCOPY);
+    dc->BitBlt(r.right - w, r.bottom - h, w, h, &memory, w, h, SRCCOPY);
+    // Edges, stretched from the row or column next to each corner.
+    const int innerWidth = r.Width() - 2 * w;
+    const int innerHeight = r.Height() - 2 * h;
+    if (innerWidth > 0) {
+        dc->StretchBlt(r.left + w, r.top, innerWidth, h, &memory, w - 1, 0, 1, h, SRCCOPY);
+        dc->StretchBlt(r.left + w, r.bottom - h, innerWidth, h, &memory, w - 1, h, 1, h, SRCCOPY);
+    }
+    if (innerHeight > 0) {
+        dc->StretchBlt(r.left, r.top + h, w, innerHeight, &memory, 0, h - 1, w, 1, SRCCOPY);
+        dc->StretchBlt(r.right - w, r.top + h, w, innerHeight, &memory, w, h - 1, w, 1, SRCCOPY);
+    }
+    memory.SelectObject(old);
+}
+
+void CMainFrame::OnPaint()
+{
+    CPaintDC dc(this);
+    CRect client;
+    GetClientRect(&client);
+    PaintBackground(&dc, client);
+    PaintViewBorder(&dc);
+    // Until the 3D view sits in its place, its place shows dark rather than the border's key colour.
+    if (!m_bViewCreated && !::IsRectEmpty(&m_rcViewBorder)) {
+        CRect view(m_rcViewBorder);
+        view.DeflateRect(2, 2);
+        dc.FillSolidRect(&view, RGB(24, 24, 32));
+    }
+}
+
+void CMainFrame::OnDestroy()
+{
+    WINDOWPLACEMENT placement{};
+    placement.length = sizeof(placement);
+    CRect window;
+    GetWindowRect(&window);
+    POINT saved{window.left, window.top};
+    if (::GetWindowPlacement(GetSafeHwnd(), &placement)) {
+        saved = {placement.rcNormalPosition.left, placement.rcNormalPosition.top};
+    }
+    if (CClientApp* app = ClientApp()) {
+        app->m_nWindowLeft = saved.x;
+        app->m_nWindowTop = saved.y;
+    }
+    CMiniFrameWnd::OnDestroy();
+}
+
+void CMainFrame::OnLButtonDown(UINT flags, CPoint point)
+{
+    if (::PtInRect(&m_rcTitle, point)) {
+        m_snapGroup.BeginDrag(this, point.x, point.y);
+    }
+    CMiniFrameWnd::OnLButtonDown(flags, point);
+}
+
+void CMainFrame::OnLButtonUp(UINT flags, CPoint point)
+{
+    if (m_snapGroup.IsDragging()) {
+        m_snapGroup.EndDrag(this);
+    }
+    CMiniFrameWnd::OnLButtonUp(flags, point);
+}
+
+void CMainFrame::OnMouseMove(UINT flags, CPoint point)
+{
+    if (m_snapGroup.IsDragging()) {
+        m_snapGroup.OnDrag(this);
+    }
+    CMiniFrameWnd::OnMouseMove(flags, point);
+}
+
+BOOL CMainFrame::OnCommand(WPARAM wParam, LPARAM lParam)
+{
+    switch (LOWORD(wParam)) {
+    case CClientApp::kIdAppAbout:
+        if (CClientApp* app = ClientApp()) {
+            app->OnAppAbout();
+        }
+        return TRUE;
+    case kCommandExit: ExitProgram(); return TRUE;
+    case kCommandMinimise: PostMessage(WM_SYSCOMMAND, SC_MINIMIZE, 0); return TRUE;
+    default: return CMiniFrameWnd::OnCommand(wParam, lParam);
+    }
+}
+
+LRESULT CMainFrame::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case UM_SESSION_COMMAND:
+        return m_pSession ? m_pSession->ExecuteCommand(LOWORD(wParam), HIWORD(wParam), lParam) : kNoSuchCode;
+    case UM_SESSION_REQUEST:
+        return m_pSession ? m_pSession->SendRequest(LOWORD(wParam), HIWORD(wParam), lParam) : kRequestNoConnection;
+    case UM_COMM_EVENT:
+        if (m_pSession) {
+            return m_pSession->OnReceive(wParam, lParam);
+        }
+        YondaFreeEventBlock(message, wParam, lParam);
+        return 0;
+    case UM_COMM_MESSAGE: OnCommMessage(wParam, lParam); return 0;
+    case UM_SOCKET_CLOSED: OnConnectionLost(); return 0;
+    case UM_ROOM_USER_JOIN: OnUserJoined(static_cast<long>(wParam), reinterpret_cast<CString*>(lParam)); return 0;
+    case UM_ROOM_USER_EXIT: OnUserExited(static_cast<long>(wParam), reinterpret_cast<LPCSTR>(lParam)); return 0;
+    case UM_ROOM_JOINED: return 0; // the room-user window refreshes from it once it exists
+    default: return CMiniFrameWnd::WindowProc(message, wParam, lParam);
+    }
+}
+
+// ---- Services -----------------------------------------------------------------------------
+
+void CMainFrame::AddLine(const CString& line)
+{
+    m_pendingLines.push_back(line);
+    while (m_pendingLines.size() > kNoticeBacklog) {
+        m_pendingLines.pop_front();
+    }
+}
+
+void CMainFrame::OnLocationChanged(int)
+{
+    Invalidate(FALSE);
+}
+
+void CMainFrame::ShowNotice(const CString& text)
+{
+    AddLine(text);
+}
+
+void CMainFrame::OnRoomModified(int kind, const CString& text, long)
+{
+    static const char* const kKeys[] = {"ModifiedRoomName", "ModifiedRoomSubject", "ModifiedRoomPassword",
+                                        "ModifiedRoomMaxUser", "ModifiedRoomHost"};
+    if (kind < 0 || kind > 4 || !m_pSession) {
+        return;
+    }
+    ShowNotice(m_pSession->FormatTableString(kKeys[kind], text));
+}
+
+void CMainFrame::OnChatLine(long user, int, int, LPCSTR text, LPCSTR)
+{
+    if (!text || !*text || (text[0] == ' ' && !text[1]) || !m_pSession) {
+        return;
+    }
+    CString name;
+    {
+        CGlobalLock lock;
+        name = m_pSession->FindUserName(user);
+    }
+    AddLine(name + " : " + text);
+}
+
+void CMainFrame::OnNicknameModified(long user, LPCSTR nickname)
+{
+    if (!m_pSession) {
+        return;
+    }
+    CString old;
+    {
+        CGlobalLock lock;
+        old = m_pSession->FindUserName(user);
+    }
+    CString text = ToolkitFormatText(m_pSession->GetTableString("ModifiedUserNickname"), old);
+    ShowNotice(ToolkitFormatText(text, nickname));
+    if (user == m_pSession->m_OwnUser.lUser && nickname) {
+        CopyField(m_pSession->m_OwnUser.szNickname, nickname, strlen(nickname));
+    }
+}
+
+void CMainFrame::ChangeBackground(int)
+{
+}
+
+void CMainFrame::OnUserJoined(long user, CString* nickname)
+{
+    if (m_pSession && nickname) {
+        ShowNotice(m_pSession->FormatTableString("UserRoomJoin", *nickname));
+        if (user != m_pSession->m_OwnUser.lUser) {
+            m_pSession->SetChatTheme(user);
+        }
+    }
+    delete nickname;
+}
+
+void CMainFrame::OnUserExited(long, LPCSTR nickname)
+{
+    if (!m_pSession) {
+        return;
+    }
+    CString name = nickname && *nickname ? CString(nickname) : m_pSession->GetTableString("UnnamedUser");
+    ShowNotice(m_pSession->FormatTableString("UserRoomExit", name));
+}
+
+void CMainFrame::OnCommMessage(WPARAM wParam, LPARAM lParam)
+{
+    // Until the messenger windows exist, a received message is kept as a line of the log.
+    const auto* block = reinterpret_cast<const BYTE*>(lParam);
+    if (block && (wParam & 0xFF) == 128) {
+        char nickname[33] = {};
+        char text[257] = {};
+        CopyField(nickname, reinterpret_cast<const char*>(block + 26), 32);
+        CopyField(text, reinterpret_cast<const char*>(block + 58), 256);
+        AddLine(CString(nickname) + " > " + text);
+    }
+    YondaFreeEventBlock(UM_COMM_MESSAGE, wParam, lParam);
+}
+
+// ---- Leaving ------------------------------------------------------------------------------
+
+void CMainFrame::ExitProgram()
+{
+    if (m_bClosing) {
+        return;
+    }
+    CNotifyDlg confirm(CString("ExitConfirmDlg"), this);
+    m_bModal = TRUE;
+    const INT_PTR answer = confirm.DoModal();
+    m_bModal = FALSE;
+    if (answer != IDOK) {
+        return;
+    }
+    if (m_pSession) {
+        m_pSession->OnQuitScene(0, 0);
+    }
+    m_bClosing = TRUE;
+    if (m_pSession) {
+        m_pSession->Logout();
+    }
+    PostMessage(WM_CLOSE);
+}
+
+void CMainFrame::OnConnectionLost()
+{
+    // A second close, or one after the member's own logout, changes nothing.
+    if (m_bClosing) {
+        return;
+    }
+    m_bClosing = TRUE;
+    if (m_pSession) {
+        ShowNotifyBox(m_pSession->GetTableString("SocketDisonnected"), 0, 13);
+    }
+    PostMessage(WM_CLOSE);
+}

@@ -1,0 +1,75 @@
+#pragma once
+// The client's main window: a borderless popup drawn from the skin that receives the network
+// library's events and the windows' command and request messages and hands them to the session,
+// and offers the services the session and the other windows call (notices, chat lines, room
+// notices, the location change).
+#include <SoundButton.h>
+#include <WndSnapGroup.h>
+
+#include <afxwin.h>
+
+#include <deque>
+
+class CClientSession;
+
+class CMainFrame : public CMiniFrameWnd {
+public:
+    static constexpr UINT kCommandExit = 111;
+    static constexpr UINT kCommandMinimise = 112;
+    static constexpr size_t kNoticeBacklog = 500;
+
+    CMainFrame();
+    ~CMainFrame() override;
+
+    BOOL CreateFrame(int x, int y);
+
+    // Services of the frame.
+    virtual void OnLocationChanged(int location);
+    virtual void ShowNotice(const CString& text);
+    virtual void OnRoomModified(int kind, const CString& text, long user);
+    virtual void OnChatLine(long user, int kind, int colour, LPCSTR text, LPCSTR secondText);
+    virtual void OnNicknameModified(long user, LPCSTR nickname);
+    virtual void ChangeBackground(int number);
+    BOOL IsModal() const { return m_bModal; }
+    BOOL IsClosing() const { return m_bClosing; }
+
+    // Lines for the chat log that arrived before the chat window exists; it takes them on creation.
+    const std::deque<CString>& PendingLines() const { return m_pendingLines; }
+
+    // The exit with the member's confirmation (command 111), and the end after a lost connection.
+    void ExitProgram();
+    void OnConnectionLost();
+
+    CSoundButton m_btnClose;
+    CSoundButton m_btnMinimise;
+    CWndSnapGroup m_snapGroup;
+    CBitmap m_bmpBack;       // borrowed from the main skin
+    CBitmap m_bmpViewBorder; // owned
+    RECT m_rcTitle{0, 0, 0, 0};
+    RECT m_rcViewBorder{0, 0, 0, 0};
+    BOOL m_bModal = FALSE;
+    BOOL m_bClosing = FALSE;
+    BOOL m_bViewCreated = FALSE;
+    // The session whose commands, requests and events this frame routes (the program's one).
+    CClientSession* m_pSession = nullptr;
+
+protected:
+    int OnCreate(LPCREATESTRUCT cs) override;
+    void OnPaint() override;
+    void OnDestroy() override;
+    void OnLButtonDown(UINT flags, CPoint point) override;
+    void OnLButtonUp(UINT flags, CPoint point) override;
+    void OnMouseMove(UINT flags, CPoint point) override;
+    BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+private:
+    void AddLine(const CString& line);
+    void PaintBackground(CDC* dc, const CRect& client);
+    void PaintViewBorder(CDC* dc);
+    void OnCommMessage(WPARAM wParam, LPARAM lParam);
+    void OnUserJoined(long user, CString* nickname);
+    void OnUserExited(long user, LPCSTR nickname);
+
+    std::deque<CString> m_pendingLines;
+};

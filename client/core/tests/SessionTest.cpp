@@ -1,0 +1,371 @@
+// The session against the real service on loopback, with the real skins and a main frame whose
+// services record what they were told: commands move the member between places, requests fill
+// the records, events change the room-user list, the string table falls back.
+#include <gtest/gtest.h>
+
+#include "ClientGlobals.h"
+#include "ClientSession.h"
+#include "MainFrame.h"
+#include "SceneSink.h"
+#include "ServiceHarness.h"
+
+#include <DialogSkin.h>
+#include <MainSkin.h>
+#include <ProgramResources.h>
+#include <ToolkitShared.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <cstring>
+#include <functional>
+#include <limits>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace {
+
+// The frame's services, recorded.
+class RecordingFrame : public CMainFrame {
+public:
+    void OnLocationChanged(int location) override { locations.push_back(location); }
+    void ShowNotice(const CString& text) override { notices.push_back(std::string(text)); }
+    void OnRoomModified(int kind, const CString& text, long user) override
+    {
+        roomNotices.push_back(kind);
+        CMainFrame::OnRoomModified(kind, text, user);
+    }
+    void OnChatLine(long user, int kind, int, LPCSTR text, LPCSTR) override
+    {
+        chat.push_back(std::to_string(user) + ":" + std::to_string(kind) + ":" + text);
+    }
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override
+    {
+        if (message == UM_SESSION_COMMAND) {
+            postedCommands.push_back(static_cast<int>(wParam));
+            return 0;
+        }
+        return CMainFrame::WindowProc(message, wParam, lParam);
+    }
+    std::vector<int> locations;
+    std::vector<std::string> notices;
+    std::vector<int> roomNotices;
+    std::vector<std::string> chat;
+    std::vector<int> postedCommands;
+};
+
+// Pumps this thread's messages until the condition holds or the time is up.
+bool PumpUntil(const std::function<bool()>& done, int timeoutMs = 3000)
+{
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    while (!done()) {
+        if (std::chrono::steady_clock::now() > deadline) {
+            return false;
+        }
+        MSG message;
+        while (::PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+            ::TranslateMessage(&message);
+            ::DispatchMessageA(&message);
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    return true;
+}
+
+// One member's program: a session logged in, its frame receiving the events.
+struct Member {
+    CClientSession session;
+    RecordingFrame* frame = new RecordingFrame; // deletes itself with its window
+
+    Member(int port, const char* login)
+    {
+        frame->CreateFrame(0, 0);
+        frame->m_pSession = &session;
+        session.SetMainFrame(frame);
+        session.LoadStringTable("StringTable.ini");
+        EXPECT_TRUE(session.GetComm()->Connect("127.0.0.1", port));
+        long user = 0;
+        char flag = 0;
+        EXPECT_TRUE(session.GetComm()->QueryLogin(login, "pw", user, flag));
+        session.m_OwnUser.lUser = user;
+        session.m_OwnUser.bHasAvatar = flag == 'Y';
+        std::strncpy(session.m_OwnUser.szID, login, sizeof(session.m_OwnUser.szID) - 1);
+        session.GetComm()->SetNotifyWindow(frame);
+        EXPECT_EQ(session.ExecuteCommand(CMD_LOGIN_DONE, 0, 0), kCommandDone);
+    }
+    ~Member()
+    {
+        session.GetComm()->Disconnect();
+        session.SetMainFrame(nullptr);
+        frame->DestroyWindow();
+    }
+    int RoomUserCount()
+    {
+        CGlobalLock lock;
+        return static_cast<int>(session.m_listRoomUsers.GetCount());
+    }
+};
+
+class Session : public ::testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        RegisterProgramResources();
+        const char* binary = std::getenv("YONDA_BINARY_DIR");
+        ASSERT_NE(binary, nullptr);
+        g_strInstallPath = CString(binary) + "/yonda";
+        GlobalLockInit();
+        g_pMainSkin = new CMainSkin;
+        g_pDialogSkin = new CDialogSkin;
+        ASSERT_TRUE(g_pMainSkin->LoadSkin(g_strInstallPath, "Orange"));
+        g_pDialogSkin->SetSkinPath(g_pMainSkin->m_strSkinFolder);
+        g_pDialogSkin->LoadIni(g_pMainSkin->m_strSkinFolder + "\\" + g_pMainSkin->m_strMsgDlgIni);
+        ToolkitSetSkinFolder(g_pMainSkin->m_strSkinFolder);
+        ToolkitSetMessageSkin(g_pDialogSkin);
+    }
+    static void TearDownTestSuite()
+    {
+        ToolkitSetTableStrings(nullptr);
+        ToolkitSetMessageSkin(nullptr);
+        delete g_pMainSkin;
+        g_pMainSkin = nullptr;
+        delete g_pDialogSkin;
+        g_pDialogSkin = nullptr;
+        GlobalLockDelete();
+    }
+    void TearDown() override { g_bGermanText = FALSE; }
+
+    yonda::testing::ServiceHarness service{"session"};
+    int kim = service.addMember("kim", "Kim", 750);
+    int lee = service.addMember("lee", "Lee");
+};
+
+YONDA_ROOM_LIST_ELEMENT OpenRoomOf(Member& host, const char* name, const char* password)
+{
+    YONDA_BODY_Q_ROOM_OPEN room{};
+    room.nLobby = 1;
+    std::strcpy(room.szName, name);
+    std::strcpy(room.szSubject, "tea");
+    room.byMaxUsers = 6;
+    std::strcpy(room.szPassword, password);
+    EXPECT_EQ(host.session.ExecuteCommand(CMD_ROOM_OPEN, 1, reinterpret_cast<LPARAM>(&room)), kCommandDone);
+    YONDA_ROOM_LIST_ELEMENT made{};
+    made.room.nLobby = host.session.m_nCurrentLobby;
+    made.room.nRoom = host.session.m_nCurrentRoom;
+    return made;
+}
+
+} // namespace
+
+TEST_F(Session, LoginDoneReadsThePointsAndUnknownCodesAreRefused)
+{
+    Member member(service.port(), "kim");
+    EXPECT_EQ(member.session.m_lPoints, 750);
+    EXPECT_EQ(member.session.m_arrLobbyUserCount.size(), 5u);
+    EXPECT_EQ(member.session.ExecuteCommand(99, 0, 0), kNoSuchCode);
+    EXPECT_EQ(member.session.ExecuteCommand(116, 0, 0), kNoSuchCode);
+    EXPECT_EQ(member.session.SendRequest(199, 0, 0), kNoSuchCode);
+    EXPECT_EQ(member.session.SendRequest(REQ_PFGAME_UNUSED, 0, 0), kRequestNoConnection);
+    EXPECT_EQ(member.session.GetLocation(), LOC_NONE);
+}
+
+TEST_F(Session, RequestsFillTheOwnRecords)
+{
+    Member member(service.port(), "kim");
+    EXPECT_EQ(member.session.SendRequest(REQ_MY_USER_INFO, 0, 0), kRequestAccepted);
+    EXPECT_STREQ(member.session.m_OwnUser.szNickname, "Kim");
+    EXPECT_EQ(member.session.SendRequest(REQ_MY_AVATAR_INFO, 0, 0), kRequestAccepted);
+    EXPECT_STREQ(member.session.m_OwnAvatar.szNickname, "Kim");
+    EXPECT_EQ(member.session.m_OwnAvatar.cLetter[0], 'M');
+    EXPECT_EQ(static_cast<int>(member.session.m_OwnAvatar.wornItems.size()), member.session.m_OwnAvatar.nWornCount);
+    // The face request answers "nothing sent" even when it sent the face.
+    EXPECT_EQ(member.session.SendRequest(REQ_FACE_SET, '3', 0), kRequestNoConnection);
+    EXPECT_EQ(member.session.m_OwnAvatar.cLetter[1], '3');
+    // Lobby counts outside the lobbies ask nothing.
+    EXPECT_EQ(member.session.GetLobbyUserCount(-1), -1);
+    EXPECT_EQ(member.session.GetLobbyUserCount(5), -1);
+    EXPECT_EQ(member.session.GetLobbyUserCount(0), 0);
+    // The place of a member comes back apart from the status.
+    short lobby = 7, room = 7;
+    EXPECT_EQ(member.session.QueryUserLocation(kim, &lobby, &room), kRequestAccepted);
+    EXPECT_EQ(lobby, -1);
+}
+
+TEST_F(Session, TwoMembersInALobbySeeEachOther)
+{
+    Member a(service.port(), "kim");
+    Member b(service.port(), "lee");
+    EXPECT_EQ(a.session.ExecuteCommand(CMD_ENTER_LOBBY, 2, 0), kCommandDone);
+    EXPECT_EQ(a.session.GetLocation(), LOC_LOBBY);
+    EXPECT_EQ(a.session.m_nCurrentLobby, 2);
+    ASSERT_TRUE(PumpUntil([&] { return a.RoomUserCount() == 1; }));
+    EXPECT_EQ(b.session.ExecuteCommand(CMD_ENTER_LOBBY, 2, 0), kCommandDone);
+    // Each sees the other: the newcomer through the others' avatars, the first through the entry.
+    ASSERT_TRUE(PumpUntil([&] { return a.RoomUserCount() == 2 && b.RoomUserCount() == 2; }));
+    {
+        CGlobalLock lock;
+        EXPECT_STREQ(a.session.FindUserName(lee), "Lee");
+        EXPECT_STREQ(b.session.FindUserName(kim), "Kim");
+    }
+    ASSERT_TRUE(PumpUntil([&] { return !a.frame->notices.empty(); }));
+    // Chat reaches both frames.
+    CString text = "hello";
+    EXPECT_EQ(b.session.SendRequest(REQ_CHAT_SEND, (3 << 16) | 1, reinterpret_cast<LPARAM>(static_cast<LPCSTR>(text))),
+              kRequestAccepted);
+    ASSERT_TRUE(PumpUntil([&] { return !a.frame->chat.empty(); }));
+    EXPECT_EQ(a.frame->chat.front(), std::to_string(lee) + ":1:hello");
+    // Leaving removes the member from the other's list.
+    EXPECT_EQ(b.session.ExecuteCommand(CMD_EXIT_TO_MINIMAP, 0, 0), kCommandDone);
+    EXPECT_EQ(b.session.GetLocation(), LOC_MINIMAP);
+    ASSERT_TRUE(PumpUntil([&] { return a.RoomUserCount() == 1; }));
+}
+
+TEST_F(Session, AWrongRoomPasswordLeavesTheMemberInTheLobby)
+{
+    Member host(service.port(), "kim");
+    Member guest(service.port(), "lee");
+    const YONDA_ROOM_LIST_ELEMENT room = OpenRoomOf(host, "secret", "1234");
+    EXPECT_EQ(host.session.GetLocation(), LOC_ROOM_HOST);
+    const long where = (static_cast<long>(room.room.nRoom) << 16) | room.room.nLobby;
+    EXPECT_EQ(guest.session.ExecuteCommand(CMD_ENTER_ROOM, where, reinterpret_cast<LPARAM>("9999")), kCommandFailed);
+    EXPECT_EQ(guest.session.GetLocation(), LOC_LOBBY);
+    EXPECT_EQ(guest.session.m_nCurrentRoom, -1);
+    EXPECT_EQ(guest.session.m_nCurrentLobby, room.room.nLobby);
+    // The right one lets the guest in; the host leaving hands the room over.
+    EXPECT_EQ(guest.session.ExecuteCommand(CMD_MOVE_TO_ROOM, where, reinterpret_cast<LPARAM>("1234")), kCommandDone);
+    EXPECT_EQ(guest.session.GetLocation(), LOC_ROOM);
+    ASSERT_TRUE(PumpUntil([&] { return host.RoomUserCount() == 2; }));
+    EXPECT_EQ(host.session.ExecuteCommand(CMD_RETURN_TO_LOBBY, room.room.nLobby, 0), kCommandDone);
+    ASSERT_TRUE(PumpUntil([&] { return guest.session.GetLocation() == LOC_ROOM_HOST; }));
+}
+
+TEST_F(Session, LeavingWhileALobbyIsChosenSendsNothing)
+{
+    Member member(service.port(), "kim");
+    EXPECT_EQ(member.session.ExecuteCommand(CMD_SELECT_LOBBY, 3, 0), kCommandDone);
+    EXPECT_EQ(member.session.GetLocation(), LOC_LOBBY_SELECTED);
+    EXPECT_EQ(member.session.m_nChosenLobby, 3);
+    // Even without a connection nothing needs to be left.
+    member.session.GetComm()->Disconnect();
+    EXPECT_TRUE(member.session.LeavePlace());
+}
+
+namespace {
+
+// Events made the way the library hands them over.
+LPARAM Block(std::vector<BYTE> bytes)
+{
+    BYTE* block = new BYTE[bytes.size()];
+    std::memcpy(block, bytes.data(), bytes.size());
+    return reinterpret_cast<LPARAM>(block);
+}
+
+std::vector<BYTE> Bytes(size_t size, long user = 0)
+{
+    std::vector<BYTE> bytes(size, 0);
+    std::memcpy(bytes.data(), &user, 4);
+    return bytes;
+}
+
+LPARAM EntryEvent(short lobby, short room, long user, const char* nickname)
+{
+    std::vector<BYTE> head(72, '0');
+    std::memcpy(head.data(), &lobby, 2);
+    std::memcpy(head.data() + 2, &room, 2);
+    std::memset(head.data() + 4, 0, 8);
+    std::memcpy(head.data() + 8, &user, 4);
+    std::memset(head.data() + 12, 0, 54);
+    std::strcpy(reinterpret_cast<char*>(head.data() + 34), nickname);
+    head[66] = 'F';
+    auto* list = new CPtrList;
+    list->AddTail(reinterpret_cast<void*>(Block(head)));
+    list->AddTail(reinterpret_cast<void*>(Block({'2', '0', '0', '1', 0, '0', 0, 0})));
+    return reinterpret_cast<LPARAM>(list);
+}
+
+} // namespace
+
+TEST_F(Session, EventsChangeTheListOnlyWhereTheyBelong)
+{
+    Member member(service.port(), "kim");
+    ASSERT_EQ(member.session.ExecuteCommand(CMD_ENTER_LOBBY, 1, 0), kCommandDone);
+    ASSERT_TRUE(PumpUntil([&] { return member.RoomUserCount() == 1; }));
+    // An entry of another place adds nothing; one of this place adds the member once.
+    member.session.OnReceive(EV_USER_ENTERED, EntryEvent(2, -1, 900, "Far"));
+    EXPECT_EQ(member.RoomUserCount(), 1);
+    member.session.OnReceive(EV_USER_ENTERED, EntryEvent(1, -1, 900, "Near"));
+    member.session.OnReceive(EV_USER_ENTERED, EntryEvent(1, -1, 900, "Near"));
+    EXPECT_EQ(member.RoomUserCount(), 2);
+    {
+        CGlobalLock lock;
+        OWN_AVATAR_INFO* near = member.session.FindUser(900);
+        ASSERT_NE(near, nullptr);
+        EXPECT_EQ(near->cLetter[0], 'F');
+        EXPECT_EQ(near->nWornCount, 1);
+    }
+    // A move with a target that is not a number is dropped; a good one is kept for the view.
+    std::vector<BYTE> move = Bytes(32, 900);
+    const float nan = std::numeric_limits<float>::quiet_NaN(), x = 12.5f, z = -3.0f;
+    std::memcpy(move.data() + 20, &nan, 4);
+    member.session.OnReceive(EV_AVATAR_MOVE, Block(move));
+    std::memcpy(move.data() + 20, &x, 4);
+    std::memcpy(move.data() + 28, &z, 4);
+    member.session.OnReceive(EV_AVATAR_MOVE, Block(move));
+    {
+        CGlobalLock lock;
+        EXPECT_FLOAT_EQ(member.session.FindUser(900)->fGroundX, 12.5f);
+    }
+    // Kicking another member tells the log and removes the member; the own kick asks to go back
+    // to the lobby without a notice.
+    ASSERT_TRUE(PumpUntil([&] { return member.frame->notices.size() >= 2; })); // both entries told
+    const size_t before = member.frame->notices.size();
+    member.session.OnReceive(EV_USER_KICKED, Block(Bytes(4, 900)));
+    EXPECT_EQ(member.RoomUserCount(), 1);
+    member.session.OnReceive(EV_USER_KICKED, Block(Bytes(4, kim)));
+    ASSERT_TRUE(PumpUntil([&] { return !member.frame->postedCommands.empty(); }));
+    EXPECT_EQ(member.frame->postedCommands.front(), (1 << 16) | CMD_RETURN_TO_LOBBY);
+    EXPECT_EQ(member.frame->notices.size(), before + 2); // the kick notice and the leave notice
+    // Room changes reach the frame as notices by kind.
+    std::vector<BYTE> limit(2, 0);
+    limit[1] = 9;
+    member.session.OnReceive(EV_ROOM_MAXUSER_CHANGED, Block(limit));
+    EXPECT_EQ(member.frame->roomNotices.back(), 3);
+}
+
+TEST_F(Session, TheStringTableFallsBackAndFormatsSafely)
+{
+    CClientSession session;
+    ASSERT_TRUE(session.LoadStringTable("StringTable.ini"));
+    CString missing;
+    missing.LoadString(61230);
+    EXPECT_FALSE(missing.IsEmpty());
+    EXPECT_STREQ(session.GetTableString("NoSuchKey"), missing);
+    EXPECT_STRNE(session.GetTableString("E_CONNECT_FAIL"), missing);
+    ASSERT_TRUE(session.LoadQuestions("SubjectQuestion.ini"));
+    EXPECT_STREQ(session.GetQuestion(session.GetQuestionCount()), missing);
+    EXPECT_STREQ(session.GetQuestion(-1), missing);
+    // A table text with more directives than arguments never reads what is not there.
+    session.m_iniStringTable.SetString("VelmoraStringTable", "Broken", "%s took %s and %n %d");
+    EXPECT_STREQ(session.FormatTableString("Broken", "Kim"), "Kim took %s and %n %d");
+}
+
+TEST(SessionText, EntitiesTurnIntoLettersOnlyInGermanMode)
+{
+    g_bGermanText = FALSE;
+    EXPECT_STREQ(CClientSession::ConvertEntities("M&uuml;ller"), "M&uuml;ller");
+    g_bGermanText = TRUE;
+    EXPECT_STREQ(CClientSession::ConvertEntities("M&uuml;ller &AUML; \xA9\xAC"), "M\xFCller &AUML; \xDF");
+    g_bGermanText = FALSE;
+}
+
+TEST(SessionText, FieldsAreCutWholeCharactersAndTerminated)
+{
+    char field[5];
+    std::memset(field, 'x', sizeof(field));
+    // Four bytes fit: "ab" and one double-byte character; the second would be split.
+    const char text[] = "ab\xB0\xA1\xB0\xA1";
+    CopyField(field, text, sizeof(text));
+    EXPECT_STREQ(field, "ab\xB0\xA1");
+    CopyField(field, "abcdefgh", 3);
+    EXPECT_STREQ(field, "abc");
+}
