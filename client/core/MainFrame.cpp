@@ -94,6 +94,9 @@ int CMainFrame::OnCreate(LPCREATESTRUCT cs)
                              static_cast<UINT>(element.nID));
         entry.button->SizeToBitmap();
     }
+    if (!g_pMainSkin->m_strPopupMenuIni.IsEmpty()) {
+        m_iniPopupMenu.Load(g_pMainSkin->m_strSkinFolder + "\\" + g_pMainSkin->m_strPopupMenuIni);
+    }
     if (CClientApp* app = ClientApp()) {
         SetWindowText(app->m_strTitle);
     }
@@ -183,6 +186,7 @@ void CMainFrame::OnDestroy()
         app->m_nWindowLeft = saved.x;
         app->m_nWindowTop = saved.y;
     }
+    DestroyMessageWindows();
     CMiniFrameWnd::OnDestroy();
 }
 
@@ -242,6 +246,12 @@ LRESULT CMainFrame::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
     case UM_ROOM_USER_JOIN: OnUserJoined(static_cast<long>(wParam), reinterpret_cast<CString*>(lParam)); return 0;
     case UM_ROOM_USER_EXIT: OnUserExited(static_cast<long>(wParam), reinterpret_cast<LPCSTR>(lParam)); return 0;
     case UM_ROOM_JOINED: return 0; // the room-user window refreshes from it once it exists
+    case kChildClosed: OnChildClosed(reinterpret_cast<CWnd*>(lParam)); return 0;
+    case kSetShopPoints:
+        if (m_pSession) {
+            m_pSession->m_lPoints = static_cast<long>(wParam);
+        }
+        return 0;
     default: return CMiniFrameWnd::WindowProc(message, wParam, lParam);
     }
 }
@@ -344,6 +354,65 @@ void CMainFrame::OnCommMessage(WPARAM wParam, LPARAM lParam)
     YondaFreeEventBlock(UM_COMM_MESSAGE, wParam, lParam);
 }
 
+// ---- Message windows ----------------------------------------------------------------------
+
+void CMainFrame::AddMessageWindow(CWnd* window)
+{
+    if (window && !HasMessageWindow(window)) {
+        m_listMessageWnd.AddTail(window);
+    }
+}
+
+BOOL CMainFrame::HasMessageWindow(CWnd* window) const
+{
+    return window && m_listMessageWnd.Find(window) != nullptr;
+}
+
+void CMainFrame::OnChildClosed(CWnd* window)
+{
+    // A window can post its close twice (its close button and Escape); only the first counts.
+    POSITION position = window ? m_listMessageWnd.Find(window) : nullptr;
+    if (!position) {
+        return;
+    }
+    m_listMessageWnd.RemoveAt(position);
+    if (::IsWindow(window->GetSafeHwnd())) {
+        window->DestroyWindow();
+    }
+    delete window;
+}
+
+void CMainFrame::DestroyMessageWindows()
+{
+    while (!m_listMessageWnd.IsEmpty()) {
+        auto* window = static_cast<CWnd*>(m_listMessageWnd.RemoveHead());
+        if (::IsWindow(window->GetSafeHwnd())) {
+            window->DestroyWindow();
+        }
+        delete window;
+    }
+}
+
+CString CMainFrame::LookupComboText(LPCSTR code) const
+{
+    int count = 0;
+    m_iniPopupMenu.GetInt("ComboArea", "Count", &count);
+    CString found;
+    for (int i = 0; i <= count && code; ++i) {
+        CString key;
+        key.Format("Text%d", i);
+        CString entry;
+        if (!m_iniPopupMenu.GetString("ComboArea", key, &entry)) {
+            continue;
+        }
+        const int split = entry.Find(';');
+        if (split >= 0 && entry.Mid(split + 1) == code) {
+            found = entry.Left(split); // the last match wins
+        }
+    }
+    return found;
+}
+
 // ---- Leaving ------------------------------------------------------------------------------
 
 void CMainFrame::ExitProgram()
@@ -355,7 +424,8 @@ void CMainFrame::ExitProgram()
     m_bModal = TRUE;
     const INT_PTR answer = confirm.DoModal();
     m_bModal = FALSE;
-    if (answer != IDOK) {
+    // A connection lost while the question was up has ended the program already.
+    if (answer != IDOK || m_bClosing) {
         return;
     }
     if (m_pSession) {

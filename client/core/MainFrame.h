@@ -3,6 +3,7 @@
 // library's events and the windows' command and request messages and hands them to the session,
 // and offers the services the session and the other windows call (notices, chat lines, room
 // notices, the location change).
+#include <IniFile.h>
 #include <SoundButton.h>
 #include <WndSnapGroup.h>
 
@@ -17,6 +18,8 @@ public:
     static constexpr UINT kCommandExit = 111;
     static constexpr UINT kCommandMinimise = 112;
     static constexpr size_t kNoticeBacklog = 500;
+    static constexpr UINT kChildClosed = 0x1788;   // UM_CHILD_CLOSED: lParam the window
+    static constexpr UINT kSetShopPoints = 0x910;  // UM_SET_SHOP_POINTS: wParam the points
 
     CMainFrame();
     ~CMainFrame() override;
@@ -35,6 +38,12 @@ public:
 
     // Lines for the chat log that arrived before the chat window exists; it takes them on creation.
     const std::deque<CString>& PendingLines() const { return m_pendingLines; }
+
+    // The message windows the frame owns; a window closing posts UM_CHILD_CLOSED with itself.
+    void AddMessageWindow(CWnd* window);
+    BOOL HasMessageWindow(CWnd* window) const;
+    // The display text of an area code of the skin's "ComboArea" menu, or empty.
+    CString LookupComboText(LPCSTR code) const;
 
     // The exit with the member's confirmation (command 111), and the end after a lost connection.
     void ExitProgram();
@@ -71,5 +80,10 @@ private:
     void OnUserJoined(long user, CString* nickname);
     void OnUserExited(long user, LPCSTR nickname);
 
+    void OnChildClosed(CWnd* window);
+    void DestroyMessageWindows();
+
     std::deque<CString> m_pendingLines;
+    CPtrList m_listMessageWnd; // CWnd*, owned
+    CIniFile m_iniPopupMenu;
 };

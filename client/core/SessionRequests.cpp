@@ -196,8 +196,9 @@ BOOL CClientSession::CheckConnection()
     if (m_pComm && m_pComm->IsValidSocket()) {
         return TRUE;
     }
-    // One box at a time: a check made from inside the box's own loop fails quietly.
-    if (!m_bNetworkFailShown) {
+    // One box at a time: a check made from inside the box's own loop fails quietly, and so does
+    // one made once the frame is closing (the lost connection has been told already).
+    if (!m_bNetworkFailShown && !(m_pMainFrame && m_pMainFrame->IsClosing())) {
         m_bNetworkFailShown = TRUE;
         CNotifyDlg box(CString("NetworkFailDlg"), m_pMainFrame);
         box.DoModal();

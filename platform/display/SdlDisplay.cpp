@@ -106,6 +106,9 @@ void SdlDisplay::Stop() {
         m_stopping = true;
     }
     Wake();
+    // Xlib ends the process from the display thread when the X server goes away; the exit
+    // handlers then stop the display on that very thread, which cannot wait for itself.
+    if (m_thread.joinable() && m_thread.get_id() == std::this_thread::get_id()) m_thread.detach();
     if (m_thread.joinable()) m_thread.join();
     m_ended = true;
 }
@@ -113,8 +116,8 @@ void SdlDisplay::Stop() {
 // Xlib's default answer to an error is to end the process. Errors about windows that are already
 // gone come back asynchronously from SDL's own wake-up messages (sent to the window a wait began
 // on) and mean nothing here; they must not end the program. The handler is set before SDL starts
-// too: SDL keeps the handler it found and puts it back when it shuts down, and an error still on
-// its way then would otherwise meet Xlib's default (and end the program from inside the shutdown).
+// too: SDL puts back the handler it found when it closes its connection, and errors still pending
+// then arrive while it closes.
 static void TolerateXErrors(bool load) {
     if (!load) {
         const char* driver = SDL_GetCurrentVideoDriver();
@@ -126,7 +129,7 @@ static void TolerateXErrors(bool load) {
     using SetHandler = Handler (*)(Handler);
     if (auto set = reinterpret_cast<SetHandler>(dlsym(xlib, "XSetErrorHandler")))
         set([](void*, void*) { return 0; });
-    // Kept loaded while the program runs: the handler lives in it.
+    // Loaded here, the library stays for SDL to find with the handler in place.
     if (!load) dlclose(xlib);
 }
 
@@ -141,8 +144,8 @@ bool SdlDisplay::Init() {
     // Windows show pictures already composed in memory: the desktop's own framebuffer takes them,
     // with no GL context (and its renderer threads) per window beside the Direct3D device's.
     SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
-    const char* x11Display = std::getenv("DISPLAY");
-    if (x11Display && *x11Display) TolerateXErrors(true);
+    const char* x11 = std::getenv("DISPLAY");
+    if (x11 && *x11) TolerateXErrors(true);
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
         std::fprintf(stderr, "yonda: no display (%s); running without one\n", SDL_GetError());
         return false;
@@ -152,9 +155,8 @@ bool SdlDisplay::Init() {
     const char* driver = SDL_GetCurrentVideoDriver();
     const char* asked = std::getenv("SDL_VIDEODRIVER");
     if ((!asked || !*asked) && driver && (std::strcmp(driver, "offscreen") == 0 || std::strcmp(driver, "dummy") == 0)) {
-        const char* display = std::getenv("DISPLAY");
         std::fprintf(stderr, "yonda: no display (the desktop%s%s cannot be reached); running without one\n",
-                     display && *display ? " at DISPLAY=" : "", display && *display ? display : "");
+                     x11 && *x11 ? " at DISPLAY=" : "", x11 && *x11 ? x11 : "");
         SDL_QuitSubSystem(SDL_INIT_VIDEO);
         return false;
     }

@@ -167,6 +167,11 @@ TEST_F(Session, LoginDoneReadsThePointsAndUnknownCodesAreRefused)
     EXPECT_EQ(member.session.SendRequest(199, 0, 0), kNoSuchCode);
     EXPECT_EQ(member.session.SendRequest(REQ_PFGAME_UNUSED, 0, 0), kRequestNoConnection);
     EXPECT_EQ(member.session.GetLocation(), LOC_NONE);
+    // More lobbies than the skin has entrances fall back to its five.
+    member.session.m_nLobbyCount = 9;
+    EXPECT_EQ(member.session.ExecuteCommand(CMD_LOGIN_DONE, 0, 0), kCommandDone);
+    EXPECT_EQ(member.session.m_nLobbyCount, 5);
+    EXPECT_EQ(member.session.GetLobbyUserCount(6), -1);
 }
 
 TEST_F(Session, RequestsFillTheOwnRecords)
@@ -368,4 +373,42 @@ TEST(SessionText, FieldsAreCutWholeCharactersAndTerminated)
     EXPECT_STREQ(field, "ab\xB0\xA1");
     CopyField(field, "abcdefgh", 3);
     EXPECT_STREQ(field, "abc");
+}
+
+namespace {
+
+int g_messageWindowsDeleted = 0;
+
+class CountedWindow : public CWnd {
+public:
+    ~CountedWindow() override { ++g_messageWindowsDeleted; }
+};
+
+} // namespace
+
+TEST_F(Session, AMessageWindowClosedTwiceIsDeletedOnce)
+{
+    auto* frame = new CMainFrame;
+    ASSERT_TRUE(frame->CreateFrame(0, 0));
+    auto* window = new CountedWindow;
+    ASSERT_TRUE(window->CreateEx(0, AfxRegisterWndClass(0), "message", WS_POPUP, 0, 0, 50, 50, frame->GetSafeHwnd(), nullptr));
+    frame->AddMessageWindow(window);
+    g_messageWindowsDeleted = 0;
+    // Its close button and Escape both post the close.
+    frame->PostMessage(CMainFrame::kChildClosed, 0, reinterpret_cast<LPARAM>(window));
+    frame->PostMessage(CMainFrame::kChildClosed, 0, reinterpret_cast<LPARAM>(window));
+    PumpUntil([] { return false; }, 100);
+    EXPECT_EQ(g_messageWindowsDeleted, 1);
+    EXPECT_FALSE(frame->HasMessageWindow(window));
+    frame->DestroyWindow();
+}
+
+TEST_F(Session, AreaCodesReadAsTheSkinShowsThem)
+{
+    auto* frame = new CMainFrame;
+    ASSERT_TRUE(frame->CreateFrame(0, 0));
+    EXPECT_FALSE(frame->LookupComboText("1").IsEmpty());
+    EXPECT_NE(frame->LookupComboText("1"), frame->LookupComboText("2"));
+    EXPECT_TRUE(frame->LookupComboText("no-such-code").IsEmpty());
+    frame->DestroyWindow();
 }
