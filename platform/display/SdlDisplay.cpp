@@ -17,10 +17,10 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <cstdlib>
 #include <chrono>
-#include <cstring>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <future>
 #include <utility>
 
@@ -160,6 +160,16 @@ bool SdlDisplay::Init() {
     if (x11 && *x11) TolerateXErrors(true);
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
         std::fprintf(stderr, "yonda: no display (%s); running without one\n", SDL_GetError());
+        return false;
+    }
+    // Unless asked for by name, SDL's off-screen drivers are where it ends when no desktop can be
+    // reached: windows there show nowhere, so that is no display.
+    const char* driver = SDL_GetCurrentVideoDriver();
+    const char* asked = std::getenv("SDL_VIDEODRIVER");
+    if ((!asked || !*asked) && driver && (std::strcmp(driver, "offscreen") == 0 || std::strcmp(driver, "dummy") == 0)) {
+        std::fprintf(stderr, "yonda: no display (the desktop%s%s cannot be reached); running without one\n",
+                     x11 && *x11 ? " at DISPLAY=" : "", x11 && *x11 ? x11 : "");
+        SDL_QuitSubSystem(SDL_INIT_VIDEO);
         return false;
     }
     TolerateXErrors(false);
