@@ -20,7 +20,8 @@ public:
     bool parse(const std::vector<uint8_t>& bytes);
 
     // The price of the item of that gender ('M' man, else lady), category digit and number; with
-    // `variant` the price of the record that follows it in its category (its texture variant).
+    // `variant` the price of the record that follows it in its category when that record is of the
+    // same item (its texture variant).
     std::optional<int32_t> price(char gender, int category, int number, bool variant) const;
     size_t size() const { return m_count; }
 

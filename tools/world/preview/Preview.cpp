@@ -62,11 +62,6 @@ const Image* Texture(const std::string& folder, const std::string& name, bool co
     return &g_textures.emplace(key, std::move(image)).first->second;
 }
 
-float Light(const Vec3& normal)
-{
-    return 0.55f + 0.45f * std::max(0.0f, Dot(Normalize(normal), Normalize(Vec3{0.4f, 1, -0.6f})));
-}
-
 void DrawScene(Rasterizer& r, const std::string& scene, bool alphaPass)
 {
     check::KrsFile krs = check::ReadKrs(ReadFile("Data/WORLD/" + scene));
@@ -84,7 +79,7 @@ void DrawScene(Rasterizer& r, const std::string& scene, bool alphaPass)
                 for (int k = 0; k < 3; ++k) {
                     const auto& src = mesh.vertices[i + k];
                     v[k] = {TransformPoint(src.position, m), {src.u0, src.v0},
-                            Light(TransformDirection(src.normal, m))};
+                            SoftLight(TransformDirection(src.normal, m))};
                 }
                 r.Draw(v[0], v[1], v[2], texture, alpha ? Blending::Blend : keyed ? Blending::AlphaTest : Blending::Opaque);
             }
@@ -142,7 +137,7 @@ void DrawAvatar(Rasterizer& r, const AvatarPlacement& a, bool alphaPass)
             for (const auto& face : mesh.faces) {
                 Vec3 p[3] = {TransformPoint(positions[face[0]], world), TransformPoint(positions[face[1]], world),
                              TransformPoint(positions[face[2]], world)};
-                float light = Light(Cross(p[2] - p[0], p[1] - p[0]));
+                float light = SoftLight(Cross(p[2] - p[0], p[1] - p[0]));
                 PreviewVertex v[3];
                 for (int k = 0; k < 3; ++k)
                     v[k] = {p[k], {mesh.uvs[face[k]][0], mesh.uvs[face[k]][1]}, light};

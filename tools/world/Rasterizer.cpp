@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-namespace world::preview {
+namespace world {
 
 namespace {
 
@@ -18,6 +18,11 @@ Rgba Sample(const Image& texture, Vec2 uv)
 }
 
 } // namespace
+
+float SoftLight(const Vec3& normal)
+{
+    return 0.55f + 0.45f * std::max(0.0f, Dot(Normalize(normal), Normalize(Vec3{0.4f, 1, -0.6f})));
+}
 
 Rasterizer::Rasterizer(int width, int height, Rgba clear)
     : m_picture(width, height, clear), m_depth(static_cast<std::size_t>(width) * height, 1e30f)
@@ -108,4 +113,4 @@ void Rasterizer::Fill(const Clip& a, const Clip& b, const Clip& c, const Image* 
         }
 }
 
-} // namespace world::preview
+} // namespace world
