@@ -18,12 +18,10 @@
 #include <yonda_d3d8.h>
 #include <yonda_platform.h>
 
-#include <unistd.h>
 
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
-#include <filesystem>
 #include <map>
 #include <memory>
 #include <string>
@@ -68,9 +66,6 @@ protected:
         g_pDialogSkin->SetSkinPath(g_pMainSkin->m_strSkinFolder);
         g_pDialogSkin->LoadIni(g_pMainSkin->m_strSkinFolder + "\\" + g_pMainSkin->m_strMsgDlgIni);
         ToolkitSetMessageSkin(g_pDialogSkin);
-        s_folder = std::filesystem::temp_directory_path() / ("yonda-avatar-scene-" + std::to_string(getpid()));
-        std::filesystem::create_directories(s_folder);
-        WriteSampleCatalogue(CataloguePath());
     }
 
     static void TearDownTestSuite()
@@ -81,11 +76,10 @@ protected:
         delete g_pDialogSkin;
         g_pDialogSkin = nullptr;
         GlobalLockDelete();
-        std::error_code error;
-        std::filesystem::remove_all(s_folder, error);
     }
 
-    static std::string CataloguePath() { return (s_folder / "item.dsv").string(); }
+    // The catalogue the program reads, as the build generated it.
+    static std::string CataloguePath() { return std::string(static_cast<LPCSTR>(g_strInstallPath)) + "/Data/Item/item.dsv"; }
 
     void SetUp() override
     {
@@ -265,7 +259,6 @@ protected:
     std::vector<_KRA_HANDLE> m_avatars;
     int m_nCatalogLoads = 0;
     std::vector<CatalogueItem> m_catalogue;
-    static inline std::filesystem::path s_folder;
 };
 
 } // namespace avatartest

@@ -1,7 +1,5 @@
 #include "TestCatalogue.h"
 
-#include "ServiceHarness.h"
-
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
@@ -28,28 +26,6 @@ std::vector<std::string> Split(const std::string& row)
 }
 
 } // namespace
-
-void WriteSampleCatalogue(const std::string& path)
-{
-    const char* header = "code,name,price,sale,text,file,texture,description";
-    const std::vector<std::string> rows = {
-        "man_hair,2", header,
-        "1000020,Curls,0,0,,100002,0,curly hair",
-        "1000021,Curls dyed,50,Y,,100002,1000021.KRT,the curls dyed",
-        "man_up,2", header,
-        "1020020,Jumper,0,0,,102002,0,a jumper",
-        "1020021,Jumper blue,30,Y,,102002,1020021.KRT,the jumper in blue",
-        "man_handitem,1", header,
-        "1050010,Bag,20,Y,,105001,0,a bag",
-        "lady_up,1", header,
-        "2020020,Dress,0,0,,202002,0,a dress",
-        "lady_hairitem,1", header,
-        "2060010,Band,10,Y,,206001,0,a hair band",
-    };
-    const std::vector<uint8_t> bytes = yonda::testing::encodeCatalogue(rows);
-    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
-                                                static_cast<std::streamsize>(bytes.size()));
-}
 
 bool ReadCatalogue(const std::string& path, std::vector<CatalogueItem>& items)
 {
@@ -98,6 +74,18 @@ bool ReadCatalogue(const std::string& path, std::vector<CatalogueItem>& items)
         items.push_back({code[0] - '0', code[2] - '0', std::atoi(code.substr(3, 3).c_str()), fields[6], fields[1]});
     }
     return !items.empty();
+}
+
+const CatalogueItem* FindInCatalogue(const std::vector<CatalogueItem>& items, int gender, int category, int number,
+                                     bool variant)
+{
+    for (const CatalogueItem& item : items) {
+        if (item.gender == gender && item.category == category && item.number == number &&
+            (item.texture != "0") == variant) {
+            return &item;
+        }
+    }
+    return nullptr;
 }
 
 } // namespace avatartest

@@ -1,6 +1,6 @@
-// A small item catalogue in the program's file format (records of ','-separated fields, every
-// byte complemented, each ended by a zero byte), and a minimal reader of it that gives what the
-// dressing windows hand the avatar scene: gender, category, item number and texture text.
+// A minimal reader of the program's item catalogue (records of ','-separated fields, every byte
+// complemented, each ended by a zero byte) that gives what the dressing windows hand the avatar
+// scene: gender, category, item number and texture text.
 #pragma once
 
 #include <string>
@@ -16,9 +16,10 @@ struct CatalogueItem {
     std::string name;
 };
 
-// Writes the sample catalogue to `path`.
-void WriteSampleCatalogue(const std::string& path);
 // The items of a catalogue file; false when it cannot be read or a category has no count.
 bool ReadCatalogue(const std::string& path, std::vector<CatalogueItem>& items);
+// The item of that gender, category and number: its texture variant or its plain self.
+const CatalogueItem* FindInCatalogue(const std::vector<CatalogueItem>& items, int gender, int category, int number,
+                                     bool variant);
 
 } // namespace avatartest
