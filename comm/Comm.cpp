@@ -190,6 +190,7 @@ BOOL CComm::QueryLogin(CString id, CString password, long& user, char& flag)
                 return false;
             user = number;
             flag = letter;
+            m_poster->setOwnUser(number);
             return true;
         });
 }

@@ -58,7 +58,7 @@ bool Catalogue::parse(const std::vector<uint8_t>& bytes)
     m_categories.clear();
     m_count = 0;
     std::pair<int, int> current{0, -1};
-    int room = 0; // rows the current category still takes: the client stores no more than it declared
+    size_t declared = 0, rows = 0; // items the current category row announced, and rows since
     bool skipNext = false;
     std::string record;
     for (uint8_t byte : bytes) {
@@ -87,17 +87,15 @@ bool Catalogue::parse(const std::vector<uint8_t>& bytes)
                         return false;
                     }
                     current = {gender + 1, index};
-                    room = std::atoi(trim(fields[1]).c_str());
+                    declared = static_cast<size_t>(std::atoi(trim(fields[1]).c_str()));
+                    rows = 0;
                     category = skipNext = true;
                     break;
                 }
             }
         }
-        // Every other row is one of the category's items to the client, a short one too.
-        if (category || current.second < 0 || room <= 0)
-            continue;
-        --room;
-        if (fields.size() < 6)
+        // Rows beyond the count a category announced are not items to the client either.
+        if (category || current.second < 0 || ++rows > declared || fields.size() < 6)
             continue;
         // The file code: gender digit, a separator, category digit, three digits of the number.
         const std::string& code = fields[5];
@@ -108,6 +106,12 @@ bool Catalogue::parse(const std::vector<uint8_t>& bytes)
         ++m_count;
     }
     return m_count > 0;
+}
+
+bool Catalogue::isFreeStartingItem(char gender, int category, int number) const
+{
+    auto cost = price(gender, category, number, false);
+    return cost && *cost == 0;
 }
 
 std::optional<int32_t> Catalogue::price(char gender, int category, int number, bool variant) const

@@ -12,7 +12,7 @@ TEST(Catalogue, PricesByGenderCategoryNumberAndVariant)
 {
     Catalogue catalogue;
     ASSERT_TRUE(catalogue.parse(encodeCatalogue(sampleCatalogueRows())));
-    EXPECT_EQ(catalogue.size(), 5u);
+    EXPECT_EQ(catalogue.size(), 10u);
     struct Case {
         char gender;
         int category, number;
@@ -27,7 +27,8 @@ TEST(Catalogue, PricesByGenderCategoryNumberAndVariant)
         {'M', 2, 2, false, 5000},
         {'F', 2, 1, false, 200},
         {'F', 0, 1, false, std::nullopt},
-        {'M', 3, 1, false, std::nullopt},
+        {'M', 3, 2, false, std::nullopt},
+        {'M', 3, 1, false, 0},
     };
     for (const Case& c : cases)
         EXPECT_EQ(catalogue.price(c.gender, c.category, c.number, c.variant), c.price)
@@ -67,4 +68,11 @@ TEST(Catalogue, RefusesWhatTheClientWouldRefuse)
     ASSERT_TRUE(catalogue.parse(encodeCatalogue({"lady_hair,3", "h", "1,A", "2,B,30,0,,2_0", "3,C,40,0,,2_0007,0,z"})));
     EXPECT_EQ(catalogue.price('F', 0, 0, false), 30);
     EXPECT_EQ(catalogue.price('F', 0, 7, false), 40);
+
+    // Rows beyond the count a category announced are no items, as for the client.
+    ASSERT_TRUE(catalogue.parse(encodeCatalogue({"man_low,1", "h", "1,A,0,0,,1_3001,0,a", "2,B,0,0,,1_3002,0,b"})));
+    EXPECT_EQ(catalogue.size(), 1u);
+    EXPECT_TRUE(catalogue.isFreeStartingItem('M', 3, 1));
+    EXPECT_FALSE(catalogue.isFreeStartingItem('M', 3, 2));
+    EXPECT_FALSE(catalogue.isFreeStartingItem('F', 3, 1)); // the other gender's catalogue
 }
