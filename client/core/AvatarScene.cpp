@@ -2,6 +2,7 @@
 
 #include "AvatarFaces.h"
 #include "ClientGlobals.h"
+#include "ItemCatalog.h"
 
 #include <IniFile.h>
 #include <NotifyDlg.h>
@@ -117,7 +118,7 @@ int CAvatarScene::InitScene()
         m_pMapScene = scene;
         SetScene(scene);
     }
-    if (m_catalogLoader && !m_catalogLoader()) {
+    if (!g_pItemCatalog || !g_pItemCatalog->Load()) {
         // Shown without the lock: the box runs its own message loop.
         CNotifyDlg box(CString("AvatarItemReadError"), nullptr);
         box.DoModal();

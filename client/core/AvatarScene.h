@@ -10,7 +10,6 @@
 #include <Kravex.h>
 #include <afxwin.h>
 
-#include <functional>
 #include <vector>
 
 // Item categories as file names and catalogue codes number them.
@@ -42,13 +41,11 @@ public:
     CAvatarScene(const CAvatarScene&) = delete;
     CAvatarScene& operator=(const CAvatarScene&) = delete;
 
-    // Start-up, once the engine exists: loads the map scene "M2.KRS" and points this object at
-    // it, loads the item catalogue (the notify box "AvatarItemReadError" when that fails) and the
-    // motion lists. 1, or 0 when the scene or the catalogue does not load.
+    // Start-up, once the engine and the program's item catalogue (g_pItemCatalog) exist: loads
+    // the map scene "M2.KRS" and points this object at it, loads the catalogue (the notify box
+    // "AvatarItemReadError" when there is none or it does not load) and the motion lists. 1, or 0
+    // when the scene or the catalogue does not load.
     int InitScene();
-    // How InitScene loads the item catalogue: 1 loaded, 0 failed. Without one the catalogue
-    // step is skipped.
-    void SetCatalogLoader(std::function<int()> loader) { m_catalogLoader = std::move(loader); }
     // The skin's "\MotionFile.ini": both kinds' bind poses and motions into the engine, and the
     // places of the special motions. 1.
     int LoadMotions();
@@ -126,7 +123,6 @@ private:
     _KRA_HANDLE m_hMapScene = 0;
     CKRAScene* m_pMapScene = nullptr;
     int m_nMotionCount[2] = {0, 0};
-    std::function<int()> m_catalogLoader;
 };
 
 // The program's one avatar scene.

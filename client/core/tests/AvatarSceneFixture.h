@@ -5,7 +5,7 @@
 
 #include "AvatarScene.h"
 #include "ClientGlobals.h"
-#include "TestCatalogue.h"
+#include "ItemCatalog.h"
 
 #include <DialogSkin.h>
 #include <MainSkin.h>
@@ -78,9 +78,6 @@ protected:
         GlobalLockDelete();
     }
 
-    // The catalogue the program reads, as the build generated it.
-    static std::string CataloguePath() { return std::string(static_cast<LPCSTR>(g_strInstallPath)) + "/Data/Item/item.dsv"; }
-
     void SetUp() override
     {
         ToolkitSetSkinFolder(SkinFolderOf("Orange"));
@@ -107,11 +104,8 @@ protected:
         m_strData = std::string(static_cast<LPCSTR>(g_strInstallPath)) + "\\Data\\";
         CKRAManager* manager = nullptr;
         ASSERT_EQ(KRACreate(m_pDevice, m_strData.c_str(), &RecordMessage, &manager), KRA_OK);
+        g_pItemCatalog = new CItemCatalog;
         m_scene = std::make_unique<CAvatarScene>();
-        m_scene->SetCatalogLoader([this] {
-            ++m_nCatalogLoads;
-            return ReadCatalogue(CataloguePath(), m_catalogue) ? 1 : 0;
-        });
         ASSERT_EQ(m_scene->InitScene(), 1);
         ASSERT_NE(m_scene->GetScene(), nullptr);
     }
@@ -128,6 +122,8 @@ protected:
             m_scene.reset();
         }
         KRADestroy();
+        delete g_pItemCatalog;
+        g_pItemCatalog = nullptr;
         if (m_pDevice) {
             m_pDevice->Release();
         }
@@ -138,6 +134,33 @@ protected:
     }
 
     CKRAScene* Scene() { return m_scene->GetScene(); }
+
+    // Every record of the program's catalogue, both genders.
+    static std::vector<const ITEM_RECORD*> CatalogueItems()
+    {
+        std::vector<const ITEM_RECORD*> items;
+        for (int gender = 1; gender <= 2; ++gender) {
+            for (int category = 0; category < kAvatarCategoryCount; ++category) {
+                for (int i = 0; i < g_pItemCatalog->GetItemCount(gender, category); ++i) {
+                    items.push_back(g_pItemCatalog->GetItem(gender, category, i, nullptr, nullptr, nullptr));
+                }
+            }
+        }
+        return items;
+    }
+
+    // The catalogue's item of that gender, category and number: its texture variant or its
+    // plain self.
+    static const ITEM_RECORD* CatalogueItem(int gender, int category, int number, bool variant)
+    {
+        for (const ITEM_RECORD* item : CatalogueItems()) {
+            if (item && item->byGender == gender && item->byCategory == category && item->nItemNumber == number &&
+                (item->szTexture[0] != '0') == variant) {
+                return item;
+            }
+        }
+        return nullptr;
+    }
 
     // Keeps the avatar for the tear-down; its blinking is off so that two frames compare.
     _KRA_HANDLE Keep(_KRA_HANDLE avatar)
@@ -257,8 +280,6 @@ protected:
     std::string m_strData;
     std::unique_ptr<CAvatarScene> m_scene;
     std::vector<_KRA_HANDLE> m_avatars;
-    int m_nCatalogLoads = 0;
-    std::vector<CatalogueItem> m_catalogue;
 };
 
 } // namespace avatartest

@@ -4,6 +4,7 @@
 // motions, and the bad values a network can send.
 #include "AvatarSceneFixture.h"
 
+#include "CatalogueFiles.h"
 #include "NotifyDlg.h"
 #include "ServiceHarness.h"
 
@@ -27,8 +28,8 @@ constexpr UINT kFeetTop = 100;
 
 TEST_F(AvatarSceneFixture, StartUpLoadsTheMapSceneTheCatalogueAndBothMotionLists)
 {
-    EXPECT_EQ(m_nCatalogLoads, 1);
-    EXPECT_GT(m_catalogue.size(), 100u) << "the generated catalogue";
+    EXPECT_TRUE(g_pItemCatalog->m_bLoaded);
+    EXPECT_GT(CatalogueItems().size(), 100u) << "the generated catalogue";
     EXPECT_NE(m_scene->GetMapScene(), 0u);
     int paths = 0;
     ASSERT_EQ(Scene()->GetPathNum(paths), KRA_OK);
@@ -52,7 +53,11 @@ TEST_F(AvatarSceneFixture, AnUnreadableCatalogueShowsItsBoxAndStopsStartUp)
 {
     CAvatarScene second;
     EXPECT_EQ(g_pAvatarScene, &second);
-    second.SetCatalogLoader([] { return 0; });
+    // A catalogue whose category claims no items.
+    catalogue_test::TempHome home("avatar-scene-catalogue");
+    home.WriteCatalogue(catalogue_test::Encode({"man_hair,0", "code,name", "1000000,Short,0,0,,100000,0,"}));
+    const CString installed = g_strInstallPath;
+    g_strInstallPath = home.path().string().c_str();
     static CString shown;
     shown.Empty();
     // The box runs its own loop: look at it from there and close it (timers need the real clock).
@@ -67,6 +72,7 @@ TEST_F(AvatarSceneFixture, AnUnreadableCatalogueShowsItsBoxAndStopsStartUp)
         }
     });
     EXPECT_EQ(second.InitScene(), 0);
+    g_strInstallPath = installed;
     EXPECT_EQ(shown, "AvatarItemReadError");
     EXPECT_EQ(second.GetMotionCount(kMaleMotionType), 0) << "no motions after a failed start";
     second.UnloadScene();
@@ -105,12 +111,13 @@ TEST_F(AvatarSceneFixture, TheServicesAvatarInformationBuildsTheMembersAvatar)
 {
     yonda::testing::ServiceHarness service{"avatar-scene"};
     const int32_t demo = service.addMember("demo", "Demo", 1000, false, 'F');
-    ASSERT_TRUE(service.store().createAvatar(demo, 'F',
-                                             {{"", 'F', 0, 1, 1, true},
-                                              {"", 'F', 2, 2, 0, true},
-                                              {"", 'F', 3, 1, 0, true},
-                                              {"", 'F', 4, 1, 0, true},
-                                              {"", 'F', 6, 1, 0, true}}));
+    ASSERT_EQ(service.store().createAvatar(demo, 'F',
+                                           {{"", 'F', 0, 1, 1, true},
+                                            {"", 'F', 2, 2, 0, true},
+                                            {"", 'F', 3, 1, 0, true},
+                                            {"", 'F', 4, 1, 0, true},
+                                            {"", 'F', 6, 1, 0, true}}),
+              yonda::service::Change::Done);
     CComm comm;
     ASSERT_TRUE(comm.Connect("127.0.0.1", service.port()));
     long user = 0;
@@ -256,10 +263,10 @@ TEST_F(AvatarSceneFixture, CatalogueItemsPutOnAndTakenOffChangeTheAvatarWhereThe
 
     // A shirt's texture variant, as the shop puts a catalogue item on: gender number, category,
     // number and the texture text.
-    const CatalogueItem* green = FindInCatalogue(m_catalogue, 1, 2, 2, true);
+    const ITEM_RECORD* green = CatalogueItem(1, 2, 2, true);
     ASSERT_NE(green, nullptr);
-    ASSERT_TRUE(m_scene->PutOnItem(&handle, static_cast<char>(green->gender), green->category, green->number,
-                                   green->texture.c_str()));
+    ASSERT_TRUE(m_scene->PutOnItem(&handle, static_cast<char>(green->byGender), green->byCategory, green->nItemNumber,
+                                   green->szTexture));
     Dress d = ReadBack(avatar);
     EXPECT_EQ(d.count, 5u);
     EXPECT_EQ(d.items[2], "1020020.KRI");
@@ -270,9 +277,9 @@ TEST_F(AvatarSceneFixture, CatalogueItemsPutOnAndTakenOffChangeTheAvatarWhereThe
     EXPECT_LT(changed.bottom, kFeetTop) << "the feet are as they were";
 
     // The plain shirt of the same number: the variant's texture goes with the old item.
-    const CatalogueItem* plain = FindInCatalogue(m_catalogue, 1, 2, 2, false);
+    const ITEM_RECORD* plain = CatalogueItem(1, 2, 2, false);
     ASSERT_NE(plain, nullptr);
-    ASSERT_TRUE(m_scene->PutOnItem(&handle, 'M', plain->category, plain->number, plain->texture.c_str()));
+    ASSERT_TRUE(m_scene->PutOnItem(&handle, 'M', plain->byCategory, plain->nItemNumber, plain->szTexture));
     d = ReadBack(avatar);
     EXPECT_EQ(d.items[2], "1020020.KRI");
     EXPECT_EQ(d.textures.count(2), 0u);
@@ -280,9 +287,9 @@ TEST_F(AvatarSceneFixture, CatalogueItemsPutOnAndTakenOffChangeTheAvatarWhereThe
     EXPECT_GT(Compare(shirt, plainShirt).count, 100u);
 
     // Something in the hand, then taken off again: the frame is the one before.
-    const CatalogueItem* held = FindInCatalogue(m_catalogue, 1, 5, 1, false);
+    const ITEM_RECORD* held = CatalogueItem(1, 5, 1, false);
     ASSERT_NE(held, nullptr);
-    ASSERT_TRUE(m_scene->PutOnItem(&handle, 1, '0' + held->category, held->number, held->texture.c_str()));
+    ASSERT_TRUE(m_scene->PutOnItem(&handle, 1, '0' + held->byCategory, held->nItemNumber, held->szTexture));
     EXPECT_EQ(ReadBack(avatar).items[5], "1050010.KRI");
     EXPECT_GT(Compare(plainShirt, Draw({avatar})).count, 20u);
     EXPECT_EQ(m_scene->ChangeItem(&handle, 'M', 5), 1);
@@ -300,11 +307,11 @@ TEST_F(AvatarSceneFixture, CatalogueItemsPutOnAndTakenOffChangeTheAvatarWhereThe
 
     // The lady's catalogue items on a lady.
     _KRA_HANDLE lady = Build('F', kDemoItems, 4002);
-    const CatalogueItem* band = FindInCatalogue(m_catalogue, 2, 6, 1, false);
-    const CatalogueItem* dress = FindInCatalogue(m_catalogue, 2, 2, 2, false);
+    const ITEM_RECORD* band = CatalogueItem(2, 6, 1, false);
+    const ITEM_RECORD* dress = CatalogueItem(2, 2, 2, false);
     ASSERT_TRUE(band && dress);
-    EXPECT_TRUE(m_scene->PutOnItem(&lady, 'F', band->category, band->number, band->texture.c_str()));
-    EXPECT_TRUE(m_scene->PutOnItem(&lady, 2, dress->category, dress->number, dress->texture.c_str()));
+    EXPECT_TRUE(m_scene->PutOnItem(&lady, 'F', band->byCategory, band->nItemNumber, band->szTexture));
+    EXPECT_TRUE(m_scene->PutOnItem(&lady, 2, dress->byCategory, dress->nItemNumber, dress->szTexture));
     d = ReadBack(lady);
     EXPECT_EQ(d.items[6], "2060010.KRI");
     EXPECT_EQ(d.items[2], "2020020.KRI");
@@ -313,21 +320,22 @@ TEST_F(AvatarSceneFixture, CatalogueItemsPutOnAndTakenOffChangeTheAvatarWhereThe
 TEST_F(AvatarSceneFixture, EveryCatalogueItemDressesAnAvatarOfItsGender)
 {
     _KRA_HANDLE avatars[2] = {Build('M', {}, 4101), Build('F', {}, 4102)};
-    size_t dressed = 0;
-    for (const CatalogueItem& item : m_catalogue) {
-        SCOPED_TRACE(item.name);
-        ASSERT_TRUE(item.gender == 1 || item.gender == 2);
-        _KRA_HANDLE& avatar = avatars[item.gender - 1];
-        ASSERT_TRUE(m_scene->PutOnItem(&avatar, static_cast<char>(item.gender), item.category, item.number,
-                                       item.texture.c_str()));
+    const std::vector<const ITEM_RECORD*> catalogue = CatalogueItems();
+    ASSERT_FALSE(catalogue.empty());
+    for (const ITEM_RECORD* item : catalogue) {
+        ASSERT_NE(item, nullptr);
+        SCOPED_TRACE(item->szFileCode);
+        ASSERT_TRUE(item->byGender == 1 || item->byGender == 2);
+        _KRA_HANDLE& avatar = avatars[item->byGender - 1];
+        // As the dressing windows pass it: the gender number and the record's texture text.
+        ASSERT_TRUE(m_scene->PutOnItem(&avatar, static_cast<char>(item->byGender), item->byCategory, item->nItemNumber,
+                                       item->szTexture));
         char name[kItemFileNameSize];
-        CAvatarScene::MakeItemFileName(name, item.gender, item.category, item.number);
+        CAvatarScene::MakeItemFileName(name, item->byGender, item->byCategory, item->nItemNumber);
         Dress d = ReadBack(avatar);
-        EXPECT_EQ(d.items[item.category], name);
-        EXPECT_EQ(d.textures.count(item.category) ? d.textures[item.category] : "0", item.texture);
-        ++dressed;
+        EXPECT_EQ(d.items[item->byCategory], name);
+        EXPECT_EQ(d.textures.count(item->byCategory) ? d.textures[item->byCategory] : "0", std::string(item->szTexture));
     }
-    EXPECT_EQ(dressed, m_catalogue.size());
     EXPECT_GT(Covered(Draw({avatars[0]})), 400u);
     EXPECT_GT(Covered(Draw({avatars[1]})), 400u);
 }
