@@ -6,6 +6,7 @@
 #include "AvatarScene.h"
 #include "ClientGlobals.h"
 #include "ItemCatalog.h"
+#include "PixelExpect.h"
 
 #include <DialogSkin.h>
 #include <MainSkin.h>
@@ -223,25 +224,17 @@ protected:
 
     YondaPicture BackBuffer()
     {
-        YondaPicture picture;
         IDirect3DSurface8* surface = nullptr;
         EXPECT_EQ(m_pDevice->GetBackBuffer(0, D3DBACKBUFFER_TYPE_MONO, &surface), D3D_OK);
         if (!surface) {
-            return picture;
+            return YondaPicture();
         }
-        D3DLOCKED_RECT locked;
-        EXPECT_EQ(surface->LockRect(&locked, nullptr, D3DLOCK_READONLY), D3D_OK);
-        picture.width = picture.height = kSize;
-        picture.pixels.resize(size_t(kSize) * kSize);
-        for (UINT y = 0; y < kSize; ++y) {
-            const BYTE* row = static_cast<const BYTE*>(locked.pBits) + size_t(y) * UINT(locked.Pitch);
-            for (UINT x = 0; x < kSize; ++x) {
-                picture.pixels[size_t(y) * kSize + x] = DWORD(row[4 * x]) | DWORD(row[4 * x + 1]) << 8 |
-                                                        DWORD(row[4 * x + 2]) << 16;
-            }
-        }
-        surface->UnlockRect();
+        YondaPicture picture = yonda::testing::ReadSurface(surface);
         surface->Release();
+        // The back buffer has no alpha: only the colour counts.
+        for (DWORD& pixel : picture.pixels) {
+            pixel &= 0xFFFFFF;
+        }
         return picture;
     }
 
