@@ -3,6 +3,7 @@
 // owns the Direct3D device it hands to the engine, checks the device every 30 ms and recovers it
 // when lost, and draws one frame per tick on its render worker. The scene half (which scene each
 // place shows, the members' avatars, the camera) lives in D3DViewerScene.cpp.
+#include "BezierPath.h"
 #include "D3DDevice.h"
 #include "FogState.h"
 #include "SceneSink.h"
@@ -64,6 +65,9 @@ public:
     // The camera the map shows.
     void SetMapCamera();
     void PlaySceneMusic(int state, int type);
+    // One step of the flight between the map and a lobby (states 10 and 11).
+    void FlyStep();
+    void ReadFlyOverPaths();
 
     CMainFrame* m_pParent = nullptr;
     std::atomic<int> m_bWorkerStarted{0};
@@ -88,6 +92,11 @@ public:
     short m_nPlaceType = 0;
     std::atomic<int> m_bOwnAvatarPlaced{0};
     BOOL m_bAvatarsShown = FALSE;
+    // The fly-over paths of the map and where along them the camera is (0 to 990).
+    std::vector<CBezierPath> m_paths;
+    float m_fFlyPosition = 0.0f;
+    std::atomic<int> m_nLobbyIndex{0}; // the lobby the flight goes to, set by the lobby buttons
+    std::atomic<int> m_bFlightEnded{0};
 
 protected:
     int OnCreate(LPCREATESTRUCT cs) override;

@@ -71,6 +71,9 @@ BOOL CD3DViewer::LoadScene(LPCSTR file)
     }
     m_bWorldReady = 1;
     m_bAvatarsShown = m_nState != STATE_MAP;
+    if (m_nState == STATE_MAP) {
+        ReadFlyOverPaths();
+    }
     if (g_pGuiFont) {
         g_pGuiFont->GetLogFont(&m_logFont);
     }
@@ -81,6 +84,61 @@ BOOL CD3DViewer::LoadScene(LPCSTR file)
     CKRAManager::m_dwAccentedColor = 0xFF00FF00;
     m_bSceneReady = 1;
     return TRUE;
+}
+
+void CD3DViewer::ReadFlyOverPaths()
+{
+    m_paths.clear();
+    m_fFlyPosition = 0.0f;
+    int count = 0;
+    if (!m_pScene || m_pScene->GetPathNum(count) < 0) {
+        return;
+    }
+    for (int i = 0; i < count; ++i) {
+        unsigned int points = 0;
+        D3DXVECTOR3* data = nullptr;
+        // Each path point carries four control points.
+        if (m_pScene->GetPathInfo(i, points, &data) >= 0 && data && points > 0) {
+            m_paths.emplace_back(data, static_cast<size_t>(points) * 4);
+        } else {
+            m_paths.emplace_back();
+        }
+    }
+}
+
+void CD3DViewer::FlyStep()
+{
+    const bool in = m_nState == STATE_FLY_IN;
+    const int lobby = m_nLobbyIndex;
+    int command = 0;
+    {
+        CGlobalLock lock;
+        const bool known = lobby >= 0 && static_cast<size_t>(lobby) < m_paths.size() && !m_paths[lobby].Empty();
+        // A lobby without its path lands at once.
+        m_fFlyPosition = known ? m_fFlyPosition + (in ? 10.0f : -10.0f) : (in ? 1000.0f : -1.0f);
+        if (m_fFlyPosition > 990.0f) {
+            m_fFlyPosition = 990.0f;
+            command = CMD_SELECT_LOBBY;
+        } else if (m_fFlyPosition < 0.0f) {
+            m_fFlyPosition = 0.0f;
+            command = CMD_ENTER_MINIMAP;
+        }
+        if (known && m_pScene) {
+            D3DXVECTOR3 eye = m_paths[lobby].At(m_fFlyPosition * 0.001);
+            D3DXVECTOR3 ahead = m_paths[lobby].At((m_fFlyPosition + 10.0f) * 0.001);
+            D3DXVECTOR3 direction = ahead - eye;
+            if (D3DXVec3Length(&direction) > 1e-4f) {
+                D3DXVec3Normalize(&direction, &direction);
+                D3DXVECTOR3 at = eye + direction * 5.0f;
+                D3DXVECTOR3 up(0.0f, 1.0f, 0.0f);
+                m_pScene->SetCameraPosition(eye, at, up);
+            }
+        }
+    }
+    // The session takes over at the end of the flight, once.
+    if (command && !m_bFlightEnded.exchange(1) && m_pParent) {
+        m_pParent->PostMessage(UM_SESSION_COMMAND, (static_cast<WPARAM>(lobby) << 16) | static_cast<WPARAM>(command), 0);
+    }
 }
 
 void CD3DViewer::ReleaseScene()
@@ -158,8 +216,14 @@ void CD3DViewer::OnSceneAction(int code, int param)
 {
     switch (code) {
     case CMD_SELECT_LOBBY: m_nState = STATE_LOBBY_CHOSEN; break;
-    case CMD_MAP_PATH_A: m_nState = STATE_FLY_IN; break;
-    case CMD_MAP_PATH_B: m_nState = STATE_FLY_OUT; break;
+    case CMD_MAP_PATH_A:
+        m_bFlightEnded = 0;
+        m_nState = STATE_FLY_IN;
+        break;
+    case CMD_MAP_PATH_B:
+        m_bFlightEnded = 0;
+        m_nState = STATE_FLY_OUT;
+        break;
     case CMD_ENTER_MINIMAP:
         if (m_nState != STATE_FLY_OUT || !m_pScene) {
             InitScene(STATE_MAP, 0);
@@ -191,6 +255,9 @@ BOOL CD3DViewer::CanRender()
     }
     if (m_nState == STATE_LOBBY || m_nState == STATE_ROOM) {
         return m_bOwnAvatarPlaced != 0;
+    }
+    if (m_nState == STATE_FLY_IN || m_nState == STATE_FLY_OUT) {
+        FlyStep();
     }
     return TRUE;
 }
