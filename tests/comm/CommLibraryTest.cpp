@@ -15,6 +15,8 @@
 #include "ServiceHarness.h"
 #include "YondaComm.h"
 
+#include <afxwin.h>
+
 using namespace yonda;
 using namespace yonda::proto;
 using yonda::testing::ServiceHarness;
@@ -307,6 +309,14 @@ TEST_F(Library, TheAvatarPictureTravelsInPieces)
     EXPECT_FALSE(comm.UploadAvatarImage("lee", path.string().c_str())); // only one's own
     EXPECT_FALSE(comm.UploadAvatarImage("kim", (service.folder() / "missing.jpg").string().c_str()));
 }
+
+TEST_F(Library, TheNotifyWindowMayBeGivenAsAWindowObject)
+{
+    CWnd* notify = CWnd::FromHandle(window.handle());
+    ASSERT_NE(notify, nullptr);
+    comm.SetNotifyWindow(notify);
+    service.stop();
+    EXPECT_TRUE(window.next(UM_SOCKET_CLOSED));
 
 TEST(BusyWindow, HoldsABoundedBacklogAndKeepsWhatIsTheMembersOwn)
 {

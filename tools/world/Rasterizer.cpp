@@ -33,7 +33,9 @@ void Rasterizer::LookAt(const Vec3& eye, const Vec3& at, float fovDegrees)
 {
     m_eye = eye;
     m_z = Normalize(at - eye);
-    m_x = Normalize(Cross({0, 1, 0}, m_z));
+    // Looking straight down or up, north stands for the world's up.
+    Vec3 side = Cross({0, 1, 0}, m_z);
+    m_x = Normalize(Dot(side, side) > 1e-12f ? side : Cross({0, 0, 1}, m_z));
     m_y = Cross(m_z, m_x);
     m_focal = 1.0f / std::tan(Radians(fovDegrees) / 2);
 }
