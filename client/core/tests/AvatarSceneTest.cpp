@@ -7,6 +7,7 @@
 #include "CatalogueFiles.h"
 #include "NotifyDlg.h"
 #include "ServiceHarness.h"
+#include "TempFolder.h"
 
 #include <Comm.h>
 
@@ -54,10 +55,10 @@ TEST_F(AvatarSceneFixture, AnUnreadableCatalogueShowsItsBoxAndStopsStartUp)
     CAvatarScene second;
     EXPECT_EQ(g_pAvatarScene, &second);
     // A catalogue whose category claims no items.
-    catalogue_test::TempHome home("avatar-scene-catalogue");
-    home.WriteCatalogue(catalogue_test::Encode({"man_hair,0", "code,name", "1000000,Short,0,0,,100000,0,"}));
+    yonda::testing::TempFolder home("yonda-avatar-scene");
+    home.Write("data/item/item.dsv", catalogue_test::Encode({"man_hair,0", "code,name", "1000000,Short,0,0,,100000,0,"}));
     const CString installed = g_strInstallPath;
-    g_strInstallPath = home.path().string().c_str();
+    g_strInstallPath = home.Windows().c_str();
     static CString shown;
     shown.Empty();
     // The box runs its own loop: look at it from there and close it (timers need the real clock).
