@@ -60,6 +60,16 @@ function(yonda_test name)
     PROPERTIES LABELS "${T_LABELS}")
 endfunction()
 
+# yonda_e2e_test(NAME PROGRAM target SOURCES... [LIBS libs...])
+# An end-to-end GoogleTest program (label "e2e") whose EndToEndTest fixture (tests/e2e/harness)
+# launches the program `target` against yonda-service.
+function(yonda_e2e_test name)
+  cmake_parse_arguments(E "" "PROGRAM" "SOURCES;LIBS" ${ARGN})
+  yonda_test(${name} SOURCES ${E_SOURCES} ${E_UNPARSED_ARGUMENTS} LIBS yonda-e2e ${E_LIBS} LABELS e2e)
+  target_compile_definitions(${name} PRIVATE YONDA_E2E_PROGRAM="$<TARGET_FILE:${E_PROGRAM}>")
+  add_dependencies(${name} ${E_PROGRAM} yonda-service)
+endfunction()
+
 # yonda_fuzzer(NAME SOURCES... [LIBS libs...] CORPUS dir)
 # A libFuzzer target (LLVMFuzzerTestOneInput). With YONDA_FUZZ it links libFuzzer; otherwise it
 # links a driver that replays the corpus, and CTest replays it as a regression test.

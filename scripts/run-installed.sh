@@ -41,7 +41,7 @@ if [ -x "$prefix/bin/yonda-service" ] && [ -x "$prefix/bin/yonda-bots" ]; then
     mkdir -p "$shots"
     sed "s|@SHOTS@|$shots|g" "$(dirname "$0")/tour.txt" > "$shots/tour.txt"
     echo "No display: Yonda runs a scripted tour headless and saves its screenshots:"
-    YONDA_HEADLESS=1 SDL_AUDIODRIVER=dummy YONDA_AUTOMATION="$shots/tour.txt" "$yonda"
+    YONDA_HEADLESS=1 SDL_AUDIODRIVER=dummy YONDA_AUTOMATION="$shots/tour.txt" "$yonda" > "$shots/tour.log"
     for f in "$shots"/*.png; do
       [ -e "$f" ] && echo "$f"
     done

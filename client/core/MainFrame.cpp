@@ -94,6 +94,9 @@ int CMainFrame::OnCreate(LPCREATESTRUCT cs)
                              static_cast<UINT>(element.nID));
         entry.button->SizeToBitmap();
     }
+    if (!CreateChildren()) {
+        return -1;
+    }
     if (!g_pMainSkin->m_strPopupMenuIni.IsEmpty()) {
         m_iniPopupMenu.Load(g_pMainSkin->m_strSkinFolder + "\\" + g_pMainSkin->m_strPopupMenuIni);
     }
@@ -101,6 +104,31 @@ int CMainFrame::OnCreate(LPCREATESTRUCT cs)
         SetWindowText(app->m_strTitle);
     }
     return 0;
+}
+
+BOOL CMainFrame::CreateChildren()
+{
+    const int lobbies = m_pSession ? m_pSession->m_nLobbyCount : 5;
+    if (lobbies < 1) {
+        return FALSE;
+    }
+    const RECT& view = g_pMainSkin->Element(CMainSkin::D3D_VIEW_WINDOW).rcRect;
+    if (!m_wndView.Create(this, view)) {
+        return FALSE;
+    }
+    m_bViewCreated = TRUE;
+    if (m_pSession) {
+        m_pSession->SetSceneSink(&m_wndView);
+    }
+    return TRUE;
+}
+
+void CMainFrame::StopRenderWorker()
+{
+    if (m_wndView.IsRunning()) {
+        m_wndView.RequestStop();
+        ::WaitForSingleObject(m_wndView.m_hThreadEnded, INFINITE);
+    }
 }
 
 void CMainFrame::PaintBackground(CDC* dc, const CRect& client)
@@ -187,6 +215,9 @@ void CMainFrame::OnDestroy()
         app->m_nWindowTop = saved.y;
     }
     DestroyMessageWindows();
+    if (m_pSession && m_pSession->GetSceneSink() == &m_wndView) {
+        m_pSession->SetSceneSink(nullptr);
+    }
     CMiniFrameWnd::OnDestroy();
 }
 
@@ -432,9 +463,11 @@ void CMainFrame::ExitProgram()
         m_pSession->OnQuitScene(0, 0);
     }
     m_bClosing = TRUE;
+    m_wndView.RequestStop();
     if (m_pSession) {
         m_pSession->Logout();
     }
+    StopRenderWorker();
     PostMessage(WM_CLOSE);
 }
 
@@ -448,5 +481,6 @@ void CMainFrame::OnConnectionLost()
     if (m_pSession) {
         ShowNotifyBox(m_pSession->GetTableString("SocketDisonnected"), 0, 13);
     }
+    StopRenderWorker();
     PostMessage(WM_CLOSE);
 }

@@ -4,6 +4,8 @@
 // and offers the services the session and the other windows call (notices, chat lines, room
 // notices, the location change).
 #include <IniFile.h>
+#include "D3DViewer.h"
+
 #include <SoundButton.h>
 #include <WndSnapGroup.h>
 
@@ -49,6 +51,10 @@ public:
     void ExitProgram();
     void OnConnectionLost();
 
+    // Creates the frame's children; FALSE fails the frame's creation.
+    BOOL CreateChildren();
+
+    CD3DViewer m_wndView;
     CSoundButton m_btnClose;
     CSoundButton m_btnMinimise;
     CWndSnapGroup m_snapGroup;
@@ -81,6 +87,8 @@ private:
     void OnUserExited(long user, LPCSTR nickname);
 
     void OnChildClosed(CWnd* window);
+    // Stops the 3D view's render worker and waits for it (never with the lock held).
+    void StopRenderWorker();
     void DestroyMessageWindows();
 
     std::deque<CString> m_pendingLines;

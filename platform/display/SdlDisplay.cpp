@@ -16,6 +16,7 @@
 #include <dlfcn.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <chrono>
 #include <cstring>
 #include <cstdio>
@@ -105,23 +106,31 @@ void SdlDisplay::Stop() {
         m_stopping = true;
     }
     Wake();
+    // Xlib ends the process from the display thread when the X server goes away; the exit
+    // handlers then stop the display on that very thread, which cannot wait for itself.
+    if (m_thread.joinable() && m_thread.get_id() == std::this_thread::get_id()) m_thread.detach();
     if (m_thread.joinable()) m_thread.join();
     m_ended = true;
 }
 
 // Xlib's default answer to an error is to end the process. Errors about windows that are already
 // gone come back asynchronously from SDL's own wake-up messages (sent to the window a wait began
-// on) and mean nothing here; they must not end the program.
-static void TolerateXErrors() {
-    const char* driver = SDL_GetCurrentVideoDriver();
-    if (!driver || std::strcmp(driver, "x11") != 0) return;
-    void* xlib = dlopen("libX11.so.6", RTLD_LAZY | RTLD_NOLOAD);
+// on) and mean nothing here; they must not end the program. The handler is set before SDL starts
+// too: SDL puts back the handler it found when it closes its connection, and errors still pending
+// then arrive while it closes.
+static void TolerateXErrors(bool load) {
+    if (!load) {
+        const char* driver = SDL_GetCurrentVideoDriver();
+        if (!driver || std::strcmp(driver, "x11") != 0) return;
+    }
+    void* xlib = dlopen("libX11.so.6", RTLD_LAZY | (load ? 0 : RTLD_NOLOAD));
     if (!xlib) return;
     using Handler = int (*)(void*, void*);
     using SetHandler = Handler (*)(Handler);
     if (auto set = reinterpret_cast<SetHandler>(dlsym(xlib, "XSetErrorHandler")))
         set([](void*, void*) { return 0; });
-    dlclose(xlib);
+    // Loaded here, the library stays for SDL to find with the handler in place.
+    if (!load) dlclose(xlib);
 }
 
 bool SdlDisplay::Init() {
@@ -135,11 +144,13 @@ bool SdlDisplay::Init() {
     // Windows show pictures already composed in memory: the desktop's own framebuffer takes them,
     // with no GL context (and its renderer threads) per window beside the Direct3D device's.
     SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+    const char* x11 = std::getenv("DISPLAY");
+    if (x11 && *x11) TolerateXErrors(true);
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
         std::fprintf(stderr, "yonda: no display (%s); running without one\n", SDL_GetError());
         return false;
     }
-    TolerateXErrors();
+    TolerateXErrors(false);
     m_wakeEvent = SDL_RegisterEvents(1);
     SDL_Rect bounds, usable;
     if (SDL_GetDisplayBounds(0, &bounds) == 0) {

@@ -30,12 +30,13 @@
 //   0xHANDLE        a window by the handle `windows` or `wait-window` answered.
 //
 // Commands (MS is milliseconds of real time; waits default to YONDA_AUTOMATION_WAIT_MS):
-//   windows                     the visible top-level windows, topmost first, each as
+//   windows                     the visible top-level windows (not minimised), topmost first, each as
 //                               `0xHANDLE "CLASS" "TITLE" LEFT TOP RIGHT BOTTOM` (screen
 //                               coordinates); on the socket one line, entries separated by " | ",
 //                               in a script one window a line.
-//   wait-window NAME [MS]       until a visible top-level window has that title or class; answers
-//                               its handle, and it becomes the last window found.
+//   wait-window NAME [MS]       until a visible top-level window has that title or class and its
+//                               thread is back in its message loop (so what made the window is
+//                               done); answers its handle, and it becomes the last window found.
 //   wait-gone NAME [MS]         until no visible top-level window has that title or class.
 //   click WINDOW X Y            a left click at client coordinates X Y; the point must lie in the
 //   double-click WINDOW X Y     window and not be covered by another window, and the window's

@@ -124,19 +124,25 @@ Answer OnWindowThread(HWND hwnd, std::function<Answer()> work) {
     return *call->answer;
 }
 
-// Acts on hwnd's thread, then waits until that thread has handled the input given so far (the
-// window itself may be gone by then: a click on OK ends its dialog).
+// Waits until the thread has handled the input given so far and come back to its message loop.
+Answer Settle(ThreadQueue& queue) {
+    uint64_t serial = PostInputMarker(queue);
+    std::unique_lock lock(queue.mutex);
+    bool passed = queue.wake.wait_for(lock, kThreadTimeout,
+                                      [&] { return queue.inputMarkersPassed >= serial || !queue.alive; });
+    if (!passed) return Error("the program did not come back to its message loop within 30 s");
+    if (!serial || queue.inputMarkersPassed < serial) return Error("the window's thread has ended");
+    return Ok();
+}
+
+// Acts on hwnd's thread, then settles it (the window itself may be gone by then: a click on OK
+// ends its dialog).
 Answer ActThenSettle(HWND hwnd, std::function<Answer()> work) {
     std::shared_ptr<ThreadQueue> queue = QueueOfWindow(hwnd);
     Answer answer = OnWindowThread(hwnd, std::move(work));
     if (!answer.ok || !queue) return answer;
-    uint64_t serial = PostInputMarker(*queue);
-    std::unique_lock lock(queue->mutex);
-    bool passed = queue->wake.wait_for(lock, kThreadTimeout,
-                                       [&] { return queue->inputMarkersPassed >= serial || !queue->alive; });
-    if (!passed) return Error("the program did not handle its input within 30 s");
-    if (!serial || queue->inputMarkersPassed < serial) return Error("the window's thread has ended");
-    return answer;
+    Answer settled = Settle(*queue);
+    return settled.ok ? answer : settled;
 }
 
 std::string Utf8(const std::string& bytes) {
@@ -154,13 +160,14 @@ struct TopLevel {
     RECT rect;
 };
 
+// What a user sees on the desktop: a minimised window is not among them.
 std::vector<TopLevel> VisibleTopLevels() {
     std::vector<TopLevel> tops;
     {
         std::lock_guard lock(UserLock());
         for (HWND top : TopLevelOrder()) {
             auto w = FindWindowPtr(top);
-            if (!w || w->messageOnly || !(w->style & WS_VISIBLE)) continue;
+            if (!w || w->messageOnly || !(w->style & WS_VISIBLE) || (w->style & WS_MINIMIZE)) continue;
             tops.push_back({top, w->cls ? w->cls->name : std::string(), w->text, ScreenRect(*w)});
         }
     }
@@ -205,6 +212,15 @@ Answer FocusFor(HWND hwnd) {
     }
     if (hwnd != root && GetFocus() != hwnd) SetFocus(hwnd);
     return Ok();
+}
+
+// Keyboard input for hwnd: the focus put there first, then the input, then the program settled.
+Answer TypeInto(HWND hwnd, std::function<void()> input) {
+    return ActThenSettle(hwnd, [hwnd, input = std::move(input)]() -> Answer {
+        Answer focused = FocusFor(hwnd);
+        if (focused.ok) input();
+        return focused;
+    });
 }
 
 std::string TextOf(HWND hwnd) {
@@ -404,7 +420,13 @@ Answer Session::WaitWindow(const std::vector<std::string>& args, bool gone) {
     for (;;) {
         std::string unused;
         HWND found = Resolve(args[1], true, &unused);
-        if (found && !gone) return Ok(HandleText(found));
+        if (found && !gone) {
+            // A window is found once what made it is done: children made after it was shown are
+            // there too.
+            auto queue = QueueOfWindow(found);
+            Answer settled = queue ? Settle(*queue) : Ok();
+            return settled.ok ? Ok(HandleText(found)) : settled;
+        }
         if (!found && gone) return Ok();
         if (Clock::now() >= deadline) break;
         std::this_thread::sleep_for(kPollInterval);
@@ -459,12 +481,9 @@ Answer Session::Key(const std::vector<std::string>& args) {
     std::string why;
     HWND hwnd = Resolve(args[1], true, &why);
     if (!hwnd) return Error(why);
-    return ActThenSettle(hwnd, [hwnd, keys]() -> Answer {
-        Answer focused = FocusFor(hwnd);
-        if (!focused.ok) return focused;
+    return TypeInto(hwnd, [keys] {
         for (UINT vk : keys) YondaInjectKey(vk, TRUE);
         for (auto it = keys.rbegin(); it != keys.rend(); ++it) YondaInjectKey(*it, FALSE);
-        return Ok();
     });
 }
 
@@ -480,12 +499,7 @@ Answer Session::Type(const std::vector<std::string>& args, std::string_view rest
     std::string why;
     HWND hwnd = Resolve(args[1], true, &why);
     if (!hwnd) return Error(why);
-    return ActThenSettle(hwnd, [hwnd, text]() -> Answer {
-        Answer focused = FocusFor(hwnd);
-        if (!focused.ok) return focused;
-        YondaInjectTextUtf8(text.c_str());
-        return Ok();
-    });
+    return TypeInto(hwnd, [text] { YondaInjectTextUtf8(text.c_str()); });
 }
 
 Answer Session::Text(const std::vector<std::string>& args) {

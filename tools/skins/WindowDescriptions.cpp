@@ -85,7 +85,7 @@ std::vector<WindowDescription> Build()
     w.push_back(Frame("ChatWindow", 1001, "CHAT_TITLE", {10, 430, 600, 162}, "chat"));
     WindowDescription view{"D3DViewWindow", WindowKind::Plain, 1002, "VIEW_TITLE", {10, 34, 600, 390},
                            "d3d_back.bmp", "D3DView.ini", {}, {}, {}, {}, {}};
-    view.extraLines = {"D3DViewerBackRect = RECT(6,30,620,428)", "D3DViewerBackImage = d3d_border.bmp"};
+    view.extraLines = {"D3DViewerBackRect = RECT(6,30,614,428)", "D3DViewerBackImage = d3d_border.bmp"};
     w.push_back(view);
     w.push_back(Frame("InfoWindow", 1003, "INFO_TITLE", {616, 34, 176, 390}, "info"));
     w.push_back(Button("CloseBtn", 111, "", {770, 6, 20, 20}, "btn_close.bmp", kRed, "CLOSE"));

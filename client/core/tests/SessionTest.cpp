@@ -14,6 +14,7 @@
 #include <ProgramResources.h>
 #include <ToolkitShared.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
@@ -167,6 +168,11 @@ TEST_F(Session, LoginDoneReadsThePointsAndUnknownCodesAreRefused)
     EXPECT_EQ(member.session.SendRequest(199, 0, 0), kNoSuchCode);
     EXPECT_EQ(member.session.SendRequest(REQ_PFGAME_UNUSED, 0, 0), kRequestNoConnection);
     EXPECT_EQ(member.session.GetLocation(), LOC_NONE);
+    // More lobbies than the skin has entrances fall back to its five.
+    member.session.m_nLobbyCount = 9;
+    EXPECT_EQ(member.session.ExecuteCommand(CMD_LOGIN_DONE, 0, 0), kCommandDone);
+    EXPECT_EQ(member.session.m_nLobbyCount, 5);
+    EXPECT_EQ(member.session.GetLobbyUserCount(6), -1);
 }
 
 TEST_F(Session, RequestsFillTheOwnRecords)
@@ -322,8 +328,11 @@ TEST_F(Session, EventsChangeTheListOnlyWhereTheyBelong)
     member.session.OnReceive(EV_USER_KICKED, Block(Bytes(4, 900)));
     EXPECT_EQ(member.RoomUserCount(), 1);
     member.session.OnReceive(EV_USER_KICKED, Block(Bytes(4, kim)));
-    ASSERT_TRUE(PumpUntil([&] { return !member.frame->postedCommands.empty(); }));
-    EXPECT_EQ(member.frame->postedCommands.front(), (1 << 16) | CMD_RETURN_TO_LOBBY);
+    const int backToLobby = (1 << 16) | CMD_RETURN_TO_LOBBY;
+    ASSERT_TRUE(PumpUntil([&] {
+        const auto& posted = member.frame->postedCommands;
+        return std::find(posted.begin(), posted.end(), backToLobby) != posted.end();
+    }));
     EXPECT_EQ(member.frame->notices.size(), before + 2); // the kick notice and the leave notice
     // Room changes reach the frame as notices by kind.
     std::vector<BYTE> limit(2, 0);

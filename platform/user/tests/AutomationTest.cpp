@@ -52,12 +52,20 @@ ChildProcess::Options Probe(const Folder& folder, std::vector<std::string> argum
     return options;
 }
 
-void StartDriven(ChildProcess& probe, AutomationClient& client, ChildProcess::Options options, const std::string& socket) {
-    options.environment["YONDA_AUTOMATION_SOCKET"] = socket;
-    std::string why;
-    ASSERT_TRUE(probe.Start(options, &why)) << why;
-    ASSERT_TRUE(client.Connect(socket, std::chrono::seconds(30), [&] { return probe.Running(); })) << probe.Output();
-}
+// The probe started with a socket and connected to it.
+struct Driven {
+    ChildProcess probe;
+    AutomationClient client;
+
+    void Start(const Folder& folder, const std::string& socket, std::vector<std::string> arguments = {}) {
+        ChildProcess::Options options = Probe(folder, std::move(arguments));
+        options.environment["YONDA_AUTOMATION_SOCKET"] = folder / socket;
+        std::string why;
+        ASSERT_TRUE(probe.Start(options, &why)) << why;
+        ASSERT_TRUE(client.Connect(folder / socket, std::chrono::seconds(30), [&] { return probe.Running(); }))
+            << probe.Output();
+    }
+};
 
 void WriteFile(const std::string& path, const std::string& text) {
     std::ofstream(path) << text;
@@ -121,9 +129,9 @@ TEST(AutomationScript, StopsAtTheFirstErrorAndEndsTheProgramWithAFailure) {
 
 TEST(AutomationSocket, DrivesAModalDialogStepByStep) {
     Folder folder("modal");
-    ChildProcess probe;
-    AutomationClient client;
-    ASSERT_NO_FATAL_FAILURE(StartDriven(probe, client, Probe(folder), folder / "a.sock"));
+    Driven driven;
+    ASSERT_NO_FATAL_FAILURE(driven.Start(folder, "a.sock"));
+    auto& [probe, client] = driven;
     ASSERT_TRUE(IsOk(client.WaitWindow("Probe Main", 20000)));
     auto windows = client.Windows();
     ASSERT_EQ(windows.size(), 1u);
@@ -161,11 +169,10 @@ TEST(AutomationSocket, QuitEndsTheProgramFromInsideAModalDialog) {
     Folder folder("quit");
     for (bool first : {true, false}) {
         SCOPED_TRACE(first ? "a dialog before the main window" : "a dialog over the main window");
-        ChildProcess probe;
-        AutomationClient client;
-        ASSERT_NO_FATAL_FAILURE(StartDriven(probe, client, Probe(folder, first ? std::vector<std::string>{"--dialog-first"}
-                                                                                : std::vector<std::string>{}),
-                                            folder / "q.sock"));
+        Driven driven;
+        ASSERT_NO_FATAL_FAILURE(driven.Start(folder, "q.sock", first ? std::vector<std::string>{"--dialog-first"}
+                                                                       : std::vector<std::string>{}));
+        auto& [probe, client] = driven;
         if (!first) {
             ASSERT_TRUE(IsOk(client.WaitWindow("Probe Main", 20000)));
             ASSERT_TRUE(IsOk(client.Click("#102", 5, 5)));
@@ -181,9 +188,9 @@ TEST(AutomationSocket, QuitEndsTheProgramFromInsideAModalDialog) {
 
 TEST(AutomationSocket, InputIsHandledBeforeTheAnswer) {
     Folder folder("input");
-    ChildProcess probe;
-    AutomationClient client;
-    ASSERT_NO_FATAL_FAILURE(StartDriven(probe, client, Probe(folder), folder / "i.sock"));
+    Driven driven;
+    ASSERT_NO_FATAL_FAILURE(driven.Start(folder, "i.sock"));
+    auto& [probe, client] = driven;
     ASSERT_TRUE(IsOk(client.WaitWindow("ProbeMain", 20000)));
     // The handler posts a message; its effect is there when the click is answered.
     ASSERT_TRUE(IsOk(client.Click("#104", 5, 5)));
@@ -219,9 +226,9 @@ TEST(AutomationSocket, InputIsHandledBeforeTheAnswer) {
 
 TEST(AutomationSocket, CommandsThatCannotBeDoneSayWhy) {
     Folder folder("errors");
-    ChildProcess probe;
-    AutomationClient client;
-    ASSERT_NO_FATAL_FAILURE(StartDriven(probe, client, Probe(folder), folder / "e.sock"));
+    Driven driven;
+    ASSERT_NO_FATAL_FAILURE(driven.Start(folder, "e.sock"));
+    auto& client = driven.client;
     auto expectError = [&](const std::string& command, const std::string& why) {
         auto answer = client.Send(command);
         EXPECT_FALSE(answer.ok) << command;
@@ -254,10 +261,11 @@ TEST(AutomationSocket, CommandsThatCannotBeDoneSayWhy) {
 
 TEST(AutomationSocket, TwoProgramsAreDrivenSideBySide) {
     Folder folder("two");
-    ChildProcess first, second;
-    AutomationClient one, two;
-    ASSERT_NO_FATAL_FAILURE(StartDriven(first, one, Probe(folder), folder / "1.sock"));
-    ASSERT_NO_FATAL_FAILURE(StartDriven(second, two, Probe(folder, {"--other-title"}), folder / "2.sock"));
+    Driven a, b;
+    ASSERT_NO_FATAL_FAILURE(a.Start(folder, "1.sock"));
+    ASSERT_NO_FATAL_FAILURE(b.Start(folder, "2.sock", {"--other-title"}));
+    auto& [first, one] = a;
+    auto& [second, two] = b;
     ASSERT_TRUE(IsOk(one.WaitWindow("Probe Main", 20000)));
     ASSERT_TRUE(IsOk(two.WaitWindow("Probe \"Other\" Main", 20000)));
     EXPECT_EQ(two.Windows().at(0).title, "Probe \"Other\" Main");

@@ -1,0 +1,112 @@
+#pragma once
+// The 3D view: the main frame's child in which the map, the lobbies and the rooms are drawn. It
+// owns the Direct3D device it hands to the engine, checks the device every 30 ms and recovers it
+// when lost, and draws one frame per tick on its render worker. The scene half (which scene each
+// place shows, the members' avatars, the camera) lives in D3DViewerScene.cpp.
+#include "D3DDevice.h"
+#include "FogState.h"
+#include "SceneSink.h"
+#include "WorkerThread.h"
+
+#include <KRAManager.h>
+#include <KRAScene.h>
+
+#include <afxwin.h>
+
+#include <atomic>
+#include <vector>
+
+class CMainFrame;
+
+class CD3DViewer : public CWnd, public CWorkerThread, public CSceneSink {
+public:
+    static constexpr UINT_PTR kCheckTimer = 1;
+    static constexpr UINT kCheckMs = 30;
+    static constexpr UINT kDeviceLost = 0x4D1;     // UM_DEVICE_LOST
+    static constexpr UINT kDeviceRestored = 0x4D0; // UM_DEVICE_RESTORED
+    // View states.
+    enum { STATE_FLY_IN = 10, STATE_FLY_OUT = 11, STATE_LOBBY_CHOSEN = 12, STATE_MAP = 13, STATE_LOBBY = 14, STATE_ROOM = 15 };
+
+    CD3DViewer();
+    ~CD3DViewer() override;
+
+    BOOL Create(CMainFrame* parent, const RECT& rect);
+    BOOL CheckDevice();
+    void SetDefaultRenderStates();
+    // Windows with a preview swap chain on this device hear of a reset through them.
+    void AddPreviewWindow(HWND window);
+    void RemovePreviewWindow(HWND window);
+
+    // The engine's messages (given to KRACreate; code 0 registers the view).
+    static void EngineCallback(LONG code, LONG value, void* data);
+
+    // ---- The scene half ------------------------------------------------------------------
+    int GetViewState() override { return m_nState; }
+    void OnSceneAction(int code, int param) override;
+    BOOL GetInitPosition(float position[3]) override;
+    void AddUserAvatar(OWN_AVATAR_INFO* record, const float position[3]) override;
+    void RemoveUserAvatar(long user) override;
+    void ChangeHost(long oldHost, long newHost) override;
+    void MoveUserTo(long user, float x, float z) override;
+    void WalkToSeat(long user, const float seat[16]) override;
+    void StandUpAvatar(long user) override;
+    void PlaceUser(long user, const float values[6]) override;
+    void SetUserFace(long user, char face) override;
+    void RenameUser(long user, LPCSTR nickname) override;
+    void ChangeUserItem(long user, char gender, char category, LPCSTR number, LPCSTR texture, BOOL putOn) override;
+    void SetRoomInfo(LPCSTR subject, int maxUsers) override;
+    void SetRoomSubject(LPCSTR subject) override;
+    void OnGameEvent(int subCode, long user, const BYTE* data, int size) override;
+
+    void InitScene(int state, int type);
+    BOOL LoadScene(LPCSTR file);
+    BOOL CanRender();
+    // The camera the map shows.
+    void SetMapCamera();
+
+    CMainFrame* m_pParent = nullptr;
+    std::atomic<int> m_bWorkerStarted{0};
+    std::atomic<int> m_bSceneReady{0};
+    CD3DDevice m_d3dDevice;
+    CKRAManager* m_pManager = nullptr;
+    IDirect3DDevice8* m_pDevice = nullptr;
+    _KRA_HANDLE m_hScene = 0;
+    D3DXVECTOR3 m_vEye{150.0f, 180.0f, 0.0f};
+    D3DXVECTOR3 m_vLookAt{20.0f, 0.0f, 0.0f};
+    D3DXVECTOR3 m_vUp{0.0f, 1.0f, 0.0f};
+    CFogState m_fog;
+    CKRAScene* m_pScene = nullptr;
+    std::atomic<int> m_bDeviceOk{1};
+    std::atomic<int> m_bFrameDue{0};
+    std::atomic<int> m_bWorldReady{0};
+    IDirect3DSurface8* m_pBackBuffer = nullptr;
+    IDirect3DSurface8* m_pDepthStencil = nullptr;
+    LOGFONTA m_logFont{};
+    float m_fAspect = 4.0f / 3.0f;
+    int m_nState = 0;
+    short m_nPlaceType = 0;
+    std::atomic<int> m_bOwnAvatarPlaced{0};
+    BOOL m_bAvatarsShown = FALSE;
+
+protected:
+    int OnCreate(LPCREATESTRUCT cs) override;
+    void OnTimer(UINT_PTR id) override;
+    void OnDestroy() override;
+    BOOL OnEraseBkgnd(CDC*) override { return TRUE; }
+    void OnThreadStep() override;
+
+private:
+    void Render();
+    void RenderPasses();
+    void TakeSurfaces();
+    void ReleaseSurfaces();
+    void CreateSceneFonts();
+    void DestroySceneFonts();
+    void ReleaseScene();
+    void BroadcastToPreviews(UINT message);
+
+    std::vector<HWND> m_previewWindows;
+};
+
+// The one 3D view (null until it is constructed).
+extern CD3DViewer* g_pD3DViewer;
