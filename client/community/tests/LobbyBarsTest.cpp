@@ -38,6 +38,10 @@ public:
 protected:
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override
     {
+        // The frame's own 3D view tells it when it is ready; that is not the bars' doing.
+        if (message == UM_SESSION_COMMAND && LOWORD(wParam) == CMD_VIEW_READY) {
+            return 0;
+        }
         if (message == UM_SESSION_COMMAND || message == UM_ROOM_DIALOG || message == UM_SHOW_SUB_WINDOW ||
             (message >= UM_VIEW_ACTION_0 && message <= UM_VIEW_ACTION_3)) {
             posted.push_back({message, wParam, lParam});
