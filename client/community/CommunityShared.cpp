@@ -3,6 +3,8 @@
 #include <ClientGlobals.h>
 #include <ClientSession.h>
 #include <MainFrame.h>
+#include <SkinButton.h>
+#include <SkinDraw.h>
 #include <ToolkitShared.h>
 
 CMainFrame* CommunityMainFrame()
@@ -39,6 +41,21 @@ int CommunityLobbyUserCount(int lobby)
         return -1;
     }
     return g_pSession->GetLobbyUserCount(static_cast<short>(lobby));
+}
+
+void CommunityDrawColumn(CDC* dc, CBitmap* picture, int index, int columns, BOOL toTheEnd)
+{
+    BITMAP info{};
+    CDC memory;
+    if (!dc || !picture || !picture->GetSafeHandle() || columns <= 0 || !picture->GetBitmap(&info) ||
+        !memory.CreateCompatibleDC(dc)) {
+        return;
+    }
+    CBitmap* old = memory.SelectObject(picture);
+    const int source = static_cast<int>(static_cast<long long>(index) * info.bmWidth / columns);
+    const int width = toTheEnd ? info.bmWidth : info.bmWidth / columns;
+    SkinDrawTransparent(dc, 0, 0, width, info.bmHeight, &memory, source, 0, kSkinKeyColour);
+    memory.SelectObject(old);
 }
 
 BOOL CommunityCreateGuiFont(CFont* font, int weight, int height)

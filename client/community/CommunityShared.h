@@ -37,6 +37,11 @@ int CommunityLobbyCount();
 int CommunityChosenLobby();
 // The session's count of members in a lobby, -1 when it cannot be had.
 int CommunityLobbyUserCount(int lobby);
+// Draws a picture of `columns` equal columns at the DC's origin with the key colour left out,
+// from the left edge of column `index` on: that column alone, or with `toTheEnd` the picture's
+// whole width from there (a window as wide as one column then shows that column). Nothing
+// without a picture or columns.
+void CommunityDrawColumn(CDC* dc, CBitmap* picture, int index, int columns, BOOL toTheEnd);
 // The GUI font's face at the given weight, and at a height when one is given (0 keeps the GUI
 // font's). The caller owns the font.
 BOOL CommunityCreateGuiFont(CFont* font, int weight, int height = 0);

@@ -1,7 +1,5 @@
 #include "FrameButton.h"
 
-#include <SkinButton.h>
-
 BOOL CFrameButton::CreateButton(CWnd* frame, CSkinElement* element, short state)
 {
     m_nState = state;
@@ -30,17 +28,10 @@ BOOL CFrameButton::OnEraseBkgnd(CDC*)
 void CFrameButton::OnPaint()
 {
     CPaintDC dc(this);
-    BITMAP info{};
-    CDC memory;
     // A state outside the four columns would read beside the picture: nothing is drawn.
-    if (m_nState < 0 || m_nState > 3 || !m_bmpBack.GetSafeHandle() || !m_bmpBack.GetBitmap(&info) ||
-        !memory.CreateCompatibleDC(&dc)) {
-        return;
+    if (m_nState >= 0 && m_nState <= 3) {
+        CommunityDrawColumn(&dc, &m_bmpBack, m_nState, 4, FALSE);
     }
-    CBitmap* old = memory.SelectObject(&m_bmpBack);
-    const int column = info.bmWidth / 4;
-    DrawTransparent(&dc, 0, 0, column, info.bmHeight, &memory, m_nState * info.bmWidth / 4, 0, kSkinKeyColour);
-    memory.SelectObject(old);
 }
 
 void CFrameButton::OnLButtonUp(UINT flags, CPoint point)

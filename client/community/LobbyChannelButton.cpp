@@ -1,7 +1,5 @@
 #include "LobbyChannelButton.h"
 
-#include <SkinButton.h>
-
 BOOL CLobbyChannelButton::CreateButton(CWnd* frame, CSkinElement* element, LOBBY_VIEW_STATE* view)
 {
     m_pView = view;
@@ -28,25 +26,19 @@ BOOL CLobbyChannelButton::OnEraseBkgnd(CDC*)
 void CLobbyChannelButton::OnPaint()
 {
     CPaintDC dc(this);
-    BITMAP info{};
-    CDC memory;
-    if (!m_bmpBack.GetSafeHandle() || !m_bmpBack.GetBitmap(&info) || !memory.CreateCompatibleDC(&dc)) {
-        return;
-    }
-    CBitmap* old = memory.SelectObject(&m_bmpBack);
     const int lobby = GetLobbyIndex();
     const int lobbies = CommunityLobbyCount();
     if (lobby < 0) {
-        DrawTransparent(&dc, 0, 0, info.bmWidth, info.bmHeight, &memory, 0, 0, kSkinKeyColour);
-    } else if (lobby < lobbies) {
-        // The whole picture from this lobby's column on; the window's own size shows one column.
-        // A lobby beyond the count would read past the picture, so it draws nothing.
-        const int source = static_cast<int>(static_cast<long long>(lobby) * info.bmWidth / lobbies);
-        DrawTransparent(&dc, 0, 0, info.bmWidth, info.bmHeight, &memory, source, 0, kSkinKeyColour);
+        CommunityDrawColumn(&dc, &m_bmpBack, 0, 1, TRUE);
+        return;
     }
-    memory.SelectObject(old);
+    // The whole picture from this lobby's column on; the window's own size shows one column. A
+    // lobby beyond the count would read past the picture, so it draws nothing.
+    if (lobby < lobbies) {
+        CommunityDrawColumn(&dc, &m_bmpBack, lobby, lobbies, TRUE);
+    }
     // Only an entrance has a lobby whose members could be counted; the board shows none.
-    if (lobby >= 0 && m_pView && m_pView->bShowUserCounts) {
+    if (m_pView && m_pView->bShowUserCounts) {
         DrawUserCount(&dc, lobby);
     }
 }
