@@ -437,10 +437,12 @@ TEST_P(LobbyBars, EntrancesAndTheTitleBarShowTheLobbysMemberCount)
     Bars().ShowForLocation(LOC_MINIMAP, FALSE);
     CFont bold;
     ASSERT_TRUE(CommunityCreateGuiFont(&bold, FW_BOLD));
-    auto expectCount = [&](int lobby, const std::string& text) {
+    auto expectCount = [&](int lobby, const std::string& text, bool repaint = true) {
         SCOPED_TRACE(std::to_string(lobby) + " shows \"" + text + "\"");
         CLobbyChannelButton& channel = Bars().Channel(lobby);
-        channel.Invalidate();
+        if (repaint) {
+            channel.Invalidate();
+        }
         const Shot shown = OfWindow(channel);
         const Shot picture = OfBitmap(static_cast<HBITMAP>(channel.m_pElement->bmpImage.GetSafeHandle()));
         Shot column{shown.width, shown.height, {}};
@@ -458,8 +460,11 @@ TEST_P(LobbyBars, EntrancesAndTheTitleBarShowTheLobbysMemberCount)
     };
     // Switched off: pictures only.
     EXPECT_EQ(expectCount(2, ""), 0);
+    // "/usercount" switches it on and has the frame hide and show the entrances again.
     m_view.bShowUserCounts = 1;
-    EXPECT_GT(expectCount(2, "1"), 20);
+    Bars().ShowEntrance(SW_HIDE);
+    Bars().ShowEntrance(SW_SHOW);
+    EXPECT_GT(expectCount(2, "1", false), 20);
     EXPECT_GT(expectCount(0, "0"), 20);
 
     // The title bar of the chosen lobby: its plaque, then "<title> :<count>" under it.
