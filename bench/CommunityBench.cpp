@@ -54,7 +54,7 @@ void CommunityUnderLoad(benchmark::State& state)
 
     auto folder = std::filesystem::temp_directory_path() / ("yonda-bench-" + std::to_string(getpid()));
     std::filesystem::create_directories(folder);
-    service::setLogEnabled(false);
+    service::setLogLevel(service::LogLevel::Quiet);
     service::Store store;
     store.open((folder / "service.db").string());
     std::string hash = service::PasswordWorker::hash("bot", false);
@@ -69,9 +69,10 @@ void CommunityUnderLoad(benchmark::State& state)
             store.createAvatar(*user, 'M', {{"", 'M', 0, 1, 0, true}});
     }
     service::Catalogue catalogue;
-    service::Service service(store, catalogue);
     service::Limits limits;
     limits.maxConnections = static_cast<size_t>(members) + 16;
+    limits.maxConnectionsPerAddress = limits.maxConnections; // every simulated member comes from here
+    service::Service service(store, catalogue, limits);
     service::Server server(service, limits);
     service.attach(server);
     server.listen("127.0.0.1:0");

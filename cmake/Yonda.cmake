@@ -35,10 +35,7 @@ set(CMAKE_INSTALL_RPATH "$ORIGIN/../${CMAKE_INSTALL_LIBDIR}")
 set(CMAKE_LIBRARY_OUTPUT_DIRECTORY ${PROJECT_BINARY_DIR}/lib)
 set(CMAKE_RUNTIME_OUTPUT_DIRECTORY ${PROJECT_BINARY_DIR}/bin)
 
-find_package(PkgConfig REQUIRED)
-find_package(Threads REQUIRED)
-find_package(GTest REQUIRED)
-include(GoogleTest)
+include(${CMAKE_CURRENT_LIST_DIR}/Dependencies.cmake)
 
 # yonda_test(NAME SOURCES... [LIBS libs...] [LABELS labels...])
 # One GoogleTest program; its cases are listed when CTest runs, labelled "unit" unless told.
@@ -67,7 +64,7 @@ function(yonda_e2e_test name)
   cmake_parse_arguments(E "" "PROGRAM" "SOURCES;LIBS" ${ARGN})
   yonda_test(${name} SOURCES ${E_SOURCES} ${E_UNPARSED_ARGUMENTS} LIBS yonda-e2e ${E_LIBS} LABELS e2e)
   target_compile_definitions(${name} PRIVATE YONDA_E2E_PROGRAM="$<TARGET_FILE:${E_PROGRAM}>")
-  add_dependencies(${name} ${E_PROGRAM} yonda-service)
+  add_dependencies(${name} ${E_PROGRAM} yonda-service yonda-settings)
 endfunction()
 
 # yonda_fuzzer(NAME SOURCES... [LIBS libs...] CORPUS dir)
@@ -94,10 +91,26 @@ function(yonda_bench name)
     return()
   endif()
   cmake_parse_arguments(B "" "" "SOURCES;LIBS" ${ARGN})
-  find_package(benchmark REQUIRED)
   add_executable(${name} ${B_SOURCES} ${B_UNPARSED_ARGUMENTS})
   target_link_libraries(${name} PRIVATE ${B_LIBS} benchmark::benchmark benchmark::benchmark_main)
   set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${PROJECT_BINARY_DIR}/bench)
+endfunction()
+
+# yonda_pkgconfig(NAME DESCRIPTION LIBS REQUIRES): installs lib/pkgconfig/NAME.pc for host
+# programs. It is written while installing, with the absolute folder the tree goes to, so that
+# its flags (and the runpath they set) hold wherever a program is built and started from.
+function(yonda_pkgconfig name description libs requires)
+  set(PC_NAME ${name})
+  set(PC_DESCRIPTION ${description})
+  set(PC_LIBS ${libs})
+  set(PC_REQUIRES ${requires})
+  set(PC_PREFIX "@PC_PREFIX@")
+  configure_file(${PROJECT_SOURCE_DIR}/cmake/library.pc.in ${CMAKE_CURRENT_BINARY_DIR}/${name}.pc.in @ONLY)
+  install(CODE "
+    get_filename_component(PC_PREFIX \"\${CMAKE_INSTALL_PREFIX}\" ABSOLUTE)
+    set(pc_file \"\$ENV{DESTDIR}\${PC_PREFIX}/${CMAKE_INSTALL_LIBDIR}/pkgconfig/${name}.pc\")
+    message(STATUS \"Installing: \${pc_file}\")
+    configure_file(\"${CMAKE_CURRENT_BINARY_DIR}/${name}.pc.in\" \"\${pc_file}\" @ONLY)")
 endfunction()
 
 # The program's home folder (where the program file, its settings, "Data\" and "Skin\" live):

@@ -130,11 +130,7 @@ bool CComm::IsValidSocket()
 
 void CComm::SetNotifyWindow(CWnd* pWnd)
 {
-#ifdef YONDA_HAVE_CWND
     SetNotifyHwnd(pWnd ? pWnd->GetSafeHwnd() : nullptr);
-#else
-    (void)pWnd; // no window class yet: nothing can be a window
-#endif
 }
 
 void CComm::SetNotifyHwnd(HWND window)
@@ -190,6 +186,7 @@ BOOL CComm::QueryLogin(CString id, CString password, long& user, char& flag)
                 return false;
             user = number;
             flag = letter;
+            m_poster->setOwnUser(number);
             return true;
         });
 }

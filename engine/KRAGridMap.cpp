@@ -2,6 +2,7 @@
 
 #include "KRACamera.h"
 #include "KRAFile.h"
+#include "KRAWarning.h"
 #include "KRAGridMapFormat.h"
 
 #include <cmath>
@@ -34,9 +35,14 @@ LONG CKRAGridMap::Load(const char* szScenePath, const char* szExtension)
         strPath.erase(nDot);
     strPath += szExtension;
     std::vector<uint8_t> vBytes;
-    if (!KRAReadWholeFile(strPath, vBytes))
+    if (!KRAReadWholeFile(strPath, vBytes)) {
+        KRATraceFile(strPath, "cannot be read");
         return KRA_E_INVALID_ARGUMENT;
-    return LoadFromMemory(vBytes.data(), vBytes.size());
+    }
+    LONG lStatus = LoadFromMemory(vBytes.data(), vBytes.size());
+    if (lStatus < 0)
+        KRATraceFile(strPath, "is broken");
+    return lStatus;
 }
 
 LONG CKRAGridMap::LoadFromMemory(const uint8_t* pData, size_t nSize)

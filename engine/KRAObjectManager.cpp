@@ -41,12 +41,16 @@ LONG CKRAObjectManager::LoadObjectFile(const char* szName, _KRA_HANDLE* pOut)
         return KRA_E_INVALID_ARGUMENT;
     std::string strPath = m_strPath + szName;
     return m_cTable.Load(szName, *pOut, [&](CKRAObjectFile& file) {
-        if (!KRAReadWholeFile(strPath, m_vReadBuffer))
+        if (!KRAReadWholeFile(strPath, m_vReadBuffer)) {
+            KRATraceFile(strPath, "cannot be read");
             return KRA_E_INVALID_ARGUMENT;
+        }
         KRA_OBJECT_FILE_DATA data;
         LONG lStatus = KRAParseObjectFile(m_vReadBuffer.data(), m_vReadBuffer.size(), data);
-        if (lStatus < 0)
+        if (lStatus < 0) {
+            KRATraceFile(strPath, "is broken");
             return lStatus;
+        }
         file.Create();
         return file.Build(szName, data);
     });

@@ -2,6 +2,7 @@
 
 #include "KRAByteReader.h"
 #include "KRAFile.h"
+#include "KRAWarning.h"
 
 #include <cstring>
 
@@ -114,9 +115,14 @@ LONG KRALoadSceneFile(const std::string& strWindowsPath, KRA_SCENE_FILE_DATA& ou
 {
     out = KRA_SCENE_FILE_DATA();
     std::vector<uint8_t> vBytes;
-    if (!KRAReadWholeFile(strWindowsPath, vBytes))
+    if (!KRAReadWholeFile(strWindowsPath, vBytes)) {
+        KRATraceFile(strWindowsPath, "cannot be read");
         return KRA_E_INVALID_ARGUMENT;
-    return KRAParseSceneFile(vBytes.data(), vBytes.size(), out);
+    }
+    LONG lStatus = KRAParseSceneFile(vBytes.data(), vBytes.size(), out);
+    if (lStatus < 0)
+        KRATraceFile(strWindowsPath, "is broken");
+    return lStatus;
 }
 
 std::vector<std::array<float, 3>> KRASceneStartPositions(const KRA_SCENE_FILE_DATA& data)

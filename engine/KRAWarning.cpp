@@ -11,3 +11,8 @@ void KRATrace(const char* text)
 {
     OutputDebugStringA(text);
 }
+
+void KRATraceFile(const std::string& strPath, const char* szWhy)
+{
+    KRATrace(("Kravex = " + strPath + " " + szWhy + "\n").c_str());
+}

@@ -58,6 +58,7 @@ bool Catalogue::parse(const std::vector<uint8_t>& bytes)
     m_categories.clear();
     m_count = 0;
     std::pair<int, int> current{0, -1};
+    size_t declared = 0, rows = 0; // items the current category row announced, and rows since
     bool skipNext = false;
     std::string record;
     for (uint8_t byte : bytes) {
@@ -67,6 +68,8 @@ bool Catalogue::parse(const std::vector<uint8_t>& bytes)
                 break; // an overlong record ends the catalogue, as the client reads it
             continue;
         }
+        if (record.empty())
+            break; // the client's reader takes an empty record for the end of the file
         std::vector<std::string> fields = split(record);
         record.clear();
         if (skipNext) {
@@ -84,12 +87,15 @@ bool Catalogue::parse(const std::vector<uint8_t>& bytes)
                         return false;
                     }
                     current = {gender + 1, index};
+                    declared = static_cast<size_t>(std::atoi(trim(fields[1]).c_str()));
+                    rows = 0;
                     category = skipNext = true;
                     break;
                 }
             }
         }
-        if (category || current.second < 0 || fields.size() < 6)
+        // Rows beyond the count a category announced are not items to the client either.
+        if (category || current.second < 0 || ++rows > declared || fields.size() < 6)
             continue;
         // The file code: gender digit, a separator, category digit, three digits of the number.
         const std::string& code = fields[5];
@@ -100,6 +106,12 @@ bool Catalogue::parse(const std::vector<uint8_t>& bytes)
         ++m_count;
     }
     return m_count > 0;
+}
+
+bool Catalogue::isFreeStartingItem(char gender, int category, int number) const
+{
+    auto cost = price(gender, category, number, false);
+    return cost && *cost == 0;
 }
 
 std::optional<int32_t> Catalogue::price(char gender, int category, int number, bool variant) const
@@ -114,7 +126,9 @@ std::optional<int32_t> Catalogue::price(char gender, int category, int number, b
             continue;
         if (!variant)
             return items[i].price;
-        if (i + 1 < items.size())
+        // The variant is the record after it, of the same item: a following record of another
+        // number is another item, and buying "its variant" would buy a look at that one's price.
+        if (i + 1 < items.size() && items[i + 1].number == number)
             return items[i + 1].price;
         return std::nullopt;
     }

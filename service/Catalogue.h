@@ -1,6 +1,7 @@
-// The item catalogue the client reads, read here for one purpose: the price of an item, so a
-// purchase is priced by the service and never by the buyer. Records are zero-ended rows of
-// comma-separated fields, every byte stored complemented.
+// The item catalogue the client reads, read here for the price of an item, so a purchase is
+// priced by the service and never by the buyer, and a new avatar is dressed only in what the
+// catalogue gives away (a price of 0). Records are zero-ended rows of comma-separated fields,
+// every byte stored complemented; a category row names its category and how many items follow.
 #pragma once
 
 #include <cstdint>
@@ -20,8 +21,11 @@ public:
     bool parse(const std::vector<uint8_t>& bytes);
 
     // The price of the item of that gender ('M' man, else lady), category digit and number; with
-    // `variant` the price of the record that follows it in its category (its texture variant).
+    // `variant` the price of the record that follows it in its category when that record is of the
+    // same item (its texture variant).
     std::optional<int32_t> price(char gender, int category, int number, bool variant) const;
+    // Whether a new avatar of that gender may start with the item: the catalogue has it for free.
+    bool isFreeStartingItem(char gender, int category, int number) const;
     size_t size() const { return m_count; }
 
 private:

@@ -2,7 +2,8 @@
 
 #include <arpa/inet.h>
 #include <cerrno>
-#include <chrono>
+#include <charconv>
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
@@ -15,6 +16,7 @@
 #include <unistd.h>
 
 #include "Log.h"
+#include "Timing.h"
 
 namespace yonda::service {
 
@@ -23,17 +25,12 @@ namespace {
 constexpr uint64_t kListenerTag = 0;
 constexpr uint64_t kWakeTag = UINT64_MAX;
 
-int64_t nowMs()
-{
-    using namespace std::chrono;
-    return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
-}
-
 } // namespace
 
 struct Server::Connection {
     ConnectionId id = 0;
     int fd = -1;
+    uint32_t address = 0;
     std::string peer;
     wire::FrameAssembler input;
     std::vector<uint8_t> output; // frames waiting to be written, from outputOffset on
@@ -45,8 +42,7 @@ struct Server::Connection {
     int64_t connectedAt = 0;
     int64_t lastReceived = 0;
     int64_t partialSince = 0; // when the bytes of an incomplete frame started to wait
-    double tokens = 0;
-    int64_t tokensAt = 0;
+    TokenBucket frames;
 
     explicit Connection(size_t maxFrame) : input(maxFrame) {}
 };
@@ -84,12 +80,18 @@ bool Server::listen(const std::string& addressAndPort)
 {
     size_t colon = addressAndPort.rfind(':');
     std::string host = colon == std::string::npos ? addressAndPort : addressAndPort.substr(0, colon);
-    int port = colon == std::string::npos ? 7001 : std::atoi(addressAndPort.c_str() + colon + 1);
+    int port = 7001;
+    if (colon != std::string::npos) {
+        const char* digits = addressAndPort.c_str() + colon + 1;
+        auto [end, error] = std::from_chars(digits, addressAndPort.c_str() + addressAndPort.size(), port);
+        if (error != std::errc() || *end || end == digits)
+            port = -1;
+    }
     sockaddr_in address{};
     address.sin_family = AF_INET;
     address.sin_port = htons(static_cast<uint16_t>(port));
     if (port < 0 || port > 65535 || inet_pton(AF_INET, host.c_str(), &address.sin_addr) != 1) {
-        logLine("cannot listen on \"%s\": not an IPv4 address and port", addressAndPort.c_str());
+        logError("cannot listen on \"%s\": not an IPv4 address and port", addressAndPort.c_str());
         return false;
     }
     m_listener = socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
@@ -97,7 +99,7 @@ bool Server::listen(const std::string& addressAndPort)
     setsockopt(m_listener, SOL_SOCKET, SO_REUSEADDR, &one, sizeof one);
     if (bind(m_listener, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0
         || ::listen(m_listener, 512) != 0) {
-        logLine("cannot listen on %s: %s", addressAndPort.c_str(), std::strerror(errno));
+        logError("cannot listen on %s: %s", addressAndPort.c_str(), std::strerror(errno));
         ::close(m_listener);
         m_listener = -1;
         return false;
@@ -117,9 +119,9 @@ void Server::run()
     epoll_event events[256];
     int64_t lastSweep = nowMs();
     while (!m_stopRequested) {
-        int count = epoll_wait(m_epoll, events, 256, 500);
+        int count = epoll_wait(m_epoll, events, 256, waitMs(nowMs()));
         if (count < 0 && errno != EINTR) {
-            logLine("event loop failed: %s", std::strerror(errno));
+            logError("event loop failed: %s", std::strerror(errno));
             break;
         }
         for (int i = 0; i < count; ++i) {
@@ -151,12 +153,47 @@ void Server::run()
             }
         }
         int64_t now = nowMs();
+        runDue(now);
         if (now - lastSweep >= 500) {
             sweep(now);
             lastSweep = now;
         }
         finishTurn();
     }
+    m_handler.onStopped();
+}
+
+void Server::after(int delayMs, std::function<void()> work)
+{
+    m_due.push({nowMs() + std::max(0, delayMs), m_dueOrder++, std::move(work)});
+}
+
+void Server::runDue(int64_t now)
+{
+    while (!m_due.empty() && m_due.top().at <= now) {
+        auto work = std::move(const_cast<Due&>(m_due.top()).work);
+        m_due.pop();
+        work();
+    }
+}
+
+int Server::waitMs(int64_t now) const
+{
+    if (m_due.empty())
+        return 500;
+    return static_cast<int>(std::clamp<int64_t>(m_due.top().at - now, 0, 500));
+}
+
+uint32_t Server::address(ConnectionId id) const
+{
+    auto found = m_connections.find(id);
+    return found == m_connections.end() ? 0 : found->second->address;
+}
+
+std::string Server::peer(ConnectionId id) const
+{
+    auto found = m_connections.find(id);
+    return found == m_connections.end() ? std::string() : found->second->peer;
 }
 
 void Server::stop()
@@ -203,7 +240,7 @@ void Server::accept()
                 if (refused < 0)
                     return; // nobody was waiting after all
                 ::close(refused);
-                logLine("refused a connection: %s", std::strerror(EMFILE));
+                logWarning("refused a connection: %s", std::strerror(EMFILE));
                 continue;
             }
             return;
@@ -211,11 +248,20 @@ void Server::accept()
         char text[INET_ADDRSTRLEN] = "?";
         inet_ntop(AF_INET, &address.sin_addr, text, sizeof text);
         std::string peer = std::string(text) + ":" + std::to_string(ntohs(address.sin_port));
+        uint32_t from = ntohl(address.sin_addr.s_addr);
+        // Refused before anything is read: the peer sees its connection closed at once.
         if (m_connections.size() >= m_limits.maxConnections) {
-            logLine("%s refused: %zu connections already", peer.c_str(), m_connections.size());
+            logWarning("%s refused: %zu connections already", peer.c_str(), m_connections.size());
             ::close(fd);
             continue;
         }
+        size_t& fromThere = m_perAddress[from];
+        if (fromThere >= m_limits.perAddressConnections()) {
+            logWarning("%s refused: %zu connections from that address already", peer.c_str(), fromThere);
+            ::close(fd);
+            continue;
+        }
+        ++fromThere;
         int one = 1;
         setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
         // Keep-alive finds peers that vanished without closing (a half-open connection).
@@ -228,9 +274,11 @@ void Server::accept()
         auto connection = std::make_unique<Connection>(m_limits.maxFrame);
         connection->id = m_nextId++;
         connection->fd = fd;
+        connection->address = from;
         connection->peer = std::move(peer);
-        connection->connectedAt = connection->lastReceived = connection->tokensAt = nowMs();
-        connection->tokens = m_limits.frameBurst;
+        connection->connectedAt = connection->lastReceived = nowMs();
+        connection->frames = TokenBucket(m_limits.frameBurst, m_limits.framesPerSecond, connection->connectedAt);
+        logInfo("%s connected", connection->peer.c_str());
         epoll_event event{};
         event.events = EPOLLIN | EPOLLRDHUP;
         event.data.u64 = connection->id;
@@ -260,14 +308,10 @@ void Server::readFrom(Connection& connection)
         connection.lastReceived = now;
         connection.input.append(buffer, static_cast<size_t>(count));
         while (auto frame = connection.input.next()) {
-            double elapsed = static_cast<double>(now - connection.tokensAt) / 1000.0;
-            connection.tokensAt = now;
-            connection.tokens = std::min(m_limits.frameBurst, connection.tokens + elapsed * m_limits.framesPerSecond);
-            if (connection.tokens < 1.0) {
+            if (!connection.frames.take(now)) {
                 close(connection.id, "sends faster than allowed");
                 return;
             }
-            connection.tokens -= 1.0;
             m_handler.onFrame(connection.id, *frame);
             // The handler may have closed this connection; the object lives until the turn ends.
             if (connection.closing)
@@ -392,7 +436,7 @@ void Server::close(ConnectionId id, const char* reason)
         return;
     Connection& connection = *found->second;
     if (reason)
-        logLine("%s closed: %s", connection.peer.c_str(), reason);
+        logWarning("%s closed: %s", connection.peer.c_str(), reason);
     if (!connection.closing || !connection.output.empty()) {
         connection.closing = true;
         connection.output.clear();
@@ -405,8 +449,13 @@ void Server::destroy(ConnectionId id)
     auto found = m_connections.find(id);
     if (found == m_connections.end())
         return;
-    epoll_ctl(m_epoll, EPOLL_CTL_DEL, found->second->fd, nullptr);
-    ::close(found->second->fd);
+    Connection& connection = *found->second;
+    epoll_ctl(m_epoll, EPOLL_CTL_DEL, connection.fd, nullptr);
+    ::close(connection.fd);
+    auto fromThere = m_perAddress.find(connection.address);
+    if (fromThere != m_perAddress.end() && --fromThere->second == 0)
+        m_perAddress.erase(fromThere);
+    logInfo("%s disconnected", connection.peer.c_str());
     m_connections.erase(found);
     m_handler.onClosed(id);
 }

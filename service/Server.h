@@ -1,6 +1,7 @@
 // The service's network side: one epoll loop that accepts connections, cuts their bytes into
-// frames, writes queued answers, enforces the limits (connections, frame sizes, message rates,
-// queued output, idle and half-open connections) and runs work handed back from other threads.
+// frames, writes queued answers, enforces the limits (connections in all and per address, frame
+// sizes, message rates, queued output, idle and half-open connections), runs work handed back
+// from other threads and work due later.
 #pragma once
 
 #include <atomic>
@@ -9,25 +10,17 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <queue>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
+#include "Limits.h"
 #include "protocol/Wire.h"
 
 namespace yonda::service {
 
 using ConnectionId = uint64_t;
-
-struct Limits {
-    size_t maxConnections = 4096;
-    size_t maxFrame = wire::kMaxFrameSize;
-    double framesPerSecond = 100.0; // sustained rate of one connection
-    double frameBurst = 300.0;      // frames a connection may send at once
-    size_t maxQueuedOutput = 4u << 20;
-    int loginTimeoutMs = 30000;     // a connection must log in (or probe) within this
-    int idleTimeoutMs = 600000;     // nothing received for this long closes a logged-in connection
-    int partialFrameTimeoutMs = 15000; // a frame begun must be complete within this
-};
 
 class Server {
 public:
@@ -35,6 +28,8 @@ public:
         virtual ~Handler() = default;
         virtual void onFrame(ConnectionId id, const std::vector<uint8_t>& frame) = 0;
         virtual void onClosed(ConnectionId id) = 0;
+        // The loop has ended: threads that hand work back must finish now.
+        virtual void onStopped() {}
     };
 
     Server(Handler& handler, Limits limits = {});
@@ -59,8 +54,13 @@ public:
     void setAuthenticated(ConnectionId id);
     // Runs `work` on the loop's thread at its next turn; callable from any thread.
     void post(std::function<void()> work);
+    // Runs `work` on the loop's thread after `delayMs`; only from the loop's thread.
+    void after(int delayMs, std::function<void()> work);
 
     size_t connectionCount() const { return m_connections.size(); }
+    // The peer's IPv4 address (host order) and its printable "ADDRESS:PORT"; 0 and "" when closed.
+    uint32_t address(ConnectionId id) const;
+    std::string peer(ConnectionId id) const;
 
 private:
     struct Connection;
@@ -72,6 +72,8 @@ private:
     void updateInterest(Connection& connection);
     void sweep(int64_t now);
     void drainPosted();
+    void runDue(int64_t now);
+    int waitMs(int64_t now) const;
     void destroy(ConnectionId id);
 
     Handler& m_handler;
@@ -84,10 +86,19 @@ private:
     std::atomic<bool> m_stopRequested{false};
     ConnectionId m_nextId = 1;
     std::map<ConnectionId, std::unique_ptr<Connection>> m_connections;
+    std::unordered_map<uint32_t, size_t> m_perAddress; // open connections per peer address
     std::vector<ConnectionId> m_doomed;
     std::vector<ConnectionId> m_dirty;
     std::mutex m_postedLock;
     std::vector<std::function<void()>> m_posted;
+    struct Due {
+        int64_t at;
+        uint64_t order;
+        std::function<void()> work;
+        bool operator>(const Due& other) const { return at != other.at ? at > other.at : order > other.order; }
+    };
+    std::priority_queue<Due, std::vector<Due>, std::greater<Due>> m_due;
+    uint64_t m_dueOrder = 0;
 };
 
 } // namespace yonda::service

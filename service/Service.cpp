@@ -5,15 +5,24 @@
 #include <cstring>
 
 #include "Log.h"
+#include "Timing.h"
 #include "protocol/Protocol.h"
 
 namespace yonda::service {
 
 using namespace yonda::proto;
 
-Service::Service(Store& store, const Catalogue& catalogue)
-    : m_store(store), m_catalogue(catalogue), m_passwords(std::make_unique<PasswordWorker>(2))
+Service::Service(Store& store, const Catalogue& catalogue, const Limits& limits)
+    : m_store(store), m_catalogue(catalogue), m_limits(limits), m_guard(limits.accountFailures, limits.addressFailures),
+      m_passwords(std::make_unique<PasswordWorker>(2, limits.passwordChecksPerAddress))
 {
+    // The event loop's reads must never wait long; in WAL mode a writer does not hold them up.
+    m_store.setBusyTimeout(250);
+    // Changes hand their outcome back through the server, once one is attached.
+    m_writer = std::make_unique<StoreWriter>(limits.maxQueuedWrites, limits.writeTimeoutMs,
+                                             [this](std::function<void()> then) { m_server->post(std::move(then)); });
+    if (!m_writer->open(store.path()))
+        logError("cannot open the database %s for changes: every change will be refused", store.path().c_str());
     for (int16_t lobby = 0; lobby < kLobbyCount; ++lobby) {
         Room& area = m_lobbies[static_cast<size_t>(lobby)].area;
         area.lobby = lobby;
@@ -26,7 +35,14 @@ Service::Service(Store& store, const Catalogue& catalogue)
 Service::~Service()
 {
     *m_alive = false;
-    m_passwords.reset();
+    onStopped();
+}
+
+void Service::onStopped()
+{
+    // Nothing may be handed back to a server whose loop has ended.
+    m_passwords->stop();
+    m_writer->stop();
 }
 
 const std::map<uint8_t, Service::Handler>& Service::handlers()
@@ -201,6 +217,134 @@ void Service::friendState(const Member& member, char state)
         sendTo(user, frame);
 }
 
+Service::Room* Service::placeOrRefuse(const Request& request)
+{
+    Room* room = placeOf(*request.member);
+    if (!room)
+        answer(request, Refused);
+    return room;
+}
+
+Service::Room* Service::roomOrRefuse(const Request& request)
+{
+    Room* room = placeOf(*request.member);
+    if (!room || room->number < 0) {
+        answer(request, Refused);
+        return nullptr;
+    }
+    return room;
+}
+
+Service::Room* Service::hostedRoomOrRefuse(const Request& request)
+{
+    Room* room = placeOf(*request.member);
+    if (!room || room->number < 0 || room->host != request.member->user) {
+        answer(request, NotHost);
+        return nullptr;
+    }
+    return room;
+}
+
+Service::Room* Service::placeOrNotFound(const Request& request, int16_t lobby, int16_t number)
+{
+    Room* room = place(lobby, number);
+    if (!room)
+        answer(request, NotFound);
+    return room;
+}
+
+bool Service::lobbyOrNotFound(const Request& request, int16_t lobby)
+{
+    if (lobby >= 0 && lobby < kLobbyCount)
+        return true;
+    answer(request, NotFound);
+    return false;
+}
+
+std::optional<Account> Service::accountOrNotFound(const Request& request, int32_t user)
+{
+    auto account = m_store.accountByUser(user);
+    if (!account)
+        answer(request, NotFound);
+    return account;
+}
+
+Service::Member* Service::inRoomOrNotFound(const Request& request, const Room& room, int32_t user)
+{
+    Member* member = online(user);
+    if (!member || member->lobby != room.lobby || member->room != room.number) {
+        answer(request, NotFound);
+        return nullptr;
+    }
+    return member;
+}
+
+void Service::write(const Request& request, std::function<void(Store&)> change, std::function<void(Request*)> done)
+{
+    ConnectionId connection = request.connection;
+    uint8_t command = request.command;
+    uint32_t id = request.id;
+    int32_t user = request.session.user;
+    std::weak_ptr<bool> alive = m_alive;
+    bool queued = m_writer->submit(std::move(change), [=, this, done = std::move(done)] {
+        if (alive.expired())
+            return;
+        auto found = m_sessions.find(connection);
+        if (found == m_sessions.end()) {
+            done(nullptr);
+            return;
+        }
+        // Answered even when the member logged out meanwhile: its program waits for it.
+        Request again{connection, command, id, found->second, found->second.user == user ? online(user) : nullptr};
+        done(&again);
+    });
+    if (!queued) {
+        logWarning("%s: a change was refused, %zu changes wait for the database already", m_server->peer(connection).c_str(),
+                   m_limits.maxQueuedWrites);
+        answer(request, Refused);
+    }
+}
+
+uint8_t Service::statusOf(Change change, uint8_t refused)
+{
+    switch (change) {
+    case Change::Done: return Ok;
+    case Change::Refused: return refused;
+    case Change::Failed: break;
+    }
+    return Status::Refused;
+}
+
+bool Service::owns(const Member& member, const WornItem& item) const
+{
+    return member.owned.count({member.gender, item.category, item.number}) > 0;
+}
+
+std::vector<WornItem> Service::ownedOnly(const Member& member, const std::vector<WornItem>& items) const
+{
+    std::vector<WornItem> kept;
+    for (const WornItem& item : items) {
+        if (owns(member, item))
+            kept.push_back(item);
+    }
+    return kept;
+}
+
+void Service::tellTooFast(Member& member, bool chatNotice)
+{
+    int64_t now = nowMs();
+    if (now - member.toldTooFast < 3000)
+        return;
+    member.toldTooFast = now;
+    logWarning("%s (user %d) types faster than allowed", member.login.c_str(), member.user);
+    if (!chatNotice)
+        return;
+    // A notice line in the sender's own chat, from nobody.
+    Block block(*placeEventLayout(EvChatNotice));
+    block.i32(0, 0).text(26, 256, "You are sending messages too fast. Please wait a moment.");
+    m_server->send(member.connection, placeEvent(EvChatNotice, block));
+}
+
 void Service::logout(Member& member)
 {
     leavePlace(member, true);
@@ -210,6 +354,7 @@ void Service::logout(Member& member)
         if (session.user == user && connection == member.connection)
             session.user = 0;
     }
+    logInfo("%s (user %d) logged out", member.login.c_str(), user);
     m_members.erase(user);
 }
 
@@ -239,57 +384,94 @@ void Service::onLogin(Request& request, wire::Reader& reader)
         answer(request, Refused);
         return;
     }
-    auto account = m_store.accountByLogin(login);
-    if (!account) {
-        answer(request, NotFound);
+    ConnectionId connection = request.connection;
+    uint32_t address = m_server->address(connection);
+    std::string peer = m_server->peer(connection);
+    if (!m_guard.mayTry(login, address, nowMs())) {
+        logWarning("%s: login as \"%s\" refused: too many failed logins", peer.c_str(), login.c_str());
+        answer(request, TryLater);
         return;
     }
-    request.session.loginRunning = true;
-    ConnectionId connection = request.connection;
+    // An ID nobody has is checked against a decoy, so it is refused as slowly as a wrong password.
+    auto account = m_store.accountByLogin(login);
+    std::string stored = account ? account->hash : PasswordWorker::decoy();
+    bool known = account.has_value();
     uint32_t requestId = request.id;
     std::weak_ptr<bool> alive = m_alive;
     Server* server = m_server;
-    m_passwords->submit([=, this, stored = account->hash] {
-        bool verified = PasswordWorker::verify(stored, password);
+    bool queued = m_passwords->submit(address, [=, this] {
+        bool verified = PasswordWorker::verify(stored, password) && known;
         server->post([=, this] {
-            if (alive.expired())
-                return;
-            auto found = m_sessions.find(connection);
-            if (found == m_sessions.end())
-                return; // the connection went away meanwhile
-            Session& session = found->second;
-            session.loginRunning = false;
-            Request done{connection, Login, requestId, session, nullptr};
-            auto current = m_store.accountByLogin(login);
-            if (!verified || !current) {
-                answer(done, Refused);
-                return;
-            }
-            // A second login replaces the first: a member whose program died must not wait for
-            // the old connection to time out.
-            if (Member* previous = online(current->user)) {
-                ConnectionId old = previous->connection;
-                logout(*previous);
-                m_server->close(old, "replaced by a new login of the same member");
-            }
-            Member& member = m_members[current->user];
-            member.user = current->user;
-            member.connection = connection;
-            member.login = current->login;
-            member.nickname = current->nickname;
-            member.area = current->area;
-            member.gender = current->gender;
-            member.age = current->age;
-            member.face = current->face;
-            member.letters = {current->gender, current->face, '0', '0', '0', '0'};
-            session.user = current->user;
-            m_server->setAuthenticated(connection);
-            wire::Writer writer = reply(done);
-            writer.i32(current->user).ch(current->hasAvatar ? 'Y' : 'N');
-            answer(done, writer);
-            friendState(member, 'Y');
+            if (!alive.expired())
+                finishLogin(connection, requestId, login, verified);
         });
     });
+    if (!queued) {
+        logWarning("%s: login as \"%s\" refused: too many logins from that address at once", peer.c_str(), login.c_str());
+        answer(request, TryLater);
+        return;
+    }
+    request.session.loginRunning = true;
+}
+
+void Service::finishLogin(ConnectionId connection, uint32_t requestId, const std::string& login, bool verified)
+{
+    auto found = m_sessions.find(connection);
+    if (found == m_sessions.end())
+        return; // the connection went away meanwhile
+    uint32_t address = m_server->address(connection);
+    auto current = verified ? m_store.accountByLogin(login) : std::nullopt;
+    if (current) {
+        m_guard.succeeded(login, address, nowMs());
+        admit(found->second, connection, requestId, *current);
+        return;
+    }
+    int delay = m_guard.failed(login, address, nowMs());
+    logWarning("%s: login as \"%s\" refused: unknown ID or wrong password", m_server->peer(connection).c_str(), login.c_str());
+    // Held back as the guard says; the connection may not try again before it is answered.
+    std::weak_ptr<bool> alive = m_alive;
+    m_server->after(delay, [=, this] {
+        auto session = alive.expired() ? m_sessions.end() : m_sessions.find(connection);
+        if (session == m_sessions.end())
+            return;
+        session->second.loginRunning = false;
+        answer(Request{connection, Login, requestId, session->second, nullptr}, Refused);
+    });
+}
+
+void Service::admit(Session& session, ConnectionId connection, uint32_t requestId, const Account& account)
+{
+    session.loginRunning = false;
+    // A second login replaces the first: a member whose program died must not wait for the old
+    // connection to time out.
+    if (Member* previous = online(account.user)) {
+        ConnectionId old = previous->connection;
+        logout(*previous);
+        m_server->close(old, "replaced by a new login of the same member");
+    }
+    int64_t now = nowMs();
+    Member& member = m_members[account.user];
+    member.user = account.user;
+    member.connection = connection;
+    member.login = account.login;
+    member.nickname = account.nickname;
+    member.area = account.area;
+    member.gender = account.gender;
+    member.age = account.age;
+    member.face = account.face;
+    member.letters = {account.gender, account.face, '0', '0', '0', '0'};
+    member.chat = TokenBucket(m_limits.chatBurst, m_limits.chatPerSecond, now);
+    member.messages = TokenBucket(m_limits.messageBurst, m_limits.messagesPerSecond, now);
+    for (const OwnedItem& item : m_store.items(account.user))
+        member.owned.insert({item.gender, item.category, item.number});
+    session.user = account.user;
+    m_server->setAuthenticated(connection);
+    logInfo("%s: %s (user %d) logged in", m_server->peer(connection).c_str(), account.login.c_str(), account.user);
+    Request done{connection, Login, requestId, session, &member};
+    wire::Writer writer = reply(done);
+    writer.i32(account.user).ch(account.hasAvatar ? 'Y' : 'N');
+    answer(done, writer);
+    friendState(member, 'Y');
 }
 
 void Service::onLogout(Request& request, wire::Reader& reader)

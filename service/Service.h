@@ -1,20 +1,28 @@
 // The community service's logic: sessions and presence, lobbies and rooms, and every query of
 // the protocol with its answer and the events it causes (who receives them, the sender or not).
-// Runs on the event loop's thread only; the password check is the one piece done elsewhere.
+// Runs on the event loop's thread; password checks and changes to the database run on threads of
+// their own and hand their outcome back to it.
 #pragma once
 
 #include <array>
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <optional>
+#include <set>
 #include <string>
+#include <tuple>
 #include <unordered_map>
 #include <vector>
 
 #include "Catalogue.h"
+#include "Limits.h"
+#include "LoginGuard.h"
 #include "PasswordWorker.h"
 #include "Server.h"
 #include "Store.h"
+#include "StoreWriter.h"
+#include "Timing.h"
 #include "protocol/Layouts.h"
 #include "protocol/Wire.h"
 
@@ -22,12 +30,14 @@ namespace yonda::service {
 
 class Service : public Server::Handler {
 public:
-    Service(Store& store, const Catalogue& catalogue);
+    // `store` is read on the event loop; changes go through a second connection to its file.
+    Service(Store& store, const Catalogue& catalogue, const Limits& limits = {});
     ~Service() override;
     void attach(Server& server) { m_server = &server; }
 
     void onFrame(ConnectionId id, const std::vector<uint8_t>& frame) override;
     void onClosed(ConnectionId id) override;
+    void onStopped() override;
 
     size_t onlineCount() const { return m_members.size(); }
 
@@ -46,6 +56,9 @@ private:
         uint8_t state = 0;
         float position[3] = {0, 0, 0};
         std::vector<proto::WornItem> worn;
+        std::set<std::tuple<char, int, int>> owned; // gender, category, number of what it owns
+        TokenBucket chat, messages;
+        int64_t toldTooFast = 0; // when it was last told that its lines go too fast
     };
     struct Room {
         int16_t lobby = 0, number = -1;
@@ -93,10 +106,37 @@ private:
     void enter(Member& member, Room& place);
     static int16_t thirdValue(const Room& place) { return place.number < 0 ? -1 : place.lobby; }
     proto::Block roomRecord(const Room& place, size_t size) const;
-    bool hostOfCurrentRoom(const Member& member, Room*& room);
     void logout(Member& member);
     void friendState(const Member& member, char state);
     Member* online(int32_t user);
+
+    // The prologues the handlers share: each finds what the request needs, or answers the
+    // refusal itself and gives nothing.
+    Room* placeOrRefuse(const Request& request);      // where the member stands: Refused
+    Room* roomOrRefuse(const Request& request);       // a room, not a lobby's area: Refused
+    Room* hostedRoomOrRefuse(const Request& request); // the room it hosts: NotHost
+    Room* placeOrNotFound(const Request& request, int16_t lobby, int16_t room);
+    bool lobbyOrNotFound(const Request& request, int16_t lobby);
+    std::optional<Account> accountOrNotFound(const Request& request, int32_t user);
+    Member* inRoomOrNotFound(const Request& request, const Room& room, int32_t user);
+
+    // Runs `change` on the writer's thread; `done` runs on the loop afterwards, with the request
+    // to answer while its connection is open (else null: nobody waits for the answer any more;
+    // its member, if still needed, is found by user number). A change that cannot be queued is
+    // refused at once.
+    void write(const Request& request, std::function<void(Store&)> change, std::function<void(Request*)> done);
+    static uint8_t statusOf(Change change, uint8_t refused);
+
+    // Logins: the check on a worker, then the answer (a refusal held back as the guard says).
+    void finishLogin(ConnectionId connection, uint32_t requestId, const std::string& login, bool verified);
+    void admit(Session& session, ConnectionId connection, uint32_t requestId, const Account& account);
+
+    // Items announced as worn are relayed only when the member owns them.
+    bool owns(const Member& member, const proto::WornItem& item) const;
+    std::vector<proto::WornItem> ownedOnly(const Member& member, const std::vector<proto::WornItem>& items) const;
+    // A member typing faster than a person does: now and then a log line and, for chat, a notice
+    // line in its own chat saying so.
+    void tellTooFast(Member& member, bool chatNotice);
 
     // Handlers, one per query.
     void onHello(Request&, wire::Reader&);
@@ -144,7 +184,9 @@ private:
 
     Store& m_store;
     const Catalogue& m_catalogue;
+    Limits m_limits;
     Server* m_server = nullptr;
+    LoginGuard m_guard;
     std::unordered_map<ConnectionId, Session> m_sessions;
     std::map<int32_t, Member> m_members; // online members by user number, ascending
     struct Lobby {
@@ -153,7 +195,8 @@ private:
         int total = 0;
     };
     std::array<Lobby, 5> m_lobbies;
-    // Declared last: its threads finish before anything they call back into is destroyed.
+    // Declared last: their threads finish before anything they call back into is destroyed.
+    std::unique_ptr<StoreWriter> m_writer;
     std::unique_ptr<PasswordWorker> m_passwords;
     std::shared_ptr<bool> m_alive = std::make_shared<bool>(true);
 };

@@ -73,12 +73,6 @@ void Service::leavePlace(Member& member, bool announce)
     }
 }
 
-bool Service::hostOfCurrentRoom(const Member& member, Room*& room)
-{
-    room = placeOf(member);
-    return room && room->number >= 0 && room->host == member.user;
-}
-
 Block Service::roomRecord(const Room& room, size_t size) const
 {
     Block record(size);
@@ -111,15 +105,13 @@ void Service::onRoomJoin(Request& request, wire::Reader& reader)
     if (!complete(request, reader))
         return;
     Member& self = *request.member;
-    Room* room = place(lobby, number);
     if (count > kMaxWornItems) {
         answer(request, BadRequest);
         return;
     }
-    if (!room) {
-        answer(request, NotFound);
+    Room* room = placeOrNotFound(request, lobby, number);
+    if (!room)
         return;
-    }
     if (room != placeOf(self)) {
         if (room->members.size() >= room->limit) {
             answer(request, Full);
@@ -133,7 +125,7 @@ void Service::onRoomJoin(Request& request, wire::Reader& reader)
     letters[0] = self.gender;
     self.letters = letters;
     self.state = state;
-    self.worn = std::move(worn);
+    self.worn = ownedOnly(self, worn);
     if (room != placeOf(self)) {
         leavePlace(self, true);
         enter(self, *room);
@@ -201,11 +193,9 @@ void Service::onRoomInfo(Request& request, wire::Reader& reader)
     int16_t number = reader.i16();
     if (!complete(request, reader))
         return;
-    Room* room = place(lobby, number);
-    if (!room) {
-        answer(request, NotFound);
+    Room* room = placeOrNotFound(request, lobby, number);
+    if (!room)
         return;
-    }
     wire::Writer writer = reply(request);
     writer.bytes(roomRecord(*room, kRoomLayout.size).bytes());
     answer(request, writer);
@@ -217,15 +207,9 @@ void Service::onSetRoomHost(Request& request, wire::Reader& reader)
     int32_t user = reader.i32();
     if (!complete(request, reader))
         return;
-    Room* room = nullptr;
-    if (!hostOfCurrentRoom(*request.member, room)) {
-        answer(request, NotHost);
+    Room* room = hostedRoomOrRefuse(request);
+    if (!room || !inRoomOrNotFound(request, *room, user))
         return;
-    }
-    if (std::find(room->members.begin(), room->members.end(), user) == room->members.end()) {
-        answer(request, NotFound);
-        return;
-    }
     Block block(*placeEventLayout(EvHostChanged));
     block.i32(0, room->host).i32(4, user);
     room->host = user;
@@ -239,16 +223,16 @@ void Service::onKickUser(Request& request, wire::Reader& reader)
     int32_t user = reader.i32();
     if (!complete(request, reader))
         return;
-    Room* room = nullptr;
-    if (!hostOfCurrentRoom(*request.member, room)) {
-        answer(request, NotHost);
+    Room* room = hostedRoomOrRefuse(request);
+    if (!room)
         return;
-    }
-    Member* target = online(user);
-    if (user == request.member->user || !target || target->lobby != room->lobby || target->room != room->number) {
+    if (user == request.member->user) {
         answer(request, NotFound);
         return;
     }
+    Member* target = inRoomOrNotFound(request, *room, user);
+    if (!target)
+        return;
     Block block(*placeEventLayout(EvKicked));
     block.i32(0, user);
     // Everyone, the kicked member included; the others treat it as that member leaving, so no
@@ -272,11 +256,9 @@ void Service::onModifyRoom(Request& request, wire::Reader& reader)
     std::string password = reader.text(kRoomPasswordWidth);
     if (!complete(request, reader))
         return;
-    Room* room = nullptr;
-    if (!hostOfCurrentRoom(*request.member, room)) {
-        answer(request, NotHost);
+    Room* room = hostedRoomOrRefuse(request);
+    if (!room)
         return;
-    }
     int maximum = room->lobby == kGameLobby ? kGameRoomCapacityLimit : kRoomCapacityLimit;
     if (limitChanged == 'Y' && (limit < room->members.size() || limit < 1 || limit > maximum)) {
         answer(request, BadRequest);
@@ -314,10 +296,8 @@ void Service::onLobbyTotal(Request& request, wire::Reader& reader)
     int16_t lobby = reader.i16();
     if (!complete(request, reader))
         return;
-    if (lobby < 0 || lobby >= kLobbyCount) {
-        answer(request, NotFound);
+    if (!lobbyOrNotFound(request, lobby))
         return;
-    }
     wire::Writer writer = reply(request);
     writer.i32(m_lobbies[static_cast<size_t>(lobby)].total);
     answer(request, writer);
@@ -329,10 +309,8 @@ void Service::onLobbyRooms(Request& request, wire::Reader& reader)
     int16_t pageKey = reader.i16();
     if (!complete(request, reader))
         return;
-    if (lobby < 0 || lobby >= kLobbyCount) {
-        answer(request, NotFound);
+    if (!lobbyOrNotFound(request, lobby))
         return;
-    }
     const auto& rooms = m_lobbies[static_cast<size_t>(lobby)].rooms;
     std::vector<const Room*> page;
     for (auto it = rooms.upper_bound(pageKey); it != rooms.end() && page.size() < kRoomPage; ++it)
@@ -361,10 +339,8 @@ void Service::onSearchRoom(Request& request, wire::Reader& reader)
     char secret = reader.ch();
     if (!complete(request, reader))
         return;
-    if (lobby < 0 || lobby >= kLobbyCount) {
-        answer(request, NotFound);
+    if (!lobbyOrNotFound(request, lobby))
         return;
-    }
     auto has = [](const std::string& text, const std::string& part) { return part.empty() || text.find(part) != std::string::npos; };
     const auto& rooms = m_lobbies[static_cast<size_t>(lobby)].rooms;
     std::vector<const Room*> page;
@@ -405,11 +381,9 @@ void Service::onRoomUsers(Request& request, wire::Reader& reader)
     int16_t number = reader.i16();
     if (!complete(request, reader))
         return;
-    Room* room = place(lobby, number);
-    if (!room) {
-        answer(request, NotFound);
+    Room* room = placeOrNotFound(request, lobby, number);
+    if (!room)
         return;
-    }
     wire::Writer writer = reply(request);
     writer.bytes(roomRecord(*room, kRoomLayout.size).bytes());
     writer.u16(static_cast<uint16_t>(room->members.size()));
@@ -432,9 +406,12 @@ void Service::onChat(Request& request, wire::Reader& reader)
     if (!complete(request, reader))
         return;
     Member& self = *request.member;
-    Room* room = placeOf(self);
-    if (!room) {
-        answer(request, Refused);
+    Room* room = placeOrRefuse(request);
+    if (!room)
+        return;
+    if (!self.chat.take(nowMs())) {
+        answer(request, TryLater);
+        tellTooFast(self, true);
         return;
     }
     answer(request, Ok);
@@ -454,11 +431,9 @@ void Service::onMove(Request& request, wire::Reader& reader)
     if (!complete(request, reader))
         return;
     Member& self = *request.member;
-    Room* room = placeOf(self);
-    if (!room) {
-        answer(request, Refused);
+    Room* room = placeOrRefuse(request);
+    if (!room)
         return;
-    }
     answer(request, Ok);
     bool start = request.command == MoveStart;
     std::copy(values, values + 3, self.position);
@@ -480,11 +455,9 @@ void Service::onSit(Request& request, wire::Reader& reader)
     if (!complete(request, reader))
         return;
     Member& self = *request.member;
-    Room* room = placeOf(self);
-    if (!room) {
-        answer(request, Refused);
+    Room* room = placeOrRefuse(request);
+    if (!room)
         return;
-    }
     answer(request, Ok);
     self.state = 2;
     Block block(*placeEventLayout(EvSit));
@@ -501,11 +474,9 @@ void Service::onStand(Request& request, wire::Reader& reader)
     if (!complete(request, reader))
         return;
     Member& self = *request.member;
-    Room* room = placeOf(self);
-    if (!room) {
-        answer(request, Refused);
+    Room* room = placeOrRefuse(request);
+    if (!room)
         return;
-    }
     answer(request, Ok);
     self.state = 0;
     Block block(*placeEventLayout(EvStand));
@@ -555,11 +526,9 @@ void Service::onGame(Request& request, wire::Reader& reader)
     if (!complete(request, reader))
         return;
     Member& self = *request.member;
-    Room* room = placeOf(self);
-    if (!room || room->number < 0) {
-        answer(request, Refused);
+    Room* room = roomOrRefuse(request);
+    if (!room)
         return;
-    }
     answer(request, Ok);
     block.u8(4, code);
     toPlace(*room, placeEvent(EvGame, block), toSender ? 0 : self.user);
@@ -571,11 +540,9 @@ void Service::onRoomTheme(Request& request, wire::Reader& reader)
     std::string text = reader.text(kChatWidth);
     if (!complete(request, reader))
         return;
-    Room* room = nullptr;
-    if (!hostOfCurrentRoom(*request.member, room)) {
-        answer(request, NotHost);
+    Room* room = hostedRoomOrRefuse(request);
+    if (!room)
         return;
-    }
     room->theme = text;
     answer(request, Ok);
     Block block(*placeEventLayout(EvGame));
@@ -590,16 +557,10 @@ void Service::onRoomThemeTo(Request& request, wire::Reader& reader)
     std::string text = reader.text(kChatWidth);
     if (!complete(request, reader))
         return;
-    Room* room = nullptr;
-    if (!hostOfCurrentRoom(*request.member, room)) {
-        answer(request, NotHost);
+    Room* room = hostedRoomOrRefuse(request);
+    Member* target = room ? inRoomOrNotFound(request, *room, user) : nullptr;
+    if (!target)
         return;
-    }
-    Member* target = online(user);
-    if (!target || target->lobby != room->lobby || target->room != room->number) {
-        answer(request, NotFound);
-        return;
-    }
     answer(request, Ok);
     Block block(*placeEventLayout(EvGame));
     block.i32(0, request.member->user).u8(4, GameThemeCode).text(7, 256, text);

@@ -2,6 +2,7 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "Log.h"
 #include "Service.h"
 #include "protocol/Protocol.h"
 
@@ -30,11 +31,9 @@ void Service::onUserInfo(Request& request, wire::Reader& reader)
     int32_t user = reader.i32();
     if (!complete(request, reader))
         return;
-    auto account = m_store.accountByUser(user);
-    if (!account) {
-        answer(request, NotFound);
+    auto account = accountOrNotFound(request, user);
+    if (!account)
         return;
-    }
     Block record(kUserInfoLayout);
     record.i32(0, account->user).text(4, 22, account->login).text(26, 32, account->nickname);
     record.ch(58, account->gender).u8(59, account->age).text(60, 11, account->area).text(71, 21, account->job);
@@ -113,7 +112,12 @@ void Service::onSendMyAvatar(Request& request, wire::Reader& reader)
     char fifth = reader.ch();
     char sixth = reader.ch();
     uint8_t count = reader.u8();
-    std::vector<uint8_t> items = reader.bytes(static_cast<size_t>(count) * kWornItemLayout.size);
+    std::vector<WornItem> items;
+    for (uint8_t i = 0; i < count && reader.ok(); ++i) {
+        uint8_t item[8];
+        reader.bytesInto(item, sizeof item);
+        items.push_back(readWornItem(item));
+    }
     if (!complete(request, reader))
         return;
     if (count > kMaxWornItems) {
@@ -132,8 +136,11 @@ void Service::onSendMyAvatar(Request& request, wire::Reader& reader)
     head.ch(56, first).ch(57, second).ch(58, self.letters[2]).ch(59, self.letters[3]);
     head.f32(60, ground[0]).f32(64, ground[1]).u8(68, state);
     head.f32(69, position[0]).f32(73, position[1]).f32(77, position[2]).ch(82, fifth).ch(83, sixth);
+    items = ownedOnly(self, items);
     wire::Writer event(PlaceEvent);
-    event.u8(EvAvatarInfo).bytes(head.bytes()).u8(count).bytes(items);
+    event.u8(EvAvatarInfo).bytes(head.bytes()).u8(static_cast<uint8_t>(items.size()));
+    for (const WornItem& item : items)
+        event.bytes(makeWornItem(item).bytes());
     m_server->send(other->connection, event.finish());
 }
 
@@ -146,8 +153,12 @@ void Service::onFaceSet(Request& request, wire::Reader& reader)
     Member& self = *request.member;
     self.face = static_cast<char>(face);
     self.letters[1] = static_cast<char>(face);
-    m_store.setFace(self.user, static_cast<char>(face));
-    answer(request, Ok);
+    auto stored = std::make_shared<Change>(Change::Failed);
+    write(request, [stored, user = self.user, face](Store& store) { *stored = store.setFace(user, static_cast<char>(face)); },
+          [this, stored](Request* done) {
+              if (done)
+                  answer(*done, statusOf(*stored, Refused));
+          });
     if (Room* room = placeOf(self)) {
         Block block(*placeEventLayout(EvFace));
         block.i32(0, self.user).u8(4, face);
@@ -169,26 +180,39 @@ void Service::onAvatarCreate(Request& request, wire::Reader& reader)
         answer(request, BadRequest);
         return;
     }
-    // hair, face, upper, lower, footwear, hand item, hair item: the face is derived, never owned.
-    static const int kCategories[7] = {0, 1, 2, 3, 4, 5, 6};
+    // hair, face, upper, lower, footwear, hand item, hair item: the face is derived from the hair,
+    // never owned; every other part must be one the catalogue gives a new avatar of that gender.
     std::vector<OwnedItem> items;
-    for (int i = 0; i < 7; ++i) {
-        int number = parseNumber(codes[i]);
-        if (number < 0) {
+    for (int category = 0; category < 7; ++category) {
+        int number = parseNumber(codes[category]);
+        if (number < 0 || (category == 1 && number != 0)) {
             answer(request, BadRequest);
             return;
         }
-        if (kCategories[i] == 1 || number == 0)
+        if (number == 0)
             continue;
-        items.push_back({"", gender, kCategories[i], number, 0, true});
+        if (!m_catalogue.isFreeStartingItem(gender, category, number)) {
+            logWarning("%s (user %d) asked for item %d-%03d, which no new avatar gets", request.member->login.c_str(),
+                       request.member->user, category, number);
+            answer(request, Refused);
+            return;
+        }
+        items.push_back({"", gender, category, number, 0, true});
     }
-    if (!m_store.createAvatar(request.member->user, gender, items)) {
-        answer(request, AlreadyExists);
-        return;
-    }
-    request.member->gender = gender;
-    request.member->letters[0] = gender;
-    answer(request, Ok);
+    auto made = std::make_shared<Change>(Change::Failed);
+    int32_t user = request.member->user;
+    write(request, [made, user, gender, items](Store& store) { *made = store.createAvatar(user, gender, items); },
+          [this, made, user, gender, items](Request* done) {
+              Member* member = online(user);
+              if (*made == Change::Done && member) {
+                  member->gender = gender;
+                  member->letters[0] = gender;
+                  for (const OwnedItem& item : items)
+                      member->owned.insert({item.gender, item.category, item.number});
+              }
+              if (done)
+                  answer(*done, statusOf(*made, AlreadyExists));
+          });
 }
 
 void Service::onSetOwnNickname(Request& request, wire::Reader& reader)
@@ -200,12 +224,20 @@ void Service::onSetOwnNickname(Request& request, wire::Reader& reader)
         answer(request, BadRequest);
         return;
     }
-    if (nickname != request.member->nickname && !m_store.setNickname(request.member->user, nickname)) {
-        answer(request, AlreadyExists);
+    if (nickname == request.member->nickname) {
+        answer(request, Ok);
         return;
     }
-    request.member->nickname = nickname;
-    answer(request, Ok);
+    auto renamed = std::make_shared<Change>(Change::Failed);
+    int32_t user = request.member->user;
+    write(request, [renamed, user, nickname](Store& store) { *renamed = store.setNickname(user, nickname); },
+          [this, renamed, user, nickname](Request* done) {
+              Member* member = online(user);
+              if (*renamed == Change::Done && member)
+                  member->nickname = nickname;
+              if (done)
+                  answer(*done, statusOf(*renamed, AlreadyExists));
+          });
 }
 
 void Service::onAnnounceNickname(Request& request, wire::Reader& reader)
@@ -228,7 +260,12 @@ void Service::onSetIntro(Request& request, wire::Reader& reader)
     std::string intro = reader.text(kIntroWidth);
     if (!complete(request, reader))
         return;
-    answer(request, m_store.setIntro(request.member->user, intro) ? Ok : Refused);
+    auto stored = std::make_shared<Change>(Change::Failed);
+    write(request, [stored, user = request.member->user, intro](Store& store) { *stored = store.setIntro(user, intro); },
+          [this, stored](Request* done) {
+              if (done)
+                  answer(*done, statusOf(*stored, Refused));
+          });
 }
 
 void Service::onUploadImage(Request& request, wire::Reader& reader)
@@ -257,9 +294,13 @@ void Service::onUploadImage(Request& request, wire::Reader& reader)
     }
     session.upload.insert(session.upload.end(), bytes.begin(), bytes.end());
     if (session.upload.size() == total) {
-        bool saved = m_store.saveImage(login, session.upload);
+        auto saved = std::make_shared<Change>(Change::Failed);
+        write(request, [saved, login, picture = std::move(session.upload)](Store& store) { *saved = store.saveImage(login, picture); },
+              [this, saved](Request* done) {
+                  if (done)
+                      answer(*done, statusOf(*saved, Refused));
+              });
         session.upload.clear();
-        answer(request, saved ? Ok : Refused);
         return;
     }
     answer(request, Ok);
@@ -339,18 +380,32 @@ void Service::onBuyItem(Request& request, wire::Reader& reader)
         answer(request, NotFound);
         return;
     }
-    int32_t balance = 0;
-    switch (m_store.buy(request.member->user, {"", gender, category, number, variant ? 1 : 0, false}, *price, balance)) {
-    case BuyResult::Bought: {
-        wire::Writer writer = reply(request);
-        writer.i32(balance);
-        answer(request, writer);
-        return;
-    }
-    case BuyResult::TooFewPoints: answer(request, TooFewPoints); return;
-    case BuyResult::AlreadyOwned: answer(request, AlreadyExists); return;
-    case BuyResult::Failed: answer(request, Refused); return;
-    }
+    struct Outcome {
+        BuyResult result = BuyResult::Failed;
+        int32_t balance = 0;
+    };
+    auto outcome = std::make_shared<Outcome>();
+    int32_t user = request.member->user;
+    OwnedItem item{"", gender, category, number, variant ? 1 : 0, false};
+    write(request, [outcome, user, item, cost = *price](Store& store) { outcome->result = store.buy(user, item, cost, outcome->balance); },
+          [this, outcome, user, item](Request* done) {
+              Member* member = online(user);
+              if (outcome->result == BuyResult::Bought && member)
+                  member->owned.insert({item.gender, item.category, item.number});
+              if (!done)
+                  return;
+              switch (outcome->result) {
+              case BuyResult::Bought: {
+                  wire::Writer writer = reply(*done);
+                  writer.i32(outcome->balance);
+                  answer(*done, writer);
+                  return;
+              }
+              case BuyResult::TooFewPoints: answer(*done, TooFewPoints); return;
+              case BuyResult::AlreadyOwned: answer(*done, AlreadyExists); return;
+              case BuyResult::Failed: answer(*done, Refused); return;
+              }
+          });
 }
 
 void Service::onMyItems(Request& request, wire::Reader& reader)
@@ -386,7 +441,12 @@ void Service::onWearItem(Request& request, wire::Reader& reader)
         answer(request, BadRequest);
         return;
     }
-    answer(request, m_store.setWorn(request.member->user, text, wear == 'Y') ? Ok : NotFound);
+    auto worn = std::make_shared<Change>(Change::Failed);
+    write(request, [worn, user = request.member->user, text, wear](Store& store) { *worn = store.setWorn(user, text, wear == 'Y'); },
+          [this, worn](Request* done) {
+              if (done)
+                  answer(*done, statusOf(*worn, NotFound));
+          });
 }
 
 void Service::onAnnounceItemChange(Request& request, wire::Reader& reader)
@@ -404,8 +464,13 @@ void Service::onAnnounceItemChange(Request& request, wire::Reader& reader)
         return;
     }
     Member& self = *request.member;
-    // Keep the worn list of the place current for members who come later.
     int itemNumber = std::max(0, parseNumber(number));
+    // Putting on is relayed only for what the member owns (as bought or given at creation).
+    if (wear == 'Y' && (gender != self.gender || !owns(self, {category, itemNumber, 0}))) {
+        answer(request, NotFound);
+        return;
+    }
+    // Keep the worn list of the place current for members who come later.
     std::erase_if(self.worn, [&](const WornItem& item) { return item.category == category; });
     if (wear == 'Y' && self.worn.size() < kMaxWornItems)
         self.worn.push_back({category, itemNumber, texture == "1" ? 1 : 0});
@@ -448,25 +513,29 @@ void Service::onAddFriend(Request& request, wire::Reader& reader)
     int32_t user = reader.i32();
     if (!complete(request, reader))
         return;
-    auto account = m_store.accountByUser(user);
-    if (!account) {
-        answer(request, NotFound);
+    auto account = accountOrNotFound(request, user);
+    if (!account)
         return;
-    }
     if (user == request.member->user) {
         answer(request, Refused);
         return;
     }
-    if (!m_store.addFriend(request.member->user, user)) {
-        answer(request, AlreadyExists);
-        return;
-    }
-    Block record(kFriendLayout);
-    record.i32(0, account->user).text(4, 22, account->login).text(26, 32, account->nickname);
-    record.ch(58, online(user) ? 'Y' : 'N').ch(59, account->gender);
-    wire::Writer writer = reply(request);
-    writer.bytes(record.bytes());
-    answer(request, writer);
+    auto added = std::make_shared<Change>(Change::Failed);
+    write(request, [added, self = request.member->user, user](Store& store) { *added = store.addFriend(self, user); },
+          [this, added, friendAccount = *account](Request* done) {
+              if (!done)
+                  return;
+              if (*added != Change::Done) {
+                  answer(*done, statusOf(*added, AlreadyExists));
+                  return;
+              }
+              Block record(kFriendLayout);
+              record.i32(0, friendAccount.user).text(4, 22, friendAccount.login).text(26, 32, friendAccount.nickname);
+              record.ch(58, online(friendAccount.user) ? 'Y' : 'N').ch(59, friendAccount.gender);
+              wire::Writer writer = reply(*done);
+              writer.bytes(record.bytes());
+              answer(*done, writer);
+          });
 }
 
 void Service::onDeleteFriend(Request& request, wire::Reader& reader)
@@ -474,7 +543,12 @@ void Service::onDeleteFriend(Request& request, wire::Reader& reader)
     int32_t user = reader.i32();
     if (!complete(request, reader))
         return;
-    answer(request, m_store.deleteFriend(request.member->user, user) ? Ok : NotFound);
+    auto removed = std::make_shared<Change>(Change::Failed);
+    write(request, [removed, self = request.member->user, user](Store& store) { *removed = store.deleteFriend(self, user); },
+          [this, removed](Request* done) {
+              if (done)
+                  answer(*done, statusOf(*removed, NotFound));
+          });
 }
 
 void Service::onInstantMessage(Request& request, wire::Reader& reader)
@@ -490,11 +564,20 @@ void Service::onInstantMessage(Request& request, wire::Reader& reader)
             break;
         }
     }
+    Member& self = *request.member;
+    if (!self.messages.take(nowMs())) {
+        // Not delivered: the sender's window for that partner (found by nickname) says so.
+        answer(request, TryLater);
+        Block failed(*messageEventLayout(MsgNotDelivered));
+        failed.i16(0, TryLater).text(2, 22, target ? target->nickname : login).text(24, 256, text);
+        m_server->send(self.connection, messageEvent(MsgNotDelivered, failed));
+        tellTooFast(self, false);
+        return;
+    }
     if (!target) {
         answer(request, Offline);
         return;
     }
-    const Member& self = *request.member;
     Block block(*messageEventLayout(MsgReceived));
     block.i32(0, self.user).text(4, 22, self.login).text(26, 32, self.nickname).text(58, 256, text);
     m_server->send(target->connection, messageEvent(MsgReceived, block));

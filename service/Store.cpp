@@ -1,7 +1,12 @@
 #include "Store.h"
 
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
 #include <sodium.h>
 #include <sqlite3.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "Log.h"
 
@@ -9,13 +14,46 @@ namespace yonda::service {
 
 namespace {
 
+// Makes the folders leading to `file` that are missing, each for its owner alone.
+bool makeFolders(const std::string& file)
+{
+    for (size_t slash = file.find('/', 1); slash != std::string::npos; slash = file.find('/', slash + 1)) {
+        std::string folder = file.substr(0, slash);
+        if (mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST) {
+            logError("cannot make the folder %s: %s", folder.c_str(), std::strerror(errno));
+            return false;
+        }
+    }
+    return true;
+}
+
+// Makes the database file for its owner alone when it is not there yet; SQLite gives its journal
+// and shared-memory files the database file's permissions.
+bool makePrivateFile(const std::string& path)
+{
+    int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    if (fd >= 0) {
+        ::close(fd);
+        return true;
+    }
+    if (errno != EEXIST) {
+        logError("cannot make the database %s: %s", path.c_str(), std::strerror(errno));
+        return false;
+    }
+    struct stat status {};
+    if (stat(path.c_str(), &status) == 0 && (status.st_mode & 077))
+        logWarning("the database %s can be read by other users (mode %03o); it holds password hashes", path.c_str(),
+                   static_cast<unsigned>(status.st_mode & 0777));
+    return true;
+}
+
 // One prepared statement, finalized on every path.
 class Statement {
 public:
     Statement(sqlite3* db, const char* sql)
     {
         if (sqlite3_prepare_v2(db, sql, -1, &m_statement, nullptr) != SQLITE_OK) {
-            logLine("database: %s", sqlite3_errmsg(db));
+            logError("database: %s", sqlite3_errmsg(db));
             m_statement = nullptr;
         }
     }
@@ -146,26 +184,44 @@ bool Store::exec(const char* sql)
 {
     char* error = nullptr;
     if (sqlite3_exec(m_db, sql, nullptr, nullptr, &error) != SQLITE_OK) {
-        logLine("database: %s", error ? error : "error");
+        logError("database: %s", error ? error : "error");
         sqlite3_free(error);
         return false;
     }
     return true;
 }
 
-bool Store::open(const std::string& path)
+bool Store::open(const std::string& path, int busyMs)
 {
     if (sodium_init() < 0)
         return false;
-    if (sqlite3_open_v2(path.c_str(), &m_db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_FULLMUTEX, nullptr) != SQLITE_OK) {
-        logLine("cannot open the database %s: %s", path.c_str(), m_db ? sqlite3_errmsg(m_db) : "out of memory");
+    m_path = path;
+    if (!makeFolders(path) || !makePrivateFile(path))
+        return false;
+    if (sqlite3_open_v2(path.c_str(), &m_db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_FULLMUTEX, nullptr) != SQLITE_OK) {
+        logError("cannot open the database %s: %s", path.c_str(), m_db ? sqlite3_errmsg(m_db) : "out of memory");
         return false;
     }
-    sqlite3_busy_timeout(m_db, 5000);
+    setBusyTimeout(busyMs);
     // WAL with full synchronisation: a committed change survives the process being killed and
     // the machine losing power.
     return exec("PRAGMA journal_mode=WAL") && exec("PRAGMA synchronous=FULL") && exec("PRAGMA foreign_keys=ON")
         && exec(kSchema);
+}
+
+void Store::setBusyTimeout(int ms)
+{
+    sqlite3_busy_timeout(m_db, ms);
+}
+
+Change Store::changeOne(int result)
+{
+    if (result == SQLITE_DONE)
+        return sqlite3_changes(m_db) == 1 ? Change::Done : Change::Refused;
+    if (result == SQLITE_CONSTRAINT)
+        return Change::Refused;
+    logError("database: %s", sqlite3_errmsg(m_db));
+    return Change::Failed;
 }
 
 std::optional<Account> Store::accountByLogin(const std::string& login)
@@ -201,25 +257,25 @@ std::optional<int32_t> Store::addAccount(const Account& a)
     return static_cast<int32_t>(sqlite3_last_insert_rowid(m_db));
 }
 
-bool Store::setNickname(int32_t user, const std::string& nickname)
+Change Store::setNickname(int32_t user, const std::string& nickname)
 {
     Statement update(m_db, "UPDATE accounts SET nickname = ? WHERE user = ?");
     update.bind(1, nickname).bind(2, user);
-    return update.run() && sqlite3_changes(m_db) == 1;
+    return changeOne(update.step());
 }
 
-bool Store::setIntro(int32_t user, const std::string& intro)
+Change Store::setIntro(int32_t user, const std::string& intro)
 {
     Statement update(m_db, "UPDATE accounts SET intro = ? WHERE user = ?");
     update.bind(1, intro).bind(2, user);
-    return update.run() && sqlite3_changes(m_db) == 1;
+    return changeOne(update.step());
 }
 
-bool Store::setFace(int32_t user, char face)
+Change Store::setFace(int32_t user, char face)
 {
     Statement update(m_db, "UPDATE accounts SET face = ? WHERE user = ?");
     update.bind(1, std::string(1, face)).bind(2, user);
-    return update.run();
+    return changeOne(update.step());
 }
 
 std::string Store::newKey()
@@ -239,18 +295,21 @@ bool Store::insertItem(int32_t user, const OwnedItem& item)
     return insert.run();
 }
 
-bool Store::createAvatar(int32_t user, char gender, const std::vector<OwnedItem>& items)
+Change Store::createAvatar(int32_t user, char gender, const std::vector<OwnedItem>& items)
 {
     Transaction transaction(m_db);
+    if (!transaction.ok())
+        return Change::Failed;
     Statement update(m_db, "UPDATE accounts SET has_avatar = 1, gender = ? WHERE user = ? AND has_avatar = 0");
     update.bind(1, std::string(1, gender)).bind(2, user);
-    if (!transaction.ok() || !update.run() || sqlite3_changes(m_db) != 1)
-        return false;
+    Change made = changeOne(update.step());
+    if (made != Change::Done)
+        return made;
     for (const OwnedItem& item : items) {
         if (!insertItem(user, item))
-            return false;
+            return Change::Failed;
     }
-    return transaction.commit();
+    return transaction.commit() ? Change::Done : Change::Failed;
 }
 
 std::vector<OwnedItem> Store::items(int32_t user)
@@ -271,11 +330,11 @@ std::vector<OwnedItem> Store::items(int32_t user)
     return result;
 }
 
-bool Store::setWorn(int32_t user, const std::string& key, bool worn)
+Change Store::setWorn(int32_t user, const std::string& key, bool worn)
 {
     Statement update(m_db, "UPDATE items SET worn = ? WHERE user = ? AND key = ?");
     update.bind(1, worn ? 1 : 0).bind(2, user).bind(3, key);
-    return update.run() && sqlite3_changes(m_db) == 1;
+    return changeOne(update.step());
 }
 
 BuyResult Store::buy(int32_t user, const OwnedItem& item, int32_t price, int32_t& balance)
@@ -305,18 +364,18 @@ BuyResult Store::buy(int32_t user, const OwnedItem& item, int32_t price, int32_t
     return BuyResult::Bought;
 }
 
-bool Store::addFriend(int32_t user, int32_t friendUser)
+Change Store::addFriend(int32_t user, int32_t friendUser)
 {
     Statement insert(m_db, "INSERT INTO friends (user, friend) VALUES (?, ?)");
     insert.bind(1, user).bind(2, friendUser);
-    return insert.run();
+    return changeOne(insert.step());
 }
 
-bool Store::deleteFriend(int32_t user, int32_t friendUser)
+Change Store::deleteFriend(int32_t user, int32_t friendUser)
 {
     Statement remove(m_db, "DELETE FROM friends WHERE user = ? AND friend = ?");
     remove.bind(1, user).bind(2, friendUser);
-    return remove.run() && sqlite3_changes(m_db) == 1;
+    return changeOne(remove.step());
 }
 
 std::vector<int32_t> Store::friendsOf(int32_t user)
@@ -339,11 +398,11 @@ std::vector<int32_t> Store::listedAsFriendBy(int32_t user)
     return result;
 }
 
-bool Store::saveImage(const std::string& login, const std::vector<uint8_t>& jpeg)
+Change Store::saveImage(const std::string& login, const std::vector<uint8_t>& jpeg)
 {
     Statement insert(m_db, "INSERT OR REPLACE INTO images (login, jpeg) VALUES (?, ?)");
     insert.bind(1, login).bindBlob(2, jpeg);
-    return insert.run();
+    return changeOne(insert.step());
 }
 
 std::optional<std::vector<uint8_t>> Store::image(const std::string& login)

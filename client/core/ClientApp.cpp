@@ -4,6 +4,7 @@
 #include "ClientSession.h"
 #include "LoginDlg.h"
 #include "MainFrame.h"
+#include "SplashThread.h"
 
 #include <DialogSkin.h>
 #include <MainSkin.h>
@@ -229,12 +230,15 @@ BOOL CClientApp::RunStartup()
         m_bFailed = FALSE; // the member chose to leave
         return FALSE;
     }
+    // 10. The splash, while the frame and the first data load.
+    m_pSplash = StartSplash(SkinFolderOf(m_strSkin) + "\\Loading.bmp");
     // 11. The main frame, which receives the library's events from now on.
     m_pFrame = new CMainFrame;
     g_pMainFrame = m_pFrame;
     g_pSession->SetMainFrame(m_pFrame);
     m_pMainWnd = m_pFrame;
     if (!m_pFrame->CreateFrame(m_nWindowLeft, m_nWindowTop)) {
+        EndSplash();
         return FALSE;
     }
     if (g_pComm) {
@@ -244,11 +248,43 @@ BOOL CClientApp::RunStartup()
     if (connected) {
         g_pSession->SendRequest(REQ_MY_AVATAR_INFO, 0, 0);
     }
-    // 14.
+    // 14. The splash has its time (at most the length of its music), then the frame shows.
+    if (m_pSplash) {
+        ::WaitForSingleObject(m_pSplash->m_hReadyEvent, kSplashWaitMs);
+    }
     g_pSession->ExecuteCommand(CMD_ENTER_MINIMAP, 0, 0);
     m_pFrame->ShowWindow(SW_SHOW);
     m_pFrame->UpdateWindow();
+    EndSplash();
     return TRUE;
+}
+
+CSplashThread* CClientApp::StartSplash(const CString& picturePath)
+{
+    auto* thread = static_cast<CSplashThread*>(
+        AfxBeginThread(RUNTIME_CLASS(CSplashThread), THREAD_PRIORITY_NORMAL, 0, CREATE_SUSPENDED));
+    if (thread) {
+        thread->SetPicturePath(picturePath);
+        thread->ResumeThread();
+        if (thread->WaitUntilCreated(INFINITE)) {
+            return thread;
+        }
+        // The thread ends by itself when its window could not be made.
+        ::WaitForSingleObject(thread->m_hThread, INFINITE);
+        delete thread;
+    }
+    // Start-up goes on without a splash: nothing to wait for, hide or end.
+    ::MessageBoxA(nullptr, "Failed to create splash screen", m_pszAppName, MB_OK | MB_ICONSTOP);
+    return nullptr;
+}
+
+void CClientApp::EndSplash()
+{
+    if (m_pSplash) {
+        m_pSplash->EndSplash();
+        delete m_pSplash;
+        m_pSplash = nullptr;
+    }
 }
 
 BOOL CClientApp::RunLogin()
@@ -301,6 +337,7 @@ void CClientApp::SaveSettings()
 
 void CClientApp::FreeGlobals()
 {
+    EndSplash();
     // The library's thread ends first, then everything that could still be posted to, and the
     // lock goes last, once no thread can take it.
     if (g_pSession) {

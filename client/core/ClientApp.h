@@ -7,6 +7,7 @@
 #include <afxwin.h>
 
 class CMainFrame;
+class CSplashThread;
 
 class CClientApp : public CWinApp {
 public:
@@ -26,6 +27,9 @@ public:
 
     BOOL LoadSettings();
     BOOL LoadSkin(LPCSTR name);
+    // The splash thread with its window made, or null (told in a message box) when it failed.
+    CSplashThread* StartSplash(const CString& picturePath);
+    void EndSplash();
     void OnAppAbout();
 
     HANDLE m_hMutex = nullptr;
@@ -60,6 +64,7 @@ private:
     void SaveSettings();
     void FreeGlobals();
     CMainFrame* m_pFrame = nullptr;
+    CSplashThread* m_pSplash = nullptr;
     BOOL m_bSettingsLoaded = FALSE;
     // Set when start-up ends on a failure (not when the member cancels or another instance runs).
     BOOL m_bFailed = FALSE;

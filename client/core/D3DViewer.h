@@ -63,6 +63,7 @@ public:
     BOOL CanRender();
     // The camera the map shows.
     void SetMapCamera();
+    void PlaySceneMusic(int state, int type);
 
     CMainFrame* m_pParent = nullptr;
     std::atomic<int> m_bWorkerStarted{0};

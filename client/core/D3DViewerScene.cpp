@@ -130,10 +130,27 @@ void CD3DViewer::InitScene(int state, int type)
             }
         }
     }
+    PlaySceneMusic(state, type);
     // The box waits until the frame may draw again; a world that cannot load ends the program.
     if (failed) {
         ShowNotifyBox(CString("LoadScene"), 0, 13);
         ::PostQuitMessage(0);
+    }
+}
+
+void CD3DViewer::PlaySceneMusic(int state, int type)
+{
+    if (!m_pParent) {
+        return;
+    }
+    CBgmPlayer& player = m_pParent->m_bgmPlayer;
+    if (state == STATE_MAP) {
+        player.PlayTrack(0);
+    } else if (state == STATE_LOBBY && type != 4) {
+        player.PlayTrack(type == 1 || type == 3 ? 1 : 2);
+    } else {
+        // The game lobby and the rooms keep the channel quiet.
+        player.GetChannel().Stop();
     }
 }
 
@@ -148,6 +165,7 @@ void CD3DViewer::OnSceneAction(int code, int param)
             InitScene(STATE_MAP, 0);
         } else {
             m_nState = STATE_MAP;
+            PlaySceneMusic(STATE_MAP, 0);
         }
         break;
     case CMD_ENTER_LOBBY:

@@ -97,6 +97,9 @@ int CMainFrame::OnCreate(LPCREATESTRUCT cs)
     if (!CreateChildren()) {
         return -1;
     }
+    if (m_bgmPlayer.InitSound(this)) {
+        m_bgmPlayer.LoadPlaylist("bgm.ini");
+    }
     if (!g_pMainSkin->m_strPopupMenuIni.IsEmpty()) {
         m_iniPopupMenu.Load(g_pMainSkin->m_strSkinFolder + "\\" + g_pMainSkin->m_strPopupMenuIni);
     }
@@ -215,6 +218,7 @@ void CMainFrame::OnDestroy()
         app->m_nWindowTop = saved.y;
     }
     DestroyMessageWindows();
+    m_bgmPlayer.ReleaseSound();
     if (m_pSession && m_pSession->GetSceneSink() == &m_wndView) {
         m_pSession->SetSceneSink(nullptr);
     }

@@ -4,6 +4,7 @@
 // and offers the services the session and the other windows call (notices, chat lines, room
 // notices, the location change).
 #include <IniFile.h>
+#include "BgmPlayer.h"
 #include "D3DViewer.h"
 
 #include <SoundButton.h>
@@ -55,6 +56,7 @@ public:
     BOOL CreateChildren();
 
     CD3DViewer m_wndView;
+    CBgmPlayer m_bgmPlayer;
     CSoundButton m_btnClose;
     CSoundButton m_btnMinimise;
     CWndSnapGroup m_snapGroup;

@@ -94,15 +94,33 @@ private:
     std::deque<std::function<void()>> m_jobs;
 };
 
-uint8_t call(comm::Link& link, comm::Link::Request& request, std::atomic<uint64_t>& requests, std::atomic<uint64_t>& failures)
+struct Counts {
+    std::atomic<uint64_t> requests{0}, failures{0}, deliveries{0};
+    std::atomic<uint64_t> byStatus[256] = {};
+};
+
+uint8_t call(comm::Link& link, comm::Link::Request& request, Counts& counts)
 {
-    ++requests;
+    ++counts.requests;
     auto reply = link.call(request);
-    if (!reply || !reply->ok()) {
-        ++failures;
-        return reply ? reply->status : 0xFF;
+    uint8_t status = reply ? reply->status : 0xFF;
+    if (status != Ok) {
+        ++counts.failures;
+        ++counts.byStatus[status];
     }
-    return Ok;
+    return status;
+}
+
+// Why a login was refused, in words a person running the tool understands.
+std::string loginRefusal(const std::optional<comm::Reply>& reply)
+{
+    if (!reply)
+        return "no answer to the login";
+    switch (reply->status) {
+    case Refused: return "wrong password or unknown ID";
+    case TryLater: return "refused for now (too many failed logins, or too many at once from this address)";
+    default: return "login refused with status " + std::to_string(reply->status);
+    }
 }
 
 } // namespace
@@ -114,7 +132,14 @@ Report run(const Options& options, const std::atomic<bool>& stop)
     Clocks clocks(static_cast<size_t>(std::max(0, options.members)));
     Latencies latencies;
     WorkQueue work;
-    std::atomic<uint64_t> requests{0}, failures{0}, deliveries{0};
+    Counts counts;
+    auto notLoggedIn = [&](const Member& member, const std::string& why) {
+        if (options.verbose)
+            std::fprintf(stderr, "yonda-bots: %s: %s\n", member.login.c_str(), why.c_str());
+        if (report.notLoggedIn.empty())
+            report.firstNotLoggedIn = member.login;
+        ++report.notLoggedIn[why];
+    };
 
     for (int i = 0; i < options.members; ++i) {
         auto member = std::make_unique<Member>();
@@ -142,7 +167,7 @@ Report run(const Options& options, const std::atomic<bool>& stop)
                     float x = self->x, z = self->z;
                     request.writer.i16(self->lobby).i32(sender).ch('M').u8(0).f32(x).f32(z);
                     request.writer.f32(x).f32(0).f32(z).ch('0').ch('0').ch('0').u8(0);
-                    call(self->link, request, requests, failures);
+                    call(self->link, request, counts);
                 });
                 return;
             }
@@ -155,20 +180,18 @@ Report run(const Options& options, const std::atomic<bool>& stop)
             int64_t at = sent.load();
             if (at > 0) {
                 latencies.add(nowUs() - at);
-                ++deliveries;
+                ++counts.deliveries;
             }
         });
         if (!member.link.connect(options.host, options.port)) {
-            if (options.verbose)
-                std::fprintf(stderr, "yonda-bots: %s cannot connect\n", member.login.c_str());
+            notLoggedIn(member, "cannot connect to " + options.host + ":" + std::to_string(options.port) + ": " + member.link.failure());
             continue;
         }
         auto login = member.link.begin(Login);
         login.writer.text(member.login, kIdWidth).text(options.password, kLoginPasswordWidth);
         auto reply = member.link.call(login);
         if (!reply || !reply->ok()) {
-            if (options.verbose)
-                std::fprintf(stderr, "yonda-bots: %s cannot log in\n", member.login.c_str());
+            notLoggedIn(member, loginRefusal(reply));
             member.link.disconnect();
             continue;
         }
@@ -211,7 +234,7 @@ Report run(const Options& options, const std::atomic<bool>& stop)
             auto join = member.link.begin(RoomJoin);
             join.writer.i16(lobby).i16(room).text("", kRoomPasswordWidth);
             join.writer.ch('M').ch('0').ch('0').ch('0').ch('0').ch('0').u8(0).u8(0);
-            if (call(member.link, join, requests, failures) == Ok) {
+            if (call(member.link, join, counts) == Ok) {
                 member.lobby = lobby;
                 member.room = room;
             }
@@ -220,7 +243,7 @@ Report run(const Options& options, const std::atomic<bool>& stop)
             ++report.placed;
             auto where = member.link.begin(SendUserLocation);
             where.writer.i16(member.lobby).i16(member.room);
-            call(member.link, where, requests, failures);
+            call(member.link, where, counts);
         }
     }
 
@@ -262,7 +285,7 @@ Report run(const Options& options, const std::atomic<bool>& stop)
                     auto request = member->link.begin(MoveStart);
                     request.writer.i16(member->lobby).i32(0).f32(fromX).f32(0).f32(fromZ).f32(toX).f32(0).f32(toZ);
                     clocks.lastMove[i] = nowUs();
-                    call(member->link, request, requests, failures);
+                    call(member->link, request, counts);
                 });
             }
             if (chatUs > 0 && now >= member->nextChat) {
@@ -273,7 +296,7 @@ Report run(const Options& options, const std::atomic<bool>& stop)
                     request.writer.i16(member->lobby).u8(kind).u8(static_cast<uint8_t>(roll(15)));
                     request.writer.text(kLines[roll(sizeof kLines / sizeof kLines[0])], kChatWidth);
                     clocks.lastChat[i] = nowUs();
-                    call(member->link, request, requests, failures);
+                    call(member->link, request, counts);
                 });
             }
             next = std::min({next, member->nextMove, member->nextChat});
@@ -290,9 +313,13 @@ Report run(const Options& options, const std::atomic<bool>& stop)
         member->link.disconnect();
     }
 
-    report.requests = requests;
-    report.failures = failures;
-    report.deliveries = deliveries;
+    report.requests = counts.requests;
+    report.failures = counts.failures;
+    report.deliveries = counts.deliveries;
+    for (int status = 0; status < 256; ++status) {
+        if (uint64_t count = counts.byStatus[status])
+            report.refusedBy[static_cast<uint8_t>(status)] = count;
+    }
     auto& micros = latencies.micros;
     if (!micros.empty()) {
         std::sort(micros.begin(), micros.end());

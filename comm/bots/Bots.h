@@ -6,6 +6,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -31,8 +32,11 @@ struct Options {
 struct Report {
     int loggedIn = 0;
     int placed = 0;
+    std::map<std::string, int> notLoggedIn; // why members could not connect or log in, how many
+    std::string firstNotLoggedIn;           // the first member that could not
     uint64_t requests = 0;
-    uint64_t failures = 0;
+    uint64_t failures = 0;                  // requests the service refused or did not answer
+    std::map<uint8_t, uint64_t> refusedBy;  // those by status (0xFF: no answer)
     uint64_t deliveries = 0;       // move and chat events measured at other members
     double p50Ms = 0, p99Ms = 0, maxMs = 0;
     uint64_t lost = 0;             // members whose connection was lost

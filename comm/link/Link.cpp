@@ -31,28 +31,46 @@ Link::~Link()
 
 namespace {
 
-int connectWithTimeout(const std::string& host, uint16_t port, int timeoutMs)
+int connectWithTimeout(const std::string& host, uint16_t port, const std::string& source, int timeoutMs, std::string& failure)
 {
     addrinfo hints{};
     hints.ai_family = AF_INET;
     hints.ai_socktype = SOCK_STREAM;
     addrinfo* found = nullptr;
-    if (getaddrinfo(host.c_str(), std::to_string(port).c_str(), &hints, &found) != 0 || !found)
+    if (getaddrinfo(host.c_str(), std::to_string(port).c_str(), &hints, &found) != 0 || !found) {
+        failure = "no such host";
         return -1;
+    }
     int fd = socket(found->ai_family, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+    if (fd >= 0 && !source.empty()) {
+        sockaddr_in local{};
+        local.sin_family = AF_INET;
+        if (inet_pton(AF_INET, source.c_str(), &local.sin_addr) != 1 || bind(fd, reinterpret_cast<sockaddr*>(&local), sizeof local) != 0) {
+            failure = "cannot use the source address " + source;
+            close(fd);
+            freeaddrinfo(found);
+            return -1;
+        }
+    }
     int result = fd < 0 ? -1 : ::connect(fd, found->ai_addr, found->ai_addrlen);
+    int error = errno;
     freeaddrinfo(found);
-    if (fd < 0)
+    if (fd < 0) {
+        failure = std::strerror(error);
         return -1;
-    if (result != 0 && errno != EINPROGRESS) {
+    }
+    if (result != 0 && error != EINPROGRESS) {
+        failure = std::strerror(error);
         close(fd);
         return -1;
     }
     if (result != 0) {
         pollfd waiting{fd, POLLOUT, 0};
-        int error = 0;
         socklen_t length = sizeof error;
-        if (poll(&waiting, 1, timeoutMs) != 1 || getsockopt(fd, SOL_SOCKET, SO_ERROR, &error, &length) != 0 || error != 0) {
+        error = 0;
+        int ready = poll(&waiting, 1, timeoutMs);
+        if (ready != 1 || getsockopt(fd, SOL_SOCKET, SO_ERROR, &error, &length) != 0 || error != 0) {
+            failure = ready == 0 ? "timed out" : std::strerror(error ? error : errno);
             close(fd);
             return -1;
         }
@@ -69,7 +87,8 @@ int connectWithTimeout(const std::string& host, uint16_t port, int timeoutMs)
 bool Link::connect(const std::string& host, uint16_t port, int timeoutMs)
 {
     disconnect();
-    m_socket = connectWithTimeout(host, port, timeoutMs);
+    m_failure.clear();
+    m_socket = connectWithTimeout(host, port, m_source, timeoutMs, m_failure);
     if (m_socket < 0)
         return false;
     m_closingByUs = false;
@@ -79,6 +98,10 @@ bool Link::connect(const std::string& host, uint16_t port, int timeoutMs)
     hello.writer.u16(proto::kVersion);
     auto reply = call(hello, timeoutMs);
     if (!reply || !reply->ok()) {
+        // A service at its connection limits closes a newcomer at once, before any answer.
+        m_failure = reply ? "the service speaks another protocol version"
+                  : m_valid ? "no greeting from the service in time"
+                            : "closed by the service at once (its connection limits)";
         disconnect();
         return false;
     }

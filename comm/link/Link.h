@@ -44,9 +44,13 @@ public:
     void setEventSink(EventSink sink) { m_eventSink = std::move(sink); }
     void setLossSink(LossSink sink) { m_lossSink = std::move(sink); }
 
+    // Connections start from this local address (dotted, no port) instead of the one the system
+    // picks; for load tools and tests that play members at many addresses.
+    void setSourceAddress(std::string address) { m_source = std::move(address); }
     // Opens the connection (a host name or dotted address) and greets the service; false when
-    // either fails within the timeout.
+    // either fails within the timeout, with failure() saying why.
     bool connect(const std::string& host, uint16_t port, int timeoutMs = kQueryTimeoutMs);
+    const std::string& failure() const { return m_failure; }
     // Closes the connection from this side: no loss is reported.
     void disconnect();
     bool isConnected() const { return m_connected; }
@@ -79,6 +83,8 @@ private:
     std::map<uint32_t, std::optional<Reply>> m_waiting; // request number -> answer once arrived
     EventSink m_eventSink;
     LossSink m_lossSink;
+    std::string m_source;
+    std::string m_failure;
 };
 
 } // namespace yonda::comm

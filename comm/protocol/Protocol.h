@@ -82,6 +82,7 @@ enum Status : uint8_t {
     AlreadyExists = 9,
     Offline = 10,
     VersionMismatch = 11,
+    TryLater = 12, // too many failed logins, logins from one address, or lines too fast: wait
 };
 
 // Field widths: bytes a fixed field holds, its terminating zero included.

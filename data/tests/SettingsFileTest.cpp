@@ -2,6 +2,7 @@
 // every setting the program reads at start, values that lead somewhere real (the skin folder, its
 // string table, a font fontconfig has, a loopback server), and the same bytes every build.
 #include "IniFile.h"
+#include "TempFolder.h"
 
 #include <fontconfig/fontconfig.h>
 #include <gtest/gtest.h>
@@ -167,8 +168,7 @@ TEST(SettingsFile, WritingTheSettingsBackReplacesLinesInPlace)
     ini.SetString("Option", "SavedID", "demo2");
     EXPECT_EQ(ini.Lines().GetSize(), lines + 1);
 
-    const fs::path folder = fs::temp_directory_path() / ("yonda-settings-" + std::to_string(getpid()));
-    fs::create_directories(folder);
+    const yonda::testing::TempFolder folder("yonda-settings");
     const std::string saved = (folder / "Yonda.ini").string();
     ASSERT_TRUE(ini.Save(saved.c_str()));
     CIniFile again;
@@ -178,5 +178,4 @@ TEST(SettingsFile, WritingTheSettingsBackReplacesLinesInPlace)
     EXPECT_EQ(Number(again, "Option", "TextColor"), -2);
     EXPECT_EQ(Value(again, "Option", "SavedID"), "demo2");
     EXPECT_EQ(Value(again, "Window", "Title"), "Yonda Alpha");
-    fs::remove_all(folder);
 }

@@ -3,6 +3,7 @@
 #include "KRAAvatarManager.h"
 #include "KRAAvatarTestFiles.h"
 #include "KRAManager.h"
+#include "TempFolder.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -23,11 +24,9 @@ class AvatarManagerTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        char szTemplate[] = "/tmp/kravex-avatar-XXXXXX";
-        ASSERT_NE(mkdtemp(szTemplate), nullptr);
-        m_root = szTemplate;
-        std::filesystem::create_directories(m_root / "KRI");
-        std::filesystem::create_directories(m_root / "Motion");
+        m_root = m_temp.Path();
+        m_temp.MakeFolder("KRI");
+        m_temp.MakeFolder("Motion");
         ASSERT_EQ(m_cManager.Create((m_root.string() + "/").c_str(), 2, 3), KRA_OK);
         s_vMessages.clear();
         CKRAManager::m_pfMsgProc = &Record;
@@ -39,7 +38,6 @@ protected:
         CKRAManager::m_pfMsgProc = nullptr;
         s_pfOnMessage = nullptr;
         m_cManager.Destroy();
-        std::filesystem::remove_all(m_root);
     }
     // A generated file copied into this manager's folder, under its own or another name.
     void CopyItem(const std::string& strName, const std::string& strAs = "")
@@ -80,6 +78,7 @@ protected:
     static inline std::vector<Message> s_vMessages;
     static inline std::function<void()> s_pfOnMessage;
 
+    yonda::testing::TempFolder m_temp{"kravex-avatar"};
     CKRAAvatarManager m_cManager;
     std::filesystem::path m_root;
     std::vector<LONG> m_vCodes;

@@ -4,11 +4,11 @@
 #include "KRAFakeDevice.h"
 #include "KRAManager.h"
 #include "KRATestFiles.h"
+#include "TempFolder.h"
 
 #include <gtest/gtest.h>
 #include <yonda_capture.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <string>
 
@@ -20,21 +20,16 @@ class EngineFixture : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        char szTemplate[] = "/tmp/kravex-test-XXXXXX";
-        ASSERT_NE(mkdtemp(szTemplate), nullptr);
-        m_root = szTemplate;
+        m_root = m_temp.Path();
         m_strData = (m_root / "Data").string() + "/";
-        std::filesystem::create_directories(m_root / "Data" / "WORLD");
+        m_temp.MakeFolder("Data/WORLD");
         ASSERT_EQ(KRACreate(&m_device, m_strData.c_str(), &IgnoreMessage, &m_pManager), KRA_OK);
     }
-    void TearDown() override
-    {
-        KRADestroy();
-        std::filesystem::remove_all(m_root);
-    }
+    void TearDown() override { KRADestroy(); }
     void WriteWorld(const std::string& name, const std::vector<uint8_t>& bytes) { Write(m_root / "Data" / "WORLD" / name, bytes); }
     void WriteWorldText(const std::string& name, const std::string& text) { WriteText(m_root / "Data" / "WORLD" / name, text); }
 
+    yonda::testing::TempFolder m_temp{"kravex-test"};
     FakeDevice m_device;
     CKRAManager* m_pManager = nullptr;
     std::filesystem::path m_root;

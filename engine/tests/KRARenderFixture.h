@@ -4,13 +4,13 @@
 
 #include "KRAManager.h"
 #include "KRATestFiles.h"
+#include "PixelExpect.h"
+#include "TempFolder.h"
 
 #include <d3dx8.h>
 #include <gtest/gtest.h>
 #include <yonda_d3d8.h>
 
-#include <cstdio>
-#include <cstdlib>
 #include <filesystem>
 #include <string>
 
@@ -55,10 +55,8 @@ protected:
         ASSERT_EQ(m_pD3D->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, pp.hDeviceWindow, 0x24, &pp, &m_pDevice), D3D_OK);
         Baseline();
 
-        char szTemplate[] = "/tmp/kravex-render-XXXXXX";
-        ASSERT_NE(mkdtemp(szTemplate), nullptr);
-        m_root = szTemplate;
-        std::filesystem::create_directories(m_root / "Data" / "WORLD");
+        m_root = m_temp.Path();
+        m_temp.MakeFolder("Data/WORLD");
         m_strData = (m_root / "Data").string() + "/";
         CKRAManager* pManager = nullptr;
         ASSERT_EQ(KRACreate(m_pDevice, m_strData.c_str(), &Ignore, &pManager), KRA_OK);
@@ -101,7 +99,6 @@ protected:
         }
         if (m_pD3D)
             m_pD3D->Release();
-        std::filesystem::remove_all(m_root);
     }
 
     void WriteWorld(const std::string& name, const std::vector<uint8_t>& bytes) { Write(m_root / "Data" / "WORLD" / name, bytes); }
@@ -115,17 +112,10 @@ protected:
         EXPECT_EQ(m_pDevice->GetBackBuffer(0, D3DBACKBUFFER_TYPE_MONO, &pSurface), D3D_OK);
         if (!pSurface)
             return picture;
-        D3DLOCKED_RECT locked;
-        EXPECT_EQ(pSurface->LockRect(&locked, nullptr, D3DLOCK_READONLY), D3D_OK);
-        picture.width = picture.height = m_nSize;
-        picture.pixels.resize(size_t(m_nSize) * m_nSize);
-        for (UINT y = 0; y < m_nSize; ++y) {
-            const BYTE* row = static_cast<const BYTE*>(locked.pBits) + size_t(y) * UINT(locked.Pitch);
-            for (UINT x = 0; x < m_nSize; ++x)
-                picture.pixels[size_t(y) * m_nSize + x] = (DWORD(row[4 * x]) | DWORD(row[4 * x + 1]) << 8 |
-                                                         DWORD(row[4 * x + 2]) << 16) | 0xFF000000u;
-        }
-        pSurface->UnlockRect();
+        // The back buffer has no alpha of its own: its pixels read as opaque.
+        picture = yonda::testing::ReadSurface(pSurface);
+        for (DWORD& pixel : picture.pixels)
+            pixel |= 0xFF000000u;
         pSurface->Release();
         m_pDevice->BeginScene();
         return picture;
@@ -144,34 +134,16 @@ protected:
 
     static bool Near(DWORD actual, DWORD expected, int tolerance)
     {
-        for (int shift = 0; shift < 24; shift += 8) {
-            int a = int((actual >> shift) & 255), e = int((expected >> shift) & 255);
-            if (a - e > tolerance || e - a > tolerance)
-                return false;
-        }
-        return true;
+        return yonda::testing::ColourNear(actual | 0xFF000000u, expected | 0xFF000000u, tolerance);
     }
 
     // Keeps a failing picture beside the test run, for a person to look at.
-    void ExpectPixel(const YondaPicture& picture, POINT p, DWORD expected, int tolerance = 4)
+    static void ExpectPixel(const YondaPicture& picture, POINT p, DWORD expected, int tolerance = 4)
     {
-        ASSERT_TRUE(p.x >= 0 && p.y >= 0 && UINT(p.x) < picture.width && UINT(p.y) < picture.height);
-        DWORD actual = picture.At(UINT(p.x), UINT(p.y));
-        if (!Near(actual, expected, tolerance)) {
-            ADD_FAILURE() << "pixel (" << p.x << ", " << p.y << ") is 0x" << std::hex << actual << ", expected 0x"
-                          << (expected | 0xFF000000u);
-            std::string path = std::string("kravex-") + ::testing::UnitTest::GetInstance()->current_test_info()->name() + ".ppm";
-            if (FILE* file = std::fopen(path.c_str(), "wb")) {
-                std::fprintf(file, "P6\n%u %u\n255\n", picture.width, picture.height);
-                for (DWORD pixel : picture.pixels) {
-                    unsigned char rgb[3] = {BYTE(pixel >> 16), BYTE(pixel >> 8), BYTE(pixel)};
-                    std::fwrite(rgb, 1, 3, file);
-                }
-                std::fclose(file);
-            }
-        }
+        yonda::testing::ExpectPixel(picture, p.x, p.y, expected, tolerance, "kravex");
     }
 
+    yonda::testing::TempFolder m_temp{"kravex-render"};
     IDirect3D8* m_pD3D = nullptr;
     IDirect3DDevice8* m_pDevice = nullptr;
     std::filesystem::path m_root;

@@ -62,9 +62,8 @@ TEST(Manager, RefusesEachMissingArgumentWithItsBoxInOrder)
 
 TEST(Manager, CreateBuildsEveryPartAndASecondCreateStartsAfresh)
 {
-    char szTemplate[] = "/tmp/kravex-manager-XXXXXX";
-    ASSERT_NE(mkdtemp(szTemplate), nullptr);
-    std::filesystem::path root = szTemplate;
+    const yonda::testing::TempFolder temp("kravex-manager");
+    const std::filesystem::path& root = temp.Path();
     WriteScene(root / "one");
     std::string strOne = (root / "one").string() + "/", strTwo = (root / "two").string() + "/";
 
@@ -94,7 +93,6 @@ TEST(Manager, CreateBuildsEveryPartAndASecondCreateStartsAfresh)
     ExpectNoParts();
     // A stop after a stop does nothing.
     EXPECT_EQ(KRADestroy(), kOk);
-    std::filesystem::remove_all(root);
 }
 
 TEST(Manager, RenderingOptionsAreTwoBits)

@@ -1,5 +1,6 @@
 #include "Presentation.h"
 
+#include <algorithm>
 #include <map>
 #include <mutex>
 
@@ -15,7 +16,8 @@ struct Shown {
     std::vector<DWORD> spare;
 };
 std::map<HWND, Shown> g_pictures;
-D3DDISPLAYMODE g_displayMode = {1024, 768, 60, D3DFMT_X8R8G8B8};
+// A size set by a test; zero follows the screen.
+SIZE g_displaySize = {0, 0};
 
 }  // namespace
 
@@ -77,8 +79,16 @@ bool WindowClientOrigin(HWND window, POINT* origin)
 
 D3DDISPLAYMODE DisplayMode()
 {
-    std::lock_guard lock(g_mutex);
-    return g_displayMode;
+    SIZE size;
+    {
+        std::lock_guard lock(g_mutex);
+        size = g_displaySize;
+    }
+    // The screen is asked with no lock of ours held: the first question may start the display,
+    // which registers its present target here.
+    if (size.cx <= 0 || size.cy <= 0)
+        size = SIZE{GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    return D3DDISPLAYMODE{UINT(std::max<LONG>(size.cx, 1)), UINT(std::max<LONG>(size.cy, 1)), 60, D3DFMT_X8R8G8B8};
 }
 
 }  // namespace yonda::d3d8
@@ -106,8 +116,8 @@ void YondaD3D8ForgetPresentedPictures()
 void YondaD3D8SetDisplayMode(UINT width, UINT height)
 {
     std::lock_guard lock(g_mutex);
-    if (width > 0 && height > 0) {
-        g_displayMode.Width = width;
-        g_displayMode.Height = height;
-    }
+    if (width > 0 && height > 0)
+        g_displaySize = SIZE{LONG(width), LONG(height)};
+    else
+        g_displaySize = SIZE{0, 0};
 }

@@ -14,12 +14,13 @@
 #include "yonda_user.h"
 
 #include <dlfcn.h>
+#include <unistd.h>
 
 #include <algorithm>
-#include <cstdlib>
 #include <chrono>
-#include <cstring>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <future>
 #include <utility>
 
@@ -117,7 +118,9 @@ void SdlDisplay::Stop() {
 // gone come back asynchronously from SDL's own wake-up messages (sent to the window a wait began
 // on) and mean nothing here; they must not end the program. The handler is set before SDL starts
 // too: SDL puts back the handler it found when it closes its connection, and errors still pending
-// then arrive while it closes.
+// then arrive while it closes. A connection that breaks (the X server went away) does end the
+// program, at once: Xlib would call exit() on the display thread while the program's own threads
+// go on using what exit() destroys.
 static void TolerateXErrors(bool load) {
     if (!load) {
         const char* driver = SDL_GetCurrentVideoDriver();
@@ -129,7 +132,16 @@ static void TolerateXErrors(bool load) {
     using SetHandler = Handler (*)(Handler);
     if (auto set = reinterpret_cast<SetHandler>(dlsym(xlib, "XSetErrorHandler")))
         set([](void*, void*) { return 0; });
-    // Loaded here, the library stays for SDL to find with the handler in place.
+    using IoHandler = int (*)(void*);
+    using SetIoHandler = IoHandler (*)(IoHandler);
+    if (auto set = reinterpret_cast<SetIoHandler>(dlsym(xlib, "XSetIOErrorHandler"))) {
+        set([](void*) -> int {
+            std::fputs("yonda: the connection to the display is gone\n", stderr);
+            std::fflush(nullptr);
+            _exit(1);
+        });
+    }
+    // Loaded here, the library stays for SDL to find with the handlers in place.
     if (!load) dlclose(xlib);
 }
 
@@ -148,6 +160,16 @@ bool SdlDisplay::Init() {
     if (x11 && *x11) TolerateXErrors(true);
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
         std::fprintf(stderr, "yonda: no display (%s); running without one\n", SDL_GetError());
+        return false;
+    }
+    // Unless asked for by name, SDL's off-screen drivers are where it ends when no desktop can be
+    // reached: windows there show nowhere, so that is no display.
+    const char* driver = SDL_GetCurrentVideoDriver();
+    const char* asked = std::getenv("SDL_VIDEODRIVER");
+    if ((!asked || !*asked) && driver && (std::strcmp(driver, "offscreen") == 0 || std::strcmp(driver, "dummy") == 0)) {
+        std::fprintf(stderr, "yonda: no display (the desktop%s%s cannot be reached); running without one\n",
+                     x11 && *x11 ? " at DISPLAY=" : "", x11 && *x11 ? x11 : "");
+        SDL_QuitSubSystem(SDL_INIT_VIDEO);
         return false;
     }
     TolerateXErrors(false);

@@ -147,5 +147,49 @@ private:
 
 typedef const CString& LPCTSTR_REF;
 
+typedef int64_t __time64_t;
+
+// A moment as seconds since 1970 (UTC).
+class CTime {
+public:
+    CTime() = default;
+    CTime(__time64_t time) : m_time(time) {}
+    __time64_t GetTime() const { return m_time; }
+    friend bool operator==(const CTime& a, const CTime& b) { return a.m_time == b.m_time; }
+
+private:
+    __time64_t m_time = 0;
+};
+
+// What the file system knows of a file or folder.
+struct CFileStatus {
+    CTime m_ctime;
+    CTime m_mtime;
+    CTime m_atime;
+    ULONGLONG m_size = 0;
+    BYTE m_attribute = 0; // CFile::Attribute bits
+    CHAR m_szFullName[MAX_PATH] = {};
+};
+
+// Files by Windows path. Only the status query is offered: the program reads and writes its
+// files through the C runtime.
+class CFile : public CObject {
+public:
+    enum Attribute {
+        normal = 0x00,
+        readOnly = 0x01,
+        hidden = 0x02,
+        system = 0x04,
+        volume = 0x08,
+        directory = 0x10,
+        archive = 0x20,
+    };
+
+    // TRUE, with the status filled, when a file or folder is at the path; FALSE when nothing is
+    // (or the path cannot be asked about). m_szFullName is the path made absolute against the
+    // current directory, cut to MAX_PATH - 1 bytes.
+    static BOOL GetStatus(LPCSTR lpszFileName, CFileStatus& rStatus);
+};
+
 // Whether a byte starts a double-byte character in the active code page.
 bool YondaIsLeadByte(BYTE byte);

@@ -212,6 +212,8 @@ class CPtrList : public CObject, public yonda::mfc::ListOf<void*> {};
 class CObList : public CObject, public yonda::mfc::ListOf<CObject*> {};
 class CStringList : public CObject, public yonda::mfc::ListOf<CString> {
 public:
+    // MFC's nodes come in blocks of this many; here each node is its own allocation.
+    explicit CStringList(INT_PTR /*nBlockSize*/ = 10) {}
     using ListOf::AddHead;
     using ListOf::AddTail;
     POSITION AddTail(LPCSTR text) { return ListOf::AddTail(CString(text)); }

@@ -26,7 +26,8 @@
 //   TITLE or CLASS  a visible top-level window with that title, else with that class (class names
 //                   without regard to case), topmost first; it becomes the last window found;
 //   #ID             the child with that control id of the last window found, searched depth first
-//                   (a visible one before a hidden one);
+//                   (a visible one before a hidden one); without one, a top-level window of that
+//                   title or class (dialogs' class is "#32770");
 //   0xHANDLE        a window by the handle `windows` or `wait-window` answered.
 //
 // Commands (MS is milliseconds of real time; waits default to YONDA_AUTOMATION_WAIT_MS):

@@ -23,7 +23,8 @@ BOOL YondaD3D8GetPresentedPicture(HWND hwnd, YondaPicture* picture);
 // Forgets every presented picture (between tests).
 void YondaD3D8ForgetPresentedPictures();
 
-// The display mode the adapter reports (1024 x 768 X8R8G8B8 unless set).
+// The display mode the adapter reports: X8R8G8B8 at the screen's size (SM_CXSCREEN, SM_CYSCREEN),
+// or at the size set here; 0 x 0 follows the screen again.
 void YondaD3D8SetDisplayMode(UINT width, UINT height);
 
 // The number of default-pool resources and additional swap chains the program still holds on the

@@ -362,31 +362,23 @@ HWND Session::Resolve(const std::string& name, bool visible, std::string* why) {
         *why = "no window named";
         return nullptr;
     }
-    if (name[0] == '#') {
-        if (!ParseNumber(name.substr(1), &number) || number < 0) {
-            *why = "not a control id: " + name;
-            return nullptr;
-        }
-        if (!m_last || !IsWindow(m_last)) {
-            *why = "no window found yet for " + name + " (wait-window first)";
-            return nullptr;
-        }
-        hwnd = FindChildById(m_last, static_cast<UINT_PTR>(number));
-        if (!hwnd) {
-            *why = "no control " + name + " in " + HandleText(m_last);
-            return nullptr;
-        }
-    } else if (name.size() > 2 && name.compare(0, 2, "0x") == 0 && ParseNumber(name, &number)) {
+    bool control = name[0] == '#' && ParseNumber(name.substr(1), &number) && number >= 0;
+    if (control && m_last && IsWindow(m_last)) hwnd = FindChildById(m_last, static_cast<UINT_PTR>(number));
+    if (!hwnd && !control && name.size() > 2 && name.compare(0, 2, "0x") == 0 && ParseNumber(name, &number)) {
         hwnd = reinterpret_cast<HWND>(static_cast<uintptr_t>(number));
         if (!IsWindow(hwnd)) {
             *why = "no window " + name;
             return nullptr;
         }
         if (GetAncestor(hwnd, GA_ROOT) == hwnd) m_last = hwnd;
-    } else {
+    } else if (!hwnd) {
+        // A title or a class; "#N" too when the last window found has no control N (the class
+        // of dialogs is "#32770").
         hwnd = FindTopLevel(name);
         if (!hwnd) {
-            *why = "no visible window " + QuoteArgument(name);
+            if (!control) *why = "no visible window " + QuoteArgument(name);
+            else if (m_last && IsWindow(m_last)) *why = "no control " + name + " in " + HandleText(m_last);
+            else *why = "no window found yet for " + name + " (wait-window first)";
             return nullptr;
         }
         m_last = hwnd;

@@ -317,6 +317,10 @@ static BOOL PostTo(const std::shared_ptr<ThreadQueue>& queue, HWND hwnd, UINT me
     {
         std::lock_guard lock(queue->mutex);
         if (!queue->alive) return FALSE;
+        if (queue->posted.size() >= kPostedLimit) {
+            SetLastError(ERROR_NOT_ENOUGH_QUOTA);
+            return FALSE;
+        }
         queue->posted.push_back(msg);
     }
     queue->wake.notify_all();

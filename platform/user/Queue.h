@@ -39,6 +39,10 @@ struct Timer {
     uint64_t due = 0;
 };
 
+// Posted messages one queue holds at most; a post beyond it fails with ERROR_NOT_ENOUGH_QUOTA,
+// so a thread that stops reading its queue cannot make its posters grow memory without end.
+inline constexpr size_t kPostedLimit = 10000;
+
 struct ThreadQueue {
     std::mutex mutex;
     std::condition_variable wake;

@@ -17,60 +17,15 @@
 #include <unistd.h>
 
 #include "ServiceHarness.h"
+#include "ServiceProgram.h"
 
 using namespace yonda;
 using namespace yonda::proto;
+using yonda::testing::ServiceProgram;
+using yonda::testing::startServiceProgram;
 using yonda::testing::TestClient;
 
 namespace {
-
-struct Child {
-    pid_t pid = -1;
-    uint16_t port = 0;
-};
-
-// Starts the program on a free loopback port and reads the port from its first log line.
-Child startService(const std::string& database, const std::string& catalogue, int fileLimit = 0)
-{
-    // Tests run in the build folder; the variable names it too when it is set.
-    const char* build = std::getenv("YONDA_BINARY_DIR");
-    std::string program = std::string(build && *build ? build : ".") + "/bin/yonda-service";
-    int pipeEnds[2];
-    if (pipe(pipeEnds) != 0)
-        return {};
-    Child child;
-    child.pid = fork();
-    if (child.pid == 0) {
-        dup2(pipeEnds[1], 2);
-        close(pipeEnds[0]);
-        if (fileLimit > 0) {
-            std::string shell = "ulimit -n " + std::to_string(fileLimit) + " && exec \"$0\" \"$@\"";
-            execl("/bin/sh", "sh", "-c", shell.c_str(), program.c_str(), "--listen", "127.0.0.1:0", "--db", database.c_str(),
-                  "--catalogue", catalogue.c_str(), static_cast<char*>(nullptr));
-        }
-        execl(program.c_str(), program.c_str(), "--listen", "127.0.0.1:0", "--db", database.c_str(), "--catalogue",
-              catalogue.c_str(), static_cast<char*>(nullptr));
-        _exit(127);
-    }
-    close(pipeEnds[1]);
-    FILE* log = fdopen(pipeEnds[0], "r");
-    char line[512];
-    while (std::fgets(line, sizeof line, log)) {
-        const char* at = std::strstr(line, "serving on 127.0.0.1:");
-        if (at) {
-            child.port = static_cast<uint16_t>(std::atoi(at + std::strlen("serving on 127.0.0.1:")));
-            break;
-        }
-    }
-    // Keep reading the log in the background so the program never blocks on a full pipe.
-    std::thread([log] {
-        char rest[512];
-        while (std::fgets(rest, sizeof rest, log)) {
-        }
-        std::fclose(log);
-    }).detach();
-    return child;
-}
 
 comm::Link::Request buyShirt(TestClient& client, int number)
 {
@@ -88,7 +43,8 @@ comm::Link::Request buyShirt(TestClient& client, int number)
 TEST(KilledService, LosesNoConfirmedPurchase)
 {
     auto folder = yonda::testing::freshFolder("killed");
-    std::string database = (folder / "service.db").string();
+    std::string database = yonda::testing::databaseWithKim(folder, 100000);
+    ASSERT_FALSE(database.empty());
     std::string catalogue = (folder / "item.dsv").string();
     std::vector<std::string> rows = {"man_up,300", "code,name,price,sale,text,file,texture,description"};
     for (int i = 1; i <= 300; ++i) {
@@ -98,18 +54,7 @@ TEST(KilledService, LosesNoConfirmedPurchase)
     }
     auto bytes = yonda::testing::encodeCatalogue(rows);
     std::ofstream(catalogue, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-    {
-        service::Store store;
-        ASSERT_TRUE(store.open(database));
-        service::Account account;
-        account.login = "kim";
-        account.nickname = "Kim";
-        account.hash = service::PasswordWorker::hash("pw", false);
-        account.points = 100000;
-        ASSERT_TRUE(store.addAccount(account));
-    }
-
-    Child first = startService(database, catalogue);
+    ServiceProgram first = startServiceProgram(database, catalogue);
     ASSERT_GT(first.port, 0);
     std::vector<int> confirmed;
     {
@@ -137,7 +82,7 @@ TEST(KilledService, LosesNoConfirmedPurchase)
     waitpid(first.pid, nullptr, 0);
     ASSERT_GE(confirmed.size(), 40u);
 
-    Child second = startService(database, catalogue);
+    ServiceProgram second = startServiceProgram(database, catalogue);
     ASSERT_GT(second.port, 0);
     TestClient kim;
     ASSERT_GT(kim.login(second.port, "kim"), 0);
@@ -169,17 +114,9 @@ TEST(KilledService, LosesNoConfirmedPurchase)
 TEST(StarvedService, RefusesWhatItCannotHoldAndServesTheRest)
 {
     auto folder = yonda::testing::freshFolder("starved");
-    std::string database = (folder / "service.db").string();
-    {
-        service::Store store;
-        ASSERT_TRUE(store.open(database));
-        service::Account account;
-        account.login = "kim";
-        account.nickname = "Kim";
-        account.hash = service::PasswordWorker::hash("pw", false);
-        ASSERT_TRUE(store.addAccount(account));
-    }
-    Child child = startService(database, (folder / "none.dsv").string(), 40);
+    std::string database = yonda::testing::databaseWithKim(folder, 0);
+    ASSERT_FALSE(database.empty());
+    ServiceProgram child = startServiceProgram(database, (folder / "none.dsv").string(), 40);
     ASSERT_GT(child.port, 0);
     TestClient kim;
     ASSERT_GT(kim.login(child.port, "kim"), 0);

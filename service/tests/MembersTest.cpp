@@ -116,7 +116,7 @@ TEST(Members, AvatarCreationDressesTheMemberOnce)
     auto create = [&] {
         auto request = client.begin(AvatarCreate);
         request.writer.ch('F').ch('0').ch('0');
-        for (const char* code : {"003", "000", "001", "002", "000", "000", "004"})
+        for (const char* code : {"003", "000", "005", "002", "000", "000", "004"}) // free for a lady
             request.writer.text(code, kItemCodeWidth);
         return request;
     };

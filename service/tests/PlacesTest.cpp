@@ -59,7 +59,7 @@ TEST_F(Place, EnteringALobbyIsAnnouncedToEveryoneThereTheNewcomerIncluded)
     EXPECT_EQ(head.getText(34, 32), "Kim");
     EXPECT_EQ(head.getCh(66), 'M');
     ASSERT_EQ(own->items.size(), 1u);
-    EXPECT_EQ(readWornItem(own->items[0].data()).number, 1); // what the join carried
+    EXPECT_EQ(readWornItem(own->items[0].data()).number, 9); // what the join carried
 
     ASSERT_EQ(lee.join(1, -1), Ok);
     auto seen = kim.waitFor(EvEntered);
@@ -121,7 +121,7 @@ TEST_F(Place, AvatarInformationGoesToItsTargetOnly)
     ASSERT_EQ(park.join(0, -1), Ok);
     auto send = kim.begin(SendMyAvatar);
     send.writer.i16(0).i32(lee.user).ch('M').u8(2).f32(1.5f).f32(2.5f).f32(3).f32(4).f32(5).ch('0').ch('0').ch('0');
-    send.writer.u8(1).bytes(makeWornItem({2, 7, 1}).bytes());
+    send.writer.u8(1).bytes(makeWornItem({2, 9, 1}).bytes());
     ASSERT_EQ(kim.status(send), Ok);
     auto info = lee.waitFor(EvAvatarInfo);
     ASSERT_TRUE(info);
@@ -133,7 +133,7 @@ TEST_F(Place, AvatarInformationGoesToItsTargetOnly)
     EXPECT_EQ(head.getF32(69), 3.f); // unaligned, as the client reads it
     EXPECT_EQ(head.getF32(77), 5.f);
     ASSERT_EQ(info->items.size(), 1u);
-    EXPECT_EQ(readWornItem(info->items[0].data()).number, 7);
+    EXPECT_EQ(readWornItem(info->items[0].data()).number, 9);
     EXPECT_TRUE(park.quietAbout(EvAvatarInfo));
 }
 
@@ -369,7 +369,7 @@ TEST_F(Place, ItemChangesAndNicknamesReachEveryoneTheSenderIncluded)
     ASSERT_EQ(kim.join(1, -1), Ok);
     ASSERT_EQ(lee.join(1, -1), Ok);
     auto change = kim.begin(AnnounceItemChange);
-    change.writer.i32(999).ch('M').u8(2).text("12", kItemCodeWidth).text("1", 3).ch('Y');
+    change.writer.i32(999).ch('M').u8(2).text("009", kItemCodeWidth).text("1", 3).ch('Y');
     ASSERT_EQ(kim.status(change), Ok);
     for (TestClient* client : {&kim, &lee}) {
         auto event = client->waitFor(EvItemChange);
@@ -377,7 +377,7 @@ TEST_F(Place, ItemChangesAndNicknamesReachEveryoneTheSenderIncluded)
         Block block(event->block.data(), event->block.size());
         EXPECT_EQ(block.getI32(0), kim.user); // never the number the sender claims
         EXPECT_EQ(block.getCh(5), '2');
-        EXPECT_EQ(block.getText(6, 4), "12");
+        EXPECT_EQ(block.getText(6, 4), "009");
         EXPECT_EQ(block.getCh(10), '1');
         EXPECT_EQ(block.getCh(13), 'Y');
     }

@@ -1,7 +1,10 @@
 #include "ServiceHarness.h"
 
+#include <arpa/inet.h>
 #include <fstream>
 #include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
 #include <unistd.h>
 
 #include "Log.h"
@@ -31,9 +34,22 @@ std::vector<std::string> sampleCatalogueRows()
         "code,name,price,sale,text,file,texture,description",
         "3,Shirt,300,0,,1_2001,0,a shirt",
         "4,Coat,5000,1,,1_2002,0,a coat",
-        "lady_up,1",
+        "man_low,1",
+        "code,name,price,sale,text,file,texture,description",
+        "9,Jeans,0,0,,1_3001,0,free jeans",
+        "lady_hair,1",
+        "code,name,price,sale,text,file,texture,description",
+        "1,Bob,0,0,,2_0003,0,a free bob",
+        "lady_up,2",
         "code,name,price,sale,text,file,texture,description",
         "5,Blouse,200,0,,2_2001,0,a blouse",
+        "6,Tee,0,0,,2_2005,0,a free tee",
+        "lady_low,1",
+        "code,name,price,sale,text,file,texture,description",
+        "7,Skirt,0,0,,2_3002,0,a free skirt",
+        "lady_hairitem,1",
+        "code,name,price,sale,text,file,texture,description",
+        "8,Pin,0,0,,2_6004,0,a free pin",
     };
 }
 
@@ -45,10 +61,30 @@ std::filesystem::path freshFolder(const std::string& name)
     return folder;
 }
 
-ServiceHarness::ServiceHarness(const std::string& name, service::Limits limits)
-    : m_folder(freshFolder(name)), m_limits(limits)
+int rawConnection(const std::string& host, uint16_t port, const std::string& source)
 {
-    service::setLogEnabled(false);
+    int fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_in local{};
+    local.sin_family = AF_INET;
+    if (!source.empty() && (inet_pton(AF_INET, source.c_str(), &local.sin_addr) != 1 || bind(fd, reinterpret_cast<sockaddr*>(&local), sizeof local) != 0)) {
+        close(fd);
+        return -1;
+    }
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_port = htons(port);
+    inet_pton(AF_INET, host.c_str(), &address.sin_addr);
+    if (connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) {
+        close(fd);
+        return -1;
+    }
+    return fd;
+}
+
+ServiceHarness::ServiceHarness(const std::string& name, service::Limits limits, std::string host)
+    : m_folder(freshFolder(name)), m_limits(limits), m_host(std::move(host))
+{
+    service::setLogLevel(service::LogLevel::Quiet);
     EXPECT_TRUE(m_setup.open(database()));
     m_catalogue.parse(encodeCatalogue(sampleCatalogueRows()));
     start();
@@ -65,11 +101,11 @@ void ServiceHarness::start()
 {
     m_store = std::make_unique<service::Store>();
     EXPECT_TRUE(m_store->open(database()));
-    m_service = std::make_unique<service::Service>(*m_store, m_catalogue);
+    m_service = std::make_unique<service::Service>(*m_store, m_catalogue, m_limits);
     m_server = std::make_unique<service::Server>(*m_service, m_limits);
     m_service->attach(*m_server);
     // The first start takes a free port; a restart takes the same one again.
-    EXPECT_TRUE(m_server->listen("127.0.0.1:" + std::to_string(m_port)));
+    EXPECT_TRUE(m_server->listen(m_host + ":" + std::to_string(m_port)));
     m_port = m_server->port();
     m_thread = std::thread([this] { m_server->run(); });
 }
@@ -90,7 +126,7 @@ int32_t ServiceHarness::addMember(const std::string& login, const std::string& n
     service::Account account;
     account.login = login;
     account.nickname = nickname;
-    account.hash = service::PasswordWorker::hash("pw", false);
+    account.hash = service::PasswordWorker::hash("pw", m_strongHashes);
     account.points = points;
     account.gender = gender;
     account.age = 25;
@@ -118,7 +154,7 @@ TestClient::TestClient()
 
 bool TestClient::connect(uint16_t port)
 {
-    return link.connect("127.0.0.1", port, 5000);
+    return link.connect(host, port, 5000);
 }
 
 int32_t TestClient::login(uint16_t port, const std::string& id, const std::string& password)
@@ -145,7 +181,7 @@ uint8_t TestClient::join(int16_t lobby, int16_t room, const std::string& passwor
     auto request = begin(proto::RoomJoin);
     request.writer.i16(lobby).i16(room).text(password, proto::kRoomPasswordWidth);
     request.writer.ch('M').ch('0').ch('0').ch('0').ch('0').ch('0').u8(0).u8(1);
-    request.writer.bytes(proto::makeWornItem({0, 1, 0}).bytes());
+    request.writer.bytes(proto::makeWornItem({0, 9, 0}).bytes()); // a hair it owns
     return status(request);
 }
 

@@ -25,21 +25,29 @@ namespace yonda::testing {
 // Catalogue bytes as stored: every record complemented and ended by a zero byte.
 std::vector<uint8_t> encodeCatalogue(const std::vector<std::string>& rows);
 // A small catalogue: man hair 001 (100 points) and its texture variant (150), man upper 001
-// (300) and 002 (5000), lady upper 001 (200).
+// (300) and 002 (5000), lady upper 001 (200); free for a new avatar: man lower 001, lady hair
+// 003, lady upper 005, lady lower 002 and lady hair item 004.
 std::vector<std::string> sampleCatalogueRows();
 
 std::filesystem::path freshFolder(const std::string& name);
 
+// A plain TCP connection to HOST:PORT from SOURCE (any loopback address), or -1.
+int rawConnection(const std::string& host, uint16_t port, const std::string& source = {});
+
 class ServiceHarness {
 public:
-    explicit ServiceHarness(const std::string& name, service::Limits limits = {});
+    // Serves on HOST (a loopback address of the test's own) at a free port.
+    explicit ServiceHarness(const std::string& name, service::Limits limits = {}, std::string host = "127.0.0.1");
     ~ServiceHarness();
 
     uint16_t port() const { return m_port; }
+    const std::string& host() const { return m_host; }
     const std::filesystem::path& folder() const { return m_folder; }
     std::string database() const { return (m_folder / "service.db").string(); }
     // A member with a cheap password hash; dressed members have an avatar.
     int32_t addMember(const std::string& login, const std::string& nickname, int32_t points = 1000, bool dressed = true, char gender = 'M');
+    // Members added from now on get the cost of hashing real members have.
+    void useStrongHashes() { m_strongHashes = true; }
     void start();
     void stop();
     service::Store& store() { return m_setup; }
@@ -53,7 +61,9 @@ private:
     std::unique_ptr<service::Service> m_service;
     std::unique_ptr<service::Server> m_server;
     std::thread m_thread;
+    std::string m_host;
     uint16_t m_port = 0;
+    bool m_strongHashes = false;
 };
 
 class TestClient {
@@ -82,6 +92,7 @@ public:
 
     comm::Link link;
     int32_t user = 0;
+    std::string host = "127.0.0.1"; // where the service listens
 
 private:
     std::mutex m_lock;

@@ -1,18 +1,24 @@
 // The network library against the real service on loopback: queries fill the records at the
 // client's offsets, events reach the notify window as posted messages with blocks the client
-// frees, in order, also those that came before the window was given.
+// frees, in order, also those that came before the window was given, and a window that stops
+// reading holds a bounded number of them without losing the member's own.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
 #include <cstring>
 #include <fstream>
 #include <optional>
+#include <sys/socket.h>
 #include <thread>
 
 #include "ServiceHarness.h"
 #include "YondaComm.h"
 
+#include <afxwin.h>
+
 using namespace yonda;
+using namespace yonda::proto;
 using yonda::testing::ServiceHarness;
 
 namespace {
@@ -302,4 +308,127 @@ TEST_F(Library, TheAvatarPictureTravelsInPieces)
     EXPECT_TRUE(std::equal(stored->begin(), stored->end(), reinterpret_cast<const uint8_t*>(picture.data())));
     EXPECT_FALSE(comm.UploadAvatarImage("lee", path.string().c_str())); // only one's own
     EXPECT_FALSE(comm.UploadAvatarImage("kim", (service.folder() / "missing.jpg").string().c_str()));
+}
+
+TEST_F(Library, TheNotifyWindowMayBeGivenAsAWindowObject)
+{
+    CWnd* notify = CWnd::FromHandle(window.handle());
+    ASSERT_NE(notify, nullptr);
+    comm.SetNotifyWindow(notify);
+    service.stop();
+    EXPECT_TRUE(window.next(UM_SOCKET_CLOSED));
+
+TEST(BusyWindow, HoldsABoundedBacklogAndKeepsWhatIsTheMembersOwn)
+{
+    service::Limits limits; // a crowd's chat, not one member's: no typing limit here
+    limits.framesPerSecond = limits.frameBurst = 1e6;
+    limits.chatPerSecond = limits.chatBurst = 1e6;
+    limits.maxQueuedOutput = 64u << 20;
+    ServiceHarness service("busy-window", limits, "127.0.0.50");
+    service.addMember("kim", "Kim");
+    service.addMember("lee", "Lee");
+    NotifyWindow window; // this thread reads its queue only at the end
+    CYondaComm comm;
+    ASSERT_TRUE(comm.Connect("127.0.0.50", service.port()));
+    long user = 0;
+    char flag = 0;
+    ASSERT_TRUE(comm.QueryLogin("kim", "pw", user, flag));
+    comm.SetNotifyHwnd(window.handle());
+    CPtrList worn;
+    short lobby = 0, room = 0, third = 0;
+    ASSERT_TRUE(comm.QueryRoomJoin(0, -1, "", 'M', '0', '0', '0', '0', '0', 0, worn, lobby, room, third));
+
+    yonda::testing::TestClient lee;
+    lee.host = "127.0.0.50";
+    ASSERT_GT(lee.login(service.port(), "lee"), 0);
+    ASSERT_EQ(lee.join(0, -1), Ok);
+    // Fifteen thousand lines at once; Lee's own echoes are read away on another thread.
+    int fd = yonda::testing::rawConnection("127.0.0.50", service.port());
+    ASSERT_GE(fd, 0);
+    constexpr uint32_t kLastLine = 4 + 14999;
+    std::atomic<bool> floodDone{false};
+    std::thread drain([fd, &floodDone] {
+        wire::FrameAssembler frames;
+        uint8_t buffer[65536];
+        for (ssize_t count; (count = recv(fd, buffer, sizeof buffer, 0)) > 0;) {
+            frames.append(buffer, static_cast<size_t>(count));
+            while (auto frame = frames.next()) {
+                auto head = decodeReplyHead(frame->data(), frame->size());
+                if ((*frame)[1] == Chat && head && head->id == kLastLine)
+                    floodDone = true;
+            }
+        }
+    });
+    std::vector<uint8_t> stream;
+    auto add = [&](wire::Writer& writer) {
+        auto bytes = writer.finish();
+        stream.insert(stream.end(), bytes.begin(), bytes.end());
+    };
+    wire::Writer hello(Hello);
+    hello.u32(1).u16(kVersion);
+    add(hello);
+    wire::Writer login(Login);
+    login.u32(2).text("lee", kIdWidth).text("pw", kLoginPasswordWidth);
+    add(login);
+    ASSERT_EQ(send(fd, stream.data(), stream.size(), MSG_NOSIGNAL), static_cast<ssize_t>(stream.size()));
+    ASSERT_TRUE(lee.waitLost(5000)); // the raw connection took Lee's place; join it to the lobby
+    stream.clear();
+    wire::Writer join(RoomJoin);
+    join.u32(3).i16(0).i16(-1).text("", kRoomPasswordWidth).ch('M').ch('0').ch('0').ch('0').ch('0').ch('0').u8(0).u8(0);
+    add(join);
+    for (uint32_t i = 0; i < 15000; ++i) {
+        wire::Writer line(Chat);
+        line.u32(4 + i).i16(0).u8(0).u8(0).text("line " + std::to_string(i), kChatWidth);
+        add(line);
+    }
+    ASSERT_EQ(send(fd, stream.data(), stream.size(), MSG_NOSIGNAL), static_cast<ssize_t>(stream.size()));
+
+    // Once Lee's last line is answered, all of them are on their way to Kim: Kim's own line
+    // comes after them, through the backlog.
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while (!floodDone && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    ASSERT_TRUE(floodDone);
+    ASSERT_TRUE(comm.QueryChatSend(0, 0, 0, "my own line"));
+    stream.clear();
+    wire::Writer message(InstantMessage);
+    message.u32(90000).text("kim", kIdWidth).text("are you there?", kMessageWidth);
+    add(message);
+    wire::Writer exit(RoomExit);
+    exit.u32(90001).i16(0);
+    add(exit);
+    ASSERT_EQ(send(fd, stream.data(), stream.size(), MSG_NOSIGNAL), static_cast<ssize_t>(stream.size()));
+    int marker = 0;
+    ASSERT_TRUE(comm.QueryLobbyTotalUser(0, marker)); // every event before this answer is handed over
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+
+    int total = 0, chats = 0;
+    bool ownLine = false, instantMessage = false, leeLeft = false;
+    MSG posted;
+    auto quiet = std::chrono::steady_clock::now();
+    while (std::chrono::steady_clock::now() - quiet < std::chrono::milliseconds(300)) {
+        if (!PeekMessageA(&posted, window.handle(), 0, 0, PM_REMOVE)) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            continue;
+        }
+        quiet = std::chrono::steady_clock::now();
+        ++total;
+        const BYTE* block = reinterpret_cast<const BYTE*>(posted.lParam);
+        if (posted.message == UM_COMM_EVENT && (posted.wParam & 0xFF) == 137) {
+            ++chats;
+            ownLine |= readLong(block, 0) == user;
+        }
+        instantMessage |= posted.message == UM_COMM_MESSAGE && (posted.wParam & 0xFF) == 128;
+        leeLeft |= posted.message == UM_COMM_EVENT && (posted.wParam & 0xFF) == 136;
+        YondaFreeEventBlock(posted.message, posted.wParam, posted.lParam);
+    }
+    EXPECT_GE(total, 10000); // the window's queue was full...
+    EXPECT_LE(total, 12100); // ...and the library held no more than its backlog besides
+    EXPECT_LT(chats, 15000);
+    EXPECT_TRUE(ownLine);
+    EXPECT_TRUE(instantMessage);
+    EXPECT_TRUE(leeLeft);
+    shutdown(fd, SHUT_RDWR);
+    drain.join();
+    close(fd);
 }

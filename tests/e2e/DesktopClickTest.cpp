@@ -2,6 +2,8 @@
 // strip and an owner-drawn button) is shown through the desktop display on its own Xvfb, the X
 // server's screen is read back to see it there, and a click made by the X server's test extension
 // (as a pointer would) reaches the button, which tells its owner.
+#include "MessagePump.h"
+
 #include <windows.h>
 #include <yonda_display.h>
 #include <yonda_user.h>
@@ -21,6 +23,8 @@
 #include <X11/extensions/XTest.h>
 
 namespace {
+
+using yonda::testing::Pump;
 
 constexpr COLORREF kBack = RGB(40, 90, 160);
 constexpr COLORREF kStrip = RGB(250, 200, 40);
@@ -63,14 +67,6 @@ LRESULT CALLBACK SkinProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         return 0;
     default:
         return DefWindowProcA(hwnd, msg, wp, lp);
-    }
-}
-
-void Pump() {
-    MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&msg);
-        DispatchMessageA(&msg);
     }
 }
 

@@ -68,11 +68,18 @@ std::string Probe(const std::string& address) {
 void SaveId(HWND window) {
     char id[64];
     GetDlgItemTextA(window, 1001, id, sizeof id);
+    // The key replaced where it is, or put right after its section's header.
+    std::string saved = std::string("SavedID = ") + id + "\r\n";
     std::string text = ReadAll(g_settings), out, line;
+    bool found = text.find("SavedID = ") != std::string::npos;
     std::istringstream lines(text);
     while (std::getline(lines, line)) {
-        if (line.rfind("SavedID = ", 0) == 0) line = std::string("SavedID = ") + id + "\r";
+        if (line.rfind("SavedID = ", 0) == 0) {
+            out += saved;
+            continue;
+        }
         out += line + "\n";
+        if (!found && line.rfind("[Option]", 0) == 0) out += saved;
     }
     std::ofstream(YondaHostPath(g_settings.c_str()), std::ios::binary) << out;
 }

@@ -45,14 +45,17 @@ TEST_F(EndToEndTest, AProgramInItsOwnHomeReachesTheServiceOnItsOwnAddress) {
 
 TEST_F(EndToEndTest, TwoProgramsRunSideBySideWithTheirOwnSettings) {
     DrivenProgram& one = Launch("one");
-    DrivenProgram& two = Launch("two", {{"Window", "Title", "Yonda Beta"}, {"Option", "SavedID", std::nullopt}});
+    DrivenProgram& two = Launch("two", {{"Window", "Title", "Yonda Beta"}, {"Option", "SoundOff", std::nullopt},
+                                        {"Option", "RememberMe", "1"}});
     ASSERT_TRUE(IsOk(one.WaitWindow("Yonda Alpha", 30000)));
     ASSERT_TRUE(IsOk(two.WaitWindow("Yonda Beta", 30000)));
     // Each program shows its own window only.
     ASSERT_EQ(one.Windows().size(), 1u);
     EXPECT_EQ(two.Windows().at(0).className, "Yonda Alpha");
     EXPECT_EQ(two.Windows().at(0).title, "Yonda Beta");
-    EXPECT_EQ(two.Home().ReadSetting("Option", "SavedID"), std::nullopt);
+    EXPECT_EQ(two.Home().ReadSetting("Option", "SoundOff"), std::nullopt);
+    EXPECT_EQ(two.Home().ReadSetting("Option", "RememberMe"), "1");
+    EXPECT_EQ(one.Home().ReadSetting("Option", "RememberMe"), "0");
     ASSERT_TRUE(IsOk(one.Type("#1001", "one")));
     ASSERT_TRUE(IsOk(two.Type("#1001", "two")));
     EXPECT_EQ(one.Text("#1001"), "one");
@@ -95,8 +98,8 @@ TEST_F(EndToEndTest, AProgramWhoseXServerGoesAwayEndsWithoutAborting) {
     DrivenProgram& shown = Launch("shown", {{"Server", "ServerIp", "127.0.0.1"}}, options);
     ASSERT_TRUE(IsOk(shown.WaitWindow("Yonda Alpha", 30000)));
     server.reset();
-    // Xlib ends the program when its connection breaks; its exit handlers run on the display's
-    // own thread and must still finish.
+    // A broken display connection ends the program at once, saying so.
     EXPECT_EQ(shown.Process().Wait(std::chrono::seconds(20)), 1) << shown.Process().Output();
+    EXPECT_NE(shown.Process().Stderr().find("the connection to the display is gone"), std::string::npos);
     shown.End();
 }

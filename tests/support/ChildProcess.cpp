@@ -39,6 +39,23 @@ std::string BinaryDir() {
     return dir && *dir ? dir : ".";
 }
 
+std::string SourceDir() {
+    const char* dir = std::getenv("YONDA_SOURCE_DIR");
+    return dir && *dir ? dir : ".";
+}
+
+CommandRun RunCommand(const std::string& commandLine, std::chrono::milliseconds timeout) {
+    ChildProcess shell;
+    std::string why;
+    if (!shell.Start({"/bin/sh", {"-c", commandLine + " 2>&1"}, {}, ""}, &why)) return {-1, why};
+    std::optional<int> status = shell.Wait(timeout);
+    if (!status) {
+        shell.Stop();
+        return {-1, shell.Stdout() + "\n(stopped: still running after " + std::to_string(timeout.count()) + " ms)"};
+    }
+    return {*status, shell.Stdout()};
+}
+
 ChildProcess::~ChildProcess() {
     if (m_pid > 0) Stop(std::chrono::milliseconds(0));
 }

@@ -71,5 +71,15 @@ private:
 
 // The test's build tree (YONDA_BINARY_DIR, which CTest hands every test), else ".".
 std::string BinaryDir();
+// The test's source tree (YONDA_SOURCE_DIR, handed over the same way), else ".".
+std::string SourceDir();
+
+// A shell command line run to its end, as a person runs it: its exit status (-1 when it had to be
+// stopped after `timeout`) and what it wrote to stdout and stderr, together.
+struct CommandRun {
+    int status = -1;
+    std::string output;
+};
+CommandRun RunCommand(const std::string& commandLine, std::chrono::milliseconds timeout = std::chrono::minutes(2));
 
 }  // namespace yonda::testing

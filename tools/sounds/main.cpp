@@ -4,39 +4,12 @@
 #include "SoundRecipes.h"
 #include "Synth.h"
 #include "WaveWriter.h"
+#include "WriteIfChanged.h"
 
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 
 namespace fs = std::filesystem;
-
-namespace {
-
-bool WriteIfChanged(const fs::path& path, const std::vector<uint8_t>& bytes)
-{
-    {
-        std::ifstream in(path, std::ios::binary);
-        const std::vector<uint8_t> old((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-        if (old == bytes) {
-            return true;
-        }
-    }
-    const fs::path temporary = path.string() + ".tmp";
-    {
-        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-        out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-        if (!out) {
-            return false;
-        }
-    }
-    std::error_code error;
-    fs::rename(temporary, path, error);
-    return !error;
-}
-
-} // namespace
 
 int main(int argc, char** argv)
 {
@@ -50,7 +23,7 @@ int main(int argc, char** argv)
     for (const auto& sound : yonda::sounds::EffectSounds()) {
         const auto bytes = yonda::sounds::WaveBytes(sound.samples, yonda::sounds::kSampleRate, 1);
         const fs::path path = folder / (std::to_string(sound.id) + ".wav");
-        if (!WriteIfChanged(path, bytes)) {
+        if (!yonda::sounds::WriteIfChanged(path, bytes)) {
             std::fprintf(stderr, "could not write %s\n", path.c_str());
             return 1;
         }

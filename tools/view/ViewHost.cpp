@@ -4,6 +4,7 @@
 #include <d3d8.h>
 #include <d3dx8.h>
 #include <windows.h>
+#include <yonda_capture.h>
 #include <yonda_display.h>
 #include <yonda_platform.h>
 #include <yonda_user.h>
@@ -29,6 +30,8 @@ constexpr int kWalk[2] = {41, 35};
 constexpr DWORD kWalkSpeed = 44;
 constexpr DWORD kBalloonFormat = 0x1A111;
 constexpr DWORD kLabelFormat = 0x111;
+// How far past a walk's goal the ground is looked at: a grid cell of the sample worlds.
+constexpr float kGoalProbe = 10.0f;
 
 struct ListEntry {
     DWORD dwKind = 0;
@@ -69,6 +72,39 @@ bool Fail(const std::string& strWhat)
 {
     std::fprintf(stderr, "kravex-view: %s\n", strWhat.c_str());
     return false;
+}
+
+bool Set(const char* szName)
+{
+    const char* sz = std::getenv(szName);
+    return sz && *sz;
+}
+
+// Why a window cannot be shown here, or empty when a desktop is there to show it on. A video
+// driver named through SDL_VIDEODRIVER stands for a desktop.
+std::string WhyNoDesktop()
+{
+    if (Set("YONDA_HEADLESS"))
+        return "--window needs a desktop, but YONDA_HEADLESS is set";
+    if (!Set("DISPLAY") && !Set("WAYLAND_DISPLAY") && !Set("SDL_VIDEODRIVER"))
+        return "--window needs a desktop, but neither DISPLAY nor WAYLAND_DISPLAY is set (use --out DIR)";
+    return {};
+}
+
+// The engine's own lines about the files it could not load, joined for one message.
+std::string FileFailures(const YondaDebugOutputCapture& capture)
+{
+    std::string strOut;
+    const std::string strPrefix = "Kravex = ";
+    for (std::string line : capture.Calls()) {
+        if (line.rfind(strPrefix, 0) != 0)
+            continue;
+        line.erase(0, strPrefix.size());
+        while (!line.empty() && (line.back() == '\n' || line.back() == '\r'))
+            line.pop_back();
+        strOut += (strOut.empty() ? "" : "; ") + line;
+    }
+    return strOut;
 }
 
 bool ReadAvatarList(const fs::path& path, AvatarList& list)
@@ -185,6 +221,7 @@ private:
     void Close();
     bool LoadMotions();
     void StartWalk(Avatar& avatar);
+    D3DXVECTOR3 Reachable(const D3DXVECTOR3& vFrom, const D3DXVECTOR3& vTo) const;
     D3DXVECTOR3 Start(int i) const { return m_vStarts[size_t(i) % m_vStarts.size()]; }
     void DrawOverlay();
     bool Frame(int nFrame);
@@ -211,8 +248,13 @@ bool View::Open()
         return Fail("no data folder " + m_o.strData);
     if (!fs::exists(YondaHostPath((fs::path(m_strData) / "WORLD" / m_o.strScene).string().c_str())))
         return Fail("no scene " + m_o.strScene + " in " + m_o.strData + "/WORLD");
-    if (m_o.bWindow && !YondaStartDisplay())
-        return Fail("--window needs a desktop (DISPLAY or WAYLAND_DISPLAY)");
+    if (m_o.bWindow) {
+        if (std::string strWhy = WhyNoDesktop(); !strWhy.empty())
+            return Fail(strWhy);
+        if (!YondaStartDisplay())
+            return Fail("--window: the desktop cannot be reached (DISPLAY=" +
+                        std::string(Set("DISPLAY") ? std::getenv("DISPLAY") : "") + ")");
+    }
     // Files are drawn on the engine's own clock, one tick per frame, so that a run is repeatable.
     m_bManualClock = !m_o.strOut.empty() || !m_o.bWindow;
     YondaClockSetManual(m_bManualClock);
@@ -252,8 +294,16 @@ bool View::Open()
         return Fail("the engine does not start over " + m_o.strData);
     // After the engine's own seeding: object phases and blinks follow the given seed.
     std::srand(m_o.nSeed);
-    if (m_pManager->LoadScene(m_o.strScene.c_str(), m_hScene) < 0 || m_pManager->KraMan_GetScene(m_hScene, &m_pScene) < 0)
-        return Fail("the scene " + m_o.strScene + " does not load (a broken file or a missing map or object)");
+    {
+        // The engine names each file it cannot load on the debugger output.
+        YondaDebugOutputCapture capture;
+        if (m_pManager->LoadScene(m_o.strScene.c_str(), m_hScene) < 0 ||
+            m_pManager->KraMan_GetScene(m_hScene, &m_pScene) < 0) {
+            std::string strFiles = FileFailures(capture);
+            return Fail("the scene " + m_o.strScene + " does not load: " +
+                        (strFiles.empty() ? "a broken file or a missing map or object" : strFiles));
+        }
+    }
 
     unsigned int nStarts = 0;
     D3DXVECTOR3* pStarts = nullptr;
@@ -268,7 +318,11 @@ bool View::Open()
     vCentre /= float(m_vStarts.size());
     D3DXVECTOR3 vEye = m_o.vEye ? D3DXVECTOR3(m_o.vEye->x, m_o.vEye->y, m_o.vEye->z) : vCentre + D3DXVECTOR3(0, 120, -150);
     D3DXVECTOR3 vAt = m_o.vAt ? D3DXVECTOR3(m_o.vAt->x, m_o.vAt->y, m_o.vAt->z) : vCentre + D3DXVECTOR3(0, 20, 10);
-    D3DXVECTOR3 vUp(0, 1, 0);
+    // Looking straight down or up, the world's up is no up for the camera: north is.
+    D3DXVECTOR3 vLook = vAt - vEye, vUp(0, 1, 0), vSide;
+    D3DXVec3Cross(&vSide, &vLook, &vUp);
+    if (D3DXVec3LengthSq(&vSide) <= 1e-6f * D3DXVec3LengthSq(&vLook))
+        vUp = D3DXVECTOR3(0, 0, 1);
     m_pScene->SetCameraPosition(vEye, vAt, vUp);
     m_pScene->SetProjectionMatrix(0, 0, 1.0f, 5000.0f);
 
@@ -327,11 +381,13 @@ bool View::PlaceAvatars()
         if (m_pScene->LoadAvatar(&s, a.h) < 0)
             return Fail("avatar " + std::to_string(i) + " from " + vNames[size_t(i) % vNames.size()] + " does not load");
         a.nKind = !vItems.empty() && vItems[0].szItemFile[0] == '2' ? 1 : 0;
-        // Avatars sharing a start position stand in a ring around it.
+        // Avatars sharing a start position stand in a ring around it, as far out as the ground
+        // lets them walk.
         int nRing = i / int(m_vStarts.size());
         float fAngle = float(nRing) * 2.4f;
         a.vOffset = nRing ? D3DXVECTOR3(std::cos(fAngle), 0, std::sin(fAngle)) * (6.0f + 4.0f * float(nRing)) : D3DXVECTOR3(0, 0, 0);
-        D3DXVECTOR3 vAt = Start(i) + a.vOffset;
+        D3DXVECTOR3 vAt = Reachable(Start(i), Start(i) + a.vOffset);
+        a.vOffset = vAt - Start(i);
         D3DXMATRIX m;
         D3DXMatrixTranslation(&m, vAt.x, vAt.y, vAt.z);
         m_pScene->SetAvatarMatrix(a.h, m);
@@ -368,14 +424,26 @@ void View::StartWalk(Avatar& a)
         vTo += D3DXVECTOR3(a.nNextStart % 2 ? 30.0f : -30.0f, 0, 0);
     a.nNextStart++;
     m_pScene->GetAvatar3DPosition(a.h, vFrom);
-    // As the client does: a walk into furniture stops in the last free cell before it.
-    D3DXVECTOR3 vStop;
-    if (m_pScene->CheckCollision(vFrom, vTo, vStop) == KRA_OK)
-        vTo = vStop;
+    vTo = Reachable(vFrom, vTo);
     m_pScene->StopAvatar(a.h);
     m_pScene->SetMotion(a.h, kWalk[a.nKind], kWalk[a.nKind]);
     m_pScene->StartMotion(a.h);
     m_pScene->MoveToAvatar(a.h, vTo);
+}
+
+// As the client does: a walk into furniture or a wall stops in the last free cell before it. The
+// walk is looked at a little past the goal, since the engine's walk never tests the goal's own
+// cell: a goal on blocked ground stops short of it.
+D3DXVECTOR3 View::Reachable(const D3DXVECTOR3& vFrom, const D3DXVECTOR3& vTo) const
+{
+    D3DXVECTOR3 vWay = vTo - vFrom;
+    float fLength = D3DXVec3Length(&vWay);
+    if (fLength < 0.01f)
+        return vTo;
+    D3DXVECTOR3 vStart = vFrom, vBeyond = vTo + vWay * (kGoalProbe / fLength), vStop;
+    if (m_pScene->CheckCollision(vStart, vBeyond, vStop) == KRA_OK)
+        return D3DXVECTOR3(vStop.x, vTo.y, vStop.z);
+    return vTo;
 }
 
 void View::DrawOverlay()

@@ -1,6 +1,7 @@
 #include "ViewOptions.h"
 
 #include <cerrno>
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
 
@@ -25,7 +26,8 @@ bool ToFloat(const std::string& s, float& out)
         return false;
     char* pEnd = nullptr;
     float f = std::strtof(s.c_str(), &pEnd);
-    if (*pEnd || f != f)
+    // Infinities and NaN would leave the camera nowhere and every frame blank.
+    if (*pEnd || !std::isfinite(f))
         return false;
     out = f;
     return true;
@@ -67,8 +69,10 @@ const char* ViewUsage()
            "  --forward D        camera move forward per frame (negative: backward)\n"
            "  --follow N         look through avatar N's own camera, which follows it\n"
            "  --seed N           random seed of blinking and object phases (default 1)\n"
-           "  --window           show the frames in a window (with a desktop)\n"
-           "  --help             this text\n";
+           "  --window           show the frames in a window (needs a desktop: DISPLAY or\n"
+           "                     WAYLAND_DISPLAY)\n"
+           "  --help             this text\n"
+           "One of --out and --window is needed.\n";
 }
 
 bool ParseViewOptions(int argc, char** argv, ViewOptions& o, bool& bHelp, std::string& strError)
@@ -149,14 +153,14 @@ bool ParseViewOptions(int argc, char** argv, ViewOptions& o, bool& bHelp, std::s
                 return false;
             ViewVector vec;
             if (!ToVector(v, vec))
-                return bad("three numbers X,Y,Z");
+                return bad("three finite numbers X,Y,Z");
             (a == "--eye" ? o.vEye : o.vAt) = vec;
         } else if (a == "--turn" || a == "--forward") {
             if (!value(i, v))
                 return false;
             float f = 0;
             if (!ToFloat(v, f))
-                return bad("a number");
+                return bad("a finite number");
             (a == "--turn" ? o.fTurn : o.fForward) = f;
         } else {
             strError = "unknown argument '" + a + "' (see --help)";
@@ -171,8 +175,16 @@ bool ParseViewOptions(int argc, char** argv, ViewOptions& o, bool& bHelp, std::s
         strError = "--eye and --at go together";
         return false;
     }
+    if (o.vEye && o.vEye->x == o.vAt->x && o.vEye->y == o.vAt->y && o.vEye->z == o.vAt->z) {
+        strError = "--eye and --at are the same point: the camera would look nowhere";
+        return false;
+    }
     if (o.nFollow >= 0 && o.nFollow >= o.nAvatars) {
         strError = "--follow " + std::to_string(o.nFollow) + " names no avatar of " + std::to_string(o.nAvatars);
+        return false;
+    }
+    if (o.strOut.empty() && !o.bWindow) {
+        strError = "nothing to show: give --out DIR for PNG frames or --window for a desktop window";
         return false;
     }
     if (o.nFrames < 0 && !o.bWindow)

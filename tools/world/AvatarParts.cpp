@@ -67,10 +67,11 @@ SkinMesh UpperBody(const Skeleton& k, SleeveLength sleeves, float bulk)
         int upper = side ? kRightUpperArm : kLeftUpperArm;
         int fore = side ? kRightForearm : kLeftForearm;
         int hand = side ? kRightHand : kLeftHand;
+        bool bare = sleeves == SleeveLength::None;
         AddEllipsoid(m, {j[upper], Vec3{1.9f, 1.7f, 1.7f} * s * bulk, upper, {kChest, 0.4f}, 10, 6, 0, 180,
-                         Band(kAtlas.main, 0, 0.2f)});
+                         bare ? kAtlas.skin : Band(kAtlas.main, 0, 0.2f)});
         AddTube(m, {j[upper], j[fore], 1.45f * s * bulk, 1.2f * s, 1, upper, kChest, -1, 10, 3, false, false,
-                    Band(kAtlas.main, 0, 0.3f)});
+                    bare ? kAtlas.skin : Band(kAtlas.main, 0, 0.3f)});
         UvRect foreUv = sleeves == SleeveLength::Long ? Band(kAtlas.main, 0, 0.3f) : kAtlas.skin;
         AddTube(m, {j[fore], j[hand], 1.15f * s, 0.9f * s, 1, fore, upper, -1, 10, 3, false, true, foreUv});
         if (sleeves == SleeveLength::Short) // the cuff of a short sleeve
@@ -163,6 +164,10 @@ SkinMesh Hair(const Skeleton& k, HairStyle style)
                 edge = std::max(edge, 78.0f + 10 * std::fabs(std::sin(lon)));
             float lat = Radians(edge * ring / rings);
             float spike = style == HairStyle::Spiky && ring == rings / 2 && col % 2 == 0 ? 1.25f : 1.0f;
+            if (style == HairStyle::Curly) // tight curls: a knobbly, fuller cap
+                spike = 1.05f + 0.06f * std::sin(col * 2.1f + ring * 2.7f);
+            if (style == HairStyle::Mohawk && ring > 0 && ring < rings - 2) // a crest from brow to nape
+                spike = 1.0f + 0.4f * std::max(0.0f, 1 - 3.5f * std::fabs(std::sin(lon)));
             Vec3 unit{std::sin(lat) * std::sin(lon), std::cos(lat), -std::sin(lat) * std::cos(lon)};
             Vec3 p = c + Vec3{unit.x * r.x, unit.y * r.y, unit.z * r.z} * spike;
             BoneWeight tail{};
@@ -183,6 +188,10 @@ SkinMesh Hair(const Skeleton& k, HairStyle style)
     if (style == HairStyle::Ponytail)
         AddTube(m, {tailJoint + Vec3{0, 0, 0.6f * s}, tailJoint + Vec3{0, -9 * s, 2.6f * s}, 1.3f * s, 0.4f * s, 1,
                     kHairTail, kHead, -1, 8, 4, true, true, kAtlas.main});
+    if (style == HairStyle::Twintails)
+        for (float side : {-1.0f, 1.0f})
+            AddTube(m, {c + Vec3{side * 3.3f * s, 0.6f * s, 1.4f * s}, c + Vec3{side * 4.4f * s, -8.5f * s, 2.2f * s},
+                        1.1f * s, 0.35f * s, 1, kHead, -1, -1, 8, 4, true, true, kAtlas.main});
     if (style == HairStyle::Buns)
         for (float side : {-1.0f, 1.0f})
             AddEllipsoid(m, {c + Vec3{side * 2.8f * s, 2.6f * s, 0.8f * s}, Vec3{1.5f, 1.5f, 1.5f} * s, kHead, {}, 10,
@@ -366,6 +375,31 @@ SkinMesh HandItem(const Skeleton& k, HeldThing thing)
                          kAtlas.accent});
         break;
     }
+    case HeldThing::Lollipop: {
+        Vec3 top = fist + Vec3{0, 6.5f * s, -1.5f * s};
+        AddTube(m, {fist + Vec3{0, -0.8f * s, 0.2f * s}, top, 0.18f * s, 0.18f * s, 1, kRightHand, -1, -1, 6, 2, true,
+                    true, kAtlas.trim});
+        AddEllipsoid(m, {top + Vec3{0, 1.9f * s, 0}, Vec3{2.1f, 2.1f, 0.55f} * s, kRightHand, {}, 14, 7, 0, 180,
+                         kAtlas.main});
+        AddEllipsoid(m, {top + Vec3{0, 1.9f * s, -0.45f * s}, Vec3{0.9f, 0.9f, 0.2f} * s, kRightHand, {}, 10, 5, 0,
+                         180, kAtlas.accent});
+        break;
+    }
+    case HeldThing::StarWand: {
+        Vec3 top = fist + Vec3{0, 7 * s, -2.5f * s};
+        AddTube(m, {fist + Vec3{0, -1 * s, 0.4f * s}, top, 0.2f * s, 0.15f * s, 1, kRightHand, -1, -1, 6, 2, true,
+                    true, kAtlas.trim});
+        Vec3 centre = top + Vec3{0, 1.6f * s, 0};
+        AddEllipsoid(m, {centre, Vec3{0.9f, 0.9f, 0.5f} * s, kRightHand, {}, 10, 6, 0, 180, kAtlas.main});
+        for (int i = 0; i < 5; ++i) {
+            float a = 2 * kPi * i / 5;
+            Vec3 tip = centre + Vec3{std::sin(a) * 2.1f, std::cos(a) * 2.1f, 0} * s;
+            AddTube(m, {centre, tip, 0.7f * s, 0.05f * s, 0.5f, kRightHand, -1, -1, 6, 1, false, true, kAtlas.main});
+        }
+        AddEllipsoid(m, {centre + Vec3{0, 0, -0.4f * s}, Vec3{0.35f, 0.35f, 0.2f} * s, kRightHand, {}, 8, 4, 0, 180,
+                         kAtlas.accent});
+        break;
+    }
     case HeldThing::Balloon: {
         Vec3 knot = fist + Vec3{0, 20 * s, 1.5f * s};
         AddTube(m, {fist, knot, 0.08f * s, 0.08f * s, 1, kRightHand, -1, -1, 4, 4, false, false, kAtlas.trim});
@@ -397,6 +431,28 @@ SkinMesh HairItem(const Skeleton& k, HeadThing thing)
         AddEllipsoid(m, {c + Vec3{0, r.y * 1.08f, 0.8f * s}, Vec3{0.55f, 0.55f, 0.55f} * s, kHead, {}, 8, 5, 0, 180,
                          kAtlas.accent});
         break;
+    case HeadThing::Beanie:
+        AddEllipsoid(m, {c + Vec3{0, 0.7f * s, 0.15f * s}, r * 1.17f, kHead, {}, 16, 7, 0, 82, kAtlas.main});
+        AddTube(m, {c + Vec3{0, 0.2f * s, 0.15f * s}, c + Vec3{0, 1.6f * s, 0.15f * s}, r.x * 1.22f, r.x * 1.2f,
+                    r.z / r.x, kHead, -1, -1, 16, 1, false, false, kAtlas.trim});
+        AddEllipsoid(m, {c + Vec3{0, r.y * 1.22f + 0.8f * s, 0.15f * s}, Vec3{1.1f, 1.0f, 1.1f} * s, kHead, {}, 10, 6,
+                         0, 180, kAtlas.accent});
+        break;
+    case HeadThing::Headband:
+        AddTube(m, {c + Vec3{0, 1.2f * s, 0.1f * s}, c + Vec3{0, 2.1f * s, 0.3f * s}, r.x * 1.06f, r.x * 0.98f,
+                    r.z / r.x * 1.02f, kHead, -1, -1, 16, 1, false, false, kAtlas.main});
+        AddEllipsoid(m, {c + Vec3{r.x * 0.75f, 2.0f * s, -r.z * 0.6f}, Vec3{0.9f, 0.9f, 0.5f} * s, kHead, {}, 10, 6,
+                         0, 180, kAtlas.accent});
+        break;
+    case HeadThing::SunHat: {
+        Vec3 crown = c + Vec3{0, 1.1f * s, 0.15f * s};
+        AddEllipsoid(m, {crown, r * 1.18f, kHead, {}, 16, 6, 0, 80, kAtlas.main});
+        AddTube(m, {crown + Vec3{0, -0.1f * s, 0}, crown + Vec3{0, 1.1f * s, 0}, r.x * 1.2f, r.x * 1.14f, r.z / r.x,
+                    kHead, -1, -1, 16, 1, false, false, kAtlas.trim});
+        AddEllipsoid(m, {crown + Vec3{0, -0.2f * s, 0}, Vec3{r.x * 2.3f, 0.25f * s, r.z * 2.3f}, kHead, {}, 20, 4, 0,
+                         180, kAtlas.main});
+        break;
+    }
     case HeadThing::Crown: {
         Vec3 base = c + Vec3{0, r.y * 0.7f, 0.2f * s};
         AddTube(m, {base, base + Vec3{0, 1.6f * s, 0}, r.x * 0.95f, r.x, 1, kHead, -1, -1, 16, 1, false, false,

@@ -19,7 +19,7 @@ struct AtlasRegions {
 };
 inline constexpr AtlasRegions kAtlas{};
 
-enum class SleeveLength { Short, Long };
+enum class SleeveLength { Short, Long, None };
 enum class LegWear { Trousers, Shorts, Skirt };
 
 SkinMesh UpperBody(const Skeleton& k, SleeveLength sleeves, float bulk);
@@ -27,16 +27,16 @@ SkinMesh LowerBody(const Skeleton& k, LegWear wear);
 SkinMesh ShadowMesh();
 SkinMesh Shoes(const Skeleton& k, float height);
 
-enum class HairStyle { Short, Spiky, Long, Bob, Ponytail, Buns };
+enum class HairStyle { Short, Spiky, Long, Bob, Ponytail, Buns, Curly, Mohawk, Twintails };
 SkinMesh Hair(const Skeleton& k, HairStyle style);
 
 // The head with its face: eyes painted on, brows, lids and mouth as small panels the face set
 // moves. `targets` receives the ten morph targets; target 4 closes the eyes.
 SkinMesh Head(const Skeleton& k, std::vector<MorphTarget>& targets);
 
-enum class HeldThing { Flower, IceCream, Balloon };
+enum class HeldThing { Flower, IceCream, Balloon, Lollipop, StarWand };
 SkinMesh HandItem(const Skeleton& k, HeldThing thing);
-enum class HeadThing { Cap, Ribbon, Crown };
+enum class HeadThing { Cap, Ribbon, Crown, Beanie, Headband, SunHat };
 SkinMesh HairItem(const Skeleton& k, HeadThing thing);
 
 // The head's texture coordinates for a point on its sphere (shared with the face painter).

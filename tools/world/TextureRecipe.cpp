@@ -21,13 +21,20 @@ bool IsKrtName(const std::string& name)
     return extension == ".KRT" || extension == ".krt";
 }
 
-Bytes BakeTexture(const TextureRecipe& recipe, Studio& studio)
+Image PaintTexture(const TextureRecipe& recipe, Studio& studio)
 {
     Image image(recipe.width, recipe.height, {255, 255, 255, 255});
     recipe.paint(image, studio);
+    return image;
+}
+
+Bytes EncodeTexture(const TextureRecipe& recipe, const Image& image)
+{
     Bytes file = Encode(image, recipe.format);
     return IsKrtName(recipe.name) ? WriteKrt(file) : file;
 }
+
+Bytes BakeTexture(const TextureRecipe& recipe, Studio& studio) { return EncodeTexture(recipe, PaintTexture(recipe, studio)); }
 
 void BakeTextures(const std::vector<TextureRecipe>& recipes, Studio& studio, DataTree& tree, const std::string& folder)
 {

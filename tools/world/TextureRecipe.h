@@ -32,6 +32,9 @@ struct TextureRecipe {
 };
 
 bool IsKrtName(const std::string& name);
+// Painting and encoding apart, for whoever also needs the picture itself.
+Image PaintTexture(const TextureRecipe& recipe, Studio& studio);
+Bytes EncodeTexture(const TextureRecipe& recipe, const Image& image);
 Bytes BakeTexture(const TextureRecipe& recipe, Studio& studio);
 // Paints every recipe into `folder` of the tree.
 void BakeTextures(const std::vector<TextureRecipe>& recipes, Studio& studio, DataTree& tree, const std::string& folder);

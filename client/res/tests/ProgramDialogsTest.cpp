@@ -1,6 +1,7 @@
 // The texts and dialog templates compiled into the program: each text loads as its Korean bytes,
 // and each dialog is made from its template with the controls the program exchanges data with.
 #include "ProgramResources.h"
+#include "TempFolder.h"
 #include "resource.h"
 
 #include <windows.h>
@@ -120,13 +121,13 @@ TEST_F(ProgramDialogsTest, TheIconLoadsAsARealIcon)
     // The painter's output byte for byte, every time.
     const char* binary = std::getenv("YONDA_BINARY_DIR");
     ASSERT_TRUE(binary);
-    const fs::path painted = fs::temp_directory_path() / ("yonda-icon-" + std::to_string(getpid()) + ".ico");
+    const yonda::testing::TempFolder temp("yonda-icon");
+    const fs::path painted = temp / "128.ico";
     const std::string command = (fs::path(binary) / "bin" / "yonda-skingen").string() + " --icon " + painted.string();
     ASSERT_EQ(std::system(command.c_str()), 0);
     std::ifstream in(painted, std::ios::binary);
     const std::vector<unsigned char> file((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     EXPECT_EQ(file, std::vector<unsigned char>(bytes, bytes + SizeofResource(nullptr, found)));
-    fs::remove(painted);
 }
 
 TEST_F(ProgramDialogsTest, TheLoginTemplateHoldsTheIdAndAHiddenPassword)

@@ -2,6 +2,7 @@
 // program looks for it, plays through the real mixer (the manual null sink) for as long as its
 // data lasts, and is the generator's output byte for byte.
 #include "ProgramResources.h"
+#include "TempFolder.h"
 #include "resource.h"
 
 #include <mmsystem.h>
@@ -162,7 +163,8 @@ TEST_F(ProgramResourcesTest, TheResourcesAreTheGeneratorsOutputEveryTime)
 {
     const char* binary = std::getenv("YONDA_BINARY_DIR");
     ASSERT_TRUE(binary);
-    const fs::path out = fs::temp_directory_path() / ("yonda-sounds-" + std::to_string(getpid()));
+    const yonda::testing::TempFolder temp("yonda-sounds");
+    const fs::path out = temp / "sounds";
     const std::string command = (fs::path(binary) / "bin" / "yonda-soundgen").string() + " " + out.string();
     ASSERT_EQ(std::system(command.c_str()), 0);
     for (int id : kIds) {
@@ -170,7 +172,6 @@ TEST_F(ProgramResourcesTest, TheResourcesAreTheGeneratorsOutputEveryTime)
         const std::vector<uint8_t> file((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
         EXPECT_EQ(file, ResourceBytes(id)) << id;
     }
-    fs::remove_all(out);
     // Registering again replaces the entries; the sounds still play.
     RegisterProgramResources();
     EXPECT_TRUE(PlaySoundA(MAKEINTRESOURCE(IDR_WAVE_PRESS), nullptr, SND_RESOURCE | SND_ASYNC));

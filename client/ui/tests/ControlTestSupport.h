@@ -1,6 +1,9 @@
 #pragma once
 // What the control tests share: the generated skins, a pump for pending messages, and a parent
 // window that records the toolkit's notifications in the order they arrive.
+#include "MessagePump.h"
+#include "PixelExpect.h"
+
 #include <afxwin.h>
 #include <yonda_user.h>
 
@@ -23,14 +26,8 @@ inline CString SkinFolder(const char* skin = "Orange")
     return CString((root + "\\Skin\\" + skin).c_str());
 }
 
-inline void Pump()
-{
-    MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&msg);
-        DispatchMessageA(&msg);
-    }
-}
+using yonda::testing::Pump;
+using yonda::testing::Rgb;
 
 struct Note {
     UINT message;
@@ -120,8 +117,7 @@ inline void Release(HWND hwnd, int x, int y)
 // 0x00RRGGBB of what a window shows at a client point.
 inline unsigned Pixel(HWND hwnd, int x, int y)
 {
-    const COLORREF c = YondaGetWindowPixel(hwnd, x, y);
-    return (GetRValue(c) << 16) | (GetGValue(c) << 8) | GetBValue(c);
+    return Rgb(YondaGetWindowPixel(hwnd, x, y));
 }
 
 // 0x00RRGGBB of a bitmap's pixel.
@@ -132,7 +128,7 @@ inline unsigned BitmapPixel(HBITMAP bitmap, int x, int y)
     const COLORREF c = GetPixel(dc, x, y);
     SelectObject(dc, old);
     DeleteDC(dc);
-    return (GetRValue(c) << 16) | (GetGValue(c) << 8) | GetBValue(c);
+    return Rgb(c);
 }
 
 } // namespace yonda::uitest

@@ -5,6 +5,7 @@
 #include "IniFile.h"
 #include "MainSkin.h"
 #include "NoticeSkin.h"
+#include "TempFolder.h"
 #include "ToolkitShared.h"
 #include "WndSkin.h"
 
@@ -365,8 +366,8 @@ TEST(DefaultSkins, TheGeneratorWritesTheSameBytesEveryTime)
     const std::string binary = binaryDir ? binaryDir : fs::current_path().string();
     const char* source = std::getenv("YONDA_SOURCE_DIR");
     ASSERT_TRUE(source);
-    const fs::path out = fs::temp_directory_path() / ("yonda-skins-" + std::to_string(getpid()));
-    fs::remove_all(out);
+    const yonda::testing::TempFolder temp("yonda-skins");
+    const fs::path out = temp / "Skin";
     const std::string command = (fs::path(binary) / "bin" / "yonda-skingen").string() + " " +
                                 (fs::path(source) / "tools" / "skins" / "data").string() + " " + out.string();
     ASSERT_EQ(std::system(command.c_str()), 0);
@@ -381,5 +382,4 @@ TEST(DefaultSkins, TheGeneratorWritesTheSameBytesEveryTime)
         }
     }
     EXPECT_GT(files, 20);
-    fs::remove_all(out);
 }

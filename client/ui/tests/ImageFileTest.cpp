@@ -1,6 +1,7 @@
 #include "BmpFile.h"
 #include "ImageFile.h"
 #include "BmpWriter.h"
+#include "TempFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -12,22 +13,16 @@
 
 namespace {
 
-std::filesystem::path Folder()
+// One folder for the whole program, removed when it ends.
+const yonda::testing::TempFolder& Folder()
 {
-    static const auto folder = [] {
-        auto f = std::filesystem::temp_directory_path() / ("yonda-image-" + std::to_string(getpid()));
-        std::filesystem::create_directories(f);
-        return f;
-    }();
+    static const yonda::testing::TempFolder folder("yonda-image");
     return folder;
 }
 
 std::string WriteFile(const char* name, const std::vector<uint8_t>& bytes)
 {
-    const auto path = Folder() / name;
-    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
-                                                static_cast<std::streamsize>(bytes.size()));
-    return path.string();
+    return Folder().Write(name, bytes).string();
 }
 
 // The bitmap's pixels, top row first, as 0x00RRGGBB.

@@ -1,4 +1,5 @@
 #include "IniFile.h"
+#include "TempFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -14,14 +15,6 @@ std::string ReadAll(const std::filesystem::path& path)
     std::stringstream text;
     text << in.rdbuf();
     return text.str();
-}
-
-std::filesystem::path TempFolder(const char* name)
-{
-    auto folder = std::filesystem::temp_directory_path() / ("yonda-ini-" + std::to_string(getpid())) / name;
-    std::filesystem::remove_all(folder);
-    std::filesystem::create_directories(folder);
-    return folder;
 }
 
 std::vector<std::string> Lines(const CIniFile& ini)
@@ -165,7 +158,8 @@ TEST(IniFile, SettersPlaceNewKeysAfterTheHeaderAndNewSectionsAtTheEnd)
 
 TEST(IniFile, SaveWritesCrLfAtomicallyAndLoadsBackTheSame)
 {
-    const auto folder = TempFolder("save");
+    const yonda::testing::TempFolder temp("yonda-ini");
+    const std::filesystem::path& folder = temp.Path();
     const std::string path = (folder / "Yonda.ini").string();
     CIniFile ini;
     ini.SetString("Option", "Skin", "Orange");
@@ -184,12 +178,12 @@ TEST(IniFile, SaveWritesCrLfAtomicallyAndLoadsBackTheSame)
     EXPECT_FALSE(ini.Save((folder / "busy.ini").string().c_str()));
     EXPECT_TRUE(std::filesystem::is_directory(folder / "busy.ini"));
     EXPECT_EQ(ReadAll(path), "[Option]\r\nWidth = 1024\r\nSkin = Orange\r\n");
-    std::filesystem::remove_all(folder.parent_path());
 }
 
 TEST(IniFile, LongLinesAreReadWholeAndMissingFilesLoadEmpty)
 {
-    const auto folder = TempFolder("long");
+    const yonda::testing::TempFolder temp("yonda-ini");
+    const std::filesystem::path& folder = temp.Path();
     const std::string value(5000, 'v');
     const std::string path = (folder / "long.ini").string();
     {
@@ -206,5 +200,4 @@ TEST(IniFile, LongLinesAreReadWholeAndMissingFilesLoadEmpty)
 
     EXPECT_TRUE(ini.Load((folder / "none.ini").string().c_str()));
     EXPECT_TRUE(ini.Lines().IsEmpty());
-    std::filesystem::remove_all(folder.parent_path());
 }

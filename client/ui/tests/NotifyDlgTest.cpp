@@ -5,6 +5,7 @@
 #include "DialogSkin.h"
 #include "NotifyDlg.h"
 #include "SoundSupport.h"
+#include "TempFolder.h"
 #include "TempSkin.h"
 
 #include <gtest/gtest.h>
@@ -112,7 +113,8 @@ TEST_F(NotifyTest, TwoPartsOfATextAreTwoLinesAt160And180)
 {
     CNotifyDlg box("First line;Second line", 0, 13, nullptr);
     std::vector<int> ink;
-    const std::string png = (std::filesystem::temp_directory_path() / ("notify-" + std::to_string(getpid()) + ".png")).string();
+    const yonda::testing::TempFolder folder("yonda-notify");
+    const std::string png = (folder / "notify.png").string();
     SoonInLoop([&] {
         Pump();
         ink = InkRows(box, 320, 340, 30, 290);
@@ -127,7 +129,6 @@ TEST_F(NotifyTest, TwoPartsOfATextAreTwoLinesAt160And180)
     EXPECT_TRUE(std::any_of(ink.begin(), ink.end(), [](int y) { return y < 180; }));
     EXPECT_TRUE(std::any_of(ink.begin(), ink.end(), [](int y) { return y >= 180; }));
     EXPECT_GT(std::filesystem::file_size(png), 100u);
-    std::filesystem::remove(png);
 }
 
 // Each line is drawn centred across the box at the top of its 20-pixel band, the band of a lone

@@ -5,9 +5,9 @@
 #include "ImageFile.h"
 #include "PopupMenuList.h"
 #include "PopupMenuWnd.h"
+#include "TempFolder.h"
 #include "ToolkitShared.h"
 
-#include <fstream>
 
 using namespace yonda::uitest;
 
@@ -19,7 +19,6 @@ protected:
     void TearDown() override
     {
         menu.DestroyWindow();
-        std::filesystem::remove_all(m_folder);
     }
 
     void Open(LPCSTR section, int menuId = 0, CRect at = CRect(150, 150, 160, 160))
@@ -33,14 +32,10 @@ protected:
     // A menu file of the test's own in a folder of its own.
     CString WriteMenu(const std::string& text, const std::vector<std::pair<std::string, BmpSpec>>& pictures = {})
     {
-        std::filesystem::create_directories(m_folder);
-        std::ofstream((m_folder / "menu.ini").string(), std::ios::binary) << text;
         for (const auto& [name, spec] : pictures) {
-            const std::vector<uint8_t> bytes = MakeBmp(spec);
-            std::ofstream((m_folder / name).string(), std::ios::binary)
-                .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+            m_folder.Write(name, MakeBmp(spec));
         }
-        return CString((m_folder / "menu.ini").string().c_str());
+        return CString(m_folder.Write("menu.ini", text).string().c_str());
     }
 
     CRect ItemRect(int index)
@@ -65,8 +60,7 @@ protected:
     CPopupMenuWnd menu;
 
 private:
-    std::filesystem::path m_folder =
-        std::filesystem::temp_directory_path() / ("yonda-popup-" + std::to_string(getpid()));
+    yonda::testing::TempFolder m_folder{"yonda-popup"};
 };
 
 } // namespace

@@ -1,9 +1,11 @@
 // Skin buttons and tab buttons as real windows driven by injected mouse input: which state
 // images show, the click notification, the sounds, and the tabs' selection.
+#include "BmpWriter.h"
 #include "ControlTestSupport.h"
 #include "SoundButton.h"
 #include "SoundSupport.h"
 #include "TabButton.h"
+#include "TempFolder.h"
 #include "ToolkitShared.h"
 
 #include <yonda_user.h>
@@ -167,37 +169,15 @@ TEST(TabButton, ClicksSelectOtherTabsOnlyAndTellTheParent)
 {
     HeardSounds sounds;
     // 100 pixels wide, three variants of 10 rows stacked: variant i is the strip with tab i chosen.
-    const CString path((std::filesystem::temp_directory_path() / ("tabs-" + std::to_string(getpid()) + ".bmp"))
-                           .string()
-                           .c_str());
-    std::vector<uint8_t> bmp;
-    {
-        const int w = 100, h = 30;
-        const size_t stride = (w * 3 + 3) / 4 * 4;
-        auto put = [&](uint32_t v, int n) {
-            for (int i = 0; i < n; ++i) bmp.push_back(static_cast<uint8_t>(v >> (8 * i)));
-        };
-        bmp.push_back('B');
-        bmp.push_back('M');
-        put(54 + static_cast<uint32_t>(stride) * h, 4);
-        put(0, 4);
-        put(54, 4);
-        put(40, 4);
-        put(w, 4);
-        put(h, 4);
-        put(1, 2);
-        put(24, 2);
-        for (int i = 0; i < 6; ++i) put(0, 4);
-        const unsigned colours[3] = {0xFF0000, 0x00FF00, 0x0000FF};
-        for (int y = h - 1; y >= 0; --y) {
-            for (int x = 0; x < w; ++x) put(colours[y / 10], 3);
-            bmp.insert(bmp.end(), stride - w * 3, 0);
-        }
-    }
-    FILE* file = YondaOpenFile(path, "wb");
-    ASSERT_TRUE(file);
-    fwrite(bmp.data(), 1, bmp.size(), file);
-    fclose(file);
+    BmpSpec strip;
+    strip.width = 100;
+    strip.height = 30;
+    strip.pixel = [](int, int y) {
+        constexpr uint32_t colours[3] = {0xFF0000, 0x00FF00, 0x0000FF};
+        return colours[y / 10];
+    };
+    const yonda::testing::TempFolder folder("yonda-tabs");
+    const CString path(folder.Write("tabs.bmp", MakeBmp(strip)).string().c_str());
 
     RecordingWnd parent(UM_TAB_SELECT, UM_TAB_SELECT);
     CTabButton tabs;
@@ -227,5 +207,4 @@ TEST(TabButton, ClicksSelectOtherTabsOnlyAndTellTheParent)
     CTabButton none;
     EXPECT_EQ(none.Create(&parent, 0, path, true, CRect(0, 0, 10, 10), 78), -1);
     tabs.DestroyWindow();
-    std::remove(YondaHostPath(path).c_str());
 }

@@ -1,53 +1,26 @@
 // Skin layouts read from real skin folders: elements, their pictures and sub-ini files, the
 // dialog and main layouts, and what a broken skin reports.
-#include "BmpWriter.h"
 #include "DialogSkin.h"
 #include "MainSkin.h"
+#include "TempSkin.h"
 #include "ToolkitShared.h"
 
 #include <yonda_capture.h>
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
-
-namespace fs = std::filesystem;
-
 namespace {
 
+// A skin folder of the test's own, "Test" under its base.
 class SkinFolderTest : public testing::Test {
 protected:
-    void SetUp() override
-    {
-        m_root = fs::temp_directory_path() / ("yonda-skinbase-" + std::to_string(getpid()));
-        fs::remove_all(m_root);
-        fs::create_directories(m_root / "Skin" / "Test");
-    }
-    void TearDown() override
-    {
-        ToolkitSetTableStrings(nullptr);
-        fs::remove_all(m_root);
-    }
-    fs::path Folder() const { return m_root / "Skin" / "Test"; }
-    void Write(const char* name, const std::string& text) const
-    {
-        std::ofstream(Folder() / name, std::ios::binary) << text;
-    }
-    void Picture(const char* name, int width, int height) const
-    {
-        BmpSpec spec;
-        spec.width = width;
-        spec.height = height;
-        spec.pixel = [](int, int) { return 0xF28C28u; };
-        const std::vector<uint8_t> bytes = MakeBmp(spec);
-        std::ofstream(Folder() / name, std::ios::binary)
-            .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-    }
-    CString Base() const { return CString(m_root.string().c_str()); }
-    CString FolderText() const { return Base() + "\\Skin\\Test"; }
+    void TearDown() override { ToolkitSetTableStrings(nullptr); }
+    void Write(const char* name, const std::string& text) const { m_skin.Write(name, text); }
+    void Picture(const char* name, int width, int height) const { m_skin.Solid(name, width, height, 0xF28C28u); }
+    CString Base() const { return m_skin.Base(); }
+    CString FolderText() const { return m_skin.Folder(); }
 
-    fs::path m_root;
+    yonda::uitest::TempSkin m_skin{"skinbase"};
 };
 
 int Width(const CBitmap& bitmap)

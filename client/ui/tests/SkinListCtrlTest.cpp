@@ -84,11 +84,6 @@ SKINLIST_COLUMN Column(int width, bool visible = true)
     return column;
 }
 
-unsigned Rgb(COLORREF c)
-{
-    return (GetRValue(c) << 16) | (GetGValue(c) << 8) | GetBValue(c);
-}
-
 } // namespace
 
 TEST(SkinListCtrl, GridCellsGapsAndEmptyCellsAsTheParentIsTold)

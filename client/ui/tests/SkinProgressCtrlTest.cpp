@@ -12,11 +12,6 @@ using namespace yonda::uitest;
 namespace {
 
 // What Pixel reads (0x00RRGGBB) for a COLORREF.
-unsigned Rgb(COLORREF c)
-{
-    return (GetRValue(c) << 16) | (GetGValue(c) << 8) | GetBValue(c);
-}
-
 constexpr COLORREF kBack = RGB(200, 200, 200);
 constexpr COLORREF kOrange = RGB(255, 140, 30);
 

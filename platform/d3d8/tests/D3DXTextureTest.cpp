@@ -134,16 +134,16 @@ TEST_F(D3DXTexture, EveryLoaderDrawsItsQuadrants)
         EXPECT_EQ(desc.Pool, D3DPOOL_MANAGED);
         EXPECT_EQ(texture->GetLevelCount(), c.name == std::string("q.jpg") ? 5u : 3u);
         std::vector<D3DCOLOR> q = DrawQuadrants(texture);
-        EXPECT_TRUE(Near(q[0], kRed, c.tolerance)) << std::hex << q[0];
-        EXPECT_TRUE(Near(q[1], kGreen, c.tolerance)) << std::hex << q[1];
-        EXPECT_TRUE(Near(q[2], kBlue, c.tolerance)) << std::hex << q[2];
-        EXPECT_TRUE(Near(q[3], kWhite, c.tolerance)) << std::hex << q[3];
+        EXPECT_TRUE(ColourNear(q[0], kRed, c.tolerance)) << std::hex << q[0];
+        EXPECT_TRUE(ColourNear(q[1], kGreen, c.tolerance)) << std::hex << q[1];
+        EXPECT_TRUE(ColourNear(q[2], kBlue, c.tolerance)) << std::hex << q[2];
+        EXPECT_TRUE(ColourNear(q[3], kWhite, c.tolerance)) << std::hex << q[3];
         texture->Release();
 
         // From memory, the same.
         ASSERT_EQ(D3DXCreateTextureFromFileInMemory(m_device, c.file.data(), UINT(c.file.size()), &texture), D3D_OK);
         q = DrawQuadrants(texture);
-        EXPECT_TRUE(Near(q[3], kWhite, c.tolerance)) << std::hex << q[3];
+        EXPECT_TRUE(ColourNear(q[3], kWhite, c.tolerance)) << std::hex << q[3];
         texture->Release();
     }
 }
@@ -252,7 +252,7 @@ TEST_F(D3DXTexture, FullMipChainAveragesEachLevel)
     texture->UnlockRect(1);
     ASSERT_EQ(texture->LockRect(2, &locked, nullptr, D3DLOCK_READONLY), D3D_OK);
     // The average of red, green, blue and white: (2, 2, 2) x 255 / 4.
-    EXPECT_TRUE(Near(static_cast<const DWORD*>(locked.pBits)[0], 0xff808080u, 1));
+    EXPECT_TRUE(ColourNear(static_cast<const DWORD*>(locked.pBits)[0], 0xff808080u, 1));
     texture->UnlockRect(2);
     texture->Release();
 

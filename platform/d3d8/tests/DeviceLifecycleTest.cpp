@@ -149,6 +149,28 @@ TEST_F(DeviceLifecycle, PresentGoesToTheWindowSystem)
     EXPECT_EQ(device->Release(), 0u);
 }
 
+// The adapter's mode is the screen the window system reports, unless a size is set for it.
+TEST_F(DeviceLifecycle, DisplayModeFollowsTheScreen)
+{
+    D3DDISPLAYMODE adapter{}, device{};
+    ASSERT_EQ(m_d3d->GetAdapterDisplayMode(D3DADAPTER_DEFAULT, &adapter), D3D_OK);
+    ASSERT_EQ(m_device->GetDisplayMode(&device), D3D_OK);
+    EXPECT_EQ(adapter.Width, UINT(GetSystemMetrics(SM_CXSCREEN)));
+    EXPECT_EQ(adapter.Height, UINT(GetSystemMetrics(SM_CYSCREEN)));
+    EXPECT_EQ(adapter.Format, D3DFMT_X8R8G8B8);
+    EXPECT_EQ(device.Width, adapter.Width);
+    EXPECT_EQ(device.Height, adapter.Height);
+
+    YondaD3D8SetDisplayMode(1600, 1200);
+    ASSERT_EQ(m_device->GetDisplayMode(&device), D3D_OK);
+    EXPECT_EQ(device.Width, 1600u);
+    EXPECT_EQ(device.Height, 1200u);
+    YondaD3D8SetDisplayMode(0, 0);
+    ASSERT_EQ(m_device->GetDisplayMode(&device), D3D_OK);
+    EXPECT_EQ(device.Width, adapter.Width);
+    EXPECT_EQ(device.Height, adapter.Height);
+}
+
 TEST_F(DeviceLifecycle, SwapChainPresentsIntoItsOwnWindow)
 {
     HWND preview = FakeWindow(0x2000);

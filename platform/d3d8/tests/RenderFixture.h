@@ -3,10 +3,10 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <string>
 #include <vector>
 
+#include "PixelExpect.h"
 #include "d3dx8.h"
 #include "yonda_d3d8.h"
 
@@ -29,14 +29,7 @@ constexpr D3DCOLOR kGrey = 0xff808080u;
 
 inline HWND FakeWindow(uintptr_t id) { return reinterpret_cast<HWND>(id); }
 
-inline bool Near(D3DCOLOR actual, D3DCOLOR expected, int tolerance)
-{
-    for (int shift = 0; shift < 32; shift += 8) {
-        int a = int((actual >> shift) & 255), e = int((expected >> shift) & 255);
-        if (a - e > tolerance || e - a > tolerance) return false;
-    }
-    return true;
-}
+using yonda::testing::ColourNear;
 
 class RenderTest : public ::testing::Test {
 protected:
@@ -91,52 +84,11 @@ protected:
         return picture;
     }
 
-    static YondaPicture ReadSurface(IDirect3DSurface8* surface)
-    {
-        YondaPicture picture;
-        D3DSURFACE_DESC desc;
-        surface->GetDesc(&desc);
-        D3DLOCKED_RECT locked;
-        EXPECT_EQ(surface->LockRect(&locked, nullptr, D3DLOCK_READONLY), D3D_OK);
-        picture.width = desc.Width;
-        picture.height = desc.Height;
-        picture.pixels.resize(size_t(desc.Width) * desc.Height);
-        for (UINT y = 0; y < desc.Height; ++y) {
-            const BYTE* row = static_cast<const BYTE*>(locked.pBits) + size_t(y) * UINT(locked.Pitch);
-            for (UINT x = 0; x < desc.Width; ++x) {
-                picture.pixels[size_t(y) * desc.Width + x] =
-                    DWORD(row[4 * x]) | (DWORD(row[4 * x + 1]) << 8) | (DWORD(row[4 * x + 2]) << 16) |
-                    (DWORD(row[4 * x + 3]) << 24);
-            }
-        }
-        surface->UnlockRect();
-        return picture;
-    }
+    static YondaPicture ReadSurface(IDirect3DSurface8* surface) { return yonda::testing::ReadSurface(surface); }
 
-    // Writes the picture as a PPM file next to the test's working directory, for a person to look.
-    static void Keep(const YondaPicture& picture, const std::string& name)
+    static void ExpectPixel(const YondaPicture& picture, UINT x, UINT y, D3DCOLOR expected, int tolerance = 2)
     {
-        std::string path = "d3d8-" + name + ".ppm";
-        FILE* file = std::fopen(path.c_str(), "wb");
-        if (!file) return;
-        std::fprintf(file, "P6\n%u %u\n255\n", picture.width, picture.height);
-        for (DWORD pixel : picture.pixels) {
-            unsigned char rgb[3] = {BYTE(pixel >> 16), BYTE(pixel >> 8), BYTE(pixel)};
-            std::fwrite(rgb, 1, 3, file);
-        }
-        std::fclose(file);
-    }
-
-    void ExpectPixel(const YondaPicture& picture, UINT x, UINT y, D3DCOLOR expected, int tolerance = 2)
-    {
-        ASSERT_LT(x, picture.width);
-        ASSERT_LT(y, picture.height);
-        D3DCOLOR actual = picture.At(x, y) | 0xff000000u;
-        if (!Near(actual, expected | 0xff000000u, tolerance)) {
-            ADD_FAILURE() << "pixel (" << x << ", " << y << ") is 0x" << std::hex << actual << ", expected 0x"
-                          << (expected | 0xff000000u);
-            Keep(picture, ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        }
+        yonda::testing::ExpectPixel(picture, x, y, expected, tolerance, "d3d8");
     }
 
     // A rectangle of pre-transformed vertices as a strip (left, top, right, bottom in pixels).

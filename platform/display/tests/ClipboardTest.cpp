@@ -1,5 +1,7 @@
 // The clipboard without a display: text in the active code page kept in the process, one opener
 // at a time, blocks owned by the clipboard once given, and the edit control's keys going through it.
+#include "MessagePump.h"
+
 #include <windows.h>
 #include <yonda_platform.h>
 #include <yonda_user.h>
@@ -11,6 +13,8 @@
 #include <thread>
 
 namespace {
+
+using yonda::testing::Pump;
 
 HGLOBAL BlockOf(const std::string& bytes, bool terminate = true) {
     HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, bytes.size() + (terminate ? 1 : 0));
@@ -103,14 +107,6 @@ TEST(Clipboard, GivenBlocksBelongToTheClipboardAndUnterminatedTextStopsAtTheEnd)
 
 LRESULT CALLBACK Plain(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     return DefWindowProcA(hwnd, msg, wp, lp);
-}
-
-void Pump() {
-    MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&msg);
-        DispatchMessageA(&msg);
-    }
 }
 
 TEST(Clipboard, EditCutCopyAndPasteGoThroughIt) {

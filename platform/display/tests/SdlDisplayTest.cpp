@@ -2,6 +2,7 @@
 // top-level windows and show their pixels (painted or presented by Direct3D), and desktop events
 // come back as the window messages a program expects.
 #include "../SdlDisplay.h"
+#include "MessagePump.h"
 
 #include <d3d8.h>
 #include <imm.h>
@@ -20,6 +21,7 @@
 namespace {
 
 using yonda::display::CurrentSdlDisplay;
+using yonda::testing::Pump;
 
 struct Shown {
     bool exists = false;
@@ -65,14 +67,6 @@ Uint32 DesktopIdOf(HWND top) {
         if (SDL_Window* window = display->DesktopWindowOf(top)) id = SDL_GetWindowID(window);
     });
     return id;
-}
-
-void Pump() {
-    MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&msg);
-        DispatchMessageA(&msg);
-    }
 }
 
 // Desktop events reach the program once the display has handed them on.

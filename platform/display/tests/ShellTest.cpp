@@ -1,5 +1,7 @@
 // Opening addresses and folders: a stand-in xdg-open on PATH records the arguments it was given,
 // so the tests see exactly what the desktop's handler would get.
+#include "TempFolder.h"
+
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -22,10 +24,8 @@ namespace {
 class ShellTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        char pattern[] = "/tmp/yonda-shell-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        m_dir = pattern;
-        fs::create_directories(m_dir / "bin");
+        m_dir = m_temp.Path();
+        m_temp.MakeFolder("bin");
         m_record = m_dir / "record.txt";
         std::ofstream script(m_dir / "bin" / "xdg-open");
         script << "#!/bin/sh\n"
@@ -40,7 +40,6 @@ protected:
     }
     void TearDown() override {
         setenv("PATH", m_oldPath.c_str(), 1);
-        fs::remove_all(m_dir);
     }
     // The arguments the handler got, one a line after their count; empty if it never ran.
     std::string Recorded() {
@@ -55,6 +54,7 @@ protected:
         return reinterpret_cast<intptr_t>(ShellExecuteA(nullptr, operation, target, nullptr, directory, SW_SHOWNORMAL));
     }
 
+    yonda::testing::TempFolder m_temp{"yonda-shell"};
     fs::path m_dir;
     fs::path m_record;
     std::string m_oldPath;

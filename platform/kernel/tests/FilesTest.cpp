@@ -1,4 +1,4 @@
-#include "TempTree.h"
+#include "TempFolder.h"
 
 #include <windows.h>
 
@@ -6,6 +6,8 @@
 
 #include <filesystem>
 #include <vector>
+
+using yonda::testing::TempFolder;
 
 namespace {
 
@@ -27,10 +29,10 @@ std::vector<std::string> FindAll(const std::string& pattern)
 
 TEST(FindFile, MatchesPatternsWithoutRegardToCaseInAResolvedFolder)
 {
-    TempTree tree;
-    tree.MakeFile("Skin/Orange/Main.BMP", "12345");
-    tree.MakeFile("Skin/Orange/button.bmp");
-    tree.MakeFile("Skin/Orange/Main.ini");
+    TempFolder tree("yonda-kernel");
+    tree.Write("Skin/Orange/Main.BMP", "12345");
+    tree.Write("Skin/Orange/button.bmp", "x");
+    tree.Write("Skin/Orange/Main.ini", "x");
     tree.MakeFolder("Skin/Orange/Sub.bmp.d");
     const std::string skin = tree.Windows() + "\\skin\\ORANGE\\";
 
@@ -49,7 +51,7 @@ TEST(FindFile, MatchesPatternsWithoutRegardToCaseInAResolvedFolder)
 
 TEST(FindFile, NothingFoundSaysWhetherTheFileOrTheFolderIsMissing)
 {
-    TempTree tree;
+    TempFolder tree("yonda-kernel");
     tree.MakeFolder("Data");
     WIN32_FIND_DATAA data;
     EXPECT_EQ(FindFirstFileA((tree.Windows() + "\\data\\*.prb").c_str(), &data), INVALID_HANDLE_VALUE);
@@ -62,8 +64,8 @@ TEST(FindFile, NothingFoundSaysWhetherTheFileOrTheFolderIsMissing)
 
 TEST(Files, AttributesFoldersDeletionAndCopiesByWindowsPath)
 {
-    TempTree tree;
-    tree.MakeFile("Data/Item/item.dsv", "catalogue");
+    TempFolder tree("yonda-kernel");
+    tree.Write("Data/Item/item.dsv", "catalogue");
     const std::string root = tree.Windows();
 
     EXPECT_EQ(GetFileAttributesA((root + "\\DATA\\item").c_str()), static_cast<DWORD>(FILE_ATTRIBUTE_DIRECTORY));
@@ -97,7 +99,7 @@ TEST(Files, AttributesFoldersDeletionAndCopiesByWindowsPath)
 
 TEST(Files, CurrentDirectoryIsAWindowsPathAndSizesFollowThePlatform)
 {
-    TempTree tree;
+    TempFolder tree("yonda-kernel");
     char previous[4096];
     ASSERT_GT(GetCurrentDirectoryA(sizeof(previous), previous), 0u);
     ASSERT_TRUE(SetCurrentDirectoryA(tree.Windows().c_str()));

@@ -1,4 +1,4 @@
-#include "TempTree.h"
+#include "TempFolder.h"
 
 #include <windows.h>
 
@@ -7,6 +7,8 @@
 #include <unistd.h>
 
 #include <filesystem>
+
+using yonda::testing::TempFolder;
 
 namespace {
 
@@ -22,8 +24,8 @@ std::string ReadAll(FILE* file)
 
 TEST(HostPath, EverySpellingOfAFolderReachesTheOneOnDisk)
 {
-    TempTree tree;
-    tree.MakeFile("Data/Avatar/KRI/M1001.KRI", "item");
+    TempFolder tree("yonda-kernel");
+    tree.Write("Data/Avatar/KRI/M1001.KRI", "item");
     const std::string expected = tree.Root() + "/Data/Avatar/KRI/M1001.KRI";
     for (const char* spelling : {"\\Data\\Avatar\\KRI\\M1001.KRI", "\\data\\avatar\\kri\\m1001.kri",
                                  "\\DATA\\AVATAR\\Kri\\M1001.kri", "/Data/Avatar/kri/M1001.KRI",
@@ -42,7 +44,7 @@ TEST(HostPath, EverySpellingOfAFolderReachesTheOneOnDisk)
 
 TEST(HostPath, AMissingNameIsKeptAsWrittenAndNothingAfterItIsGuessed)
 {
-    TempTree tree;
+    TempFolder tree("yonda-kernel");
     tree.MakeFolder("Data/World");
     EXPECT_EQ(YondaHostPath((tree.Windows() + "\\data\\world\\New.KRS").c_str()), tree.Root() + "/Data/World/New.KRS");
     EXPECT_EQ(YondaHostPath((tree.Windows() + "\\data\\Missing\\world").c_str()), tree.Root() + "/Data/Missing/world");
@@ -55,20 +57,20 @@ TEST(HostPath, AMissingNameIsKeptAsWrittenAndNothingAfterItIsGuessed)
 
 TEST(HostPath, ANewFileIsFoundInACachedFolder)
 {
-    TempTree tree;
+    TempFolder tree("yonda-kernel");
     tree.MakeFolder("Capture");
     std::string folder = tree.Windows() + "\\capture\\";
     EXPECT_EQ(YondaHostPath((folder + "shot.bmp").c_str()), tree.Root() + "/Capture/shot.bmp");
     // The folder's listing is cached by now; a file that appears afterwards is still found.
-    tree.MakeFile("Capture/Shot.BMP");
+    tree.Write("Capture/Shot.BMP", "x");
     EXPECT_EQ(YondaHostPath((folder + "shot.bmp").c_str()), tree.Root() + "/Capture/Shot.BMP");
 }
 
 TEST(HostPath, OfNamesThatDifferOnlyInCaseTheExactOneWinsElseTheFirstInByteOrder)
 {
-    TempTree tree;
-    tree.MakeFile("skin/a.ini");
-    tree.MakeFile("Skin/b.ini");
+    TempFolder tree("yonda-kernel");
+    tree.Write("skin/a.ini", "x");
+    tree.Write("Skin/b.ini", "x");
     EXPECT_EQ(YondaHostPath((tree.Windows() + "\\skin").c_str()), tree.Root() + "/skin");
     EXPECT_EQ(YondaHostPath((tree.Windows() + "\\Skin").c_str()), tree.Root() + "/Skin");
     EXPECT_EQ(YondaHostPath((tree.Windows() + "\\SKIN\\B.INI").c_str()), tree.Root() + "/Skin/b.ini");
@@ -76,8 +78,8 @@ TEST(HostPath, OfNamesThatDifferOnlyInCaseTheExactOneWinsElseTheFirstInByteOrder
 
 TEST(HostPath, RelativePathsResolveAgainstTheCurrentDirectory)
 {
-    TempTree tree;
-    tree.MakeFile("WORLD/M2.KRS", "scene");
+    TempFolder tree("yonda-kernel");
+    tree.Write("WORLD/M2.KRS", "scene");
     char previous[4096];
     ASSERT_NE(getcwd(previous, sizeof(previous)), nullptr);
     ASSERT_EQ(chdir(tree.Root().c_str()), 0);
@@ -92,8 +94,8 @@ TEST(HostPath, RelativePathsResolveAgainstTheCurrentDirectory)
 
 TEST(HostPath, CodePageNamesBecomeUtf8)
 {
-    TempTree tree;
-    tree.MakeFile("\xED\x95\x9C/a.txt"); // a Hangul folder name, in UTF-8 on disk
+    TempFolder tree("yonda-kernel");
+    tree.Write("\xED\x95\x9C/a.txt", "x"); // a Hangul folder name, in UTF-8 on disk
     EXPECT_EQ(YondaHostPath((tree.Windows() + "\\\xC7\xD1\\A.TXT").c_str()), tree.Root() + "/\xED\x95\x9C/a.txt");
     // A name already in UTF-8 (a host path) stays as it is.
     EXPECT_EQ(YondaHostPath((tree.Root() + "/\xED\x95\x9C/a.txt").c_str()), tree.Root() + "/\xED\x95\x9C/a.txt");
@@ -101,7 +103,7 @@ TEST(HostPath, CodePageNamesBecomeUtf8)
 
 TEST(HostPath, AWriteThroughTheResolverCreatesTheNameAsWritten)
 {
-    TempTree tree;
+    TempFolder tree("yonda-kernel");
     tree.MakeFolder("Log");
     FILE* file = YondaOpenFile((tree.Windows() + "\\LOG\\TexMoDebug.txt").c_str(), "a+t");
     ASSERT_NE(file, nullptr);

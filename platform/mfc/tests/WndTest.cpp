@@ -1,5 +1,7 @@
 // CWnd dispatch to virtual handlers, reflection to the control first, pre-translation along the
 // parent chain, and nested modal dialogs whose loops keep timers and posted messages flowing.
+#include "MessagePump.h"
+
 #include <afxwin.h>
 #include <yonda_user.h>
 
@@ -161,8 +163,7 @@ TEST(CButton, DrawItemIsReflectedToTheButtonAndClicksReachTheParent) {
     ASSERT_FALSE(button.states.empty());
     EXPECT_TRUE(host.events.empty());   // the control drew itself; the parent saw nothing
     YondaInjectClick(button.m_hWnd, 3, 3);
-    MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
+    yonda::testing::Pump();
     EXPECT_EQ(host.events, (std::vector<std::string>{"host command 191"}));
     host.DestroyWindow();
 }

@@ -1,6 +1,7 @@
 // The SDL output path, end to end: SDL's disk driver stands in for a sound card and writes what
 // it is given to a file, which the test reads back. A program of its own, because the output
 // is chosen once per process.
+#include "TempFolder.h"
 #include "dsound.h"
 #include "yonda_sound.h"
 
@@ -18,7 +19,8 @@
 
 TEST(DeviceOutput, SoundReachesTheAudioDeviceAtItsRate)
 {
-    auto file = std::filesystem::temp_directory_path() / ("yonda-disk-audio-" + std::to_string(getpid()) + ".raw");
+    const yonda::testing::TempFolder folder("yonda-disk-audio");
+    const auto file = folder / "output.raw";
     unsetenv("YONDA_HEADLESS");
     setenv("SDL_AUDIODRIVER", "disk", 1);
     setenv("SDL_DISKAUDIOFILE", file.c_str(), 1);
@@ -79,5 +81,4 @@ TEST(DeviceOutput, SoundReachesTheAudioDeviceAtItsRate)
     }
     // 2205 source frames at twice the rate.
     EXPECT_NEAR(static_cast<double>(heard), 4410.0, 2.0);
-    std::filesystem::remove(file);
 }

@@ -1,6 +1,7 @@
 // The RIFF reader walked as the wave reader of the music player walks it, on files and memory.
 #include "mmiscapi.h"
 
+#include "TempFolder.h"
 #include "WaveBytes.h"
 
 #include <gtest/gtest.h>
@@ -96,7 +97,8 @@ Bytes ReadLikeThePlayer(HMMIO file, WAVEFORMATEX* format)
 TEST(Mmio, ReadsAWaveFromAFileThroughASmallBuffer)
 {
     Bytes samples = Counting(20001 * 4);
-    std::string path = WriteTempFile("decorated.wav", DecoratedWave(samples));
+    yonda::testing::TempFolder folder("yonda-sound");
+    std::string path = folder.Write("decorated.wav", DecoratedWave(samples)).string();
     MMIOINFO options{};
     options.cchBuffer = 1000;
     HMMIO file = mmioOpenA(path.data(), &options, MMIO_READ | MMIO_ALLOCBUF);
@@ -107,7 +109,6 @@ TEST(Mmio, ReadsAWaveFromAFileThroughASmallBuffer)
     EXPECT_EQ(format.nSamplesPerSec, 22050u);
     EXPECT_EQ(format.wBitsPerSample, 16);
     EXPECT_EQ(mmioClose(file, 0), MMSYSERR_NOERROR);
-    std::filesystem::remove(path);
 }
 
 TEST(Mmio, ReadsAWaveFromMemory)

@@ -3,6 +3,7 @@
 #include "playsoundapi.h"
 #include "yonda_sound.h"
 
+#include "TempFolder.h"
 #include "WaveBytes.h"
 
 #include <gtest/gtest.h>
@@ -106,7 +107,8 @@ TEST_F(PlaySoundTest, NoStopLeavesThePlayingSoundAlone)
 
 TEST_F(PlaySoundTest, FileAndMemoryImagesPlay)
 {
-    std::string path = WriteTempFile("effect.wav", ConstantWave(100, 321, 22050));
+    yonda::testing::TempFolder folder("yonda-sound");
+    std::string path = folder.Write("effect.wav", ConstantWave(100, 321, 22050)).string();
     ASSERT_TRUE(PlaySoundA(path.c_str(), nullptr, SND_FILENAME | SND_ASYNC));
     EXPECT_EQ(Heard(), 321);
     // Named the platform's way: backslashes and another case.

@@ -1,10 +1,5 @@
 #include "WaveBytes.h"
 
-#include <cstdio>
-#include <filesystem>
-#include <fstream>
-#include <unistd.h>
-
 namespace yonda::sound::test {
 
 void PutWord(Bytes& out, uint32_t value)
@@ -63,16 +58,6 @@ Bytes Samples16(const std::vector<int16_t>& samples)
     for (int16_t s : samples)
         PutWord(out, static_cast<uint16_t>(s));
     return out;
-}
-
-std::string WriteTempFile(const std::string& name, const Bytes& bytes)
-{
-    auto folder = std::filesystem::temp_directory_path() / ("yonda-sound-" + std::to_string(getpid()));
-    std::filesystem::create_directories(folder);
-    auto path = folder / name;
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-    return path.string();
 }
 
 } // namespace yonda::sound::test

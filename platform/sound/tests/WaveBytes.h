@@ -19,7 +19,5 @@ Bytes Riff(const std::string& form, const Bytes& chunks);
 Bytes Wave(uint16_t channels, uint32_t rate, uint16_t bits, const Bytes& samples);
 // 16-bit samples as little-endian bytes.
 Bytes Samples16(const std::vector<int16_t>& samples);
-// Writes bytes to a fresh file under the test's temporary folder; answers its path.
-std::string WriteTempFile(const std::string& name, const Bytes& bytes);
 
 } // namespace yonda::sound::test

@@ -1,6 +1,8 @@
 // Records the messages windows receive, for comparing with the sequence Windows produces.
 #pragma once
 
+#include "MessagePump.h"
+
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -73,12 +75,7 @@ private:
     std::vector<Logged> m_log;
 };
 
-inline void PumpPending() {
-    MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&msg);
-        DispatchMessageA(&msg);
-    }
-}
+// The user tests' name for the shared pump.
+inline void PumpPending() { yonda::testing::Pump(); }
 
 }  // namespace yonda::test

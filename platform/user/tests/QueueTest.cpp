@@ -231,4 +231,40 @@ TEST(Queue, RegisteredMessagesAreStablePerName) {
     EXPECT_NE(RegisterWindowMessageA("Yonda.Other"), a);
 }
 
+TEST(Queue, OneQueueHoldsTenThousandPostsAndRefusesMore) {
+    MessageLog log({});
+    HWND hwnd = MakeWindow("busy");
+    // A poster on another thread, as a network library's receive thread is.
+    int accepted = 0;
+    DWORD refusal = 0;
+    std::thread poster([&] {
+        for (int i = 0; i < 10050; ++i) {
+            if (PostMessageA(hwnd, WM_USER + 9, static_cast<WPARAM>(i), 0))
+                ++accepted;
+            else if (!refusal)
+                refusal = GetLastError();
+        }
+    });
+    poster.join();
+    EXPECT_EQ(accepted, 10000);
+    EXPECT_EQ(refusal, static_cast<DWORD>(ERROR_NOT_ENOUGH_QUOTA));
+    // Thread messages share the limit of their queue.
+    EXPECT_FALSE(PostMessageA(nullptr, WM_USER + 9, 0, 0));
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_NOT_ENOUGH_QUOTA));
+    MSG msg;
+    ASSERT_TRUE(PeekMessageA(&msg, hwnd, 0, 0, PM_REMOVE));
+    EXPECT_EQ(msg.wParam, 0u);
+    // One taken, one more fits; the order is kept.
+    EXPECT_TRUE(PostMessageA(hwnd, WM_USER + 9, 77777, 0));
+    int taken = 0;
+    WPARAM last = 0;
+    while (PeekMessageA(&msg, hwnd, 0, 0, PM_REMOVE)) {
+        ++taken;
+        last = msg.wParam;
+    }
+    EXPECT_EQ(taken, 10000);
+    EXPECT_EQ(last, 77777u);
+    DestroyWindow(hwnd);
+}
+
 }  // namespace

@@ -7,10 +7,12 @@
 //   TEST_F(EndToEndTest, AMemberLogsIn) {
 //       Service().AddMember("kim", "pw", "Kim");
 //       DrivenProgram& kim = Launch("kim");                  // its home, its Yonda.ini, started
-//       ASSERT_TRUE(IsOk(kim.WaitWindow("Login")));          // and connected to its socket
-//       ASSERT_TRUE(IsOk(kim.Type("#1001", "kim")));
-//       ASSERT_TRUE(IsOk(kim.Key("#1001", "RETURN")));
-//       auto picture = kim.Capture("Yonda Alpha");           // pixels to check
+//       ASSERT_TRUE(IsOk(kim.WaitWindow("#32770")));          // and connected: the login dialog
+//       ASSERT_TRUE(IsOk(kim.Type("#202", "kim")));
+//       ASSERT_TRUE(IsOk(kim.Type("#203", "pw")));
+//       ASSERT_TRUE(IsOk(kim.Key("#203", "RETURN")));
+//       ASSERT_TRUE(IsOk(kim.WaitGone("#32770", 30000)));
+//       auto frame = kim.Capture("Yonda Alpha");             // the main frame's pixels
 //       EXPECT_EQ(Service().QueryValue("SELECT points FROM accounts WHERE login = 'kim'"), "10000");
 //   }
 //

@@ -8,7 +8,6 @@
 
 #include <algorithm>
 #include <fstream>
-#include <sstream>
 #include <stdexcept>
 
 namespace yonda::testing {
@@ -19,27 +18,6 @@ struct Section {
     std::vector<std::pair<std::string, std::string>> keys;
 };
 
-// Every key the program reads at start, with the values of a fresh installation.
-std::vector<Section> DefaultSettings(const std::string& serverIp) {
-    return {
-        {"Window", {{"Width", "100"}, {"Height", "50"}, {"Title", "Yonda Alpha"}}},
-        {"Option",
-         {{"Skin", "Orange"},
-          {"TextColor", "0"},
-          {"RememberMe", "0"},
-          {"SavedID", ""},
-          {"DefaultFont", "굴림"},
-          {"FontSize", "90"},
-          {"SoundOff", "0"},
-          {"StringTable", "StringTable.ini"}}},
-        {"Command",
-         {{"HelpUrl", "http://127.0.0.1/help"},
-          {"PasswordUrl", "http://127.0.0.1/password"},
-          {"JoinUrl", "http://127.0.0.1/join"}}},
-        {"Server", {{"ServerIp", serverIp}, {"LobbyCount", "5"}}},
-    };
-}
-
 bool Same(const std::string& a, const std::string& b) {
     return strcasecmp(a.c_str(), b.c_str()) == 0;
 }
@@ -49,6 +27,23 @@ std::string Trim(const std::string& text) {
     if (start == std::string::npos) return {};
     size_t end = text.find_last_not_of(" \t\r");
     return text.substr(start, end - start + 1);
+}
+
+// A settings file's sections and keys in order, in UTF-8; nothing when there is no file.
+std::optional<std::vector<Section>> ReadSections(const std::filesystem::path& path, unsigned codePage) {
+    std::ifstream file(path, std::ios::binary);
+    if (!file) return std::nullopt;
+    std::vector<Section> sections;
+    std::string line;
+    while (std::getline(file, line)) {
+        line = Trim(YondaCodePageToUtf8(line, codePage));
+        size_t equals = line.find('=');
+        if (line.size() > 1 && line.front() == '[' && line.back() == ']')
+            sections.push_back({line.substr(1, line.size() - 2), {}});
+        else if (equals != std::string::npos && !sections.empty())
+            sections.back().keys.emplace_back(Trim(line.substr(0, equals)), Trim(line.substr(equals + 1)));
+    }
+    return sections;
 }
 
 }  // namespace
@@ -70,8 +65,13 @@ ProgramHome::ProgramHome(std::filesystem::path folder, const std::string& progra
 }
 
 void ProgramHome::WriteSettings(const std::string& serverIp, const std::vector<Setting>& overrides, unsigned codePage) {
-    std::vector<Section> sections = DefaultSettings(serverIp);
-    for (const Setting& setting : overrides) {
+    // The settings of a fresh installation: the build's pristine copy, not the built home's.
+    auto fresh = ReadSections(YONDA_E2E_SETTINGS, codePage);
+    if (!fresh) throw std::runtime_error("no settings file " YONDA_E2E_SETTINGS " (target yonda-settings)");
+    std::vector<Section> sections = std::move(*fresh);
+    std::vector<Setting> changes{{"Server", "ServerIp", serverIp}};
+    changes.insert(changes.end(), overrides.begin(), overrides.end());
+    for (const Setting& setting : changes) {
         auto section = std::find_if(sections.begin(), sections.end(), [&](const Section& s) { return Same(s.name, setting.section); });
         if (section == sections.end()) section = sections.insert(sections.end(), Section{setting.section, {}});
         auto key = std::find_if(section->keys.begin(), section->keys.end(), [&](const auto& k) { return Same(k.first, setting.key); });
@@ -93,17 +93,10 @@ void ProgramHome::WriteSettings(const std::string& serverIp, const std::vector<S
 
 std::optional<std::string> ProgramHome::ReadSetting(const std::string& section, const std::string& key,
                                                     unsigned codePage) const {
-    std::ifstream file(SettingsFile(), std::ios::binary);
-    std::string line, current;
-    while (std::getline(file, line)) {
-        line = Trim(line);
-        if (line.size() > 1 && line.front() == '[' && line.back() == ']') {
-            current = line.substr(1, line.size() - 2);
-            continue;
-        }
-        size_t equals = line.find('=');
-        if (equals == std::string::npos || !Same(current, section) || !Same(Trim(line.substr(0, equals)), key)) continue;
-        return YondaCodePageToUtf8(Trim(line.substr(equals + 1)), codePage);
+    for (const Section& s : ReadSections(SettingsFile(), codePage).value_or(std::vector<Section>{})) {
+        if (!Same(s.name, section)) continue;
+        for (const auto& [name, value] : s.keys)
+            if (Same(name, key)) return value;
     }
     return std::nullopt;
 }

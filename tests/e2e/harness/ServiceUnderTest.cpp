@@ -136,7 +136,7 @@ int32_t ServiceUnderTest::AddMember(const std::string& login, const std::string&
     if (options.dressed) {
         std::vector<service::OwnedItem> items;
         for (int category : {0, 2, 3, 4}) items.push_back({"", options.gender, category, 1, 0, true});
-        if (!store.createAvatar(*user, options.gender, items)) return 0;
+        if (store.createAvatar(*user, options.gender, items) != service::Change::Done) return 0;
     }
     return *user;
 }

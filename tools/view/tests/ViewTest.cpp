@@ -1,10 +1,12 @@
 // kravex-view run as a person runs it, over the generated sample world: its frames against the
 // golden pictures kept beside this file, and its answers to bad command lines.
+#include "ChildProcess.h"
+#include "TempFolder.h"
+
 #include <gtest/gtest.h>
 #include <png.h>
-#include <sys/wait.h>
+#include <unistd.h>
 
-#include <array>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -16,39 +18,23 @@ namespace fs = std::filesystem;
 
 namespace {
 
-fs::path BinaryDir()
-{
-    const char* sz = std::getenv("YONDA_BINARY_DIR");
-    return sz ? fs::path(sz) : fs::current_path();
-}
+using yonda::testing::BinaryDir;
+using yonda::testing::SourceDir;
 
-fs::path SourceDir()
-{
-    const char* sz = std::getenv("YONDA_SOURCE_DIR");
-    return sz ? fs::path(sz) : fs::current_path();
-}
-
-fs::path DataDir() { return BinaryDir() / "yonda" / "Data"; }
+fs::path DataDir() { return fs::path(BinaryDir()) / "yonda" / "Data"; }
 
 struct ViewRun {
     int nStatus = -1;
     std::string strOutput; // stdout and stderr together
 };
 
-ViewRun View(const std::string& strArguments)
+// The viewer run with the environment given before it (headless unless told otherwise).
+ViewRun View(const std::string& strArguments, const std::string& strEnvironment = "YONDA_HEADLESS=1")
 {
-    std::string command = "YONDA_HEADLESS=1 " + (BinaryDir() / "bin" / "kravex-view").string() + " " + strArguments + " 2>&1";
-    ViewRun run;
-    FILE* pipe = popen(command.c_str(), "r");
-    if (!pipe)
-        return run;
-    std::array<char, 4096> buffer;
-    size_t n;
-    while ((n = fread(buffer.data(), 1, buffer.size(), pipe)) > 0)
-        run.strOutput.append(buffer.data(), n);
-    int status = pclose(pipe);
-    run.nStatus = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return run;
+    const std::string program = (fs::path(BinaryDir()) / "bin" / "kravex-view").string();
+    yonda::testing::CommandRun run =
+        yonda::testing::RunCommand("env " + strEnvironment + " " + program + " " + strArguments);
+    return {run.status, run.output};
 }
 
 struct Picture {
@@ -75,14 +61,6 @@ protected:
     {
         if (!fs::is_directory(DataDir() / "WORLD"))
             GTEST_SKIP() << "no generated world at " << DataDir();
-        char szTemplate[] = "/tmp/kravex-view-XXXXXX";
-        ASSERT_NE(mkdtemp(szTemplate), nullptr);
-        m_out = szTemplate;
-    }
-    void TearDown() override
-    {
-        if (!m_out.empty())
-            fs::remove_all(m_out);
     }
 
     std::string Data() const { return "--data " + DataDir().string(); }
@@ -92,7 +70,7 @@ protected:
     // beside a copy of the golden one in the build tree for a person to look at.
     void ExpectGolden(const fs::path& frame, const std::string& strGolden)
     {
-        fs::path golden = SourceDir() / "tools" / "view" / "tests" / "golden" / strGolden;
+        fs::path golden = fs::path(SourceDir()) / "tools" / "view" / "tests" / "golden" / strGolden;
         if (std::getenv("YONDA_UPDATE_GOLDENS")) {
             fs::copy_file(frame, golden, fs::copy_options::overwrite_existing);
             return;
@@ -119,7 +97,7 @@ protected:
         EXPECT_TRUE(bSame) << strGolden << ": " << nOff << " of " << nPixels << " pixels differ, mean difference "
                            << fMean;
         if (!bSame) {
-            fs::path kept = BinaryDir() / "tests" / "golden";
+            fs::path kept = fs::path(BinaryDir()) / "tests" / "golden";
             fs::create_directories(kept);
             fs::copy_file(frame, kept / (fs::path(strGolden).stem().string() + ".actual.png"),
                           fs::copy_options::overwrite_existing);
@@ -128,7 +106,8 @@ protected:
         }
     }
 
-    fs::path m_out;
+    const yonda::testing::TempFolder m_temp{"kravex-view"};
+    const fs::path m_out = m_temp.Path();
 };
 
 } // namespace
@@ -224,11 +203,17 @@ TEST_F(ViewTest, HelpListsTheOptionsAndBadArgumentsAreRefusedClearly)
              {scene + " --avatars lots", 2, "--avatars: a whole number"},
              {scene + " --avatars 101", 2, "--avatars: a whole number from 0 to 100"},
              {scene + " --size 800", 2, "--size: WIDTHxHEIGHT"},
-             {scene + " --eye 1,2", 2, "--eye: three numbers"},
+             {scene + " --eye 1,2", 2, "--eye: three finite numbers"},
              {scene + " --eye 1,2,3", 2, "--eye and --at go together"},
+             {scene + " --eye 1,2,inf --at 0,0,0", 2, "--eye: three finite numbers X,Y,Z, not '1,2,inf'"},
+             {scene + " --eye 0,0,0 --at nan,0,0", 2, "--at: three finite numbers"},
+             {scene + " --eye 1,2,1e39 --at 0,0,0", 2, "--eye: three finite numbers"},
+             {scene + " --turn inf", 2, "--turn: a finite number"},
+             {scene + " --eye 5,60,-3 --at 5,60,-3 --out " + m_out.string(), 2, "--eye and --at are the same point"},
+             {scene, 2, "nothing to show: give --out DIR for PNG frames or --window"},
              {scene + " --avatars 2 --follow 2", 2, "--follow 2 names no avatar of 2"},
-             {"--data /nowhere --scene RM_03.KRS", 1, "no data folder /nowhere"},
-             {Data() + " --scene NOWHERE.KRS", 1, "no scene NOWHERE.KRS"},
+             {"--data /nowhere --scene RM_03.KRS --out " + m_out.string(), 1, "no data folder /nowhere"},
+             {Data() + " --scene NOWHERE.KRS --out " + m_out.string(), 1, "no scene NOWHERE.KRS"},
              {scene + " --motion 99 --out " + m_out.string(), 1, "--motion 99 is past the motion list"},
              {scene + " --list 99999.KRA --out " + m_out.string(), 1, "cannot read the avatar list"},
          }) {
@@ -262,12 +247,69 @@ TEST_F(ViewTest, BrokenScenesAreReportedAndNothingIsDrawn)
     fs::remove(data / "WORLD" / "NOKRP.KRP");
     write("NOKRC.KRS", bytes);
     fs::remove(data / "WORLD" / "NOKRC.KRC");
-    for (const char* szScene : {"SHORT.KRS", "MANY.KRS", "NOKRP.KRS", "NOKRC.KRS"}) {
+    write("NOCHAIR.KRS", bytes);
+    // Each names the file that failed.
+    for (auto [szScene, szFile] : std::vector<std::pair<const char*, const char*>>{{"SHORT.KRS", "SHORT.KRS is broken"},
+                                                                                 {"MANY.KRS", "MANY.KRS is broken"},
+                                                                                 {"NOKRP.KRS", "NOKRP.KRP cannot be read"},
+                                                                                 {"NOKRC.KRS", "NOKRC.KRC cannot be read"},
+                                                                                 {"NOCHAIR.KRS", "CHAIR.KRO cannot be read"}}) {
         fs::path out = m_out / "frames" / szScene;
+        if (std::string(szScene) == "NOCHAIR.KRS")
+            fs::remove(data / "WORLD" / "CHAIR.KRO");
         ViewRun run = View("--data " + data.string() + " --scene " + szScene + " --out " + out.string());
         EXPECT_EQ(run.nStatus, 1) << szScene << "\n" << run.strOutput;
         EXPECT_NE(run.strOutput.find("the scene " + std::string(szScene) + " does not load"), std::string::npos)
             << run.strOutput;
+        EXPECT_NE(run.strOutput.find(szFile), std::string::npos) << run.strOutput;
         EXPECT_FALSE(fs::exists(out / "frame-0000.png")) << szScene;
     }
+}
+
+TEST_F(ViewTest, AWindowWithoutADesktopIsRefusedWithTheReason)
+{
+    const std::string args = Data() + " --scene RM_03.KRS --window --frames 1";
+    ViewRun run = View(args);
+    EXPECT_EQ(run.nStatus, 1) << run.strOutput;
+    EXPECT_NE(run.strOutput.find("--window needs a desktop, but YONDA_HEADLESS is set"), std::string::npos)
+        << run.strOutput;
+    run = View(args, "-u YONDA_HEADLESS -u DISPLAY -u WAYLAND_DISPLAY -u SDL_VIDEODRIVER");
+    EXPECT_EQ(run.nStatus, 1) << run.strOutput;
+    EXPECT_NE(run.strOutput.find("neither DISPLAY nor WAYLAND_DISPLAY is set"), std::string::npos) << run.strOutput;
+    // A desktop named but not there: nothing answers on that display.
+    run = View(args, "-u YONDA_HEADLESS -u WAYLAND_DISPLAY -u SDL_VIDEODRIVER DISPLAY=:" +
+                         std::to_string(5000 + getpid() % 1000));
+    EXPECT_EQ(run.nStatus, 1) << run.strOutput;
+    EXPECT_NE(run.strOutput.find("--window: the desktop cannot be reached"), std::string::npos) << run.strOutput;
+}
+
+TEST_F(ViewTest, AvatarsBeyondTheStartPositionsStayOnTheGroundOfTheRoom)
+{
+    // Straight down onto the living room, whose walls stand in the sky's colour: with no avatars
+    // and with a hundred, the second may differ from the first only where the room is (but for
+    // the faint soft rim of a shadow at the wall's outer edge).
+    const std::string camera = " --stand --size 320x240 --eye 0,400,0 --at 0,0,0 --out ";
+    ViewRun run = View(Data() + " --scene RM_03.KRS --avatars 0" + camera + (m_out / "empty").string());
+    ASSERT_EQ(run.nStatus, 0) << run.strOutput;
+    run = View(Data() + " --scene RM_03.KRS --avatars 100" + camera + (m_out / "full").string());
+    ASSERT_EQ(run.nStatus, 0) << run.strOutput;
+    Picture empty, full;
+    ASSERT_TRUE(ReadPng(m_out / "empty" / "frame-0000.png", empty));
+    ASSERT_TRUE(ReadPng(m_out / "full" / "frame-0000.png", full));
+    ASSERT_EQ(empty.rgb.size(), full.rgb.size());
+    const unsigned char sky[3] = {0x60, 0x80, 0xA0};
+    size_t nSky = 0, nOutside = 0, nChanged = 0;
+    for (size_t i = 0; i + 2 < empty.rgb.size(); i += 3) {
+        const bool bSky = std::abs(empty.rgb[i] - sky[0]) <= 2 && std::abs(empty.rgb[i + 1] - sky[1]) <= 2 &&
+                          std::abs(empty.rgb[i + 2] - sky[2]) <= 2;
+        const bool bChanged = std::abs(empty.rgb[i] - full.rgb[i]) > 24 ||
+                              std::abs(empty.rgb[i + 1] - full.rgb[i + 1]) > 24 ||
+                              std::abs(empty.rgb[i + 2] - full.rgb[i + 2]) > 24;
+        nSky += bSky;
+        nChanged += bChanged;
+        nOutside += bSky && bChanged;
+    }
+    EXPECT_GT(nSky, empty.rgb.size() / 3 / 4) << "the room is seen with the sky around it";
+    EXPECT_GT(nChanged, size_t(2000)) << "the avatars are seen";
+    EXPECT_EQ(nOutside, 0u) << "pixels of avatars or shadows outside the room";
 }

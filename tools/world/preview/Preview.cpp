@@ -3,11 +3,13 @@
 //
 //   kravex-world-preview HOME OUT.png SCENE.KRS EYE_X EYE_Y EYE_Z AT_X AT_Y AT_Z
 //                        [LIST.KRA MOTION.mot KEY X Z YAW_DEGREES FACE_TARGET]...
+// (--help says what each is.)
 #include "../tests/FileReaders.h"
 #include "ImageCodecs.h"
 #include "PictureFiles.h"
 #include "Rasterizer.h"
 
+#include <cmath>
 #include <cstdio>
 #include <exception>
 #include <fstream>
@@ -62,11 +64,6 @@ const Image* Texture(const std::string& folder, const std::string& name, bool co
     return &g_textures.emplace(key, std::move(image)).first->second;
 }
 
-float Light(const Vec3& normal)
-{
-    return 0.55f + 0.45f * std::max(0.0f, Dot(Normalize(normal), Normalize(Vec3{0.4f, 1, -0.6f})));
-}
-
 void DrawScene(Rasterizer& r, const std::string& scene, bool alphaPass)
 {
     check::KrsFile krs = check::ReadKrs(ReadFile("Data/WORLD/" + scene));
@@ -84,7 +81,7 @@ void DrawScene(Rasterizer& r, const std::string& scene, bool alphaPass)
                 for (int k = 0; k < 3; ++k) {
                     const auto& src = mesh.vertices[i + k];
                     v[k] = {TransformPoint(src.position, m), {src.u0, src.v0},
-                            Light(TransformDirection(src.normal, m))};
+                            SoftLight(TransformDirection(src.normal, m))};
                 }
                 r.Draw(v[0], v[1], v[2], texture, alpha ? Blending::Blend : keyed ? Blending::AlphaTest : Blending::Opaque);
             }
@@ -122,6 +119,10 @@ void DrawAvatar(Rasterizer& r, const AvatarPlacement& a, bool alphaPass)
             if (alpha != alphaPass)
                 continue;
             std::vector<Vec3> positions = mesh.positions;
+            if (kind == 0x20801 && meshIndex == 0 && a.faceTarget >= 0 &&
+                std::size_t(a.faceTarget) >= item.faceSet.size())
+                throw std::runtime_error("face target " + std::to_string(a.faceTarget) + ": " + file + " has " +
+                                         std::to_string(item.faceSet.size()));
             if (kind == 0x20801 && meshIndex == 0 && a.faceTarget >= 0)
                 for (std::size_t i = 0; i < item.faceSet[a.faceTarget].vertices.size(); ++i)
                     positions[item.faceSet[a.faceTarget].vertices[i]] =
@@ -142,7 +143,7 @@ void DrawAvatar(Rasterizer& r, const AvatarPlacement& a, bool alphaPass)
             for (const auto& face : mesh.faces) {
                 Vec3 p[3] = {TransformPoint(positions[face[0]], world), TransformPoint(positions[face[1]], world),
                              TransformPoint(positions[face[2]], world)};
-                float light = Light(Cross(p[2] - p[0], p[1] - p[0]));
+                float light = SoftLight(Cross(p[2] - p[0], p[1] - p[0]));
                 PreviewVertex v[3];
                 for (int k = 0; k < 3; ++k)
                     v[k] = {p[k], {mesh.uvs[face[k]][0], mesh.uvs[face[k]][1]}, light};
@@ -152,33 +153,109 @@ void DrawAvatar(Rasterizer& r, const AvatarPlacement& a, bool alphaPass)
     }
 }
 
+const char kUsage[] =
+    "usage: kravex-world-preview HOME OUT.png SCENE.KRS EYE_X EYE_Y EYE_Z AT_X AT_Y AT_Z\n"
+    "                            [LIST.KRA MOTION KEY X Z YAW FACE]...\n"
+    "Draws a generated scene with dressed, posed avatars into a PNG, without the engine.\n"
+    "\n"
+    "  HOME        the program's home folder that holds Data/ (such as build/yonda)\n"
+    "  OUT.png     the picture to write (640x480)\n"
+    "  SCENE.KRS   a scene in HOME/Data/WORLD\n"
+    "  EYE_*, AT_* where the camera stands and the point it looks at\n"
+    "Then seven values per avatar: its avatar list in HOME/Data/AVATAR/KRI, a motion file in\n"
+    "HOME/Data/AVATAR/Motion, the key of the motion to pose in, where it stands (X Z), its turn\n"
+    "in degrees (YAW) and the face target it shows (FACE, -1 for none).\n";
+
+// A command-line value, or an exception that names the value and what it should be.
+float Number(const char* name, const std::string& text)
+{
+    std::size_t used = 0;
+    float value = 0;
+    try {
+        value = std::stof(text, &used);
+    } catch (const std::exception&) {
+        used = 0;
+    }
+    if (used == 0 || used != text.size() || !std::isfinite(value))
+        throw std::invalid_argument(std::string(name) + " is not a finite number: '" + text + "'");
+    return value;
+}
+
+long WholeNumber(const char* name, const std::string& text, long min)
+{
+    std::size_t used = 0;
+    long value = 0;
+    try {
+        value = std::stol(text, &used);
+    } catch (const std::exception&) {
+        used = 0;
+    }
+    if (used == 0 || used != text.size() || value < min)
+        throw std::invalid_argument(std::string(name) + " is not a whole number from " + std::to_string(min) + ": '" +
+                                    text + "'");
+    return value;
+}
+
+Vec3 Point(const char* name, char** argv)
+{
+    const std::string prefix(name);
+    return {Number((prefix + "_X").c_str(), argv[0]), Number((prefix + "_Y").c_str(), argv[1]),
+            Number((prefix + "_Z").c_str(), argv[2])};
+}
+
+void WritePicture(const std::string& path, const Bytes& png)
+{
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(reinterpret_cast<const char*>(png.data()), static_cast<std::streamsize>(png.size()));
+    out.close();
+    if (!out)
+        throw std::runtime_error("cannot write the picture " + path);
+}
+
 } // namespace
 
 int main(int argc, char** argv)
 {
+    for (int i = 1; i < argc; ++i) {
+        if (std::string(argv[i]) == "--help" || std::string(argv[i]) == "-h") {
+            std::fputs(kUsage, stdout);
+            return 0;
+        }
+    }
     if (argc < 10 || (argc - 10) % 7 != 0) {
-        std::fprintf(stderr, "usage: %s HOME OUT.png SCENE.KRS EYE(3) AT(3) [LIST.KRA MOTION KEY X Z YAW FACE]...\n",
-                     argv[0]);
+        std::fprintf(stderr, "kravex-world-preview: %s\n%s",
+                     argc < 10 ? "too few arguments" : "each avatar takes seven values", kUsage);
+        return 2;
+    }
+    Vec3 eye, at;
+    std::vector<AvatarPlacement> avatars;
+    try {
+        eye = Point("EYE", argv + 4);
+        at = Point("AT", argv + 7);
+        if (eye.x == at.x && eye.y == at.y && eye.z == at.z)
+            throw std::invalid_argument("the eye and the point it looks at are the same");
+        for (int i = 10; i + 6 < argc; i += 7) {
+            const std::string n = " of avatar " + std::to_string((i - 10) / 7 + 1);
+            avatars.push_back({argv[i], argv[i + 1], std::size_t(WholeNumber(("KEY" + n).c_str(), argv[i + 2], 0)),
+                               Number(("X" + n).c_str(), argv[i + 3]), Number(("Z" + n).c_str(), argv[i + 4]),
+                               Number(("YAW" + n).c_str(), argv[i + 5]),
+                               int(WholeNumber(("FACE" + n).c_str(), argv[i + 6], -1))});
+        }
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "kravex-world-preview: %s (see --help)\n", e.what());
         return 2;
     }
     try {
         g_home = argv[1];
         Rasterizer r(640, 480, {150, 190, 230, 255});
-        r.LookAt({std::stof(argv[4]), std::stof(argv[5]), std::stof(argv[6])},
-                 {std::stof(argv[7]), std::stof(argv[8]), std::stof(argv[9])});
-        std::vector<AvatarPlacement> avatars;
-        for (int i = 10; i + 6 < argc; i += 7)
-            avatars.push_back({argv[i], argv[i + 1], std::stoul(argv[i + 2]), std::stof(argv[i + 3]),
-                               std::stof(argv[i + 4]), std::stof(argv[i + 5]), std::stoi(argv[i + 6])});
+        r.LookAt(eye, at);
         DrawScene(r, argv[3], false);
         for (const auto& a : avatars)
             DrawAvatar(r, a, false);
         for (const auto& a : avatars)
             DrawAvatar(r, a, true);
         DrawScene(r, argv[3], true);
-        Bytes png = EncodePng(r.Picture());
-        std::ofstream(argv[2], std::ios::binary).write(reinterpret_cast<const char*>(png.data()),
-                                                        static_cast<std::streamsize>(png.size()));
+        WritePicture(argv[2], EncodePng(r.Picture()));
         std::printf("%d triangles drawn\n", r.DrawnTriangles());
     } catch (const std::exception& e) {
         std::fprintf(stderr, "kravex-world-preview: %s\n", e.what());

@@ -7,6 +7,7 @@
 
 #include <cmath>
 #include <map>
+#include <set>
 
 namespace world::check {
 namespace {
@@ -26,19 +27,36 @@ std::uint32_t KindOfName(const std::string& name) { return KindOfCategory(name[2
 
 KriFile ReadItem(const std::string& name) { return ReadKri(ItemBytes(name), KindOfName(name)); }
 
-TEST(AvatarItems, EveryCategoryHasThreeItemsForEachKind)
+TEST(AvatarItems, EveryCategoryHasAtLeastFiveItemsForEachKind)
 {
     for (int gender = 1; gender <= 2; ++gender)
         for (int category = 0; category <= 6; ++category)
-            for (int number = 0; number <= 2; ++number)
+            for (int number = 0; number <= 4; ++number)
                 EXPECT_TRUE(AvatarTree().Has(kItemFolder + ItemFileName(gender, category, number)))
                     << ItemFileName(gender, category, number);
+    // Every recipe is written, and nothing else is.
+    std::set<std::string> expected;
+    for (const ItemRecipe& r : ItemRecipes())
+        expected.insert(ItemFileName(r.gender, r.category, r.number));
+    std::vector<std::string> written = ItemFiles(".KRI");
+    EXPECT_EQ(std::set<std::string>(written.begin(), written.end()), expected);
+}
+
+TEST(AvatarItems, EveryFaceFollowsAHair)
+{
+    // The client loads the face with its hair's number, so each hair has a face of that number.
+    for (const ItemRecipe& r : ItemRecipes()) {
+        if (r.category == kHairCategory) {
+            EXPECT_TRUE(AvatarTree().Has(kItemFolder + ItemFileName(r.gender, kFaceCategory, r.number)))
+                << ItemFileName(r.gender, kHairCategory, r.number);
+        }
+    }
 }
 
 TEST(AvatarItems, EveryItemParsesAndCarriesItsOwnCode)
 {
     auto names = ItemFiles(".KRI");
-    ASSERT_EQ(names.size(), 42u);
+    ASSERT_EQ(names.size(), ItemRecipes().size());
     for (const std::string& name : names) {
         SCOPED_TRACE(name);
         KriFile item = ReadItem(name);

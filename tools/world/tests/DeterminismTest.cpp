@@ -1,5 +1,6 @@
 // Two runs write the same bytes: no clock, no unseeded randomness, no address-dependent order.
 #include "GeneratedTree.h"
+#include "TempFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -23,8 +24,8 @@ TEST(Determinism, TwoRunsGiveTheSameTree)
 
 TEST(Determinism, WritingLeavesUnchangedFilesAlone)
 {
-    std::filesystem::path root = std::filesystem::temp_directory_path() / "yonda-world-write-test";
-    std::filesystem::remove_all(root);
+    const yonda::testing::TempFolder temp("yonda-world-write");
+    const std::filesystem::path& root = temp.Path();
     DataTree tree;
     tree.AddText("Data/WORLD/a.txt", "one\n");
     tree.AddText("Data/AVATAR/KRI/b.txt", "two\n");
@@ -34,7 +35,6 @@ TEST(Determinism, WritingLeavesUnchangedFilesAlone)
     changed.AddText("Data/WORLD/a.txt", "three\n");
     EXPECT_EQ(changed.WriteTo(root), 1u);
     EXPECT_EQ(std::filesystem::file_size(root / "Data/WORLD/a.txt"), 6u);
-    std::filesystem::remove_all(root);
 }
 
 TEST(Determinism, OneFileCannotBeClaimedTwice)

@@ -1,13 +1,14 @@
 #pragma once
-// A small software renderer for previews: perspective camera, depth buffer, textures, the
-// engine's culling (clockwise triangles are dropped) and alpha test or blending.
+// A small software renderer for previews and the shop's item pictures: perspective camera, depth
+// buffer, textures, the engine's culling (clockwise triangles are dropped) and alpha test or
+// blending.
 
 #include "Image.h"
 #include "Math3D.h"
 
 #include <vector>
 
-namespace world::preview {
+namespace world {
 
 struct PreviewVertex {
     Vec3 position; // world space
@@ -16,6 +17,9 @@ struct PreviewVertex {
 };
 
 enum class Blending { Opaque, AlphaTest, Blend };
+
+// The light a face gets from the preview's one sun, with a floor so nothing goes black.
+float SoftLight(const Vec3& normal);
 
 class Rasterizer {
 public:
@@ -43,4 +47,4 @@ private:
     int m_drawn = 0;
 };
 
-} // namespace world::preview
+} // namespace world

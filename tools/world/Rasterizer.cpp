@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-namespace world::preview {
+namespace world {
 
 namespace {
 
@@ -19,6 +19,11 @@ Rgba Sample(const Image& texture, Vec2 uv)
 
 } // namespace
 
+float SoftLight(const Vec3& normal)
+{
+    return 0.55f + 0.45f * std::max(0.0f, Dot(Normalize(normal), Normalize(Vec3{0.4f, 1, -0.6f})));
+}
+
 Rasterizer::Rasterizer(int width, int height, Rgba clear)
     : m_picture(width, height, clear), m_depth(static_cast<std::size_t>(width) * height, 1e30f)
 {
@@ -28,7 +33,9 @@ void Rasterizer::LookAt(const Vec3& eye, const Vec3& at, float fovDegrees)
 {
     m_eye = eye;
     m_z = Normalize(at - eye);
-    m_x = Normalize(Cross({0, 1, 0}, m_z));
+    // Looking straight down or up, north stands for the world's up.
+    Vec3 side = Cross({0, 1, 0}, m_z);
+    m_x = Normalize(Dot(side, side) > 1e-12f ? side : Cross({0, 0, 1}, m_z));
     m_y = Cross(m_z, m_x);
     m_focal = 1.0f / std::tan(Radians(fovDegrees) / 2);
 }
@@ -108,4 +115,4 @@ void Rasterizer::Fill(const Clip& a, const Clip& b, const Clip& c, const Image* 
         }
 }
 
-} // namespace world::preview
+} // namespace world
