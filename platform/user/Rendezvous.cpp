@@ -20,7 +20,7 @@ namespace yonda::user {
 namespace {
 
 constexpr uintptr_t kPeerTag = 0x7E000000;
-constexpr int kAnswerWaitMs = 1000;
+constexpr int kAnswerWaitMs = 5000; // a busy program may take a while to raise its window
 
 struct PeerWindow {
     std::string socketPath;

@@ -54,9 +54,9 @@ ServiceProgram startServiceProgram(const std::string& database, const std::strin
         const char* at = std::strstr(line, "serving on 127.0.0.1:");
         if (at) {
             child.port = static_cast<uint16_t>(std::atoi(at + std::strlen("serving on 127.0.0.1:")));
-            // "... with DATABASE (N catalogue items)"
+            // "... with DATABASE (N catalogue items; ...)"
             const char* count = std::strrchr(line, '(');
-            if (count && std::strstr(count, " catalogue items)"))
+            if (count && std::strstr(count, " catalogue items"))
                 child.catalogueItems = static_cast<size_t>(std::atoi(count + 1));
             break;
         }

@@ -317,6 +317,7 @@ TEST_F(Library, TheNotifyWindowMayBeGivenAsAWindowObject)
     comm.SetNotifyWindow(notify);
     service.stop();
     EXPECT_TRUE(window.next(UM_SOCKET_CLOSED));
+}
 
 TEST(BusyWindow, HoldsABoundedBacklogAndKeepsWhatIsTheMembersOwn)
 {

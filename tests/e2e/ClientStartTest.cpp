@@ -140,6 +140,9 @@ TEST_F(ClientStart, RememberMeKeepsTheIdForTheNextStart)
     ASSERT_FALSE(confirm.empty()) << "no ExitConfirmDlg";
     first.Key(confirm, "RETURN"); // the program may end before it answers
     EXPECT_EQ(first.End(), 0);
+    // The program said goodbye to the service before it ended.
+    EXPECT_NE(Service().Output().find("kim (user"), std::string::npos);
+    EXPECT_NE(Service().Output().find("logged out"), std::string::npos) << Service().Output();
     EXPECT_EQ(first.Home().ReadSetting("Option", "RememberMe").value_or("?"), "1");
     EXPECT_EQ(first.Home().ReadSetting("Option", "SavedID").value_or("?"), "kim");
     // The password never reaches the file.

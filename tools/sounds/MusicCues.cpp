@@ -16,17 +16,17 @@ void Notes(Mixer& mix, const Voice& voice, const std::vector<std::array<double, 
         mix.Play(voice, start, NoteFrequency(static_cast<int>(midi)), hold, level);
 }
 
-// The splash: a marimba run up to a chime over a swelling chord, done in three and a half
-// seconds (the splash waits for its end).
+// The splash: a marimba run up to a chime over a swelling chord, done in a second and a half
+// (the splash waits for its end, so it is the whole of the member's wait after logging in).
 MusicFile Opening()
 {
-    Mixer mix(3.5, false);
-    Notes(mix, Pad(), {{0.0, 48, 2.0}, {0.0, 60, 2.0}, {0.0, 64, 2.0}, {0.0, 67, 2.0}, {0.0, 74, 2.0}}, 0.09);
-    Notes(mix, Marimba(), {{0.0, 72, 0.2}, {0.11, 76, 0.2}, {0.22, 79, 0.2}, {0.33, 84, 0.2}, {0.44, 88, 0.3}}, 0.32);
-    Notes(mix, MusicBox(), {{0.85, 76, 0.2}, {1.05, 79, 0.2}, {1.3, 84, 1.4}}, 0.42);
-    Notes(mix, Bell(), {{1.3, 96, 1.0}, {1.45, 91, 0.8}}, 0.12);
-    Notes(mix, Bass(), {{0.0, 48, 1.0}, {1.3, 36, 1.4}}, 0.4);
-    mix.Hit(Tom(), 1.3, 0.25);
+    Mixer mix(1.5, false);
+    Notes(mix, Pad(), {{0.0, 48, 1.0}, {0.0, 60, 1.0}, {0.0, 64, 1.0}, {0.0, 67, 1.0}, {0.0, 74, 1.0}}, 0.09);
+    Notes(mix, Marimba(), {{0.0, 72, 0.15}, {0.08, 76, 0.15}, {0.16, 79, 0.15}, {0.24, 84, 0.15}, {0.32, 88, 0.2}}, 0.32);
+    Notes(mix, MusicBox(), {{0.45, 76, 0.12}, {0.55, 79, 0.12}, {0.65, 84, 0.6}}, 0.42);
+    Notes(mix, Bell(), {{0.65, 96, 0.5}, {0.75, 91, 0.4}}, 0.12);
+    Notes(mix, Bass(), {{0.0, 48, 0.6}, {0.65, 36, 0.6}}, 0.4);
+    mix.Hit(Tom(), 0.65, 0.25);
     mix.Reverb(0.3, 0.8);
     return {"Yonda_Opening.wav", "the splash's opening music", false, mix.Samples(0.6)};
 }

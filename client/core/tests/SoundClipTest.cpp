@@ -2,6 +2,7 @@
 // their restoring, and the wave reader on good, odd and broken waves.
 #include "MusicChannel.h"
 #include "SoundTestSupport.h"
+#include "TempFolder.h"
 
 #include <ProgramResources.h>
 #include <yonda_capture.h>
@@ -18,7 +19,13 @@ using sound::test::FormatChunk;
 using sound::test::PutDword;
 using sound::test::PutWord;
 using sound::test::Riff;
-using sound::test::WriteTempFile;
+
+// Wave files of the test's own, in a scratch folder removed at the end.
+std::string WriteTempFile(const std::string& name, const std::vector<uint8_t>& bytes)
+{
+    static const yonda::testing::TempFolder folder("yonda-sound-clip");
+    return folder.Write(name, bytes).string();
+}
 
 void Pump()
 {
