@@ -10,6 +10,8 @@
 #include "SceneSink.h"
 #include "WorkerThread.h"
 
+#include <CommunityShared.h>
+
 #include <KRAManager.h>
 #include <KRAScene.h>
 
@@ -100,7 +102,7 @@ public:
     // The fly-over paths of the map and where along them the camera is (0 to 990).
     std::vector<CBezierPath> m_paths;
     float m_fFlyPosition = 0.0f;
-    std::atomic<int> m_nLobbyIndex{0}; // the lobby the flight goes to, set by the lobby buttons
+    LOBBY_VIEW_STATE m_lobbyView; // the lobby the flight goes to (set by the lobby buttons)
     std::atomic<int> m_bFlightEnded{0};
     AVATAR_SLOT m_slots[kAvatarSlotCount];
 

@@ -113,7 +113,7 @@ void CD3DViewer::ReadFlyOverPaths()
 void CD3DViewer::FlyStep()
 {
     const bool in = m_nState == STATE_FLY_IN;
-    const int lobby = m_nLobbyIndex;
+    const int lobby = m_lobbyView.nCurrentLobby;
     int command = 0;
     {
         CGlobalLock lock;

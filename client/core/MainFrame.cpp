@@ -123,6 +123,11 @@ BOOL CMainFrame::CreateChildren()
     if (m_pSession) {
         m_pSession->SetSceneSink(&m_wndView);
     }
+    // The lobby entrances, their board, the lobby title bar and the party-game buttons.
+    if (!m_lobbyBars.Create(this, g_pMainSkin, lobbies, &m_wndView.m_lobbyView)) {
+        return FALSE;
+    }
+    m_lobbyBars.Place(this);
     return TRUE;
 }
 
@@ -301,9 +306,18 @@ void CMainFrame::AddLine(const CString& line)
     }
 }
 
-void CMainFrame::OnLocationChanged(int)
+void CMainFrame::OnLocationChanged(int location)
 {
+    const BOOL partyGame = m_wndView.GetViewState() == CD3DViewer::STATE_ROOM && m_wndView.m_nPlaceType == 4;
+    m_lobbyBars.ShowForLocation(location, partyGame);
     Invalidate(FALSE);
+}
+
+void CMainFrame::OnMove(int x, int y)
+{
+    CMiniFrameWnd::OnMove(x, y);
+    // The bars are popups of their own that keep their places on the frame.
+    m_lobbyBars.Place(this);
 }
 
 void CMainFrame::ShowNotice(const CString& text)

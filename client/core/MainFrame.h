@@ -7,6 +7,8 @@
 #include "BgmPlayer.h"
 #include "D3DViewer.h"
 
+#include <LobbyBars.h>
+
 #include <SoundButton.h>
 #include <WndSnapGroup.h>
 
@@ -57,6 +59,7 @@ public:
 
     CD3DViewer m_wndView;
     CBgmPlayer m_bgmPlayer;
+    CLobbyBars m_lobbyBars;
     CSoundButton m_btnClose;
     CSoundButton m_btnMinimise;
     CWndSnapGroup m_snapGroup;
@@ -77,6 +80,7 @@ protected:
     void OnLButtonDown(UINT flags, CPoint point) override;
     void OnLButtonUp(UINT flags, CPoint point) override;
     void OnMouseMove(UINT flags, CPoint point) override;
+    void OnMove(int x, int y) override;
     BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
