@@ -1,7 +1,9 @@
 #include "ClientApp.h"
 
 #include "ClientGlobals.h"
+#include "AvatarScene.h"
 #include "ClientSession.h"
+#include "ItemCatalog.h"
 #include "LoginDlg.h"
 #include "MainFrame.h"
 #include "SplashThread.h"
@@ -244,10 +246,18 @@ BOOL CClientApp::RunStartup()
     if (g_pComm) {
         g_pComm->SetNotifyWindow(m_pFrame);
     }
+    // The avatar scene: the map, the item catalogue and the motions, once the engine exists.
+    g_pItemCatalog = new CItemCatalog;
+    new CAvatarScene;
+    if (!g_pAvatarScene->InitScene()) {
+        EndSplash();
+        return FALSE;
+    }
     // 13. The own avatar and the first place.
     if (connected) {
         g_pSession->SendRequest(REQ_MY_AVATAR_INFO, 0, 0);
     }
+    g_pAvatarScene->UnloadScene();
     // 14. The splash has its time (at most the length of its music), then the frame shows.
     if (m_pSplash) {
         ::WaitForSingleObject(m_pSplash->m_hReadyEvent, kSplashWaitMs);
@@ -355,6 +365,9 @@ void CClientApp::FreeGlobals()
     }
     m_pFrame = nullptr;
     m_pMainWnd = nullptr;
+    delete g_pAvatarScene; // clears its global
+    delete g_pItemCatalog;
+    g_pItemCatalog = nullptr;
     delete g_pSession;
     g_pSession = nullptr;
     ToolkitSetTableStrings(nullptr);

@@ -266,13 +266,3 @@ void CD3DViewer::OnDestroy()
     m_d3dDevice.Release();
     m_pDevice = nullptr;
 }
-
-void CD3DViewer::EngineCallback(LONG code, LONG value, void* data)
-{
-    (void)value;
-    if (code == 0) {
-        g_pD3DViewer = static_cast<CD3DViewer*>(data);
-        return;
-    }
-    // Motion and move ends reach the avatars once they exist.
-}

@@ -3,11 +3,14 @@
 // owns the Direct3D device it hands to the engine, checks the device every 30 ms and recovers it
 // when lost, and draws one frame per tick on its render worker. The scene half (which scene each
 // place shows, the members' avatars, the camera) lives in D3DViewerScene.cpp.
+#include "AvatarSlot.h"
 #include "BezierPath.h"
 #include "D3DDevice.h"
 #include "FogState.h"
 #include "SceneSink.h"
 #include "WorkerThread.h"
+
+#include <CommunityShared.h>
 
 #include <KRAManager.h>
 #include <KRAScene.h>
@@ -59,6 +62,10 @@ public:
     void SetRoomSubject(LPCSTR subject) override;
     void OnGameEvent(int subCode, long user, const BYTE* data, int size) override;
 
+    // The slot index of the member, or kAvatarSlotCount; `copy` receives the slot.
+    int GetAvatarSlot(long user, AVATAR_SLOT* copy);
+    void RemoveAllAvatars();
+
     void InitScene(int state, int type);
     BOOL LoadScene(LPCSTR file);
     BOOL CanRender();
@@ -95,8 +102,9 @@ public:
     // The fly-over paths of the map and where along them the camera is (0 to 990).
     std::vector<CBezierPath> m_paths;
     float m_fFlyPosition = 0.0f;
-    std::atomic<int> m_nLobbyIndex{0}; // the lobby the flight goes to, set by the lobby buttons
+    LOBBY_VIEW_STATE m_lobbyView; // the lobby the flight goes to (set by the lobby buttons)
     std::atomic<int> m_bFlightEnded{0};
+    AVATAR_SLOT m_slots[kAvatarSlotCount];
 
 protected:
     int OnCreate(LPCREATESTRUCT cs) override;
@@ -114,6 +122,8 @@ private:
     void DestroySceneFonts();
     void ReleaseScene();
     void BroadcastToPreviews(UINT message);
+    int FindSlot(long user) const;
+    void OnMoveEnded(_KRA_HANDLE avatar);
 
     std::vector<HWND> m_previewWindows;
 };

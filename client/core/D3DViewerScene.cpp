@@ -1,5 +1,6 @@
 // The scene half of the 3D view: which scene each place of the session shows, loading it with
 // its fonts and balloon pictures, the camera, and the passes drawn in each frame.
+#include "AvatarScene.h"
 #include "ClientApp.h"
 #include "ClientGlobals.h"
 #include "ClientSession.h"
@@ -82,6 +83,9 @@ BOOL CD3DViewer::LoadScene(LPCSTR file)
     CreateSceneFonts();
     LoadBalloonTextures(m_pScene);
     CKRAManager::m_dwAccentedColor = 0xFF00FF00;
+    if (g_pAvatarScene) {
+        g_pAvatarScene->SetScene(m_pScene);
+    }
     m_bSceneReady = 1;
     return TRUE;
 }
@@ -109,7 +113,7 @@ void CD3DViewer::ReadFlyOverPaths()
 void CD3DViewer::FlyStep()
 {
     const bool in = m_nState == STATE_FLY_IN;
-    const int lobby = m_nLobbyIndex;
+    const int lobby = m_lobbyView.nCurrentLobby;
     int command = 0;
     {
         CGlobalLock lock;
@@ -143,6 +147,9 @@ void CD3DViewer::FlyStep()
 
 void CD3DViewer::ReleaseScene()
 {
+    if (g_pAvatarScene && g_pAvatarScene->GetScene() == m_pScene) {
+        g_pAvatarScene->SetScene(nullptr);
+    }
     if (m_pManager && m_hScene) {
         m_pManager->UnloadScene(m_hScene);
     }
@@ -167,7 +174,7 @@ void CD3DViewer::InitScene(int state, int type)
         CGlobalLock lock;
         m_nPlaceType = static_cast<short>(type);
         m_nState = state;
-        m_bOwnAvatarPlaced = 0;
+        RemoveAllAvatars();
         ReleaseScene();
         LPCSTR file = nullptr;
         if (state == STATE_MAP) {
@@ -264,8 +271,25 @@ BOOL CD3DViewer::CanRender()
 
 void CD3DViewer::RenderPasses()
 {
+    const bool avatars = m_bAvatarsShown && !(m_nState == STATE_LOBBY && m_nPlaceType == 4);
+    if (avatars) {
+        for (AVATAR_SLOT& slot : m_slots) {
+            if (slot.byInUse) {
+                m_pScene->UpdateMoveAvatar(&slot.hAvatar, 1);
+            }
+        }
+    }
     if (m_bWorldReady) {
         m_pScene->RenderNonAlphaWorld();
+    }
+    if (avatars) {
+        for (AVATAR_SLOT& slot : m_slots) {
+            if (slot.byInUse) {
+                m_pScene->RenderAvatars(1, &slot.hAvatar);
+            }
+        }
+    }
+    if (m_bWorldReady) {
         m_pScene->RenderAlphaWorld();
     }
 }
@@ -291,22 +315,9 @@ BOOL CD3DViewer::GetInitPosition(float position[3])
     return TRUE;
 }
 
-void CD3DViewer::AddUserAvatar(OWN_AVATAR_INFO* record, const float*)
-{
-    if (record && g_pSession && record->lUser == g_pSession->m_OwnUser.lUser) {
-        m_bOwnAvatarPlaced = 1;
-    }
-}
-
-void CD3DViewer::RemoveUserAvatar(long) {}
 void CD3DViewer::ChangeHost(long, long) {}
-void CD3DViewer::MoveUserTo(long, float, float) {}
 void CD3DViewer::WalkToSeat(long, const float*) {}
 void CD3DViewer::StandUpAvatar(long) {}
-void CD3DViewer::PlaceUser(long, const float*) {}
-void CD3DViewer::SetUserFace(long, char) {}
-void CD3DViewer::RenameUser(long, LPCSTR) {}
-void CD3DViewer::ChangeUserItem(long, char, char, LPCSTR, LPCSTR, BOOL) {}
 void CD3DViewer::SetRoomInfo(LPCSTR, int) {}
 void CD3DViewer::SetRoomSubject(LPCSTR) {}
 void CD3DViewer::OnGameEvent(int, long, const BYTE*, int) {}

@@ -1,3 +1,4 @@
+#include "AvatarScene.h"
 #include "ClientGlobals.h"
 #include "ClientSession.h"
 #include "MainFrame.h"
@@ -403,9 +404,11 @@ void CClientSession::OnItemChange(const BYTE* block)
         }
         if (m_pScene && (m_pScene->GetViewState() == 14 || m_pScene->GetViewState() == 15)) {
             CString texture = "0";
-            if (putOn && needsTexture) {
-                // The avatar scene names the texture from the gender digit, the category and the number.
-                texture.Format("%d%c%s", gender == 'M' ? 1 : 2, category, static_cast<LPCSTR>(number));
+            if (putOn && needsTexture && category >= '0' && category <= '6') {
+                char name[kItemFileNameSize] = {};
+                if (CAvatarScene::MakeTextureFileName(name, gender == 'M' ? 1 : 2, category - '0', std::atoi(number), 1)) {
+                    texture = name;
+                }
             }
             m_pScene->ChangeUserItem(user, gender, category, number, texture, putOn);
         }

@@ -156,6 +156,12 @@ inline PVOID InterlockedCompareExchangePointer(PVOID volatile* Destination, PVOI
     return Comparand;
 }
 
+// ---- Arithmetic ----------------------------------------------------------------------------
+// nNumber x nNumerator / nDenominator over 64 bits, rounded to the nearest integer with halves
+// away from zero (font heights from points: MulDiv(points, LOGPIXELSY, 72)). -1 when the
+// denominator is 0 or the result does not fit in 32 bits.
+int MulDiv(int nNumber, int nNumerator, int nDenominator);
+
 // ---- Time ----------------------------------------------------------------------------------
 // The counters all follow one clock, which tests can switch to manual (yonda_platform.h).
 typedef struct _SYSTEMTIME {

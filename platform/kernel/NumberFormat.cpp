@@ -1,6 +1,7 @@
-// Number formats: digits grouped and separated as a number format asks.
+// Number formats: digits grouped and separated as a number format asks, and scaling by a ratio.
 #include <windows.h>
 
+#include <cstdint>
 #include <string>
 
 namespace {
@@ -112,4 +113,21 @@ int GetNumberFormatA(LCID Locale, DWORD dwFlags, LPCSTR lpValue, const NUMBERFMT
     }
     memcpy(lpNumberStr, number.c_str(), number.size() + 1);
     return needed;
+}
+
+int MulDiv(int nNumber, int nNumerator, int nDenominator)
+{
+    if (nDenominator == 0)
+        return -1;
+    // The product of two 32-bit values always fits in 64 bits; halving the magnitude of the
+    // denominator before the division rounds half away from zero.
+    const int64_t product = static_cast<int64_t>(nNumber) * nNumerator;
+    const int64_t denominator = nDenominator;
+    const bool negative = (product < 0) != (denominator < 0);
+    const uint64_t magnitude = product < 0 ? 0 - static_cast<uint64_t>(product) : static_cast<uint64_t>(product);
+    const uint64_t divisor = denominator < 0 ? 0 - static_cast<uint64_t>(denominator) : static_cast<uint64_t>(denominator);
+    const uint64_t quotient = (magnitude + divisor / 2) / divisor;
+    if (quotient > static_cast<uint64_t>(INT32_MAX) + (negative ? 1 : 0))
+        return -1;
+    return negative ? static_cast<int>(-static_cast<int64_t>(quotient)) : static_cast<int>(quotient);
 }

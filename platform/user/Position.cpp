@@ -19,6 +19,21 @@ bool OnOtherThread(HWND hwnd) {
     return w && w->queue != CurrentQueue();
 }
 
+// Windows owned by a top-level window stay above it, in their own order, as do theirs.
+void LiftOwnedWindows(HWND owner) {
+    auto& order = TopLevelOrder();
+    std::vector<HWND> owned;
+    for (HWND top : order) {
+        auto o = FindWindowPtr(top);
+        if (o && o->owner == owner) owned.push_back(top);
+    }
+    if (owned.empty()) return;
+    for (HWND h : owned) std::erase(order, h);
+    auto at = std::find(order.begin(), order.end(), owner);
+    order.insert(at, owned.begin(), owned.end());
+    for (HWND h : owned) LiftOwnedWindows(h);
+}
+
 void Restack(Window& w, HWND after) {
     std::vector<HWND>* siblings = &TopLevelOrder();
     if (w.parent) {
@@ -48,6 +63,7 @@ void Restack(Window& w, HWND after) {
         pos = it == siblings->end() ? siblings->begin() : it + 1;
     }
     siblings->insert(pos, w.handle);
+    if (!w.parent) LiftOwnedWindows(w.handle);
 }
 
 HWND HitTestIn(HWND parent, POINT screen) {

@@ -233,6 +233,8 @@ TEST(Abuse, UnknownAndKnownIdsAreRefusedAlikeAndAsSlowly)
     client.host = service.host();
     ASSERT_TRUE(client.connect(service.port()));
     std::vector<int64_t> known, unknown;
+    // Medians over several tries, and bounds loose enough for a machine busy with other tests:
+    // what matters is that an unknown ID is not answered at once while a known one is checked.
     for (int i = 0; i < 3; ++i) {
         auto [knownStatus, knownMs] = attempt(client, "member" + std::to_string(i), "wrong");
         auto [unknownStatus, unknownMs] = attempt(client, "nobody" + std::to_string(i), "wrong");
@@ -241,8 +243,8 @@ TEST(Abuse, UnknownAndKnownIdsAreRefusedAlikeAndAsSlowly)
         known.push_back(knownMs);
         unknown.push_back(unknownMs);
     }
-    EXPECT_GE(median(unknown) * 2, median(known));
-    EXPECT_LE(median(unknown), median(known) * 3 + 20);
+    EXPECT_GE(median(unknown) * 4, median(known));
+    EXPECT_LE(median(unknown), median(known) * 4 + 50);
 }
 
 TEST(Abuse, ALoginFloodDelaysNeitherMembersNorLoginsFromElsewhere)
@@ -346,7 +348,7 @@ TEST(Abuse, ALockedDatabaseStallsNeitherReadsNorRelays)
     EXPECT_EQ(chat(lee, "anyone?"), Ok);
     EXPECT_TRUE(lee.waitFor(EvChat));
     EXPECT_EQ(introOf(), "");
-    EXPECT_LT(msSince(during), 400);
+    EXPECT_LT(msSince(during), 2500); // far below the write's five seconds, even on a busy machine
     writer.join();
     EXPECT_EQ(status, Refused); // told the change failed...
     EXPECT_GE(msSince(start), 750);
@@ -370,13 +372,15 @@ TEST(Abuse, ChatAndMessageFloodsAreHeldToTypingSpeedAndTheSenderIsTold)
     auto& [service, kim, lee] = two;
 
     int accepted = 0, slowed = 0;
+    // A burst of ten, then two a second: the bound grows with the time the loop took.
+    auto typing = Clock::now();
     for (int i = 0; i < 40; ++i) {
         uint8_t status = chat(kim, "line " + std::to_string(i));
         accepted += status == Ok;
         slowed += status == TryLater;
     }
     EXPECT_GE(accepted, 10);
-    EXPECT_LE(accepted, 14);
+    EXPECT_LE(accepted, 11 + static_cast<int>(2 * msSince(typing) / 1000));
     EXPECT_EQ(accepted + slowed, 40);
     auto notice = kim.waitFor(EvChatNotice);
     ASSERT_TRUE(notice);
@@ -385,13 +389,14 @@ TEST(Abuse, ChatAndMessageFloodsAreHeldToTypingSpeedAndTheSenderIsTold)
     EXPECT_EQ(countEvents(lee, EvChat), accepted);
 
     int delivered = 0;
+    auto messaging = Clock::now();
     for (int i = 0; i < 30; ++i) {
         auto message = kim.begin(InstantMessage);
         message.writer.text("lee", kIdWidth).text("psst " + std::to_string(i), kMessageWidth);
         delivered += kim.status(message) == Ok;
     }
     EXPECT_GE(delivered, 10);
-    EXPECT_LE(delivered, 13);
+    EXPECT_LE(delivered, 11 + static_cast<int>(msSince(messaging) / 1000));
     EXPECT_EQ(countEvents(lee, MsgReceived, true), delivered);
     auto failed = kim.waitFor(MsgNotDelivered, true);
     ASSERT_TRUE(failed);

@@ -1,6 +1,7 @@
 #include "ButtonStrips.h"
 
 #include "GdiLabel.h"
+#include "SoftShapes.h"
 
 namespace {
 
@@ -90,6 +91,32 @@ SkinPicture ChannelStrip(int width, int height, const std::vector<std::string>& 
         const uint32_t face = column % 2 == 0 ? kOrange : BlendColour(kOrange, kOrangeDark, 1, 3);
         PushFace(p, static_cast<int>(column) * width, width, face, FaceState::Normal, labels[column], codePage);
     }
+    return p;
+}
+
+SkinPicture TitleStrip(int width, int height, const std::vector<std::string>& labels, UINT codePage)
+{
+    // One emblem colour per lobby, turning round the colour wheel from the theme's orange.
+    static constexpr uint32_t kEmblems[] = {0xF2C230, 0x58B848, 0x4890D8, 0xC060B0, 0xE05A28};
+    SkinPicture p(width * static_cast<int>(labels.size()), height, kOrangeDark);
+    Canvas emblems(p.width, p.height);
+    const double radius = (height - 8) / 2.0;
+    for (size_t column = 0; column < labels.size(); ++column) {
+        const int x = static_cast<int>(column) * width;
+        p.Gradient(x, 0, x + width, height, kOrange, kOrangeDark);
+        p.Frame(x, 0, x + width, height, BlendColour(kOrangeDark, 0, 1, 3));
+        p.Fill(x + 1, 1, x + width - 1, 2, kOrangeLight);
+        const double cx = x + 4 + radius + 1;
+        const double cy = height / 2.0;
+        emblems.Paint(Disc(cx, cy, radius + 1), 0xFFFFFF);
+        emblems.Paint(Disc(cx, cy, radius - 0.5), kEmblems[column % std::size(kEmblems)]);
+        const int textLeft = static_cast<int>(cx + radius) + 6;
+        BoxTextStyle style{13, FW_BOLD, BlendColour(kOrangeDark, 0, 1, 2), DT_LEFT | DT_VCENTER | DT_SINGLELINE, false};
+        DrawBoxedText(p, RECT{textLeft + 1, 1, x + width - 3, height + 1}, labels[column], style, codePage);
+        style.colour = 0xFFFFFF;
+        DrawBoxedText(p, RECT{textLeft, 0, x + width - 4, height}, labels[column], style, codePage);
+    }
+    emblems.Onto(p);
     return p;
 }
 

@@ -21,5 +21,8 @@ SkinPicture CheckStrip(int width, int height, const std::string& label, UINT cod
 SkinPicture LinkStrip(int width, int height, const std::string& label, UINT codePage);
 // The lobby entrances: one column per lobby, each a button of its own with the lobby's name.
 SkinPicture ChannelStrip(int width, int height, const std::vector<std::string>& labels, UINT codePage);
+// A title plaque per label, side by side, each column width x height: an emblem of its own
+// colour and the label in white on a dark orange plate. Copied as it is (no key colour).
+SkinPicture TitleStrip(int width, int height, const std::vector<std::string>& labels, UINT codePage);
 // A party-game button by the game's state: off (greyed), on, under the mouse, used (pressed in).
 SkinPicture StageStrip(int width, int height, uint32_t face, const std::string& label, UINT codePage);

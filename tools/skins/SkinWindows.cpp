@@ -34,6 +34,18 @@ SkinPicture Background(int width, int height, const std::string& title, UINT cod
     return p;
 }
 
+// A bar over the 3D view: cream shading down to a warm tan under an orange rule, in an orange
+// frame, light enough that the dark text the bar writes on it reads.
+SkinPicture BarBackground(int width, int height)
+{
+    SkinPicture p(width, height, kCream);
+    p.Gradient(0, 0, width, height, kCream, BlendColour(kCream, kOrangeLight, 2, 3));
+    p.Fill(0, 0, width, 3, kOrange);
+    p.Frame(0, 0, width, height, kOrangeDark);
+    p.Fill(1, height - 2, width - 1, height - 1, kOrangeLight);
+    return p;
+}
+
 // The well an edit sits in: white inside a sunken frame one pixel around the edit's rectangle.
 void FieldWell(SkinPicture& p, const SkinBox& b)
 {
@@ -148,6 +160,9 @@ std::vector<std::pair<std::string, std::string>> WindowIniFiles()
         for (const FieldDescription& f : w.fields) {
             own << "\n[" << f.section << "]\nID = " << f.id << "\nRect = " << Rect(f.box) << "\n";
         }
+        for (const StripDescription& strip : w.strips) {
+            own << "\n[" << strip.section << "]\nImage = " << strip.picture << "\nRect = " << Rect(strip.box) << "\n";
+        }
         if (w.kind == WindowKind::Notice) {
             own << "\n[BITMAP_WND]\nRect = RECT(20,40,120,140)\n\n[MESSAGE]\nRECT = RECT(20," << w.box.height - 80
                 << "," << w.box.width - 20 << "," << w.box.height - 50 << ")\n";
@@ -182,9 +197,28 @@ std::vector<std::pair<std::string, SkinPicture>> WindowPictures(const SkinTexts&
         pictures.emplace_back(firstChannel->picture,
                               ChannelStrip(firstChannel->box.width, firstChannel->box.height, lobbies, codePage));
     }
+    auto addButtons = [&](const WindowDescription& w) {
+        for (const ButtonDescription& b : w.buttons) {
+            const std::string file = ButtonPicture(w, b);
+            if (file.rfind("btn_" + w.section, 0) == 0) {
+                pictures.emplace_back(file, ButtonPictureOf(b, Text(texts, b.label, codePage), codePage));
+            }
+        }
+    };
     for (const WindowDescription& w : DefaultSkinWindows()) {
         const std::string title = Text(texts, w.title, codePage);
         switch (w.kind) {
+        case WindowKind::Bar:
+            pictures.emplace_back(w.picture, BarBackground(w.box.width, w.box.height));
+            addButtons(w);
+            for (const StripDescription& strip : w.strips) {
+                std::vector<std::string> labels;
+                for (const std::string& key : strip.labels) {
+                    labels.push_back(Text(texts, key, codePage));
+                }
+                pictures.emplace_back(strip.picture, TitleStrip(strip.box.width, strip.box.height, labels, codePage));
+            }
+            break;
         case WindowKind::Channel:
             break;
         case WindowKind::Stage: {
@@ -217,12 +251,7 @@ std::vector<std::pair<std::string, SkinPicture>> WindowPictures(const SkinTexts&
                 DrawWindowLabel(back, l, Text(texts, l.text, codePage), codePage);
             }
             pictures.emplace_back(w.picture, back);
-            for (const ButtonDescription& b : w.buttons) {
-                const std::string file = ButtonPicture(w, b);
-                if (file.rfind("btn_" + w.section, 0) == 0) {
-                    pictures.emplace_back(file, ButtonPictureOf(b, Text(texts, b.label, codePage), codePage));
-                }
-            }
+            addButtons(w);
             break;
         }
         }

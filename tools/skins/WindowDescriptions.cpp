@@ -19,7 +19,7 @@ WindowDescription Frame(std::string section, int id, std::string title, SkinBox 
 {
     buttons.insert(buttons.begin(), FrameClose(box.width));
     return {std::move(section), WindowKind::Frame, id, std::move(title), box, stem + "_back.bmp", stem + ".ini",
-            std::move(buttons), std::move(labels), {}, {}};
+            std::move(buttons), std::move(labels), {}, {}, {}};
 }
 
 WindowDescription Dialog(std::string section, std::string title, int width, int height, std::string stem,
@@ -32,14 +32,14 @@ WindowDescription Dialog(std::string section, std::string title, int width, int 
         {"CANCELBTN", "CANCEL", 190, {width / 2 + 10, y, 80, 26}, kTan},
     };
     return {std::move(section), kind, 0, std::move(title), {0, 0, width, height}, stem + "_back.bmp", stem + ".ini",
-            std::move(buttons), std::move(labels), {}, {}};
+            std::move(buttons), std::move(labels), {}, {}, {}};
 }
 
 WindowDescription Button(std::string section, int id, std::string label, SkinBox box, std::string picture,
                          unsigned face, std::string tooltip = "")
 {
     WindowDescription d{std::move(section), WindowKind::Button, id, tooltip.empty() ? label : tooltip, box,
-                        std::move(picture), "", {}, {}, {}, {}};
+                        std::move(picture), "", {}, {}, {}, {}, {}};
     d.buttons.push_back({"", std::move(label), id, box, face});
     return d;
 }
@@ -57,6 +57,26 @@ WindowDescription Login()
     return login;
 }
 
+// The bar across the top of the 3D view while the member is in a lobby: the lobby's own plaque
+// (one column per lobby) with the title and user count written under it, and the four buttons
+// that join the lobby, make a room, search rooms and go back to the map.
+WindowDescription LobbyBar()
+{
+    WindowDescription bar{"WND_LOBBY", WindowKind::Bar, 1004, "LOBBY_TITLE", {10, 34, 600, 60}, "lobby_back.bmp",
+                          "lobby.ini", {}, {}, {}, {}, {}};
+    const int top = 17;
+    bar.buttons = {{"JoinBtn", "LOBBY_JOIN", 503, {180, top, 100, 26}, kOrange},
+                   {"MakeBtn", "LOBBY_MAKE", 500, {284, top, 100, 26}, kOrange},
+                   {"SearchBtn", "LOBBY_SEARCH", 501, {388, top, 100, 26}, kOrange},
+                   {"BackBtn", "LOBBY_BACK", 502, {492, top, 100, 26}, kTan}};
+    StripDescription title{"LobbyTitle", "lobby_title.bmp", {10, 4, 150, 26}, {}};
+    for (int i = 0; i < kLobbyCount; ++i) {
+        title.labels.push_back("LOBBY_" + std::to_string(i + 1));
+    }
+    bar.strips.push_back(std::move(title));
+    return bar;
+}
+
 std::vector<WindowDescription> Build()
 {
     std::vector<WindowDescription> w;
@@ -64,7 +84,7 @@ std::vector<WindowDescription> Build()
     w.push_back(Frame("MainWindow", 1000, "MAIN_TITLE", {0, 0, 800, 600}, "main"));
     w.push_back(Frame("ChatWindow", 1001, "CHAT_TITLE", {10, 430, 600, 162}, "chat"));
     WindowDescription view{"D3DViewWindow", WindowKind::Plain, 1002, "VIEW_TITLE", {10, 34, 600, 390},
-                           "d3d_back.bmp", "D3DView.ini", {}, {}, {}, {}};
+                           "d3d_back.bmp", "D3DView.ini", {}, {}, {}, {}, {}};
     view.extraLines = {"D3DViewerBackRect = RECT(6,30,614,428)", "D3DViewerBackImage = d3d_border.bmp"};
     w.push_back(view);
     w.push_back(Frame("InfoWindow", 1003, "INFO_TITLE", {616, 34, 176, 390}, "info"));
@@ -75,21 +95,21 @@ std::vector<WindowDescription> Build()
     for (int i = 0; i < kLobbyCount; ++i) {
         WindowDescription entrance{"EntranceButton" + std::to_string(i + 1), WindowKind::Channel, kFirstLobbyId + i,
                                    "LOBBY_" + std::to_string(i + 1), {230, 146 + i * 36, 160, 28},
-                                   "btn_lobby_channels.bmp", "", {}, {}, {}, {}};
+                                   "btn_lobby_channels.bmp", "", {}, {}, {}, {}, {}};
         entrance.buttons.push_back({"", entrance.title, entrance.id, entrance.box, kOrange});
         w.push_back(std::move(entrance));
     }
     // Not an entrance id, so the board is drawn whole.
     w.push_back({"EntranceBoard", WindowKind::Plain, 3100, "ENTRANCE_TITLE", {210, 110, 200, 240},
-                 "entrance_board.bmp", "", {}, {}, {}, {}});
-    w.push_back(Frame("WND_LOBBY", 1004, "LOBBY_TITLE", {10, 34, 600, 28}, "lobby"));
+                 "entrance_board.bmp", "", {}, {}, {}, {}, {}});
+    w.push_back(LobbyBar());
     // The party-game buttons post the view's game actions 0-3 by id: start, hint, retire, ready.
     const char* game[4][2] = {{"PathFollow_StartButton", "GAME_START"}, {"PathFollow_HintButton", "GAME_HINT"},
                               {"PathFollow_RetireButton", "GAME_RETIRE"}, {"PathFollow_ReadyButton", "GAME_READY"}};
     for (int i = 0; i < 4; ++i) {
         WindowDescription stage{game[i][0], WindowKind::Stage, kFirstGameButtonId + i, game[i][1],
                                 {20 + i * 90, 390, 80, 26}, std::string("btn_") + game[i][1] + ".bmp", "", {}, {},
-                                {}, {}};
+                                {}, {}, {}};
         stage.buttons.push_back({"", stage.title, stage.id, stage.box, i == 2 ? kTan : kOrange});
         w.push_back(std::move(stage));
     }

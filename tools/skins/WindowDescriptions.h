@@ -40,7 +40,17 @@ struct FieldDescription {
     SkinBox box;
 };
 
+// A picture element of a window's ini (Image and Rect) that the window copies from, one column
+// at a time: each column is as large as the rectangle and shows one of the labels.
+struct StripDescription {
+    std::string section;
+    std::string picture;
+    SkinBox box;
+    std::vector<std::string> labels; // text keys, one column each
+};
+
 enum class WindowKind {
+    Bar,     // a bar over the 3D view: its own skin ini with buttons and picture strips, no close
     Frame,   // a window with its own skin ini holding its close button (9999) and buttons
     Dialog,  // a dialog: COMMON/DEFAULT_BASE_BITMAP, CloseBtn 192, OKBTN 191, CANCELBTN 190
     Notice,  // a dialog with a picture place and a message rectangle
@@ -62,6 +72,7 @@ struct WindowDescription {
     std::vector<LabelDescription> labels;
     std::vector<std::string> extraLines; // further "Key = Value" lines of the element's section
     std::vector<FieldDescription> fields;
+    std::vector<StripDescription> strips;
 };
 
 // The lobbies of the world and of the settings file; one entrance each.

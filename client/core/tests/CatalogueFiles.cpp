@@ -1,10 +1,5 @@
 #include "CatalogueFiles.h"
 
-#include <unistd.h>
-
-#include <fstream>
-#include <iterator>
-
 namespace catalogue_test {
 
 std::string Encode(const std::vector<std::string>& rows, bool closeLast)
@@ -46,31 +41,6 @@ std::vector<std::string> Split(const std::string& row)
             fields.back() += c;
     }
     return fields;
-}
-
-std::string ReadBytes(const std::filesystem::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-TempHome::TempHome(const std::string& name)
-    : m_path(std::filesystem::temp_directory_path() / ("yonda-" + name + "-" + std::to_string(getpid())))
-{
-    std::filesystem::remove_all(m_path);
-    std::filesystem::create_directories(m_path);
-}
-
-TempHome::~TempHome()
-{
-    std::error_code error;
-    std::filesystem::remove_all(m_path, error);
-}
-
-void TempHome::WriteCatalogue(const std::string& bytes) const
-{
-    std::filesystem::create_directories(m_path / "data" / "item");
-    std::ofstream(m_path / "data" / "item" / "item.dsv", std::ios::binary) << bytes;
 }
 
 } // namespace catalogue_test

@@ -1,11 +1,14 @@
 // The item catalogue from real files: the catalogue the world generator wrote, read record by
 // record against its bytes, and hand-made files with every kind of broken row.
 #include "CatalogueFiles.h"
+#include "TempFolder.h"
 
 #include "ClientGlobals.h"
 #include "DsvFile.h"
 #include "ItemCatalog.h"
 #include "Screenshot.h"
+
+#include <BmpFile.h>
 
 #include <gtest/gtest.h>
 
@@ -20,20 +23,21 @@ using namespace catalogue_test;
 namespace {
 
 const char* const kHeader = "code,name,price,sale,text,file,texture,description";
+const char* const kCataloguePath = "data/item/item.dsv";
 
 // A catalogue in a home folder of the test's own, loaded as the program loads it.
 class Catalogue : public ::testing::Test {
 protected:
-    void SetUp() override { g_strInstallPath = m_home.path().c_str(); }
+    void SetUp() override { g_strInstallPath = m_home.Root().c_str(); }
     void TearDown() override { g_strInstallPath.Empty(); }
 
     int Load(const std::vector<std::string>& rows, bool closeLast = true)
     {
-        m_home.WriteCatalogue(Encode(rows, closeLast));
+        m_home.Write(kCataloguePath, Encode(rows, closeLast));
         return m_catalog.Load();
     }
 
-    TempHome m_home{"catalogue-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name())};
+    yonda::testing::TempFolder m_home{"yonda-catalogue"};
     CItemCatalog m_catalog;
 };
 
@@ -50,9 +54,10 @@ TEST(GeneratedCatalogue, ReadsAsTheGeneratorWroteItAndNamesItemFilesThatExist)
     const char* binary = std::getenv("YONDA_BINARY_DIR");
     ASSERT_NE(binary, nullptr);
     const std::string home = std::string(binary) + "/yonda";
-    const std::string bytes = ReadBytes(home + "/Data/Item/item.dsv");
-    ASSERT_FALSE(bytes.empty()) << "the world generator writes the catalogue into " << home;
-    const std::vector<std::string> rows = Decode(bytes);
+    std::vector<uint8_t> bytes;
+    ASSERT_TRUE(ReadWholeFile((home + "/Data/Item/item.dsv").c_str(), &bytes))
+        << "the world generator writes the catalogue into " << home;
+    const std::vector<std::string> rows = Decode(std::string(bytes.begin(), bytes.end()));
 
     g_strInstallPath = home.c_str();
     CItemCatalog catalog;
@@ -271,9 +276,8 @@ TEST_F(Catalogue, AMissingCatalogueFailsTheLoad)
 
 TEST_F(Catalogue, TheTableHasTheWidestRowsFieldsWithNullsWhereARowIsShort)
 {
-    m_home.WriteCatalogue(Encode({"a,b,c", "d", "e,,f,g"}));
+    const std::string path = m_home.Write(kCataloguePath, Encode({"a,b,c", "d", "e,,f,g"})).string();
     int rows = 0, columns = 0;
-    const std::string path = (m_home.path() / "data" / "item" / "item.dsv").string();
     char*** table = ReadDsvFile(path.c_str(), &rows, &columns);
     ASSERT_NE(table, nullptr);
     ASSERT_EQ(rows, 3);

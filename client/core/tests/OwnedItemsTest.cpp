@@ -7,6 +7,7 @@
 #include "ClientSession.h"
 #include "ItemCatalog.h"
 #include "ServiceHarness.h"
+#include "TempFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -35,8 +36,8 @@ class OwnedItems : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        m_home.WriteCatalogue(Encode(kRows));
-        g_strInstallPath = m_home.path().c_str();
+        m_home.Write("data/item/item.dsv", Encode(kRows));
+        g_strInstallPath = m_home.Root().c_str();
         ASSERT_EQ(m_catalog.Load(), 1);
 
         int32_t balance = 0;
@@ -73,7 +74,7 @@ protected:
         return items;
     }
 
-    TempHome m_home{"owned-items"};
+    yonda::testing::TempFolder m_home{"yonda-owned-items"};
     CItemCatalog m_catalog;
     yonda::testing::ServiceHarness service{"owned-items"};
     int kim = service.addMember("kim", "Kim", 5000);

@@ -1,6 +1,7 @@
 // End to end on an X server whose screen is larger than the usual 1024 x 768: the Direct3D
 // display mode follows the real screen, so a view placed beyond that corner still captures.
 #include "ScreenshotFixture.h"
+#include "TempFolder.h"
 #include "XServer.h"
 
 #include "Screenshot.h"
@@ -43,8 +44,7 @@ TEST(DesktopScreenshot, AViewBeyond1024x768OnALargerScreenStillCaptures)
         EXPECT_EQ(mode.Height, 1200u);
         ASSERT_TRUE(device.Show(kViewColour));
 
-        const auto folder = std::filesystem::temp_directory_path() / ("yonda-desktop-shot-" + std::to_string(getpid()));
-        std::filesystem::create_directories(folder);
+        const yonda::testing::TempFolder folder("yonda-desktop-shot");
         const std::string bmp = (folder / "far.bmp").string();
         const std::string jpeg = (folder / "far.jpg").string();
         ASSERT_EQ(SaveScreenshot(device.get(), view, bmp.c_str(), jpeg.c_str(), nullptr, 0, 0, nullptr, FALSE), D3D_OK);
@@ -53,7 +53,6 @@ TEST(DesktopScreenshot, AViewBeyond1024x768OnALargerScreenStillCaptures)
         EXPECT_EQ(picture.height, 180);
         EXPECT_EQ(PixelAt(bmp, 239, 179), long(kViewColour & 0xffffff));
         EXPECT_TRUE(Near(PixelAt(jpeg, 120, 90), kViewColour, 8));
-        std::filesystem::remove_all(folder);
     }
     DestroyWindow(view);
     YondaStopDisplay();

@@ -4,13 +4,11 @@
 #include "ScreenshotFixture.h"
 
 #include "Screenshot.h"
+#include "TempFolder.h"
 
 #include <gtest/gtest.h>
 
-#include <unistd.h>
-
 #include <filesystem>
-#include <fstream>
 #include <string>
 
 using namespace screenshot_test;
@@ -22,12 +20,10 @@ constexpr D3DCOLOR kPreviewColour = 0xff2050e0u;
 
 class Screenshots : public ::testing::Test {
 protected:
-    void SetUp() override { std::filesystem::create_directories(m_folder); }
     void TearDown() override
     {
         for (HWND window : m_windows)
             DestroyWindow(window);
-        std::filesystem::remove_all(m_folder);
     }
 
     HWND Window(int x, int y, int width, int height, HWND parent = nullptr)
@@ -39,9 +35,7 @@ protected:
     }
     std::string File(const char* name) const { return (m_folder / name).string(); }
 
-    std::filesystem::path m_folder = std::filesystem::temp_directory_path() /
-                                     ("yonda-shots-" + std::to_string(getpid()) + "-" +
-                                      ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    yonda::testing::TempFolder m_folder{"yonda-shots"};
     std::vector<HWND> m_windows;
 };
 
@@ -152,7 +146,7 @@ TEST_F(Screenshots, FilesThatCannotBeWrittenAreFailures)
     ASSERT_NE(device.get(), nullptr);
     ASSERT_TRUE(device.Show(kViewColour));
     // A plain file stands where the folder should be, which stops even an administrator.
-    std::ofstream(m_folder / "blocker") << "not a folder";
+    m_folder.Write("blocker", "not a folder");
     const std::string blocked = File("blocker") + "/shot";
 
     EXPECT_TRUE(FAILED(SaveScreenshot(device.get(), view, (blocked + ".bmp").c_str(), File("a.jpg").c_str(), nullptr, 0,
@@ -173,7 +167,7 @@ TEST_F(Screenshots, FilesThatCannotBeWrittenAreFailures)
 
     // The capture folders are checked the same way: files and folders are there, nothing past a file.
     EXPECT_TRUE(FileExists(File("c.bmp").c_str()));
-    EXPECT_TRUE(FileExists(m_folder.string().c_str()));
+    EXPECT_TRUE(FileExists(m_folder.Root().c_str()));
     EXPECT_FALSE(FileExists((blocked + ".jpg").c_str()));
 
     EXPECT_TRUE(FAILED(SaveScreenshot(nullptr, view, File("d.bmp").c_str(), File("d.jpg").c_str(), nullptr, 0, 0,

@@ -106,4 +106,25 @@ TEST(Crt, NumberFormatGroupsDigits)
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INSUFFICIENT_BUFFER));
 }
 
+TEST(Crt, MulDivRoundsHalvesAwayFromZeroAndRefusesWhatDoesNotFit)
+{
+    // Font heights from points at 96 pixels per inch: 12 pt is 16 pixels, 9 pt is 12.
+    EXPECT_EQ(MulDiv(12, 96, 72), 16);
+    EXPECT_EQ(MulDiv(9, 96, 72), 12);
+    EXPECT_EQ(MulDiv(5, 1, 2), 3);
+    EXPECT_EQ(MulDiv(-5, 1, 2), -3);
+    EXPECT_EQ(MulDiv(5, -1, 2), -3);
+    EXPECT_EQ(MulDiv(-5, -1, -2), -3);
+    EXPECT_EQ(MulDiv(7, 1, 3), 2);
+    EXPECT_EQ(MulDiv(8, 1, 3), 3);
+    EXPECT_EQ(MulDiv(-7, 1, 3), -2);
+    // The product is kept in 64 bits, so only the quotient has to fit.
+    EXPECT_EQ(MulDiv(0x40000000, 0x40000000, 0x40000000), 0x40000000);
+    EXPECT_EQ(MulDiv(INT32_MIN, 1, 1), INT32_MIN);
+    EXPECT_EQ(MulDiv(INT32_MIN, -1, 1), -1) << "2^31 does not fit";
+    EXPECT_EQ(MulDiv(0x7FFFFFFF, 2, 1), -1);
+    EXPECT_EQ(MulDiv(1, 1, 0), -1);
+    EXPECT_EQ(MulDiv(0, 5, 7), 0);
+}
+
 } // namespace

@@ -4,37 +4,32 @@
 
 #include <gtest/gtest.h>
 
+#include "TempFolder.h"
+
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <ctime>
 #include <filesystem>
-#include <fstream>
 #include <string>
 
 namespace {
 
 class FileStatus : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        m_folder = std::filesystem::temp_directory_path() / ("yonda-filestatus-" + std::to_string(getpid()));
-        std::filesystem::create_directories(m_folder / "Sub");
-        std::ofstream(m_folder / "Sub" / "Data.bin", std::ios::binary) << std::string(1234, 'x');
-    }
-    void TearDown() override { std::filesystem::remove_all(m_folder); }
+    void SetUp() override { m_folder.Write("Sub/Data.bin", std::string(1234, 'x')); }
 
     // The folder as a Windows path: backslashes, and letters in another case than on disk.
     std::string WindowsPath(const std::string& rest) const
     {
-        std::string path = m_folder.string() + "\\" + rest;
+        std::string path = m_folder.Root() + "\\" + rest;
         for (char& c : path)
             if (c == '/')
                 c = '\\';
         return path;
     }
 
-    std::filesystem::path m_folder;
+    yonda::testing::TempFolder m_folder{"yonda-filestatus"};
 };
 
 TEST_F(FileStatus, AFileHasItsSizeKindAndTimes)
@@ -86,7 +81,7 @@ TEST_F(FileStatus, ARelativePathIsMadeFullAgainstTheCurrentDirectory)
 {
     char previous[4096];
     ASSERT_NE(getcwd(previous, sizeof previous), nullptr);
-    ASSERT_EQ(chdir(m_folder.c_str()), 0);
+    ASSERT_EQ(chdir(m_folder.Root().c_str()), 0);
     CFileStatus status;
     const bool found = CFile::GetStatus("Sub\\Data.bin", status);
     ASSERT_EQ(chdir(previous), 0);
