@@ -105,6 +105,14 @@ public:
     LOBBY_VIEW_STATE m_lobbyView; // the lobby the flight goes to (set by the lobby buttons)
     std::atomic<int> m_bFlightEnded{0};
     AVATAR_SLOT m_slots[kAvatarSlotCount];
+    // The mouse as the GUI thread saw it, for the next frame's picking.
+    std::atomic<int> m_nMouseX{0};
+    std::atomic<int> m_nMouseY{0};
+    std::atomic<int> m_bClickPending{0};
+    std::atomic<int> m_bDragWalk{0};
+    std::atomic<int> m_bButtonHeld{0};
+    std::atomic<int> m_bWalkable{0};
+    D3DXVECTOR3 m_vLastTarget{0.0f, 0.0f, 0.0f};
 
 protected:
     int OnCreate(LPCREATESTRUCT cs) override;
@@ -112,6 +120,10 @@ protected:
     void OnDestroy() override;
     BOOL OnEraseBkgnd(CDC*) override { return TRUE; }
     void OnThreadStep() override;
+    void OnLButtonDown(UINT flags, CPoint point) override;
+    void OnLButtonUp(UINT flags, CPoint point) override;
+    void OnMouseMove(UINT flags, CPoint point) override;
+    BOOL OnSetCursor(CWnd* wnd, UINT hitTest, UINT message) override;
 
 private:
     void Render();
@@ -123,6 +135,12 @@ private:
     void ReleaseScene();
     void BroadcastToPreviews(UINT message);
     int FindSlot(long user) const;
+    // The picking step of each lobby or room frame: what lies under the mouse, and a click's walk.
+    void UpdatePicking();
+    void MoveAvatarTo(int slot, const D3DXVECTOR3& target);
+    // Posts a move request to the frame with a copy of its floats, which the frame frees.
+    void PostMoveRequest(int code, const float* values, int count);
+    BOOL OwnPosition(D3DXVECTOR3* position, D3DXVECTOR3* front);
     void OnMoveEnded(_KRA_HANDLE avatar);
 
     std::vector<HWND> m_previewWindows;

@@ -213,6 +213,12 @@ void CD3DViewer::ChangeUserItem(long user, char gender, char category, LPCSTR nu
 
 void CD3DViewer::OnMoveEnded(_KRA_HANDLE avatar)
 {
+    // The own walk's end goes to the service with where the avatar stands and faces.
+    D3DXVECTOR3 own, front;
+    if (m_slots[0].byInUse && m_slots[0].hAvatar == avatar && OwnPosition(&own, &front)) {
+        const float record[6] = {own.x, own.y, own.z, front.x, front.y, front.z};
+        PostMoveRequest(REQ_MOVE_END, record, 6);
+    }
     for (AVATAR_SLOT& slot : m_slots) {
         if (slot.byInUse && slot.hAvatar == avatar && m_pScene && g_pAvatarScene) {
             m_pScene->StopAvatar(slot.hAvatar);

@@ -292,6 +292,9 @@ void CD3DViewer::RenderPasses()
     if (m_bWorldReady) {
         m_pScene->RenderAlphaWorld();
     }
+    if ((m_nState == STATE_LOBBY || m_nState == STATE_ROOM) && !(m_nState == STATE_LOBBY && m_nPlaceType == 4)) {
+        UpdatePicking();
+    }
 }
 
 // ---- What the session tells the view about the members -------------------------------------
@@ -316,8 +319,6 @@ BOOL CD3DViewer::GetInitPosition(float position[3])
 }
 
 void CD3DViewer::ChangeHost(long, long) {}
-void CD3DViewer::WalkToSeat(long, const float*) {}
-void CD3DViewer::StandUpAvatar(long) {}
 void CD3DViewer::SetRoomInfo(LPCSTR, int) {}
 void CD3DViewer::SetRoomSubject(LPCSTR) {}
 void CD3DViewer::OnGameEvent(int, long, const BYTE*, int) {}

@@ -274,8 +274,15 @@ LRESULT CMainFrame::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
     switch (message) {
     case UM_SESSION_COMMAND:
         return m_pSession ? m_pSession->ExecuteCommand(LOWORD(wParam), HIWORD(wParam), lParam) : kNoSuchCode;
-    case UM_SESSION_REQUEST:
-        return m_pSession ? m_pSession->SendRequest(LOWORD(wParam), HIWORD(wParam), lParam) : kRequestNoConnection;
+    case UM_SESSION_REQUEST: {
+        const int code = LOWORD(wParam);
+        const LRESULT result = m_pSession ? m_pSession->SendRequest(code, HIWORD(wParam), lParam) : kRequestNoConnection;
+        // The view's move requests come with a copy of their floats that is the frame's to free.
+        if (code >= REQ_MOVE_START && code <= REQ_MOVE_SITUP && HIWORD(wParam) == 0) {
+            delete[] reinterpret_cast<float*>(lParam);
+        }
+        return result;
+    }
     case UM_COMM_EVENT:
         if (m_pSession) {
             return m_pSession->OnReceive(wParam, lParam);
