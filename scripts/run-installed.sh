@@ -17,7 +17,7 @@ if [ -x "$prefix/bin/yonda-service" ] && [ -x "$prefix/bin/yonda-bots" ]; then
   mkdir -p "$(dirname "$demo_db")"
   "$prefix/bin/yonda-service" seed-demo --db "$demo_db" --bots 40
   catalogue=$(find "$prefix" -ipath '*/data/item/item.dsv' 2>/dev/null | head -1)
-  "$prefix/bin/yonda-service" --listen 127.0.0.1:7001 --db "$demo_db" ${catalogue:+--catalogue "$catalogue"} &
+  "$prefix/bin/yonda-service" --listen 127.0.0.1:7001 --log warning --db "$demo_db" ${catalogue:+--catalogue "$catalogue"} &
   service_pid=$!
   sleep 0.5
   "$prefix/bin/yonda-bots" --connect 127.0.0.1:7001 --members 40 --rooms 8 --move 3 --chat 8 &

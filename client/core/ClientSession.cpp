@@ -288,7 +288,7 @@ int CClientSession::OnEnterRoom(long param, LPARAM value)
     return 0;
 }
 
-int CClientSession::OnMoveToRoom(long param, LPARAM value)
+int CClientSession::MoveToRoom(long param, LPARAM value, int sceneCode)
 {
     if (!LeavePlace()) {
         return 0;
@@ -296,11 +296,12 @@ int CClientSession::OnMoveToRoom(long param, LPARAM value)
     const short lobby = LobbyOf(param);
     if (JoinPlace(lobby, RoomOf(param), reinterpret_cast<LPCSTR>(value))) {
         if (m_pScene) {
-            m_pScene->OnSceneAction(CMD_MOVE_TO_ROOM, param);
+            m_pScene->OnSceneAction(sceneCode, param);
         }
         SetLocation(LOC_ROOM);
         return 1;
     }
+    // A refused room always leaves the member in the lobby's common area.
     JoinPlace(lobby, -1, nullptr);
     if (m_pScene) {
         m_pScene->OnSceneAction(CMD_MOVE_TO_LOBBY, param);
@@ -309,25 +310,14 @@ int CClientSession::OnMoveToRoom(long param, LPARAM value)
     return 0;
 }
 
+int CClientSession::OnMoveToRoom(long param, LPARAM value)
+{
+    return MoveToRoom(param, value, CMD_MOVE_TO_ROOM);
+}
+
 int CClientSession::OnMoveToRoom2(long param, LPARAM value)
 {
-    if (!LeavePlace()) {
-        return 0;
-    }
-    const short lobby = LobbyOf(param);
-    if (JoinPlace(lobby, RoomOf(param), reinterpret_cast<LPCSTR>(value))) {
-        if (m_pScene) {
-            m_pScene->OnSceneAction(CMD_MOVE_TO_ROOM_2, param);
-        }
-        SetLocation(LOC_ROOM);
-        return 1;
-    }
-    JoinPlace(lobby, -1, nullptr);
-    if (m_pScene) {
-        m_pScene->OnSceneAction(CMD_MOVE_TO_LOBBY, param);
-    }
-    SetLocation(LOC_LOBBY);
-    return 0;
+    return MoveToRoom(param, value, CMD_MOVE_TO_ROOM_2);
 }
 
 int CClientSession::OnMoveToLobby(long param, LPARAM)

@@ -139,6 +139,8 @@ private:
     BOOL LoadSkinIni(LPCSTR name, CIniFile* ini);
     void SetClassCursor(HCURSOR cursor);
     int RunCommand(int code, long param, LPARAM value);
+    // Commands 109 and 111: leave, then join the room, or fall back to the lobby's common area.
+    int MoveToRoom(long param, LPARAM value, int sceneCode);
 
     std::unique_ptr<CYondaComm> m_pComm;
     CMainFrame* m_pMainFrame = nullptr;

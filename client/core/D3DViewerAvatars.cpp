@@ -78,8 +78,11 @@ void CD3DViewer::AddUserAvatar(OWN_AVATAR_INFO* record, const float position[3])
                 slot.byInUse = 1;
                 slot.byPose = record->byState == AVATAR_SLOT::POSE_SEATED && !own ? AVATAR_SLOT::POSE_SEATED
                                                                                    : AVATAR_SLOT::POSE_IDLE;
-                D3DXMATRIX place;
-                D3DXMatrixTranslation(&place, position[0], position[1], position[2]);
+                // A newcomer faces into the scene (+z), away from the camera that follows it.
+                D3DXMATRIX turn, move, place;
+                D3DXMatrixRotationY(&turn, D3DX_PI);
+                D3DXMatrixTranslation(&move, position[0], position[1], position[2]);
+                D3DXMatrixMultiply(&place, &turn, &move);
                 m_pScene->SetAvatarMatrix(slot.hAvatar, place);
                 m_pScene->SetMotionType(slot.hAvatar, slot.nGender);
                 m_pScene->SetWalkSpeedOfAvatar(slot.hAvatar, kWalkSpeed);

@@ -128,6 +128,7 @@ BOOL CMainFrame::CreateChildren()
         return FALSE;
     }
     m_lobbyBars.Place(this);
+    m_motionKeys.Load();
     return TRUE;
 }
 
@@ -401,6 +402,88 @@ void CMainFrame::OnCommMessage(WPARAM wParam, LPARAM lParam)
         AddLine(CString(nickname) + " > " + text);
     }
     YondaFreeEventBlock(UM_COMM_MESSAGE, wParam, lParam);
+}
+
+// ---- Camera and motion keys ------------------------------------------------------------
+
+BOOL CMainFrame::CanZoom(float* distance)
+{
+    const int state = m_wndView.GetViewState();
+    const BOOL room = state == CD3DViewer::STATE_ROOM && m_wndView.m_nPlaceType != 4;
+    if (m_bModal || !(state == CD3DViewer::STATE_LOBBY || room) || !m_wndView.m_pScene || !m_pSession) {
+        return FALSE;
+    }
+    const OWN_AVATAR_INFO& own = m_pSession->m_OwnAvatar;
+    D3DXVECTOR3 head(own.fGroundX, 40.0f, own.fGroundZ);
+    D3DXVECTOR3 eye = m_wndView.m_pScene->GetEyePosition();
+    D3DXVECTOR3 between = eye - head;
+    *distance = D3DXVec3Length(&between);
+    return TRUE;
+}
+
+BOOL CMainFrame::OnMouseWheel(UINT flags, short delta, CPoint point)
+{
+    float distance = 0.0f;
+    CGlobalLock lock;
+    if (CanZoom(&distance)) {
+        const bool game = m_wndView.m_nPlaceType == 4;
+        if (delta > 0 && distance > (game ? 100.0f : 40.0f)) {
+            m_wndView.m_pScene->Forward(20.0f);
+        } else if (delta < 0 && distance < (game ? 420.0f : 380.0f)) {
+            m_wndView.m_pScene->Backward(20.0f);
+        }
+    }
+    return CMiniFrameWnd::OnMouseWheel(flags, delta, point);
+}
+
+void CMainFrame::SendKeyMotion(UINT key)
+{
+    if (!m_pSession) {
+        return;
+    }
+    const int gender = m_pSession->m_OwnAvatar.cLetter[0] == 'F' ? 1 : 0;
+    const int kind = m_motionKeys.PickRandom(static_cast<int>(key), gender);
+    if (kind >= 0) {
+        SendChat("", kind, m_nKeyChatColour);
+    }
+}
+
+void CMainFrame::OnKeyDown(UINT key, UINT repeat, UINT flags)
+{
+    if (key == VK_PRIOR || key == VK_NEXT) {
+        float distance = 0.0f;
+        CGlobalLock lock;
+        if (CanZoom(&distance)) {
+            if (key == VK_PRIOR && distance > 40.0f) {
+                m_wndView.m_pScene->Forward(10.0f);
+            } else if (key == VK_NEXT && distance < 280.0f) {
+                m_wndView.m_pScene->Backward(10.0f);
+            }
+        }
+    } else if (key >= VK_F1 && key <= VK_F24) {
+        SendKeyMotion(key);
+    }
+    CMiniFrameWnd::OnKeyDown(key, repeat, flags);
+}
+
+void CMainFrame::OnSysChar(UINT ch, UINT repeat, UINT flags)
+{
+    SendKeyMotion(ch);
+    CMiniFrameWnd::OnSysChar(ch, repeat, flags);
+}
+
+BOOL CMainFrame::SendChat(LPCSTR text, int kind, int colour)
+{
+    if (!m_pSession) {
+        return FALSE;
+    }
+    const long param = (static_cast<long>(colour & 0xFFFF) << 16) | (kind & 0xFFFF);
+    const int result = m_pSession->SendRequest(REQ_CHAT_SEND, param, reinterpret_cast<LPARAM>(text ? text : ""));
+    const char gender = m_pSession->m_OwnAvatar.cLetter[0];
+    if ((kind == '4' && gender == 'M') || (kind == '/' && gender == 'F')) {
+        m_bgmPlayer.PlayFile("korea.wav", FALSE);
+    }
+    return result == kRequestAccepted;
 }
 
 // ---- Message windows ----------------------------------------------------------------------

@@ -6,6 +6,7 @@
 #include <IniFile.h>
 #include "BgmPlayer.h"
 #include "D3DViewer.h"
+#include "MotionOppositeTable.h"
 
 #include <LobbyBars.h>
 
@@ -38,6 +39,8 @@ public:
     virtual void OnChatLine(long user, int kind, int colour, LPCSTR text, LPCSTR secondText);
     virtual void OnNicknameModified(long user, LPCSTR nickname);
     virtual void ChangeBackground(int number);
+    // A chat line of a kind and colour (request 208); the kind alone plays a motion.
+    virtual BOOL SendChat(LPCSTR text, int kind, int colour);
     BOOL IsModal() const { return m_bModal; }
     BOOL IsClosing() const { return m_bClosing; }
 
@@ -60,6 +63,8 @@ public:
     CD3DViewer m_wndView;
     CBgmPlayer m_bgmPlayer;
     CLobbyBars m_lobbyBars;
+    CMotionOppositeTable m_motionKeys;
+    int m_nKeyChatColour = 0; // the chat colour of the motions sent by key
     CSoundButton m_btnClose;
     CSoundButton m_btnMinimise;
     CWndSnapGroup m_snapGroup;
@@ -81,6 +86,9 @@ protected:
     void OnLButtonUp(UINT flags, CPoint point) override;
     void OnMouseMove(UINT flags, CPoint point) override;
     void OnMove(int x, int y) override;
+    BOOL OnMouseWheel(UINT flags, short delta, CPoint point) override;
+    void OnKeyDown(UINT key, UINT repeat, UINT flags) override;
+    void OnSysChar(UINT ch, UINT repeat, UINT flags) override;
     BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
@@ -93,6 +101,9 @@ private:
     void OnUserExited(long user, LPCSTR nickname);
 
     void OnChildClosed(CWnd* window);
+    // The distance from the camera to the own member's head, and whether the view may zoom now.
+    BOOL CanZoom(float* distance);
+    void SendKeyMotion(UINT key);
     // Stops the 3D view's render worker and waits for it (never with the lock held).
     void StopRenderWorker();
     void DestroyMessageWindows();

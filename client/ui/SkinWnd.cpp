@@ -51,7 +51,8 @@ BOOL CSkinWnd::CreatePopup(CWnd* parent, CSkinElement* element, int draggable)
         parent->GetWindowRect(&owner);
         ::OffsetRect(&m_rcWindow, owner.left, owner.top);
     }
-    return CreateEx(0, AfxRegisterWndClass(0), "", WS_POPUP, m_rcWindow, parent, 0);
+    // The element's title names the window (its picture shows its own text).
+    return CreateEx(0, AfxRegisterWndClass(0), element->strTitle, WS_POPUP, m_rcWindow, parent, 0);
 }
 
 BOOL CSkinWnd::CreateChild(CWnd* parent, CSkinElement* element, int draggable)

@@ -22,9 +22,18 @@ static bool OnTopOfItsLayer(HWND hwnd) {
     std::lock_guard lock(UserLock());
     auto w = FindWindowPtr(hwnd);
     if (!w) return true;
+    // Windows it owns stand above it by right.
+    auto ownedBy = [](const Window* t, HWND owner) {
+        for (int depth = 0; t && t->owner && depth < 64; ++depth) {
+            if (t->owner == owner) return true;
+            t = FindWindowPtr(t->owner).get();
+        }
+        return false;
+    };
     for (HWND top : TopLevelOrder()) {
         if (top == hwnd) return true;
         auto t = FindWindowPtr(top);
+        if (t && ownedBy(t.get(), hwnd)) continue;
         bool sameLayer = t && ((t->exStyle & WS_EX_TOPMOST) == (w->exStyle & WS_EX_TOPMOST));
         if (t && sameLayer && (t->style & WS_VISIBLE)) return false;
     }

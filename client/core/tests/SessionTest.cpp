@@ -220,6 +220,11 @@ TEST_F(Session, TwoMembersInALobbySeeEachOther)
               kRequestAccepted);
     ASSERT_TRUE(PumpUntil([&] { return !a.frame->chat.empty(); }));
     EXPECT_EQ(a.frame->chat.front(), std::to_string(lee) + ":1:hello");
+    // The frame's own chat (as a motion key sends it): a kind with no text.
+    ASSERT_TRUE(a.frame->SendChat("", 7, 2));
+    ASSERT_TRUE(PumpUntil([&] {
+        return std::find(b.frame->chat.begin(), b.frame->chat.end(), std::to_string(kim) + ":7:") != b.frame->chat.end();
+    }));
     // Leaving removes the member from the other's list.
     EXPECT_EQ(b.session.ExecuteCommand(CMD_EXIT_TO_MINIMAP, 0, 0), kCommandDone);
     EXPECT_EQ(b.session.GetLocation(), LOC_MINIMAP);

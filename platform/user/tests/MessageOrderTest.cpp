@@ -182,13 +182,14 @@ TEST(MessageOrder, AShowActivatesInsideItAndTheProgramHearsItGainsActivation) {
     };
     EXPECT_EQ(log.Log(), raised);
 
-    // Activating a window below another raises it first, once.
+    // An owned window stays above its owner when the owner is raised, so activating it raises
+    // nothing; a second activation changes nothing.
     log.Clear();
     SetActiveWindow(second);
     SetActiveWindow(second);
     std::vector<Logged> activated = {
-        {"app", WM_NCACTIVATE, FALSE},     {"app", WM_ACTIVATE, WA_INACTIVE},  {"second", WM_WINDOWPOSCHANGING},
-        {"second", WM_WINDOWPOSCHANGED},   {"second", WM_NCACTIVATE, TRUE},    {"second", WM_ACTIVATE, WA_ACTIVE},
+        {"app", WM_NCACTIVATE, FALSE},     {"app", WM_ACTIVATE, WA_INACTIVE},
+        {"second", WM_NCACTIVATE, TRUE},   {"second", WM_ACTIVATE, WA_ACTIVE},
         {"app", WM_KILLFOCUS},             {"second", WM_SETFOCUS},
     };
     EXPECT_EQ(log.Log(), activated);
@@ -390,3 +391,15 @@ TEST(Windows, ClassCursorAndStyleThroughClassLongs) {
 }
 
 }  // namespace
+
+// An owned window is always above its owner: showing or raising the owner leaves it there.
+TEST(MessageOrder, OwnedWindowsStayAboveTheirOwner) {
+    HWND owner = Make("owner", WS_POPUP, nullptr);
+    HWND owned = Make("owned", WS_POPUP, owner);
+    ShowWindow(owned, SW_SHOWNOACTIVATE);
+    ShowWindow(owner, SW_SHOW);
+    SetWindowPos(owner, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    HWND above = GetWindow(owner, GW_HWNDPREV);
+    EXPECT_EQ(above, owned);
+    DestroyWindow(owner);
+}
