@@ -1,6 +1,7 @@
-// The lobby bars as the program makes them: real popups of a main frame from the generated skins,
-// clicked with injected mouse input, read back from the pixels they show, with member counts from
-// the real service on loopback. The frame records what the bars post to it instead of acting.
+// The lobby bars as the program makes them: the real main frame's popups from the generated skins,
+// shown by its location changes, clicked with injected mouse input, read back from the pixels
+// they show, with member counts from the real service on loopback. The frame records what the
+// bars post to it instead of acting on it.
 #include "ControlTestSupport.h"
 #include "LobbyBars.h"
 #include "SoundSupport.h"
@@ -178,12 +179,11 @@ protected:
         ASSERT_TRUE(m_frame->CreateFrame(0, 0));
         m_frame->ShowWindow(SW_SHOW);
         m_app.m_pMainWnd = m_frame;
-        ASSERT_TRUE(m_bars->Create(m_frame, &m_skin, 5, &m_view));
+        ASSERT_EQ(Bars().GetChannelCount(), 5);
         Pump();
     }
     void TearDown() override
     {
-        m_bars.reset();
         m_app.m_pMainWnd = nullptr;
         m_frame->DestroyWindow();
         Pump();
@@ -208,7 +208,9 @@ protected:
         posted.swap(m_frame->posted);
         return posted;
     }
-    CLobbyBars& Bars() { return *m_bars; }
+    CLobbyBars& Bars() { return m_frame->m_lobbyBars; }
+    // The 3D view's part in the bars.
+    LOBBY_VIEW_STATE& View() { return m_frame->m_wndView.m_lobbyView; }
 
     YondaMessageBoxCapture m_boxes;
     HeardSounds m_sounds;
@@ -216,8 +218,6 @@ protected:
     CMainSkin m_skin;
     CClientSession m_session;
     RecordingFrame* m_frame = nullptr;
-    LOBBY_VIEW_STATE m_view;
-    std::unique_ptr<CLobbyBars> m_bars = std::make_unique<CLobbyBars>();
 };
 
 Note Command(int code, int lobby)
@@ -229,7 +229,7 @@ Note Command(int code, int lobby)
 
 TEST_P(LobbyBars, EntrancesShowTheirLobbysColumnAndTheBoardItsWholePicture)
 {
-    Bars().ShowForLocation(LOC_MINIMAP, FALSE);
+    m_frame->OnLocationChanged(LOC_MINIMAP);
     ASSERT_EQ(Bars().GetChannelCount(), 5);
     const RECT frame = ScreenRect(*m_frame);
     for (int i = 0; i < 5; ++i) {
@@ -251,12 +251,12 @@ TEST_P(LobbyBars, EntrancesShowTheirLobbysColumnAndTheBoardItsWholePicture)
     const Shot shown = OfWindow(board);
     EXPECT_EQ(Mismatches(shown, {0, 0, shown.width, shown.height}, PictureFrom(picture, 0)), 0);
     // The user-count switch adds nothing to the board: it has no lobby to count.
-    m_view.bShowUserCounts = 1;
+    View().bShowUserCounts = 1;
     board.Invalidate();
     EXPECT_EQ(Mismatches(OfWindow(board), {0, 0, shown.width, shown.height}, PictureFrom(picture, 0)), 0);
 
     // Without lobbies an entrance draws nothing: what its window held before stays.
-    m_view.bShowUserCounts = 0;
+    View().bShowUserCounts = 0;
     CLobbyChannelButton& channel = Bars().Channel(1);
     const Shot channelPicture = OfBitmap(static_cast<HBITMAP>(channel.m_pElement->bmpImage.GetSafeHandle()));
     RECT all;
@@ -274,18 +274,18 @@ TEST_P(LobbyBars, EntrancesShowTheirLobbysColumnAndTheBoardItsWholePicture)
 
 TEST_P(LobbyBars, AnEntranceClickSendsTheViewToItsLobbyUnlessAModalDialogRuns)
 {
-    Bars().ShowForLocation(LOC_MINIMAP, FALSE);
+    m_frame->OnLocationChanged(LOC_MINIMAP);
     Click(Bars().Channel(3), 40, 12);
     EXPECT_EQ(TakePosted(), std::vector<Note>{Command(CMD_MAP_PATH_A, 3)});
-    EXPECT_EQ(m_view.nCurrentLobby, 3);
+    EXPECT_EQ(View().nCurrentLobby, 3);
     Click(Bars().Channel(0), 40, 12);
     EXPECT_EQ(TakePosted(), std::vector<Note>{Command(CMD_MAP_PATH_A, 0)});
-    EXPECT_EQ(m_view.nCurrentLobby, 0);
+    EXPECT_EQ(View().nCurrentLobby, 0);
 
     m_frame->m_bModal = TRUE;
     Click(Bars().Channel(4), 40, 12);
     EXPECT_TRUE(TakePosted().empty());
-    EXPECT_EQ(m_view.nCurrentLobby, 0);
+    EXPECT_EQ(View().nCurrentLobby, 0);
     m_frame->m_bModal = FALSE;
 
     // The board and a sixth lobby's entrance paint but enter nothing.
@@ -295,12 +295,12 @@ TEST_P(LobbyBars, AnEntranceClickSendsTheViewToItsLobbyUnlessAModalDialogRuns)
     sixth.strImage = Bars().Channel(0).m_pElement->strImage;
     sixth.rcRect = {600, 200, 760, 228};
     CLobbyChannelButton extra;
-    ASSERT_TRUE(extra.CreateButton(m_frame, &sixth, &m_view));
+    ASSERT_TRUE(extra.CreateButton(m_frame, &sixth, &View()));
     extra.ShowWindow(SW_SHOWNA);
     EXPECT_EQ(extra.GetLobbyIndex(), 5);
     Click(extra, 40, 12);
     EXPECT_TRUE(TakePosted().empty());
-    EXPECT_EQ(m_view.nCurrentLobby, 0);
+    EXPECT_EQ(View().nCurrentLobby, 0);
 }
 
 TEST_P(LobbyBars, GameButtonsShowTheirStateAndHandOneClickToTheFrame)
@@ -351,9 +351,9 @@ TEST_P(LobbyBars, GameButtonsShowTheirStateAndHandOneClickToTheFrame)
 
 TEST_P(LobbyBars, TitleBarButtonsDrawTheirStatesAndAskTheFrame)
 {
-    m_view.nCurrentLobby = 2;
+    View().nCurrentLobby = 2;
     m_session.m_nChosenLobby = 2;
-    Bars().ShowForLocation(LOC_LOBBY_SELECTED, FALSE);
+    m_frame->OnLocationChanged(LOC_LOBBY_SELECTED);
     CLobbyTitleBar& bar = Bars().TitleBar();
     ASSERT_TRUE(bar.IsWindowVisible());
     EXPECT_FALSE(Bars().Channel(0).IsWindowVisible());
@@ -388,7 +388,7 @@ TEST_P(LobbyBars, TitleBarButtonsDrawTheirStatesAndAskTheFrame)
     }
 
     // Without a lobby to enter, Join asks for nothing.
-    m_view.nCurrentLobby = -1;
+    View().nCurrentLobby = -1;
     Click(bar.m_btnButtons[CLobbyTitleSkin::JOIN_BTN], 20, 10);
     EXPECT_TRUE(TakePosted().empty());
 
@@ -402,7 +402,7 @@ TEST_P(LobbyBars, TitleBarButtonsDrawTheirStatesAndAskTheFrame)
 TEST_P(LobbyBars, EveryBarFollowsTheFrameWhenItMoves)
 {
     m_frame->SetWindowPos(nullptr, 37, 21, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
-    Bars().Place(m_frame);
+    Pump();
     std::vector<CSkinWnd*> bars{&Bars().Board(), &Bars().TitleBar()};
     for (int i = 0; i < Bars().GetChannelCount(); ++i) {
         bars.push_back(&Bars().Channel(i));
@@ -434,7 +434,7 @@ TEST_P(LobbyBars, EntrancesAndTheTitleBarShowTheLobbysMemberCount)
     ASSERT_NE(lee.login(service.port(), "lee"), 0);
     ASSERT_EQ(lee.join(2, -1), yonda::proto::Ok);
 
-    Bars().ShowForLocation(LOC_MINIMAP, FALSE);
+    m_frame->OnLocationChanged(LOC_MINIMAP);
     CFont bold;
     ASSERT_TRUE(CommunityCreateGuiFont(&bold, FW_BOLD));
     auto expectCount = [&](int lobby, const std::string& text, bool repaint = true) {
@@ -461,16 +461,16 @@ TEST_P(LobbyBars, EntrancesAndTheTitleBarShowTheLobbysMemberCount)
     // Switched off: pictures only.
     EXPECT_EQ(expectCount(2, ""), 0);
     // "/usercount" switches it on and has the frame hide and show the entrances again.
-    m_view.bShowUserCounts = 1;
+    View().bShowUserCounts = 1;
     Bars().ShowEntrance(SW_HIDE);
     Bars().ShowEntrance(SW_SHOW);
     EXPECT_GT(expectCount(2, "1", false), 20);
     EXPECT_GT(expectCount(0, "0"), 20);
 
     // The title bar of the chosen lobby: its plaque, then "<title> :<count>" under it.
-    m_view.nCurrentLobby = 2;
+    View().nCurrentLobby = 2;
     m_session.m_nChosenLobby = 2;
-    Bars().ShowForLocation(LOC_LOBBY_SELECTED, FALSE);
+    m_frame->OnLocationChanged(LOC_LOBBY_SELECTED);
     CLobbyTitleBar& bar = Bars().TitleBar();
     EXPECT_EQ(bar.GetUserCount(), 1);
     const std::string title = bar.m_pElement->strTitle.GetString();
@@ -505,9 +505,9 @@ TEST_P(LobbyBars, EntrancesAndTheTitleBarShowTheLobbysMemberCount)
 
     // A lobby whose count cannot be had shows -1.
     m_session.GetComm()->Disconnect();
-    Bars().ShowForLocation(LOC_MINIMAP, FALSE);
+    m_frame->OnLocationChanged(LOC_MINIMAP);
     EXPECT_GT(expectCount(2, "-1"), 20);
-    Bars().ShowForLocation(LOC_LOBBY_SELECTED, FALSE);
+    m_frame->OnLocationChanged(LOC_LOBBY_SELECTED);
     EXPECT_EQ(bar.GetUserCount(), -1);
 }
 
