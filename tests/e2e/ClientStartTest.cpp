@@ -250,6 +250,34 @@ TEST_F(ClientStart, TheEntranceFliesIntoALobbyAndJoinStandsTheMemberThere)
     // Join: the member stands in the square, the title bar goes.
     ASSERT_TRUE(IsOk(kim.Click("\xEB\xA1\x9C\xEB\xB9\x84", 220, 30)));
     EXPECT_TRUE(IsOk(kim.WaitGone("\xEB\xA1\x9C\xEB\xB9\x84", 20000)));
-    auto view = kim.Capture(kFrameClass);
-    ASSERT_TRUE(view);
+    // A click on the ground walks the member there: the camera that follows it sees the square
+    // change around it.
+    std::optional<Picture> before;
+    const auto settled = std::chrono::steady_clock::now() + std::chrono::seconds(40);
+    while (std::chrono::steady_clock::now() < settled) {
+        before = kim.Capture(kFrameClass);
+        ASSERT_TRUE(before);
+        if (before->At(310, 400) != before->At(310, 60)) {
+            break; // the square is drawn: ground below, sky above
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+    ASSERT_TRUE(IsOk(kim.Click(kFrameClass, 150, 330)));
+    bool walked = false;
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while (!walked && std::chrono::steady_clock::now() < deadline) {
+        auto after = kim.Capture(kFrameClass);
+        ASSERT_TRUE(after);
+        int changed = 0;
+        for (int y = 40; y < 420; y += 8) {
+            for (int x = 16; x < 600; x += 8) {
+                changed += after->At(x, y) != before->At(x, y);
+            }
+        }
+        walked = changed > 600; // about a sixth of the view
+        if (!walked) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        }
+    }
+    EXPECT_TRUE(walked) << "the view did not follow a walk";
 }
