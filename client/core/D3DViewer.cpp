@@ -5,6 +5,7 @@
 #include "MainFrame.h"
 
 #include <NotifyDlg.h>
+#include <yonda_d3d8.h>
 
 #include <algorithm>
 
@@ -213,6 +214,13 @@ void CD3DViewer::OnThreadStep()
     if (m_bSceneReady && CanRender()) {
         Render();
     }
+}
+
+void CD3DViewer::OnThreadEnd()
+{
+    // The worker's drawing context goes before the view hears the worker has ended: the view then
+    // releases the device, and the program may exit, while nothing of the renderer still runs here.
+    YondaD3D8ReleaseThreadContext();
 }
 
 void CD3DViewer::Render()

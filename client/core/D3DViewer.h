@@ -120,6 +120,7 @@ protected:
     void OnDestroy() override;
     BOOL OnEraseBkgnd(CDC*) override { return TRUE; }
     void OnThreadStep() override;
+    void OnThreadEnd() override;
     void OnLButtonDown(UINT flags, CPoint point) override;
     void OnLButtonUp(UINT flags, CPoint point) override;
     void OnMouseMove(UINT flags, CPoint point) override;

@@ -1,5 +1,7 @@
 #include "GlContext.h"
 
+#include <yonda_d3d8.h>
+
 #include <EGL/egl.h>
 #include <EGL/eglext.h>
 
@@ -106,7 +108,9 @@ struct ThreadContext {
     GLuint vertexArray = 0;
     GLuint framebuffer = 0;
 
-    ~ThreadContext()
+    ~ThreadContext() { Release(); }
+
+    void Release()
     {
         if (context == EGL_NO_CONTEXT) return;
         Egl& egl = Instance();
@@ -116,6 +120,10 @@ struct ThreadContext {
         eglMakeCurrent(egl.display, EGL_NO_SURFACE, EGL_NO_SURFACE, EGL_NO_CONTEXT);
         eglDestroyContext(egl.display, context);
         eglReleaseThread();
+        context = EGL_NO_CONTEXT;
+        current = false;
+        vertexArray = 0;
+        framebuffer = 0;
     }
 };
 
@@ -163,6 +171,8 @@ bool GlContext::MakeCurrent()
 
 uint64_t GlContext::CurrentId() { return t_context.id; }
 
+void GlContext::ReleaseThisThread() { t_context.Release(); }
+
 GLuint GlContext::VertexArray()
 {
     if (!t_context.vertexArray) glGenVertexArrays(1, &t_context.vertexArray);
@@ -200,3 +210,8 @@ void GlContext::DeleteRenderbuffer(GLuint name)
 }
 
 }  // namespace yonda::d3d8
+
+void YondaD3D8ReleaseThreadContext()
+{
+    yonda::d3d8::GlContext::ReleaseThisThread();
+}

@@ -19,6 +19,9 @@ public:
     static bool MakeCurrent();
     // Identifies this thread's context, so the device knows when the GL state it knows is stale.
     static uint64_t CurrentId();
+    // Gives this thread's context back now rather than when the thread ends (the next draw on
+    // this thread makes a new one).
+    static void ReleaseThisThread();
     // Per-context objects (vertex array, framebuffer), which GL does not share between contexts.
     static GLuint VertexArray();
     static GLuint Framebuffer();

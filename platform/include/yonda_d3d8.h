@@ -23,6 +23,11 @@ BOOL YondaD3D8GetPresentedPicture(HWND hwnd, YondaPicture* picture);
 // Forgets every presented picture (between tests).
 void YondaD3D8ForgetPresentedPictures();
 
+// Gives back the calling thread's drawing context now. A thread that drew calls it before it
+// tells others it has ended, so nothing of the renderer is still torn down on that thread while
+// the program goes on to release the device or to exit.
+void YondaD3D8ReleaseThreadContext();
+
 // The display mode the adapter reports: X8R8G8B8 at the screen's size (SM_CXSCREEN, SM_CYSCREEN),
 // or at the size set here; 0 x 0 follows the screen again.
 void YondaD3D8SetDisplayMode(UINT width, UINT height);
