@@ -176,7 +176,8 @@ TEST_F(ClientStart, ASecondStartRaisesTheFirstAndEnds)
 
 TEST_F(ClientStart, WithNoServiceTheConnectFailureIsShownAndTheProgramEnds)
 {
-    DrivenProgram& kim = Launch("kim", {{"Server", "ServerIp", "127.0.0.254"}});
+    // An address no test's service takes (they use 127.0.0.2 to 127.0.0.254).
+    DrivenProgram& kim = Launch("kim", {{"Server", "ServerIp", "127.0.1.254"}});
     const std::string box = WaitForBox(kim, 1);
     ASSERT_FALSE(box.empty()) << "no E_CONNECT_FAIL box";
     kim.Key(box, "RETURN"); // the program may end before it answers
