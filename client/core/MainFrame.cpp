@@ -399,16 +399,7 @@ void CMainFrame::OnUserExited(long, LPCSTR nickname)
 
 void CMainFrame::OnCommMessage(WPARAM wParam, LPARAM lParam)
 {
-    // Until the messenger windows exist, a received message is kept as a line of the log.
-    const auto* block = reinterpret_cast<const BYTE*>(lParam);
-    if (block && (wParam & 0xFF) == 128) {
-        char nickname[33] = {};
-        char text[257] = {};
-        CopyField(nickname, reinterpret_cast<const char*>(block + 26), 32);
-        CopyField(text, reinterpret_cast<const char*>(block + 58), 256);
-        AddLine(CString(nickname) + " > " + text);
-    }
-    YondaFreeEventBlock(UM_COMM_MESSAGE, wParam, lParam);
+    OnInstantMessage(wParam, lParam);
 }
 
 // ---- Camera and motion keys ------------------------------------------------------------

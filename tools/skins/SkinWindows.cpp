@@ -2,6 +2,7 @@
 
 #include "ButtonStrips.h"
 #include "GdiLabel.h"
+#include "MessengerSkins.h"
 #include "WindowDescriptions.h"
 
 #include <cstring>
@@ -163,6 +164,7 @@ std::vector<std::pair<std::string, std::string>> WindowIniFiles()
         for (const StripDescription& strip : w.strips) {
             own << "\n[" << strip.section << "]\nImage = " << strip.picture << "\nRect = " << Rect(strip.box) << "\n";
         }
+        own << MessengerSkinSections(w.section);
         if (w.kind == WindowKind::Notice) {
             own << "\n[BITMAP_WND]\nRect = RECT(20,40,120,140)\n\n[MESSAGE]\nRECT = RECT(20," << w.box.height - 80
                 << "," << w.box.width - 20 << "," << w.box.height - 50 << ")\n";
@@ -255,6 +257,9 @@ std::vector<std::pair<std::string, SkinPicture>> WindowPictures(const SkinTexts&
             break;
         }
         }
+    }
+    for (auto& picture : MessengerSkinPictures(texts, codePage)) {
+        pictures.push_back(std::move(picture));
     }
     return pictures;
 }
