@@ -284,6 +284,15 @@ void CMessengerWnd::PostClose()
 
 BOOL CMessengerWnd::OnCommand(WPARAM wParam, LPARAM lParam)
 {
+    if (HIWORD(wParam) == EN_CHANGE && m_editMessage.GetSafeHwnd() && reinterpret_cast<HWND>(lParam) == m_editMessage.m_hWnd) {
+        // The line break the entry takes in after the Enter that already sent the line.
+        CString text;
+        m_editMessage.GetWindowText(text);
+        if (text == "\r\n") {
+            m_editMessage.SetWindowText("");
+        }
+        return TRUE;
+    }
     switch (LOWORD(wParam)) {
     case ID_SEND: {
         CString text;
