@@ -3,6 +3,7 @@
 // and parts on the turning preview, and the avatar is made on the real service, where another
 // member's program sees it standing dressed in the lobby.
 #include "EndToEndTest.h"
+#include "MemberSteps.h"
 
 #include <algorithm>
 #include <chrono>
@@ -12,7 +13,6 @@ using namespace yonda::testing;
 
 namespace {
 
-constexpr char kTitle[] = "Yonda Alpha";
 constexpr char kFrameClass[] = "VelmoraMain";
 constexpr char kDialogClass[] = "#32770";
 constexpr char kSquare[] = "\xEA\xB4\x91\xEC\x9E\xA5"; // "광장"
@@ -22,16 +22,6 @@ constexpr char kLobbyBar[] = "\xEB\xA1\x9C\xEB\xB9\x84"; // "로비"
 constexpr int kTabLeft = 200, kTabTop = 40, kTabStep = 61;
 constexpr int kListLeft = 200, kListTop = 68, kCell = 44;
 constexpr int kPreviewLeft = 20, kPreviewTop = 40, kPreviewRight = 190, kPreviewBottom = 280;
-
-void LogIn(DrivenProgram& program, const std::string& id, const std::string& password)
-{
-    ASSERT_TRUE(IsOk(program.WaitWindow(kTitle)));
-    ASSERT_TRUE(IsOk(program.Click("#202", 20, 8)));
-    ASSERT_TRUE(IsOk(program.Type("#202", id)));
-    ASSERT_TRUE(IsOk(program.Click("#203", 20, 8)));
-    ASSERT_TRUE(IsOk(program.Type("#203", password)));
-    ASSERT_TRUE(IsOk(program.Key("#203", "RETURN")));
-}
 
 // The handle of a shown dialog `width` pixels wide, or empty when none shows within the wait.
 std::string WaitDialog(DrivenProgram& program, int width, int ms = 30000)
@@ -135,7 +125,7 @@ TEST_F(AvatarCreation, ANewMemberMakesAnAvatarThatAnotherMemberSeesDressedInTheL
 
     // Kim stands in the square first, alone.
     DrivenProgram& kim = Launch("kim");
-    LogIn(kim, "kim", "pw");
+    LogInAs(kim, "kim", "pw");
     EnterSquare(kim);
     // Kim's camera steps back from Kim's shoulders to see the square's entry around Kim.
     for (int i = 0; i < 20; ++i) {
@@ -146,7 +136,7 @@ TEST_F(AvatarCreation, ANewMemberMakesAnAvatarThatAnotherMemberSeesDressedInTheL
     ASSERT_TRUE(alone);
 
     DrivenProgram& nova = Launch("nova");
-    LogIn(nova, "nova", "pw");
+    LogInAs(nova, "nova", "pw");
     const std::string dialog = WaitDialog(nova, 520);
     ASSERT_FALSE(dialog.empty()) << "no avatar creation after the login";
     // The frame waits behind the dialog.

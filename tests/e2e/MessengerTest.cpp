@@ -4,6 +4,7 @@
 // forth. The first message of a conversation comes from a connection of the test's own, as a
 // member's other program would send it.
 #include "EndToEndTest.h"
+#include "MemberSteps.h"
 
 #include <ServiceHarness.h>
 
@@ -15,7 +16,6 @@ namespace proto = yonda::proto;
 
 namespace {
 
-constexpr char kTitle[] = "Yonda Alpha";
 constexpr char kFrameClass[] = "VelmoraMain";
 constexpr char kMessengerClass[] = "VelmoraMessenger";
 constexpr char kEntry[] = "#5002";
@@ -26,12 +26,7 @@ constexpr char kNotDelivered[] = "\xEC\xAA\xBD\xEC\xA7\x80\xEB\xA5\xBC \xEB\xB3\
 
 void LogIn(DrivenProgram& program, const std::string& id)
 {
-    ASSERT_TRUE(IsOk(program.WaitWindow(kTitle)));
-    ASSERT_TRUE(IsOk(program.Click("#202", 20, 8)));
-    ASSERT_TRUE(IsOk(program.Type("#202", id)));
-    ASSERT_TRUE(IsOk(program.Click("#203", 20, 8)));
-    ASSERT_TRUE(IsOk(program.Type("#203", "pw")));
-    ASSERT_TRUE(IsOk(program.Key("#203", "RETURN")));
+    LogInAs(program, id, "pw");
     ASSERT_TRUE(IsOk(program.WaitWindow(kFrameClass, 30000)));
 }
 
