@@ -218,7 +218,7 @@ TEST(MessageRules, MessagesAreCutOnCharactersAndNicknamesFollowTheSkinsRules)
     EXPECT_EQ(CMessengerWnd::CleanMessage(doubled).GetLength(), 254) << "never half a character at the limit";
 
     struct Case {
-        const char* nickname;
+        CString nickname;
         BOOL korean;
         BOOL german;
         const char* refusal;
@@ -240,7 +240,7 @@ TEST(MessageRules, MessagesAreCutOnCharactersAndNicknamesFollowTheSkinsRules)
     };
     for (const Case& c : cases) {
         LPCSTR refusal = CAvatarCreateDlg::CheckNickname(c.nickname, c.korean, c.german);
-        EXPECT_STREQ(refusal ? refusal : "", c.refusal ? c.refusal : "") << c.nickname;
+        EXPECT_STREQ(refusal ? refusal : "", c.refusal ? c.refusal : "") << c.nickname.GetString();
     }
     ITEM_RECORD hair{};
     hair.nItemNumber = 7;
