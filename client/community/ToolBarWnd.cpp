@@ -2,6 +2,7 @@
 
 #include "CommunityShared.h"
 
+#include <AvatarScene.h>
 #include <ClientApp.h>
 #include <ClientGlobals.h>
 #include <ClientSession.h>
@@ -12,6 +13,24 @@
 #include <ToolkitShared.h>
 
 #include <shellapi.h>
+
+namespace {
+
+// The emotion each item of the emotion menu plays (the motion lists of the two kinds differ):
+// none, laughing, sad, angry, surprised, shy, winking, sleepy.
+constexpr int kMaleEmotions[] = {0, 11, 18, 15, 21, 10, 7, 24};
+constexpr int kFemaleEmotions[] = {0, 8, 18, 10, 15, 7, 5, 19};
+constexpr int kEmotionItems = sizeof(kMaleEmotions) / sizeof(kMaleEmotions[0]);
+
+} // namespace
+
+int ToolBarEmotionOf(int item, BOOL female)
+{
+    if (item < 0 || item >= kEmotionItems) {
+        return -1;
+    }
+    return female ? kFemaleEmotions[item] : kMaleEmotions[item];
+}
 
 CString ScreenshotFileName(const SYSTEMTIME& time, LPCSTR ext)
 {
@@ -227,8 +246,32 @@ void CToolBarWnd::OnEmotionPicked(WPARAM pick)
 {
     // The face is the item alone: the menu's id in the high word is no face, and a byte-sized
     // face taken from the whole value would never match the one the member wears.
-    if (m_pFrame) {
-        m_pFrame->PostMessage(UM_SESSION_REQUEST, MAKEWPARAM(REQ_FACE_SET, LOWORD(pick)), 0);
+    if (!m_pFrame) {
+        return;
+    }
+    PlayOwnEmotion(LOWORD(pick));
+    m_pFrame->PostMessage(UM_SESSION_REQUEST, MAKEWPARAM(REQ_FACE_SET, LOWORD(pick)), 0);
+}
+
+void CToolBarWnd::PlayOwnEmotion(int item)
+{
+    const CClientSession* session = m_pFrame->m_pSession;
+    if (!session || !g_pAvatarScene) {
+        return;
+    }
+    CGlobalLock lock;
+    AVATAR_SLOT slot;
+    if (m_pFrame->m_wndView.GetAvatarSlot(session->m_OwnUser.lUser, &slot) >= kAvatarSlotCount) {
+        return;
+    }
+    // A member walking or seated goes on doing so.
+    if (slot.byPose == AVATAR_SLOT::POSE_WALKING || slot.byPose == AVATAR_SLOT::POSE_SEATED) {
+        return;
+    }
+    const int emotion = ToolBarEmotionOf(item, slot.nGender != 0);
+    if (emotion >= 0) {
+        _KRA_HANDLE avatar = slot.hAvatar;
+        g_pAvatarScene->PlayEmotion(&avatar, slot.nGender ? 'F' : 'M', emotion);
     }
 }
 

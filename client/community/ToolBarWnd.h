@@ -16,6 +16,9 @@ class CMainFrame;
 // (".bmp" or ".jpg"). Two pictures in the same second share their names.
 CString ScreenshotFileName(const SYSTEMTIME& time, LPCSTR ext);
 
+// The emotion an item of the emotion menu plays on a male or female avatar; -1 for no item.
+int ToolBarEmotionOf(int item, BOOL female);
+
 class CToolBarWnd : public CSkinWnd {
 public:
     enum {
@@ -69,7 +72,10 @@ protected:
 
 private:
     void OpenEmotionMenu();
+    // The emotion's motion and face on the own avatar at once; the face goes to the others as
+    // the member's face set.
     void OnEmotionPicked(WPARAM pick);
+    void PlayOwnEmotion(int item);
     void TakeScreenshot();
     void OpenScreenshotFolder();
     void DrawTexts(CDC* dc);
