@@ -302,9 +302,17 @@ BOOL CMessengerWnd::OnCommand(WPARAM wParam, LPARAM lParam)
         m_editMessage.SetFocus();
         return TRUE;
     }
-    case ID_USER_INFO: CommunityPostToFrame(UM_MESSENGER_USER_INFO, static_cast<WPARAM>(m_lUser), 0); return TRUE;
+    case ID_USER_INFO:
+        if (CMainFrame* frame = CommunityMainFrame()) {
+            frame->ShowAvatarInfoWnd(m_lUser);
+        }
+        return TRUE;
     case ID_GOTO_FRIEND: GoToPartner(); return TRUE;
-    case ID_ADD_FRIEND: CommunityPostToFrame(UM_MESSENGER_ADD_FRIEND, static_cast<WPARAM>(m_lUser), 0); return TRUE;
+    case ID_ADD_FRIEND:
+        if (CMainFrame* frame = CommunityMainFrame()) {
+            frame->RequestAddFriend(m_lUser);
+        }
+        return TRUE;
     case ID_CLOSE:
     case ID_CLOSE2: PostClose(); return TRUE;
     default: return CWnd::OnCommand(wParam, lParam);

@@ -17,10 +17,6 @@
 #ifndef UM_ROOM_JOIN_RESULT
 #define UM_ROOM_JOIN_RESULT 0x890
 #endif
-// Messenger -> frame, for the frame's windows that show a member and keep the friend list:
-// wParam the partner's user number.
-constexpr UINT UM_MESSENGER_USER_INFO = 0x1790;
-constexpr UINT UM_MESSENGER_ADD_FRIEND = 0x1791;
 
 class CMessengerWnd : public CWnd {
 public:

@@ -78,6 +78,8 @@ SkinPicture Envelope()
     return p;
 }
 
+std::string AvatarSelectSections();
+
 } // namespace
 
 WindowDescription MessengerWindow()
@@ -94,6 +96,7 @@ WindowDescription MessengerWindow()
                  {"Close2Btn", "MESSENGER_CLOSE", 5007, {226, 222, 64, 26}, kTan}};
     w.fields = {{"MessageLog", 5003, {10, 36, 280, 130}}, {"MessageEdit", 5002, {10, 172, 210, 40}}};
     w.extraLines = {"Image0 = messenger_badge.bmp", "ImageRect = RECT(6,4,26,24)"};
+    w.ownLines = {"\n[Common]", "UserIDRect = RECT(32,4,270,24)"};
     return w;
 }
 
@@ -112,17 +115,15 @@ WindowDescription AvatarSelectDialog()
                  {"BtnWoman", "AVATAR_WOMAN", 224, {108, 290, 82, 24}, kOrange}};
     d.fields = {{"NickEdit", 222, {84, 330, 106, 20}}};
     d.labels = {{"AVATAR_NICKNAME", 20, 332}};
+    d.ownLines = {AvatarSelectSections()};
     return d;
 }
 
-std::string MessengerSkinSections(const std::string& section)
+namespace {
+
+// The dialog's sections beyond its buttons and its nickname's place.
+std::string AvatarSelectSections()
 {
-    if (section == "WND_MESSENGER") {
-        return "\n[Common]\nUserIDRect = RECT(32,4,270,24)\n";
-    }
-    if (section != "DLG_AVATAR_SELECT") {
-        return {};
-    }
     std::string text = IconList("ListIconItemSelAble", 2102, 68, 7, 3);
     text += IconList("ListIconItemEqd", 2103, 236, 7, 1);
     text += "\n[TabBtnAvatarPart]\nID = 2101\nRect = " +
@@ -132,6 +133,8 @@ std::string MessengerSkinSections(const std::string& section)
     text += "\n[RanderAvatarWindow]\nID = 2100\nRect = " + Rect(20, 40, 190, 280) + "\n";
     return text;
 }
+
+} // namespace
 
 std::vector<std::pair<std::string, SkinPicture>> MessengerSkinPictures(const SkinTexts& texts, UINT codePage)
 {

@@ -8,7 +8,5 @@
 
 WindowDescription MessengerWindow();
 WindowDescription AvatarSelectDialog();
-// Further lines of a window's own skin ini, by the window's section (empty for other windows).
-std::string MessengerSkinSections(const std::string& section);
 // The pictures only these windows use.
 std::vector<std::pair<std::string, SkinPicture>> MessengerSkinPictures(const SkinTexts& texts, UINT codePage);

@@ -37,7 +37,7 @@ protected:
         if (message == UM_SESSION_COMMAND && LOWORD(wParam) == CMD_VIEW_READY) {
             return 0;
         }
-        if (message == UM_ROOM_JOIN_RESULT || message == UM_MESSENGER_ADD_FRIEND || message == UM_MESSENGER_USER_INFO) {
+        if (message == UM_ROOM_JOIN_RESULT) {
             posted.push_back({message, wParam, lParam});
             return 0;
         }
@@ -180,7 +180,7 @@ TEST_P(MessengerWnd, LinesToAnAbsentPartnerAreLoggedAsFailedAndBlanksSendNothing
     EXPECT_TRUE(online.waitFor(yonda::proto::MsgReceived, true));
 }
 
-TEST_P(MessengerWnd, GoingToThePartnerAsksTheFrameToJoinThePartnersRoom)
+TEST_P(MessengerWnd, GoingToThePartnerAsksTheFrameToJoinThePartnersRoomAndThePartnerBecomesAFriend)
 {
     yonda::testing::ServiceHarness service{"messenger-goto"};
     service.addMember("kim", "Kim");
@@ -196,13 +196,14 @@ TEST_P(MessengerWnd, GoingToThePartnerAsksTheFrameToJoinThePartnersRoom)
     CMessengerWnd* window = m_frame->FindMessageWindow(lee, nullptr);
     ASSERT_NE(window, nullptr);
     window->SendMessage(WM_COMMAND, CMessengerWnd::ID_GOTO_FRIEND, 0);
-    window->SendMessage(WM_COMMAND, CMessengerWnd::ID_ADD_FRIEND, 0);
-    window->SendMessage(WM_COMMAND, CMessengerWnd::ID_USER_INFO, 0);
     Pump();
-    const std::vector<Note> expected{{UM_ROOM_JOIN_RESULT, (5u << 16) | 2u, 0},
-                                     {UM_MESSENGER_ADD_FRIEND, static_cast<WPARAM>(lee), 0},
-                                     {UM_MESSENGER_USER_INFO, static_cast<WPARAM>(lee), 0}};
+    const std::vector<Note> expected{{UM_ROOM_JOIN_RESULT, (5u << 16) | 2u, 0}};
     EXPECT_EQ(m_frame->posted, expected);
+
+    // The partner becomes a friend, on the service and in the frame's list.
+    EXPECT_EQ(m_frame->m_friends.Find(lee), nullptr);
+    window->SendMessage(WM_COMMAND, CMessengerWnd::ID_ADD_FRIEND, 0);
+    EXPECT_NE(m_frame->m_friends.Find(lee), nullptr);
 }
 
 INSTANTIATE_TEST_SUITE_P(Skins, MessengerWnd, testing::Values("Orange", "Orange_Do"));
