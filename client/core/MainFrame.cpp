@@ -5,6 +5,8 @@
 #include "ClientSession.h"
 
 #include <ImageFile.h>
+#include <ItemCatalog.h>
+#include <ItemShopDlg.h>
 #include <MainSkin.h>
 #include <NotifyDlg.h>
 #include <ToolkitShared.h>
@@ -300,6 +302,7 @@ LRESULT CMainFrame::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
             m_pSession->m_lPoints = static_cast<long>(wParam);
         }
         return 0;
+    case kOpenTradeItem: OpenTradeItemDlg(); return 0;
     default: return CMiniFrameWnd::WindowProc(message, wParam, lParam);
     }
 }
@@ -469,6 +472,9 @@ void CMainFrame::OnKeyDown(UINT key, UINT repeat, UINT flags)
         }
     } else if (key >= VK_F1 && key <= VK_F24) {
         SendKeyMotion(key);
+    } else if (key == 'I' && ::GetKeyState(VK_CONTROL) < 0) {
+        // The keyboard's way into the shop, beside the tool bar's button.
+        OpenTradeItemDlg();
     }
     CMiniFrameWnd::OnKeyDown(key, repeat, flags);
 }
@@ -491,6 +497,21 @@ BOOL CMainFrame::SendChat(LPCSTR text, int kind, int colour)
         m_bgmPlayer.PlayFile("korea.wav", FALSE);
     }
     return result == kRequestAccepted;
+}
+
+// ---- The item shop ----------------------------------------------------------------------
+
+void CMainFrame::OpenTradeItemDlg()
+{
+    if (m_pTradeItemDlg || m_bModal || m_bClosing || !g_pMainSkin || !g_pItemCatalog) {
+        return;
+    }
+    CItemShopDlg shop(&g_pMainSkin->Element(CMainSkin::DLG_TRADEITEM), g_pItemCatalog, this);
+    m_pTradeItemDlg = &shop;
+    m_bModal = TRUE;
+    shop.DoModal();
+    m_bModal = FALSE;
+    m_pTradeItemDlg = nullptr;
 }
 
 // ---- Message windows ----------------------------------------------------------------------
