@@ -106,6 +106,7 @@ BOOL CItemShopDlg::CreateControls()
         SKINLIST_COLUMN item;
         item.bVisible = 0;
         m_listMyItem.AddColumn(&item);
+        m_listMyItem.ShowWindow(SW_SHOWNA);
     }
     if (m_pCatalog) {
         m_pCatalog->QueryMyItems();

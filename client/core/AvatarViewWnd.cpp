@@ -238,6 +238,15 @@ void CAvatarViewWnd::OnTimer(UINT_PTR id)
     }
 }
 
+void CAvatarViewWnd::OnPaint()
+{
+    // The picture is the swap chain's: a repaint draws a frame rather than waiting for the timer.
+    ValidateRect(nullptr);
+    if (m_bCreated) {
+        RenderFrame();
+    }
+}
+
 void CAvatarViewWnd::OnMouseMove(UINT flags, CPoint point)
 {
     if (GetCapture() == this && m_bRightHeld) {

@@ -68,6 +68,7 @@ protected:
     void OnRButtonDown(UINT flags, CPoint point) override;
     void OnRButtonUp(UINT flags, CPoint point) override;
     BOOL OnEraseBkgnd(CDC*) override { return TRUE; }
+    void OnPaint() override;
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 private:
