@@ -123,9 +123,12 @@ int CAvatarViewWnd::LoadUserAvatar(long user)
         ShowTableTexts("M_QUERY_USER_AVATAR_INFO", "E_NETWORK_FAIL");
     }
     int result = 0;
+    m_bLoadPending = 0;
     if (!list.IsEmpty() && g_pAvatarScene) {
         const auto* head = static_cast<const YONDA_AVATAR_HEAD*>(list.GetHead());
         CGlobalLock lock;
+        // Opened while the view is between scenes: the avatar comes once a scene is there.
+        m_bLoadPending = LiveScene() == nullptr;
         _KRA_HANDLE avatar = 0;
         if (g_pAvatarScene->LoadAvatar(static_cast<DWORD>(m_lShownUser), &avatar, 0, 0, &list) && avatar) {
             m_hAvatar = avatar;
@@ -206,7 +209,33 @@ BOOL CAvatarViewWnd::RenderFrame()
     if (!HasSwapChain() || !m_pDevice || (g_pD3DViewer && !g_pD3DViewer->m_bDeviceOk)) {
         return FALSE;
     }
+    // The device is the view's: its drawing leaves the camera in the world transform (the engine
+    // multiplies an avatar's place in front of it) and, over the map, its white fog on. The preview
+    // draws from its own origin without fog and gives the view its state back afterwards.
+    D3DXMATRIX savedWorld;
+    D3DXMATRIX savedView;
+    D3DXMATRIX savedProjection;
+    DWORD savedFog = FALSE;
+    m_pDevice->GetTransform(D3DTS_WORLD, &savedWorld);
+    m_pDevice->GetTransform(D3DTS_VIEW, &savedView);
+    m_pDevice->GetTransform(D3DTS_PROJECTION, &savedProjection);
+    m_pDevice->GetRenderState(D3DRS_FOGENABLE, &savedFog);
+    D3DXMATRIX identity;
+    D3DXMatrixIdentity(&identity);
+    m_pDevice->SetTransform(D3DTS_WORLD, &identity);
+    m_pDevice->SetTransform(D3DTS_VIEW, &identity);
+    m_pDevice->SetRenderState(D3DRS_FOGENABLE, FALSE);
     SetProjectionForWindow(m_pDevice, m_hWnd);
+    const BOOL drawn = DrawAvatar();
+    m_pDevice->SetTransform(D3DTS_WORLD, &savedWorld);
+    m_pDevice->SetTransform(D3DTS_VIEW, &savedView);
+    m_pDevice->SetTransform(D3DTS_PROJECTION, &savedProjection);
+    m_pDevice->SetRenderState(D3DRS_FOGENABLE, savedFog);
+    return drawn;
+}
+
+BOOL CAvatarViewWnd::DrawAvatar()
+{
     if (!m_pSwapChain->BeginDraw()) {
         return FALSE;
     }
@@ -232,6 +261,16 @@ void CAvatarViewWnd::OnTimer(UINT_PTR id)
     if (id != kRenderTimer) {
         CWnd::OnTimer(id);
         return;
+    }
+    if (m_bLoadPending && m_bCreated) {
+        BOOL sceneReady = FALSE;
+        {
+            CGlobalLock lock;
+            sceneReady = LiveScene() != nullptr;
+        }
+        if (sceneReady) {
+            LoadUserAvatar(m_lShownUser);
+        }
     }
     if (m_bRunning && m_bCreated) {
         RenderFrame();

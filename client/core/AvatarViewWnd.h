@@ -75,6 +75,8 @@ private:
     // The scene of the 3D view now (avatars belong to the engine, not to one scene, so whichever
     // scene is loaded reaches them); null without one.
     static CKRAScene* LiveScene();
+    // Clears the swap chain white, draws the avatar turned and placed before the camera, presents.
+    BOOL DrawAvatar();
 
     CKRAScene* m_pScene = nullptr;
     std::unique_ptr<CSwapChainView> m_pSwapChain;
@@ -86,4 +88,5 @@ private:
     int m_bRightHeld = 0;
     BYTE m_bRunning = 0;
     BYTE m_bCreated = 0;
+    BYTE m_bLoadPending = 0; // the service described the avatar while no scene was loaded
 };
