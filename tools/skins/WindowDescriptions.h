@@ -80,3 +80,6 @@ struct WindowDescription {
 constexpr int kLobbyCount = 5;
 
 const std::vector<WindowDescription>& DefaultSkinWindows();
+
+// The tool bar under the member list (ToolBarSkin.cpp).
+WindowDescription ToolBarWindow();
