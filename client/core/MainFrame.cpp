@@ -434,9 +434,6 @@ void CMainFrame::OnKeyDown(UINT key, UINT repeat, UINT flags)
         }
     } else if (key >= VK_F1 && key <= VK_F24) {
         SendKeyMotion(key);
-    } else if (key == 'I' && ::GetKeyState(VK_CONTROL) < 0) {
-        // The keyboard's way into the shop, beside the tool bar's button.
-        OpenTradeItemDlg();
     }
     CMiniFrameWnd::OnKeyDown(key, repeat, flags);
 }

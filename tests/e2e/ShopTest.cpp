@@ -15,6 +15,8 @@ namespace {
 constexpr char kTitle[] = "Yonda Alpha";
 constexpr char kFrameClass[] = "VelmoraMain";
 constexpr char kDialogClass[] = "#32770";
+constexpr char kGarden[] = "\xEC\xA0\x95\xEC\x9B\x90"; // the entrance of lobby 1, the one with the shop, "정원"
+constexpr char kLobbyBar[] = "\xEB\xA1\x9C\xEB\xB9\x84"; // the lobby title bar, "로비"
 constexpr char kShopTitle[] = "\xEC\x95\x84\xEC\x9D\xB4\xED\x85\x9C \xEC\x83\x81\xEC\xA0\x90"; // "아이템 상점"
 
 // Where the default skin puts the shop's parts (dialog client coordinates).
@@ -70,9 +72,16 @@ void Confirm(DrivenProgram& program)
     ASSERT_TRUE(IsOk(program.WaitGone(box)));
 }
 
+// The member flies to the garden and joins it (the tool bar's shop button is on only there), and
+// opens the shop with it.
 void OpenShop(DrivenProgram& program)
 {
-    ASSERT_TRUE(IsOk(program.Key(kFrameClass, "CONTROL+I")));
+    ASSERT_TRUE(IsOk(program.Click(kGarden, 80, 14)));
+    ASSERT_TRUE(IsOk(program.WaitWindow(kLobbyBar, 20000)));
+    ASSERT_TRUE(IsOk(program.Click(kLobbyBar, 220, 30)));
+    ASSERT_TRUE(IsOk(program.WaitGone(kLobbyBar, 20000)));
+    ASSERT_TRUE(IsOk(program.WaitWindow(kFrameClass)));
+    ASSERT_TRUE(IsOk(program.Click("#4008", 10, 10)));
     ASSERT_TRUE(IsOk(program.WaitWindow(kShopTitle, 20000)));
 }
 
