@@ -73,6 +73,7 @@ struct WindowDescription {
     std::vector<std::string> extraLines; // further "Key = Value" lines of the element's section
     std::vector<FieldDescription> fields;
     std::vector<StripDescription> strips;
+    std::vector<std::string> ownLines = {}; // further lines of the window's own skin ini
 };
 
 // The lobbies of the world and of the settings file; one entrance each.
