@@ -292,11 +292,11 @@ void CD3DViewer::RenderPasses()
     if (m_bWorldReady) {
         m_pScene->RenderAlphaWorld();
     }
-    if ((m_nState == STATE_LOBBY || m_nState == STATE_ROOM) && !(m_nState == STATE_LOBBY && m_nPlaceType == 4)) {
-        UpdatePicking();
-    }
     if (avatars) {
         DrawBalloons();
+    }
+    if ((m_nState == STATE_LOBBY || m_nState == STATE_ROOM) && !(m_nState == STATE_LOBBY && m_nPlaceType == 4)) {
+        UpdatePicking();
     }
 }
 
