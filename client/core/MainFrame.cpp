@@ -555,7 +555,10 @@ void CMainFrame::OnChatCommand(CChatHost::Command command)
         }
         break;
     // The room dialogs and the user information window answer these once they exist.
-    case CChatHost::ROOM_MAKE: PostMessage(UM_ROOM_DIALOG, 0, 0); break;
+    case CChatHost::ROOM_MAKE:
+        ::OutputDebugStringA("== CMainFrame::OnChatCommand : room dialog\n");
+        PostMessage(UM_ROOM_DIALOG, 0, 0);
+        break;
     case CChatHost::AVATAR_INFO:
     case CChatHost::QUESTION: break;
     }
