@@ -109,6 +109,70 @@ bool FoldedEqual(const std::string& a, const std::string& b)
     return true;
 }
 
+// The emoticons by their first character: what may follow it, longest first, and the feeling
+// (kDrop: a pattern begun but not finished, whose characters are dropped). When nothing follows
+// that is listed, the first character is copied, or dropped when it is one of kAlwaysDropped.
+constexpr int kDrop = -1;
+constexpr char kAlwaysDropped[] = ")<;@\\";
+
+struct Emoticon {
+    const char* rest;
+    int category;
+};
+
+struct EmoticonStart {
+    char first;
+    std::vector<Emoticon> rests;
+};
+
+const std::vector<EmoticonStart>& Emoticons()
+{
+    // "ㅜ" and "ㅠ" are A4 CC and A4 D0.
+    static const std::vector<EmoticonStart> table = {
+        {')', {{":(", CTexMo::ANGER}, {":-(", CTexMo::ANGER}}},
+        {'<', {{"3", CTexMo::LOVE}}},
+        {'-', {{"+", CTexMo::DAMNED}, {";", CTexMo::DAMNED}, {"a", CTexMo::DAMNED}, {"T", CTexMo::GRIEF},
+               {"^;", CTexMo::SLAUGH}, {"^V", CTexMo::SMILE}, {"^v", CTexMo::SMILE}, {"^", CTexMo::SMILE}}},
+        {'.', {{"T", CTexMo::GRIEF}, {"Y", CTexMo::GRIEF}, {"t", CTexMo::GRIEF}, {"^;", CTexMo::SLAUGH},
+               {"^^;", CTexMo::SLAUGH}, {"^^?", CTexMo::SLAUGH}, {"^^a", CTexMo::SLAUGH}, {"^^", CTexMo::SMILE},
+               {"^", CTexMo::SMILE}, {"\xA4\xCC", CTexMo::GRIEF}, {"\xA4\xD0", CTexMo::GRIEF},
+               {"@", CTexMo::SURPRISE}, {"=", CTexMo::BORED}, {"Z", CTexMo::BORED}, {"z", CTexMo::BORED}}},
+        {':', {{"(", CTexMo::GRIEF}, {")", CTexMo::SMILE}, {",(", CTexMo::CRY}, {",-(", CTexMo::CRY},
+               {",-", kDrop}, {",", kDrop}, {"-(", CTexMo::GRIEF}, {"-[", CTexMo::GRIEF}, {"-)", CTexMo::SMILE},
+               {"-]", CTexMo::SMILE}, {"-/", CTexMo::SNEER}, {"-D", CTexMo::SNEER}, {"-0", CTexMo::SURPRISE},
+               {"-O", CTexMo::SURPRISE}, {"-o", CTexMo::SURPRISE}, {"-P", CTexMo::TEASE}, {"-p", CTexMo::TEASE},
+               {"-X", CTexMo::ABSURD}, {"-|", CTexMo::COLD}, {"-", kDrop}, {"/", CTexMo::SNEER},
+               {">", CTexMo::SMILE}, {"D", CTexMo::SNEER}, {"X", CTexMo::ABSURD}, {"[", CTexMo::GRIEF},
+               {"]", CTexMo::SMILE}, {"o", CTexMo::SURPRISE}, {"p", CTexMo::TEASE}, {"|", CTexMo::COLD}}},
+        {';', {{")", CTexMo::KICKKICK}, {"-)", CTexMo::KICKKICK}, {"-D", CTexMo::SNEER}, {"-o", CTexMo::SURPRISE},
+               {"-", kDrop}, {"D", CTexMo::SNEER}, {"o", CTexMo::SURPRISE}, {"p", CTexMo::TEASE}}},
+        {'=', {{"(", CTexMo::GRIEF}, {")", CTexMo::SMILE}, {"-)", CTexMo::SMILE}, {"-O", CTexMo::SURPRISE},
+               {"-o", CTexMo::SURPRISE}, {"-", kDrop}, {"/", CTexMo::SNEER}, {"D", CTexMo::SNEER},
+               {"p", CTexMo::TEASE}, {"|", CTexMo::COLD}}},
+        {'@', {{"_@", CTexMo::ABSURD}, {"_", kDrop}}},
+        {'T', {{"T", CTexMo::GRIEF}, {".T", CTexMo::GRIEF}, {".", kDrop}}},
+        {'^', {{"^;", CTexMo::SLAUGH}, {"^?", CTexMo::SLAUGH}, {"^a", CTexMo::SLAUGH}, {"^v", CTexMo::SMILE},
+               {"^V", CTexMo::SMILE}, {"^", CTexMo::SMILE}, {" ^;", CTexMo::SLAUGH}, {" ^a", CTexMo::SLAUGH},
+               {" ^v", CTexMo::SMILE}, {" ^", CTexMo::SMILE}, {" ", kDrop}}},
+        {'_', {{"^;", CTexMo::SLAUGH}, {"^v", CTexMo::SMILE}, {"^V", CTexMo::SMILE}, {"^", CTexMo::SMILE},
+               {"T", CTexMo::GRIEF}, {"\xA4\xCC", CTexMo::GRIEF}, {"\xA4\xD0", CTexMo::GRIEF}, {"=", CTexMo::BORED},
+               {"Z", CTexMo::BORED}, {"z", CTexMo::BORED}}},
+    };
+    // The eyes "0", "O" and "o" share their patterns.
+    static const std::vector<Emoticon> eyes = {{"^", CTexMo::LAUGH},         {"-", CTexMo::BORED},
+                                               {"\xA4\xCC", CTexMo::GRIEF},  {"\xA4\xD0", CTexMo::GRIEF},
+                                               {"_0", CTexMo::ABSURD},       {"_O", CTexMo::ABSURD},
+                                               {"_o", CTexMo::ABSURD},       {"_", kDrop}};
+    static const std::vector<EmoticonStart> withEyes = [] {
+        std::vector<EmoticonStart> all = table;
+        for (char eye : {'0', 'O', 'o'}) {
+            all.push_back({eye, eyes});
+        }
+        return all;
+    }();
+    return withEyes;
+}
+
 // The emoticon scanner: one left-to-right pass that copies what is not an emoticon.
 class CEmoticonScan {
 public:
@@ -129,19 +193,6 @@ private:
         const size_t at = m_at + ahead;
         return at < m_text.size() ? static_cast<unsigned char>(m_text[at]) : 0;
     }
-    bool Is(size_t ahead, const char* any) const
-    {
-        const unsigned char c = Peek(ahead);
-        return c && std::strchr(any, c);
-    }
-    // "ㅜ" or "ㅠ" at the position ahead.
-    bool IsTearAt(size_t ahead) const { return Peek(ahead) == 0xA4 && (Peek(ahead + 1) == 0xCC || Peek(ahead + 1) == 0xD0); }
-    void Found(int category, size_t length)
-    {
-        m_result = category;
-        m_at += length;
-    }
-    void Drop(size_t length) { m_at += length; }
     void Copy(size_t length)
     {
         if (m_out.size() + length > static_cast<size_t>(CTexMo::kScanBytes - 1)) {
@@ -151,18 +202,8 @@ private:
         m_out.append(m_text, m_at, length);
         m_at += length;
     }
-
     void Step();
     void DoubleByte();
-    void CloseParen();
-    void Dash();
-    void Dot();
-    void Eye();
-    void Colon();
-    void Semicolon();
-    void Equals();
-    void Underscore();
-    void Caret();
 
     const std::string& m_text;
     std::string m_out;
@@ -178,38 +219,38 @@ void CEmoticonScan::Step()
         DoubleByte();
         return;
     }
-    switch (c) {
-    case ')': CloseParen(); break;
-    case '<': Peek(1) == '3' ? Found(CTexMo::LOVE, 2) : Drop(1); break;
-    case '-': Dash(); break;
-    case '.': Dot(); break;
-    case '0':
-    case 'O':
-    case 'o': Eye(); break;
-    case ':': Colon(); break;
-    case ';': Semicolon(); break;
-    case '=': Equals(); break;
-    case '@':
-        if (Peek(1) == '_') {
-            Peek(2) == '@' ? Found(CTexMo::ABSURD, 3) : Drop(2);
-        } else {
-            Drop(1);
+    for (const EmoticonStart& start : Emoticons()) {
+        if (start.first != static_cast<char>(c)) {
+            continue;
+        }
+        for (const Emoticon& emoticon : start.rests) {
+            const size_t length = std::strlen(emoticon.rest);
+            if (m_at + 1 + length <= m_text.size() && m_text.compare(m_at + 1, length, emoticon.rest) == 0) {
+                m_at += 1 + length;
+                if (emoticon.category != kDrop) {
+                    m_result = emoticon.category;
+                }
+                return;
+            }
         }
         break;
-    case 'T':
-        if (Peek(1) == 'T') {
-            Found(CTexMo::GRIEF, 2);
-        } else if (Peek(1) == '.') {
-            Peek(2) == 'T' ? Found(CTexMo::GRIEF, 3) : Drop(2);
-        } else {
-            Copy(1);
-        }
-        break;
-    case '^': Caret(); break;
-    case '_': Underscore(); break;
-    case '\\': Drop(1); break;
-    default: Copy(1); break;
     }
+    if (c == ')') {
+        // A ')' followed by ":" or ":-" and anything else drops those; a '3' after them is a heart.
+        size_t read = 1;
+        read += Peek(read) == ':' ? 1 + (Peek(2) == '-' ? 1 : 0) : 0;
+        m_at += read;
+        if (Peek(0) == '3') {
+            m_result = CTexMo::LOVE;
+            ++m_at;
+        }
+        return;
+    }
+    if (std::strchr(kAlwaysDropped, static_cast<char>(c))) {
+        ++m_at;
+        return;
+    }
+    Copy(1);
 }
 
 void CEmoticonScan::DoubleByte()
@@ -220,244 +261,13 @@ void CEmoticonScan::DoubleByte()
         m_at = m_text.size();
         return;
     }
-    if (lead == 0xA4) {
-        if (Peek(1) == 0xD1 && (Peek(2) == ';' || Peek(2) == 'a')) {
-            Found(CTexMo::DAMNED, 3);
-        } else {
-            Copy(2);
-        }
-    } else if (lead >= 0xA1 && lead <= 0xAF) {
-        Drop(2); // symbols
+    if (lead == 0xA4 && Peek(1) == 0xD1 && (Peek(2) == ';' || Peek(2) == 'a')) {
+        m_result = CTexMo::DAMNED; // "ㅡ;" or "ㅡa"
+        m_at += 3;
+    } else if (lead >= 0xA1 && lead <= 0xAF && lead != 0xA4) {
+        m_at += 2; // symbols
     } else {
         Copy(2);
-    }
-}
-
-void CEmoticonScan::CloseParen()
-{
-    if (Peek(1) == ':' && Peek(2) == '(') {
-        Found(CTexMo::ANGER, 3);
-        return;
-    }
-    if (Peek(1) == ':' && Peek(2) == '-' && Peek(3) == '(') {
-        Found(CTexMo::ANGER, 4);
-        return;
-    }
-    size_t read = 1;
-    if (Peek(read) == ':') {
-        ++read;
-        if (Peek(read) == '-') {
-            ++read;
-        }
-    }
-    Drop(read);
-    if (Peek(0) == '3') {
-        Found(CTexMo::LOVE, 1);
-    }
-}
-
-void CEmoticonScan::Dash()
-{
-    if (Is(1, "+;a")) {
-        Found(CTexMo::DAMNED, 2);
-    } else if (Peek(1) == 'T') {
-        Found(CTexMo::GRIEF, 2);
-    } else if (Peek(1) == '^') {
-        if (Peek(2) == ';') {
-            Found(CTexMo::SLAUGH, 3);
-        } else if (Is(2, "Vv")) {
-            Found(CTexMo::SMILE, 3);
-        } else {
-            Found(CTexMo::SMILE, 2);
-        }
-    } else {
-        Copy(1);
-    }
-}
-
-void CEmoticonScan::Dot()
-{
-    if (Is(1, "TYt")) {
-        Found(CTexMo::GRIEF, 2);
-    } else if (Peek(1) == '^') {
-        if (Peek(2) == ';') {
-            Found(CTexMo::SLAUGH, 3);
-        } else if (Peek(2) == '^') {
-            Is(3, ";?a") ? Found(CTexMo::SLAUGH, 4) : Found(CTexMo::SMILE, 3);
-        } else {
-            Found(CTexMo::SMILE, 2);
-        }
-    } else if (IsTearAt(1)) {
-        Found(CTexMo::GRIEF, 3);
-    } else if (Peek(1) == '@') {
-        Found(CTexMo::SURPRISE, 2);
-    } else if (Is(1, "=Zz")) {
-        Found(CTexMo::BORED, 2);
-    } else {
-        Copy(1);
-    }
-}
-
-void CEmoticonScan::Eye()
-{
-    if (Peek(1) == '^') {
-        Found(CTexMo::LAUGH, 2);
-    } else if (Peek(1) == '-') {
-        Found(CTexMo::BORED, 2);
-    } else if (IsTearAt(1)) {
-        Found(CTexMo::GRIEF, 3);
-    } else if (Peek(1) == '_') {
-        Is(2, "0Oo") ? Found(CTexMo::ABSURD, 3) : Drop(2);
-    } else {
-        Copy(1);
-    }
-}
-
-void CEmoticonScan::Colon()
-{
-    const unsigned char next = Peek(1);
-    if (next == ',') {
-        if (Peek(2) == '(') {
-            Found(CTexMo::CRY, 3);
-        } else if (Peek(2) == '-') {
-            Peek(3) == '(' ? Found(CTexMo::CRY, 4) : Drop(3);
-        } else {
-            Drop(2);
-        }
-        return;
-    }
-    if (next == '-') {
-        const unsigned char c = Peek(2);
-        if (c == '(' || c == '[') {
-            Found(CTexMo::GRIEF, 3);
-        } else if (c == ')' || c == ']') {
-            Found(CTexMo::SMILE, 3);
-        } else if (c == '/' || c == 'D') {
-            Found(CTexMo::SNEER, 3);
-        } else if (c && std::strchr("0Oo", c)) {
-            Found(CTexMo::SURPRISE, 3);
-        } else if (c == 'P' || c == 'p') {
-            Found(CTexMo::TEASE, 3);
-        } else if (c == 'X') {
-            Found(CTexMo::ABSURD, 3);
-        } else if (c == '|') {
-            Found(CTexMo::COLD, 3);
-        } else {
-            Drop(2);
-        }
-        return;
-    }
-    switch (next) {
-    case '(':
-    case '[': Found(CTexMo::GRIEF, 2); break;
-    case ')':
-    case '>':
-    case ']': Found(CTexMo::SMILE, 2); break;
-    case '/':
-    case 'D': Found(CTexMo::SNEER, 2); break;
-    case 'X': Found(CTexMo::ABSURD, 2); break;
-    case 'o': Found(CTexMo::SURPRISE, 2); break;
-    case 'p': Found(CTexMo::TEASE, 2); break;
-    case '|': Found(CTexMo::COLD, 2); break;
-    default: Copy(1); break;
-    }
-}
-
-void CEmoticonScan::Semicolon()
-{
-    const unsigned char next = Peek(1);
-    if (next == '-') {
-        const unsigned char c = Peek(2);
-        if (c == ')') {
-            Found(CTexMo::KICKKICK, 3);
-        } else if (c == 'D') {
-            Found(CTexMo::SNEER, 3);
-        } else if (c == 'o') {
-            Found(CTexMo::SURPRISE, 3);
-        } else {
-            Drop(2);
-        }
-        return;
-    }
-    switch (next) {
-    case ')': Found(CTexMo::KICKKICK, 2); break;
-    case 'D': Found(CTexMo::SNEER, 2); break;
-    case 'o': Found(CTexMo::SURPRISE, 2); break;
-    case 'p': Found(CTexMo::TEASE, 2); break;
-    default: Drop(1); break;
-    }
-}
-
-void CEmoticonScan::Equals()
-{
-    const unsigned char next = Peek(1);
-    if (next == '-') {
-        const unsigned char c = Peek(2);
-        if (c == ')') {
-            Found(CTexMo::SMILE, 3);
-        } else if (c == 'O' || c == 'o') {
-            Found(CTexMo::SURPRISE, 3);
-        } else {
-            Drop(2);
-        }
-        return;
-    }
-    switch (next) {
-    case '(': Found(CTexMo::GRIEF, 2); break;
-    case ')': Found(CTexMo::SMILE, 2); break;
-    case '/':
-    case 'D': Found(CTexMo::SNEER, 2); break;
-    case 'p': Found(CTexMo::TEASE, 2); break;
-    case '|': Found(CTexMo::COLD, 2); break;
-    default: Copy(1); break;
-    }
-}
-
-void CEmoticonScan::Underscore()
-{
-    if (Peek(1) == '^') {
-        if (Peek(2) == ';') {
-            Found(CTexMo::SLAUGH, 3);
-        } else if (Is(2, "Vv")) {
-            Found(CTexMo::SMILE, 3);
-        } else {
-            Found(CTexMo::SMILE, 2);
-        }
-    } else if (Peek(1) == 'T') {
-        Found(CTexMo::GRIEF, 2);
-    } else if (IsTearAt(1)) {
-        Found(CTexMo::GRIEF, 3);
-    } else if (Is(1, "=Zz")) {
-        Found(CTexMo::BORED, 2);
-    } else {
-        Copy(1);
-    }
-}
-
-void CEmoticonScan::Caret()
-{
-    if (Peek(1) == '^') {
-        if (Is(2, ";?a")) {
-            Found(CTexMo::SLAUGH, 3);
-        } else if (Is(2, "Vv")) {
-            Found(CTexMo::SMILE, 3);
-        } else {
-            Found(CTexMo::SMILE, 2);
-        }
-    } else if (Peek(1) == ' ') {
-        if (Peek(2) == '^') {
-            if (Is(3, ";a")) {
-                Found(CTexMo::SLAUGH, 4);
-            } else if (Peek(3) == 'v') {
-                Found(CTexMo::SMILE, 4);
-            } else {
-                Found(CTexMo::SMILE, 3);
-            }
-        } else {
-            Drop(2);
-        }
-    } else {
-        Copy(1);
     }
 }
 
