@@ -13,6 +13,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <memory>
 #include <string>
 
 #include <unistd.h>
@@ -46,14 +47,18 @@ struct Fixture {
     {
         const auto home = std::filesystem::read_symlink("/proc/self/exe").parent_path().parent_path() / "yonda";
         // "/texmodebug" writes into the current folder: one of the fuzzer's own.
-        std::filesystem::create_directories(Scratch());
-        if (chdir(Scratch().c_str()) != 0) {
-            std::abort();
-        }
-        std::atexit([] {
-            std::error_code ignored;
-            std::filesystem::remove_all(Scratch(), ignored);
-        });
+        static const bool entered = [] {
+            std::filesystem::create_directories(Scratch());
+            if (chdir(Scratch().c_str()) != 0) {
+                std::abort();
+            }
+            std::atexit([] {
+                std::error_code ignored;
+                std::filesystem::remove_all(Scratch(), ignored);
+            });
+            return true;
+        }();
+        (void)entered;
         g_strInstallPath = home.c_str();
         ToolkitSetSkinFolder(SkinFolderOf("Orange"));
         skin.LoadSkin(g_strInstallPath, "Orange");
@@ -64,6 +69,13 @@ struct Fixture {
         if (!chat.CreateChat(&parent, &skin.Element(CMainSkin::CHAT_WINDOW), &host)) {
             std::abort();
         }
+    }
+    ~Fixture()
+    {
+        chat.DestroyWindow();
+        parent.DestroyWindow();
+        g_pTexMo = nullptr;
+        g_pMainSkin = nullptr;
     }
     CMainSkin skin;
     CTexMo texmo;
@@ -76,10 +88,11 @@ struct Fixture {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    static Fixture* fixture = new Fixture; // the windows live as long as the process
     if (size < 2) {
         return 0;
     }
+    // The windows of one input, gone with it.
+    auto fixture = std::make_unique<Fixture>();
     const int colour = data[0];
     fixture->host.gender = (data[1] & 1) ? 'F' : 'M';
     g_bGermanText = (data[1] & 2) != 0;
