@@ -137,11 +137,14 @@ TEST_F(Chat, ALineShowsInTheOthersLogInItsColourAsABalloonOverTheSpeakerWithItsM
             noise[p] = noise[p] || again->pixels[p] != alone->pixels[p];
         }
     }
-    // Kim comes in: where Lee's view changes is Kim's avatar.
+    // Kim comes in and walks a few steps ahead (the square may have put Kim where Lee stands):
+    // where Lee's view changes is Kim's avatar.
     EnterSquare(kim);
     ASSERT_FALSE(WaitForLog(lee, "Kim").empty()) << "no notice of Kim's arrival";
+    ASSERT_TRUE(IsOk(kim.Click(kFrameClass, 310, 330)));
+    std::this_thread::sleep_for(std::chrono::seconds(3));
     Box avatar;
-    const auto seen = Clock::now() + std::chrono::seconds(20);
+    const auto seen = Clock::now() + std::chrono::seconds(40);
     while (avatar.count < 300 && Clock::now() < seen) {
         std::this_thread::sleep_for(std::chrono::milliseconds(200));
         auto now = lee.Capture(kFrameClass);

@@ -211,8 +211,12 @@ std::vector<std::pair<std::string, SkinPicture>> WindowPictures(const SkinTexts&
     for (const WindowDescription& w : DefaultSkinWindows()) {
         const std::string title = Text(texts, w.title, codePage);
         switch (w.kind) {
-        case WindowKind::Bar:
-            pictures.emplace_back(w.picture, BarBackground(w.box.width, w.box.height));
+        case WindowKind::Bar: {
+            SkinPicture back = BarBackground(w.box.width, w.box.height);
+            for (const LabelDescription& l : w.labels) {
+                DrawWindowLabel(back, l, Text(texts, l.text, codePage), codePage);
+            }
+            pictures.emplace_back(w.picture, back);
             addButtons(w);
             for (const StripDescription& strip : w.strips) {
                 std::vector<std::string> labels;
@@ -222,6 +226,7 @@ std::vector<std::pair<std::string, SkinPicture>> WindowPictures(const SkinTexts&
                 pictures.emplace_back(strip.picture, TitleStrip(strip.box.width, strip.box.height, labels, codePage));
             }
             break;
+        }
         case WindowKind::Channel:
             break;
         case WindowKind::Stage: {
