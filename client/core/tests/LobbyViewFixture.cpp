@@ -4,10 +4,7 @@
 #include "ClientGlobals.h"
 #include "ItemCatalog.h"
 
-#include <DialogSkin.h>
-#include <MainSkin.h>
-#include <ProgramResources.h>
-#include <ToolkitShared.h>
+#include "ProgramGlobals.h"
 
 #include <chrono>
 #include <cstdlib>
@@ -18,29 +15,12 @@ namespace lobbyview {
 
 void LobbyViewFixture::SetUpTestSuite()
 {
-    RegisterProgramResources();
-    const char* binary = std::getenv("YONDA_BINARY_DIR");
-    ASSERT_NE(binary, nullptr);
-    g_strInstallPath = CString(binary) + "/yonda";
-    GlobalLockInit();
-    g_pMainSkin = new CMainSkin;
-    g_pDialogSkin = new CDialogSkin;
-    ASSERT_TRUE(g_pMainSkin->LoadSkin(g_strInstallPath, "Orange"));
-    g_pDialogSkin->SetSkinPath(g_pMainSkin->m_strSkinFolder);
-    g_pDialogSkin->LoadIni(g_pMainSkin->m_strSkinFolder + "\\" + g_pMainSkin->m_strMsgDlgIni);
-    ToolkitSetSkinFolder(g_pMainSkin->m_strSkinFolder);
-    ToolkitSetMessageSkin(g_pDialogSkin);
+    programglobals::Make();
 }
 
 void LobbyViewFixture::TearDownTestSuite()
 {
-    ToolkitSetTableStrings(nullptr);
-    ToolkitSetMessageSkin(nullptr);
-    delete g_pMainSkin;
-    g_pMainSkin = nullptr;
-    delete g_pDialogSkin;
-    g_pDialogSkin = nullptr;
-    GlobalLockDelete();
+    programglobals::Free();
 }
 
 void LobbyViewFixture::SetUp()

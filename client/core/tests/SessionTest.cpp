@@ -6,6 +6,7 @@
 #include "ClientGlobals.h"
 #include "ClientSession.h"
 #include "EventBlocks.h"
+#include "ProgramGlobals.h"
 #include "MainFrame.h"
 #include "SceneSink.h"
 #include "ServiceHarness.h"
@@ -110,31 +111,8 @@ struct Member {
 
 class Session : public ::testing::Test {
 protected:
-    static void SetUpTestSuite()
-    {
-        RegisterProgramResources();
-        const char* binary = std::getenv("YONDA_BINARY_DIR");
-        ASSERT_NE(binary, nullptr);
-        g_strInstallPath = CString(binary) + "/yonda";
-        GlobalLockInit();
-        g_pMainSkin = new CMainSkin;
-        g_pDialogSkin = new CDialogSkin;
-        ASSERT_TRUE(g_pMainSkin->LoadSkin(g_strInstallPath, "Orange"));
-        g_pDialogSkin->SetSkinPath(g_pMainSkin->m_strSkinFolder);
-        g_pDialogSkin->LoadIni(g_pMainSkin->m_strSkinFolder + "\\" + g_pMainSkin->m_strMsgDlgIni);
-        ToolkitSetSkinFolder(g_pMainSkin->m_strSkinFolder);
-        ToolkitSetMessageSkin(g_pDialogSkin);
-    }
-    static void TearDownTestSuite()
-    {
-        ToolkitSetTableStrings(nullptr);
-        ToolkitSetMessageSkin(nullptr);
-        delete g_pMainSkin;
-        g_pMainSkin = nullptr;
-        delete g_pDialogSkin;
-        g_pDialogSkin = nullptr;
-        GlobalLockDelete();
-    }
+    static void SetUpTestSuite() { programglobals::Make(); }
+    static void TearDownTestSuite() { programglobals::Free(); }
     void TearDown() override { g_bGermanText = FALSE; }
 
     yonda::testing::ServiceHarness service{"session"};
