@@ -56,6 +56,8 @@ TEST_F(DeviceLoss, ADeviceLostDuringFramesComesBackWithTheSquareAndItsAvatars)
         });
         PumpFor(delayMs + 5);
         taker.join();
+        // Once the preview has heard the device is back, every frame drawn is a new one.
+        ASSERT_TRUE(PumpUntil([&] { return preview.heard.size() == 2u * (round + 1); })) << "no recovery " << round;
         auto after = NextPicture();
         ASSERT_TRUE(after) << "no frame after loss " << round;
         // The same square and the same member standing in it: only idle motions differ.

@@ -56,11 +56,17 @@ void LobbyViewFixture::SetUp()
 
 void LobbyViewFixture::TearDown()
 {
+    // The library stops posting first; the events it posted before and nobody handled (the
+    // leaves of other members who have gone) give their blocks back as the library says.
+    m_session.GetComm()->Disconnect();
+    MSG message;
+    while (::PeekMessageA(&message, nullptr, UM_COMM_EVENT, UM_COMM_EVENT, PM_REMOVE)) {
+        YondaFreeEventBlock(message.message, message.wParam, message.lParam);
+    }
     if (m_frame && ::IsWindow(m_frame->GetSafeHwnd())) {
         m_frame->DestroyWindow();
     }
     m_frame = nullptr;
-    m_session.GetComm()->Disconnect();
     m_session.SetMainFrame(nullptr);
     m_session.SetSceneSink(nullptr);
     delete g_pAvatarScene;
