@@ -156,6 +156,7 @@ private:
     void DrawBalloons();
 
     std::vector<HWND> m_previewWindows;
+    BOOL m_bPreviewsReleased = FALSE; // told of a loss and not yet of the restore
 };
 
 // The one 3D view (null until it is constructed).
