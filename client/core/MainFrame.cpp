@@ -277,9 +277,12 @@ LRESULT CMainFrame::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
     case UM_SESSION_REQUEST: {
         const int code = LOWORD(wParam);
         const LRESULT result = m_pSession ? m_pSession->SendRequest(code, HIWORD(wParam), lParam) : kRequestNoConnection;
-        // The view's move requests come with a copy of their floats that is the frame's to free.
+        // The view's move requests come with a copy of their floats that is the frame's to free,
+        // and the party game's board with a copy of its bytes.
         if (code >= REQ_MOVE_START && code <= REQ_MOVE_SITUP && HIWORD(wParam) == 0) {
             delete[] reinterpret_cast<float*>(lParam);
+        } else if (code == REQ_PFGAME_DATA) {
+            delete[] reinterpret_cast<BYTE*>(lParam);
         }
         return result;
     }
@@ -295,6 +298,15 @@ LRESULT CMainFrame::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
     case UM_ROOM_USER_EXIT: OnUserExited(static_cast<long>(wParam), reinterpret_cast<LPCSTR>(lParam)); return 0;
     case UM_ROOM_JOINED: return 0; // the room-user window refreshes from it once it exists
     case kChildClosed: OnChildClosed(reinterpret_cast<CWnd*>(lParam)); return 0;
+    case UM_ROOM_DIALOG: OnRoomDialog(static_cast<int>(wParam)); return 0;
+    case UM_VIEW_ACTION_0:
+    case UM_VIEW_ACTION_1:
+    case UM_VIEW_ACTION_2:
+    case UM_VIEW_ACTION_3: m_wndView.OnGameAction(static_cast<int>(message - UM_VIEW_ACTION_0)); return 0;
+    case UM_PFGAME_BUTTONS:
+    case UM_PFGAME_EVENT:
+    case UM_PFGAME_MOVED:
+    case UM_PFGAME_MESSAGE: return m_wndView.OnGameMessage(message, wParam, lParam);
     case kSetShopPoints:
         if (m_pSession) {
             m_pSession->m_lPoints = static_cast<long>(wParam);
@@ -371,10 +383,6 @@ void CMainFrame::OnNicknameModified(long user, LPCSTR nickname)
     if (user == m_pSession->m_OwnUser.lUser && nickname) {
         CopyField(m_pSession->m_OwnUser.szNickname, nickname, strlen(nickname));
     }
-}
-
-void CMainFrame::ChangeBackground(int)
-{
 }
 
 void CMainFrame::OnUserJoined(long user, CString* nickname)

@@ -39,6 +39,11 @@ public:
     virtual void OnChatLine(long user, int kind, int colour, LPCSTR text, LPCSTR secondText);
     virtual void OnNicknameModified(long user, LPCSTR nickname);
     virtual void ChangeBackground(int number);
+    // The room dialogs (MainFrameRooms.cpp): 0 make a room (a game room in the game lobby), 1 the
+    // room's information, 2 its settings; the conversation subject; a room made.
+    virtual void OnRoomDialog(int type);
+    virtual void OpenQuestionDlg();
+    virtual void OnRoomCreated(LPCSTR name);
     // A chat line of a kind and colour (request 208); the kind alone plays a motion.
     virtual BOOL SendChat(LPCSTR text, int kind, int colour);
     BOOL IsModal() const { return m_bModal; }
