@@ -1,6 +1,7 @@
 #include "SkinWindows.h"
 
 #include "ButtonStrips.h"
+#include "RoomDialogSkins.h"
 #include "GdiLabel.h"
 #include "WindowDescriptions.h"
 
@@ -162,6 +163,9 @@ std::vector<std::pair<std::string, std::string>> WindowIniFiles()
         }
         for (const StripDescription& strip : w.strips) {
             own << "\n[" << strip.section << "]\nImage = " << strip.picture << "\nRect = " << Rect(strip.box) << "\n";
+        }
+        for (const std::string& line : RoomDialogOwnLines(w.section)) {
+            own << (line.rfind('[', 0) == 0 ? "\n" : "") << line << "\n";
         }
         if (w.kind == WindowKind::Notice) {
             own << "\n[BITMAP_WND]\nRect = RECT(20,40,120,140)\n\n[MESSAGE]\nRECT = RECT(20," << w.box.height - 80
