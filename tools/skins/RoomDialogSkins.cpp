@@ -63,36 +63,24 @@ std::vector<WindowDescription> RoomDialogWindows()
 {
     std::vector<WindowDescription> w;
 
-    WindowDescription make = RoomDialog("DLG_ROOM_MAKE", "ROOM_MAKE_TITLE", "room_make");
-    Row(make, 0, "ROOM_NAME");
-    Row(make, 1, "ROOM_SUBJECT");
-    Row(make, 2, "ROOM_PASSWORD");
-    Row(make, 3, "ROOM_LIMIT");
-    Field(make, "RoomNameEdit", NAME_ID, 0);
-    Field(make, "RoomSubjectEdit", SUBJECT_ID, 1);
-    Field(make, "PassEdit", PASS_ID, 2);
-    w.push_back(make);
-
-    WindowDescription view = RoomDialog("DLG_ROOM_VIEW", "ROOM_VIEW_TITLE", "room_view");
-    Row(view, 0, "ROOM_NAME");
-    Row(view, 1, "ROOM_SUBJECT");
-    Row(view, 2, "ROOM_PASSWORD");
-    Row(view, 3, "ROOM_LIMIT");
-    Field(view, "RoomNameEdit", NAME_ID, 0);
-    Field(view, "RoomSubjectEdit", SUBJECT_ID, 1);
-    Field(view, "PassEdit", PASS_ID, 2);
-    Field(view, "CountEdit", COUNT_ID, 3, 80);
-    w.push_back(view);
-
-    WindowDescription edit = RoomDialog("DLG_ROOM_EDIT", "ROOM_EDIT_TITLE", "room_edit");
-    Row(edit, 0, "ROOM_NAME");
-    Row(edit, 1, "ROOM_SUBJECT");
-    Row(edit, 2, "ROOM_PASSWORD");
-    Row(edit, 3, "ROOM_LIMIT");
-    Field(edit, "RoomNameEdit", NAME_ID, 0);
-    Field(edit, "RoomSubjectEdit", SUBJECT_ID, 1);
-    Field(edit, "PassEdit", PASS_ID, 2);
-    w.push_back(edit);
+    // Making, viewing and changing a room show the same four rows; the view counts the members.
+    const char* rooms[3][3] = {{"DLG_ROOM_MAKE", "ROOM_MAKE_TITLE", "room_make"},
+                               {"DLG_ROOM_VIEW", "ROOM_VIEW_TITLE", "room_view"},
+                               {"DLG_ROOM_EDIT", "ROOM_EDIT_TITLE", "room_edit"}};
+    for (const auto& [section, title, stem] : rooms) {
+        WindowDescription room = RoomDialog(section, title, stem);
+        Row(room, 0, "ROOM_NAME");
+        Row(room, 1, "ROOM_SUBJECT");
+        Row(room, 2, "ROOM_PASSWORD");
+        Row(room, 3, "ROOM_LIMIT");
+        Field(room, "RoomNameEdit", NAME_ID, 0);
+        Field(room, "RoomSubjectEdit", SUBJECT_ID, 1);
+        Field(room, "PassEdit", PASS_ID, 2);
+        if (std::string(section) == "DLG_ROOM_VIEW") {
+            Field(room, "CountEdit", COUNT_ID, 3, 80);
+        }
+        w.push_back(room);
+    }
 
     WindowDescription game = RoomDialog("DLG_GAME_ROOM_MAKE", "GAME_ROOM_MAKE_TITLE", "game_room_make");
     Row(game, 0, "ROOM_NAME");
