@@ -89,8 +89,9 @@ public:
     void FadeOutBackground();
     // A game button of the frame: 0 start, 1 hint, 2 retire, 3 ready.
     void OnGameAction(int action);
-    // The game's messages the frame hands on (UM_PFGAME_*), on the GUI thread.
-    LRESULT OnGameMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    // The game's messages the frame hands on (UM_PFGAME_*), on the GUI thread; without `act`
+    // only what they carry is freed.
+    LRESULT OnGameMessage(UINT message, WPARAM wParam, LPARAM lParam, BOOL act = TRUE);
     // The party game's clock as the view draws it ("m:ss:t").
     static CString GameClockText(DWORD milliseconds);
 

@@ -319,32 +319,32 @@ void CD3DViewer::OnGameAction(int action)
     }
 }
 
-LRESULT CD3DViewer::OnGameMessage(UINT message, WPARAM wParam, LPARAM lParam)
+LRESULT CD3DViewer::OnGameMessage(UINT message, WPARAM wParam, LPARAM lParam, BOOL act)
 {
     switch (message) {
     case UM_PFGAME_EVENT: {
         std::unique_ptr<PFGAME_EVENT> event(reinterpret_cast<PFGAME_EVENT*>(lParam));
-        if (event) {
+        if (event && act) {
             HandleGameEvent(*event);
         }
         return 0;
     }
     case UM_PFGAME_MOVED: {
         std::unique_ptr<float[]> position(reinterpret_cast<float*>(lParam));
-        if (position && m_pPFGame) {
+        if (position && m_pPFGame && act) {
             m_pPFGame->OnAvatarMoved(D3DXVECTOR3(position[0], position[1], position[2]));
         }
         return 0;
     }
     case UM_PFGAME_MESSAGE: {
         std::unique_ptr<CString> text(reinterpret_cast<CString*>(lParam));
-        if (text) {
+        if (text && act) {
             ShowNotifyBox(*text, 0, 13);
         }
         return 0;
     }
     case UM_PFGAME_BUTTONS: {
-        if (!m_pPFGame || !m_pParent) {
+        if (!m_pPFGame || !m_pParent || !act) {
             return 0;
         }
         short states[CPFGame::BUTTON_COUNT];

@@ -224,11 +224,39 @@ void CMainFrame::OnDestroy()
         app->m_nWindowTop = saved.y;
     }
     DestroyMessageWindows();
+    FreeUndeliveredMessages();
     m_bgmPlayer.ReleaseSound();
     if (m_pSession && m_pSession->GetSceneSink() == &m_wndView) {
         m_pSession->SetSceneSink(nullptr);
     }
     CMiniFrameWnd::OnDestroy();
+}
+
+void CMainFrame::FreeUndeliveredMessages()
+{
+    // Posts still queued when the frame goes carry memory that only their handling frees.
+    const HWND self = GetSafeHwnd();
+    MSG message;
+    for (UINT kind : {UM_ROOM_USER_JOIN, UM_SESSION_REQUEST, UM_COMM_EVENT, UM_COMM_MESSAGE, UM_PFGAME_EVENT,
+                      UM_PFGAME_MOVED, UM_PFGAME_MESSAGE}) {
+        while (::PeekMessageA(&message, self, kind, kind, PM_REMOVE)) {
+            switch (kind) {
+            case UM_ROOM_USER_JOIN: delete reinterpret_cast<CString*>(message.lParam); break;
+            case UM_SESSION_REQUEST: {
+                const int code = LOWORD(message.wParam);
+                if (code >= REQ_MOVE_START && code <= REQ_MOVE_SITUP && HIWORD(message.wParam) == 0) {
+                    delete[] reinterpret_cast<float*>(message.lParam);
+                } else if (code == REQ_PFGAME_DATA) {
+                    delete[] reinterpret_cast<BYTE*>(message.lParam);
+                }
+                break;
+            }
+            case UM_COMM_EVENT:
+            case UM_COMM_MESSAGE: YondaFreeEventBlock(kind, message.wParam, message.lParam); break;
+            default: m_wndView.OnGameMessage(kind, 0, message.lParam, FALSE); break;
+            }
+        }
+    }
 }
 
 void CMainFrame::OnLButtonDown(UINT flags, CPoint point)

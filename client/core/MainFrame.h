@@ -112,6 +112,7 @@ private:
     // Stops the 3D view's render worker and waits for it (never with the lock held).
     void StopRenderWorker();
     void DestroyMessageWindows();
+    void FreeUndeliveredMessages();
 
     std::deque<CString> m_pendingLines;
     CPtrList m_listMessageWnd; // CWnd*, owned

@@ -154,6 +154,12 @@ protected:
     {
         g_pSession = nullptr;
         guest.reset();
+        // The guest's leaving reaches the host, whose frame takes it before it goes.
+        PumpUntil([&] {
+            CGlobalLock lock;
+            return host->session.FindUser(lee) == nullptr;
+        });
+        Pump();
         host.reset();
     }
     // Kim opens a room in lobby 1 (the dialog's own way is tested on its own); Lee walks in.
