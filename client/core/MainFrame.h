@@ -6,9 +6,11 @@
 #include <IniFile.h>
 #include "BgmPlayer.h"
 #include "D3DViewer.h"
+#include "FriendList.h"
 #include "MotionOppositeTable.h"
 
 #include <LobbyBars.h>
+#include <ToolBarWnd.h>
 
 #include <SoundButton.h>
 #include <WndSnapGroup.h>
@@ -18,6 +20,7 @@
 #include <deque>
 
 class CClientSession;
+class CItemShopDlg;
 
 class CMainFrame : public CMiniFrameWnd {
 public:
@@ -26,6 +29,7 @@ public:
     static constexpr size_t kNoticeBacklog = 500;
     static constexpr UINT kChildClosed = 0x1788;   // UM_CHILD_CLOSED: lParam the window
     static constexpr UINT kSetShopPoints = 0x910;  // UM_SET_SHOP_POINTS: wParam the points
+    static constexpr UINT kOpenTradeItem = 0x3400; // UM_OPEN_TRADE_ITEM: the item shop
 
     CMainFrame();
     ~CMainFrame() override;
@@ -40,10 +44,9 @@ public:
     virtual void OnNicknameModified(long user, LPCSTR nickname);
     virtual void ChangeBackground(int number);
     // The room dialogs (MainFrameRooms.cpp): 0 make a room (a game room in the game lobby), 1 the
-    // room's information, 2 its settings; the conversation subject; a room made.
+    // room's information, 2 its settings; the conversation subject.
     virtual void OnRoomDialog(int type);
     virtual void OpenQuestionDlg();
-    virtual void OnRoomCreated(LPCSTR name);
     // A chat line of a kind and colour (request 208); the kind alone plays a motion.
     virtual BOOL SendChat(LPCSTR text, int kind, int colour);
     BOOL IsModal() const { return m_bModal; }
@@ -58,12 +61,35 @@ public:
     // The display text of an area code of the skin's "ComboArea" menu, or empty.
     CString LookupComboText(LPCSTR code) const;
 
+    // Runs the item shop modally over the frame (once at a time); the frame knows it while it runs.
+    void OpenTradeItemDlg();
+    CItemShopDlg* GetTradeItemDlg() const { return m_pTradeItemDlg; }
+
     // The exit with the member's confirmation (command 111), and the end after a lost connection.
     void ExitProgram();
     void OnConnectionLost();
 
     // Creates the frame's children; FALSE fails the frame's creation.
     BOOL CreateChildren();
+
+    // ---- Services for the community windows (FrameServices.cpp) ------------------------------
+    // Switches every child but `except` and the title buttons; the modal flag is the opposite.
+    void EnableChildren(CWnd* except, BOOL enable);
+    // Request 206 for a member not yet a friend and not the own one; 1 when the friend was added.
+    BOOL RequestAddFriend(long user);
+    const FRIEND_ROW* FindFriend(LPCSTR nickname) const;
+    // Request 207; 1 when the friend was deleted.
+    BOOL DeleteFriend(long user);
+    // The tool bar's up button: the exit on the map, the map from a lobby (asked), the lobby
+    // from a room (asked).
+    void ExitToLocation();
+    void OnRoomCreated(LPCSTR name);
+    void OpenHelp();
+    // The user information window for a member (-1 the own one), once that window exists.
+    void ShowAvatarInfoWnd(long user);
+
+    CToolBarWnd m_wndToolBar;
+    CFriendList m_friends;
 
     CD3DViewer m_wndView;
     CBgmPlayer m_bgmPlayer;
@@ -102,6 +128,13 @@ private:
     void PaintBackground(CDC* dc, const CRect& client);
     void PaintViewBorder(CDC* dc);
     void OnCommMessage(WPARAM wParam, LPARAM lParam);
+    void OnMessageReceived(const BYTE* block);
+    void OnMessageNotDelivered(const BYTE* block);
+    // The tool bar, and the frame as the switch of its children for the toolkit's modal frames.
+    BOOL CreateServiceWindows();
+    void ReleaseServiceWindows();
+    // Asks the member with a string-table text (yes/no box); 1 for yes.
+    int AskMember(LPCSTR key);
     void OnUserJoined(long user, CString* nickname);
     void OnUserExited(long user, LPCSTR nickname);
 
@@ -117,4 +150,5 @@ private:
     std::deque<CString> m_pendingLines;
     CPtrList m_listMessageWnd; // CWnd*, owned
     CIniFile m_iniPopupMenu;
+    CItemShopDlg* m_pTradeItemDlg = nullptr;
 };

@@ -1,5 +1,5 @@
-// The main frame's room services: the room dialogs it runs, the conversation subject, the notice
-// of a room made, and the subject board's picture.
+// The main frame's room services: the room dialogs it runs, the conversation subject and the
+// subject board's picture.
 #include "ClientGlobals.h"
 #include "ClientSession.h"
 #include "MainFrame.h"
@@ -71,14 +71,6 @@ void CMainFrame::OpenQuestionDlg()
     if (CYondaComm* comm = m_pSession->GetComm()) {
         comm->QueryChatSetThemeString(m_pSession->m_nCurrentLobby, dialog.GetResult());
     }
-}
-
-void CMainFrame::OnRoomCreated(LPCSTR name)
-{
-    if (m_pSession) {
-        ShowNotice(m_pSession->FormatTableString("MakeRoomNotice", name));
-    }
-    Invalidate(FALSE);
 }
 
 void CMainFrame::ChangeBackground(int number)

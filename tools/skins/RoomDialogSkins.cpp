@@ -46,6 +46,7 @@ void Field(WindowDescription& d, const std::string& section, int id, int row, in
 void Selector(std::vector<std::string>& lines, const std::string& section, int id, int row, int first)
 {
     const int top = RowTop(row);
+    lines.push_back("");
     lines.push_back("[" + section + "]");
     lines.push_back("ID = " + std::to_string(id));
     lines.push_back("Rect = RECT(" + std::to_string(kFieldLeft) + "," + std::to_string(top) + "," +
@@ -78,6 +79,8 @@ std::vector<WindowDescription> RoomDialogWindows()
         Field(room, "PassEdit", PASS_ID, 2);
         if (std::string(section) == "DLG_ROOM_VIEW") {
             Field(room, "CountEdit", COUNT_ID, 3, 80);
+        } else {
+            Selector(room.ownLines, "ComboCountMakeRoom", LIST_ID, 3, 4);
         }
         w.push_back(room);
     }
@@ -89,6 +92,8 @@ std::vector<WindowDescription> RoomDialogWindows()
     Row(game, 3, "ROOM_LIMIT");
     Field(game, "RoomNameEdit", NAME_ID, 0);
     Field(game, "PassEdit", PASS_ID, 2);
+    Selector(game.ownLines, "ComboGameRoomSubject", SUBJECT_LIST_ID, 1, 0);
+    Selector(game.ownLines, "ComboCountGameRoom", LIST_ID, 3, 1);
     w.push_back(game);
 
     WindowDescription question = RoomDialog("DLG_PUT_QUESION", "QUESTION_TITLE", "question", 220);
@@ -99,14 +104,3 @@ std::vector<WindowDescription> RoomDialogWindows()
     return w;
 }
 
-std::vector<std::string> RoomDialogOwnLines(const std::string& section)
-{
-    std::vector<std::string> lines;
-    if (section == "DLG_ROOM_MAKE" || section == "DLG_ROOM_EDIT") {
-        Selector(lines, "ComboCountMakeRoom", LIST_ID, 3, 4);
-    } else if (section == "DLG_GAME_ROOM_MAKE") {
-        Selector(lines, "ComboGameRoomSubject", SUBJECT_LIST_ID, 1, 0);
-        Selector(lines, "ComboCountGameRoom", LIST_ID, 3, 1);
-    }
-    return lines;
-}

@@ -5,6 +5,3 @@
 
 // In the order their elements stand in "default.ini".
 std::vector<WindowDescription> RoomDialogWindows();
-// The further lines of a room dialog's own ini (its drop-down selectors), empty for any other
-// window.
-std::vector<std::string> RoomDialogOwnLines(const std::string& section);

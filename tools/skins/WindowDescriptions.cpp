@@ -1,6 +1,7 @@
 #include "WindowDescriptions.h"
 
 #include "RoomDialogSkins.h"
+#include "ShopSkin.h"
 
 namespace {
 
@@ -116,7 +117,7 @@ std::vector<WindowDescription> Build()
         w.push_back(std::move(stage));
     }
     w.push_back(Frame("WND_AVATAR_INFO", 1005, "AVATAR_INFO_TITLE", {100, 60, 320, 420}, "avatar_info"));
-    w.push_back(Frame("WND_MENU", 1006, "MENU_TITLE", {616, 430, 176, 162}, "menu"));
+    w.push_back(ToolBarWindow());
     w.push_back(Frame("WND_SEARCH_ROOM", 1007, "SEARCH_ROOM_TITLE", {150, 90, 360, 360}, "search_room"));
     w.push_back(Frame("WND_SEARCH_USER", 1008, "SEARCH_USER_TITLE", {150, 90, 360, 360}, "search_user"));
     // Dialogs: sized by their backgrounds, centred when they open.
@@ -128,7 +129,7 @@ std::vector<WindowDescription> Build()
     w.push_back(Dialog("DLG_PASSWORD_CONFIRM", "PASSWORD_TITLE", 300, 180, "password", {{"ROOM_PASSWORD", 24, 60}}));
     w.push_back(Dialog("DLG_SCREEN_SHOT_SUCCESS", "SCREENSHOT_TITLE", 300, 220, "screenshot", {},
                        WindowKind::Notice));
-    w.push_back(Dialog("DLG_TRADEITEM", "TRADE_TITLE", 560, 440, "trade"));
+    w.push_back(ItemShopWindow());
     w.push_back(Dialog("DLG_BITMAP_VIEWER", "BITMAP_VIEWER_TITLE", 300, 300, "bitmap_viewer", {},
                        WindowKind::Notice));
     // Dialogs are told apart by number as every other element is.
