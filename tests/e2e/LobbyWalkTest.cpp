@@ -1,0 +1,224 @@
+// Two members in the square, each in a program of its own against the real service: what one does
+// with the mouse in the 3D view, the other sees in its own view. Kim is dressed in yellow and Lee
+// in red, so each avatar is found in a view by its colours.
+#include "EndToEndTest.h"
+
+#include <chrono>
+#include <cmath>
+#include <functional>
+#include <thread>
+
+using namespace yonda::testing;
+
+namespace {
+
+constexpr char kFrameClass[] = "VelmoraMain";
+constexpr char kLoginTitle[] = "Yonda Alpha";
+constexpr char kLobbyBar[] = "\xEB\xA1\x9C\xEB\xB9\x84";  // "로비"
+constexpr char kSquare[] = "\xEA\xB4\x91\xEC\x9E\xA5";    // "광장"
+constexpr char kGarden[] = "\xEC\xA0\x95\xEC\x9B\x90";    // "정원"
+// The 3D view's place in the frame.
+constexpr int kViewLeft = 10, kViewTop = 34, kViewRight = 610, kViewBottom = 424;
+
+struct Blob {
+    int count = 0;
+    double x = 0, y = 0;
+};
+
+// The pixels of the view that match, and where their middle lies.
+Blob Find(const Picture& frame, const std::function<bool(int r, int g, int b)>& match, int left = kViewLeft,
+          int right = kViewRight)
+{
+    Blob blob;
+    for (int y = kViewTop; y < kViewBottom; ++y) {
+        for (int x = left; x < right; ++x) {
+            const uint32_t p = frame.At(x, y);
+            if (match((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF)) {
+                ++blob.count;
+                blob.x += x;
+                blob.y += y;
+            }
+        }
+    }
+    if (blob.count) {
+        blob.x /= blob.count;
+        blob.y /= blob.count;
+    }
+    return blob;
+}
+
+// Kim's yellow sweater.
+bool Yellow(int r, int g, int b)
+{
+    return r > 190 && g > 150 && b < 120 && r - g < 60 && g - b > 80;
+}
+
+// A bench's wood.
+bool Wood(int r, int g, int b)
+{
+    return r >= 110 && r <= 170 && g >= 65 && g <= 110 && b >= 30 && b <= 70 && r - g > 35;
+}
+
+// Lawn: the garden's ground.
+bool Grass(int r, int g, int b)
+{
+    return g > r + 20 && g > b + 10;
+}
+
+double Distance(const Blob& a, const Blob& b)
+{
+    return std::hypot(a.x - b.x, a.y - b.y);
+}
+
+class LobbyWalk : public EndToEndTest {
+protected:
+    DrivenProgram& LogIn(const std::string& home, const std::string& login)
+    {
+        DrivenProgram& program = Launch(home);
+        EXPECT_TRUE(IsOk(program.WaitWindow(kLoginTitle)));
+        EXPECT_TRUE(IsOk(program.Click("#202", 20, 8)));
+        EXPECT_TRUE(IsOk(program.Type("#202", login)));
+        EXPECT_TRUE(IsOk(program.Click("#203", 20, 8)));
+        EXPECT_TRUE(IsOk(program.Type("#203", "pw")));
+        EXPECT_TRUE(IsOk(program.Key("#203", "RETURN")));
+        EXPECT_TRUE(IsOk(program.WaitWindow(kFrameClass, 30000)));
+        return program;
+    }
+
+    // Through an entrance, the flight and the title bar's Join into the lobby.
+    static void EnterLobby(DrivenProgram& program, const char* entrance)
+    {
+        ASSERT_TRUE(IsOk(program.Click(entrance, 80, 14)));
+        ASSERT_TRUE(IsOk(program.WaitWindow(kLobbyBar, 30000)));
+        ASSERT_TRUE(IsOk(program.Click(kLobbyBar, 220, 30)));
+        ASSERT_TRUE(IsOk(program.WaitGone(kLobbyBar, 30000)));
+    }
+
+    // Captures the frame until the condition holds; the last capture.
+    static Picture WaitView(DrivenProgram& program, const std::function<bool(const Picture&)>& done, int seconds,
+                            bool* held)
+    {
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
+        Picture last;
+        *held = false;
+        while (std::chrono::steady_clock::now() < deadline) {
+            auto picture = program.Capture(kFrameClass);
+            if (!picture) {
+                return last;
+            }
+            last = *picture;
+            if (done(last)) {
+                *held = true;
+                return last;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(150));
+        }
+        return last;
+    }
+
+    // Kim's place in Lee's view once it has stopped changing.
+    static Blob SettledKim(DrivenProgram& lee, int seconds)
+    {
+        Blob before{-1, 0, 0};
+        bool held = false;
+        const Picture last = WaitView(
+            lee,
+            [&](const Picture& p) {
+                const Blob now = Find(p, Yellow);
+                const bool still = before.count > 0 && now.count > 0 && Distance(now, before) < 1.0;
+                std::this_thread::sleep_for(std::chrono::milliseconds(400));
+                before = now;
+                return still;
+            },
+            seconds, &held);
+        return Find(last, Yellow);
+    }
+};
+
+} // namespace
+
+TEST_F(LobbyWalk, TheOtherMemberSeesTheWalkTheSeatTheLeaveAndTheLobbyChange)
+{
+    Service().AddMember("kim", "pw", "Kim", {10000, true, 'F'});
+    Service().AddMember("lee", "pw", "Lee", {10000, true, 'M'});
+    DrivenProgram& kim = LogIn("kim", "kim");
+    EnterLobby(kim, kSquare);
+    DrivenProgram& lee = LogIn("lee", "lee");
+    EnterLobby(lee, kSquare);
+    bool held = false;
+    const Picture ready = WaitView(kim, [](const Picture& p) { return Find(p, Wood).count > 200; }, 40, &held);
+    ASSERT_TRUE(held) << "the square's benches never showed in Kim's view";
+    const Blob start = SettledKim(lee, 20);
+
+    // Kim clicks the ground ahead, left of the middle where the avatars stand: Kim's own view
+    // follows the walk, and Lee's shows Kim's yellow somewhere else once the walk has ended.
+    ASSERT_TRUE(IsOk(kim.Click(kFrameClass, 190, 262)));
+    const Picture walked = WaitView(
+        kim,
+        [&](const Picture& p) {
+            int changed = 0;
+            for (int y = kViewTop; y < kViewBottom; y += 8) {
+                for (int x = kViewLeft; x < kViewRight; x += 8) {
+                    changed += p.At(x, y) != ready.At(x, y);
+                }
+            }
+            return changed > 600;
+        },
+        20, &held);
+    EXPECT_TRUE(held) << "Kim's view did not follow Kim's walk";
+    const Blob there = SettledKim(lee, 20);
+    EXPECT_GT(there.count, 40) << "Lee's view does not show Kim after the walk";
+    EXPECT_GT(Distance(there, start), 15.0) << "Kim stands where Kim stood before the walk in Lee's view";
+
+    // A bench: Kim walks to it and sits, and Lee sees Kim go there.
+    const Picture mine = *kim.Capture(kFrameClass);
+    const Blob left = Find(mine, Wood, kViewLeft, 230), right = Find(mine, Wood, 390, kViewRight);
+    const Blob bench = left.count > right.count ? left : right;
+    ASSERT_GT(bench.count, 100) << "no bench beside Kim";
+    ASSERT_TRUE(IsOk(kim.Click(kFrameClass, static_cast<int>(bench.x), static_cast<int>(bench.y))));
+    const Blob seated = SettledKim(lee, 20);
+    EXPECT_GT(seated.count, 20);
+    EXPECT_GT(Distance(seated, there), 15.0) << "Lee did not see Kim walk to the bench";
+    // Seated, a click on the ground only stands Kim up: Kim stays by the bench.
+    std::this_thread::sleep_for(std::chrono::seconds(2)); // the sitting motion ends
+    ASSERT_TRUE(IsOk(kim.Click(kFrameClass, 190, 262)));
+    std::this_thread::sleep_for(std::chrono::seconds(3));
+    const Blob stood = SettledKim(lee, 10);
+    EXPECT_LT(Distance(stood, seated), 25.0) << "a click while seated walked instead of standing up";
+
+    // Kim leaves: Lee's view no longer has Kim.
+    ASSERT_TRUE(IsOk(kim.Click("#111", 8, 8)));
+    std::string box;
+    for (int i = 0; i < 100 && box.empty(); ++i) {
+        for (const WindowInfo& w : kim.Windows()) {
+            if (w.className == "#32770") {
+                box = w.handle;
+            }
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    ASSERT_FALSE(box.empty()) << "no ExitConfirmDlg";
+    kim.Key(box, "RETURN");
+    EXPECT_EQ(kim.End(), 0);
+    WaitView(lee, [](const Picture& p) { return Find(p, Yellow).count == 0; }, 20, &held);
+    EXPECT_TRUE(held) << "Kim's avatar stayed in Lee's view after Kim left";
+
+    // Kim again: to the square's title bar, back to the map, and through the garden's entrance;
+    // the flight ends in the garden, whose lawn Kim's view shows, and Lee never sees Kim.
+    DrivenProgram& again = LogIn("kim-again", "kim");
+    ASSERT_TRUE(IsOk(again.Click(kSquare, 80, 14)));
+    ASSERT_TRUE(IsOk(again.WaitWindow(kLobbyBar, 30000)));
+    ASSERT_TRUE(IsOk(again.Click(kLobbyBar, 542, 30)));
+    ASSERT_TRUE(IsOk(again.WaitGone(kLobbyBar, 30000)));
+    ASSERT_TRUE(IsOk(again.WaitWindow(kGarden, 30000)));
+    EnterLobby(again, kGarden);
+    WaitView(again,
+             [](const Picture& p) {
+                 // The lawn below the horizon, at both sides of Kim.
+                 return Find(p, Grass, kViewLeft, 200).count > 3000 && Find(p, Grass, 420, kViewRight).count > 3000;
+             },
+             40, &held);
+    EXPECT_TRUE(held) << "the flight did not end in the garden";
+    const Picture leeView = *lee.Capture(kFrameClass);
+    EXPECT_EQ(Find(leeView, Yellow).count, 0) << "Kim in the garden shows in Lee's square";
+}
