@@ -20,6 +20,10 @@ constexpr char kGarden[] = "\xEC\xA0\x95\xEC\x9B\x90";    // "정원"
 // The 3D view's place in the frame.
 constexpr int kViewLeft = 10, kViewTop = 34, kViewRight = 610, kViewBottom = 424;
 
+struct Spot {
+    int x = -1, y = -1;
+};
+
 struct Blob {
     int count = 0;
     double x = 0, y = 0;
@@ -53,6 +57,12 @@ bool Yellow(int r, int g, int b)
     return r > 190 && g > 150 && b < 120 && r - g < 60 && g - b > 80;
 }
 
+// Lee's red sweater.
+bool Red(int r, int g, int b)
+{
+    return r > 140 && g < 70 && b < 70;
+}
+
 // A bench's wood.
 bool Wood(int r, int g, int b)
 {
@@ -65,9 +75,77 @@ bool Grass(int r, int g, int b)
     return g > r + 20 && g > b + 10;
 }
 
+// The square's paving.
+bool Paving(int r, int g, int b)
+{
+    return r >= 90 && r <= 200 && std::abs(r - g) < 12 && std::abs(g - b) < 12;
+}
+
+bool Around(const Picture& p, int x, int y, int reach, bool (*match)(int, int, int))
+{
+    for (int dy = -reach; dy <= reach; ++dy) {
+        for (int dx = -reach; dx <= reach; ++dx) {
+            const uint32_t c = p.At(x + dx, y + dy);
+            if (match((c >> 16) & 0xFF, (c >> 8) & 0xFF, c & 0xFF)) {
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
+// The nearest point of open paving beside the middle of the view (where the avatars stand), away
+// from benches and Kim; x < 0 when there is none.
+Spot OpenGround(const Picture& p)
+{
+    auto all = [&](int x, int y) {
+        for (int dy = -3; dy <= 3; ++dy) {
+            for (int dx = -3; dx <= 3; ++dx) {
+                const uint32_t c = p.At(x + dx, y + dy);
+                if (!Paving((c >> 16) & 0xFF, (c >> 8) & 0xFF, c & 0xFF)) {
+                    return false;
+                }
+            }
+        }
+        return true;
+    };
+    for (int y = kViewBottom - 30; y > kViewTop + 30; y -= 3) {
+        for (int x = kViewLeft + 30; x < kViewRight - 30; x += 3) {
+            if ((x < 200 || x > 420) && all(x, y) && !Around(p, x, y, 25, Wood) && !Around(p, x, y, 25, Yellow) &&
+                !Around(p, x, y, 40, Red)) {
+                return Spot{x, y + 8};
+            }
+        }
+    }
+    return Spot{};
+}
+
+// Further than this (pixels) is a walk, not a motion in place.
+constexpr double kStep = 15.0;
+
 double Distance(const Blob& a, const Blob& b)
 {
     return std::hypot(a.x - b.x, a.y - b.y);
+}
+
+bool Around(const Picture& p, int x, int y, int reach, bool (*match)(int, int, int));
+
+// The matching pixel nearest to the middle of a blob, well away from Lee.
+Spot Nearest(const Picture& p, bool (*match)(int, int, int), const Blob& blob)
+{
+    Spot best;
+    double nearest = 1e9;
+    for (int y = kViewTop; y < kViewBottom; ++y) {
+        for (int x = kViewLeft; x < kViewRight; ++x) {
+            const uint32_t c = p.At(x, y);
+            const double d = std::hypot(x - blob.x, y - blob.y);
+            if (d < nearest && match((c >> 16) & 0xFF, (c >> 8) & 0xFF, c & 0xFF) && !Around(p, x, y, 60, Red)) {
+                nearest = d;
+                best = Spot{x, y};
+            }
+        }
+    }
+    return best;
 }
 
 class LobbyWalk : public EndToEndTest {
@@ -116,16 +194,19 @@ protected:
         return last;
     }
 
-    // Kim's place in Lee's view once it has stopped changing.
-    static Blob SettledKim(DrivenProgram& lee, int seconds)
+    // Kim's place in Lee's view once it has stopped changing, after it first left `from` (when
+    // given) by more than a step.
+    static Blob SettledKim(DrivenProgram& lee, int seconds, const Blob* from = nullptr)
     {
         Blob before{-1, 0, 0};
+        bool moved = from == nullptr;
         bool held = false;
         const Picture last = WaitView(
             lee,
             [&](const Picture& p) {
                 const Blob now = Find(p, Yellow);
-                const bool still = before.count > 0 && now.count > 0 && Distance(now, before) < 1.0;
+                moved = moved || (now.count > 0 && Distance(now, *from) > kStep);
+                const bool still = moved && before.count > 0 && now.count > 0 && Distance(now, before) < 1.0;
                 std::this_thread::sleep_for(std::chrono::milliseconds(400));
                 before = now;
                 return still;
@@ -150,41 +231,51 @@ TEST_F(LobbyWalk, TheOtherMemberSeesTheWalkTheSeatTheLeaveAndTheLobbyChange)
     ASSERT_TRUE(held) << "the square's benches never showed in Kim's view";
     const Blob start = SettledKim(lee, 20);
 
-    // Kim clicks the ground ahead, left of the middle where the avatars stand: Kim's own view
-    // follows the walk, and Lee's shows Kim's yellow somewhere else once the walk has ended.
-    ASSERT_TRUE(IsOk(kim.Click(kFrameClass, 190, 262)));
-    const Picture walked = WaitView(
+    // A bench: Kim walks to it and sits, and Lee sees Kim go there.
+    const Blob left = Find(ready, Wood, kViewLeft, 230), right = Find(ready, Wood, 390, kViewRight);
+    // The bench on the side where Lee does not stand in the way.
+    const bool leftFree = Find(ready, Red, kViewLeft, 230).count < Find(ready, Red, 390, kViewRight).count;
+    const Blob bench = left.count > 100 && (leftFree || right.count <= 100) ? left : right;
+    ASSERT_GT(bench.count, 100) << "no bench beside Kim";
+    const Spot seat = Nearest(ready, Wood, bench);
+    ASSERT_GE(seat.x, 0) << "every bench is behind Lee";
+    ASSERT_TRUE(IsOk(kim.Click(kFrameClass, seat.x, seat.y)));
+    const Blob seated = SettledKim(lee, 20, &start);
+    EXPECT_GT(seated.count, 20);
+    EXPECT_GT(Distance(seated, start), kStep) << "Lee did not see Kim walk to the bench";
+
+    // Seated, a click on the ground stands Kim up by the bench (a seat puts its sitter a step behind
+    // where it stood, so the standing-up is seen as a short move).
+    std::this_thread::sleep_for(std::chrono::seconds(2)); // the sitting motion ends
+    const Spot up = OpenGround(*kim.Capture(kFrameClass));
+    ASSERT_GE(up.x, 0) << "no open ground in Kim's view";
+    ASSERT_TRUE(IsOk(kim.Click(kFrameClass, up.x, up.y)));
+    std::this_thread::sleep_for(std::chrono::seconds(3));
+    const Blob stood = SettledKim(lee, 10);
+
+    // A click on the ground walks Kim there: Kim's own view follows the walk, and Lee's shows
+    // Kim's yellow at the new place once the walk has ended.
+    const Picture standing = *kim.Capture(kFrameClass);
+    const Spot ahead = OpenGround(standing);
+    ASSERT_GE(ahead.x, 0) << "no open ground in Kim's view";
+    ASSERT_TRUE(IsOk(kim.Click(kFrameClass, ahead.x, ahead.y)));
+    WaitView(
         kim,
         [&](const Picture& p) {
             int changed = 0;
             for (int y = kViewTop; y < kViewBottom; y += 8) {
                 for (int x = kViewLeft; x < kViewRight; x += 8) {
-                    changed += p.At(x, y) != ready.At(x, y);
+                    changed += p.At(x, y) != standing.At(x, y);
                 }
             }
             return changed > 600;
         },
         20, &held);
     EXPECT_TRUE(held) << "Kim's view did not follow Kim's walk";
-    const Blob there = SettledKim(lee, 20);
+    const Blob there = SettledKim(lee, 20, &stood);
     EXPECT_GT(there.count, 40) << "Lee's view does not show Kim after the walk";
-    EXPECT_GT(Distance(there, start), 15.0) << "Kim stands where Kim stood before the walk in Lee's view";
-
-    // A bench: Kim walks to it and sits, and Lee sees Kim go there.
-    const Picture mine = *kim.Capture(kFrameClass);
-    const Blob left = Find(mine, Wood, kViewLeft, 230), right = Find(mine, Wood, 390, kViewRight);
-    const Blob bench = left.count > right.count ? left : right;
-    ASSERT_GT(bench.count, 100) << "no bench beside Kim";
-    ASSERT_TRUE(IsOk(kim.Click(kFrameClass, static_cast<int>(bench.x), static_cast<int>(bench.y))));
-    const Blob seated = SettledKim(lee, 20);
-    EXPECT_GT(seated.count, 20);
-    EXPECT_GT(Distance(seated, there), 15.0) << "Lee did not see Kim walk to the bench";
-    // Seated, a click on the ground only stands Kim up: Kim stays by the bench.
-    std::this_thread::sleep_for(std::chrono::seconds(2)); // the sitting motion ends
-    ASSERT_TRUE(IsOk(kim.Click(kFrameClass, 190, 262)));
-    std::this_thread::sleep_for(std::chrono::seconds(3));
-    const Blob stood = SettledKim(lee, 10);
-    EXPECT_LT(Distance(stood, seated), 25.0) << "a click while seated walked instead of standing up";
+    EXPECT_GT(Distance(there, stood), kStep) << "Kim stands where Kim stood before the walk in Lee's view";
+    EXPECT_GT(Distance(there, seated), kStep) << "Kim never got up from the bench";
 
     // Kim leaves: Lee's view no longer has Kim.
     ASSERT_TRUE(IsOk(kim.Click("#111", 8, 8)));
