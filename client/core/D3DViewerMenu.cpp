@@ -1,6 +1,6 @@
 // The avatar menu of the 3D view: a right click on another member's avatar opens the menu that
-// the room-user window's layout names for the member's place and friendship, and its pick sends
-// a friend request, hands the room over or puts the member out.
+// the room-user window's layout names for the member's place and friendship, and its pick adds or
+// deletes the friend, shows the member's information, hands the room over or puts the member out.
 #include "ClientGlobals.h"
 #include "ClientSession.h"
 #include "D3DViewer.h"
@@ -18,9 +18,14 @@ constexpr int kMenuBox = 10;
 constexpr int kNotifyFont = 13;
 constexpr int kAnswerYes = 1;
 
-// Whether the member is among the own member's friends, as the service keeps them.
+// Whether the member is among the own member's friends: in the frame's friend list, or, while
+// that list does not yet hold the friends of earlier visits, as the service keeps them.
 BOOL IsFriend(CClientSession* session, long user)
 {
+    CMainFrame* frame = session ? session->GetMainFrame() : nullptr;
+    if (frame && frame->m_friends.Find(user)) {
+        return TRUE;
+    }
     CYondaComm* comm = session ? session->GetComm() : nullptr;
     if (!comm || !comm->IsConnected()) {
         return FALSE;
@@ -150,10 +155,17 @@ void CD3DViewer::OnPopupPick(int item, long user)
     }
     switch (item) {
     case ITEM_FRIEND:
-        if (IsFriend(session, user)) {
-            session->SendRequest(REQ_DELETE_FRIEND, user, 0);
-        } else if (session->SendRequest(REQ_ADD_FRIEND, user, 0) != kRequestAccepted) {
-            ShowNotifyBox(session->GetTableString("FriendAddError1"), 0, kNotifyFont);
+        if (CMainFrame* frame = session->GetMainFrame()) {
+            if (IsFriend(session, user)) {
+                frame->DeleteFriend(user);
+            } else {
+                frame->RequestAddFriend(user);
+            }
+        }
+        break;
+    case ITEM_INFO:
+        if (CMainFrame* frame = session->GetMainFrame()) {
+            frame->ShowAvatarInfoWnd(user);
         }
         break;
     case ITEM_HOST:
@@ -169,8 +181,7 @@ void CD3DViewer::OnPopupPick(int item, long user)
         }
         break;
     case ITEM_MESSAGE:
-    case ITEM_INFO:
-        // The instant messenger and the user information window take these picks once they exist.
+        // The instant messenger takes this pick once the frame can open its window.
     default: break;
     }
 }
