@@ -286,6 +286,39 @@ TEST_F(LobbyWalk, TheOtherMemberSeesTheWalkTheSeatTheLeaveAndTheLobbyChange)
     EXPECT_GT(Distance(there, stood), kStep) << "Kim stands where Kim stood before the walk in Lee's view";
     EXPECT_GT(Distance(there, seated), kStep) << "Kim never got up from the bench";
 
+    // Lee points at Kim (a click on another member does not walk) and opens Kim's menu with the
+    // right button; its second item makes Kim Lee's friend, which the service keeps.
+    const Picture leeSees = *lee.Capture(kFrameClass);
+    const Blob kimThere = Find(leeSees, Yellow);
+    const Spot onKim = Nearest(leeSees, Yellow, kimThere);
+    ASSERT_GE(onKim.x, 0);
+    const auto before = lee.Windows().size();
+    ASSERT_TRUE(IsOk(lee.Click(kFrameClass, onKim.x, onKim.y)));
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    EXPECT_LT(Distance(Find(*lee.Capture(kFrameClass), Yellow), kimThere), 2.0) << "a click on Kim moved the view";
+    ASSERT_TRUE(IsOk(lee.RightClick(kFrameClass, onKim.x, onKim.y)));
+    std::string menu;
+    for (int i = 0; i < 100 && menu.empty(); ++i) {
+        const auto windows = lee.Windows();
+        if (windows.size() > before) {
+            for (const WindowInfo& w : windows) {
+                if (w.className != kFrameClass && w.right - w.left > 100 && w.right - w.left < 200) {
+                    menu = w.handle;
+                }
+            }
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    ASSERT_FALSE(menu.empty()) << "no menu over Kim";
+    ASSERT_TRUE(IsOk(lee.WaitWindow(menu)));
+    ASSERT_TRUE(IsOk(lee.Click("#1", 20, 8)));
+    const std::string friends = "SELECT COUNT(*) FROM friends f JOIN accounts a ON a.user = f.user "
+                                "JOIN accounts b ON b.user = f.friend WHERE a.login = 'lee' AND b.login = 'kim'";
+    for (int i = 0; i < 100 && Service().QueryValue(friends) != "1"; ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    EXPECT_EQ(Service().QueryValue(friends), "1");
+
     // Kim leaves: Lee's view no longer has Kim.
     ASSERT_TRUE(IsOk(kim.Click("#111", 8, 8)));
     std::string box;
