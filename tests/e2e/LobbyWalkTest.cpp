@@ -63,12 +63,6 @@ bool Red(int r, int g, int b)
     return r > 140 && g < 70 && b < 70;
 }
 
-// The accent of the event object under the mouse.
-bool Accent(int r, int g, int b)
-{
-    return g > 180 && r < 100 && b < 100;
-}
-
 // A bench's wood.
 bool Wood(int r, int g, int b)
 {
@@ -246,9 +240,6 @@ TEST_F(LobbyWalk, TheOtherMemberSeesTheWalkTheSeatTheLeaveAndTheLobbyChange)
     const Spot seat = Nearest(ready, Wood, bench);
     ASSERT_GE(seat.x, 0) << "every bench is behind Lee";
     ASSERT_TRUE(IsOk(kim.Click(kFrameClass, seat.x, seat.y)));
-    // The free seat under the mouse lights up in the accent colour, pure green.
-    WaitView(kim, [&](const Picture& p) { return Around(p, seat.x, seat.y, 40, Accent); }, 5, &held);
-    EXPECT_TRUE(held) << "the bench under the mouse did not light up";
     const Blob seated = SettledKim(lee, 20, &start);
     EXPECT_GT(seated.count, 20);
     EXPECT_GT(Distance(seated, start), kStep) << "Lee did not see Kim walk to the bench";
