@@ -2,6 +2,7 @@
 // with the mouse in the 3D view, the other sees in its own view. Kim is dressed in yellow and Lee
 // in red, so each avatar is found in a view by its colours.
 #include "EndToEndTest.h"
+#include "LobbySteps.h"
 
 #include <chrono>
 #include <cmath>
@@ -13,7 +14,6 @@ using namespace yonda::testing;
 namespace {
 
 constexpr char kFrameClass[] = "VelmoraMain";
-constexpr char kLoginTitle[] = "Yonda Alpha";
 constexpr char kLobbyBar[] = "\xEB\xA1\x9C\xEB\xB9\x84";  // "로비"
 constexpr char kSquare[] = "\xEA\xB4\x91\xEC\x9E\xA5";    // "광장"
 constexpr char kGarden[] = "\xEC\xA0\x95\xEC\x9B\x90";    // "정원"
@@ -153,23 +153,8 @@ protected:
     DrivenProgram& LogIn(const std::string& home, const std::string& login)
     {
         DrivenProgram& program = Launch(home);
-        EXPECT_TRUE(IsOk(program.WaitWindow(kLoginTitle)));
-        EXPECT_TRUE(IsOk(program.Click("#202", 20, 8)));
-        EXPECT_TRUE(IsOk(program.Type("#202", login)));
-        EXPECT_TRUE(IsOk(program.Click("#203", 20, 8)));
-        EXPECT_TRUE(IsOk(program.Type("#203", "pw")));
-        EXPECT_TRUE(IsOk(program.Key("#203", "RETURN")));
-        EXPECT_TRUE(IsOk(program.WaitWindow(kFrameClass, 30000)));
+        LogInAs(program, login);
         return program;
-    }
-
-    // Through an entrance, the flight and the title bar's Join into the lobby.
-    static void EnterLobby(DrivenProgram& program, const char* entrance)
-    {
-        ASSERT_TRUE(IsOk(program.Click(entrance, 80, 14)));
-        ASSERT_TRUE(IsOk(program.WaitWindow(kLobbyBar, 30000)));
-        ASSERT_TRUE(IsOk(program.Click(kLobbyBar, 220, 30)));
-        ASSERT_TRUE(IsOk(program.WaitGone(kLobbyBar, 30000)));
     }
 
     // Captures the frame until the condition holds; the last capture.
@@ -223,9 +208,9 @@ TEST_F(LobbyWalk, TheOtherMemberSeesTheWalkTheSeatTheLeaveAndTheLobbyChange)
     Service().AddMember("kim", "pw", "Kim", {10000, true, 'F'});
     Service().AddMember("lee", "pw", "Lee", {10000, true, 'M'});
     DrivenProgram& kim = LogIn("kim", "kim");
-    EnterLobby(kim, kSquare);
+    JoinLobby(kim, kSquare);
     DrivenProgram& lee = LogIn("lee", "lee");
-    EnterLobby(lee, kSquare);
+    JoinLobby(lee, kSquare);
     bool held = false;
     const Picture ready = WaitView(kim, [](const Picture& p) { return Find(p, Wood).count > 200; }, 40, &held);
     ASSERT_TRUE(held) << "the square's benches never showed in Kim's view";
@@ -335,7 +320,7 @@ TEST_F(LobbyWalk, TheOtherMemberSeesTheWalkTheSeatTheLeaveAndTheLobbyChange)
     ASSERT_TRUE(IsOk(again.Click(kLobbyBar, 542, 30)));
     ASSERT_TRUE(IsOk(again.WaitGone(kLobbyBar, 30000)));
     ASSERT_TRUE(IsOk(again.WaitWindow(kGarden, 30000)));
-    EnterLobby(again, kGarden);
+    JoinLobby(again, kGarden);
     WaitView(again,
              [](const Picture& p) {
                  // The lawn below the horizon, at both sides of Kim.
