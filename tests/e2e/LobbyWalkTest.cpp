@@ -231,7 +231,8 @@ TEST_F(LobbyWalk, TheOtherMemberSeesTheWalkTheSeatTheLeaveAndTheLobbyChange)
 
     // Seated, a click on the ground stands Kim up by the bench (a seat puts its sitter a step behind
     // where it stood, so the standing-up is seen as a short move).
-    std::this_thread::sleep_for(std::chrono::seconds(2)); // the sitting motion ends
+    // The sitting motion ends (a click while sitting down does nothing); slow builds take longer.
+    std::this_thread::sleep_for(std::chrono::seconds(5));
     const Spot up = OpenGround(*kim.Capture(kFrameClass));
     ASSERT_GE(up.x, 0) << "no open ground in Kim's view";
     ASSERT_TRUE(IsOk(kim.Click(kFrameClass, up.x, up.y)));
