@@ -140,6 +140,15 @@ public:
     CPopupMenuWnd m_wndPopupMenu;
     long m_lMenuUser = -1;
 
+    // ---- Speech (D3DViewerBalloons.cpp) ------------------------------------------------------
+    // A member's chat over its avatar for a while, in the chat colour of the index.
+    void SetBalloon(long user, LPCSTR text, int colour);
+    // A member's emotion (a chat kind): its motion, unless the avatar walks or sits.
+    void PlayUserEmotion(long user, int emotion);
+    BYTE m_bFreeCamera = 0; // "/freecamera": the wheel zooms without limits
+    CKRAHandle<tagKRADS> m_hOwnBalloon;
+    CKRAHandle<tagKRADS> m_hOtherBalloon;
+
 protected:
     int OnCreate(LPCREATESTRUCT cs) override;
     void OnTimer(UINT_PTR id) override;
@@ -185,8 +194,11 @@ private:
     // The avatar menu: which definition the member's place and friendship choose, and its pick.
     CString MenuFor(long user) const;
     void OnPopupPick(int item, long user);
+    // The balloons of the slots in front of the eye, farthest first; counts their frames down.
+    void DrawBalloons();
 
     std::vector<HWND> m_previewWindows;
+    BOOL m_bPreviewsReleased = FALSE; // told of a loss and not yet of the restore
 };
 
 // The one 3D view (null until it is constructed).

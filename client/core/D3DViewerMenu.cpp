@@ -148,9 +148,12 @@ void CD3DViewer::OnPopupPick(int item, long user)
     if (!session) {
         return;
     }
-    CString nickname;
+    CString nickname, id;
     {
         CGlobalLock lock;
+        if (const OWN_AVATAR_INFO* record = session->FindUser(user)) {
+            id = record->szID;
+        }
         nickname = session->FindUserName(user);
     }
     switch (item) {
@@ -181,7 +184,10 @@ void CD3DViewer::OnPopupPick(int item, long user)
         }
         break;
     case ITEM_MESSAGE:
-        // The instant messenger takes this pick once the frame can open its window.
+        if (CMainFrame* frame = session->GetMainFrame()) {
+            frame->OpenMessageWindow(user, id, nickname, nullptr, FALSE);
+        }
+        break;
     default: break;
     }
 }

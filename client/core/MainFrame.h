@@ -5,6 +5,7 @@
 // notices, the location change).
 #include <IniFile.h>
 #include "BgmPlayer.h"
+#include "ChatWnd.h"
 #include "D3DViewer.h"
 #include "FriendList.h"
 #include "MotionOppositeTable.h"
@@ -21,8 +22,9 @@
 
 class CClientSession;
 class CItemShopDlg;
+class CMessengerWnd;
 
-class CMainFrame : public CMiniFrameWnd {
+class CMainFrame : public CMiniFrameWnd, public CChatHost {
 public:
     static constexpr UINT kCommandExit = 111;
     static constexpr UINT kCommandMinimise = 112;
@@ -44,16 +46,25 @@ public:
     virtual void OnNicknameModified(long user, LPCSTR nickname);
     virtual void ChangeBackground(int number);
     // A chat line of a kind and colour (request 208); the kind alone plays a motion.
-    virtual BOOL SendChat(LPCSTR text, int kind, int colour);
+    BOOL SendChat(LPCSTR text, int kind, int colour) override;
+    // What the chat window asks of the frame.
+    char GetOwnGender() override;
+    int GetRoomType() override;
+    void OnChatCommand(CChatHost::Command command) override;
     BOOL IsModal() const { return m_bModal; }
     BOOL IsClosing() const { return m_bClosing; }
 
-    // Lines for the chat log that arrived before the chat window exists; it takes them on creation.
+    // Notices that arrived before the chat window exists; it takes them on creation.
     const std::deque<CString>& PendingLines() const { return m_pendingLines; }
 
     // The message windows the frame owns; a window closing posts UM_CHILD_CLOSED with itself.
     void AddMessageWindow(CWnd* window);
     BOOL HasMessageWindow(CWnd* window) const;
+    // The messenger of a member: the open one is brought forward (a received message added to
+    // it), else a new one opens with the message as its first line.
+    void OpenMessageWindow(long user, LPCSTR id, LPCSTR nickname, LPCSTR message, BOOL received);
+    // The open messenger of a user number, or with a name of the partner by that nickname or ID.
+    CMessengerWnd* FindMessageWindow(long user, LPCSTR name);
     // The display text of an area code of the skin's "ComboArea" menu, or empty.
     CString LookupComboText(LPCSTR code) const;
 
@@ -88,6 +99,7 @@ public:
     CFriendList m_friends;
 
     CD3DViewer m_wndView;
+    CChatWnd m_wndChat;
     CBgmPlayer m_bgmPlayer;
     CLobbyBars m_lobbyBars;
     CMotionOppositeTable m_motionKeys;
@@ -115,6 +127,7 @@ protected:
     void OnMove(int x, int y) override;
     BOOL OnMouseWheel(UINT flags, short delta, CPoint point) override;
     void OnKeyDown(UINT key, UINT repeat, UINT flags) override;
+    void OnSetFocus(CWnd* oldWnd) override;
     void OnSysChar(UINT ch, UINT repeat, UINT flags) override;
     BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;

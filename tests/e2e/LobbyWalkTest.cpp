@@ -153,7 +153,7 @@ protected:
     DrivenProgram& LogIn(const std::string& home, const std::string& login)
     {
         DrivenProgram& program = Launch(home);
-        LogInAs(program, login);
+        LogInToFrame(program, login);
         return program;
     }
 

@@ -91,7 +91,7 @@ protected:
     {
         Service().AddMember(id, "pw", id);
         DrivenProgram& program = Launch(id);
-        LogInAs(program, id);
+        LogInToFrame(program, id);
         JoinLobby(program, kSquare);
         EXPECT_TRUE(SquareShown(program));
         return program;
@@ -201,7 +201,7 @@ TEST_F(ToolBar, ThePointsAreTheMembersPointsFromTheDatabase)
     rich.points = 1234567;
     Service().AddMember("kim", "pw", "Kim", rich);
     DrivenProgram& kim = Launch("kim");
-    LogInAs(kim, "kim");
+    LogInToFrame(kim, "kim");
     EXPECT_EQ(Service().QueryValue("SELECT points FROM accounts WHERE login = 'kim'"), "1234567");
     auto frame = kim.Capture(kFrameClass);
     ASSERT_TRUE(frame);

@@ -3,6 +3,7 @@
 #include "ButtonStrips.h"
 #include "GdiLabel.h"
 #include "RoomUserSkin.h"
+#include "MessengerSkins.h"
 #include "ShopSkin.h"
 #include "WindowDescriptions.h"
 
@@ -272,6 +273,9 @@ std::vector<std::pair<std::string, SkinPicture>> WindowPictures(const SkinTexts&
     }
     for (auto& tab : RoomUserPictures(texts, codePage)) {
         pictures.push_back(std::move(tab));
+    }
+    for (auto& picture : MessengerSkinPictures(texts, codePage)) {
+        pictures.push_back(std::move(picture));
     }
     return pictures;
 }

@@ -3,19 +3,13 @@
 namespace yonda::testing {
 namespace {
 
-constexpr char kLoginTitle[] = "Yonda Alpha";
 constexpr char kFrameClass[] = "VelmoraMain";
 constexpr char kLobbyBar[] = "\xEB\xA1\x9C\xEB\xB9\x84";  // the lobby title bar, "로비"
 
 }  // namespace
 
-void LogInAs(DrivenProgram& program, const std::string& id, const std::string& password) {
-    ASSERT_TRUE(IsOk(program.WaitWindow(kLoginTitle)));
-    ASSERT_TRUE(IsOk(program.Click("#202", 20, 8)));
-    ASSERT_TRUE(IsOk(program.Type("#202", id)));
-    ASSERT_TRUE(IsOk(program.Click("#203", 20, 8)));
-    ASSERT_TRUE(IsOk(program.Type("#203", password)));
-    ASSERT_TRUE(IsOk(program.Key("#203", "RETURN")));
+void LogInToFrame(DrivenProgram& program, const std::string& id, const std::string& password) {
+    LogInAs(program, id, password);
     ASSERT_TRUE(IsOk(program.WaitWindow(kFrameClass, 30000)));
 }
 

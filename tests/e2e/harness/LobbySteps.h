@@ -2,12 +2,12 @@
 // an entrance with its flight and the title bar's Join.
 #pragma once
 
-#include "EndToEndTest.h"
+#include "MemberSteps.h"
 
 namespace yonda::testing {
 
-// Types the ID and password into the login dialog, presses Enter and waits for the main frame.
-void LogInAs(DrivenProgram& program, const std::string& id, const std::string& password = "pw");
+// Logs in (LogInAs) and waits for the main frame.
+void LogInToFrame(DrivenProgram& program, const std::string& id, const std::string& password = "pw");
 // Clicks an entrance (named by its title), waits for the flight's end and joins the lobby.
 void JoinLobby(DrivenProgram& program, const std::string& entrance);
 
