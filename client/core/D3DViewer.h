@@ -15,6 +15,7 @@
 
 #include <KRAManager.h>
 #include <KRAScene.h>
+#include <PopupMenuWnd.h>
 
 #include <afxwin.h>
 
@@ -65,6 +66,11 @@ public:
     void SetRoomInfo(LPCSTR subject, int maxUsers) override;
     void SetRoomSubject(LPCSTR subject) override;
     void OnGameEvent(int subCode, long user, const BYTE* data, int size) override;
+
+    // Puts the member's avatar at a place and turns it to face a direction (values: position,
+    // then direction).
+    void TurnUser(long user, const float values[6]);
+    void TurnAvatar(int slot, const D3DXVECTOR3& position, const D3DXVECTOR3& direction);
 
     // The slot index of the member, or kAvatarSlotCount; `copy` receives the slot.
     int GetAvatarSlot(long user, AVATAR_SLOT* copy);
@@ -146,13 +152,32 @@ public:
     _KRA_HANDLE m_hSubjectBoard = 0;
     int m_nSubjectNumber = 0;
     BOOL m_bSubjectShown = FALSE;
+    // What the last frame found under the mouse: the hovered avatar's slot (its name is drawn),
+    // whether another member's avatar is there (the right button opens its menu), the event
+    // object's kind and the object lit up as the one a click would use.
+    std::atomic<int> m_nHoveredSlot{-1};
+    std::atomic<int> m_bMenuEnabled{0};
+    int m_nPickedKind = -1;
+    _KRA_HANDLE m_hAccented = 0;
+    POINT m_ptPicking{-1, -1}; // where the engine tests the avatars it draws (render worker only)
+    BOOL m_bClickDeferred = FALSE;
+    D3DXMATRIX m_mSeatRequest;
+    // Holding the left button and moving repeats the click; a right-button drag turns the camera.
+    std::atomic<DWORD> m_dwButtonStamp{0};
+    std::atomic<int> m_bMoved{0};
+    std::atomic<int> m_bDragging{0};
+    std::atomic<float> m_fRotateX{0.0f};
+    std::atomic<float> m_fRotateY{0.0f};
+    // The avatar menu and the member it was opened for.
+    CPopupMenuWnd m_wndPopupMenu;
+    long m_lMenuUser = -1;
 
     // ---- Speech (D3DViewerBalloons.cpp) ------------------------------------------------------
     // A member's chat over its avatar for a while, in the chat colour of the index.
     void SetBalloon(long user, LPCSTR text, int colour);
     // A member's emotion (a chat kind): its motion, unless the avatar walks or sits.
     void PlayUserEmotion(long user, int emotion);
-    BYTE m_bFreeCamera = 0; // "/freecamera": the wheel zooms without limits
+    BYTE m_bFreeCamera = 0; // "/freecamera": the wheel zooms without limits and the camera turns freely
     CKRAHandle<tagKRADS> m_hOwnBalloon;
     CKRAHandle<tagKRADS> m_hOtherBalloon;
 
@@ -166,6 +191,9 @@ protected:
     void OnLButtonDown(UINT flags, CPoint point) override;
     void OnLButtonUp(UINT flags, CPoint point) override;
     void OnMouseMove(UINT flags, CPoint point) override;
+    void OnRButtonDown(UINT flags, CPoint point) override;
+    void OnRButtonUp(UINT flags, CPoint point) override;
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
     BOOL OnSetCursor(CWnd* wnd, UINT hitTest, UINT message) override;
 
 private:
@@ -185,6 +213,19 @@ private:
     void PostMoveRequest(int code, const float* values, int count);
     BOOL OwnPosition(D3DXVECTOR3* position, D3DXVECTOR3* front);
     void OnMoveEnded(_KRA_HANDLE avatar);
+    void OnMotionEnded(_KRA_HANDLE avatar);
+    void OnSeatReached(_KRA_HANDLE avatar);
+    // A click on the ground: a walk, a turn, or standing up from a seat.
+    void ClickGround(D3DXVECTOR3 own, const D3DXVECTOR3& target);
+    BOOL SeatTaken(const D3DXMATRIX& seat) const;
+    void Unaccent();
+    void RepeatHeldClick();
+    void TurnCameraByDrag();
+    void DrawHoveredName();
+    void SetLookAtOwn(float height);
+    // The avatar menu: which definition the member's place and friendship choose, and its pick.
+    CString MenuFor(long user) const;
+    void OnPopupPick(int item, long user);
     // The balloons of the slots in front of the eye, farthest first; counts their frames down.
     void DrawBalloons();
 

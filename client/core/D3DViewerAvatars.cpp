@@ -181,11 +181,10 @@ void CD3DViewer::PlaceUser(long user, const float values[6])
     if (index >= kAvatarSlotCount || !m_pScene) {
         return;
     }
+    // Where the member's walk ended, facing the way it ended.
     AVATAR_SLOT& slot = m_slots[index];
     m_pScene->StopAvatar(slot.hAvatar);
-    D3DXMATRIX place;
-    D3DXMatrixTranslation(&place, values[0], values[1], values[2]);
-    m_pScene->SetAvatarMatrix(slot.hAvatar, place);
+    TurnUser(user, values);
     slot.byPose = AVATAR_SLOT::POSE_IDLE;
     slot.byStopped = 1;
 }
@@ -252,6 +251,50 @@ void CD3DViewer::OnMoveEnded(_KRA_HANDLE avatar)
     }
 }
 
+void CD3DViewer::OnMotionEnded(_KRA_HANDLE avatar)
+{
+    // Motions of avatars in no slot (previews) are not the view's.
+    if (!g_pSession || !g_pSession->m_OwnUser.bHasAvatar || !m_pScene || !g_pAvatarScene) {
+        return;
+    }
+    for (AVATAR_SLOT& slot : m_slots) {
+        if (!slot.byInUse || slot.hAvatar != avatar) {
+            continue;
+        }
+        const int g = slot.nGender;
+        if (slot.byPose == AVATAR_SLOT::POSE_STANDING_UP) {
+            slot.byPose = AVATAR_SLOT::POSE_IDLE;
+        } else if (slot.byPose == AVATAR_SLOT::POSE_SITTING_DOWN) {
+            m_pScene->SetMotion(slot.hAvatar, g_pAvatarScene->m_nSeatedMotion[g], g_pAvatarScene->m_nSeatedMotion[g]);
+            m_pScene->StartMotion(slot.hAvatar);
+            slot.byPose = AVATAR_SLOT::POSE_SEATED;
+        }
+        if (slot.byPose == AVATAR_SLOT::POSE_IDLE) {
+            m_pScene->SetMotion(slot.hAvatar, g_pAvatarScene->m_nIdleMotion[g], g_pAvatarScene->m_nIdleMotion[g]);
+            m_pScene->StartMotion(slot.hAvatar);
+        }
+        g_pAvatarScene->SetFaceByLetter(&slot.hAvatar, g ? 'F' : 'M', static_cast<char>(slot.byFace));
+        return;
+    }
+}
+
+void CD3DViewer::OnSeatReached(_KRA_HANDLE avatar)
+{
+    if (!m_pScene || !g_pAvatarScene) {
+        return;
+    }
+    for (AVATAR_SLOT& slot : m_slots) {
+        if (slot.byInUse && slot.hAvatar == avatar) {
+            const int g = slot.nGender;
+            m_pScene->SetMotion(slot.hAvatar, g_pAvatarScene->m_nSitDownMotion[g], g_pAvatarScene->m_nSeatedMotion[g]);
+            m_pScene->StartMotion(slot.hAvatar);
+            slot.byPose = AVATAR_SLOT::POSE_SITTING_DOWN;
+            slot.byStopped = 1;
+            return;
+        }
+    }
+}
+
 void CD3DViewer::EngineCallback(LONG code, LONG value, void* data)
 {
     (void)value;
@@ -263,11 +306,14 @@ void CD3DViewer::EngineCallback(LONG code, LONG value, void* data)
     if (!view || !data) {
         return;
     }
-    // The data is the avatar's handle, valid during the call; engine calls run under the lock.
+    // The data begins with the avatar's handle, valid during the call; engine calls run under the
+    // lock.
     const _KRA_HANDLE avatar = *static_cast<const _KRA_HANDLE*>(data);
     if (code == kMoveEnded) {
         view->OnMoveEnded(avatar);
-    } else if (code == kMotionEnded || code == kMoveAndRotateEnded) {
-        // Seats and motion chains come with the picking and walking of the member's own avatar.
+    } else if (code == kMotionEnded) {
+        view->OnMotionEnded(avatar);
+    } else if (code == kMoveAndRotateEnded) {
+        view->OnSeatReached(avatar);
     }
 }
