@@ -294,6 +294,8 @@ LRESULT CMainFrame::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
     case UM_ROOM_USER_JOIN: OnUserJoined(static_cast<long>(wParam), reinterpret_cast<CString*>(lParam)); return 0;
     case UM_ROOM_USER_EXIT: OnUserExited(static_cast<long>(wParam), reinterpret_cast<LPCSTR>(lParam)); return 0;
     case UM_ROOM_JOINED: return 0; // the room-user window refreshes from it once it exists
+    case UM_SHOW_SUB_WINDOW: OpenSearchWindow(kRoomSearchWindow); return 0;
+    case UM_ROOM_JOIN_RESULT: OnJoinRoomAsked(wParam, reinterpret_cast<HWND>(lParam)); return 0;
     case kChildClosed: OnChildClosed(reinterpret_cast<CWnd*>(lParam)); return 0;
     case kSetShopPoints:
         if (m_pSession) {

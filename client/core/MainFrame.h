@@ -9,6 +9,7 @@
 #include "MotionOppositeTable.h"
 
 #include <LobbyBars.h>
+#include <RoomSearchWnd.h>
 
 #include <SoundButton.h>
 #include <WndSnapGroup.h>
@@ -50,6 +51,13 @@ public:
     // The message windows the frame owns; a window closing posts UM_CHILD_CLOSED with itself.
     void AddMessageWindow(CWnd* window);
     BOOL HasMessageWindow(CWnd* window) const;
+    // Rooms: joining one (asking a closed room's password first), the text input dialog, and the
+    // search windows (3002 rooms; others are not made here).
+    virtual BOOL JoinRoom(int lobby, int room);
+    virtual BOOL AskText(CString* text);
+    void OpenSearchWindow(int id);
+    static constexpr int kRoomSearchWindow = 3002;
+
     // The display text of an area code of the skin's "ComboArea" menu, or empty.
     CString LookupComboText(LPCSTR code) const;
 
@@ -63,6 +71,7 @@ public:
     CD3DViewer m_wndView;
     CBgmPlayer m_bgmPlayer;
     CLobbyBars m_lobbyBars;
+    CRoomSearchWnd m_wndRoomSearch;
     CMotionOppositeTable m_motionKeys;
     int m_nKeyChatColour = 0; // the chat colour of the motions sent by key
     CSoundButton m_btnClose;
@@ -101,6 +110,7 @@ private:
     void OnUserExited(long user, LPCSTR nickname);
 
     void OnChildClosed(CWnd* window);
+    void OnJoinRoomAsked(WPARAM place, HWND asker);
     // The distance from the camera to the own member's head, and whether the view may zoom now.
     BOOL CanZoom(float* distance);
     void SendKeyMotion(UINT key);
