@@ -148,7 +148,7 @@ TEST_F(SkinStaticTest, TheDropButtonOpensTheListBelowAndASecondClickClosesIt)
     ClickButton();
     ASSERT_TRUE(selector.m_menu.m_hWnd);
     EXPECT_TRUE(selector.m_menu.m_bScrollBarCreated);
-    EXPECT_EQ(selector.m_menu.Definition().m_nCount, 6);
+    EXPECT_EQ(selector.m_menu.Definition().m_nCount, 10);
     CRect control, menu;
     selector.GetWindowRect(&control);
     selector.m_menu.GetWindowRect(&menu);
