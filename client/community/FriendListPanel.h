@@ -8,7 +8,7 @@ public:
     // Friends come from the service in pages of this many.
     static constexpr int kPage = 30;
 
-    CFriendListPanel() : CListPanel(6) {}
+    CFriendListPanel() : CListPanel(6, [](void* row) { delete static_cast<FRIEND_ROW*>(row); }) {}
 
     // Rebuilds the rows from the service, page after page; nothing without a connection.
     void Refresh();
@@ -19,5 +19,4 @@ protected:
     void DrawRow(CDC* dc, int slot, const void* row) override;
     BOOL IsGoEnabled(const void* row) const override;
     void OnGo(const void* row) override;
-    void FreeRow(void* row) const override { delete static_cast<FRIEND_ROW*>(row); }
 };

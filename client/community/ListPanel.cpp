@@ -52,7 +52,7 @@ void CListPanel::ClearItems(CPtrList* list)
 {
     CPtrList& rows = list ? *list : m_listRows;
     while (!rows.IsEmpty()) {
-        FreeRow(rows.RemoveHead());
+        m_pfDeleteRow(rows.RemoveHead());
     }
     m_nTop = 0;
     if (m_hWnd) {
@@ -105,7 +105,7 @@ void CListPanel::DeleteItem(long user)
         return;
     }
     m_listRows.RemoveAt(at);
-    FreeRow(row);
+    m_pfDeleteRow(row);
     PullTopBack();
     HideGoButtons();
     if (m_hWnd) {

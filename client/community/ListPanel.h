@@ -24,7 +24,10 @@ public:
     static constexpr int kMaxGoButtons = 16;
     static constexpr int kScrollBarWidth = 18;
 
-    explicit CListPanel(int visibleCount) : m_nVisibleCount(visibleCount) {}
+    // How a kind's rows are freed: also while the panel itself goes, when the kind is gone already.
+    using RowDeleter = void (*)(void* row);
+
+    CListPanel(int visibleCount, RowDeleter deleter) : m_nVisibleCount(visibleCount), m_pfDeleteRow(deleter) {}
     ~CListPanel() override;
 
     // A visible child named `caption` (its skin section) of `owner`, whose skin it reads.
@@ -72,7 +75,6 @@ protected:
     virtual void DrawRow(CDC* dc, int slot, const void* row) = 0;
     virtual BOOL IsGoEnabled(const void* row) const = 0;
     virtual void OnGo(const void* row) = 0;
-    virtual void FreeRow(void* row) const = 0;
     // The row's nickname and ID fields (friend and room-user rows unless a kind says otherwise).
     virtual char* NicknameField(void* row, size_t* size) const;
     virtual char* IdField(void* row, size_t* size) const;
@@ -122,6 +124,7 @@ private:
     void HideGoButtons();
     void RowOf(long user, POSITION* at, void** row) const;
 
+    RowDeleter m_pfDeleteRow;
     std::vector<std::unique_ptr<CSoundButton>> m_goButtons;
     CBitmap m_bmpColumn;
     int m_nColumnWidth = 0;

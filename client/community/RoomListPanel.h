@@ -5,7 +5,7 @@
 
 class CRoomListPanel : public CListPanel {
 public:
-    CRoomListPanel() : CListPanel(0) {}
+    CRoomListPanel() : CListPanel(0, [](void* row) { delete static_cast<ROOM_ROW*>(row); }) {}
 
     // The room number of the first or last row, -1 without rows.
     int GetFirstRoomNumber() const;
@@ -18,5 +18,4 @@ protected:
     void DrawRow(CDC* dc, int slot, const void* row) override;
     BOOL IsGoEnabled(const void* row) const override;
     void OnGo(const void* row) override;
-    void FreeRow(void* row) const override { delete static_cast<ROOM_ROW*>(row); }
 };

@@ -5,13 +5,12 @@
 
 class CUserInfoPanel : public CListPanel {
 public:
-    CUserInfoPanel() : CListPanel(0) {}
+    CUserInfoPanel() : CListPanel(0, [](void* row) { delete static_cast<SEARCH_ROW*>(row); }) {}
 
 protected:
     void DrawRow(CDC* dc, int slot, const void* row) override;
     BOOL IsGoEnabled(const void* row) const override;
     void OnGo(const void* row) override;
-    void FreeRow(void* row) const override { delete static_cast<SEARCH_ROW*>(row); }
     char* NicknameField(void* row, size_t* size) const override;
     char* IdField(void* row, size_t* size) const override;
 };

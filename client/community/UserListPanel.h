@@ -5,7 +5,7 @@
 
 class CUserListPanel : public CListPanel {
 public:
-    CUserListPanel() : CListPanel(100) {}
+    CUserListPanel() : CListPanel(100, [](void* row) { delete static_cast<FRIEND_ROW*>(row); }) {}
 
     // Rebuilds the rows from the room's member list; nothing without a connection.
     void Refresh(int lobby, int room);
@@ -21,5 +21,4 @@ protected:
     void DrawRow(CDC* dc, int slot, const void* row) override;
     BOOL IsGoEnabled(const void*) const override { return FALSE; }
     void OnGo(const void*) override {}
-    void FreeRow(void* row) const override { delete static_cast<FRIEND_ROW*>(row); }
 };
