@@ -56,9 +56,9 @@ void CFriendListPanel::DrawRow(CDC* dc, int slot, const void* data)
         DrawColumnText(dc, 0, slot, male ? "M" : "F", GetTextColor());
     }
     const COLORREF colour = row->cNumber == 'Y' ? GetTextColor() : RGB(192, 192, 192);
-    DrawColumnText(dc, 1, slot, CString(row->szID, static_cast<int>(strnlen(row->szID, sizeof(row->szID)))), colour);
+    DrawColumnText(dc, 1, slot, FieldText(row->szID), colour);
     DrawColumnText(dc, 2, slot,
-                   CString(row->szNickname, static_cast<int>(strnlen(row->szNickname, sizeof(row->szNickname)))),
+                   FieldText(row->szNickname),
                    colour);
 }
 

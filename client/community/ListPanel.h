@@ -84,6 +84,12 @@ protected:
     void DrawColumnText(CDC* dc, int column, int slot, LPCSTR text, COLORREF colour, BOOL centred = TRUE);
     void DrawColumnPicture(CDC* dc, int column, int slot, int pictureColumn);
     static CString NumberText(char number);
+    // A row's text field up to its terminator, never beyond the field.
+    template <size_t N>
+    static CString FieldText(const char (&field)[N])
+    {
+        return CString(field, static_cast<int>(strnlen(field, N)));
+    }
     // The message for a member's place, or empty when the member may go there.
     static CString PlaceRefusal(BOOL found, int lobby, int room);
     static BOOL IsConnected();

@@ -21,16 +21,12 @@ void CRoomListPanel::DrawRow(CDC* dc, int slot, const void* data)
     } else {
         DrawColumnText(dc, 0, slot, closed ? "Closed" : "Opened", closed ? RGB(128, 0, 128) : GetTextColor(), FALSE);
     }
-    // The fields are copied bounded and terminated, but a row is drawn only up to its field's end.
-    const CString subject(row->szSubject, static_cast<int>(strnlen(row->szSubject, sizeof(row->szSubject))));
-    const CString name(row->szName, static_cast<int>(strnlen(row->szName, sizeof(row->szName))));
-    const CString host(row->szText, static_cast<int>(strnlen(row->szText, sizeof(row->szText))));
     CString members;
     members.Format("%d/%d", row->nUsers, row->nMaxUsers);
-    DrawColumnText(dc, 1, slot, subject, GetTextColor());
+    DrawColumnText(dc, 1, slot, FieldText(row->szSubject), GetTextColor());
     DrawColumnText(dc, 2, slot, members, GetTextColor());
-    DrawColumnText(dc, 3, slot, host, GetTextColor());
-    DrawColumnText(dc, 4, slot, name, GetTextColor());
+    DrawColumnText(dc, 3, slot, FieldText(row->szText), GetTextColor());
+    DrawColumnText(dc, 4, slot, FieldText(row->szName), GetTextColor());
 }
 
 BOOL CRoomListPanel::IsGoEnabled(const void* data) const

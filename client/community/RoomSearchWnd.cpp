@@ -123,24 +123,33 @@ void CRoomSearchWnd::FillRows(CRoomListPanel& list, CPtrList& elements)
     list.ShowWindow(SW_SHOW);
 }
 
+CYondaComm* CRoomSearchWnd::Connection()
+{
+    CYondaComm* comm = g_pSession ? g_pSession->GetComm() : nullptr;
+    return comm && comm->IsConnected() ? comm : nullptr;
+}
+
+void CRoomSearchWnd::ShowAnswer(int tab, CPtrList& elements)
+{
+    CRoomListPanel& list = ListOf(tab);
+    FillRows(list, elements);
+    Connection()->Release(&elements);
+    ShowPagingButtons(tab);
+    list.Invalidate(TRUE);
+}
+
 BOOL CRoomSearchWnd::LoadLobbyList()
 {
-    if (!g_pSession || !g_pSession->GetComm() || !g_pSession->GetComm()->IsConnected()) {
+    CYondaComm* comm = Connection();
+    if (!comm) {
         return TRUE;
     }
     const int lobby = SearchLobby();
-    if (lobby < 0) {
-        return FALSE;
-    }
-    CYondaComm* comm = g_pSession->GetComm();
     CPtrList elements;
-    if (!comm->QueryLobbyRoomList(static_cast<short>(lobby), m_nPageKey, elements)) {
+    if (lobby < 0 || !comm->QueryLobbyRoomList(static_cast<short>(lobby), m_nPageKey, elements)) {
         return FALSE;
     }
-    FillRows(m_lobbyList, elements);
-    comm->Release(&elements);
-    ShowPagingButtons(TAB_LOBBY);
-    m_lobbyList.Invalidate(TRUE);
+    ShowAnswer(TAB_LOBBY, elements);
     return TRUE;
 }
 
@@ -159,20 +168,15 @@ BOOL CRoomSearchWnd::Search()
 {
     const ROOM_SEARCH_QUERY query = CurrentQuery();
     const int lobby = SearchLobby();
-    if (!g_pSession || !g_pSession->GetComm() || !g_pSession->GetComm()->IsConnected() || lobby < 0) {
-        return FALSE;
-    }
-    CYondaComm* comm = g_pSession->GetComm();
+    CYondaComm* comm = Connection();
     CPtrList elements;
-    if (!comm->QuerySearchRoom(static_cast<short>(lobby), m_nPageKey, query.szText1, query.szText2, query.szText3,
+    if (!comm || lobby < 0 ||
+        !comm->QuerySearchRoom(static_cast<short>(lobby), m_nPageKey, query.szText1, query.szText2, query.szText3,
                                query.szText4, query.cSex, query.byAgeFrom, query.byAgeTo, query.szArea, query.byCount,
                                query.cFull, query.cSecret, elements)) {
         return FALSE;
     }
-    FillRows(m_searchList, elements);
-    comm->Release(&elements);
-    ShowPagingButtons(TAB_SEARCH);
-    m_searchList.Invalidate(TRUE);
+    ShowAnswer(TAB_SEARCH, elements);
     return TRUE;
 }
 

@@ -11,6 +11,8 @@
 
 #include <vector>
 
+class CYondaComm;
+
 class CRoomSearchWnd : public CSearchPanel {
 public:
     enum { TAB_LOBBY = 0, TAB_SEARCH = 1 };
@@ -68,6 +70,10 @@ private:
     BOOL IsChecked(int option) const { return m_btnOptions[option].m_bChecked != 0; }
     // The service's rooms become the list's rows.
     void FillRows(CRoomListPanel& list, CPtrList& elements);
+    // An answer of the service shown in the tab's list, its elements given back.
+    void ShowAnswer(int tab, CPtrList& elements);
+    // The network library's connection while it is up, else null.
+    static CYondaComm* Connection();
     void ShowPagingButtons(int tab);
     // The keyword, its key buttons, the selectors and the switches show on the search tab only.
     void ShowSearchOptions();

@@ -5,9 +5,9 @@ void CUserInfoPanel::DrawRow(CDC* dc, int slot, const void* data)
     const auto* row = static_cast<const SEARCH_ROW*>(data);
     const BOOL male = row->cGender == 'M';
     DrawColumnText(dc, 0, slot,
-                   CString(row->szNickname, static_cast<int>(strnlen(row->szNickname, sizeof(row->szNickname)))),
+                   FieldText(row->szNickname),
                    GetTextColor());
-    DrawColumnText(dc, 1, slot, CString(row->szID, static_cast<int>(strnlen(row->szID, sizeof(row->szID)))),
+    DrawColumnText(dc, 1, slot, FieldText(row->szID),
                    GetTextColor());
     if (HasColumnPicture()) {
         DrawColumnPicture(dc, 2, slot, male ? 0 : 2);
@@ -15,7 +15,7 @@ void CUserInfoPanel::DrawRow(CDC* dc, int slot, const void* data)
         DrawColumnText(dc, 2, slot, male ? "M" : "F", GetTextColor());
     }
     DrawColumnText(dc, 3, slot, NumberText(row->cNumber), GetTextColor());
-    DrawColumnText(dc, 4, slot, CString(row->szArea, static_cast<int>(strnlen(row->szArea, sizeof(row->szArea)))),
+    DrawColumnText(dc, 4, slot, FieldText(row->szArea),
                    GetTextColor());
 }
 

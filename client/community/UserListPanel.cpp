@@ -102,10 +102,10 @@ void CUserListPanel::DrawRow(CDC* dc, int slot, const void* data)
     } else {
         DrawColumnText(dc, 0, slot, male ? "Male" : "Female", master ? RGB(128, 0, 128) : GetTextColor());
     }
-    DrawColumnText(dc, 1, slot, CString(row->szID, static_cast<int>(strnlen(row->szID, sizeof(row->szID)))),
+    DrawColumnText(dc, 1, slot, FieldText(row->szID),
                    GetTextColor());
     DrawColumnText(dc, 2, slot, NumberText(row->cNumber), GetTextColor());
     DrawColumnText(dc, 3, slot,
-                   CString(row->szNickname, static_cast<int>(strnlen(row->szNickname, sizeof(row->szNickname)))),
+                   FieldText(row->szNickname),
                    GetTextColor());
 }

@@ -50,12 +50,7 @@ struct RoomMaker {
     // Opens a room in lobby 0 and stands the maker in it; its number, or -1.
     int16_t Open(const std::string& name, const std::string& subject, uint8_t limit, const std::string& password)
     {
-        proto::Block record(proto::kRoomOpenLayout);
-        record.i16(0, 0).text(2, 50, name).text(52, 30, subject).u8(82, limit).text(83, 13, password);
-        auto request = client.begin(proto::Command::RoomOpen);
-        request.writer.bytes(record.bytes());
-        auto reply = client.ask(request);
-        return reply && reply->ok() ? reply->fields().i16() : -1;
+        return client.openRoom(0, name, subject, limit, password);
     }
     void Leave()
     {
@@ -123,7 +118,18 @@ std::string AnswerBox(DrivenProgram& program)
     return "(no box)";
 }
 
-class RoomSearch : public EndToEndTest {};
+class RoomSearch : public EndToEndTest {
+protected:
+    // `member`'s program, logged in, on its way to the square, its room search on the lobby tab.
+    DrivenProgram& ListTheSquare(const std::string& member)
+    {
+        DrivenProgram& program = Launch(member);
+        LogIn(program, member);
+        OpenRoomSearch(program);
+        EXPECT_TRUE(IsOk(program.Click(kTabs, 50, 12)));
+        return program;
+    }
+};
 
 } // namespace
 
@@ -137,11 +143,8 @@ TEST_F(RoomSearch, AMemberListsTheLobbyFindsARoomByNameAndJoinsItWithItsPassword
     ASSERT_GT(ann.Open("Garden party", "flowers", 8, "rose"), 0);
     ASSERT_GT(cid.Open("Chess corner", "games", 4, ""), 0);
 
-    DrivenProgram& program = Launch("ben");
-    LogIn(program, "ben");
-    OpenRoomSearch(program);
     // The lobby's rooms: both, and nothing below them.
-    ASSERT_TRUE(IsOk(program.Click(kTabs, 50, 12)));
+    DrivenProgram& program = ListTheSquare("ben");
     EXPECT_EQ(NamedRows(program, kLobbyListTop, 4), 2);
 
     // Searching room names for "Garden" finds Ann's room alone.
@@ -187,10 +190,7 @@ TEST_F(RoomSearch, AFullRoomAndARoomThatClosedSinceTheListAreToldWithoutAskingAP
     ASSERT_GT(pair, 0);
     ASSERT_GT(cid.Open("Short lived", "soon gone", 6, ""), 0);
 
-    DrivenProgram& program = Launch("ben");
-    LogIn(program, "ben");
-    OpenRoomSearch(program);
-    ASSERT_TRUE(IsOk(program.Click(kTabs, 50, 12)));
+    DrivenProgram& program = ListTheSquare("ben");
     ASSERT_EQ(NamedRows(program, kLobbyListTop, 3), 2);
 
     // The pair fills up after the list was read: the room is full, and no password is asked.

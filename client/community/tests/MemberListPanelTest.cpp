@@ -166,13 +166,8 @@ TEST_F(MemberLists, TheRoomsUsersShowTheirMasterAndFollowWhoComesAndGoes)
     TestClient leeClient, parkClient;
     ASSERT_GT(leeClient.login(m_service.port(), "lee"), 0);
     ASSERT_GT(parkClient.login(m_service.port(), "park"), 0);
-    yonda::proto::Block record(yonda::proto::kRoomOpenLayout);
-    record.i16(0, 1).text(2, 50, "Tea").text(52, 30, "green").u8(82, 6).text(83, 13, "");
-    auto request = leeClient.begin(yonda::proto::Command::RoomOpen);
-    request.writer.bytes(record.bytes());
-    auto reply = leeClient.ask(request);
-    ASSERT_TRUE(reply && reply->ok());
-    const int16_t room = reply->fields().i16();
+    const int16_t room = leeClient.openRoom(1, "Tea", "green", 6);
+    ASSERT_GT(room, 0);
     ASSERT_EQ(parkClient.join(1, room), yonda::proto::Ok);
 
     CUserListPanel panel;

@@ -153,13 +153,8 @@ protected:
             ASSERT_GT(host->client.login(m_service.port(), login), 0);
             char name[16];
             std::snprintf(name, sizeof name, "Room %02d", i);
-            yonda::proto::Block record(yonda::proto::kRoomOpenLayout);
-            record.i16(0, 0).text(2, 50, name).text(52, 30, i % 2 ? "odd" : "even").u8(82, 8).text(83, 13, "");
-            auto request = host->client.begin(yonda::proto::Command::RoomOpen);
-            request.writer.bytes(record.bytes());
-            auto reply = host->client.ask(request);
-            ASSERT_TRUE(reply && reply->ok());
-            host->room = reply->fields().i16();
+            host->room = host->client.openRoom(0, name, i % 2 ? "odd" : "even", 8);
+            ASSERT_GT(host->room, 0);
             m_hosts.push_back(std::move(host));
         }
     }
@@ -547,13 +542,8 @@ TEST_P(RoomSearchWindow, JoiningAFullOrGoneRoomTellsWhyAndAWrongPasswordLeavesTh
     TestClient lee;
     ASSERT_GT(lee.login(m_service.port(), "lee"), 0);
     // Room 2: Lee's, closed, with room for one more.
-    yonda::proto::Block record(yonda::proto::kRoomOpenLayout);
-    record.i16(0, 0).text(2, 50, "Lee's").text(52, 30, "secret").u8(82, 2).text(83, 13, "pass");
-    auto request = lee.begin(yonda::proto::Command::RoomOpen);
-    request.writer.bytes(record.bytes());
-    auto reply = lee.ask(request);
-    ASSERT_TRUE(reply && reply->ok());
-    const int16_t closed = reply->fields().i16();
+    const int16_t closed = lee.openRoom(0, "Lee's", "secret", 2, "pass");
+    ASSERT_GT(closed, 0);
 
     EXPECT_FALSE(m_frame->JoinRoom(-1, 1)) << "no lobby";
     AnswerNextBox();
