@@ -22,6 +22,7 @@
 
 class CClientSession;
 class CItemShopDlg;
+class CMessengerWnd;
 
 class CMainFrame : public CMiniFrameWnd {
 public:
@@ -55,6 +56,11 @@ public:
     // The message windows the frame owns; a window closing posts UM_CHILD_CLOSED with itself.
     void AddMessageWindow(CWnd* window);
     BOOL HasMessageWindow(CWnd* window) const;
+    // The messenger of a member: the open one is brought forward (a received message added to
+    // it), else a new one opens with the message as its first line.
+    void OpenMessageWindow(long user, LPCSTR id, LPCSTR nickname, LPCSTR message, BOOL received);
+    // The open messenger of a user number, or with a name of the partner by that nickname or ID.
+    CMessengerWnd* FindMessageWindow(long user, LPCSTR name);
     // Rooms: joining one (asking a closed room's password first), the text input dialog, and the
     // search windows (3002 rooms; others are not made here).
     virtual BOOL JoinRoom(int lobby, int room);
