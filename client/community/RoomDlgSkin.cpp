@@ -1,7 +1,14 @@
 #include "RoomDlgSkin.h"
 
-const char* const CRoomDlgSkin::kEditSections[EDIT_COUNT] = {"RoomNameEdit", "RoomSubjectEdit", "CountEdit",
-                                                             "PassEdit"};
+const char* const CRoomDlgSkin::kEditSections[EDIT_COUNT] = {"RoomNameEdit", "RoomSubjectEdit", "CountEdit", "PassEdit"};
+
+void CRoomDlgSkin::FreeSkin()
+{
+    CDialogSkin::FreeSkin();
+    for (CSkinElement& element : m_elEdits) {
+        FreeElementBitmap(&element);
+    }
+}
 
 int CRoomDlgSkin::LoadElements()
 {

@@ -7,6 +7,7 @@
 #include "BezierPath.h"
 #include "D3DDevice.h"
 #include "FogState.h"
+#include "PFGame.h"
 #include "SceneSink.h"
 #include "WorkerThread.h"
 
@@ -18,11 +19,14 @@
 #include <afxwin.h>
 
 #include <atomic>
+#include <map>
+#include <memory>
+#include <string>
 #include <vector>
 
 class CMainFrame;
 
-class CD3DViewer : public CWnd, public CWorkerThread, public CSceneSink {
+class CD3DViewer : public CWnd, public CWorkerThread, public CSceneSink, public CPFGameHost {
 public:
     static constexpr UINT_PTR kCheckTimer = 1;
     static constexpr UINT kCheckMs = 30;
@@ -76,6 +80,31 @@ public:
     void FlyStep();
     void ReadFlyOverPaths();
 
+    // ---- Rooms: the subject board and the party game (D3DViewerGame.cpp) -----------------
+    // The board text and the member limit of a party-game room, kept before its scene loads.
+    CString GetBoardText() const { return m_strBoardText; }
+    BYTE GetGameLevel() const { return m_byGameLevel; }
+    CPFGame* GetPFGame() const { return m_pPFGame.get(); }
+    void FadeInBackground(int number);
+    void FadeOutBackground();
+    // A game button of the frame: 0 start, 1 hint, 2 retire, 3 ready.
+    void OnGameAction(int action);
+    // The game's messages the frame hands on (UM_PFGAME_*), on the GUI thread; without `act`
+    // only what they carry is freed.
+    LRESULT OnGameMessage(UINT message, WPARAM wParam, LPARAM lParam, BOOL act = TRUE);
+    // The party game's clock as the view draws it ("m:ss:t").
+    static CString GameClockText(DWORD milliseconds);
+
+    // CPFGameHost: what the party game asks of the view.
+    void ShowTile(int cell, LPCSTR file, const D3DXVECTOR3& position) override;
+    void PlaceAvatarAtStart() override;
+    void PostGameRequest(int code, int param, LPARAM value, const BYTE* data, int size) override;
+    void PlayGameSound(LPCSTR file) override;
+    void PostButtonUpdate(int type) override;
+    void RequestFrame() override { m_bFrameDue = 1; }
+    void ShowGameMessage(const CString& text) override;
+    BOOL AskGameQuestion(const CString& key) override;
+
     CMainFrame* m_pParent = nullptr;
     std::atomic<int> m_bWorkerStarted{0};
     std::atomic<int> m_bSceneReady{0};
@@ -113,6 +142,10 @@ public:
     std::atomic<int> m_bButtonHeld{0};
     std::atomic<int> m_bWalkable{0};
     D3DXVECTOR3 m_vLastTarget{0.0f, 0.0f, 0.0f};
+    // The subject board of a subject room and the picture on it.
+    _KRA_HANDLE m_hSubjectBoard = 0;
+    int m_nSubjectNumber = 0;
+    BOOL m_bSubjectShown = FALSE;
 
     // ---- Speech (D3DViewerBalloons.cpp) ------------------------------------------------------
     // A member's chat over its avatar for a while, in the chat colour of the index.
@@ -157,6 +190,30 @@ private:
 
     std::vector<HWND> m_previewWindows;
     BOOL m_bPreviewsReleased = FALSE; // told of a loss and not yet of the restore
+    // The scene file of a party-game room and its board size, by the board text.
+    LPCSTR GameSceneFile() const;
+    int GameBoardSize() const;
+    // Made after a party-game room's scene loads; taken out under the lock and stopped after.
+    void CreateGame();
+    std::unique_ptr<CPFGame> TakeGame();
+    void LoadSubjectBoard();
+    // Tells the game who stands in avatar slot `index` (0-3) of a party-game room.
+    void AnnounceGamePlayer(int index);
+    void ForgetGamePlayer(int index);
+    // The walk target of a click: snapped to a board cell in a game room; FALSE refuses the walk.
+    BOOL GameAllowsWalk(D3DXVECTOR3* target);
+    void RenderRoomOverlays();
+    void HandleGameEvent(const PFGAME_EVENT& event);
+
+    CString m_strBoardText;
+    BYTE m_byGameLevel = 1;
+    std::unique_ptr<CPFGame> m_pPFGame;
+    // Each board cell's tiles once loaded, shown and hidden in turn, and the one shown now.
+    struct GAME_TILES {
+        _KRA_HANDLE hShown = 0;
+        std::map<std::string, _KRA_HANDLE> loaded;
+    };
+    GAME_TILES m_gameTiles[CPFGame::kCells];
 };
 
 // The one 3D view (null until it is constructed).

@@ -95,6 +95,9 @@ void CD3DViewer::UpdatePicking()
     if (mine.byPose == AVATAR_SLOT::POSE_SITTING_DOWN || mine.byPose == AVATAR_SLOT::POSE_WALKING_TO_SEAT) {
         return;
     }
+    if (!GameAllowsWalk(&target)) {
+        return;
+    }
     D3DXVECTOR3 allowed = target;
     m_pScene->CheckCollision(own, target, allowed);
     if (allowed == m_vLastTarget) {

@@ -235,8 +235,8 @@ void CMainFrame::OnDestroy()
         app->m_nWindowTop = saved.y;
     }
     DestroyMessageWindows();
+    FreeUndeliveredMessages();
     ReleaseServiceWindows();
-    DropPendingEvents();
     m_bgmPlayer.ReleaseSound();
     if (m_pSession && m_pSession->GetSceneSink() == &m_wndView) {
         m_pSession->SetSceneSink(nullptr);
@@ -244,17 +244,34 @@ void CMainFrame::OnDestroy()
     CMiniFrameWnd::OnDestroy();
 }
 
-void CMainFrame::DropPendingEvents()
+void CMainFrame::FreeUndeliveredMessages()
 {
-    // From now on the library keeps its events (and frees them when it goes); those it posted
-    // already would be lost with the window, so their blocks are freed here.
+    // Posts still queued when the frame goes carry memory that only their handling frees. From
+    // now on the library keeps its events (and frees them when it goes) rather than post them to
+    // a window that is going.
     if (m_pSession && m_pSession->GetComm()) {
         m_pSession->GetComm()->SetNotifyWindow(nullptr);
     }
-    MSG msg;
-    for (UINT message : {static_cast<UINT>(UM_COMM_EVENT), static_cast<UINT>(UM_COMM_MESSAGE)}) {
-        while (::PeekMessageA(&msg, GetSafeHwnd(), message, message, PM_REMOVE)) {
-            YondaFreeEventBlock(msg.message, msg.wParam, msg.lParam);
+    const HWND self = GetSafeHwnd();
+    MSG message;
+    for (UINT kind : {UM_ROOM_USER_JOIN, UM_SESSION_REQUEST, UM_COMM_EVENT, UM_COMM_MESSAGE, UM_PFGAME_EVENT,
+                      UM_PFGAME_MOVED, UM_PFGAME_MESSAGE}) {
+        while (::PeekMessageA(&message, self, kind, kind, PM_REMOVE)) {
+            switch (kind) {
+            case UM_ROOM_USER_JOIN: delete reinterpret_cast<CString*>(message.lParam); break;
+            case UM_SESSION_REQUEST: {
+                const int code = LOWORD(message.wParam);
+                if (code >= REQ_MOVE_START && code <= REQ_MOVE_SITUP && HIWORD(message.wParam) == 0) {
+                    delete[] reinterpret_cast<float*>(message.lParam);
+                } else if (code == REQ_PFGAME_DATA) {
+                    delete[] reinterpret_cast<BYTE*>(message.lParam);
+                }
+                break;
+            }
+            case UM_COMM_EVENT:
+            case UM_COMM_MESSAGE: YondaFreeEventBlock(kind, message.wParam, message.lParam); break;
+            default: m_wndView.OnGameMessage(kind, 0, message.lParam, FALSE); break;
+            }
         }
     }
 }
@@ -305,9 +322,12 @@ LRESULT CMainFrame::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
     case UM_SESSION_REQUEST: {
         const int code = LOWORD(wParam);
         const LRESULT result = m_pSession ? m_pSession->SendRequest(code, HIWORD(wParam), lParam) : kRequestNoConnection;
-        // The view's move requests come with a copy of their floats that is the frame's to free.
+        // The view's move requests come with a copy of their floats that is the frame's to free,
+        // and the party game's board with a copy of its bytes.
         if (code >= REQ_MOVE_START && code <= REQ_MOVE_SITUP && HIWORD(wParam) == 0) {
             delete[] reinterpret_cast<float*>(lParam);
+        } else if (code == REQ_PFGAME_DATA) {
+            delete[] reinterpret_cast<BYTE*>(lParam);
         }
         return result;
     }
@@ -325,6 +345,15 @@ LRESULT CMainFrame::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
     case UM_SHOW_SUB_WINDOW: OpenSearchWindow(kRoomSearchWindow); return 0;
     case UM_ROOM_JOIN_RESULT: OnJoinRoomAsked(wParam, reinterpret_cast<HWND>(lParam)); return 0;
     case kChildClosed: OnChildClosed(reinterpret_cast<CWnd*>(lParam)); return 0;
+    case UM_ROOM_DIALOG: OnRoomDialog(static_cast<int>(wParam)); return 0;
+    case UM_VIEW_ACTION_0:
+    case UM_VIEW_ACTION_1:
+    case UM_VIEW_ACTION_2:
+    case UM_VIEW_ACTION_3: m_wndView.OnGameAction(static_cast<int>(message - UM_VIEW_ACTION_0)); return 0;
+    case UM_PFGAME_BUTTONS:
+    case UM_PFGAME_EVENT:
+    case UM_PFGAME_MOVED:
+    case UM_PFGAME_MESSAGE: return m_wndView.OnGameMessage(message, wParam, lParam);
     case kSetShopPoints:
         if (m_pSession) {
             m_pSession->m_lPoints = static_cast<long>(wParam);
@@ -418,9 +447,6 @@ void CMainFrame::OnNicknameModified(long user, LPCSTR nickname)
     }
 }
 
-void CMainFrame::ChangeBackground(int)
-{
-}
 
 // ---- Camera and motion keys ------------------------------------------------------------
 
