@@ -246,7 +246,12 @@ void CMainFrame::OnDestroy()
 
 void CMainFrame::FreeUndeliveredMessages()
 {
-    // Posts still queued when the frame goes carry memory that only their handling frees.
+    // Posts still queued when the frame goes carry memory that only their handling frees. From
+    // now on the library keeps its events (and frees them when it goes) rather than post them to
+    // a window that is going.
+    if (m_pSession && m_pSession->GetComm()) {
+        m_pSession->GetComm()->SetNotifyWindow(nullptr);
+    }
     const HWND self = GetSafeHwnd();
     MSG message;
     for (UINT kind : {UM_ROOM_USER_JOIN, UM_SESSION_REQUEST, UM_COMM_EVENT, UM_COMM_MESSAGE, UM_PFGAME_EVENT,
@@ -337,6 +342,8 @@ LRESULT CMainFrame::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
     case UM_ROOM_USER_JOIN: OnUserJoined(static_cast<long>(wParam), reinterpret_cast<CString*>(lParam)); return 0;
     case UM_ROOM_USER_EXIT: OnUserExited(static_cast<long>(wParam), reinterpret_cast<LPCSTR>(lParam)); return 0;
     case UM_ROOM_JOINED: return 0; // the room-user window refreshes from it once it exists
+    case UM_SHOW_SUB_WINDOW: OpenSearchWindow(kRoomSearchWindow); return 0;
+    case UM_ROOM_JOIN_RESULT: OnJoinRoomAsked(wParam, reinterpret_cast<HWND>(lParam)); return 0;
     case kChildClosed: OnChildClosed(reinterpret_cast<CWnd*>(lParam)); return 0;
     case UM_ROOM_DIALOG: OnRoomDialog(static_cast<int>(wParam)); return 0;
     case UM_VIEW_ACTION_0:

@@ -11,6 +11,7 @@
 #include "MotionOppositeTable.h"
 
 #include <LobbyBars.h>
+#include <RoomSearchWnd.h>
 #include <ToolBarWnd.h>
 
 #include <SoundButton.h>
@@ -69,6 +70,13 @@ public:
     void OpenMessageWindow(long user, LPCSTR id, LPCSTR nickname, LPCSTR message, BOOL received);
     // The open messenger of a user number, or with a name of the partner by that nickname or ID.
     CMessengerWnd* FindMessageWindow(long user, LPCSTR name);
+    // Rooms: joining one (asking a closed room's password first), the text input dialog, and the
+    // search windows (3002 rooms; others are not made here).
+    virtual BOOL JoinRoom(int lobby, int room);
+    virtual BOOL AskText(CString* text);
+    void OpenSearchWindow(int id);
+    static constexpr int kRoomSearchWindow = 3002;
+
     // The display text of an area code of the skin's "ComboArea" menu, or empty.
     CString LookupComboText(LPCSTR code) const;
 
@@ -106,6 +114,7 @@ public:
     CChatWnd m_wndChat;
     CBgmPlayer m_bgmPlayer;
     CLobbyBars m_lobbyBars;
+    CRoomSearchWnd m_wndRoomSearch;
     CMotionOppositeTable m_motionKeys;
     int m_nKeyChatColour = 0; // the chat colour of the motions sent by key
     CSoundButton m_btnClose;
@@ -152,6 +161,7 @@ private:
     void OnUserExited(long user, LPCSTR nickname);
 
     void OnChildClosed(CWnd* window);
+    void OnJoinRoomAsked(WPARAM place, HWND asker);
     // The distance from the camera to the own member's head, and whether the view may zoom now.
     BOOL CanZoom(float* distance);
     void SendKeyMotion(UINT key);

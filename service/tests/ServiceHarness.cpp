@@ -185,6 +185,17 @@ uint8_t TestClient::join(int16_t lobby, int16_t room, const std::string& passwor
     return status(request);
 }
 
+int16_t TestClient::openRoom(int16_t lobby, const std::string& name, const std::string& subject, uint8_t limit,
+                            const std::string& password)
+{
+    proto::Block record(proto::kRoomOpenLayout);
+    record.i16(0, lobby).text(2, 50, name).text(52, 30, subject).u8(82, limit).text(83, 13, password);
+    auto request = begin(proto::RoomOpen);
+    request.writer.bytes(record.bytes());
+    auto reply = ask(request);
+    return reply && reply->ok() ? reply->fields().i16() : -1;
+}
+
 std::optional<proto::DecodedEvent> TestClient::waitFor(uint8_t type, bool message, int timeoutMs)
 {
     std::unique_lock lock(m_lock);

@@ -81,6 +81,9 @@ public:
 
     // Enters a lobby area (room -1) or a room, as the session does.
     uint8_t join(int16_t lobby, int16_t room, const std::string& password = "");
+    // Opens a room, as the room-making dialog does, and stands in it: its number, or -1.
+    int16_t openRoom(int16_t lobby, const std::string& name, const std::string& subject, uint8_t limit,
+                     const std::string& password = "");
 
     // The next event of that type (others before it are dropped), or nothing within the wait.
     std::optional<proto::DecodedEvent> waitFor(uint8_t type, bool message = false, int timeoutMs = 3000);

@@ -3,6 +3,7 @@
 #include "ChatSkin.h"
 #include "MessengerSkins.h"
 #include "RoomDialogSkins.h"
+#include "RoomSkins.h"
 #include "ShopSkin.h"
 
 namespace {
@@ -120,7 +121,7 @@ std::vector<WindowDescription> Build()
     }
     w.push_back(Frame("WND_AVATAR_INFO", 1005, "AVATAR_INFO_TITLE", {100, 60, 320, 420}, "avatar_info"));
     w.push_back(ToolBarWindow());
-    w.push_back(Frame("WND_SEARCH_ROOM", 1007, "SEARCH_ROOM_TITLE", {150, 90, 360, 360}, "search_room"));
+    w.push_back(RoomSearchWindow(Frame("WND_SEARCH_ROOM", 1007, "SEARCH_ROOM_TITLE", {150, 60, 460, 440}, "search_room")));
     w.push_back(MessengerWindow());
     w.push_back(Frame("WND_SEARCH_USER", 1008, "SEARCH_USER_TITLE", {150, 90, 360, 360}, "search_user"));
     // Dialogs: sized by their backgrounds, centred when they open.
@@ -129,7 +130,7 @@ std::vector<WindowDescription> Build()
     }
     w.push_back(Login());
     w.push_back(AvatarSelectDialog());
-    w.push_back(Dialog("DLG_PASSWORD_CONFIRM", "PASSWORD_TITLE", 300, 180, "password", {{"ROOM_PASSWORD", 24, 60}}));
+    w.push_back(PasswordDialog(Dialog("DLG_PASSWORD_CONFIRM", "PASSWORD_TITLE", 300, 180, "password", {{"ROOM_PASSWORD", 24, 60}})));
     w.push_back(Dialog("DLG_SCREEN_SHOT_SUCCESS", "SCREENSHOT_TITLE", 300, 220, "screenshot", {},
                        WindowKind::Notice));
     w.push_back(ItemShopWindow());
