@@ -115,6 +115,7 @@ BOOL CMainFrame::CreateChildren()
     if (lobbies < 1) {
         return FALSE;
     }
+    CreateServiceWindows();
     const RECT& view = g_pMainSkin->Element(CMainSkin::D3D_VIEW_WINDOW).rcRect;
     if (!m_wndView.Create(this, view)) {
         return FALSE;
@@ -224,6 +225,7 @@ void CMainFrame::OnDestroy()
         app->m_nWindowTop = saved.y;
     }
     DestroyMessageWindows();
+    ReleaseServiceWindows();
     m_bgmPlayer.ReleaseSound();
     if (m_pSession && m_pSession->GetSceneSink() == &m_wndView) {
         m_pSession->SetSceneSink(nullptr);
@@ -301,6 +303,7 @@ LRESULT CMainFrame::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
         if (m_pSession) {
             m_pSession->m_lPoints = static_cast<long>(wParam);
         }
+        m_wndToolBar.RefreshPoints();
         return 0;
     default: return CMiniFrameWnd::WindowProc(message, wParam, lParam);
     }
@@ -314,13 +317,6 @@ void CMainFrame::AddLine(const CString& line)
     while (m_pendingLines.size() > kNoticeBacklog) {
         m_pendingLines.pop_front();
     }
-}
-
-void CMainFrame::OnLocationChanged(int location)
-{
-    const BOOL partyGame = m_wndView.GetViewState() == CD3DViewer::STATE_ROOM && m_wndView.m_nPlaceType == 4;
-    m_lobbyBars.ShowForLocation(location, partyGame);
-    Invalidate(FALSE);
 }
 
 void CMainFrame::OnMove(int x, int y)
@@ -377,40 +373,6 @@ void CMainFrame::OnNicknameModified(long user, LPCSTR nickname)
 
 void CMainFrame::ChangeBackground(int)
 {
-}
-
-void CMainFrame::OnUserJoined(long user, CString* nickname)
-{
-    if (m_pSession && nickname) {
-        ShowNotice(m_pSession->FormatTableString("UserRoomJoin", *nickname));
-        if (user != m_pSession->m_OwnUser.lUser) {
-            m_pSession->SetChatTheme(user);
-        }
-    }
-    delete nickname;
-}
-
-void CMainFrame::OnUserExited(long, LPCSTR nickname)
-{
-    if (!m_pSession) {
-        return;
-    }
-    CString name = nickname && *nickname ? CString(nickname) : m_pSession->GetTableString("UnnamedUser");
-    ShowNotice(m_pSession->FormatTableString("UserRoomExit", name));
-}
-
-void CMainFrame::OnCommMessage(WPARAM wParam, LPARAM lParam)
-{
-    // Until the messenger windows exist, a received message is kept as a line of the log.
-    const auto* block = reinterpret_cast<const BYTE*>(lParam);
-    if (block && (wParam & 0xFF) == 128) {
-        char nickname[33] = {};
-        char text[257] = {};
-        CopyField(nickname, reinterpret_cast<const char*>(block + 26), 32);
-        CopyField(text, reinterpret_cast<const char*>(block + 58), 256);
-        AddLine(CString(nickname) + " > " + text);
-    }
-    YondaFreeEventBlock(UM_COMM_MESSAGE, wParam, lParam);
 }
 
 // ---- Camera and motion keys ------------------------------------------------------------

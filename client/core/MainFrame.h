@@ -6,10 +6,12 @@
 #include <IniFile.h>
 #include "BgmPlayer.h"
 #include "D3DViewer.h"
+#include "FriendList.h"
 #include "MotionOppositeTable.h"
 
 #include <LobbyBars.h>
 #include <RoomSearchWnd.h>
+#include <ToolBarWnd.h>
 
 #include <SoundButton.h>
 #include <WndSnapGroup.h>
@@ -68,6 +70,25 @@ public:
     // Creates the frame's children; FALSE fails the frame's creation.
     BOOL CreateChildren();
 
+    // ---- Services for the community windows (FrameServices.cpp) ------------------------------
+    // Switches every child but `except` and the title buttons; the modal flag is the opposite.
+    void EnableChildren(CWnd* except, BOOL enable);
+    // Request 206 for a member not yet a friend and not the own one; 1 when the friend was added.
+    BOOL RequestAddFriend(long user);
+    const FRIEND_ROW* FindFriend(LPCSTR nickname) const;
+    // Request 207; 1 when the friend was deleted.
+    BOOL DeleteFriend(long user);
+    // The tool bar's up button: the exit on the map, the map from a lobby (asked), the lobby
+    // from a room (asked).
+    void ExitToLocation();
+    void OnRoomCreated(LPCSTR name);
+    void OpenHelp();
+    // The user information window for a member (-1 the own one), once that window exists.
+    void ShowAvatarInfoWnd(long user);
+
+    CToolBarWnd m_wndToolBar;
+    CFriendList m_friends;
+
     CD3DViewer m_wndView;
     CBgmPlayer m_bgmPlayer;
     CLobbyBars m_lobbyBars;
@@ -106,6 +127,13 @@ private:
     void PaintBackground(CDC* dc, const CRect& client);
     void PaintViewBorder(CDC* dc);
     void OnCommMessage(WPARAM wParam, LPARAM lParam);
+    void OnMessageReceived(const BYTE* block);
+    void OnMessageNotDelivered(const BYTE* block);
+    // The tool bar, and the frame as the switch of its children for the toolkit's modal frames.
+    BOOL CreateServiceWindows();
+    void ReleaseServiceWindows();
+    // Asks the member with a string-table text (yes/no box); 1 for yes.
+    int AskMember(LPCSTR key);
     void OnUserJoined(long user, CString* nickname);
     void OnUserExited(long user, LPCSTR nickname);
 

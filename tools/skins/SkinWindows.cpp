@@ -163,6 +163,9 @@ std::vector<std::pair<std::string, std::string>> WindowIniFiles()
         for (const StripDescription& strip : w.strips) {
             own << "\n[" << strip.section << "]\nImage = " << strip.picture << "\nRect = " << Rect(strip.box) << "\n";
         }
+        for (const std::string& line : w.ownLines) {
+            own << line << "\n";
+        }
         if (w.kind == WindowKind::Notice) {
             own << "\n[BITMAP_WND]\nRect = RECT(20,40,120,140)\n\n[MESSAGE]\nRECT = RECT(20," << w.box.height - 80
                 << "," << w.box.width - 20 << "," << w.box.height - 50 << ")\n";
@@ -208,8 +211,12 @@ std::vector<std::pair<std::string, SkinPicture>> WindowPictures(const SkinTexts&
     for (const WindowDescription& w : DefaultSkinWindows()) {
         const std::string title = Text(texts, w.title, codePage);
         switch (w.kind) {
-        case WindowKind::Bar:
-            pictures.emplace_back(w.picture, BarBackground(w.box.width, w.box.height));
+        case WindowKind::Bar: {
+            SkinPicture back = BarBackground(w.box.width, w.box.height);
+            for (const LabelDescription& l : w.labels) {
+                DrawWindowLabel(back, l, Text(texts, l.text, codePage), codePage);
+            }
+            pictures.emplace_back(w.picture, back);
             addButtons(w);
             for (const StripDescription& strip : w.strips) {
                 std::vector<std::string> labels;
@@ -219,6 +226,7 @@ std::vector<std::pair<std::string, SkinPicture>> WindowPictures(const SkinTexts&
                 pictures.emplace_back(strip.picture, TitleStrip(strip.box.width, strip.box.height, labels, codePage));
             }
             break;
+        }
         case WindowKind::Channel:
             break;
         case WindowKind::Stage: {

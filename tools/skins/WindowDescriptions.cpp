@@ -116,7 +116,7 @@ std::vector<WindowDescription> Build()
         w.push_back(std::move(stage));
     }
     w.push_back(Frame("WND_AVATAR_INFO", 1005, "AVATAR_INFO_TITLE", {100, 60, 320, 420}, "avatar_info"));
-    w.push_back(Frame("WND_MENU", 1006, "MENU_TITLE", {616, 430, 176, 162}, "menu"));
+    w.push_back(ToolBarWindow());
     w.push_back(RoomSearchWindow(Frame("WND_SEARCH_ROOM", 1007, "SEARCH_ROOM_TITLE", {150, 60, 460, 440}, "search_room")));
     w.push_back(Frame("WND_SEARCH_USER", 1008, "SEARCH_USER_TITLE", {150, 90, 360, 360}, "search_user"));
     // Dialogs: sized by their backgrounds, centred when they open.

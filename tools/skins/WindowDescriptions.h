@@ -73,9 +73,13 @@ struct WindowDescription {
     std::vector<std::string> extraLines; // further "Key = Value" lines of the element's section
     std::vector<FieldDescription> fields;
     std::vector<StripDescription> strips;
+    std::vector<std::string> ownLines = {}; // further lines of the window's own ini (whole sections)
 };
 
 // The lobbies of the world and of the settings file; one entrance each.
 constexpr int kLobbyCount = 5;
 
 const std::vector<WindowDescription>& DefaultSkinWindows();
+
+// The tool bar under the member list (ToolBarSkin.cpp).
+WindowDescription ToolBarWindow();
