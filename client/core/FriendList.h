@@ -2,23 +2,11 @@
 // The member's friends as the frame keeps them: one 60-byte row per friend in the order they
 // were added. Adding and deleting a friend and the friends' online notices change it; the
 // friends window shows it.
+#include <ListRows.h>
+
 #include <afxwin.h>
 
-#include <cstdint>
 #include <vector>
-
-#pragma pack(push, 1)
-// The row request 206 fills: +0 user, +4 gender letter, +5 ID, +26 nickname, +57 'Y' online.
-struct FRIEND_ROW {
-    int32_t lUser;
-    char cGender;
-    char szID[21];
-    char szNickname[31];
-    char cOnline;
-    char cReserved[2];
-};
-#pragma pack(pop)
-static_assert(sizeof(FRIEND_ROW) == 60);
 
 class CFriendList {
 public:
