@@ -52,6 +52,9 @@ int CUserSearchWnd::OnCreate(LPCREATESTRUCT cs)
     SwitchList(m_nCurrentTab, nullptr, &m_resultList);
     m_btnPrev.ShowWindow(SW_HIDE);
     m_btnNext.ShowWindow(SW_HIDE);
+    // The options show from the start: the member types before the first paint.
+    ShowOptions();
+    m_editKeyword.SetFocus();
     return 0;
 }
 

@@ -111,7 +111,7 @@ std::string FriendsSections()
     std::string s = "\n[FriendsList]\nID = 3200\nTitle = FriendPanel\nRect = " +
                     Rect(kSideLeft, kSideListTop, kSideLeft + kSideWidth, kSideListTop + kSideRows * kRow) +
                     "\nFirstItemRect = " + Rect(0, 0, kSideWidth - 18, kRow) + "\nItemHeight = " + std::to_string(kRow) +
-                    "\n\n[RoomUserList]\nID = 3210\nTitle = UserPanel\nRect = " +
+                    "\n\n[RoomUserList]\nID = 3201\nTitle = UserPanel\nRect = " +
                     Rect(kSideLeft, kSideListTop, kSideLeft + kSideWidth, kSideListTop + kSideRows * kRow) +
                     "\nFirstItemRect = " + Rect(0, 0, kSideWidth - 18, kRow) + "\nItemHeight = " + std::to_string(kRow) +
                     "\n\n[Common]\nCMenuHost = MenuHost\nCMenuGuest = MenuGuest\nCMenuFriend = MenuFriend\n"
