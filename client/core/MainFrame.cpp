@@ -5,6 +5,8 @@
 #include "ClientSession.h"
 
 #include <ImageFile.h>
+#include <ItemCatalog.h>
+#include <ItemShopDlg.h>
 #include <MainSkin.h>
 #include <NotifyDlg.h>
 #include <ToolkitShared.h>
@@ -305,6 +307,7 @@ LRESULT CMainFrame::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
         }
         m_wndToolBar.RefreshPoints();
         return 0;
+    case kOpenTradeItem: OpenTradeItemDlg(); return 0;
     default: return CMiniFrameWnd::WindowProc(message, wParam, lParam);
     }
 }
@@ -461,6 +464,21 @@ BOOL CMainFrame::SendChat(LPCSTR text, int kind, int colour)
         m_bgmPlayer.PlayFile("korea.wav", FALSE);
     }
     return result == kRequestAccepted;
+}
+
+// ---- The item shop ----------------------------------------------------------------------
+
+void CMainFrame::OpenTradeItemDlg()
+{
+    if (m_pTradeItemDlg || m_bModal || m_bClosing || !g_pMainSkin || !g_pItemCatalog) {
+        return;
+    }
+    CItemShopDlg shop(&g_pMainSkin->Element(CMainSkin::DLG_TRADEITEM), g_pItemCatalog, this);
+    m_pTradeItemDlg = &shop;
+    m_bModal = TRUE;
+    shop.DoModal();
+    m_bModal = FALSE;
+    m_pTradeItemDlg = nullptr;
 }
 
 // ---- Message windows ----------------------------------------------------------------------

@@ -23,6 +23,7 @@
 #include <deque>
 
 class CClientSession;
+class CItemShopDlg;
 
 class CMainFrame : public CMiniFrameWnd {
 public:
@@ -31,6 +32,7 @@ public:
     static constexpr size_t kNoticeBacklog = 500;
     static constexpr UINT kChildClosed = 0x1788;   // UM_CHILD_CLOSED: lParam the window
     static constexpr UINT kSetShopPoints = 0x910;  // UM_SET_SHOP_POINTS: wParam the points
+    static constexpr UINT kOpenTradeItem = 0x3400; // UM_OPEN_TRADE_ITEM: the item shop
 
     CMainFrame();
     ~CMainFrame() override;
@@ -65,6 +67,10 @@ public:
 
     // The display text of an area code of the skin's "ComboArea" menu, or empty.
     CString LookupComboText(LPCSTR code) const;
+
+    // Runs the item shop modally over the frame (once at a time); the frame knows it while it runs.
+    void OpenTradeItemDlg();
+    CItemShopDlg* GetTradeItemDlg() const { return m_pTradeItemDlg; }
 
     // The exit with the member's confirmation (command 111), and the end after a lost connection.
     void ExitProgram();
@@ -157,4 +163,5 @@ private:
     std::deque<CString> m_pendingLines;
     CPtrList m_listMessageWnd; // CWnd*, owned
     CIniFile m_iniPopupMenu;
+    CItemShopDlg* m_pTradeItemDlg = nullptr;
 };

@@ -10,6 +10,8 @@ public:
 
     // False (and the file-read message) when the picture does not load.
     bool SetNoticeBitmap(CString path);
+    // The same, by the name the user information window knows it by.
+    bool SetBitmapFile(CString path) { return SetNoticeBitmap(path); }
     void SetImageSize(int width, int height)
     {
         m_nImageWidth = width;

@@ -2,6 +2,7 @@
 
 #include "ButtonStrips.h"
 #include "GdiLabel.h"
+#include "ShopSkin.h"
 #include "WindowDescriptions.h"
 
 #include <cstring>
@@ -208,6 +209,9 @@ std::vector<std::pair<std::string, SkinPicture>> WindowPictures(const SkinTexts&
             }
         }
     };
+    for (auto& shop : ItemShopPictures(texts, codePage)) {
+        pictures.push_back(std::move(shop));
+    }
     for (const WindowDescription& w : DefaultSkinWindows()) {
         const std::string title = Text(texts, w.title, codePage);
         switch (w.kind) {

@@ -2,6 +2,7 @@
 
 #include "PeopleSkins.h"
 #include "RoomSkins.h"
+#include "ShopSkin.h"
 
 namespace {
 
@@ -135,7 +136,7 @@ std::vector<WindowDescription> Build()
     w.push_back(PasswordDialog(Dialog("DLG_PASSWORD_CONFIRM", "PASSWORD_TITLE", 300, 180, "password", {{"ROOM_PASSWORD", 24, 60}})));
     w.push_back(Dialog("DLG_SCREEN_SHOT_SUCCESS", "SCREENSHOT_TITLE", 300, 220, "screenshot", {},
                        WindowKind::Notice));
-    w.push_back(Dialog("DLG_TRADEITEM", "TRADE_TITLE", 560, 440, "trade"));
+    w.push_back(ItemShopWindow());
     w.push_back(Dialog("DLG_BITMAP_VIEWER", "BITMAP_VIEWER_TITLE", 300, 300, "bitmap_viewer", {},
                        WindowKind::Notice));
     // Dialogs are told apart by number as every other element is.

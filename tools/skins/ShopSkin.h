@@ -1,0 +1,14 @@
+#pragma once
+// The item shop's skin: its dialog's description (the store grid, the avatar preview, the two
+// rows of category tabs, the own-item list, the buy and basket buttons) and the pictures only it
+// has: the grid's cell states and the tab strips.
+#include "SkinWindows.h"
+#include "WindowDescriptions.h"
+
+// The cells of the store grid: four state columns of this size side by side.
+constexpr int kShopCellWidth = 320;
+constexpr int kShopCellHeight = 48;
+constexpr int kShopTabCount = 5;
+
+WindowDescription ItemShopWindow();
+std::vector<std::pair<std::string, SkinPicture>> ItemShopPictures(const SkinTexts& texts, UINT codePage);
