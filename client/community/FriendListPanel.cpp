@@ -33,7 +33,7 @@ void CFriendListPanel::Refresh()
             row->lUser = element->lUser;
             CopyField(row->szID, element->szID, sizeof(element->szID));
             row->cGender = element->cGender;
-            row->cNumber = element->cOnline;
+            row->cOnline = element->cOnline;
             CopyField(row->szNickname, element->szNickname, sizeof(element->szNickname));
             CClientSession::ConvertEntitiesInPlace(row->szNickname, sizeof(row->szNickname));
             AddItem(row);
@@ -55,7 +55,7 @@ void CFriendListPanel::DrawRow(CDC* dc, int slot, const void* data)
     } else {
         DrawColumnText(dc, 0, slot, male ? "M" : "F", GetTextColor());
     }
-    const COLORREF colour = row->cNumber == 'Y' ? GetTextColor() : RGB(192, 192, 192);
+    const COLORREF colour = row->cOnline == 'Y' ? GetTextColor() : RGB(192, 192, 192);
     DrawColumnText(dc, 1, slot, FieldText(row->szID), colour);
     DrawColumnText(dc, 2, slot,
                    FieldText(row->szNickname),
@@ -64,7 +64,7 @@ void CFriendListPanel::DrawRow(CDC* dc, int slot, const void* data)
 
 BOOL CFriendListPanel::IsGoEnabled(const void* data) const
 {
-    return static_cast<const FRIEND_ROW*>(data)->cNumber == 'Y';
+    return static_cast<const FRIEND_ROW*>(data)->cOnline == 'Y';
 }
 
 void CFriendListPanel::OnGo(const void* data)

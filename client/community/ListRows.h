@@ -1,21 +1,12 @@
 #pragma once
-// The rows the lobby list panels show, laid out at the byte offsets their owners fill: fixed
-// text fields, each ended by a zero within its field.
+// The rows the lobby list panels show, laid out at the byte offsets their owners fill: fixed text
+// fields, each ended by a zero within its field. Friends and room users share the frame's
+// FRIEND_ROW.
+#include <FriendList.h>
+
 #include <windows.h>
 
 #pragma pack(push, 1)
-
-// A friend or a member of the current room.
-struct FRIEND_ROW {
-    LONG lUser;
-    char cGender;        // 'M' male, anything else female
-    char szID[21];
-    char szNickname[31];
-    char cNumber;        // friends: 'Y' online; room users: a number shown with "%d"
-    char cRole;          // room users: 'H' room master, 'G' guest
-    char cUnused;
-};
-static_assert(sizeof(FRIEND_ROW) == 60);
 
 // A room of a lobby list or a search.
 struct ROOM_ROW {

@@ -30,7 +30,7 @@ void CUserListPanel::Refresh(int lobby, int room)
         CClientSession::ConvertEntitiesInPlace(row->szNickname, sizeof(row->szNickname));
         row->cGender = element->cGender;
         row->cRole = element->cRole;
-        row->cNumber = static_cast<char>(element->byAge);
+        row->cOnline = static_cast<char>(element->byAge);
         AddItem(row);
     }
     comm->Release(&list);
@@ -55,7 +55,7 @@ void CUserListPanel::AddUser(long user)
     if (g_pSession->GetComm()->QueryUserInfo(user, info)) {
         auto* row = new FRIEND_ROW{};
         row->lUser = user;
-        row->cNumber = static_cast<char>(info.byAge);
+        row->cOnline = static_cast<char>(info.byAge);
         row->cGender = info.cGender;
         row->cRole = 'G';
         CopyField(row->szID, info.szID, sizeof(info.szID));
@@ -104,7 +104,7 @@ void CUserListPanel::DrawRow(CDC* dc, int slot, const void* data)
     }
     DrawColumnText(dc, 1, slot, FieldText(row->szID),
                    GetTextColor());
-    DrawColumnText(dc, 2, slot, NumberText(row->cNumber), GetTextColor());
+    DrawColumnText(dc, 2, slot, NumberText(row->cOnline), GetTextColor());
     DrawColumnText(dc, 3, slot,
                    FieldText(row->szNickname),
                    GetTextColor());

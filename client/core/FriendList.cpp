@@ -51,7 +51,7 @@ BOOL CFriendList::SetOnline(long user, char state)
 {
     for (FRIEND_ROW& row : m_rows) {
         if (row.lUser == user) {
-            row.cNumber = state;
+            row.cOnline = state;
             return TRUE;
         }
     }

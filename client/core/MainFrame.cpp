@@ -228,11 +228,27 @@ void CMainFrame::OnDestroy()
     }
     DestroyMessageWindows();
     ReleaseServiceWindows();
+    DropPendingEvents();
     m_bgmPlayer.ReleaseSound();
     if (m_pSession && m_pSession->GetSceneSink() == &m_wndView) {
         m_pSession->SetSceneSink(nullptr);
     }
     CMiniFrameWnd::OnDestroy();
+}
+
+void CMainFrame::DropPendingEvents()
+{
+    // From now on the library keeps its events (and frees them when it goes); those it posted
+    // already would be lost with the window, so their blocks are freed here.
+    if (m_pSession && m_pSession->GetComm()) {
+        m_pSession->GetComm()->SetNotifyWindow(nullptr);
+    }
+    MSG msg;
+    for (UINT message : {static_cast<UINT>(UM_COMM_EVENT), static_cast<UINT>(UM_COMM_MESSAGE)}) {
+        while (::PeekMessageA(&msg, GetSafeHwnd(), message, message, PM_REMOVE)) {
+            YondaFreeEventBlock(msg.message, msg.wParam, msg.lParam);
+        }
+    }
 }
 
 void CMainFrame::OnLButtonDown(UINT flags, CPoint point)

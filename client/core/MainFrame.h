@@ -159,6 +159,8 @@ private:
     // Stops the 3D view's render worker and waits for it (never with the lock held).
     void StopRenderWorker();
     void DestroyMessageWindows();
+    // The network library's events that were posted to the frame but will never be handled.
+    void DropPendingEvents();
 
     std::deque<CString> m_pendingLines;
     CPtrList m_listMessageWnd; // CWnd*, owned

@@ -49,6 +49,9 @@ BOOL CMainFrame::JoinRoom(int lobby, int room)
     }
     const int command = JoinCommand(m_pSession->GetLocation(), lobbyArea);
     if (m_pSession->ExecuteCommand(command, place, reinterpret_cast<LPARAM>(password.GetString())) == kCommandDone) {
+        char name[sizeof(info.szName) + 1] = {};
+        CopyField(name, info.szName, sizeof(info.szName));
+        m_wndToolBar.SetText(name);
         return TRUE;
     }
     m_pSession->SetLocation(LOC_LOBBY);
@@ -60,9 +63,10 @@ BOOL CMainFrame::AskText(CString* text)
 {
     CSkinElement* element = g_pMainSkin ? g_pMainSkin->Element("DLG_PASSWORD_CONFIRM") : nullptr;
     CTextInputDlg dialog(element, this);
+    const BOOL wasModal = m_bModal;
     m_bModal = TRUE;
     const INT_PTR answer = dialog.DoModal();
-    m_bModal = FALSE;
+    m_bModal = wasModal;
     if (answer != IDOK) {
         return FALSE;
     }

@@ -17,8 +17,6 @@ using namespace yonda;
 
 namespace {
 
-constexpr char kFrameClass[] = "VelmoraMain";
-constexpr char kTitle[] = "Yonda Alpha";
 constexpr char kSquare[] = "\xEA\xB4\x91\xEC\x9E\xA5";                     // "광장", lobby 0's entrance
 constexpr char kLobbyBar[] = "\xEB\xA1\x9C\xEB\xB9\x84";                    // "로비"
 constexpr char kSearchWindow[] = "\xEB\xB0\xA9 \xEC\xB0\xBE\xEA\xB8\xB0";   // "방 찾기"
@@ -59,17 +57,6 @@ struct RoomMaker {
         client.status(request);
     }
 };
-
-void LogIn(DrivenProgram& program, const std::string& id)
-{
-    ASSERT_TRUE(IsOk(program.WaitWindow(kTitle)));
-    ASSERT_TRUE(IsOk(program.Click("#202", 20, 8)));
-    ASSERT_TRUE(IsOk(program.Type("#202", id)));
-    ASSERT_TRUE(IsOk(program.Click("#203", 20, 8)));
-    ASSERT_TRUE(IsOk(program.Type("#203", "pw")));
-    ASSERT_TRUE(IsOk(program.Key("#203", "RETURN")));
-    ASSERT_TRUE(IsOk(program.WaitWindow(kFrameClass)));
-}
 
 // From the map to the square's title bar, and its room search button.
 void OpenRoomSearch(DrivenProgram& program)
@@ -124,7 +111,7 @@ protected:
     DrivenProgram& ListTheSquare(const std::string& member)
     {
         DrivenProgram& program = Launch(member);
-        LogIn(program, member);
+        LogInToFrame(program, member);
         OpenRoomSearch(program);
         EXPECT_TRUE(IsOk(program.Click(kTabs, 50, 12)));
         return program;

@@ -18,7 +18,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr char kTitle[] = "Yonda Alpha";
 constexpr char kFrameClass[] = "VelmoraMain";
 constexpr char kDialogClass[] = "#32770";
 constexpr char kSquare[] = "\xEA\xB4\x91\xEC\x9E\xA5"; // the first lobby's entrance, "광장"
@@ -26,17 +25,6 @@ constexpr char kLobbyBar[] = "\xEB\xA1\x9C\xEB\xB9\x84"; // the lobby title bar,
 // The tool bar's place in the frame and its points area within it (the skin's description).
 constexpr POINT kToolBar{616, 430};
 constexpr RECT kPoints{60, 30, 168, 48};
-
-void LogIn(DrivenProgram& program, const std::string& id)
-{
-    ASSERT_TRUE(IsOk(program.WaitWindow(kTitle)));
-    ASSERT_TRUE(IsOk(program.Click("#202", 20, 8)));
-    ASSERT_TRUE(IsOk(program.Type("#202", id)));
-    ASSERT_TRUE(IsOk(program.Click("#203", 20, 8)));
-    ASSERT_TRUE(IsOk(program.Type("#203", "pw")));
-    ASSERT_TRUE(IsOk(program.Key("#203", "RETURN")));
-    ASSERT_TRUE(IsOk(program.WaitWindow(kFrameClass, 30000)));
-}
 
 // Flies to the square and joins it: the member stands there among the others.
 void EnterSquare(DrivenProgram& program)
@@ -112,7 +100,7 @@ protected:
     {
         Service().AddMember(id, "pw", id);
         DrivenProgram& program = Launch(id);
-        LogIn(program, id);
+        LogInToFrame(program, id);
         EnterSquare(program);
         EXPECT_TRUE(SquareShown(program));
         return program;
@@ -222,7 +210,7 @@ TEST_F(ToolBar, ThePointsAreTheMembersPointsFromTheDatabase)
     rich.points = 1234567;
     Service().AddMember("kim", "pw", "Kim", rich);
     DrivenProgram& kim = Launch("kim");
-    LogIn(kim, "kim");
+    LogInToFrame(kim, "kim");
     EXPECT_EQ(Service().QueryValue("SELECT points FROM accounts WHERE login = 'kim'"), "1234567");
     auto frame = kim.Capture(kFrameClass);
     ASSERT_TRUE(frame);

@@ -230,7 +230,7 @@ TEST_P(PeopleWindows, ARowsMenuFollowsTheMembersRoleAndTheRowsRelation)
     std::memcpy(block, &m_moe, 4);
     block[4] = 'Y';
     m_frame->SendMessage(UM_COMM_MESSAGE, 129, reinterpret_cast<LPARAM>(block));
-    EXPECT_EQ(static_cast<const FRIEND_ROW*>(Window().m_friendList.FindItem(m_moe))->cNumber, 'Y');
+    EXPECT_EQ(static_cast<const FRIEND_ROW*>(Window().m_friendList.FindItem(m_moe))->cOnline, 'Y');
     // A nickname at the field's limit renames the listed member whole.
     const std::string longest(30, 'N');
     EXPECT_EQ(Window().SetUserNickname(m_moe, longest.c_str()), 0);

@@ -564,6 +564,7 @@ TEST_P(RoomSearchWindow, JoiningAFullOrGoneRoomTellsWhyAndAWrongPasswordLeavesTh
     EXPECT_EQ(m_told[1], Table("PasswordFail"));
     EXPECT_EQ(m_session.GetLocation(), LOC_LOBBY);
     EXPECT_EQ(m_session.m_nCurrentRoom, -1);
+    EXPECT_EQ(m_frame->m_wndToolBar.GetText(), "");
 
     // The right one: in the room.
     SoonInLoop([] {
@@ -575,6 +576,7 @@ TEST_P(RoomSearchWindow, JoiningAFullOrGoneRoomTellsWhyAndAWrongPasswordLeavesTh
     EXPECT_TRUE(m_frame->JoinRoom(0, closed));
     EXPECT_EQ(m_session.GetLocation(), LOC_ROOM);
     EXPECT_EQ(m_session.m_nCurrentRoom, closed);
+    EXPECT_EQ(m_frame->m_wndToolBar.GetText(), "Lee's") << "the tool bar names the room";
 
     // Now full (Lee and the member): the next one hears so before any password is asked.
     m_session.m_nCurrentRoom = -1;

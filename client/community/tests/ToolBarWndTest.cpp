@@ -340,7 +340,7 @@ TEST_P(ToolBarTest, FriendsAreAddedOnceFoundAndDeletedThroughTheService)
     std::memcpy(state.data(), &lee, 4);
     state += 'Y';
     m_frame->SendMessage(UM_COMM_MESSAGE, 129, Block({{0, state}}, 5));
-    EXPECT_EQ(m_frame->FindFriend("Lee")->cNumber, 'Y');
+    EXPECT_EQ(m_frame->FindFriend("Lee")->cOnline, 'Y');
 
     EXPECT_TRUE(m_frame->DeleteFriend(lee));
     EXPECT_EQ(m_frame->m_friends.GetCount(), 0);
