@@ -53,12 +53,8 @@ int CRoomUserWnd::OnCreate(LPCREATESTRUCT cs)
 
 BOOL CRoomUserWnd::CreatePanels()
 {
-    RECT first{0, 0, 0, 0};
-    int height = 18;
-    m_pSkin->GetRect("FriendsList", "FirstItemRect", &first);
-    m_pSkin->GetInt("FriendsList", "ItemHeight", &height);
-    m_friendList.SetFirstRowRect(first.left, first.top, first.right, first.bottom);
-    m_friendList.SetRowHeight(height);
+    m_friendList.SetRowHeight(18);
+    m_friendList.ReadRowLayout(*m_pSkin, "FriendsList");
     CString title;
     RECT place{0, 0, 0, 0};
     int id = 0;
@@ -70,10 +66,8 @@ BOOL CRoomUserWnd::CreatePanels()
     }
     // The room's members stand where the friends do; their row height is the friends' unless
     // their own section says otherwise.
-    m_pSkin->GetRect("RoomUserList", "FirstItemRect", &first);
-    m_pSkin->GetInt("RoomUserList", "ItemHeight", &height);
-    m_userList.SetFirstRowRect(first.left, first.top, first.right, first.bottom);
-    m_userList.SetRowHeight(height);
+    m_userList.SetRowHeight(m_friendList.GetRowHeight());
+    m_userList.ReadRowLayout(*m_pSkin, "RoomUserList");
     m_pSkin->GetString("RoomUserList", "Title", &title);
     return m_userList.Create(title, place, this, static_cast<UINT>(id + 1));
 }

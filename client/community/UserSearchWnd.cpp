@@ -21,12 +21,8 @@ int CUserSearchWnd::OnCreate(LPCREATESTRUCT cs)
     if (CSearchPanel::OnCreate(cs) == -1) {
         return -1;
     }
-    RECT first{0, 0, 0, 0};
-    int rowHeight = 18;
-    m_pSkin->GetRect("UserSearchList", "FirstItemRect", &first);
-    m_pSkin->GetInt("UserSearchList", "ItemHeight", &rowHeight);
-    m_resultList.SetFirstRowRect(first.left, first.top, first.right, first.bottom);
-    m_resultList.SetRowHeight(rowHeight);
+    m_resultList.SetRowHeight(18);
+    m_resultList.ReadRowLayout(*m_pSkin, "UserSearchList");
     CString title;
     RECT place{0, 0, 0, 0};
     int listId = 0;

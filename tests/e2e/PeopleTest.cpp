@@ -17,7 +17,6 @@ using namespace yonda;
 
 namespace {
 
-constexpr char kTitle[] = "Yonda Alpha";
 constexpr char kFrameClass[] = "VelmoraMain";
 constexpr char kDialogClass[] = "#32770";
 constexpr char kMenuClass[] = "Afx:0:0:0:0";
@@ -54,17 +53,6 @@ constexpr int kFoundNickRight = 12 + 124;
 int MenuItemY(int item)
 {
     return 24 + 19 * item;
-}
-
-void LogIn(DrivenProgram& program, const std::string& id)
-{
-    ASSERT_TRUE(IsOk(program.WaitWindow(kTitle)));
-    ASSERT_TRUE(IsOk(program.Click("#202", 20, 8)));
-    ASSERT_TRUE(IsOk(program.Type("#202", id)));
-    ASSERT_TRUE(IsOk(program.Click("#203", 20, 8)));
-    ASSERT_TRUE(IsOk(program.Type("#203", "pw")));
-    ASSERT_TRUE(IsOk(program.Key("#203", "RETURN")));
-    ASSERT_TRUE(IsOk(program.WaitWindow(kFrameClass, 30000)));
 }
 
 // Flies to the square and joins its common area.
@@ -251,7 +239,7 @@ protected:
     DrivenProgram& LoggedIn(const std::string& id)
     {
         DrivenProgram& program = Launch(id);
-        LogIn(program, id);
+        LogInToFrame(program, id);
         return program;
     }
     int Friendships(int32_t user, int32_t other)
