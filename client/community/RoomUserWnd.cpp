@@ -340,7 +340,11 @@ void CRoomUserWnd::OnMenuPick(int item)
         return;
     }
     switch (item) {
-    case PICK_MESSAGE: CommunityPostToFrame(UM_OPEN_MESSAGE_WINDOW, static_cast<WPARAM>(user), 0); break;
+    case PICK_MESSAGE: {
+        const LPCSTR id = list.GetIdText(user);
+        m_pFrame->OpenMessageWindow(user, id ? id : "", m_strMenuNickname, nullptr, FALSE);
+        break;
+    }
     case PICK_FRIEND:
         // A friend's row offers to delete, a stranger's to add.
         if (m_friendList.HasItem(user)) {

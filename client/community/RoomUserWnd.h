@@ -15,10 +15,6 @@
 
 class CMainFrame;
 
-// The window -> the main frame: open the messenger of a member (wParam the user number). The
-// frame takes it once its messenger windows exist.
-#define UM_OPEN_MESSAGE_WINDOW 0x1790
-
 class CRoomUserWnd : public CSkinWnd {
 public:
     enum { TAB_FRIENDS = 0, TAB_USERS = 1 };

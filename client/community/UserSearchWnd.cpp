@@ -1,7 +1,6 @@
 #include "UserSearchWnd.h"
 
 #include "CommunityShared.h"
-#include "RoomUserWnd.h"
 
 #include <ClientGlobals.h>
 #include <ClientSession.h>
@@ -202,7 +201,13 @@ void CUserSearchWnd::OnMenuPick(WPARAM pick)
         return;
     }
     switch (LOWORD(pick)) {
-    case PICK_MESSAGE: CommunityPostToFrame(UM_OPEN_MESSAGE_WINDOW, static_cast<WPARAM>(user), 0); break;
+    case PICK_MESSAGE: {
+        CString id, nickname;
+        if (g_pSession->GetUserNames(user, &id, &nickname)) {
+            m_pFrame->OpenMessageWindow(user, id, nickname, nullptr, FALSE);
+        }
+        break;
+    }
     case PICK_ADD_FRIEND: m_pFrame->RequestAddFriend(user); break;
     case PICK_INFO: m_pFrame->ShowAvatarInfoWnd(user); break;
     default: break;

@@ -7,7 +7,9 @@
 #include "LoginDlg.h"
 #include "MainFrame.h"
 #include "SplashThread.h"
+#include "TexMo.h"
 
+#include <AvatarCreateDlg.h>
 #include <DialogSkin.h>
 #include <MainSkin.h>
 #include <NotifyDlg.h>
@@ -253,11 +255,19 @@ BOOL CClientApp::RunStartup()
         EndSplash();
         return FALSE;
     }
-    // 13. The own avatar and the first place.
+    // 12. A member without an avatar makes one before anything else.
+    if (connected && !g_pSession->m_OwnUser.bHasAvatar && !RunAvatarCreation()) {
+        EndSplash();
+        return FALSE;
+    }
+    // 13. The own avatar and the first place; the chat's analyser.
+    m_pFrame->m_wndChat.SetThemeString(g_pSession->m_OwnUser.szNickname);
     if (connected) {
         g_pSession->SendRequest(REQ_MY_AVATAR_INFO, 0, 0);
     }
     g_pAvatarScene->UnloadScene();
+    g_pTexMo = new CTexMo;
+    g_pTexMo->Init(m_bKoreanSkin);
     // 14. The splash has its time (at most the length of its music), then the frame shows.
     if (m_pSplash) {
         ::WaitForSingleObject(m_pSplash->m_hReadyEvent, kSplashWaitMs);
@@ -319,6 +329,22 @@ BOOL CClientApp::RunLogin()
     return TRUE;
 }
 
+BOOL CClientApp::RunAvatarCreation()
+{
+    if (m_pSplash) {
+        m_pSplash->ShowSplash(FALSE);
+    }
+    CAvatarCreateDlg creation(g_pMainSkin->Element("DLG_AVATAR_SELECT"), g_pItemCatalog,
+                              g_pSession->m_OwnUser.szNickname, nullptr);
+    if (creation.DoModal() != IDOK || !creation.WasCreated()) {
+        return FALSE;
+    }
+    if (m_pSplash) {
+        m_pSplash->ShowSplash(TRUE);
+    }
+    return TRUE;
+}
+
 void CClientApp::OnAppAbout()
 {
     CAboutDlg about;
@@ -365,6 +391,8 @@ void CClientApp::FreeGlobals()
     }
     m_pFrame = nullptr;
     m_pMainWnd = nullptr;
+    delete g_pTexMo;
+    g_pTexMo = nullptr;
     delete g_pAvatarScene; // clears its global
     delete g_pItemCatalog;
     g_pItemCatalog = nullptr;

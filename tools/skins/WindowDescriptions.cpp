@@ -1,5 +1,7 @@
 #include "WindowDescriptions.h"
 
+#include "ChatSkin.h"
+#include "MessengerSkins.h"
 #include "PeopleSkins.h"
 #include "RoomSkins.h"
 #include "ShopSkin.h"
@@ -86,7 +88,7 @@ std::vector<WindowDescription> Build()
     std::vector<WindowDescription> w;
     // The main window, 800 x 600, and its children in its client area.
     w.push_back(Frame("MainWindow", 1000, "MAIN_TITLE", {0, 0, 800, 600}, "main"));
-    w.push_back(Frame("ChatWindow", 1001, "CHAT_TITLE", {10, 430, 600, 162}, "chat"));
+    w.push_back(ChatWindowDescription());
     WindowDescription view{"D3DViewWindow", WindowKind::Plain, 1002, "VIEW_TITLE", {10, 34, 600, 390},
                            "d3d_back.bmp", "D3DView.ini", {}, {}, {}, {}, {}};
     view.extraLines = {"D3DViewerBackRect = RECT(6,30,614,428)", "D3DViewerBackImage = d3d_border.bmp"};
@@ -120,6 +122,7 @@ std::vector<WindowDescription> Build()
     w.push_back(Frame("WND_AVATAR_INFO", 1005, "AVATAR_INFO_TITLE", {100, 60, 320, 420}, "avatar_info"));
     w.push_back(ToolBarWindow());
     w.push_back(RoomSearchWindow(Frame("WND_SEARCH_ROOM", 1007, "SEARCH_ROOM_TITLE", {150, 60, 460, 440}, "search_room")));
+    w.push_back(MessengerWindow());
     w.push_back(UserSearchWindow(Frame("WND_SEARCH_USER", 1008, "SEARCH_USER_TITLE", {150, 60, 460, 440}, "search_user")));
     // Dialogs: sized by their backgrounds, centred when they open.
     w.push_back(Dialog("DLG_ROOM_MAKE", "ROOM_MAKE_TITLE", 320, 300, "room_make",
@@ -132,7 +135,7 @@ std::vector<WindowDescription> Build()
                        {{"ROOM_NAME", 24, 50}, {"ROOM_PASSWORD", 24, 130}}));
     w.push_back(Dialog("DLG_PUT_QUESION", "QUESTION_TITLE", 320, 220, "question", {{"QUESTION_TEXT", 24, 50}}));
     w.push_back(Login());
-    w.push_back(Dialog("DLG_AVATAR_SELECT", "AVATAR_SELECT_TITLE", 520, 420, "avatar_select"));
+    w.push_back(AvatarSelectDialog());
     w.push_back(PasswordDialog(Dialog("DLG_PASSWORD_CONFIRM", "PASSWORD_TITLE", 300, 180, "password", {{"ROOM_PASSWORD", 24, 60}})));
     w.push_back(Dialog("DLG_SCREEN_SHOT_SUCCESS", "SCREENSHOT_TITLE", 300, 220, "screenshot", {},
                        WindowKind::Notice));

@@ -225,6 +225,9 @@ TEST_P(PeopleWindows, ARowsMenuFollowsTheMembersRoleAndTheRowsRelation)
     EXPECT_TRUE(Pick(2, CRoomUserWnd::PICK_FRIEND).empty());
     EXPECT_TRUE(Window().m_friendList.HasItem(m_moe));
     EXPECT_TRUE(m_frame->m_friends.Find(m_moe));
+    // A message pick opens the member's messenger.
+    EXPECT_TRUE(Pick(2, CRoomUserWnd::PICK_MESSAGE).empty());
+    EXPECT_TRUE(m_frame->FindMessageWindow(m_moe, nullptr));
     // The friend's state from the library reaches the window's row.
     auto* block = new BYTE[8]();
     std::memcpy(block, &m_moe, 4);

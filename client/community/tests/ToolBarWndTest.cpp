@@ -11,6 +11,7 @@
 #include <ClientSession.h>
 #include <MainFrame.h>
 #include <MainSkin.h>
+#include <MessengerWnd.h>
 #include <NotifyDlg.h>
 #include <ProgramResources.h>
 #include <Screenshot.h>
@@ -91,6 +92,20 @@ protected:
     }
 
     CToolBarWnd& Bar() { return m_frame->m_wndToolBar; }
+    // The frame's newest notice: the chat log's last line written without a name, with the
+    // pieces the log wrapped it into.
+    std::string LastNotice()
+    {
+        CTabbedTextList& log = m_frame->m_wndChat.Log();
+        std::string text;
+        for (int i = log.GetLineCount() - 1; i >= 0; --i) {
+            text = std::string(log.GetLine(i).strText.Str()) + (text.empty() ? "" : " ") + text;
+            if (log.GetLine(i).strName == " ") {
+                break;
+            }
+        }
+        return text;
+    }
     // Logs kim in at a service of the test's own (locations change only while connected).
     void Connect()
     {
@@ -368,13 +383,15 @@ TEST_P(ToolBarTest, AMessageNotDeliveredIsFramedInTheSkinsLanguage)
     EXPECT_EQ(shown(), std::vector<std::string>{"zu lee;%n%s%d %X;hello 100%;ErrorCode = 0xC"});
 }
 
-TEST_P(ToolBarTest, AMessageReceivedIsKeptAsANoticeWithItsChime)
+TEST_P(ToolBarTest, AMessageReceivedOpensTheSendersMessengerWithItsChime)
 {
-    const size_t before = m_frame->PendingLines().size();
-    m_frame->SendMessage(UM_COMM_MESSAGE, 128, Block({{26, "Lee"}, {58, "see you at the fountain"}}, 314));
-    ASSERT_EQ(m_frame->PendingLines().size(), before + 1);
-    EXPECT_EQ(m_frame->PendingLines().back(), "Lee > see you at the fountain");
-    EXPECT_EQ(m_sounds.Take(), kWaveNotice);
+    m_frame->SendMessage(UM_COMM_MESSAGE, 128, Block({{4, "lee"}, {26, "Lee"}, {58, "see you at the fountain"}}, 314));
+    CMessengerWnd* window = m_frame->FindMessageWindow(0, "Lee");
+    ASSERT_NE(window, nullptr);
+    CString log;
+    window->m_logMessages.GetWindowText(log);
+    EXPECT_NE(log.Find("see you at the fountain"), -1) << log.GetString();
+    EXPECT_EQ(m_sounds.Take(), 151u) << "the messenger opens with its sound";
 }
 
 TEST_P(ToolBarTest, GoingUpFromARoomAsksAndStaysWhenTheMemberSaysNo)
@@ -389,7 +406,7 @@ TEST_P(ToolBarTest, GoingUpFromARoomAsksAndStaysWhenTheMemberSaysNo)
     // A room made: its name in the bar and the notice in the log.
     m_frame->OnRoomCreated("Cafe");
     EXPECT_EQ(Bar().GetText(), "Cafe");
-    EXPECT_EQ(m_frame->PendingLines().back(), m_session.FormatTableString("MakeRoomNotice", "Cafe"));
+    EXPECT_EQ(LastNotice(), m_session.FormatTableString("MakeRoomNotice", "Cafe").Str());
 }
 
 INSTANTIATE_TEST_SUITE_P(BothSkins, ToolBarTest, testing::Values("Orange", "Orange_Do"));
