@@ -63,6 +63,11 @@ public:
     // The message windows the frame owns; a window closing posts UM_CHILD_CLOSED with itself.
     void AddMessageWindow(CWnd* window);
     BOOL HasMessageWindow(CWnd* window) const;
+    // The messenger of a member: the open one is brought forward (a received message added to
+    // it), else a new one opens with the message as its first line.
+    void OpenMessageWindow(long user, LPCSTR id, LPCSTR nickname, LPCSTR message, BOOL received);
+    // The open messenger of a user number, or with a name of the partner by that nickname or ID.
+    CMessengerWnd* FindMessageWindow(long user, LPCSTR name);
     // Rooms: joining one (asking a closed room's password first), the text input dialog, and the
     // search windows (3001 members, 3002 rooms).
     virtual BOOL JoinRoom(int lobby, int room);
@@ -71,11 +76,6 @@ public:
     static constexpr int kUserSearchWindow = 3001;
     static constexpr int kRoomSearchWindow = 3002;
 
-    // The messenger of a member: the open one is brought forward (a received message added to
-    // it), else a new one opens with the message as its first line.
-    void OpenMessageWindow(long user, LPCSTR id, LPCSTR nickname, LPCSTR message, BOOL received);
-    // The open messenger of a user number, or with a name of the partner by that nickname or ID.
-    CMessengerWnd* FindMessageWindow(long user, LPCSTR name);
     // The display text of an area code of the skin's "ComboArea" menu, or empty.
     CString LookupComboText(LPCSTR code) const;
 

@@ -4,6 +4,7 @@
 // room over and later puts a member out, whose program goes back to the lobby; a search by area
 // finds the members of that area only.
 #include "EndToEndTest.h"
+#include "MemberSteps.h"
 
 #include <ServiceHarness.h>
 

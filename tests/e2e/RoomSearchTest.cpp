@@ -3,6 +3,7 @@
 // lists the lobby's rooms, finds one by a word of its name, is refused with a wrong password,
 // joins with the right one, and is told why when a room is full or gone.
 #include "EndToEndTest.h"
+#include "MemberSteps.h"
 
 #include <ServiceHarness.h>
 

@@ -2,6 +2,7 @@
 // main frame, buys one item with its own button, fills a basket of three and buys it at once, and
 // is refused when the points do not reach. What was bought is checked in the service's database.
 #include "EndToEndTest.h"
+#include "MemberSteps.h"
 
 #include <algorithm>
 #include <chrono>

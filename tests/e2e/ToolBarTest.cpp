@@ -2,6 +2,7 @@
 // database written in the bar, a screenshot from the bar that an outside decoder reads, and an
 // emotion from the bar seen on the member's avatar by another member.
 #include "EndToEndTest.h"
+#include "MemberSteps.h"
 
 #include <afxwin.h>
 

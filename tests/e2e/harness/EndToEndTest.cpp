@@ -152,15 +152,4 @@ DrivenProgram& EndToEndTest::Launch(const std::string& name, const std::vector<S
     return driven;
 }
 
-void LogInToFrame(DrivenProgram& program, const std::string& id, const std::string& password)
-{
-    ASSERT_TRUE(IsOk(program.WaitWindow("Yonda Alpha")));
-    ASSERT_TRUE(IsOk(program.Click("#202", 20, 8)));
-    ASSERT_TRUE(IsOk(program.Type("#202", id)));
-    ASSERT_TRUE(IsOk(program.Click("#203", 20, 8)));
-    ASSERT_TRUE(IsOk(program.Type("#203", password)));
-    ASSERT_TRUE(IsOk(program.Key("#203", "RETURN")));
-    ASSERT_TRUE(IsOk(program.WaitWindow("VelmoraMain", 30000)));
-}
-
 }  // namespace yonda::testing

@@ -76,10 +76,6 @@ private:
     int m_captures = 0;
 };
 
-// Types a member's ID and password into the program's login dialog, presses Enter and waits for
-// the main frame.
-void LogInToFrame(DrivenProgram& program, const std::string& id, const std::string& password = "pw");
-
 class EndToEndTest : public ::testing::Test {
 protected:
     // The program each test drives, from yonda_e2e_test(... PROGRAM target ...).
