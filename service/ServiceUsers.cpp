@@ -329,7 +329,8 @@ void Service::onSearchUser(Request& request, wire::Reader& reader)
             continue;
         if ((sex == 'M' || sex == 'F') && member.gender != sex)
             continue;
-        if (!anyArea && member.area.compare(0, area.size(), area) != 0)
+        // Areas are whole codes of the shared list (protocol/AreaCodes.h), never prefixes.
+        if (!anyArea && member.area != area)
             continue;
         if (!anyAge && (member.age < ageFrom || member.age > ageTo))
             continue;

@@ -7,6 +7,7 @@
 #include <afxwin.h>
 
 class CMainFrame;
+class CPopupMenuWnd;
 
 // Messages the community windows post to the main frame (wParam and lParam 0 unless said).
 #define UM_ROOM_DIALOG 0x830     // wParam: 0 make a room, 1 room information, 2 modify the room
@@ -46,3 +47,6 @@ void CommunityDrawColumn(CDC* dc, CBitmap* picture, int index, int columns, BOOL
 // The GUI font's face at the given weight, and at a height when one is given (0 keeps the GUI
 // font's). The caller owns the font.
 BOOL CommunityCreateGuiFont(CFont* font, int weight, int height = 0);
+// Opens a member menu of the skin's popup-menu file as a popup owned by `owner`, in a 10 x 10 box
+// at the screen point (y << 16) | x, its picks carrying `data` in their high word.
+BOOL CommunityOpenMenu(CPopupMenuWnd* menu, CWnd* owner, WPARAM point, LPCSTR section, int data);

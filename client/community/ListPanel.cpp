@@ -29,6 +29,12 @@ BOOL CListPanel::Create(LPCSTR caption, const RECT& rect, CSkinWnd* owner, UINT 
     return CreateEx(0, AfxRegisterWndClass(0, ToolkitNormalCursor()), caption, WS_CHILD | WS_VISIBLE, rect, owner, id);
 }
 
+void CListPanel::ReadRowLayout(const CSkinBase& skin, const char* section)
+{
+    skin.GetRect(section, "FirstItemRect", &m_rcFirstRow);
+    skin.GetInt(section, "ItemHeight", &m_nRowHeight);
+}
+
 // ---- Rows ---------------------------------------------------------------------------------
 
 int CListPanel::AddItem(void* row)

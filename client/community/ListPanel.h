@@ -35,6 +35,9 @@ public:
     void SetFirstRowRect(int left, int top, int right, int bottom) { m_rcFirstRow = {left, top, right, bottom}; }
     void SetRowHeight(int height) { m_nRowHeight = height; }
     void SetVisibleCount(int count) { m_nVisibleCount = count; }
+    // The first row's rectangle ("FirstItemRect") and the row height ("ItemHeight") from a
+    // section of a skin; the height stays as it is when the section has none.
+    void ReadRowLayout(const CSkinBase& skin, const char* section);
 
     // Takes the row (the panel owns it from now); the row count.
     int AddItem(void* row);

@@ -14,6 +14,19 @@ size_t Length(LPCSTR text)
 
 } // namespace
 
+void AgeBandOf(LPCSTR age, BYTE* from, BYTE* to)
+{
+    const BYTE band = static_cast<BYTE>(std::atoi(age ? age : "0"));
+    *from = 0;
+    *to = 0;
+    switch (band) {
+    case 0: break;
+    case 1: *to = 15; break;
+    case 51: *from = 51; *to = 100; break;
+    default: *from = band; *to = static_cast<BYTE>(band + 4); break;
+    }
+}
+
 ROOM_SEARCH_QUERY BuildRoomSearchQuery(LPCSTR keyword, int keyButton, LPCSTR sex, LPCSTR age, LPCSTR area,
                                        LPCSTR count, BOOL withFullRooms, BOOL withSecretRooms)
 {
@@ -31,13 +44,7 @@ ROOM_SEARCH_QUERY BuildRoomSearchQuery(LPCSTR keyword, int keyButton, LPCSTR sex
     if (area && _stricmp(area, "-1") != 0) {
         CopyField(query.szArea, area, Length(area));
     }
-    const BYTE band = static_cast<BYTE>(std::atoi(age ? age : "0"));
-    switch (band) {
-    case 0: break;
-    case 1: query.byAgeTo = 15; break;
-    case 51: query.byAgeFrom = 51; query.byAgeTo = 100; break;
-    default: query.byAgeFrom = band; query.byAgeTo = static_cast<BYTE>(band + 4); break;
-    }
+    AgeBandOf(age, &query.byAgeFrom, &query.byAgeTo);
     query.byCount = static_cast<BYTE>(std::atoi(count ? count : "0"));
     query.cFull = withFullRooms ? 'E' : 'F';
     query.cSecret = withSecretRooms ? 'O' : 'C';

@@ -30,6 +30,10 @@ struct ROOM_SEARCH_QUERY {
     char cSecret = 'O';
 };
 
+// The ages an age selector's tag stands for: 0 any (0, 0), 1 up to 15, 51 from 51 to 100, any
+// other v the years v to v + 4.
+void AgeBandOf(LPCSTR age, BYTE* from, BYTE* to);
+
 // The selectors' values are their chosen items' tags (or texts).
 ROOM_SEARCH_QUERY BuildRoomSearchQuery(LPCSTR keyword, int keyButton, LPCSTR sex, LPCSTR age, LPCSTR area,
                                        LPCSTR count, BOOL withFullRooms, BOOL withSecretRooms);

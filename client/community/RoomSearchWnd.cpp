@@ -83,12 +83,7 @@ void CRoomSearchWnd::SetTab(int tab)
     if (m_tabButton.GetSafeHwnd() && m_tabButton.GetCurSel() != tab) {
         m_tabButton.SetCurSel(tab);
     }
-    CString key;
-    key.Format("TabImage%d", tab + 1);
-    CString picture;
-    if (m_pSkin->GetString("Common", key, &picture) && !picture.IsEmpty()) {
-        SetTabImage(m_pSkin->m_strSkinFolder + "\\" + picture);
-    }
+    m_tabPicture.Load(*m_pSkin, tab);
     if (tab == TAB_LOBBY) {
         m_nPageKey = 0;
         m_pageStack[TAB_LOBBY].clear();
@@ -289,26 +284,20 @@ LRESULT CRoomSearchWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 void CRoomSearchWnd::ShowSearchOptions()
 {
     const BOOL show = m_nCurrentTab == TAB_SEARCH;
-    auto follow = [show](CWnd& window) {
-        // Only a change is applied: this runs while the window paints.
-        if (window.GetSafeHwnd() && !window.IsWindowVisible() != !show) {
-            window.ShowWindow(show ? SW_SHOW : SW_HIDE);
-        }
-    };
     for (CSkinStatic& selector : m_selectors) {
-        follow(selector);
+        ShowOption(selector, show);
     }
     for (CSoundButton& button : m_btnOptions) {
-        follow(button);
+        ShowOption(button, show);
     }
-    follow(m_editKeyword);
+    ShowOption(m_editKeyword, show);
 }
 
 void CRoomSearchWnd::OnPaint()
 {
     CPaintDC dc(this);
     DrawBackground(&dc, &m_bmpBack, 3);
-    DrawTabImage(&dc);
+    m_tabPicture.Draw(&dc);
     ShowSearchOptions();
 }
 

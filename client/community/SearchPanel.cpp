@@ -1,7 +1,5 @@
 #include "SearchPanel.h"
 
-#include <ImageFile.h>
-
 BOOL CSearchPanel::Create(CWnd* parent, CSkinElement* element)
 {
     if (!element || !CreatePopup(parent, element, 1)) {
@@ -17,8 +15,7 @@ int CSearchPanel::OnCreate(LPCREATESTRUCT cs)
     if (CSkinWnd::OnCreate(cs) == -1) {
         return -1;
     }
-    CClientDC window(this);
-    m_dcTab.CreateCompatibleDC(&window);
+    m_tabPicture.Create(this);
     CSearchPanelSkin* skin = PanelSkin();
     CreateElementButton(&m_btnClose, &skin->m_elCloseBtn, this);
     CreateElementButton(&m_btnNext, &skin->m_elButtons[CSearchPanelSkin::NEXT_BTN], this);
@@ -54,34 +51,10 @@ void CSearchPanel::SwitchList(int tab, CWnd* list0, CWnd* list1)
     }
 }
 
-void CSearchPanel::FreeTabImage()
+void CSearchPanel::ShowOption(CWnd& window, BOOL show)
 {
-    if (m_pOldTab && m_dcTab.GetSafeHdc()) {
-        m_dcTab.SelectObject(m_pOldTab);
-    }
-    m_pOldTab = nullptr;
-    m_bmpTab.DeleteObject();
-}
-
-void CSearchPanel::SetTabImage(const CString& path)
-{
-    FreeTabImage();
-    BITMAP info{};
-    if (!m_dcTab.GetSafeHdc() || !LoadBitmapFile(path, &m_bmpTab, nullptr) || !m_bmpTab.GetBitmap(&info)) {
-        m_bmpTab.DeleteObject();
-        return;
-    }
-    m_pOldTab = m_dcTab.SelectObject(&m_bmpTab);
-    RECT area{0, 0, 0, 0};
-    m_pSkin->GetRect("Common", "TabAreaRect", &area);
-    m_rcTabArea = {area.left, area.top, area.left + info.bmWidth, area.top + info.bmHeight};
-}
-
-void CSearchPanel::DrawTabImage(CDC* dc)
-{
-    if (m_bmpTab.GetSafeHandle()) {
-        dc->BitBlt(m_rcTabArea.left, m_rcTabArea.top, m_rcTabArea.right - m_rcTabArea.left,
-                   m_rcTabArea.bottom - m_rcTabArea.top, &m_dcTab, 0, 0, SRCCOPY);
+    if (window.GetSafeHwnd() && !window.IsWindowVisible() != !show) {
+        window.ShowWindow(show ? SW_SHOW : SW_HIDE);
     }
 }
 
@@ -112,7 +85,6 @@ LRESULT CSearchPanel::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 
 void CSearchPanel::OnDestroy()
 {
-    FreeTabImage();
-    m_dcTab.DeleteDC();
+    m_tabPicture.Release();
     CSkinWnd::OnDestroy();
 }

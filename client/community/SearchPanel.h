@@ -3,6 +3,7 @@
 // in two places (one shows at a time), a keyword edit and the Next, Prev and Search buttons. The
 // derived window paints and decides what each tab does.
 #include "SearchPanelSkin.h"
+#include "TabPicture.h"
 
 #include <SkinEdit.h>
 #include <SkinWnd.h>
@@ -23,8 +24,6 @@ public:
     // Shows the tab's list (0: the first, 1: the second) in its place with its row count; the
     // Search button and the keyword's focus go with the second.
     void SwitchList(int tab, CWnd* list0, CWnd* list1);
-    // The picture of the tab area; the area takes the picture's size.
-    void SetTabImage(const CString& path);
 
     CSkinEdit m_editKeyword;
     CSoundButton m_btnClose;
@@ -32,14 +31,15 @@ public:
     CSoundButton m_btnPrev;
     CSoundButton m_btnSearch;
     CTabButton m_tabButton;
-    CDC m_dcTab;
-    CBitmap m_bmpTab;
-    CBitmap* m_pOldTab = nullptr;
-    RECT m_rcTabArea{0, 0, 0, 0};
+    // The picture of the tab area; the area takes the picture's size.
+    CTabPicture m_tabPicture;
 
 protected:
     // The tab the strip chose.
     virtual void OnTabSelected(int tab) = 0;
+    // Shows or hides an option of the tab; only a change is applied, as this runs while the
+    // window paints.
+    static void ShowOption(CWnd& window, BOOL show);
     // The list slots of a tab: "VisibleCount0" or "VisibleCount1".
     virtual void SetListRowCount(CWnd* list, int count) = 0;
 
@@ -48,10 +48,5 @@ protected:
     void OnDestroy() override;
     BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
-    // Draws the tab picture into its area.
-    void DrawTabImage(CDC* dc);
     CSearchPanelSkin* PanelSkin() const { return static_cast<CSearchPanelSkin*>(m_pSkin); }
-
-private:
-    void FreeTabImage();
 };

@@ -341,7 +341,7 @@ LRESULT CMainFrame::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
     case UM_SOCKET_CLOSED: OnConnectionLost(); return 0;
     case UM_ROOM_USER_JOIN: OnUserJoined(static_cast<long>(wParam), reinterpret_cast<CString*>(lParam)); return 0;
     case UM_ROOM_USER_EXIT: OnUserExited(static_cast<long>(wParam), reinterpret_cast<LPCSTR>(lParam)); return 0;
-    case UM_ROOM_JOINED: return 0; // the room-user window refreshes from it once it exists
+    case UM_ROOM_JOINED: m_wndRoomUser.UpdateUser(0, static_cast<long>(wParam)); return 0;
     case UM_SHOW_SUB_WINDOW: OpenSearchWindow(kRoomSearchWindow); return 0;
     case UM_ROOM_JOIN_RESULT: OnJoinRoomAsked(wParam, reinterpret_cast<HWND>(lParam)); return 0;
     case kChildClosed: OnChildClosed(reinterpret_cast<CWnd*>(lParam)); return 0;
@@ -391,7 +391,7 @@ void CMainFrame::ShowNotice(const CString& text)
     AddLine(text);
 }
 
-void CMainFrame::OnRoomModified(int kind, const CString& text, long)
+void CMainFrame::OnRoomModified(int kind, const CString& text, long user)
 {
     static const char* const kKeys[] = {"ModifiedRoomName", "ModifiedRoomSubject", "ModifiedRoomPassword",
                                         "ModifiedRoomMaxUser", "ModifiedRoomHost"};
@@ -399,6 +399,9 @@ void CMainFrame::OnRoomModified(int kind, const CString& text, long)
         return;
     }
     ShowNotice(m_pSession->FormatTableString(kKeys[kind], text));
+    if (kind == 4) {
+        m_wndRoomUser.SetRoomMaster(user);
+    }
 }
 
 void CMainFrame::OnChatLine(long user, int kind, int colour, LPCSTR text, LPCSTR secondText)
@@ -444,6 +447,9 @@ void CMainFrame::OnNicknameModified(long user, LPCSTR nickname)
     ShowNotice(ToolkitFormatText(text, nickname));
     if (user == m_pSession->m_OwnUser.lUser && nickname) {
         CopyField(m_pSession->m_OwnUser.szNickname, nickname, strlen(nickname));
+    }
+    if (nickname) {
+        m_wndRoomUser.SetUserNickname(user, nickname);
     }
 }
 

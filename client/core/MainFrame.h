@@ -12,7 +12,9 @@
 
 #include <LobbyBars.h>
 #include <RoomSearchWnd.h>
+#include <RoomUserWnd.h>
 #include <ToolBarWnd.h>
+#include <UserSearchWnd.h>
 
 #include <SoundButton.h>
 #include <WndSnapGroup.h>
@@ -71,10 +73,11 @@ public:
     // The open messenger of a user number, or with a name of the partner by that nickname or ID.
     CMessengerWnd* FindMessageWindow(long user, LPCSTR name);
     // Rooms: joining one (asking a closed room's password first), the text input dialog, and the
-    // search windows (3002 rooms; others are not made here).
+    // search windows (3001 members, 3002 rooms).
     virtual BOOL JoinRoom(int lobby, int room);
     virtual BOOL AskText(CString* text);
     void OpenSearchWindow(int id);
+    static constexpr int kUserSearchWindow = 3001;
     static constexpr int kRoomSearchWindow = 3002;
 
     // The display text of an area code of the skin's "ComboArea" menu, or empty.
@@ -109,6 +112,9 @@ public:
 
     CToolBarWnd m_wndToolBar;
     CFriendList m_friends;
+    // The friends and the room's members beside the view, and the user search.
+    CRoomUserWnd m_wndRoomUser;
+    CUserSearchWnd m_wndUserSearch;
 
     CD3DViewer m_wndView;
     CChatWnd m_wndChat;
@@ -159,6 +165,8 @@ private:
     int AskMember(LPCSTR key);
     void OnUserJoined(long user, CString* nickname);
     void OnUserExited(long user, LPCSTR nickname);
+    // The friends as the friends window read them from the service become the frame's list.
+    void ReloadFriends();
 
     void OnChildClosed(CWnd* window);
     void OnJoinRoomAsked(WPARAM place, HWND asker);

@@ -149,8 +149,18 @@ BOOL CMainFrame::AskText(CString* text)
 
 void CMainFrame::OpenSearchWindow(int id)
 {
-    // The user search window is not made here yet.
-    if (id != kRoomSearchWindow || !g_pMainSkin) {
+    if (!g_pMainSkin) {
+        return;
+    }
+    if (id == kUserSearchWindow) {
+        if (m_wndUserSearch.GetSafeHwnd()) {
+            m_wndUserSearch.ShowWindow(SW_SHOW);
+        } else {
+            m_wndUserSearch.Create(this, g_pMainSkin->Element("WND_SEARCH_USER"));
+        }
+        return;
+    }
+    if (id != kRoomSearchWindow) {
         return;
     }
     if (m_wndRoomSearch.GetSafeHwnd()) {

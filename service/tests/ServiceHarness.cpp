@@ -121,7 +121,8 @@ void ServiceHarness::stop()
     m_store.reset();
 }
 
-int32_t ServiceHarness::addMember(const std::string& login, const std::string& nickname, int32_t points, bool dressed, char gender)
+int32_t ServiceHarness::addMember(const std::string& login, const std::string& nickname, int32_t points, bool dressed, char gender,
+                                  const std::string& area)
 {
     service::Account account;
     account.login = login;
@@ -130,7 +131,7 @@ int32_t ServiceHarness::addMember(const std::string& login, const std::string& n
     account.points = points;
     account.gender = gender;
     account.age = 25;
-    account.area = "02";
+    account.area = area;
     auto user = m_setup.addAccount(account);
     EXPECT_TRUE(user);
     if (user && dressed)

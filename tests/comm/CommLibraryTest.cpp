@@ -131,7 +131,7 @@ TEST_F(Library, RecordsSitAtTheClientsOffsets)
     EXPECT_STREQ(reinterpret_cast<const char*>(bytes + 26), "Kim");
     EXPECT_EQ(bytes[58], 'M');
     EXPECT_EQ(bytes[59], 25);
-    EXPECT_STREQ(reinterpret_cast<const char*>(bytes + 60), "02");
+    EXPECT_STREQ(reinterpret_cast<const char*>(bytes + 60), "1");
 
     CPtrList avatar;
     ASSERT_TRUE(comm.QueryAvataInfo(user, avatar));

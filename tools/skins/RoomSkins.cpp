@@ -58,28 +58,6 @@ void Headings(SkinPicture& p, int top, const SkinTexts& texts, UINT codePage)
     }
 }
 
-// The two tabs, side by side, as a strip per selected tab stacked from the top.
-SkinPicture TabStrip(const SkinTexts& texts, UINT codePage)
-{
-    const int width = 100;
-    const int height = 24;
-    SkinPicture p(width * 2, height * 2, kCream);
-    const char* labels[2] = {"SEARCH_TAB_LOBBY", "SEARCH_TAB_FIND"};
-    for (int selected = 0; selected < 2; ++selected) {
-        for (int tab = 0; tab < 2; ++tab) {
-            const int x = tab * width;
-            const int y = selected * height;
-            const bool on = tab == selected;
-            p.Gradient(x + 1, y + 2, x + width - 1, y + height, on ? kOrangeLight : 0xF4E4D0, on ? kOrange : 0xE8D4BC);
-            p.Frame(x + 1, y + 1, x + width - 1, y + height, kOrangeDark);
-            DrawBoxedText(p, RECT{x + 2, y + 4, x + width - 2, y + height - 2}, Bytes(texts, labels[tab], codePage),
-                          {12, on ? FW_BOLD : FW_NORMAL, on ? 0xFFFFFFu : kBrown, DT_CENTER | DT_SINGLELINE, false},
-                          codePage);
-        }
-    }
-    return p;
-}
-
 // Closed (a padlock shut) and open (the shackle up and aside), keyed out around.
 SkinPicture LockColumns()
 {
@@ -117,6 +95,24 @@ SkinPicture GenderColumns()
 }
 
 } // namespace
+
+SkinPicture TabStrip(const SkinTexts& texts, UINT codePage, const char* const labels[2], int width, int height)
+{
+    SkinPicture p(width * 2, height * 2, kCream);
+    for (int selected = 0; selected < 2; ++selected) {
+        for (int tab = 0; tab < 2; ++tab) {
+            const int x = tab * width;
+            const int y = selected * height;
+            const bool on = tab == selected;
+            p.Gradient(x + 1, y + 2, x + width - 1, y + height, on ? kOrangeLight : 0xF4E4D0, on ? kOrange : 0xE8D4BC);
+            p.Frame(x + 1, y + 1, x + width - 1, y + height, kOrangeDark);
+            DrawBoxedText(p, RECT{x + 2, y + 4, x + width - 2, y + height - 2}, Bytes(texts, labels[tab], codePage),
+                          {12, on ? FW_BOLD : FW_NORMAL, on ? 0xFFFFFFu : kBrown, DT_CENTER | DT_SINGLELINE, false},
+                          codePage);
+        }
+    }
+    return p;
+}
 
 WindowDescription RoomSearchWindow(WindowDescription frame)
 {
@@ -181,7 +177,8 @@ void AddRoomSkinSections(std::vector<std::pair<std::string, std::string>>* files
 std::vector<std::pair<std::string, SkinPicture>> RoomSkinPictures(const SkinTexts& texts, UINT codePage)
 {
     std::vector<std::pair<std::string, SkinPicture>> pictures;
-    pictures.emplace_back("search_room_tabs.bmp", TabStrip(texts, codePage));
+    const char* const tabs[2] = {"SEARCH_TAB_LOBBY", "SEARCH_TAB_FIND"};
+    pictures.emplace_back("search_room_tabs.bmp", TabStrip(texts, codePage, tabs, 100, 24));
     SkinPicture lobby(kListWidth, kLobbyHeadings, kCream);
     Headings(lobby, 0, texts, codePage);
     pictures.emplace_back("search_room_tab0.bmp", lobby);

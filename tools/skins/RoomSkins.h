@@ -11,4 +11,6 @@ WindowDescription RoomSearchWindow(WindowDescription frame);
 WindowDescription PasswordDialog(WindowDescription dialog);
 // Adds the sections the descriptions cannot say to the windows' own ini files.
 void AddRoomSkinSections(std::vector<std::pair<std::string, std::string>>* files);
+// Two tabs side by side, each `width` x `height`: one strip per selected tab, stacked from the top.
+SkinPicture TabStrip(const SkinTexts& texts, UINT codePage, const char* const labels[2], int width, int height);
 std::vector<std::pair<std::string, SkinPicture>> RoomSkinPictures(const SkinTexts& texts, UINT codePage);

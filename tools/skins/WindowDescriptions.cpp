@@ -2,6 +2,7 @@
 
 #include "ChatSkin.h"
 #include "MessengerSkins.h"
+#include "PeopleSkins.h"
 #include "RoomDialogSkins.h"
 #include "RoomSkins.h"
 #include "ShopSkin.h"
@@ -93,7 +94,7 @@ std::vector<WindowDescription> Build()
                            "d3d_back.bmp", "D3DView.ini", {}, {}, {}, {}, {}};
     view.extraLines = {"D3DViewerBackRect = RECT(6,30,614,428)", "D3DViewerBackImage = d3d_border.bmp"};
     w.push_back(view);
-    w.push_back(Frame("InfoWindow", 1003, "INFO_TITLE", {616, 34, 176, 390}, "info"));
+    w.push_back(FriendsWindow(Frame("InfoWindow", 1003, "INFO_TITLE", {616, 34, 176, 390}, "info")));
     w.push_back(Button("CloseBtn", 111, "", {770, 6, 20, 20}, "btn_close.bmp", kRed, "CLOSE"));
     w.push_back(Button("MiniBtn", 112, "", {746, 6, 20, 20}, "btn_mini.bmp", kOrange, "MINIMISE"));
     // The lobby entrances post "enter lobby id - 240"; each shows its own column of the shared
@@ -123,7 +124,7 @@ std::vector<WindowDescription> Build()
     w.push_back(ToolBarWindow());
     w.push_back(RoomSearchWindow(Frame("WND_SEARCH_ROOM", 1007, "SEARCH_ROOM_TITLE", {150, 60, 460, 440}, "search_room")));
     w.push_back(MessengerWindow());
-    w.push_back(Frame("WND_SEARCH_USER", 1008, "SEARCH_USER_TITLE", {150, 90, 360, 360}, "search_user"));
+    w.push_back(UserSearchWindow(Frame("WND_SEARCH_USER", 1008, "SEARCH_USER_TITLE", {150, 60, 460, 440}, "search_user")));
     // Dialogs: sized by their backgrounds, centred when they open.
     for (WindowDescription& room : RoomDialogWindows()) {
         w.push_back(std::move(room));

@@ -266,7 +266,7 @@ TEST_P(RoomSearchWindow, TheSearchTabShowsItsChoicesAndTheLobbyTabOnlyItsList)
     CRect list;
     search.m_lobbyList.GetWindowRect(&list);
     search.ScreenToClient(&list);
-    EXPECT_EQ(search.m_rcTabArea.bottom, list.top);
+    EXPECT_EQ(search.m_tabPicture.Area().bottom, list.top);
 }
 
 TEST_P(RoomSearchWindow, TheLobbyListPagesByThirtyAndPrevComesBackToTheFirstRoomOfThePage)
