@@ -10,6 +10,7 @@
 #include <MainSkin.h>
 #include <NotifyDlg.h>
 #include <ToolkitShared.h>
+#include <UserInfoWnd.h>
 
 #include <YondaCommRecords.h>
 

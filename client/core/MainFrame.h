@@ -18,9 +18,11 @@
 #include <afxwin.h>
 
 #include <deque>
+#include <memory>
 
 class CClientSession;
 class CItemShopDlg;
+class CUserInfoWnd;
 
 class CMainFrame : public CMiniFrameWnd {
 public:
@@ -81,8 +83,9 @@ public:
     void ExitToLocation();
     void OnRoomCreated(LPCSTR name);
     void OpenHelp();
-    // The user information window for a member (-1 the own one), once that window exists.
+    // The user information window for a member (-1 the own one), made on first use.
     void ShowAvatarInfoWnd(long user);
+    CUserInfoWnd* GetUserInfoWnd() const { return m_pUserInfoWnd.get(); }
 
     CToolBarWnd m_wndToolBar;
     CFriendList m_friends;
@@ -146,4 +149,5 @@ private:
     CPtrList m_listMessageWnd; // CWnd*, owned
     CIniFile m_iniPopupMenu;
     CItemShopDlg* m_pTradeItemDlg = nullptr;
+    std::unique_ptr<CUserInfoWnd> m_pUserInfoWnd;
 };

@@ -64,6 +64,8 @@ SkinPicture CellPicture()
     return p;
 }
 
+} // namespace
+
 // Tabs side by side; the picture holds one variant per selected tab, stacked.
 SkinPicture TabStrip(const SkinBox& box, const std::vector<std::string>& labels, UINT codePage)
 {
@@ -87,8 +89,6 @@ SkinPicture TabStrip(const SkinBox& box, const std::vector<std::string>& labels,
     }
     return p;
 }
-
-} // namespace
 
 WindowDescription ItemShopWindow()
 {

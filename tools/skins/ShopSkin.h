@@ -11,4 +11,6 @@ constexpr int kShopCellHeight = 48;
 constexpr int kShopTabCount = 5;
 
 WindowDescription ItemShopWindow();
+// Tabs side by side; the picture holds one variant per selected tab, stacked.
+SkinPicture TabStrip(const SkinBox& box, const std::vector<std::string>& labels, UINT codePage);
 std::vector<std::pair<std::string, SkinPicture>> ItemShopPictures(const SkinTexts& texts, UINT codePage);

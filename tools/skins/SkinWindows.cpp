@@ -3,6 +3,7 @@
 #include "ButtonStrips.h"
 #include "GdiLabel.h"
 #include "ShopSkin.h"
+#include "UserInfoSkin.h"
 #include "WindowDescriptions.h"
 
 #include <cstring>
@@ -211,6 +212,9 @@ std::vector<std::pair<std::string, SkinPicture>> WindowPictures(const SkinTexts&
     };
     for (auto& shop : ItemShopPictures(texts, codePage)) {
         pictures.push_back(std::move(shop));
+    }
+    for (auto& info : UserInfoPictures(texts, codePage)) {
+        pictures.push_back(std::move(info));
     }
     for (const WindowDescription& w : DefaultSkinWindows()) {
         const std::string title = Text(texts, w.title, codePage);

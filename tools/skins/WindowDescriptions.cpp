@@ -1,6 +1,7 @@
 #include "WindowDescriptions.h"
 
 #include "ShopSkin.h"
+#include "UserInfoSkin.h"
 
 namespace {
 
@@ -115,7 +116,7 @@ std::vector<WindowDescription> Build()
         stage.buttons.push_back({"", stage.title, stage.id, stage.box, i == 2 ? kTan : kOrange});
         w.push_back(std::move(stage));
     }
-    w.push_back(Frame("WND_AVATAR_INFO", 1005, "AVATAR_INFO_TITLE", {100, 60, 320, 420}, "avatar_info"));
+    w.push_back(UserInfoWindow());
     w.push_back(ToolBarWindow());
     w.push_back(Frame("WND_SEARCH_ROOM", 1007, "SEARCH_ROOM_TITLE", {150, 90, 360, 360}, "search_room"));
     w.push_back(Frame("WND_SEARCH_USER", 1008, "SEARCH_USER_TITLE", {150, 90, 360, 360}, "search_user"));
