@@ -8,6 +8,7 @@
 #include "MainFrame.h"
 #include "SplashThread.h"
 
+#include <AvatarCreateDlg.h>
 #include <DialogSkin.h>
 #include <MainSkin.h>
 #include <NotifyDlg.h>
@@ -253,6 +254,11 @@ BOOL CClientApp::RunStartup()
         EndSplash();
         return FALSE;
     }
+    // 12. A member without an avatar makes one before anything else.
+    if (connected && !g_pSession->m_OwnUser.bHasAvatar && !RunAvatarCreation()) {
+        EndSplash();
+        return FALSE;
+    }
     // 13. The own avatar and the first place.
     if (connected) {
         g_pSession->SendRequest(REQ_MY_AVATAR_INFO, 0, 0);
@@ -316,6 +322,22 @@ BOOL CClientApp::RunLogin()
     m_strSavedID = id;
     m_strPassword = login.GetPassword();
     g_pSession->SendRequest(REQ_MY_USER_INFO, 0, 0);
+    return TRUE;
+}
+
+BOOL CClientApp::RunAvatarCreation()
+{
+    if (m_pSplash) {
+        m_pSplash->ShowSplash(FALSE);
+    }
+    CAvatarCreateDlg creation(g_pMainSkin->Element("DLG_AVATAR_SELECT"), g_pItemCatalog,
+                              g_pSession->m_OwnUser.szNickname, nullptr);
+    if (creation.DoModal() != IDOK || !creation.WasCreated()) {
+        return FALSE;
+    }
+    if (m_pSplash) {
+        m_pSplash->ShowSplash(TRUE);
+    }
     return TRUE;
 }
 

@@ -60,6 +60,8 @@ private:
     BOOL CheckSingleInstance();
     BOOL RunStartup();
     BOOL RunLogin();
+    // The avatar creation dialog of a member without an avatar: FALSE when the member left it.
+    BOOL RunAvatarCreation();
     void ShowFileMissing(const CString& path);
     void SaveSettings();
     void FreeGlobals();

@@ -7,6 +7,7 @@
 #include "MainFrame.h"
 
 #include <MainSkin.h>
+#include <MessengerWnd.h>
 #include <NotifyDlg.h>
 #include <SoundButton.h>
 #include <ToolkitShared.h>
@@ -253,12 +254,10 @@ void CMainFrame::OnCommMessage(WPARAM wParam, LPARAM lParam)
 
 void CMainFrame::OnMessageReceived(const BYTE* block)
 {
-    // Until the messenger's windows exist, a message is written into the chat log as a notice,
-    // with the notice chime, so the member still reads it.
+    int32_t user = 0;
+    std::memcpy(&user, block, sizeof user);
     const CString nickname = CClientSession::ConvertEntities(BlockText(block, 26, 32));
-    const CString text = CClientSession::ConvertEntities(BlockText(block, 58, 256));
-    ShowNotice(nickname + " > " + text);
-    ToolkitPlayWave(kWaveNotice);
+    OpenMessageWindow(user, BlockText(block, 4, 22), nickname, BlockText(block, 58, 256), TRUE);
 }
 
 void CMainFrame::OnMessageNotDelivered(const BYTE* block)
@@ -267,6 +266,11 @@ void CMainFrame::OnMessageNotDelivered(const BYTE* block)
     std::memcpy(&code, block, sizeof code);
     const CString nickname = BlockText(block, 2, 22);
     const CString message = BlockText(block, 24, 256);
+    if (CMessengerWnd* window = nickname.IsEmpty() ? nullptr : FindMessageWindow(0, nickname)) {
+        window->OnSendFailed(message);
+        window->SetActiveWindow();
+        return;
+    }
     // The table text is data: it may name the message with one "%s"; anything else in it is
     // shown as it stands, and then the message follows on a line of its own.
     CString text = m_pSession ? m_pSession->GetTableString("E_FAILED_INSTANT_MESSAGE") : CString();

@@ -22,6 +22,7 @@
 
 class CClientSession;
 class CItemShopDlg;
+class CMessengerWnd;
 class CUserInfoWnd;
 
 class CMainFrame : public CMiniFrameWnd {
@@ -56,6 +57,11 @@ public:
     // The message windows the frame owns; a window closing posts UM_CHILD_CLOSED with itself.
     void AddMessageWindow(CWnd* window);
     BOOL HasMessageWindow(CWnd* window) const;
+    // The messenger of a member: the open one is brought forward (a received message added to
+    // it), else a new one opens with the message as its first line.
+    void OpenMessageWindow(long user, LPCSTR id, LPCSTR nickname, LPCSTR message, BOOL received);
+    // The open messenger of a user number, or with a name of the partner by that nickname or ID.
+    CMessengerWnd* FindMessageWindow(long user, LPCSTR name);
     // The display text of an area code of the skin's "ComboArea" menu, or empty.
     CString LookupComboText(LPCSTR code) const;
 

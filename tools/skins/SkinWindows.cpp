@@ -2,6 +2,7 @@
 
 #include "ButtonStrips.h"
 #include "GdiLabel.h"
+#include "MessengerSkins.h"
 #include "ShopSkin.h"
 #include "UserInfoSkin.h"
 #include "WindowDescriptions.h"
@@ -271,6 +272,9 @@ std::vector<std::pair<std::string, SkinPicture>> WindowPictures(const SkinTexts&
             break;
         }
         }
+    }
+    for (auto& picture : MessengerSkinPictures(texts, codePage)) {
+        pictures.push_back(std::move(picture));
     }
     return pictures;
 }

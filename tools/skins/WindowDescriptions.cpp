@@ -1,5 +1,6 @@
 #include "WindowDescriptions.h"
 
+#include "MessengerSkins.h"
 #include "ShopSkin.h"
 #include "UserInfoSkin.h"
 
@@ -119,6 +120,7 @@ std::vector<WindowDescription> Build()
     w.push_back(UserInfoWindow());
     w.push_back(ToolBarWindow());
     w.push_back(Frame("WND_SEARCH_ROOM", 1007, "SEARCH_ROOM_TITLE", {150, 90, 360, 360}, "search_room"));
+    w.push_back(MessengerWindow());
     w.push_back(Frame("WND_SEARCH_USER", 1008, "SEARCH_USER_TITLE", {150, 90, 360, 360}, "search_user"));
     // Dialogs: sized by their backgrounds, centred when they open.
     w.push_back(Dialog("DLG_ROOM_MAKE", "ROOM_MAKE_TITLE", 320, 300, "room_make",
@@ -131,7 +133,7 @@ std::vector<WindowDescription> Build()
                        {{"ROOM_NAME", 24, 50}, {"ROOM_PASSWORD", 24, 130}}));
     w.push_back(Dialog("DLG_PUT_QUESION", "QUESTION_TITLE", 320, 220, "question", {{"QUESTION_TEXT", 24, 50}}));
     w.push_back(Login());
-    w.push_back(Dialog("DLG_AVATAR_SELECT", "AVATAR_SELECT_TITLE", 520, 420, "avatar_select"));
+    w.push_back(AvatarSelectDialog());
     w.push_back(Dialog("DLG_PASSWORD_CONFIRM", "PASSWORD_TITLE", 300, 180, "password", {{"ROOM_PASSWORD", 24, 60}}));
     w.push_back(Dialog("DLG_SCREEN_SHOT_SUCCESS", "SCREENSHOT_TITLE", 300, 220, "screenshot", {},
                        WindowKind::Notice));

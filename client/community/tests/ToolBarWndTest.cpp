@@ -11,6 +11,7 @@
 #include <ClientSession.h>
 #include <MainFrame.h>
 #include <MainSkin.h>
+#include <MessengerWnd.h>
 #include <NotifyDlg.h>
 #include <ProgramResources.h>
 #include <Screenshot.h>
@@ -397,13 +398,15 @@ TEST_P(ToolBarTest, AMessageNotDeliveredIsFramedInTheSkinsLanguage)
     EXPECT_EQ(shown(), std::vector<std::string>{"zu lee;%n%s%d %X;hello 100%;ErrorCode = 0xC"});
 }
 
-TEST_P(ToolBarTest, AMessageReceivedIsKeptAsANoticeWithItsChime)
+TEST_P(ToolBarTest, AMessageReceivedOpensTheSendersMessengerWithItsChime)
 {
-    const size_t before = m_frame->PendingLines().size();
-    m_frame->SendMessage(UM_COMM_MESSAGE, 128, Block({{26, "Lee"}, {58, "see you at the fountain"}}, 314));
-    ASSERT_EQ(m_frame->PendingLines().size(), before + 1);
-    EXPECT_EQ(m_frame->PendingLines().back(), "Lee > see you at the fountain");
-    EXPECT_EQ(m_sounds.Take(), kWaveNotice);
+    m_frame->SendMessage(UM_COMM_MESSAGE, 128, Block({{4, "lee"}, {26, "Lee"}, {58, "see you at the fountain"}}, 314));
+    CMessengerWnd* window = m_frame->FindMessageWindow(0, "Lee");
+    ASSERT_NE(window, nullptr);
+    CString log;
+    window->m_logMessages.GetWindowText(log);
+    EXPECT_NE(log.Find("see you at the fountain"), -1) << log.GetString();
+    EXPECT_EQ(m_sounds.Take(), 151u) << "the messenger opens with its sound";
 }
 
 TEST_P(ToolBarTest, GoingUpFromARoomAsksAndStaysWhenTheMemberSaysNo)
