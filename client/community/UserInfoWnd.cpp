@@ -556,7 +556,11 @@ void CUserInfoWnd::WearRow(int row)
     m_listItems.ClearCell(row, 1);
     m_listItems.SetImageCell(row, 0, &placeholder);
     m_nWornRow[slot] = row;
-    m_listWorn.SetScrollPos(slot);
+    // The worn list scrolls to the slot only when its cells do not all show.
+    const USER_INFO_LIST& worn = Layout().m_listEqd;
+    if (slot >= worn.nViewHor * worn.nViewVer) {
+        m_listWorn.SetScrollPos(slot - worn.nViewHor * worn.nViewVer + 1);
+    }
     m_listWorn.Invalidate(FALSE);
     m_listItems.Invalidate(FALSE);
     m_wndAvatar.WearItem(Gender(), item->byCategory, item->nItemNumber, item->szTexture);
@@ -758,11 +762,11 @@ void CUserInfoWnd::OpenMessageWindow()
 {
     CString id;
     CString nickname;
-    if (!g_pSession || !g_pSession->GetUserNames(m_lUser, &id, &nickname)) {
+    if (!m_pFrame || !g_pSession || !g_pSession->GetUserNames(m_lUser, &id, &nickname)) {
         ShowText(Table("E_NETWORK_FAIL") + " QueryUserInfo");
         return;
     }
-    // The conversation windows are the messenger's; the frame opens them once it has them.
+    m_pFrame->OpenMessageWindow(m_lUser, id, nickname, nullptr, FALSE);
 }
 
 BOOL CUserInfoWnd::OnCommand(WPARAM wParam, LPARAM lParam)
