@@ -15,6 +15,7 @@
 #include <SkinDraw.h>
 #include <ToolkitShared.h>
 
+#include <algorithm>
 #include <cstdio>
 
 namespace {
@@ -28,10 +29,11 @@ const char kGermanNowhere[] = "Sonstige";
 const char kPictureFolder[] = "Profile";
 constexpr int kSecondTextOffset = 200;
 
+// A text field of a record: it ends within its width, whatever the record holds.
 CString Field(const char* text, size_t size)
 {
     char copy[512] = {};
-    CopyField(copy, sizeof copy, text, size);
+    CopyField(copy, std::min(sizeof copy, size), text, size);
     return CString(copy);
 }
 
