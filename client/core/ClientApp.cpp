@@ -7,6 +7,7 @@
 #include "LoginDlg.h"
 #include "MainFrame.h"
 #include "SplashThread.h"
+#include "TexMo.h"
 
 #include <AvatarCreateDlg.h>
 #include <DialogSkin.h>
@@ -259,11 +260,14 @@ BOOL CClientApp::RunStartup()
         EndSplash();
         return FALSE;
     }
-    // 13. The own avatar and the first place.
+    // 13. The own avatar and the first place; the chat's analyser.
+    m_pFrame->m_wndChat.SetThemeString(g_pSession->m_OwnUser.szNickname);
     if (connected) {
         g_pSession->SendRequest(REQ_MY_AVATAR_INFO, 0, 0);
     }
     g_pAvatarScene->UnloadScene();
+    g_pTexMo = new CTexMo;
+    g_pTexMo->Init(m_bKoreanSkin);
     // 14. The splash has its time (at most the length of its music), then the frame shows.
     if (m_pSplash) {
         ::WaitForSingleObject(m_pSplash->m_hReadyEvent, kSplashWaitMs);
@@ -387,6 +391,8 @@ void CClientApp::FreeGlobals()
     }
     m_pFrame = nullptr;
     m_pMainWnd = nullptr;
+    delete g_pTexMo;
+    g_pTexMo = nullptr;
     delete g_pAvatarScene; // clears its global
     delete g_pItemCatalog;
     g_pItemCatalog = nullptr;

@@ -173,7 +173,12 @@ BOOL CD3DViewer::CheckDevice()
     if (failure) {
         ::MessageBoxA(nullptr, failure, nullptr, MB_OK);
     }
-    BroadcastToPreviews(kDeviceLost);
+    // While resets keep failing, each tick releases again what was made meanwhile (a scene or an
+    // avatar loaded while the screen was taken), but the previews hear of the loss only once.
+    if (!m_bPreviewsReleased) {
+        m_bPreviewsReleased = TRUE;
+        BroadcastToPreviews(kDeviceLost);
+    }
     {
         CGlobalLock lock;
         reset = SUCCEEDED(m_pDevice->Reset(&m_d3dDevice.m_d3dpp));
@@ -195,6 +200,7 @@ BOOL CD3DViewer::CheckDevice()
     if (failure) {
         ::MessageBoxA(nullptr, failure, nullptr, MB_OK);
     }
+    m_bPreviewsReleased = FALSE;
     BroadcastToPreviews(kDeviceRestored);
     return failure == nullptr;
 }

@@ -114,6 +114,15 @@ public:
     std::atomic<int> m_bWalkable{0};
     D3DXVECTOR3 m_vLastTarget{0.0f, 0.0f, 0.0f};
 
+    // ---- Speech (D3DViewerBalloons.cpp) ------------------------------------------------------
+    // A member's chat over its avatar for a while, in the chat colour of the index.
+    void SetBalloon(long user, LPCSTR text, int colour);
+    // A member's emotion (a chat kind): its motion, unless the avatar walks or sits.
+    void PlayUserEmotion(long user, int emotion);
+    BYTE m_bFreeCamera = 0; // "/freecamera": the wheel zooms without limits
+    CKRAHandle<tagKRADS> m_hOwnBalloon;
+    CKRAHandle<tagKRADS> m_hOtherBalloon;
+
 protected:
     int OnCreate(LPCREATESTRUCT cs) override;
     void OnTimer(UINT_PTR id) override;
@@ -143,8 +152,11 @@ private:
     void PostMoveRequest(int code, const float* values, int count);
     BOOL OwnPosition(D3DXVECTOR3* position, D3DXVECTOR3* front);
     void OnMoveEnded(_KRA_HANDLE avatar);
+    // The balloons of the slots in front of the eye, farthest first; counts their frames down.
+    void DrawBalloons();
 
     std::vector<HWND> m_previewWindows;
+    BOOL m_bPreviewsReleased = FALSE; // told of a loss and not yet of the restore
 };
 
 // The one 3D view (null until it is constructed).

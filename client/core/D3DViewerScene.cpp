@@ -17,16 +17,16 @@ const char* const kLobbyScenes[5] = {"LB_MA.KRS", "LB_GL.KRS", "LB_DP.KRS", "LB_
 const char* const kRoomScenes[5] = {"RM_03.KRS", "SP_PLT.KRS", "RM_ILD02.KRS", "RM_02.KRS", "PathF.KRS"};
 const char kMapScene[] = "M2.KRS";
 
-// The balloon pictures every scene draws with.
-void LoadBalloonTextures(CKRAScene* scene)
+// The balloon pictures every scene draws with; the view keeps the fifth of each kind.
+void LoadBalloonTextures(CKRAScene* scene, CKRAHandle<tagKRADS>* own, CKRAHandle<tagKRADS>* other)
 {
     char name[32];
     for (int i = 1; i <= 5; ++i) {
         CKRAHandle<tagKRADS> texture;
         std::snprintf(name, sizeof(name), "MyBalloon%d.KRT", i);
-        scene->LoadKRTTexture(name, texture);
+        scene->LoadKRTTexture(name, i == 5 ? *own : texture);
         std::snprintf(name, sizeof(name), "OtherBalloon%d-1.KRT", i);
-        scene->LoadKRTTexture(name, texture);
+        scene->LoadKRTTexture(name, i == 5 ? *other : texture);
     }
     CKRAHandle<tagKRADS> subject;
     char board[] = "SubjectQuestion.KRT";
@@ -81,7 +81,7 @@ BOOL CD3DViewer::LoadScene(LPCSTR file)
     CClientApp* app = ClientApp();
     m_logFont.lfCharSet = app && app->m_bKoreanSkin ? 129 : g_bGermanText ? 1 : 128;
     CreateSceneFonts();
-    LoadBalloonTextures(m_pScene);
+    LoadBalloonTextures(m_pScene, &m_hOwnBalloon, &m_hOtherBalloon);
     CKRAManager::m_dwAccentedColor = 0xFF00FF00;
     if (g_pAvatarScene) {
         g_pAvatarScene->SetScene(m_pScene);
@@ -291,6 +291,9 @@ void CD3DViewer::RenderPasses()
     }
     if (m_bWorldReady) {
         m_pScene->RenderAlphaWorld();
+    }
+    if (avatars) {
+        DrawBalloons();
     }
     if ((m_nState == STATE_LOBBY || m_nState == STATE_ROOM) && !(m_nState == STATE_LOBBY && m_nPlaceType == 4)) {
         UpdatePicking();

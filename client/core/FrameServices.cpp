@@ -150,6 +150,7 @@ void CMainFrame::OnLocationChanged(int location)
     m_lobbyBars.ShowForLocation(location, partyGame);
     // The friends and room-user window takes the location too, once it is built.
     m_wndToolBar.EnableButtons(location);
+    m_wndChat.EnableInput(location);
     Invalidate(FALSE);
 }
 

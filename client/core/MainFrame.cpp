@@ -133,6 +133,14 @@ BOOL CMainFrame::CreateChildren()
     }
     m_lobbyBars.Place(this);
     m_motionKeys.Load();
+    // The chat window, with the notices that came before it.
+    if (!m_wndChat.CreateChat(this, &g_pMainSkin->Element(CMainSkin::CHAT_WINDOW), this)) {
+        return FALSE;
+    }
+    for (const CString& line : m_pendingLines) {
+        m_wndChat.AddPlainLine(line);
+    }
+    m_pendingLines.clear();
     return TRUE;
 }
 
@@ -315,6 +323,10 @@ LRESULT CMainFrame::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 
 void CMainFrame::AddLine(const CString& line)
 {
+    if (m_wndChat.GetSafeHwnd()) {
+        m_wndChat.AddPlainLine(line);
+        return;
+    }
     m_pendingLines.push_back(line);
     while (m_pendingLines.size() > kNoticeBacklog) {
         m_pendingLines.pop_front();
@@ -343,9 +355,17 @@ void CMainFrame::OnRoomModified(int kind, const CString& text, long)
     ShowNotice(m_pSession->FormatTableString(kKeys[kind], text));
 }
 
-void CMainFrame::OnChatLine(long user, int, int, LPCSTR text, LPCSTR)
+void CMainFrame::OnChatLine(long user, int kind, int colour, LPCSTR text, LPCSTR secondText)
 {
-    if (!text || !*text || (text[0] == ' ' && !text[1]) || !m_pSession) {
+    const int state = m_wndView.GetViewState();
+    if (!m_pSession || !(state == CD3DViewer::STATE_LOBBY || state == CD3DViewer::STATE_ROOM || (kind & 0x80))) {
+        return;
+    }
+    // The kind is the motion the line carries (a line of no text carries only that).
+    if (kind > 0) {
+        m_wndView.PlayUserEmotion(user, kind);
+    }
+    if (!text || !*text || (text[0] == ' ' && !text[1])) {
         return;
     }
     CString name;
@@ -353,7 +373,15 @@ void CMainFrame::OnChatLine(long user, int, int, LPCSTR text, LPCSTR)
         CGlobalLock lock;
         name = m_pSession->FindUserName(user);
     }
-    AddLine(name + " : " + text);
+    if (name.IsEmpty() && secondText) {
+        name = secondText;
+    }
+    if (m_wndChat.GetSafeHwnd()) {
+        m_wndChat.AddChatLine(name, text, colour);
+    } else {
+        AddLine(name + " : " + text);
+    }
+    m_wndView.SetBalloon(user, text, colour);
 }
 
 void CMainFrame::OnNicknameModified(long user, LPCSTR nickname)
@@ -400,9 +428,10 @@ BOOL CMainFrame::OnMouseWheel(UINT flags, short delta, CPoint point)
     CGlobalLock lock;
     if (CanZoom(&distance)) {
         const bool game = m_wndView.m_nPlaceType == 4;
-        if (delta > 0 && distance > (game ? 100.0f : 40.0f)) {
+        const bool free = m_wndView.m_bFreeCamera != 0;
+        if (delta > 0 && (free || distance > (game ? 100.0f : 40.0f))) {
             m_wndView.m_pScene->Forward(20.0f);
-        } else if (delta < 0 && distance < (game ? 420.0f : 380.0f)) {
+        } else if (delta < 0 && (free || distance < (game ? 420.0f : 380.0f))) {
             m_wndView.m_pScene->Backward(20.0f);
         }
     }
@@ -439,6 +468,15 @@ void CMainFrame::OnKeyDown(UINT key, UINT repeat, UINT flags)
     CMiniFrameWnd::OnKeyDown(key, repeat, flags);
 }
 
+void CMainFrame::OnSetFocus(CWnd* oldWnd)
+{
+    CMiniFrameWnd::OnSetFocus(oldWnd);
+    // The keyboard is the chat's, unless the program is on its way out.
+    if (!m_bClosing && m_wndChat.GetSafeHwnd()) {
+        m_wndChat.SetFocus();
+    }
+}
+
 void CMainFrame::OnSysChar(UINT ch, UINT repeat, UINT flags)
 {
     SendKeyMotion(ch);
@@ -457,6 +495,38 @@ BOOL CMainFrame::SendChat(LPCSTR text, int kind, int colour)
         m_bgmPlayer.PlayFile("korea.wav", FALSE);
     }
     return result == kRequestAccepted;
+}
+
+char CMainFrame::GetOwnGender()
+{
+    return m_pSession && m_pSession->m_OwnAvatar.cLetter[0] == 'F' ? 'F' : 'M';
+}
+
+int CMainFrame::GetRoomType()
+{
+    return m_wndView.GetViewState() == CD3DViewer::STATE_ROOM ? m_wndView.m_nPlaceType : -1;
+}
+
+void CMainFrame::OnChatCommand(CChatHost::Command command)
+{
+    switch (command) {
+    case CChatHost::FREE_CAMERA: m_wndView.m_bFreeCamera = !m_wndView.m_bFreeCamera; break;
+    case CChatHost::USER_COUNT:
+        m_wndView.m_lobbyView.bShowUserCounts = !m_wndView.m_lobbyView.bShowUserCounts;
+        // On the map the entrances are drawn again with or without their counts.
+        if (m_wndView.GetViewState() == CD3DViewer::STATE_MAP) {
+            m_lobbyBars.ShowEntrance(SW_HIDE);
+            m_lobbyBars.ShowEntrance(SW_SHOW);
+        }
+        break;
+    // The room dialogs and the user information window answer these once they exist.
+    case CChatHost::ROOM_MAKE:
+        ::OutputDebugStringA("== CMainFrame::OnChatCommand : room dialog\n");
+        PostMessage(UM_ROOM_DIALOG, 0, 0);
+        break;
+    case CChatHost::AVATAR_INFO:
+    case CChatHost::QUESTION: break;
+    }
 }
 
 // ---- The item shop ----------------------------------------------------------------------

@@ -5,6 +5,7 @@
 // notices, the location change).
 #include <IniFile.h>
 #include "BgmPlayer.h"
+#include "ChatWnd.h"
 #include "D3DViewer.h"
 #include "FriendList.h"
 #include "MotionOppositeTable.h"
@@ -25,7 +26,7 @@ class CItemShopDlg;
 class CMessengerWnd;
 class CUserInfoWnd;
 
-class CMainFrame : public CMiniFrameWnd {
+class CMainFrame : public CMiniFrameWnd, public CChatHost {
 public:
     static constexpr UINT kCommandExit = 111;
     static constexpr UINT kCommandMinimise = 112;
@@ -47,11 +48,15 @@ public:
     virtual void OnNicknameModified(long user, LPCSTR nickname);
     virtual void ChangeBackground(int number);
     // A chat line of a kind and colour (request 208); the kind alone plays a motion.
-    virtual BOOL SendChat(LPCSTR text, int kind, int colour);
+    BOOL SendChat(LPCSTR text, int kind, int colour) override;
+    // What the chat window asks of the frame.
+    char GetOwnGender() override;
+    int GetRoomType() override;
+    void OnChatCommand(CChatHost::Command command) override;
     BOOL IsModal() const { return m_bModal; }
     BOOL IsClosing() const { return m_bClosing; }
 
-    // Lines for the chat log that arrived before the chat window exists; it takes them on creation.
+    // Notices that arrived before the chat window exists; it takes them on creation.
     const std::deque<CString>& PendingLines() const { return m_pendingLines; }
 
     // The message windows the frame owns; a window closing posts UM_CHILD_CLOSED with itself.
@@ -97,6 +102,7 @@ public:
     CFriendList m_friends;
 
     CD3DViewer m_wndView;
+    CChatWnd m_wndChat;
     CBgmPlayer m_bgmPlayer;
     CLobbyBars m_lobbyBars;
     CMotionOppositeTable m_motionKeys;
@@ -124,6 +130,7 @@ protected:
     void OnMove(int x, int y) override;
     BOOL OnMouseWheel(UINT flags, short delta, CPoint point) override;
     void OnKeyDown(UINT key, UINT repeat, UINT flags) override;
+    void OnSetFocus(CWnd* oldWnd) override;
     void OnSysChar(UINT ch, UINT repeat, UINT flags) override;
     BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;

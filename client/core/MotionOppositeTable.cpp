@@ -11,7 +11,8 @@ namespace {
 constexpr int kMaxKeys = 256;
 constexpr int kMaxMotionsPerKey = 256;
 
-// The motions listed under "<prefix>0" .. "<prefix>(count - 1)"; a missing one ends the list.
+} // namespace
+
 std::vector<int> ReadMotions(const CIniFile& ini, const CString& section, const char* countKey, const char* prefix)
 {
     std::vector<int> motions;
@@ -32,7 +33,19 @@ std::vector<int> ReadMotions(const CIniFile& ini, const CString& section, const 
     return motions;
 }
 
-} // namespace
+int PickGenderMotion(const std::vector<int>& male, const std::vector<int>& female, int gender)
+{
+    const std::vector<int>* motions = nullptr;
+    if (gender == 0 || gender == 'M') {
+        motions = &male;
+    } else if (gender == 1 || gender == 'F') {
+        motions = &female;
+    }
+    if (!motions || motions->empty()) {
+        return -1;
+    }
+    return (*motions)[static_cast<size_t>(std::rand()) % motions->size()];
+}
 
 int CMotionOppositeTable::Load()
 {
@@ -74,17 +87,5 @@ const MOTION_KEY_ENTRY* CMotionOppositeTable::Find(int key) const
 int CMotionOppositeTable::PickRandom(int key, int gender) const
 {
     const MOTION_KEY_ENTRY* entry = Find(key);
-    if (!entry) {
-        return -1;
-    }
-    const std::vector<int>* motions = nullptr;
-    if (gender == 0 || gender == 'M') {
-        motions = &entry->maleMotions;
-    } else if (gender == 1 || gender == 'F') {
-        motions = &entry->femaleMotions;
-    }
-    if (!motions || motions->empty()) {
-        return -1;
-    }
-    return (*motions)[static_cast<size_t>(std::rand()) % motions->size()];
+    return entry ? PickGenderMotion(entry->maleMotions, entry->femaleMotions, gender) : -1;
 }

@@ -5,6 +5,15 @@
 
 #include <vector>
 
+class CIniFile;
+
+// The motions listed under "<prefix>0" .. "<prefix>(count - 1)" of a section, at most 256; a
+// missing one ends the list.
+std::vector<int> ReadMotions(const CIniFile& ini, const CString& section, const char* countKey, const char* prefix);
+// gender 0 or 'M' picks one of the male motions at random, 1 or 'F' one of the female ones; -1
+// for another gender value or an empty list.
+int PickGenderMotion(const std::vector<int>& male, const std::vector<int>& female, int gender);
+
 struct MOTION_KEY_ENTRY {
     int nKeyCode = 0;
     std::vector<int> maleMotions;

@@ -53,6 +53,13 @@ bool AllFinite(const float* values, int count)
     return true;
 }
 
+// Another member's record whose gender is neither letter cannot be dressed: the member is left
+// out of the place (no record, no notice, no avatar) rather than shown half-made.
+bool IsDressableGender(char letter)
+{
+    return letter == 'M' || letter == 'F';
+}
+
 // The worn items that follow the head of a list event.
 void ReadWornItems(CPtrList* list, POSITION position, OWN_AVATAR_INFO* record)
 {
@@ -288,6 +295,9 @@ void CClientSession::OnUserEntered(CPtrList* list)
         if (FindUser(user)) {
             return; // already present: no second record and no second notice
         }
+        if (user != m_OwnUser.lUser && !IsDressableGender(static_cast<char>(head[66]))) {
+            return;
+        }
         auto* record = new OWN_AVATAR_INFO;
         record->lUser = user;
         CopyField(record->szID, reinterpret_cast<const char*>(head + 12), 22);
@@ -342,7 +352,7 @@ void CClientSession::OnUserAvatarInfo(CPtrList* list)
     CGlobalLock lock;
     // This answer carries no place: outside the area or room it was meant for, or for a member
     // already present, it would add a stranger or a double.
-    if (m_nCurrentLobby < 0 || FindUser(user)) {
+    if (m_nCurrentLobby < 0 || FindUser(user) || !IsDressableGender(static_cast<char>(head[56]))) {
         return;
     }
     if (m_pScene && m_pScene->GetViewState() != 0 && m_pScene->GetViewState() < 12) {

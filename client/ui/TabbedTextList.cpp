@@ -3,6 +3,7 @@
 #include "ToolkitShared.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace {
 
@@ -158,12 +159,39 @@ void CTabbedTextList::Append(const CString& name, const CString& text, COLORREF 
     }
 }
 
+CString CTabbedTextList::GetLogText() const
+{
+    CString text;
+    for (const Line& line : m_lines) {
+        if (!text.IsEmpty()) {
+            text += "\r\n";
+        }
+        text += line.strName + "\t" + line.strText;
+    }
+    return text;
+}
+
 LRESULT CTabbedTextList::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (message == UM_SCROLL_POS) {
         m_nFirstLine = static_cast<int>(wParam);
         Invalidate(TRUE);
         return 0;
+    }
+    // Readers of the window's text (accessibility tools, the automation hook) get the log.
+    if (message == WM_GETTEXTLENGTH) {
+        return GetLogText().GetLength();
+    }
+    if (message == WM_GETTEXT) {
+        const CString text = GetLogText();
+        const int room = static_cast<int>(wParam);
+        if (!lParam || room <= 0) {
+            return 0;
+        }
+        const int count = std::min(text.GetLength(), room - 1);
+        std::memcpy(reinterpret_cast<char*>(lParam), text.GetString(), static_cast<size_t>(count));
+        reinterpret_cast<char*>(lParam)[count] = '\0';
+        return count;
     }
     return CWnd::WindowProc(message, wParam, lParam);
 }

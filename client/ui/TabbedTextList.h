@@ -38,6 +38,8 @@ public:
     int GetFirstShownLine() const { return m_nFirstLine; }
     CSkinScrollBar& ScrollBar() { return m_scrollBar; }
     const CRect& TextArea() const { return m_rcText; }
+    // The lines as the window's text (WM_GETTEXT): the name, a tab and the text, one line each.
+    CString GetLogText() const;
 
 protected:
     int OnCreate(LPCREATESTRUCT cs) override;

@@ -1,7 +1,9 @@
 #include "Bots.h"
+#include "SceneMap.h"
 
 #include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <condition_variable>
 #include <cstdio>
 #include <deque>
@@ -9,6 +11,7 @@
 #include <map>
 #include <mutex>
 #include <random>
+#include <set>
 #include <thread>
 
 #include "link/Link.h"
@@ -23,10 +26,15 @@ using Clock = std::chrono::steady_clock;
 using namespace yonda::proto;
 
 // Each thread rolls its own dice.
+std::mt19937& dice()
+{
+    thread_local std::mt19937 generator(std::random_device{}());
+    return generator;
+}
+
 uint32_t roll(uint32_t sides)
 {
-    thread_local std::mt19937 dice(std::random_device{}());
-    return sides ? static_cast<uint32_t>(dice() % sides) : 0;
+    return sides ? static_cast<uint32_t>(dice()() % sides) : 0;
 }
 
 int64_t nowUs()
@@ -64,7 +72,32 @@ struct Member {
     std::atomic<bool> lost{false};
     std::atomic<float> x{0}, z{0};
     int64_t nextMove = 0, nextChat = 0;
+    // Walking and sitting, touched by one job at a time (the next is queued only after it ran).
+    const SceneMap* scene = nullptr; // none: the member stands still
+    std::atomic<int64_t> arriveAt{0};
+    Point target;
+    int seat = -1, seatedTurns = 0;
 };
+
+// The seats the members hold, by place and seat index.
+class SeatBook {
+public:
+    bool take(int16_t lobby, int16_t room, int seat)
+    {
+        std::lock_guard guard(m_lock);
+        return m_taken[{lobby, room}].insert(seat).second;
+    }
+    void give(int16_t lobby, int16_t room, int seat)
+    {
+        std::lock_guard guard(m_lock);
+        m_taken[{lobby, room}].erase(seat);
+    }
+
+private:
+    std::mutex m_lock;
+    std::map<std::pair<int16_t, int16_t>, std::set<int>> m_taken;
+};
+
 
 // Work for the driver threads: requests must never be sent from a receive thread, which has to
 // stay free to read the answers.
@@ -200,6 +233,44 @@ Report run(const Options& options, const std::atomic<bool>& stop)
         ++report.loggedIn;
     }
 
+    // The scenes the clients show, read once; a member whose scene cannot be read stands still.
+    std::map<std::string, std::unique_ptr<SceneMap>> scenes;
+    auto sceneFor = [&](int16_t lobby, int16_t room) -> const SceneMap* {
+        const std::string file = sceneOfPlace(lobby, room);
+        if (file.empty() || options.world.empty())
+            return nullptr;
+        auto found = scenes.find(file);
+        if (found == scenes.end()) {
+            auto map = std::make_unique<SceneMap>();
+            std::string why;
+            if (!map->load(options.world, file, &why)) {
+                report.stillScenes.push_back(file + ": " + why);
+                map.reset();
+            }
+            found = scenes.emplace(file, std::move(map)).first;
+        }
+        return found->second.get();
+    };
+    SeatBook seats;
+    // Where a member stands: the client's own start places, told to everyone already there (they
+    // placed the newcomer at a start of their choosing).
+    auto placeOnScene = [&](Member& member) {
+        member.scene = sceneFor(member.lobby, member.room);
+        if (!member.scene)
+            return;
+        auto start = member.scene->pickStart(dice());
+        if (!start) {
+            member.scene = nullptr;
+            return;
+        }
+        member.x = start->x;
+        member.z = start->z;
+        auto place = member.link.begin(MoveEnd);
+        place.writer.i16(member.lobby).i32(0).f32(start->x).f32(0).f32(start->z).f32(0).f32(0).f32(1);
+        call(member.link, place, counts);
+    };
+    std::atomic<uint64_t> walks{0}, sits{0};
+
     std::map<int16_t, int16_t> openRoom; // lobby -> the room its current group gathers in
     std::map<int16_t, int> joinedLobby;
     for (auto& memberPtr : members) {
@@ -208,8 +279,6 @@ Report run(const Options& options, const std::atomic<bool>& stop)
             continue;
         int16_t lobby = static_cast<int16_t>(member.number % std::max(1, options.lobbies));
         int slot = joinedLobby[lobby]++;
-        member.x = static_cast<float>(roll(200)) - 100.f;
-        member.z = static_cast<float>(roll(200)) - 100.f;
         int16_t target = -1;
         if (options.roomEvery > 0 && slot % options.roomEvery == 0) {
             Block record(kRoomOpenLayout);
@@ -244,8 +313,59 @@ Report run(const Options& options, const std::atomic<bool>& stop)
             auto where = member.link.begin(SendUserLocation);
             where.writer.i16(member.lobby).i16(member.room);
             call(member.link, where, counts);
+            placeOnScene(member);
         }
     }
+
+    // One step of a member: stand up after a while, walk to a free seat now and then, else walk
+    // a little way over walkable ground in a straight line, as a click on the ground would.
+    auto step = [&](Member& member, size_t index) {
+        const SceneMap& scene = *member.scene;
+        int64_t arriveAt = 0;
+        if (member.seat >= 0) {
+            if (--member.seatedTurns <= 0) {
+                auto request = member.link.begin(MoveStand);
+                request.writer.i16(member.lobby).i32(1);
+                call(member.link, request, counts);
+                seats.give(member.lobby, member.room, member.seat);
+                member.seat = -1;
+            }
+            member.arriveAt = 0;
+            return;
+        }
+        const Point from{member.x, member.z};
+        if (!scene.seats().empty() && roll(4) == 0) {
+            const int seat = static_cast<int>(roll(static_cast<uint32_t>(scene.seats().size())));
+            const Seat& chosen = scene.seats()[static_cast<size_t>(seat)];
+            if (scene.clearWalk(from, chosen.approach) && seats.take(member.lobby, member.room, seat)) {
+                auto request = member.link.begin(MoveSit);
+                request.writer.i16(member.lobby);
+                for (float value : chosen.matrix)
+                    request.writer.f32(value);
+                clocks.lastMove[index] = nowUs();
+                call(member.link, request, counts);
+                ++sits;
+                member.seat = seat;
+                member.seatedTurns = 2 + static_cast<int>(roll(3));
+                member.x = chosen.approach.x;
+                member.z = chosen.approach.z;
+                member.arriveAt = 0;
+                return;
+            }
+        }
+        if (auto to = scene.pickTarget(from, 20.0f, dice())) {
+            auto request = member.link.begin(MoveStart);
+            request.writer.i16(member.lobby).i32(0).f32(from.x).f32(0).f32(from.z).f32(to->x).f32(0).f32(to->z);
+            clocks.lastMove[index] = nowUs();
+            call(member.link, request, counts);
+            ++walks;
+            member.x = to->x;
+            member.z = to->z;
+            const float seconds = std::hypot(to->x - from.x, to->z - from.z) / kWalkSpeed;
+            arriveAt = nowUs() + static_cast<int64_t>(seconds * 1e6) + 1;
+        }
+        member.arriveAt = arriveAt;
+    };
 
     // Traffic: each member on its own schedule, spread so the load is even.
     int64_t start = nowUs();
@@ -274,19 +394,26 @@ Report run(const Options& options, const std::atomic<bool>& stop)
             Member* member = members[i].get();
             if (!member->user || member->lobby < 0 || member->lost)
                 continue;
+            const int64_t arrival = member->arriveAt;
+            if (arrival > 0 && now >= arrival) {
+                // The walk has ended where the clients' replay ends it: tell them where it stands.
+                member->arriveAt = -1; // no next step before this is sent
+                work.push([&, member] {
+                    auto request = member->link.begin(MoveEnd);
+                    float x = member->x, z = member->z;
+                    request.writer.i16(member->lobby).i32(0).f32(x).f32(0).f32(z).f32(0).f32(0).f32(1);
+                    call(member->link, request, counts);
+                    member->arriveAt = 0;
+                });
+            }
             if (moveUs > 0 && now >= member->nextMove) {
                 member->nextMove += moveUs;
-                work.push([&, member, i] {
-                    float fromX = member->x, fromZ = member->z;
-                    float toX = std::clamp(fromX + static_cast<float>(static_cast<int>(roll(41)) - 20), -100.f, 100.f);
-                    float toZ = std::clamp(fromZ + static_cast<float>(static_cast<int>(roll(41)) - 20), -100.f, 100.f);
-                    member->x = toX;
-                    member->z = toZ;
-                    auto request = member->link.begin(MoveStart);
-                    request.writer.i16(member->lobby).i32(0).f32(fromX).f32(0).f32(fromZ).f32(toX).f32(0).f32(toZ);
-                    clocks.lastMove[i] = nowUs();
-                    call(member->link, request, counts);
-                });
+                if (member->scene && member->arriveAt == 0) {
+                    member->arriveAt = -1; // busy until the job has chosen
+                    work.push([&, member, i] {
+                        step(*member, i);
+                    });
+                }
             }
             if (chatUs > 0 && now >= member->nextChat) {
                 member->nextChat += chatUs;
@@ -313,6 +440,8 @@ Report run(const Options& options, const std::atomic<bool>& stop)
         member->link.disconnect();
     }
 
+    report.walks = walks;
+    report.sits = sits;
     report.requests = counts.requests;
     report.failures = counts.failures;
     report.deliveries = counts.deliveries;

@@ -26,6 +26,7 @@ struct Options {
     int lobbies = 5;             // members are spread over lobbies 0..lobbies-1
     double durationSeconds = 0;  // 0: until stopped
     int drivers = 4;             // threads that send the members' requests
+    std::string world;           // the generated world's scene folder (Data/WORLD); empty: nobody walks
     bool verbose = false;
 };
 
@@ -40,6 +41,8 @@ struct Report {
     uint64_t deliveries = 0;       // move and chat events measured at other members
     double p50Ms = 0, p99Ms = 0, maxMs = 0;
     uint64_t lost = 0;             // members whose connection was lost
+    uint64_t walks = 0, sits = 0;  // walks and seats sent, each one the client can replay
+    std::vector<std::string> stillScenes; // scenes whose members stand still, and why
 };
 
 // Runs the members until the duration ends or `stop` becomes true.

@@ -4,7 +4,9 @@
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <string>
+#include <system_error>
 
 #include "Bots.h"
 #include "protocol/Protocol.h"
@@ -23,9 +25,11 @@ void usage(FILE* out)
     std::fprintf(out,
                  "usage: yonda-bots [--connect ADDRESS:PORT] [--members N] [--first N] [--prefix TEXT] [--password TEXT]\n"
                  "                  [--move SECONDS] [--chat SECONDS] [--rooms N] [--lobbies N] [--duration SECONDS]\n"
-                 "                  [--drivers N] [--verbose]\n"
+                 "                  [--drivers N] [--world FOLDER] [--verbose]\n"
                  "Logs in PREFIX0001.. (from --first), spreads them over the lobbies (every Nth opens a room the\n"
-                 "next N-1 join with --rooms N), then walks and chats until stopped; prints the delivery times.\n"
+                 "next N-1 join with --rooms N), then walks, sits and chats until stopped; prints the delivery times.\n"
+                 "They walk and sit only where the client can follow them: on the walkable ground and the seats of\n"
+                 "the scenes in FOLDER (the program's Data/WORLD; by default the one installed beside them).\n"
                  "The members must exist: yonda-service seed-demo --bots N makes bot0001..botN (password bot).\n");
 }
 
@@ -45,6 +49,19 @@ Number parse(const std::string& option, const std::string& text, Number low, Num
     if (error != std::errc() || end != text.data() + text.size() || !(value >= low && value <= high))
         wrongUsage(option + " needs a number from " + std::to_string(low) + " to " + std::to_string(high) + ", not \"" + text + "\"");
     return value;
+}
+
+// The generated world beside the installed program, else the build's.
+std::string defaultWorld(const char* argv0)
+{
+    std::error_code error;
+    const std::filesystem::path self = std::filesystem::canonical("/proc/self/exe", error);
+    const std::filesystem::path installed = (error ? std::filesystem::path(argv0) : self).parent_path() / YONDA_BOTS_INSTALLED_WORLD;
+    for (const std::filesystem::path& folder : {installed, std::filesystem::path(YONDA_BOTS_BUILT_WORLD)}) {
+        if (std::filesystem::is_directory(folder, error))
+            return folder.lexically_normal().string();
+    }
+    return {};
 }
 
 const char* statusName(uint8_t status)
@@ -102,7 +119,11 @@ int main(int argc, char** argv)
             options.durationSeconds = parse(arg, value(), 0.0, 31536000.0);
         else if (arg == "--drivers")
             options.drivers = parse(arg, value(), 1, 256);
-        else if (arg == "--verbose")
+        else if (arg == "--world") {
+            options.world = value();
+            if (!std::filesystem::is_directory(options.world))
+                wrongUsage("--world needs the folder of the generated scenes, not \"" + options.world + "\"");
+        } else if (arg == "--verbose")
             options.verbose = true;
         else if (arg == "--help" || arg == "-h") {
             usage(stdout);
@@ -110,6 +131,10 @@ int main(int argc, char** argv)
         } else
             wrongUsage("unknown argument \"" + arg + "\"");
     }
+    if (options.world.empty())
+        options.world = defaultWorld(argv[0]);
+    if (options.world.empty())
+        std::fprintf(stderr, "yonda-bots: no generated world found (--world FOLDER): the members stand still\n");
     std::signal(SIGINT, onSignal);
     std::signal(SIGTERM, onSignal);
     std::signal(SIGPIPE, SIG_IGN);
@@ -127,9 +152,13 @@ int main(int argc, char** argv)
                      "yonda-bots: warning: only %d of the %d members asked for logged in (from %s on); "
                      "are there that many accounts? yonda-service seed-demo --bots N makes them\n",
                      report.loggedIn, options.members, report.firstNotLoggedIn.c_str());
+    for (const std::string& scene : report.stillScenes)
+        std::fprintf(stderr, "yonda-bots: members stand still in %s\n", scene.c_str());
     std::string refusals;
     for (const auto& [status, count] : report.refusedBy)
         refusals += (refusals.empty() ? ": " : ", ") + std::to_string(count) + " " + statusName(status);
+    std::printf("yonda-bots: %llu walks and %llu seats taken on the scenes' walkable ground\n",
+                static_cast<unsigned long long>(report.walks), static_cast<unsigned long long>(report.sits));
     std::printf("yonda-bots: %d logged in, %d placed, %llu requests (%llu refused by the service or unanswered%s), "
                 "%llu deliveries: p50 %.2f ms, p99 %.2f ms, max %.2f ms, %llu connections lost\n",
                 report.loggedIn, report.placed, static_cast<unsigned long long>(report.requests),

@@ -223,6 +223,13 @@ HRESULT Device::Lose(UINT lostAnswers)
     return D3D_OK;
 }
 
+HRESULT Device::RefuseResets(UINT count)
+{
+    std::lock_guard lock(m_mutex);
+    m_refusedResets = count;
+    return D3D_OK;
+}
+
 HRESULT Device::TestCooperativeLevel()
 {
     std::lock_guard lock(m_mutex);
@@ -246,6 +253,10 @@ HRESULT Device::Reset(D3DPRESENT_PARAMETERS* params)
     std::lock_guard lock(m_mutex);
     if (!params) return D3DERR_INVALIDCALL;
     if (m_health == Health::Lost) return D3DERR_DEVICELOST;
+    if (m_health == Health::NotReset && m_refusedResets > 0) {
+        --m_refusedResets;
+        return D3DERR_DEVICELOST;
+    }
     // As on the platform: every default-pool resource and every reference to the device's own
     // surfaces must be gone first.
     if (CountDefaultPool() > 0) return D3DERR_INVALIDCALL;
@@ -980,6 +991,12 @@ HRESULT YondaD3D8LoseDevice(IDirect3DDevice8* device, UINT lostAnswers)
 {
     auto* implementation = device ? dynamic_cast<Device*>(device) : nullptr;
     return implementation ? implementation->Lose(lostAnswers) : D3DERR_INVALIDCALL;
+}
+
+HRESULT YondaD3D8RefuseResets(IDirect3DDevice8* device, UINT count)
+{
+    auto* implementation = device ? dynamic_cast<Device*>(device) : nullptr;
+    return implementation ? implementation->RefuseResets(count) : D3DERR_INVALIDCALL;
 }
 
 UINT YondaD3D8CountDefaultPoolResources(IDirect3DDevice8* device)

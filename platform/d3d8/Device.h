@@ -95,6 +95,7 @@ public:
     HRESULT WriteTarget(Surface* target, const std::vector<uint32_t>& pixels);
     HRESULT PresentChain(SwapChain* chain, const RECT* sourceRect, const RECT* destRect, HWND window);
     HRESULT Lose(UINT lostAnswers);
+    HRESULT RefuseResets(UINT count);
     // The whole state, to put back after drawing on the program's behalf (the text font does).
     DeviceState CaptureState();
     void RestoreState(const DeviceState& state);
@@ -131,6 +132,7 @@ private:
     bool m_lastPretransformed = false;
     Health m_health = Health::Operational;
     UINT m_lostAnswers = 0;
+    UINT m_refusedResets = 0;
     std::map<DWORD, VertexLayout> m_declarations;
     DWORD m_nextDeclaration = 1;
     std::optional<VertexLayout> m_fvfLayout;

@@ -9,6 +9,10 @@
 // D3DERR_DEVICELOST lostAnswers times (at least once), then D3DERR_DEVICENOTRESET until Reset
 // succeeds. Present answers D3DERR_DEVICELOST meanwhile and draws are dropped.
 HRESULT YondaD3D8LoseDevice(IDirect3DDevice8* device, UINT lostAnswers = 1);
+// Makes the next `count` resets fail with D3DERR_DEVICELOST, as when the screen is still taken
+// when the program tries to recover: the device stays waiting for a reset
+// (D3DERR_DEVICENOTRESET) and nothing is drawn until a later reset succeeds.
+HRESULT YondaD3D8RefuseResets(IDirect3DDevice8* device, UINT count);
 
 // A picture read from the stand-in: 0xAARRGGBB per pixel, the top row first, no padding.
 struct YondaPicture {

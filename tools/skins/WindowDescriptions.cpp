@@ -1,5 +1,6 @@
 #include "WindowDescriptions.h"
 
+#include "ChatSkin.h"
 #include "MessengerSkins.h"
 #include "ShopSkin.h"
 #include "UserInfoSkin.h"
@@ -86,7 +87,7 @@ std::vector<WindowDescription> Build()
     std::vector<WindowDescription> w;
     // The main window, 800 x 600, and its children in its client area.
     w.push_back(Frame("MainWindow", 1000, "MAIN_TITLE", {0, 0, 800, 600}, "main"));
-    w.push_back(Frame("ChatWindow", 1001, "CHAT_TITLE", {10, 430, 600, 162}, "chat"));
+    w.push_back(ChatWindowDescription());
     WindowDescription view{"D3DViewWindow", WindowKind::Plain, 1002, "VIEW_TITLE", {10, 34, 600, 390},
                            "d3d_back.bmp", "D3DView.ini", {}, {}, {}, {}, {}};
     view.extraLines = {"D3DViewerBackRect = RECT(6,30,614,428)", "D3DViewerBackImage = d3d_border.bmp"};

@@ -5,6 +5,8 @@
 
 #include "ClientGlobals.h"
 #include "ClientSession.h"
+#include "EventBlocks.h"
+#include "ProgramGlobals.h"
 #include "MainFrame.h"
 #include "SceneSink.h"
 #include "ServiceHarness.h"
@@ -109,31 +111,8 @@ struct Member {
 
 class Session : public ::testing::Test {
 protected:
-    static void SetUpTestSuite()
-    {
-        RegisterProgramResources();
-        const char* binary = std::getenv("YONDA_BINARY_DIR");
-        ASSERT_NE(binary, nullptr);
-        g_strInstallPath = CString(binary) + "/yonda";
-        GlobalLockInit();
-        g_pMainSkin = new CMainSkin;
-        g_pDialogSkin = new CDialogSkin;
-        ASSERT_TRUE(g_pMainSkin->LoadSkin(g_strInstallPath, "Orange"));
-        g_pDialogSkin->SetSkinPath(g_pMainSkin->m_strSkinFolder);
-        g_pDialogSkin->LoadIni(g_pMainSkin->m_strSkinFolder + "\\" + g_pMainSkin->m_strMsgDlgIni);
-        ToolkitSetSkinFolder(g_pMainSkin->m_strSkinFolder);
-        ToolkitSetMessageSkin(g_pDialogSkin);
-    }
-    static void TearDownTestSuite()
-    {
-        ToolkitSetTableStrings(nullptr);
-        ToolkitSetMessageSkin(nullptr);
-        delete g_pMainSkin;
-        g_pMainSkin = nullptr;
-        delete g_pDialogSkin;
-        g_pDialogSkin = nullptr;
-        GlobalLockDelete();
-    }
+    static void SetUpTestSuite() { programglobals::Make(); }
+    static void TearDownTestSuite() { programglobals::Free(); }
     void TearDown() override { g_bGermanText = FALSE; }
 
     yonda::testing::ServiceHarness service{"session"};
@@ -261,40 +240,9 @@ TEST_F(Session, LeavingWhileALobbyIsChosenSendsNothing)
     EXPECT_TRUE(member.session.LeavePlace());
 }
 
-namespace {
-
-// Events made the way the library hands them over.
-LPARAM Block(std::vector<BYTE> bytes)
-{
-    BYTE* block = new BYTE[bytes.size()];
-    std::memcpy(block, bytes.data(), bytes.size());
-    return reinterpret_cast<LPARAM>(block);
-}
-
-std::vector<BYTE> Bytes(size_t size, long user = 0)
-{
-    std::vector<BYTE> bytes(size, 0);
-    std::memcpy(bytes.data(), &user, 4);
-    return bytes;
-}
-
-LPARAM EntryEvent(short lobby, short room, long user, const char* nickname)
-{
-    std::vector<BYTE> head(72, '0');
-    std::memcpy(head.data(), &lobby, 2);
-    std::memcpy(head.data() + 2, &room, 2);
-    std::memset(head.data() + 4, 0, 8);
-    std::memcpy(head.data() + 8, &user, 4);
-    std::memset(head.data() + 12, 0, 54);
-    std::strcpy(reinterpret_cast<char*>(head.data() + 34), nickname);
-    head[66] = 'F';
-    auto* list = new CPtrList;
-    list->AddTail(reinterpret_cast<void*>(Block(head)));
-    list->AddTail(reinterpret_cast<void*>(Block({'2', '0', '0', '1', 0, '0', 0, 0})));
-    return reinterpret_cast<LPARAM>(list);
-}
-
-} // namespace
+using eventblocks::Block;
+using eventblocks::Bytes;
+using eventblocks::EntryEvent;
 
 TEST_F(Session, EventsChangeTheListOnlyWhereTheyBelong)
 {

@@ -288,6 +288,25 @@ TEST_F(DeviceLifecycle, LostDeviceCycleAsTheClientRunsIt)
     managed->Release();
 }
 
+TEST_F(DeviceLifecycle, RefusedResetsKeepTheDeviceWaitingUntilOneSucceeds)
+{
+    D3DPRESENT_PARAMETERS pp = Params(kWidth, kHeight);
+    ASSERT_EQ(YondaD3D8LoseDevice(m_device, 1), D3D_OK);
+    ASSERT_EQ(YondaD3D8RefuseResets(m_device, 2), D3D_OK);
+    EXPECT_EQ(m_device->TestCooperativeLevel(), D3DERR_DEVICELOST);
+    for (int i = 0; i < 2; ++i) {
+        EXPECT_EQ(m_device->TestCooperativeLevel(), D3DERR_DEVICENOTRESET);
+        EXPECT_EQ(m_device->Reset(&pp), D3DERR_DEVICELOST);
+        EXPECT_EQ(m_device->Present(nullptr, nullptr, nullptr, nullptr), D3DERR_DEVICELOST);
+    }
+    EXPECT_EQ(m_device->TestCooperativeLevel(), D3DERR_DEVICENOTRESET);
+    EXPECT_EQ(m_device->Reset(&pp), D3D_OK);
+    EXPECT_EQ(m_device->TestCooperativeLevel(), D3D_OK);
+    // A refusal asked for while the device works waits for the next loss.
+    ASSERT_EQ(YondaD3D8RefuseResets(m_device, 1), D3D_OK);
+    EXPECT_EQ(m_device->Reset(&pp), D3D_OK);
+}
+
 TEST_F(DeviceLifecycle, ResetResizesTheBackBuffer)
 {
     D3DPRESENT_PARAMETERS pp = Params(40, 30);
