@@ -3,6 +3,7 @@
 // loopback. Boxes and the picture's notice are answered by the test; what the window sends is
 // checked in the service's database.
 #include "ControlTestSupport.h"
+#include "UserInfoDlg.h"
 #include "UserInfoWnd.h"
 
 #include <AvatarScene.h>
@@ -459,4 +460,27 @@ TEST_F(UserInfoWnd, ThePictureIsUploadedOnlyWhenTheMemberAgreesAndItsBmpIsDelete
     EXPECT_EQ(m_info.boxes, std::vector<std::string>{Table("E_AVATAR_CAPTURED")});
     EXPECT_EQ(m_info.notices, 2);
     EXPECT_EQ(m_service.store().image("kim")->size(), stored->size()) << "the stored picture stays";
+}
+
+// The chat command's dialog: the window's layout with its buttons and edits, nothing more.
+TEST_F(UserInfoWnd, TheDialogFormShowsTheLayoutAndLetsDeviceResetsPass)
+{
+    CUserInfoDlg dialog(m_skin.Element("WND_AVATAR_INFO"), m_frame);
+    ASSERT_TRUE(dialog.Create(CUserInfoDlg::kTemplate, m_frame));
+    dialog.ShowWindow(SW_SHOWNA);
+    Pump();
+    CRect client;
+    dialog.GetClientRect(&client);
+    BITMAP back{};
+    ::GetObject(m_info.m_bmpBack.GetSafeHandle(), sizeof back, &back);
+    EXPECT_EQ(client.Width(), back.bmWidth);
+    EXPECT_EQ(client.Height(), back.bmHeight);
+    for (const CSoundButton& button : dialog.m_btnButtons) {
+        EXPECT_TRUE(button.GetSafeHwnd());
+    }
+    EXPECT_TRUE(dialog.m_editNick.GetSafeHwnd());
+    EXPECT_TRUE(dialog.m_editIntro.GetSafeHwnd());
+    EXPECT_EQ(dialog.SendMessage(CAvatarViewWnd::kDeviceLost), 1);
+    EXPECT_EQ(dialog.SendMessage(CAvatarViewWnd::kDeviceRestored), 1);
+    dialog.DestroyWindow();
 }
