@@ -49,6 +49,43 @@ int CategoryOfTab(int tab)
     return tab <= 0 ? ITEM_HAIR : tab + 1;
 }
 
+// A list cell's picture: the item's 42 x 42 square of its category's picture.
+SKINLIST_PICTURE ItemSquare(HBITMAP picture, int x, int y)
+{
+    SKINLIST_PICTURE square;
+    square.hBitmap = picture;
+    square.nSourceX = x;
+    square.nSourceY = y;
+    square.nSourceWidth = square.nWidth = kItemCellSize;
+    square.nSourceHeight = square.nHeight = kItemCellSize;
+    return square;
+}
+
+// The same for a catalogue record, found by walking its category (the catalogue keeps no index).
+SKINLIST_PICTURE ItemSquare(const ITEM_RECORD& item)
+{
+    HBITMAP picture = nullptr;
+    int x = 0;
+    int y = 0;
+    const int count = g_pItemCatalog ? g_pItemCatalog->GetItemCount(item.byGender, item.byCategory) : 0;
+    for (int i = 0; i < count; ++i) {
+        if (g_pItemCatalog->GetItem(item.byGender, item.byCategory, i, &picture, &x, &y) == &item) {
+            return ItemSquare(picture, x, y);
+        }
+    }
+    return ItemSquare(nullptr, 0, 0);
+}
+
+// What a worn item leaves in the item list.
+SKINLIST_PICTURE Placeholder()
+{
+    SKINLIST_PICTURE square;
+    square.hBitmap = g_pItemCatalog ? g_pItemCatalog->m_hWornPicture : nullptr;
+    square.nSourceWidth = square.nWidth = CUserInfoWnd::kWornCellSize;
+    square.nSourceHeight = square.nHeight = CUserInfoWnd::kWornCellSize;
+    return square;
+}
+
 } // namespace
 
 CUserInfoWnd::CUserInfoWnd() : CSkinFrame(new CUserInfoWndSkin) {}
@@ -436,24 +473,17 @@ void CUserInfoWnd::AddItemRows(int category)
         if (row < 0) {
             return;
         }
-        SKINLIST_PICTURE square;
         if (item->byWorn) {
             // Worn: only the placeholder here, the item itself is in the worn list.
-            square.hBitmap = catalog->m_hWornPicture;
-            square.nSourceWidth = square.nWidth = kWornCellSize;
-            square.nSourceHeight = square.nHeight = kWornCellSize;
-            m_listItems.SetImageCell(row, 0, &square);
+            const SKINLIST_PICTURE placeholder = Placeholder();
+            m_listItems.SetImageCell(row, 0, &placeholder);
             const int slot = SlotOfItem(*item);
             if (slot >= 0) {
                 m_nWornRow[slot] = row;
             }
             continue;
         }
-        square.hBitmap = picture;
-        square.nSourceX = x;
-        square.nSourceY = y;
-        square.nSourceWidth = square.nWidth = kItemCellSize;
-        square.nSourceHeight = square.nHeight = kItemCellSize;
+        const SKINLIST_PICTURE square = ItemSquare(picture, x, y);
         m_listItems.SetImageCell(row, 0, &square);
         m_listItems.SetDataCell(row, 1, item, 0);
     }
@@ -485,26 +515,10 @@ void CUserInfoWnd::SetWornRow(int slot, ITEM_RECORD* item)
 {
     m_listWorn.ClearCell(slot, 0);
     m_listWorn.ClearCell(slot, 1);
-    if (!item || !g_pItemCatalog) {
+    if (!item) {
         return;
     }
-    HBITMAP picture = nullptr;
-    int x = 0;
-    int y = 0;
-    // The item's cell: found by walking its category, as the catalogue keeps no index.
-    const int count = g_pItemCatalog->GetItemCount(item->byGender, item->byCategory);
-    for (int i = 0; i < count; ++i) {
-        if (g_pItemCatalog->GetItem(item->byGender, item->byCategory, i, &picture, &x, &y) == item) {
-            break;
-        }
-        picture = nullptr;
-    }
-    SKINLIST_PICTURE square;
-    square.hBitmap = picture;
-    square.nSourceX = x;
-    square.nSourceY = y;
-    square.nSourceWidth = square.nWidth = kItemCellSize;
-    square.nSourceHeight = square.nHeight = kItemCellSize;
+    const SKINLIST_PICTURE square = ItemSquare(*item);
     m_listWorn.SetImageCell(slot, 0, &square);
     m_listWorn.SetDataCell(slot, 1, item, 0);
 }
@@ -532,29 +546,13 @@ void CUserInfoWnd::WearRow(int row)
         const int old = m_nWornRow[slot];
         if (old >= 0 && old < m_listItems.GetItemCount() && !m_listItems.GetItemData(old, 1) &&
             TabOfCategory(before->byCategory) == TabOfCategory(m_nCategory)) {
-            HBITMAP picture = nullptr;
-            int x = 0;
-            int y = 0;
-            for (int i = 0; i < g_pItemCatalog->GetItemCount(before->byGender, before->byCategory); ++i) {
-                if (g_pItemCatalog->GetItem(before->byGender, before->byCategory, i, &picture, &x, &y) == before) {
-                    break;
-                }
-            }
-            SKINLIST_PICTURE square;
-            square.hBitmap = picture;
-            square.nSourceX = x;
-            square.nSourceY = y;
-            square.nSourceWidth = square.nWidth = kItemCellSize;
-            square.nSourceHeight = square.nHeight = kItemCellSize;
+            const SKINLIST_PICTURE square = ItemSquare(*before);
             m_listItems.SetImageCell(old, 0, &square);
             m_listItems.SetDataCell(old, 1, before, 0);
         }
     }
     SetWornRow(slot, item);
-    SKINLIST_PICTURE placeholder;
-    placeholder.hBitmap = g_pItemCatalog ? g_pItemCatalog->m_hWornPicture : nullptr;
-    placeholder.nSourceWidth = placeholder.nWidth = kWornCellSize;
-    placeholder.nSourceHeight = placeholder.nHeight = kWornCellSize;
+    const SKINLIST_PICTURE placeholder = Placeholder();
     m_listItems.ClearCell(row, 1);
     m_listItems.SetImageCell(row, 0, &placeholder);
     m_nWornRow[slot] = row;

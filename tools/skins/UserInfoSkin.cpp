@@ -63,21 +63,9 @@ const Row kRows[] = {
 constexpr int kNicknameLabelTop = 90; // the own nickname is the edit's, under its label
 constexpr int kIntroLabelTop = 290;
 
-std::string RectText(const SkinBox& b)
-{
-    return "RECT(" + std::to_string(b.left) + "," + std::to_string(b.top) + "," + std::to_string(b.left + b.width) +
-           "," + std::to_string(b.top + b.height) + ")";
-}
-
 std::string PointText(int x, int y)
 {
     return "POINT(" + std::to_string(x) + "," + std::to_string(y) + ")";
-}
-
-std::string Bytes(const SkinTexts& texts, const std::string& key, UINT codePage)
-{
-    const auto found = texts.find(key);
-    return found == texts.end() ? std::string() : YondaUtf8ToCodePage(found->second, codePage);
 }
 
 std::vector<std::string> ListSection(const std::string& section, int id, const SkinBox& box, int across, int down,
