@@ -323,6 +323,12 @@ TEST_F(Library, TheAvatarPictureTravelsInPieces)
     EXPECT_FALSE(comm.QueryAvatarImage(lee, none.string().c_str()));
     EXPECT_FALSE(std::filesystem::exists(none));
     EXPECT_FALSE(std::filesystem::exists(none.string() + ".part"));
+
+    // A picture larger than the service takes is not sent, and the one stored stays.
+    const auto large = service.folder() / "large.jpg";
+    std::ofstream(large, std::ios::binary).write(std::vector<char>(300 * 1024, 'x').data(), 300 * 1024);
+    EXPECT_FALSE(comm.UploadAvatarImage("kim", large.string().c_str()));
+    EXPECT_EQ(service.store().image("kim")->size(), picture.size());
 }
 
 TEST_F(Library, TheNotifyWindowMayBeGivenAsAWindowObject)
