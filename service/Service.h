@@ -66,6 +66,7 @@ private:
         uint8_t limit = 0;
         int32_t host = 0;
         std::vector<int32_t> members; // in the order they came
+        int themes = 0;               // subjects set so far: each brings the next background
     };
     struct Session {
         int32_t user = 0; // 0 until logged in

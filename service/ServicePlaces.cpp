@@ -9,6 +9,11 @@ namespace yonda::service {
 
 using namespace yonda::proto;
 
+namespace {
+// The subject board's pictures the world holds ("001.krt" onward).
+constexpr int kBackgroundPictures = 10;
+} // namespace
+
 Service::Room* Service::place(int16_t lobby, int16_t room)
 {
     if (lobby < 0 || lobby >= kLobbyCount)
@@ -548,6 +553,12 @@ void Service::onRoomTheme(Request& request, wire::Reader& reader)
     Block block(*placeEventLayout(EvGame));
     block.i32(0, request.member->user).u8(4, GameThemeCode).text(7, 256, text);
     toPlace(*room, placeEvent(EvGame, block), request.member->user);
+    // A new subject brings the next of the subject board's pictures, for everyone, the host too.
+    const int picture = room->themes++ % kBackgroundPictures + 1;
+    Block background(*placeEventLayout(EvGame));
+    background.i32(0, request.member->user).u8(4, GameBackground);
+    background.u8(7, static_cast<uint8_t>(picture >> 8)).u8(8, static_cast<uint8_t>(picture & 0xFF));
+    toPlace(*room, placeEvent(EvGame, background));
 }
 
 void Service::onRoomThemeTo(Request& request, wire::Reader& reader)

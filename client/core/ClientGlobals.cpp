@@ -46,6 +46,11 @@ void GlobalLockEnter()
     }
 }
 
+BOOL GlobalLockTryEnter()
+{
+    return g_bLockReady ? TryEnterCriticalSection(&g_csGlobal) : TRUE;
+}
+
 void GlobalLockLeave()
 {
     if (g_bLockReady) {

@@ -31,6 +31,8 @@ void GlobalLockInit();
 void GlobalLockDelete();
 BOOL GlobalLockExists();
 void GlobalLockEnter();
+// Enters when no other thread holds the lock; a thread that must stay stoppable polls with it.
+BOOL GlobalLockTryEnter();
 void GlobalLockLeave();
 
 // Holds the global lock for a scope, whatever way the scope is left.

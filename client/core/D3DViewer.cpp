@@ -268,6 +268,8 @@ void CD3DViewer::OnDestroy()
         }
         m_bWorkerStarted = 0;
     }
+    // A game still running (a lost connection skips the quit action) ends before the engine.
+    TakeGame().reset();
     {
         CGlobalLock lock;
         ReleaseScene();

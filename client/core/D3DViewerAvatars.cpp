@@ -93,8 +93,9 @@ void CD3DViewer::AddUserAvatar(OWN_AVATAR_INFO* record, const float position[3])
                 m_pScene->StopAvatar(slot.hAvatar);
                 slot.byFace = static_cast<BYTE>(record->cLetter[1]);
                 g_pAvatarScene->SetFaceByLetter(&slot.hAvatar, gender, record->cLetter[1]);
+                const bool gameRoom = m_nState == STATE_ROOM && m_nPlaceType == 4;
                 if (own) {
-                    if (m_nState == STATE_ROOM && m_nPlaceType == 4) {
+                    if (gameRoom) {
                         m_pScene->ChangeLocalCameraToGlobalCamera();
                     } else {
                         m_pScene->ChangeGlobalCameraToLocalCamera(slot.hAvatar);
@@ -103,9 +104,20 @@ void CD3DViewer::AddUserAvatar(OWN_AVATAR_INFO* record, const float position[3])
                     D3DXVECTOR3 at(position[0], 45.0f, position[2]);
                     D3DXVECTOR3 eye(position[0], m_nState == STATE_LOBBY && m_nPlaceType == 4 ? 45.0f : 60.0f,
                                     position[2] - 80.0f);
+                    if (gameRoom) {
+                        // The whole board from above its near edge.
+                        const int board = GameBoardSize();
+                        at = D3DXVECTOR3(0.0f, 0.0f, -5.0f);
+                        eye = board == 7 ? D3DXVECTOR3(0.0f, 450.0f, -130.0f)
+                              : board == 6 ? D3DXVECTOR3(0.0f, 400.0f, -130.0f)
+                                           : D3DXVECTOR3(0.0f, 350.0f, -110.0f);
+                    }
                     D3DXVECTOR3 up(0.0f, 1.0f, 0.0f);
                     m_pScene->SetCameraPosition(eye, at, up);
                     m_bOwnAvatarPlaced = 1;
+                }
+                if (gameRoom) {
+                    AnnounceGamePlayer(index);
                 }
             }
         }
@@ -127,6 +139,7 @@ void CD3DViewer::RemoveUserAvatar(long user)
         m_pScene->UnloadAvatar(m_slots[index].hAvatar);
     }
     m_slots[index] = AVATAR_SLOT{};
+    ForgetGamePlayer(index);
 }
 
 void CD3DViewer::RemoveAllAvatars()
@@ -168,11 +181,10 @@ void CD3DViewer::PlaceUser(long user, const float values[6])
     if (index >= kAvatarSlotCount || !m_pScene) {
         return;
     }
+    // Where the member's walk ended, facing the way it ended.
     AVATAR_SLOT& slot = m_slots[index];
     m_pScene->StopAvatar(slot.hAvatar);
-    D3DXMATRIX place;
-    D3DXMatrixTranslation(&place, values[0], values[1], values[2]);
-    m_pScene->SetAvatarMatrix(slot.hAvatar, place);
+    TurnUser(user, values);
     slot.byPose = AVATAR_SLOT::POSE_IDLE;
     slot.byStopped = 1;
 }
@@ -218,6 +230,14 @@ void CD3DViewer::OnMoveEnded(_KRA_HANDLE avatar)
     if (m_slots[0].byInUse && m_slots[0].hAvatar == avatar && OwnPosition(&own, &front)) {
         const float record[6] = {own.x, own.y, own.z, front.x, front.y, front.z};
         PostMoveRequest(REQ_MOVE_END, record, 6);
+        // The game checks the step on the GUI thread: a finish there stops the game's thread,
+        // which this worker must never wait for.
+        if (m_pPFGame && m_pParent) {
+            auto* copy = new float[3]{own.x, own.y, own.z};
+            if (!m_pParent->PostMessage(UM_PFGAME_MOVED, 0, reinterpret_cast<LPARAM>(copy))) {
+                delete[] copy;
+            }
+        }
     }
     for (AVATAR_SLOT& slot : m_slots) {
         if (slot.byInUse && slot.hAvatar == avatar && m_pScene && g_pAvatarScene) {
@@ -227,6 +247,50 @@ void CD3DViewer::OnMoveEnded(_KRA_HANDLE avatar)
             m_pScene->StartMotion(slot.hAvatar);
             slot.byPose = AVATAR_SLOT::POSE_IDLE;
             slot.byStopped = 1;
+        }
+    }
+}
+
+void CD3DViewer::OnMotionEnded(_KRA_HANDLE avatar)
+{
+    // Motions of avatars in no slot (previews) are not the view's.
+    if (!g_pSession || !g_pSession->m_OwnUser.bHasAvatar || !m_pScene || !g_pAvatarScene) {
+        return;
+    }
+    for (AVATAR_SLOT& slot : m_slots) {
+        if (!slot.byInUse || slot.hAvatar != avatar) {
+            continue;
+        }
+        const int g = slot.nGender;
+        if (slot.byPose == AVATAR_SLOT::POSE_STANDING_UP) {
+            slot.byPose = AVATAR_SLOT::POSE_IDLE;
+        } else if (slot.byPose == AVATAR_SLOT::POSE_SITTING_DOWN) {
+            m_pScene->SetMotion(slot.hAvatar, g_pAvatarScene->m_nSeatedMotion[g], g_pAvatarScene->m_nSeatedMotion[g]);
+            m_pScene->StartMotion(slot.hAvatar);
+            slot.byPose = AVATAR_SLOT::POSE_SEATED;
+        }
+        if (slot.byPose == AVATAR_SLOT::POSE_IDLE) {
+            m_pScene->SetMotion(slot.hAvatar, g_pAvatarScene->m_nIdleMotion[g], g_pAvatarScene->m_nIdleMotion[g]);
+            m_pScene->StartMotion(slot.hAvatar);
+        }
+        g_pAvatarScene->SetFaceByLetter(&slot.hAvatar, g ? 'F' : 'M', static_cast<char>(slot.byFace));
+        return;
+    }
+}
+
+void CD3DViewer::OnSeatReached(_KRA_HANDLE avatar)
+{
+    if (!m_pScene || !g_pAvatarScene) {
+        return;
+    }
+    for (AVATAR_SLOT& slot : m_slots) {
+        if (slot.byInUse && slot.hAvatar == avatar) {
+            const int g = slot.nGender;
+            m_pScene->SetMotion(slot.hAvatar, g_pAvatarScene->m_nSitDownMotion[g], g_pAvatarScene->m_nSeatedMotion[g]);
+            m_pScene->StartMotion(slot.hAvatar);
+            slot.byPose = AVATAR_SLOT::POSE_SITTING_DOWN;
+            slot.byStopped = 1;
+            return;
         }
     }
 }
@@ -242,11 +306,14 @@ void CD3DViewer::EngineCallback(LONG code, LONG value, void* data)
     if (!view || !data) {
         return;
     }
-    // The data is the avatar's handle, valid during the call; engine calls run under the lock.
+    // The data begins with the avatar's handle, valid during the call; engine calls run under the
+    // lock.
     const _KRA_HANDLE avatar = *static_cast<const _KRA_HANDLE*>(data);
     if (code == kMoveEnded) {
         view->OnMoveEnded(avatar);
-    } else if (code == kMotionEnded || code == kMoveAndRotateEnded) {
-        // Seats and motion chains come with the picking and walking of the member's own avatar.
+    } else if (code == kMotionEnded) {
+        view->OnMotionEnded(avatar);
+    } else if (code == kMoveAndRotateEnded) {
+        view->OnSeatReached(avatar);
     }
 }

@@ -1,6 +1,9 @@
-// The input half of the 3D view: what lies under the mouse in each frame, walking the own avatar
-// where the member clicks the ground, and the mouse handlers that hand the clicks to the frame.
+// The input half of the 3D view: what lies under the mouse in each frame (the ground, seats and
+// other event objects, avatars), walking the own avatar where the member clicks, taking a seat and
+// standing up, turning avatars, turning the camera with right-button drags, the hovered avatar's
+// name, and the mouse handlers that hand all this to the next frame.
 #include "AvatarScene.h"
+#include "AvatarTurn.h"
 #include "ClientApp.h"
 #include "ClientGlobals.h"
 #include "ClientSession.h"
@@ -13,6 +16,18 @@
 namespace {
 constexpr float kFar = 50000.0f;
 constexpr float kTurnOnly = 0.001f; // a shift-click turns the avatar without walking
+constexpr DWORD kRepeatMs = 201;    // a held, moving button clicks again this often
+constexpr float kDragX = 0.0703125f;
+constexpr float kDragY = 0.09375f;
+constexpr float kDragTurn = 15.0f;
+constexpr float kMinEyeHeight = 45.0f;
+constexpr float kMinFlatCosine = 0.3f;
+constexpr float kMinFrontCosine = 0.7f;
+constexpr float kSeatLookHeight = 35.0f;
+constexpr float kStandLookHeight = 45.0f;
+constexpr float kNameAbove = 2.0f;
+constexpr DWORD kNameFormat = 0x111;
+constexpr DWORD kNameColour = 0xFF000001;
 } // namespace
 
 BOOL CD3DViewer::OwnPosition(D3DXVECTOR3* position, D3DXVECTOR3* front)
@@ -61,42 +76,106 @@ void CD3DViewer::MoveAvatarTo(int index, const D3DXVECTOR3& target)
     m_pScene->MoveToAvatar(slot.hAvatar, to);
 }
 
-void CD3DViewer::UpdatePicking()
+BOOL CD3DViewer::SeatTaken(const D3DXMATRIX& seat) const
 {
-    D3DXVECTOR3 own, front;
-    if (!OwnPosition(&own, &front)) {
-        m_bClickPending = 0;
+    const int place[3] = {static_cast<int>(seat._41), static_cast<int>(seat._42), static_cast<int>(seat._43)};
+    for (const AVATAR_SLOT& slot : m_slots) {
+        const bool seated = slot.byPose == AVATAR_SLOT::POSE_SEATED || slot.byPose == AVATAR_SLOT::POSE_SITTING_DOWN ||
+                            slot.byPose == AVATAR_SLOT::POSE_WALKING_TO_SEAT;
+        if (slot.byInUse && seated && std::memcmp(slot.nSeat, place, sizeof(place)) == 0) {
+            return TRUE;
+        }
+    }
+    return FALSE;
+}
+
+void CD3DViewer::Unaccent()
+{
+    if (m_hAccented && m_pScene) {
+        m_pScene->SetAccentedSceneObject(m_hAccented, false);
+    }
+    m_hAccented = 0;
+}
+
+void CD3DViewer::SetLookAtOwn(float height)
+{
+    D3DXVECTOR3 own;
+    if (!OwnPosition(&own, nullptr)) {
         return;
     }
-    if (g_pSession) {
-        // Published for the frame's zoom and the session's own record.
-        g_pSession->m_OwnAvatar.fGroundX = own.x;
-        g_pSession->m_OwnAvatar.fGroundZ = own.z;
+    D3DXVECTOR3 eye = m_pScene->GetEyePosition();
+    D3DXVECTOR3 at(own.x, height, own.z);
+    D3DXVECTOR3 up(0.0f, 1.0f, 0.0f);
+    m_pScene->SetCameraPosition(eye, at, up);
+}
+
+void CD3DViewer::RepeatHeldClick()
+{
+    // Holding the button down while moving the mouse keeps walking towards it.
+    const DWORD now = ::GetTickCount();
+    if (m_bButtonHeld && m_bMoved && now - m_dwButtonStamp.load() >= kRepeatMs) {
+        m_bClickPending = 1;
+        m_dwButtonStamp = now;
     }
-    m_pScene->CheckProximity(own);
-    POINT mouse{m_nMouseX, m_nMouseY};
-    _KRA_HANDLE ground = 0;
-    float groundDistance = kFar;
-    D3DXVECTOR3 target(0.0f, 0.0f, 0.0f);
-    const bool groundHit = m_pScene->TestGroundPicking(mouse, ground, groundDistance, target) >= 0;
-    m_bWalkable = groundHit ? 1 : 0;
-    if (!groundHit || !m_bClickPending) {
-        m_bClickPending = 0;
+}
+
+void CD3DViewer::TurnCameraByDrag()
+{
+    const float dx = m_fRotateX.exchange(0.0f) * kDragTurn;
+    const float dy = m_fRotateY.exchange(0.0f) * kDragTurn;
+    if ((dx == 0.0f && dy == 0.0f) || !m_pScene) {
         return;
     }
-    m_bClickPending = 0;
+    const D3DXVECTOR3 eye = m_pScene->GetEyePosition();
+    const D3DXVECTOR3 at = m_pScene->GetLookAtPosition();
+    const D3DXVECTOR3 up = m_pScene->GetUpVector();
+    m_pScene->Rotate(dx, dy);
+    // The camera neither dives under the ground nor looks straight down.
+    const D3DXVECTOR3 turnedEye = m_pScene->GetEyePosition();
+    D3DXVECTOR3 look = m_pScene->GetLookAtPosition() - turnedEye;
+    D3DXVECTOR3 flat(look.x, 0.0f, look.z);
+    const float lookLength = D3DXVec3Length(&look);
+    const bool dropY = turnedEye.y < kMinEyeHeight || lookLength <= 0.0f ||
+                       D3DXVec3Length(&flat) / lookLength < kMinFlatCosine;
+    // Two lobbies are built to be seen from their front only.
+    bool dropX = false;
+    D3DXVECTOR3 own;
+    if (m_nState == STATE_LOBBY && (m_nPlaceType == 1 || m_nPlaceType == 3) && !m_bFreeCamera &&
+        OwnPosition(&own, nullptr)) {
+        D3DXVECTOR3 side(turnedEye.x - own.x, 0.0f, turnedEye.z - own.z);
+        const float length = D3DXVec3Length(&side);
+        dropX = length > 0.0f && -side.z / length < kMinFrontCosine;
+    }
+    if (dropX || dropY) {
+        D3DXVECTOR3 e = eye, a = at, u = up;
+        m_pScene->SetCameraPosition(e, a, u);
+        const float keptX = dropX ? 0.0f : dx, keptY = dropY ? 0.0f : dy;
+        if (keptX != 0.0f || keptY != 0.0f) {
+            m_pScene->Rotate(keptX, keptY);
+        }
+    }
+}
+
+void CD3DViewer::ClickGround(D3DXVECTOR3 own, const D3DXVECTOR3& target)
+{
     AVATAR_SLOT& mine = m_slots[0];
     if (mine.byPose == AVATAR_SLOT::POSE_SEATED) {
         const float nothing[1] = {0.0f};
         PostMoveRequest(REQ_MOVE_SITUP, nothing, 0);
         StandUpAvatar(mine.nUserKey);
+        SetLookAtOwn(kStandLookHeight);
         return;
     }
     if (mine.byPose == AVATAR_SLOT::POSE_SITTING_DOWN || mine.byPose == AVATAR_SLOT::POSE_WALKING_TO_SEAT) {
         return;
     }
-    D3DXVECTOR3 allowed = target;
-    m_pScene->CheckCollision(own, target, allowed);
+    // In the party-game room the walk goes to the middle of the board cell clicked, or nowhere.
+    D3DXVECTOR3 wanted = target;
+    if (!GameAllowsWalk(&wanted)) {
+        return;
+    }
+    D3DXVECTOR3 allowed = wanted;
+    m_pScene->CheckCollision(own, wanted, allowed);
     if (allowed == m_vLastTarget) {
         return;
     }
@@ -113,6 +192,135 @@ void CD3DViewer::UpdatePicking()
     MoveAvatarTo(0, allowed);
 }
 
+void CD3DViewer::UpdatePicking()
+{
+    RepeatHeldClick();
+    TurnCameraByDrag();
+    D3DXVECTOR3 own, front;
+    if (!OwnPosition(&own, &front)) {
+        m_bClickPending = 0;
+        return;
+    }
+    if (g_pSession) {
+        // Published for the frame's zoom and the session's own record.
+        g_pSession->m_OwnAvatar.fGroundX = own.x;
+        g_pSession->m_OwnAvatar.fGroundZ = own.z;
+    }
+    m_pScene->CheckProximity(own);
+    POINT mouse{m_nMouseX, m_nMouseY};
+    _KRA_HANDLE ground = 0, object = 0;
+    float groundDistance = kFar, objectDistance = kFar, avatarDistance = kFar;
+    D3DXVECTOR3 target(0.0f, 0.0f, 0.0f);
+    const bool groundHit = m_pScene->TestGroundPicking(mouse, ground, groundDistance, target) >= 0;
+    _KRA_ACTION_PICKING action{-1, 0};
+    D3DXMATRIX seat;
+    D3DXMatrixIdentity(&seat);
+    const bool objectHit = m_pScene->TestEventObjectPicking(mouse, object, objectDistance, &action, &seat) >= 0 && object;
+    if (!objectHit) {
+        objectDistance = kFar;
+    }
+    // The engine tests the avatars as it draws them, at the point given one frame before: after
+    // the mouse has jumped, what it found lies under the old point, and a click waits a frame.
+    const bool fresh = mouse.x == m_ptPicking.x && mouse.y == m_ptPicking.y;
+    m_ptPicking = mouse;
+    m_pScene->SetAvatarPickingPosition(mouse);
+    // Taken whole: a click that arrives meanwhile waits for the next frame.
+    bool click = m_bClickPending.exchange(0) != 0;
+    const bool wait = click && !fresh && !m_bClickDeferred;
+    m_bClickDeferred = wait;
+    if (wait) {
+        click = false; // this frame only looks
+        m_bClickPending = 1;
+    }
+    int picked = kAvatarSlotCount;
+    if (m_pScene->HasAvatarSoftPicking() >= 0) {
+        _KRA_HANDLE avatar = 0, item = 0;
+        float distance = kFar;
+        m_pScene->GetPickedAvatarHandle(avatar, item, distance);
+        m_pScene->ResetAvatarSoftPicking(false);
+        for (int i = 0; i < kAvatarSlotCount && avatar; ++i) {
+            if (m_slots[i].byInUse && m_slots[i].hAvatar == avatar) {
+                picked = i;
+                avatarDistance = distance;
+            }
+        }
+    }
+    m_bWalkable = groundHit && ground ? 1 : 0;
+
+    // An event object in front of everything else: lit up, and a click there takes the seat.
+    const bool objectNearest = objectHit && objectDistance < groundDistance && objectDistance < avatarDistance;
+    if (objectNearest && !SeatTaken(seat)) {
+        if (m_hAccented != object) {
+            Unaccent();
+            m_hAccented = object;
+            m_pScene->SetAccentedSceneObject(m_hAccented, true);
+        }
+        m_nPickedKind = action.m_nActionCode;
+        m_bWalkable = 1;
+        const BYTE pose = m_slots[0].byPose;
+        const bool busy = pose >= AVATAR_SLOT::POSE_SEATED && pose <= AVATAR_SLOT::POSE_WALKING_TO_SEAT;
+        if (click && m_nPickedKind == 0 && !busy) {
+            m_mSeatRequest = seat;
+            PostMoveRequest(REQ_MOVE_ROTATE, static_cast<const float*>(m_mSeatRequest), 16);
+            WalkToSeat(m_slots[0].nUserKey, static_cast<const float*>(m_mSeatRequest));
+            SetLookAtOwn(kSeatLookHeight);
+        }
+    } else {
+        Unaccent();
+        m_nPickedKind = -1;
+    }
+    if (!objectHit && !groundHit && picked == kAvatarSlotCount) {
+        m_nHoveredSlot = -1;
+        m_bMenuEnabled = 0;
+        DrawHoveredName();
+        return;
+    }
+
+    // An avatar in front: its name shows; another member's avatar takes the right button and,
+    // outside the party-game room, keeps a click from walking through it.
+    float blocking = kFar;
+    if (picked < kAvatarSlotCount && avatarDistance < groundDistance && avatarDistance < objectDistance) {
+        m_nHoveredSlot = picked;
+        const bool other = picked != 0;
+        m_bMenuEnabled = other ? 1 : 0;
+        if (other && !(m_nState == STATE_ROOM && m_nPlaceType == 4)) {
+            blocking = avatarDistance;
+        }
+    } else {
+        m_nHoveredSlot = -1;
+        m_bMenuEnabled = 0;
+    }
+
+    if (groundHit && click && groundDistance < objectDistance && groundDistance < blocking) {
+        ClickGround(own, target);
+    }
+    DrawHoveredName();
+}
+
+void CD3DViewer::DrawHoveredName()
+{
+    const int index = m_nHoveredSlot;
+    if (index < 0 || index >= kAvatarSlotCount || !m_slots[index].byInUse || !m_bAvatarsShown) {
+        return;
+    }
+    AVATAR_SLOT& slot = m_slots[index];
+    D3DXVECTOR3 at;
+    if (m_pScene->GetAvatar2DPosition(slot.hAvatar, 0.0f, kNameAbove, 0.0f, at) < 0) {
+        return;
+    }
+    const LONG x = static_cast<LONG>(at.x), y = static_cast<LONG>(at.y);
+    // A white outline first, then the name itself over it.
+    RECT outline[4] = {{x - 100, y - 45, x + 100, y - 1},
+                       {x - 100, y - 44, x + 100, y + 1},
+                       {x - 101, y - 45, x + 99, y},
+                       {x - 99, y - 45, x + 101, y}};
+    for (RECT& box : outline) {
+        m_pScene->DrawID(slot.szNickname, &box, kNameFormat, 0xFFFFFFFF, false, nullptr, 0);
+    }
+    RECT box{x - 100, y - 45, x + 100, y};
+    m_pScene->DrawID(slot.szNickname, &box, kNameFormat, kNameColour, false, nullptr, 0);
+}
+
 void CD3DViewer::OnLButtonDown(UINT flags, CPoint point)
 {
     m_nMouseX = point.x;
@@ -121,6 +329,8 @@ void CD3DViewer::OnLButtonDown(UINT flags, CPoint point)
     SetFocus();
     if (m_nState == STATE_LOBBY || m_nState == STATE_ROOM) {
         m_bClickPending = 1;
+        m_dwButtonStamp = ::GetTickCount();
+        m_bMoved = 0;
         m_bButtonHeld = 1;
         m_bDragWalk = flags == (MK_LBUTTON | MK_SHIFT) ? 1 : 0;
     }
@@ -137,10 +347,29 @@ void CD3DViewer::OnLButtonUp(UINT, CPoint)
     }
 }
 
-void CD3DViewer::OnMouseMove(UINT, CPoint point)
+void CD3DViewer::OnMouseMove(UINT flags, CPoint point)
 {
-    m_nMouseX = point.x;
-    m_nMouseY = point.y;
+    const int lastX = m_nMouseX.exchange(point.x);
+    const int lastY = m_nMouseY.exchange(point.y);
+    const bool captured = ::GetCapture() == GetSafeHwnd();
+    m_bMoved = captured ? 1 : 0;
+    const bool place = m_nState == STATE_LOBBY || (m_nState == STATE_ROOM && (m_nPlaceType != 4 || m_bFreeCamera));
+    if (captured && place && (flags & MK_RBUTTON)) {
+        m_bDragging = 1;
+        m_fRotateX = m_fRotateX.load() + static_cast<float>(point.x - lastX) * kDragX;
+        m_fRotateY = m_fRotateY.load() + static_cast<float>(point.y - lastY) * kDragY;
+    }
+}
+
+void CD3DViewer::OnRButtonUp(UINT, CPoint)
+{
+    m_bDragging = 0;
+    if (::GetCapture() == GetSafeHwnd()) {
+        ::ReleaseCapture();
+    }
+    if (m_pParent) {
+        m_pParent->SetFocus();
+    }
 }
 
 BOOL CD3DViewer::OnSetCursor(CWnd*, UINT, UINT)
@@ -167,6 +396,7 @@ void CD3DViewer::WalkToSeat(long user, const float seat[16])
     AVATAR_SLOT& slot = m_slots[index];
     D3DXMATRIX matrix(seat);
     slot.byPose = AVATAR_SLOT::POSE_WALKING_TO_SEAT;
+    slot.byStopped = 0;
     slot.nSeat[0] = static_cast<int>(matrix._41);
     slot.nSeat[1] = static_cast<int>(matrix._42);
     slot.nSeat[2] = static_cast<int>(matrix._43);
@@ -190,4 +420,34 @@ void CD3DViewer::StandUpAvatar(long user)
     m_pScene->SetMotion(slot.hAvatar, g_pAvatarScene->m_nStandUpMotion[g], g_pAvatarScene->m_nIdleMotion[g]);
     m_pScene->StartMotion(slot.hAvatar);
     slot.byPose = AVATAR_SLOT::POSE_STANDING_UP;
+}
+
+void CD3DViewer::TurnAvatar(int index, const D3DXVECTOR3& position, const D3DXVECTOR3& direction)
+{
+    AVATAR_SLOT& slot = m_slots[index];
+    if (!slot.byInUse || !m_pScene) {
+        return;
+    }
+    D3DXMATRIX placed;
+    m_pScene->GetAvatarMatrix(slot.hAvatar, placed);
+    placed._41 = position.x;
+    placed._42 = position.y;
+    placed._43 = position.z;
+    m_pScene->SetAvatarMatrix(slot.hAvatar, placed);
+    D3DXVECTOR3 front;
+    m_pScene->GetAvatarFrontVector(slot.hAvatar, front);
+    const float degrees = AvatarTurnDegrees(front, direction);
+    if (degrees != 0.0f) {
+        D3DXVECTOR3 turn(0.0f, degrees, 0.0f);
+        m_pScene->RotateAvatar(slot.hAvatar, turn);
+    }
+}
+
+void CD3DViewer::TurnUser(long user, const float values[6])
+{
+    CGlobalLock lock;
+    const int index = FindSlot(user);
+    if (index < kAvatarSlotCount) {
+        TurnAvatar(index, D3DXVECTOR3(values[0], values[1], values[2]), D3DXVECTOR3(values[3], values[4], values[5]));
+    }
 }

@@ -170,19 +170,25 @@ void CD3DViewer::SetMapCamera()
 void CD3DViewer::InitScene(int state, int type)
 {
     BOOL failed = FALSE;
+    // The old room's game stops once the lock is left (its thread never waits on the lock).
+    std::unique_ptr<CPFGame> oldGame = TakeGame();
     {
         CGlobalLock lock;
         m_nPlaceType = static_cast<short>(type);
         m_nState = state;
         RemoveAllAvatars();
         ReleaseScene();
+        if (g_pSession) {
+            g_pSession->m_strRoomTheme.Empty();
+        }
+        m_bSubjectShown = FALSE;
         LPCSTR file = nullptr;
         if (state == STATE_MAP) {
             file = kMapScene;
         } else if (state == STATE_LOBBY && type >= 0 && type < 5) {
             file = kLobbyScenes[type];
         } else if (state == STATE_ROOM && type >= 0 && type < 5) {
-            file = kRoomScenes[type];
+            file = type == 4 ? GameSceneFile() : kRoomScenes[type];
         }
         if (file) {
             failed = !LoadScene(file);
@@ -192,9 +198,12 @@ void CD3DViewer::InitScene(int state, int type)
                     m_pManager->SetRenderingOption(KRA_RENDERING_OPTION_SECOND_TEXTURE, 1);
                     SetMapCamera();
                 }
+                LoadSubjectBoard();
+                CreateGame();
             }
         }
     }
+    oldGame.reset();
     PlaySceneMusic(state, type);
     // The box waits until the frame may draw again; a world that cannot load ends the program.
     if (failed) {
@@ -247,7 +256,9 @@ void CD3DViewer::OnSceneAction(int code, int param)
     case CMD_MOVE_TO_ROOM_2: InitScene(STATE_ROOM, param & 0xFFFF); break;
     case 114: InitScene(STATE_MAP, 0); break;
     case CMD_QUIT_SCENE: {
+        std::unique_ptr<CPFGame> game = TakeGame();
         CGlobalLock lock;
+        RemoveAllAvatars();
         ReleaseScene();
         break;
     }
@@ -298,6 +309,7 @@ void CD3DViewer::RenderPasses()
     if ((m_nState == STATE_LOBBY || m_nState == STATE_ROOM) && !(m_nState == STATE_LOBBY && m_nPlaceType == 4)) {
         UpdatePicking();
     }
+    RenderRoomOverlays();
 }
 
 // ---- What the session tells the view about the members -------------------------------------
@@ -321,7 +333,3 @@ BOOL CD3DViewer::GetInitPosition(float position[3])
     return TRUE;
 }
 
-void CD3DViewer::ChangeHost(long, long) {}
-void CD3DViewer::SetRoomInfo(LPCSTR, int) {}
-void CD3DViewer::SetRoomSubject(LPCSTR) {}
-void CD3DViewer::OnGameEvent(int, long, const BYTE*, int) {}

@@ -237,12 +237,40 @@ void CMainFrame::OnDestroy()
         app->m_nWindowTop = saved.y;
     }
     DestroyMessageWindows();
+    FreeUndeliveredMessages();
     ReleaseServiceWindows();
     m_bgmPlayer.ReleaseSound();
     if (m_pSession && m_pSession->GetSceneSink() == &m_wndView) {
         m_pSession->SetSceneSink(nullptr);
     }
     CMiniFrameWnd::OnDestroy();
+}
+
+void CMainFrame::FreeUndeliveredMessages()
+{
+    // Posts still queued when the frame goes carry memory that only their handling frees.
+    const HWND self = GetSafeHwnd();
+    MSG message;
+    for (UINT kind : {UM_ROOM_USER_JOIN, UM_SESSION_REQUEST, UM_COMM_EVENT, UM_COMM_MESSAGE, UM_PFGAME_EVENT,
+                      UM_PFGAME_MOVED, UM_PFGAME_MESSAGE}) {
+        while (::PeekMessageA(&message, self, kind, kind, PM_REMOVE)) {
+            switch (kind) {
+            case UM_ROOM_USER_JOIN: delete reinterpret_cast<CString*>(message.lParam); break;
+            case UM_SESSION_REQUEST: {
+                const int code = LOWORD(message.wParam);
+                if (code >= REQ_MOVE_START && code <= REQ_MOVE_SITUP && HIWORD(message.wParam) == 0) {
+                    delete[] reinterpret_cast<float*>(message.lParam);
+                } else if (code == REQ_PFGAME_DATA) {
+                    delete[] reinterpret_cast<BYTE*>(message.lParam);
+                }
+                break;
+            }
+            case UM_COMM_EVENT:
+            case UM_COMM_MESSAGE: YondaFreeEventBlock(kind, message.wParam, message.lParam); break;
+            default: m_wndView.OnGameMessage(kind, 0, message.lParam, FALSE); break;
+            }
+        }
+    }
 }
 
 void CMainFrame::OnLButtonDown(UINT flags, CPoint point)
@@ -291,9 +319,12 @@ LRESULT CMainFrame::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
     case UM_SESSION_REQUEST: {
         const int code = LOWORD(wParam);
         const LRESULT result = m_pSession ? m_pSession->SendRequest(code, HIWORD(wParam), lParam) : kRequestNoConnection;
-        // The view's move requests come with a copy of their floats that is the frame's to free.
+        // The view's move requests come with a copy of their floats that is the frame's to free,
+        // and the party game's board with a copy of its bytes.
         if (code >= REQ_MOVE_START && code <= REQ_MOVE_SITUP && HIWORD(wParam) == 0) {
             delete[] reinterpret_cast<float*>(lParam);
+        } else if (code == REQ_PFGAME_DATA) {
+            delete[] reinterpret_cast<BYTE*>(lParam);
         }
         return result;
     }
@@ -309,6 +340,15 @@ LRESULT CMainFrame::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
     case UM_ROOM_USER_EXIT: OnUserExited(static_cast<long>(wParam), reinterpret_cast<LPCSTR>(lParam)); return 0;
     case UM_ROOM_JOINED: return 0; // the room-user window refreshes from it once it exists
     case kChildClosed: OnChildClosed(reinterpret_cast<CWnd*>(lParam)); return 0;
+    case UM_ROOM_DIALOG: OnRoomDialog(static_cast<int>(wParam)); return 0;
+    case UM_VIEW_ACTION_0:
+    case UM_VIEW_ACTION_1:
+    case UM_VIEW_ACTION_2:
+    case UM_VIEW_ACTION_3: m_wndView.OnGameAction(static_cast<int>(message - UM_VIEW_ACTION_0)); return 0;
+    case UM_PFGAME_BUTTONS:
+    case UM_PFGAME_EVENT:
+    case UM_PFGAME_MOVED:
+    case UM_PFGAME_MESSAGE: return m_wndView.OnGameMessage(message, wParam, lParam);
     case kSetShopPoints:
         if (m_pSession) {
             m_pSession->m_lPoints = static_cast<long>(wParam);
@@ -402,9 +442,6 @@ void CMainFrame::OnNicknameModified(long user, LPCSTR nickname)
     }
 }
 
-void CMainFrame::ChangeBackground(int)
-{
-}
 
 // ---- Camera and motion keys ------------------------------------------------------------
 

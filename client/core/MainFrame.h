@@ -47,6 +47,10 @@ public:
     virtual void OnChatLine(long user, int kind, int colour, LPCSTR text, LPCSTR secondText);
     virtual void OnNicknameModified(long user, LPCSTR nickname);
     virtual void ChangeBackground(int number);
+    // The room dialogs (MainFrameRooms.cpp): 0 make a room (a game room in the game lobby), 1 the
+    // room's information, 2 its settings; the conversation subject.
+    virtual void OnRoomDialog(int type);
+    virtual void OpenQuestionDlg();
     // A chat line of a kind and colour (request 208); the kind alone plays a motion.
     BOOL SendChat(LPCSTR text, int kind, int colour) override;
     // What the chat window asks of the frame.
@@ -157,6 +161,7 @@ private:
     // Stops the 3D view's render worker and waits for it (never with the lock held).
     void StopRenderWorker();
     void DestroyMessageWindows();
+    void FreeUndeliveredMessages();
 
     std::deque<CString> m_pendingLines;
     CPtrList m_listMessageWnd; // CWnd*, owned

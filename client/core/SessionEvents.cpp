@@ -282,6 +282,10 @@ void CClientSession::OnUserEntered(CPtrList* list)
     const long user = ReadLong(head, 8);
 
     CString joinedName;
+    // The own start place, told to the others present once the own avatar stands there: each
+    // program puts a newcomer at a start place of its own choosing until it hears where it is.
+    BOOL tellOwnPlace = FALSE;
+    float ownPlace[6] = {0, 0, 0, 0, 0, 0};
     {
         CGlobalLock lock;
         if (user == m_OwnUser.lUser) {
@@ -312,8 +316,9 @@ void CClientSession::OnUserEntered(CPtrList* list)
             record->cLetter[1] = m_OwnAvatar.cLetter[1];
         }
         float start[3] = {0, 0, 0};
-        if (m_pScene) {
-            m_pScene->GetInitPosition(start);
+        if (m_pScene && m_pScene->GetInitPosition(start) && user == m_OwnUser.lUser) {
+            tellOwnPlace = TRUE;
+            std::memcpy(ownPlace, start, sizeof(start));
         }
         std::memcpy(record->fPosition, start, sizeof(start));
         record->fGroundX = start[0];
@@ -326,6 +331,8 @@ void CClientSession::OnUserEntered(CPtrList* list)
     }
     if (user != m_OwnUser.lUser) {
         SendRequest(REQ_SEND_MY_AVATAR, user, 0);
+    } else if (tellOwnPlace) {
+        SendRequest(REQ_MOVE_END, 0, reinterpret_cast<LPARAM>(ownPlace));
     }
     if (m_pMainFrame && ::IsWindow(m_pMainFrame->GetSafeHwnd())) {
         // A copy: the record may be gone (a leave handled first) before the frame reads it.
@@ -350,9 +357,20 @@ void CClientSession::OnUserAvatarInfo(CPtrList* list)
         return;
     }
     CGlobalLock lock;
-    // This answer carries no place: outside the area or room it was meant for, or for a member
-    // already present, it would add a stranger or a double.
-    if (m_nCurrentLobby < 0 || FindUser(user) || !IsDressableGender(static_cast<char>(head[56]))) {
+    // A member already present was put at a start place of this program's choosing when the list
+    // of those present came: the answer says where the member really stands.
+    if (OWN_AVATAR_INFO* present = m_nCurrentLobby >= 0 ? FindUser(user) : nullptr) {
+        present->fGroundX = values[0];
+        present->fGroundZ = values[1];
+        if (m_pScene && (m_pScene->GetViewState() == 14 || m_pScene->GetViewState() == 15)) {
+            const float place[6] = {values[0], present->fPosition[1], values[1], 0, 0, 0};
+            m_pScene->PlaceUser(user, place);
+        }
+        return;
+    }
+    // This answer carries no place: outside the area or room it was meant for it would add a
+    // stranger.
+    if (m_nCurrentLobby < 0 || !IsDressableGender(static_cast<char>(head[56]))) {
         return;
     }
     if (m_pScene && m_pScene->GetViewState() != 0 && m_pScene->GetViewState() < 12) {

@@ -104,6 +104,9 @@ void RegisterSkinnedDialogs()
     };
     const YondaDialogTemplate avatarDialog{WS_POPUP, 0, 0, 0, 520, 420, "", avatar, static_cast<int>(std::size(avatar))};
     YondaAddDialogTemplate(MAKEINTRESOURCE(IDD_AVATAR_CREATE), &avatarDialog);
+
+    const YondaDialogTemplate roomDialog{WS_POPUP, 0, 0, 0, 320, 300, "", nullptr, 0};
+    YondaAddDialogTemplate(MAKEINTRESOURCE(IDD_ROOM_DIALOG), &roomDialog);
 }
 
 } // namespace

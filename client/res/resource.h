@@ -24,6 +24,7 @@
 #define IDD_ABOUTBOX 100
 #define IDD_LOGIN 130
 #define IDD_AVATAR_CREATE 131
+#define IDD_ROOM_DIALOG 140 // the room dialogs: they make their edits themselves
 
 // Controls of the templates.
 #define IDC_LOGIN_ID 202        // the member's ID

@@ -415,7 +415,6 @@ TEST_F(Place, RelayedActionsReachTheOthersOnly)
         {"stop", MoveEnd, [](wire::Writer& w) { w.i16(3).i32(0).f32(1).f32(2).f32(3).f32(0).f32(0).f32(1); }, EvPlace, 6, room},
         {"sit", MoveSit, [](wire::Writer& w) { w.i16(3); for (int i = 0; i < 16; ++i) w.f32(static_cast<float>(i)); }, EvSit, 0, 0},
         {"stand", MoveStand, [](wire::Writer& w) { w.i16(3).i32(1); }, EvStand, 0, 0},
-        {"question", RoomTheme, [](wire::Writer& w) { w.i16(3).text("What is 2+2?", kChatWidth); }, EvGame, 4, GameThemeCode},
     };
     for (const Case& c : cases) {
         auto request = kim.begin(c.command);
@@ -484,4 +483,34 @@ TEST_F(Place, QueriesThatCannotBeDoneAreRefused)
     auto badRoom = kim.begin(Command::RoomOpen);
     badRoom.writer.bytes(record.bytes());
     EXPECT_EQ(kim.status(badRoom), BadRequest);
+}
+
+TEST_F(Place, ASubjectGoesToTheOthersAndItsBackgroundToEveryone)
+{
+    int16_t room = open(kim, 3, "Quiz", 5);
+    ASSERT_EQ(lee.join(3, room), Ok);
+    ASSERT_EQ(park.join(3, -1), Ok); // elsewhere in the lobby: hears nothing of the room
+    for (int picture = 1; picture <= 11; ++picture) {
+        SCOPED_TRACE(picture);
+        auto question = kim.begin(RoomTheme);
+        question.writer.i16(3).text("What is 2+2?", kChatWidth);
+        ASSERT_EQ(kim.status(question), Ok);
+        auto subject = lee.waitFor(EvGame);
+        ASSERT_TRUE(subject);
+        Block text(subject->block.data(), subject->block.size());
+        EXPECT_EQ(text.getI32(0), kim.user);
+        EXPECT_EQ(text.getU8(4), GameThemeCode);
+        EXPECT_EQ(text.getText(7, 256), "What is 2+2?");
+        // The pictures go round the ten the world holds; the number is big-endian at +7.
+        const int expected = (picture - 1) % 10 + 1;
+        for (TestClient* member : {&lee, &kim}) {
+            auto background = member->waitFor(EvGame);
+            ASSERT_TRUE(background);
+            Block block(background->block.data(), background->block.size());
+            EXPECT_EQ(block.getU8(4), GameBackground);
+            EXPECT_EQ((block.getU8(7) << 8) | block.getU8(8), expected);
+        }
+    }
+    EXPECT_TRUE(kim.quietAbout(EvGame)) << "the host never hears its own subject";
+    EXPECT_TRUE(park.quietAbout(EvGame));
 }

@@ -230,9 +230,28 @@ TEST_F(Chat, ALineShowsInTheOthersLogInItsColourAsABalloonOverTheSpeakerWithItsM
     EXPECT_LT(Clock::now() - asked, std::chrono::milliseconds(2000));
     EXPECT_FALSE(WaitForLog(lee, "line 5").empty()) << lee.Text(kChatLog).value_or("");
 
-    // The room command goes to the frame and is never chat.
+    // The room command goes to the frame and is never chat: it opens the room-making dialog, which
+    // Lee cancels; a command with a type that does not exist opens nothing.
+    const auto dialog = [&lee]() -> std::string {
+        for (const WindowInfo& w : lee.Windows()) {
+            if (w.className == "#32770") {
+                return w.handle;
+            }
+        }
+        return {};
+    };
     Say(lee, "/roommake 2");
+    std::string making;
+    for (int i = 0; i < 100 && making.empty(); ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        making = dialog();
+    }
+    ASSERT_FALSE(making.empty()) << "no room-making dialog";
+    ASSERT_TRUE(IsOk(lee.Key(making, "ESCAPE")));
+    ASSERT_TRUE(IsOk(lee.WaitGone(making)));
     Say(lee, "/roommake 6");
+    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    EXPECT_TRUE(dialog().empty()) << "the invalid room command opened a dialog";
     Say(lee, "after the command");
     const std::string kimLog = WaitForLog(kim, "after the command");
     ASSERT_FALSE(kimLog.empty());

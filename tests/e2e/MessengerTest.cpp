@@ -4,7 +4,7 @@
 // forth. The first message of a conversation comes from a connection of the test's own, as a
 // member's other program would send it.
 #include "EndToEndTest.h"
-#include "MemberSteps.h"
+#include "LobbySteps.h"
 
 #include <ServiceHarness.h>
 
@@ -16,19 +16,12 @@ namespace proto = yonda::proto;
 
 namespace {
 
-constexpr char kFrameClass[] = "VelmoraMain";
 constexpr char kMessengerClass[] = "VelmoraMessenger";
 constexpr char kEntry[] = "#5002";
 constexpr char kLog[] = "#5003";
 // E_FAILED_INSTANT_MESSAGE of the Korean skin: "쪽지를 보내지 못했습니다."
 constexpr char kNotDelivered[] = "\xEC\xAA\xBD\xEC\xA7\x80\xEB\xA5\xBC \xEB\xB3\xB4\xEB\x82\xB4\xEC\xA7\x80 "
                                  "\xEB\xAA\xBB\xED\x96\x88\xEC\x8A\xB5\xEB\x8B\x88\xEB\x8B\xA4.";
-
-void LogIn(DrivenProgram& program, const std::string& id)
-{
-    LogInAs(program, id, "pw");
-    ASSERT_TRUE(IsOk(program.WaitWindow(kFrameClass, 30000)));
-}
 
 int CountMessengers(DrivenProgram& program)
 {
@@ -96,7 +89,7 @@ TEST_F(Messenger, AMessageOpensTheWindowTheAnswersGoBackAndAMemberWhoLeftIsToldO
     Service().AddMember("kim", "pw", "Kim");
     Service().AddMember("lee", "pw", "Lee");
     DrivenProgram& kim = Launch("kim");
-    LogIn(kim, "kim");
+    LogInToFrame(kim, "kim");
     EXPECT_EQ(CountMessengers(kim), 0);
 
     // Lee, on a program of the test's own, writes to Kim: Kim's messenger opens with it.
@@ -135,7 +128,7 @@ TEST_F(Messenger, AMessageOpensTheWindowTheAnswersGoBackAndAMemberWhoLeftIsToldO
     // Lee comes back on the real program: Kim's window reaches Lee's, whose window opens with
     // the message, and Lee's answer comes back into Kim's window.
     DrivenProgram& leeProgram = Launch("lee");
-    LogIn(leeProgram, "lee");
+    LogInToFrame(leeProgram, "lee");
     Say(kim, "welcome back");
     log = WaitLog(leeProgram, "welcome back");
     ASSERT_NE(log.find("welcome back"), std::string::npos) << log;
@@ -157,7 +150,7 @@ TEST_F(Messenger, LongAndBrokenDoubleByteMessagesArriveCutOnCharacters)
     Service().AddMember("kim", "pw", "Kim");
     Service().AddMember("lee", "pw", "Lee");
     DrivenProgram& kim = Launch("kim");
-    LogIn(kim, "kim");
+    LogInToFrame(kim, "kim");
     auto lee = Connect("lee");
     // A message ending in a lead byte without its trail byte, in code page 949.
     ASSERT_EQ(Send(*lee, "kim", "ab\xC7\xD1\xC7"), proto::Ok);

@@ -2,6 +2,7 @@
 // database written in the bar, a screenshot from the bar that an outside decoder reads, and an
 // emotion from the bar seen on the member's avatar by another member.
 #include "EndToEndTest.h"
+#include "LobbySteps.h"
 
 #include <afxwin.h>
 
@@ -18,7 +19,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr char kTitle[] = "Yonda Alpha";
 constexpr char kFrameClass[] = "VelmoraMain";
 constexpr char kDialogClass[] = "#32770";
 constexpr char kSquare[] = "\xEA\xB4\x91\xEC\x9E\xA5"; // the first lobby's entrance, "광장"
@@ -26,27 +26,6 @@ constexpr char kLobbyBar[] = "\xEB\xA1\x9C\xEB\xB9\x84"; // the lobby title bar,
 // The tool bar's place in the frame and its points area within it (the skin's description).
 constexpr POINT kToolBar{616, 430};
 constexpr RECT kPoints{60, 30, 168, 48};
-
-void LogIn(DrivenProgram& program, const std::string& id)
-{
-    ASSERT_TRUE(IsOk(program.WaitWindow(kTitle)));
-    ASSERT_TRUE(IsOk(program.Click("#202", 20, 8)));
-    ASSERT_TRUE(IsOk(program.Type("#202", id)));
-    ASSERT_TRUE(IsOk(program.Click("#203", 20, 8)));
-    ASSERT_TRUE(IsOk(program.Type("#203", "pw")));
-    ASSERT_TRUE(IsOk(program.Key("#203", "RETURN")));
-    ASSERT_TRUE(IsOk(program.WaitWindow(kFrameClass, 30000)));
-}
-
-// Flies to the square and joins it: the member stands there among the others.
-void EnterSquare(DrivenProgram& program)
-{
-    ASSERT_TRUE(IsOk(program.Click(kSquare, 80, 14)));
-    ASSERT_TRUE(IsOk(program.WaitWindow(kLobbyBar, 20000)));
-    ASSERT_TRUE(IsOk(program.Click(kLobbyBar, 220, 30)));
-    ASSERT_TRUE(IsOk(program.WaitGone(kLobbyBar, 20000)));
-    ASSERT_TRUE(IsOk(program.WaitWindow(kFrameClass)));
-}
 
 // The handle of the first top-level window of `className` that shows within `ms`, or empty.
 std::string WaitForClass(DrivenProgram& program, const std::string& className, int ms = 10000)
@@ -112,8 +91,8 @@ protected:
     {
         Service().AddMember(id, "pw", id);
         DrivenProgram& program = Launch(id);
-        LogIn(program, id);
-        EnterSquare(program);
+        LogInToFrame(program, id);
+        JoinLobby(program, kSquare);
         EXPECT_TRUE(SquareShown(program));
         return program;
     }
@@ -222,7 +201,7 @@ TEST_F(ToolBar, ThePointsAreTheMembersPointsFromTheDatabase)
     rich.points = 1234567;
     Service().AddMember("kim", "pw", "Kim", rich);
     DrivenProgram& kim = Launch("kim");
-    LogIn(kim, "kim");
+    LogInToFrame(kim, "kim");
     EXPECT_EQ(Service().QueryValue("SELECT points FROM accounts WHERE login = 'kim'"), "1234567");
     auto frame = kim.Capture(kFrameClass);
     ASSERT_TRUE(frame);

@@ -2,6 +2,7 @@
 
 #include "ButtonStrips.h"
 #include "GdiLabel.h"
+#include "RoomUserSkin.h"
 #include "MessengerSkins.h"
 #include "ShopSkin.h"
 #include "UserInfoSkin.h"
@@ -173,6 +174,7 @@ std::vector<std::pair<std::string, std::string>> WindowIniFiles()
             own << "\n[BITMAP_WND]\nRect = RECT(20,40,120,140)\n\n[MESSAGE]\nRECT = RECT(20," << w.box.height - 80
                 << "," << w.box.width - 20 << "," << w.box.height - 50 << ")\n";
         }
+        own << RoomUserSections(w.section);
         files.emplace_back(w.iniFile, own.str());
     }
     files.emplace_back("default.ini", main.str());
@@ -272,6 +274,9 @@ std::vector<std::pair<std::string, SkinPicture>> WindowPictures(const SkinTexts&
             break;
         }
         }
+    }
+    for (auto& tab : RoomUserPictures(texts, codePage)) {
+        pictures.push_back(std::move(tab));
     }
     for (auto& picture : MessengerSkinPictures(texts, codePage)) {
         pictures.push_back(std::move(picture));

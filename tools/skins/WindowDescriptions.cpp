@@ -2,6 +2,7 @@
 
 #include "ChatSkin.h"
 #include "MessengerSkins.h"
+#include "RoomDialogSkins.h"
 #include "ShopSkin.h"
 #include "UserInfoSkin.h"
 
@@ -124,15 +125,9 @@ std::vector<WindowDescription> Build()
     w.push_back(MessengerWindow());
     w.push_back(Frame("WND_SEARCH_USER", 1008, "SEARCH_USER_TITLE", {150, 90, 360, 360}, "search_user"));
     // Dialogs: sized by their backgrounds, centred when they open.
-    w.push_back(Dialog("DLG_ROOM_MAKE", "ROOM_MAKE_TITLE", 320, 300, "room_make",
-                       {{"ROOM_NAME", 24, 50}, {"ROOM_SUBJECT", 24, 90}, {"ROOM_PASSWORD", 24, 130}, {"ROOM_LIMIT", 24, 170}}));
-    w.push_back(Dialog("DLG_ROOM_VIEW", "ROOM_VIEW_TITLE", 320, 300, "room_view",
-                       {{"ROOM_NAME", 24, 50}, {"ROOM_SUBJECT", 24, 90}, {"ROOM_LIMIT", 24, 170}}));
-    w.push_back(Dialog("DLG_ROOM_EDIT", "ROOM_EDIT_TITLE", 320, 300, "room_edit",
-                       {{"ROOM_NAME", 24, 50}, {"ROOM_SUBJECT", 24, 90}, {"ROOM_PASSWORD", 24, 130}, {"ROOM_LIMIT", 24, 170}}));
-    w.push_back(Dialog("DLG_GAME_ROOM_MAKE", "GAME_ROOM_MAKE_TITLE", 320, 300, "game_room_make",
-                       {{"ROOM_NAME", 24, 50}, {"ROOM_PASSWORD", 24, 130}}));
-    w.push_back(Dialog("DLG_PUT_QUESION", "QUESTION_TITLE", 320, 220, "question", {{"QUESTION_TEXT", 24, 50}}));
+    for (WindowDescription& room : RoomDialogWindows()) {
+        w.push_back(std::move(room));
+    }
     w.push_back(Login());
     w.push_back(AvatarSelectDialog());
     w.push_back(Dialog("DLG_PASSWORD_CONFIRM", "PASSWORD_TITLE", 300, 180, "password", {{"ROOM_PASSWORD", 24, 60}}));

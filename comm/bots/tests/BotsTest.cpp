@@ -99,9 +99,10 @@ int32_t I32(const std::vector<uint8_t>& block, size_t offset)
 
 // A member standing in a lobby and keeping what the others there send.
 struct Watcher {
-    comm::Link link;
     std::mutex lock;
     std::vector<proto::DecodedEvent> events;
+    // Last, so it goes first: its receiving thread ends before the events it fills are gone.
+    comm::Link link;
 
     Watcher(uint16_t port, const std::string& login, int16_t lobby)
     {
