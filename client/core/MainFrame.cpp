@@ -557,7 +557,7 @@ void CMainFrame::OnChatCommand(CChatHost::Command command)
             m_lobbyBars.ShowEntrance(SW_SHOW);
         }
         break;
-    // The room dialogs answer this once they exist.
+    // The room-making dialog, through the frame's room-dialog message.
     case CChatHost::ROOM_MAKE:
         ::OutputDebugStringA("== CMainFrame::OnChatCommand : room dialog\n");
         PostMessage(UM_ROOM_DIALOG, 0, 0);
