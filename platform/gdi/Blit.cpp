@@ -23,11 +23,11 @@ struct Conversion {
     static Conversion Between(const DeviceContext& dst, const Surface& d, const DeviceContext& src, const Surface& s)
     {
         Conversion c;
-        if (s.monochrome() && !d.monochrome()) {
+        if (s.Monochrome() && !d.Monochrome()) {
             c.kind = FromMono;
             c.one = PixelFor(d, dst.state.bkColor);
             c.zero = PixelFor(d, dst.state.textColor);
-        } else if (!s.monochrome() && d.monochrome()) {
+        } else if (!s.Monochrome() && d.Monochrome()) {
             c.kind = ToMono;
             c.keyRgb = PixelFromColor(src.state.bkColor) & 0xFFFFFFu;
         }
@@ -62,7 +62,7 @@ struct SourceView {
     int offsetX = 0, offsetY = 0;  // view coordinates = surface coordinates - offset
     std::unique_ptr<Surface> copy;
 
-    const uint32_t* at(int x, int y) const { return surface->row(y - offsetY) + (x - offsetX); }
+    const uint32_t* at(int x, int y) const { return surface->Row(y - offsetY) + (x - offsetX); }
 };
 
 SourceView ViewOf(const Surface& s, const Surface* d, const RECT& area)
@@ -73,9 +73,9 @@ SourceView ViewOf(const Surface& s, const Surface* d, const RECT& area)
         return v;
     }
     int w = area.right - area.left, h = area.bottom - area.top;
-    v.copy = std::make_unique<Surface>(w, h, s.format());
+    v.copy = std::make_unique<Surface>(w, h, s.GetFormat());
     for (int y = 0; y < h; ++y)
-        std::memcpy(v.copy->row(y), s.row(area.top + y) + area.left, static_cast<size_t>(w) * 4);
+        std::memcpy(v.copy->Row(y), s.Row(area.top + y) + area.left, static_cast<size_t>(w) * 4);
     v.surface = v.copy.get();
     v.offsetX = area.left;
     v.offsetY = area.top;
@@ -108,7 +108,7 @@ BOOL Transfer(HDC hdc, int x, int y, int cx, int cy, HDC hdcSrc, int x1, int y1,
     std::shared_ptr<BitmapObject> mask;
     if (masked) {
         mask = LookupBitmap(hbmMask);
-        if (!mask || !mask->surface->monochrome())
+        if (!mask || !mask->surface->Monochrome())
             return FALSE;
     }
     if (cx <= 0 || cy <= 0)
@@ -129,15 +129,15 @@ BOOL Transfer(HDC hdc, int x, int y, int cx, int cy, HDC hdcSrc, int x1, int y1,
     if (needSource) {
         POINT sp = src->toSurface(x1, y1);
         shift = POINT{sp.x - area.left, sp.y - area.top};
-        area = RectIntersection(area, RECT{-shift.x, -shift.y, srcSurface->width() - shift.x,
-                                           srcSurface->height() - shift.y});
+        area = RectIntersection(area, RECT{-shift.x, -shift.y, srcSurface->Width() - shift.x,
+                                           srcSurface->Height() - shift.y});
     }
     POINT maskShift{0, 0};
     if (masked) {
         RECT whole = DestArea(*dst, x, y, cx, cy);
         maskShift = POINT{xMask - whole.left, yMask - whole.top};
-        area = RectIntersection(area, RECT{-maskShift.x, -maskShift.y, mask->surface->width() - maskShift.x,
-                                           mask->surface->height() - maskShift.y});
+        area = RectIntersection(area, RECT{-maskShift.x, -maskShift.y, mask->surface->Width() - maskShift.x,
+                                           mask->surface->Height() - maskShift.y});
     }
     if (RectEmpty(area))
         return TRUE;
@@ -149,7 +149,7 @@ BOOL Transfer(HDC hdc, int x, int y, int cx, int cy, HDC hdcSrc, int x1, int y1,
         RECT srcArea{area.left + shift.x, area.top + shift.y, area.right + shift.x, area.bottom + shift.y};
         view = ViewOf(*srcSurface, &d, srcArea);
     }
-    uint32_t opaque = d.opaqueMask();
+    uint32_t opaque = d.OpaqueMask();
     std::vector<uint32_t> scratch;
     for (const RECT& clip : dst->clipRects()) {
         RECT r = RectIntersection(area, clip);
@@ -157,14 +157,14 @@ BOOL Transfer(HDC hdc, int x, int y, int cx, int cy, HDC hdcSrc, int x1, int y1,
             continue;
         int count = r.right - r.left;
         for (int row = r.top; row < r.bottom; ++row) {
-            uint32_t* out = d.row(row) + r.left;
+            uint32_t* out = d.Row(row) + r.left;
             const uint32_t* in = needSource ? convert.row(view.at(r.left + shift.x, row + shift.y), count, scratch)
                                             : nullptr;
             if (!masked) {
                 RopRow(fore, out, in, pattern, count, opaque);
                 continue;
             }
-            const uint32_t* m = mask->surface->row(row + maskShift.y) + r.left + maskShift.x;
+            const uint32_t* m = mask->surface->Row(row + maskShift.y) + r.left + maskShift.x;
             if (fore == 0xAA && back == 0xCC) {
                 // The transparent blit: mask 1 keeps the destination, mask 0 takes the source.
                 for (int i = 0; i < count; ++i)
@@ -266,7 +266,7 @@ BOOL StretchBlt(HDC hdcDest, int xDest, int yDest, int wDest, int hDest, HDC hdc
     RECT area = DestArea(*dst, xDest, yDest, wDest, hDest);
     POINT sp = src->toSurface(xSrc, ySrc);
     RECT srcArea = RectIntersection(RECT{sp.x, sp.y, sp.x + wSrc, sp.y + hSrc},
-                                    RECT{0, 0, keepS->width(), keepS->height()});
+                                    RECT{0, 0, keepS->Width(), keepS->Height()});
     if (RectEmpty(srcArea))
         return TRUE;
     SourceView view = ViewOf(*keepS, &d, srcArea);
@@ -280,7 +280,7 @@ BOOL StretchBlt(HDC hdcDest, int xDest, int yDest, int wDest, int hDest, HDC hdc
     bool combine = mode == BLACKONWHITE || mode == WHITEONBLACK;
     bool useAnd = mode == BLACKONWHITE;
     Conversion convert = Conversion::Between(*dst, d, *src, *keepS);
-    uint32_t opaque = d.opaqueMask();
+    uint32_t opaque = d.OpaqueMask();
 
     auto sample = [&](int col, int row) -> std::optional<uint32_t> {
         int c0 = std::max(sp.x + colFirst[col], static_cast<int>(srcArea.left));
@@ -303,7 +303,7 @@ BOOL StretchBlt(HDC hdcDest, int xDest, int yDest, int wDest, int hDest, HDC hdc
         if (RectEmpty(r))
             continue;
         for (int y = r.top; y < r.bottom; ++y) {
-            uint32_t* out = d.row(y);
+            uint32_t* out = d.Row(y);
             for (int x = r.left; x < r.right; ++x) {
                 auto s = sample(x - area.left, y - area.top);
                 if (!s)

@@ -36,8 +36,8 @@ std::vector<RECT> DeviceContext::visibleDeviceRects() const
     const Surface* s = target();
     if (!s)
         return {};
-    RectList area = memory ? RectList{RECT{0, 0, s->width(), s->height()}}
-                           : RectListIntersect(visible, RECT{0, 0, s->width(), s->height()});
+    RectList area = memory ? RectList{RECT{0, 0, s->Width(), s->Height()}}
+                           : RectListIntersect(visible, RECT{0, 0, s->Width(), s->Height()});
     RectListOffset(area, -surfaceOrigin.x, -surfaceOrigin.y);
     return area;
 }
@@ -217,12 +217,12 @@ int GetDeviceCaps(HDC hdc, int index)
     switch (index) {
     case DRIVERVERSION: return 0x400;
     case TECHNOLOGY: return DT_RASDISPLAY;
-    case HORZRES: return s ? s->width() : 0;
-    case VERTRES: return s ? s->height() : 0;
-    case DESKTOPHORZRES: return s ? s->width() : 0;
-    case DESKTOPVERTRES: return s ? s->height() : 0;
-    case HORZSIZE: return s ? s->width() * 254 / 960 : 0;
-    case VERTSIZE: return s ? s->height() * 254 / 960 : 0;
+    case HORZRES: return s ? s->Width() : 0;
+    case VERTRES: return s ? s->Height() : 0;
+    case DESKTOPHORZRES: return s ? s->Width() : 0;
+    case DESKTOPVERTRES: return s ? s->Height() : 0;
+    case HORZSIZE: return s ? s->Width() * 254 / 960 : 0;
+    case VERTSIZE: return s ? s->Height() * 254 / 960 : 0;
     case BITSPIXEL: return 32;
     case PLANES: return 1;
     case NUMBRUSHES: return -1;

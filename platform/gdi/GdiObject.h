@@ -106,7 +106,7 @@ inline uint32_t MonoFromColor(COLORREF c)
 // A colour as a pixel of the given surface (a GDI colour has nothing in the fourth byte).
 inline uint32_t PixelFor(const Surface& s, COLORREF c)
 {
-    return s.monochrome() ? MonoFromColor(c) : (PixelFromColor(c) & 0x00FFFFFFu) | s.opaqueMask();
+    return s.Monochrome() ? MonoFromColor(c) : (PixelFromColor(c) & 0x00FFFFFFu) | s.OpaqueMask();
 }
 
 } // namespace yonda::gdi

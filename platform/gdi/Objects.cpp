@@ -209,12 +209,12 @@ int GetObjectA(HGDIOBJ h, int c, LPVOID pv)
         const Surface& s = *b->surface;
         BITMAP bm{};
         bm.bmType = 0;
-        bm.bmWidth = s.width();
-        bm.bmHeight = s.height();
+        bm.bmWidth = s.Width();
+        bm.bmHeight = s.Height();
         bm.bmPlanes = 1;
-        bm.bmBitsPixel = s.monochrome() ? 1 : 32;
+        bm.bmBitsPixel = s.Monochrome() ? 1 : 32;
         // Device bitmaps have rows padded to 16 bits, DIB sections to 32 bits.
-        int bits = s.width() * bm.bmBitsPixel;
+        int bits = s.Width() * bm.bmBitsPixel;
         bm.bmWidthBytes = b->dibBits ? ((bits + 31) / 32) * 4 : ((bits + 15) / 16) * 2;
         bm.bmBits = b->dibBits;
         if (b->dibBits && (!pv || c >= static_cast<int>(sizeof(DIBSECTION)))) {

@@ -20,13 +20,13 @@ void PaintSurfaceRect(const DeviceContext& dc, const RECT& surfaceRect, uint8_t 
     Surface* s = dc.target();
     if (!s || RectEmpty(surfaceRect))
         return;
-    uint32_t opaque = s->opaqueMask();
+    uint32_t opaque = s->OpaqueMask();
     for (const RECT& clip : dc.clipRects()) {
         RECT r = RectIntersection(surfaceRect, clip);
         if (RectEmpty(r))
             continue;
         for (int y = r.top; y < r.bottom; ++y)
-            RopRow(ropIndex, s->row(y) + r.left, nullptr, pattern, r.right - r.left, opaque);
+            RopRow(ropIndex, s->Row(y) + r.left, nullptr, pattern, r.right - r.left, opaque);
     }
 }
 
@@ -56,8 +56,8 @@ void Plot(const DeviceContext& dc, const std::vector<RECT>& clips, int sx, int s
     if (!RectListContains(clips, sx, sy))
         return;
     Surface* s = dc.target();
-    uint32_t& p = s->row(sy)[sx];
-    p = PenResult(dc.state.rop2, pen, p, s->opaqueMask());
+    uint32_t& p = s->Row(sy)[sx];
+    p = PenResult(dc.state.rop2, pen, p, s->OpaqueMask());
 }
 
 // A one-pixel line from (x0, y0) up to, not including, (x1, y1), in surface coordinates.
@@ -143,10 +143,10 @@ BOOL DrawFocusRect(HDC hDC, const RECT* lprc)
     RECT r = SurfaceRect(*dc, *lprc);
     std::vector<RECT> clips = dc->clipRects();
     Surface* s = dc->target();
-    uint32_t opaque = s->opaqueMask();
+    uint32_t opaque = s->OpaqueMask();
     auto flip = [&](int x, int y) {
         if (((x + y) & 1) == 0 && RectListContains(clips, x, y))
-            s->row(y)[x] = ~s->row(y)[x] | opaque;
+            s->Row(y)[x] = ~s->Row(y)[x] | opaque;
     };
     for (int x = r.left; x < r.right; ++x) {
         flip(x, r.top);
@@ -171,8 +171,8 @@ COLORREF SetPixel(HDC hdc, int x, int y, COLORREF color)
         return CLR_INVALID;
     Surface* s = dc->target();
     uint32_t pixel = PixelFor(*s, color);
-    s->row(p.y)[p.x] = pixel;
-    return s->monochrome() ? (pixel ? RGB(255, 255, 255) : RGB(0, 0, 0)) : (color & 0xFFFFFFu);
+    s->Row(p.y)[p.x] = pixel;
+    return s->Monochrome() ? (pixel ? RGB(255, 255, 255) : RGB(0, 0, 0)) : (color & 0xFFFFFFu);
 }
 
 BOOL SetPixelV(HDC hdc, int x, int y, COLORREF color) { return SetPixel(hdc, x, y, color) != CLR_INVALID; }
@@ -186,8 +186,8 @@ COLORREF GetPixel(HDC hdc, int x, int y)
     if (!RectListContains(dc->clipRects(), p.x, p.y))
         return CLR_INVALID;
     const Surface* s = dc->target();
-    uint32_t pixel = s->row(p.y)[p.x];
-    return s->monochrome() ? (pixel ? RGB(255, 255, 255) : RGB(0, 0, 0)) : ColorFromPixel(pixel);
+    uint32_t pixel = s->Row(p.y)[p.x];
+    return s->Monochrome() ? (pixel ? RGB(255, 255, 255) : RGB(0, 0, 0)) : ColorFromPixel(pixel);
 }
 
 BOOL MoveToEx(HDC hdc, int x, int y, LPPOINT lppt)

@@ -41,11 +41,11 @@ void PaintGlyph(Surface& s, const Glyph& g, int penX, int baseline, uint32_t pix
     RECT r = RectIntersection(box, clip);
     if (RectEmpty(r))
         return;
-    const bool mono = s.monochrome();
+    const bool mono = s.Monochrome();
     const uint32_t sr = (pixel >> 16) & 0xFF, sg = (pixel >> 8) & 0xFF, sb = pixel & 0xFF;
     for (int y = r.top; y < r.bottom; ++y) {
         const uint8_t* cov = g.coverage.data() + static_cast<size_t>(y - box.top) * g.width - box.left;
-        uint32_t* out = s.row(y);
+        uint32_t* out = s.Row(y);
         for (int x = r.left; x < r.right; ++x) {
             uint32_t a = cov[x];
             if (a == 0)
@@ -60,7 +60,7 @@ void PaintGlyph(Surface& s, const Glyph& g, int penX, int baseline, uint32_t pix
             dr += ((sr - dr) * a + 127) / 255;
             dg += ((sg - dg) * a + 127) / 255;
             db += ((sb - db) * a + 127) / 255;
-            out[x] = s.opaqueMask() | ((dr & 0xFF) << 16) | ((dg & 0xFF) << 8) | (db & 0xFF);
+            out[x] = s.OpaqueMask() | ((dr & 0xFF) << 16) | ((dg & 0xFF) << 8) | (db & 0xFF);
         }
     }
 }
