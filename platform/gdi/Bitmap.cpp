@@ -26,7 +26,7 @@ HBITMAP NewBitmap(int width, int height, Surface::Format format)
 Surface::Format CompatibleFormat(HDC hdc)
 {
     auto dc = LookupDC(hdc);
-    if (dc && dc->memory && dc->target() && dc->target()->Monochrome())
+    if (dc && dc->memory && dc->Target() && dc->Target()->Monochrome())
         return Surface::Format::Mono1;
     return Surface::Format::Color32;
 }

@@ -85,7 +85,7 @@ SourceView ViewOf(const Surface& s, const Surface* d, const RECT& area)
 // The destination area (surface coordinates) a transfer of cx x cy at logical (x, y) may touch.
 RECT DestArea(const DeviceContext& dc, int x, int y, int cx, int cy)
 {
-    POINT p = dc.toSurface(x, y);
+    POINT p = dc.ToSurface(x, y);
     return RECT{p.x, p.y, p.x + cx, p.y + cy};
 }
 
@@ -93,7 +93,7 @@ BOOL Transfer(HDC hdc, int x, int y, int cx, int cy, HDC hdcSrc, int x1, int y1,
               int yMask, uint8_t fore, uint8_t back)
 {
     auto dst = LookupDC(hdc);
-    if (!dst || !dst->target())
+    if (!dst || !dst->Target())
         return FALSE;
     bool masked = hbmMask != nullptr && fore != back;
     bool needSource = RopUsesSource(fore) || (masked && RopUsesSource(back));
@@ -102,7 +102,7 @@ BOOL Transfer(HDC hdc, int x, int y, int cx, int cy, HDC hdcSrc, int x1, int y1,
     std::shared_ptr<Surface> srcSurface;
     if (needSource) {
         src = LookupDC(hdcSrc);
-        if (!src || !(srcSurface = src->targetShared()))
+        if (!src || !(srcSurface = src->TargetShared()))
             return FALSE;
     }
     std::shared_ptr<BitmapObject> mask;
@@ -113,11 +113,11 @@ BOOL Transfer(HDC hdc, int x, int y, int cx, int cy, HDC hdcSrc, int x1, int y1,
     }
     if (cx <= 0 || cy <= 0)
         return TRUE;
-    std::shared_ptr<Surface> keepTarget = dst->targetShared();
+    std::shared_ptr<Surface> keepTarget = dst->TargetShared();
     Surface& d = *keepTarget;
     uint32_t pattern = 0;
     if (needPattern) {
-        auto p = dst->brushPixel(dst->state.brush.get());
+        auto p = dst->BrushPixel(dst->state.brush.get());
         if (!p)
             return TRUE;  // a hollow brush paints nothing
         pattern = *p;
@@ -127,7 +127,7 @@ BOOL Transfer(HDC hdc, int x, int y, int cx, int cy, HDC hdcSrc, int x1, int y1,
     // Where the source pixel of destination (X, Y) is: (X + shift.x, Y + shift.y).
     POINT shift{0, 0};
     if (needSource) {
-        POINT sp = src->toSurface(x1, y1);
+        POINT sp = src->ToSurface(x1, y1);
         shift = POINT{sp.x - area.left, sp.y - area.top};
         area = RectIntersection(area, RECT{-shift.x, -shift.y, srcSurface->Width() - shift.x,
                                            srcSurface->Height() - shift.y});
@@ -151,7 +151,7 @@ BOOL Transfer(HDC hdc, int x, int y, int cx, int cy, HDC hdcSrc, int x1, int y1,
     }
     uint32_t opaque = d.OpaqueMask();
     std::vector<uint32_t> scratch;
-    for (const RECT& clip : dst->clipRects()) {
+    for (const RECT& clip : dst->ClipRects()) {
         RECT r = RectIntersection(area, clip);
         if (RectEmpty(r))
             continue;
@@ -242,7 +242,7 @@ BOOL StretchBlt(HDC hdcDest, int xDest, int yDest, int wDest, int hDest, HDC hdc
         return PatBlt(hdcDest, xDest, yDest, wDest, hDest, rop);
     auto dst = LookupDC(hdcDest);
     auto src = LookupDC(hdcSrc);
-    if (!dst || !src || !dst->target() || !src->target())
+    if (!dst || !src || !dst->Target() || !src->Target())
         return FALSE;
     if (wDest == 0 || hDest == 0 || wSrc == 0 || hSrc == 0)
         return TRUE;
@@ -253,18 +253,18 @@ BOOL StretchBlt(HDC hdcDest, int xDest, int yDest, int wDest, int hDest, HDC hdc
     if (wSrc < 0) { xSrc += wSrc; wSrc = -wSrc; }
     if (hSrc < 0) { ySrc += hSrc; hSrc = -hSrc; }
 
-    std::shared_ptr<Surface> keepD = dst->targetShared();
-    std::shared_ptr<Surface> keepS = src->targetShared();
+    std::shared_ptr<Surface> keepD = dst->TargetShared();
+    std::shared_ptr<Surface> keepS = src->TargetShared();
     Surface& d = *keepD;
     uint32_t pattern = 0;
     if (RopUsesPattern(index)) {
-        auto p = dst->brushPixel(dst->state.brush.get());
+        auto p = dst->BrushPixel(dst->state.brush.get());
         if (!p)
             return TRUE;
         pattern = *p;
     }
     RECT area = DestArea(*dst, xDest, yDest, wDest, hDest);
-    POINT sp = src->toSurface(xSrc, ySrc);
+    POINT sp = src->ToSurface(xSrc, ySrc);
     RECT srcArea = RectIntersection(RECT{sp.x, sp.y, sp.x + wSrc, sp.y + hSrc},
                                     RECT{0, 0, keepS->Width(), keepS->Height()});
     if (RectEmpty(srcArea))
@@ -298,7 +298,7 @@ BOOL StretchBlt(HDC hdcDest, int xDest, int yDest, int wDest, int hDest, HDC hdc
         return acc;
     };
 
-    for (const RECT& clip : dst->clipRects()) {
+    for (const RECT& clip : dst->ClipRects()) {
         RECT r = RectIntersection(area, clip);
         if (RectEmpty(r))
             continue;

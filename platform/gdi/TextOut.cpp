@@ -71,10 +71,10 @@ void PaintGlyph(Surface& s, const Glyph& g, int penX, int baseline, uint32_t pix
 void PaintLayout(const DeviceContext& dc, const FontFace& font, const TextLayout& layout, int x, int y,
                  const RECT* clip, bool opaqueLines)
 {
-    Surface* s = dc.target();
+    Surface* s = dc.Target();
     if (!s)
         return;
-    std::vector<RECT> clips = dc.clipRects();
+    std::vector<RECT> clips = dc.ClipRects();
     if (clip)
         clips = RectListIntersect(clips, SurfaceRect(dc, *clip));
     if (clips.empty())
@@ -91,7 +91,7 @@ void PaintLayout(const DeviceContext& dc, const FontFace& font, const TextLayout
     uint32_t pixel = PixelFor(*s, dc.state.textColor);
     const LOGFONTA& log = font.logFont();
     for (const auto& line : layout.lines) {
-        POINT origin = dc.toSurface(x, y + line.top);
+        POINT origin = dc.ToSurface(x, y + line.top);
         int baseline = origin.y + font.ascent();
         for (const auto& g : line.glyphs) {
             const Glyph& glyph = font.glyph(g.code);
