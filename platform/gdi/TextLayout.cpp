@@ -73,8 +73,8 @@ struct Item {
 int AdvanceOf(const FontFace& font, const Item& item, int x, const LayoutParams& params, const TabStops& tabs)
 {
     if (item.ch.code == U'\t' && params.expandTabs)
-        return tabs.next(x) - x;
-    return font.advance(item.ch.code);
+        return tabs.Next(x) - x;
+    return font.Advance(item.ch.code);
 }
 
 } // namespace
@@ -104,7 +104,7 @@ std::vector<Character> SplitCharacters(std::string_view bytes, UINT codePage)
     return out;
 }
 
-int TabStops::next(int x) const
+int TabStops::Next(int x) const
 {
     int rel = x + origin;
     for (int stop : positions)
@@ -121,7 +121,7 @@ int MeasureCharacters(const FontFace& font, std::span<const Character> character
 {
     int width = 0;
     for (const Character& c : characters)
-        width += font.advance(c.code);
+        width += font.Advance(c.code);
     return width;
 }
 
@@ -134,14 +134,14 @@ public:
         m_tabs = params.tabs;
         if (m_tabs.interval <= 0) {
             int count = (params.format & DT_TABSTOP) ? static_cast<int>((params.format >> 8) & 0xFF) : 8;
-            m_tabs.interval = std::max(1, (count > 0 ? count : 8) * font.aveCharWidth());
+            m_tabs.interval = std::max(1, (count > 0 ? count : 8) * font.AveCharWidth());
         }
         m_width = std::max<LONG>(0, params.rect.right - params.rect.left);
     }
 
     std::vector<Item> items(std::string_view bytes) const
     {
-        std::vector<Character> chars = SplitCharacters(bytes, m_font.codePage());
+        std::vector<Character> chars = SplitCharacters(bytes, m_font.CodePage());
         std::vector<Item> out;
         out.reserve(chars.size());
         bool prefixes = !(m_params.format & DT_NOPREFIX);
@@ -235,7 +235,7 @@ public:
     // Cuts the line's end so that it and "..." fit the rectangle, whole characters only.
     void addEllipsis(LayoutLine& line, const std::vector<Item>& all) const
     {
-        int dot = m_font.advance(U'.');
+        int dot = m_font.Advance(U'.');
         int ellipsisWidth = dot * 3;
         size_t keep = line.glyphs.size();
         int width = line.width;
@@ -267,7 +267,7 @@ public:
     {
         TextLayout layout;
         UINT format = m_params.format;
-        layout.lineHeight = m_font.height();
+        layout.lineHeight = m_font.Height();
         std::vector<Item> all = items(bytes);
         const bool single = format & DT_SINGLELINE;
         // Paragraphs end at CR LF, LF or CR unless the text is one line.
