@@ -40,7 +40,7 @@ public:
         for (IDirect3DTexture8* page : m_pages) page->Release();
     }
 
-    HRESULT GetDevice(IDirect3DDevice8** ppDevice) override { return DeviceInterface(m_device.get(), ppDevice); }
+    HRESULT GetDevice(IDirect3DDevice8** ppDevice) override { return DeviceInterface(m_device.Get(), ppDevice); }
     HRESULT GetLogFont(LOGFONTA* pLogFont) override
     {
         if (!pLogFont) return D3DERR_INVALIDCALL;
@@ -177,7 +177,7 @@ INT Font::DrawTextA(LPCSTR pString, INT Count, LPRECT pRect, DWORD Format, D3DCO
     }
 
     DeviceState saved = m_device->CaptureState();
-    IDirect3DDevice8* d = m_device.get();
+    IDirect3DDevice8* d = m_device.Get();
     d->SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE);
     d->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA);
     d->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA);

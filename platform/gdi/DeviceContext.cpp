@@ -98,7 +98,7 @@ void DeviceContext::ReleaseSelections()
 std::optional<uint32_t> DeviceContext::BrushPixel(const BrushObject* brush) const
 {
     const Surface* s = Target();
-    if (!brush || brush->isNull() || !s)
+    if (!brush || brush->IsNull() || !s)
         return std::nullopt;
     COLORREF c = brush->dcBrush ? state.dcBrushColor : brush->log.lbColor;
     return PixelFor(*s, c);

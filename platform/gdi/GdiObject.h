@@ -45,14 +45,14 @@ struct BrushObject : GdiObject {
     BrushObject() : GdiObject(ObjectKind::Brush) {}
     LOGBRUSH log{};
     bool dcBrush = false;  // DC_BRUSH: the DC's brush colour
-    bool isNull() const { return log.lbStyle == BS_NULL; }
+    bool IsNull() const { return log.lbStyle == BS_NULL; }
 };
 
 struct PenObject : GdiObject {
     PenObject() : GdiObject(ObjectKind::Pen) {}
     LOGPEN log{};
     bool dcPen = false;
-    bool isNull() const { return log.lopnStyle == PS_NULL; }
+    bool IsNull() const { return log.lopnStyle == PS_NULL; }
 };
 
 struct PaletteObject : GdiObject {

@@ -86,7 +86,7 @@ std::optional<uint32_t> PenPixel(const DeviceContext& dc)
 {
     const Surface* s = dc.Target();
     const PenObject* pen = dc.state.pen.get();
-    if (!s || !pen || pen->isNull())
+    if (!s || !pen || pen->IsNull())
         return std::nullopt;
     return PixelFor(*s, pen->dcPen ? dc.state.dcPenColor : pen->log.lopnColor);
 }
