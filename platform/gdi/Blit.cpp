@@ -44,7 +44,7 @@ struct Conversion {
     }
 
     // A row in the destination's form: the source row itself when nothing changes.
-    const uint32_t* row(const uint32_t* src, int count, std::vector<uint32_t>& scratch) const
+    const uint32_t* Row(const uint32_t* src, int count, std::vector<uint32_t>& scratch) const
     {
         if (kind == None)
             return src;
@@ -62,7 +62,7 @@ struct SourceView {
     int offsetX = 0, offsetY = 0;  // view coordinates = surface coordinates - offset
     std::unique_ptr<Surface> copy;
 
-    const uint32_t* at(int x, int y) const { return surface->Row(y - offsetY) + (x - offsetX); }
+    const uint32_t* At(int x, int y) const { return surface->Row(y - offsetY) + (x - offsetX); }
 };
 
 SourceView ViewOf(const Surface& s, const Surface* d, const RECT& area)
@@ -158,7 +158,7 @@ BOOL Transfer(HDC hdc, int x, int y, int cx, int cy, HDC hdcSrc, int x1, int y1,
         int count = r.right - r.left;
         for (int row = r.top; row < r.bottom; ++row) {
             uint32_t* out = d.Row(row) + r.left;
-            const uint32_t* in = needSource ? convert.row(view.at(r.left + shift.x, row + shift.y), count, scratch)
+            const uint32_t* in = needSource ? convert.Row(view.At(r.left + shift.x, row + shift.y), count, scratch)
                                             : nullptr;
             if (!masked) {
                 RopRow(fore, out, in, pattern, count, opaque);
@@ -291,7 +291,7 @@ BOOL StretchBlt(HDC hdcDest, int xDest, int yDest, int wDest, int hDest, HDC hdc
             return std::nullopt;
         uint32_t acc = useAnd ? 0xFFFFFFFFu : 0u;
         for (int r = r0; r < r1; ++r) {
-            const uint32_t* p = view.at(c0, r);
+            const uint32_t* p = view.At(c0, r);
             for (int c = 0; c < c1 - c0; ++c)
                 acc = useAnd ? (acc & p[c]) : (acc | p[c]);
         }
