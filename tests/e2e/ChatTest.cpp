@@ -14,7 +14,6 @@ using namespace yonda::testing;
 
 namespace {
 
-constexpr char kFrameClass[] = "VelmoraMain";
 constexpr char kChatEdit[] = "#2004";
 constexpr char kChatLog[] = "#2003";
 // The 3D view in the frame's client area, and the chat log.

@@ -19,9 +19,6 @@ using namespace yonda;
 
 namespace {
 
-constexpr char kFrameClass[] = "VelmoraMain";
-constexpr char kDialogClass[] = "#32770";
-constexpr char kMenuClass[] = "Afx:0:0:0:0";
 constexpr char kUserSearch[] = "\xEC\x82\xAC\xEC\x9A\xA9\xEC\x9E\x90 \xEC\xB0\xBE\xEA\xB8\xB0"; // "사용자 찾기"
 // The string table's texts the boxes are named by (the default skin's, code page 949 shown as UTF-8).
 constexpr char kAlreadyFriend[] = "\xEC\x9D\xB4\xEB\xAF\xB8 \xEC\xB9\x9C\xEA\xB5\xAC";          // "이미 친구..."

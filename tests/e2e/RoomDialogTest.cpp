@@ -18,8 +18,6 @@ using namespace yonda::proto;
 
 namespace {
 
-constexpr char kFrameClass[] = "VelmoraMain";
-constexpr char kDialogClass[] = "#32770";
 
 // Where a board cell's centre shows in the frame: the game room's camera over a 5 x 5 board
 // (eye (0, 350, -110), looking at (0, 0, -5), 25 degrees high) in the 600 x 390 view at (10, 34).

@@ -15,9 +15,6 @@ using namespace yonda;
 
 namespace {
 
-constexpr char kFrameClass[] = "VelmoraMain";
-constexpr char kDialogClass[] = "#32770";
-constexpr char kMenuClass[] = "Afx:0:0:0:0";
 // The tool bar (its text is where the bar says the member is) and the friends and room-users
 // window's button that changes the room.
 constexpr char kToolBar[] = "#1006";

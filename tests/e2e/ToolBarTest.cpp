@@ -20,8 +20,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr char kFrameClass[] = "VelmoraMain";
-constexpr char kDialogClass[] = "#32770";
 // The tool bar's place in the frame and its points area within it (the skin's description).
 constexpr POINT kToolBar{616, 430};
 constexpr RECT kPoints{60, 30, 168, 48};

@@ -8,8 +8,6 @@
 namespace yonda::testing {
 namespace {
 
-constexpr char kFrameClass[] = "VelmoraMain";
-constexpr char kDialogClass[] = "#32770";
 constexpr char kLobbyBar[] = "\xEB\xA1\x9C\xEB\xB9\x84";  // the lobby title bar, "로비"
 // The title bar's buttons: join the lobby, make a room, search the rooms.
 constexpr int kJoinX = 220;

@@ -5,8 +5,6 @@
 namespace yonda::testing {
 namespace {
 
-constexpr char kFrameClass[] = "VelmoraMain";
-constexpr char kDialogClass[] = "#32770";
 constexpr char kChatLog[] = "#2003";
 
 using Clock = std::chrono::steady_clock;

@@ -6,6 +6,11 @@
 
 namespace yonda::testing {
 
+// The program's window classes: its main frame, its dialogs and boxes, the toolkit's popup menus.
+inline constexpr char kFrameClass[] = "VelmoraMain";
+inline constexpr char kDialogClass[] = "#32770";
+inline constexpr char kMenuClass[] = "Afx:0:0:0:0";
+
 // The handle of the first top-level window of `className` that shows within `ms`, or empty.
 std::string WaitForClass(DrivenProgram& program, const std::string& className, int ms = 10000);
 
