@@ -224,6 +224,12 @@ LRESULT CToolBarWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
         OnEmotionPicked(wParam);
         return 0;
     }
+    // Readers of the window's text get where the bar says the member is.
+    if (LRESULT answer = 0;
+        (message == WM_GETTEXT || message == WM_GETTEXTLENGTH) &&
+        ToolkitAnswerTextQuery(GetPositionText(), message, wParam, lParam, &answer)) {
+        return answer;
+    }
     return CSkinWnd::WindowProc(message, wParam, lParam);
 }
 

@@ -401,6 +401,10 @@ void CMainFrame::OnRoomModified(int kind, const CString& text, long user)
         return;
     }
     ShowNotice(m_pSession->FormatTableString(kKeys[kind], text));
+    // The tool bar says which room the member is in: by its name from now on.
+    if (kind == 0) {
+        m_wndToolBar.SetText(text);
+    }
     if (kind == 4) {
         m_wndRoomUser.SetRoomMaster(user);
     }

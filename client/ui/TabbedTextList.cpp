@@ -179,19 +179,10 @@ LRESULT CTabbedTextList::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
         return 0;
     }
     // Readers of the window's text (accessibility tools, the automation hook) get the log.
-    if (message == WM_GETTEXTLENGTH) {
-        return GetLogText().GetLength();
-    }
-    if (message == WM_GETTEXT) {
-        const CString text = GetLogText();
-        const int room = static_cast<int>(wParam);
-        if (!lParam || room <= 0) {
-            return 0;
-        }
-        const int count = std::min(text.GetLength(), room - 1);
-        std::memcpy(reinterpret_cast<char*>(lParam), text.GetString(), static_cast<size_t>(count));
-        reinterpret_cast<char*>(lParam)[count] = '\0';
-        return count;
+    if (LRESULT answer = 0;
+        (message == WM_GETTEXT || message == WM_GETTEXTLENGTH) &&
+        ToolkitAnswerTextQuery(GetLogText(), message, wParam, lParam, &answer)) {
+        return answer;
     }
     return CWnd::WindowProc(message, wParam, lParam);
 }

@@ -2,6 +2,9 @@
 
 #include <mmsystem.h>
 
+#include <algorithm>
+#include <cstring>
+
 namespace {
 
 struct Shared {
@@ -129,4 +132,24 @@ CString ToolkitFormatText(const CString& format, LPCSTR argument)
         out += text[i];
     }
     return CString(out);
+}
+
+BOOL ToolkitAnswerTextQuery(const CString& text, UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result)
+{
+    if (message == WM_GETTEXTLENGTH) {
+        *result = text.GetLength();
+        return TRUE;
+    }
+    if (message != WM_GETTEXT) {
+        return FALSE;
+    }
+    const int room = static_cast<int>(wParam);
+    *result = 0;
+    if (lParam && room > 0) {
+        const int count = std::min(text.GetLength(), room - 1);
+        std::memcpy(reinterpret_cast<char*>(lParam), text.GetString(), static_cast<size_t>(count));
+        reinterpret_cast<char*>(lParam)[count] = '\0';
+        *result = count;
+    }
+    return TRUE;
 }

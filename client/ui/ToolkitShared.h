@@ -45,3 +45,8 @@ void ToolkitEnableChildren(CWnd* except, BOOL enable);
 // copied as it stands. Texts that come from data files are formatted this way, so a stray
 // directive in them can never read an argument that is not there.
 CString ToolkitFormatText(const CString& format, LPCSTR argument);
+
+// Answers WM_GETTEXTLENGTH and WM_GETTEXT with `text` for a window that draws its text itself,
+// so readers of window texts (accessibility tools, the automation hook) read what it shows:
+// TRUE with the answer in *result for those two messages, FALSE for any other.
+BOOL ToolkitAnswerTextQuery(const CString& text, UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result);

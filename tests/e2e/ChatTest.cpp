@@ -2,7 +2,8 @@
 // the other's log in the speaker's colour and as a balloon over the speaker's avatar in the
 // other's view, carries the motion its words call for, keeps up when it floods, and the room
 // command goes to the frame without becoming chat.
-#include "EndToEndTest.h"
+#include "LobbySteps.h"
+#include "WindowSteps.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -13,10 +14,6 @@ using namespace yonda::testing;
 
 namespace {
 
-constexpr char kFrameClass[] = "VelmoraMain";
-constexpr char kTitle[] = "Yonda Alpha";
-constexpr char kSquare[] = "\xEA\xB4\x91\xEC\x9E\xA5"; // the square's entrance, "광장"
-constexpr char kLobbyBar[] = "\xEB\xA1\x9C\xEB\xB9\x84"; // its title bar, "로비"
 constexpr char kChatEdit[] = "#2004";
 constexpr char kChatLog[] = "#2003";
 // The 3D view in the frame's client area, and the chat log.
@@ -25,24 +22,13 @@ constexpr int kLogLeft = 18, kLogTop = 462, kLogRight = 602, kLogBottom = 556;
 
 using Clock = std::chrono::steady_clock;
 
-void LogIn(DrivenProgram& program, const std::string& id)
-{
-    ASSERT_TRUE(IsOk(program.WaitWindow(kTitle)));
-    ASSERT_TRUE(IsOk(program.Click("#202", 20, 8)));
-    ASSERT_TRUE(IsOk(program.Type("#202", id)));
-    ASSERT_TRUE(IsOk(program.Click("#203", 20, 8)));
-    ASSERT_TRUE(IsOk(program.Type("#203", "pw")));
-    ASSERT_TRUE(IsOk(program.Key("#203", "RETURN")));
-    ASSERT_TRUE(IsOk(program.WaitWindow(kFrameClass)));
-}
-
 // Through the square's entrance into the square, until its ground is drawn.
 void EnterSquare(DrivenProgram& program)
 {
-    ASSERT_TRUE(IsOk(program.Click(kSquare, 80, 14)));
-    ASSERT_TRUE(IsOk(program.WaitWindow(kLobbyBar, 30000)));
-    ASSERT_TRUE(IsOk(program.Click(kLobbyBar, 220, 30)));
-    ASSERT_TRUE(IsOk(program.WaitGone(kLobbyBar, 30000)));
+    JoinLobby(program, kSquareEntrance);
+    if (::testing::Test::HasFatalFailure()) {
+        return;
+    }
     const auto deadline = Clock::now() + std::chrono::seconds(40);
     while (Clock::now() < deadline) {
         auto view = program.Capture(kFrameClass);
@@ -53,21 +39,6 @@ void EnterSquare(DrivenProgram& program)
         std::this_thread::sleep_for(std::chrono::milliseconds(100));
     }
     FAIL() << "the square was never drawn";
-}
-
-// The log's text once it holds `text`, or empty.
-std::string WaitForLog(DrivenProgram& program, const std::string& text, int ms = 20000)
-{
-    const auto deadline = Clock::now() + std::chrono::milliseconds(ms);
-    while (Clock::now() < deadline) {
-        program.WaitWindow(kFrameClass); // the log is a child of the frame
-        const std::string log = program.Text(kChatLog).value_or("");
-        if (log.find(text) != std::string::npos) {
-            return log;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(100));
-    }
-    return {};
 }
 
 void Say(DrivenProgram& program, const std::string& line)
@@ -114,8 +85,8 @@ TEST_F(Chat, ALineShowsInTheOthersLogInItsColourAsABalloonOverTheSpeakerWithItsM
     traced.environment["YONDA_DEBUG_OUTPUT"] = "1";
     DrivenProgram& kim = Launch("kim", {{"Option", "TextColor", "1"}});
     DrivenProgram& lee = Launch("lee", {}, traced);
-    LogIn(kim, "kim");
-    LogIn(lee, "lee");
+    LogInToFrame(kim, "kim");
+    LogInToFrame(lee, "lee");
     EnterSquare(lee);
     // Lee's camera steps back (Page Down), so whichever place the square gives Kim, Kim stands
     // well inside Lee's view.
@@ -267,7 +238,7 @@ TEST_F(Chat, TheInputLineTakesAtMostItsBytesAndAnEmptyLineSendsNothing)
 {
     Service().AddMember("kim", "pw", "Kim");
     DrivenProgram& kim = Launch("kim");
-    LogIn(kim, "kim");
+    LogInToFrame(kim, "kim");
     EnterSquare(kim);
     // Korean letters are two bytes each in the chat's code page: 100 of them are 200 bytes.
     std::string hangul;

@@ -4,7 +4,8 @@
 // room over and later puts a member out, whose program goes back to the lobby; a search by area
 // finds the members of that area only.
 #include "EndToEndTest.h"
-#include "MemberSteps.h"
+#include "LobbySteps.h"
+#include "WindowSteps.h"
 
 #include <ServiceHarness.h>
 
@@ -18,12 +19,6 @@ using namespace yonda;
 
 namespace {
 
-constexpr char kFrameClass[] = "VelmoraMain";
-constexpr char kDialogClass[] = "#32770";
-constexpr char kMenuClass[] = "Afx:0:0:0:0";
-constexpr char kSquare[] = "\xEA\xB4\x91\xEC\x9E\xA5";                   // "광장", lobby 0's entrance
-constexpr char kLobbyBar[] = "\xEB\xA1\x9C\xEB\xB9\x84";                  // "로비"
-constexpr char kRoomSearch[] = "\xEB\xB0\xA9 \xEC\xB0\xBE\xEA\xB8\xB0";   // "방 찾기"
 constexpr char kUserSearch[] = "\xEC\x82\xAC\xEC\x9A\xA9\xEC\x9E\x90 \xEC\xB0\xBE\xEA\xB8\xB0"; // "사용자 찾기"
 // The string table's texts the boxes are named by (the default skin's, code page 949 shown as UTF-8).
 constexpr char kAlreadyFriend[] = "\xEC\x9D\xB4\xEB\xAF\xB8 \xEC\xB9\x9C\xEA\xB5\xAC";          // "이미 친구..."
@@ -50,49 +45,18 @@ constexpr int kFoundTop = 186;
 constexpr int kFoundNickLeft = 12 + 4;
 constexpr int kFoundNickRight = 12 + 124;
 
-// A menu item's place: under the menu's top band, 19 pixels an item.
-int MenuItemY(int item)
-{
-    return 24 + 19 * item;
-}
-
-// Flies to the square and joins its common area.
-void EnterSquare(DrivenProgram& program)
-{
-    ASSERT_TRUE(IsOk(program.Click(kSquare, 80, 14)));
-    ASSERT_TRUE(IsOk(program.WaitWindow(kLobbyBar, 20000)));
-    ASSERT_TRUE(IsOk(program.Click(kLobbyBar, 220, 30)));
-    ASSERT_TRUE(IsOk(program.WaitGone(kLobbyBar, 20000)));
-    ASSERT_TRUE(IsOk(program.WaitWindow(kFrameClass)));
-}
-
 // The first room of the square's list, joined through the friends window's room search button.
 void JoinFirstRoom(DrivenProgram& program)
 {
     ASSERT_TRUE(IsOk(program.Click(kRoomSearchButton, 20, 8)));
-    ASSERT_TRUE(IsOk(program.WaitWindow(kRoomSearch)));
+    ASSERT_TRUE(IsOk(program.WaitWindow(kRoomSearchWindow)));
     ASSERT_TRUE(IsOk(program.Click("#3140", 50, 12)));
     // The rows' Go buttons show as the list paints.
-    ASSERT_TRUE(program.Capture(kRoomSearch));
-    ASSERT_TRUE(IsOk(program.WaitWindow(kRoomSearch)));
+    ASSERT_TRUE(program.Capture(kRoomSearchWindow));
+    ASSERT_TRUE(IsOk(program.WaitWindow(kRoomSearchWindow)));
     ASSERT_TRUE(IsOk(program.Click("#1", 10, 8)));
-    ASSERT_TRUE(IsOk(program.WaitGone(kRoomSearch, 20000)));
+    ASSERT_TRUE(IsOk(program.WaitGone(kRoomSearchWindow, 20000)));
     ASSERT_TRUE(IsOk(program.WaitWindow(kFrameClass)));
-}
-
-// The handle of the first top-level window of `className` within `ms`, or empty.
-std::string WaitForClass(DrivenProgram& program, const std::string& className, int ms = 10000)
-{
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
-    while (std::chrono::steady_clock::now() < deadline) {
-        for (const WindowInfo& w : program.Windows()) {
-            if (w.className == className) {
-                return w.handle;
-            }
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
-    return {};
 }
 
 // A right click on a row of a list, then item `item` of the menu it opens.
@@ -104,22 +68,13 @@ void PickFromRowMenu(DrivenProgram& program, const std::string& list, int row, i
     ASSERT_TRUE(IsOk(program.Click(menu, 40, MenuItemY(item))));
 }
 
-// The box the program shows now: its text (the box is named by it), answered with Enter (yes).
-std::string AnswerBox(DrivenProgram& program)
+// The box the program shows now: its text (the box is named by it), answered with Enter (yes),
+// and the frame named again.
+std::string AnswerFrameBox(DrivenProgram& program)
 {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-    while (std::chrono::steady_clock::now() < deadline) {
-        for (const WindowInfo& w : program.Windows()) {
-            if (w.className == kDialogClass) {
-                EXPECT_TRUE(IsOk(program.Key(w.handle, "RETURN")));
-                EXPECT_TRUE(IsOk(program.WaitGone(w.handle)));
-                EXPECT_TRUE(IsOk(program.WaitWindow(kFrameClass)));
-                return w.title;
-            }
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
-    return "(no box)";
+    const std::string text = AnswerBox(program);
+    EXPECT_TRUE(IsOk(program.WaitWindow(kFrameClass)));
+    return text;
 }
 
 enum class Ink { None, Grey, Dark };
@@ -273,7 +228,7 @@ TEST_F(People, AMemberAddsAFriendFoundByIdAndSeesItOnlineThenOfflineWhenItsProgr
     // A second time is refused in the program and nothing is doubled in the database.
     ASSERT_TRUE(IsOk(annProgram.WaitWindow(kUserSearch)));
     PickFromRowMenu(annProgram, kFound, 0, 1);
-    EXPECT_THAT(AnswerBox(annProgram), ::testing::StartsWith(kAlreadyFriend));
+    EXPECT_THAT(AnswerFrameBox(annProgram), ::testing::StartsWith(kAlreadyFriend));
     EXPECT_EQ(Friendships(ann, ben), 1);
 
     // Ben's program ends: his row turns grey, and he stays Ann's friend.
@@ -295,7 +250,7 @@ TEST_F(People, TheHostHandsTheRoomOverAndLaterPutsAMemberOutWhoseProgramGoesBack
 
     // Ann joins, and when the maker leaves the room is hers.
     DrivenProgram& annProgram = LoggedIn("ann");
-    EnterSquare(annProgram);
+    JoinLobby(annProgram, kSquareEntrance);
     JoinFirstRoom(annProgram);
     EXPECT_TRUE(WaitShows(annProgram, kRoomViewButton, true)) << "a guest sees the room's information";
     ASSERT_EQ(maker.Leave(), proto::Ok);
@@ -304,7 +259,7 @@ TEST_F(People, TheHostHandsTheRoomOverAndLaterPutsAMemberOutWhoseProgramGoesBack
 
     // Cid's program joins, then Ben over the wire: three rows in Ann's list (Ann, Cid, Ben).
     DrivenProgram& cidProgram = LoggedIn("cid");
-    EnterSquare(cidProgram);
+    JoinLobby(cidProgram, kSquareEntrance);
     JoinFirstRoom(cidProgram);
     Member benWire(Service(), "ben");
     ASSERT_EQ(benWire.client.join(0, room), proto::Ok);
@@ -314,7 +269,7 @@ TEST_F(People, TheHostHandsTheRoomOverAndLaterPutsAMemberOutWhoseProgramGoesBack
     // window turns to a guest's.
     benWire.client.clearEvents();
     PickFromRowMenu(annProgram, kRoomUsers, 2, 3);
-    EXPECT_THAT(AnswerBox(annProgram), ::testing::StartsWith("Ben"));
+    EXPECT_THAT(AnswerFrameBox(annProgram), ::testing::StartsWith("Ben"));
     auto host = benWire.client.waitFor(proto::EvHostChanged, false, 10000);
     ASSERT_TRUE(host);
     EXPECT_EQ(proto::Block(host->block.data(), host->block.size()).getI32(4), ben);
@@ -326,7 +281,7 @@ TEST_F(People, TheHostHandsTheRoomOverAndLaterPutsAMemberOutWhoseProgramGoesBack
     ASSERT_TRUE(WaitShows(annProgram, kRoomEditButton, true));
     benWire.client.clearEvents();
     PickFromRowMenu(annProgram, kRoomUsers, 1, 4);
-    EXPECT_THAT(AnswerBox(annProgram), ::testing::StartsWith("Cid"));
+    EXPECT_THAT(AnswerFrameBox(annProgram), ::testing::StartsWith("Cid"));
     auto kicked = benWire.client.waitFor(proto::EvKicked, false, 10000);
     ASSERT_TRUE(kicked);
     EXPECT_EQ(proto::Block(kicked->block.data(), kicked->block.size()).getI32(0), cid);
@@ -344,7 +299,7 @@ TEST_F(People, TheHostHandsTheRoomOverAndLaterPutsAMemberOutWhoseProgramGoesBack
     ASSERT_EQ(dot.Leave(), proto::Ok);
     std::this_thread::sleep_for(std::chrono::milliseconds(500));
     ASSERT_TRUE(IsOk(annProgram.Click(menu, 40, MenuItemY(4))));
-    EXPECT_THAT(AnswerBox(annProgram), ::testing::HasSubstr(kCouldNotKick));
+    EXPECT_THAT(AnswerFrameBox(annProgram), ::testing::HasSubstr(kCouldNotKick));
     EXPECT_EQ(WaitRoomUserRows(annProgram, 2), 2);
 }
 

@@ -1,8 +1,8 @@
 // The real program makes rooms through its dialogs and plays the party game against the real
 // service; the second member is a client of the service's own protocol on the same loopback
-// address (no window of the program lets a second program into another's room yet), which
-// checks what the service holds and hears what the first member's program sends.
-#include "EndToEndTest.h"
+// address, which checks what the service holds and hears what the first member's program sends.
+#include "LobbySteps.h"
+#include "WindowSteps.h"
 
 #include <ServiceHarness.h>
 #include <protocol/Protocol.h>
@@ -18,48 +18,6 @@ using namespace yonda::proto;
 
 namespace {
 
-constexpr char kTitle[] = "Yonda Alpha";
-constexpr char kFrameClass[] = "VelmoraMain";
-constexpr char kDialogClass[] = "#32770";
-constexpr char kLobbyBar[] = "\xEB\xA1\x9C\xEB\xB9\x84"; // "로비"
-
-void LogIn(DrivenProgram& program, const std::string& id, const std::string& password)
-{
-    ASSERT_TRUE(IsOk(program.WaitWindow(kTitle)));
-    ASSERT_TRUE(IsOk(program.Click("#202", 20, 8)));
-    ASSERT_TRUE(IsOk(program.Type("#202", id)));
-    ASSERT_TRUE(IsOk(program.Click("#203", 20, 8)));
-    ASSERT_TRUE(IsOk(program.Type("#203", password)));
-    ASSERT_TRUE(IsOk(program.Key("#203", "RETURN")));
-    ASSERT_TRUE(IsOk(program.WaitWindow(kFrameClass, 30000)));
-}
-
-// The handle of the program's topmost dialog once it shows one, or empty.
-std::string WaitForDialog(DrivenProgram& program, int ms = 20000)
-{
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
-    while (std::chrono::steady_clock::now() < deadline) {
-        for (const WindowInfo& w : program.Windows()) {
-            if (w.className == kDialogClass) {
-                return w.handle;
-            }
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
-    return {};
-}
-
-// Flies to the lobby behind an entrance and opens the room-making dialog from its title bar.
-std::string OpenMakeDialog(DrivenProgram& program, const char* entrance)
-{
-    EXPECT_TRUE(IsOk(program.Click(entrance, 80, 14)));
-    EXPECT_TRUE(IsOk(program.WaitWindow(kLobbyBar, 20000)));
-    EXPECT_TRUE(IsOk(program.Click(kLobbyBar, 330, 30))); // its "make a room" button
-    const std::string dialog = WaitForDialog(program);
-    // Controls are named in the window found last.
-    EXPECT_TRUE(dialog.empty() || IsOk(program.WaitWindow(dialog)));
-    return dialog;
-}
 
 // Where a board cell's centre shows in the frame: the game room's camera over a 5 x 5 board
 // (eye (0, 350, -110), looking at (0, 0, -5), 25 degrees high) in the 600 x 390 view at (10, 34).
@@ -111,8 +69,8 @@ TEST_F(RoomDialog, AMemberMakesAClosedRoomThroughTheDialogAndOthersNeedItsPasswo
     Service().AddMember("kim", "pw", "Kim");
     Service().AddMember("lee", "pw", "Lee");
     DrivenProgram& kim = Launch("kim");
-    LogIn(kim, "kim", "pw");
-    const std::string dialog = OpenMakeDialog(kim, "\xEA\xB4\x91\xEC\x9E\xA5"); // "광장", lobby 0
+    LogInToFrame(kim, "kim");
+    const std::string dialog = OpenMakeDialog(kim, kSquareEntrance);
     ASSERT_FALSE(dialog.empty()) << "no room-making dialog";
     ASSERT_TRUE(IsOk(kim.Click("#301", 20, 8)));
     ASSERT_TRUE(IsOk(kim.Type("#301", "Tea Room")));
@@ -156,7 +114,7 @@ TEST_F(RoomDialog, TwoMembersPlayThePartyGameToItsFinish)
     const int32_t kimUser = Service().AddMember("kim", "pw", "Kim");
     Service().AddMember("lee", "pw", "Lee");
     DrivenProgram& kim = Launch("kim");
-    LogIn(kim, "kim", "pw");
+    LogInToFrame(kim, "kim");
     const std::string dialog = OpenMakeDialog(kim, "\xEA\xB2\x8C\xEC\x9E\x84 \xED\x99\x80"); // "게임 홀"
     ASSERT_FALSE(dialog.empty()) << "no game-room dialog";
     ASSERT_TRUE(IsOk(kim.Click("#301", 20, 8)));
@@ -223,7 +181,7 @@ TEST_F(RoomDialog, TwoMembersPlayThePartyGameToItsFinish)
     const auto played = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - boardSent);
     EXPECT_GT(tenths, 0);
     EXPECT_LE(tenths, played.count() / 100 + 1);
-    const std::string box = WaitForDialog(kim);
+    const std::string box = WaitForClass(kim, kDialogClass, 20000);
     ASSERT_FALSE(box.empty()) << "no congratulations";
     ASSERT_TRUE(IsOk(kim.Key(box, "RETURN")));
 }

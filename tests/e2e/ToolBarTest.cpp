@@ -3,6 +3,7 @@
 // emotion from the bar seen on the member's avatar by another member.
 #include "EndToEndTest.h"
 #include "LobbySteps.h"
+#include "WindowSteps.h"
 
 #include <afxwin.h>
 
@@ -19,28 +20,9 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr char kFrameClass[] = "VelmoraMain";
-constexpr char kDialogClass[] = "#32770";
-constexpr char kSquare[] = "\xEA\xB4\x91\xEC\x9E\xA5"; // the first lobby's entrance, "광장"
-constexpr char kLobbyBar[] = "\xEB\xA1\x9C\xEB\xB9\x84"; // the lobby title bar, "로비"
 // The tool bar's place in the frame and its points area within it (the skin's description).
 constexpr POINT kToolBar{616, 430};
 constexpr RECT kPoints{60, 30, 168, 48};
-
-// The handle of the first top-level window of `className` that shows within `ms`, or empty.
-std::string WaitForClass(DrivenProgram& program, const std::string& className, int ms = 10000)
-{
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
-    while (std::chrono::steady_clock::now() < deadline) {
-        for (const WindowInfo& w : program.Windows()) {
-            if (w.className == className) {
-                return w.handle;
-            }
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
-    return {};
-}
 
 // Runs a command line and gives back what it wrote.
 std::string ShellOutput(const std::string& command)
@@ -92,7 +74,7 @@ protected:
         Service().AddMember(id, "pw", id);
         DrivenProgram& program = Launch(id);
         LogInToFrame(program, id);
-        JoinLobby(program, kSquare);
+        JoinLobby(program, kSquareEntrance);
         EXPECT_TRUE(SquareShown(program));
         return program;
     }

@@ -226,6 +226,17 @@ TEST_P(ToolBarTest, ThePositionTextSaysWhereTheMemberIs)
     EXPECT_EQ(Bar().GetPositionText(), layout.GetLobbyText(2) + "> " + layout.m_strChatRoom + " - Tea");
     m_session.m_nCurrentLobby = 9;
     EXPECT_EQ(Bar().GetPositionText(), layout.m_strChatRoom + " - Tea");
+    // Readers of the bar's window text read what it says; a room its host renames is named anew.
+    CString shown;
+    Bar().GetWindowText(shown);
+    EXPECT_EQ(shown, layout.m_strChatRoom + " - Tea");
+    m_frame->OnRoomModified(0, "Coffee House", 0);
+    Bar().GetWindowText(shown);
+    EXPECT_EQ(shown, layout.m_strChatRoom + " - Coffee House");
+    EXPECT_EQ(LastNotice(), m_session.FormatTableString("ModifiedRoomName", "Coffee House").Str());
+    // Other changes leave the name as it is.
+    m_frame->OnRoomModified(1, "cakes", 0);
+    EXPECT_EQ(Bar().GetPositionText(), layout.m_strChatRoom + " - Coffee House");
     // The points with thousands separators; the frame's points message repaints them.
     ::SendMessageA(m_frame->GetSafeHwnd(), CMainFrame::kSetShopPoints, 1234567, 0);
     EXPECT_EQ(m_session.m_lPoints, 1234567);
