@@ -3,7 +3,7 @@
 // and parts on the turning preview, and the avatar is made on the real service, where another
 // member's program sees it standing dressed in the lobby.
 #include "EndToEndTest.h"
-#include "MemberSteps.h"
+#include "LobbySteps.h"
 
 #include <algorithm>
 #include <chrono>
@@ -215,26 +215,11 @@ TEST_F(AvatarCreation, ANewMemberMakesAnAvatarThatAnotherMemberSeesDressedInTheL
 
     // Nova joins the square: Kim's view shows the blue tee Kim does not wear.
     EnterSquare(nova, "Stella");
-    // Nova walks a few steps ahead, away from where Kim may stand, until Kim sees Nova. Where the
-    // square put the two decides what lies ahead-left of Nova: open ground, or the bench beside a
-    // start place at the edge of Kim's view, where Nova sits down facing back. A click low on the
-    // ground then stands Nova up, and the next ones walk Nova right and left in front of the bench.
+    // Nova walks until Kim's view shows the blue tee.
     const int blueAlone = BluePixels(*alone);
-    const struct {
-        int x, y;
-    } walks[] = {{200, 330}, {470, 400}, {470, 400}, {150, 400}, {470, 400}};
-    bool seen = false;
-    for (int walk = 0; walk < 5 && !seen; ++walk) {
-        ASSERT_TRUE(IsOk(nova.Click(kFrameClass, walks[walk].x, walks[walk].y)));
-        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(walk == 0 ? 15 : walk == 1 ? 5 : 8);
-        while (!seen && std::chrono::steady_clock::now() < deadline) {
-            const auto view = kim.Capture(kFrameClass);
-            ASSERT_TRUE(view);
-            seen = BluePixels(*view) > blueAlone + 20;
-            if (!seen) {
-                std::this_thread::sleep_for(std::chrono::milliseconds(200));
-            }
-        }
-    }
+    const bool seen = WalkIntoSight(nova, [&] {
+        const auto view = kim.Capture(kFrameClass);
+        return view && BluePixels(*view) > blueAlone + 20;
+    });
     EXPECT_TRUE(seen) << "Kim's view never showed the new member dressed";
 }
