@@ -11,6 +11,7 @@
 #include <NotifyDlg.h>
 #include <SoundButton.h>
 #include <ToolkitShared.h>
+#include <UserInfoWnd.h>
 
 #include <YondaCommRecords.h>
 
@@ -79,6 +80,9 @@ BOOL CMainFrame::CreateServiceWindows()
 
 void CMainFrame::ReleaseServiceWindows()
 {
+    if (m_pUserInfoWnd && m_pUserInfoWnd->GetSafeHwnd()) {
+        m_pUserInfoWnd->DestroyWindow();
+    }
     ToolkitSetChildEnabler(nullptr);
 }
 
@@ -236,9 +240,17 @@ void CMainFrame::OpenHelp()
     }
 }
 
-void CMainFrame::ShowAvatarInfoWnd(long)
+void CMainFrame::ShowAvatarInfoWnd(long user)
 {
-    // The user information window comes with its own work; until then the button does nothing.
+    if (!m_pUserInfoWnd) {
+        CSkinElement* element = g_pMainSkin ? g_pMainSkin->Element("WND_AVATAR_INFO") : nullptr;
+        auto window = std::make_unique<CUserInfoWnd>();
+        if (!window->CreateWnd(this, element)) {
+            return;
+        }
+        m_pUserInfoWnd = std::move(window);
+    }
+    m_pUserInfoWnd->QueryAvatarInfo(user);
 }
 
 // ---- Instant messages ----------------------------------------------------------------------

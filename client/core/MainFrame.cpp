@@ -10,6 +10,8 @@
 #include <MainSkin.h>
 #include <NotifyDlg.h>
 #include <ToolkitShared.h>
+#include <UserInfoDlg.h>
+#include <UserInfoWnd.h>
 
 #include <YondaCommRecords.h>
 
@@ -568,12 +570,17 @@ void CMainFrame::OnChatCommand(CChatHost::Command command)
             m_lobbyBars.ShowEntrance(SW_SHOW);
         }
         break;
-    // The room dialogs and the user information window answer these once they exist.
+    // The room-making dialog, through the frame's room-dialog message.
     case CChatHost::ROOM_MAKE:
         ::OutputDebugStringA("== CMainFrame::OnChatCommand : room dialog\n");
         PostMessage(UM_ROOM_DIALOG, 0, 0);
         break;
-    case CChatHost::AVATAR_INFO:
+    case CChatHost::AVATAR_INFO: {
+        // The information window's layout alone, as a dialog.
+        CUserInfoDlg dialog(g_pMainSkin ? g_pMainSkin->Element("WND_AVATAR_INFO") : nullptr, this);
+        dialog.DoModal();
+        break;
+    }
     case CChatHost::QUESTION: break;
     }
 }

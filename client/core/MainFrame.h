@@ -22,10 +22,12 @@
 #include <afxwin.h>
 
 #include <deque>
+#include <memory>
 
 class CClientSession;
 class CItemShopDlg;
 class CMessengerWnd;
+class CUserInfoWnd;
 
 class CMainFrame : public CMiniFrameWnd, public CChatHost {
 public:
@@ -107,8 +109,9 @@ public:
     void ExitToLocation();
     void OnRoomCreated(LPCSTR name);
     void OpenHelp();
-    // The user information window for a member (-1 the own one), once that window exists.
+    // The user information window for a member (-1 the own one), made on first use.
     void ShowAvatarInfoWnd(long user);
+    CUserInfoWnd* GetUserInfoWnd() const { return m_pUserInfoWnd.get(); }
 
     CToolBarWnd m_wndToolBar;
     CFriendList m_friends;
@@ -182,4 +185,5 @@ private:
     CPtrList m_listMessageWnd; // CWnd*, owned
     CIniFile m_iniPopupMenu;
     CItemShopDlg* m_pTradeItemDlg = nullptr;
+    std::unique_ptr<CUserInfoWnd> m_pUserInfoWnd;
 };

@@ -4,6 +4,7 @@
 #include "GdiLabel.h"
 #include "MessengerSkins.h"
 #include "ShopSkin.h"
+#include "UserInfoSkin.h"
 #include "WindowDescriptions.h"
 
 #include <cstring>
@@ -212,6 +213,9 @@ std::vector<std::pair<std::string, SkinPicture>> WindowPictures(const SkinTexts&
     };
     for (auto& shop : ItemShopPictures(texts, codePage)) {
         pictures.push_back(std::move(shop));
+    }
+    for (auto& info : UserInfoPictures(texts, codePage)) {
+        pictures.push_back(std::move(info));
     }
     for (const WindowDescription& w : DefaultSkinWindows()) {
         const std::string title = Text(texts, w.title, codePage);

@@ -6,6 +6,7 @@
 #include "RoomDialogSkins.h"
 #include "RoomSkins.h"
 #include "ShopSkin.h"
+#include "UserInfoSkin.h"
 
 namespace {
 
@@ -120,7 +121,7 @@ std::vector<WindowDescription> Build()
         stage.buttons.push_back({"", stage.title, stage.id, stage.box, i == 2 ? kTan : kOrange});
         w.push_back(std::move(stage));
     }
-    w.push_back(Frame("WND_AVATAR_INFO", 1005, "AVATAR_INFO_TITLE", {100, 60, 320, 420}, "avatar_info"));
+    w.push_back(UserInfoWindow());
     w.push_back(ToolBarWindow());
     w.push_back(RoomSearchWindow(Frame("WND_SEARCH_ROOM", 1007, "SEARCH_ROOM_TITLE", {150, 60, 460, 440}, "search_room")));
     w.push_back(MessengerWindow());
