@@ -385,9 +385,10 @@ void CClientSession::OnUserAvatarInfo(CPtrList* list)
     record->fGroundX = values[0];
     record->fGroundZ = values[1];
     record->byState = head[68];
-    record->fPosition[0] = values[2];
+    // The member stands on its ground place: a program leaves the answer's own position at zero.
+    record->fPosition[0] = values[0];
     record->fPosition[1] = values[3];
-    record->fPosition[2] = values[4];
+    record->fPosition[2] = values[1];
     record->cLetter5 = static_cast<char>(head[82]);
     record->cLetter6 = static_cast<char>(head[83]);
     ReadWornItems(list, position, record);

@@ -3,7 +3,7 @@
 // and parts on the turning preview, and the avatar is made on the real service, where another
 // member's program sees it standing dressed in the lobby.
 #include "EndToEndTest.h"
-#include "MemberSteps.h"
+#include "LobbySteps.h"
 
 #include <algorithm>
 #include <chrono>
@@ -17,6 +17,7 @@ constexpr char kFrameClass[] = "VelmoraMain";
 constexpr char kDialogClass[] = "#32770";
 constexpr char kSquare[] = "\xEA\xB4\x91\xEC\x9E\xA5"; // "광장"
 constexpr char kLobbyBar[] = "\xEB\xA1\x9C\xEB\xB9\x84"; // "로비"
+constexpr char kChatLog[] = "#2003";
 
 // The dialog's skin: the part tabs, the item list's cells and the preview's place.
 constexpr int kTabLeft = 200, kTabTop = 40, kTabStep = 61;
@@ -90,13 +91,23 @@ int BluePixels(const Picture& view)
     return blue;
 }
 
-void EnterSquare(DrivenProgram& program)
+// Into the square until the member's own avatar stands there (its arrival shows in the chat log):
+// before that the camera is not yet the member's, and keys and clicks on the view go nowhere.
+void EnterSquare(DrivenProgram& program, const std::string& nickname)
 {
     ASSERT_TRUE(IsOk(program.WaitWindow(kFrameClass, 30000)));
     ASSERT_TRUE(IsOk(program.Click(kSquare, 80, 14)));
     ASSERT_TRUE(IsOk(program.WaitWindow(kLobbyBar, 20000)));
     ASSERT_TRUE(IsOk(program.Click(kLobbyBar, 220, 30)));
     ASSERT_TRUE(IsOk(program.WaitGone(kLobbyBar, 20000)));
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    std::string log;
+    while (log.find(nickname) == std::string::npos && std::chrono::steady_clock::now() < deadline) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        program.WaitWindow(kFrameClass); // the log is a child of the frame
+        log = program.Text(kChatLog).value_or("");
+    }
+    ASSERT_NE(log.find(nickname), std::string::npos) << nickname << " never arrived in the square: " << log;
 }
 
 class AvatarCreation : public EndToEndTest {
@@ -126,12 +137,13 @@ TEST_F(AvatarCreation, ANewMemberMakesAnAvatarThatAnotherMemberSeesDressedInTheL
     // Kim stands in the square first, alone.
     DrivenProgram& kim = Launch("kim");
     LogInAs(kim, "kim", "pw");
-    EnterSquare(kim);
-    // Kim's camera steps back from Kim's shoulders to see the square's entry around Kim.
+    EnterSquare(kim, "Kim");
+    // Kim's camera steps back from Kim's shoulders, as far as the square lets it, to see more of
+    // the square around Kim.
     for (int i = 0; i < 20; ++i) {
         ASSERT_TRUE(IsOk(kim.Key(kFrameClass, "NEXT")));
     }
-    std::this_thread::sleep_for(std::chrono::seconds(2));
+    std::this_thread::sleep_for(std::chrono::seconds(1));
     const auto alone = kim.Capture(kFrameClass);
     ASSERT_TRUE(alone);
 
@@ -202,20 +214,12 @@ TEST_F(AvatarCreation, ANewMemberMakesAnAvatarThatAnotherMemberSeesDressedInTheL
               "5-1-1");
 
     // Nova joins the square: Kim's view shows the blue tee Kim does not wear.
-    EnterSquare(nova);
-    // Nova walks a few steps ahead, away from where Kim may stand.
-    std::this_thread::sleep_for(std::chrono::seconds(1));
-    ASSERT_TRUE(IsOk(nova.Click(kFrameClass, 200, 330)));
-    bool seen = false;
+    EnterSquare(nova, "Stella");
+    // Nova walks until Kim's view shows the blue tee.
     const int blueAlone = BluePixels(*alone);
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
-    while (!seen && std::chrono::steady_clock::now() < deadline) {
+    const bool seen = WalkIntoSight(nova, [&] {
         const auto view = kim.Capture(kFrameClass);
-        ASSERT_TRUE(view);
-        seen = BluePixels(*view) > blueAlone + 20;
-        if (!seen) {
-            std::this_thread::sleep_for(std::chrono::milliseconds(200));
-        }
-    }
+        return view && BluePixels(*view) > blueAlone + 20;
+    });
     EXPECT_TRUE(seen) << "Kim's view never showed the new member dressed";
 }

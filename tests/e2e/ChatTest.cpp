@@ -88,6 +88,7 @@ TEST_F(Chat, ALineShowsInTheOthersLogInItsColourAsABalloonOverTheSpeakerWithItsM
     LogInToFrame(kim, "kim");
     LogInToFrame(lee, "lee");
     EnterSquare(lee);
+    ASSERT_FALSE(WaitForLog(lee, "Lee").empty()) << "Lee never arrived in the square";
     // Lee's camera steps back (Page Down), so whichever place the square gives Kim, Kim stands
     // well inside Lee's view.
     ASSERT_TRUE(IsOk(lee.Click(kChatEdit, 40, 10)));
@@ -100,7 +101,8 @@ TEST_F(Chat, ALineShowsInTheOthersLogInItsColourAsABalloonOverTheSpeakerWithItsM
     auto alone = lee.Capture(kFrameClass);
     ASSERT_TRUE(alone);
     std::vector<bool> noise(alone->pixels.size(), false);
-    for (int i = 0; i < 4; ++i) {
+    // Over a few seconds: the idle motion is slow, and a short look misses some of its poses.
+    for (int i = 0; i < 12; ++i) {
         std::this_thread::sleep_for(std::chrono::milliseconds(250));
         auto again = lee.Capture(kFrameClass);
         ASSERT_TRUE(again);
@@ -112,10 +114,17 @@ TEST_F(Chat, ALineShowsInTheOthersLogInItsColourAsABalloonOverTheSpeakerWithItsM
     // where Lee's view changes is Kim's avatar.
     EnterSquare(kim);
     ASSERT_FALSE(WaitForLog(lee, "Kim").empty()) << "no notice of Kim's arrival";
-    ASSERT_TRUE(IsOk(kim.Click(kFrameClass, 310, 330)));
+    // Kim's own arrival: Kim's avatar stands in Kim's square, and clicks on the ground walk it.
+    ASSERT_FALSE(WaitForLog(kim, "Kim").empty()) << "Kim never arrived in Kim's square";
+    const bool walkedIntoSight = WalkIntoSight(kim, [&] {
+        auto now = lee.Capture(kFrameClass);
+        return now && Changed(*alone, *now, &noise).count >= 300;
+    });
+    ASSERT_TRUE(walkedIntoSight) << "Kim's avatar never showed in Lee's view";
+    // Kim's walk ends where Lee sees Kim stand.
     std::this_thread::sleep_for(std::chrono::seconds(3));
     Box avatar;
-    const auto seen = Clock::now() + std::chrono::seconds(40);
+    const auto seen = Clock::now() + std::chrono::seconds(10);
     while (avatar.count < 300 && Clock::now() < seen) {
         std::this_thread::sleep_for(std::chrono::milliseconds(200));
         auto now = lee.Capture(kFrameClass);

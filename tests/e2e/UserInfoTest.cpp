@@ -4,6 +4,7 @@
 // name too long or taken is refused without touching the database), and the avatar picture
 // captured and uploaded there is what the other member sees in the member's profile.
 #include "EndToEndTest.h"
+#include "LobbySteps.h"
 #include "MemberSteps.h"
 
 #include <ServiceHarness.h>
@@ -185,8 +186,25 @@ TEST_F(UserInfo, AnItemWornInTheWindowIsWhatTheOtherMemberSeesTheMemberWear)
     JoinSquare(kim);
     DrivenProgram& lee = LogIn("lee");
     JoinSquare(lee);
-    const auto before = WaitView(lee, [](const Picture& p) { return Find(p, Red).count > 60; }, 40);
-    ASSERT_TRUE(before) << "Lee's view never showed Kim's red sweater";
+    // Kim walks until Lee's view shows Kim's red sweater (the square may have put Kim behind Lee).
+    const auto sweaterSeen = [&lee] {
+        const auto view = lee.Capture(kFrameClass);
+        return view && Find(*view, Red).count > 60;
+    };
+    ASSERT_TRUE(sweaterSeen() || WalkIntoSight(kim, sweaterSeen)) << "Lee's view never showed Kim's red sweater";
+    // Where Kim stands once the walk has ended: the sweater in the same place in two captures.
+    Blob last{};
+    const auto before = WaitView(
+        lee,
+        [&last](const Picture& p) {
+            const Blob now = Find(p, Red);
+            const bool still = now.count > 60 && last.count > 60 && std::abs(now.x - last.x) < 1.0 &&
+                               std::abs(now.y - last.y) < 1.0;
+            last = now;
+            return still;
+        },
+        40);
+    ASSERT_TRUE(before) << "Kim's red sweater never stood still in Lee's view";
     const Blob sweater = Find(*before, Red);
 
     OpenOwnInfo(kim);

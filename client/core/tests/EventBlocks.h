@@ -51,7 +51,9 @@ inline LPARAM EntryEvent(short lobby, short room, long user, const char* nicknam
 }
 
 // 141: a member's avatar as it answers the own entry: standing at (x, y, z).
-inline LPARAM AvatarInfoEvent(long user, const char* nickname, char gender, float x, float y, float z)
+// `position`: false as a real program answers, with only the ground place filled in.
+inline LPARAM AvatarInfoEvent(long user, const char* nickname, char gender, float x, float y, float z,
+                              bool position = true)
 {
     std::vector<BYTE> head(84, 0);
     Put(head, 0, static_cast<int32_t>(user));
@@ -60,9 +62,11 @@ inline LPARAM AvatarInfoEvent(long user, const char* nickname, char gender, floa
     head[57] = head[58] = head[59] = '0';
     Put(head, 60, x);
     Put(head, 64, z);
-    Put(head, 69, x);
-    Put(head, 73, y);
-    Put(head, 77, z);
+    if (position) {
+        Put(head, 69, x);
+        Put(head, 73, y);
+        Put(head, 77, z);
+    }
     head[82] = head[83] = '0';
     auto* list = new CPtrList;
     list->AddTail(reinterpret_cast<void*>(Block(head)));

@@ -100,6 +100,14 @@ TEST_F(ViewEvents, JoinsAndExitsAddAndRemoveEachMemberOnce)
     EXPECT_FALSE(m_quitPosted);
 }
 
+TEST_F(ViewEvents, AMemberWhoAnswersWithItsGroundPlaceStandsThere)
+{
+    // As the program answers a newcomer: the ground place alone, not the middle of the square.
+    Receive(EV_USER_AVATAR_INFO, AvatarInfoEvent(905, "Cy", 'M', 25, 0, -70, false));
+    ASSERT_TRUE(HasSlot(905));
+    EXPECT_TRUE(Same(AvatarPosition(905), D3DXVECTOR3(25, 0, -70)));
+}
+
 TEST_F(ViewEvents, StrangersAndPositionsThatAreNotNumbersChangeNothing)
 {
     Receive(EV_USER_AVATAR_INFO, AvatarInfoEvent(900, "Ann", 'F', 10, 0, 10));

@@ -96,6 +96,21 @@ void EndToEndTest::SetUp() {
 }
 
 void EndToEndTest::TearDown() {
+    // What every program showed when the test failed, next to its earlier captures in the kept
+    // folder: most failures of a two-program test are read off the other program's screen.
+    if (HasFailure()) {
+        for (auto& program : m_programs) {
+            if (program->Ended() || !program->Connected() || !program->Process().Running()) continue;
+            int shown = 0;
+            for (const WindowInfo& window : program->Windows()) {
+                std::string file = (program->Home().Folder().parent_path() /
+                                    (program->Name() + "-at-failure-" + std::to_string(++shown) + ".png")).string();
+                std::string error;
+                if (!program->AutomationClient::Capture(window.handle, file, &error))
+                    std::cout << "no capture of " << window.className << " in " << program->Name() << ": " << error << "\n";
+            }
+        }
+    }
     for (auto it = m_programs.rbegin(); it != m_programs.rend(); ++it) {
         DrivenProgram& program = **it;
         bool unchecked = !program.Ended();

@@ -17,7 +17,8 @@
 //   }
 //
 // Each test gets a work folder in the build tree (kept when the test fails, with the programs'
-// homes, settings and captures) and a short one under /tmp for sockets and locks. At the end
+// homes, settings and captures, and a capture of every window each program still showed at the
+// failure, NAME-at-failure-N.png) and a short one under /tmp for sockets and locks. At the end
 // every program still running is sent `quit` and killed if it has not ended within a bound; a
 // program that had to be killed or ended with a non-zero status fails the test, with its output.
 // A test that expects a program to fail calls End() itself and checks the status.

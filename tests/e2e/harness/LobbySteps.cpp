@@ -84,4 +84,20 @@ void GoWithPassword(DrivenProgram& program, int row, const std::string& password
     ASSERT_TRUE(IsOk(program.Key(kPasswordEdit, "RETURN")));
 }
 
+bool WalkIntoSight(DrivenProgram& walker, const std::function<bool()>& seen) {
+    struct Walk {
+        int x, y, seconds;
+    };
+    constexpr Walk kWalks[] = {{200, 330, 15}, {470, 400, 5}, {470, 400, 8}, {150, 400, 8}, {470, 400, 8}};
+    for (const Walk& walk : kWalks) {
+        if (!IsOk(walker.Click(kFrameClass, walk.x, walk.y))) return false;
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(walk.seconds);
+        while (std::chrono::steady_clock::now() < deadline) {
+            if (seen()) return true;
+            std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        }
+    }
+    return false;
+}
+
 }  // namespace yonda::testing

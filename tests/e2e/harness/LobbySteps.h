@@ -5,6 +5,8 @@
 
 #include "MemberSteps.h"
 
+#include <functional>
+
 namespace yonda::testing {
 
 // The square's entrance (lobby 0), "광장".
@@ -34,5 +36,11 @@ void SearchRoomNames(DrivenProgram& program, const std::string& word);
 // In the open room search: the Go button of the shown list's row `row` (1 the first), then
 // `password` in the password dialog it asks for, with Enter.
 void GoWithPassword(DrivenProgram& program, int row, const std::string& password);
+// Walks the member a few steps ahead, away from where another may stand, until `seen` says the
+// other sees it (asked every 200 ms); false when no walk brought it into sight. Where the square
+// put the two decides what lies ahead-left: open ground, or the bench beside a start place at the
+// edge of the other's view, where the member sits down facing back. A click low on the ground
+// then stands it up, and the next ones walk it right and left in front of the bench.
+bool WalkIntoSight(DrivenProgram& walker, const std::function<bool()>& seen);
 
 }  // namespace yonda::testing
