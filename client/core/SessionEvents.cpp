@@ -385,9 +385,11 @@ void CClientSession::OnUserAvatarInfo(CPtrList* list)
     record->fGroundX = values[0];
     record->fGroundZ = values[1];
     record->byState = head[68];
-    record->fPosition[0] = values[2];
+    // The ground place is where the member stands now (its program keeps it up to date as it
+    // walks); the position block may lag behind it, so only its height is taken.
+    record->fPosition[0] = values[0];
     record->fPosition[1] = values[3];
-    record->fPosition[2] = values[4];
+    record->fPosition[2] = values[1];
     record->cLetter5 = static_cast<char>(head[82]);
     record->cLetter6 = static_cast<char>(head[83]);
     ReadWornItems(list, position, record);

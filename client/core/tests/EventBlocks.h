@@ -51,22 +51,31 @@ inline LPARAM EntryEvent(short lobby, short room, long user, const char* nicknam
 }
 
 // 141: a member's avatar as it answers the own entry: standing at (x, y, z).
-inline LPARAM AvatarInfoEvent(long user, const char* nickname, char gender, float x, float y, float z)
+// 141: a member's avatar as its program tells it: the ground place it stands on, and a position
+// block that its program may not have kept up to date.
+inline LPARAM AvatarAnswerEvent(long user, const char* nickname, char gender, float groundX, float groundZ,
+                                const float position[3])
 {
     std::vector<BYTE> head(84, 0);
     Put(head, 0, static_cast<int32_t>(user));
     std::strcpy(reinterpret_cast<char*>(head.data() + 25), nickname);
     head[56] = static_cast<BYTE>(gender);
     head[57] = head[58] = head[59] = '0';
-    Put(head, 60, x);
-    Put(head, 64, z);
-    Put(head, 69, x);
-    Put(head, 73, y);
-    Put(head, 77, z);
+    Put(head, 60, groundX);
+    Put(head, 64, groundZ);
+    Put(head, 69, position[0]);
+    Put(head, 73, position[1]);
+    Put(head, 77, position[2]);
     head[82] = head[83] = '0';
     auto* list = new CPtrList;
     list->AddTail(reinterpret_cast<void*>(Block(head)));
     return reinterpret_cast<LPARAM>(list);
+}
+
+inline LPARAM AvatarInfoEvent(long user, const char* nickname, char gender, float x, float y, float z)
+{
+    const float position[3] = {x, y, z};
+    return AvatarAnswerEvent(user, nickname, gender, x, z, position);
 }
 
 // 142: a member walks towards (x, z).

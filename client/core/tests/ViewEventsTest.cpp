@@ -70,6 +70,12 @@ TEST_F(ViewEvents, JoinsAndExitsAddAndRemoveEachMemberOnce)
     // A member already present answers with its avatar: it stands where it says.
     Receive(EV_USER_AVATAR_INFO, AvatarInfoEvent(901, "Bob", 'M', 12, 0, -7));
     EXPECT_TRUE(Same(AvatarPosition(901), D3DXVECTOR3(12, 0, -7)));
+    // Its ground place is what counts: a position block its program never filled in does not put
+    // the member in the middle of the square.
+    const float unkept[3] = {0, 0, 0};
+    Receive(EV_USER_AVATAR_INFO, AvatarAnswerEvent(905, "Cid", 'M', 25, -70, unkept));
+    EXPECT_TRUE(Same(AvatarPosition(905), D3DXVECTOR3(25, 0, -70)));
+    Receive(EV_USER_LEFT, Block(Bytes(4, 905)));
     // A record that cannot be dressed leaves that member out, and the program goes on.
     Receive(EV_USER_ENTERED, EntryEvent(0, -1, 902, "Odd", 'X'));
     Receive(EV_USER_AVATAR_INFO, AvatarInfoEvent(903, "Odd", '?', 0, 0, 0));
