@@ -9,6 +9,7 @@
 #include "EndToEndTest.h"
 #include "LobbySteps.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <functional>
@@ -323,32 +324,102 @@ protected:
     Member m_kim, m_lee;
 };
 
-// A bench for the walker to click in its own view, on a side of the view where the watcher sees
-// a bench clear of its own avatar too (both start facing the same way, so a side of one view is
-// that side of the other), the wood clear of the watcher; x < 0 when there is none.
-Spot SharedBench(const Picture& walkerView, Match watcherColour, const Picture& watcherView)
+// The largest bench within [left, right) of the view, when `whole` one wholly in sight: its wood
+// pixels (a bench cut by the view's edge may be one whose seats lie out of sight).
+std::vector<Spot> WholeBench(const Picture& p, int left, int right, bool whole = true)
 {
-    const ColourMap watcherInWalker(walkerView, watcherColour), watcherInOwn(watcherView, watcherColour);
-    Spot best;
-    int most = 300;
-    const int sides[2][2] = {{kViewLeft, 230}, {390, kViewRight}};
-    for (const auto& side : sides) {
-        int seen = 0;
-        for (int y = kViewTop; y < kViewBottom; ++y) {
-            for (int x = side[0]; x < side[1]; ++x) {
-                seen += Matches(watcherView, x, y, Wood) && watcherInOwn.Around(x, y, 10) == 0;
+    const int w = kViewRight - kViewLeft, h = kViewBottom - kViewTop;
+    // Hair is as brown as wood: what lies by a member's sweater is a member.
+    const ColourMap kim(p, Yellow), lee(p, Red);
+    std::vector<int> label(static_cast<size_t>(w) * h, 0);
+    std::vector<Spot> best;
+    int next = 0;
+    for (int y = kViewTop; y < kViewBottom; ++y) {
+        for (int x = left; x < right; ++x) {
+            const size_t at = static_cast<size_t>(y - kViewTop) * w + (x - kViewLeft);
+            if (label[at] || !Matches(p, x, y, Wood)) {
+                continue;
             }
-        }
-        const Blob bench = Find(walkerView, Wood, side[0], side[1]);
-        if (seen > most && bench.count > 100) {
-            const Spot seat = Nearest(walkerView, Wood, bench.x, bench.y, side[0], side[1], watcherColour);
-            if (seat.x >= 0) {
-                most = seen;
-                best = seat;
+            std::vector<Spot> part{Spot{x, y}};
+            label[at] = ++next;
+            bool cut = false, member = false;
+            for (size_t i = 0; i < part.size(); ++i) {
+                const Spot s = part[i];
+                cut = cut || s.x <= kViewLeft + 1 || s.x >= kViewRight - 2 || s.y >= kViewBottom - 2;
+                member = member || kim.Around(s.x, s.y, 40) > 0 || lee.Around(s.x, s.y, 40) > 0;
+                for (const auto& d : {std::pair{1, 0}, std::pair{-1, 0}, std::pair{0, 1}, std::pair{0, -1}}) {
+                    const int nx = s.x + d.first, ny = s.y + d.second;
+                    if (nx < left || nx >= right || ny < kViewTop || ny >= kViewBottom) {
+                        continue;
+                    }
+                    const size_t n = static_cast<size_t>(ny - kViewTop) * w + (nx - kViewLeft);
+                    if (!label[n] && Matches(p, nx, ny, Wood)) {
+                        label[n] = next;
+                        part.push_back(Spot{nx, ny});
+                    }
+                }
+            }
+            if (!(whole && cut) && !member && part.size() > best.size()) {
+                best = std::move(part);
             }
         }
     }
     return best;
+}
+
+// A seat for the walker to click in its own view, on a bench wholly in sight on a side of the
+// view where the watcher has a good part of a bench in sight (both start facing the same way, so a
+// side of one view is that side of the other), clear of the watcher; x < 0 when there is none.
+Spot SharedBench(const Picture& walkerView, Match walkerColour, Match watcherColour, const Picture& watcherView)
+{
+    const ColourMap watcher(walkerView, watcherColour);
+    // The walker's own avatar (head and hair above its sweater) takes clicks in its columns too.
+    int ownLeft = kViewRight, ownRight = kViewLeft;
+    for (int y = kViewTop; y < kViewBottom; ++y) {
+        for (int x = kViewLeft; x < kViewRight; ++x) {
+            if (Matches(walkerView, x, y, walkerColour)) {
+                ownLeft = std::min(ownLeft, x);
+                ownRight = std::max(ownRight, x);
+            }
+        }
+    }
+    const int sides[2][2] = {{kViewLeft, 230}, {390, kViewRight}};
+    for (const auto& side : sides) {
+        if (WholeBench(watcherView, side[0], side[1], false).size() < 300) {
+            continue;
+        }
+        const std::vector<Spot> bench = WholeBench(walkerView, side[0], side[1]);
+        if (bench.size() < 300) {
+            continue;
+        }
+        // A bench seats two, each half way from its middle to an end; between the two seats and
+        // at the ends a click falls through to the ground behind.
+        int left = kViewRight, right = kViewLeft;
+        double middleY = 0;
+        for (const Spot& s : bench) {
+            left = std::min(left, s.x);
+            right = std::max(right, s.x);
+            middleY += s.y;
+        }
+        middleY /= static_cast<double>(bench.size());
+        for (const double place : {0.25, 0.75}) {
+            const double x = left + (right - left) * place;
+            Spot seat;
+            double nearest = 1e9;
+            for (const Spot& s : bench) {
+                const double d = std::hypot(s.x - x, s.y - middleY);
+                const bool own = s.x > ownLeft - 30 && s.x < ownRight + 30;
+                if (d < nearest && !own && watcher.Around(s.x, s.y, kClearOfLee) == 0) {
+                    nearest = d;
+                    seat = s;
+                }
+            }
+            if (seat.x >= 0 && nearest < (right - left) * 0.15) {
+                return seat;
+            }
+        }
+    }
+    return Spot{};
 }
 
 } // namespace
@@ -359,11 +430,11 @@ TEST_F(LobbyWalk, TheOtherSeesAWalkToABenchTheStandingUpAndAWalkAway)
     // Whoever has a bench in sight that the other sees too walks; the other watches.
     Member walker = m_kim, watcher = m_lee;
     Picture ready = *walker.program->Capture(kFrameClass);
-    Spot seat = SharedBench(ready, watcher.colour, *watcher.program->Capture(kFrameClass));
+    Spot seat = SharedBench(ready, walker.colour, watcher.colour, *watcher.program->Capture(kFrameClass));
     if (seat.x < 0) {
         std::swap(walker, watcher);
         ready = *walker.program->Capture(kFrameClass);
-        seat = SharedBench(ready, watcher.colour, *watcher.program->Capture(kFrameClass));
+        seat = SharedBench(ready, walker.colour, watcher.colour, *watcher.program->Capture(kFrameClass));
     }
     ASSERT_GE(seat.x, 0) << "no bench that one member can click and the other sees";
     DrivenProgram& watching = *watcher.program;
@@ -399,10 +470,9 @@ TEST_F(LobbyWalk, TheOtherSeesAWalkToABenchTheStandingUpAndAWalkAway)
     EXPECT_TRUE(held) << walker.name << " never came to rest in " << watcher.name << "'s view after getting up";
 
     // A click on the ground walks the walker there: its own view follows the walk, and the
-    // watcher's shows it at the new place once the walk has ended. Up from a bench, the walker
-    // faces the middle of the square, which the watcher has in sight: the walk goes a little
-    // ahead, just beside the walker.
-    ASSERT_NO_FATAL_FAILURE(WalkToOpenGround(walker, 0, 60, 200, kViewBottom - 150));
+    // watcher's shows it at the new place once the walk has ended. The walk is a short one beside
+    // the bench, which the watcher has in sight.
+    ASSERT_NO_FATAL_FAILURE(WalkToOpenGround(walker, 0, 60, 150));
     const Blob there = Settled(watching, walker.colour, 30, &stood, &held);
     EXPECT_TRUE(held) << watcher.name << " did not see " << walker.name << " walk away from the bench";
     EXPECT_GT(there.count, 40) << watcher.name << "'s view does not show " << walker.name << " after the walk";
