@@ -79,7 +79,7 @@ bool FrameReplay::Capture(const void* opaque, std::vector<Draw>* into, std::stri
     std::vector<uint32_t> indices;
     UINT lowest = call.firstVertex, highest = call.firstVertex + call.count - 1;
     if (call.indexed) {
-        IndexBuffer* ib = s.indices.get();
+        IndexBuffer* ib = s.indices.Get();
         const BYTE* data = ib->Bytes().Data() + size_t(call.firstIndex) * ib->IndexSize();
         lowest = ~0u;
         highest = 0;
@@ -123,7 +123,7 @@ bool FrameReplay::Capture(const void* opaque, std::vector<Draw>* into, std::stri
             stride = call.userStride;
             draw.sources.push_back(0);  // rewritten by every draw
         } else {
-            VertexBuffer* vb = s.streams[a.stream].buffer.get();
+            VertexBuffer* vb = s.streams[a.stream].buffer.Get();
             base = vb->Bytes().Data();
             stride = s.streams[a.stream].stride;
             draw.sources.push_back(reinterpret_cast<uintptr_t>(vb));
@@ -174,7 +174,7 @@ bool FrameReplay::Capture(const void* opaque, std::vector<Draw>* into, std::stri
     draw.program = ProgramFor(FixedFunction::KeyOf(s, call.layout.pretransformed), values);
 
     for (UINT stage = 0; stage < 2; ++stage) {
-        Texture* texture = s.textures[stage].get();
+        Texture* texture = s.textures[stage].Get();
         if (!texture) continue;
         draw.sources2D[stage] = texture;
         const auto& ss = s.stageStates[stage];

@@ -83,6 +83,46 @@ BOOL CYondaComm::UploadAvatarImage(const char* ownId, const char* jpegPath)
     return TRUE;
 }
 
+BOOL CYondaComm::QueryAvatarImage(long user, const char* savePath)
+{
+    if (!savePath || !*savePath)
+        return FALSE;
+    std::vector<uint8_t> picture;
+    uint32_t total = 0;
+    do {
+        const uint32_t offset = static_cast<uint32_t>(picture.size());
+        BOOL whole = QueryFields(
+            AvatarImage, [&](wire::Writer& w) { w.i32(static_cast<int32_t>(user)).u32(offset); },
+            [&](wire::Reader& fields) {
+                const uint32_t size = fields.u32();
+                const uint16_t count = fields.u16();
+                std::vector<uint8_t> piece = fields.bytes(count);
+                // Every piece names the same size, and together they never pass it.
+                if (!fields.done() || count == 0 || size > kImageLimit || (offset > 0 && size != total) ||
+                    count > size - offset)
+                    return false;
+                total = size;
+                picture.insert(picture.end(), piece.begin(), piece.end());
+                return true;
+            });
+        if (!whole)
+            return FALSE;
+    } while (picture.size() < total);
+    // Written beside the target and renamed over it, so a reader never sees half a picture.
+    const std::string partial = std::string(savePath) + ".part";
+    FILE* file = YondaOpenFile(partial.c_str(), "wb");
+    if (!file)
+        return FALSE;
+    const bool written = std::fwrite(picture.data(), 1, picture.size(), file) == picture.size();
+    const bool closed = std::fclose(file) == 0;
+    const std::string from = YondaHostPath(partial.c_str());
+    if (!written || !closed || std::rename(from.c_str(), YondaHostPath(savePath).c_str()) != 0) {
+        std::remove(from.c_str());
+        return FALSE;
+    }
+    return TRUE;
+}
+
 BOOL CYondaComm::RoomOpen(YONDA_BODY_Q_ROOM_OPEN* record, short& room, short& lobby)
 {
     if (!record)

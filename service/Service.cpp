@@ -62,6 +62,7 @@ const std::map<uint8_t, Service::Handler>& Service::handlers()
         {AnnounceNickname, &Service::onAnnounceNickname},
         {SetIntro, &Service::onSetIntro},
         {UploadImage, &Service::onUploadImage},
+        {AvatarImage, &Service::onAvatarImage},
         {SearchUser, &Service::onSearchUser},
         {Points, &Service::onPoints},
         {BuyItem, &Service::onBuyItem},

@@ -154,6 +154,7 @@ private:
     void onAnnounceNickname(Request&, wire::Reader&);
     void onSetIntro(Request&, wire::Reader&);
     void onUploadImage(Request&, wire::Reader&);
+    void onAvatarImage(Request&, wire::Reader&);
     void onSearchUser(Request&, wire::Reader&);
     void onPoints(Request&, wire::Reader&);
     void onBuyItem(Request&, wire::Reader&);

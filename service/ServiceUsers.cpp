@@ -306,6 +306,30 @@ void Service::onUploadImage(Request& request, wire::Reader& reader)
     answer(request, Ok);
 }
 
+// A member's picture as the member last uploaded it, a piece at a time: any member may see it.
+void Service::onAvatarImage(Request& request, wire::Reader& reader)
+{
+    int32_t user = reader.i32();
+    uint32_t offset = reader.u32();
+    if (!complete(request, reader))
+        return;
+    auto account = m_store.accountByUser(user);
+    auto picture = account ? m_store.image(account->login) : std::nullopt;
+    if (!picture || picture->empty()) {
+        answer(request, NotFound);
+        return;
+    }
+    if (offset >= picture->size()) {
+        answer(request, BadRequest);
+        return;
+    }
+    const uint32_t total = static_cast<uint32_t>(picture->size());
+    const uint16_t count = static_cast<uint16_t>(std::min<uint32_t>(kImageChunk, total - offset));
+    wire::Writer writer = reply(request);
+    writer.u32(total).u16(count).bytes(picture->data() + offset, count);
+    answer(request, writer);
+}
+
 void Service::onSearchUser(Request& request, wire::Reader& reader)
 {
     int32_t pageKey = reader.i32();
@@ -329,7 +353,8 @@ void Service::onSearchUser(Request& request, wire::Reader& reader)
             continue;
         if ((sex == 'M' || sex == 'F') && member.gender != sex)
             continue;
-        if (!anyArea && member.area.compare(0, area.size(), area) != 0)
+        // Areas are whole codes of the shared list (protocol/AreaCodes.h), never prefixes.
+        if (!anyArea && member.area != area)
             continue;
         if (!anyAge && (member.age < ageFrom || member.age > ageTo))
             continue;

@@ -16,6 +16,7 @@
 #include "Server.h"
 #include "Service.h"
 #include "Store.h"
+#include "protocol/AreaCodes.h"
 #include "protocol/Protocol.h"
 
 using namespace yonda::service;
@@ -107,7 +108,7 @@ bool addDressed(Store& store, Account account, int variant)
 {
     account.gender = variant % 2 ? 'F' : 'M';
     account.age = static_cast<uint8_t>(18 + variant % 30);
-    account.area = variant % 3 ? "02" : "031";
+    account.area = yonda::proto::kAreaCodes[static_cast<size_t>(variant) % yonda::proto::kAreaCount].code;
     auto user = store.addAccount(account);
     if (!user)
         return false;

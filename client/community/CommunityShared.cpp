@@ -3,6 +3,8 @@
 #include <ClientGlobals.h>
 #include <ClientSession.h>
 #include <MainFrame.h>
+#include <MainSkin.h>
+#include <PopupMenuWnd.h>
 #include <SkinButton.h>
 #include <SkinDraw.h>
 #include <ToolkitShared.h>
@@ -70,4 +72,17 @@ BOOL CommunityCreateGuiFont(CFont* font, int weight, int height)
         face.lfHeight = height;
     }
     return font->CreateFontIndirect(&face);
+}
+
+BOOL CommunityOpenMenu(CPopupMenuWnd* menu, CWnd* owner, WPARAM point, LPCSTR section, int data)
+{
+    const int x = static_cast<short>(LOWORD(point));
+    const int y = static_cast<short>(HIWORD(point));
+    const RECT at{x, y, x + 10, y + 10};
+    if (!g_pMainSkin || !menu->Create(at, owner, section, TRUE)) {
+        return FALSE;
+    }
+    menu->SetMenuId(data & 0xFFFF);
+    menu->TrackPopup(g_pMainSkin->m_strSkinFolder, g_pMainSkin->m_strPopupMenuIni);
+    return TRUE;
 }

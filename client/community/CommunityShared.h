@@ -7,10 +7,12 @@
 #include <afxwin.h>
 
 class CMainFrame;
+class CPopupMenuWnd;
 
 // Messages the community windows post to the main frame (wParam and lParam 0 unless said).
 #define UM_ROOM_DIALOG 0x830     // wParam: 0 make a room, 1 room information, 2 modify the room
 #define UM_SHOW_SUB_WINDOW 0x832 // the room search window
+#define UM_ROOM_JOIN_RESULT 0x890 // join a room: wParam (room << 16) | lobby, lParam the HWND to close
 #define UM_VIEW_ACTION_0 0x3500  // the party-game buttons' actions 0-3, in id order 231-234
 #define UM_VIEW_ACTION_1 0x3501
 #define UM_VIEW_ACTION_2 0x3502
@@ -45,3 +47,6 @@ void CommunityDrawColumn(CDC* dc, CBitmap* picture, int index, int columns, BOOL
 // The GUI font's face at the given weight, and at a height when one is given (0 keeps the GUI
 // font's). The caller owns the font.
 BOOL CommunityCreateGuiFont(CFont* font, int weight, int height = 0);
+// Opens a member menu of the skin's popup-menu file as a popup owned by `owner`, in a 10 x 10 box
+// at the screen point (y << 16) | x, its picks carrying `data` in their high word.
+BOOL CommunityOpenMenu(CPopupMenuWnd* menu, CWnd* owner, WPARAM point, LPCSTR section, int data);

@@ -11,6 +11,7 @@
 #include <NotifyDlg.h>
 #include <SoundButton.h>
 #include <ToolkitShared.h>
+#include <UserInfoWnd.h>
 
 #include <YondaCommRecords.h>
 
@@ -68,13 +69,20 @@ bool HasOnlyOneStringDirective(const CString& text)
 BOOL CMainFrame::CreateServiceWindows()
 {
     ToolkitSetChildEnabler([this](CWnd* except, BOOL enable) { EnableChildren(except, enable); });
+    // The program runs on without these windows rather than not at all.
+    if (g_pMainSkin && m_wndRoomUser.Create(this, g_pMainSkin->Element("InfoWindow"))) {
+        ReloadFriends();
+        m_wndRoomUser.SetMode(m_pSession ? m_pSession->GetLocation() : LOC_NONE);
+    }
     CSkinElement* element = g_pMainSkin ? g_pMainSkin->Element("WND_MENU") : nullptr;
-    // The program runs on without its tool bar rather than not at all.
     return m_wndToolBar.CreateBar(this, element);
 }
 
 void CMainFrame::ReleaseServiceWindows()
 {
+    if (m_pUserInfoWnd && m_pUserInfoWnd->GetSafeHwnd()) {
+        m_pUserInfoWnd->DestroyWindow();
+    }
     ToolkitSetChildEnabler(nullptr);
 }
 
@@ -121,7 +129,18 @@ BOOL CMainFrame::RequestAddFriend(long user)
         return FALSE;
     }
     m_friends.Add(row);
+    m_wndRoomUser.AddFriend(row);
     return TRUE;
+}
+
+void CMainFrame::ReloadFriends()
+{
+    m_wndRoomUser.UpdateUser(1, 0);
+    const CFriendListPanel& panel = m_wndRoomUser.m_friendList;
+    m_friends.RemoveAll();
+    for (int i = 0; i < panel.GetCount(); ++i) {
+        m_friends.Add(*static_cast<const FRIEND_ROW*>(panel.GetRow(i)));
+    }
 }
 
 const FRIEND_ROW* CMainFrame::FindFriend(LPCSTR nickname) const
@@ -135,6 +154,7 @@ BOOL CMainFrame::DeleteFriend(long user)
         return FALSE;
     }
     m_friends.Remove(user);
+    m_wndRoomUser.RemoveFriend(user);
     return TRUE;
 }
 
@@ -144,7 +164,7 @@ void CMainFrame::OnLocationChanged(int location)
 {
     const BOOL partyGame = m_wndView.GetViewState() == CD3DViewer::STATE_ROOM && m_wndView.m_nPlaceType == 4;
     m_lobbyBars.ShowForLocation(location, partyGame);
-    // The friends and room-user window takes the location too, once it is built.
+    m_wndRoomUser.SetMode(location);
     m_wndToolBar.EnableButtons(location);
     m_wndChat.EnableInput(location);
     Invalidate(FALSE);
@@ -180,7 +200,10 @@ void CMainFrame::OnRoomCreated(LPCSTR name)
     if (m_pSession) {
         ShowNotice(m_pSession->FormatTableString("MakeRoomNotice", name));
     }
-    // The room-user window's panel takes the new room too, once that window is built.
+    if (m_pSession) {
+        m_wndRoomUser.UpdateUser(0, (static_cast<long>(static_cast<unsigned short>(m_pSession->m_nCurrentRoom)) << 16) |
+                                        static_cast<unsigned short>(m_pSession->m_nCurrentLobby));
+    }
     Invalidate(FALSE);
 }
 
@@ -191,18 +214,20 @@ void CMainFrame::OnUserJoined(long user, CString* nickname)
         if (user != m_pSession->m_OwnUser.lUser) {
             m_pSession->SetChatTheme(user);
         }
+        m_wndRoomUser.AddUser(user);
     }
     // The session posted a copy of the name: the record may be gone by now.
     delete nickname;
 }
 
-void CMainFrame::OnUserExited(long, LPCSTR nickname)
+void CMainFrame::OnUserExited(long user, LPCSTR nickname)
 {
     if (!m_pSession) {
         return;
     }
     CString name = nickname && *nickname ? CString(nickname) : m_pSession->GetTableString("UnnamedUser");
     ShowNotice(m_pSession->FormatTableString("UserRoomExit", name));
+    m_wndRoomUser.RemoveUser(user);
 }
 
 // ---- Windows -------------------------------------------------------------------------------
@@ -215,9 +240,17 @@ void CMainFrame::OpenHelp()
     }
 }
 
-void CMainFrame::ShowAvatarInfoWnd(long)
+void CMainFrame::ShowAvatarInfoWnd(long user)
 {
-    // The user information window comes with its own work; until then the button does nothing.
+    if (!m_pUserInfoWnd) {
+        CSkinElement* element = g_pMainSkin ? g_pMainSkin->Element("WND_AVATAR_INFO") : nullptr;
+        auto window = std::make_unique<CUserInfoWnd>();
+        if (!window->CreateWnd(this, element)) {
+            return;
+        }
+        m_pUserInfoWnd = std::move(window);
+    }
+    m_pUserInfoWnd->QueryAvatarInfo(user);
 }
 
 // ---- Instant messages ----------------------------------------------------------------------
@@ -232,6 +265,7 @@ void CMainFrame::OnCommMessage(WPARAM wParam, LPARAM lParam)
             int32_t user = 0;
             std::memcpy(&user, block, sizeof user);
             m_friends.SetOnline(user, static_cast<char>(block[4]));
+            m_wndRoomUser.SetFriendOnline(user, static_cast<char>(block[4]));
             break;
         }
         case IM_NOT_DELIVERED: OnMessageNotDelivered(block); break;

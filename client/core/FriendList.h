@@ -9,13 +9,15 @@
 
 #pragma pack(push, 1)
 // The row request 206 fills: +0 user, +4 gender letter, +5 ID, +26 nickname, +57 'Y' online.
+// The room-user list shows its members in the same rows: +57 a number, +58 the role.
 struct FRIEND_ROW {
     int32_t lUser;
-    char cGender;
+    char cGender;        // 'M' male, anything else female
     char szID[21];
     char szNickname[31];
-    char cOnline;
-    char cReserved[2];
+    char cOnline;        // friends: 'Y' online; room users: a number shown with "%d"
+    char cRole;          // room users: 'H' room master, 'G' guest
+    char cUnused;
 };
 #pragma pack(pop)
 static_assert(sizeof(FRIEND_ROW) == 60);

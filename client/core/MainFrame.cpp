@@ -10,6 +10,8 @@
 #include <MainSkin.h>
 #include <NotifyDlg.h>
 #include <ToolkitShared.h>
+#include <UserInfoDlg.h>
+#include <UserInfoWnd.h>
 
 #include <YondaCommRecords.h>
 
@@ -246,7 +248,12 @@ void CMainFrame::OnDestroy()
 
 void CMainFrame::FreeUndeliveredMessages()
 {
-    // Posts still queued when the frame goes carry memory that only their handling frees.
+    // Posts still queued when the frame goes carry memory that only their handling frees. From
+    // now on the library keeps its events (and frees them when it goes) rather than post them to
+    // a window that is going.
+    if (m_pSession && m_pSession->GetComm()) {
+        m_pSession->GetComm()->SetNotifyWindow(nullptr);
+    }
     const HWND self = GetSafeHwnd();
     MSG message;
     for (UINT kind : {UM_ROOM_USER_JOIN, UM_SESSION_REQUEST, UM_COMM_EVENT, UM_COMM_MESSAGE, UM_PFGAME_EVENT,
@@ -336,7 +343,9 @@ LRESULT CMainFrame::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
     case UM_SOCKET_CLOSED: OnConnectionLost(); return 0;
     case UM_ROOM_USER_JOIN: OnUserJoined(static_cast<long>(wParam), reinterpret_cast<CString*>(lParam)); return 0;
     case UM_ROOM_USER_EXIT: OnUserExited(static_cast<long>(wParam), reinterpret_cast<LPCSTR>(lParam)); return 0;
-    case UM_ROOM_JOINED: return 0; // the room-user window refreshes from it once it exists
+    case UM_ROOM_JOINED: m_wndRoomUser.UpdateUser(0, static_cast<long>(wParam)); return 0;
+    case UM_SHOW_SUB_WINDOW: OpenSearchWindow(kRoomSearchWindow); return 0;
+    case UM_ROOM_JOIN_RESULT: OnJoinRoomAsked(wParam, reinterpret_cast<HWND>(lParam)); return 0;
     case kChildClosed: OnChildClosed(reinterpret_cast<CWnd*>(lParam)); return 0;
     case UM_ROOM_DIALOG: OnRoomDialog(static_cast<int>(wParam)); return 0;
     case UM_VIEW_ACTION_0:
@@ -384,7 +393,7 @@ void CMainFrame::ShowNotice(const CString& text)
     AddLine(text);
 }
 
-void CMainFrame::OnRoomModified(int kind, const CString& text, long)
+void CMainFrame::OnRoomModified(int kind, const CString& text, long user)
 {
     static const char* const kKeys[] = {"ModifiedRoomName", "ModifiedRoomSubject", "ModifiedRoomPassword",
                                         "ModifiedRoomMaxUser", "ModifiedRoomHost"};
@@ -392,6 +401,9 @@ void CMainFrame::OnRoomModified(int kind, const CString& text, long)
         return;
     }
     ShowNotice(m_pSession->FormatTableString(kKeys[kind], text));
+    if (kind == 4) {
+        m_wndRoomUser.SetRoomMaster(user);
+    }
 }
 
 void CMainFrame::OnChatLine(long user, int kind, int colour, LPCSTR text, LPCSTR secondText)
@@ -437,6 +449,9 @@ void CMainFrame::OnNicknameModified(long user, LPCSTR nickname)
     ShowNotice(ToolkitFormatText(text, nickname));
     if (user == m_pSession->m_OwnUser.lUser && nickname) {
         CopyField(m_pSession->m_OwnUser.szNickname, nickname, strlen(nickname));
+    }
+    if (nickname) {
+        m_wndRoomUser.SetUserNickname(user, nickname);
     }
 }
 
@@ -555,12 +570,17 @@ void CMainFrame::OnChatCommand(CChatHost::Command command)
             m_lobbyBars.ShowEntrance(SW_SHOW);
         }
         break;
-    // The room dialogs and the user information window answer these once they exist.
+    // The room-making dialog, through the frame's room-dialog message.
     case CChatHost::ROOM_MAKE:
         ::OutputDebugStringA("== CMainFrame::OnChatCommand : room dialog\n");
         PostMessage(UM_ROOM_DIALOG, 0, 0);
         break;
-    case CChatHost::AVATAR_INFO:
+    case CChatHost::AVATAR_INFO: {
+        // The information window's layout alone, as a dialog.
+        CUserInfoDlg dialog(g_pMainSkin ? g_pMainSkin->Element("WND_AVATAR_INFO") : nullptr, this);
+        dialog.DoModal();
+        break;
+    }
     case CChatHost::QUESTION: break;
     }
 }

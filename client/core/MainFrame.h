@@ -11,7 +11,10 @@
 #include "MotionOppositeTable.h"
 
 #include <LobbyBars.h>
+#include <RoomSearchWnd.h>
+#include <RoomUserWnd.h>
 #include <ToolBarWnd.h>
+#include <UserSearchWnd.h>
 
 #include <SoundButton.h>
 #include <WndSnapGroup.h>
@@ -19,10 +22,12 @@
 #include <afxwin.h>
 
 #include <deque>
+#include <memory>
 
 class CClientSession;
 class CItemShopDlg;
 class CMessengerWnd;
+class CUserInfoWnd;
 
 class CMainFrame : public CMiniFrameWnd, public CChatHost {
 public:
@@ -69,6 +74,14 @@ public:
     void OpenMessageWindow(long user, LPCSTR id, LPCSTR nickname, LPCSTR message, BOOL received);
     // The open messenger of a user number, or with a name of the partner by that nickname or ID.
     CMessengerWnd* FindMessageWindow(long user, LPCSTR name);
+    // Rooms: joining one (asking a closed room's password first), the text input dialog, and the
+    // search windows (3001 members, 3002 rooms).
+    virtual BOOL JoinRoom(int lobby, int room);
+    virtual BOOL AskText(CString* text);
+    void OpenSearchWindow(int id);
+    static constexpr int kUserSearchWindow = 3001;
+    static constexpr int kRoomSearchWindow = 3002;
+
     // The display text of an area code of the skin's "ComboArea" menu, or empty.
     CString LookupComboText(LPCSTR code) const;
 
@@ -96,16 +109,21 @@ public:
     void ExitToLocation();
     void OnRoomCreated(LPCSTR name);
     void OpenHelp();
-    // The user information window for a member (-1 the own one), once that window exists.
+    // The user information window for a member (-1 the own one), made on first use.
     void ShowAvatarInfoWnd(long user);
+    CUserInfoWnd* GetUserInfoWnd() const { return m_pUserInfoWnd.get(); }
 
     CToolBarWnd m_wndToolBar;
     CFriendList m_friends;
+    // The friends and the room's members beside the view, and the user search.
+    CRoomUserWnd m_wndRoomUser;
+    CUserSearchWnd m_wndUserSearch;
 
     CD3DViewer m_wndView;
     CChatWnd m_wndChat;
     CBgmPlayer m_bgmPlayer;
     CLobbyBars m_lobbyBars;
+    CRoomSearchWnd m_wndRoomSearch;
     CMotionOppositeTable m_motionKeys;
     int m_nKeyChatColour = 0; // the chat colour of the motions sent by key
     CSoundButton m_btnClose;
@@ -150,8 +168,11 @@ private:
     int AskMember(LPCSTR key);
     void OnUserJoined(long user, CString* nickname);
     void OnUserExited(long user, LPCSTR nickname);
+    // The friends as the friends window read them from the service become the frame's list.
+    void ReloadFriends();
 
     void OnChildClosed(CWnd* window);
+    void OnJoinRoomAsked(WPARAM place, HWND asker);
     // The distance from the camera to the own member's head, and whether the view may zoom now.
     BOOL CanZoom(float* distance);
     void SendKeyMotion(UINT key);
@@ -164,4 +185,5 @@ private:
     CPtrList m_listMessageWnd; // CWnd*, owned
     CIniFile m_iniPopupMenu;
     CItemShopDlg* m_pTradeItemDlg = nullptr;
+    std::unique_ptr<CUserInfoWnd> m_pUserInfoWnd;
 };

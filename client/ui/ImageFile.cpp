@@ -74,7 +74,71 @@ void OnJpegFatal(j_common_ptr info)
     longjmp(reinterpret_cast<JpegFailure*>(info->err)->resume, 1);
 }
 
+// A broken picture from outside is no reason to stop anything: it is only not shown.
+void OnJpegReadFailure(j_common_ptr info)
+{
+    longjmp(reinterpret_cast<JpegFailure*>(info->err)->resume, 1);
+}
+
+void IgnoreJpegMessage(j_common_ptr) {}
+
 } // namespace
+
+HBITMAP LoadJpegHandle(const char* path)
+{
+    std::vector<uint8_t> file;
+    if (!ReadWholeFile(path, &file) || file.empty()) {
+        return nullptr;
+    }
+    jpeg_decompress_struct info;
+    JpegFailure failure;
+    info.err = jpeg_std_error(&failure.manager);
+    failure.manager.error_exit = OnJpegReadFailure;
+    failure.manager.output_message = IgnoreJpegMessage;
+    // Made before the jump point, so a failure's jump leaves nothing unfreed.
+    std::vector<uint8_t> rows; // bottom-up BGR rows padded to 4, as a BMP keeps them
+    std::vector<uint8_t> line;
+    if (setjmp(failure.resume)) {
+        jpeg_destroy_decompress(&info);
+        return nullptr;
+    }
+    jpeg_create_decompress(&info);
+    jpeg_mem_src(&info, file.data(), static_cast<unsigned long>(file.size()));
+    if (jpeg_read_header(&info, TRUE) != JPEG_HEADER_OK || info.image_width == 0 || info.image_height == 0 ||
+        info.image_width > static_cast<JDIMENSION>(kBmpMaxSide) ||
+        info.image_height > static_cast<JDIMENSION>(kBmpMaxSide) ||
+        static_cast<long long>(info.image_width) * info.image_height > kBmpMaxPixels) {
+        jpeg_destroy_decompress(&info);
+        return nullptr;
+    }
+    info.out_color_space = JCS_RGB;
+    jpeg_start_decompress(&info);
+    const size_t width = info.output_width;
+    const size_t height = info.output_height;
+    const size_t stride = (width * 3 + 3) & ~static_cast<size_t>(3);
+    rows.assign(stride * height, 0);
+    line.assign(width * 3, 0);
+    while (info.output_scanline < info.output_height) {
+        const size_t y = info.output_scanline;
+        JSAMPROW row = line.data();
+        jpeg_read_scanlines(&info, &row, 1);
+        uint8_t* out = rows.data() + (height - 1 - y) * stride;
+        for (size_t x = 0; x < width; ++x) {
+            out[x * 3] = line[x * 3 + 2];
+            out[x * 3 + 1] = line[x * 3 + 1];
+            out[x * 3 + 2] = line[x * 3];
+        }
+    }
+    jpeg_finish_decompress(&info);
+    jpeg_destroy_decompress(&info);
+    BmpPicture picture;
+    picture.width = static_cast<int>(width);
+    picture.height = static_cast<int>(height);
+    picture.bitCount = 24;
+    picture.stride = stride;
+    picture.bits = rows;
+    return MakeDeviceBitmap(picture);
+}
 
 HBITMAP LoadBitmapFromMemory(std::span<const uint8_t> file)
 {

@@ -11,6 +11,9 @@
 HBITMAP LoadBitmapHandle(const char* path);
 HBITMAP LoadBitmapFromMemory(std::span<const uint8_t> file);
 bool TryLoadBitmapHandle(const char* path, HBITMAP* out);
+// A new device bitmap of a JPEG file (a member's picture from the service), owned by the caller;
+// null, quietly, for a missing, broken or oversized file.
+HBITMAP LoadJpegHandle(const char* path);
 // As LoadBitmapHandle into `bitmap`, whose old picture is deleted first; with `palette`, also a
 // logical palette of the file's colour table (pictures of at most 256 colours).
 bool LoadBitmapFile(const char* path, CBitmap* bitmap, CPalette* palette);

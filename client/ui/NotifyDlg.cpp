@@ -195,6 +195,12 @@ BOOL CNotifyDlg::OnInitDialog()
     }
     GetClientRect(&m_rcDrag);
     m_rcDrag.bottom = m_rcDrag.top + 20;
+    // A box opened by a text is named by it, so a list of the windows says what it tells.
+    if (m_bByText) {
+        CString title = m_strText;
+        title.Replace(';', ' ');
+        SetWindowText(title);
+    }
     // Centred once its final size is known.
     CenterWindow();
     if (m_bSingleButton) {

@@ -41,6 +41,11 @@ BOOL CSkinDialog::CreateSkinButton(CSoundButton* button, CSkinElement* element, 
     return TRUE;
 }
 
+BOOL CSkinDialog::CreateSkinChild(CSkinStatic* child, const char* section)
+{
+    return m_pSkin && CreateSkinSelector(*m_pSkin, child, this, section);
+}
+
 void CSkinDialog::ResizeToSkin()
 {
     SetWindowPos(nullptr, 0, 0, m_nWidth, m_nHeight, SWP_NOMOVE | SWP_NOZORDER | SWP_NOREDRAW | SWP_NOACTIVATE);

@@ -2,6 +2,7 @@
 // A dialog drawn from its skin's background picture with the common buttons: 191 confirms, 190
 // cancels and 192 closes (as cancel). Enter and Escape take the same ways as those buttons.
 #include "DialogSkin.h"
+#include "SkinStatic.h"
 #include "SoundButton.h"
 
 #include <afxwin.h>
@@ -18,6 +19,8 @@ public:
 
     // From an element's own picture, else from the picture its Image names (owned then).
     BOOL CreateSkinButton(CSoundButton* button, CSkinElement* element, CWnd* parent, int tabStop);
+    // A drop-down selector from a section of the dialog's skin, showing its DefaultIndex item.
+    BOOL CreateSkinChild(CSkinStatic* child, const char* section);
     void ResizeToSkin();
     // Takes the picture's size; the first picture given stays the background.
     void SetBackground(CBitmap* bitmap);

@@ -185,3 +185,24 @@ void CSkinStatic::OnDestroy()
     CWnd::OnDestroy();
     m_bmp.DeleteObject();
 }
+
+BOOL CreateSkinSelector(const CSkinBase& skin, CSkinStatic* child, CWnd* parent, const char* section)
+{
+    if (!child) {
+        return FALSE;
+    }
+    RECT rect{0, 0, 0, 0};
+    int id = 0;
+    int first = 0;
+    skin.GetRect(section, "Rect", &rect);
+    skin.GetInt(section, "ID", &id);
+    skin.GetInt(section, "DefaultIndex", &first);
+    if (!child->Create(rect, parent, static_cast<UINT>(id), section)) {
+        return FALSE;
+    }
+    // The item chosen at first is also what a reload of the menu comes back to.
+    child->m_nSel = first < 0 ? 0 : first;
+    child->SetSkin(skin.GetFilePath(section, "IniFile"), skin.GetFilePath(section, "Image"));
+    child->SetSelection(child->m_nSel);
+    return TRUE;
+}

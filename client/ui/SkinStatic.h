@@ -3,6 +3,7 @@
 // pressed, disabled side by side) that opens the toolkit's popup menu of choices below it. The
 // control's name is its skin section, its menu section and its window text.
 #include "PopupMenuWnd.h"
+#include "SkinBase.h"
 
 #include <afxwin.h>
 
@@ -53,3 +54,8 @@ private:
     void OnPick();
     void OpenOrCloseMenu();
 };
+
+// A hidden selector made from a skin section: its Rect, ID, the menu file IniFile, the drop
+// button's Image, and DefaultIndex, the item shown first (0 without the key). Skinned windows and
+// dialogs make theirs this way. False only when the window cannot be made.
+BOOL CreateSkinSelector(const CSkinBase& skin, CSkinStatic* child, CWnd* parent, const char* section);

@@ -91,19 +91,7 @@ BOOL CSkinWnd::CreateSkinButton(CSkinButton* button, const char* section)
 
 BOOL CSkinWnd::CreateSkinChild(CSkinStatic* child, const char* section)
 {
-    if (!child || !m_pSkin) {
-        return FALSE;
-    }
-    RECT rect{0, 0, 0, 0};
-    int id = 0;
-    m_pSkin->GetRect(section, "Rect", &rect);
-    m_pSkin->GetInt(section, "ID", &id);
-    if (!child->Create(rect, this, static_cast<UINT>(id), section)) {
-        return FALSE;
-    }
-    child->SetSkin(m_pSkin->GetFilePath(section, "IniFile"), m_pSkin->GetFilePath(section, "Image"));
-    child->SetSelection(0);
-    return TRUE;
+    return m_pSkin && CreateSkinSelector(*m_pSkin, child, this, section);
 }
 
 BOOL CSkinWnd::CreateElementButton(CSkinButton* button, CSkinElement* element, CWnd* parent)

@@ -23,8 +23,8 @@ public:
     BOOL CreateChild(CWnd* parent, CSkinElement* element, int draggable);
     BOOL CreateSkinButton(CSkinButton* button, const char* section);
     BOOL CreateElementButton(CSkinButton* button, CSkinElement* element, CWnd* parent);
-    // A drop-down selector from its skin section, showing its first item; hidden until the
-    // owner shows it. False only when the window cannot be made.
+    // A drop-down selector from its skin section, showing its DefaultIndex item (the first
+    // without one); hidden until the owner shows it. False only when the window cannot be made.
     BOOL CreateSkinChild(CSkinStatic* child, const char* section);
     void CenterInParent();
 

@@ -284,7 +284,9 @@ Report run(const Options& options, const std::atomic<bool>& stop)
             Block record(kRoomOpenLayout);
             char name[48];
             std::snprintf(name, sizeof name, "%s's room", member.login.c_str());
-            record.i16(0, lobby).text(2, 50, name).text(52, 30, "모두 환영").u8(82, static_cast<uint8_t>(options.roomEvery));
+            // Texts travel in the service's code page (949): "모두 환영".
+            record.i16(0, lobby).text(2, 50, name).text(52, 30, "\xB8\xF0\xB5\xCE \xC8\xAF\xBF\xB5")
+                .u8(82, static_cast<uint8_t>(options.roomEvery));
             auto open = member.link.begin(Command::RoomOpen);
             open.writer.bytes(record.bytes());
             auto reply = member.link.call(open);

@@ -12,6 +12,9 @@ public:
     BOOL QueryUserLocation(long user, short& lobby, short& room);
     // Sends the JPEG file at `jpegPath` as the member's avatar picture.
     BOOL UploadAvatarImage(const char* ownId, const char* jpegPath);
+    // Saves the member's uploaded picture (a JPEG) as `savePath`; FALSE, and no file, when the
+    // member has none or it could not be fetched or written whole.
+    BOOL QueryAvatarImage(long user, const char* savePath);
     BOOL RoomOpen(YONDA_BODY_Q_ROOM_OPEN* record, short& room, short& lobby);
 
     BOOL QueryPointGetUserPoint(long& points);

@@ -29,6 +29,7 @@ enum Command : uint8_t {
     SetIntro = 0x1B,
     UploadImage = 0x1C,
     SearchUser = 0x1D,
+    AvatarImage = 0x1E,
 
     Points = 0x20,
     BuyItem = 0x21,

@@ -83,12 +83,12 @@ public:
     {
         if (m_object) m_object->ReleaseInternal();
     }
-    T* get() const { return m_object; }
+    T* Get() const { return m_object; }
     T* operator->() const { return m_object; }
     T& operator*() const { return *m_object; }
     explicit operator bool() const { return m_object != nullptr; }
     bool operator==(const Ref& other) const { return m_object == other.m_object; }
-    void reset() { *this = Ref(); }
+    void Reset() { *this = Ref(); }
 
 private:
     T* m_object = nullptr;

@@ -40,7 +40,7 @@ public:
         for (IDirect3DTexture8* page : m_pages) page->Release();
     }
 
-    HRESULT GetDevice(IDirect3DDevice8** ppDevice) override { return DeviceInterface(m_device.get(), ppDevice); }
+    HRESULT GetDevice(IDirect3DDevice8** ppDevice) override { return DeviceInterface(m_device.Get(), ppDevice); }
     HRESULT GetLogFont(LOGFONTA* pLogFont) override
     {
         if (!pLogFont) return D3DERR_INVALIDCALL;
@@ -78,7 +78,7 @@ const Font::Glyph& Font::GlyphOf(char32_t c)
     auto it = m_glyphs.find(c);
     if (it != m_glyphs.end()) return it->second;
     Glyph glyph;
-    const text::Glyph& bitmap = m_face->glyph(c);
+    const text::Glyph& bitmap = m_face->GetGlyph(c);
     glyph.left = bitmap.left;
     glyph.top = bitmap.top;
     glyph.width = bitmap.width;
@@ -169,7 +169,7 @@ INT Font::DrawTextA(LPCSTR pString, INT Count, LPRECT pRect, DWORD Format, D3DCO
     const RECT* clip = (Format & DT_NOCLIP) ? nullptr : pRect;
     std::vector<std::vector<Vertex>> batches;
     for (const text::LayoutLine& line : layout.lines) {
-        float baseline = float(pRect->top + line.top + m_face->ascent());
+        float baseline = float(pRect->top + line.top + m_face->Ascent());
         for (const text::PlacedGlyph& placed : line.glyphs) {
             // Glyph positions already carry the line's alignment.
             EmitGlyph(GlyphOf(placed.code), float(pRect->left + placed.x), baseline, clip, Color, &batches);
@@ -177,7 +177,7 @@ INT Font::DrawTextA(LPCSTR pString, INT Count, LPRECT pRect, DWORD Format, D3DCO
     }
 
     DeviceState saved = m_device->CaptureState();
-    IDirect3DDevice8* d = m_device.get();
+    IDirect3DDevice8* d = m_device.Get();
     d->SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE);
     d->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA);
     d->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA);

@@ -156,7 +156,7 @@ HRESULT Device::BuildPresentation(D3DPRESENT_PARAMETERS* params)
     auto* chain = new SwapChain(this, p, backBuffer, false);
     m_implicitChain = Ref<SwapChain>(chain);
     chain->Release();
-    m_autoDepth.reset();
+    m_autoDepth.Reset();
     if (p.EnableAutoDepthStencil) {
         Surface* depth = Surface::NewDepthStencil(this, p.BackBufferWidth, p.BackBufferHeight, p.AutoDepthStencilFormat);
         m_autoDepth = Ref<Surface>(depth);
@@ -176,7 +176,7 @@ HRESULT Device::BuildPresentation(D3DPRESENT_PARAMETERS* params)
 
 void Device::ResetViewportToTarget()
 {
-    Surface* target = m_state.renderTarget.get();
+    Surface* target = m_state.renderTarget.Get();
     m_state.viewport = D3DVIEWPORT8{0, 0, target ? target->Width() : 1, target ? target->Height() : 1, 0.0f, 1.0f};
     m_dirty |= kDirtyViewport;
 }
@@ -186,10 +186,10 @@ void Device::OnPublicReleased()
     // The program is done with the device: drop what the device holds, which holds the device.
     std::lock_guard lock(m_mutex);
     m_state.SetDefaults(false);
-    m_state.renderTarget.reset();
-    m_state.depthStencil.reset();
-    m_implicitChain.reset();
-    m_autoDepth.reset();
+    m_state.renderTarget.Reset();
+    m_state.depthStencil.Reset();
+    m_implicitChain.Reset();
+    m_autoDepth.Reset();
 }
 
 void Device::Track(RefCounted* resource, bool add)
@@ -273,7 +273,7 @@ HRESULT Device::GetDirect3D(IDirect3D8** ppD3D8)
 {
     if (!ppD3D8) return D3DERR_INVALIDCALL;
     m_d3d->AddRef();
-    *ppD3D8 = m_d3d.get();
+    *ppD3D8 = m_d3d.Get();
     return D3D_OK;
 }
 
@@ -327,7 +327,7 @@ HRESULT Device::Present(const RECT* pSourceRect, const RECT* pDestRect, HWND hDe
         chain = m_implicitChain;
     }
     if (!chain) return D3DERR_INVALIDCALL;
-    return PresentChain(chain.get(), pSourceRect, pDestRect, hDestWindowOverride);
+    return PresentChain(chain.Get(), pSourceRect, pDestRect, hDestWindowOverride);
 }
 
 HRESULT Device::PresentChain(SwapChain* chain, const RECT* sourceRect, const RECT* destRect, HWND window)
@@ -472,7 +472,7 @@ HRESULT Device::SetRenderTarget(IDirect3DSurface8* pRenderTarget, IDirect3DSurfa
     if (pNewZStencil && (!depth || depth->GetKind() != Surface::Kind::DepthStencil || depth->Owner() != this)) {
         return D3DERR_INVALIDCALL;
     }
-    Surface* newTarget = target ? target : m_state.renderTarget.get();
+    Surface* newTarget = target ? target : m_state.renderTarget.Get();
     if (depth && newTarget && (depth->Width() < newTarget->Width() || depth->Height() < newTarget->Height())) {
         return D3DERR_INVALIDCALL;
     }
@@ -487,7 +487,7 @@ HRESULT Device::GetRenderTarget(IDirect3DSurface8** ppRenderTarget)
 {
     if (!ppRenderTarget) return D3DERR_INVALIDCALL;
     std::lock_guard lock(m_mutex);
-    *ppRenderTarget = m_state.renderTarget.get();
+    *ppRenderTarget = m_state.renderTarget.Get();
     if (!*ppRenderTarget) return D3DERR_NOTFOUND;
     (*ppRenderTarget)->AddRef();
     return D3D_OK;
@@ -497,7 +497,7 @@ HRESULT Device::GetDepthStencilSurface(IDirect3DSurface8** ppZStencilSurface)
 {
     if (!ppZStencilSurface) return D3DERR_INVALIDCALL;
     std::lock_guard lock(m_mutex);
-    *ppZStencilSurface = m_state.depthStencil.get();
+    *ppZStencilSurface = m_state.depthStencil.Get();
     if (!*ppZStencilSurface) return D3DERR_NOTFOUND;
     (*ppZStencilSurface)->AddRef();
     return D3D_OK;
@@ -520,12 +520,12 @@ bool Device::BeginGl()
 bool Device::BindTarget()
 {
     if (!(m_dirty & kDirtyTarget)) return true;
-    Surface* target = m_state.renderTarget.get();
+    Surface* target = m_state.renderTarget.Get();
     if (!target) return false;
     glBindFramebuffer(GL_FRAMEBUFFER, GlContext::Framebuffer());
     glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, target->GlName(), 0);
     glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_STENCIL_ATTACHMENT, GL_RENDERBUFFER, 0);
-    if (Surface* depth = m_state.depthStencil.get()) {
+    if (Surface* depth = m_state.depthStencil.Get()) {
         GLenum attachment = depth->Format() == D3DFMT_D16 ? GL_DEPTH_ATTACHMENT : GL_DEPTH_STENCIL_ATTACHMENT;
         glFramebufferRenderbuffer(GL_FRAMEBUFFER, attachment, GL_RENDERBUFFER, depth->GlName());
     }
@@ -672,7 +672,7 @@ HRESULT Device::SetViewport(const D3DVIEWPORT8* pViewport)
 {
     if (!pViewport) return D3DERR_INVALIDCALL;
     std::lock_guard lock(m_mutex);
-    Surface* target = m_state.renderTarget.get();
+    Surface* target = m_state.renderTarget.Get();
     const D3DVIEWPORT8& v = *pViewport;
     if (v.Width == 0 || v.Height == 0 || !target || uint64_t(v.X) + v.Width > target->Width() ||
         uint64_t(v.Y) + v.Height > target->Height() || !(v.MinZ >= 0.0f && v.MinZ <= 1.0f) ||
@@ -715,7 +715,7 @@ HRESULT Device::GetTexture(DWORD stage, IDirect3DBaseTexture8** ppTexture)
 {
     if (!ppTexture || stage >= kStages) return D3DERR_INVALIDCALL;
     std::lock_guard lock(m_mutex);
-    *ppTexture = m_state.textures[stage].get();
+    *ppTexture = m_state.textures[stage].Get();
     if (*ppTexture) (*ppTexture)->AddRef();
     return D3D_OK;
 }
@@ -726,7 +726,7 @@ HRESULT Device::SetTexture(DWORD stage, IDirect3DBaseTexture8* pTexture)
     auto* texture = Implementation<Texture>(pTexture);
     if (pTexture && !texture) return D3DERR_INVALIDCALL;
     std::lock_guard lock(m_mutex);
-    if (m_state.textures[stage].get() != texture) {
+    if (m_state.textures[stage].Get() != texture) {
         bool hadTexture = bool(m_state.textures[stage]);
         m_state.textures[stage] = Ref<Texture>(texture);
         if (stage < kDrawnStages) m_dirty |= kDirtyTextures | (hadTexture != (texture != nullptr) ? uint32_t(kDirtyStages) : 0u);
@@ -894,7 +894,7 @@ HRESULT Device::Draw(D3DPRIMITIVETYPE type, UINT primitives, UINT firstVertex, b
 
     // Every vertex a draw may read must lie inside its buffer.
     uint64_t lastVertex = 0;
-    IndexBuffer* indices = m_state.indices.get();
+    IndexBuffer* indices = m_state.indices.Get();
     if (indexed) {
         if (!indices) return D3DERR_INVALIDCALL;
         if ((uint64_t(firstIndex) + count) * indices->IndexSize() > indices->Bytes().Size()) return D3DERR_INVALIDCALL;

@@ -73,9 +73,9 @@ void DeviceState::SetDefaults(bool autoDepthStencil)
         ss[D3DTSS_MAXANISOTROPY] = 1;
     }
     world = view = projection = Identity();
-    for (auto& texture : textures) texture.reset();
+    for (auto& texture : textures) texture.Reset();
     for (auto& stream : streams) stream = StreamBinding{};
-    indices.reset();
+    indices.Reset();
     baseVertexIndex = 0;
     vertexShader = 0;
 }

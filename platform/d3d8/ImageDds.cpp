@@ -37,7 +37,7 @@ HRESULT DecodeDds(const BYTE* data, size_t size, DecodedImage* image)
     in.U32();
     uint32_t caps2 = in.U32();
     in.Take(12);
-    if (in.failed() || !SaneSize(width, height)) return D3DXERR_INVALIDDATA;
+    if (in.Failed() || !SaneSize(width, height)) return D3DXERR_INVALIDDATA;
     if (caps2 & (kCaps2CubeMap | kCaps2Volume)) return D3DXERR_INVALIDDATA;
 
     D3DFORMAT format = D3DFMT_UNKNOWN;

@@ -76,7 +76,7 @@ public:
     }
     size_t Position() const { return m_position; }
     size_t Remaining() const { return m_failed ? 0 : m_size - m_position; }
-    bool failed() const { return m_failed; }
+    bool Failed() const { return m_failed; }
 
 private:
     const BYTE* m_data;

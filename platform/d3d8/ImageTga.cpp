@@ -41,7 +41,7 @@ HRESULT DecodeTga(const BYTE* data, size_t size, DecodedImage* image)
     uint16_t height = in.U16();
     uint8_t depth = in.U8();
     uint8_t descriptor = in.U8();
-    if (in.failed() || mapType > 1) return D3DXERR_INVALIDDATA;
+    if (in.Failed() || mapType > 1) return D3DXERR_INVALIDDATA;
     bool rle = type >= 9;
     uint8_t kind = rle ? uint8_t(type - 8) : type;
     if (kind < 1 || kind > 3 || !SaneSize(width, height)) return D3DXERR_INVALIDDATA;
@@ -81,7 +81,7 @@ HRESULT DecodeTga(const BYTE* data, size_t size, DecodedImage* image)
             continue;
         }
         uint8_t header = in.U8();
-        if (in.failed()) return D3DXERR_INVALIDDATA;
+        if (in.Failed()) return D3DXERR_INVALIDDATA;
         size_t run = size_t(header & 0x7f) + 1;
         if (run > count - done) run = count - done;  // a run past the last pixel is cut
         if (header & 0x80) {

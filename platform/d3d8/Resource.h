@@ -19,8 +19,8 @@ HRESULT DeviceInterface(Device* device, IDirect3DDevice8** ppDevice);
 template <class Interface>
 class Resource : public ComObject<Interface> {
 public:
-    HRESULT GetDevice(IDirect3DDevice8** ppDevice) override { return DeviceInterface(m_device.get(), ppDevice); }
-    Device* Owner() const { return m_device.get(); }
+    HRESULT GetDevice(IDirect3DDevice8** ppDevice) override { return DeviceInterface(m_device.Get(), ppDevice); }
+    Device* Owner() const { return m_device.Get(); }
     D3DPOOL Pool() const { return m_pool; }
 
 protected:
@@ -30,7 +30,7 @@ protected:
     }
     ~Resource() override
     {
-        if (m_pool == D3DPOOL_DEFAULT) TrackDefaultPool(m_device.get(), this, false);
+        if (m_pool == D3DPOOL_DEFAULT) TrackDefaultPool(m_device.Get(), this, false);
     }
 
     Ref<Device> m_device;

@@ -50,7 +50,7 @@ HRESULT Surface::GetDevice(IDirect3DDevice8** ppDevice)
 {
     if (!ppDevice) return D3DERR_INVALIDCALL;
     m_device->AddRef();
-    *ppDevice = m_device.get();
+    *ppDevice = m_device.Get();
     return D3D_OK;
 }
 

@@ -33,7 +33,7 @@ public:
     UINT Width() const { return m_width; }
     UINT Height() const { return m_height; }
     D3DFORMAT Format() const { return m_format; }
-    Device* Owner() const { return m_device.get(); }
+    Device* Owner() const { return m_device.Get(); }
     // The GL texture (colour target) or renderbuffer (depth-stencil); needs a current context.
     GLuint GlName();
     // Image surfaces: their bytes (pitch = width x bytes per pixel).

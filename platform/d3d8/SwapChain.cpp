@@ -32,7 +32,7 @@ HRESULT SwapChain::GetBackBuffer(UINT backBuffer, D3DBACKBUFFER_TYPE type, IDire
     *ppBackBuffer = nullptr;
     if (backBuffer != 0 || type != D3DBACKBUFFER_TYPE_MONO) return D3DERR_INVALIDCALL;
     m_backBuffer->AddRef();
-    *ppBackBuffer = m_backBuffer.get();
+    *ppBackBuffer = m_backBuffer.Get();
     return D3D_OK;
 }
 

@@ -21,7 +21,7 @@ public:
                     const _RGNDATA* pDirtyRegion) override;
     HRESULT GetBackBuffer(UINT BackBuffer, D3DBACKBUFFER_TYPE Type, IDirect3DSurface8** ppBackBuffer) override;
 
-    Surface* BackBuffer() const { return m_backBuffer.get(); }
+    Surface* BackBuffer() const { return m_backBuffer.Get(); }
     HWND Window() const { return m_params.hDeviceWindow; }
     const D3DPRESENT_PARAMETERS& Params() const { return m_params; }
 

@@ -566,11 +566,11 @@ void SdlDisplay::Repaint(HWND top, Mirror& mirror) {
     auto surface = user::ExistingSurfaceOf(top);
     {
         std::lock_guard lock(user::SurfaceMutex());
-        if (!surface || surface->pitchBytes() <= 0 || surface->monochrome()) {
+        if (!surface || surface->PitchBytes() <= 0 || surface->Monochrome()) {
             SDL_FillRect(target, nullptr, SDL_MapRGB(target->format, 0, 0, 0));
         } else {
             SDL_Surface* source = SDL_CreateRGBSurfaceWithFormatFrom(
-                surface->data(), surface->width(), surface->height(), 32, static_cast<int>(surface->pitchBytes()),
+                surface->Data(), surface->Width(), surface->Height(), 32, static_cast<int>(surface->PitchBytes()),
                 SDL_PIXELFORMAT_ARGB8888);
             if (source) {
                 SDL_SetSurfaceBlendMode(source, SDL_BLENDMODE_NONE);

@@ -26,7 +26,7 @@ HBITMAP NewBitmap(int width, int height, Surface::Format format)
 Surface::Format CompatibleFormat(HDC hdc)
 {
     auto dc = LookupDC(hdc);
-    if (dc && dc->memory && dc->target() && dc->target()->monochrome())
+    if (dc && dc->memory && dc->Target() && dc->Target()->Monochrome())
         return Surface::Format::Mono1;
     return Surface::Format::Color32;
 }
@@ -54,7 +54,7 @@ HBITMAP CreateBitmap(int nWidth, int nHeight, UINT nPlanes, UINT nBitCount, cons
     size_t rowBytes = ((static_cast<size_t>(nWidth) * depth + 15) / 16) * 2;
     for (int y = 0; y < nHeight; ++y) {
         const uint8_t* p = bytes + rowBytes * y;
-        uint32_t* out = s.row(y);
+        uint32_t* out = s.Row(y);
         for (int x = 0; x < nWidth; ++x) {
             if (depth == 1)
                 out[x] = ((p[x >> 3] >> (7 - (x & 7))) & 1) ? 0xFFFFFFFFu : 0u;
@@ -123,7 +123,7 @@ HBITMAP CreateDIBSection(HDC hdc, const BITMAPINFO* pbmi, UINT usage, void** ppv
         stride = -stride;
     }
     bitmap->surface = std::make_shared<Surface>(first, dib.width, dib.height, stride);
-    bitmap->surface->keepAlphaAsData();
+    bitmap->surface->KeepAlphaAsData();
     bitmap->dibBits = bitmap->dibStorage.data();
     std::memcpy(&bitmap->dibHeader, pbmi, sizeof(BITMAPINFOHEADER));
     bitmap->dibHeader.biSizeImage = static_cast<DWORD>(dib.stride * dib.height);
@@ -143,18 +143,18 @@ int GetDIBits(HDC hdc, HBITMAP hbm, UINT start, UINT cLines, LPVOID lpvBits, LPB
         return 0;
     if (h.biBitCount == 0) {
         // Only the description is asked for.
-        h.biWidth = s.width();
-        h.biHeight = s.height();
+        h.biWidth = s.Width();
+        h.biHeight = s.Height();
         h.biPlanes = 1;
-        h.biBitCount = s.monochrome() ? 1 : 32;
+        h.biBitCount = s.Monochrome() ? 1 : 32;
         h.biCompression = BI_RGB;
-        h.biSizeImage = static_cast<DWORD>(((static_cast<size_t>(s.width()) * h.biBitCount + 31) / 32) * 4 * s.height());
+        h.biSizeImage = static_cast<DWORD>(((static_cast<size_t>(s.Width()) * h.biBitCount + 31) / 32) * 4 * s.Height());
         h.biClrUsed = 0;
-        return s.height();
+        return s.Height();
     }
     bool topDown = h.biHeight < 0;
-    h.biWidth = s.width();
-    h.biHeight = topDown ? -s.height() : s.height();
+    h.biWidth = s.Width();
+    h.biHeight = topDown ? -s.Height() : s.Height();
     h.biPlanes = 1;
     h.biCompression = BI_RGB;
     if (h.biBitCount != 1 && h.biBitCount != 24 && h.biBitCount != 32)
@@ -169,7 +169,7 @@ int GetDIBits(HDC hdc, HBITMAP hbm, UINT start, UINT cLines, LPVOID lpvBits, LPB
         h.biClrUsed = 0;
     }
     if (!lpvBits)
-        return s.height();
+        return s.Height();
     if (start >= static_cast<UINT>(dib.height))
         return 0;
     int count = static_cast<int>(std::min<UINT>(cLines, static_cast<UINT>(dib.height) - start));
@@ -205,7 +205,7 @@ struct DibDC {
         if (!bitmap)
             return;
         // The picture's own fourth byte goes on to the destination, which keeps it or not.
-        LookupBitmap(bitmap)->surface->keepAlphaAsData();
+        LookupBitmap(bitmap)->surface->KeepAlphaAsData();
         DecodeDibRows(format, bits, 0, format.height, *LookupBitmap(bitmap)->surface);
         dc = CreateCompatibleDC(nullptr);
         old = SelectObject(dc, bitmap);

@@ -23,11 +23,11 @@ struct Conversion {
     static Conversion Between(const DeviceContext& dst, const Surface& d, const DeviceContext& src, const Surface& s)
     {
         Conversion c;
-        if (s.monochrome() && !d.monochrome()) {
+        if (s.Monochrome() && !d.Monochrome()) {
             c.kind = FromMono;
             c.one = PixelFor(d, dst.state.bkColor);
             c.zero = PixelFor(d, dst.state.textColor);
-        } else if (!s.monochrome() && d.monochrome()) {
+        } else if (!s.Monochrome() && d.Monochrome()) {
             c.kind = ToMono;
             c.keyRgb = PixelFromColor(src.state.bkColor) & 0xFFFFFFu;
         }
@@ -44,7 +44,7 @@ struct Conversion {
     }
 
     // A row in the destination's form: the source row itself when nothing changes.
-    const uint32_t* row(const uint32_t* src, int count, std::vector<uint32_t>& scratch) const
+    const uint32_t* Row(const uint32_t* src, int count, std::vector<uint32_t>& scratch) const
     {
         if (kind == None)
             return src;
@@ -62,7 +62,7 @@ struct SourceView {
     int offsetX = 0, offsetY = 0;  // view coordinates = surface coordinates - offset
     std::unique_ptr<Surface> copy;
 
-    const uint32_t* at(int x, int y) const { return surface->row(y - offsetY) + (x - offsetX); }
+    const uint32_t* At(int x, int y) const { return surface->Row(y - offsetY) + (x - offsetX); }
 };
 
 SourceView ViewOf(const Surface& s, const Surface* d, const RECT& area)
@@ -73,9 +73,9 @@ SourceView ViewOf(const Surface& s, const Surface* d, const RECT& area)
         return v;
     }
     int w = area.right - area.left, h = area.bottom - area.top;
-    v.copy = std::make_unique<Surface>(w, h, s.format());
+    v.copy = std::make_unique<Surface>(w, h, s.GetFormat());
     for (int y = 0; y < h; ++y)
-        std::memcpy(v.copy->row(y), s.row(area.top + y) + area.left, static_cast<size_t>(w) * 4);
+        std::memcpy(v.copy->Row(y), s.Row(area.top + y) + area.left, static_cast<size_t>(w) * 4);
     v.surface = v.copy.get();
     v.offsetX = area.left;
     v.offsetY = area.top;
@@ -85,7 +85,7 @@ SourceView ViewOf(const Surface& s, const Surface* d, const RECT& area)
 // The destination area (surface coordinates) a transfer of cx x cy at logical (x, y) may touch.
 RECT DestArea(const DeviceContext& dc, int x, int y, int cx, int cy)
 {
-    POINT p = dc.toSurface(x, y);
+    POINT p = dc.ToSurface(x, y);
     return RECT{p.x, p.y, p.x + cx, p.y + cy};
 }
 
@@ -93,7 +93,7 @@ BOOL Transfer(HDC hdc, int x, int y, int cx, int cy, HDC hdcSrc, int x1, int y1,
               int yMask, uint8_t fore, uint8_t back)
 {
     auto dst = LookupDC(hdc);
-    if (!dst || !dst->target())
+    if (!dst || !dst->Target())
         return FALSE;
     bool masked = hbmMask != nullptr && fore != back;
     bool needSource = RopUsesSource(fore) || (masked && RopUsesSource(back));
@@ -102,22 +102,22 @@ BOOL Transfer(HDC hdc, int x, int y, int cx, int cy, HDC hdcSrc, int x1, int y1,
     std::shared_ptr<Surface> srcSurface;
     if (needSource) {
         src = LookupDC(hdcSrc);
-        if (!src || !(srcSurface = src->targetShared()))
+        if (!src || !(srcSurface = src->TargetShared()))
             return FALSE;
     }
     std::shared_ptr<BitmapObject> mask;
     if (masked) {
         mask = LookupBitmap(hbmMask);
-        if (!mask || !mask->surface->monochrome())
+        if (!mask || !mask->surface->Monochrome())
             return FALSE;
     }
     if (cx <= 0 || cy <= 0)
         return TRUE;
-    std::shared_ptr<Surface> keepTarget = dst->targetShared();
+    std::shared_ptr<Surface> keepTarget = dst->TargetShared();
     Surface& d = *keepTarget;
     uint32_t pattern = 0;
     if (needPattern) {
-        auto p = dst->brushPixel(dst->state.brush.get());
+        auto p = dst->BrushPixel(dst->state.brush.get());
         if (!p)
             return TRUE;  // a hollow brush paints nothing
         pattern = *p;
@@ -127,17 +127,17 @@ BOOL Transfer(HDC hdc, int x, int y, int cx, int cy, HDC hdcSrc, int x1, int y1,
     // Where the source pixel of destination (X, Y) is: (X + shift.x, Y + shift.y).
     POINT shift{0, 0};
     if (needSource) {
-        POINT sp = src->toSurface(x1, y1);
+        POINT sp = src->ToSurface(x1, y1);
         shift = POINT{sp.x - area.left, sp.y - area.top};
-        area = RectIntersection(area, RECT{-shift.x, -shift.y, srcSurface->width() - shift.x,
-                                           srcSurface->height() - shift.y});
+        area = RectIntersection(area, RECT{-shift.x, -shift.y, srcSurface->Width() - shift.x,
+                                           srcSurface->Height() - shift.y});
     }
     POINT maskShift{0, 0};
     if (masked) {
         RECT whole = DestArea(*dst, x, y, cx, cy);
         maskShift = POINT{xMask - whole.left, yMask - whole.top};
-        area = RectIntersection(area, RECT{-maskShift.x, -maskShift.y, mask->surface->width() - maskShift.x,
-                                           mask->surface->height() - maskShift.y});
+        area = RectIntersection(area, RECT{-maskShift.x, -maskShift.y, mask->surface->Width() - maskShift.x,
+                                           mask->surface->Height() - maskShift.y});
     }
     if (RectEmpty(area))
         return TRUE;
@@ -149,22 +149,22 @@ BOOL Transfer(HDC hdc, int x, int y, int cx, int cy, HDC hdcSrc, int x1, int y1,
         RECT srcArea{area.left + shift.x, area.top + shift.y, area.right + shift.x, area.bottom + shift.y};
         view = ViewOf(*srcSurface, &d, srcArea);
     }
-    uint32_t opaque = d.opaqueMask();
+    uint32_t opaque = d.OpaqueMask();
     std::vector<uint32_t> scratch;
-    for (const RECT& clip : dst->clipRects()) {
+    for (const RECT& clip : dst->ClipRects()) {
         RECT r = RectIntersection(area, clip);
         if (RectEmpty(r))
             continue;
         int count = r.right - r.left;
         for (int row = r.top; row < r.bottom; ++row) {
-            uint32_t* out = d.row(row) + r.left;
-            const uint32_t* in = needSource ? convert.row(view.at(r.left + shift.x, row + shift.y), count, scratch)
+            uint32_t* out = d.Row(row) + r.left;
+            const uint32_t* in = needSource ? convert.Row(view.At(r.left + shift.x, row + shift.y), count, scratch)
                                             : nullptr;
             if (!masked) {
                 RopRow(fore, out, in, pattern, count, opaque);
                 continue;
             }
-            const uint32_t* m = mask->surface->row(row + maskShift.y) + r.left + maskShift.x;
+            const uint32_t* m = mask->surface->Row(row + maskShift.y) + r.left + maskShift.x;
             if (fore == 0xAA && back == 0xCC) {
                 // The transparent blit: mask 1 keeps the destination, mask 0 takes the source.
                 for (int i = 0; i < count; ++i)
@@ -242,7 +242,7 @@ BOOL StretchBlt(HDC hdcDest, int xDest, int yDest, int wDest, int hDest, HDC hdc
         return PatBlt(hdcDest, xDest, yDest, wDest, hDest, rop);
     auto dst = LookupDC(hdcDest);
     auto src = LookupDC(hdcSrc);
-    if (!dst || !src || !dst->target() || !src->target())
+    if (!dst || !src || !dst->Target() || !src->Target())
         return FALSE;
     if (wDest == 0 || hDest == 0 || wSrc == 0 || hSrc == 0)
         return TRUE;
@@ -253,20 +253,20 @@ BOOL StretchBlt(HDC hdcDest, int xDest, int yDest, int wDest, int hDest, HDC hdc
     if (wSrc < 0) { xSrc += wSrc; wSrc = -wSrc; }
     if (hSrc < 0) { ySrc += hSrc; hSrc = -hSrc; }
 
-    std::shared_ptr<Surface> keepD = dst->targetShared();
-    std::shared_ptr<Surface> keepS = src->targetShared();
+    std::shared_ptr<Surface> keepD = dst->TargetShared();
+    std::shared_ptr<Surface> keepS = src->TargetShared();
     Surface& d = *keepD;
     uint32_t pattern = 0;
     if (RopUsesPattern(index)) {
-        auto p = dst->brushPixel(dst->state.brush.get());
+        auto p = dst->BrushPixel(dst->state.brush.get());
         if (!p)
             return TRUE;
         pattern = *p;
     }
     RECT area = DestArea(*dst, xDest, yDest, wDest, hDest);
-    POINT sp = src->toSurface(xSrc, ySrc);
+    POINT sp = src->ToSurface(xSrc, ySrc);
     RECT srcArea = RectIntersection(RECT{sp.x, sp.y, sp.x + wSrc, sp.y + hSrc},
-                                    RECT{0, 0, keepS->width(), keepS->height()});
+                                    RECT{0, 0, keepS->Width(), keepS->Height()});
     if (RectEmpty(srcArea))
         return TRUE;
     SourceView view = ViewOf(*keepS, &d, srcArea);
@@ -280,7 +280,7 @@ BOOL StretchBlt(HDC hdcDest, int xDest, int yDest, int wDest, int hDest, HDC hdc
     bool combine = mode == BLACKONWHITE || mode == WHITEONBLACK;
     bool useAnd = mode == BLACKONWHITE;
     Conversion convert = Conversion::Between(*dst, d, *src, *keepS);
-    uint32_t opaque = d.opaqueMask();
+    uint32_t opaque = d.OpaqueMask();
 
     auto sample = [&](int col, int row) -> std::optional<uint32_t> {
         int c0 = std::max(sp.x + colFirst[col], static_cast<int>(srcArea.left));
@@ -291,19 +291,19 @@ BOOL StretchBlt(HDC hdcDest, int xDest, int yDest, int wDest, int hDest, HDC hdc
             return std::nullopt;
         uint32_t acc = useAnd ? 0xFFFFFFFFu : 0u;
         for (int r = r0; r < r1; ++r) {
-            const uint32_t* p = view.at(c0, r);
+            const uint32_t* p = view.At(c0, r);
             for (int c = 0; c < c1 - c0; ++c)
                 acc = useAnd ? (acc & p[c]) : (acc | p[c]);
         }
         return acc;
     };
 
-    for (const RECT& clip : dst->clipRects()) {
+    for (const RECT& clip : dst->ClipRects()) {
         RECT r = RectIntersection(area, clip);
         if (RectEmpty(r))
             continue;
         for (int y = r.top; y < r.bottom; ++y) {
-            uint32_t* out = d.row(y);
+            uint32_t* out = d.Row(y);
             for (int x = r.left; x < r.right; ++x) {
                 auto s = sample(x - area.left, y - area.top);
                 if (!s)

@@ -20,55 +20,55 @@ void Swap(HGDIOBJ& handleSlot, std::shared_ptr<T>& slot, HGDIOBJ handle, std::sh
 
 } // namespace
 
-DeviceContext::~DeviceContext() { releaseSelections(); }
+DeviceContext::~DeviceContext() { ReleaseSelections(); }
 
-Surface* DeviceContext::target() const { return targetShared().get(); }
+Surface* DeviceContext::Target() const { return TargetShared().get(); }
 
-std::shared_ptr<Surface> DeviceContext::targetShared() const
+std::shared_ptr<Surface> DeviceContext::TargetShared() const
 {
     if (!memory)
         return fixedSurface;
     return state.bitmap ? state.bitmap->surface : nullptr;
 }
 
-std::vector<RECT> DeviceContext::visibleDeviceRects() const
+std::vector<RECT> DeviceContext::VisibleDeviceRects() const
 {
-    const Surface* s = target();
+    const Surface* s = Target();
     if (!s)
         return {};
-    RectList area = memory ? RectList{RECT{0, 0, s->width(), s->height()}}
-                           : RectListIntersect(visible, RECT{0, 0, s->width(), s->height()});
+    RectList area = memory ? RectList{RECT{0, 0, s->Width(), s->Height()}}
+                           : RectListIntersect(visible, RECT{0, 0, s->Width(), s->Height()});
     RectListOffset(area, -surfaceOrigin.x, -surfaceOrigin.y);
     return area;
 }
 
-std::vector<RECT> DeviceContext::clipRects() const
+std::vector<RECT> DeviceContext::ClipRects() const
 {
-    RectList area = visibleDeviceRects();
+    RectList area = VisibleDeviceRects();
     if (state.clip)
         area = RectListIntersect(area, *state.clip);
     RectListOffset(area, surfaceOrigin.x, surfaceOrigin.y);
     return area;
 }
 
-void DeviceContext::selectBrush(HGDIOBJ handle, std::shared_ptr<BrushObject> brush)
+void DeviceContext::SelectBrush(HGDIOBJ handle, std::shared_ptr<BrushObject> brush)
 {
     Swap(state.brushHandle, state.brush, handle, std::move(brush));
 }
-void DeviceContext::selectPen(HGDIOBJ handle, std::shared_ptr<PenObject> pen)
+void DeviceContext::SelectPen(HGDIOBJ handle, std::shared_ptr<PenObject> pen)
 {
     Swap(state.penHandle, state.pen, handle, std::move(pen));
 }
-void DeviceContext::selectFont(HGDIOBJ handle, std::shared_ptr<FontObject> font)
+void DeviceContext::SelectFont(HGDIOBJ handle, std::shared_ptr<FontObject> font)
 {
     Swap(state.fontHandle, state.font, handle, std::move(font));
 }
-void DeviceContext::selectBitmap(HGDIOBJ handle, std::shared_ptr<BitmapObject> bitmap)
+void DeviceContext::SelectBitmap(HGDIOBJ handle, std::shared_ptr<BitmapObject> bitmap)
 {
     Swap(state.bitmapHandle, state.bitmap, handle, std::move(bitmap));
 }
 
-void DeviceContext::replaceState(DcState next)
+void DeviceContext::ReplaceState(DcState next)
 {
     DcState old = state;
     // Count the incoming selections before dropping the outgoing ones so that an object kept
@@ -86,19 +86,19 @@ void DeviceContext::replaceState(DcState next)
     state = std::move(next);
 }
 
-void DeviceContext::releaseSelections()
+void DeviceContext::ReleaseSelections()
 {
-    selectBrush(nullptr, nullptr);
-    selectPen(nullptr, nullptr);
-    selectFont(nullptr, nullptr);
-    selectBitmap(nullptr, nullptr);
+    SelectBrush(nullptr, nullptr);
+    SelectPen(nullptr, nullptr);
+    SelectFont(nullptr, nullptr);
+    SelectBitmap(nullptr, nullptr);
     Swap(state.paletteHandle, state.palette, nullptr, std::shared_ptr<PaletteObject>());
 }
 
-std::optional<uint32_t> DeviceContext::brushPixel(const BrushObject* brush) const
+std::optional<uint32_t> DeviceContext::BrushPixel(const BrushObject* brush) const
 {
-    const Surface* s = target();
-    if (!brush || brush->isNull() || !s)
+    const Surface* s = Target();
+    if (!brush || brush->IsNull() || !s)
         return std::nullopt;
     COLORREF c = brush->dcBrush ? state.dcBrushColor : brush->log.lbColor;
     return PixelFor(*s, c);
@@ -117,9 +117,9 @@ void InitDefaults(DeviceContext& dc)
     HGDIOBJ brush = GetStockObject(WHITE_BRUSH);
     HGDIOBJ pen = GetStockObject(BLACK_PEN);
     HGDIOBJ font = GetStockObject(SYSTEM_FONT);
-    dc.selectBrush(brush, LookupBrush(brush));
-    dc.selectPen(pen, LookupPen(pen));
-    dc.selectFont(font, LookupFont(font));
+    dc.SelectBrush(brush, LookupBrush(brush));
+    dc.SelectPen(pen, LookupPen(pen));
+    dc.SelectFont(font, LookupFont(font));
 }
 
 } // namespace
@@ -148,7 +148,7 @@ BOOL SetSurfaceDCVisibleRects(HDC hdc, const std::vector<RECT>& visible)
 std::shared_ptr<Surface> GetDCSurface(HDC hdc)
 {
     auto dc = LookupDC(hdc);
-    return dc ? dc->targetShared() : nullptr;
+    return dc ? dc->TargetShared() : nullptr;
 }
 
 std::shared_ptr<Surface> GetBitmapSurface(HBITMAP bitmap)
@@ -169,7 +169,7 @@ HDC CreateCompatibleDC(HDC hdc)
     dc->memory = true;
     InitDefaults(*dc);
     HGDIOBJ bitmap = DefaultBitmap();
-    dc->selectBitmap(bitmap, LookupBitmap(bitmap));
+    dc->SelectBitmap(bitmap, LookupBitmap(bitmap));
     return reinterpret_cast<HDC>(RegisterObject(dc));
 }
 
@@ -178,7 +178,7 @@ BOOL DeleteDC(HDC hdc)
     auto dc = LookupDC(hdc);
     if (!dc)
         return FALSE;
-    dc->releaseSelections();
+    dc->ReleaseSelections();
     dc->saved.clear();
     return UnregisterObject(reinterpret_cast<HGDIOBJ>(hdc)) ? TRUE : FALSE;
 }
@@ -204,7 +204,7 @@ BOOL RestoreDC(HDC hdc, int nSavedDC)
         return FALSE;
     DcState next = dc->saved[index];
     dc->saved.resize(index);
-    dc->replaceState(std::move(next));
+    dc->ReplaceState(std::move(next));
     return TRUE;
 }
 
@@ -213,16 +213,16 @@ int GetDeviceCaps(HDC hdc, int index)
     auto dc = LookupDC(hdc);
     if (!dc)
         return 0;
-    const Surface* s = dc->target();
+    const Surface* s = dc->Target();
     switch (index) {
     case DRIVERVERSION: return 0x400;
     case TECHNOLOGY: return DT_RASDISPLAY;
-    case HORZRES: return s ? s->width() : 0;
-    case VERTRES: return s ? s->height() : 0;
-    case DESKTOPHORZRES: return s ? s->width() : 0;
-    case DESKTOPVERTRES: return s ? s->height() : 0;
-    case HORZSIZE: return s ? s->width() * 254 / 960 : 0;
-    case VERTSIZE: return s ? s->height() * 254 / 960 : 0;
+    case HORZRES: return s ? s->Width() : 0;
+    case VERTRES: return s ? s->Height() : 0;
+    case DESKTOPHORZRES: return s ? s->Width() : 0;
+    case DESKTOPVERTRES: return s ? s->Height() : 0;
+    case HORZSIZE: return s ? s->Width() * 254 / 960 : 0;
+    case VERTSIZE: return s ? s->Height() * 254 / 960 : 0;
     case BITSPIXEL: return 32;
     case PLANES: return 1;
     case NUMBRUSHES: return -1;
@@ -289,7 +289,7 @@ BOOL LPtoDP(HDC hdc, LPPOINT lppt, int c)
     if (!dc || (c > 0 && !lppt))
         return FALSE;
     for (int i = 0; i < c; ++i)
-        lppt[i] = dc->toDevice(lppt[i].x, lppt[i].y);
+        lppt[i] = dc->ToDevice(lppt[i].x, lppt[i].y);
     return TRUE;
 }
 

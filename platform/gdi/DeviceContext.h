@@ -52,36 +52,36 @@ public:
     std::vector<DcState> saved;
 
     // The surface drawn into now (a memory DC's selected bitmap), never null for a live DC.
-    Surface* target() const;
-    std::shared_ptr<Surface> targetShared() const;
+    Surface* Target() const;
+    std::shared_ptr<Surface> TargetShared() const;
 
-    POINT toDevice(int x, int y) const
+    POINT ToDevice(int x, int y) const
     {
         return {x - state.windowOrg.x + state.viewportOrg.x, y - state.windowOrg.y + state.viewportOrg.y};
     }
-    POINT toSurface(int x, int y) const
+    POINT ToSurface(int x, int y) const
     {
-        POINT d = toDevice(x, y);
+        POINT d = ToDevice(x, y);
         return {d.x + surfaceOrigin.x, d.y + surfaceOrigin.y};
     }
     // The rectangles that may be drawn (surface coordinates): visible area, clip region and the
     // surface's bounds together.
-    std::vector<RECT> clipRects() const;
+    std::vector<RECT> ClipRects() const;
     // The visible area before any clip region, in device coordinates.
-    std::vector<RECT> visibleDeviceRects() const;
+    std::vector<RECT> VisibleDeviceRects() const;
 
     // Selects into the current state, keeping the selection counts right.
-    void selectBrush(HGDIOBJ handle, std::shared_ptr<BrushObject> brush);
-    void selectPen(HGDIOBJ handle, std::shared_ptr<PenObject> pen);
-    void selectFont(HGDIOBJ handle, std::shared_ptr<FontObject> font);
-    void selectBitmap(HGDIOBJ handle, std::shared_ptr<BitmapObject> bitmap);
+    void SelectBrush(HGDIOBJ handle, std::shared_ptr<BrushObject> brush);
+    void SelectPen(HGDIOBJ handle, std::shared_ptr<PenObject> pen);
+    void SelectFont(HGDIOBJ handle, std::shared_ptr<FontObject> font);
+    void SelectBitmap(HGDIOBJ handle, std::shared_ptr<BitmapObject> bitmap);
     // Replaces the whole state (RestoreDC), moving the selection counts to the new objects.
-    void replaceState(DcState next);
+    void ReplaceState(DcState next);
     // Drops every selection (DeleteDC).
-    void releaseSelections();
+    void ReleaseSelections();
 
     // The selected brush's colour as a pattern pixel of the target; nullopt for a null brush.
-    std::optional<uint32_t> brushPixel(const BrushObject* brush) const;
+    std::optional<uint32_t> BrushPixel(const BrushObject* brush) const;
 };
 
 std::shared_ptr<DeviceContext> LookupDC(HDC hdc);

@@ -161,18 +161,18 @@ bool ReadBmpFile(const void* data, size_t size, DibFormat& f, const uint8_t** bi
 void DecodeDibRows(const DibFormat& f, const void* bits, int first, int count, Surface& into)
 {
     const auto* base = static_cast<const uint8_t*>(bits);
-    int width = f.width < into.width() ? f.width : into.width();
+    int width = f.width < into.Width() ? f.width : into.Width();
     for (int i = 0; i < count; ++i) {
         int y = SurfaceRowOfDibRow(f, first + i);
-        if (y < 0 || y >= into.height())
+        if (y < 0 || y >= into.Height())
             continue;
-        uint32_t* out = into.row(y);
+        uint32_t* out = into.Row(y);
         const uint8_t* p = base + static_cast<size_t>(i) * f.stride;
         DecodeRow(f, p, width, false, out);
-        if (into.monochrome()) {
+        if (into.Monochrome()) {
             for (int x = 0; x < width; ++x)
                 out[x] = MonoFromColor(ColorFromPixel(out[x]));
-        } else if (into.alphaIsData()) {
+        } else if (into.AlphaIsData()) {
             for (int x = 0; x < width; ++x)
                 out[x] = (out[x] & 0x00FFFFFFu) | FourthByte(f, p, x);
         }
@@ -197,15 +197,15 @@ bool EncodeDibRows(const Surface& from, const DibFormat& f, int first, int count
         int y = SurfaceRowOfDibRow(f, first + i);
         uint8_t* p = base + static_cast<size_t>(i) * f.stride;
         std::memset(p, 0, f.stride);
-        if (y < 0 || y >= from.height())
+        if (y < 0 || y >= from.Height())
             continue;
-        const uint32_t* in = from.row(y);
-        int width = f.width < from.width() ? f.width : from.width();
+        const uint32_t* in = from.Row(y);
+        int width = f.width < from.Width() ? f.width : from.Width();
         for (int x = 0; x < width; ++x) {
-            uint32_t px = from.monochrome() ? (in[x] ? 0xFFFFFFu : 0u) : in[x];
+            uint32_t px = from.Monochrome() ? (in[x] ? 0xFFFFFFu : 0u) : in[x];
             switch (f.bitCount) {
             case 1: {
-                bool white = from.monochrome() ? in[x] != 0 : MonoFromColor(ColorFromPixel(px)) != 0;
+                bool white = from.Monochrome() ? in[x] != 0 : MonoFromColor(ColorFromPixel(px)) != 0;
                 if (white)
                     p[x >> 3] |= static_cast<uint8_t>(0x80 >> (x & 7));
                 break;
@@ -221,7 +221,7 @@ bool EncodeDibRows(const Surface& from, const DibFormat& f, int first, int count
                 p[x * 4] = px & 0xFF;
                 p[x * 4 + 1] = (px >> 8) & 0xFF;
                 p[x * 4 + 2] = (px >> 16) & 0xFF;
-                if (from.alphaIsData())
+                if (from.AlphaIsData())
                     p[x * 4 + 3] = static_cast<uint8_t>(px >> 24);
                 break;
             }

@@ -202,7 +202,7 @@ FontFace::FontFace(const LOGFONTA& log) : m_impl(std::make_unique<Impl>()), m_lo
     const int weight = log.lfWeight <= 0 ? FW_NORMAL : std::min<LONG>(log.lfWeight, 1000);
     const bool bold = weight >= FW_SEMIBOLD;
     const bool italic = log.lfItalic != 0;
-    const UINT codePage = this->codePage();
+    const UINT codePage = this->CodePage();
     const char* lang = codePage == 949 ? "ko" : codePage == 932 ? "ja" : nullptr;
 
     std::vector<std::string> families{FamilyForFaceName(log), FamilyOf(Style::KoreanSans), FamilyOf(Style::Sans)};
@@ -272,14 +272,14 @@ FontFace::FontFace(const LOGFONTA& log) : m_impl(std::make_unique<Impl>()), m_lo
         m_ascent = std::min<int>(m_ascent, log.lfHeight);
         m_descent = log.lfHeight - m_ascent;
     }
-    m_internalLeading = std::max(0, height() - RoundPixels(ppem));
+    m_internalLeading = std::max(0, Height() - RoundPixels(ppem));
     double xScale = widthPpem / upem;
     m_maxCharWidth = std::max(1, RoundPixels(primary->max_advance_width * xScale));
     int xAvg = os2Table ? os2Table->xAvgCharWidth : 0;
     if (xAvg > 0 && xAvg < upem * 0.7)
         m_aveCharWidth = std::max(1, RoundPixels(xAvg * xScale));
     else
-        m_aveCharWidth = std::max(1, advance(U'x'));
+        m_aveCharWidth = std::max(1, Advance(U'x'));
     if (m_impl->sources.front().emboldenSynthetic)
         m_aveCharWidth += 1;
     m_underlinePosition = std::max(1, RoundPixels(-primary->underline_position * scale));
@@ -293,9 +293,9 @@ FontFace::FontFace(const LOGFONTA& log) : m_impl(std::make_unique<Impl>()), m_lo
 
 FontFace::~FontFace() = default;
 
-UINT FontFace::codePage() const { return CodePageOfCharset(m_log.lfCharSet); }
+UINT FontFace::CodePage() const { return CodePageOfCharset(m_log.lfCharSet); }
 
-const Glyph& FontFace::glyph(char32_t c) const
+const Glyph& FontFace::GetGlyph(char32_t c) const
 {
     std::lock_guard lock(m_impl->mutex);
     auto found = m_impl->glyphs.find(c);

@@ -35,28 +35,28 @@ public:
 
     // Metrics in pixels, the way text metrics report them: height = ascent + descent, internal
     // leading = height - the em size.
-    int ascent() const { return m_ascent; }
-    int descent() const { return m_descent; }
-    int height() const { return m_ascent + m_descent; }
-    int internalLeading() const { return m_internalLeading; }
-    int aveCharWidth() const { return m_aveCharWidth; }
-    int maxCharWidth() const { return m_maxCharWidth; }
+    int Ascent() const { return m_ascent; }
+    int Descent() const { return m_descent; }
+    int Height() const { return m_ascent + m_descent; }
+    int InternalLeading() const { return m_internalLeading; }
+    int AveCharWidth() const { return m_aveCharWidth; }
+    int MaxCharWidth() const { return m_maxCharWidth; }
     // Extra width a synthesized bold adds to a whole string (the platform's overhang).
-    int overhang() const { return m_overhang; }
-    int underlinePosition() const { return m_underlinePosition; }  // pixels below the baseline
-    int underlineThickness() const { return m_underlineThickness; }
-    int strikeoutPosition() const { return m_strikeoutPosition; }  // pixels above the baseline
-    const LOGFONTA& logFont() const { return m_log; }
+    int Overhang() const { return m_overhang; }
+    int UnderlinePosition() const { return m_underlinePosition; }  // pixels below the baseline
+    int UnderlineThickness() const { return m_underlineThickness; }
+    int StrikeoutPosition() const { return m_strikeoutPosition; }  // pixels above the baseline
+    const LOGFONTA& LogFont() const { return m_log; }
     // The code page the font's text is in: 949 for character set 129, 932 for 128, the active
     // code page for 0 and 1.
-    UINT codePage() const;
+    UINT CodePage() const;
     // The family fontconfig chose (for tests and GetTextFace).
-    const std::string& family() const { return m_family; }
-    bool fixedPitch() const { return m_fixedPitch; }
+    const std::string& Family() const { return m_family; }
+    bool FixedPitch() const { return m_fixedPitch; }
 
     // The glyph for a character (rendered on first use, then cached); safe from any thread.
-    const Glyph& glyph(char32_t c) const;
-    int advance(char32_t c) const { return glyph(c).advance; }
+    const Glyph& GetGlyph(char32_t c) const;
+    int Advance(char32_t c) const { return GetGlyph(c).advance; }
 
 private:
     struct Impl;

@@ -45,14 +45,14 @@ struct BrushObject : GdiObject {
     BrushObject() : GdiObject(ObjectKind::Brush) {}
     LOGBRUSH log{};
     bool dcBrush = false;  // DC_BRUSH: the DC's brush colour
-    bool isNull() const { return log.lbStyle == BS_NULL; }
+    bool IsNull() const { return log.lbStyle == BS_NULL; }
 };
 
 struct PenObject : GdiObject {
     PenObject() : GdiObject(ObjectKind::Pen) {}
     LOGPEN log{};
     bool dcPen = false;
-    bool isNull() const { return log.lopnStyle == PS_NULL; }
+    bool IsNull() const { return log.lopnStyle == PS_NULL; }
 };
 
 struct PaletteObject : GdiObject {
@@ -106,7 +106,7 @@ inline uint32_t MonoFromColor(COLORREF c)
 // A colour as a pixel of the given surface (a GDI colour has nothing in the fourth byte).
 inline uint32_t PixelFor(const Surface& s, COLORREF c)
 {
-    return s.monochrome() ? MonoFromColor(c) : (PixelFromColor(c) & 0x00FFFFFFu) | s.opaqueMask();
+    return s.Monochrome() ? MonoFromColor(c) : (PixelFromColor(c) & 0x00FFFFFFu) | s.OpaqueMask();
 }
 
 } // namespace yonda::gdi

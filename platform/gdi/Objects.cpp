@@ -119,15 +119,15 @@ HGDIOBJ SelectObject(HDC hdc, HGDIOBJ h)
     switch (object->kind) {
     case ObjectKind::Brush:
         old = dc->state.brushHandle;
-        dc->selectBrush(h, std::static_pointer_cast<BrushObject>(object));
+        dc->SelectBrush(h, std::static_pointer_cast<BrushObject>(object));
         return old;
     case ObjectKind::Pen:
         old = dc->state.penHandle;
-        dc->selectPen(h, std::static_pointer_cast<PenObject>(object));
+        dc->SelectPen(h, std::static_pointer_cast<PenObject>(object));
         return old;
     case ObjectKind::Font:
         old = dc->state.fontHandle;
-        dc->selectFont(h, std::static_pointer_cast<FontObject>(object));
+        dc->SelectFont(h, std::static_pointer_cast<FontObject>(object));
         return old;
     case ObjectKind::Bitmap: {
         auto bitmap = std::static_pointer_cast<BitmapObject>(object);
@@ -139,7 +139,7 @@ HGDIOBJ SelectObject(HDC hdc, HGDIOBJ h)
         if (!bitmap->stock && bitmap->selected.load() > 0)
             return nullptr;
         old = dc->state.bitmapHandle;
-        dc->selectBitmap(h, bitmap);
+        dc->SelectBitmap(h, bitmap);
         return old;
     }
     case ObjectKind::Region:
@@ -209,12 +209,12 @@ int GetObjectA(HGDIOBJ h, int c, LPVOID pv)
         const Surface& s = *b->surface;
         BITMAP bm{};
         bm.bmType = 0;
-        bm.bmWidth = s.width();
-        bm.bmHeight = s.height();
+        bm.bmWidth = s.Width();
+        bm.bmHeight = s.Height();
         bm.bmPlanes = 1;
-        bm.bmBitsPixel = s.monochrome() ? 1 : 32;
+        bm.bmBitsPixel = s.Monochrome() ? 1 : 32;
         // Device bitmaps have rows padded to 16 bits, DIB sections to 32 bits.
-        int bits = s.width() * bm.bmBitsPixel;
+        int bits = s.Width() * bm.bmBitsPixel;
         bm.bmWidthBytes = b->dibBits ? ((bits + 31) / 32) * 4 : ((bits + 15) / 16) * 2;
         bm.bmBits = b->dibBits;
         if (b->dibBits && (!pv || c >= static_cast<int>(sizeof(DIBSECTION)))) {

@@ -10,29 +10,29 @@ namespace yonda::gdi {
 
 RECT SurfaceRect(const DeviceContext& dc, const RECT& logical)
 {
-    POINT a = dc.toSurface(logical.left, logical.top);
-    POINT b = dc.toSurface(logical.right, logical.bottom);
+    POINT a = dc.ToSurface(logical.left, logical.top);
+    POINT b = dc.ToSurface(logical.right, logical.bottom);
     return RectFromCorners(a.x, a.y, b.x, b.y);
 }
 
 void PaintSurfaceRect(const DeviceContext& dc, const RECT& surfaceRect, uint8_t ropIndex, uint32_t pattern)
 {
-    Surface* s = dc.target();
+    Surface* s = dc.Target();
     if (!s || RectEmpty(surfaceRect))
         return;
-    uint32_t opaque = s->opaqueMask();
-    for (const RECT& clip : dc.clipRects()) {
+    uint32_t opaque = s->OpaqueMask();
+    for (const RECT& clip : dc.ClipRects()) {
         RECT r = RectIntersection(surfaceRect, clip);
         if (RectEmpty(r))
             continue;
         for (int y = r.top; y < r.bottom; ++y)
-            RopRow(ropIndex, s->row(y) + r.left, nullptr, pattern, r.right - r.left, opaque);
+            RopRow(ropIndex, s->Row(y) + r.left, nullptr, pattern, r.right - r.left, opaque);
     }
 }
 
 void FillLogicalRect(const DeviceContext& dc, const RECT& logical, COLORREF color)
 {
-    if (const Surface* s = dc.target())
+    if (const Surface* s = dc.Target())
         PaintSurfaceRect(dc, SurfaceRect(dc, logical), 0xF0, PixelFor(*s, color));
 }
 
@@ -55,15 +55,15 @@ void Plot(const DeviceContext& dc, const std::vector<RECT>& clips, int sx, int s
 {
     if (!RectListContains(clips, sx, sy))
         return;
-    Surface* s = dc.target();
-    uint32_t& p = s->row(sy)[sx];
-    p = PenResult(dc.state.rop2, pen, p, s->opaqueMask());
+    Surface* s = dc.Target();
+    uint32_t& p = s->Row(sy)[sx];
+    p = PenResult(dc.state.rop2, pen, p, s->OpaqueMask());
 }
 
 // A one-pixel line from (x0, y0) up to, not including, (x1, y1), in surface coordinates.
 void DrawLine(const DeviceContext& dc, POINT a, POINT b, uint32_t pen)
 {
-    std::vector<RECT> clips = dc.clipRects();
+    std::vector<RECT> clips = dc.ClipRects();
     int dx = std::abs(b.x - a.x), sx = a.x < b.x ? 1 : -1;
     int dy = -std::abs(b.y - a.y), sy = a.y < b.y ? 1 : -1;
     int err = dx + dy;
@@ -84,9 +84,9 @@ void DrawLine(const DeviceContext& dc, POINT a, POINT b, uint32_t pen)
 
 std::optional<uint32_t> PenPixel(const DeviceContext& dc)
 {
-    const Surface* s = dc.target();
+    const Surface* s = dc.Target();
     const PenObject* pen = dc.state.pen.get();
-    if (!s || !pen || pen->isNull())
+    if (!s || !pen || pen->IsNull())
         return std::nullopt;
     return PixelFor(*s, pen->dcPen ? dc.state.dcPenColor : pen->log.lopnColor);
 }
@@ -103,7 +103,7 @@ int FillRect(HDC hDC, const RECT* lprc, HBRUSH hbr)
     auto brush = LookupBrush(hbr);
     if (!dc || !lprc || !brush)
         return 0;
-    if (auto pattern = dc->brushPixel(brush.get()))
+    if (auto pattern = dc->BrushPixel(brush.get()))
         PaintSurfaceRect(*dc, SurfaceRect(*dc, *lprc), 0xF0, *pattern);
     return 1;
 }
@@ -115,7 +115,7 @@ int FrameRect(HDC hDC, const RECT* lprc, HBRUSH hbr)
     if (!dc || !lprc || !brush)
         return 0;
     RECT r = SurfaceRect(*dc, *lprc);
-    auto pattern = dc->brushPixel(brush.get());
+    auto pattern = dc->BrushPixel(brush.get());
     if (RectEmpty(r) || !pattern)
         return 1;
     PaintSurfaceRect(*dc, RECT{r.left, r.top, r.right, r.top + 1}, 0xF0, *pattern);
@@ -137,16 +137,16 @@ BOOL InvertRect(HDC hDC, const RECT* lprc)
 BOOL DrawFocusRect(HDC hDC, const RECT* lprc)
 {
     auto dc = LookupDC(hDC);
-    if (!dc || !lprc || !dc->target())
+    if (!dc || !lprc || !dc->Target())
         return FALSE;
     // A dotted frame drawn by inverting every other pixel, so drawing it twice removes it.
     RECT r = SurfaceRect(*dc, *lprc);
-    std::vector<RECT> clips = dc->clipRects();
-    Surface* s = dc->target();
-    uint32_t opaque = s->opaqueMask();
+    std::vector<RECT> clips = dc->ClipRects();
+    Surface* s = dc->Target();
+    uint32_t opaque = s->OpaqueMask();
     auto flip = [&](int x, int y) {
         if (((x + y) & 1) == 0 && RectListContains(clips, x, y))
-            s->row(y)[x] = ~s->row(y)[x] | opaque;
+            s->Row(y)[x] = ~s->Row(y)[x] | opaque;
     };
     for (int x = r.left; x < r.right; ++x) {
         flip(x, r.top);
@@ -164,15 +164,15 @@ BOOL DrawFocusRect(HDC hDC, const RECT* lprc)
 COLORREF SetPixel(HDC hdc, int x, int y, COLORREF color)
 {
     auto dc = LookupDC(hdc);
-    if (!dc || !dc->target())
+    if (!dc || !dc->Target())
         return CLR_INVALID;
-    POINT p = dc->toSurface(x, y);
-    if (!RectListContains(dc->clipRects(), p.x, p.y))
+    POINT p = dc->ToSurface(x, y);
+    if (!RectListContains(dc->ClipRects(), p.x, p.y))
         return CLR_INVALID;
-    Surface* s = dc->target();
+    Surface* s = dc->Target();
     uint32_t pixel = PixelFor(*s, color);
-    s->row(p.y)[p.x] = pixel;
-    return s->monochrome() ? (pixel ? RGB(255, 255, 255) : RGB(0, 0, 0)) : (color & 0xFFFFFFu);
+    s->Row(p.y)[p.x] = pixel;
+    return s->Monochrome() ? (pixel ? RGB(255, 255, 255) : RGB(0, 0, 0)) : (color & 0xFFFFFFu);
 }
 
 BOOL SetPixelV(HDC hdc, int x, int y, COLORREF color) { return SetPixel(hdc, x, y, color) != CLR_INVALID; }
@@ -180,14 +180,14 @@ BOOL SetPixelV(HDC hdc, int x, int y, COLORREF color) { return SetPixel(hdc, x, 
 COLORREF GetPixel(HDC hdc, int x, int y)
 {
     auto dc = LookupDC(hdc);
-    if (!dc || !dc->target())
+    if (!dc || !dc->Target())
         return CLR_INVALID;
-    POINT p = dc->toSurface(x, y);
-    if (!RectListContains(dc->clipRects(), p.x, p.y))
+    POINT p = dc->ToSurface(x, y);
+    if (!RectListContains(dc->ClipRects(), p.x, p.y))
         return CLR_INVALID;
-    const Surface* s = dc->target();
-    uint32_t pixel = s->row(p.y)[p.x];
-    return s->monochrome() ? (pixel ? RGB(255, 255, 255) : RGB(0, 0, 0)) : ColorFromPixel(pixel);
+    const Surface* s = dc->Target();
+    uint32_t pixel = s->Row(p.y)[p.x];
+    return s->Monochrome() ? (pixel ? RGB(255, 255, 255) : RGB(0, 0, 0)) : ColorFromPixel(pixel);
 }
 
 BOOL MoveToEx(HDC hdc, int x, int y, LPPOINT lppt)
@@ -216,7 +216,7 @@ BOOL LineTo(HDC hdc, int x, int y)
     if (!dc)
         return FALSE;
     if (auto pen = PenPixel(*dc))
-        DrawLine(*dc, dc->toSurface(dc->state.currentPos.x, dc->state.currentPos.y), dc->toSurface(x, y), *pen);
+        DrawLine(*dc, dc->ToSurface(dc->state.currentPos.x, dc->state.currentPos.y), dc->ToSurface(x, y), *pen);
     dc->state.currentPos = POINT{x, y};
     return TRUE;
 }
@@ -228,7 +228,7 @@ BOOL Polyline(HDC hdc, const POINT* apt, int cpt)
         return FALSE;
     if (auto pen = PenPixel(*dc))
         for (int i = 1; i < cpt; ++i)
-            DrawLine(*dc, dc->toSurface(apt[i - 1].x, apt[i - 1].y), dc->toSurface(apt[i].x, apt[i].y), *pen);
+            DrawLine(*dc, dc->ToSurface(apt[i - 1].x, apt[i - 1].y), dc->ToSurface(apt[i].x, apt[i].y), *pen);
     return TRUE;
 }
 
@@ -240,7 +240,7 @@ BOOL Rectangle(HDC hdc, int left, int top, int right, int bottom)
     RECT r = SurfaceRect(*dc, RECT{left, top, right, bottom});
     auto pen = PenPixel(*dc);
     RECT inside = pen ? RECT{r.left + 1, r.top + 1, r.right - 1, r.bottom - 1} : r;
-    if (auto pattern = dc->brushPixel(dc->state.brush.get()))
+    if (auto pattern = dc->BrushPixel(dc->state.brush.get()))
         PaintSurfaceRect(*dc, inside, 0xF0, *pattern);
     if (pen && !RectEmpty(r)) {
         DrawLine(*dc, POINT{r.left, r.top}, POINT{r.right - 1, r.top}, *pen);

@@ -24,15 +24,15 @@ RectList Normalised(int x1, int y1, int x2, int y2)
 // A logical rectangle in device coordinates.
 RECT DeviceRect(const DeviceContext& dc, int left, int top, int right, int bottom)
 {
-    POINT a = dc.toDevice(left, top);
-    POINT b = dc.toDevice(right, bottom);
+    POINT a = dc.ToDevice(left, top);
+    POINT b = dc.ToDevice(right, bottom);
     return RectFromCorners(a.x, a.y, b.x, b.y);
 }
 
 // The clip region's result code: the complexity of what may be drawn.
 int ClipComplexity(const DeviceContext& dc)
 {
-    RectList area = dc.visibleDeviceRects();
+    RectList area = dc.VisibleDeviceRects();
     if (dc.state.clip)
         area = RectListIntersect(area, *dc.state.clip);
     return RectListComplexity(area);
@@ -127,7 +127,7 @@ BOOL FillRgn(HDC hdc, HRGN hrgn, HBRUSH hbr)
     auto brush = LookupBrush(hbr);
     if (!dc || !region || !brush)
         return FALSE;
-    if (auto pattern = dc->brushPixel(brush.get()))
+    if (auto pattern = dc->BrushPixel(brush.get()))
         for (const RECT& r : region->rects)
             PaintSurfaceRect(*dc, SurfaceRect(*dc, r), 0xF0, *pattern);
     return TRUE;
@@ -148,7 +148,7 @@ int ExtSelectClipRgn(HDC hdc, HRGN hrgn, int mode)
     if (!region)
         return ERROR;
     // Without a clip region the whole visible area counts as the current clip.
-    RectList current = dc->state.clip ? *dc->state.clip : dc->visibleDeviceRects();
+    RectList current = dc->state.clip ? *dc->state.clip : dc->VisibleDeviceRects();
     RectList next;
     switch (mode) {
     case RGN_COPY: next = region->rects; break;
@@ -170,7 +170,7 @@ int IntersectClipRect(HDC hdc, int left, int top, int right, int bottom)
     if (!dc)
         return ERROR;
     RECT r = DeviceRect(*dc, left, top, right, bottom);
-    RectList current = dc->state.clip ? *dc->state.clip : dc->visibleDeviceRects();
+    RectList current = dc->state.clip ? *dc->state.clip : dc->VisibleDeviceRects();
     dc->state.clip = RectListIntersect(current, r);
     return ClipComplexity(*dc);
 }
@@ -181,7 +181,7 @@ int ExcludeClipRect(HDC hdc, int left, int top, int right, int bottom)
     if (!dc)
         return ERROR;
     RECT r = DeviceRect(*dc, left, top, right, bottom);
-    RectList current = dc->state.clip ? *dc->state.clip : dc->visibleDeviceRects();
+    RectList current = dc->state.clip ? *dc->state.clip : dc->VisibleDeviceRects();
     dc->state.clip = RectListSubtract(current, RectList{r});
     return ClipComplexity(*dc);
 }
@@ -201,7 +201,7 @@ int GetClipBox(HDC hdc, LPRECT lprect)
     auto dc = LookupDC(hdc);
     if (!dc || !lprect)
         return ERROR;
-    RectList area = dc->visibleDeviceRects();
+    RectList area = dc->VisibleDeviceRects();
     if (dc->state.clip)
         area = RectListIntersect(area, *dc->state.clip);
     RECT box = RectListBounds(area);
@@ -231,8 +231,8 @@ BOOL PtVisible(HDC hdc, int x, int y)
     auto dc = LookupDC(hdc);
     if (!dc)
         return -1;
-    POINT p = dc->toSurface(x, y);
-    return RectListContains(dc->clipRects(), p.x, p.y);
+    POINT p = dc->ToSurface(x, y);
+    return RectListContains(dc->ClipRects(), p.x, p.y);
 }
 
 BOOL RectVisible(HDC hdc, const RECT* lprect)
@@ -240,5 +240,5 @@ BOOL RectVisible(HDC hdc, const RECT* lprect)
     auto dc = LookupDC(hdc);
     if (!dc || !lprect)
         return FALSE;
-    return !RectListIntersect(dc->clipRects(), SurfaceRect(*dc, *lprect)).empty();
+    return !RectListIntersect(dc->ClipRects(), SurfaceRect(*dc, *lprect)).empty();
 }

@@ -19,13 +19,13 @@ Surface::Surface(uint32_t* firstRow, int width, int height, ptrdiff_t stridePixe
 {
 }
 
-void Surface::fill(uint32_t pixel)
+void Surface::Fill(uint32_t pixel)
 {
     for (int y = 0; y < m_height; ++y)
-        std::fill_n(row(y), m_width, pixel);
+        std::fill_n(Row(y), m_width, pixel);
 }
 
-bool Surface::resize(int width, int height)
+bool Surface::Resize(int width, int height)
 {
     if (m_storage.empty() && m_width * m_height != 0)
         return false;  // borrowed pixels cannot grow
@@ -36,7 +36,7 @@ bool Surface::resize(int width, int height)
     int keepW = std::min(width, m_width);
     int keepH = std::min(height, m_height);
     for (int y = 0; y < keepH; ++y)
-        std::memcpy(next.data() + static_cast<size_t>(y) * width, row(y), static_cast<size_t>(keepW) * 4);
+        std::memcpy(next.data() + static_cast<size_t>(y) * width, Row(y), static_cast<size_t>(keepW) * 4);
     m_storage.swap(next);
     m_first = m_storage.data();
     m_width = width;

@@ -30,27 +30,27 @@ public:
     Surface(const Surface&) = delete;
     Surface& operator=(const Surface&) = delete;
 
-    int width() const { return m_width; }
-    int height() const { return m_height; }
-    ptrdiff_t stride() const { return m_stride; }                  // in pixels
-    ptrdiff_t pitchBytes() const { return m_stride * 4; }          // in bytes
-    Format format() const { return m_format; }
-    bool monochrome() const { return m_format == Format::Mono1; }
+    int Width() const { return m_width; }
+    int Height() const { return m_height; }
+    ptrdiff_t Stride() const { return m_stride; }                  // in pixels
+    ptrdiff_t PitchBytes() const { return m_stride * 4; }          // in bytes
+    Format GetFormat() const { return m_format; }
+    bool Monochrome() const { return m_format == Format::Mono1; }
     // What every drawing result is OR-ed with: 0xFF000000 keeps an opaque colour surface opaque.
-    uint32_t opaqueMask() const { return m_format == Format::Color32 && !m_alphaIsData ? 0xFF000000u : 0u; }
+    uint32_t OpaqueMask() const { return m_format == Format::Color32 && !m_alphaIsData ? 0xFF000000u : 0u; }
     // Makes the fourth byte the program's (a DIB section's bits).
-    void keepAlphaAsData() { m_alphaIsData = true; }
-    bool alphaIsData() const { return m_alphaIsData; }
+    void KeepAlphaAsData() { m_alphaIsData = true; }
+    bool AlphaIsData() const { return m_alphaIsData; }
 
-    uint32_t* row(int y) { return m_first + m_stride * y; }
-    const uint32_t* row(int y) const { return m_first + m_stride * y; }
-    uint32_t* data() { return m_first; }
-    const uint32_t* data() const { return m_first; }
+    uint32_t* Row(int y) { return m_first + m_stride * y; }
+    const uint32_t* Row(int y) const { return m_first + m_stride * y; }
+    uint32_t* Data() { return m_first; }
+    const uint32_t* Data() const { return m_first; }
 
     // Every pixel to one value (already in this surface's form).
-    void fill(uint32_t pixel);
+    void Fill(uint32_t pixel);
     // Grows or shrinks an owned surface; the kept area keeps its pixels, new area is black.
-    bool resize(int width, int height);
+    bool Resize(int width, int height);
 
 private:
     std::vector<uint32_t> m_storage;

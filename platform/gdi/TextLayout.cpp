@@ -25,28 +25,28 @@ struct DecodeCache {
             lead[b] = IsDBCSLeadByteEx(cp, static_cast<BYTE>(b)) != FALSE;
     }
 
-    char32_t decode(const char* bytes, size_t length)
+    char32_t Decode(const char* bytes, size_t length)
     {
         std::u32string text = YondaDecodeText(bytes, length, codePage);
         return text.empty() ? U'?' : text.front();
     }
-    char32_t one(unsigned char b)
+    char32_t One(unsigned char b)
     {
         if (!singleKnown[b]) {
             char c = static_cast<char>(b);
-            single[b] = b < 0x80 ? static_cast<char32_t>(b) : decode(&c, 1);
+            single[b] = b < 0x80 ? static_cast<char32_t>(b) : Decode(&c, 1);
             singleKnown[b] = true;
         }
         return single[b];
     }
-    char32_t two(unsigned char leadByte, unsigned char trail)
+    char32_t Two(unsigned char leadByte, unsigned char trail)
     {
         uint16_t key = static_cast<uint16_t>((leadByte << 8) | trail);
         auto it = pairs.find(key);
         if (it != pairs.end())
             return it->second;
         char pair[2] = {static_cast<char>(leadByte), static_cast<char>(trail)};
-        char32_t c = decode(pair, 2);
+        char32_t c = Decode(pair, 2);
         pairs.emplace(key, c);
         return c;
     }
@@ -73,8 +73,8 @@ struct Item {
 int AdvanceOf(const FontFace& font, const Item& item, int x, const LayoutParams& params, const TabStops& tabs)
 {
     if (item.ch.code == U'\t' && params.expandTabs)
-        return tabs.next(x) - x;
-    return font.advance(item.ch.code);
+        return tabs.Next(x) - x;
+    return font.Advance(item.ch.code);
 }
 
 } // namespace
@@ -93,10 +93,10 @@ std::vector<Character> SplitCharacters(std::string_view bytes, UINT codePage)
         // a lead byte at the very end stands alone.
         if (cache.lead[p[i]] && i + 1 < n && p[i + 1] != 0) {
             c.length = 2;
-            c.code = cache.two(p[i], p[i + 1]);
+            c.code = cache.Two(p[i], p[i + 1]);
         } else {
             c.length = 1;
-            c.code = cache.one(p[i]);
+            c.code = cache.One(p[i]);
         }
         out.push_back(c);
         i += c.length;
@@ -104,7 +104,7 @@ std::vector<Character> SplitCharacters(std::string_view bytes, UINT codePage)
     return out;
 }
 
-int TabStops::next(int x) const
+int TabStops::Next(int x) const
 {
     int rel = x + origin;
     for (int stop : positions)
@@ -121,7 +121,7 @@ int MeasureCharacters(const FontFace& font, std::span<const Character> character
 {
     int width = 0;
     for (const Character& c : characters)
-        width += font.advance(c.code);
+        width += font.Advance(c.code);
     return width;
 }
 
@@ -134,14 +134,14 @@ public:
         m_tabs = params.tabs;
         if (m_tabs.interval <= 0) {
             int count = (params.format & DT_TABSTOP) ? static_cast<int>((params.format >> 8) & 0xFF) : 8;
-            m_tabs.interval = std::max(1, (count > 0 ? count : 8) * font.aveCharWidth());
+            m_tabs.interval = std::max(1, (count > 0 ? count : 8) * font.AveCharWidth());
         }
         m_width = std::max<LONG>(0, params.rect.right - params.rect.left);
     }
 
-    std::vector<Item> items(std::string_view bytes) const
+    std::vector<Item> Items(std::string_view bytes) const
     {
-        std::vector<Character> chars = SplitCharacters(bytes, m_font.codePage());
+        std::vector<Character> chars = SplitCharacters(bytes, m_font.CodePage());
         std::vector<Item> out;
         out.reserve(chars.size());
         bool prefixes = !(m_params.format & DT_NOPREFIX);
@@ -159,7 +159,7 @@ public:
     }
 
     // One line of items [from, to) placed from x = 0; trailing spaces at a wrap do not count.
-    LayoutLine place(const std::vector<Item>& all, size_t from, size_t to, bool trimTrailing) const
+    LayoutLine Place(const std::vector<Item>& all, size_t from, size_t to, bool trimTrailing) const
     {
         LayoutLine line;
         int x = 0;
@@ -191,7 +191,7 @@ public:
     }
 
     // Splits a paragraph [from, to) into lines no wider than the rectangle where possible.
-    void wrap(const std::vector<Item>& all, size_t from, size_t to, std::vector<LayoutLine>& out) const
+    void Wrap(const std::vector<Item>& all, size_t from, size_t to, std::vector<LayoutLine>& out) const
     {
         size_t start = from;
         while (true) {
@@ -209,7 +209,7 @@ public:
                 x = next;
             }
             if (overflow == to) {
-                out.push_back(place(all, start, to, false));
+                out.push_back(Place(all, start, to, false));
                 return;
             }
             size_t end;
@@ -223,7 +223,7 @@ public:
                 while (end < to && !CanBreakBefore(all, end))
                     ++end;
             }
-            out.push_back(place(all, start, end, true));
+            out.push_back(Place(all, start, end, true));
             start = end;
             while (start < to && IsSpace(all[start].ch.code))
                 ++start;
@@ -233,9 +233,9 @@ public:
     }
 
     // Cuts the line's end so that it and "..." fit the rectangle, whole characters only.
-    void addEllipsis(LayoutLine& line, const std::vector<Item>& all) const
+    void AddEllipsis(LayoutLine& line, const std::vector<Item>& all) const
     {
-        int dot = m_font.advance(U'.');
+        int dot = m_font.Advance(U'.');
         int ellipsisWidth = dot * 3;
         size_t keep = line.glyphs.size();
         int width = line.width;
@@ -263,12 +263,12 @@ public:
         line.ellipsis = true;
     }
 
-    TextLayout run(std::string_view bytes) const
+    TextLayout Run(std::string_view bytes) const
     {
         TextLayout layout;
         UINT format = m_params.format;
-        layout.lineHeight = m_font.height();
-        std::vector<Item> all = items(bytes);
+        layout.lineHeight = m_font.Height();
+        std::vector<Item> all = Items(bytes);
         const bool single = format & DT_SINGLELINE;
         // Paragraphs end at CR LF, LF or CR unless the text is one line.
         size_t start = 0;
@@ -278,9 +278,9 @@ public:
             if (!end && (single || (c != U'\r' && c != U'\n')))
                 continue;
             if (format & DT_WORDBREAK && !single)
-                wrap(all, start, i, layout.lines);
+                Wrap(all, start, i, layout.lines);
             else
-                layout.lines.push_back(place(all, start, i, false));
+                layout.lines.push_back(Place(all, start, i, false));
             if (end)
                 break;
             if (c == U'\r' && i + 1 < all.size() && all[i + 1].ch.code == U'\n')
@@ -293,7 +293,7 @@ public:
             // Only the end of the text gets the ellipsis; other long words are clipped.
             LayoutLine& last = layout.lines.back();
             if (last.width > m_width)
-                addEllipsis(last, all);
+                AddEllipsis(last, all);
         }
 
         const RECT& r = m_params.rect;
@@ -352,7 +352,7 @@ private:
 
 TextLayout LayoutText(const FontFace& font, std::string_view bytes, const LayoutParams& params)
 {
-    return Layouter(font, params).run(bytes);
+    return Layouter(font, params).Run(bytes);
 }
 
 } // namespace yonda::text

@@ -4,8 +4,8 @@
 // the end ellipsis added. Works on glyph runs; knows nothing of device contexts.
 //
 // Drawing a text: font = FontFace::ForLogFont(log); layout = LayoutText(*font, bytes, params);
-// then for each line and each of its glyphs, font->glyph(g.code) goes with its pen at
-// (rect.left + g.x, rect.top + line.top + font->ascent()) on the baseline; the glyph's coverage
+// then for each line and each of its glyphs, font->GetGlyph(g.code) goes with its pen at
+// (rect.left + g.x, rect.top + line.top + font->Ascent()) on the baseline; the glyph's coverage
 // starts `left` pixels right of the pen and `top` pixels above the baseline. Clip to the
 // rectangle unless DT_NOCLIP.
 #pragma once
@@ -64,7 +64,7 @@ struct TabStops {
     int interval = 0;
     std::span<const int> positions;
     int origin = 0;
-    int next(int x) const;
+    int Next(int x) const;
 };
 
 struct LayoutParams {

@@ -41,11 +41,11 @@ void PaintGlyph(Surface& s, const Glyph& g, int penX, int baseline, uint32_t pix
     RECT r = RectIntersection(box, clip);
     if (RectEmpty(r))
         return;
-    const bool mono = s.monochrome();
+    const bool mono = s.Monochrome();
     const uint32_t sr = (pixel >> 16) & 0xFF, sg = (pixel >> 8) & 0xFF, sb = pixel & 0xFF;
     for (int y = r.top; y < r.bottom; ++y) {
         const uint8_t* cov = g.coverage.data() + static_cast<size_t>(y - box.top) * g.width - box.left;
-        uint32_t* out = s.row(y);
+        uint32_t* out = s.Row(y);
         for (int x = r.left; x < r.right; ++x) {
             uint32_t a = cov[x];
             if (a == 0)
@@ -60,7 +60,7 @@ void PaintGlyph(Surface& s, const Glyph& g, int penX, int baseline, uint32_t pix
             dr += ((sr - dr) * a + 127) / 255;
             dg += ((sg - dg) * a + 127) / 255;
             db += ((sb - db) * a + 127) / 255;
-            out[x] = s.opaqueMask() | ((dr & 0xFF) << 16) | ((dg & 0xFF) << 8) | (db & 0xFF);
+            out[x] = s.OpaqueMask() | ((dr & 0xFF) << 16) | ((dg & 0xFF) << 8) | (db & 0xFF);
         }
     }
 }
@@ -71,10 +71,10 @@ void PaintGlyph(Surface& s, const Glyph& g, int penX, int baseline, uint32_t pix
 void PaintLayout(const DeviceContext& dc, const FontFace& font, const TextLayout& layout, int x, int y,
                  const RECT* clip, bool opaqueLines)
 {
-    Surface* s = dc.target();
+    Surface* s = dc.Target();
     if (!s)
         return;
-    std::vector<RECT> clips = dc.clipRects();
+    std::vector<RECT> clips = dc.ClipRects();
     if (clip)
         clips = RectListIntersect(clips, SurfaceRect(dc, *clip));
     if (clips.empty())
@@ -89,12 +89,12 @@ void PaintLayout(const DeviceContext& dc, const FontFace& font, const TextLayout
                                                   c),
                                  0xF0, PixelFor(*s, dc.state.bkColor));
     uint32_t pixel = PixelFor(*s, dc.state.textColor);
-    const LOGFONTA& log = font.logFont();
+    const LOGFONTA& log = font.LogFont();
     for (const auto& line : layout.lines) {
-        POINT origin = dc.toSurface(x, y + line.top);
-        int baseline = origin.y + font.ascent();
+        POINT origin = dc.ToSurface(x, y + line.top);
+        int baseline = origin.y + font.Ascent();
         for (const auto& g : line.glyphs) {
-            const Glyph& glyph = font.glyph(g.code);
+            const Glyph& glyph = font.GetGlyph(g.code);
             if (glyph.coverage.empty())
                 continue;
             for (const RECT& c : clips)
@@ -105,13 +105,13 @@ void PaintLayout(const DeviceContext& dc, const FontFace& font, const TextLayout
             for (const RECT& c : clips)
                 PaintSurfaceRect(dc, RectIntersection(r, c), 0xF0, pixel);
         };
-        int thickness = font.underlineThickness();
+        int thickness = font.UnderlineThickness();
         if (log.lfUnderline)
-            rule(line.left, line.left + line.width, baseline + font.underlinePosition(), thickness);
+            rule(line.left, line.left + line.width, baseline + font.UnderlinePosition(), thickness);
         if (log.lfStrikeOut)
-            rule(line.left, line.left + line.width, baseline - font.strikeoutPosition(), thickness);
+            rule(line.left, line.left + line.width, baseline - font.StrikeoutPosition(), thickness);
         for (const auto& u : line.underlines)
-            rule(u.first, u.second, baseline + font.underlinePosition(), thickness);
+            rule(u.first, u.second, baseline + font.UnderlinePosition(), thickness);
     }
 }
 
@@ -131,12 +131,12 @@ yonda::text::TabStops TabsFor(const FontFace& font, int count, const INT* positi
     yonda::text::TabStops tabs;
     tabs.origin = lineStart - origin;
     if (count <= 0 || !positions) {
-        tabs.interval = 8 * font.aveCharWidth();
+        tabs.interval = 8 * font.AveCharWidth();
     } else if (count == 1) {
         tabs.interval = std::max(1, positions[0]);
     } else {
         tabs.positions = std::span<const int>(positions, static_cast<size_t>(count));
-        tabs.interval = 8 * font.aveCharWidth();
+        tabs.interval = 8 * font.AveCharWidth();
     }
     return tabs;
 }
@@ -182,17 +182,17 @@ BOOL GetTextMetricsA(HDC hdc, LPTEXTMETRICA lptm)
     if (!dc || !lptm)
         return FALSE;
     auto font = FaceOf(*dc);
-    const LOGFONTA& log = font->logFont();
+    const LOGFONTA& log = font->LogFont();
     TEXTMETRICA tm{};
-    tm.tmHeight = font->height();
-    tm.tmAscent = font->ascent();
-    tm.tmDescent = font->descent();
-    tm.tmInternalLeading = font->internalLeading();
+    tm.tmHeight = font->Height();
+    tm.tmAscent = font->Ascent();
+    tm.tmDescent = font->Descent();
+    tm.tmInternalLeading = font->InternalLeading();
     tm.tmExternalLeading = 0;
-    tm.tmAveCharWidth = font->aveCharWidth();
-    tm.tmMaxCharWidth = font->maxCharWidth();
+    tm.tmAveCharWidth = font->AveCharWidth();
+    tm.tmMaxCharWidth = font->MaxCharWidth();
     tm.tmWeight = log.lfWeight <= 0 ? FW_NORMAL : log.lfWeight;
-    tm.tmOverhang = font->overhang();
+    tm.tmOverhang = font->Overhang();
     tm.tmDigitizedAspectX = 96;
     tm.tmDigitizedAspectY = 96;
     tm.tmFirstChar = 0x20;
@@ -203,7 +203,7 @@ BOOL GetTextMetricsA(HDC hdc, LPTEXTMETRICA lptm)
     tm.tmUnderlined = log.lfUnderline ? 255 : 0;
     tm.tmStruckOut = log.lfStrikeOut ? 255 : 0;
     // The pitch bit is set for variable-pitch fonts, as the platform does it.
-    tm.tmPitchAndFamily = static_cast<BYTE>((font->fixedPitch() ? 0 : TMPF_FIXED_PITCH) | TMPF_VECTOR | TMPF_TRUETYPE |
+    tm.tmPitchAndFamily = static_cast<BYTE>((font->FixedPitch() ? 0 : TMPF_FIXED_PITCH) | TMPF_VECTOR | TMPF_TRUETYPE |
                                             (log.lfPitchAndFamily & 0xF0));
     tm.tmCharSet = static_cast<BYTE>(GetTextCharset(hdc));
     *lptm = tm;
@@ -215,7 +215,7 @@ int GetTextCharset(HDC hdc)
     auto dc = LookupDC(hdc);
     if (!dc)
         return DEFAULT_CHARSET;
-    switch (FaceOf(*dc)->codePage()) {
+    switch (FaceOf(*dc)->CodePage()) {
     case 949: return HANGUL_CHARSET;
     case 932: return SHIFTJIS_CHARSET;
     default: return ANSI_CHARSET;
@@ -228,9 +228,9 @@ int GetTextFaceA(HDC hdc, int c, LPSTR lpName)
     if (!dc)
         return 0;
     auto font = FaceOf(*dc);
-    std::string name(font->logFont().lfFaceName);
+    std::string name(font->LogFont().lfFaceName);
     if (name.empty())
-        name = font->family();
+        name = font->Family();
     if (!lpName)
         return static_cast<int>(name.size()) + 1;
     if (c <= 0)
@@ -247,10 +247,10 @@ BOOL GetTextExtentPoint32A(HDC hdc, LPCSTR lpString, int c, LPSIZE psizl)
     if (!dc || !psizl || (c > 0 && !lpString) || c < 0)
         return FALSE;
     auto font = FaceOf(*dc);
-    auto chars = yonda::text::SplitCharacters(Bytes(lpString, c), font->codePage());
+    auto chars = yonda::text::SplitCharacters(Bytes(lpString, c), font->CodePage());
     // No characters have no extent either way, not even a line's height.
-    psizl->cx = chars.empty() ? 0 : yonda::text::MeasureCharacters(*font, chars) + font->overhang();
-    psizl->cy = chars.empty() ? 0 : font->height();
+    psizl->cx = chars.empty() ? 0 : yonda::text::MeasureCharacters(*font, chars) + font->Overhang();
+    psizl->cy = chars.empty() ? 0 : font->Height();
     return TRUE;
 }
 
@@ -266,12 +266,12 @@ BOOL GetTextExtentExPointA(HDC hdc, LPCSTR lpszString, int cchString, int nMaxEx
     if (!dc || !lpSize || cchString < 0 || (cchString > 0 && !lpszString))
         return FALSE;
     auto font = FaceOf(*dc);
-    auto chars = yonda::text::SplitCharacters(Bytes(lpszString, cchString), font->codePage());
+    auto chars = yonda::text::SplitCharacters(Bytes(lpszString, cchString), font->CodePage());
     int x = 0;
     int fit = 0;
     bool fitting = true;
     for (const auto& ch : chars) {
-        x += font->advance(ch.code);
+        x += font->Advance(ch.code);
         if (fitting && (nMaxExtent < 0 || x <= nMaxExtent))
             fit = static_cast<int>(ch.offset + ch.length);
         else
@@ -283,7 +283,7 @@ BOOL GetTextExtentExPointA(HDC hdc, LPCSTR lpszString, int cchString, int nMaxEx
     if (lpnFit)
         *lpnFit = fit;
     lpSize->cx = x;
-    lpSize->cy = chars.empty() ? 0 : font->height();
+    lpSize->cy = chars.empty() ? 0 : font->Height();
     return TRUE;
 }
 
@@ -299,7 +299,7 @@ BOOL GetCharWidth32A(HDC hdc, UINT iFirst, UINT iLast, LPINT lpBuffer)
         if (code > 0xFF)
             bytes[n++] = static_cast<char>((code >> 8) & 0xFF);
         bytes[n++] = static_cast<char>(code & 0xFF);
-        auto chars = yonda::text::SplitCharacters(std::string_view(bytes, n), font->codePage());
+        auto chars = yonda::text::SplitCharacters(std::string_view(bytes, n), font->CodePage());
         lpBuffer[code - iFirst] = yonda::text::MeasureCharacters(*font, chars);
     }
     return TRUE;
@@ -319,7 +319,7 @@ BOOL ExtTextOutA(HDC hdc, int x, int y, UINT options, const RECT* lprect, LPCSTR
     TextLayout layout = LayoutLine(*font, bytes, false, {});
     if (lpDx && !layout.lines.empty()) {
         // Explicit advances, one per byte; a double-byte character moves by both of its bytes'.
-        auto chars = yonda::text::SplitCharacters(bytes, font->codePage());
+        auto chars = yonda::text::SplitCharacters(bytes, font->CodePage());
         auto& glyphs = layout.lines.front().glyphs;
         int pen = 0;
         for (size_t i = 0; i < chars.size() && i < glyphs.size(); ++i) {
@@ -343,11 +343,11 @@ BOOL ExtTextOutA(HDC hdc, int x, int y, UINT options, const RECT* lprect, LPCSTR
         left = x - width;
     int top = y;
     if ((align & TA_BASELINE) == TA_BASELINE)
-        top = y - font->ascent();
+        top = y - font->Ascent();
     else if (align & TA_BOTTOM)
-        top = y - font->height();
+        top = y - font->Height();
     if (dc->state.bkMode == OPAQUE && !(options & ETO_OPAQUE))
-        FillLogicalRect(*dc, RECT{left, top, left + width, top + font->height()}, dc->state.bkColor);
+        FillLogicalRect(*dc, RECT{left, top, left + width, top + font->Height()}, dc->state.bkColor);
     PaintLayout(*dc, *font, layout, left, top, (options & ETO_CLIPPED) ? lprect : nullptr, false);
     if (align & TA_UPDATECP) {
         if ((align & TA_CENTER) != TA_CENTER)
@@ -396,7 +396,7 @@ LONG TabbedTextOutA(HDC hdc, int x, int y, LPCSTR lpString, int chCount, int nTa
     TextLayout layout = LayoutLine(*font, Bytes(lpString, chCount), true,
                                    TabsFor(*font, nTabPositions, lpnTabStopPositions, nTabOrigin, x));
     PaintLayout(*dc, *font, layout, x, y, nullptr, dc->state.bkMode == OPAQUE);
-    return MAKELONG(layout.width, font->height());
+    return MAKELONG(layout.width, font->Height());
 }
 
 DWORD GetTabbedTextExtentA(HDC hdc, LPCSTR lpString, int chCount, int nTabPositions, const INT* lpnTabStopPositions)
@@ -407,5 +407,5 @@ DWORD GetTabbedTextExtentA(HDC hdc, LPCSTR lpString, int chCount, int nTabPositi
     auto font = FaceOf(*dc);
     TextLayout layout = LayoutLine(*font, Bytes(lpString, chCount), true,
                                    TabsFor(*font, nTabPositions, lpnTabStopPositions, 0, 0));
-    return static_cast<DWORD>(MAKELONG(layout.width, font->height()));
+    return static_cast<DWORD>(MAKELONG(layout.width, font->Height()));
 }

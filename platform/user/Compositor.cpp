@@ -97,7 +97,7 @@ std::shared_ptr<gdi::Surface> SurfaceOf(HWND top) {
     std::lock_guard lock(State().mutex);
     auto& surface = State().byTop[top];
     if (!surface) surface = std::make_shared<gdi::Surface>(size.cx, size.cy);
-    else if (surface->width() != size.cx || surface->height() != size.cy) surface->resize(size.cx, size.cy);
+    else if (surface->Width() != size.cx || surface->Height() != size.cy) surface->Resize(size.cx, size.cy);
     return surface;
 }
 
@@ -136,11 +136,11 @@ bool CaptureWindowPixels(HWND hwnd, std::vector<uint32_t>* pixels, int* width, i
     pixels->assign(static_cast<size_t>(w) * static_cast<size_t>(h), 0xFF000000u);
     for (int y = 0; y < h; ++y) {
         int sy = area.top + y;
-        if (sy < 0 || sy >= surface->height()) continue;
+        if (sy < 0 || sy >= surface->Height()) continue;
         for (int x = 0; x < w; ++x) {
             int sx = area.left + x;
-            if (sx < 0 || sx >= surface->width()) continue;
-            (*pixels)[static_cast<size_t>(y) * w + x] = surface->row(sy)[sx];
+            if (sx < 0 || sx >= surface->Width()) continue;
+            (*pixels)[static_cast<size_t>(y) * w + x] = surface->Row(sy)[sx];
         }
     }
     *width = w;
@@ -237,7 +237,7 @@ public:
         }
         {
             std::lock_guard lock(State().mutex);
-            RECT bounds{0, 0, surface->width(), surface->height()};
+            RECT bounds{0, 0, surface->Width(), surface->Height()};
             visible = gdi::RectListIntersect(visible, bounds);
             for (const RECT& r : visible) {
                 for (int y = r.top; y < r.bottom; ++y) {
@@ -247,7 +247,7 @@ public:
                                                                         static_cast<size_t>(sy) * stride);
                     for (int x = r.left; x < r.right; ++x) {
                         int sx = x - origin.x;
-                        if (sx >= 0 && sx < width) surface->row(y)[x] = src[sx] | 0xFF000000u;
+                        if (sx >= 0 && sx < width) surface->Row(y)[x] = src[sx] | 0xFF000000u;
                     }
                 }
             }

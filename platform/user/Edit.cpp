@@ -60,7 +60,7 @@ public:
     }
     FontDC(const FontDC&) = delete;
     FontDC& operator=(const FontDC&) = delete;
-    HDC get() const { return m_dc; }
+    HDC Get() const { return m_dc; }
 
 private:
     HWND m_hwnd;
@@ -152,7 +152,7 @@ std::vector<TextLine> EditControl::Lines(HDC dc) const {
 
 std::vector<TextLine> EditControl::Lines() const {
     FontDC dc(hwnd);
-    return Lines(dc.get());
+    return Lines(dc.Get());
 }
 
 std::string EditControl::Shown(const std::string& part) const {
@@ -183,8 +183,8 @@ void EditControl::KeepCaretInLine() {
     RECT rc;
     GetClientRect(hwnd, &rc);
     const int width = std::max(1, static_cast<int>(rc.right - rc.left) - leftMargin - rightMargin);
-    const int caretX = TextWidth(dc.get(), Shown(text.substr(0, caret)));
-    const int textWidth = TextWidth(dc.get(), Shown(text));
+    const int caretX = TextWidth(dc.Get(), Shown(text.substr(0, caret)));
+    const int textWidth = TextWidth(dc.Get(), Shown(text));
     int scroll = scrollX;
     if (caretX < scroll) scroll = std::max(0, caretX - width / 3);   // a little context before it
     if (caretX > scroll + width) scroll = caretX - width;
@@ -203,10 +203,10 @@ void EditControl::KeepCaretInView() {
     }
     if (!(Style() & ES_AUTOVSCROLL)) return;
     FontDC dc(hwnd);
-    auto lines = Lines(dc.get());
+    auto lines = Lines(dc.Get());
     RECT rc;
     GetClientRect(hwnd, &rc);
-    int visible = std::max(1, static_cast<int>(rc.bottom - rc.top) / LineHeight(hwnd, dc.get()));
+    int visible = std::max(1, static_cast<int>(rc.bottom - rc.top) / LineHeight(hwnd, dc.Get()));
     int line = LineOfPosition(lines, caret);
     int first = firstLine;
     if (line < first) first = line;
@@ -339,7 +339,7 @@ void EditControl::Paint() {
 
 size_t EditControl::PositionFromPoint(POINT pt) {
     FontDC fontDC(hwnd);
-    HDC dc = fontDC.get();
+    HDC dc = fontDC.Get();
     if (!dc) return text.size();
     int height = LineHeight(hwnd, dc);
     auto lines = Lines(dc);
@@ -390,12 +390,12 @@ LRESULT EditControl::OnKeyDown(WPARAM key) {
         if (!Multi()) break;
         // The caret keeps its x on the line above or below.
         FontDC dc(hwnd);
-        auto lines = Lines(dc.get());
+        auto lines = Lines(dc.Get());
         int line = LineOfPosition(lines, caret);
         int target = line + (key == VK_UP ? -1 : 1);
         if (target < 0 || target >= static_cast<int>(lines.size())) break;
-        int x = yonda::user::TextWidth(dc.get(), text, lines[line].start, caret);
-        size_t place = std::min(PositionAtX(dc.get(), text, lines[target], x), LastCaretPlace(lines, size_t(target), text));
+        int x = yonda::user::TextWidth(dc.Get(), text, lines[line].start, caret);
+        size_t place = std::min(PositionAtX(dc.Get(), text, lines[target], x), LastCaretPlace(lines, size_t(target), text));
         MoveCaret(place, shift);
         break;
     }
@@ -509,7 +509,7 @@ LRESULT EditControl::OnScrollCaret() {
 LRESULT EditControl::OnGetRect(LPARAM rect) {
     if (auto* r = reinterpret_cast<RECT*>(rect)) {
         FontDC dc(hwnd);
-        *r = FormatRect(LineHeight(hwnd, dc.get()));
+        *r = FormatRect(LineHeight(hwnd, dc.Get()));
     }
     return 0;
 }

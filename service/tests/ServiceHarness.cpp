@@ -121,7 +121,8 @@ void ServiceHarness::stop()
     m_store.reset();
 }
 
-int32_t ServiceHarness::addMember(const std::string& login, const std::string& nickname, int32_t points, bool dressed, char gender)
+int32_t ServiceHarness::addMember(const std::string& login, const std::string& nickname, int32_t points, bool dressed, char gender,
+                                  const std::string& area)
 {
     service::Account account;
     account.login = login;
@@ -130,7 +131,7 @@ int32_t ServiceHarness::addMember(const std::string& login, const std::string& n
     account.points = points;
     account.gender = gender;
     account.age = 25;
-    account.area = "02";
+    account.area = area;
     auto user = m_setup.addAccount(account);
     EXPECT_TRUE(user);
     if (user && dressed)
@@ -183,6 +184,17 @@ uint8_t TestClient::join(int16_t lobby, int16_t room, const std::string& passwor
     request.writer.ch('M').ch('0').ch('0').ch('0').ch('0').ch('0').u8(0).u8(1);
     request.writer.bytes(proto::makeWornItem({0, 9, 0}).bytes()); // a hair it owns
     return status(request);
+}
+
+int16_t TestClient::openRoom(int16_t lobby, const std::string& name, const std::string& subject, uint8_t limit,
+                            const std::string& password)
+{
+    proto::Block record(proto::kRoomOpenLayout);
+    record.i16(0, lobby).text(2, 50, name).text(52, 30, subject).u8(82, limit).text(83, 13, password);
+    auto request = begin(proto::RoomOpen);
+    request.writer.bytes(record.bytes());
+    auto reply = ask(request);
+    return reply && reply->ok() ? reply->fields().i16() : -1;
 }
 
 std::optional<proto::DecodedEvent> TestClient::waitFor(uint8_t type, bool message, int timeoutMs)

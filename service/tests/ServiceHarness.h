@@ -45,7 +45,9 @@ public:
     const std::filesystem::path& folder() const { return m_folder; }
     std::string database() const { return (m_folder / "service.db").string(); }
     // A member with a cheap password hash; dressed members have an avatar.
-    int32_t addMember(const std::string& login, const std::string& nickname, int32_t points = 1000, bool dressed = true, char gender = 'M');
+    // Members live in the first area unless told.
+    int32_t addMember(const std::string& login, const std::string& nickname, int32_t points = 1000, bool dressed = true, char gender = 'M',
+                      const std::string& area = "1");
     // Members added from now on get the cost of hashing real members have.
     void useStrongHashes() { m_strongHashes = true; }
     void start();
@@ -81,6 +83,9 @@ public:
 
     // Enters a lobby area (room -1) or a room, as the session does.
     uint8_t join(int16_t lobby, int16_t room, const std::string& password = "");
+    // Opens a room, as the room-making dialog does, and stands in it: its number, or -1.
+    int16_t openRoom(int16_t lobby, const std::string& name, const std::string& subject, uint8_t limit,
+                     const std::string& password = "");
 
     // The next event of that type (others before it are dropped), or nothing within the wait.
     std::optional<proto::DecodedEvent> waitFor(uint8_t type, bool message = false, int timeoutMs = 3000);

@@ -7,7 +7,9 @@
 #include <atomic>
 #include <chrono>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <optional>
 #include <sys/socket.h>
 #include <thread>
@@ -131,7 +133,7 @@ TEST_F(Library, RecordsSitAtTheClientsOffsets)
     EXPECT_STREQ(reinterpret_cast<const char*>(bytes + 26), "Kim");
     EXPECT_EQ(bytes[58], 'M');
     EXPECT_EQ(bytes[59], 25);
-    EXPECT_STREQ(reinterpret_cast<const char*>(bytes + 60), "02");
+    EXPECT_STREQ(reinterpret_cast<const char*>(bytes + 60), "1");
 
     CPtrList avatar;
     ASSERT_TRUE(comm.QueryAvataInfo(user, avatar));
@@ -308,6 +310,25 @@ TEST_F(Library, TheAvatarPictureTravelsInPieces)
     EXPECT_TRUE(std::equal(stored->begin(), stored->end(), reinterpret_cast<const uint8_t*>(picture.data())));
     EXPECT_FALSE(comm.UploadAvatarImage("lee", path.string().c_str())); // only one's own
     EXPECT_FALSE(comm.UploadAvatarImage("kim", (service.folder() / "missing.jpg").string().c_str()));
+
+    // Anyone may fetch it back whole, in the same pieces; a member without one gives no file.
+    const auto fetched = service.folder() / "fetched.jpg";
+    ASSERT_TRUE(comm.QueryAvatarImage(user, fetched.string().c_str()));
+    std::ifstream in(fetched, std::ios::binary);
+    std::vector<char> back((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    EXPECT_EQ(back, picture);
+    EXPECT_FALSE(std::filesystem::exists(fetched.string() + ".part"));
+    const auto none = service.folder() / "none.jpg";
+    const long lee = service.store().accountByLogin("lee")->user;
+    EXPECT_FALSE(comm.QueryAvatarImage(lee, none.string().c_str()));
+    EXPECT_FALSE(std::filesystem::exists(none));
+    EXPECT_FALSE(std::filesystem::exists(none.string() + ".part"));
+
+    // A picture larger than the service takes is not sent, and the one stored stays.
+    const auto large = service.folder() / "large.jpg";
+    std::ofstream(large, std::ios::binary).write(std::vector<char>(300 * 1024, 'x').data(), 300 * 1024);
+    EXPECT_FALSE(comm.UploadAvatarImage("kim", large.string().c_str()));
+    EXPECT_EQ(service.store().image("kim")->size(), picture.size());
 }
 
 TEST_F(Library, TheNotifyWindowMayBeGivenAsAWindowObject)

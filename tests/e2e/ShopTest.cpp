@@ -2,6 +2,7 @@
 // main frame, buys one item with its own button, fills a basket of three and buys it at once, and
 // is refused when the points do not reach. What was bought is checked in the service's database.
 #include "EndToEndTest.h"
+#include "MemberSteps.h"
 
 #include <algorithm>
 #include <chrono>
@@ -12,7 +13,6 @@ using namespace yonda::testing;
 
 namespace {
 
-constexpr char kTitle[] = "Yonda Alpha";
 constexpr char kFrameClass[] = "VelmoraMain";
 constexpr char kDialogClass[] = "#32770";
 constexpr char kGarden[] = "\xEC\xA0\x95\xEC\x9B\x90"; // the entrance of lobby 1, the one with the shop, "정원"
@@ -26,17 +26,6 @@ constexpr int kCellStep = 48 + 1;
 constexpr int kTabLeft = 16;
 constexpr int kTabWidth = 68;
 constexpr int kTabY = 47;
-
-void LogIn(DrivenProgram& program, const std::string& id)
-{
-    ASSERT_TRUE(IsOk(program.WaitWindow(kTitle)));
-    ASSERT_TRUE(IsOk(program.Click("#202", 20, 8)));
-    ASSERT_TRUE(IsOk(program.Type("#202", id)));
-    ASSERT_TRUE(IsOk(program.Click("#203", 20, 8)));
-    ASSERT_TRUE(IsOk(program.Type("#203", "pw")));
-    ASSERT_TRUE(IsOk(program.Key("#203", "RETURN")));
-    ASSERT_TRUE(IsOk(program.WaitWindow(kFrameClass, 30000)));
-}
 
 int Dialogs(DrivenProgram& program)
 {
@@ -132,7 +121,7 @@ TEST_F(ShopTest, AMemberBuysOneItemAndItsPriceLeavesThePoints)
     Service().AddMember("kim", "pw", "Kim");
     const auto before = Items("kim");
     DrivenProgram& kim = Launch("kim");
-    LogIn(kim, "kim");
+    LogInToFrame(kim, "kim");
     OpenShop(kim);
     // The preview shows the member before a white ground.
     bool drawn = false;
@@ -175,7 +164,7 @@ TEST_F(ShopTest, ABasketOfThreeIsBoughtAtOnce)
     Service().AddMember("kim", "pw", "Kim");
     const size_t owned = Items("kim").size();
     DrivenProgram& kim = Launch("kim");
-    LogIn(kim, "kim");
+    LogInToFrame(kim, "kim");
     OpenShop(kim);
     ClickCell(kim, 1); // hair: Short Crop (Wine Red), 300
     ClickTab(kim, 1);
@@ -204,7 +193,7 @@ TEST_F(ShopTest, TooFewPointsAreRefusedAndNothingChanges)
     Service().AddMember("kim", "pw", "Kim", poor);
     const auto before = Items("kim");
     DrivenProgram& kim = Launch("kim");
-    LogIn(kim, "kim");
+    LogInToFrame(kim, "kim");
     OpenShop(kim);
     ClickBuy(kim, 1); // 300 of 250: the shop says so and asks nothing
     Confirm(kim);

@@ -25,22 +25,10 @@ const SkinBox kBasket{372, 300, 172, 28};
 const char* const kTabLabels[kShopTabCount] = {"SHOP_TAB_HAIR", "SHOP_TAB_UPPER", "SHOP_TAB_LOWER", "SHOP_TAB_FOOTWEAR",
                                                "SHOP_TAB_ITEMS"};
 
-std::string RectText(const SkinBox& b)
-{
-    return "RECT(" + std::to_string(b.left) + "," + std::to_string(b.top) + "," + std::to_string(b.left + b.width) +
-           "," + std::to_string(b.top + b.height) + ")";
-}
-
 std::vector<std::string> TabSection(const std::string& section, int id, const SkinBox& box, const std::string& picture)
 {
     return {"", "[" + section + "]", "ID = " + std::to_string(id), "RECT = " + RectText(box),
             "TABCOUNT = " + std::to_string(kShopTabCount), "IMAGE = " + picture};
-}
-
-std::string Bytes(const SkinTexts& texts, const std::string& key, UINT codePage)
-{
-    const auto found = texts.find(key);
-    return found == texts.end() ? std::string() : YondaUtf8ToCodePage(found->second, codePage);
 }
 
 // One state column of a store cell: a framed card whose well for the item's picture sits at
@@ -62,6 +50,20 @@ SkinPicture CellPicture()
     CellState(p, 2, BlendColour(kCream, kOrangeLight, 1, 2), kOrange); // selected
     CellState(p, 3, 0xE6E0D8, 0xA09080);                               // pressed or off
     return p;
+}
+
+} // namespace
+
+std::string RectText(const SkinBox& b)
+{
+    return "RECT(" + std::to_string(b.left) + "," + std::to_string(b.top) + "," + std::to_string(b.left + b.width) +
+           "," + std::to_string(b.top + b.height) + ")";
+}
+
+std::string Bytes(const SkinTexts& texts, const std::string& key, UINT codePage)
+{
+    const auto found = texts.find(key);
+    return found == texts.end() ? std::string() : YondaUtf8ToCodePage(found->second, codePage);
 }
 
 // Tabs side by side; the picture holds one variant per selected tab, stacked.
@@ -87,8 +89,6 @@ SkinPicture TabStrip(const SkinBox& box, const std::vector<std::string>& labels,
     }
     return p;
 }
-
-} // namespace
 
 WindowDescription ItemShopWindow()
 {

@@ -4,6 +4,8 @@
 // yonda-skingen --icon <file> for the program's icon in the skins' colours.
 #include "AniWriter.h"
 #include "CursorPictures.h"
+#include "PeopleSkins.h"
+#include "RoomSkins.h"
 #include "SkinPictures.h"
 #include "SkinWindows.h"
 #include "StartupFiles.h"
@@ -140,6 +142,8 @@ bool WriteSkin(const fs::path& data, const fs::path& skins, const SkinLanguage& 
     for (auto& described : WindowIniFiles()) {
         files.push_back(std::move(described));
     }
+    AddRoomSkinSections(&files);
+    AddPeopleSkinSections(&files);
     for (auto& [name, text] : files) {
         if (!FillTexts(text, texts, name)) {
             return false;
@@ -153,6 +157,12 @@ bool WriteSkin(const fs::path& data, const fs::path& skins, const SkinLanguage& 
     auto pictures = DefaultSkinPictures();
     for (auto& labelled : WindowPictures(texts, skin.codePage)) {
         pictures.push_back(std::move(labelled));
+    }
+    for (auto& room : RoomSkinPictures(texts, skin.codePage)) {
+        pictures.push_back(std::move(room));
+    }
+    for (auto& people : PeopleSkinPictures(texts, skin.codePage)) {
+        pictures.push_back(std::move(people));
     }
     for (const auto& [name, picture] : pictures) {
         const std::vector<uint8_t> bmp = picture.Bmp();

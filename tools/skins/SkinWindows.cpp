@@ -2,9 +2,9 @@
 
 #include "ButtonStrips.h"
 #include "GdiLabel.h"
-#include "RoomUserSkin.h"
 #include "MessengerSkins.h"
 #include "ShopSkin.h"
+#include "UserInfoSkin.h"
 #include "WindowDescriptions.h"
 
 #include <cstring>
@@ -173,7 +173,6 @@ std::vector<std::pair<std::string, std::string>> WindowIniFiles()
             own << "\n[BITMAP_WND]\nRect = RECT(20,40,120,140)\n\n[MESSAGE]\nRECT = RECT(20," << w.box.height - 80
                 << "," << w.box.width - 20 << "," << w.box.height - 50 << ")\n";
         }
-        own << RoomUserSections(w.section);
         files.emplace_back(w.iniFile, own.str());
     }
     files.emplace_back("default.ini", main.str());
@@ -214,6 +213,9 @@ std::vector<std::pair<std::string, SkinPicture>> WindowPictures(const SkinTexts&
     };
     for (auto& shop : ItemShopPictures(texts, codePage)) {
         pictures.push_back(std::move(shop));
+    }
+    for (auto& info : UserInfoPictures(texts, codePage)) {
+        pictures.push_back(std::move(info));
     }
     for (const WindowDescription& w : DefaultSkinWindows()) {
         const std::string title = Text(texts, w.title, codePage);
@@ -270,9 +272,6 @@ std::vector<std::pair<std::string, SkinPicture>> WindowPictures(const SkinTexts&
             break;
         }
         }
-    }
-    for (auto& tab : RoomUserPictures(texts, codePage)) {
-        pictures.push_back(std::move(tab));
     }
     for (auto& picture : MessengerSkinPictures(texts, codePage)) {
         pictures.push_back(std::move(picture));

@@ -2,8 +2,11 @@
 
 #include "ChatSkin.h"
 #include "MessengerSkins.h"
+#include "PeopleSkins.h"
 #include "RoomDialogSkins.h"
+#include "RoomSkins.h"
 #include "ShopSkin.h"
+#include "UserInfoSkin.h"
 
 namespace {
 
@@ -92,7 +95,7 @@ std::vector<WindowDescription> Build()
                            "d3d_back.bmp", "D3DView.ini", {}, {}, {}, {}, {}};
     view.extraLines = {"D3DViewerBackRect = RECT(6,30,614,428)", "D3DViewerBackImage = d3d_border.bmp"};
     w.push_back(view);
-    w.push_back(Frame("InfoWindow", 1003, "INFO_TITLE", {616, 34, 176, 390}, "info"));
+    w.push_back(FriendsWindow(Frame("InfoWindow", 1003, "INFO_TITLE", {616, 34, 176, 390}, "info")));
     w.push_back(Button("CloseBtn", 111, "", {770, 6, 20, 20}, "btn_close.bmp", kRed, "CLOSE"));
     w.push_back(Button("MiniBtn", 112, "", {746, 6, 20, 20}, "btn_mini.bmp", kOrange, "MINIMISE"));
     // The lobby entrances post "enter lobby id - 240"; each shows its own column of the shared
@@ -118,18 +121,18 @@ std::vector<WindowDescription> Build()
         stage.buttons.push_back({"", stage.title, stage.id, stage.box, i == 2 ? kTan : kOrange});
         w.push_back(std::move(stage));
     }
-    w.push_back(Frame("WND_AVATAR_INFO", 1005, "AVATAR_INFO_TITLE", {100, 60, 320, 420}, "avatar_info"));
+    w.push_back(UserInfoWindow());
     w.push_back(ToolBarWindow());
-    w.push_back(Frame("WND_SEARCH_ROOM", 1007, "SEARCH_ROOM_TITLE", {150, 90, 360, 360}, "search_room"));
+    w.push_back(RoomSearchWindow(Frame("WND_SEARCH_ROOM", 1007, "SEARCH_ROOM_TITLE", {150, 60, 460, 440}, "search_room")));
     w.push_back(MessengerWindow());
-    w.push_back(Frame("WND_SEARCH_USER", 1008, "SEARCH_USER_TITLE", {150, 90, 360, 360}, "search_user"));
+    w.push_back(UserSearchWindow(Frame("WND_SEARCH_USER", 1008, "SEARCH_USER_TITLE", {150, 60, 460, 440}, "search_user")));
     // Dialogs: sized by their backgrounds, centred when they open.
     for (WindowDescription& room : RoomDialogWindows()) {
         w.push_back(std::move(room));
     }
     w.push_back(Login());
     w.push_back(AvatarSelectDialog());
-    w.push_back(Dialog("DLG_PASSWORD_CONFIRM", "PASSWORD_TITLE", 300, 180, "password", {{"ROOM_PASSWORD", 24, 60}}));
+    w.push_back(PasswordDialog(Dialog("DLG_PASSWORD_CONFIRM", "PASSWORD_TITLE", 300, 180, "password", {{"ROOM_PASSWORD", 24, 60}})));
     w.push_back(Dialog("DLG_SCREEN_SHOT_SUCCESS", "SCREENSHOT_TITLE", 300, 220, "screenshot", {},
                        WindowKind::Notice));
     w.push_back(ItemShopWindow());

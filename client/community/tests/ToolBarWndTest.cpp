@@ -120,38 +120,9 @@ protected:
     }
     CString Table(LPCSTR key) { return m_session.GetTableString(key); }
 
-    // Answers each notify box that opens while `run` runs (Enter, or Escape with `no`) and
-    // gives back their texts.
     std::vector<std::string> Boxes(const std::function<void()>& run, bool no = false)
     {
-        struct Watch {
-            std::vector<std::string> texts;
-            bool running = true;
-            bool no = false;
-            HWND answered = nullptr; // a box is answered once, however long it takes to go
-        };
-        auto watch = std::make_shared<Watch>();
-        watch->no = no;
-        Answer(watch);
-        run();
-        watch->running = false;
-        Pump();
-        return watch->texts;
-    }
-    template <typename Watch> static void Answer(std::shared_ptr<Watch> watch)
-    {
-        SoonInLoop([watch] {
-            if (!watch->running) {
-                return;
-            }
-            auto* box = dynamic_cast<CNotifyDlg*>(CWnd::FromHandle(::GetActiveWindow()));
-            if (box && box->GetSafeHwnd() != watch->answered) {
-                watch->answered = box->GetSafeHwnd();
-                watch->texts.push_back(box->m_bByText ? box->m_strText.Str() : "layout " + box->m_strSection.Str());
-                Key(watch->no ? VK_ESCAPE : VK_RETURN);
-            }
-            Answer(watch);
-        });
+        return AnswerNotifyBoxes(run, no);
     }
 
     // A block of an instant-message event as the network library hands it over.

@@ -4,6 +4,8 @@
 #include "MessagePump.h"
 #include "PixelExpect.h"
 
+#include <NotifyDlg.h>
+
 #include <afxwin.h>
 #include <yonda_user.h>
 
@@ -13,6 +15,7 @@
 #include <filesystem>
 #include <functional>
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -173,6 +176,42 @@ inline void QueueDrag(POINT from, POINT to, std::function<void()> then = nullptr
             SoonInLoop(then);
         }
     });
+}
+
+// Answers each notify box that opens while `run` runs (Enter, or Escape with `no`) and gives back
+// their texts ("layout NAME" for a box made from a layout).
+inline std::vector<std::string> AnswerNotifyBoxes(const std::function<void()>& run, bool no = false)
+{
+    struct Watch {
+        std::vector<std::string> texts;
+        bool running = true;
+        bool no = false;
+        HWND answered = nullptr; // a box is answered once, however long it takes to go
+    };
+    auto watch = std::make_shared<Watch>();
+    watch->no = no;
+    struct Answerer {
+        static void Next(std::shared_ptr<Watch> watch)
+        {
+            SoonInLoop([watch] {
+                if (!watch->running) {
+                    return;
+                }
+                auto* box = dynamic_cast<CNotifyDlg*>(CWnd::FromHandle(::GetActiveWindow()));
+                if (box && box->GetSafeHwnd() != watch->answered) {
+                    watch->answered = box->GetSafeHwnd();
+                    watch->texts.push_back(box->m_bByText ? box->m_strText.Str() : "layout " + box->m_strSection.Str());
+                    Key(watch->no ? VK_ESCAPE : VK_RETURN);
+                }
+                Next(watch);
+            });
+        }
+    };
+    Answerer::Next(watch);
+    run();
+    watch->running = false;
+    Pump();
+    return watch->texts;
 }
 
 } // namespace yonda::uitest

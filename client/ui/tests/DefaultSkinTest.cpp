@@ -234,9 +234,9 @@ TEST(DefaultSkins, EveryLayoutLoadsThroughTheToolkit)
                 EXPECT_EQ(dialog->Element("CANCELBTN")->nID, 190);
             } else if (auto* window = dynamic_cast<CWndSkin*>(own.get());
                        window && section != "D3DViewWindow" && section != "WND_LOBBY" && section != "WND_MENU" &&
-                       section != "ChatWindow") {
+                       section != "InfoWindow" && section != "ChatWindow") {
                 // (The lobby bar lies over the 3D view and is never closed, only hidden; the
-                // tool bar and the chat panel are parts of the frame.)
+                // tool bar, the friends window and the chat panel are parts of the frame.)
                 EXPECT_EQ(window->m_elCloseBtn.nID, 9999);
                 EXPECT_TRUE(window->m_elCloseBtn.bmpImage.GetSafeHandle());
             }

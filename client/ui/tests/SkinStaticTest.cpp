@@ -4,6 +4,7 @@
 #include "DialogSkin.h"
 #include "NotifyDlg.h"
 #include "PopupMenuList.h"
+#include "SkinDialog.h"
 #include "SkinStatic.h"
 #include "SkinWnd.h"
 #include "TempSkin.h"
@@ -148,7 +149,7 @@ TEST_F(SkinStaticTest, TheDropButtonOpensTheListBelowAndASecondClickClosesIt)
     ClickButton();
     ASSERT_TRUE(selector.m_menu.m_hWnd);
     EXPECT_TRUE(selector.m_menu.m_bScrollBarCreated);
-    EXPECT_EQ(selector.m_menu.Definition().m_nCount, 6);
+    EXPECT_EQ(selector.m_menu.Definition().m_nCount, 10);
     CRect control, menu;
     selector.GetWindowRect(&control);
     selector.m_menu.GetWindowRect(&menu);
@@ -246,5 +247,51 @@ TEST(SkinStaticChild, AWindowMakesItsSelectorFromItsSkinSection)
     EXPECT_EQ(r.TopLeft(), CPoint(10, 40));
     EXPECT_EQ(r.Width(), 80);
     EXPECT_TRUE(selector.m_bmp.GetSafeHandle());
+    ToolkitSetSkinFolder(CString());
+}
+
+// A dialog's selectors start at the item their section names (DefaultIndex), and reading the menu
+// again comes back to it; a window's selector does the same, and without the key shows item 0.
+TEST(SkinStaticChild, SelectorsStartAtTheirDefaultIndexInDialogsAndWindows)
+{
+    YondaSetActiveCodePage(949);
+    TempSkin skin("selector-default");
+    skin.Solid("back.bmp", 200, 120, 0xFFF0E0);
+    const std::string sections = "[ComboCount]\r\nRect = RECT(10,40,90,60)\r\nID = 4711\r\nDefaultIndex = 6\r\n"
+                                 "IniFile = PopupMenu.ini\r\nImage = combo_button.bmp\r\n"
+                                 "[ComboSex]\r\nRect = RECT(10,70,90,90)\r\nID = 4712\r\n"
+                                 "IniFile = PopupMenu.ini\r\nImage = combo_button.bmp\r\n";
+    skin.Write("Dlg.ini", "[COMMON]\r\nDEFAULT_BASE_BITMAP = back.bmp\r\n" + sections);
+    skin.Write("Wnd.ini", "[CloseBtn]\r\nID = 9999\r\n" + sections);
+    CSkinElement element;
+    element.strImage = skin.Path("back.bmp");
+    element.strIniFile = skin.Path("Dlg.ini");
+    element.rcRect = RECT{0, 0, 200, 120};
+    // The skins' own inis lie in the test's folder, the pictures and menus in the generated skin's.
+    ToolkitSetSkinFolder(SkinFolder());
+
+    CSkinDialog dialog(&element, 4321, nullptr);
+    ASSERT_TRUE(dialog.Create(4321, nullptr));
+    CSkinStatic count;
+    ASSERT_TRUE(dialog.CreateSkinChild(&count, "ComboCount"));
+    EXPECT_EQ(count.GetDlgCtrlID(), 4711);
+    EXPECT_EQ(count.m_strText, "8");
+    EXPECT_EQ(count.GetSelectedTag(), "8");
+    count.Reload();
+    EXPECT_EQ(count.GetSelectedTag(), "8") << "a reload keeps the first item";
+    CSkinStatic sex;
+    ASSERT_TRUE(dialog.CreateSkinChild(&sex, "ComboSex"));
+    EXPECT_EQ(sex.GetSelectedTag(), "0");
+    count.DestroyWindow();
+    sex.DestroyWindow();
+    dialog.DestroyWindow();
+
+    element.strIniFile = skin.Path("Wnd.ini");
+    CSkinWnd wnd;
+    ASSERT_TRUE(wnd.CreatePopup(nullptr, &element, 0));
+    CSkinStatic windowCount;
+    ASSERT_TRUE(wnd.CreateSkinChild(&windowCount, "ComboCount"));
+    EXPECT_EQ(windowCount.GetSelectedTag(), "8");
+    windowCount.DestroyWindow();
     ToolkitSetSkinFolder(CString());
 }

@@ -11,7 +11,7 @@ namespace {
 struct Info {
     BITMAPINFOHEADER header{};
     RGBQUAD colors[256]{};
-    BITMAPINFO* get() { return reinterpret_cast<BITMAPINFO*>(this); }
+    BITMAPINFO* Get() { return reinterpret_cast<BITMAPINFO*>(this); }
 };
 
 Info MakeInfo(int width, int height, int bits)
@@ -33,7 +33,7 @@ TEST(CreateDIBitmap, TwentyFourBitBottomUpRowsWithPadding)
     // Bottom row first: blue, green, red; then the top row: white, black, grey. 9 bytes + 3 padding.
     const BYTE bits[] = {255, 0, 0, 0, 255, 0, 0, 0, 255, 0, 0, 0,
                          255, 255, 255, 0, 0, 0, 128, 128, 128, 0, 0, 0};
-    HBITMAP bitmap = CreateDIBitmap(screen.dc, &info.header, CBM_INIT, bits, info.get(), DIB_RGB_COLORS);
+    HBITMAP bitmap = CreateDIBitmap(screen.dc, &info.header, CBM_INIT, bits, info.Get(), DIB_RGB_COLORS);
     ASSERT_NE(bitmap, nullptr);
     HDC dc = CreateCompatibleDC(screen.dc);
     SelectObject(dc, bitmap);
@@ -54,7 +54,7 @@ TEST(CreateDIBitmap, PalettedPicturesReadTheirColourTable)
     info.colors[0] = RGBQUAD{0, 0, 255, 0};   // red
     info.colors[1] = RGBQUAD{255, 0, 0, 0};   // blue
     const BYTE bits[] = {0x01, 0x05, 0, 0};   // indices 0, 1, 0, 5 (beyond the table: black)
-    HBITMAP bitmap = CreateDIBitmap(screen.dc, &info.header, CBM_INIT, bits, info.get(), DIB_RGB_COLORS);
+    HBITMAP bitmap = CreateDIBitmap(screen.dc, &info.header, CBM_INIT, bits, info.Get(), DIB_RGB_COLORS);
     ASSERT_NE(bitmap, nullptr);
     HDC dc = CreateCompatibleDC(screen.dc);
     SelectObject(dc, bitmap);
@@ -80,29 +80,29 @@ TEST(CreateDIBitmap, RejectsBadHeaders)
          }) {
         Info info = MakeInfo(2, 2, 24);
         mutate(info);
-        EXPECT_EQ(CreateDIBitmap(screen.dc, &info.header, CBM_INIT, bits, info.get(), DIB_RGB_COLORS), nullptr);
+        EXPECT_EQ(CreateDIBitmap(screen.dc, &info.header, CBM_INIT, bits, info.Get(), DIB_RGB_COLORS), nullptr);
     }
     Info info = MakeInfo(2, 2, 24);
-    EXPECT_EQ(CreateDIBitmap(screen.dc, &info.header, CBM_INIT, nullptr, info.get(), DIB_RGB_COLORS), nullptr);
+    EXPECT_EQ(CreateDIBitmap(screen.dc, &info.header, CBM_INIT, nullptr, info.Get(), DIB_RGB_COLORS), nullptr);
 }
 
 TEST(GetDIBits, RoundTripsThroughThirtyTwoAndOneBit)
 {
     MemDC mem(3, 2);
-    mem.fill(kWhite);
+    mem.Fill(kWhite);
     SetPixel(mem.dc, 0, 0, RGB(10, 20, 30));
     SetPixel(mem.dc, 2, 1, kBlack);
     SelectObject(mem.dc, mem.old);  // bitmaps are read out of any DC
 
     Info info = MakeInfo(0, 0, 0);
-    ASSERT_NE(GetDIBits(mem.dc, mem.bitmap, 0, 0, nullptr, info.get(), DIB_RGB_COLORS), 0);
+    ASSERT_NE(GetDIBits(mem.dc, mem.bitmap, 0, 0, nullptr, info.Get(), DIB_RGB_COLORS), 0);
     EXPECT_EQ(info.header.biWidth, 3);
     EXPECT_EQ(info.header.biHeight, 2);
     EXPECT_EQ(info.header.biBitCount, 32);
 
     info = MakeInfo(3, -2, 32);  // top-down
     std::vector<BYTE> bits(3 * 4 * 2);
-    ASSERT_EQ(GetDIBits(mem.dc, mem.bitmap, 0, 2, bits.data(), info.get(), DIB_RGB_COLORS), 2);
+    ASSERT_EQ(GetDIBits(mem.dc, mem.bitmap, 0, 2, bits.data(), info.Get(), DIB_RGB_COLORS), 2);
     EXPECT_EQ(bits[0], 30);
     EXPECT_EQ(bits[1], 20);
     EXPECT_EQ(bits[2], 10);
@@ -111,7 +111,7 @@ TEST(GetDIBits, RoundTripsThroughThirtyTwoAndOneBit)
 
     Info mono = MakeInfo(3, 2, 1);
     std::vector<BYTE> monoBits(8);
-    ASSERT_EQ(GetDIBits(mem.dc, mem.bitmap, 0, 2, monoBits.data(), mono.get(), DIB_RGB_COLORS), 2);
+    ASSERT_EQ(GetDIBits(mem.dc, mem.bitmap, 0, 2, monoBits.data(), mono.Get(), DIB_RGB_COLORS), 2);
     EXPECT_EQ(monoBits[0], 0xC0);  // bottom row: white, white, black
     EXPECT_EQ(monoBits[4], 0x60);  // top row: (10, 20, 30) is nearer black than white
     SelectObject(mem.dc, mem.bitmap);
@@ -124,7 +124,7 @@ TEST(SetDIBits, WritesRowsIntoAMonochromeBitmap)
     info.colors[0] = RGBQUAD{0, 0, 0, 0};
     info.colors[1] = RGBQUAD{255, 255, 255, 0};
     const BYTE bits[4] = {0xA5, 0, 0, 0};
-    ASSERT_EQ(SetDIBits(nullptr, mask, 0, 1, bits, info.get(), DIB_RGB_COLORS), 1);
+    ASSERT_EQ(SetDIBits(nullptr, mask, 0, 1, bits, info.Get(), DIB_RGB_COLORS), 1);
     HDC dc = CreateCompatibleDC(nullptr);
     SelectObject(dc, mask);
     std::string got;
@@ -139,7 +139,7 @@ TEST(CreateDIBSection, SharesItsBitsWithDrawing)
 {
     Info info = MakeInfo(2, 2, 32);  // bottom-up: the first row in memory is the bottom one
     void* bits = nullptr;
-    HBITMAP section = CreateDIBSection(nullptr, info.get(), DIB_RGB_COLORS, &bits, nullptr, 0);
+    HBITMAP section = CreateDIBSection(nullptr, info.Get(), DIB_RGB_COLORS, &bits, nullptr, 0);
     ASSERT_NE(section, nullptr);
     ASSERT_NE(bits, nullptr);
     HDC dc = CreateCompatibleDC(nullptr);
@@ -155,7 +155,7 @@ TEST(CreateDIBSection, SharesItsBitsWithDrawing)
     DeleteObject(section);
 
     Info eight = MakeInfo(2, 2, 8);
-    EXPECT_EQ(CreateDIBSection(nullptr, eight.get(), DIB_RGB_COLORS, &bits, nullptr, 0), nullptr);
+    EXPECT_EQ(CreateDIBSection(nullptr, eight.Get(), DIB_RGB_COLORS, &bits, nullptr, 0), nullptr);
     EXPECT_EQ(bits, nullptr);
 }
 
@@ -167,8 +167,8 @@ TEST(CreateDIBSection, RasterOperationsKeepTheFourthByte)
     Info info = MakeInfo(2, 1, 32);
     void* sourceBits = nullptr;
     void* targetBits = nullptr;
-    HBITMAP source = CreateDIBSection(nullptr, info.get(), DIB_RGB_COLORS, &sourceBits, nullptr, 0);
-    HBITMAP target = CreateDIBSection(nullptr, info.get(), DIB_RGB_COLORS, &targetBits, nullptr, 0);
+    HBITMAP source = CreateDIBSection(nullptr, info.Get(), DIB_RGB_COLORS, &sourceBits, nullptr, 0);
+    HBITMAP target = CreateDIBSection(nullptr, info.Get(), DIB_RGB_COLORS, &targetBits, nullptr, 0);
     ASSERT_TRUE(source && target);
     auto* in = static_cast<uint32_t*>(sourceBits);
     auto* out = static_cast<uint32_t*>(targetBits);
@@ -195,19 +195,19 @@ TEST(CreateDIBSection, RasterOperationsKeepTheFourthByte)
 
     Info readBack = MakeInfo(2, 1, 32);
     uint32_t read[2] = {};
-    ASSERT_EQ(GetDIBits(to, target, 0, 1, read, readBack.get(), DIB_RGB_COLORS), 1);
+    ASSERT_EQ(GetDIBits(to, target, 0, 1, read, readBack.Get(), DIB_RGB_COLORS), 1);
     EXPECT_EQ(read[1], 0x80112233u);
 
     // Into a device bitmap the same copy lands opaque, and its DIB copy carries no fourth byte.
     MemDC device(2, 1);
     ASSERT_TRUE(BitBlt(device.dc, 0, 0, 2, 1, from, 0, 0, SRCCOPY));
-    EXPECT_EQ(device.at(0, 0), RGB(0x11, 0x22, 0x33));
-    ASSERT_EQ(GetDIBits(device.dc, device.bitmap, 0, 1, read, readBack.get(), DIB_RGB_COLORS), 1);
+    EXPECT_EQ(device.At(0, 0), RGB(0x11, 0x22, 0x33));
+    ASSERT_EQ(GetDIBits(device.dc, device.bitmap, 0, 1, read, readBack.Get(), DIB_RGB_COLORS), 1);
     EXPECT_EQ(read[0], 0x00112233u);
 
     // A 32-bit picture drawn straight into the section keeps its fourth byte too.
     const uint32_t picture[2] = {0x7F0000FFu, 0x00FF0000u};
-    ASSERT_EQ(SetDIBitsToDevice(to, 0, 0, 2, 1, 0, 0, 0, 1, picture, info.get(), DIB_RGB_COLORS), 1);
+    ASSERT_EQ(SetDIBitsToDevice(to, 0, 0, 2, 1, 0, 0, 0, 1, picture, info.Get(), DIB_RGB_COLORS), 1);
     EXPECT_EQ(out[0], 0x7F0000FFu);
     DeleteDC(from);
     DeleteDC(to);
@@ -226,16 +226,16 @@ TEST(CreateBitmap, AColourInAMonochromeBitmapIsTheNearerOfBlackAndWhite)
         RECT one{x, 0, x + 1, 1};
         FillRect(mono.dc, &one, brush);
         DeleteObject(brush);
-        EXPECT_EQ(mono.at(x, 0), nearer[x]) << "brush " << std::hex << colours[x];
+        EXPECT_EQ(mono.At(x, 0), nearer[x]) << "brush " << std::hex << colours[x];
         SetPixel(mono.dc, x, 0, colours[x] ^ 0xFFFFFF);
-        EXPECT_NE(mono.at(x, 0), nearer[x]) << "pixel " << std::hex << (colours[x] ^ 0xFFFFFF);
+        EXPECT_NE(mono.At(x, 0), nearer[x]) << "pixel " << std::hex << (colours[x] ^ 0xFFFFFF);
     }
     // A colour picture set into it maps the same way.
     Info info = MakeInfo(4, 1, 32);
     const uint32_t picture[4] = {0x0000FF00u, 0x006464C8u, 0x007F7F80u, 0x0080807Fu};
-    ASSERT_EQ(SetDIBits(mono.dc, mono.bitmap, 0, 1, picture, info.get(), DIB_RGB_COLORS), 1);
+    ASSERT_EQ(SetDIBits(mono.dc, mono.bitmap, 0, 1, picture, info.Get(), DIB_RGB_COLORS), 1);
     for (int x = 0; x < 4; ++x)
-        EXPECT_EQ(mono.at(x, 0), nearer[x]) << "picture pixel " << x;
+        EXPECT_EQ(mono.At(x, 0), nearer[x]) << "picture pixel " << x;
 }
 
 TEST(CreateBitmap, MonochromeRowsArePaddedToSixteenBits)

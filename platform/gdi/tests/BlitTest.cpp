@@ -32,20 +32,20 @@ TEST(BitBlt, EachRasterOperationOnColour)
         {"WHITENESS", WHITENESS, kWhite},
     };
     MemDC src(4, 4);
-    src.fill(kSrc);
+    src.Fill(kSrc);
     for (const RopCase& c : cases) {
         SCOPED_TRACE(c.name);
         MemDC dst(4, 4);
-        dst.fill(kDst);
+        dst.Fill(kDst);
         HBRUSH brush = CreateSolidBrush(kPat);
         HGDIOBJ oldBrush = SelectObject(dst.dc, brush);
         ASSERT_TRUE(BitBlt(dst.dc, 1, 1, 2, 2, src.dc, 0, 0, c.rop));
         SelectObject(dst.dc, oldBrush);
         DeleteObject(brush);
-        EXPECT_EQ(dst.at(1, 1), c.expected);
-        EXPECT_EQ(dst.at(2, 2), c.expected);
-        EXPECT_EQ(dst.at(0, 0), kDst);
-        EXPECT_EQ(dst.at(3, 3), kDst);
+        EXPECT_EQ(dst.At(1, 1), c.expected);
+        EXPECT_EQ(dst.At(2, 2), c.expected);
+        EXPECT_EQ(dst.At(0, 0), kDst);
+        EXPECT_EQ(dst.At(3, 3), kDst);
     }
 }
 
@@ -58,9 +58,9 @@ TEST(BitBlt, ColourToMonochromeMarksTheSourceBackgroundColourAsOne)
     SetBkColor(src.dc, kMagenta);
     MemDC mask(3, 1, true);
     ASSERT_TRUE(BitBlt(mask.dc, 0, 0, 3, 1, src.dc, 0, 0, SRCCOPY));
-    EXPECT_EQ(mask.at(0, 0), kWhite);
-    EXPECT_EQ(mask.at(1, 0), kBlack);
-    EXPECT_EQ(mask.at(2, 0), kBlack);  // white is not the background colour here
+    EXPECT_EQ(mask.At(0, 0), kWhite);
+    EXPECT_EQ(mask.At(1, 0), kBlack);
+    EXPECT_EQ(mask.At(2, 0), kBlack);  // white is not the background colour here
 }
 
 TEST(BitBlt, MonochromeToColourTakesTheDestinationsColours)
@@ -73,16 +73,16 @@ TEST(BitBlt, MonochromeToColourTakesTheDestinationsColours)
     SetTextColor(dst.dc, RGB(4, 5, 6));
     SetBkColor(mask.dc, RGB(9, 9, 9));  // the source's own colours do not matter
     ASSERT_TRUE(BitBlt(dst.dc, 0, 0, 2, 1, mask.dc, 0, 0, SRCCOPY));
-    EXPECT_EQ(dst.at(0, 0), RGB(1, 2, 3));
-    EXPECT_EQ(dst.at(1, 0), RGB(4, 5, 6));
+    EXPECT_EQ(dst.At(0, 0), RGB(1, 2, 3));
+    EXPECT_EQ(dst.At(1, 0), RGB(4, 5, 6));
 }
 
 // A 6x3 picture keyed in magenta: a red block at columns 1-2 and a green one at 4, the rest key.
 void PaintKeyedPicture(const MemDC& picture)
 {
-    picture.fill(kMagenta);
-    picture.fill(RECT{1, 0, 3, 3}, RGB(255, 0, 0));
-    picture.fill(RECT{4, 1, 5, 2}, RGB(0, 255, 0));
+    picture.Fill(kMagenta);
+    picture.Fill(RECT{1, 0, 3, 3}, RGB(255, 0, 0));
+    picture.Fill(RECT{4, 1, 5, 2}, RGB(0, 255, 0));
 }
 
 // The transparent blit of a keyed picture as the skinned windows do it; `useMaskBlt` false runs
@@ -132,7 +132,7 @@ TEST(MaskBlt, TransparentBlitOfAKeyedPictureBothWays)
         MemDC picture(6, 3);
         PaintKeyedPicture(picture);
         MemDC dest(10, 5);
-        dest.fill(background);
+        dest.Fill(background);
         DrawTransparent(dest.dc, 2, 1, 6, 3, picture.dc, kMagenta, useMaskBlt);
         const char* rows[] = {
             "..........",
@@ -144,7 +144,7 @@ TEST(MaskBlt, TransparentBlitOfAKeyedPictureBothWays)
         for (int y = 0; y < 5; ++y) {
             for (int x = 0; x < 10; ++x) {
                 COLORREF want = rows[y][x] == 'R' ? RGB(255, 0, 0) : rows[y][x] == 'G' ? RGB(0, 255, 0) : background;
-                EXPECT_EQ(dest.at(x, y), want) << "at " << x << "," << y;
+                EXPECT_EQ(dest.At(x, y), want) << "at " << x << "," << y;
             }
         }
     }
@@ -153,9 +153,9 @@ TEST(MaskBlt, TransparentBlitOfAKeyedPictureBothWays)
 TEST(MaskBlt, RequiresAMonochromeMaskAndRunsGenericOperations)
 {
     MemDC src(2, 1);
-    src.fill(RGB(0, 0, 255));
+    src.Fill(RGB(0, 0, 255));
     MemDC dst(2, 1);
-    dst.fill(RGB(255, 0, 0));
+    dst.Fill(RGB(255, 0, 0));
     HBITMAP colourMask = CreateCompatibleBitmap(dst.dc, 2, 1);
     EXPECT_FALSE(MaskBlt(dst.dc, 0, 0, 2, 1, src.dc, 0, 0, colourMask, 0, 0, 0xCCAA0020));
     DeleteObject(colourMask);
@@ -164,17 +164,17 @@ TEST(MaskBlt, RequiresAMonochromeMaskAndRunsGenericOperations)
     HBITMAP mask = CreateBitmap(2, 1, 1, 1, bits);
     // Foreground (mask 1): SRCPAINT; background (mask 0): BLACKNESS.
     ASSERT_TRUE(MaskBlt(dst.dc, 0, 0, 2, 1, src.dc, 0, 0, mask, 0, 0, MAKEROP4(SRCPAINT, BLACKNESS)));
-    EXPECT_EQ(dst.at(0, 0), RGB(255, 0, 255));
-    EXPECT_EQ(dst.at(1, 0), kBlack);
+    EXPECT_EQ(dst.At(0, 0), RGB(255, 0, 255));
+    EXPECT_EQ(dst.At(1, 0), kBlack);
     DeleteObject(mask);
 }
 
 TEST(BitBlt, ClipsToTheClipRegionAndTranslatesByTheOrigins)
 {
     MemDC src(4, 4);
-    src.fill(RGB(0, 0, 255));
+    src.Fill(RGB(0, 0, 255));
     MemDC dst(8, 8);
-    dst.fill(kWhite);
+    dst.Fill(kWhite);
     SetWindowOrgEx(dst.dc, -2, -1, nullptr);  // logical (0, 0) is device (2, 1)
     ASSERT_EQ(IntersectClipRect(dst.dc, 0, 0, 2, 10), SIMPLEREGION);  // device columns 2-3
     ASSERT_TRUE(BitBlt(dst.dc, 0, 0, 4, 4, src.dc, 0, 0, SRCCOPY));
@@ -184,7 +184,7 @@ TEST(BitBlt, ClipsToTheClipRegionAndTranslatesByTheOrigins)
     for (int y = 0; y < 6; ++y) {
         std::string row;
         for (int x = 0; x < 7; ++x)
-            row += dst.at(x, y) == kWhite ? '.' : '#';
+            row += dst.At(x, y) == kWhite ? '.' : '#';
         got.push_back(row);
     }
     EXPECT_EQ(got, (std::vector<std::string>{".......", "..##...", "..##...", "..##...", "..##...", "......."}));
@@ -193,7 +193,7 @@ TEST(BitBlt, ClipsToTheClipRegionAndTranslatesByTheOrigins)
 TEST(BitBlt, ClipRegionIsInDeviceCoordinates)
 {
     MemDC dst(8, 2);
-    dst.fill(kWhite);
+    dst.Fill(kWhite);
     HRGN region = CreateRectRgn(4, 0, 8, 2);  // device columns 4-7
     SelectClipRgn(dst.dc, region);
     DeleteObject(region);  // the DC keeps its own copy
@@ -201,9 +201,9 @@ TEST(BitBlt, ClipRegionIsInDeviceCoordinates)
     PatBlt(dst.dc, 0, 0, 2, 2, BLACKNESS);  // device columns 3-4: only 4 is inside
     SetViewportOrgEx(dst.dc, 0, 0, nullptr);
     SelectClipRgn(dst.dc, nullptr);
-    EXPECT_EQ(dst.at(3, 0), kWhite);
-    EXPECT_EQ(dst.at(4, 0), kBlack);
-    EXPECT_EQ(dst.at(5, 0), kWhite);
+    EXPECT_EQ(dst.At(3, 0), kWhite);
+    EXPECT_EQ(dst.At(4, 0), kBlack);
+    EXPECT_EQ(dst.At(5, 0), kWhite);
 }
 
 TEST(BitBlt, OverlappingCopyWithinOneBitmapReadsTheOldPixels)
@@ -213,20 +213,20 @@ TEST(BitBlt, OverlappingCopyWithinOneBitmapReadsTheOldPixels)
         SetPixel(dc.dc, x, 0, RGB(x * 10, 0, 0));
     ASSERT_TRUE(BitBlt(dc.dc, 1, 0, 4, 1, dc.dc, 0, 0, SRCCOPY));
     for (int x = 1; x < 5; ++x)
-        EXPECT_EQ(dc.at(x, 0), RGB((x - 1) * 10, 0, 0));
+        EXPECT_EQ(dc.At(x, 0), RGB((x - 1) * 10, 0, 0));
 }
 
 TEST(BitBlt, SourceOutsideItsBitmapLeavesTheDestination)
 {
     MemDC src(2, 2);
-    src.fill(kBlack);
+    src.Fill(kBlack);
     MemDC dst(4, 4);
-    dst.fill(kWhite);
+    dst.Fill(kWhite);
     ASSERT_TRUE(BitBlt(dst.dc, 0, 0, 4, 4, src.dc, -1, -1, SRCCOPY));
-    EXPECT_EQ(dst.at(0, 0), kWhite);
-    EXPECT_EQ(dst.at(1, 1), kBlack);
-    EXPECT_EQ(dst.at(2, 2), kBlack);
-    EXPECT_EQ(dst.at(3, 3), kWhite);
+    EXPECT_EQ(dst.At(0, 0), kWhite);
+    EXPECT_EQ(dst.At(1, 1), kBlack);
+    EXPECT_EQ(dst.At(2, 2), kBlack);
+    EXPECT_EQ(dst.At(3, 3), kWhite);
 }
 
 TEST(BitBlt, BadHandlesFail)
@@ -243,7 +243,7 @@ std::string Row(const MemDC& dc, int y, int width)
 {
     std::string s;
     for (int x = 0; x < width; ++x) {
-        COLORREF c = dc.at(x, y);
+        COLORREF c = dc.At(x, y);
         s += c == kWhite ? 'w' : c == kBlack ? 'k' : c == RGB(255, 0, 0) ? 'r' : c == RGB(0, 0, 255) ? 'b' : '?';
     }
     return s;
@@ -252,7 +252,7 @@ std::string Row(const MemDC& dc, int y, int width)
 TEST(StretchBlt, ShrinkInTheDefaultModeAndsTheDroppedPixels)
 {
     MemDC src(4, 1);
-    src.fill(kWhite);
+    src.Fill(kWhite);
     SetPixel(src.dc, 1, 0, kBlack);
     SetPixel(src.dc, 2, 0, RGB(255, 0, 0));
     SetPixel(src.dc, 3, 0, RGB(255, 0, 255));
@@ -268,7 +268,7 @@ TEST(StretchBlt, ShrinkInTheDefaultModeAndsTheDroppedPixels)
     SetStretchBltMode(dst.dc, WHITEONBLACK);
     ASSERT_TRUE(StretchBlt(dst.dc, 0, 0, 2, 1, src.dc, 0, 0, 4, 1, SRCCOPY));
     EXPECT_EQ(Row(dst, 0, 2), "w?");
-    EXPECT_EQ(dst.at(1, 0), RGB(255, 0, 255));
+    EXPECT_EQ(dst.At(1, 0), RGB(255, 0, 255));
 }
 
 TEST(StretchBlt, EnlargeRepeatsAndNegativeWidthMirrors)
@@ -287,7 +287,7 @@ TEST(StretchBlt, EnlargeRepeatsAndNegativeWidthMirrors)
 TEST(StretchBlt, OnePixelColumnToAWideBand)
 {
     MemDC src(3, 2);
-    src.fill(kWhite);
+    src.Fill(kWhite);
     SetPixel(src.dc, 1, 0, RGB(255, 0, 0));
     SetPixel(src.dc, 1, 1, RGB(0, 0, 255));
     MemDC dst(5, 2);
@@ -299,7 +299,7 @@ TEST(StretchBlt, OnePixelColumnToAWideBand)
 TEST(PatBlt, UsesTheSelectedBrushAndIgnoresAHollowOne)
 {
     MemDC dc(3, 1);
-    dc.fill(kWhite);
+    dc.Fill(kWhite);
     SelectObject(dc.dc, GetStockObject(BLACK_BRUSH));
     ASSERT_TRUE(PatBlt(dc.dc, 0, 0, 1, 1, PATCOPY));
     SelectObject(dc.dc, GetStockObject(NULL_BRUSH));
@@ -311,7 +311,7 @@ TEST(PatBlt, UsesTheSelectedBrushAndIgnoresAHollowOne)
 TEST(FillRect, FillsFramesAndLeavesTheRightAndBottomEdges)
 {
     MemDC dc(5, 5);
-    dc.fill(kWhite);
+    dc.Fill(kWhite);
     HBRUSH red = CreateSolidBrush(RGB(255, 0, 0));
     RECT frame{0, 0, 5, 5};
     ASSERT_TRUE(FrameRect(dc.dc, &frame, red));
@@ -329,7 +329,7 @@ TEST(FillRect, FillsFramesAndLeavesTheRightAndBottomEdges)
 TEST(ExtTextOut, OpaqueWithoutTextFillsWithTheBackgroundColour)
 {
     MemDC dc(3, 1);
-    dc.fill(kWhite);
+    dc.Fill(kWhite);
     SetBkColor(dc.dc, RGB(0, 0, 255));
     SetBkMode(dc.dc, TRANSPARENT);  // ETO_OPAQUE fills whatever the mode
     RECT r{1, 0, 3, 1};
@@ -340,7 +340,7 @@ TEST(ExtTextOut, OpaqueWithoutTextFillsWithTheBackgroundColour)
 TEST(LineTo, DrawsUpToButNotIncludingTheEndPoint)
 {
     MemDC dc(5, 2);
-    dc.fill(kWhite);
+    dc.Fill(kWhite);
     MoveToEx(dc.dc, 0, 0, nullptr);
     ASSERT_TRUE(LineTo(dc.dc, 4, 0));
     EXPECT_EQ(Row(dc, 0, 5), "kkkkw");

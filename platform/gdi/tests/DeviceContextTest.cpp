@@ -149,16 +149,16 @@ TEST(DeviceContext, ClipBoxAndRegionsFollowTheClip)
 TEST(SurfaceDC, DrawsAtItsOriginInsideItsClip)
 {
     auto surface = std::make_shared<Surface>(20, 10);
-    surface->fill(0xFFFFFFFFu);
+    surface->Fill(0xFFFFFFFFu);
     // A child window at (5, 2) of its top-level window, 6 x 4, partly covered: clip to x < 9.
     HDC dc = CreateSurfaceDC(surface, POINT{5, 2}, RECT{5, 2, 9, 6});
     ASSERT_NE(dc, nullptr);
     RECT all{0, 0, 6, 4};
     FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
-    EXPECT_EQ(surface->row(2)[5], 0xFF000000u);
-    EXPECT_EQ(surface->row(5)[8], 0xFF000000u);
-    EXPECT_EQ(surface->row(2)[9], 0xFFFFFFFFu);   // clipped
-    EXPECT_EQ(surface->row(1)[5], 0xFFFFFFFFu);
+    EXPECT_EQ(surface->Row(2)[5], 0xFF000000u);
+    EXPECT_EQ(surface->Row(5)[8], 0xFF000000u);
+    EXPECT_EQ(surface->Row(2)[9], 0xFFFFFFFFu);   // clipped
+    EXPECT_EQ(surface->Row(1)[5], 0xFFFFFFFFu);
     RECT box;
     GetClipBox(dc, &box);
     EXPECT_EQ(box.right, 4);

@@ -103,8 +103,8 @@ TEST(DibFile, AlphaIsKeptForTexturesAndDroppedForGdi)
     ASSERT_TRUE(ReadBmpFile(file.data(), file.size(), format, &bits));
     Surface surface(2, 1);
     DecodeDibRows(format, bits, 0, 1, surface);
-    EXPECT_EQ(surface.row(0)[0], 0xFF112233u);
-    EXPECT_EQ(surface.row(0)[1], 0xFF445566u);
+    EXPECT_EQ(surface.Row(0)[0], 0xFF112233u);
+    EXPECT_EQ(surface.Row(0)[1], 0xFF445566u);
 }
 
 TEST(DibFile, NothingIsReadPastTheEndOfTheFile)

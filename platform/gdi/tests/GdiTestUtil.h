@@ -25,14 +25,14 @@ struct MemDC {
     MemDC(const MemDC&) = delete;
     MemDC& operator=(const MemDC&) = delete;
 
-    void fill(COLORREF color) const { fill(RECT{0, 0, 10000, 10000}, color); }
-    void fill(RECT r, COLORREF color) const
+    void Fill(COLORREF color) const { Fill(RECT{0, 0, 10000, 10000}, color); }
+    void Fill(RECT r, COLORREF color) const
     {
         HBRUSH brush = CreateSolidBrush(color);
         FillRect(dc, &r, brush);
         DeleteObject(brush);
     }
-    COLORREF at(int x, int y) const { return GetPixel(dc, x, y); }
+    COLORREF At(int x, int y) const { return GetPixel(dc, x, y); }
 };
 
 constexpr COLORREF kMagenta = RGB(255, 0, 255);

@@ -66,62 +66,62 @@ TEST(SplitCharacters, DoubleByteCharactersStayWhole)
 
 TEST(FontFace, SkinFaceNamesReachKoreanAndLatinFonts)
 {
-    EXPECT_EQ(Korean()->family(), "NanumGothic");
+    EXPECT_EQ(Korean()->Family(), "NanumGothic");
     LOGFONTA log = Gulim(-12);
     std::strcpy(log.lfFaceName, "Gulim");
     log.lfCharSet = DEFAULT_CHARSET;
-    EXPECT_EQ(FontFace::ForLogFont(log)->family(), "NanumGothic");
+    EXPECT_EQ(FontFace::ForLogFont(log)->Family(), "NanumGothic");
     std::strcpy(log.lfFaceName, "\xB5\xB8\xBF\xF2");  // 돋움
-    EXPECT_EQ(FontFace::ForLogFont(log)->family(), "NanumGothic");
+    EXPECT_EQ(FontFace::ForLogFont(log)->Family(), "NanumGothic");
     std::strcpy(log.lfFaceName, "Tahoma");
-    EXPECT_EQ(FontFace::ForLogFont(log)->family(), "DejaVu Sans");
+    EXPECT_EQ(FontFace::ForLogFont(log)->Family(), "DejaVu Sans");
     std::strcpy(log.lfFaceName, "Courier New");
-    EXPECT_EQ(FontFace::ForLogFont(log)->family(), "DejaVu Sans Mono");
+    EXPECT_EQ(FontFace::ForLogFont(log)->Family(), "DejaVu Sans Mono");
 }
 
 TEST(FontFace, HeightSignChoosesCharacterOrCellHeight)
 {
     auto em12 = Korean(-12);
-    EXPECT_EQ(em12->height() - em12->internalLeading(), 12);
+    EXPECT_EQ(em12->Height() - em12->InternalLeading(), 12);
     auto cell16 = Korean(16);
-    EXPECT_EQ(cell16->height(), 16);
-    EXPECT_EQ(cell16->ascent() + cell16->descent(), 16);
+    EXPECT_EQ(cell16->Height(), 16);
+    EXPECT_EQ(cell16->Ascent() + cell16->Descent(), 16);
     // A Latin face draws its Hangul from the Korean fallback.
     LOGFONTA log = Gulim(-12);
     std::strcpy(log.lfFaceName, "Arial");
     auto arial = FontFace::ForLogFont(log);
-    EXPECT_FALSE(arial->glyph(U'\uAC00').coverage.empty());
+    EXPECT_FALSE(arial->GetGlyph(U'\uAC00').coverage.empty());
 }
 
 TEST(FontFace, AWidthCondensesOrStretchesTheGlyphs)
 {
     LOGFONTA log = Gulim(-20);
     auto natural = FontFace::ForLogFont(log);
-    log.lfWidth = natural->aveCharWidth() / 2;
+    log.lfWidth = natural->AveCharWidth() / 2;
     auto narrow = FontFace::ForLogFont(log);
-    EXPECT_EQ(narrow->height(), natural->height());
-    EXPECT_NEAR(narrow->aveCharWidth(), log.lfWidth, 1);
-    EXPECT_LT(narrow->advance(U'\uAC00'), natural->advance(U'\uAC00') * 3 / 4);
+    EXPECT_EQ(narrow->Height(), natural->Height());
+    EXPECT_NEAR(narrow->AveCharWidth(), log.lfWidth, 1);
+    EXPECT_LT(narrow->Advance(U'\uAC00'), natural->Advance(U'\uAC00') * 3 / 4);
 }
 
 TEST(FontFace, HangulIsFullWidthAndExtentsScaleWithHeight)
 {
     auto small = Korean(-12);
     auto large = Korean(-24);
-    int ga = small->advance(U'\uAC00');
+    int ga = small->Advance(U'\uAC00');
     EXPECT_GE(ga, 10);
     EXPECT_LE(ga, 13);
-    EXPECT_GT(ga, small->advance(U'i'));
-    EXPECT_NEAR(large->advance(U'\uAC00'), 2 * ga, 2);
+    EXPECT_GT(ga, small->Advance(U'i'));
+    EXPECT_NEAR(large->Advance(U'\uAC00'), 2 * ga, 2);
     auto chars = SplitCharacters(kGa + kNa + kDa, 949);
     EXPECT_EQ(MeasureCharacters(*small, chars),
-              small->advance(U'\uAC00') + small->advance(U'\uB098') + small->advance(U'\uB2E4'));
+              small->Advance(U'\uAC00') + small->Advance(U'\uB098') + small->Advance(U'\uB2E4'));
 }
 
 TEST(TextLayout, WrapsHangulBetweenCharactersNeverInside)
 {
     auto font = Korean();
-    int ga = font->advance(U'\uAC00');
+    int ga = font->Advance(U'\uAC00');
     // "a" and forty syllables: every break must fall on a character boundary (odd offsets).
     std::string text = "a" + Repeat(kGa, 40);
     TextLayout layout = Layout(*font, text, DT_WORDBREAK, ga * 7 + ga / 2);
@@ -139,7 +139,7 @@ TEST(TextLayout, WrapsHangulBetweenCharactersNeverInside)
 TEST(TextLayout, WrapsLatinAtSpacesAndKeepsLongWordsUnlessEditControl)
 {
     auto font = Korean();
-    int space = font->advance(U' ');
+    int space = font->Advance(U' ');
     int hello = MeasureCharacters(*font, SplitCharacters("hello", 949));
     int world = MeasureCharacters(*font, SplitCharacters("world", 949));
     TextLayout layout = Layout(*font, "hello world foo", DT_WORDBREAK, hello + space + world + 2);
@@ -160,24 +160,24 @@ TEST(TextLayout, LineBreaksAndCalcRect)
     auto font = Korean();
     TextLayout layout = Layout(*font, "one\r\ntwo\nthree\rfour", 0, 500);
     ASSERT_EQ(layout.lines.size(), 4u);
-    EXPECT_EQ(layout.result, 4 * font->height());
-    EXPECT_EQ(layout.bounds.bottom, 4 * font->height());
+    EXPECT_EQ(layout.result, 4 * font->Height());
+    EXPECT_EQ(layout.bounds.bottom, 4 * font->Height());
     EXPECT_EQ(layout.bounds.right, layout.width);
     TextLayout single = Layout(*font, "one\r\ntwo", DT_SINGLELINE, 500);
     ASSERT_EQ(single.lines.size(), 1u);
-    EXPECT_EQ(single.bounds.bottom, font->height());
+    EXPECT_EQ(single.bounds.bottom, font->Height());
     // No characters: nothing to draw, but one empty line's height.
     TextLayout empty = Layout(*font, "", DT_WORDBREAK, 500);
     EXPECT_TRUE(empty.lines.empty());
-    EXPECT_EQ(empty.result, font->height());
+    EXPECT_EQ(empty.result, font->Height());
     EXPECT_EQ(empty.bounds.bottom, 0);
-    EXPECT_EQ(Layout(*font, "", DT_SINGLELINE, 500).bounds.bottom, font->height());
+    EXPECT_EQ(Layout(*font, "", DT_SINGLELINE, 500).bounds.bottom, font->Height());
 }
 
 TEST(TextLayout, EditControlLeavesOutAPartlyVisibleLastLine)
 {
     auto font = Korean();
-    int h = font->height();
+    int h = font->Height();
     TextLayout drawn = Layout(*font, "one\ntwo\nthree", DT_EDITCONTROL, 500, 2 * h + h / 2);
     EXPECT_EQ(drawn.lines.size(), 2u);
     TextLayout measured = Layout(*font, "one\ntwo\nthree", DT_EDITCONTROL | DT_CALCRECT, 500, 2 * h + h / 2);
@@ -188,7 +188,7 @@ TEST(TextLayout, EditControlLeavesOutAPartlyVisibleLastLine)
 TEST(TextLayout, EndEllipsisCutsWholeCharacters)
 {
     auto font = Korean();
-    int ga = font->advance(U'\uAC00');
+    int ga = font->Advance(U'\uAC00');
     std::string text = "x" + Repeat(kGa, 10);
     int width = ga * 4;
     TextLayout layout = Layout(*font, text, DT_SINGLELINE | DT_END_ELLIPSIS, width);
@@ -210,11 +210,11 @@ TEST(TextLayout, AlignmentAndVerticalCentre)
     TextLayout centre = Layout(*font, "ab", DT_SINGLELINE | DT_CENTER | DT_VCENTER, 100, 40);
     const LayoutLine& line = centre.lines[0];
     EXPECT_EQ(line.left, (100 - line.width) / 2);
-    EXPECT_EQ(line.top, (40 - font->height()) / 2);
-    EXPECT_EQ(centre.result, line.top + font->height());
+    EXPECT_EQ(line.top, (40 - font->Height()) / 2);
+    EXPECT_EQ(centre.result, line.top + font->Height());
     TextLayout right = Layout(*font, "ab", DT_SINGLELINE | DT_RIGHT | DT_BOTTOM, 100, 40);
     EXPECT_EQ(right.lines[0].left + right.lines[0].width, 100);
-    EXPECT_EQ(right.lines[0].top, 40 - font->height());
+    EXPECT_EQ(right.lines[0].top, 40 - font->Height());
 }
 
 TEST(TextLayout, TabsExpandToEightAverageWidths)
@@ -222,11 +222,11 @@ TEST(TextLayout, TabsExpandToEightAverageWidths)
     auto font = Korean();
     TextLayout layout = Layout(*font, "a\tb", DT_EXPANDTABS | DT_SINGLELINE, 500);
     ASSERT_EQ(layout.lines[0].glyphs.size(), 3u);
-    EXPECT_EQ(layout.lines[0].glyphs[2].x, 8 * font->aveCharWidth());
+    EXPECT_EQ(layout.lines[0].glyphs[2].x, 8 * font->AveCharWidth());
     TextLayout four = Layout(*font, "a\tb", DT_EXPANDTABS | DT_TABSTOP | DT_SINGLELINE | (4 << 8), 500);
-    EXPECT_EQ(four.lines[0].glyphs[2].x, 4 * font->aveCharWidth());
+    EXPECT_EQ(four.lines[0].glyphs[2].x, 4 * font->AveCharWidth());
     TextLayout kept = Layout(*font, "a\tb", DT_SINGLELINE, 500);
-    EXPECT_EQ(kept.lines[0].glyphs[2].x, font->advance(U'a'));
+    EXPECT_EQ(kept.lines[0].glyphs[2].x, font->Advance(U'a'));
 }
 
 TEST(TextLayout, PrefixesUnderlineTheNextCharacter)
@@ -237,7 +237,7 @@ TEST(TextLayout, PrefixesUnderlineTheNextCharacter)
     EXPECT_EQ(line.glyphs.size(), 11u);
     ASSERT_EQ(line.underlines.size(), 1u);
     EXPECT_EQ(line.underlines[0].first, 0);
-    EXPECT_EQ(line.underlines[0].second, font->advance(U'F'));
+    EXPECT_EQ(line.underlines[0].second, font->Advance(U'F'));
     TextLayout raw = Layout(*font, "&File", DT_SINGLELINE | DT_NOPREFIX, 500);
     EXPECT_EQ(raw.lines[0].glyphs.size(), 5u);
 }
@@ -246,11 +246,11 @@ TEST(TabStops, GivenPositionsThenTheInterval)
 {
     const int stops[] = {30, 70};
     TabStops tabs{16, stops, 0};
-    EXPECT_EQ(tabs.next(0), 30);
-    EXPECT_EQ(tabs.next(30), 70);
-    EXPECT_EQ(tabs.next(75), 86);
+    EXPECT_EQ(tabs.Next(0), 30);
+    EXPECT_EQ(tabs.Next(30), 70);
+    EXPECT_EQ(tabs.Next(75), 86);
     TabStops shifted{40, {}, 10};  // the line starts 10 pixels after the tab origin
-    EXPECT_EQ(shifted.next(0), 30);
+    EXPECT_EQ(shifted.Next(0), 30);
 }
 
 } // namespace

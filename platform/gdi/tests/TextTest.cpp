@@ -22,7 +22,7 @@ struct Canvas : MemDC {
     HGDIOBJ oldFont;
     explicit Canvas(HFONT f, int w = 120, int h = 40) : MemDC(w, h), font(f)
     {
-        fill(kWhite);
+        Fill(kWhite);
         oldFont = SelectObject(dc, font);
         SetBkMode(dc, TRANSPARENT);
     }
@@ -31,12 +31,12 @@ struct Canvas : MemDC {
         SelectObject(dc, oldFont);
         DeleteObject(font);
     }
-    int dark(RECT r) const
+    int Dark(RECT r) const
     {
         int n = 0;
         for (int y = r.top; y < r.bottom; ++y)
             for (int x = r.left; x < r.right; ++x)
-                if (GetRValue(at(x, y)) < 128)
+                if (GetRValue(At(x, y)) < 128)
                     ++n;
         return n;
     }
@@ -94,10 +94,10 @@ TEST(DrawText, PutsGlyphPixelsInsideTheRectangleOnly)
     EXPECT_EQ(h, tm.tmHeight);
     SIZE size{};
     GetTextExtentPoint32A(c.dc, kHangul, 6, &size);
-    EXPECT_GT(c.dark(RECT{10, 10, 10 + size.cx, 10 + tm.tmHeight}), 20);
-    EXPECT_EQ(c.dark(RECT{0, 0, 120, 10}), 0);
-    EXPECT_EQ(c.dark(RECT{0, 0, 10, 40}), 0);
-    EXPECT_EQ(c.dark(RECT{10 + size.cx + 1, 0, 120, 40}), 0);
+    EXPECT_GT(c.Dark(RECT{10, 10, 10 + size.cx, 10 + tm.tmHeight}), 20);
+    EXPECT_EQ(c.Dark(RECT{0, 0, 120, 10}), 0);
+    EXPECT_EQ(c.Dark(RECT{0, 0, 10, 40}), 0);
+    EXPECT_EQ(c.Dark(RECT{10 + size.cx + 1, 0, 120, 40}), 0);
 }
 
 TEST(DrawText, ClipsToTheRectangleUnlessNoClip)
@@ -105,10 +105,10 @@ TEST(DrawText, ClipsToTheRectangleUnlessNoClip)
     Canvas c(KoreanFont(-12));
     RECT r{0, 0, 8, 20};
     DrawTextA(c.dc, kHangul, 6, &r, DT_SINGLELINE);
-    EXPECT_EQ(c.dark(RECT{8, 0, 120, 40}), 0);
+    EXPECT_EQ(c.Dark(RECT{8, 0, 120, 40}), 0);
     RECT r2{0, 20, 8, 40};
     DrawTextA(c.dc, kHangul, 6, &r2, DT_SINGLELINE | DT_NOCLIP);
-    EXPECT_GT(c.dark(RECT{8, 20, 120, 40}), 0);
+    EXPECT_GT(c.Dark(RECT{8, 20, 120, 40}), 0);
 }
 
 TEST(DrawText, CalcRectMeasuresWithoutDrawing)
@@ -125,7 +125,7 @@ TEST(DrawText, CalcRectMeasuresWithoutDrawing)
     EXPECT_EQ(r.top, 7);
     EXPECT_EQ(r.right, 5 + one.cx * 2);
     EXPECT_EQ(r.bottom, 7 + 2 * tm.tmHeight);
-    EXPECT_EQ(c.dark(RECT{0, 0, 120, 40}), 0);
+    EXPECT_EQ(c.Dark(RECT{0, 0, 120, 40}), 0);
 }
 
 TEST(DrawText, EndEllipsisStaysInsideTheRectangle)
@@ -140,8 +140,8 @@ TEST(DrawText, EndEllipsisStaysInsideTheRectangle)
     EXPECT_LE(measured.right, 60);
     EXPECT_GT(measured.right, 40);
     DrawTextA(c.dc, text.c_str(), -1, &r, DT_SINGLELINE | DT_END_ELLIPSIS | DT_NOCLIP);
-    EXPECT_EQ(c.dark(RECT{60, 0, 120, 40}), 0);
-    EXPECT_GT(c.dark(RECT{measured.right - 8, 0, measured.right, 20}), 0);  // the dots
+    EXPECT_EQ(c.Dark(RECT{60, 0, 120, 40}), 0);
+    EXPECT_GT(c.Dark(RECT{measured.right - 8, 0, measured.right, 20}), 0);  // the dots
 }
 
 TEST(DrawText, SeveralThreadsDrawWithOneFontAtOnce)
@@ -152,7 +152,7 @@ TEST(DrawText, SeveralThreadsDrawWithOneFontAtOnce)
     for (int t = 0; t < 4; ++t)
         threads.emplace_back([&, t] {
             MemDC canvas(200, 20);
-            canvas.fill(kWhite);
+            canvas.Fill(kWhite);
             SelectObject(canvas.dc, font);
             RECT r{0, 0, 200, 20};
             for (int i = 0; i < 50; ++i)
@@ -160,7 +160,7 @@ TEST(DrawText, SeveralThreadsDrawWithOneFontAtOnce)
             SelectObject(canvas.dc, GetStockObject(SYSTEM_FONT));
             for (int y = 0; y < 20; ++y)
                 for (int x = 0; x < 200; ++x)
-                    dark[t] += GetRValue(canvas.at(x, y)) < 128;
+                    dark[t] += GetRValue(canvas.At(x, y)) < 128;
         });
     for (auto& thread : threads)
         thread.join();
@@ -178,8 +178,8 @@ TEST(DrawText, OpaqueModeFillsBehindTheText)
     SetTextColor(c.dc, kWhite);
     RECT r{0, 0, 120, 40};
     DrawTextA(c.dc, "ab", 2, &r, DT_SINGLELINE);
-    EXPECT_EQ(c.at(0, 0), RGB(0, 0, 255));
-    EXPECT_EQ(c.at(100, 0), kWhite);
+    EXPECT_EQ(c.At(0, 0), RGB(0, 0, 255));
+    EXPECT_EQ(c.At(100, 0), kWhite);
 }
 
 TEST(TextOut, AlignmentPlacesTheTextAroundThePoint)
@@ -192,15 +192,15 @@ TEST(TextOut, AlignmentPlacesTheTextAroundThePoint)
     SetTextAlign(c.dc, TA_CENTER | TA_BOTTOM);
     ASSERT_TRUE(TextOutA(c.dc, 60, 30, "HH", 2));
     // Everything is left of 60 + half the width and above y 30.
-    EXPECT_GT(c.dark(RECT{60 - size.cx / 2, 30 - tm.tmHeight, 60 + size.cx / 2 + 1, 30}), 10);
-    EXPECT_EQ(c.dark(RECT{0, 30, 120, 40}), 0);
-    EXPECT_EQ(c.dark(RECT{60 + size.cx / 2 + 2, 0, 120, 40}), 0);
+    EXPECT_GT(c.Dark(RECT{60 - size.cx / 2, 30 - tm.tmHeight, 60 + size.cx / 2 + 1, 30}), 10);
+    EXPECT_EQ(c.Dark(RECT{0, 30, 120, 40}), 0);
+    EXPECT_EQ(c.Dark(RECT{60 + size.cx / 2 + 2, 0, 120, 40}), 0);
 
     Canvas base(KoreanFont(-12));
     SetTextAlign(base.dc, TA_BASELINE);
     TextOutA(base.dc, 5, 20, "HH", 2);
-    EXPECT_GT(base.dark(RECT{0, 20 - tm.tmAscent, 40, 20}), 10);
-    EXPECT_EQ(base.dark(RECT{0, 20, 40, 40}), 0);  // H has no descender
+    EXPECT_GT(base.Dark(RECT{0, 20 - tm.tmAscent, 40, 20}), 10);
+    EXPECT_EQ(base.Dark(RECT{0, 20, 40, 40}), 0);  // H has no descender
 }
 
 TEST(TextOut, UpdateCurrentPositionAndClippedOpaqueRectangle)
@@ -218,8 +218,8 @@ TEST(TextOut, UpdateCurrentPositionAndClippedOpaqueRectangle)
     SetBkColor(c.dc, RGB(255, 0, 0));
     RECT box{0, 20, 4, 40};
     ExtTextOutA(c.dc, 0, 20, ETO_OPAQUE | ETO_CLIPPED, &box, "WWWW", 4, nullptr);
-    EXPECT_EQ(c.at(0, 39), RGB(255, 0, 0));
-    EXPECT_EQ(c.dark(RECT{4, 20, 120, 40}), 0);
+    EXPECT_EQ(c.At(0, 39), RGB(255, 0, 0));
+    EXPECT_EQ(c.Dark(RECT{4, 20, 120, 40}), 0);
 }
 
 TEST(TabbedText, DefaultAndGivenTabStops)
@@ -237,8 +237,8 @@ TEST(TabbedText, DefaultAndGivenTabStops)
     EXPECT_EQ(LOWORD(extent), 50 + b.cx);
     LONG drawn = TabbedTextOutA(c.dc, 0, 0, "a\tb", 3, 1, &stop, 0);
     EXPECT_EQ(LOWORD(drawn), 50 + b.cx);
-    EXPECT_EQ(c.dark(RECT{20, 0, 50, 20}), 0);
-    EXPECT_GT(c.dark(RECT{50, 0, 50 + b.cx + 1, 20}), 0);
+    EXPECT_EQ(c.Dark(RECT{20, 0, 50, 20}), 0);
+    EXPECT_GT(c.Dark(RECT{50, 0, 50 + b.cx + 1, 20}), 0);
 }
 
 TEST(Fonts, LogFontRoundTripsAndTheGuiFontIsShared)
@@ -270,7 +270,7 @@ TEST(Fonts, BoldIsWiderAndUnderlineDrawsARule)
     RECT r{0, 0, 120, 40};
     DrawTextA(normal.dc, "Hello", 5, &r, DT_SINGLELINE);
     DrawTextA(bold.dc, "Hello", 5, &r, DT_SINGLELINE);
-    EXPECT_GT(bold.dark(r), normal.dark(r));
+    EXPECT_GT(bold.Dark(r), normal.Dark(r));
 
     HFONT underlinedFont = CreateFontA(-12, 0, 0, 0, FW_NORMAL, 0, 1, 0, HANGUL_CHARSET, 0, 0, 0, 0, "Gulim");
     Canvas underlined(underlinedFont);
@@ -278,7 +278,7 @@ TEST(Fonts, BoldIsWiderAndUnderlineDrawsARule)
     GetTextMetricsA(underlined.dc, &tm);
     DrawTextA(underlined.dc, "____", 0, &r, DT_SINGLELINE);
     DrawTextA(underlined.dc, "ii", 2, &r, DT_SINGLELINE);
-    EXPECT_GT(underlined.dark(RECT{0, tm.tmAscent + 1, 120, tm.tmHeight + 1}), 3);
+    EXPECT_GT(underlined.Dark(RECT{0, tm.tmAscent + 1, 120, tm.tmHeight + 1}), 3);
 }
 
 std::array<LONG, 4> Sides(const RECT& r)
@@ -306,7 +306,7 @@ TEST(DrawText, AnEmptyTextIsOneEmptyLine)
     EXPECT_EQ(Sides(r), Sides({10, 10, 100, 100}));
     EXPECT_EQ(DrawTextA(c.dc, "", -1, &r, DT_LEFT), tm.tmHeight);
     EXPECT_EQ(DrawTextA(c.dc, nullptr, -1, &r, DT_LEFT), tm.tmHeight);
-    EXPECT_EQ(c.dark(RECT{0, 0, 120, 40}), 0);
+    EXPECT_EQ(c.Dark(RECT{0, 0, 120, 40}), 0);
 }
 
 TEST(TextMetrics, AZeroLengthTextExtendsNeitherWayAndControlCharactersTakeNoRoom)

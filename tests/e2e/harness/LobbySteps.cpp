@@ -8,11 +8,6 @@ constexpr char kLobbyBar[] = "\xEB\xA1\x9C\xEB\xB9\x84";  // the lobby title bar
 
 }  // namespace
 
-void LogInToFrame(DrivenProgram& program, const std::string& id, const std::string& password) {
-    LogInAs(program, id, password);
-    ASSERT_TRUE(IsOk(program.WaitWindow(kFrameClass, 30000)));
-}
-
 void JoinLobby(DrivenProgram& program, const std::string& entrance) {
     ASSERT_TRUE(IsOk(program.Click(entrance, 80, 14)));
     ASSERT_TRUE(IsOk(program.WaitWindow(kLobbyBar, 30000)));

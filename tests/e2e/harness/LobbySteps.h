@@ -6,8 +6,6 @@
 
 namespace yonda::testing {
 
-// Logs in (LogInAs) and waits for the main frame.
-void LogInToFrame(DrivenProgram& program, const std::string& id, const std::string& password = "pw");
 // Clicks an entrance (named by its title), waits for the flight's end and joins the lobby.
 void JoinLobby(DrivenProgram& program, const std::string& entrance);
 

@@ -16,4 +16,11 @@ inline void LogInAs(DrivenProgram& program, const std::string& id, const std::st
     ASSERT_TRUE(IsOk(program.Key("#203", "RETURN")));
 }
 
+// Logs in and waits for the main frame.
+inline void LogInToFrame(DrivenProgram& program, const std::string& id, const std::string& password = "pw")
+{
+    LogInAs(program, id, password);
+    ASSERT_TRUE(IsOk(program.WaitWindow("VelmoraMain", 30000)));
+}
+
 }  // namespace yonda::testing

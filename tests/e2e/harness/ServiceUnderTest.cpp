@@ -129,8 +129,8 @@ int32_t ServiceUnderTest::AddMember(const std::string& login, const std::string&
     account.hash = service::PasswordWorker::hash(password, false);
     account.points = options.points;
     account.gender = options.gender;
-    account.age = 25;
-    account.area = "02";
+    account.age = static_cast<uint8_t>(options.age);
+    account.area = options.area;
     auto user = store.addAccount(account);
     if (!user) return 0;
     if (options.dressed) {

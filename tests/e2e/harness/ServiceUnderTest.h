@@ -19,6 +19,8 @@ struct MemberOptions {
     int32_t points = 10000;
     bool dressed = true;   // an avatar wearing the first items of four categories
     char gender = 'M';
+    std::string area = "1"; // one of the codes of protocol/AreaCodes.h
+    int age = 25;
 };
 
 class ServiceUnderTest {
