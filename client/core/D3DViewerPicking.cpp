@@ -202,9 +202,12 @@ void CD3DViewer::UpdatePicking()
         return;
     }
     if (g_pSession) {
-        // Published for the frame's zoom and the session's own record.
+        // Published for the frame's zoom and the session's own record (told to newcomers).
         g_pSession->m_OwnAvatar.fGroundX = own.x;
         g_pSession->m_OwnAvatar.fGroundZ = own.z;
+        g_pSession->m_OwnAvatar.fPosition[0] = own.x;
+        g_pSession->m_OwnAvatar.fPosition[1] = own.y;
+        g_pSession->m_OwnAvatar.fPosition[2] = own.z;
     }
     m_pScene->CheckProximity(own);
     POINT mouse{m_nMouseX, m_nMouseY};
