@@ -101,6 +101,10 @@ BOOL CClientApp::LoadSettings()
     int color = 0;
     ini.GetInt("Option", "TextColor", &color);
     g_nTextColor = static_cast<short>(color);
+    // Developers and tests fix where members appear, so two programs agree on a known layout.
+    int startPlace = -1;
+    ini.GetInt("Debug", "StartPlace", &startPlace);
+    g_nStartPlace = startPlace;
     ini.GetInt("Option", "RememberMe", &m_nRememberMe);
     if (m_nRememberMe) {
         ini.GetString("Option", "SavedID", &m_strSavedID);

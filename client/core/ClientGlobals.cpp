@@ -8,6 +8,7 @@ CYondaComm* g_pComm = nullptr;
 CMainFrame* g_pMainFrame = nullptr;
 CFont* g_pGuiFont = nullptr;
 short g_nTextColor = 0;
+int g_nStartPlace = -1;
 BOOL g_bSoundOff = FALSE;
 BOOL g_bGermanText = FALSE;
 

@@ -21,6 +21,8 @@ extern CMainFrame* g_pMainFrame;
 extern CFont* g_pGuiFont;
 // The chat text colour, kept as the 16-bit signed value of the settings file.
 extern short g_nTextColor;
+// The start place a member takes on entering a place (Debug/StartPlace), or -1 for any at random.
+extern int g_nStartPlace;
 extern BOOL g_bSoundOff;
 // The German-text flag: nicknames and chat turn HTML letter entities into Latin-1 letters.
 extern BOOL g_bGermanText;

@@ -326,7 +326,8 @@ BOOL CD3DViewer::GetInitPosition(float position[3])
     if (m_pScene->GetInitPosition(&count, &points) < 0 || count == 0 || !points) {
         return FALSE;
     }
-    const D3DXVECTOR3& start = points[static_cast<unsigned>(std::rand()) % count];
+    const unsigned index = g_nStartPlace >= 0 ? static_cast<unsigned>(g_nStartPlace) : static_cast<unsigned>(std::rand());
+    const D3DXVECTOR3& start = points[index % count];
     position[0] = start.x;
     position[1] = start.y;
     position[2] = start.z;
