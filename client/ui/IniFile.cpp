@@ -247,7 +247,7 @@ bool CIniFile::IsSectionLine(int index) const
     return line.size() >= 3 && line.front() == '[' && line.back() == ']';
 }
 
-int CIniFile::FindKey(int start, const char* key, CString* value) const
+int CIniFile::FindKey(int start, const char* key, CString* value, bool emptyToo) const
 {
     if (!key || start < 0) {
         return -1;
@@ -260,8 +260,15 @@ int CIniFile::FindKey(int start, const char* key, CString* value) const
             break;
         }
         const std::string& line = m_arrLines.GetData()[i].Str();
-        if (line.size() < n || FoldPrefix(line, n) != prefix) {
+        // Lines are kept trimmed, so a key stored with an empty value reads "KEY =". Reading does
+        // not see it (its default stands), but writing replaces it: else every write of an empty
+        // value would add another line to the file.
+        const bool empty = emptyToo && line.size() == n - 1 && FoldPrefix(line, n - 1) == prefix.substr(0, n - 1);
+        if (!empty && (line.size() < n || FoldPrefix(line, n) != prefix)) {
             continue;
+        }
+        if (empty) {
+            return static_cast<int>(i);
         }
         if (value) {
             *value = CString(line.substr(n));
@@ -352,7 +359,7 @@ bool CIniFile::SetLine(const char* section, const char* key, const CString& line
     if (s < 0) {
         return false;
     }
-    const int k = FindKey(s + 1, key, nullptr);
+    const int k = FindKey(s + 1, key, nullptr, true);
     if (k < 0) {
         // New keys go right after the header, so keys added to one section read back in
         // reverse order of their addition; stored settings files have that order.

@@ -24,7 +24,8 @@ public:
     int FindSection(const char* section) const;
     int FindOrAddSection(const char* section);
     bool IsSectionLine(int index) const;
-    int FindKey(int start, const char* key, CString* value) const;
+    // `emptyToo`: also the trimmed "KEY =" line of a key stored with an empty value (for writing).
+    int FindKey(int start, const char* key, CString* value, bool emptyToo = false) const;
 
     bool GetString(const char* section, const char* key, CString* value) const;
     bool GetInt(const char* section, const char* key, int* value) const;

@@ -201,3 +201,26 @@ TEST(IniFile, LongLinesAreReadWholeAndMissingFilesLoadEmpty)
     EXPECT_TRUE(ini.Load((folder / "none.ini").string().c_str()));
     EXPECT_TRUE(ini.Lines().IsEmpty());
 }
+
+TEST(IniFile, AnEmptyValueReadBackIsTheSameKeyWhenWrittenAgain)
+{
+    const yonda::testing::TempFolder temp("yonda-ini");
+    const std::string path = (temp.Path() / "Yonda.ini").string();
+    for (int run = 0; run < 3; ++run) {
+        // What the program does at every exit: read the file, write the (empty) saved ID, save.
+        CIniFile ini;
+        ini.Load(path.c_str());
+        ini.SetString("Option", "SavedID", "");
+        ini.SetInt("Option", "RememberMe", 0);
+        ASSERT_TRUE(ini.Save(path.c_str()));
+    }
+    EXPECT_EQ(ReadAll(path), "[Option]\r\nRememberMe = 0\r\nSavedID = \r\n");
+    CIniFile again;
+    again.Load(path.c_str());
+    again.SetString("Option", "Saved", "y");
+    CString read;
+    EXPECT_TRUE(again.GetString("Option", "Saved", &read));
+    EXPECT_EQ(read, "y");
+    EXPECT_EQ(Lines(again), (std::vector<std::string>{"[Option]", "Saved = y", "RememberMe = 0", "SavedID ="}))
+        << "a key is not the empty line of a longer one";
+}
