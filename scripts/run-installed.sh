@@ -20,9 +20,13 @@ if [ -x "$prefix/bin/yonda-service" ] && [ -x "$prefix/bin/yonda-bots" ]; then
   "$prefix/bin/yonda-service" --listen 127.0.0.1:7001 --log warning --db "$demo_db" ${catalogue:+--catalogue "$catalogue"} &
   service_pid=$!
   sleep 0.5
-  "$prefix/bin/yonda-bots" --connect 127.0.0.1:7001 --members 40 --rooms 8 --move 3 --chat 8 &
+  # Thirty stand about the lobbies' common areas, where a member arrives; ten gather in rooms of
+  # their own, which the room search lists.
+  "$prefix/bin/yonda-bots" --connect 127.0.0.1:7001 --members 30 --rooms 0 --move 3 --chat 8 &
   bots_pid=$!
-  trap 'kill $bots_pid 2>/dev/null; wait $bots_pid 2>/dev/null; kill $service_pid 2>/dev/null; wait $service_pid 2>/dev/null' EXIT
+  "$prefix/bin/yonda-bots" --connect 127.0.0.1:7001 --members 10 --first 31 --rooms 5 --move 3 --chat 8 &
+  room_bots_pid=$!
+  trap 'kill $bots_pid $room_bots_pid 2>/dev/null; wait $bots_pid $room_bots_pid 2>/dev/null; kill $service_pid 2>/dev/null; wait $service_pid 2>/dev/null' EXIT
   echo "Community service on 127.0.0.1:7001 with 40 simulated members; log in as demo / demo."
   yonda="$prefix/bin/yonda"
   if [ ! -x "$yonda" ]; then
