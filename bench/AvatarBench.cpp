@@ -66,10 +66,12 @@ ItemMesh BigMesh(const std::string& strName, bool bBindings)
     const uint32_t nColumns = 30, nRows = kVertices / nColumns;
     for (uint32_t r = 0; r < nRows; ++r)
         for (uint32_t c = 0; c < nColumns; ++c)
-            mesh.vPositions.insert(mesh.vPositions.end(), {float(c) * 0.3f, float(r) * 1.0f, std::sin(float(c)) * 0.5f});
+            mesh.vPositions.insert(mesh.vPositions.end(),
+                                   {float(c) * 0.3f, float(r) * 1.0f, std::sin(float(c)) * 0.5f});
     for (uint32_t r = 0; r + 1 < nRows; ++r) {
         for (uint32_t c = 0; c + 1 < nColumns; ++c) {
-            uint16_t a = uint16_t(r * nColumns + c), b = uint16_t(a + 1), d = uint16_t(a + nColumns), e = uint16_t(d + 1);
+            uint16_t a = uint16_t(r * nColumns + c), b = uint16_t(a + 1), d = uint16_t(a + nColumns),
+                     e = uint16_t(d + 1);
             mesh.vIndices.insert(mesh.vIndices.end(), {a, b, e, a, e, d});
         }
     }
@@ -106,9 +108,10 @@ struct Crowd {
 
         // Seven items: face (with ten face targets), hair, upper body (with breast lists), lower
         // body, shoes, and a held item.
-        const std::pair<DWORD, uint32_t> aItems[7] = {
-            {KRA_ITEM_FACE, 2010001}, {KRA_ITEM_BODY, 2000000}, {KRA_ITEM_UPPER_BODY, 2020000}, {KRA_ITEM_BODY_B, 2030000},
-            {KRA_ITEM_BODY_C, 2040000}, {KRA_ITEM_HELD, 2050000}, {KRA_ITEM_BODY, 2060000}};
+        const std::pair<DWORD, uint32_t> aItems[7] = {{KRA_ITEM_FACE, 2010001},       {KRA_ITEM_BODY, 2000000},
+                                                      {KRA_ITEM_UPPER_BODY, 2020000}, {KRA_ITEM_BODY_B, 2030000},
+                                                      {KRA_ITEM_BODY_C, 2040000},     {KRA_ITEM_HELD, 2050000},
+                                                      {KRA_ITEM_BODY, 2060000}};
         std::vector<std::pair<uint32_t, std::string>> vList;
         for (const auto& [dwKind, dwCode] : aItems) {
             Item item;

@@ -47,7 +47,8 @@ std::vector<Vertex> MakeTriangles(int count)
 std::vector<D3DXMATRIX> Worlds()
 {
     std::vector<D3DXMATRIX> worlds(8);
-    for (int i = 0; i < 8; ++i) D3DXMatrixTranslation(&worlds[size_t(i)], float(i) * 2 - 8, float(i % 3) - 1, 0);
+    for (int i = 0; i < 8; ++i)
+        D3DXMatrixTranslation(&worlds[size_t(i)], float(i) * 2 - 8, float(i % 3) - 1, 0);
     return worlds;
 }
 
@@ -88,7 +89,8 @@ public:
                 m_textures[t]->GetLevelDesc(level, &desc);
                 D3DLOCKED_RECT locked;
                 m_textures[t]->LockRect(level, &locked, nullptr, 0);
-                for (UINT i = 0; i < desc.Width * desc.Height; ++i) static_cast<DWORD*>(locked.pBits)[i] = 0xffffffffu - DWORD(t) * 0x303030u;
+                for (UINT i = 0; i < desc.Width * desc.Height; ++i)
+                    static_cast<DWORD*>(locked.pBits)[i] = 0xffffffffu - DWORD(t) * 0x303030u;
                 m_textures[t]->UnlockRect(level);
             }
         }
@@ -109,7 +111,8 @@ public:
     {
         m_device->SetStreamSource(0, nullptr, 0);
         m_device->SetTexture(0, nullptr);
-        for (IDirect3DTexture8* texture : m_textures) texture->Release();
+        for (IDirect3DTexture8* texture : m_textures)
+            texture->Release();
         m_buffer->Release();
         m_device->Release();
         m_d3d->Release();
@@ -266,8 +269,9 @@ private:
 void StandInScene(benchmark::State& state)
 {
     StandIn scene(kDraws * kTrianglesPerDraw);
-    scene.Frame(kDraws, kTrianglesPerDraw);  // uploads happen once, before timing
-    for (auto _ : state) scene.Frame(kDraws, kTrianglesPerDraw);
+    scene.Frame(kDraws, kTrianglesPerDraw); // uploads happen once, before timing
+    for (auto _ : state)
+        scene.Frame(kDraws, kTrianglesPerDraw);
     state.counters["triangles"] = kDraws * kTrianglesPerDraw;
 }
 BENCHMARK(StandInScene)->Unit(benchmark::kMillisecond)->UseRealTime();
@@ -276,7 +280,8 @@ void PlainGlScene(benchmark::State& state)
 {
     PlainGl scene;
     scene.Frame();
-    for (auto _ : state) scene.Frame();
+    for (auto _ : state)
+        scene.Frame();
     state.counters["triangles"] = kDraws * kTrianglesPerDraw;
 }
 BENCHMARK(PlainGlScene)->Unit(benchmark::kMillisecond)->UseRealTime();
@@ -285,7 +290,8 @@ void StandInSmallDraws(benchmark::State& state)
 {
     StandIn scene(10000);
     scene.Frame(10000, 1);
-    for (auto _ : state) scene.Frame(10000, 1);
+    for (auto _ : state)
+        scene.Frame(10000, 1);
 }
 BENCHMARK(StandInSmallDraws)->Unit(benchmark::kMillisecond)->UseRealTime();
 
@@ -294,8 +300,9 @@ void PlainGlSmallDraws(benchmark::State& state)
 {
     PlainGl scene;
     scene.Frame(10000, 1);
-    for (auto _ : state) scene.Frame(10000, 1);
+    for (auto _ : state)
+        scene.Frame(10000, 1);
 }
 BENCHMARK(PlainGlSmallDraws)->Unit(benchmark::kMillisecond)->UseRealTime();
 
-}  // namespace
+} // namespace

@@ -34,9 +34,11 @@ FrameReplay::FrameReplay(UINT width, UINT height, D3DCOLOR clearColour) : m_widt
 
 FrameReplay::~FrameReplay()
 {
-    if (m_context == EGL_NO_CONTEXT) return;
+    if (m_context == EGL_NO_CONTEXT)
+        return;
     RunOnContext([this] {
-        for (const Program& p : m_programs) glDeleteProgram(p.name);
+        for (const Program& p : m_programs)
+            glDeleteProgram(p.name);
         glDeleteSamplers(GLsizei(m_samplers.size()), m_samplers.data());
         GLuint buffers[] = {m_staticBuffer, m_dynamicBuffer, m_indexBuffer};
         glDeleteBuffers(3, buffers);
@@ -55,9 +57,9 @@ void FrameReplay::RunOnContext(const std::function<void()>& job)
     EGLSurface draw = eglGetCurrentSurface(EGL_DRAW), read = eglGetCurrentSurface(EGL_READ);
     if (m_context == EGL_NO_CONTEXT) {
         // Shares objects with the stand-in's context, so its textures sample here as they are.
-        static const EGLint kAttributes[] = {EGL_CONTEXT_MAJOR_VERSION, 3, EGL_CONTEXT_MINOR_VERSION, 3,
-                                             EGL_CONTEXT_OPENGL_PROFILE_MASK, EGL_CONTEXT_OPENGL_CORE_PROFILE_BIT,
-                                             EGL_NONE};
+        static const EGLint kAttributes[] = {
+            EGL_CONTEXT_MAJOR_VERSION,           3,       EGL_CONTEXT_MINOR_VERSION, 3, EGL_CONTEXT_OPENGL_PROFILE_MASK,
+            EGL_CONTEXT_OPENGL_CORE_PROFILE_BIT, EGL_NONE};
         m_display = eglGetCurrentDisplay();
         m_context = eglCreateContext(m_display, EGL_NO_CONFIG_KHR, standIn, kAttributes);
     }
@@ -91,7 +93,8 @@ bool FrameReplay::Capture(const void* opaque, std::vector<Draw>* into, std::stri
             lowest = std::min(lowest, index);
             highest = std::max(highest, index);
         }
-        for (uint32_t& index : indices) index -= lowest;
+        for (uint32_t& index : indices)
+            index -= lowest;
         lowest += s.baseVertexIndex;
         highest += s.baseVertexIndex;
         draw.sources.push_back(reinterpret_cast<uintptr_t>(ib));
@@ -99,8 +102,10 @@ bool FrameReplay::Capture(const void* opaque, std::vector<Draw>* into, std::stri
     }
     for (UINT i = 0; i < kInputCount; ++i) {
         const VertexAttribute& a = call.layout.inputs[i];
-        if (!a.present) continue;
-        bool known = (a.type == GL_FLOAT && a.components <= 4) || (a.components == GL_BGRA && a.type == GL_UNSIGNED_BYTE);
+        if (!a.present)
+            continue;
+        bool known =
+            (a.type == GL_FLOAT && a.components <= 4) || (a.components == GL_BGRA && a.type == GL_UNSIGNED_BYTE);
         if (!known || (i == kInputDiffuse) != (a.components == GL_BGRA)) {
             *why = "a vertex input of a type the replay does not read";
             return false;
@@ -113,15 +118,17 @@ bool FrameReplay::Capture(const void* opaque, std::vector<Draw>* into, std::stri
         UINT stride;
         if (!a.present) {
             for (Vertex& v : draw.vertices) {
-                if (i == kInputDiffuse) v.diffuse = 0xffffffffu;
-                if (i == kInputPosition) v.position[3] = 1.0f;
+                if (i == kInputDiffuse)
+                    v.diffuse = 0xffffffffu;
+                if (i == kInputPosition)
+                    v.position[3] = 1.0f;
             }
             continue;
         }
         if (call.userVertices) {
             base = static_cast<const BYTE*>(call.userVertices);
             stride = call.userStride;
-            draw.sources.push_back(0);  // rewritten by every draw
+            draw.sources.push_back(0); // rewritten by every draw
         } else {
             VertexBuffer* vb = s.streams[a.stream].buffer.Get();
             base = vb->Bytes().Data();
@@ -133,7 +140,8 @@ bool FrameReplay::Capture(const void* opaque, std::vector<Draw>* into, std::stri
             Vertex& v = draw.vertices[n - lowest];
             const BYTE* p = base + size_t(n) * stride + a.offset;
             float f[4] = {0, 0, 0, 1};
-            if (a.components != GL_BGRA) std::memcpy(f, p, size_t(a.components) * 4);
+            if (a.components != GL_BGRA)
+                std::memcpy(f, p, size_t(a.components) * 4);
             switch (i) {
             case kInputPosition: std::memcpy(v.position, f, sizeof v.position); break;
             case kInputDiffuse: std::memcpy(&v.diffuse, p, 4); break;
@@ -157,7 +165,8 @@ bool FrameReplay::Capture(const void* opaque, std::vector<Draw>* into, std::stri
         f.source = factors.source;
         f.destination = factors.destination;
     }
-    for (int c = 0; c < 4; ++c) f.mask[c] = (rs[D3DRS_COLORWRITEENABLE] >> c) & 1 ? GL_TRUE : GL_FALSE;
+    for (int c = 0; c < 4; ++c)
+        f.mask[c] = (rs[D3DRS_COLORWRITEENABLE] >> c) & 1 ? GL_TRUE : GL_FALSE;
     f.depthTest = rs[D3DRS_ZENABLE] != D3DZB_FALSE;
     f.depthFunc = GlCompare(rs[D3DRS_ZFUNC]);
     f.depthWrite = rs[D3DRS_ZWRITEENABLE] ? GL_TRUE : GL_FALSE;
@@ -175,7 +184,8 @@ bool FrameReplay::Capture(const void* opaque, std::vector<Draw>* into, std::stri
 
     for (UINT stage = 0; stage < 2; ++stage) {
         Texture* texture = s.textures[stage].Get();
-        if (!texture) continue;
+        if (!texture)
+            continue;
         draw.sources2D[stage] = texture;
         const auto& ss = s.stageStates[stage];
         SamplerFilters filters = GlFilters(ss[D3DTSS_MAGFILTER], ss[D3DTSS_MINFILTER], ss[D3DTSS_MIPFILTER]);
@@ -195,7 +205,8 @@ bool FrameReplay::Capture(const void* opaque, std::vector<Draw>* into, std::stri
 size_t FrameReplay::ProgramFor(const FixedFunction::Key& key, const FixedFunction::Values& values)
 {
     for (size_t i = 0; i < m_programs.size(); ++i) {
-        if (m_programs[i].key == key && std::memcmp(&m_programs[i].values, &values, sizeof values) == 0) return i;
+        if (m_programs[i].key == key && std::memcmp(&m_programs[i].values, &values, sizeof values) == 0)
+            return i;
     }
     Program program;
     program.key = key;
@@ -207,7 +218,8 @@ size_t FrameReplay::ProgramFor(const FixedFunction::Key& key, const FixedFunctio
 size_t FrameReplay::SamplerFor(const SamplerKey& key)
 {
     for (size_t i = 0; i < m_samplerKeys.size(); ++i) {
-        if (!(m_samplerKeys[i] < key) && !(key < m_samplerKeys[i])) return i;
+        if (!(m_samplerKeys[i] < key) && !(key < m_samplerKeys[i]))
+            return i;
     }
     m_samplerKeys.push_back(key);
     return m_samplerKeys.size() - 1;
@@ -224,12 +236,14 @@ bool FrameReplay::Record(IDirect3DDevice8* device, const std::function<void()>& 
     bool ok = true;
     for (auto& draws : frames) {
         implementation->WatchDraws([&](const DrawCall& call) {
-            if (ok) ok = Capture(&call, &draws, why);
+            if (ok)
+                ok = Capture(&call, &draws, why);
         });
         frame();
     }
     implementation->WatchDraws(nullptr);
-    if (!ok) return false;
+    if (!ok)
+        return false;
 
     // A draw whose vertices came from the same bytes as the same draw of the frame before keeps
     // them; the others are rewritten each frame and uploaded with the frame.
@@ -290,16 +304,20 @@ void FrameReplay::Build()
         glGenVertexArrays(1, &array);
         glBindVertexArray(array);
         glBindBuffer(GL_ARRAY_BUFFER, buffer);
-        glBufferData(GL_ARRAY_BUFFER, GLsizeiptr(std::max<size_t>(vertices.size(), 1) * sizeof(Vertex)), vertices.data(),
-                     usage);
+        glBufferData(GL_ARRAY_BUFFER, GLsizeiptr(std::max<size_t>(vertices.size(), 1) * sizeof(Vertex)),
+                     vertices.data(), usage);
         glEnableVertexAttribArray(0);
-        glVertexAttribPointer(0, 4, GL_FLOAT, GL_FALSE, sizeof(Vertex), reinterpret_cast<void*>(offsetof(Vertex, position)));
+        glVertexAttribPointer(0, 4, GL_FLOAT, GL_FALSE, sizeof(Vertex),
+                              reinterpret_cast<void*>(offsetof(Vertex, position)));
         glEnableVertexAttribArray(1);
-        glVertexAttribPointer(1, GL_BGRA, GL_UNSIGNED_BYTE, GL_TRUE, sizeof(Vertex), reinterpret_cast<void*>(offsetof(Vertex, diffuse)));
+        glVertexAttribPointer(1, GL_BGRA, GL_UNSIGNED_BYTE, GL_TRUE, sizeof(Vertex),
+                              reinterpret_cast<void*>(offsetof(Vertex, diffuse)));
         glEnableVertexAttribArray(2);
-        glVertexAttribPointer(2, 2, GL_FLOAT, GL_FALSE, sizeof(Vertex), reinterpret_cast<void*>(offsetof(Vertex, coord0)));
+        glVertexAttribPointer(2, 2, GL_FLOAT, GL_FALSE, sizeof(Vertex),
+                              reinterpret_cast<void*>(offsetof(Vertex, coord0)));
         glEnableVertexAttribArray(3);
-        glVertexAttribPointer(3, 2, GL_FLOAT, GL_FALSE, sizeof(Vertex), reinterpret_cast<void*>(offsetof(Vertex, coord1)));
+        glVertexAttribPointer(3, 2, GL_FLOAT, GL_FALSE, sizeof(Vertex),
+                              reinterpret_cast<void*>(offsetof(Vertex, coord1)));
         glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, m_indexBuffer);
         return array;
     };
@@ -324,14 +342,16 @@ void FrameReplay::Build()
     // The stand-in's own GL textures: uploaded once with their levels, shared by every context.
     for (Draw& d : m_draws) {
         for (int stage = 0; stage < 2; ++stage) {
-            if (d.sources2D[stage]) d.textures[stage] = static_cast<Texture*>(const_cast<void*>(d.sources2D[stage]))->Upload();
+            if (d.sources2D[stage])
+                d.textures[stage] = static_cast<Texture*>(const_cast<void*>(d.sources2D[stage]))->Upload();
         }
     }
 }
 
 void FrameReplay::ApplyFixed(const Fixed& f)
 {
-    if (m_fixedKnown && f == m_fixed) return;
+    if (m_fixedKnown && f == m_fixed)
+        return;
     if (!m_fixedKnown) {
         // Everything differs from what the context holds until set once.
         m_fixed = f;
@@ -344,12 +364,18 @@ void FrameReplay::ApplyFixed(const Fixed& f)
         m_fixed.cull = f.cull ? 0 : GL_CW;
         m_fixedKnown = true;
     }
-    if (f.blend != m_fixed.blend) f.blend ? glEnable(GL_BLEND) : glDisable(GL_BLEND);
-    if (f.source != m_fixed.source || f.destination != m_fixed.destination) glBlendFunc(f.source, f.destination);
-    if (!std::equal(f.mask, f.mask + 4, m_fixed.mask)) glColorMask(f.mask[0], f.mask[1], f.mask[2], f.mask[3]);
-    if (f.depthTest != m_fixed.depthTest) f.depthTest ? glEnable(GL_DEPTH_TEST) : glDisable(GL_DEPTH_TEST);
-    if (f.depthFunc != m_fixed.depthFunc) glDepthFunc(f.depthFunc);
-    if (f.depthWrite != m_fixed.depthWrite) glDepthMask(f.depthWrite);
+    if (f.blend != m_fixed.blend)
+        f.blend ? glEnable(GL_BLEND) : glDisable(GL_BLEND);
+    if (f.source != m_fixed.source || f.destination != m_fixed.destination)
+        glBlendFunc(f.source, f.destination);
+    if (!std::equal(f.mask, f.mask + 4, m_fixed.mask))
+        glColorMask(f.mask[0], f.mask[1], f.mask[2], f.mask[3]);
+    if (f.depthTest != m_fixed.depthTest)
+        f.depthTest ? glEnable(GL_DEPTH_TEST) : glDisable(GL_DEPTH_TEST);
+    if (f.depthFunc != m_fixed.depthFunc)
+        glDepthFunc(f.depthFunc);
+    if (f.depthWrite != m_fixed.depthWrite)
+        glDepthMask(f.depthWrite);
     if (f.cull != m_fixed.cull) {
         if (f.cull) {
             glEnable(GL_CULL_FACE);
@@ -367,17 +393,25 @@ void FrameReplay::Frame()
         timespec start{};
         clock_gettime(CLOCK_THREAD_CPUTIME_ID, &start);
         glBindFramebuffer(GL_FRAMEBUFFER, m_framebuffer);
-        ApplyFixed(Fixed{m_fixed.blend, m_fixed.source, m_fixed.destination, {GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE},
-                         m_fixed.depthTest, m_fixed.depthFunc, GL_TRUE, m_fixed.cull});
+        ApplyFixed(Fixed{m_fixed.blend,
+                         m_fixed.source,
+                         m_fixed.destination,
+                         {GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE},
+                         m_fixed.depthTest,
+                         m_fixed.depthFunc,
+                         GL_TRUE,
+                         m_fixed.cull});
         glClearColor(m_clear[0], m_clear[1], m_clear[2], m_clear[3]);
         glClearDepth(1.0);
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
         // What the program rewrote this frame goes up in one piece.
         if (!m_dynamicVertices.empty()) {
             glBindBuffer(GL_ARRAY_BUFFER, m_dynamicBuffer);
-            glBufferSubData(GL_ARRAY_BUFFER, 0, GLsizeiptr(m_dynamicVertices.size() * sizeof(Vertex)), m_dynamicVertices.data());
+            glBufferSubData(GL_ARRAY_BUFFER, 0, GLsizeiptr(m_dynamicVertices.size() * sizeof(Vertex)),
+                            m_dynamicVertices.data());
         }
-        for (Program& p : m_programs) p.lastWorldView = p.lastProjection = nullptr;
+        for (Program& p : m_programs)
+            p.lastWorldView = p.lastProjection = nullptr;
         size_t program = ~size_t(0);
         GLuint array = 0, textures[2] = {~0u, ~0u}, samplers[2] = {~0u, ~0u};
         for (const Draw& d : m_draws) {
@@ -386,17 +420,20 @@ void FrameReplay::Frame()
                 glUseProgram(p.name);
                 program = d.program;
             }
-            if (p.worldView >= 0 && (!p.lastWorldView || std::memcmp(p.lastWorldView, d.worldView, sizeof d.worldView))) {
+            if (p.worldView >= 0 &&
+                (!p.lastWorldView || std::memcmp(p.lastWorldView, d.worldView, sizeof d.worldView))) {
                 glUniformMatrix4fv(p.worldView, 1, GL_FALSE, d.worldView);
                 p.lastWorldView = d.worldView;
             }
-            if (p.projection >= 0 && (!p.lastProjection || std::memcmp(p.lastProjection, d.projection, sizeof d.projection))) {
+            if (p.projection >= 0 &&
+                (!p.lastProjection || std::memcmp(p.lastProjection, d.projection, sizeof d.projection))) {
                 glUniformMatrix4fv(p.projection, 1, GL_FALSE, d.projection);
                 p.lastProjection = d.projection;
             }
             ApplyFixed(d.fixed);
             for (int stage = 0; stage < 2; ++stage) {
-                if (!d.textures[stage]) continue;
+                if (!d.textures[stage])
+                    continue;
                 if (textures[stage] != d.textures[stage]) {
                     glActiveTexture(GL_TEXTURE0 + GLenum(stage));
                     glBindTexture(GL_TEXTURE_2D, d.textures[stage]);
@@ -413,7 +450,8 @@ void FrameReplay::Frame()
                 array = wanted;
             }
             if (d.indexed) {
-                glDrawElementsBaseVertex(d.mode, d.count, GL_UNSIGNED_INT, reinterpret_cast<void*>(d.firstIndex * 4), d.first);
+                glDrawElementsBaseVertex(d.mode, d.count, GL_UNSIGNED_INT, reinterpret_cast<void*>(d.firstIndex * 4),
+                                         d.first);
             } else {
                 glDrawArrays(d.mode, d.first, d.count);
             }
@@ -426,4 +464,4 @@ void FrameReplay::Frame()
     });
 }
 
-}  // namespace yonda::bench
+} // namespace yonda::bench

@@ -53,14 +53,14 @@ private:
         float coord0[2];
         float coord1[2];
     };
-    struct Fixed {  // GL state a draw sets outside its program
+    struct Fixed { // GL state a draw sets outside its program
         bool blend = false;
         GLenum source = GL_ONE, destination = GL_ZERO;
         GLboolean mask[4] = {GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE};
         bool depthTest = false;
         GLenum depthFunc = GL_LESS;
         GLboolean depthWrite = GL_TRUE;
-        GLenum cull = 0;  // 0: none, else the front face
+        GLenum cull = 0; // 0: none, else the front face
         bool operator==(const Fixed&) const = default;
     };
     struct Draw {
@@ -68,23 +68,23 @@ private:
         Fixed fixed;
         float worldView[16];
         float projection[16];
-        const void* sources2D[2] = {};  // the stand-in's textures, whose GL names the replay samples
+        const void* sources2D[2] = {}; // the stand-in's textures, whose GL names the replay samples
         GLuint textures[2] = {};
         size_t samplers[2] = {};
         GLenum mode = GL_TRIANGLES;
         bool dynamic = false;
         bool indexed = false;
-        GLint first = 0;          // first vertex (arrays) or base vertex (indexed)
+        GLint first = 0; // first vertex (arrays) or base vertex (indexed)
         GLsizei count = 0;
         size_t firstIndex = 0;
         // Recorded data, moved into the shared buffers once the frame is known.
         std::vector<Vertex> vertices;
         std::vector<uint32_t> indices;
-        std::vector<uintptr_t> sources;  // identity and generation of what the vertices came from
+        std::vector<uintptr_t> sources; // identity and generation of what the vertices came from
     };
     struct Program {
         d3d8::FixedFunction::Key key;
-        d3d8::FixedFunction::Values values;  // all but the matrices, set once
+        d3d8::FixedFunction::Values values; // all but the matrices, set once
         GLuint name = 0;
         GLint worldView = -1, projection = -1;
         const float* lastWorldView = nullptr;
@@ -124,4 +124,4 @@ private:
     EGLContext m_context = EGL_NO_CONTEXT;
 };
 
-}  // namespace yonda::bench
+} // namespace yonda::bench

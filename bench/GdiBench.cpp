@@ -101,7 +101,7 @@ void BM_DrawText30Lines(benchmark::State& state)
             DrawTextA(dest.dc, lines[i].c_str(), -1, &r, DT_SINGLELINE | DT_END_ELLIPSIS | DT_NOPREFIX);
         }
     };
-    draw();  // warm the glyph cache
+    draw(); // warm the glyph cache
     for (auto _ : state)
         draw();
     SelectObject(dest.dc, oldFont);

@@ -97,8 +97,10 @@ LPARAM AvatarInfo(long user, char gender, float x, float z)
     head[82] = head[83] = '0';
     auto* list = new CPtrList;
     list->AddTail(head);
-    static const char kItems[][8] = {{'0', '0', '0', '1', 0, '0', 0, 0}, {'2', '0', '0', '1', 0, '0', 0, 0},
-                                     {'3', '0', '0', '1', 0, '0', 0, 0}, {'4', '0', '0', '1', 0, '0', 0, 0}};
+    static const char kItems[][8] = {{'0', '0', '0', '1', 0, '0', 0, 0},
+                                     {'2', '0', '0', '1', 0, '0', 0, 0},
+                                     {'3', '0', '0', '1', 0, '0', 0, 0},
+                                     {'4', '0', '0', '1', 0, '0', 0, 0}};
     for (const auto& item : kItems) {
         BYTE* copy = new BYTE[8];
         std::memcpy(copy, item, 8);

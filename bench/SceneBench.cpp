@@ -109,8 +109,8 @@ struct Room {
         pDevice->SetRenderState(D3DRS_CULLMODE, D3DCULL_CW);
         pDevice->SetRenderState(D3DRS_LIGHTING, FALSE);
         pDevice->SetRenderState(D3DRS_ZENABLE, TRUE);
-        if (KRACreate(pDevice, data.c_str(), &OnMessage, &pManager) < 0 || pManager->LoadScene("RM_03.KRS", hScene) < 0 ||
-            pManager->KraMan_GetScene(hScene, &pScene) < 0)
+        if (KRACreate(pDevice, data.c_str(), &OnMessage, &pManager) < 0 ||
+            pManager->LoadScene("RM_03.KRS", hScene) < 0 || pManager->KraMan_GetScene(hScene, &pScene) < 0)
             return;
         unsigned int nStarts = 0;
         D3DXVECTOR3* pStarts = nullptr;
@@ -152,8 +152,9 @@ struct Room {
             if (pScene->LoadAvatar(&s, h) < 0)
                 return;
             int nRing = i / int(vStarts.size());
-            D3DXVECTOR3 vOffset = nRing ? D3DXVECTOR3(std::cos(nRing * 2.4f), 0, std::sin(nRing * 2.4f)) * (6.0f + 4.0f * nRing)
-                                        : D3DXVECTOR3(0, 0, 0);
+            D3DXVECTOR3 vOffset =
+                nRing ? D3DXVECTOR3(std::cos(nRing * 2.4f), 0, std::sin(nRing * 2.4f)) * (6.0f + 4.0f * nRing)
+                      : D3DXVECTOR3(0, 0, 0);
             D3DXVECTOR3 v = vStarts[size_t(i) % vStarts.size()] + vOffset;
             D3DXMATRIX m;
             D3DXMatrixTranslation(&m, v.x, v.y, v.z);
@@ -262,7 +263,8 @@ void BM_LivingRoomFrame(benchmark::State& state)
         room.Frame(fEngineWall, fEngineCpu, fPresent);
     yonda::bench::FrameReplay replay(kWidth, kHeight, kClearColour);
     std::string why;
-    if (!replay.Record(room.pDevice, [&] { room.Frame(fEngineWall, fEngineCpu, fPresent); }, &why)) {
+    if (!replay.Record(
+            room.pDevice, [&] { room.Frame(fEngineWall, fEngineCpu, fPresent); }, &why)) {
         state.SkipWithError(why.c_str());
         return;
     }

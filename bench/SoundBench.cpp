@@ -49,9 +49,9 @@ void MixPeriod(benchmark::State& state)
     }
     std::vector<LPDIRECTSOUNDBUFFER> voices;
     for (int i = 0; i < state.range(0); ++i) {
-        LPDIRECTSOUNDBUFFER buffer = i == 0 ? MakeBuffer(device, 2, 22050, 16, 4)
-                                   : i % 2 ? MakeBuffer(device, 1, 11025, 8, 1)
-                                           : MakeBuffer(device, 1, 44100, 16, 1);
+        LPDIRECTSOUNDBUFFER buffer = i == 0  ? MakeBuffer(device, 2, 22050, 16, 4)
+                                     : i % 2 ? MakeBuffer(device, 1, 11025, 8, 1)
+                                             : MakeBuffer(device, 1, 44100, 16, 1);
         buffer->SetVolume(i == 0 ? 0 : -600);
         buffer->Play(0, 0, DSBPLAY_LOOPING);
         voices.push_back(buffer);

@@ -8,7 +8,8 @@
 
 namespace {
 
-LRESULT CALLBACK CountingProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+LRESULT CALLBACK CountingProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp)
+{
     static thread_local long long count = 0;
     if (msg == WM_USER) {
         ++count;
@@ -27,7 +28,8 @@ LRESULT CALLBACK CountingProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     return DefWindowProcA(hwnd, msg, wp, lp);
 }
 
-void RegisterBenchClass() {
+void RegisterBenchClass()
+{
     static bool done = [] {
         WNDCLASSA wc{};
         wc.lpfnWndProc = &CountingProc;
@@ -38,14 +40,17 @@ void RegisterBenchClass() {
 }
 
 // Goal: 1,000,000 posted messages dispatched in under 1 s.
-void PostedMessagesDispatched(benchmark::State& state) {
+void PostedMessagesDispatched(benchmark::State& state)
+{
     RegisterBenchClass();
     HWND hwnd = CreateWindowExA(0, "BenchWindow", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
     const int count = static_cast<int>(state.range(0));
     for (auto _ : state) {
-        for (int i = 0; i < count; ++i) PostMessageA(hwnd, WM_USER, i, 0);
+        for (int i = 0; i < count; ++i)
+            PostMessageA(hwnd, WM_USER, i, 0);
         MSG msg;
-        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
+            DispatchMessageA(&msg);
     }
     state.SetItemsProcessed(state.iterations() * count);
     DestroyWindow(hwnd);
@@ -53,18 +58,20 @@ void PostedMessagesDispatched(benchmark::State& state) {
 BENCHMARK(PostedMessagesDispatched)->Arg(1000000)->Unit(benchmark::kMillisecond);
 
 // Goal: a 1024x768 top-level window with 40 children repainted and presented in under 4 ms.
-void CompositeFullInvalidation(benchmark::State& state) {
+void CompositeFullInvalidation(benchmark::State& state)
+{
     RegisterBenchClass();
-    HWND top = CreateWindowExA(0, "BenchWindow", "", WS_POPUP | WS_VISIBLE, 0, 0, 1024, 768, nullptr, nullptr,
-                               nullptr, nullptr);
+    HWND top = CreateWindowExA(0, "BenchWindow", "", WS_POPUP | WS_VISIBLE, 0, 0, 1024, 768, nullptr, nullptr, nullptr,
+                               nullptr);
     for (int i = 0; i < 40; ++i)
-        CreateWindowExA(0, "BenchWindow", "", WS_CHILD | WS_VISIBLE, (i % 8) * 120 + 10, (i / 8) * 140 + 10, 100,
-                        120, top, nullptr, nullptr, nullptr);
+        CreateWindowExA(0, "BenchWindow", "", WS_CHILD | WS_VISIBLE, (i % 8) * 120 + 10, (i / 8) * 140 + 10, 100, 120,
+                        top, nullptr, nullptr, nullptr);
     std::vector<DWORD> presented(1024 * 768);
     MSG msg;
     for (auto _ : state) {
         RedrawWindow(top, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
-        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
+            DispatchMessageA(&msg);
         YondaGetWindowPixels(top, presented.data(), 1024, 768);
         benchmark::DoNotOptimize(presented.data());
     }
@@ -72,4 +79,4 @@ void CompositeFullInvalidation(benchmark::State& state) {
 }
 BENCHMARK(CompositeFullInvalidation)->Unit(benchmark::kMillisecond);
 
-}  // namespace
+} // namespace

@@ -178,7 +178,8 @@ BOOL CComm::QueryElements(unsigned char command, const Fill& fill, const Layout&
 BOOL CComm::QueryLogin(CString id, CString password, long& user, char& flag)
 {
     return QueryFields(
-        Login, [&](wire::Writer& w) { w.text(id.GetString(), kIdWidth).text(password.GetString(), kLoginPasswordWidth); },
+        Login,
+        [&](wire::Writer& w) { w.text(id.GetString(), kIdWidth).text(password.GetString(), kLoginPasswordWidth); },
         [&](wire::Reader& fields) {
             int32_t number = fields.i32();
             char letter = fields.ch();
@@ -210,7 +211,8 @@ BOOL CComm::QueryAvataInfo(long user, CPtrList& list)
         [&](wire::Reader& fields) {
             std::vector<uint8_t> head = fields.bytes(kAvatarHeadLayout.size);
             uint8_t count = fields.u8();
-            return fields.ok() && count <= kMaxWornItems && readHeadedList(head, kAvatarHeadLayout, fields, count, kWornItemLayout, list);
+            return fields.ok() && count <= kMaxWornItems &&
+                   readHeadedList(head, kAvatarHeadLayout, fields, count, kWornItemLayout, list);
         });
 }
 
@@ -235,8 +237,9 @@ BOOL CComm::QueryUserFaceSet(short lobby, char face)
     return Simple(FaceSet, [&](wire::Writer& w) { w.i16(lobby).u8(static_cast<uint8_t>(face)); });
 }
 
-BOOL CComm::QueryAvataCreate(char gender, char letter2, char letter3, const char* hair, const char* face, const char* top,
-                             const char* bottom, const char* footwear, const char* handItem, const char* hairItem)
+BOOL CComm::QueryAvataCreate(char gender, char letter2, char letter3, const char* hair, const char* face,
+                             const char* top, const char* bottom, const char* footwear, const char* handItem,
+                             const char* hairItem)
 {
     return Simple(AvatarCreate, [&](wire::Writer& w) {
         w.ch(gender).ch(letter2).ch(letter3);
@@ -274,7 +277,8 @@ BOOL CComm::QuerySearchUser(long pageKey, const char* byName, const char* byNick
 
 BOOL CComm::QueryMyItemList(CPtrList& list)
 {
-    return QueryElements(MyItems, [](wire::Writer&) {}, kMyItemLayout, list);
+    return QueryElements(
+        MyItems, [](wire::Writer&) {}, kMyItemLayout, list);
 }
 
 BOOL CComm::QueryUserItemChange(const char* ownedItemKey, char wear)
@@ -365,7 +369,8 @@ BOOL CComm::QueryLobbyTotalUser(short lobby, int& count)
 
 BOOL CComm::QueryLobbyRoomList(short lobby, short pageKey, CPtrList& list)
 {
-    return QueryElements(LobbyRooms, [&](wire::Writer& w) { w.i16(lobby).i16(pageKey); }, kRoomListLayout, list);
+    return QueryElements(
+        LobbyRooms, [&](wire::Writer& w) { w.i16(lobby).i16(pageKey); }, kRoomListLayout, list);
 }
 
 BOOL CComm::QuerySearchRoom(short lobby, short pageKey, const char* text1, const char* text2, const char* text3,
@@ -393,7 +398,8 @@ BOOL CComm::QueryRoomUsers(short lobby, short room, CPtrList& list)
 
 BOOL CComm::QueryListFriends(long after, CPtrList& list)
 {
-    return QueryElements(ListFriends, [&](wire::Writer& w) { w.i32(static_cast<int32_t>(after)); }, kFriendLayout, list);
+    return QueryElements(
+        ListFriends, [&](wire::Writer& w) { w.i32(static_cast<int32_t>(after)); }, kFriendLayout, list);
 }
 
 BOOL CComm::QueryChatSend(short lobby, char kind, char colour, const char* text)
@@ -405,7 +411,8 @@ BOOL CComm::QueryChatSend(short lobby, char kind, char colour, const char* text)
 
 BOOL CComm::QuerySendInstantMessage(const char* id, const char* text)
 {
-    return Simple(InstantMessage, [&](wire::Writer& w) { w.text(textOf(id), kIdWidth).text(textOf(text), kMessageWidth); });
+    return Simple(InstantMessage,
+                  [&](wire::Writer& w) { w.text(textOf(id), kIdWidth).text(textOf(text), kMessageWidth); });
 }
 
 BOOL CComm::QueryRegFriend(long user, EX_YONDA_BODY_R_FRIEND_REG& record)
@@ -422,12 +429,17 @@ BOOL CComm::QueryDelFriend(long user)
 
 BOOL CComm::QueryAvataMoveStart(short lobby, int unused, const float* positionAndTarget)
 {
-    return positionAndTarget ? Simple(MoveStart, [&](wire::Writer& w) { writeFloats(w.i16(lobby).i32(unused), positionAndTarget, 6); }) : FALSE;
+    return positionAndTarget
+               ? Simple(MoveStart,
+                        [&](wire::Writer& w) { writeFloats(w.i16(lobby).i32(unused), positionAndTarget, 6); })
+               : FALSE;
 }
 
 BOOL CComm::QueryAvataMoveEnd(short lobby, int unused, const float* positionAndFacing)
 {
-    return positionAndFacing ? Simple(MoveEnd, [&](wire::Writer& w) { writeFloats(w.i16(lobby).i32(unused), positionAndFacing, 6); }) : FALSE;
+    return positionAndFacing
+               ? Simple(MoveEnd, [&](wire::Writer& w) { writeFloats(w.i16(lobby).i32(unused), positionAndFacing, 6); })
+               : FALSE;
 }
 
 BOOL CComm::QueryAvataMoveRotate(short lobby, const float* seatMatrix)

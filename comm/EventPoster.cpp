@@ -104,7 +104,8 @@ void EventPoster::setOwnUser(int32_t user)
 
 void EventPoster::post(proto::DecodedEvent&& event)
 {
-    Pending pending{event.message ? static_cast<UINT>(UM_COMM_MESSAGE) : static_cast<UINT>(UM_COMM_EVENT), event.type, makeBlock(event)};
+    Pending pending{event.message ? static_cast<UINT>(UM_COMM_MESSAGE) : static_cast<UINT>(UM_COMM_EVENT), event.type,
+                    makeBlock(event)};
     if (!event.message && event.type == proto::EvChat) {
         std::lock_guard lock(m_lock);
         pending.keep = userOf(event.block) == m_ownUser ? Keep::Hold : Keep::Spare;

@@ -137,7 +137,8 @@ BOOL CYondaComm::RoomOpen(YONDA_BODY_Q_ROOM_OPEN* record, short& room, short& lo
 
 BOOL CYondaComm::QueryPointGetUserPoint(long& points)
 {
-    return QueryFields(Points, [](wire::Writer&) {}, [&](wire::Reader& fields) { return readBalance(fields, points); });
+    return QueryFields(
+        Points, [](wire::Writer&) {}, [&](wire::Reader& fields) { return readBalance(fields, points); });
 }
 
 BOOL CYondaComm::QueryPointAddMyItem(EX_YONDA_BODY_Q_MYITEM_ADD* record, long& points)
@@ -160,7 +161,9 @@ BOOL CYondaComm::QuerySendPFGameData(short lobby, short length, const BYTE* boar
 {
     if (!board || length < 0 || length > static_cast<short>(kBoardSize))
         return FALSE;
-    return Simple(GameBoard, [&](wire::Writer& w) { w.i16(lobby).u16(static_cast<uint16_t>(length)).bytes(board, static_cast<size_t>(length)); });
+    return Simple(GameBoard, [&](wire::Writer& w) {
+        w.i16(lobby).u16(static_cast<uint16_t>(length)).bytes(board, static_cast<size_t>(length));
+    });
 }
 
 BOOL CYondaComm::QuerySendTime(short lobby, long tenthsOfSecond)
@@ -185,5 +188,7 @@ BOOL CYondaComm::QueryChatSetThemeString(short lobby, const char* text)
 
 BOOL CYondaComm::QueryChatSetThemeStringTo(short lobby, long user, const char* text)
 {
-    return Simple(RoomThemeTo, [&](wire::Writer& w) { w.i16(lobby).i32(static_cast<int32_t>(user)).text(textOf(text), kChatWidth); });
+    return Simple(RoomThemeTo, [&](wire::Writer& w) {
+        w.i16(lobby).i32(static_cast<int32_t>(user)).text(textOf(text), kChatWidth);
+    });
 }

@@ -57,8 +57,8 @@ public:
     bool m_bArrived = false;
     bool m_bTurnDone = false;
     D3DXVECTOR3 m_vTarget;
-    float m_fTurnAngle = 0;  // degrees, signed
-    float m_fTurned = 0;     // degrees turned so far
+    float m_fTurnAngle = 0;   // degrees, signed
+    float m_fTurned = 0;      // degrees turned so far
     DWORD m_dwWalkSpeed = 30; // units per second
     D3DXMATRIX m_mWalkOrientation;
     float m_fNearest = 0;

@@ -17,7 +17,10 @@ namespace {
 
 constexpr size_t KRA_PATH_MAX = 255;
 
-CKRATextureManager* Textures() { return CKRAManager::GetTextureManager(); }
+CKRATextureManager* Textures()
+{
+    return CKRAManager::GetTextureManager();
+}
 
 } // namespace
 

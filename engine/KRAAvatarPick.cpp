@@ -79,7 +79,8 @@ bool CKRAAvatarManager::PickingRay(IDirect3DDevice8* pDevice, D3DXVECTOR3& vOrig
     if (m_sizePicking.cx <= 0 || m_sizePicking.cy <= 0)
         return false;
     D3DXMATRIX mProjection, mWorld, mInverse;
-    if (FAILED(pDevice->GetTransform(D3DTS_PROJECTION, &mProjection)) || FAILED(pDevice->GetTransform(D3DTS_WORLD, &mWorld)))
+    if (FAILED(pDevice->GetTransform(D3DTS_PROJECTION, &mProjection)) ||
+        FAILED(pDevice->GetTransform(D3DTS_WORLD, &mWorld)))
         return false;
     if (mProjection._11 == 0 || mProjection._22 == 0 || !D3DXMatrixInverse(&mInverse, nullptr, &mWorld))
         return false;
@@ -144,8 +145,8 @@ LONG CKRAAvatarManager::GetAvatar2DPosition(_KRA_HANDLE hAvatar, float dx, float
     IDirect3DDevice8* pDevice = CKRAManager::GetD3DDevice();
     if (!pDevice)
         return KRA_E_MISSING_PART;
-    D3DXVECTOR3 v = KRATransformDirection(pAvatar->m_vHead, pAvatar->m_mWorld) + pAvatar->m_vPosition +
-                    D3DXVECTOR3(dx, dy, dz);
+    D3DXVECTOR3 v =
+        KRATransformDirection(pAvatar->m_vHead, pAvatar->m_mWorld) + pAvatar->m_vPosition + D3DXVECTOR3(dx, dy, dz);
     D3DVIEWPORT8 viewport;
     D3DXMATRIX mProjection, mView, mWorld;
     if (FAILED(pDevice->GetViewport(&viewport)) || FAILED(pDevice->GetTransform(D3DTS_PROJECTION, &mProjection)) ||

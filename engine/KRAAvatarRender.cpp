@@ -162,8 +162,8 @@ void CKRAAvatarManager::RenderAvatar(_KRA_HANDLE hAvatar, RenderPass& pass)
     pDevice->SetTransform(D3DTS_WORLD, &mSaved);
 }
 
-void CKRAAvatarManager::RenderItem(CKRAAvatar& avatar, _KRA_HANDLE hAvatar, _KRA_HANDLE hItem,
-                                   const D3DXMATRIX* pSkin, RenderPass& pass)
+void CKRAAvatarManager::RenderItem(CKRAAvatar& avatar, _KRA_HANDLE hAvatar, _KRA_HANDLE hItem, const D3DXMATRIX* pSkin,
+                                   RenderPass& pass)
 {
     CKRAItemFile* pItem = m_cItems.Lookup(hItem);
     if (!pItem)

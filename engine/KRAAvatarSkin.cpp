@@ -71,12 +71,15 @@ inline void Store(float* p, Lanes v)
 }
 
 // All four lanes at once: the spare one lands on the next vertex's x, which is written after it.
-inline void StoreWide(float* p, Lanes v) { std::memcpy(p, &v, sizeof(v)); }
+inline void StoreWide(float* p, Lanes v)
+{
+    std::memcpy(p, &v, sizeof(v));
+}
 
 } // namespace
 
-KRA_SKIN_CLONES void KRASkinPositions(const KRA_SKIN_PLAN& plan, const float* __restrict pBind,
-                                      const D3DXMATRIX* pSkin, float* __restrict pOut)
+KRA_SKIN_CLONES void KRASkinPositions(const KRA_SKIN_PLAN& plan, const float* __restrict pBind, const D3DXMATRIX* pSkin,
+                                      float* __restrict pOut)
 {
     size_t nVertices = plan.vFirst.empty() ? 0 : plan.vFirst.size() - 1;
     const uint32_t* pFirst = plan.vFirst.data();

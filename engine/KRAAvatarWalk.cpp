@@ -207,8 +207,8 @@ void StartFinalTurn(CKRAAvatar& avatar)
         if (fCross >= -0.0001f && fCross <= 0.0001f)
             avatar.m_fFinalAngle = fDot < 0 ? 180.f : 0.f;
         else
-            avatar.m_fFinalAngle = std::acos(std::clamp(fDot, -1.f, 1.f)) * KRA_DEGREES_PER_RADIAN *
-                                   (fCross < -0.0001f ? -1.f : 1.f);
+            avatar.m_fFinalAngle =
+                std::acos(std::clamp(fDot, -1.f, 1.f)) * KRA_DEGREES_PER_RADIAN * (fCross < -0.0001f ? -1.f : 1.f);
     }
     avatar.m_bFinalTurnDone = avatar.m_fFinalAngle == 0;
 }
@@ -324,7 +324,7 @@ LONG CKRAAvatarManager::MoveToAvatar(_KRA_HANDLE hAvatar, const D3DXVECTOR3& vTa
 }
 
 LONG CKRAAvatarManager::MoveAndRotateAvatar(_KRA_HANDLE hAvatar, const D3DXVECTOR3& vPosition,
-                                             const D3DXVECTOR3& vDirection)
+                                            const D3DXVECTOR3& vDirection)
 {
     CKRAAvatar* pAvatar = m_cAvatars.Lookup(hAvatar);
     if (!pAvatar)

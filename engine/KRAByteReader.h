@@ -15,10 +15,7 @@ public:
     size_t Position() const { return m_nPos; }
     size_t Remaining() const { return m_bOk ? m_nSize - m_nPos : 0; }
     // Whether count records of size bytes each are still there (no overflow on hostile counts).
-    bool Has(uint64_t count, uint64_t size) const
-    {
-        return m_bOk && (size == 0 || count <= Remaining() / size);
-    }
+    bool Has(uint64_t count, uint64_t size) const { return m_bOk && (size == 0 || count <= Remaining() / size); }
 
     uint32_t U32()
     {

@@ -31,8 +31,8 @@ constexpr QuadVertex kInitialQuad[4] = {
 };
 
 // Centred, word break, no clipping, calculate, edit-control breaking, end ellipsis, modify string.
-constexpr DWORD kMeasureFormat = DT_CENTER | DT_WORDBREAK | DT_NOCLIP | DT_CALCRECT | DT_EDITCONTROL |
-                                 DT_END_ELLIPSIS | DT_MODIFYSTRING;
+constexpr DWORD kMeasureFormat =
+    DT_CENTER | DT_WORDBREAK | DT_NOCLIP | DT_CALCRECT | DT_EDITCONTROL | DT_END_ELLIPSIS | DT_MODIFYSTRING;
 static_assert(kMeasureFormat == 0x1A511);
 
 // How far the balloon reaches past the measured text on each side.
@@ -42,8 +42,7 @@ constexpr LONG kBalloonLeft = 10, kBalloonTop = 5, kBalloonRight = 15, kBalloonB
 
 CKRAFont::CKRAFont()
     : m_pDevice(nullptr), m_pFont(nullptr), m_pLockedVertices(nullptr), m_pQuadBuffer(nullptr), m_hBalloonTexture()
-{
-}
+{}
 
 CKRAFont::~CKRAFont()
 {

@@ -71,7 +71,8 @@ bool KRAPickingRay(IDirect3DDevice8* pDevice, LONG x, LONG y, D3DXVECTOR3* pOrig
     if (size.cx <= 0 || size.cy <= 0)
         return false;
     D3DXMATRIX mProjection, mView, mInverse;
-    if (FAILED(pDevice->GetTransform(D3DTS_PROJECTION, &mProjection)) || FAILED(pDevice->GetTransform(D3DTS_WORLD, &mView)))
+    if (FAILED(pDevice->GetTransform(D3DTS_PROJECTION, &mProjection)) ||
+        FAILED(pDevice->GetTransform(D3DTS_WORLD, &mView)))
         return false;
     if (mProjection._11 == 0 || mProjection._22 == 0 || !D3DXMatrixInverse(&mInverse, nullptr, &mView))
         return false;

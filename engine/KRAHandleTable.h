@@ -19,8 +19,14 @@ _KRA_HANDLE KRAIssueHandle(DWORD dwIndex);
 // Test hook: the next handle gets serial dwLast + 1 (wrapping as usual).
 void KRASetSerialCounter(DWORD dwLast);
 
-inline DWORD KRAHandleIndex(_KRA_HANDLE h) { return h & 0xFFFF; }
-inline DWORD KRAHandleSerial(_KRA_HANDLE h) { return h >> 16; }
+inline DWORD KRAHandleIndex(_KRA_HANDLE h)
+{
+    return h & 0xFFFF;
+}
+inline DWORD KRAHandleSerial(_KRA_HANDLE h)
+{
+    return h >> 16;
+}
 
 // Byte-wise ASCII case folding: the bytes of double-byte names must never be folded by a locale.
 int KRACompareNoCase(std::string_view a, std::string_view b);
@@ -145,10 +151,7 @@ public:
         m_mNames.clear();
     }
 
-    const std::string* NameOf(_KRA_HANDLE h) const
-    {
-        return Lookup(h) ? &m_vNames[KRAHandleIndex(h)] : nullptr;
-    }
+    const std::string* NameOf(_KRA_HANDLE h) const { return Lookup(h) ? &m_vNames[KRAHandleIndex(h)] : nullptr; }
     bool HasName(const char* szName) const { return m_mNames.count(szName ? szName : "") != 0; }
     size_t LiveCount() const { return m_vSlots.size() - m_vFree.size(); }
     size_t SlotCount() const { return m_vSlots.size(); }

@@ -31,8 +31,8 @@ struct CKRAAtomObject {
     int nRigidBone = -1;        // held items: the bone matrix the mesh follows
     std::vector<DWORD> vSwell;  // breast animation lists (first mesh of an upper-body item)
     std::vector<DWORD> vBounce;
-    KRA_SKIN_PLAN cSkin;        // skinned kinds: the bindings per vertex
-    CKRAAtomDevice cDevice;     // the buffers drawing rewrites and draws from
+    KRA_SKIN_PLAN cSkin;    // skinned kinds: the bindings per vertex
+    CKRAAtomDevice cDevice; // the buffers drawing rewrites and draws from
 };
 
 class CKRAItemFile {

@@ -26,7 +26,10 @@ constexpr size_t KRA_ITEM_MATERIAL_SIZE = 56;
 constexpr size_t KRA_ITEM_TEXTURE_SIZE = 52;
 constexpr size_t KRA_ITEM_TEXTURE_NAME_SIZE = 48;
 
-inline bool KRAIsSkinnedItem(DWORD dwKind) { return dwKind >= KRA_ITEM_BODY && dwKind <= KRA_ITEM_BODY_C; }
+inline bool KRAIsSkinnedItem(DWORD dwKind)
+{
+    return dwKind >= KRA_ITEM_BODY && dwKind <= KRA_ITEM_BODY_C;
+}
 
 struct KRA_ITEM_TEXTURE_DATA {
     std::string strName;

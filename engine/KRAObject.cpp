@@ -143,8 +143,9 @@ LONG CKRAObject::MakeBuffer(const KRA_VERTEX_ARRAY& vVertices, IDirect3DVertexBu
     // A mesh without vertices draws nothing and needs no buffer.
     if (vVertices.empty())
         return KRA_OK;
-    if (!pDevice || FAILED(pDevice->CreateVertexBuffer(UINT(vVertices.size() * kObjectStride), D3DUSAGE_WRITEONLY,
-                                                       kObjectFVF, D3DPOOL_DEFAULT, ppBuffer)) ||
+    if (!pDevice ||
+        FAILED(pDevice->CreateVertexBuffer(UINT(vVertices.size() * kObjectStride), D3DUSAGE_WRITEONLY, kObjectFVF,
+                                           D3DPOOL_DEFAULT, ppBuffer)) ||
         !*ppBuffer) {
         *ppBuffer = nullptr;
         KRAShowWarning("Failed create vertex buffer");
@@ -341,7 +342,8 @@ LONG CKRAObject::RenderObject(float fTime, float fDelta, DWORD dwColor)
     }
     SecondStage(pDevice, (dwOptions & 2) != 0, D3DTOP_SELECTARG1, dwMipFilter);
 
-    IDirect3DVertexBuffer8* pStream = (dwColor != 0 && m_pColoredVertexBuffer) ? m_pColoredVertexBuffer : m_pVertexBuffer;
+    IDirect3DVertexBuffer8* pStream =
+        (dwColor != 0 && m_pColoredVertexBuffer) ? m_pColoredVertexBuffer : m_pVertexBuffer;
     pDevice->SetVertexShader(kObjectFVF);
     pDevice->SetStreamSource(0, pStream, kObjectStride);
     pDevice->DrawPrimitive(D3DPT_TRIANGLELIST, 0, UINT(m_vVertices.size() / 3));

@@ -30,7 +30,8 @@ struct KRADefaultInitAllocator : std::allocator<T> {
     };
     KRADefaultInitAllocator() = default;
     template <class U>
-    KRADefaultInitAllocator(const KRADefaultInitAllocator<U>&) noexcept {}
+    KRADefaultInitAllocator(const KRADefaultInitAllocator<U>&) noexcept
+    {}
     template <class U>
     void construct(U* p) noexcept
     {

@@ -38,8 +38,7 @@ CKRAScene::CKRAScene()
     : m_pcIDFont(nullptr), m_pcBalloonFont(nullptr), m_pcMyBalloonFont(nullptr), m_lRefCount(0), m_dwHeaderWord(0),
       m_dwPathCount(0), m_dwObjectCount(0), m_hCameraAvatar(0), m_pcOwnCamera(nullptr), m_dwStartPositionCount(0),
       m_pcGroundMap(nullptr), m_pcCameraMap(nullptr), m_pcSceneObjectList(nullptr), m_pcEventObjectList(nullptr)
-{
-}
+{}
 
 CKRAScene::~CKRAScene() = default;
 CKRAScene::CKRAScene(const CKRAScene& other) = default;
@@ -252,7 +251,8 @@ LONG CKRAScene::RenderNonAlphaWorld()
 
 LONG CKRAScene::RenderAlphaWorld()
 {
-    return RunPasses([&](CKRASceneObjectList& list, CKRACamera& camera) { return list.RenderAlpha(&camera.GetEyePosition()); });
+    return RunPasses(
+        [&](CKRASceneObjectList& list, CKRACamera& camera) { return list.RenderAlpha(&camera.GetEyePosition()); });
 }
 
 LONG CKRAScene::RenderAccentedObjectFile(_KRA_HANDLE& hObject, DWORD dwColor)
@@ -309,12 +309,14 @@ LONG CKRAScene::HideObjectFile(_KRA_HANDLE& hObject)
 
 LONG CKRAScene::FadeInObjectFile(_KRA_HANDLE& hObject, float fMilliseconds)
 {
-    return ObjectOperation(ObjectList(), hObject, [&](CKRASceneObjectList& l) { return l.FadeIn(hObject, fMilliseconds); });
+    return ObjectOperation(ObjectList(), hObject,
+                           [&](CKRASceneObjectList& l) { return l.FadeIn(hObject, fMilliseconds); });
 }
 
 LONG CKRAScene::FadeOutObjectFile(_KRA_HANDLE& hObject, float fMilliseconds)
 {
-    return ObjectOperation(ObjectList(), hObject, [&](CKRASceneObjectList& l) { return l.FadeOut(hObject, fMilliseconds); });
+    return ObjectOperation(ObjectList(), hObject,
+                           [&](CKRASceneObjectList& l) { return l.FadeOut(hObject, fMilliseconds); });
 }
 
 LONG CKRAScene::GetObjectPivotMatrix(_KRA_HANDLE& hObject, D3DXMATRIX& m)
@@ -324,12 +326,14 @@ LONG CKRAScene::GetObjectPivotMatrix(_KRA_HANDLE& hObject, D3DXMATRIX& m)
 
 LONG CKRAScene::ChangeTextureForObjectFile(_KRA_HANDLE& hObject, CKRAHandle<tagKRADS>& hTexture)
 {
-    return ObjectOperation(ObjectList(), hObject, [&](CKRASceneObjectList& l) { return l.ChangeTexture(hObject, hTexture); });
+    return ObjectOperation(ObjectList(), hObject,
+                           [&](CKRASceneObjectList& l) { return l.ChangeTexture(hObject, hTexture); });
 }
 
 LONG CKRAScene::SetAccentedSceneObject(_KRA_HANDLE& hObject, bool bAccented)
 {
-    return ObjectOperation(ObjectList(), hObject, [&](CKRASceneObjectList& l) { return l.SetAccented(hObject, bAccented); });
+    return ObjectOperation(ObjectList(), hObject,
+                           [&](CKRASceneObjectList& l) { return l.SetAccented(hObject, bAccented); });
 }
 
 LONG CKRAScene::SetObjectFileColor(_KRA_HANDLE& hObject, DWORD)

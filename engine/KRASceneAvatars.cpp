@@ -154,8 +154,9 @@ LONG CKRAScene::DetachItemFromAvatar(_KRA_HANDLE& hAvatar, _KRA_HANDLE& hItem)
 
 LONG CKRAScene::GetAvatarStructure(_KRA_HANDLE& hAvatar, void* pStructure)
 {
-    return WithAvatars(
-        [&](CKRAAvatarManager& m) { return m.GetAvatarStructure(hAvatar, static_cast<KRA_AVATAR_STRUCTURE*>(pStructure)); });
+    return WithAvatars([&](CKRAAvatarManager& m) {
+        return m.GetAvatarStructure(hAvatar, static_cast<KRA_AVATAR_STRUCTURE*>(pStructure));
+    });
 }
 
 LONG CKRAScene::GetAvatarFrontVector(_KRA_HANDLE& hAvatar, D3DXVECTOR3& v)

@@ -60,7 +60,7 @@ bool ReadObject(CKRAByteReader& reader, KRA_SCENE_OBJECT_RECORD& record)
     record.head.dwTriggerCount = reader.U32();
     // Both counts are checked together before anything is sized by them.
     uint64_t uEventBytes = uint64_t(record.head.dwTriggerCount) * KRA_EVENT_TRIGGER_SIZE +
-        uint64_t(record.head.dwBoxCount) * KRA_EVENT_BOX_SIZE;
+                           uint64_t(record.head.dwBoxCount) * KRA_EVENT_BOX_SIZE;
     if (!reader.Has(uEventBytes, 1))
         return false;
     record.vTriggers.resize(record.head.dwTriggerCount);
@@ -141,7 +141,7 @@ bool KRASceneRecordHasEvents(const KRA_SCENE_OBJECT_RECORD& record)
 }
 
 void KRASceneEventRecords(const KRA_SCENE_OBJECT_RECORD& record, std::vector<KRA_EVENT_TRIGGER>& vTriggers,
-    std::vector<KRA_EVENT_BOX>& vBoxes)
+                          std::vector<KRA_EVENT_BOX>& vBoxes)
 {
     vTriggers.clear();
     vBoxes.clear();

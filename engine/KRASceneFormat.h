@@ -102,7 +102,7 @@ bool KRASceneRecordHasEvents(const KRA_SCENE_OBJECT_RECORD& record);
 // triggers, boxes from box slots that say they are boxes. A record whose type does not match its
 // slot is skipped, so a short trigger slot is never taken for a box.
 void KRASceneEventRecords(const KRA_SCENE_OBJECT_RECORD& record, std::vector<KRA_EVENT_TRIGGER>& vTriggers,
-    std::vector<KRA_EVENT_BOX>& vBoxes);
+                          std::vector<KRA_EVENT_BOX>& vBoxes);
 
 // The path of a map file beside the scene: the text after the last '.' replaced by the extension
 // ("KRP" for the ground map, "KRC" for the camera map); a name without '.' gets '.' and it.

@@ -110,10 +110,8 @@ LONG CKRASceneObject::Draw(int nPass, D3DXVECTOR3* pEye)
     };
 
     switch (m_dwState) {
-    case KRA_SCENE_OBJECT_NORMAL:
-        return drawWhole(0);
-    case KRA_SCENE_OBJECT_ACCENTED:
-        return drawWhole(m_dwAccentColor);
+    case KRA_SCENE_OBJECT_NORMAL: return drawWhole(0);
+    case KRA_SCENE_OBJECT_ACCENTED: return drawWhole(m_dwAccentColor);
     case KRA_SCENE_OBJECT_FADING_IN: {
         float t = fElapsed - m_fFadeStart;
         if (t > m_fFadeDuration) {
@@ -133,9 +131,7 @@ LONG CKRASceneObject::Draw(int nPass, D3DXVECTOR3* pEye)
         return pFile->FadeObjectFile(&mWorld, fTime, fDelta, KRA_FADE_STEPS - fadeStep(t));
     }
     case KRA_SCENE_OBJECT_HIDDEN:
-    case 2:
-        return KRA_OK;
-    default:
-        return KRA_E_FAILED;
+    case 2: return KRA_OK;
+    default: return KRA_E_FAILED;
     }
 }

@@ -51,9 +51,9 @@ LONG CKRATexture::LoadWith(IDirect3DDevice8* pDevice, const char* szPath, bool b
     IDirect3DTexture8* pTexture = nullptr;
     HRESULT hr;
     if (bColorKeyed)
-        hr = D3DXCreateTextureFromFileInMemoryEx(pDevice, pImage, UINT(nImage), D3DX_DEFAULT, D3DX_DEFAULT, D3DX_DEFAULT, 0,
-                                                 D3DFMT_UNKNOWN, D3DPOOL_MANAGED, 0x70004, 0x70004, 0xFF000000, nullptr,
-                                                 nullptr, &pTexture);
+        hr = D3DXCreateTextureFromFileInMemoryEx(pDevice, pImage, UINT(nImage), D3DX_DEFAULT, D3DX_DEFAULT,
+                                                 D3DX_DEFAULT, 0, D3DFMT_UNKNOWN, D3DPOOL_MANAGED, 0x70004, 0x70004,
+                                                 0xFF000000, nullptr, nullptr, &pTexture);
     else
         hr = D3DXCreateTextureFromFileInMemory(pDevice, pImage, UINT(nImage), &pTexture);
     if (FAILED(hr) || !pTexture)

@@ -9,8 +9,7 @@
 CKRATextureAnimation::CKRATextureAnimation()
     : m_dwFrameCount(0), m_dwCurrentFrame(0), m_fAccumulatedTime(0), m_fTotalTime(0), m_dwFrameTime(0),
       m_bStarted(false)
-{
-}
+{}
 
 CKRATextureAnimation::~CKRATextureAnimation()
 {

@@ -29,8 +29,8 @@ struct Limits {
     double framesPerSecond = 100.0; // sustained rate of one connection
     double frameBurst = 300.0;      // frames a connection may send at once
     size_t maxQueuedOutput = 4u << 20;
-    int loginTimeoutMs = 30000;     // a connection must log in (or probe) within this
-    int idleTimeoutMs = 600000;     // nothing received for this long closes a logged-in connection
+    int loginTimeoutMs = 30000;        // a connection must log in (or probe) within this
+    int idleTimeoutMs = 600000;        // nothing received for this long closes a logged-in connection
     int partialFrameTimeoutMs = 15000; // a frame begun must be complete within this
 
     // Logins. An ID's lock is not applied to the addresses its member last logged in from, so a

@@ -20,7 +20,8 @@ int counted(double score)
 
 double LoginGuard::Score::current(const FailureRules& rules, int64_t now) const
 {
-    double forgotten = rules.forgetMs > 0 ? static_cast<double>(now - at) / static_cast<double>(rules.forgetMs) : failures;
+    double forgotten =
+        rules.forgetMs > 0 ? static_cast<double>(now - at) / static_cast<double>(rules.forgetMs) : failures;
     return std::max(0.0, failures - forgotten);
 }
 
@@ -47,7 +48,8 @@ bool LoginGuard::mayTry(const std::string& login, uint32_t address, int64_t now)
     if (place != m_addresses.end() && counted(place->second.current(m_addressRules, now)) >= m_addressRules.lockAt)
         return false;
     auto account = m_accounts.find(login);
-    if (account == m_accounts.end() || counted(account->second.score.current(m_accountRules, now)) < m_accountRules.lockAt)
+    if (account == m_accounts.end() ||
+        counted(account->second.score.current(m_accountRules, now)) < m_accountRules.lockAt)
         return true;
     const auto& trusted = account->second.trusted;
     return std::find(trusted.begin(), trusted.end(), address) != trusted.end();

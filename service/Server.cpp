@@ -35,9 +35,9 @@ struct Server::Connection {
     wire::FrameAssembler input;
     std::vector<uint8_t> output; // frames waiting to be written, from outputOffset on
     size_t outputOffset = 0;
-    bool wantWrite = false;  // the socket is full: epoll says when it drains
-    bool dirty = false;      // output was queued during this turn of the loop
-    bool closing = false; // close once the output is written
+    bool wantWrite = false; // the socket is full: epoll says when it drains
+    bool dirty = false;     // output was queued during this turn of the loop
+    bool closing = false;   // close once the output is written
     bool authenticated = false;
     int64_t connectedAt = 0;
     int64_t lastReceived = 0;
@@ -97,8 +97,8 @@ bool Server::listen(const std::string& addressAndPort)
     m_listener = socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
     int one = 1;
     setsockopt(m_listener, SOL_SOCKET, SO_REUSEADDR, &one, sizeof one);
-    if (bind(m_listener, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0
-        || ::listen(m_listener, 512) != 0) {
+    if (bind(m_listener, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
+        ::listen(m_listener, 512) != 0) {
         logError("cannot listen on %s: %s", addressAndPort.c_str(), std::strerror(errno));
         ::close(m_listener);
         m_listener = -1;
@@ -321,7 +321,8 @@ void Server::readFrom(Connection& connection)
             close(connection.id, "sent a malformed or oversized frame");
             return;
         }
-        connection.partialSince = connection.input.pending() > 0 ? (connection.partialSince ? connection.partialSince : now) : 0;
+        connection.partialSince =
+            connection.input.pending() > 0 ? (connection.partialSince ? connection.partialSince : now) : 0;
         if (static_cast<size_t>(count) < sizeof buffer)
             break;
     }
@@ -391,7 +392,8 @@ void Server::writeTo(Connection& connection)
         connection.output.clear();
         connection.outputOffset = 0;
     } else if (connection.outputOffset > 65536) {
-        connection.output.erase(connection.output.begin(), connection.output.begin() + static_cast<std::ptrdiff_t>(connection.outputOffset));
+        connection.output.erase(connection.output.begin(),
+                                connection.output.begin() + static_cast<std::ptrdiff_t>(connection.outputOffset));
         connection.outputOffset = 0;
     }
     bool want = !connection.output.empty();

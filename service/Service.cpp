@@ -300,8 +300,8 @@ void Service::write(const Request& request, std::function<void(Store&)> change, 
         done(&again);
     });
     if (!queued) {
-        logWarning("%s: a change was refused, %zu changes wait for the database already", m_server->peer(connection).c_str(),
-                   m_limits.maxQueuedWrites);
+        logWarning("%s: a change was refused, %zu changes wait for the database already",
+                   m_server->peer(connection).c_str(), m_limits.maxQueuedWrites);
         answer(request, Refused);
     }
 }
@@ -408,7 +408,8 @@ void Service::onLogin(Request& request, wire::Reader& reader)
         });
     });
     if (!queued) {
-        logWarning("%s: login as \"%s\" refused: too many logins from that address at once", peer.c_str(), login.c_str());
+        logWarning("%s: login as \"%s\" refused: too many logins from that address at once", peer.c_str(),
+                   login.c_str());
         answer(request, TryLater);
         return;
     }
@@ -428,7 +429,8 @@ void Service::finishLogin(ConnectionId connection, uint32_t requestId, const std
         return;
     }
     int delay = m_guard.failed(login, address, nowMs());
-    logWarning("%s: login as \"%s\" refused: unknown ID or wrong password", m_server->peer(connection).c_str(), login.c_str());
+    logWarning("%s: login as \"%s\" refused: unknown ID or wrong password", m_server->peer(connection).c_str(),
+               login.c_str());
     // Held back as the guard says; the connection may not try again before it is answered.
     std::weak_ptr<bool> alive = m_alive;
     m_server->after(delay, [=, this] {

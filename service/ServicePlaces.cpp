@@ -346,7 +346,9 @@ void Service::onSearchRoom(Request& request, wire::Reader& reader)
         return;
     if (!lobbyOrNotFound(request, lobby))
         return;
-    auto has = [](const std::string& text, const std::string& part) { return part.empty() || text.find(part) != std::string::npos; };
+    auto has = [](const std::string& text, const std::string& part) {
+        return part.empty() || text.find(part) != std::string::npos;
+    };
     const auto& rooms = m_lobbies[static_cast<size_t>(lobby)].rooms;
     std::vector<const Room*> page;
     for (auto it = rooms.upper_bound(pageKey); it != rooms.end() && page.size() < kSearchPage; ++it) {
@@ -525,8 +527,7 @@ void Service::onGame(Request& request, wire::Reader& reader)
         code = GameReadyCode;
         toSender = true;
         break;
-    default:
-        break;
+    default: break;
     }
     if (!complete(request, reader))
         return;

@@ -19,7 +19,8 @@ bool contains(const std::string& text, const std::string& part)
 
 int parseNumber(const std::string& text)
 {
-    if (text.empty() || text.size() > 3 || !std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; }))
+    if (text.empty() || text.size() > 3 ||
+        !std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; }))
         return -1;
     return std::stoi(text);
 }
@@ -154,11 +155,13 @@ void Service::onFaceSet(Request& request, wire::Reader& reader)
     self.face = static_cast<char>(face);
     self.letters[1] = static_cast<char>(face);
     auto stored = std::make_shared<Change>(Change::Failed);
-    write(request, [stored, user = self.user, face](Store& store) { *stored = store.setFace(user, static_cast<char>(face)); },
-          [this, stored](Request* done) {
-              if (done)
-                  answer(*done, statusOf(*stored, Refused));
-          });
+    write(
+        request,
+        [stored, user = self.user, face](Store& store) { *stored = store.setFace(user, static_cast<char>(face)); },
+        [this, stored](Request* done) {
+            if (done)
+                answer(*done, statusOf(*stored, Refused));
+        });
     if (Room* room = placeOf(self)) {
         Block block(*placeEventLayout(EvFace));
         block.i32(0, self.user).u8(4, face);
@@ -201,18 +204,19 @@ void Service::onAvatarCreate(Request& request, wire::Reader& reader)
     }
     auto made = std::make_shared<Change>(Change::Failed);
     int32_t user = request.member->user;
-    write(request, [made, user, gender, items](Store& store) { *made = store.createAvatar(user, gender, items); },
-          [this, made, user, gender, items](Request* done) {
-              Member* member = online(user);
-              if (*made == Change::Done && member) {
-                  member->gender = gender;
-                  member->letters[0] = gender;
-                  for (const OwnedItem& item : items)
-                      member->owned.insert({item.gender, item.category, item.number});
-              }
-              if (done)
-                  answer(*done, statusOf(*made, AlreadyExists));
-          });
+    write(
+        request, [made, user, gender, items](Store& store) { *made = store.createAvatar(user, gender, items); },
+        [this, made, user, gender, items](Request* done) {
+            Member* member = online(user);
+            if (*made == Change::Done && member) {
+                member->gender = gender;
+                member->letters[0] = gender;
+                for (const OwnedItem& item : items)
+                    member->owned.insert({item.gender, item.category, item.number});
+            }
+            if (done)
+                answer(*done, statusOf(*made, AlreadyExists));
+        });
 }
 
 void Service::onSetOwnNickname(Request& request, wire::Reader& reader)
@@ -230,14 +234,15 @@ void Service::onSetOwnNickname(Request& request, wire::Reader& reader)
     }
     auto renamed = std::make_shared<Change>(Change::Failed);
     int32_t user = request.member->user;
-    write(request, [renamed, user, nickname](Store& store) { *renamed = store.setNickname(user, nickname); },
-          [this, renamed, user, nickname](Request* done) {
-              Member* member = online(user);
-              if (*renamed == Change::Done && member)
-                  member->nickname = nickname;
-              if (done)
-                  answer(*done, statusOf(*renamed, AlreadyExists));
-          });
+    write(
+        request, [renamed, user, nickname](Store& store) { *renamed = store.setNickname(user, nickname); },
+        [this, renamed, user, nickname](Request* done) {
+            Member* member = online(user);
+            if (*renamed == Change::Done && member)
+                member->nickname = nickname;
+            if (done)
+                answer(*done, statusOf(*renamed, AlreadyExists));
+        });
 }
 
 void Service::onAnnounceNickname(Request& request, wire::Reader& reader)
@@ -261,11 +266,12 @@ void Service::onSetIntro(Request& request, wire::Reader& reader)
     if (!complete(request, reader))
         return;
     auto stored = std::make_shared<Change>(Change::Failed);
-    write(request, [stored, user = request.member->user, intro](Store& store) { *stored = store.setIntro(user, intro); },
-          [this, stored](Request* done) {
-              if (done)
-                  answer(*done, statusOf(*stored, Refused));
-          });
+    write(
+        request, [stored, user = request.member->user, intro](Store& store) { *stored = store.setIntro(user, intro); },
+        [this, stored](Request* done) {
+            if (done)
+                answer(*done, statusOf(*stored, Refused));
+        });
 }
 
 void Service::onUploadImage(Request& request, wire::Reader& reader)
@@ -278,7 +284,8 @@ void Service::onUploadImage(Request& request, wire::Reader& reader)
     if (!complete(request, reader))
         return;
     Session& session = request.session;
-    if (login != request.member->login || total == 0 || total > kImageLimit || count > total - std::min(total, offset)) {
+    if (login != request.member->login || total == 0 || total > kImageLimit ||
+        count > total - std::min(total, offset)) {
         session.upload.clear();
         answer(request, BadRequest);
         return;
@@ -295,11 +302,15 @@ void Service::onUploadImage(Request& request, wire::Reader& reader)
     session.upload.insert(session.upload.end(), bytes.begin(), bytes.end());
     if (session.upload.size() == total) {
         auto saved = std::make_shared<Change>(Change::Failed);
-        write(request, [saved, login, picture = std::move(session.upload)](Store& store) { *saved = store.saveImage(login, picture); },
-              [this, saved](Request* done) {
-                  if (done)
-                      answer(*done, statusOf(*saved, Refused));
-              });
+        write(
+            request,
+            [saved, login, picture = std::move(session.upload)](Store& store) {
+                *saved = store.saveImage(login, picture);
+            },
+            [this, saved](Request* done) {
+                if (done)
+                    answer(*done, statusOf(*saved, Refused));
+            });
         session.upload.clear();
         return;
     }
@@ -412,25 +423,29 @@ void Service::onBuyItem(Request& request, wire::Reader& reader)
     auto outcome = std::make_shared<Outcome>();
     int32_t user = request.member->user;
     OwnedItem item{"", gender, category, number, variant ? 1 : 0, false};
-    write(request, [outcome, user, item, cost = *price](Store& store) { outcome->result = store.buy(user, item, cost, outcome->balance); },
-          [this, outcome, user, item](Request* done) {
-              Member* member = online(user);
-              if (outcome->result == BuyResult::Bought && member)
-                  member->owned.insert({item.gender, item.category, item.number});
-              if (!done)
-                  return;
-              switch (outcome->result) {
-              case BuyResult::Bought: {
-                  wire::Writer writer = reply(*done);
-                  writer.i32(outcome->balance);
-                  answer(*done, writer);
-                  return;
-              }
-              case BuyResult::TooFewPoints: answer(*done, TooFewPoints); return;
-              case BuyResult::AlreadyOwned: answer(*done, AlreadyExists); return;
-              case BuyResult::Failed: answer(*done, Refused); return;
-              }
-          });
+    write(
+        request,
+        [outcome, user, item, cost = *price](Store& store) {
+            outcome->result = store.buy(user, item, cost, outcome->balance);
+        },
+        [this, outcome, user, item](Request* done) {
+            Member* member = online(user);
+            if (outcome->result == BuyResult::Bought && member)
+                member->owned.insert({item.gender, item.category, item.number});
+            if (!done)
+                return;
+            switch (outcome->result) {
+            case BuyResult::Bought: {
+                wire::Writer writer = reply(*done);
+                writer.i32(outcome->balance);
+                answer(*done, writer);
+                return;
+            }
+            case BuyResult::TooFewPoints: answer(*done, TooFewPoints); return;
+            case BuyResult::AlreadyOwned: answer(*done, AlreadyExists); return;
+            case BuyResult::Failed: answer(*done, Refused); return;
+            }
+        });
 }
 
 void Service::onMyItems(Request& request, wire::Reader& reader)
@@ -467,11 +482,15 @@ void Service::onWearItem(Request& request, wire::Reader& reader)
         return;
     }
     auto worn = std::make_shared<Change>(Change::Failed);
-    write(request, [worn, user = request.member->user, text, wear](Store& store) { *worn = store.setWorn(user, text, wear == 'Y'); },
-          [this, worn](Request* done) {
-              if (done)
-                  answer(*done, statusOf(*worn, NotFound));
-          });
+    write(
+        request,
+        [worn, user = request.member->user, text, wear](Store& store) {
+            *worn = store.setWorn(user, text, wear == 'Y');
+        },
+        [this, worn](Request* done) {
+            if (done)
+                answer(*done, statusOf(*worn, NotFound));
+        });
 }
 
 void Service::onAnnounceItemChange(Request& request, wire::Reader& reader)
@@ -546,21 +565,22 @@ void Service::onAddFriend(Request& request, wire::Reader& reader)
         return;
     }
     auto added = std::make_shared<Change>(Change::Failed);
-    write(request, [added, self = request.member->user, user](Store& store) { *added = store.addFriend(self, user); },
-          [this, added, friendAccount = *account](Request* done) {
-              if (!done)
-                  return;
-              if (*added != Change::Done) {
-                  answer(*done, statusOf(*added, AlreadyExists));
-                  return;
-              }
-              Block record(kFriendLayout);
-              record.i32(0, friendAccount.user).text(4, 22, friendAccount.login).text(26, 32, friendAccount.nickname);
-              record.ch(58, online(friendAccount.user) ? 'Y' : 'N').ch(59, friendAccount.gender);
-              wire::Writer writer = reply(*done);
-              writer.bytes(record.bytes());
-              answer(*done, writer);
-          });
+    write(
+        request, [added, self = request.member->user, user](Store& store) { *added = store.addFriend(self, user); },
+        [this, added, friendAccount = *account](Request* done) {
+            if (!done)
+                return;
+            if (*added != Change::Done) {
+                answer(*done, statusOf(*added, AlreadyExists));
+                return;
+            }
+            Block record(kFriendLayout);
+            record.i32(0, friendAccount.user).text(4, 22, friendAccount.login).text(26, 32, friendAccount.nickname);
+            record.ch(58, online(friendAccount.user) ? 'Y' : 'N').ch(59, friendAccount.gender);
+            wire::Writer writer = reply(*done);
+            writer.bytes(record.bytes());
+            answer(*done, writer);
+        });
 }
 
 void Service::onDeleteFriend(Request& request, wire::Reader& reader)
@@ -569,11 +589,13 @@ void Service::onDeleteFriend(Request& request, wire::Reader& reader)
     if (!complete(request, reader))
         return;
     auto removed = std::make_shared<Change>(Change::Failed);
-    write(request, [removed, self = request.member->user, user](Store& store) { *removed = store.deleteFriend(self, user); },
-          [this, removed](Request* done) {
-              if (done)
-                  answer(*done, statusOf(*removed, NotFound));
-          });
+    write(
+        request,
+        [removed, self = request.member->user, user](Store& store) { *removed = store.deleteFriend(self, user); },
+        [this, removed](Request* done) {
+            if (done)
+                answer(*done, statusOf(*removed, NotFound));
+        });
 }
 
 void Service::onInstantMessage(Request& request, wire::Reader& reader)

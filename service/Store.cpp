@@ -83,7 +83,9 @@ public:
     std::string text(int column) const
     {
         const unsigned char* value = sqlite3_column_text(m_statement, column);
-        return value ? std::string(reinterpret_cast<const char*>(value), static_cast<size_t>(sqlite3_column_bytes(m_statement, column))) : std::string();
+        return value ? std::string(reinterpret_cast<const char*>(value),
+                                   static_cast<size_t>(sqlite3_column_bytes(m_statement, column)))
+                     : std::string();
     }
     char letter(int column, char fallback) const
     {
@@ -93,7 +95,8 @@ public:
     std::vector<uint8_t> blob(int column) const
     {
         const auto* data = static_cast<const uint8_t*>(sqlite3_column_blob(m_statement, column));
-        return data ? std::vector<uint8_t>(data, data + sqlite3_column_bytes(m_statement, column)) : std::vector<uint8_t>();
+        return data ? std::vector<uint8_t>(data, data + sqlite3_column_bytes(m_statement, column))
+                    : std::vector<uint8_t>();
     }
 
 private:
@@ -103,7 +106,10 @@ private:
 // A transaction rolled back unless committed.
 class Transaction {
 public:
-    explicit Transaction(sqlite3* db) : m_db(db) { m_open = sqlite3_exec(db, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr) == SQLITE_OK; }
+    explicit Transaction(sqlite3* db) : m_db(db)
+    {
+        m_open = sqlite3_exec(db, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr) == SQLITE_OK;
+    }
     ~Transaction()
     {
         if (m_open)
@@ -205,8 +211,8 @@ bool Store::open(const std::string& path, int busyMs)
     setBusyTimeout(busyMs);
     // WAL with full synchronisation: a committed change survives the process being killed and
     // the machine losing power.
-    return exec("PRAGMA journal_mode=WAL") && exec("PRAGMA synchronous=FULL") && exec("PRAGMA foreign_keys=ON")
-        && exec(kSchema);
+    return exec("PRAGMA journal_mode=WAL") && exec("PRAGMA synchronous=FULL") && exec("PRAGMA foreign_keys=ON") &&
+           exec(kSchema);
 }
 
 void Store::setBusyTimeout(int ms)
@@ -246,9 +252,9 @@ std::optional<Account> Store::accountByUser(int32_t user)
 
 std::optional<int32_t> Store::addAccount(const Account& a)
 {
-    Statement insert(m_db,
-                     "INSERT INTO accounts (login, hash, nickname, gender, age, area, job, hobby, tel, email, intro, points, has_avatar, face)"
-                     " VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
+    Statement insert(m_db, "INSERT INTO accounts (login, hash, nickname, gender, age, area, job, hobby, tel, email, "
+                           "intro, points, has_avatar, face)"
+                           " VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
     insert.bind(1, a.login).bind(2, a.hash).bind(3, a.nickname).bind(4, std::string(1, a.gender)).bind(5, a.age);
     insert.bind(6, a.area).bind(7, a.job).bind(8, a.hobby).bind(9, a.tel).bind(10, a.email).bind(11, a.intro);
     insert.bind(12, a.points).bind(13, a.hasAvatar ? 1 : 0).bind(14, std::string(1, a.face));
@@ -289,7 +295,8 @@ std::string Store::newKey()
 
 bool Store::insertItem(int32_t user, const OwnedItem& item)
 {
-    Statement insert(m_db, "INSERT INTO items (key, user, gender, category, number, texture, worn) VALUES (?, ?, ?, ?, ?, ?, ?)");
+    Statement insert(
+        m_db, "INSERT INTO items (key, user, gender, category, number, texture, worn) VALUES (?, ?, ?, ?, ?, ?, ?)");
     insert.bind(1, item.key.empty() ? newKey() : item.key).bind(2, user).bind(3, std::string(1, item.gender));
     insert.bind(4, item.category).bind(5, item.number).bind(6, item.texture).bind(7, item.worn ? 1 : 0);
     return insert.run();
@@ -315,7 +322,9 @@ Change Store::createAvatar(int32_t user, char gender, const std::vector<OwnedIte
 std::vector<OwnedItem> Store::items(int32_t user)
 {
     std::vector<OwnedItem> result;
-    Statement query(m_db, "SELECT key, gender, category, number, texture, worn FROM items WHERE user = ? ORDER BY category, number, key");
+    Statement query(
+        m_db,
+        "SELECT key, gender, category, number, texture, worn FROM items WHERE user = ? ORDER BY category, number, key");
     query.bind(1, user);
     while (query.step() == SQLITE_ROW) {
         OwnedItem item;
@@ -342,8 +351,13 @@ BuyResult Store::buy(int32_t user, const OwnedItem& item, int32_t price, int32_t
     Transaction transaction(m_db);
     if (!transaction.ok())
         return BuyResult::Failed;
-    Statement owned(m_db, "SELECT 1 FROM items WHERE user = ? AND gender = ? AND category = ? AND number = ? AND texture = ?");
-    owned.bind(1, user).bind(2, std::string(1, item.gender)).bind(3, item.category).bind(4, item.number).bind(5, item.texture);
+    Statement owned(
+        m_db, "SELECT 1 FROM items WHERE user = ? AND gender = ? AND category = ? AND number = ? AND texture = ?");
+    owned.bind(1, user)
+        .bind(2, std::string(1, item.gender))
+        .bind(3, item.category)
+        .bind(4, item.number)
+        .bind(5, item.texture);
     if (owned.step() == SQLITE_ROW)
         return BuyResult::AlreadyOwned;
     Statement points(m_db, "SELECT points FROM accounts WHERE user = ?");

@@ -70,9 +70,9 @@ public:
     Change setWorn(int32_t user, const std::string& key, bool worn); // refused when not owned
     BuyResult buy(int32_t user, const OwnedItem& item, int32_t price, int32_t& balance);
 
-    Change addFriend(int32_t user, int32_t friendUser); // refused when listed already
+    Change addFriend(int32_t user, int32_t friendUser);    // refused when listed already
     Change deleteFriend(int32_t user, int32_t friendUser); // refused when not listed
-    std::vector<int32_t> friendsOf(int32_t user);       // ascending
+    std::vector<int32_t> friendsOf(int32_t user);          // ascending
     std::vector<int32_t> listedAsFriendBy(int32_t user);
 
     Change saveImage(const std::string& login, const std::vector<uint8_t>& jpeg);

@@ -6,8 +6,7 @@ namespace yonda::service {
 
 StoreWriter::StoreWriter(size_t maxQueued, int timeoutMs, HandBack handBack)
     : m_maxQueued(maxQueued), m_timeoutMs(timeoutMs), m_handBack(std::move(handBack))
-{
-}
+{}
 
 StoreWriter::~StoreWriter()
 {

@@ -17,7 +17,9 @@ inline int64_t nowMs()
 class TokenBucket {
 public:
     TokenBucket() = default;
-    TokenBucket(double burst, double perSecond, int64_t now) : m_burst(burst), m_rate(perSecond), m_tokens(burst), m_at(now) {}
+    TokenBucket(double burst, double perSecond, int64_t now)
+        : m_burst(burst), m_rate(perSecond), m_tokens(burst), m_at(now)
+    {}
 
     // Takes one token when there is one.
     bool take(int64_t now)

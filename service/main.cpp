@@ -72,8 +72,8 @@ long long number(const std::string& option, const std::string& text, long long l
     long long value = 0;
     auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
     if (error != std::errc() || end != text.data() + text.size() || value < low || value > high) {
-        std::fprintf(stderr, "yonda-service: %s needs a whole number from %lld to %lld, not \"%s\"\n", option.c_str(), low,
-                     high, text.c_str());
+        std::fprintf(stderr, "yonda-service: %s needs a whole number from %lld to %lld, not \"%s\"\n", option.c_str(),
+                     low, high, text.c_str());
         usage(stderr);
         std::exit(2);
     }
@@ -87,8 +87,8 @@ void checkField(const char* what, const std::string& text, size_t width, bool na
     if (text.empty() || (name && text.find_first_not_of(' ') == std::string::npos))
         wrongUsage("the %s must not be empty", what);
     if (text.size() > width - 1) {
-        std::fprintf(stderr, "yonda-service: the %s \"%s\" is %zu bytes long; at most %zu fit\n", what, text.c_str(), text.size(),
-                     width - 1);
+        std::fprintf(stderr, "yonda-service: the %s \"%s\" is %zu bytes long; at most %zu fit\n", what, text.c_str(),
+                     text.size(), width - 1);
         std::exit(2);
     }
 }
@@ -212,8 +212,8 @@ int main(int argc, char** argv)
         if (catalogue.empty())
             logWarning("no item catalogue (--catalogue): nothing can be bought and no avatar made");
         logNotice("serving on %s:%u with %s (%zu catalogue items; at most %zu connections, %zu from one address)",
-                 listen.substr(0, listen.rfind(':')).c_str(), server.port(), database.c_str(), items.size(),
-                 limits.maxConnections, limits.perAddressConnections());
+                  listen.substr(0, listen.rfind(':')).c_str(), server.port(), database.c_str(), items.size(),
+                  limits.maxConnections, limits.perAddressConnections());
         server.run();
         g_server = nullptr;
         logNotice("stopped");
@@ -228,7 +228,8 @@ int main(int argc, char** argv)
         account.points = static_cast<int32_t>(points.value_or(10000));
         auto user = store.addAccount(account);
         if (!user) {
-            std::fprintf(stderr, "yonda-service: the ID \"%s\" or the nickname \"%s\" is taken\n", words[1].c_str(), words[3].c_str());
+            std::fprintf(stderr, "yonda-service: the ID \"%s\" or the nickname \"%s\" is taken\n", words[1].c_str(),
+                         words[3].c_str());
             return 1;
         }
         std::printf("member %d: %s\n", *user, words[1].c_str());
@@ -245,6 +246,7 @@ int main(int argc, char** argv)
         if (!store.accountByLogin(login))
             made += addDressed(store, demoAccount(login, "bot", nickname, false), i);
     }
-    std::printf("%d members added to %s (demo/demo; bot0001..bot%04d with password bot)\n", made, database.c_str(), count);
+    std::printf("%d members added to %s (demo/demo; bot0001..bot%04d with password bot)\n", made, database.c_str(),
+                count);
     return 0;
 }

@@ -21,7 +21,7 @@ CAvatarCreateDlg* g_pAvatarCreateDlg = nullptr;
 namespace {
 
 constexpr UINT kNicknameEdit = 222;
-constexpr int kCodeTextLimit = 5;      // longer code texts are a part's colour variants
+constexpr int kCodeTextLimit = 5; // longer code texts are a part's colour variants
 constexpr int kHandSlot = 4;
 constexpr int kHairItemSlot = 5;
 constexpr float kPreviewFov = 25.0f * D3DX_PI / 180.0f;
@@ -323,7 +323,7 @@ void CAvatarCreateDlg::AddItemRow(CSkinListCtrl* list, int row, ITEM_RECORD* ite
     int x = 0;
     int y = 0;
     const int index = item ? static_cast<int>(item - m_pCatalogue->GetItem(item->byGender, item->byCategory, 0, nullptr,
-                                                                             nullptr, nullptr))
+                                                                           nullptr, nullptr))
                            : -1;
     if (!item || !m_pCatalogue->GetItem(item->byGender, item->byCategory, index, &picture, &x, &y)) {
         list->ClearCell(row, 0);

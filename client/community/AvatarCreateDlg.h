@@ -15,11 +15,11 @@ class CItemCatalog;
 
 class CAvatarCreateDlg : public CSkinDialog {
 public:
-    static constexpr UINT kTemplate = 131;      // the template with the nickname edit 222
+    static constexpr UINT kTemplate = 131; // the template with the nickname edit 222
     static constexpr UINT_PTR kPreviewTimer = 1;
     static constexpr UINT kPreviewMs = 10;
-    static constexpr int kNicknameLimit = 31;   // bytes the service's nickname field holds
-    static constexpr int kChosenRows = 7;       // the six worn slots and a spare row
+    static constexpr int kNicknameLimit = 31; // bytes the service's nickname field holds
+    static constexpr int kChosenRows = 7;     // the six worn slots and a spare row
     static constexpr float kRadiansPerPixel = 0.017453292f;
 
     CAvatarCreateDlg(CSkinElement* element, CItemCatalog* catalogue, LPCSTR nickname, CWnd* parent);

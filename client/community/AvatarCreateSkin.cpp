@@ -17,8 +17,8 @@ void CAvatarCreateSkin::ReadIconList(const char* section, AVATAR_ICON_LIST* list
     GetRect(section, "ExpRect", &list->rcExplain);
     GetPoint(section, "ExpTextPutPoint", &list->ptExplainText);
     int colour[6] = {255, 255, 255, 0, 0, 0};
-    const char* const keys[6] = {"ExpBkColorR", "ExpBkColorG", "ExpBkColorB", "ExpTextColorR", "ExpTextColorG",
-                                 "ExpTextColorB"};
+    const char* const keys[6] = {"ExpBkColorR",   "ExpBkColorG",   "ExpBkColorB",
+                                 "ExpTextColorR", "ExpTextColorG", "ExpTextColorB"};
     for (int i = 0; i < 6; ++i) {
         GetInt(section, keys[i], &colour[i]);
     }

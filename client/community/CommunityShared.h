@@ -10,10 +10,10 @@ class CMainFrame;
 class CPopupMenuWnd;
 
 // Messages the community windows post to the main frame (wParam and lParam 0 unless said).
-#define UM_ROOM_DIALOG 0x830     // wParam: 0 make a room, 1 room information, 2 modify the room
-#define UM_SHOW_SUB_WINDOW 0x832 // the room search window
+#define UM_ROOM_DIALOG 0x830      // wParam: 0 make a room, 1 room information, 2 modify the room
+#define UM_SHOW_SUB_WINDOW 0x832  // the room search window
 #define UM_ROOM_JOIN_RESULT 0x890 // join a room: wParam (room << 16) | lobby, lParam the HWND to close
-#define UM_VIEW_ACTION_0 0x3500  // the party-game buttons' actions 0-3, in id order 231-234
+#define UM_VIEW_ACTION_0 0x3500   // the party-game buttons' actions 0-3, in id order 231-234
 #define UM_VIEW_ACTION_1 0x3501
 #define UM_VIEW_ACTION_2 0x3502
 #define UM_VIEW_ACTION_3 0x3503

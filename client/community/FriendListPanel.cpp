@@ -57,9 +57,7 @@ void CFriendListPanel::DrawRow(CDC* dc, int slot, const void* data)
     }
     const COLORREF colour = row->cOnline == 'Y' ? GetTextColor() : RGB(192, 192, 192);
     DrawColumnText(dc, 1, slot, FieldText(row->szID), colour);
-    DrawColumnText(dc, 2, slot,
-                   FieldText(row->szNickname),
-                   colour);
+    DrawColumnText(dc, 2, slot, FieldText(row->szNickname), colour);
 }
 
 BOOL CFriendListPanel::IsGoEnabled(const void* data) const

@@ -50,7 +50,8 @@ BOOL CItemCellWnd::CreateCell(CWnd* grid, UINT id, POINT origin, ITEM_RECORD* it
     if (!CreateEx(0, kCellClass, item ? item->szName : "", WS_CHILD, rect, grid, id)) {
         return FALSE;
     }
-    CommunityCreateGuiFont(&m_font, FW_NORMAL, -MulDiv(9, ::GetDeviceCaps(CClientDC(this).GetSafeHdc(), LOGPIXELSY), 72));
+    CommunityCreateGuiFont(&m_font, FW_NORMAL,
+                           -MulDiv(9, ::GetDeviceCaps(CClientDC(this).GetSafeHdc(), LOGPIXELSY), 72));
     if (buyElement && buyElement->bmpImage.GetSafeHandle()) {
         m_nBuyId = buyElement->nID > 0 ? static_cast<UINT>(buyElement->nID) : kBuyCommand;
         m_btnBuy.SetBitmap(static_cast<HBITMAP>(buyElement->bmpImage.GetSafeHandle()));

@@ -120,7 +120,8 @@ BOOL CItemShopDlg::OnInitDialog()
     QueryPoints();
     char letter = 0;
     if (g_pSession) {
-        letter = g_pSession->m_OwnAvatar.cLetter[0] ? g_pSession->m_OwnAvatar.cLetter[0] : g_pSession->m_OwnUser.cLetter[0];
+        letter =
+            g_pSession->m_OwnAvatar.cLetter[0] ? g_pSession->m_OwnAvatar.cLetter[0] : g_pSession->m_OwnUser.cLetter[0];
     }
     m_nGender = letter == 'M' ? 1 : 2;
     m_wndGrid.Fill(m_nGender, m_nCategory, m_nSelection[m_nCategory]);
@@ -383,8 +384,7 @@ BOOL CItemShopDlg::BuyBasket()
         sum += item->nPrice;
     }
     CString total;
-    total.Format(g_bGermanText ? kGermanTotal : kKoreanTotal,
-                 static_cast<LPCSTR>(FormatNumber(static_cast<int>(sum))));
+    total.Format(g_bGermanText ? kGermanTotal : kKoreanTotal, static_cast<LPCSTR>(FormatNumber(static_cast<int>(sum))));
     lines = confirm.InsertLine(lines - 1, " ");
     lines = confirm.InsertLine(lines - 1, total);
     confirm.InsertLine(lines - 1, " ");

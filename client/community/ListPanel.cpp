@@ -511,9 +511,10 @@ void CListPanel::ShowTableMessage(LPCSTR key)
 void CListPanel::PostJoin(int lobby, int room)
 {
     CWnd* parent = GetParent();
-    const WPARAM place = (static_cast<WPARAM>(static_cast<unsigned short>(room)) << 16) |
-                         static_cast<unsigned short>(lobby);
-    CommunityPostToFrame(UM_ROOM_JOIN_RESULT, place, reinterpret_cast<LPARAM>(parent ? parent->GetSafeHwnd() : nullptr));
+    const WPARAM place =
+        (static_cast<WPARAM>(static_cast<unsigned short>(room)) << 16) | static_cast<unsigned short>(lobby);
+    CommunityPostToFrame(UM_ROOM_JOIN_RESULT, place,
+                         reinterpret_cast<LPARAM>(parent ? parent->GetSafeHwnd() : nullptr));
 }
 
 void CListPanel::GoToMember(long user, BOOL joinDirectly)

@@ -16,8 +16,8 @@ struct ROOM_ROW {
     char szSubject[30];
     signed char nUsers;
     signed char nMaxUsers;
-    char cState;         // 'C' closed (a password is asked), anything else open
-    char szText[21];     // the host's nickname
+    char cState;     // 'C' closed (a password is asked), anything else open
+    char szText[21]; // the host's nickname
 };
 static_assert(sizeof(ROOM_ROW) == 108);
 
@@ -29,8 +29,8 @@ struct SEARCH_ROW {
     char cGender;
     char cNumber;
     char szTwo[2];
-    char szArea[30];     // the area's display text
-    char cOnline;        // 'Y' online
+    char szArea[30]; // the area's display text
+    char cOnline;    // 'Y' online
     char cUnused;
 };
 static_assert(sizeof(SEARCH_ROW) == 92);

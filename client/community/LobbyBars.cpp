@@ -2,8 +2,8 @@
 
 #include <MainSkin.h>
 
-const char* const CLobbyBars::kGameSections[GAME_BUTTON_COUNT] = {
-    "PathFollow_StartButton", "PathFollow_HintButton", "PathFollow_RetireButton", "PathFollow_ReadyButton"};
+const char* const CLobbyBars::kGameSections[GAME_BUTTON_COUNT] = {"PathFollow_StartButton", "PathFollow_HintButton",
+                                                                  "PathFollow_RetireButton", "PathFollow_ReadyButton"};
 
 BOOL CLobbyBars::Create(CWnd* frame, CMainSkin* skin, int lobbyCount, LOBBY_VIEW_STATE* view)
 {
@@ -32,7 +32,8 @@ BOOL CLobbyBars::Create(CWnd* frame, CMainSkin* skin, int lobbyCount, LOBBY_VIEW
     return made;
 }
 
-template <typename Visit> void CLobbyBars::ForEachBar(Visit visit)
+template <typename Visit>
+void CLobbyBars::ForEachBar(Visit visit)
 {
     for (auto& channel : m_channels) {
         visit(static_cast<CSkinWnd&>(*channel));

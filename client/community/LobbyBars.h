@@ -44,7 +44,8 @@ public:
     CFrameButton& GameButton(int index) { return m_gameButtons[index]; }
 
 private:
-    template <typename Visit> void ForEachBar(Visit visit);
+    template <typename Visit>
+    void ForEachBar(Visit visit);
     static void Show(CWnd& window, BOOL show);
 
     std::vector<std::unique_ptr<CLobbyChannelButton>> m_channels;

@@ -10,8 +10,8 @@
 class CLobbyChannelButton : public CSkinWnd {
 public:
     static constexpr int kFirstLobbyId = 240;
-    static constexpr int kLastEnterId = 244;  // the last id a click enters
-    static constexpr int kLastLobbyId = 245;  // the last id painted as a lobby's column
+    static constexpr int kLastEnterId = 244; // the last id a click enters
+    static constexpr int kLastLobbyId = 245; // the last id painted as a lobby's column
     static constexpr RECT kCountRect{18, 4, 100, 17};
 
     CLobbyChannelButton() = default;

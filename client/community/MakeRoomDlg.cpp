@@ -25,8 +25,8 @@ void CMakeRoomDlg::FillRecord(YONDA_BODY_Q_ROOM_OPEN* record, LPCSTR name, LPCST
 {
     *record = YONDA_BODY_Q_ROOM_OPEN{};
     if (g_pSession) {
-        record->nLobby = g_pSession->GetLocation() == LOC_LOBBY_SELECTED ? g_pSession->m_nChosenLobby
-                                                                         : g_pSession->m_nCurrentLobby;
+        record->nLobby =
+            g_pSession->GetLocation() == LOC_LOBBY_SELECTED ? g_pSession->m_nChosenLobby : g_pSession->m_nCurrentLobby;
     }
     CopyField(record->szName, name, std::strlen(name));
     CopyField(record->szSubject, subject, std::strlen(subject));
@@ -38,9 +38,9 @@ void CMakeRoomDlg::OpenRoom(const CString& name, const CString& subject, int lim
 {
     YONDA_BODY_Q_ROOM_OPEN record;
     FillRecord(&record, name, subject, limit, password);
-    const int result =
-        g_pSession ? g_pSession->ExecuteCommand(CMD_ROOM_OPEN, record.nLobby, reinterpret_cast<LPARAM>(&record))
-                   : kCommandFailed;
+    const int result = g_pSession
+                           ? g_pSession->ExecuteCommand(CMD_ROOM_OPEN, record.nLobby, reinterpret_cast<LPARAM>(&record))
+                           : kCommandFailed;
     if (result == kCommandDone) {
         m_strRoomName = record.szName;
         g_pSession->m_strRoomPassword = record.szPassword;

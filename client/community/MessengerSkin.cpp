@@ -1,7 +1,7 @@
 #include "MessengerSkin.h"
 
 const char* const CMessengerSkin::kButtonSections[BUTTON_COUNT] = {"MessageSendBtn", "UserInfoBtn", "GotoFriendBtn",
-                                                                    "AddFriendBtn", "Close2Btn"};
+                                                                   "AddFriendBtn", "Close2Btn"};
 
 void CMessengerSkin::FreeSkin()
 {

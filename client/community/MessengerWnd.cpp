@@ -53,10 +53,9 @@ void ShowTableBox(LPCSTR key)
 } // namespace
 
 CMessengerWnd::CMessengerWnd(long user, LPCSTR id, LPCSTR text, LPCSTR nickname, BOOL received)
-    : m_lUser(user), m_strID(id ? id : ""), m_strNickname(nickname ? nickname : ""),
-      m_strFirstText(text ? text : ""), m_bReceived(received)
-{
-}
+    : m_lUser(user), m_strID(id ? id : ""), m_strNickname(nickname ? nickname : ""), m_strFirstText(text ? text : ""),
+      m_bReceived(received)
+{}
 
 CMessengerWnd::~CMessengerWnd()
 {
@@ -221,7 +220,8 @@ void CMessengerWnd::SendText(CString text)
     if (text.IsEmpty() || !g_pSession) {
         return;
     }
-    const int answer = g_pSession->SendRequest(REQ_INSTANT_MESSAGE, m_lUser, reinterpret_cast<LPARAM>(static_cast<LPCSTR>(text)));
+    const int answer =
+        g_pSession->SendRequest(REQ_INSTANT_MESSAGE, m_lUser, reinterpret_cast<LPARAM>(static_cast<LPCSTR>(text)));
     if (answer == kRequestAccepted) {
         AddLine(CString(g_pSession->m_OwnUser.szNickname) + ":", text, ChatColour(g_nTextColor));
     } else {
@@ -284,7 +284,8 @@ void CMessengerWnd::PostClose()
 
 BOOL CMessengerWnd::OnCommand(WPARAM wParam, LPARAM lParam)
 {
-    if (HIWORD(wParam) == EN_CHANGE && m_editMessage.GetSafeHwnd() && reinterpret_cast<HWND>(lParam) == m_editMessage.m_hWnd) {
+    if (HIWORD(wParam) == EN_CHANGE && m_editMessage.GetSafeHwnd() &&
+        reinterpret_cast<HWND>(lParam) == m_editMessage.m_hWnd) {
         // The line break the entry takes in after the Enter that already sent the line.
         CString text;
         m_editMessage.GetWindowText(text);

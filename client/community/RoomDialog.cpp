@@ -69,7 +69,8 @@ BOOL CRoomDialog::CreateSelector(CSkinStatic* list, LPCSTR section)
     if (!list->Create(rect, this, static_cast<UINT>(id), section)) {
         return FALSE;
     }
-    const BOOL skinned = list->SetSkin(m_pSkin->GetFilePath(section, "IniFile"), m_pSkin->GetFilePath(section, "Image"));
+    const BOOL skinned =
+        list->SetSkin(m_pSkin->GetFilePath(section, "IniFile"), m_pSkin->GetFilePath(section, "Image"));
     // The item shown first is the skin's choice, not always the menu's first.
     list->SetSelection(first);
     list->ShowWindow(SW_SHOW);

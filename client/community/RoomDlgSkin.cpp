@@ -1,6 +1,7 @@
 #include "RoomDlgSkin.h"
 
-const char* const CRoomDlgSkin::kEditSections[EDIT_COUNT] = {"RoomNameEdit", "RoomSubjectEdit", "CountEdit", "PassEdit"};
+const char* const CRoomDlgSkin::kEditSections[EDIT_COUNT] = {"RoomNameEdit", "RoomSubjectEdit", "CountEdit",
+                                                             "PassEdit"};
 
 void CRoomDlgSkin::FreeSkin()
 {

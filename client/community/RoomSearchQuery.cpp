@@ -22,13 +22,19 @@ void AgeBandOf(LPCSTR age, BYTE* from, BYTE* to)
     switch (band) {
     case 0: break;
     case 1: *to = 15; break;
-    case 51: *from = 51; *to = 100; break;
-    default: *from = band; *to = static_cast<BYTE>(band + 4); break;
+    case 51:
+        *from = 51;
+        *to = 100;
+        break;
+    default:
+        *from = band;
+        *to = static_cast<BYTE>(band + 4);
+        break;
     }
 }
 
-ROOM_SEARCH_QUERY BuildRoomSearchQuery(LPCSTR keyword, int keyButton, LPCSTR sex, LPCSTR age, LPCSTR area,
-                                       LPCSTR count, BOOL withFullRooms, BOOL withSecretRooms)
+ROOM_SEARCH_QUERY BuildRoomSearchQuery(LPCSTR keyword, int keyButton, LPCSTR sex, LPCSTR age, LPCSTR area, LPCSTR count,
+                                       BOOL withFullRooms, BOOL withSecretRooms)
 {
     ROOM_SEARCH_QUERY query;
     const char* text = keyword ? keyword : "";

@@ -35,8 +35,8 @@ struct ROOM_SEARCH_QUERY {
 void AgeBandOf(LPCSTR age, BYTE* from, BYTE* to);
 
 // The selectors' values are their chosen items' tags (or texts).
-ROOM_SEARCH_QUERY BuildRoomSearchQuery(LPCSTR keyword, int keyButton, LPCSTR sex, LPCSTR age, LPCSTR area,
-                                       LPCSTR count, BOOL withFullRooms, BOOL withSecretRooms);
+ROOM_SEARCH_QUERY BuildRoomSearchQuery(LPCSTR keyword, int keyButton, LPCSTR sex, LPCSTR age, LPCSTR area, LPCSTR count,
+                                       BOOL withFullRooms, BOOL withSecretRooms);
 
 // A room of the service's list as a row: every text cut to its field and terminated.
 ROOM_ROW RoomRowFromElement(const YONDA_ROOM_LIST_ELEMENT& element);

@@ -100,8 +100,7 @@ int CRoomSearchWnd::SearchLobby()
     if (!g_pSession) {
         return -1;
     }
-    return g_pSession->GetLocation() == LOC_LOBBY_SELECTED ? g_pSession->m_nChosenLobby
-                                                             : g_pSession->m_nCurrentLobby;
+    return g_pSession->GetLocation() == LOC_LOBBY_SELECTED ? g_pSession->m_nChosenLobby : g_pSession->m_nCurrentLobby;
 }
 
 void CRoomSearchWnd::FillRows(CRoomListPanel& list, CPtrList& elements)
@@ -154,9 +153,10 @@ ROOM_SEARCH_QUERY CRoomSearchWnd::CurrentQuery()
     if (m_editKeyword.GetSafeHwnd()) {
         m_editKeyword.GetWindowText(keyword);
     }
-    return BuildRoomSearchQuery(keyword, static_cast<int>(m_nSelectedKeyButton), m_selectors[COMBO_SEX].GetSelectedTag(),
-                                m_selectors[COMBO_AGE].GetSelectedTag(), m_selectors[COMBO_AREA].GetSelectedTag(),
-                                m_selectors[COMBO_COUNT].GetSelectedTag(), IsChecked(FULL_ROOM), IsChecked(SECRET_ROOM));
+    return BuildRoomSearchQuery(keyword, static_cast<int>(m_nSelectedKeyButton),
+                                m_selectors[COMBO_SEX].GetSelectedTag(), m_selectors[COMBO_AGE].GetSelectedTag(),
+                                m_selectors[COMBO_AREA].GetSelectedTag(), m_selectors[COMBO_COUNT].GetSelectedTag(),
+                                IsChecked(FULL_ROOM), IsChecked(SECRET_ROOM));
 }
 
 BOOL CRoomSearchWnd::Search()

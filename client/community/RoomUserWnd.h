@@ -70,7 +70,10 @@ private:
     // Picks on the room's members that the room's host alone may make.
     void HandOverRoom(long user, const CString& nickname);
     void PutOut(long user, const CString& nickname);
-    CListPanel& CurrentList() { return m_nCurrentTab == TAB_USERS ? static_cast<CListPanel&>(m_userList) : m_friendList; }
+    CListPanel& CurrentList()
+    {
+        return m_nCurrentTab == TAB_USERS ? static_cast<CListPanel&>(m_userList) : m_friendList;
+    }
     static int Location();
 
     CMainFrame* m_pFrame = nullptr;

@@ -2,9 +2,15 @@
 
 #include "CommunityShared.h"
 
-const char* const CToolBarLayout::kSections[ELEMENT_COUNT] = {
-    "HelpBtn", "MuteBtn", "ScreenshotBtn", "EmotionBtn", "MyAvatarBtn", "PositionBackBtn", "OpenSShotFolderBtn",
-    "ItemShopBtn", "MyCurrentZeliTooltip"};
+const char* const CToolBarLayout::kSections[ELEMENT_COUNT] = {"HelpBtn",
+                                                              "MuteBtn",
+                                                              "ScreenshotBtn",
+                                                              "EmotionBtn",
+                                                              "MyAvatarBtn",
+                                                              "PositionBackBtn",
+                                                              "OpenSShotFolderBtn",
+                                                              "ItemShopBtn",
+                                                              "MyCurrentZeliTooltip"};
 
 void CToolBarLayout::FreeSkin()
 {

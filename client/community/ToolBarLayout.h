@@ -7,8 +7,16 @@
 class CToolBarLayout : public CSkinBase {
 public:
     enum {
-        HELP_BTN, MUTE_BTN, SCREENSHOT_BTN, EMOTION_BTN, MY_AVATAR_BTN, POSITION_BACK_BTN, OPEN_SHOT_FOLDER_BTN,
-        ITEM_SHOP_BTN, POINTS_TOOLTIP, ELEMENT_COUNT
+        HELP_BTN,
+        MUTE_BTN,
+        SCREENSHOT_BTN,
+        EMOTION_BTN,
+        MY_AVATAR_BTN,
+        POSITION_BACK_BTN,
+        OPEN_SHOT_FOLDER_BTN,
+        ITEM_SHOP_BTN,
+        POINTS_TOOLTIP,
+        ELEMENT_COUNT
     };
     static constexpr int kButtonCount = POINTS_TOOLTIP;
     static const char* const kSections[ELEMENT_COUNT];
@@ -36,5 +44,5 @@ public:
     CString m_strFstMsg;   // "%s": the folder
     CString m_strSecMsg;   // "%s": the picture's file name
     CString m_strTrdMsg;
-    CString m_strFailMsg;  // told instead when no picture could be saved
+    CString m_strFailMsg; // told instead when no picture could be saved
 };

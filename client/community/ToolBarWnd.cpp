@@ -35,8 +35,8 @@ int ToolBarEmotionOf(int item, BOOL female)
 CString ScreenshotFileName(const SYSTEMTIME& time, LPCSTR ext)
 {
     CString name;
-    name.Format("%d%02d%02d%02d%02d%02d%s", time.wYear, time.wMonth, time.wDay, time.wHour, time.wMinute,
-                time.wSecond, ext ? ext : "");
+    name.Format("%d%02d%02d%02d%02d%02d%s", time.wYear, time.wMonth, time.wDay, time.wHour, time.wMinute, time.wSecond,
+                ext ? ext : "");
     return name;
 }
 
@@ -148,8 +148,7 @@ CString CToolBarWnd::GetPositionText() const
         return chosen.IsEmpty() ? layout->m_strMinimap : chosen + "> " + layout->m_strWaitRoom;
     }
     case LOC_ROOM_HOST:
-    case LOC_ROOM:
-        return (current.IsEmpty() ? CString() : current + "> ") + layout->m_strChatRoom + " - " + m_strText;
+    case LOC_ROOM: return (current.IsEmpty() ? CString() : current + "> ") + layout->m_strChatRoom + " - " + m_strText;
     default: return CString();
     }
 }
@@ -225,9 +224,8 @@ LRESULT CToolBarWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
         return 0;
     }
     // Readers of the window's text get where the bar says the member is.
-    if (LRESULT answer = 0;
-        (message == WM_GETTEXT || message == WM_GETTEXTLENGTH) &&
-        ToolkitAnswerTextQuery(GetPositionText(), message, wParam, lParam, &answer)) {
+    if (LRESULT answer = 0; (message == WM_GETTEXT || message == WM_GETTEXTLENGTH) &&
+                            ToolkitAnswerTextQuery(GetPositionText(), message, wParam, lParam, &answer)) {
         return answer;
     }
     return CSkinWnd::WindowProc(message, wParam, lParam);

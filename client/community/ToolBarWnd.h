@@ -22,7 +22,13 @@ int ToolBarEmotionOf(int item, BOOL female);
 class CToolBarWnd : public CSkinWnd {
 public:
     enum {
-        ID_MY_AVATAR = 4002, ID_EMOTION, ID_SCREENSHOT, ID_MUTE, ID_HELP, ID_POSITION_BACK, ID_ITEM_SHOP,
+        ID_MY_AVATAR = 4002,
+        ID_EMOTION,
+        ID_SCREENSHOT,
+        ID_MUTE,
+        ID_HELP,
+        ID_POSITION_BACK,
+        ID_ITEM_SHOP,
         ID_OPEN_SHOT_FOLDER
     };
     static constexpr UINT kOpenTradeItem = 0x3400; // UM_OPEN_TRADE_ITEM, to the frame

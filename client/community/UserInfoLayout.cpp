@@ -4,8 +4,8 @@ const char* const CUserInfoLayout::kButtonSections[BUTTON_COUNT] = {"OKBtn", "Ca
                                                                     "SendMessageBtn", "AvatarScreenShotBtn"};
 const char* const CUserInfoLayout::kControlSections[CONTROL_COUNT] = {"ItemListWnd", "HairListWnd", "EditNick",
                                                                       "EditIntro"};
-const char* const CUserInfoLayout::kTextKeys[UI_TEXT_COUNT] = {"Head", "ID",  "NickName", "Gender", "Age",  "City",
-                                                               "Job",  "Hobby", "Club",   "Tel",    "Email"};
+const char* const CUserInfoLayout::kTextKeys[UI_TEXT_COUNT] = {"Head", "ID",    "NickName", "Gender", "Age",  "City",
+                                                               "Job",  "Hobby", "Club",     "Tel",    "Email"};
 
 namespace {
 

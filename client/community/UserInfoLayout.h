@@ -9,8 +9,18 @@
 
 // The eleven texts of a profile, in the order the layout lists their points.
 enum {
-    UI_TEXT_HEAD, UI_TEXT_ID, UI_TEXT_NICKNAME, UI_TEXT_GENDER, UI_TEXT_AGE, UI_TEXT_CITY, UI_TEXT_JOB,
-    UI_TEXT_HOBBY, UI_TEXT_CLUB, UI_TEXT_TEL, UI_TEXT_EMAIL, UI_TEXT_COUNT
+    UI_TEXT_HEAD,
+    UI_TEXT_ID,
+    UI_TEXT_NICKNAME,
+    UI_TEXT_GENDER,
+    UI_TEXT_AGE,
+    UI_TEXT_CITY,
+    UI_TEXT_JOB,
+    UI_TEXT_HOBBY,
+    UI_TEXT_CLUB,
+    UI_TEXT_TEL,
+    UI_TEXT_EMAIL,
+    UI_TEXT_COUNT
 };
 
 // One of the two item lists: its place, its cells across and down, and its explanation box.
@@ -55,7 +65,7 @@ public:
     USER_INFO_TABS m_tabInfo;     // information or items
     USER_INFO_TABS m_tabPart;     // the item categories
     POINT m_ptSubBg{0, 0};
-    CString m_strImageMyItem;     // file names in the skin folder
+    CString m_strImageMyItem; // file names in the skin folder
     CString m_strImageMyInfo;
     CString m_strImageUserInfo;
     CString m_strBgMyInfo;

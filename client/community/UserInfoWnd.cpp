@@ -199,8 +199,10 @@ int CUserInfoWnd::LoadSubBitmaps()
     const struct {
         const CString* name;
         CBitmap* bitmap;
-    } pictures[] = {{&layout.m_strImageMyItem, &m_bmpSub[0]}, {&layout.m_strImageMyInfo, &m_bmpSub[1]},
-                    {&layout.m_strImageUserInfo, &m_bmpSub[2]}, {&layout.m_strBgMyInfo, &m_bmpBg[0]},
+    } pictures[] = {{&layout.m_strImageMyItem, &m_bmpSub[0]},
+                    {&layout.m_strImageMyInfo, &m_bmpSub[1]},
+                    {&layout.m_strImageUserInfo, &m_bmpSub[2]},
+                    {&layout.m_strBgMyInfo, &m_bmpBg[0]},
                     {&layout.m_strBgUserInfo, &m_bmpBg[1]}};
     for (const auto& picture : pictures) {
         if (!LoadBitmapFile(folder + *picture.name, picture.bitmap, nullptr)) {
@@ -368,9 +370,9 @@ void CUserInfoWnd::QueryUserInfo(long user)
         return;
     }
     CMainFrame* frame = m_pFrame;
-    FormatProfile(info, Layout(), m_nLanguage,
-                  [frame](LPCSTR code) { return frame ? frame->LookupComboText(code) : CString(); }, m_strTexts,
-                  &m_strIntro);
+    FormatProfile(
+        info, Layout(), m_nLanguage, [frame](LPCSTR code) { return frame ? frame->LookupComboText(code) : CString(); },
+        m_strTexts, &m_strIntro);
     SetEditText(m_editIntro, m_strIntro);
     m_editIntro.SetReadOnly(TRUE);
 }
@@ -447,7 +449,8 @@ int CUserInfoWnd::Gender() const
 {
     char letter = 0;
     if (g_pSession) {
-        letter = g_pSession->m_OwnUser.cLetter[0] ? g_pSession->m_OwnUser.cLetter[0] : g_pSession->m_OwnAvatar.cLetter[0];
+        letter =
+            g_pSession->m_OwnUser.cLetter[0] ? g_pSession->m_OwnUser.cLetter[0] : g_pSession->m_OwnAvatar.cLetter[0];
     }
     return letter == 'F' ? 2 : 1;
 }
@@ -748,7 +751,7 @@ void CUserInfoWnd::CaptureAndUpload()
             result = Table("E_NETWORK_FAIL");
         } else {
             result = Table(comm->UploadAvatarImage(g_pSession->m_OwnUser.szID, jpeg) ? "S_AVATAR_IMAGE_UPLOAD"
-                                                                                    : "E_AVATAR_IMAGE_UPLOAD");
+                                                                                     : "E_AVATAR_IMAGE_UPLOAD");
         }
     }
     ::DeleteFileA(bmp);

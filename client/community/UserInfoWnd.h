@@ -23,7 +23,10 @@ struct ITEM_RECORD;
 class CUserInfoWnd : public CSkinFrame {
 public:
     enum {
-        kCommandOk = 3201, kCommandCancel = 3202, kCommandAddFriend = 3203, kCommandSendMessage = 3204,
+        kCommandOk = 3201,
+        kCommandCancel = 3202,
+        kCommandAddFriend = 3203,
+        kCommandSendMessage = 3204,
         kCommandScreenshot = 3205
     };
     // The client's language switches: the skin chooses one.
@@ -130,8 +133,8 @@ private:
     CString m_strLoadedIntro;
     const ITEM_RECORD* m_pHoverItem = nullptr;
     const ITEM_RECORD* m_pHoverWorn = nullptr;
-    CBitmap m_bmpSub[3]; // own items, own information, another member
-    CBitmap m_bmpBg[2];  // own, another member
+    CBitmap m_bmpSub[3];  // own items, own information, another member
+    CBitmap m_bmpBg[2];   // own, another member
     CBitmap m_bmpPicture; // another member's uploaded picture
     CBrush m_brWhite;
 };

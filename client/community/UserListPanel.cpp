@@ -102,10 +102,7 @@ void CUserListPanel::DrawRow(CDC* dc, int slot, const void* data)
     } else {
         DrawColumnText(dc, 0, slot, male ? "Male" : "Female", master ? RGB(128, 0, 128) : GetTextColor());
     }
-    DrawColumnText(dc, 1, slot, FieldText(row->szID),
-                   GetTextColor());
+    DrawColumnText(dc, 1, slot, FieldText(row->szID), GetTextColor());
     DrawColumnText(dc, 2, slot, NumberText(row->cOnline), GetTextColor());
-    DrawColumnText(dc, 3, slot,
-                   FieldText(row->szNickname),
-                   GetTextColor());
+    DrawColumnText(dc, 3, slot, FieldText(row->szNickname), GetTextColor());
 }

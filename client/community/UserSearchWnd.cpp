@@ -74,8 +74,9 @@ USER_SEARCH_QUERY CUserSearchWnd::CurrentQuery()
     if (m_editKeyword.GetSafeHwnd()) {
         m_editKeyword.GetWindowText(keyword);
     }
-    return BuildUserSearchQuery(keyword, static_cast<int>(m_nSelectedKeyButton), m_selectors[COMBO_SEX].GetSelectedTag(),
-                                m_selectors[COMBO_AGE].GetSelectedTag(), m_selectors[COMBO_AREA].GetSelectedTag());
+    return BuildUserSearchQuery(keyword, static_cast<int>(m_nSelectedKeyButton),
+                                m_selectors[COMBO_SEX].GetSelectedTag(), m_selectors[COMBO_AGE].GetSelectedTag(),
+                                m_selectors[COMBO_AREA].GetSelectedTag());
 }
 
 BOOL CUserSearchWnd::Search()

@@ -320,7 +320,8 @@ int CAvatarScene::LoadAvatar(DWORD userKey, _KRA_HANDLE* avatar, char gender, co
     return BuildAvatar(userKey, avatar, genderDigit, texts);
 }
 
-int CAvatarScene::BuildAvatar(DWORD userKey, _KRA_HANDLE* avatar, int genderDigit, const std::vector<const BYTE*>& texts)
+int CAvatarScene::BuildAvatar(DWORD userKey, _KRA_HANDLE* avatar, int genderDigit,
+                              const std::vector<const BYTE*>& texts)
 {
     if (!m_pScene) {
         return 0;

@@ -4,7 +4,14 @@
 #include <windows.h>
 
 struct AVATAR_SLOT {
-    enum Pose : BYTE { POSE_IDLE = 0, POSE_STANDING_UP = 1, POSE_SEATED = 2, POSE_SITTING_DOWN = 3, POSE_WALKING = 4, POSE_WALKING_TO_SEAT = 5 };
+    enum Pose : BYTE {
+        POSE_IDLE = 0,
+        POSE_STANDING_UP = 1,
+        POSE_SEATED = 2,
+        POSE_SITTING_DOWN = 3,
+        POSE_WALKING = 4,
+        POSE_WALKING_TO_SEAT = 5
+    };
 
     int nUserKey = -1; // the member's user number; -1 when free
     short nGender = 0; // 0 male, 1 female

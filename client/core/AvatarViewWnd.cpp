@@ -197,7 +197,8 @@ void CAvatarViewWnd::SetProjectionForWindow(IDirect3DDevice8* device, HWND windo
     RECT client{};
     ::GetClientRect(window, &client);
     const int height = client.bottom - client.top;
-    const float aspect = height > 0 ? static_cast<float>(client.right - client.left) / static_cast<float>(height) : 1.0f;
+    const float aspect =
+        height > 0 ? static_cast<float>(client.right - client.left) / static_cast<float>(height) : 1.0f;
     D3DXMATRIX projection;
     D3DXMatrixPerspectiveFovLH(&projection, kFieldOfView, aspect, 1.0f, 10000.0f);
     device->SetTransform(D3DTS_PROJECTION, &projection);
@@ -369,7 +370,7 @@ CString CAvatarViewWnd::CaptureAvatar(LPCSTR folder, int width, int height)
     GetClientRect(&area);
     area.left += kCaptureMargin;
     area.right -= kCaptureMargin;
-    const HRESULT result = SaveScreenshot(m_pDevice, m_hWnd, jpeg + ".bmp", jpeg, &area, width, height,
-                                          m_pSwapChain->m_pSwapChain, FALSE);
+    const HRESULT result =
+        SaveScreenshot(m_pDevice, m_hWnd, jpeg + ".bmp", jpeg, &area, width, height, m_pSwapChain->m_pSwapChain, FALSE);
     return FAILED(result) ? CString() : jpeg;
 }

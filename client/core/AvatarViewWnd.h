@@ -17,8 +17,8 @@ public:
     static constexpr UINT_PTR kRenderTimer = 1;
     static constexpr UINT kRenderMs = 10;
     static constexpr long kOwnUser = -1;
-    static constexpr UINT kDeviceLost = 0x4D1;     // UM_DEVICE_LOST
-    static constexpr UINT kDeviceRestored = 0x4D0; // UM_DEVICE_RESTORED
+    static constexpr UINT kDeviceLost = 0x4D1;         // UM_DEVICE_LOST
+    static constexpr UINT kDeviceRestored = 0x4D0;     // UM_DEVICE_RESTORED
     static constexpr float kFieldOfView = 0.43633232f; // 25 degrees
     static constexpr float kRadiansPerPixel = 0.017453292f;
 

@@ -29,8 +29,8 @@ D3DXVECTOR3 CBezierPath::At(double t) const
     const size_t n = m_points.size() - 1;
     double x = 0, y = 0, z = 0;
     for (size_t i = 0; i <= n; ++i) {
-        const double weight = m_coefficients[i] * std::pow(t, static_cast<double>(i)) *
-                              std::pow(1.0 - t, static_cast<double>(n - i));
+        const double weight =
+            m_coefficients[i] * std::pow(t, static_cast<double>(i)) * std::pow(1.0 - t, static_cast<double>(n - i));
         x += weight * m_points[i].x;
         y += weight * m_points[i].y;
         z += weight * m_points[i].z;

@@ -275,8 +275,8 @@ void CChatWnd::WriteTexMoDebug(const CString& prefix)
             }
             *space = '\0';
             const CString word(line);
-            std::fprintf(out.get(), "%02d : M : %02d : F : %s\n", g_pTexMo->Analyze(word, 0), g_pTexMo->Analyze(word, 1),
-                         line);
+            std::fprintf(out.get(), "%02d : M : %02d : F : %s\n", g_pTexMo->Analyze(word, 0),
+                         g_pTexMo->Analyze(word, 1), line);
         }
     }
 }

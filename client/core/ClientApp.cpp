@@ -133,7 +133,9 @@ BOOL CClientApp::LoadSettings()
     g_bGermanText = m_bGermanSkin;
     // A file that lost its skin or its servers cannot start; say which entry is missing, and
     // leave the file as it is for the member to mend.
-    const char* missing = m_strSkin.IsEmpty() ? "[Option] Skin" : m_listServers.IsEmpty() ? "[Server] ServerIp" : nullptr;
+    const char* missing = m_strSkin.IsEmpty()       ? "[Option] Skin"
+                          : m_listServers.IsEmpty() ? "[Server] ServerIp"
+                                                    : nullptr;
     if (missing) {
         ShowFileMissing(m_strSettingsPath + "\n" + missing);
         return FALSE;

@@ -395,20 +395,18 @@ BOOL CClientSession::JoinPlace(short lobby, short room, LPCSTR password)
         worn.AddTail(&item);
     }
     short joinedLobby = 0, joinedRoom = 0, third = 0;
-    const BOOL joined = m_pComm->QueryRoomJoin(lobby, room, password ? password : "", m_OwnAvatar.cLetter[0],
-                                               m_OwnAvatar.cLetter[1], m_OwnAvatar.cLetter[2], m_OwnAvatar.cLetter[3],
-                                               m_OwnAvatar.cLetter5, m_OwnAvatar.cLetter6,
-                                               static_cast<char>(m_OwnAvatar.byState), worn, joinedLobby, joinedRoom,
-                                               third);
+    const BOOL joined = m_pComm->QueryRoomJoin(
+        lobby, room, password ? password : "", m_OwnAvatar.cLetter[0], m_OwnAvatar.cLetter[1], m_OwnAvatar.cLetter[2],
+        m_OwnAvatar.cLetter[3], m_OwnAvatar.cLetter5, m_OwnAvatar.cLetter6, static_cast<char>(m_OwnAvatar.byState),
+        worn, joinedLobby, joinedRoom, third);
     worn.RemoveAll(); // the items belong to the own record
     if (!joined || !SetUserLocation(lobby, room)) {
         return FALSE;
     }
     if (m_pMainFrame && ::IsWindow(m_pMainFrame->GetSafeHwnd())) {
-        m_pMainFrame->PostMessage(UM_ROOM_JOINED,
-                                  (static_cast<WPARAM>(static_cast<unsigned short>(room)) << 16) |
-                                      static_cast<unsigned short>(lobby),
-                                  0);
+        m_pMainFrame->PostMessage(
+            UM_ROOM_JOINED,
+            (static_cast<WPARAM>(static_cast<unsigned short>(room)) << 16) | static_cast<unsigned short>(lobby), 0);
     }
     return TRUE;
 }
@@ -439,8 +437,8 @@ BOOL CClientSession::LeavePlace()
         CGlobalLock lock;
         ClearRoomUsers();
     }
-    const BOOL placed = m_nLastCommand <= CMD_RETURN_TO_LOBBY ? SetUserLocation(m_nCurrentLobby, -1)
-                                                             : SetUserLocation(-1, -1);
+    const BOOL placed =
+        m_nLastCommand <= CMD_RETURN_TO_LOBBY ? SetUserLocation(m_nCurrentLobby, -1) : SetUserLocation(-1, -1);
     if (placed) {
         SetLocation(LOC_NONE);
     }

@@ -128,7 +128,8 @@ void CD3DViewer::AddPreviewWindow(HWND window)
 
 void CD3DViewer::RemovePreviewWindow(HWND window)
 {
-    m_previewWindows.erase(std::remove(m_previewWindows.begin(), m_previewWindows.end(), window), m_previewWindows.end());
+    m_previewWindows.erase(std::remove(m_previewWindows.begin(), m_previewWindows.end(), window),
+                           m_previewWindows.end());
 }
 
 void CD3DViewer::BroadcastToPreviews(UINT message)

@@ -34,7 +34,14 @@ public:
     static constexpr UINT kDeviceLost = 0x4D1;     // UM_DEVICE_LOST
     static constexpr UINT kDeviceRestored = 0x4D0; // UM_DEVICE_RESTORED
     // View states.
-    enum { STATE_FLY_IN = 10, STATE_FLY_OUT = 11, STATE_LOBBY_CHOSEN = 12, STATE_MAP = 13, STATE_LOBBY = 14, STATE_ROOM = 15 };
+    enum {
+        STATE_FLY_IN = 10,
+        STATE_FLY_OUT = 11,
+        STATE_LOBBY_CHOSEN = 12,
+        STATE_MAP = 13,
+        STATE_LOBBY = 14,
+        STATE_ROOM = 15
+    };
 
     CD3DViewer();
     ~CD3DViewer() override;

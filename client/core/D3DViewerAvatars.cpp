@@ -60,7 +60,8 @@ void CD3DViewer::AddUserAvatar(OWN_AVATAR_INFO* record, const float position[3])
         if (gender != 'M' && gender != 'F') {
             // One bad record of another member never ends the program; the own one does.
             if (own) {
-                failure = "\xC7\xD1\xB1\xDB_\xC0\xDF\xB8\xF8\xB5\xC8 \xBC\xBA\xBA\xB0 \xC1\xA4\xBA\xB8\xB0\xA1 \xB3\xD1\xBE\xEE\xBF\xD4\xBD\xC0\xB4\xCF\xB4\xD9";
+                failure = "\xC7\xD1\xB1\xDB_\xC0\xDF\xB8\xF8\xB5\xC8 \xBC\xBA\xBA\xB0 \xC1\xA4\xBA\xB8\xB0\xA1 "
+                          "\xB3\xD1\xBE\xEE\xBF\xD4\xBD\xC0\xB4\xCF\xB4\xD9";
             }
         } else {
             AVATAR_SLOT& slot = m_slots[index];
@@ -68,16 +69,18 @@ void CD3DViewer::AddUserAvatar(OWN_AVATAR_INFO* record, const float position[3])
             slot.nGender = gender == 'M' ? 0 : 1;
             CopyField(slot.szID, record->szID, sizeof(record->szID));
             CopyField(slot.szNickname, record->szNickname, sizeof(record->szNickname));
-            if (!g_pAvatarScene->LoadAvatar(static_cast<DWORD>(record->lUser), &slot.hAvatar, gender, record->wornItems)) {
+            if (!g_pAvatarScene->LoadAvatar(static_cast<DWORD>(record->lUser), &slot.hAvatar, gender,
+                                            record->wornItems)) {
                 slot = AVATAR_SLOT{};
                 if (own) {
-                    failure = "\xC7\xD1\xB1\xDB_\xBE\xC6\xB9\xD9\xC5\xB8 \xBB\xFD\xBC\xBA\xBF\xA1 \xBD\xC7\xC6\xD0\xC7\xCF\xBF\xB4\xBD\xC0\xB4\xCF\xB4\xD9";
+                    failure = "\xC7\xD1\xB1\xDB_\xBE\xC6\xB9\xD9\xC5\xB8 \xBB\xFD\xBC\xBA\xBF\xA1 "
+                              "\xBD\xC7\xC6\xD0\xC7\xCF\xBF\xB4\xBD\xC0\xB4\xCF\xB4\xD9";
                 }
             } else {
                 slot.nUserKey = record->lUser;
                 slot.byInUse = 1;
                 slot.byPose = record->byState == AVATAR_SLOT::POSE_SEATED && !own ? AVATAR_SLOT::POSE_SEATED
-                                                                                   : AVATAR_SLOT::POSE_IDLE;
+                                                                                  : AVATAR_SLOT::POSE_IDLE;
                 // A newcomer faces into the scene (+z), away from the camera that follows it.
                 D3DXMATRIX turn, move, place;
                 D3DXMatrixRotationY(&turn, D3DX_PI);
@@ -86,8 +89,9 @@ void CD3DViewer::AddUserAvatar(OWN_AVATAR_INFO* record, const float position[3])
                 m_pScene->SetAvatarMatrix(slot.hAvatar, place);
                 m_pScene->SetMotionType(slot.hAvatar, slot.nGender);
                 m_pScene->SetWalkSpeedOfAvatar(slot.hAvatar, kWalkSpeed);
-                const int motion = slot.byPose == AVATAR_SLOT::POSE_SEATED ? g_pAvatarScene->m_nSeatedMotion[slot.nGender]
-                                                                          : g_pAvatarScene->m_nIdleMotion[slot.nGender];
+                const int motion = slot.byPose == AVATAR_SLOT::POSE_SEATED
+                                       ? g_pAvatarScene->m_nSeatedMotion[slot.nGender]
+                                       : g_pAvatarScene->m_nIdleMotion[slot.nGender];
                 m_pScene->SetMotion(slot.hAvatar, motion, motion);
                 m_pScene->StartMotion(slot.hAvatar);
                 m_pScene->StopAvatar(slot.hAvatar);
@@ -108,7 +112,7 @@ void CD3DViewer::AddUserAvatar(OWN_AVATAR_INFO* record, const float position[3])
                         // The whole board from above its near edge.
                         const int board = GameBoardSize();
                         at = D3DXVECTOR3(0.0f, 0.0f, -5.0f);
-                        eye = board == 7 ? D3DXVECTOR3(0.0f, 450.0f, -130.0f)
+                        eye = board == 7   ? D3DXVECTOR3(0.0f, 450.0f, -130.0f)
                               : board == 6 ? D3DXVECTOR3(0.0f, 400.0f, -130.0f)
                                            : D3DXVECTOR3(0.0f, 350.0f, -110.0f);
                     }

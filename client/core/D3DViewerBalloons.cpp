@@ -107,7 +107,7 @@ void CD3DViewer::DrawBalloons()
         const DWORD argb = 0xFF000000 | (GetRValue(colour) << 16) | (GetGValue(colour) << 8) | GetBValue(colour);
         char text[sizeof(slot.szBalloon)];
         std::memcpy(text, slot.szBalloon, sizeof(text));
-        m_pScene->DrawID(text, &box, kBalloonFormat, argb, true, shown[n].index == 0 ? &m_hOwnBalloon : &m_hOtherBalloon,
-                         0);
+        m_pScene->DrawID(text, &box, kBalloonFormat, argb, true,
+                         shown[n].index == 0 ? &m_hOwnBalloon : &m_hOtherBalloon, 0);
     }
 }

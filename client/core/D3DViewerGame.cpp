@@ -398,7 +398,8 @@ void CD3DViewer::RenderRoomOverlays()
         if (m_hSubjectBoard && m_pDevice && m_pScene->GetObjectPivotMatrix(m_hSubjectBoard, pivot) >= 0 &&
             SUCCEEDED(m_pDevice->GetTransform(D3DTS_VIEW, &view)) &&
             SUCCEEDED(m_pDevice->GetTransform(D3DTS_PROJECTION, &projection))) {
-            D3DVIEWPORT8 viewport{0, 0, static_cast<DWORD>(client.Width()), static_cast<DWORD>(client.Height()), 0.0f, 1.0f};
+            D3DVIEWPORT8 viewport{0,    0,   static_cast<DWORD>(client.Width()), static_cast<DWORD>(client.Height()),
+                                  0.0f, 1.0f};
             D3DXMatrixIdentity(&identity);
             D3DXVECTOR3 at(pivot._41, pivot._42, pivot._43), screen;
             D3DXVec3Project(&screen, &at, &viewport, &projection, &view, &identity);

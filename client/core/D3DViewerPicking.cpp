@@ -135,8 +135,8 @@ void CD3DViewer::TurnCameraByDrag()
     D3DXVECTOR3 look = m_pScene->GetLookAtPosition() - turnedEye;
     D3DXVECTOR3 flat(look.x, 0.0f, look.z);
     const float lookLength = D3DXVec3Length(&look);
-    const bool dropY = turnedEye.y < kMinEyeHeight || lookLength <= 0.0f ||
-                       D3DXVec3Length(&flat) / lookLength < kMinFlatCosine;
+    const bool dropY =
+        turnedEye.y < kMinEyeHeight || lookLength <= 0.0f || D3DXVec3Length(&flat) / lookLength < kMinFlatCosine;
     // Two lobbies are built to be seen from their front only.
     bool dropX = false;
     D3DXVECTOR3 own;
@@ -218,7 +218,8 @@ void CD3DViewer::UpdatePicking()
     _KRA_ACTION_PICKING action{-1, 0};
     D3DXMATRIX seat;
     D3DXMatrixIdentity(&seat);
-    const bool objectHit = m_pScene->TestEventObjectPicking(mouse, object, objectDistance, &action, &seat) >= 0 && object;
+    const bool objectHit =
+        m_pScene->TestEventObjectPicking(mouse, object, objectDistance, &action, &seat) >= 0 && object;
     if (!objectHit) {
         objectDistance = kFar;
     }

@@ -141,7 +141,8 @@ void CD3DViewer::FlyStep()
     }
     // The session takes over at the end of the flight, once.
     if (command && !m_bFlightEnded.exchange(1) && m_pParent) {
-        m_pParent->PostMessage(UM_SESSION_COMMAND, (static_cast<WPARAM>(lobby) << 16) | static_cast<WPARAM>(command), 0);
+        m_pParent->PostMessage(UM_SESSION_COMMAND, (static_cast<WPARAM>(lobby) << 16) | static_cast<WPARAM>(command),
+                               0);
     }
 }
 
@@ -326,11 +327,11 @@ BOOL CD3DViewer::GetInitPosition(float position[3])
     if (m_pScene->GetInitPosition(&count, &points) < 0 || count == 0 || !points) {
         return FALSE;
     }
-    const unsigned index = g_nStartPlace >= 0 ? static_cast<unsigned>(g_nStartPlace) : static_cast<unsigned>(std::rand());
+    const unsigned index =
+        g_nStartPlace >= 0 ? static_cast<unsigned>(g_nStartPlace) : static_cast<unsigned>(std::rand());
     const D3DXVECTOR3& start = points[index % count];
     position[0] = start.x;
     position[1] = start.y;
     position[2] = start.z;
     return TRUE;
 }
-

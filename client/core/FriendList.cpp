@@ -16,7 +16,8 @@ void CFriendList::Add(const FRIEND_ROW& row)
 
 BOOL CFriendList::Remove(long user)
 {
-    const auto found = std::find_if(m_rows.begin(), m_rows.end(), [user](const FRIEND_ROW& r) { return r.lUser == user; });
+    const auto found =
+        std::find_if(m_rows.begin(), m_rows.end(), [user](const FRIEND_ROW& r) { return r.lUser == user; });
     if (found == m_rows.end()) {
         return FALSE;
     }

@@ -12,11 +12,11 @@
 // The room-user list shows its members in the same rows: +57 a number, +58 the role.
 struct FRIEND_ROW {
     int32_t lUser;
-    char cGender;        // 'M' male, anything else female
+    char cGender; // 'M' male, anything else female
     char szID[21];
     char szNickname[31];
-    char cOnline;        // friends: 'Y' online; room users: a number shown with "%d"
-    char cRole;          // room users: 'H' room master, 'G' guest
+    char cOnline; // friends: 'Y' online; room users: a number shown with "%d"
+    char cRole;   // room users: 'H' room master, 'G' guest
     char cUnused;
 };
 #pragma pack(pop)

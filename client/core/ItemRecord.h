@@ -23,15 +23,15 @@ struct ITEM_RECORD {
     int nPrice;
     BYTE bySale;
     char szText[30];
-    char szFileCode[20];      // "GxCNNN": gender digit, unused, category digit, item number
-    char szTexture[50];       // "0": no texture variant
+    char szFileCode[20]; // "GxCNNN": gender digit, unused, category digit, item number
+    char szTexture[50];  // "0": no texture variant
     char szDescription[300];
-    char szOwnedKey[17];      // the service's key of the member's copy
+    char szOwnedKey[17]; // the service's key of the member's copy
     BYTE byOwned;
     BYTE byWorn;
-    BYTE bySavedWorn;         // worn as the service has it
-    BYTE byGender;            // 1 man, 2 lady
-    BYTE byCategory;          // 0-6
+    BYTE bySavedWorn; // worn as the service has it
+    BYTE byGender;    // 1 man, 2 lady
+    BYTE byCategory;  // 0-6
     int nItemNumber;
 };
 

@@ -323,7 +323,8 @@ LRESULT CMainFrame::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
         return m_pSession ? m_pSession->ExecuteCommand(LOWORD(wParam), HIWORD(wParam), lParam) : kNoSuchCode;
     case UM_SESSION_REQUEST: {
         const int code = LOWORD(wParam);
-        const LRESULT result = m_pSession ? m_pSession->SendRequest(code, HIWORD(wParam), lParam) : kRequestNoConnection;
+        const LRESULT result =
+            m_pSession ? m_pSession->SendRequest(code, HIWORD(wParam), lParam) : kRequestNoConnection;
         // The view's move requests come with a copy of their floats that is the frame's to free,
         // and the party game's board with a copy of its bytes.
         if (code >= REQ_MOVE_START && code <= REQ_MOVE_SITUP && HIWORD(wParam) == 0) {
@@ -458,7 +459,6 @@ void CMainFrame::OnNicknameModified(long user, LPCSTR nickname)
         m_wndRoomUser.SetUserNickname(user, nickname);
     }
 }
-
 
 // ---- Camera and motion keys ------------------------------------------------------------
 

@@ -100,7 +100,8 @@ BOOL CMainFrame::JoinRoom(int lobby, int room)
     if (lobby == -1 || !m_pSession) {
         return FALSE;
     }
-    const long place = (static_cast<long>(static_cast<unsigned short>(room)) << 16) | static_cast<unsigned short>(lobby);
+    const long place =
+        (static_cast<long>(static_cast<unsigned short>(room)) << 16) | static_cast<unsigned short>(lobby);
     EX_YONDA_BODY_R_ROOM_INFO info{};
     // A room that closed since it was listed cannot be joined.
     if (m_pSession->SendRequest(REQ_ROOM_INFO, place, reinterpret_cast<LPARAM>(&info)) != kRequestAccepted) {

@@ -454,7 +454,8 @@ void CPFGame::ShowWinnerMessage()
         m_bFinished = TRUE;
         own = last == 0;
         if (!own) {
-            text.Format(GameText("%s ;님이 먼저 게임을 끝내셨습니다"), static_cast<LPCSTR>(m_players[last].strNickname));
+            text.Format(GameText("%s ;님이 먼저 게임을 끝내셨습니다"),
+                        static_cast<LPCSTR>(m_players[last].strNickname));
         }
     }
     StopAfterEnd();

@@ -61,7 +61,14 @@ public:
     static constexpr short KIND_PLAIN = 0;
     static constexpr short KIND_PATH = 5;
     static constexpr short KIND_GOAL = 11;
-    enum State { STATE_IDLE = -1, STATE_GENERATE = 0, STATE_REVEAL = 1, STATE_PLAY = 2, STATE_WRONG = 3, STATE_BUSY = 10 };
+    enum State {
+        STATE_IDLE = -1,
+        STATE_GENERATE = 0,
+        STATE_REVEAL = 1,
+        STATE_PLAY = 2,
+        STATE_WRONG = 3,
+        STATE_BUSY = 10
+    };
     // The four buttons in the frame's order.
     enum { BUTTON_START, BUTTON_HINT, BUTTON_RETIRE, BUTTON_READY, BUTTON_COUNT };
 

@@ -202,7 +202,7 @@ int CServerProbeSocket::JudgeReply(const BYTE* received, int count)
     }
     // The payload is a text: without its terminating zero it is not a reply this client can use.
     return std::memchr(received + kHeaderSize, 0, static_cast<size_t>(count - kHeaderSize)) ? STATUS_COMPLETE
-                                                                                          : STATUS_MALFORMED;
+                                                                                            : STATUS_MALFORMED;
 }
 
 CString CServerProbeSocket::GetReply() const

@@ -254,10 +254,9 @@ void CClientSession::OnUserKicked(long user)
 {
     if (user == m_OwnUser.lUser) {
         if (m_pMainFrame && ::IsWindow(m_pMainFrame->GetSafeHwnd())) {
-            m_pMainFrame->PostMessage(UM_SESSION_COMMAND,
-                                      (static_cast<WPARAM>(static_cast<unsigned short>(m_nCurrentLobby)) << 16) |
-                                          CMD_RETURN_TO_LOBBY,
-                                      0);
+            m_pMainFrame->PostMessage(
+                UM_SESSION_COMMAND,
+                (static_cast<WPARAM>(static_cast<unsigned short>(m_nCurrentLobby)) << 16) | CMD_RETURN_TO_LOBBY, 0);
         }
         return;
     }
@@ -435,7 +434,8 @@ void CClientSession::OnItemChange(const BYTE* block)
             CString texture = "0";
             if (putOn && needsTexture && category >= '0' && category <= '6') {
                 char name[kItemFileNameSize] = {};
-                if (CAvatarScene::MakeTextureFileName(name, gender == 'M' ? 1 : 2, category - '0', std::atoi(number), 1)) {
+                if (CAvatarScene::MakeTextureFileName(name, gender == 'M' ? 1 : 2, category - '0', std::atoi(number),
+                                                      1)) {
                     texture = name;
                 }
             }

@@ -104,7 +104,8 @@ int CClientSession::SendRequest(int code, long param, LPARAM value)
         if (!info) {
             return kRequestRefused;
         }
-        return answer(m_pComm->QueryRoomInfo(static_cast<short>(param & 0xFFFF), static_cast<short>((param >> 16) & 0xFFFF), *info));
+        return answer(m_pComm->QueryRoomInfo(static_cast<short>(param & 0xFFFF),
+                                             static_cast<short>((param >> 16) & 0xFFFF), *info));
     }
     case REQ_CURRENT_ROOM_INFO: {
         auto* info = reinterpret_cast<EX_YONDA_BODY_R_ROOM_INFO*>(value);
@@ -134,7 +135,8 @@ int CClientSession::SendRequest(int code, long param, LPARAM value)
     }
     case REQ_DELETE_FRIEND: return answer(m_pComm->QueryDelFriend(param));
     case REQ_CHAT_SEND:
-        return answer(m_pComm->QueryChatSend(lobby, static_cast<char>(param & 0xFF), static_cast<char>((param >> 16) & 0xFF),
+        return answer(m_pComm->QueryChatSend(lobby, static_cast<char>(param & 0xFF),
+                                             static_cast<char>((param >> 16) & 0xFF),
                                              reinterpret_cast<const char*>(value)));
     case REQ_INSTANT_MESSAGE: {
         EX_YONDA_BODY_R_USER_INFO info{};
@@ -151,7 +153,8 @@ int CClientSession::SendRequest(int code, long param, LPARAM value)
     case REQ_MOVE_SITUP: return answer(m_pComm->QueryAvataMoveSitup(lobby, 1));
     case REQ_JUMP_TO_LANDING: return answer(m_pComm->QueryJumpAvatart2LandingPos(static_cast<long>(value)));
     case REQ_PFGAME_DATA:
-        return answer(m_pComm->QuerySendPFGameData(lobby, static_cast<short>(param & 0xFFFF), reinterpret_cast<const BYTE*>(value)));
+        return answer(m_pComm->QuerySendPFGameData(lobby, static_cast<short>(param & 0xFFFF),
+                                                   reinterpret_cast<const BYTE*>(value)));
     case REQ_PFGAME_TIME: return answer(m_pComm->QuerySendTime(lobby, static_cast<long>(value)));
     case REQ_PFGAME_UNUSED: return kRequestNoConnection;
     case REQ_PFGAME_RETIRE: return answer(m_pComm->QueryBroadPFGameRetire(lobby));
@@ -340,8 +343,10 @@ void CClientSession::ConvertEntitiesInPlace(char* text, size_t size)
     static const struct {
         const char* entity;
         char letter;
-    } kEntities[] = {{"&auml;", static_cast<char>(228)}, {"&ouml;", static_cast<char>(246)},
-                     {"&uuml;", static_cast<char>(252)}, {"&szlig;", static_cast<char>(223)}};
+    } kEntities[] = {{"&auml;", static_cast<char>(228)},
+                     {"&ouml;", static_cast<char>(246)},
+                     {"&uuml;", static_cast<char>(252)},
+                     {"&szlig;", static_cast<char>(223)}};
     size_t out = 0;
     size_t in = 0;
     const size_t length = strnlen(text, size);

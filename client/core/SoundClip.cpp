@@ -7,8 +7,7 @@ CSoundClip::CSoundClip(LPDIRECTSOUNDBUFFER* apBuffers, DWORD dwBufferSize, DWORD
                        std::unique_ptr<CWaveReader> pWaveReader)
     : m_apDSBuffer(apBuffers, apBuffers + dwNumBuffers), m_dwDSBufferSize(dwBufferSize),
       m_pWaveReader(std::move(pWaveReader))
-{
-}
+{}
 
 CSoundClip::~CSoundClip()
 {

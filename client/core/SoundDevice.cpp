@@ -89,8 +89,8 @@ HRESULT CSoundDevice::SetPrimaryBufferFormat(DWORD dwPrimaryChannels, DWORD dwPr
     return hr;
 }
 
-HRESULT CSoundDevice::Create(CSoundClip** ppSound, LPCSTR strWaveFileName, DWORD dwCreationFlags,
-                             GUID guid3DAlgorithm, DWORD dwNumBuffers)
+HRESULT CSoundDevice::Create(CSoundClip** ppSound, LPCSTR strWaveFileName, DWORD dwCreationFlags, GUID guid3DAlgorithm,
+                             DWORD dwNumBuffers)
 {
     if (!m_pDS) {
         return CO_E_NOTINITIALIZED;

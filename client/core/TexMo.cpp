@@ -13,10 +13,10 @@
 CTexMo* g_pTexMo = nullptr;
 
 const char* const CTexMo::kDebugListNames[kCategoryCount + 1] = {
-    "Greeting.prb", "Farewell.prb", "Smile.prb",    "Laugh.prb",  "Kickkick.prb", "Sneer.prb",  "SLaugh.prb",
-    "Anger.prb",    "Grief.prb",    "Cry.prb",      "Surprise.prb", "Dontknow.prb", "Bored.prb", "Love.prb",
-    "Sorry.prb",    "Congratu.prb", "Tease.prb",    "Question.prb", "Agree.prb",  "Refuse.prb", "Absurd.prb",
-    "Cold.prb",     "Damned.prb",   "Nod.prb",      "NONE.prb"};
+    "Greeting.prb", "Farewell.prb", "Smile.prb", "Laugh.prb",    "Kickkick.prb", "Sneer.prb",  "SLaugh.prb",
+    "Anger.prb",    "Grief.prb",    "Cry.prb",   "Surprise.prb", "Dontknow.prb", "Bored.prb",  "Love.prb",
+    "Sorry.prb",    "Congratu.prb", "Tease.prb", "Question.prb", "Agree.prb",    "Refuse.prb", "Absurd.prb",
+    "Cold.prb",     "Damned.prb",   "Nod.prb",   "NONE.prb"};
 
 namespace {
 
@@ -37,17 +37,17 @@ std::vector<std::string> InCodePage949(std::initializer_list<const char*> words)
 
 const std::vector<std::string>& QuestionPrefixes()
 {
-    static const std::vector<std::string> words = InCodePage949(
-        {"언제", "어디", "어딨", "누가", "머가", "어느", "무슨", "어케", "어떻게", "왜", "먼소리", "뭔", "몇", "머라",
-         "모할", "머할", "뭐할", "모하", "머하", "뭐하"});
+    static const std::vector<std::string> words =
+        InCodePage949({"언제",   "어디", "어딨", "누가", "머가", "어느", "무슨", "어케", "어떻게", "왜",
+                       "먼소리", "뭔",   "몇",   "머라", "모할", "머할", "뭐할", "모하", "머하",   "뭐하"});
     return words;
 }
 
 const std::vector<std::string>& QuestionSuffixes()
 {
-    static const std::vector<std::string> words = InCodePage949(
-        {"했냐", "였냐", "나요", "나여", "뭐야", "모야", "되나", "돼나", "건가", "인가", "할까", "을까", "일까", "볼까",
-         "슴까", "음까", "올까", "갈까", "였니", "려나", "했니"});
+    static const std::vector<std::string> words =
+        InCodePage949({"했냐", "였냐", "나요", "나여", "뭐야", "모야", "되나", "돼나", "건가", "인가", "할까",
+                       "을까", "일까", "볼까", "슴까", "음까", "올까", "갈까", "였니", "려나", "했니"});
     return words;
 }
 
@@ -59,9 +59,8 @@ struct WordSet {
 const std::vector<WordSet>& LaughterAndCrying()
 {
     static const std::vector<WordSet> sets = {
-        {CTexMo::LAUGH,
-         InCodePage949({"하하", "캬캬", "ㅎㅎ", "허허", "카카", "켜켜", "할할", "껄껄", "르르", "햐햐", "깔깔", "항항",
-                        "핫핫", "호호"})},
+        {CTexMo::LAUGH, InCodePage949({"하하", "캬캬", "ㅎㅎ", "허허", "카카", "켜켜", "할할", "껄껄", "르르", "햐햐",
+                                       "깔깔", "항항", "핫핫", "호호"})},
         {CTexMo::SMILE, InCodePage949({"케케", "살짝웃어"})},
         {CTexMo::KICKKICK,
          InCodePage949({"ㅋㅋ", "크크", "쿠쿠", "흐흐", "히히", "키키", "킥킥", "큭큭", "쿄쿄", "킬킬", "헤헤"})},
@@ -131,38 +130,111 @@ const std::vector<EmoticonStart>& Emoticons()
     static const std::vector<EmoticonStart> table = {
         {')', {{":(", CTexMo::ANGER}, {":-(", CTexMo::ANGER}}},
         {'<', {{"3", CTexMo::LOVE}}},
-        {'-', {{"+", CTexMo::DAMNED}, {";", CTexMo::DAMNED}, {"a", CTexMo::DAMNED}, {"T", CTexMo::GRIEF},
-               {"^;", CTexMo::SLAUGH}, {"^V", CTexMo::SMILE}, {"^v", CTexMo::SMILE}, {"^", CTexMo::SMILE}}},
-        {'.', {{"T", CTexMo::GRIEF}, {"Y", CTexMo::GRIEF}, {"t", CTexMo::GRIEF}, {"^;", CTexMo::SLAUGH},
-               {"^^;", CTexMo::SLAUGH}, {"^^?", CTexMo::SLAUGH}, {"^^a", CTexMo::SLAUGH}, {"^^", CTexMo::SMILE},
-               {"^", CTexMo::SMILE}, {"\xA4\xCC", CTexMo::GRIEF}, {"\xA4\xD0", CTexMo::GRIEF},
-               {"@", CTexMo::SURPRISE}, {"=", CTexMo::BORED}, {"Z", CTexMo::BORED}, {"z", CTexMo::BORED}}},
-        {':', {{"(", CTexMo::GRIEF}, {")", CTexMo::SMILE}, {",(", CTexMo::CRY}, {",-(", CTexMo::CRY},
-               {",-", kDrop}, {",", kDrop}, {"-(", CTexMo::GRIEF}, {"-[", CTexMo::GRIEF}, {"-)", CTexMo::SMILE},
-               {"-]", CTexMo::SMILE}, {"-/", CTexMo::SNEER}, {"-D", CTexMo::SNEER}, {"-0", CTexMo::SURPRISE},
-               {"-O", CTexMo::SURPRISE}, {"-o", CTexMo::SURPRISE}, {"-P", CTexMo::TEASE}, {"-p", CTexMo::TEASE},
-               {"-X", CTexMo::ABSURD}, {"-|", CTexMo::COLD}, {"-", kDrop}, {"/", CTexMo::SNEER},
-               {">", CTexMo::SMILE}, {"D", CTexMo::SNEER}, {"X", CTexMo::ABSURD}, {"[", CTexMo::GRIEF},
-               {"]", CTexMo::SMILE}, {"o", CTexMo::SURPRISE}, {"p", CTexMo::TEASE}, {"|", CTexMo::COLD}}},
-        {';', {{")", CTexMo::KICKKICK}, {"-)", CTexMo::KICKKICK}, {"-D", CTexMo::SNEER}, {"-o", CTexMo::SURPRISE},
-               {"-", kDrop}, {"D", CTexMo::SNEER}, {"o", CTexMo::SURPRISE}, {"p", CTexMo::TEASE}}},
-        {'=', {{"(", CTexMo::GRIEF}, {")", CTexMo::SMILE}, {"-)", CTexMo::SMILE}, {"-O", CTexMo::SURPRISE},
-               {"-o", CTexMo::SURPRISE}, {"-", kDrop}, {"/", CTexMo::SNEER}, {"D", CTexMo::SNEER},
-               {"p", CTexMo::TEASE}, {"|", CTexMo::COLD}}},
+        {'-',
+         {{"+", CTexMo::DAMNED},
+          {";", CTexMo::DAMNED},
+          {"a", CTexMo::DAMNED},
+          {"T", CTexMo::GRIEF},
+          {"^;", CTexMo::SLAUGH},
+          {"^V", CTexMo::SMILE},
+          {"^v", CTexMo::SMILE},
+          {"^", CTexMo::SMILE}}},
+        {'.',
+         {{"T", CTexMo::GRIEF},
+          {"Y", CTexMo::GRIEF},
+          {"t", CTexMo::GRIEF},
+          {"^;", CTexMo::SLAUGH},
+          {"^^;", CTexMo::SLAUGH},
+          {"^^?", CTexMo::SLAUGH},
+          {"^^a", CTexMo::SLAUGH},
+          {"^^", CTexMo::SMILE},
+          {"^", CTexMo::SMILE},
+          {"\xA4\xCC", CTexMo::GRIEF},
+          {"\xA4\xD0", CTexMo::GRIEF},
+          {"@", CTexMo::SURPRISE},
+          {"=", CTexMo::BORED},
+          {"Z", CTexMo::BORED},
+          {"z", CTexMo::BORED}}},
+        {':',
+         {{"(", CTexMo::GRIEF},
+          {")", CTexMo::SMILE},
+          {",(", CTexMo::CRY},
+          {",-(", CTexMo::CRY},
+          {",-", kDrop},
+          {",", kDrop},
+          {"-(", CTexMo::GRIEF},
+          {"-[", CTexMo::GRIEF},
+          {"-)", CTexMo::SMILE},
+          {"-]", CTexMo::SMILE},
+          {"-/", CTexMo::SNEER},
+          {"-D", CTexMo::SNEER},
+          {"-0", CTexMo::SURPRISE},
+          {"-O", CTexMo::SURPRISE},
+          {"-o", CTexMo::SURPRISE},
+          {"-P", CTexMo::TEASE},
+          {"-p", CTexMo::TEASE},
+          {"-X", CTexMo::ABSURD},
+          {"-|", CTexMo::COLD},
+          {"-", kDrop},
+          {"/", CTexMo::SNEER},
+          {">", CTexMo::SMILE},
+          {"D", CTexMo::SNEER},
+          {"X", CTexMo::ABSURD},
+          {"[", CTexMo::GRIEF},
+          {"]", CTexMo::SMILE},
+          {"o", CTexMo::SURPRISE},
+          {"p", CTexMo::TEASE},
+          {"|", CTexMo::COLD}}},
+        {';',
+         {{")", CTexMo::KICKKICK},
+          {"-)", CTexMo::KICKKICK},
+          {"-D", CTexMo::SNEER},
+          {"-o", CTexMo::SURPRISE},
+          {"-", kDrop},
+          {"D", CTexMo::SNEER},
+          {"o", CTexMo::SURPRISE},
+          {"p", CTexMo::TEASE}}},
+        {'=',
+         {{"(", CTexMo::GRIEF},
+          {")", CTexMo::SMILE},
+          {"-)", CTexMo::SMILE},
+          {"-O", CTexMo::SURPRISE},
+          {"-o", CTexMo::SURPRISE},
+          {"-", kDrop},
+          {"/", CTexMo::SNEER},
+          {"D", CTexMo::SNEER},
+          {"p", CTexMo::TEASE},
+          {"|", CTexMo::COLD}}},
         {'@', {{"_@", CTexMo::ABSURD}, {"_", kDrop}}},
         {'T', {{"T", CTexMo::GRIEF}, {".T", CTexMo::GRIEF}, {".", kDrop}}},
-        {'^', {{"^;", CTexMo::SLAUGH}, {"^?", CTexMo::SLAUGH}, {"^a", CTexMo::SLAUGH}, {"^v", CTexMo::SMILE},
-               {"^V", CTexMo::SMILE}, {"^", CTexMo::SMILE}, {" ^;", CTexMo::SLAUGH}, {" ^a", CTexMo::SLAUGH},
-               {" ^v", CTexMo::SMILE}, {" ^", CTexMo::SMILE}, {" ", kDrop}}},
-        {'_', {{"^;", CTexMo::SLAUGH}, {"^v", CTexMo::SMILE}, {"^V", CTexMo::SMILE}, {"^", CTexMo::SMILE},
-               {"T", CTexMo::GRIEF}, {"\xA4\xCC", CTexMo::GRIEF}, {"\xA4\xD0", CTexMo::GRIEF}, {"=", CTexMo::BORED},
-               {"Z", CTexMo::BORED}, {"z", CTexMo::BORED}}},
+        {'^',
+         {{"^;", CTexMo::SLAUGH},
+          {"^?", CTexMo::SLAUGH},
+          {"^a", CTexMo::SLAUGH},
+          {"^v", CTexMo::SMILE},
+          {"^V", CTexMo::SMILE},
+          {"^", CTexMo::SMILE},
+          {" ^;", CTexMo::SLAUGH},
+          {" ^a", CTexMo::SLAUGH},
+          {" ^v", CTexMo::SMILE},
+          {" ^", CTexMo::SMILE},
+          {" ", kDrop}}},
+        {'_',
+         {{"^;", CTexMo::SLAUGH},
+          {"^v", CTexMo::SMILE},
+          {"^V", CTexMo::SMILE},
+          {"^", CTexMo::SMILE},
+          {"T", CTexMo::GRIEF},
+          {"\xA4\xCC", CTexMo::GRIEF},
+          {"\xA4\xD0", CTexMo::GRIEF},
+          {"=", CTexMo::BORED},
+          {"Z", CTexMo::BORED},
+          {"z", CTexMo::BORED}}},
     };
     // The eyes "0", "O" and "o" share their patterns.
-    static const std::vector<Emoticon> eyes = {{"^", CTexMo::LAUGH},         {"-", CTexMo::BORED},
-                                               {"\xA4\xCC", CTexMo::GRIEF},  {"\xA4\xD0", CTexMo::GRIEF},
-                                               {"_0", CTexMo::ABSURD},       {"_O", CTexMo::ABSURD},
-                                               {"_o", CTexMo::ABSURD},       {"_", kDrop}};
+    static const std::vector<Emoticon> eyes = {
+        {"^", CTexMo::LAUGH},   {"-", CTexMo::BORED},   {"\xA4\xCC", CTexMo::GRIEF}, {"\xA4\xD0", CTexMo::GRIEF},
+        {"_0", CTexMo::ABSURD}, {"_O", CTexMo::ABSURD}, {"_o", CTexMo::ABSURD},      {"_", kDrop}};
     static const std::vector<EmoticonStart> withEyes = [] {
         std::vector<EmoticonStart> all = table;
         for (char eye : {'0', 'O', 'o'}) {
@@ -276,11 +348,11 @@ struct MotionRange {
 };
 
 constexpr MotionRange kMotions[CTexMo::kCategoryCount + 1] = {
-    {0, 0, 0, 0},     {1, 6, 1, 4},     {1, 6, 1, 4},     {7, 7, 5, 5},     {11, 12, 8, 8},   {14, 14, 9, 9},
-    {8, 9, 6, 6},     {10, 10, 7, 7},   {15, 17, 10, 12}, {18, 18, 13, 13}, {19, 20, 14, 14}, {21, 21, 15, 15},
-    {27, 27, 23, 23}, {24, 24, 19, 19}, {51, 51, 46, 46}, {28, 29, 24, 27}, {48, 49, 44, 44}, {50, 50, 45, 45},
-    {31, 33, 28, 29}, {34, 34, 30, 30}, {35, 35, 31, 31}, {22, 22, 16, 16}, {25, 26, 20, 22}, {23, 23, 17, 18},
-    {1, 1, 1, 1}};
+    {0, 0, 0, 0},     {1, 6, 1, 4},     {1, 6, 1, 4},     {7, 7, 5, 5},     {11, 12, 8, 8},
+    {14, 14, 9, 9},   {8, 9, 6, 6},     {10, 10, 7, 7},   {15, 17, 10, 12}, {18, 18, 13, 13},
+    {19, 20, 14, 14}, {21, 21, 15, 15}, {27, 27, 23, 23}, {24, 24, 19, 19}, {51, 51, 46, 46},
+    {28, 29, 24, 27}, {48, 49, 44, 44}, {50, 50, 45, 45}, {31, 33, 28, 29}, {34, 34, 30, 30},
+    {35, 35, 31, 31}, {22, 22, 16, 16}, {25, 26, 20, 22}, {23, 23, 17, 18}, {1, 1, 1, 1}};
 
 } // namespace
 

@@ -12,8 +12,31 @@
 class CTexMo {
 public:
     enum {
-        NONE = 0, GREETING, FAREWELL, SMILE, LAUGH, KICKKICK, SNEER, SLAUGH, ANGER, GRIEF, CRY, SURPRISE,
-        DONTKNOW, BORED, LOVE, SORRY, CONGRATU, TEASE, QUESTION, AGREE, REFUSE, ABSURD, COLD, DAMNED, NOD
+        NONE = 0,
+        GREETING,
+        FAREWELL,
+        SMILE,
+        LAUGH,
+        KICKKICK,
+        SNEER,
+        SLAUGH,
+        ANGER,
+        GRIEF,
+        CRY,
+        SURPRISE,
+        DONTKNOW,
+        BORED,
+        LOVE,
+        SORRY,
+        CONGRATU,
+        TEASE,
+        QUESTION,
+        AGREE,
+        REFUSE,
+        ABSURD,
+        COLD,
+        DAMNED,
+        NOD
     };
     static constexpr int kCategoryCount = 24;
     // A word-list record holds fewer bytes than this.

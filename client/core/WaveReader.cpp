@@ -97,8 +97,8 @@ HRESULT CWaveReader::ReadFormat()
     m_format.assign(sizeof(WAVEFORMATEX) + cbExtraBytes, 0);
     std::memcpy(m_format.data(), &pcmWaveFormat, sizeof(pcmWaveFormat));
     GetFormat()->cbSize = cbExtraBytes;
-    if (cbExtraBytes &&
-        mmioRead(m_hmmio, reinterpret_cast<HPSTR>(m_format.data() + sizeof(WAVEFORMATEX)), cbExtraBytes) != cbExtraBytes) {
+    if (cbExtraBytes && mmioRead(m_hmmio, reinterpret_cast<HPSTR>(m_format.data() + sizeof(WAVEFORMATEX)),
+                                 cbExtraBytes) != cbExtraBytes) {
         return E_FAIL;
     }
     if (mmioAscend(m_hmmio, &ckIn, 0) != MMSYSERR_NOERROR) {
@@ -129,7 +129,8 @@ HRESULT CWaveReader::ResetFile()
     if (lEnd == -1 || mmioSeek(m_hmmio, static_cast<LONG>(m_ck.dwDataOffset), SEEK_SET) == -1) {
         return E_FAIL;
     }
-    const DWORD dwPresent = static_cast<DWORD>(lEnd) > m_ck.dwDataOffset ? static_cast<DWORD>(lEnd) - m_ck.dwDataOffset : 0;
+    const DWORD dwPresent =
+        static_cast<DWORD>(lEnd) > m_ck.dwDataOffset ? static_cast<DWORD>(lEnd) - m_ck.dwDataOffset : 0;
     m_dwSize = std::min(m_ck.cksize, dwPresent);
     m_dwLeft = m_dwSize;
     return S_OK;

@@ -82,8 +82,15 @@ void RegisterAboutBox()
         {"STATIC", version.c_str(), 0xFFFF, WS_VISIBLE | SS_LEFT, 0, 20, 40, 220, 16},
         {"BUTTON", ok.c_str(), IDOK, WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON, 0, 170, 70, 70, 24},
     };
-    const YondaDialogTemplate about{WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME, 0, 0, 0, 260, 130,
-                                    caption.c_str(), items, static_cast<int>(std::size(items))};
+    const YondaDialogTemplate about{WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME,
+                                    0,
+                                    0,
+                                    0,
+                                    260,
+                                    130,
+                                    caption.c_str(),
+                                    items,
+                                    static_cast<int>(std::size(items))};
     YondaAddDialogTemplate(MAKEINTRESOURCE(IDD_ABOUTBOX), &about);
 }
 
@@ -102,7 +109,8 @@ void RegisterSkinnedDialogs()
     const YondaDialogItem avatar[] = {
         {"EDIT", "", IDC_AVATAR_NICKNAME, kEditStyle, 0, 60, 56, 140, 20},
     };
-    const YondaDialogTemplate avatarDialog{WS_POPUP, 0, 0, 0, 520, 420, "", avatar, static_cast<int>(std::size(avatar))};
+    const YondaDialogTemplate avatarDialog{
+        WS_POPUP, 0, 0, 0, 520, 420, "", avatar, static_cast<int>(std::size(avatar))};
     YondaAddDialogTemplate(MAKEINTRESOURCE(IDD_AVATAR_CREATE), &avatarDialog);
 
     const YondaDialogTemplate roomDialog{WS_POPUP, 0, 0, 0, 320, 300, "", nullptr, 0};

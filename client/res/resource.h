@@ -13,12 +13,12 @@
 
 // STRING: the texts the program needs before its skin's string table is loaded, and the ones
 // that stand in when it fails. In code page 949.
-#define IDS_APP_TITLE 57344            // "Yonda": the program's name; its settings file is <name>.ini
-#define IDS_FILE_NOT_FOUND 61204       // a file the program cannot run without is missing (%s: its path)
-#define IDS_STRING_NOT_FOUND 61230     // a string-table key or question number that does not exist
-#define IDS_MANAGER_INIT_FAILED 61231  // the session could not be set up
-#define IDS_ALREADY_RUNNING 61232      // a second start that cannot find the first one's window
-#define IDS_NO_USER_MENU 61233         // a right click on a member for whom no menu applies
+#define IDS_APP_TITLE 57344           // "Yonda": the program's name; its settings file is <name>.ini
+#define IDS_FILE_NOT_FOUND 61204      // a file the program cannot run without is missing (%s: its path)
+#define IDS_STRING_NOT_FOUND 61230    // a string-table key or question number that does not exist
+#define IDS_MANAGER_INIT_FAILED 61231 // the session could not be set up
+#define IDS_ALREADY_RUNNING 61232     // a second start that cannot find the first one's window
+#define IDS_NO_USER_MENU 61233        // a right click on a member for whom no menu applies
 
 // DIALOG: the templates; skinned dialogs resize themselves to their skin's background.
 #define IDD_ABOUTBOX 100

@@ -82,8 +82,8 @@ BmpError ParseBmp(std::span<const uint8_t> file, BmpPicture* picture)
     if (compression != BI_RGB && !(compression == BI_BITFIELDS && (bitCount == 16 || bitCount == 32))) {
         return BmpError::Compressed;
     }
-    if (width <= 0 || rawHeight == 0 || rawHeight == INT32_MIN || width > kBmpMaxSide ||
-        rawHeight > kBmpMaxSide || rawHeight < -kBmpMaxSide ||
+    if (width <= 0 || rawHeight == 0 || rawHeight == INT32_MIN || width > kBmpMaxSide || rawHeight > kBmpMaxSide ||
+        rawHeight < -kBmpMaxSide ||
         static_cast<long long>(width) * (rawHeight < 0 ? -rawHeight : rawHeight) > kBmpMaxPixels) {
         return BmpError::BadSize;
     }

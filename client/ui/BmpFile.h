@@ -22,13 +22,13 @@ enum class BmpError {
 
 struct BmpPicture {
     int width = 0;
-    int height = 0;          // always positive; topDown says which row comes first
+    int height = 0; // always positive; topDown says which row comes first
     bool topDown = false;
     int bitCount = 0;
     DWORD compression = BI_RGB;
-    std::vector<RGBQUAD> colours; // at most 2^bitCount entries
-    DWORD masks[3] = {0, 0, 0};   // for 16 and 32 bits
-    size_t stride = 0;            // bytes per stored row, padded to 4
+    std::vector<RGBQUAD> colours;  // at most 2^bitCount entries
+    DWORD masks[3] = {0, 0, 0};    // for 16 and 32 bits
+    size_t stride = 0;             // bytes per stored row, padded to 4
     std::span<const uint8_t> bits; // stride * height bytes inside the file's bytes
 
     // The pixel at (x, y), y counted from the top, as 0x00RRGGBB. An index beyond the colour

@@ -6,13 +6,8 @@
 class CDialogSkin : public CWndSkin {
 public:
     // Buttons in reading order; the message layouts after them.
-    enum {
-        OKBTN, CANCELBTN, YESBTN, NOBTN, SINGLEBTN, OKBTN2, CANCELBTN2, YESBTN2, NOBTN2, SINGLEBTN2,
-        BUTTON_COUNT
-    };
-    enum {
-        EXIT_CONFIRM, LOGIN_FAIL, AVATAR_SAVE, NETWORK_FAIL, AVATAR_SAVE_FAIL, ERROR_MAKE_ROOM, LAYOUT_COUNT
-    };
+    enum { OKBTN, CANCELBTN, YESBTN, NOBTN, SINGLEBTN, OKBTN2, CANCELBTN2, YESBTN2, NOBTN2, SINGLEBTN2, BUTTON_COUNT };
+    enum { EXIT_CONFIRM, LOGIN_FAIL, AVATAR_SAVE, NETWORK_FAIL, AVATAR_SAVE_FAIL, ERROR_MAKE_ROOM, LAYOUT_COUNT };
     static const char* const kButtonSections[BUTTON_COUNT];
     static const char* const kLayoutSections[LAYOUT_COUNT];
 

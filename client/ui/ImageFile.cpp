@@ -294,8 +294,7 @@ bool CImageFile::Resample(const unsigned char* src, unsigned sw, unsigned sh, un
                           unsigned dh)
 {
     constexpr float kTiny = 0.0001f;
-    if (!src || !dst || sw == 0 || sh == 0 || dw == 0 || dh == 0 || sw > 65535 || sh > 65535 || dw > sw ||
-        dh > sh) {
+    if (!src || !dst || sw == 0 || sh == 0 || dw == 0 || dh == 0 || sw > 65535 || sh > 65535 || dw > sw || dh > sh) {
         return false;
     }
     const std::vector<Weight> columns = AreaWeights(sw, dw);
@@ -345,8 +344,8 @@ bool CImageFile::Resample(const unsigned char* src, unsigned sw, unsigned sh, un
     return true;
 }
 
-bool CImageFile::SaveJpeg(CString path, const unsigned char* rgb, unsigned width, unsigned height,
-                          bool colour, int quality)
+bool CImageFile::SaveJpeg(CString path, const unsigned char* rgb, unsigned width, unsigned height, bool colour,
+                          int quality)
 {
     if (!rgb || width == 0 || height == 0 || width > JPEG_MAX_DIMENSION || height > JPEG_MAX_DIMENSION) {
         return false;

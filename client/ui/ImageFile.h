@@ -33,8 +33,7 @@ public:
     static bool Resample(const unsigned char* src, unsigned srcWidth, unsigned srcHeight, unsigned char* dst,
                          unsigned dstWidth, unsigned dstHeight);
     // Writes unpadded RGB rows as a JPEG file, in colour or grey. A half-written file is removed.
-    bool SaveJpeg(CString path, const unsigned char* rgb, unsigned width, unsigned height, bool colour,
-                  int quality);
+    bool SaveJpeg(CString path, const unsigned char* rgb, unsigned width, unsigned height, bool colour, int quality);
 
     CString m_strStatus;
     int m_nBytesRead = 0;

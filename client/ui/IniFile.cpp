@@ -18,12 +18,9 @@ bool IsLeadByte(unsigned char c, UINT codePage)
     switch (codePage) {
     case 949:
     case 936:
-    case 950:
-        return c >= 0x81 && c <= 0xFE;
-    case 932:
-        return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
-    default:
-        return false;
+    case 950: return c >= 0x81 && c <= 0xFE;
+    case 932: return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
+    default: return false;
     }
 }
 

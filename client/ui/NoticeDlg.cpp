@@ -51,8 +51,7 @@ void CNoticeDlg::OnPaint()
         // Shrinking keeps whole pixels rather than ANDing the dropped rows into the kept ones.
         dc.SetStretchBltMode(COLORONCOLOR);
         const RECT& at = Skin()->m_elBitmapWnd.rcRect;
-        dc.StretchBlt(at.left, at.top, m_nImageWidth, m_nImageHeight, &mem, 0, 0, info.bmWidth, info.bmHeight,
-                      SRCCOPY);
+        dc.StretchBlt(at.left, at.top, m_nImageWidth, m_nImageHeight, &mem, 0, 0, info.bmWidth, info.bmHeight, SRCCOPY);
         mem.SelectObject(old);
     }
     RECT text = Skin()->m_rcMessage;

@@ -4,8 +4,8 @@
 #include "PopupMenuWnd.h"
 #include "ToolkitShared.h"
 
-BOOL CPopupMenuList::Create(CPopupMenuWnd* owner, int index, LPCSTR text, LPCSTR tag, HBITMAP picture,
-                            int itemHeight, const CRect& rect)
+BOOL CPopupMenuList::Create(CPopupMenuWnd* owner, int index, LPCSTR text, LPCSTR tag, HBITMAP picture, int itemHeight,
+                            const CRect& rect)
 {
     m_pOwner = owner;
     m_nRow = index;

@@ -183,9 +183,7 @@ LRESULT CPopupMenuWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
         ::PostMessageA(m_hOwnerWnd, UM_POPUP_PICK, (static_cast<WPARAM>(m_nMenuId) << 16) | m_nCurItem, lParam);
         DestroyWindow();
         return 0;
-    case UM_SCROLL_POS:
-        m_items.ShowFrom(static_cast<int>(wParam));
-        return 0;
+    case UM_SCROLL_POS: m_items.ShowFrom(static_cast<int>(wParam)); return 0;
     case UM_POPUP_IGNORED: return 0;
     default: return CWnd::WindowProc(message, wParam, lParam);
     }

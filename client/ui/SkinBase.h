@@ -14,12 +14,12 @@ struct CSkinElement {
     CSkinElement& operator=(const CSkinElement&) = delete;
 
     int nID = 0;
-    int nTitle = 0;        // the caption read as a number (0 unless it begins with digits)
+    int nTitle = 0; // the caption read as a number (0 unless it begins with digits)
     CString strTitle;
-    CString strImage;      // <skin folder>\<Image>, or <skin folder>\ without a picture
-    CBitmap bmpImage;      // loaded when Image is not empty
+    CString strImage; // <skin folder>\<Image>, or <skin folder>\ without a picture
+    CBitmap bmpImage; // loaded when Image is not empty
     RECT rcRect{0, 0, 0, 0};
-    CString strIniFile;    // <skin folder>\<IniFile>, empty without one
+    CString strIniFile; // <skin folder>\<IniFile>, empty without one
 };
 
 class CSkinBase {

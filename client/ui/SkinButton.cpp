@@ -74,8 +74,7 @@ BOOL CSkinButton::LoadBitmap(CString path)
 
 void CSkinButton::SizeToBitmap()
 {
-    SetWindowPos(nullptr, 0, 0, m_nStateWidth, m_nHeight,
-                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOREDRAW | SWP_NOACTIVATE);
+    SetWindowPos(nullptr, 0, 0, m_nStateWidth, m_nHeight, SWP_NOMOVE | SWP_NOZORDER | SWP_NOREDRAW | SWP_NOACTIVATE);
 }
 
 void CSkinButton::SetState(int checked)

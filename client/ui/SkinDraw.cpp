@@ -70,8 +70,7 @@ void SkinDrawTransparentByBlits(CDC* dest, int x, int y, int width, int height, 
     maskDC.SelectObject(oldMask);
 }
 
-void SkinDrawTransparent(CDC* dest, int x, int y, int width, int height, CDC* src, int srcX, int srcY,
-                         COLORREF key)
+void SkinDrawTransparent(CDC* dest, int x, int y, int width, int height, CDC* src, int srcX, int srcY, COLORREF key)
 {
     if (!dest || !src || width <= 0 || height <= 0) {
         return;

@@ -9,8 +9,7 @@
 void SkinDrawBackground(CDC* dc, const RECT& client, CBitmap* bitmap, unsigned bands);
 // Copies (srcX, srcY, width, height) of `src` to (x, y) of `dest`, leaving out the pixels of the
 // key colour.
-void SkinDrawTransparent(CDC* dest, int x, int y, int width, int height, CDC* src, int srcX, int srcY,
-                         COLORREF key);
+void SkinDrawTransparent(CDC* dest, int x, int y, int width, int height, CDC* src, int srcX, int srcY, COLORREF key);
 // The same with three plain blits (AND the mask, clear the key, OR the picture), for devices
 // without MaskBlt.
 void SkinDrawTransparentByBlits(CDC* dest, int x, int y, int width, int height, CDC& image, CBitmap& mask);

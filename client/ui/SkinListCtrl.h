@@ -19,10 +19,10 @@ enum { SKINLIST_MODE_GRID = 1, SKINLIST_MODE_TABLE = 3 };
 // How the creator lays the list out.
 struct SKINLIST_LAYOUT {
     int nMode = SKINLIST_MODE_GRID;
-    int nCellWidth = 0;   // grid cells; also centres pictures in table mode
-    int nCellHeight = 0;  // grid cells, or the table's row height
-    int nColumns = 1;     // cells in a grid row (a table has one)
-    int nRows = 0;        // rows shown (a table computes it)
+    int nCellWidth = 0;  // grid cells; also centres pictures in table mode
+    int nCellHeight = 0; // grid cells, or the table's row height
+    int nColumns = 1;    // cells in a grid row (a table has one)
+    int nRows = 0;       // rows shown (a table computes it)
     int bHoverColor = 0;
     COLORREF crHover = 0;
     int bSelectColor = 0;

@@ -113,12 +113,8 @@ LRESULT CSkinProgressCtrl::WindowProc(UINT message, WPARAM wParam, LPARAM lParam
         m_colors.SetAt(0, static_cast<COLORREF>(lParam));
         m_colors.SetAt(1, static_cast<COLORREF>(wParam ? wParam : lParam));
         return kColourAnswer;
-    case CCM_SETBKCOLOR:
-        m_crBack = static_cast<COLORREF>(lParam);
-        return kColourAnswer;
-    case PBM_SETSTEP:
-        m_nStep = static_cast<int>(wParam);
-        break;
+    case CCM_SETBKCOLOR: m_crBack = static_cast<COLORREF>(lParam); return kColourAnswer;
+    case PBM_SETSTEP: m_nStep = static_cast<int>(wParam); break;
     case PBM_SETPOS:
         if (SetSegmentPos(&result, static_cast<int>(wParam), false)) {
             return result;
@@ -134,8 +130,7 @@ LRESULT CSkinProgressCtrl::WindowProc(UINT message, WPARAM wParam, LPARAM lParam
             return result;
         }
         break;
-    default:
-        break;
+    default: break;
     }
     return CProgressCtrl::WindowProc(message, wParam, lParam);
 }
@@ -307,10 +302,22 @@ void CSkinProgressCtrl::DrawText(const DRAWINFO& info, const INTERVAL& whole, co
     CSize extent(0, 0);
     CPoint offset(0, 0);
     switch (angle) {
-    case 0: extent = CSize(size.cx, size.cy); offset = CPoint(0, size.cy); break;
-    case 90: extent = CSize(size.cy, size.cx); offset = CPoint(size.cy, 0); break;
-    case 180: extent = CSize(size.cx, size.cy); offset = CPoint(0, -size.cy); break;
-    case 270: extent = CSize(size.cy, size.cx); offset = CPoint(-size.cy, 0); break;
+    case 0:
+        extent = CSize(size.cx, size.cy);
+        offset = CPoint(0, size.cy);
+        break;
+    case 90:
+        extent = CSize(size.cy, size.cx);
+        offset = CPoint(size.cy, 0);
+        break;
+    case 180:
+        extent = CSize(size.cx, size.cy);
+        offset = CPoint(0, -size.cy);
+        break;
+    case 270:
+        extent = CSize(size.cy, size.cx);
+        offset = CPoint(-size.cy, 0);
+        break;
     default: break;
     }
     auto centre = [&offset](const CRect& rect) {

@@ -8,14 +8,14 @@
 #include <afxwin.h>
 
 // Style bits of the control besides the system's PBS_VERTICAL.
-constexpr DWORD PBS_TEXT_PERCENT = 0x100;    // "%d%%" of the percentage, or the window text as format
-constexpr DWORD PBS_TEXT_VALUE = 0x200;      // "%d" of the position, or the window text as format
-constexpr DWORD PBS_TEXT_WINDOW = 0x300;     // the window text as it stands
+constexpr DWORD PBS_TEXT_PERCENT = 0x100; // "%d%%" of the percentage, or the window text as format
+constexpr DWORD PBS_TEXT_VALUE = 0x200;   // "%d" of the position, or the window text as format
+constexpr DWORD PBS_TEXT_WINDOW = 0x300;  // the window text as it stands
 constexpr DWORD PBS_TEXT_MASK = 0x300;
-constexpr DWORD PBS_TEXT_ON_BAR = 0x1000;    // centred on the bar, shown only when the bar is long enough
+constexpr DWORD PBS_TEXT_ON_BAR = 0x1000;     // centred on the bar, shown only when the bar is long enough
 constexpr DWORD PBS_GRADIENT_ON_BAR = 0x2000; // the gradient spans the bar instead of the whole length
-constexpr DWORD PBS_MIRRORED = 0x4000;       // horizontal bars grow from the right, vertical from the top
-constexpr DWORD PBS_MOVING_SEGMENT = 0x8000; // the bar is a segment that moves and bounces
+constexpr DWORD PBS_MIRRORED = 0x4000;        // horizontal bars grow from the right, vertical from the top
+constexpr DWORD PBS_MOVING_SEGMENT = 0x8000;  // the bar is a segment that moves and bounces
 
 class CSkinProgressCtrl : public CProgressCtrl {
 public:

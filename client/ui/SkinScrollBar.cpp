@@ -98,8 +98,7 @@ void CSkinScrollBar::Notify(UINT message)
 void CSkinScrollBar::PlaceThumb()
 {
     const long long divisor = m_nMax != m_nMin ? static_cast<long long>(m_nMax) - m_nMin : 1;
-    const long long centre =
-        m_nTrackStart + static_cast<long long>(m_nPos) * (m_nTrackEnd - m_nTrackStart) / divisor;
+    const long long centre = m_nTrackStart + static_cast<long long>(m_nPos) * (m_nTrackEnd - m_nTrackStart) / divisor;
     const int clamped = static_cast<int>(std::clamp<long long>(centre, -0x3FFFFFFF, 0x3FFFFFFF));
     if (m_bVertical) {
         const int height = m_rcThumb.Height();

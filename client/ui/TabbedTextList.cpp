@@ -179,9 +179,8 @@ LRESULT CTabbedTextList::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
         return 0;
     }
     // Readers of the window's text (accessibility tools, the automation hook) get the log.
-    if (LRESULT answer = 0;
-        (message == WM_GETTEXT || message == WM_GETTEXTLENGTH) &&
-        ToolkitAnswerTextQuery(GetLogText(), message, wParam, lParam, &answer)) {
+    if (LRESULT answer = 0; (message == WM_GETTEXT || message == WM_GETTEXTLENGTH) &&
+                            ToolkitAnswerTextQuery(GetLogText(), message, wParam, lParam, &answer)) {
         return answer;
     }
     return CWnd::WindowProc(message, wParam, lParam);

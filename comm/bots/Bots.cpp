@@ -42,8 +42,8 @@ int64_t nowUs()
     return std::chrono::duration_cast<std::chrono::microseconds>(Clock::now().time_since_epoch()).count();
 }
 
-const char* const kLines[] = {"안녕하세요!", "hello everyone", "누구 게임할 사람?", "nice room", "ㅋㅋㅋ",
-                              "where is the shop?", "반가워요", "good evening", "같이 놀아요", "brb"};
+const char* const kLines[] = {"안녕하세요!",        "hello everyone", "누구 게임할 사람?", "nice room",   "ㅋㅋㅋ",
+                              "where is the shop?", "반가워요",       "good evening",      "같이 놀아요", "brb"};
 
 // Send times of each member's last move and chat, read by the receivers to measure delivery.
 struct Clocks {
@@ -97,7 +97,6 @@ private:
     std::mutex m_lock;
     std::map<std::pair<int16_t, int16_t>, std::set<int>> m_taken;
 };
-
 
 // Work for the driver threads: requests must never be sent from a receive thread, which has to
 // stay free to read the answers.
@@ -217,7 +216,8 @@ Report run(const Options& options, const std::atomic<bool>& stop)
             }
         });
         if (!member.link.connect(options.host, options.port)) {
-            notLoggedIn(member, "cannot connect to " + options.host + ":" + std::to_string(options.port) + ": " + member.link.failure());
+            notLoggedIn(member, "cannot connect to " + options.host + ":" + std::to_string(options.port) + ": " +
+                                    member.link.failure());
             continue;
         }
         auto login = member.link.begin(Login);
@@ -285,7 +285,9 @@ Report run(const Options& options, const std::atomic<bool>& stop)
             char name[48];
             std::snprintf(name, sizeof name, "%s's room", member.login.c_str());
             // Texts travel in the service's code page (949): "모두 환영".
-            record.i16(0, lobby).text(2, 50, name).text(52, 30, "\xB8\xF0\xB5\xCE \xC8\xAF\xBF\xB5")
+            record.i16(0, lobby)
+                .text(2, 50, name)
+                .text(52, 30, "\xB8\xF0\xB5\xCE \xC8\xAF\xBF\xB5")
                 .u8(82, static_cast<uint8_t>(options.roomEvery));
             auto open = member.link.begin(Command::RoomOpen);
             open.writer.bytes(record.bytes());
@@ -412,9 +414,7 @@ Report run(const Options& options, const std::atomic<bool>& stop)
                 member->nextMove += moveUs;
                 if (member->scene && member->arriveAt == 0) {
                     member->arriveAt = -1; // busy until the job has chosen
-                    work.push([&, member, i] {
-                        step(*member, i);
-                    });
+                    work.push([&, member, i] { step(*member, i); });
                 }
             }
             if (chatUs > 0 && now >= member->nextChat) {
@@ -454,7 +454,10 @@ Report run(const Options& options, const std::atomic<bool>& stop)
     auto& micros = latencies.micros;
     if (!micros.empty()) {
         std::sort(micros.begin(), micros.end());
-        auto at = [&](double q) { return micros[std::min(micros.size() - 1, static_cast<size_t>(q * static_cast<double>(micros.size())))] / 1000.0; };
+        auto at = [&](double q) {
+            return micros[std::min(micros.size() - 1, static_cast<size_t>(q * static_cast<double>(micros.size())))] /
+                   1000.0;
+        };
         report.p50Ms = at(0.50);
         report.p99Ms = at(0.99);
         report.maxMs = micros.back() / 1000.0;

@@ -55,7 +55,8 @@ bool SceneMap::load(const std::string& worldFolder, const std::string& sceneFile
             Seat seat;
             std::copy(std::begin(box.afMatrix), std::end(box.afMatrix), seat.matrix.begin());
             // (0, 0, 15) through the seat's matrix.
-            seat.approach = {kSeatApproach * seat.matrix[8] + seat.matrix[12], kSeatApproach * seat.matrix[10] + seat.matrix[14]};
+            seat.approach = {kSeatApproach * seat.matrix[8] + seat.matrix[12],
+                             kSeatApproach * seat.matrix[10] + seat.matrix[14]};
             m_seats.push_back(seat);
         }
     }

@@ -22,15 +22,15 @@ void onSignal(int)
 
 void usage(FILE* out)
 {
-    std::fprintf(out,
-                 "usage: yonda-bots [--connect ADDRESS:PORT] [--members N] [--first N] [--prefix TEXT] [--password TEXT]\n"
-                 "                  [--move SECONDS] [--chat SECONDS] [--rooms N] [--lobbies N] [--duration SECONDS]\n"
-                 "                  [--drivers N] [--world FOLDER] [--verbose]\n"
-                 "Logs in PREFIX0001.. (from --first), spreads them over the lobbies (every Nth opens a room the\n"
-                 "next N-1 join with --rooms N), then walks, sits and chats until stopped; prints the delivery times.\n"
-                 "They walk and sit only where the client can follow them: on the walkable ground and the seats of\n"
-                 "the scenes in FOLDER (the program's Data/WORLD; by default the one installed beside them).\n"
-                 "The members must exist: yonda-service seed-demo --bots N makes bot0001..botN (password bot).\n");
+    std::fprintf(
+        out, "usage: yonda-bots [--connect ADDRESS:PORT] [--members N] [--first N] [--prefix TEXT] [--password TEXT]\n"
+             "                  [--move SECONDS] [--chat SECONDS] [--rooms N] [--lobbies N] [--duration SECONDS]\n"
+             "                  [--drivers N] [--world FOLDER] [--verbose]\n"
+             "Logs in PREFIX0001.. (from --first), spreads them over the lobbies (every Nth opens a room the\n"
+             "next N-1 join with --rooms N), then walks, sits and chats until stopped; prints the delivery times.\n"
+             "They walk and sit only where the client can follow them: on the walkable ground and the seats of\n"
+             "the scenes in FOLDER (the program's Data/WORLD; by default the one installed beside them).\n"
+             "The members must exist: yonda-service seed-demo --bots N makes bot0001..botN (password bot).\n");
 }
 
 [[noreturn]] void wrongUsage(const std::string& what)
@@ -47,7 +47,8 @@ Number parse(const std::string& option, const std::string& text, Number low, Num
     Number value{};
     auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
     if (error != std::errc() || end != text.data() + text.size() || !(value >= low && value <= high))
-        wrongUsage(option + " needs a number from " + std::to_string(low) + " to " + std::to_string(high) + ", not \"" + text + "\"");
+        wrongUsage(option + " needs a number from " + std::to_string(low) + " to " + std::to_string(high) + ", not \"" +
+                   text + "\"");
     return value;
 }
 
@@ -56,7 +57,8 @@ std::string defaultWorld(const char* argv0)
 {
     std::error_code error;
     const std::filesystem::path self = std::filesystem::canonical("/proc/self/exe", error);
-    const std::filesystem::path installed = (error ? std::filesystem::path(argv0) : self).parent_path() / YONDA_BOTS_INSTALLED_WORLD;
+    const std::filesystem::path installed =
+        (error ? std::filesystem::path(argv0) : self).parent_path() / YONDA_BOTS_INSTALLED_WORLD;
     for (const std::filesystem::path& folder : {installed, std::filesystem::path(YONDA_BOTS_BUILT_WORLD)}) {
         if (std::filesystem::is_directory(folder, error))
             return folder.lexically_normal().string();
@@ -142,9 +144,11 @@ int main(int argc, char** argv)
 
     // Why members are missing, even without --verbose: one line per reason.
     for (const auto& [why, count] : report.notLoggedIn)
-        std::fprintf(stderr, "yonda-bots: %d member%s could not log in: %s\n", count, count == 1 ? "" : "s", why.c_str());
+        std::fprintf(stderr, "yonda-bots: %d member%s could not log in: %s\n", count, count == 1 ? "" : "s",
+                     why.c_str());
     if (report.loggedIn == 0) {
-        std::fprintf(stderr, "yonda-bots: no member logged in (the first tried was %s)\n", report.firstNotLoggedIn.c_str());
+        std::fprintf(stderr, "yonda-bots: no member logged in (the first tried was %s)\n",
+                     report.firstNotLoggedIn.c_str());
         return 1;
     }
     if (report.loggedIn < options.members)
@@ -166,6 +170,7 @@ int main(int argc, char** argv)
                 static_cast<unsigned long long>(report.deliveries), report.p50Ms, report.p99Ms, report.maxMs,
                 static_cast<unsigned long long>(report.lost));
     if (report.refusedBy.count(yonda::proto::Full))
-        std::printf("yonda-bots: \"place full\": a member found its group's room full and went to the lobby's area instead\n");
+        std::printf(
+            "yonda-bots: \"place full\": a member found its group's room full and went to the lobby's area instead\n");
     return 0;
 }

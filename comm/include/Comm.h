@@ -16,11 +16,11 @@ class CWnd;
 namespace yonda::comm {
 class Link;
 class EventPoster;
-}
+} // namespace yonda::comm
 namespace yonda::wire {
 class Writer;
 class Reader;
-}
+} // namespace yonda::wire
 namespace yonda::proto {
 struct Layout;
 }
@@ -53,7 +53,8 @@ public:
     BOOL QueryAvataInfo(long user, CPtrList& list);
     BOOL QuerySendUserLocation(short lobby, short room);
     BOOL QuerySendMyAvataInfo(short lobby, long targetUser, char letter1, char state, float groundX, float groundZ,
-                              float posX, float posY, float posZ, char letter2, char letter5, char letter6, CPtrList& wornItems);
+                              float posX, float posY, float posZ, char letter2, char letter5, char letter6,
+                              CPtrList& wornItems);
     BOOL QueryUserFaceSet(short lobby, char face);
     BOOL QueryAvataCreate(char gender, char letter2, char letter3, const char* hair, const char* face, const char* top,
                           const char* bottom, const char* footwear, const char* handItem, const char* hairItem);
@@ -93,9 +94,9 @@ public:
     BOOL QuerySendInstantMessage(const char* id, const char* text);
     BOOL QueryRegFriend(long user, EX_YONDA_BODY_R_FRIEND_REG& record);
     BOOL QueryDelFriend(long user);
-    BOOL QueryAvataMoveStart(short lobby, int unused, const float* positionAndTarget);  // 6 floats
+    BOOL QueryAvataMoveStart(short lobby, int unused, const float* positionAndTarget); // 6 floats
     BOOL QueryAvataMoveEnd(short lobby, int unused, const float* positionAndFacing);   // 6 floats
-    BOOL QueryAvataMoveRotate(short lobby, const float* seatMatrix);                     // 16 floats
+    BOOL QueryAvataMoveRotate(short lobby, const float* seatMatrix);                   // 16 floats
     BOOL QueryAvataMoveSitup(short lobby, int unused);
 
 protected:

@@ -13,8 +13,8 @@ struct EX_YONDA_BODY_R_USER_INFO {
     LONG lUser;
     char szID[22];
     char szNickname[32];
-    char cGender;          // 'M' / 'F'
-    BYTE byAge;            // 0 = not shown
+    char cGender; // 'M' / 'F'
+    BYTE byAge;   // 0 = not shown
     char szArea[11];
     char szJob[21];
     char szHobby[51];
@@ -29,7 +29,7 @@ struct EX_YONDA_BODY_R_FRIEND_REG {
     LONG lUser;
     char szID[22];
     char szNickname[32];
-    char cOnline;          // 'Y' / 'N'
+    char cOnline; // 'Y' / 'N'
     char cGender;
 };
 static_assert(sizeof(EX_YONDA_BODY_R_FRIEND_REG) == 60);
@@ -42,8 +42,8 @@ struct EX_YONDA_BODY_R_ROOM_INFO {
     char szSubject[31];
     BYTE byUsers;
     BYTE byMaxUsers;
-    char cClosed;          // 'C' = a password is needed
-    char cLobbyArea;       // 'W' = the lobby's common area
+    char cClosed;    // 'C' = a password is needed
+    char cLobbyArea; // 'W' = the lobby's common area
 };
 static_assert(sizeof(EX_YONDA_BODY_R_ROOM_INFO) == 90);
 
@@ -61,7 +61,7 @@ struct YONDA_ROOM_USER_ELEMENT {
     char szNickname[32];
     BYTE byAge;
     char cGender;
-    char cRole;            // 'H' host / 'G' guest
+    char cRole; // 'H' host / 'G' guest
 };
 static_assert(sizeof(YONDA_ROOM_USER_ELEMENT) == 61);
 
@@ -72,7 +72,7 @@ struct YONDA_SEARCH_USER_ELEMENT {
     char szNickname[32];
     char cGender;
     BYTE byAge;
-    char szFlags[3];       // "Y": online
+    char szFlags[3]; // "Y": online
     char szArea[11];
 };
 static_assert(sizeof(YONDA_SEARCH_USER_ELEMENT) == 74);
@@ -89,18 +89,18 @@ static_assert(sizeof(YONDA_BODY_Q_ROOM_OPEN) == 96);
 
 // The purchase record the client fills (QueryPointAddMyItem).
 struct EX_YONDA_BODY_Q_MYITEM_ADD {
-    char cGender;          // 'M' / 'F'
-    char cCategory;        // '0'..'6'
-    char szNumber[4];      // "%.3d"
-    char szTexture[3];     // "10" with a texture variant, else "00"
-    BYTE byCount;          // 1
-    char cWorn;            // 'N'
+    char cGender;      // 'M' / 'F'
+    char cCategory;    // '0'..'6'
+    char szNumber[4];  // "%.3d"
+    char szTexture[3]; // "10" with a texture variant, else "00"
+    BYTE byCount;      // 1
+    char cWorn;        // 'N'
 };
 static_assert(sizeof(EX_YONDA_BODY_Q_MYITEM_ADD) == 11);
 
 // An owned item (QueryMyItemList): the key, then the item as in the purchase record.
 struct YONDA_MY_ITEM_ELEMENT {
-    char szKey[18];        // 16 characters
+    char szKey[18];                  // 16 characters
     EX_YONDA_BODY_Q_MYITEM_ADD item; // item.cWorn: 'Y' = worn
 };
 static_assert(sizeof(YONDA_MY_ITEM_ELEMENT) == 29);
@@ -108,8 +108,8 @@ static_assert(sizeof(YONDA_MY_ITEM_ELEMENT) == 29);
 // The first element of QueryAvataInfo; worn items follow as 8-byte texts "CNNN\0T\0\0".
 struct YONDA_AVATAR_HEAD {
     char szNickname[32];
-    char cGender;          // letter 1
-    char cFace;            // letter 2
+    char cGender; // letter 1
+    char cFace;   // letter 2
     char cLetter3;
     BYTE byWornCount;
 };

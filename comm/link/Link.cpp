@@ -31,7 +31,8 @@ Link::~Link()
 
 namespace {
 
-int connectWithTimeout(const std::string& host, uint16_t port, const std::string& source, int timeoutMs, std::string& failure)
+int connectWithTimeout(const std::string& host, uint16_t port, const std::string& source, int timeoutMs,
+                       std::string& failure)
 {
     addrinfo hints{};
     hints.ai_family = AF_INET;
@@ -45,7 +46,8 @@ int connectWithTimeout(const std::string& host, uint16_t port, const std::string
     if (fd >= 0 && !source.empty()) {
         sockaddr_in local{};
         local.sin_family = AF_INET;
-        if (inet_pton(AF_INET, source.c_str(), &local.sin_addr) != 1 || bind(fd, reinterpret_cast<sockaddr*>(&local), sizeof local) != 0) {
+        if (inet_pton(AF_INET, source.c_str(), &local.sin_addr) != 1 ||
+            bind(fd, reinterpret_cast<sockaddr*>(&local), sizeof local) != 0) {
             failure = "cannot use the source address " + source;
             close(fd);
             freeaddrinfo(found);
@@ -99,9 +101,9 @@ bool Link::connect(const std::string& host, uint16_t port, int timeoutMs)
     auto reply = call(hello, timeoutMs);
     if (!reply || !reply->ok()) {
         // A service at its connection limits closes a newcomer at once, before any answer.
-        m_failure = reply ? "the service speaks another protocol version"
-                  : m_valid ? "no greeting from the service in time"
-                            : "closed by the service at once (its connection limits)";
+        m_failure = reply     ? "the service speaks another protocol version"
+                    : m_valid ? "no greeting from the service in time"
+                              : "closed by the service at once (its connection limits)";
         disconnect();
         return false;
     }

@@ -7,8 +7,8 @@ namespace yonda::proto {
 namespace {
 
 constexpr TextField kUserHeadTexts[] = {{4, 22}, {26, 32}};
-constexpr TextField kUserInfoTexts[] = {
-    {4, 22}, {26, 32}, {60, 11}, {71, 21}, {92, 51}, {143, 15}, {158, 101}, {259, 256}};
+constexpr TextField kUserInfoTexts[] = {{4, 22},  {26, 32},  {60, 11},   {71, 21},
+                                        {92, 51}, {143, 15}, {158, 101}, {259, 256}};
 constexpr TextField kSearchUserTexts[] = {{4, 22}, {26, 32}, {63, 11}};
 constexpr TextField kRoomTexts[] = {{4, 51}, {55, 31}};
 constexpr TextField kRoomListTexts[] = {{4, 51}, {55, 31}, {90, 32}};

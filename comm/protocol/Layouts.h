@@ -24,18 +24,18 @@ struct Layout {
 };
 
 // Records answered by queries and list elements.
-extern const Layout kUserInfoLayout;     // 515: the profile record
-extern const Layout kFriendLayout;       // 60: friend list element and the friend registration answer
-extern const Layout kRoomUserLayout;     // 61: room member element
-extern const Layout kSearchUserLayout;   // 74: user search element
-extern const Layout kRoomLayout;         // 90: room record (also the first element of a member list)
-extern const Layout kRoomListLayout;     // 122: room list element (the room record and the host)
-extern const Layout kRoomOpenLayout;     // 96: the room-making record the client fills
-extern const Layout kItemBuyLayout;      // 11: the purchase record the client fills
-extern const Layout kMyItemLayout;       // 29: owned item element
-extern const Layout kAvatarHeadLayout;   // 36: first element of the avatar information list
-extern const Layout kWornItemLayout;     // 8: a worn item text "CNNN\0T\0\0"
-extern const Layout kEnteredHeadLayout;  // 72: first element of the member-entered event
+extern const Layout kUserInfoLayout;        // 515: the profile record
+extern const Layout kFriendLayout;          // 60: friend list element and the friend registration answer
+extern const Layout kRoomUserLayout;        // 61: room member element
+extern const Layout kSearchUserLayout;      // 74: user search element
+extern const Layout kRoomLayout;            // 90: room record (also the first element of a member list)
+extern const Layout kRoomListLayout;        // 122: room list element (the room record and the host)
+extern const Layout kRoomOpenLayout;        // 96: the room-making record the client fills
+extern const Layout kItemBuyLayout;         // 11: the purchase record the client fills
+extern const Layout kMyItemLayout;          // 29: owned item element
+extern const Layout kAvatarHeadLayout;      // 36: first element of the avatar information list
+extern const Layout kWornItemLayout;        // 8: a worn item text "CNNN\0T\0\0"
+extern const Layout kEnteredHeadLayout;     // 72: first element of the member-entered event
 extern const Layout kAvatarEventHeadLayout; // 84: first element of the avatar information event
 
 // Place events (delivered as the community event message) and message events.
@@ -70,7 +70,10 @@ enum MessageEventType : uint8_t {
 // (entered, avatar information), which travel as a head element and worn items.
 const Layout* placeEventLayout(uint8_t type);
 const Layout* messageEventLayout(uint8_t type);
-inline bool isListEvent(uint8_t type) { return type == EvEntered || type == EvAvatarInfo; }
+inline bool isListEvent(uint8_t type)
+{
+    return type == EvEntered || type == EvAvatarInfo;
+}
 inline constexpr size_t kMaxWornItems = 16;
 
 // Makes every text field of a block end within its width (the last byte of each field becomes 0).

@@ -97,8 +97,8 @@ inline constexpr size_t kChatWidth = 256;
 inline constexpr size_t kMessageWidth = 256;
 inline constexpr size_t kIntroWidth = 256;
 inline constexpr size_t kAreaWidth = 11;
-inline constexpr size_t kItemCodeWidth = 4;  // "NNN"
-inline constexpr size_t kItemKeyWidth = 17;  // 16 characters
+inline constexpr size_t kItemCodeWidth = 4; // "NNN"
+inline constexpr size_t kItemKeyWidth = 17; // 16 characters
 inline constexpr size_t kSearchTextWidth = 51;
 inline constexpr size_t kAddressWidth = 256;
 

@@ -59,9 +59,9 @@ struct _KRA_ACTION_PICKING {
 // new KRA_AVATAR_ITEM[count]; the host frees it with delete[].
 struct KRA_AVATAR_ITEM {
     DWORD dwItemKind;
-    char szItemFile[32];     // zero-terminated
-    BYTE bTextureOverride;   // 0 or 1
-    char szTextureFile[35];  // zero-terminated, empty without an override
+    char szItemFile[32];    // zero-terminated
+    BYTE bTextureOverride;  // 0 or 1
+    char szTextureFile[35]; // zero-terminated, empty without an override
 };
 static_assert(sizeof(KRA_AVATAR_ITEM) == 72, "the host lays its avatar items out in 72 bytes");
 

@@ -243,7 +243,9 @@ TEST(ItemFormat, BonesOutsideTheSkeletonAreLeftOut)
 {
     Item body;
     ItemMesh mesh = Triangle();
-    mesh.vBindings = {{KRA_BONE_FIRST + 25, {0}, {1.f}}, {KRA_BONE_FIRST - 1, {1}, {1.f}}, {0xFFFFFFFF, {2}, {1.f}},
+    mesh.vBindings = {{KRA_BONE_FIRST + 25, {0}, {1.f}},
+                      {KRA_BONE_FIRST - 1, {1}, {1.f}},
+                      {0xFFFFFFFF, {2}, {1.f}},
                       {KRA_BONE_FIRST, {2}, {1.f}}};
     body.vMeshes = {mesh};
     KRA_ITEM_FILE_DATA data;

@@ -42,7 +42,8 @@ protected:
     // A generated file copied into this manager's folder, under its own or another name.
     void CopyItem(const std::string& strName, const std::string& strAs = "")
     {
-        std::filesystem::copy_file(AvatarFolder() / "KRI" / strName, m_root / "KRI" / (strAs.empty() ? strName : strAs));
+        std::filesystem::copy_file(AvatarFolder() / "KRI" / strName,
+                                   m_root / "KRI" / (strAs.empty() ? strName : strAs));
     }
     std::string Kri(const std::string& strName) const { return (m_root / "KRI" / strName).string(); }
     // The codes of the messages from here on, in order.
@@ -721,7 +722,8 @@ TEST_F(AvatarManagerTest, MoveAndRotateStepsAUnitPerUpdateThenTurnsToItsDirectio
     // 0.1 degrees off needs no turn, 0.3 degrees does (the walk would not turn for either).
     for (float fDegrees : {0.1f, 0.3f}) {
         D3DXVECTOR3 vFrom = pAvatar->m_vPosition;
-        D3DXVECTOR3 vTo = vFrom + D3DXVECTOR3(std::sin(fDegrees * 0.017453292f) * 10.f, 0, -std::cos(fDegrees * 0.017453292f) * 10.f);
+        D3DXVECTOR3 vTo =
+            vFrom + D3DXVECTOR3(std::sin(fDegrees * 0.017453292f) * 10.f, 0, -std::cos(fDegrees * 0.017453292f) * 10.f);
         m_cManager.MoveAndRotateAvatar(h, vTo, D3DXVECTOR3(0, 0, -1));
         EXPECT_EQ(pAvatar->m_bTurnDone, fDegrees < 0.2f) << fDegrees;
         m_cManager.StopAvatar(h);

@@ -34,7 +34,10 @@ protected:
         YondaClockSetManual(FALSE);
     }
 
-    void WriteKri(const std::string& name, const std::vector<uint8_t>& bytes) { Write(m_root / "Data" / "AVATAR" / "KRI" / name, bytes); }
+    void WriteKri(const std::string& name, const std::vector<uint8_t>& bytes)
+    {
+        Write(m_root / "Data" / "AVATAR" / "KRI" / name, bytes);
+    }
     std::string Path(const std::string& name) const { return (m_root / "Data" / "AVATAR" / "KRI" / name).string(); }
 
     // An avatar of one item file written under the item's code.
@@ -495,10 +498,11 @@ TEST_F(AvatarRender, HeldItemsFollowTheirHandAndHeadsTheHeadBone)
         float x, y;
     };
     // The ninth character from the end of "1050010.KRI" is the hand digit 5.
-    for (const Case& c : {Case{1050010, KRA_ITEM_HELD, 3, 0}, Case{1060010, KRA_ITEM_HELD, 0, 2},
-                          Case{1010010, KRA_ITEM_FACE, 0, 2}}) {
+    for (const Case& c :
+         {Case{1050010, KRA_ITEM_HELD, 3, 0}, Case{1060010, KRA_ITEM_HELD, 0, 2}, Case{1010010, KRA_ITEM_FACE, 0, 2}}) {
         SCOPED_TRACE(c.dwCode);
-        _KRA_HANDLE h = Avatar(c.dwCode, RedItem(c.dwCode, {Square(0, 0, 0.4f), Square(0, -3, 0.3f, "shadow")}), c.dwKind);
+        _KRA_HANDLE h =
+            Avatar(c.dwCode, RedItem(c.dwCode, {Square(0, 0, 0.4f), Square(0, -3, 0.3f, "shadow")}), c.dwKind);
         Play(h, nPose);
         m_pDevice->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, kBlack, 1.0f, 0);
         Render(h);
@@ -542,7 +546,7 @@ TEST_F(AvatarRender, AlphaItemsAreCutAtTheirThresholdAndShadowsBlend)
     _KRA_HANDLE h = Avatar(1, item, KRA_ITEM_BODY);
     Render(h);
     YondaPicture picture = Picture();
-    ExpectPixel(picture, Project(-2, 0, 0), kBlack);   // alpha 0x40 is below the items' cut of 120
-    ExpectPixel(picture, Project(0, 0, 0), kRed);      // 0x80 passes and is drawn opaque
+    ExpectPixel(picture, Project(-2, 0, 0), kBlack);       // alpha 0x40 is below the items' cut of 120
+    ExpectPixel(picture, Project(0, 0, 0), kRed);          // 0x80 passes and is drawn opaque
     ExpectPixel(picture, Project(2, 0, 0), 0xFF800000, 8); // the shadow blends half over black
 }

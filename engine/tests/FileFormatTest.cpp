@@ -76,8 +76,8 @@ TEST(ObjectFormat, CountsLargerThanTheFileAreRefused)
             b[offset + size_t(i)] = uint8_t(value >> (8 * i));
         return b;
     };
-    EXPECT_EQ(Parse(patched(8, 3)), KRA_E_INVALID_ARGUMENT);           // one mesh more than there is
-    EXPECT_EQ(Parse(patched(8, 0xFFFFFFFF)), KRA_E_INVALID_ARGUMENT);  // absurd mesh count
+    EXPECT_EQ(Parse(patched(8, 3)), KRA_E_INVALID_ARGUMENT);               // one mesh more than there is
+    EXPECT_EQ(Parse(patched(8, 0xFFFFFFFF)), KRA_E_INVALID_ARGUMENT);      // absurd mesh count
     EXPECT_EQ(Parse(patched(12 + 4, 0x7FFFFFFF)), KRA_E_INVALID_ARGUMENT); // vertex count
     size_t second = 12 + 72 + 272 + 6 * 44;
     size_t keyCount = second + 72 + 272 + 6 * 44 + 12;

@@ -65,7 +65,8 @@ TEST_F(GeneratedAvatarRender, DressedAvatarsShowInTheirTexturesStandingAndPlayin
         const char* szBind;
         const char* szIdle;
     };
-    for (const Kind& kind : {Kind{"10001.KRA", 0, "Boy_Bind.mot", "Boy_Idle.mot"}, Kind{"20001.KRA", 1, "Girl_Bind.mot", "Girl_Idle.mot"}}) {
+    for (const Kind& kind : {Kind{"10001.KRA", 0, "Boy_Bind.mot", "Boy_Idle.mot"},
+                             Kind{"20001.KRA", 1, "Girl_Bind.mot", "Girl_Idle.mot"}}) {
         SCOPED_TRACE(kind.szList);
         _KRA_HANDLE h = 0;
         ASSERT_EQ(m_pAvatars->LoadAvatar(kind.szList, h), KRA_OK);

@@ -19,7 +19,7 @@ TEST(FrameIndex, StepsOfTheDurationWithNextAndFraction)
     EXPECT_NEAR(f.fFraction, 0.4f, 1e-5);
     f = KRAFrameIndex(4, 1000, 900);
     EXPECT_EQ(f.nFrame, 3);
-    EXPECT_EQ(f.nNext, 0); // the last frame leads back to the first
+    EXPECT_EQ(f.nNext, 0);            // the last frame leads back to the first
     f = KRAFrameIndex(4, 1000, 1600); // past the duration: once around
     EXPECT_EQ(f.nFrame, 2);
 }
@@ -79,8 +79,8 @@ TEST(Frustum, BoxesInFrontAreVisibleAndBehindOrBeyondAreNot)
 {
     CKRAFrustum f = BuiltFrustum();
     EXPECT_TRUE(f.IsBoxVisible(-1, -1, 10, 1, 1, 12));
-    EXPECT_FALSE(f.IsBoxVisible(-1, -1, -12, 1, 1, -10)); // behind
-    EXPECT_FALSE(f.IsBoxVisible(-1, -1, 200, 1, 1, 202)); // past the far plane
+    EXPECT_FALSE(f.IsBoxVisible(-1, -1, -12, 1, 1, -10));  // behind
+    EXPECT_FALSE(f.IsBoxVisible(-1, -1, 200, 1, 1, 202));  // past the far plane
     EXPECT_FALSE(f.IsBoxVisible(100, -1, 10, 102, 1, 12)); // far to the right
     EXPECT_FALSE(f.IsBoxVisible(-102, -1, 10, -100, 1, 12));
     EXPECT_FALSE(f.IsBoxVisible(-1, 100, 10, 1, 102, 12)); // above

@@ -11,8 +11,15 @@ struct Record {
     LONG DecrementRefCount() { return --m_lRefCount; }
 };
 
-LONG Build(Record& r) { r.m_nValue = 7; return KRA_OK; }
-LONG Release(Record&) { return KRA_OK; }
+LONG Build(Record& r)
+{
+    r.m_nValue = 7;
+    return KRA_OK;
+}
+LONG Release(Record&)
+{
+    return KRA_OK;
+}
 
 } // namespace
 
@@ -122,7 +129,10 @@ TEST(HandleTable, WalkFollowsNameOrderAndDestroyEmptiesEverything)
     table.ForEach([&](_KRA_HANDLE hh, Record&) { names.push_back(*table.NameOf(hh)); });
     EXPECT_EQ(names, (std::vector<std::string>{"A", "b", "c"}));
     int released = 0;
-    table.Destroy([&](Record&) { ++released; return KRA_OK; });
+    table.Destroy([&](Record&) {
+        ++released;
+        return KRA_OK;
+    });
     EXPECT_EQ(released, 3);
     EXPECT_EQ(table.Lookup(h), nullptr);
     EXPECT_EQ(table.SlotCount(), 0u);

@@ -26,8 +26,14 @@ protected:
         ASSERT_EQ(KRACreate(&m_device, m_strData.c_str(), &IgnoreMessage, &m_pManager), KRA_OK);
     }
     void TearDown() override { KRADestroy(); }
-    void WriteWorld(const std::string& name, const std::vector<uint8_t>& bytes) { Write(m_root / "Data" / "WORLD" / name, bytes); }
-    void WriteWorldText(const std::string& name, const std::string& text) { WriteText(m_root / "Data" / "WORLD" / name, text); }
+    void WriteWorld(const std::string& name, const std::vector<uint8_t>& bytes)
+    {
+        Write(m_root / "Data" / "WORLD" / name, bytes);
+    }
+    void WriteWorldText(const std::string& name, const std::string& text)
+    {
+        WriteText(m_root / "Data" / "WORLD" / name, text);
+    }
 
     yonda::testing::TempFolder m_temp{"kravex-test"};
     FakeDevice m_device;

@@ -114,7 +114,10 @@ public:
         *pp = new FakeSurface(m_w, m_h);
         return D3D_OK;
     }
-    HRESULT CreateTexture(UINT, UINT, UINT, DWORD, D3DFORMAT, D3DPOOL, IDirect3DTexture8**) override { return E_NOTIMPL; }
+    HRESULT CreateTexture(UINT, UINT, UINT, DWORD, D3DFORMAT, D3DPOOL, IDirect3DTexture8**) override
+    {
+        return E_NOTIMPL;
+    }
     HRESULT CreateVertexBuffer(UINT length, DWORD, DWORD, D3DPOOL, IDirect3DVertexBuffer8** pp) override
     {
         if (m_bFailBuffers) {

@@ -52,7 +52,8 @@ protected:
         m_pD3D = Direct3DCreate8(D3D_SDK_VERSION);
         ASSERT_NE(m_pD3D, nullptr) << "no renderer";
         D3DPRESENT_PARAMETERS pp = PresentParameters();
-        ASSERT_EQ(m_pD3D->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, pp.hDeviceWindow, 0x24, &pp, &m_pDevice), D3D_OK);
+        ASSERT_EQ(m_pD3D->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, pp.hDeviceWindow, 0x24, &pp, &m_pDevice),
+                  D3D_OK);
         Baseline();
 
         m_root = m_temp.Path();
@@ -101,7 +102,10 @@ protected:
             m_pD3D->Release();
     }
 
-    void WriteWorld(const std::string& name, const std::vector<uint8_t>& bytes) { Write(m_root / "Data" / "WORLD" / name, bytes); }
+    void WriteWorld(const std::string& name, const std::vector<uint8_t>& bytes)
+    {
+        Write(m_root / "Data" / "WORLD" / name, bytes);
+    }
 
     // The back buffer after the scene so far, as 0xAARRGGBB rows.
     YondaPicture Picture()

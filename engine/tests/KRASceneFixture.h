@@ -56,10 +56,7 @@ protected:
     }
 
     // Clears the back buffer before a scene frame.
-    void Clear()
-    {
-        m_pDevice->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF000000, 1.0f, 0);
-    }
+    void Clear() { m_pDevice->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF000000, 1.0f, 0); }
 
     CKRAManager* m_pManager = nullptr;
     std::string m_strGenerated;

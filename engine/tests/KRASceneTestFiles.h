@@ -38,7 +38,7 @@ struct ScenePath {
 };
 
 inline std::vector<uint8_t> KRS(const std::vector<ScenePath>& paths, const std::vector<SceneRecord>& records,
-    uint32_t dwHeaderWord = 0)
+                                uint32_t dwHeaderWord = 0)
 {
     Bytes b;
     b.U32(dwHeaderWord).U32(uint32_t(paths.size())).U32(uint32_t(records.size()));

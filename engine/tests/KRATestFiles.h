@@ -15,17 +15,38 @@ namespace kratest {
 
 class Bytes {
 public:
-    Bytes& U8(uint8_t v) { m_v.push_back(v); return *this; }
-    Bytes& U16(uint16_t v) { U8(uint8_t(v)); return U8(uint8_t(v >> 8)); }
-    Bytes& U32(uint32_t v) { U16(uint16_t(v)); return U16(uint16_t(v >> 16)); }
-    Bytes& F32(float f) { uint32_t u; std::memcpy(&u, &f, 4); return U32(u); }
+    Bytes& U8(uint8_t v)
+    {
+        m_v.push_back(v);
+        return *this;
+    }
+    Bytes& U16(uint16_t v)
+    {
+        U8(uint8_t(v));
+        return U8(uint8_t(v >> 8));
+    }
+    Bytes& U32(uint32_t v)
+    {
+        U16(uint16_t(v));
+        return U16(uint16_t(v >> 16));
+    }
+    Bytes& F32(float f)
+    {
+        uint32_t u;
+        std::memcpy(&u, &f, 4);
+        return U32(u);
+    }
     Bytes& Name(const std::string& s, size_t field)
     {
         for (size_t i = 0; i < field; ++i)
             U8(i < s.size() ? uint8_t(s[i]) : 0);
         return *this;
     }
-    Bytes& Raw(const std::vector<uint8_t>& v) { m_v.insert(m_v.end(), v.begin(), v.end()); return *this; }
+    Bytes& Raw(const std::vector<uint8_t>& v)
+    {
+        m_v.insert(m_v.end(), v.begin(), v.end());
+        return *this;
+    }
     std::vector<uint8_t>& Data() { return m_v; }
 
 private:
@@ -87,11 +108,14 @@ inline std::vector<uint8_t> KRO(uint32_t dwCode, const std::vector<Mesh>& meshes
         if (m.wKind & KRA_MESH_ANIMATED) {
             b.U32(m.dwKeyStart).U32(m.dwKeyEnd).U32(0).U32(m.dwKeyCount);
             if (m.wTexFlags & KRA_TEX_POSITION_KEYS)
-                for (float f : m.vPos) b.F32(f);
+                for (float f : m.vPos)
+                    b.F32(f);
             if (m.wTexFlags & KRA_TEX_ROTATION_KEYS)
-                for (float f : m.vRot) b.F32(f);
+                for (float f : m.vRot)
+                    b.F32(f);
             if (m.wTexFlags & KRA_TEX_SCALE_KEYS)
-                for (float f : m.vScale) b.F32(f);
+                for (float f : m.vScale)
+                    b.F32(f);
         }
     }
     return b.Data();
@@ -104,7 +128,8 @@ inline std::vector<uint8_t> KRT(const std::vector<uint8_t>& image)
     return b.Data();
 }
 
-inline std::vector<uint8_t> GridMap(uint32_t cell, uint32_t w, uint32_t h, float ox, float oz, const std::vector<uint8_t>& cells)
+inline std::vector<uint8_t> GridMap(uint32_t cell, uint32_t w, uint32_t h, float ox, float oz,
+                                    const std::vector<uint8_t>& cells)
 {
     Bytes b;
     b.U32(cell).U32(w).U32(h).F32(ox).F32(oz).Raw(cells);
@@ -117,7 +142,17 @@ inline std::vector<uint8_t> BMP(int w, int h, const std::vector<uint32_t>& pixel
     int stride = (w * 3 + 3) & ~3;
     Bytes b;
     b.U8('B').U8('M').U32(uint32_t(54 + stride * h)).U32(0).U32(54);
-    b.U32(40).U32(uint32_t(w)).U32(uint32_t(h)).U16(1).U16(24).U32(0).U32(uint32_t(stride * h)).U32(2835).U32(2835).U32(0).U32(0);
+    b.U32(40)
+        .U32(uint32_t(w))
+        .U32(uint32_t(h))
+        .U16(1)
+        .U16(24)
+        .U32(0)
+        .U32(uint32_t(stride * h))
+        .U32(2835)
+        .U32(2835)
+        .U32(0)
+        .U32(0);
     for (int y = h - 1; y >= 0; --y) {
         int n = 0;
         for (int x = 0; x < w; ++x, n += 3) {

@@ -31,7 +31,10 @@ CKRAMotion Build(uint32_t dwKeys, uint32_t dwTracks, uint32_t dwDuration, float 
 }
 
 // The yaw of a bone matrix built from a rotation about y followed by a translation.
-float Yaw(const D3DXMATRIX& m) { return std::atan2(m._31, m._11); }
+float Yaw(const D3DXMATRIX& m)
+{
+    return std::atan2(m._31, m._11);
+}
 
 } // namespace
 

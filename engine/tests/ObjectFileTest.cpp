@@ -65,7 +65,7 @@ TEST_F(ObjectFiles, OneFileSharedByNamesInAnyCaseUntilTheLastUnload)
     EXPECT_EQ(Objects().Find(a), pFile);
     EXPECT_EQ(Objects().UnloadObjectFile(&a), KRA_OK);
     EXPECT_EQ(Objects().Find(a), nullptr);
-    EXPECT_EQ(Textures().GetTextureCount(), 0u); // the mesh gave its texture back
+    EXPECT_EQ(Textures().GetTextureCount(), 0u);             // the mesh gave its texture back
     EXPECT_EQ(Objects().UnloadObjectFile(&a), KRA_E_FAILED); // stale: no box
 }
 
@@ -180,7 +180,7 @@ TEST_F(ObjectFiles, SetDiffuseMapKeepsTheHostsTextureAliveUntilEveryUserLetsGo)
     ASSERT_EQ(Textures().LoadWorldTexture("picture.KRT", &hHost), KRA_OK);
     pFile->SetDiffuseMap(hHost);
     EXPECT_EQ(Textures().GetRefCount(hHost), 3); // the host's and one per textured mesh
-    EXPECT_EQ(Textures().GetTextureCount(), 1u);  // the old textures went
+    EXPECT_EQ(Textures().GetTextureCount(), 1u); // the old textures went
     EXPECT_EQ(Objects().UnloadObjectFile(&h), KRA_OK);
     EXPECT_EQ(Textures().GetRefCount(hHost), 1);
     Textures().ReleaseTexture(hHost);

@@ -15,8 +15,8 @@ using namespace kratest;
 
 constexpr DWORD kBlue = 0xFF2040E0;
 constexpr DWORD kRed = 0xFFE02020;
-constexpr DWORD kCentredWrap = DT_CENTER | DT_WORDBREAK | DT_NOCLIP;                       // 0x111
-constexpr DWORD kHostBalloonFormat = kCentredWrap | DT_EDITCONTROL | DT_END_ELLIPSIS | DT_MODIFYSTRING;  // 0x1A111
+constexpr DWORD kCentredWrap = DT_CENTER | DT_WORDBREAK | DT_NOCLIP;                                    // 0x111
+constexpr DWORD kHostBalloonFormat = kCentredWrap | DT_EDITCONTROL | DT_END_ELLIPSIS | DT_MODIFYSTRING; // 0x1A111
 
 LOGFONTA HangulFont(LONG height = 16)
 {
@@ -43,7 +43,10 @@ RECT Bounds(const YondaPicture& picture, const std::function<bool(DWORD)>& test)
     return r;
 }
 
-bool IsEmpty(const RECT& r) { return r.right <= r.left || r.bottom <= r.top; }
+bool IsEmpty(const RECT& r)
+{
+    return r.right <= r.left || r.bottom <= r.top;
+}
 
 class OverlayFontTest : public RenderFixture {
 protected:
@@ -100,7 +103,7 @@ TEST_F(OverlayFontTest, BalloonStandsOnTheBottomAndFramesTheMeasuredText)
     CKRAFont font;
     LOGFONTA log = HangulFont();
     ASSERT_EQ(font.Create(m_pDevice, &log, "Blue.KRT"), KRA_OK);
-    RECT rect{40, 20, 240, 220};  // 200 pixels high
+    RECT rect{40, 20, 240, 220}; // 200 pixels high
     RECT measured = Measure("Hi there", rect, log);
     LONG w = measured.right - measured.left, h = measured.bottom - measured.top;
     ASSERT_GT(w, 10);
@@ -225,7 +228,7 @@ TEST_F(OverlayFontTest, BadArgumentsDrawNothingAndCreateFailsWithoutAFontDescrip
     CKRAFont font;
     EXPECT_EQ(font.Create(m_pDevice, nullptr, "Blue.KRT"), KRA_E_FAILED);
     RECT rect{10, 10, 200, 100};
-    font.DrawText("never", &rect, kCentredWrap, 0xFFFFFFFF, true, nullptr, 0);  // no font: nothing
+    font.DrawText("never", &rect, kCentredWrap, 0xFFFFFFFF, true, nullptr, 0); // no font: nothing
 
     LOGFONTA log = HangulFont();
     ASSERT_EQ(font.Create(m_pDevice, &log, "Blue.KRT"), KRA_OK);

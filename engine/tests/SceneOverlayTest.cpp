@@ -68,7 +68,10 @@ protected:
         YondaClockSetManual(FALSE);
     }
 
-    std::string Motion(const char* szName) const { return (GeneratedDataFolder() / "AVATAR" / "Motion" / szName).string(); }
+    std::string Motion(const char* szName) const
+    {
+        return (GeneratedDataFolder() / "AVATAR" / "Motion" / szName).string();
+    }
 
     // The dressed male sample avatar, breathing, at the scene's first start position.
     _KRA_HANDLE PlaceAvatar()

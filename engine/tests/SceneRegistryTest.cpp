@@ -31,7 +31,8 @@ protected:
     }
 
     // A scene file with both of its maps beside it.
-    void WriteScene(const std::string& name, const std::vector<ScenePath>& paths, const std::vector<SceneRecord>& records)
+    void WriteScene(const std::string& name, const std::vector<ScenePath>& paths,
+                    const std::vector<SceneRecord>& records)
     {
         WriteWorld(name + ".KRS", KRS(paths, records));
         WriteWorld(name + ".KRP", GridMap(10, 4, 4, 0, 0, std::vector<uint8_t>(16, 0)));
@@ -85,7 +86,8 @@ TEST_F(SceneRegistry, ASceneHoldsItsObjectsPathsStartPositionsAndEvents)
     SceneRecord quiet = Record("Chair.KRO", 0, 0);
     quiet.vTriggers = {Trigger(0, 0, 0)};
     quiet.vBoxes = {SceneBox()};
-    WriteScene("Room", {{7, 2}, {3, 1}, {7, 5}}, {ground, chair, quiet, Record("Glass.KRO", 0), Record("Chair.KRO", 2)});
+    WriteScene("Room", {{7, 2}, {3, 1}, {7, 5}},
+               {ground, chair, quiet, Record("Glass.KRO", 0), Record("Chair.KRO", 2)});
 
     CKRAScene* pScene = nullptr;
     ASSERT_EQ(Load("Room.KRS", &pScene), KRA_OK);
@@ -196,7 +198,8 @@ TEST_F(SceneRegistry, BrokenScenesFailCleanlyAndLeaveNothingBehind)
     };
     std::vector<Case> cases;
     for (size_t n : {size_t(0), size_t(11), size_t(40), whole.size() / 2, whole.size() - 1})
-        cases.push_back({"truncated", std::vector<uint8_t>(whole.begin(), whole.begin() + long(n)), KRA_E_INVALID_ARGUMENT, true});
+        cases.push_back(
+            {"truncated", std::vector<uint8_t>(whole.begin(), whole.begin() + long(n)), KRA_E_INVALID_ARGUMENT, true});
     std::vector<uint8_t> manyObjects = whole;
     manyObjects[8] = 200;
     cases.push_back({"object count past the end", manyObjects, KRA_E_INVALID_ARGUMENT, true});
@@ -204,8 +207,10 @@ TEST_F(SceneRegistry, BrokenScenesFailCleanlyAndLeaveNothingBehind)
     manyPoints[16] = 0xFF;
     manyPoints[17] = 0xFF;
     cases.push_back({"point count past the end", manyPoints, KRA_E_INVALID_ARGUMENT, true});
-    cases.push_back({"missing object file", KRS({}, {Record("Floor.KRO", 1), Record("Nowhere.KRO", 0)}), KRA_E_INVALID_ARGUMENT, false});
-    cases.push_back({"unknown kind", KRS({}, {Record("Floor.KRO", 1), Record("Chair.KRO", 7)}), KRA_E_INVALID_ARGUMENT, false});
+    cases.push_back({"missing object file", KRS({}, {Record("Floor.KRO", 1), Record("Nowhere.KRO", 0)}),
+                     KRA_E_INVALID_ARGUMENT, false});
+    cases.push_back(
+        {"unknown kind", KRS({}, {Record("Floor.KRO", 1), Record("Chair.KRO", 7)}), KRA_E_INVALID_ARGUMENT, false});
 
     for (const Case& c : cases) {
         WriteWorld("Room.KRS", c.bytes);
@@ -258,7 +263,8 @@ TEST_F(SceneRegistry, ProximitySwitchesEventObjectsInsideTheirSpheresOnly)
     CKRAEventObjectList* pEvents = pScene->GetEventObjectList();
     ASSERT_EQ(pEvents->GetCount(), 3u);
     auto active = [&] {
-        return std::vector<BOOL>{pEvents->GetAt(0)->m_bActive, pEvents->GetAt(1)->m_bActive, pEvents->GetAt(2)->m_bActive};
+        return std::vector<BOOL>{pEvents->GetAt(0)->m_bActive, pEvents->GetAt(1)->m_bActive,
+                                 pEvents->GetAt(2)->m_bActive};
     };
     EXPECT_EQ(active(), (std::vector<BOOL>{FALSE, FALSE, FALSE}));
     D3DXVECTOR3 inside(0, 0, 9.9f), surface(0, 0, 10), farAway(100, 0, 0);

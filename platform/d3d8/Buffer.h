@@ -37,4 +37,4 @@ private:
     std::mutex m_mutex;
 };
 
-}  // namespace yonda::d3d8
+} // namespace yonda::d3d8

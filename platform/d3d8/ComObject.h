@@ -27,16 +27,19 @@ public:
     {
         ULONG count = m_public.load();
         do {
-            if (count == 0) return 0;
+            if (count == 0)
+                return 0;
         } while (!m_public.compare_exchange_weak(count, count - 1));
-        if (count == 1) OnPublicReleased();
+        if (count == 1)
+            OnPublicReleased();
         ReleaseInternal();
         return count - 1;
     }
     void AddInternal() { m_total.fetch_add(1); }
     void ReleaseInternal()
     {
-        if (m_total.fetch_sub(1) == 1) delete this;
+        if (m_total.fetch_sub(1) == 1)
+            delete this;
     }
     ULONG PublicReferences() const { return m_public.load(); }
 
@@ -55,7 +58,8 @@ class ComObject : public RefCounted, public Interface {
 public:
     HRESULT QueryInterface(REFIID, void** ppvObj) override
     {
-        if (!ppvObj) return E_POINTER;
+        if (!ppvObj)
+            return E_POINTER;
         *ppvObj = nullptr;
         return E_NOINTERFACE;
     }
@@ -70,7 +74,8 @@ public:
     Ref() = default;
     Ref(T* object) : m_object(object)
     {
-        if (m_object) m_object->AddInternal();
+        if (m_object)
+            m_object->AddInternal();
     }
     Ref(const Ref& other) : Ref(other.m_object) {}
     Ref(Ref&& other) noexcept : m_object(std::exchange(other.m_object, nullptr)) {}
@@ -81,7 +86,8 @@ public:
     }
     ~Ref()
     {
-        if (m_object) m_object->ReleaseInternal();
+        if (m_object)
+            m_object->ReleaseInternal();
     }
     T* Get() const { return m_object; }
     T* operator->() const { return m_object; }
@@ -94,4 +100,4 @@ private:
     T* m_object = nullptr;
 };
 
-}  // namespace yonda::d3d8
+} // namespace yonda::d3d8

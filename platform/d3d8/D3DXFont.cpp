@@ -1,6 +1,6 @@
 // The text font: GDI's realized fonts and text layout (so text measures and breaks exactly as
-// DrawText does), glyphs copied into texture pages and drawn as pre-transformed quads. The device's state is captured before and put back after,
-// so the caller finds its render and stage states as it left them.
+// DrawText does), glyphs copied into texture pages and drawn as pre-transformed quads. The device's state is captured
+// before and put back after, so the caller finds its render and stage states as it left them.
 #include <algorithm>
 #include <cstring>
 #include <mutex>
@@ -33,17 +33,18 @@ class Font final : public ComObject<ID3DXFont> {
 public:
     Font(Device* device, const LOGFONTA& log, std::shared_ptr<const text::FontFace> face)
         : m_device(device), m_log(log), m_face(std::move(face))
-    {
-    }
+    {}
     ~Font() override
     {
-        for (IDirect3DTexture8* page : m_pages) page->Release();
+        for (IDirect3DTexture8* page : m_pages)
+            page->Release();
     }
 
     HRESULT GetDevice(IDirect3DDevice8** ppDevice) override { return DeviceInterface(m_device.Get(), ppDevice); }
     HRESULT GetLogFont(LOGFONTA* pLogFont) override
     {
-        if (!pLogFont) return D3DERR_INVALIDCALL;
+        if (!pLogFont)
+            return D3DERR_INVALIDCALL;
         *pLogFont = m_log;
         return D3D_OK;
     }
@@ -56,7 +57,7 @@ public:
 
 private:
     struct Glyph {
-        int page = -1;  // -1: nothing to draw (a blank, or a glyph that fits no page)
+        int page = -1; // -1: nothing to draw (a blank, or a glyph that fits no page)
         int x = 0, y = 0, width = 0, height = 0, left = 0, top = 0;
     };
 
@@ -76,14 +77,16 @@ private:
 const Font::Glyph& Font::GlyphOf(char32_t c)
 {
     auto it = m_glyphs.find(c);
-    if (it != m_glyphs.end()) return it->second;
+    if (it != m_glyphs.end())
+        return it->second;
     Glyph glyph;
     const text::Glyph& bitmap = m_face->GetGlyph(c);
     glyph.left = bitmap.left;
     glyph.top = bitmap.top;
     glyph.width = bitmap.width;
     glyph.height = bitmap.height;
-    if (bitmap.width > 0 && bitmap.height > 0 && bitmap.width + 1 < int(kPageSize) && bitmap.height + 1 < int(kPageSize)) {
+    if (bitmap.width > 0 && bitmap.height > 0 && bitmap.width + 1 < int(kPageSize) &&
+        bitmap.height + 1 < int(kPageSize)) {
         // Shelf packing, one texel of space between glyphs so linear sampling never bleeds.
         if (m_pages.empty() || m_penX + bitmap.width + 1 > int(kPageSize)) {
             m_penX = 0;
@@ -92,7 +95,8 @@ const Font::Glyph& Font::GlyphOf(char32_t c)
         }
         if (m_pages.empty() || m_penY + bitmap.height + 1 > int(kPageSize)) {
             IDirect3DTexture8* page = nullptr;
-            if (SUCCEEDED(m_device->CreateTexture(kPageSize, kPageSize, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &page))) {
+            if (SUCCEEDED(
+                    m_device->CreateTexture(kPageSize, kPageSize, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &page))) {
                 m_pages.push_back(page);
             }
             m_penX = m_penY = m_rowHeight = 0;
@@ -102,9 +106,11 @@ const Font::Glyph& Font::GlyphOf(char32_t c)
             D3DLOCKED_RECT locked;
             if (SUCCEEDED(m_pages.back()->LockRect(0, &locked, &area, 0))) {
                 for (int y = 0; y < bitmap.height; ++y) {
-                    auto* row = reinterpret_cast<DWORD*>(static_cast<BYTE*>(locked.pBits) + ptrdiff_t(y) * locked.Pitch);
+                    auto* row =
+                        reinterpret_cast<DWORD*>(static_cast<BYTE*>(locked.pBits) + ptrdiff_t(y) * locked.Pitch);
                     for (int x = 0; x < bitmap.width; ++x) {
-                        row[x] = (DWORD(bitmap.coverage[size_t(y) * size_t(bitmap.width) + size_t(x)]) << 24) | 0xffffffu;
+                        row[x] =
+                            (DWORD(bitmap.coverage[size_t(y) * size_t(bitmap.width) + size_t(x)]) << 24) | 0xffffffu;
                     }
                 }
                 m_pages.back()->UnlockRect(0);
@@ -122,18 +128,32 @@ const Font::Glyph& Font::GlyphOf(char32_t c)
 void Font::EmitGlyph(const Glyph& glyph, float penX, float baseline, const RECT* clip, D3DCOLOR color,
                      std::vector<std::vector<Vertex>>* batches)
 {
-    if (glyph.page < 0) return;
+    if (glyph.page < 0)
+        return;
     // Pixel centres lie on whole numbers: the quad starts half a pixel before the first one.
     float x0 = penX + float(glyph.left), y0 = baseline - float(glyph.top);
     float x1 = x0 + float(glyph.width), y1 = y0 + float(glyph.height);
     float u0 = float(glyph.x), v0 = float(glyph.y), u1 = u0 + float(glyph.width), v1 = v0 + float(glyph.height);
     if (clip) {
         float cx0 = float(clip->left), cy0 = float(clip->top), cx1 = float(clip->right), cy1 = float(clip->bottom);
-        if (x0 >= cx1 || y0 >= cy1 || x1 <= cx0 || y1 <= cy0) return;
-        if (x0 < cx0) { u0 += cx0 - x0; x0 = cx0; }
-        if (y0 < cy0) { v0 += cy0 - y0; y0 = cy0; }
-        if (x1 > cx1) { u1 -= x1 - cx1; x1 = cx1; }
-        if (y1 > cy1) { v1 -= y1 - cy1; y1 = cy1; }
+        if (x0 >= cx1 || y0 >= cy1 || x1 <= cx0 || y1 <= cy0)
+            return;
+        if (x0 < cx0) {
+            u0 += cx0 - x0;
+            x0 = cx0;
+        }
+        if (y0 < cy0) {
+            v0 += cy0 - y0;
+            y0 = cy0;
+        }
+        if (x1 > cx1) {
+            u1 -= x1 - cx1;
+            x1 = cx1;
+        }
+        if (y1 > cy1) {
+            v1 -= y1 - cy1;
+            y1 = cy1;
+        }
     }
     const float scale = 1.0f / float(kPageSize);
     x0 -= 0.5f;
@@ -144,7 +164,8 @@ void Font::EmitGlyph(const Glyph& glyph, float penX, float baseline, const RECT*
     Vertex b{x1, y0, 0.0f, 1.0f, color, u1 * scale, v0 * scale};
     Vertex c{x0, y1, 0.0f, 1.0f, color, u0 * scale, v1 * scale};
     Vertex d{x1, y1, 0.0f, 1.0f, color, u1 * scale, v1 * scale};
-    if (batches->size() <= size_t(glyph.page)) batches->resize(size_t(glyph.page) + 1);
+    if (batches->size() <= size_t(glyph.page))
+        batches->resize(size_t(glyph.page) + 1);
     auto& batch = (*batches)[size_t(glyph.page)];
     batch.insert(batch.end(), {a, b, c, c, b, d});
 }
@@ -152,7 +173,8 @@ void Font::EmitGlyph(const Glyph& glyph, float penX, float baseline, const RECT*
 INT Font::DrawTextA(LPCSTR pString, INT Count, LPRECT pRect, DWORD Format, D3DCOLOR Color)
 {
     // As GDI's DrawText: a count of 0 is no text at all, nothing measured.
-    if (!pString || !pRect || Count == 0) return 0;
+    if (!pString || !pRect || Count == 0)
+        return 0;
     // Laid out from the caller's bytes, which are only read: never written, whatever the flags say.
     size_t length = Count < 0 ? std::strlen(pString) : strnlen(pString, size_t(Count));
     text::LayoutParams params;
@@ -203,7 +225,8 @@ INT Font::DrawTextA(LPCSTR pString, INT Count, LPRECT pRect, DWORD Format, D3DCO
     d->SetTextureStageState(1, D3DTSS_ALPHAOP, D3DTOP_DISABLE);
     d->SetVertexShader(kVertexFormat);
     for (size_t page = 0; page < batches.size(); ++page) {
-        if (batches[page].empty()) continue;
+        if (batches[page].empty())
+            continue;
         d->SetTexture(0, m_pages[page]);
         d->DrawPrimitiveUP(D3DPT_TRIANGLELIST, UINT(batches[page].size() / 3), batches[page].data(), sizeof(Vertex));
     }
@@ -211,16 +234,18 @@ INT Font::DrawTextA(LPCSTR pString, INT Count, LPRECT pRect, DWORD Format, D3DCO
     return layout.result;
 }
 
-}  // namespace
-}  // namespace yonda::d3d8
+} // namespace
+} // namespace yonda::d3d8
 
 using namespace yonda::d3d8;
 
 HRESULT WINAPI D3DXCreateFontIndirect(IDirect3DDevice8* pDevice, const LOGFONTA* pLogFont, ID3DXFont** ppFont)
 {
-    if (ppFont) *ppFont = nullptr;
+    if (ppFont)
+        *ppFont = nullptr;
     auto* device = pDevice ? dynamic_cast<Device*>(pDevice) : nullptr;
-    if (!device || !pLogFont || !ppFont) return D3DERR_INVALIDCALL;
+    if (!device || !pLogFont || !ppFont)
+        return D3DERR_INVALIDCALL;
     *ppFont = new Font(device, *pLogFont, yonda::text::FontFace::ForLogFont(*pLogFont));
     return D3D_OK;
 }

@@ -8,10 +8,8 @@ namespace {
 
 D3DXQUATERNION Hamilton(const D3DXQUATERNION& a, const D3DXQUATERNION& b)
 {
-    return D3DXQUATERNION(a.w * b.x + a.x * b.w + a.y * b.z - a.z * b.y,
-                          a.w * b.y - a.x * b.z + a.y * b.w + a.z * b.x,
-                          a.w * b.z + a.x * b.y - a.y * b.x + a.z * b.w,
-                          a.w * b.w - a.x * b.x - a.y * b.y - a.z * b.z);
+    return D3DXQUATERNION(a.w * b.x + a.x * b.w + a.y * b.z - a.z * b.y, a.w * b.y - a.x * b.z + a.y * b.w + a.z * b.x,
+                          a.w * b.z + a.x * b.y - a.y * b.x + a.z * b.w, a.w * b.w - a.x * b.x - a.y * b.y - a.z * b.z);
 }
 
 D3DXMATRIX Product(const D3DXMATRIX& a, const D3DXMATRIX& b)
@@ -19,8 +17,7 @@ D3DXMATRIX Product(const D3DXMATRIX& a, const D3DXMATRIX& b)
     D3DXMATRIX r;
     for (int i = 0; i < 4; ++i) {
         for (int j = 0; j < 4; ++j) {
-            r.m[i][j] = a.m[i][0] * b.m[0][j] + a.m[i][1] * b.m[1][j] + a.m[i][2] * b.m[2][j] +
-                        a.m[i][3] * b.m[3][j];
+            r.m[i][j] = a.m[i][0] * b.m[0][j] + a.m[i][1] * b.m[1][j] + a.m[i][2] * b.m[2][j] + a.m[i][3] * b.m[3][j];
         }
     }
     return r;
@@ -33,20 +30,64 @@ D3DXMATRIX IdentityMatrix()
     return r;
 }
 
-}  // namespace
+} // namespace
 
 // ---------------------------------------------------------------------------------------------
 // Type members
 
-D3DXVECTOR2& D3DXVECTOR2::operator+=(const D3DXVECTOR2& v) { x += v.x; y += v.y; return *this; }
-D3DXVECTOR2& D3DXVECTOR2::operator-=(const D3DXVECTOR2& v) { x -= v.x; y -= v.y; return *this; }
-D3DXVECTOR2& D3DXVECTOR2::operator*=(float f) { x *= f; y *= f; return *this; }
-D3DXVECTOR2& D3DXVECTOR2::operator/=(float f) { x /= f; y /= f; return *this; }
+D3DXVECTOR2& D3DXVECTOR2::operator+=(const D3DXVECTOR2& v)
+{
+    x += v.x;
+    y += v.y;
+    return *this;
+}
+D3DXVECTOR2& D3DXVECTOR2::operator-=(const D3DXVECTOR2& v)
+{
+    x -= v.x;
+    y -= v.y;
+    return *this;
+}
+D3DXVECTOR2& D3DXVECTOR2::operator*=(float f)
+{
+    x *= f;
+    y *= f;
+    return *this;
+}
+D3DXVECTOR2& D3DXVECTOR2::operator/=(float f)
+{
+    x /= f;
+    y /= f;
+    return *this;
+}
 
-D3DXVECTOR3& D3DXVECTOR3::operator+=(const D3DXVECTOR3& v) { x += v.x; y += v.y; z += v.z; return *this; }
-D3DXVECTOR3& D3DXVECTOR3::operator-=(const D3DXVECTOR3& v) { x -= v.x; y -= v.y; z -= v.z; return *this; }
-D3DXVECTOR3& D3DXVECTOR3::operator*=(float f) { x *= f; y *= f; z *= f; return *this; }
-D3DXVECTOR3& D3DXVECTOR3::operator/=(float f) { x /= f; y /= f; z /= f; return *this; }
+D3DXVECTOR3& D3DXVECTOR3::operator+=(const D3DXVECTOR3& v)
+{
+    x += v.x;
+    y += v.y;
+    z += v.z;
+    return *this;
+}
+D3DXVECTOR3& D3DXVECTOR3::operator-=(const D3DXVECTOR3& v)
+{
+    x -= v.x;
+    y -= v.y;
+    z -= v.z;
+    return *this;
+}
+D3DXVECTOR3& D3DXVECTOR3::operator*=(float f)
+{
+    x *= f;
+    y *= f;
+    z *= f;
+    return *this;
+}
+D3DXVECTOR3& D3DXVECTOR3::operator/=(float f)
+{
+    x /= f;
+    y /= f;
+    z /= f;
+    return *this;
+}
 
 D3DXMATRIX::D3DXMATRIX(const float* pf)
 {
@@ -58,49 +99,98 @@ D3DXMATRIX::D3DXMATRIX(const float* pf)
 D3DXMATRIX::D3DXMATRIX(float f11, float f12, float f13, float f14, float f21, float f22, float f23, float f24,
                        float f31, float f32, float f33, float f34, float f41, float f42, float f43, float f44)
 {
-    _11 = f11; _12 = f12; _13 = f13; _14 = f14;
-    _21 = f21; _22 = f22; _23 = f23; _24 = f24;
-    _31 = f31; _32 = f32; _33 = f33; _34 = f34;
-    _41 = f41; _42 = f42; _43 = f43; _44 = f44;
+    _11 = f11;
+    _12 = f12;
+    _13 = f13;
+    _14 = f14;
+    _21 = f21;
+    _22 = f22;
+    _23 = f23;
+    _24 = f24;
+    _31 = f31;
+    _32 = f32;
+    _33 = f33;
+    _34 = f34;
+    _41 = f41;
+    _42 = f42;
+    _43 = f43;
+    _44 = f44;
 }
 
-D3DXMATRIX& D3DXMATRIX::operator*=(const D3DXMATRIX& mat) { *this = Product(*this, mat); return *this; }
+D3DXMATRIX& D3DXMATRIX::operator*=(const D3DXMATRIX& mat)
+{
+    *this = Product(*this, mat);
+    return *this;
+}
 
 D3DXMATRIX& D3DXMATRIX::operator+=(const D3DXMATRIX& mat)
 {
-    for (int i = 0; i < 16; ++i) m[i / 4][i % 4] += mat.m[i / 4][i % 4];
+    for (int i = 0; i < 16; ++i)
+        m[i / 4][i % 4] += mat.m[i / 4][i % 4];
     return *this;
 }
 
 D3DXMATRIX& D3DXMATRIX::operator-=(const D3DXMATRIX& mat)
 {
-    for (int i = 0; i < 16; ++i) m[i / 4][i % 4] -= mat.m[i / 4][i % 4];
+    for (int i = 0; i < 16; ++i)
+        m[i / 4][i % 4] -= mat.m[i / 4][i % 4];
     return *this;
 }
 
 D3DXMATRIX& D3DXMATRIX::operator*=(float f)
 {
-    for (int i = 0; i < 16; ++i) m[i / 4][i % 4] *= f;
+    for (int i = 0; i < 16; ++i)
+        m[i / 4][i % 4] *= f;
     return *this;
 }
 
 D3DXMATRIX& D3DXMATRIX::operator/=(float f)
 {
-    for (int i = 0; i < 16; ++i) m[i / 4][i % 4] /= f;
+    for (int i = 0; i < 16; ++i)
+        m[i / 4][i % 4] /= f;
     return *this;
 }
 
-D3DXMATRIX D3DXMATRIX::operator-() const { D3DXMATRIX r(*this); r *= -1.0f; return r; }
-D3DXMATRIX D3DXMATRIX::operator*(const D3DXMATRIX& mat) const { return Product(*this, mat); }
-D3DXMATRIX D3DXMATRIX::operator+(const D3DXMATRIX& mat) const { D3DXMATRIX r(*this); r += mat; return r; }
-D3DXMATRIX D3DXMATRIX::operator-(const D3DXMATRIX& mat) const { D3DXMATRIX r(*this); r -= mat; return r; }
-D3DXMATRIX D3DXMATRIX::operator*(float f) const { D3DXMATRIX r(*this); r *= f; return r; }
-D3DXMATRIX D3DXMATRIX::operator/(float f) const { D3DXMATRIX r(*this); r /= f; return r; }
+D3DXMATRIX D3DXMATRIX::operator-() const
+{
+    D3DXMATRIX r(*this);
+    r *= -1.0f;
+    return r;
+}
+D3DXMATRIX D3DXMATRIX::operator*(const D3DXMATRIX& mat) const
+{
+    return Product(*this, mat);
+}
+D3DXMATRIX D3DXMATRIX::operator+(const D3DXMATRIX& mat) const
+{
+    D3DXMATRIX r(*this);
+    r += mat;
+    return r;
+}
+D3DXMATRIX D3DXMATRIX::operator-(const D3DXMATRIX& mat) const
+{
+    D3DXMATRIX r(*this);
+    r -= mat;
+    return r;
+}
+D3DXMATRIX D3DXMATRIX::operator*(float f) const
+{
+    D3DXMATRIX r(*this);
+    r *= f;
+    return r;
+}
+D3DXMATRIX D3DXMATRIX::operator/(float f) const
+{
+    D3DXMATRIX r(*this);
+    r /= f;
+    return r;
+}
 
 bool D3DXMATRIX::operator==(const D3DXMATRIX& mat) const
 {
     for (int i = 0; i < 16; ++i) {
-        if (m[i / 4][i % 4] != mat.m[i / 4][i % 4]) return false;
+        if (m[i / 4][i % 4] != mat.m[i / 4][i % 4])
+            return false;
     }
     return true;
 }
@@ -119,18 +209,17 @@ D3DXQUATERNION D3DXQUATERNION::operator*(const D3DXQUATERNION& q) const
 }
 
 D3DXCOLOR::D3DXCOLOR(D3DCOLOR argb)
-    : r(float((argb >> 16) & 0xff) / 255.0f),
-      g(float((argb >> 8) & 0xff) / 255.0f),
-      b(float(argb & 0xff) / 255.0f),
+    : r(float((argb >> 16) & 0xff) / 255.0f), g(float((argb >> 8) & 0xff) / 255.0f), b(float(argb & 0xff) / 255.0f),
       a(float(argb >> 24) / 255.0f)
-{
-}
+{}
 
 D3DXCOLOR::operator D3DCOLOR() const
 {
     auto byte = [](float f) -> DWORD {
-        if (!(f > 0.0f)) return 0;
-        if (f >= 1.0f) return 255;
+        if (!(f > 0.0f))
+            return 0;
+        if (f >= 1.0f)
+            return 255;
         return DWORD(f * 255.0f + 0.5f);
     };
     return (byte(a) << 24) | (byte(r) << 16) | (byte(g) << 8) | byte(b);
@@ -139,8 +228,14 @@ D3DXCOLOR::operator D3DCOLOR() const
 // ---------------------------------------------------------------------------------------------
 // Vectors
 
-float WINAPI D3DXVec2Length(const D3DXVECTOR2* pV) { return std::sqrt(pV->x * pV->x + pV->y * pV->y); }
-float WINAPI D3DXVec2Dot(const D3DXVECTOR2* pV1, const D3DXVECTOR2* pV2) { return pV1->x * pV2->x + pV1->y * pV2->y; }
+float WINAPI D3DXVec2Length(const D3DXVECTOR2* pV)
+{
+    return std::sqrt(pV->x * pV->x + pV->y * pV->y);
+}
+float WINAPI D3DXVec2Dot(const D3DXVECTOR2* pV1, const D3DXVECTOR2* pV2)
+{
+    return pV1->x * pV2->x + pV1->y * pV2->y;
+}
 
 D3DXVECTOR2* WINAPI D3DXVec2Normalize(D3DXVECTOR2* pOut, const D3DXVECTOR2* pV)
 {
@@ -149,8 +244,14 @@ D3DXVECTOR2* WINAPI D3DXVec2Normalize(D3DXVECTOR2* pOut, const D3DXVECTOR2* pV)
     return pOut;
 }
 
-float WINAPI D3DXVec3LengthSq(const D3DXVECTOR3* pV) { return pV->x * pV->x + pV->y * pV->y + pV->z * pV->z; }
-float WINAPI D3DXVec3Length(const D3DXVECTOR3* pV) { return std::sqrt(D3DXVec3LengthSq(pV)); }
+float WINAPI D3DXVec3LengthSq(const D3DXVECTOR3* pV)
+{
+    return pV->x * pV->x + pV->y * pV->y + pV->z * pV->z;
+}
+float WINAPI D3DXVec3Length(const D3DXVECTOR3* pV)
+{
+    return std::sqrt(D3DXVec3LengthSq(pV));
+}
 
 float WINAPI D3DXVec3Dot(const D3DXVECTOR3* pV1, const D3DXVECTOR3* pV2)
 {
@@ -196,8 +297,7 @@ D3DXVECTOR3* WINAPI D3DXVec3Scale(D3DXVECTOR3* pOut, const D3DXVECTOR3* pV, floa
 
 D3DXVECTOR3* WINAPI D3DXVec3Lerp(D3DXVECTOR3* pOut, const D3DXVECTOR3* pV1, const D3DXVECTOR3* pV2, float s)
 {
-    *pOut = D3DXVECTOR3(pV1->x + s * (pV2->x - pV1->x), pV1->y + s * (pV2->y - pV1->y),
-                        pV1->z + s * (pV2->z - pV1->z));
+    *pOut = D3DXVECTOR3(pV1->x + s * (pV2->x - pV1->x), pV1->y + s * (pV2->y - pV1->y), pV1->z + s * (pV2->z - pV1->z));
     return pOut;
 }
 
@@ -212,10 +312,9 @@ D3DXVECTOR3* WINAPI D3DXVec3Normalize(D3DXVECTOR3* pOut, const D3DXVECTOR3* pV)
 D3DXVECTOR4* WINAPI D3DXVec3Transform(D3DXVECTOR4* pOut, const D3DXVECTOR3* pV, const D3DXMATRIX* pM)
 {
     const D3DXMATRIX& m = *pM;
-    *pOut = D3DXVECTOR4(pV->x * m._11 + pV->y * m._21 + pV->z * m._31 + m._41,
-                        pV->x * m._12 + pV->y * m._22 + pV->z * m._32 + m._42,
-                        pV->x * m._13 + pV->y * m._23 + pV->z * m._33 + m._43,
-                        pV->x * m._14 + pV->y * m._24 + pV->z * m._34 + m._44);
+    *pOut = D3DXVECTOR4(
+        pV->x * m._11 + pV->y * m._21 + pV->z * m._31 + m._41, pV->x * m._12 + pV->y * m._22 + pV->z * m._32 + m._42,
+        pV->x * m._13 + pV->y * m._23 + pV->z * m._33 + m._43, pV->x * m._14 + pV->y * m._24 + pV->z * m._34 + m._44);
     return pOut;
 }
 
@@ -232,8 +331,7 @@ D3DXVECTOR3* WINAPI D3DXVec3TransformCoord(D3DXVECTOR3* pOut, const D3DXVECTOR3*
 D3DXVECTOR3* WINAPI D3DXVec3TransformNormal(D3DXVECTOR3* pOut, const D3DXVECTOR3* pV, const D3DXMATRIX* pM)
 {
     const D3DXMATRIX& m = *pM;
-    *pOut = D3DXVECTOR3(pV->x * m._11 + pV->y * m._21 + pV->z * m._31,
-                        pV->x * m._12 + pV->y * m._22 + pV->z * m._32,
+    *pOut = D3DXVECTOR3(pV->x * m._11 + pV->y * m._21 + pV->z * m._31, pV->x * m._12 + pV->y * m._22 + pV->z * m._32,
                         pV->x * m._13 + pV->y * m._23 + pV->z * m._33);
     return pOut;
 }
@@ -253,16 +351,17 @@ namespace {
 D3DXMATRIX WorldViewProjection(const D3DXMATRIX* pProjection, const D3DXMATRIX* pView, const D3DXMATRIX* pWorld)
 {
     D3DXMATRIX m = pWorld ? *pWorld : IdentityMatrix();
-    if (pView) m = Product(m, *pView);
-    if (pProjection) m = Product(m, *pProjection);
+    if (pView)
+        m = Product(m, *pView);
+    if (pProjection)
+        m = Product(m, *pProjection);
     return m;
 }
 
-}  // namespace
+} // namespace
 
 D3DXVECTOR3* WINAPI D3DXVec3Project(D3DXVECTOR3* pOut, const D3DXVECTOR3* pV, const D3DVIEWPORT8* pViewport,
-                                    const D3DXMATRIX* pProjection, const D3DXMATRIX* pView,
-                                    const D3DXMATRIX* pWorld)
+                                    const D3DXMATRIX* pProjection, const D3DXMATRIX* pView, const D3DXMATRIX* pWorld)
 {
     D3DXMATRIX m = WorldViewProjection(pProjection, pView, pWorld);
     D3DXVECTOR3 v;
@@ -277,11 +376,11 @@ D3DXVECTOR3* WINAPI D3DXVec3Project(D3DXVECTOR3* pOut, const D3DXVECTOR3* pV, co
 }
 
 D3DXVECTOR3* WINAPI D3DXVec3Unproject(D3DXVECTOR3* pOut, const D3DXVECTOR3* pV, const D3DVIEWPORT8* pViewport,
-                                      const D3DXMATRIX* pProjection, const D3DXMATRIX* pView,
-                                      const D3DXMATRIX* pWorld)
+                                      const D3DXMATRIX* pProjection, const D3DXMATRIX* pView, const D3DXMATRIX* pWorld)
 {
     D3DXMATRIX m = WorldViewProjection(pProjection, pView, pWorld);
-    if (!D3DXMatrixInverse(&m, nullptr, &m)) return nullptr;
+    if (!D3DXMatrixInverse(&m, nullptr, &m))
+        return nullptr;
     D3DXVECTOR3 v = *pV;
     if (pViewport) {
         float depth = pViewport->MaxZ - pViewport->MinZ;
@@ -302,7 +401,10 @@ D3DXMATRIX* WINAPI D3DXMatrixIdentity(D3DXMATRIX* pOut)
     return pOut;
 }
 
-BOOL WINAPI D3DXMatrixIsIdentity(const D3DXMATRIX* pM) { return *pM == IdentityMatrix() ? TRUE : FALSE; }
+BOOL WINAPI D3DXMatrixIsIdentity(const D3DXMATRIX* pM)
+{
+    return *pM == IdentityMatrix() ? TRUE : FALSE;
+}
 
 namespace {
 
@@ -310,7 +412,8 @@ namespace {
 double InvertInto(const D3DXMATRIX& a, D3DXMATRIX* out)
 {
     double m[16];
-    for (int i = 0; i < 16; ++i) m[i] = a.m[i / 4][i % 4];
+    for (int i = 0; i < 16; ++i)
+        m[i] = a.m[i / 4][i % 4];
     double inv[16];
     inv[0] = m[5] * m[10] * m[15] - m[5] * m[11] * m[14] - m[9] * m[6] * m[15] + m[9] * m[7] * m[14] +
              m[13] * m[6] * m[11] - m[13] * m[7] * m[10];
@@ -342,18 +445,22 @@ double InvertInto(const D3DXMATRIX& a, D3DXMATRIX* out)
              m[8] * m[2] * m[7] - m[8] * m[3] * m[6];
     inv[11] = -m[0] * m[5] * m[11] + m[0] * m[7] * m[9] + m[4] * m[1] * m[11] - m[4] * m[3] * m[9] -
               m[8] * m[1] * m[7] + m[8] * m[3] * m[5];
-    inv[15] = m[0] * m[5] * m[10] - m[0] * m[6] * m[9] - m[4] * m[1] * m[10] + m[4] * m[2] * m[9] +
-              m[8] * m[1] * m[6] - m[8] * m[2] * m[5];
+    inv[15] = m[0] * m[5] * m[10] - m[0] * m[6] * m[9] - m[4] * m[1] * m[10] + m[4] * m[2] * m[9] + m[8] * m[1] * m[6] -
+              m[8] * m[2] * m[5];
     double det = m[0] * inv[0] + m[1] * inv[4] + m[2] * inv[8] + m[3] * inv[12];
     if (out && det != 0.0 && std::isfinite(det)) {
-        for (int i = 0; i < 16; ++i) out->m[i / 4][i % 4] = float(inv[i] / det);
+        for (int i = 0; i < 16; ++i)
+            out->m[i / 4][i % 4] = float(inv[i] / det);
     }
     return det;
 }
 
-}  // namespace
+} // namespace
 
-float WINAPI D3DXMatrixDeterminant(const D3DXMATRIX* pM) { return float(InvertInto(*pM, nullptr)); }
+float WINAPI D3DXMatrixDeterminant(const D3DXMATRIX* pM)
+{
+    return float(InvertInto(*pM, nullptr));
+}
 
 D3DXMATRIX* WINAPI D3DXMatrixMultiply(D3DXMATRIX* pOut, const D3DXMATRIX* pM1, const D3DXMATRIX* pM2)
 {
@@ -365,7 +472,8 @@ D3DXMATRIX* WINAPI D3DXMatrixTranspose(D3DXMATRIX* pOut, const D3DXMATRIX* pM)
 {
     D3DXMATRIX r;
     for (int i = 0; i < 4; ++i) {
-        for (int j = 0; j < 4; ++j) r.m[i][j] = pM->m[j][i];
+        for (int j = 0; j < 4; ++j)
+            r.m[i][j] = pM->m[j][i];
     }
     *pOut = r;
     return pOut;
@@ -375,8 +483,10 @@ D3DXMATRIX* WINAPI D3DXMatrixInverse(D3DXMATRIX* pOut, float* pDeterminant, cons
 {
     D3DXMATRIX r;
     double det = InvertInto(*pM, &r);
-    if (pDeterminant) *pDeterminant = float(det);
-    if (det == 0.0 || !std::isfinite(det)) return nullptr;
+    if (pDeterminant)
+        *pDeterminant = float(det);
+    if (det == 0.0 || !std::isfinite(det))
+        return nullptr;
     *pOut = r;
     return pOut;
 }
@@ -419,20 +529,18 @@ D3DXMATRIX* WINAPI D3DXMatrixRotationAxis(D3DXMATRIX* pOut, const D3DXVECTOR3* p
     D3DXVECTOR3 v;
     D3DXVec3Normalize(&v, pV);
     float c = std::cos(angle), s = std::sin(angle), t = 1.0f - c;
-    *pOut = D3DXMATRIX(t * v.x * v.x + c, t * v.x * v.y + s * v.z, t * v.x * v.z - s * v.y, 0,
-                       t * v.x * v.y - s * v.z, t * v.y * v.y + c, t * v.y * v.z + s * v.x, 0,
-                       t * v.x * v.z + s * v.y, t * v.y * v.z - s * v.x, t * v.z * v.z + c, 0,
-                       0, 0, 0, 1);
+    *pOut = D3DXMATRIX(t * v.x * v.x + c, t * v.x * v.y + s * v.z, t * v.x * v.z - s * v.y, 0, t * v.x * v.y - s * v.z,
+                       t * v.y * v.y + c, t * v.y * v.z + s * v.x, 0, t * v.x * v.z + s * v.y, t * v.y * v.z - s * v.x,
+                       t * v.z * v.z + c, 0, 0, 0, 0, 1);
     return pOut;
 }
 
 D3DXMATRIX* WINAPI D3DXMatrixRotationQuaternion(D3DXMATRIX* pOut, const D3DXQUATERNION* pQ)
 {
     float x = pQ->x, y = pQ->y, z = pQ->z, w = pQ->w;
-    *pOut = D3DXMATRIX(1 - 2 * (y * y + z * z), 2 * (x * y + z * w), 2 * (x * z - y * w), 0,
-                       2 * (x * y - z * w), 1 - 2 * (x * x + z * z), 2 * (y * z + x * w), 0,
-                       2 * (x * z + y * w), 2 * (y * z - x * w), 1 - 2 * (x * x + y * y), 0,
-                       0, 0, 0, 1);
+    *pOut = D3DXMATRIX(1 - 2 * (y * y + z * z), 2 * (x * y + z * w), 2 * (x * z - y * w), 0, 2 * (x * y - z * w),
+                       1 - 2 * (x * x + z * z), 2 * (y * z + x * w), 0, 2 * (x * z + y * w), 2 * (y * z - x * w),
+                       1 - 2 * (x * x + y * y), 0, 0, 0, 0, 1);
     return pOut;
 }
 
@@ -454,9 +562,7 @@ D3DXMATRIX* WINAPI D3DXMatrixLookAtLH(D3DXMATRIX* pOut, const D3DXVECTOR3* pEye,
     D3DXVec3Cross(&xaxis, pUp, &zaxis);
     D3DXVec3Normalize(&xaxis, &xaxis);
     D3DXVec3Cross(&yaxis, &zaxis, &xaxis);
-    *pOut = D3DXMATRIX(xaxis.x, yaxis.x, zaxis.x, 0,
-                       xaxis.y, yaxis.y, zaxis.y, 0,
-                       xaxis.z, yaxis.z, zaxis.z, 0,
+    *pOut = D3DXMATRIX(xaxis.x, yaxis.x, zaxis.x, 0, xaxis.y, yaxis.y, zaxis.y, 0, xaxis.z, yaxis.z, zaxis.z, 0,
                        -D3DXVec3Dot(&xaxis, pEye), -D3DXVec3Dot(&yaxis, pEye), -D3DXVec3Dot(&zaxis, pEye), 1);
     return pOut;
 }
@@ -481,11 +587,10 @@ D3DXMATRIX* WINAPI D3DXMatrixOrthoLH(D3DXMATRIX* pOut, float w, float h, float z
     return pOut;
 }
 
-D3DXMATRIX* WINAPI D3DXMatrixOrthoOffCenterLH(D3DXMATRIX* pOut, float l, float r, float b, float t, float zn,
-                                              float zf)
+D3DXMATRIX* WINAPI D3DXMatrixOrthoOffCenterLH(D3DXMATRIX* pOut, float l, float r, float b, float t, float zn, float zf)
 {
-    *pOut = D3DXMATRIX(2 / (r - l), 0, 0, 0, 0, 2 / (t - b), 0, 0, 0, 0, 1 / (zf - zn), 0,
-                       (l + r) / (l - r), (t + b) / (b - t), zn / (zn - zf), 1);
+    *pOut = D3DXMATRIX(2 / (r - l), 0, 0, 0, 0, 2 / (t - b), 0, 0, 0, 0, 1 / (zf - zn), 0, (l + r) / (l - r),
+                       (t + b) / (b - t), zn / (zn - zf), 1);
     return pOut;
 }
 
@@ -503,7 +608,10 @@ float WINAPI D3DXQuaternionDot(const D3DXQUATERNION* pQ1, const D3DXQUATERNION* 
     return pQ1->x * pQ2->x + pQ1->y * pQ2->y + pQ1->z * pQ2->z + pQ1->w * pQ2->w;
 }
 
-float WINAPI D3DXQuaternionLength(const D3DXQUATERNION* pQ) { return std::sqrt(D3DXQuaternionDot(pQ, pQ)); }
+float WINAPI D3DXQuaternionLength(const D3DXQUATERNION* pQ)
+{
+    return std::sqrt(D3DXQuaternionDot(pQ, pQ));
+}
 
 D3DXQUATERNION* WINAPI D3DXQuaternionConjugate(D3DXQUATERNION* pOut, const D3DXQUATERNION* pQ)
 {
@@ -550,35 +658,34 @@ D3DXQUATERNION* WINAPI D3DXQuaternionRotationMatrix(D3DXQUATERNION* pOut, const 
     float trace = m._11 + m._22 + m._33;
     D3DXQUATERNION q;
     if (trace > 0.0f) {
-        float s = std::sqrt(trace + 1.0f) * 2.0f;  // 4w
+        float s = std::sqrt(trace + 1.0f) * 2.0f; // 4w
         q = D3DXQUATERNION((m._23 - m._32) / s, (m._31 - m._13) / s, (m._12 - m._21) / s, 0.25f * s);
     } else if (m._11 > m._22 && m._11 > m._33) {
-        float s = std::sqrt(1.0f + m._11 - m._22 - m._33) * 2.0f;  // 4x
+        float s = std::sqrt(1.0f + m._11 - m._22 - m._33) * 2.0f; // 4x
         q = D3DXQUATERNION(0.25f * s, (m._12 + m._21) / s, (m._13 + m._31) / s, (m._23 - m._32) / s);
     } else if (m._22 > m._33) {
-        float s = std::sqrt(1.0f + m._22 - m._11 - m._33) * 2.0f;  // 4y
+        float s = std::sqrt(1.0f + m._22 - m._11 - m._33) * 2.0f; // 4y
         q = D3DXQUATERNION((m._12 + m._21) / s, 0.25f * s, (m._23 + m._32) / s, (m._31 - m._13) / s);
     } else {
-        float s = std::sqrt(1.0f + m._33 - m._11 - m._22) * 2.0f;  // 4z
+        float s = std::sqrt(1.0f + m._33 - m._11 - m._22) * 2.0f; // 4z
         q = D3DXQUATERNION((m._13 + m._31) / s, (m._23 + m._32) / s, 0.25f * s, (m._12 - m._21) / s);
     }
     *pOut = q;
     return pOut;
 }
 
-D3DXQUATERNION* WINAPI D3DXQuaternionRotationYawPitchRoll(D3DXQUATERNION* pOut, float yaw, float pitch,
-                                                          float roll)
+D3DXQUATERNION* WINAPI D3DXQuaternionRotationYawPitchRoll(D3DXQUATERNION* pOut, float yaw, float pitch, float roll)
 {
     float sy = std::sin(yaw / 2), cy = std::cos(yaw / 2);
     float sp = std::sin(pitch / 2), cp = std::cos(pitch / 2);
     float sr = std::sin(roll / 2), cr = std::cos(roll / 2);
-    *pOut = D3DXQUATERNION(cy * sp * cr + sy * cp * sr, sy * cp * cr - cy * sp * sr,
-                           cy * cp * sr - sy * sp * cr, cy * cp * cr + sy * sp * sr);
+    *pOut = D3DXQUATERNION(cy * sp * cr + sy * cp * sr, sy * cp * cr - cy * sp * sr, cy * cp * sr - sy * sp * cr,
+                           cy * cp * cr + sy * sp * sr);
     return pOut;
 }
 
-D3DXQUATERNION* WINAPI D3DXQuaternionSlerp(D3DXQUATERNION* pOut, const D3DXQUATERNION* pQ1,
-                                           const D3DXQUATERNION* pQ2, float t)
+D3DXQUATERNION* WINAPI D3DXQuaternionSlerp(D3DXQUATERNION* pOut, const D3DXQUATERNION* pQ1, const D3DXQUATERNION* pQ2,
+                                           float t)
 {
     D3DXQUATERNION q2 = *pQ2;
     float cosine = D3DXQuaternionDot(pQ1, &q2);
@@ -638,7 +745,8 @@ D3DXVECTOR3* WINAPI D3DXPlaneIntersectLine(D3DXVECTOR3* pOut, const D3DXPLANE* p
 {
     D3DXVECTOR3 direction = *pV2 - *pV1;
     float along = D3DXPlaneDotNormal(pP, &direction);
-    if (along == 0.0f) return nullptr;
+    if (along == 0.0f)
+        return nullptr;
     float t = -D3DXPlaneDotCoord(pP, pV1) / along;
     *pOut = *pV1 + direction * t;
     return pOut;

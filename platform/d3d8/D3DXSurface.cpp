@@ -23,14 +23,16 @@ void Put32(std::vector<BYTE>& out, uint32_t v)
     Put16(out, v >> 16);
 }
 
-}  // namespace
+} // namespace
 
 HRESULT WINAPI D3DXSaveSurfaceToFileA(LPCSTR pDestFile, D3DXIMAGE_FILEFORMAT DestFormat, IDirect3DSurface8* pSrcSurface,
                                       const tagPALETTEENTRY*, const RECT* pSrcRect)
 {
     auto* surface = pSrcSurface ? dynamic_cast<Surface*>(pSrcSurface) : nullptr;
-    if (!pDestFile || !surface) return D3DERR_INVALIDCALL;
-    if (DestFormat != D3DXIFF_BMP && DestFormat != D3DXIFF_DIB) return D3DERR_INVALIDCALL;
+    if (!pDestFile || !surface)
+        return D3DERR_INVALIDCALL;
+    if (DestFormat != D3DXIFF_BMP && DestFormat != D3DXIFF_DIB)
+        return D3DERR_INVALIDCALL;
     RECT rect{0, 0, LONG(surface->Width()), LONG(surface->Height())};
     if (pSrcRect) {
         if (pSrcRect->left < 0 || pSrcRect->top < 0 || pSrcRect->right <= pSrcRect->left ||
@@ -47,7 +49,8 @@ HRESULT WINAPI D3DXSaveSurfaceToFileA(LPCSTR pDestFile, D3DXIMAGE_FILEFORMAT Des
     } else {
         hr = surface->ReadArgb(&pixels);
     }
-    if (FAILED(hr)) return hr;
+    if (FAILED(hr))
+        return hr;
 
     uint32_t width = uint32_t(rect.right - rect.left), height = uint32_t(rect.bottom - rect.top);
     uint32_t stride = (width * 3 + 3) & ~3u;
@@ -61,7 +64,7 @@ HRESULT WINAPI D3DXSaveSurfaceToFileA(LPCSTR pDestFile, D3DXIMAGE_FILEFORMAT Des
     Put32(out, 54);
     Put32(out, 40);
     Put32(out, width);
-    Put32(out, height);  // positive: rows from the bottom up
+    Put32(out, height); // positive: rows from the bottom up
     Put16(out, 1);
     Put16(out, 24);
     Put32(out, 0);
@@ -78,7 +81,8 @@ HRESULT WINAPI D3DXSaveSurfaceToFileA(LPCSTR pDestFile, D3DXIMAGE_FILEFORMAT Des
             out.push_back(BYTE(pixel >> 8));
             out.push_back(BYTE(pixel >> 16));
         }
-        for (uint32_t pad = width * 3; pad < stride; ++pad) out.push_back(0);
+        for (uint32_t pad = width * 3; pad < stride; ++pad)
+            out.push_back(0);
     }
     return WriteWholeFile(pDestFile, out) ? D3D_OK : D3DERR_INVALIDCALL;
 }

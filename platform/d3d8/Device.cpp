@@ -43,22 +43,42 @@ bool VertexCount(D3DPRIMITIVETYPE type, UINT primitives, UINT* vertices, GLenum*
 {
     uint64_t count;
     switch (type) {
-    case D3DPT_POINTLIST: count = primitives; *mode = GL_POINTS; break;
-    case D3DPT_LINELIST: count = uint64_t(primitives) * 2; *mode = GL_LINES; break;
-    case D3DPT_LINESTRIP: count = uint64_t(primitives) + 1; *mode = GL_LINE_STRIP; break;
-    case D3DPT_TRIANGLELIST: count = uint64_t(primitives) * 3; *mode = GL_TRIANGLES; break;
-    case D3DPT_TRIANGLESTRIP: count = uint64_t(primitives) + 2; *mode = GL_TRIANGLE_STRIP; break;
-    case D3DPT_TRIANGLEFAN: count = uint64_t(primitives) + 2; *mode = GL_TRIANGLE_FAN; break;
+    case D3DPT_POINTLIST:
+        count = primitives;
+        *mode = GL_POINTS;
+        break;
+    case D3DPT_LINELIST:
+        count = uint64_t(primitives) * 2;
+        *mode = GL_LINES;
+        break;
+    case D3DPT_LINESTRIP:
+        count = uint64_t(primitives) + 1;
+        *mode = GL_LINE_STRIP;
+        break;
+    case D3DPT_TRIANGLELIST:
+        count = uint64_t(primitives) * 3;
+        *mode = GL_TRIANGLES;
+        break;
+    case D3DPT_TRIANGLESTRIP:
+        count = uint64_t(primitives) + 2;
+        *mode = GL_TRIANGLE_STRIP;
+        break;
+    case D3DPT_TRIANGLEFAN:
+        count = uint64_t(primitives) + 2;
+        *mode = GL_TRIANGLE_FAN;
+        break;
     default: return false;
     }
-    if (count > 0x7fffffffu) return false;
+    if (count > 0x7fffffffu)
+        return false;
     *vertices = UINT(count);
     return true;
 }
 
 UINT AttributeSize(const VertexAttribute& a)
 {
-    if (a.components == GL_BGRA) return 4;
+    if (a.components == GL_BGRA)
+        return 4;
     UINT size = a.type == GL_FLOAT ? 4 : a.type == GL_SHORT ? 2 : 1;
     return size * UINT(a.components);
 }
@@ -92,16 +112,18 @@ T* Implementation(IUnknown* object)
     return object ? dynamic_cast<T*>(object) : nullptr;
 }
 
-}  // namespace
+} // namespace
 
 void TrackDefaultPool(Device* device, RefCounted* resource, bool add)
 {
-    if (device) device->Track(resource, add);
+    if (device)
+        device->Track(resource, add);
 }
 
 HRESULT DeviceInterface(Device* device, IDirect3DDevice8** ppDevice)
 {
-    if (!ppDevice) return D3DERR_INVALIDCALL;
+    if (!ppDevice)
+        return D3DERR_INVALIDCALL;
     device->AddRef();
     *ppDevice = device;
     return D3D_OK;
@@ -113,7 +135,10 @@ Device::Device(Direct3D* d3d, HWND focusWindow, DWORD behaviour)
     m_textureTransforms.fill(Identity());
 }
 
-Device::~Device() { GlContext::DeleteBuffer(m_userBuffer); }
+Device::~Device()
+{
+    GlContext::DeleteBuffer(m_userBuffer);
+}
 
 HRESULT Device::Create(Direct3D* d3d, HWND focusWindow, DWORD behaviour, D3DPRESENT_PARAMETERS* params,
                        IDirect3DDevice8** device)
@@ -131,34 +156,48 @@ HRESULT Device::Create(Direct3D* d3d, HWND focusWindow, DWORD behaviour, D3DPRES
 
 HRESULT Device::BuildPresentation(D3DPRESENT_PARAMETERS* params)
 {
-    if (!params) return D3DERR_INVALIDCALL;
+    if (!params)
+        return D3DERR_INVALIDCALL;
     D3DPRESENT_PARAMETERS p = *params;
-    if (!SupportedBackBufferFormat(p.BackBufferFormat)) return D3DERR_NOTAVAILABLE;
-    if (p.MultiSampleType != D3DMULTISAMPLE_NONE) return D3DERR_NOTAVAILABLE;
-    if (p.EnableAutoDepthStencil && !SupportedDepthFormat(p.AutoDepthStencilFormat)) return D3DERR_NOTAVAILABLE;
-    if (p.BackBufferCount > 3) return D3DERR_INVALIDCALL;
-    if (p.SwapEffect < D3DSWAPEFFECT_DISCARD || p.SwapEffect > D3DSWAPEFFECT_COPY_VSYNC) return D3DERR_INVALIDCALL;
-    if (!p.hDeviceWindow) p.hDeviceWindow = m_focusWindow;
+    if (!SupportedBackBufferFormat(p.BackBufferFormat))
+        return D3DERR_NOTAVAILABLE;
+    if (p.MultiSampleType != D3DMULTISAMPLE_NONE)
+        return D3DERR_NOTAVAILABLE;
+    if (p.EnableAutoDepthStencil && !SupportedDepthFormat(p.AutoDepthStencilFormat))
+        return D3DERR_NOTAVAILABLE;
+    if (p.BackBufferCount > 3)
+        return D3DERR_INVALIDCALL;
+    if (p.SwapEffect < D3DSWAPEFFECT_DISCARD || p.SwapEffect > D3DSWAPEFFECT_COPY_VSYNC)
+        return D3DERR_INVALIDCALL;
+    if (!p.hDeviceWindow)
+        p.hDeviceWindow = m_focusWindow;
     if (p.BackBufferWidth == 0 || p.BackBufferHeight == 0) {
         // A windowed device takes its size from the window's client area.
         SIZE size{0, 0};
-        if (!WindowClientSize(p.hDeviceWindow, &size) || size.cx <= 0 || size.cy <= 0) size = SIZE{640, 480};
-        if (p.BackBufferWidth == 0) p.BackBufferWidth = UINT(size.cx);
-        if (p.BackBufferHeight == 0) p.BackBufferHeight = UINT(size.cy);
+        if (!WindowClientSize(p.hDeviceWindow, &size) || size.cx <= 0 || size.cy <= 0)
+            size = SIZE{640, 480};
+        if (p.BackBufferWidth == 0)
+            p.BackBufferWidth = UINT(size.cx);
+        if (p.BackBufferHeight == 0)
+            p.BackBufferHeight = UINT(size.cy);
     }
-    if (p.BackBufferWidth > kMaxTextureSize || p.BackBufferHeight > kMaxTextureSize) return D3DERR_OUTOFVIDEOMEMORY;
-    if (p.BackBufferFormat == D3DFMT_UNKNOWN) p.BackBufferFormat = DisplayMode().Format;
-    if (p.BackBufferCount == 0) p.BackBufferCount = 1;
+    if (p.BackBufferWidth > kMaxTextureSize || p.BackBufferHeight > kMaxTextureSize)
+        return D3DERR_OUTOFVIDEOMEMORY;
+    if (p.BackBufferFormat == D3DFMT_UNKNOWN)
+        p.BackBufferFormat = DisplayMode().Format;
+    if (p.BackBufferCount == 0)
+        p.BackBufferCount = 1;
 
     Surface* backBuffer = Surface::NewColorTarget(this, p.BackBufferWidth, p.BackBufferHeight, p.BackBufferFormat);
     Ref<Surface> backBufferRef(backBuffer);
-    backBuffer->Release();  // the chain holds it; the program gets its own references
+    backBuffer->Release(); // the chain holds it; the program gets its own references
     auto* chain = new SwapChain(this, p, backBuffer, false);
     m_implicitChain = Ref<SwapChain>(chain);
     chain->Release();
     m_autoDepth.Reset();
     if (p.EnableAutoDepthStencil) {
-        Surface* depth = Surface::NewDepthStencil(this, p.BackBufferWidth, p.BackBufferHeight, p.AutoDepthStencilFormat);
+        Surface* depth =
+            Surface::NewDepthStencil(this, p.BackBufferWidth, p.BackBufferHeight, p.AutoDepthStencilFormat);
         m_autoDepth = Ref<Surface>(depth);
         depth->Release();
     }
@@ -207,7 +246,8 @@ UINT Device::CountDefaultPool()
     std::lock_guard lock(m_poolMutex);
     UINT count = 0;
     for (RefCounted* resource : m_defaultPool) {
-        if (resource->PublicReferences() > 0) ++count;
+        if (resource->PublicReferences() > 0)
+            ++count;
     }
     return count;
 }
@@ -234,8 +274,7 @@ HRESULT Device::TestCooperativeLevel()
 {
     std::lock_guard lock(m_mutex);
     switch (m_health) {
-    case Health::Operational:
-        return D3D_OK;
+    case Health::Operational: return D3D_OK;
     case Health::Lost:
         if (m_lostAnswers > 1) {
             --m_lostAnswers;
@@ -243,35 +282,41 @@ HRESULT Device::TestCooperativeLevel()
             m_health = Health::NotReset;
         }
         return D3DERR_DEVICELOST;
-    default:
-        return D3DERR_DEVICENOTRESET;
+    default: return D3DERR_DEVICENOTRESET;
     }
 }
 
 HRESULT Device::Reset(D3DPRESENT_PARAMETERS* params)
 {
     std::lock_guard lock(m_mutex);
-    if (!params) return D3DERR_INVALIDCALL;
-    if (m_health == Health::Lost) return D3DERR_DEVICELOST;
+    if (!params)
+        return D3DERR_INVALIDCALL;
+    if (m_health == Health::Lost)
+        return D3DERR_DEVICELOST;
     if (m_health == Health::NotReset && m_refusedResets > 0) {
         --m_refusedResets;
         return D3DERR_DEVICELOST;
     }
     // As on the platform: every default-pool resource and every reference to the device's own
     // surfaces must be gone first.
-    if (CountDefaultPool() > 0) return D3DERR_INVALIDCALL;
-    if (m_implicitChain && m_implicitChain->BackBuffer()->PublicReferences() > 0) return D3DERR_INVALIDCALL;
-    if (m_autoDepth && m_autoDepth->PublicReferences() > 0) return D3DERR_INVALIDCALL;
+    if (CountDefaultPool() > 0)
+        return D3DERR_INVALIDCALL;
+    if (m_implicitChain && m_implicitChain->BackBuffer()->PublicReferences() > 0)
+        return D3DERR_INVALIDCALL;
+    if (m_autoDepth && m_autoDepth->PublicReferences() > 0)
+        return D3DERR_INVALIDCALL;
     // Checks come before changes: a failed reset leaves the device as it was.
     HRESULT hr = BuildPresentation(params);
-    if (FAILED(hr)) return hr;
+    if (FAILED(hr))
+        return hr;
     m_health = Health::Operational;
     return D3D_OK;
 }
 
 HRESULT Device::GetDirect3D(IDirect3D8** ppD3D8)
 {
-    if (!ppD3D8) return D3DERR_INVALIDCALL;
+    if (!ppD3D8)
+        return D3DERR_INVALIDCALL;
     m_d3d->AddRef();
     *ppD3D8 = m_d3d.Get();
     return D3D_OK;
@@ -279,29 +324,37 @@ HRESULT Device::GetDirect3D(IDirect3D8** ppD3D8)
 
 HRESULT Device::GetDisplayMode(D3DDISPLAYMODE* pMode)
 {
-    if (!pMode) return D3DERR_INVALIDCALL;
+    if (!pMode)
+        return D3DERR_INVALIDCALL;
     *pMode = DisplayMode();
     return D3D_OK;
 }
 
 HRESULT Device::CreateAdditionalSwapChain(D3DPRESENT_PARAMETERS* params, IDirect3DSwapChain8** ppSwapChain)
 {
-    if (!ppSwapChain || !params) return D3DERR_INVALIDCALL;
+    if (!ppSwapChain || !params)
+        return D3DERR_INVALIDCALL;
     *ppSwapChain = nullptr;
     std::lock_guard lock(m_mutex);
     D3DPRESENT_PARAMETERS p = *params;
     if (!SupportedBackBufferFormat(p.BackBufferFormat) || p.MultiSampleType != D3DMULTISAMPLE_NONE) {
         return D3DERR_NOTAVAILABLE;
     }
-    if (!p.hDeviceWindow) p.hDeviceWindow = m_focusWindow;
+    if (!p.hDeviceWindow)
+        p.hDeviceWindow = m_focusWindow;
     if (p.BackBufferWidth == 0 || p.BackBufferHeight == 0) {
         SIZE size{0, 0};
-        if (!WindowClientSize(p.hDeviceWindow, &size) || size.cx <= 0 || size.cy <= 0) return D3DERR_INVALIDCALL;
-        if (p.BackBufferWidth == 0) p.BackBufferWidth = UINT(size.cx);
-        if (p.BackBufferHeight == 0) p.BackBufferHeight = UINT(size.cy);
+        if (!WindowClientSize(p.hDeviceWindow, &size) || size.cx <= 0 || size.cy <= 0)
+            return D3DERR_INVALIDCALL;
+        if (p.BackBufferWidth == 0)
+            p.BackBufferWidth = UINT(size.cx);
+        if (p.BackBufferHeight == 0)
+            p.BackBufferHeight = UINT(size.cy);
     }
-    if (p.BackBufferWidth > kMaxTextureSize || p.BackBufferHeight > kMaxTextureSize) return D3DERR_OUTOFVIDEOMEMORY;
-    if (p.BackBufferFormat == D3DFMT_UNKNOWN) p.BackBufferFormat = m_params.BackBufferFormat;
+    if (p.BackBufferWidth > kMaxTextureSize || p.BackBufferHeight > kMaxTextureSize)
+        return D3DERR_OUTOFVIDEOMEMORY;
+    if (p.BackBufferFormat == D3DFMT_UNKNOWN)
+        p.BackBufferFormat = m_params.BackBufferFormat;
     Surface* backBuffer = Surface::NewColorTarget(this, p.BackBufferWidth, p.BackBufferHeight, p.BackBufferFormat);
     *ppSwapChain = new SwapChain(this, p, backBuffer, true);
     backBuffer->Release();
@@ -310,7 +363,8 @@ HRESULT Device::CreateAdditionalSwapChain(D3DPRESENT_PARAMETERS* params, IDirect
 
 HRESULT Device::GetBackBuffer(UINT backBuffer, D3DBACKBUFFER_TYPE type, IDirect3DSurface8** ppBackBuffer)
 {
-    if (!ppBackBuffer) return D3DERR_INVALIDCALL;
+    if (!ppBackBuffer)
+        return D3DERR_INVALIDCALL;
     std::lock_guard lock(m_mutex);
     if (!m_implicitChain) {
         *ppBackBuffer = nullptr;
@@ -326,14 +380,16 @@ HRESULT Device::Present(const RECT* pSourceRect, const RECT* pDestRect, HWND hDe
         std::lock_guard lock(m_mutex);
         chain = m_implicitChain;
     }
-    if (!chain) return D3DERR_INVALIDCALL;
+    if (!chain)
+        return D3DERR_INVALIDCALL;
     return PresentChain(chain.Get(), pSourceRect, pDestRect, hDestWindowOverride);
 }
 
 HRESULT Device::PresentChain(SwapChain* chain, const RECT* sourceRect, const RECT* destRect, HWND window)
 {
     std::unique_lock lock(m_mutex);
-    if (m_health != Health::Operational) return D3DERR_DEVICELOST;
+    if (m_health != Health::Operational)
+        return D3DERR_DEVICELOST;
     Surface* backBuffer = chain->BackBuffer();
     HWND target = window ? window : (chain->Window() ? chain->Window() : m_focusWindow);
     RECT source{0, 0, LONG(backBuffer->Width()), LONG(backBuffer->Height())};
@@ -356,11 +412,13 @@ HRESULT Device::PresentChain(SwapChain* chain, const RECT* sourceRect, const REC
                  UINT(source.right) == backBuffer->Width() && UINT(source.bottom) == backBuffer->Height();
     if (whole) {
         HRESULT hr = ReadTarget(backBuffer, &picture.pixels);
-        if (FAILED(hr)) return hr;
+        if (FAILED(hr))
+            return hr;
     } else {
         std::vector<uint32_t> pixels;
         HRESULT hr = ReadTarget(backBuffer, &pixels);
-        if (FAILED(hr)) return hr;
+        if (FAILED(hr))
+            return hr;
         picture.pixels.assign(size_t(picture.width) * picture.height, 0xff000000u);
         for (LONG y = source.top; y < source.bottom; ++y) {
             std::copy_n(pixels.begin() + (size_t(y) * backBuffer->Width() + size_t(source.left)),
@@ -382,7 +440,8 @@ HRESULT Device::GetFrontBuffer(IDirect3DSurface8* pDestSurface)
         return D3DERR_INVALIDCALL;
     }
     D3DDISPLAYMODE mode = DisplayMode();
-    if (dest->Width() < mode.Width || dest->Height() < mode.Height) return D3DERR_INVALIDCALL;
+    if (dest->Width() < mode.Width || dest->Height() < mode.Height)
+        return D3DERR_INVALIDCALL;
     std::lock_guard lock(m_mutex);
     // The screen as far as this layer knows it: black, with the device window's last picture
     // where the window's client area sits.
@@ -396,10 +455,12 @@ HRESULT Device::GetFrontBuffer(IDirect3DSurface8* pDestSurface)
         WindowClientOrigin(window, &origin);
         for (UINT y = 0; y < picture.height; ++y) {
             LONG sy = origin.y + LONG(y);
-            if (sy < 0 || sy >= LONG(dest->Height())) continue;
+            if (sy < 0 || sy >= LONG(dest->Height()))
+                continue;
             for (UINT x = 0; x < picture.width; ++x) {
                 LONG sx = origin.x + LONG(x);
-                if (sx < 0 || sx >= LONG(dest->Width())) continue;
+                if (sx < 0 || sx >= LONG(dest->Width()))
+                    continue;
                 screen[size_t(sy) * dest->Width() + size_t(sx)] = picture.At(x, y) | 0xff000000u;
             }
         }
@@ -414,11 +475,15 @@ HRESULT Device::GetFrontBuffer(IDirect3DSurface8* pDestSurface)
 HRESULT Device::CreateTexture(UINT width, UINT height, UINT levels, DWORD usage, D3DFORMAT format, D3DPOOL pool,
                               IDirect3DTexture8** ppTexture)
 {
-    if (!ppTexture) return D3DERR_INVALIDCALL;
+    if (!ppTexture)
+        return D3DERR_INVALIDCALL;
     *ppTexture = nullptr;
-    if (width == 0 || height == 0 || !IsColorFormat(format) || pool > D3DPOOL_SCRATCH) return D3DERR_INVALIDCALL;
-    if (width > kMaxTextureSize || height > kMaxTextureSize) return D3DERR_INVALIDCALL;
-    if (usage & (D3DUSAGE_RENDERTARGET | D3DUSAGE_DEPTHSTENCIL)) return D3DERR_NOTAVAILABLE;
+    if (width == 0 || height == 0 || !IsColorFormat(format) || pool > D3DPOOL_SCRATCH)
+        return D3DERR_INVALIDCALL;
+    if (width > kMaxTextureSize || height > kMaxTextureSize)
+        return D3DERR_INVALIDCALL;
+    if (usage & (D3DUSAGE_RENDERTARGET | D3DUSAGE_DEPTHSTENCIL))
+        return D3DERR_NOTAVAILABLE;
     *ppTexture = new Texture(this, width, height, levels, usage, format, pool);
     return D3D_OK;
 }
@@ -426,10 +491,13 @@ HRESULT Device::CreateTexture(UINT width, UINT height, UINT levels, DWORD usage,
 HRESULT Device::CreateVertexBuffer(UINT length, DWORD usage, DWORD fvf, D3DPOOL pool,
                                    IDirect3DVertexBuffer8** ppVertexBuffer)
 {
-    if (!ppVertexBuffer) return D3DERR_INVALIDCALL;
+    if (!ppVertexBuffer)
+        return D3DERR_INVALIDCALL;
     *ppVertexBuffer = nullptr;
-    if (length == 0 || pool > D3DPOOL_SCRATCH) return D3DERR_INVALIDCALL;
-    if (length > kMaxBufferBytes) return D3DERR_OUTOFVIDEOMEMORY;
+    if (length == 0 || pool > D3DPOOL_SCRATCH)
+        return D3DERR_INVALIDCALL;
+    if (length > kMaxBufferBytes)
+        return D3DERR_OUTOFVIDEOMEMORY;
     *ppVertexBuffer = new VertexBuffer(this, length, usage, fvf, pool);
     return D3D_OK;
 }
@@ -437,19 +505,22 @@ HRESULT Device::CreateVertexBuffer(UINT length, DWORD usage, DWORD fvf, D3DPOOL 
 HRESULT Device::CreateIndexBuffer(UINT length, DWORD usage, D3DFORMAT format, D3DPOOL pool,
                                   IDirect3DIndexBuffer8** ppIndexBuffer)
 {
-    if (!ppIndexBuffer) return D3DERR_INVALIDCALL;
+    if (!ppIndexBuffer)
+        return D3DERR_INVALIDCALL;
     *ppIndexBuffer = nullptr;
     if (length == 0 || pool > D3DPOOL_SCRATCH || (format != D3DFMT_INDEX16 && format != D3DFMT_INDEX32)) {
         return D3DERR_INVALIDCALL;
     }
-    if (length > kMaxBufferBytes) return D3DERR_OUTOFVIDEOMEMORY;
+    if (length > kMaxBufferBytes)
+        return D3DERR_OUTOFVIDEOMEMORY;
     *ppIndexBuffer = new IndexBuffer(this, length, usage, format, pool);
     return D3D_OK;
 }
 
 HRESULT Device::CreateImageSurface(UINT width, UINT height, D3DFORMAT format, IDirect3DSurface8** ppSurface)
 {
-    if (!ppSurface) return D3DERR_INVALIDCALL;
+    if (!ppSurface)
+        return D3DERR_INVALIDCALL;
     *ppSurface = nullptr;
     if (width == 0 || height == 0 || width > kMaxTextureSize || height > kMaxTextureSize || !IsColorFormat(format)) {
         return D3DERR_INVALIDCALL;
@@ -476,7 +547,8 @@ HRESULT Device::SetRenderTarget(IDirect3DSurface8* pRenderTarget, IDirect3DSurfa
     if (depth && newTarget && (depth->Width() < newTarget->Width() || depth->Height() < newTarget->Height())) {
         return D3DERR_INVALIDCALL;
     }
-    if (target) m_state.renderTarget = Ref<Surface>(target);
+    if (target)
+        m_state.renderTarget = Ref<Surface>(target);
     m_state.depthStencil = Ref<Surface>(depth);
     ResetViewportToTarget();
     m_dirty |= kDirtyTarget;
@@ -485,27 +557,32 @@ HRESULT Device::SetRenderTarget(IDirect3DSurface8* pRenderTarget, IDirect3DSurfa
 
 HRESULT Device::GetRenderTarget(IDirect3DSurface8** ppRenderTarget)
 {
-    if (!ppRenderTarget) return D3DERR_INVALIDCALL;
+    if (!ppRenderTarget)
+        return D3DERR_INVALIDCALL;
     std::lock_guard lock(m_mutex);
     *ppRenderTarget = m_state.renderTarget.Get();
-    if (!*ppRenderTarget) return D3DERR_NOTFOUND;
+    if (!*ppRenderTarget)
+        return D3DERR_NOTFOUND;
     (*ppRenderTarget)->AddRef();
     return D3D_OK;
 }
 
 HRESULT Device::GetDepthStencilSurface(IDirect3DSurface8** ppZStencilSurface)
 {
-    if (!ppZStencilSurface) return D3DERR_INVALIDCALL;
+    if (!ppZStencilSurface)
+        return D3DERR_INVALIDCALL;
     std::lock_guard lock(m_mutex);
     *ppZStencilSurface = m_state.depthStencil.Get();
-    if (!*ppZStencilSurface) return D3DERR_NOTFOUND;
+    if (!*ppZStencilSurface)
+        return D3DERR_NOTFOUND;
     (*ppZStencilSurface)->AddRef();
     return D3D_OK;
 }
 
 bool Device::BeginGl()
 {
-    if (!GlContext::MakeCurrent()) return false;
+    if (!GlContext::MakeCurrent())
+        return false;
     uint64_t context = GlContext::CurrentId();
     if (g_glUser.load() != this || g_glContext.load() != context) {
         g_glUser = this;
@@ -519,9 +596,11 @@ bool Device::BeginGl()
 
 bool Device::BindTarget()
 {
-    if (!(m_dirty & kDirtyTarget)) return true;
+    if (!(m_dirty & kDirtyTarget))
+        return true;
     Surface* target = m_state.renderTarget.Get();
-    if (!target) return false;
+    if (!target)
+        return false;
     glBindFramebuffer(GL_FRAMEBUFFER, GlContext::Framebuffer());
     glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, target->GlName(), 0);
     glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_STENCIL_ATTACHMENT, GL_RENDERBUFFER, 0);
@@ -537,7 +616,8 @@ bool Device::BindTarget()
 HRESULT Device::ReadTarget(Surface* target, std::vector<uint32_t>* pixels)
 {
     std::lock_guard lock(m_mutex);
-    if (!BeginGl()) return D3DERR_NOTAVAILABLE;
+    if (!BeginGl())
+        return D3DERR_NOTAVAILABLE;
     GLuint framebuffer = GlContext::Framebuffer();
     glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
     glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, target->GlName(), 0);
@@ -548,7 +628,8 @@ HRESULT Device::ReadTarget(Surface* target, std::vector<uint32_t>* pixels)
     glReadPixels(0, 0, GLsizei(target->Width()), GLsizei(target->Height()), GL_BGRA, GL_UNSIGNED_INT_8_8_8_8_REV,
                  pixels->data());
     if (!HasAlpha(target->Format())) {
-        for (uint32_t& pixel : *pixels) pixel |= 0xff000000u;
+        for (uint32_t& pixel : *pixels)
+            pixel |= 0xff000000u;
     }
     return D3D_OK;
 }
@@ -556,7 +637,8 @@ HRESULT Device::ReadTarget(Surface* target, std::vector<uint32_t>* pixels)
 HRESULT Device::WriteTarget(Surface* target, const std::vector<uint32_t>& pixels)
 {
     std::lock_guard lock(m_mutex);
-    if (!BeginGl()) return D3DERR_NOTAVAILABLE;
+    if (!BeginGl())
+        return D3DERR_NOTAVAILABLE;
     glBindTexture(GL_TEXTURE_2D, target->GlName());
     glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
     glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
@@ -570,25 +652,35 @@ HRESULT Device::WriteTarget(Surface* target, const std::vector<uint32_t>& pixels
 // ---------------------------------------------------------------------------------------------
 // Scenes and clearing
 
-HRESULT Device::BeginScene() { return D3D_OK; }
+HRESULT Device::BeginScene()
+{
+    return D3D_OK;
+}
 
 HRESULT Device::EndScene()
 {
     std::lock_guard lock(m_mutex);
     // Another thread's context may draw next: hand the work over.
-    if (GlContext::CurrentId() != 0 && g_glUser.load() == this) glFlush();
+    if (GlContext::CurrentId() != 0 && g_glUser.load() == this)
+        glFlush();
     return D3D_OK;
 }
 
 HRESULT Device::Clear(DWORD count, const D3DRECT* pRects, DWORD flags, D3DCOLOR color, float z, DWORD stencil)
 {
     std::lock_guard lock(m_mutex);
-    if (count > 0 && !pRects) return D3DERR_INVALIDCALL;
-    if ((flags & (D3DCLEAR_ZBUFFER | D3DCLEAR_STENCIL)) && !m_state.depthStencil) return D3DERR_INVALIDCALL;
-    if (!(flags & (D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER | D3DCLEAR_STENCIL))) return D3DERR_INVALIDCALL;
-    if (m_health != Health::Operational) return D3D_OK;
-    if (!BeginGl()) return D3DERR_NOTAVAILABLE;
-    if (!BindTarget()) return D3DERR_INVALIDCALL;
+    if (count > 0 && !pRects)
+        return D3DERR_INVALIDCALL;
+    if ((flags & (D3DCLEAR_ZBUFFER | D3DCLEAR_STENCIL)) && !m_state.depthStencil)
+        return D3DERR_INVALIDCALL;
+    if (!(flags & (D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER | D3DCLEAR_STENCIL)))
+        return D3DERR_INVALIDCALL;
+    if (m_health != Health::Operational)
+        return D3D_OK;
+    if (!BeginGl())
+        return D3DERR_NOTAVAILABLE;
+    if (!BindTarget())
+        return D3DERR_INVALIDCALL;
     glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
     glDepthMask(GL_TRUE);
     glStencilMask(0xff);
@@ -607,14 +699,16 @@ HRESULT Device::Clear(DWORD count, const D3DRECT* pRects, DWORD flags, D3DCOLOR 
         y1 = std::max<LONG>(y1, LONG(v.Y));
         x2 = std::min<LONG>(x2, LONG(v.X + v.Width));
         y2 = std::min<LONG>(y2, LONG(v.Y + v.Height));
-        if (x2 <= x1 || y2 <= y1) return;
+        if (x2 <= x1 || y2 <= y1)
+            return;
         glScissor(x1, y1, x2 - x1, y2 - y1);
         glClear(mask);
     };
     if (count == 0) {
         clearRect(LONG(v.X), LONG(v.Y), LONG(v.X + v.Width), LONG(v.Y + v.Height));
     } else {
-        for (DWORD i = 0; i < count; ++i) clearRect(pRects[i].x1, pRects[i].y1, pRects[i].x2, pRects[i].y2);
+        for (DWORD i = 0; i < count; ++i)
+            clearRect(pRects[i].x1, pRects[i].y1, pRects[i].x2, pRects[i].y2);
     }
     glDisable(GL_SCISSOR_TEST);
     // Each context hands its work on before another thread's context touches the same target:
@@ -629,7 +723,8 @@ HRESULT Device::Clear(DWORD count, const D3DRECT* pRects, DWORD flags, D3DCOLOR 
 
 HRESULT Device::SetTransform(D3DTRANSFORMSTATETYPE state, const D3DMATRIX* pMatrix)
 {
-    if (!pMatrix) return D3DERR_INVALIDCALL;
+    if (!pMatrix)
+        return D3DERR_INVALIDCALL;
     std::lock_guard lock(m_mutex);
     switch (state) {
     case D3DTS_WORLD: m_state.world = *pMatrix; break;
@@ -649,7 +744,8 @@ HRESULT Device::SetTransform(D3DTRANSFORMSTATETYPE state, const D3DMATRIX* pMatr
 
 HRESULT Device::GetTransform(D3DTRANSFORMSTATETYPE state, D3DMATRIX* pMatrix)
 {
-    if (!pMatrix) return D3DERR_INVALIDCALL;
+    if (!pMatrix)
+        return D3DERR_INVALIDCALL;
     std::lock_guard lock(m_mutex);
     switch (state) {
     case D3DTS_WORLD: *pMatrix = m_state.world; return D3D_OK;
@@ -670,7 +766,8 @@ HRESULT Device::GetTransform(D3DTRANSFORMSTATETYPE state, D3DMATRIX* pMatrix)
 
 HRESULT Device::SetViewport(const D3DVIEWPORT8* pViewport)
 {
-    if (!pViewport) return D3DERR_INVALIDCALL;
+    if (!pViewport)
+        return D3DERR_INVALIDCALL;
     std::lock_guard lock(m_mutex);
     Surface* target = m_state.renderTarget.Get();
     const D3DVIEWPORT8& v = *pViewport;
@@ -686,7 +783,8 @@ HRESULT Device::SetViewport(const D3DVIEWPORT8* pViewport)
 
 HRESULT Device::GetViewport(D3DVIEWPORT8* pViewport)
 {
-    if (!pViewport) return D3DERR_INVALIDCALL;
+    if (!pViewport)
+        return D3DERR_INVALIDCALL;
     std::lock_guard lock(m_mutex);
     *pViewport = m_state.viewport;
     return D3D_OK;
@@ -694,7 +792,8 @@ HRESULT Device::GetViewport(D3DVIEWPORT8* pViewport)
 
 HRESULT Device::SetRenderState(D3DRENDERSTATETYPE state, DWORD value)
 {
-    if (state >= kRenderStates) return D3DERR_INVALIDCALL;
+    if (state >= kRenderStates)
+        return D3DERR_INVALIDCALL;
     std::lock_guard lock(m_mutex);
     if (m_state.renderStates[state] != value) {
         m_state.renderStates[state] = value;
@@ -705,7 +804,8 @@ HRESULT Device::SetRenderState(D3DRENDERSTATETYPE state, DWORD value)
 
 HRESULT Device::GetRenderState(D3DRENDERSTATETYPE state, DWORD* pValue)
 {
-    if (!pValue || state >= kRenderStates) return D3DERR_INVALIDCALL;
+    if (!pValue || state >= kRenderStates)
+        return D3DERR_INVALIDCALL;
     std::lock_guard lock(m_mutex);
     *pValue = m_state.renderStates[state];
     return D3D_OK;
@@ -713,30 +813,36 @@ HRESULT Device::GetRenderState(D3DRENDERSTATETYPE state, DWORD* pValue)
 
 HRESULT Device::GetTexture(DWORD stage, IDirect3DBaseTexture8** ppTexture)
 {
-    if (!ppTexture || stage >= kStages) return D3DERR_INVALIDCALL;
+    if (!ppTexture || stage >= kStages)
+        return D3DERR_INVALIDCALL;
     std::lock_guard lock(m_mutex);
     *ppTexture = m_state.textures[stage].Get();
-    if (*ppTexture) (*ppTexture)->AddRef();
+    if (*ppTexture)
+        (*ppTexture)->AddRef();
     return D3D_OK;
 }
 
 HRESULT Device::SetTexture(DWORD stage, IDirect3DBaseTexture8* pTexture)
 {
-    if (stage >= kStages) return D3DERR_INVALIDCALL;
+    if (stage >= kStages)
+        return D3DERR_INVALIDCALL;
     auto* texture = Implementation<Texture>(pTexture);
-    if (pTexture && !texture) return D3DERR_INVALIDCALL;
+    if (pTexture && !texture)
+        return D3DERR_INVALIDCALL;
     std::lock_guard lock(m_mutex);
     if (m_state.textures[stage].Get() != texture) {
         bool hadTexture = bool(m_state.textures[stage]);
         m_state.textures[stage] = Ref<Texture>(texture);
-        if (stage < kDrawnStages) m_dirty |= kDirtyTextures | (hadTexture != (texture != nullptr) ? uint32_t(kDirtyStages) : 0u);
+        if (stage < kDrawnStages)
+            m_dirty |= kDirtyTextures | (hadTexture != (texture != nullptr) ? uint32_t(kDirtyStages) : 0u);
     }
     return D3D_OK;
 }
 
 HRESULT Device::GetTextureStageState(DWORD stage, D3DTEXTURESTAGESTATETYPE type, DWORD* pValue)
 {
-    if (!pValue || stage >= kStages || type >= kStageStates) return D3DERR_INVALIDCALL;
+    if (!pValue || stage >= kStages || type >= kStageStates)
+        return D3DERR_INVALIDCALL;
     std::lock_guard lock(m_mutex);
     *pValue = m_state.stageStates[stage][type];
     return D3D_OK;
@@ -744,23 +850,28 @@ HRESULT Device::GetTextureStageState(DWORD stage, D3DTEXTURESTAGESTATETYPE type,
 
 HRESULT Device::SetTextureStageState(DWORD stage, D3DTEXTURESTAGESTATETYPE type, DWORD value)
 {
-    if (stage >= kStages || type >= kStageStates) return D3DERR_INVALIDCALL;
+    if (stage >= kStages || type >= kStageStates)
+        return D3DERR_INVALIDCALL;
     std::lock_guard lock(m_mutex);
     if (m_state.stageStates[stage][type] != value) {
         m_state.stageStates[stage][type] = value;
-        if (stage < kDrawnStages) m_dirty |= DirtyGroupOfStageState(type);
+        if (stage < kDrawnStages)
+            m_dirty |= DirtyGroupOfStageState(type);
     }
     return D3D_OK;
 }
 
 HRESULT Device::CreateVertexShader(const DWORD* pDeclaration, const DWORD* pFunction, DWORD* pHandle, DWORD)
 {
-    if (!pHandle) return D3DERR_INVALIDCALL;
+    if (!pHandle)
+        return D3DERR_INVALIDCALL;
     *pHandle = 0;
     // Only declarations for the fixed-function pipeline: programmable shaders are not part of it.
-    if (pFunction) return D3DERR_INVALIDCALL;
+    if (pFunction)
+        return D3DERR_INVALIDCALL;
     std::optional<VertexLayout> layout = LayoutFromDeclaration(pDeclaration);
-    if (!layout) return D3DERR_INVALIDCALL;
+    if (!layout)
+        return D3DERR_INVALIDCALL;
     std::lock_guard lock(m_mutex);
     // Odd handles: an FVF code never has its lowest bit set.
     DWORD handle = (m_nextDeclaration++ << 1) | 1u;
@@ -773,11 +884,13 @@ HRESULT Device::SetVertexShader(DWORD handle)
 {
     std::lock_guard lock(m_mutex);
     if (handle & 1u) {
-        if (!m_declarations.count(handle)) return D3DERR_INVALIDCALL;
+        if (!m_declarations.count(handle))
+            return D3DERR_INVALIDCALL;
         m_fvfLayout.reset();
     } else {
         std::optional<VertexLayout> layout = LayoutFromFvf(handle);
-        if (!layout) return D3DERR_INVALIDCALL;
+        if (!layout)
+            return D3DERR_INVALIDCALL;
         m_fvfLayout = layout;
     }
     m_state.vertexShader = handle;
@@ -788,7 +901,8 @@ HRESULT Device::SetVertexShader(DWORD handle)
 
 HRESULT Device::GetVertexShader(DWORD* pHandle)
 {
-    if (!pHandle) return D3DERR_INVALIDCALL;
+    if (!pHandle)
+        return D3DERR_INVALIDCALL;
     std::lock_guard lock(m_mutex);
     *pHandle = m_state.vertexShader;
     return D3D_OK;
@@ -797,7 +911,8 @@ HRESULT Device::GetVertexShader(DWORD* pHandle)
 HRESULT Device::DeleteVertexShader(DWORD handle)
 {
     std::lock_guard lock(m_mutex);
-    if (!(handle & 1u) || !m_declarations.erase(handle)) return D3DERR_INVALIDCALL;
+    if (!(handle & 1u) || !m_declarations.erase(handle))
+        return D3DERR_INVALIDCALL;
     if (m_state.vertexShader == handle) {
         m_state.vertexShader = 0;
         m_inputKey = InputKey{};
@@ -807,9 +922,11 @@ HRESULT Device::DeleteVertexShader(DWORD handle)
 
 HRESULT Device::SetStreamSource(UINT streamNumber, IDirect3DVertexBuffer8* pStreamData, UINT stride)
 {
-    if (streamNumber >= kStreams) return D3DERR_INVALIDCALL;
+    if (streamNumber >= kStreams)
+        return D3DERR_INVALIDCALL;
     auto* buffer = Implementation<VertexBuffer>(pStreamData);
-    if (pStreamData && !buffer) return D3DERR_INVALIDCALL;
+    if (pStreamData && !buffer)
+        return D3DERR_INVALIDCALL;
     std::lock_guard lock(m_mutex);
     m_state.streams[streamNumber] = StreamBinding{Ref<VertexBuffer>(buffer), stride};
     return D3D_OK;
@@ -818,7 +935,8 @@ HRESULT Device::SetStreamSource(UINT streamNumber, IDirect3DVertexBuffer8* pStre
 HRESULT Device::SetIndices(IDirect3DIndexBuffer8* pIndexData, UINT baseVertexIndex)
 {
     auto* buffer = Implementation<IndexBuffer>(pIndexData);
-    if (pIndexData && !buffer) return D3DERR_INVALIDCALL;
+    if (pIndexData && !buffer)
+        return D3DERR_INVALIDCALL;
     std::lock_guard lock(m_mutex);
     m_state.indices = Ref<IndexBuffer>(buffer);
     m_state.baseVertexIndex = baseVertexIndex;
@@ -876,66 +994,85 @@ HRESULT Device::DrawIndexedPrimitive(D3DPRIMITIVETYPE type, UINT minIndex, UINT 
 HRESULT Device::DrawPrimitiveUP(D3DPRIMITIVETYPE type, UINT primitiveCount, const void* pVertexStreamZeroData,
                                 UINT vertexStreamZeroStride)
 {
-    if (!pVertexStreamZeroData || vertexStreamZeroStride == 0) return D3DERR_INVALIDCALL;
+    if (!pVertexStreamZeroData || vertexStreamZeroStride == 0)
+        return D3DERR_INVALIDCALL;
     return Draw(type, primitiveCount, 0, false, 0, 0, 0, pVertexStreamZeroData, vertexStreamZeroStride);
 }
 
-HRESULT Device::Draw(D3DPRIMITIVETYPE type, UINT primitives, UINT firstVertex, bool indexed, UINT firstIndex,
-                     UINT, UINT, const void* userVertices, UINT userStride)
+HRESULT Device::Draw(D3DPRIMITIVETYPE type, UINT primitives, UINT firstVertex, bool indexed, UINT firstIndex, UINT,
+                     UINT, const void* userVertices, UINT userStride)
 {
     std::lock_guard lock(m_mutex);
     UINT count = 0;
     GLenum mode = GL_TRIANGLES;
-    if (!VertexCount(type, primitives, &count, &mode)) return D3DERR_INVALIDCALL;
+    if (!VertexCount(type, primitives, &count, &mode))
+        return D3DERR_INVALIDCALL;
     const VertexLayout* layout = CurrentLayout();
-    if (!layout) return D3DERR_INVALIDCALL;
-    if (userVertices && (m_state.vertexShader & 1u)) return D3DERR_INVALIDCALL;
-    if (count == 0) return D3D_OK;
+    if (!layout)
+        return D3DERR_INVALIDCALL;
+    if (userVertices && (m_state.vertexShader & 1u))
+        return D3DERR_INVALIDCALL;
+    if (count == 0)
+        return D3D_OK;
 
     // Every vertex a draw may read must lie inside its buffer.
     uint64_t lastVertex = 0;
     IndexBuffer* indices = m_state.indices.Get();
     if (indexed) {
-        if (!indices) return D3DERR_INVALIDCALL;
-        if ((uint64_t(firstIndex) + count) * indices->IndexSize() > indices->Bytes().Size()) return D3DERR_INVALIDCALL;
+        if (!indices)
+            return D3DERR_INVALIDCALL;
+        if ((uint64_t(firstIndex) + count) * indices->IndexSize() > indices->Bytes().Size())
+            return D3DERR_INVALIDCALL;
         lastVertex = uint64_t(m_state.baseVertexIndex) + indices->MaxIndex(firstIndex, count);
     } else {
         lastVertex = uint64_t(firstVertex) + count - 1;
     }
     for (const VertexAttribute& input : layout->inputs) {
-        if (!input.present) continue;
+        if (!input.present)
+            continue;
         if (userVertices) {
-            if (input.offset + AttributeSize(input) > userStride) return D3DERR_INVALIDCALL;
+            if (input.offset + AttributeSize(input) > userStride)
+                return D3DERR_INVALIDCALL;
             continue;
         }
         const StreamBinding& stream = m_state.streams[input.stream];
-        if (!stream.buffer || stream.stride == 0) return D3DERR_INVALIDCALL;
+        if (!stream.buffer || stream.stride == 0)
+            return D3DERR_INVALIDCALL;
         if (lastVertex * stream.stride + input.offset + AttributeSize(input) > stream.buffer->Bytes().Size()) {
             return D3DERR_INVALIDCALL;
         }
     }
-    if (m_health != Health::Operational) return D3D_OK;  // a lost device drops its draws
+    if (m_health != Health::Operational)
+        return D3D_OK; // a lost device drops its draws
     if (m_drawWatcher) {
-        m_drawWatcher(DrawCall{m_state, *layout, mode, count, firstVertex, indexed, firstIndex, userVertices, userStride});
+        m_drawWatcher(
+            DrawCall{m_state, *layout, mode, count, firstVertex, indexed, firstIndex, userVertices, userStride});
     }
-    if (!BeginGl()) return D3DERR_NOTAVAILABLE;
-    if (!BindTarget()) return D3DERR_INVALIDCALL;
+    if (!BeginGl())
+        return D3DERR_NOTAVAILABLE;
+    if (!BindTarget())
+        return D3DERR_INVALIDCALL;
     FixedFunction* pipeline = FixedFunction::Get();
-    if (!pipeline) return D3DERR_NOTAVAILABLE;
+    if (!pipeline)
+        return D3DERR_NOTAVAILABLE;
 
     for (UINT stage = 0; stage < kDrawnStages; ++stage) {
-        if (m_state.textures[stage] && m_state.textures[stage]->PendingUpload()) m_dirty |= kDirtyTextures;
+        if (m_state.textures[stage] && m_state.textures[stage]->PendingUpload())
+            m_dirty |= kDirtyTextures;
     }
-    if (layout->pretransformed != m_lastPretransformed) m_dirty |= kDirtyViewport;
+    if (layout->pretransformed != m_lastPretransformed)
+        m_dirty |= kDirtyViewport;
     m_lastPretransformed = layout->pretransformed;
-    if (!pipeline->Apply(m_state, m_dirty, layout->pretransformed)) return D3DERR_NOTAVAILABLE;
+    if (!pipeline->Apply(m_state, m_dirty, layout->pretransformed))
+        return D3DERR_NOTAVAILABLE;
     m_dirty = 0;
 
     // Vertex inputs: point the vertex array at the streams (or at the program's vertices).
     InputKey key;
     key.layout = layout;
     if (userVertices) {
-        if (!m_userBuffer) glGenBuffers(1, &m_userBuffer);
+        if (!m_userBuffer)
+            glGenBuffers(1, &m_userBuffer);
         glBindBuffer(GL_ARRAY_BUFFER, m_userBuffer);
         glBufferData(GL_ARRAY_BUFFER, GLsizeiptr(size_t(count) * userStride), nullptr, GL_STREAM_DRAW);
         glBufferSubData(GL_ARRAY_BUFFER, 0, GLsizeiptr(size_t(count) * userStride), userVertices);
@@ -945,7 +1082,8 @@ HRESULT Device::Draw(D3DPRIMITIVETYPE type, UINT primitives, UINT firstVertex, b
         m_state.streams[0] = StreamBinding{};
     } else {
         for (UINT s = 0; s < kStreams; ++s) {
-            if (!layout->usesStream[s] || !m_state.streams[s].buffer) continue;
+            if (!layout->usesStream[s] || !m_state.streams[s].buffer)
+                continue;
             key.buffers[s] = m_state.streams[s].buffer->Bytes().Upload();
             key.strides[s] = m_state.streams[s].stride;
         }
@@ -956,7 +1094,7 @@ HRESULT Device::Draw(D3DPRIMITIVETYPE type, UINT primitives, UINT firstVertex, b
             if (!input.present) {
                 glDisableVertexAttribArray(i);
                 if (i == kInputDiffuse) {
-                    glVertexAttrib4f(i, 1.0f, 1.0f, 1.0f, 1.0f);  // no colour: opaque white
+                    glVertexAttrib4f(i, 1.0f, 1.0f, 1.0f, 1.0f); // no colour: opaque white
                 } else {
                     glVertexAttrib4f(i, 0.0f, 0.0f, 0.0f, 1.0f);
                 }
@@ -983,7 +1121,7 @@ HRESULT Device::Draw(D3DPRIMITIVETYPE type, UINT primitives, UINT firstVertex, b
     return D3D_OK;
 }
 
-}  // namespace yonda::d3d8
+} // namespace yonda::d3d8
 
 using namespace yonda::d3d8;
 

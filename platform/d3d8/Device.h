@@ -25,11 +25,11 @@ struct DrawCall {
     const DeviceState& state;
     const VertexLayout& layout;
     GLenum mode;
-    UINT count;  // vertices, or indices of an indexed draw
+    UINT count; // vertices, or indices of an indexed draw
     UINT firstVertex;
     bool indexed;
     UINT firstIndex;
-    const void* userVertices;  // DrawPrimitiveUP's vertices, else null
+    const void* userVertices; // DrawPrimitiveUP's vertices, else null
     UINT userStride;
 };
 using DrawWatcher = std::function<void(const DrawCall&)>;
@@ -74,12 +74,11 @@ public:
     HRESULT GetTextureStageState(DWORD Stage, D3DTEXTURESTAGESTATETYPE Type, DWORD* pValue) override;
     HRESULT SetTextureStageState(DWORD Stage, D3DTEXTURESTAGESTATETYPE Type, DWORD Value) override;
     HRESULT DrawPrimitive(D3DPRIMITIVETYPE PrimitiveType, UINT StartVertex, UINT PrimitiveCount) override;
-    HRESULT DrawIndexedPrimitive(D3DPRIMITIVETYPE PrimitiveType, UINT minIndex, UINT NumVertices,
-                                 UINT startIndex, UINT primCount) override;
+    HRESULT DrawIndexedPrimitive(D3DPRIMITIVETYPE PrimitiveType, UINT minIndex, UINT NumVertices, UINT startIndex,
+                                 UINT primCount) override;
     HRESULT DrawPrimitiveUP(D3DPRIMITIVETYPE PrimitiveType, UINT PrimitiveCount, const void* pVertexStreamZeroData,
                             UINT VertexStreamZeroStride) override;
-    HRESULT CreateVertexShader(const DWORD* pDeclaration, const DWORD* pFunction, DWORD* pHandle,
-                               DWORD Usage) override;
+    HRESULT CreateVertexShader(const DWORD* pDeclaration, const DWORD* pFunction, DWORD* pHandle, DWORD Usage) override;
     HRESULT SetVertexShader(DWORD Handle) override;
     HRESULT GetVertexShader(DWORD* pHandle) override;
     HRESULT DeleteVertexShader(DWORD Handle) override;
@@ -115,8 +114,8 @@ private:
     // device or context.
     bool BeginGl();
     bool BindTarget();
-    HRESULT Draw(D3DPRIMITIVETYPE type, UINT primitives, UINT firstVertex, bool indexed, UINT firstIndex,
-                 UINT minIndex, UINT vertexCount, const void* userVertices, UINT userStride);
+    HRESULT Draw(D3DPRIMITIVETYPE type, UINT primitives, UINT firstVertex, bool indexed, UINT firstIndex, UINT minIndex,
+                 UINT vertexCount, const void* userVertices, UINT userStride);
     const VertexLayout* CurrentLayout();
 
     Ref<Direct3D> m_d3d;
@@ -149,4 +148,4 @@ private:
     } m_inputKey;
 };
 
-}  // namespace yonda::d3d8
+} // namespace yonda::d3d8

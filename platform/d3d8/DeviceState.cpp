@@ -24,7 +24,7 @@ D3DMATRIX Identity()
     return m;
 }
 
-}  // namespace
+} // namespace
 
 void DeviceState::SetDefaults(bool autoDepthStencil)
 {
@@ -73,8 +73,10 @@ void DeviceState::SetDefaults(bool autoDepthStencil)
         ss[D3DTSS_MAXANISOTROPY] = 1;
     }
     world = view = projection = Identity();
-    for (auto& texture : textures) texture.Reset();
-    for (auto& stream : streams) stream = StreamBinding{};
+    for (auto& texture : textures)
+        texture.Reset();
+    for (auto& stream : streams)
+        stream = StreamBinding{};
     indices.Reset();
     baseVertexIndex = 0;
     vertexShader = 0;
@@ -85,20 +87,16 @@ uint32_t DirtyGroupOfRenderState(D3DRENDERSTATETYPE state)
     switch (state) {
     case D3DRS_ZENABLE:
     case D3DRS_ZWRITEENABLE:
-    case D3DRS_ZFUNC:
-        return kDirtyDepth;
+    case D3DRS_ZFUNC: return kDirtyDepth;
     case D3DRS_ALPHATESTENABLE:
     case D3DRS_ALPHAREF:
-    case D3DRS_ALPHAFUNC:
-        return kDirtyAlphaTest;
+    case D3DRS_ALPHAFUNC: return kDirtyAlphaTest;
     case D3DRS_SRCBLEND:
     case D3DRS_DESTBLEND:
     case D3DRS_ALPHABLENDENABLE:
-    case D3DRS_COLORWRITEENABLE:
-        return kDirtyBlend;
+    case D3DRS_COLORWRITEENABLE: return kDirtyBlend;
     case D3DRS_CULLMODE:
-    case D3DRS_FILLMODE:
-        return kDirtyCull;
+    case D3DRS_FILLMODE: return kDirtyCull;
     case D3DRS_FOGENABLE:
     case D3DRS_FOGCOLOR:
     case D3DRS_FOGTABLEMODE:
@@ -106,12 +104,9 @@ uint32_t DirtyGroupOfRenderState(D3DRENDERSTATETYPE state)
     case D3DRS_FOGEND:
     case D3DRS_FOGDENSITY:
     case D3DRS_RANGEFOGENABLE:
-    case D3DRS_FOGVERTEXMODE:
-        return kDirtyFog;
-    case D3DRS_TEXTUREFACTOR:
-        return kDirtyFactor;
-    default:
-        return 0;
+    case D3DRS_FOGVERTEXMODE: return kDirtyFog;
+    case D3DRS_TEXTUREFACTOR: return kDirtyFactor;
+    default: return 0;
     }
 }
 
@@ -124,8 +119,7 @@ uint32_t DirtyGroupOfStageState(D3DTEXTURESTAGESTATETYPE state)
     case D3DTSS_ALPHAOP:
     case D3DTSS_ALPHAARG1:
     case D3DTSS_ALPHAARG2:
-    case D3DTSS_TEXCOORDINDEX:
-        return kDirtyStages;
+    case D3DTSS_TEXCOORDINDEX: return kDirtyStages;
     case D3DTSS_ADDRESSU:
     case D3DTSS_ADDRESSV:
     case D3DTSS_ADDRESSW:
@@ -133,11 +127,9 @@ uint32_t DirtyGroupOfStageState(D3DTEXTURESTAGESTATETYPE state)
     case D3DTSS_MINFILTER:
     case D3DTSS_MIPFILTER:
     case D3DTSS_MAXMIPLEVEL:
-    case D3DTSS_MIPMAPLODBIAS:
-        return kDirtySamplers;
-    default:
-        return 0;
+    case D3DTSS_MIPMAPLODBIAS: return kDirtySamplers;
+    default: return 0;
     }
 }
 
-}  // namespace yonda::d3d8
+} // namespace yonda::d3d8

@@ -68,4 +68,4 @@ struct DeviceState {
 uint32_t DirtyGroupOfRenderState(D3DRENDERSTATETYPE state);
 uint32_t DirtyGroupOfStageState(D3DTEXTURESTAGESTATETYPE state);
 
-}  // namespace yonda::d3d8
+} // namespace yonda::d3d8

@@ -17,4 +17,4 @@ public:
                          IDirect3DDevice8** ppReturnedDeviceInterface) override;
 };
 
-}  // namespace yonda::d3d8
+} // namespace yonda::d3d8

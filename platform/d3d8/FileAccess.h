@@ -12,4 +12,4 @@ namespace yonda::d3d8 {
 bool ReadWholeFile(LPCSTR path, std::vector<BYTE>* bytes, size_t limit = size_t(512) << 20);
 bool WriteWholeFile(LPCSTR path, const std::vector<BYTE>& bytes);
 
-}  // namespace yonda::d3d8
+} // namespace yonda::d3d8

@@ -19,25 +19,37 @@ namespace {
 // density (uFog holds start, end, density).
 std::string FogFunction(uint8_t mode)
 {
-    std::string f = mode == D3DFOG_LINEAR ? "uFog.y != uFog.x ? (uFog.y - d) / (uFog.y - uFog.x) : (d < uFog.x ? 1.0 : 0.0)"
-                    : mode == D3DFOG_EXP  ? "exp(-d * uFog.z)"
-                                          : "exp(-(d * uFog.z) * (d * uFog.z))";
+    std::string f = mode == D3DFOG_LINEAR
+                        ? "uFog.y != uFog.x ? (uFog.y - d) / (uFog.y - uFog.x) : (d < uFog.x ? 1.0 : 0.0)"
+                    : mode == D3DFOG_EXP ? "exp(-d * uFog.z)"
+                                         : "exp(-(d * uFog.z) * (d * uFog.z))";
     return "float FogFactor(float d)\n{\n    float f = " + f + ";\n    return clamp(f, 0.0, 1.0);\n}\n";
 }
 
-bool StageOn(const FixedFunction::Key& key, UINT stage) { return key.colorOp[stage] != D3DTOP_DISABLE; }
+bool StageOn(const FixedFunction::Key& key, UINT stage)
+{
+    return key.colorOp[stage] != D3DTOP_DISABLE;
+}
 
 // Which arguments an operation reads: the first, the second, or both.
-bool ReadsFirst(uint8_t op) { return op != D3DTOP_DISABLE && op != D3DTOP_SELECTARG2; }
-bool ReadsSecond(uint8_t op) { return op >= D3DTOP_SELECTARG2 && op <= D3DTOP_ADD; }
+bool ReadsFirst(uint8_t op)
+{
+    return op != D3DTOP_DISABLE && op != D3DTOP_SELECTARG2;
+}
+bool ReadsSecond(uint8_t op)
+{
+    return op >= D3DTOP_SELECTARG2 && op <= D3DTOP_ADD;
+}
 
 std::string Argument(uint8_t argument)
 {
     static const char* const kSources[] = {"vDiffuse", "current", "texel", "uFactor"};
     UINT source = argument & D3DTA_SELECTMASK;
     std::string v = source < 4 ? kSources[source] : "vec4(0.0)";
-    if (argument & D3DTA_COMPLEMENT) v = "(vec4(1.0) - " + v + ")";
-    if (argument & D3DTA_ALPHAREPLICATE) v = "vec4(" + v + ".a)";
+    if (argument & D3DTA_COMPLEMENT)
+        v = "(vec4(1.0) - " + v + ")";
+    if (argument & D3DTA_ALPHAREPLICATE)
+        v = "vec4(" + v + ".a)";
     return v;
 }
 
@@ -71,7 +83,7 @@ float AsFloat(DWORD bits)
     return f;
 }
 
-}  // namespace
+} // namespace
 
 // One program's GL name, where its uniforms sit and the values it was last given.
 struct FixedFunction::Program {
@@ -125,7 +137,8 @@ FixedFunction::Key FixedFunction::KeyOf(const DeviceState& state, bool pretransf
         }
         key.texture[stage] = state.textures[stage] ? 1 : 0;
         key.coordIndex[stage] = (ss[D3DTSS_TEXCOORDINDEX] & 0xffff) != 0 ? 1 : 0;
-        if (!SamplesTexture(key, stage)) key.texture[stage] = key.coordIndex[stage] = 0;
+        if (!SamplesTexture(key, stage))
+            key.texture[stage] = key.coordIndex[stage] = 0;
     }
     DWORD func = rs[D3DRS_ALPHATESTENABLE] ? rs[D3DRS_ALPHAFUNC] : 0;
     key.alphaFunc = func >= D3DCMP_NEVER && func < D3DCMP_ALWAYS ? uint8_t(func) : 0;
@@ -153,13 +166,16 @@ std::string FixedFunction::VertexSource(const Key& key)
                     "out vec4 vDiffuse;\n";
     std::string main = "    vDiffuse = aDiffuse;\n";
     for (UINT stage = 0; stage < kDrawnStages; ++stage) {
-        if (!key.texture[stage]) continue;
+        if (!key.texture[stage])
+            continue;
         std::string n = std::to_string(stage);
         s += "out vec2 vCoord" + n + ";\n";
         main += "    vCoord" + n + " = aTexture" + std::to_string(key.coordIndex[stage]) + ";\n";
     }
-    if (key.fogVertex) s += "uniform vec3 uFog;  // start, end, density\nout float vFogFactor;\n" + FogFunction(key.fogVertex);
-    if (key.fogTable) s += "out float vFogDepth;\n";
+    if (key.fogVertex)
+        s += "uniform vec3 uFog;  // start, end, density\nout float vFogFactor;\n" + FogFunction(key.fogVertex);
+    if (key.fogTable)
+        s += "out float vFogDepth;\n";
     if (key.pretransformed) {
         s += "uniform vec2 uDepthRange;  // MinZ, MaxZ\n";
         // Screen pixels whose centres sit on whole numbers; GL's sit on halves.
@@ -168,7 +184,8 @@ std::string FixedFunction::VertexSource(const Key& key)
                 "    float range = uDepthRange.y - uDepthRange.x;\n"
                 "    float z = range != 0.0 ? (aPosition.z - uDepthRange.x) / range * 2.0 - 1.0 : -1.0;\n"
                 "    gl_Position = vec4(ndc, z, 1.0) * w;\n";
-        if (key.fogTable) main += "    vFogDepth = aPosition.z;\n";
+        if (key.fogTable)
+            main += "    vFogDepth = aPosition.z;\n";
     } else {
         s += "uniform mat4 uWorldView;\nuniform mat4 uProjection;\n";
         // Rows run downwards in the target as on the screen; depth runs 0..1 in Direct3D.
@@ -178,8 +195,10 @@ std::string FixedFunction::VertexSource(const Key& key)
                 "    clip.y = -clip.y + clip.w / uViewport.w;\n"
                 "    clip.z = 2.0 * clip.z - clip.w;\n"
                 "    gl_Position = clip;\n";
-        if (key.fogVertex) main += std::string("    vFogFactor = FogFactor(") + (key.rangeFog ? "length(eye.xyz)" : "eye.z") + ");\n";
-        if (key.fogTable) main += "    vFogDepth = eye.z;\n";
+        if (key.fogVertex)
+            main += std::string("    vFogFactor = FogFactor(") + (key.rangeFog ? "length(eye.xyz)" : "eye.z") + ");\n";
+        if (key.fogTable)
+            main += "    vFogDepth = eye.z;\n";
     }
     return s + "void main()\n{\n" + main + "}\n";
 }
@@ -205,9 +224,9 @@ std::string FixedFunction::FragmentSource(const Key& key)
     if (key.alphaFunc) {
         static const char* const kCompare[] = {"", "", "<", "==", "<=", ">", "!=", ">="};
         s += "uniform float uAlphaRef;\n";
-        main += key.alphaFunc == D3DCMP_NEVER
-                    ? "    discard;\n"
-                    : "    if (!(floor(current.a * 255.0 + 0.5) " + std::string(kCompare[key.alphaFunc]) + " uAlphaRef)) discard;\n";
+        main += key.alphaFunc == D3DCMP_NEVER ? "    discard;\n"
+                                              : "    if (!(floor(current.a * 255.0 + 0.5) " +
+                                                    std::string(kCompare[key.alphaFunc]) + " uAlphaRef)) discard;\n";
     }
     if (key.fogEnable) {
         s += "uniform vec4 uFogColor;\n";
@@ -227,10 +246,12 @@ std::string FixedFunction::FragmentSource(const Key& key)
 FixedFunction::Program* FixedFunction::ProgramFor(const Key& key)
 {
     for (auto& program : m_programs) {
-        if (program->key == key) return program.get();
+        if (program->key == key)
+            return program.get();
     }
     GLuint name = LinkProgram(VertexSource(key), FragmentSource(key));
-    if (!name) return nullptr;
+    if (!name)
+        return nullptr;
     auto program = std::make_unique<Program>();
     program->key = key;
     program->name = name;
@@ -248,7 +269,7 @@ FixedFunction::Program* FixedFunction::ProgramFor(const Key& key)
     glUseProgram(name);
     glUniform1i(at("uTexture0"), 0);
     glUniform1i(at("uTexture1"), 1);
-    m_current = nullptr;  // the program in use changed behind the device's back
+    m_current = nullptr; // the program in use changed behind the device's back
     m_programs.push_back(std::move(program));
     return m_programs.back().get();
 }
@@ -261,8 +282,9 @@ void FixedFunction::FillValues(const DeviceState& state, uint32_t groups, Values
         // into the column-vector matrices GLSL multiplies with: no transposition needed.
         for (int i = 0; i < 4; ++i) {
             for (int j = 0; j < 4; ++j) {
-                values->worldView[4 * i + j] = state.world.m[i][0] * state.view.m[0][j] + state.world.m[i][1] * state.view.m[1][j] +
-                                               state.world.m[i][2] * state.view.m[2][j] + state.world.m[i][3] * state.view.m[3][j];
+                values->worldView[4 * i + j] =
+                    state.world.m[i][0] * state.view.m[0][j] + state.world.m[i][1] * state.view.m[1][j] +
+                    state.world.m[i][2] * state.view.m[2][j] + state.world.m[i][3] * state.view.m[3][j];
             }
         }
         std::memcpy(values->projection, &state.projection.m[0][0], sizeof values->projection);
@@ -276,8 +298,10 @@ void FixedFunction::FillValues(const DeviceState& state, uint32_t groups, Values
         values->depthRange[0] = v.MinZ;
         values->depthRange[1] = v.MaxZ;
     }
-    if (groups & kDirtyFactor) ColorComponents(rs[D3DRS_TEXTUREFACTOR], values->factor);
-    if (groups & kDirtyAlphaTest) values->alphaRef = float(rs[D3DRS_ALPHAREF] & 255);
+    if (groups & kDirtyFactor)
+        ColorComponents(rs[D3DRS_TEXTUREFACTOR], values->factor);
+    if (groups & kDirtyAlphaTest)
+        values->alphaRef = float(rs[D3DRS_ALPHAREF] & 255);
     if (groups & kDirtyFog) {
         values->fog[0] = AsFloat(rs[D3DRS_FOGSTART]);
         values->fog[1] = AsFloat(rs[D3DRS_FOGEND]);
@@ -292,18 +316,27 @@ void FixedFunction::Upload(Program& p)
     const Values& v = m_values;
     Values& u = p.uploaded;
     auto changed = [](const auto& value, auto& held) {
-        if (std::memcmp(&value, &held, sizeof value) == 0) return false;
+        if (std::memcmp(&value, &held, sizeof value) == 0)
+            return false;
         std::memcpy(&held, &value, sizeof value);
         return true;
     };
-    if (p.worldView >= 0 && changed(v.worldView, u.worldView)) glUniformMatrix4fv(p.worldView, 1, GL_FALSE, v.worldView);
-    if (p.projection >= 0 && changed(v.projection, u.projection)) glUniformMatrix4fv(p.projection, 1, GL_FALSE, v.projection);
-    if (p.viewport >= 0 && changed(v.viewport, u.viewport)) glUniform4fv(p.viewport, 1, v.viewport);
-    if (p.depthRange >= 0 && changed(v.depthRange, u.depthRange)) glUniform2fv(p.depthRange, 1, v.depthRange);
-    if (p.factor >= 0 && changed(v.factor, u.factor)) glUniform4fv(p.factor, 1, v.factor);
-    if (p.alphaRef >= 0 && changed(v.alphaRef, u.alphaRef)) glUniform1f(p.alphaRef, v.alphaRef);
-    if (p.fog >= 0 && changed(v.fog, u.fog)) glUniform3fv(p.fog, 1, v.fog);
-    if (p.fogColor >= 0 && changed(v.fogColor, u.fogColor)) glUniform4fv(p.fogColor, 1, v.fogColor);
+    if (p.worldView >= 0 && changed(v.worldView, u.worldView))
+        glUniformMatrix4fv(p.worldView, 1, GL_FALSE, v.worldView);
+    if (p.projection >= 0 && changed(v.projection, u.projection))
+        glUniformMatrix4fv(p.projection, 1, GL_FALSE, v.projection);
+    if (p.viewport >= 0 && changed(v.viewport, u.viewport))
+        glUniform4fv(p.viewport, 1, v.viewport);
+    if (p.depthRange >= 0 && changed(v.depthRange, u.depthRange))
+        glUniform2fv(p.depthRange, 1, v.depthRange);
+    if (p.factor >= 0 && changed(v.factor, u.factor))
+        glUniform4fv(p.factor, 1, v.factor);
+    if (p.alphaRef >= 0 && changed(v.alphaRef, u.alphaRef))
+        glUniform1f(p.alphaRef, v.alphaRef);
+    if (p.fog >= 0 && changed(v.fog, u.fog))
+        glUniform3fv(p.fog, 1, v.fog);
+    if (p.fogColor >= 0 && changed(v.fogColor, u.fogColor))
+        glUniform4fv(p.fogColor, 1, v.fogColor);
 }
 
 bool FixedFunction::Apply(const DeviceState& state, uint32_t dirty, bool pretransformed)
@@ -315,19 +348,22 @@ bool FixedFunction::Apply(const DeviceState& state, uint32_t dirty, bool pretran
         glDepthRange(v.MinZ, v.MaxZ);
     }
     FillValues(state, dirty, &m_values);
-    constexpr uint32_t kShaping = kDirtyStages | kDirtyTextures | kDirtyAlphaTest | kDirtyFog | kDirtyViewport | kDirtyProgram;
+    constexpr uint32_t kShaping =
+        kDirtyStages | kDirtyTextures | kDirtyAlphaTest | kDirtyFog | kDirtyViewport | kDirtyProgram;
     if ((dirty & kShaping) || !m_current) {
         Key key = KeyOf(state, pretransformed);
         if (!m_current || !(key == m_key) || (dirty & kDirtyProgram)) {
             Program* program = ProgramFor(key);
-            if (!program) return false;
+            if (!program)
+                return false;
             glUseProgram(program->name);
             m_current = program;
             m_key = key;
         }
     }
     if (dirty & kDirtyProgram) {
-        for (UINT stage = 0; stage < kDrawnStages; ++stage) glBindSampler(stage, m_samplers[stage]);
+        for (UINT stage = 0; stage < kDrawnStages; ++stage)
+            glBindSampler(stage, m_samplers[stage]);
     }
     Upload(*m_current);
     if (dirty & kDirtyTextures) {
@@ -385,9 +421,7 @@ bool FixedFunction::Apply(const DeviceState& state, uint32_t dirty, bool pretran
             glFrontFace(GL_CCW);
             glCullFace(GL_BACK);
             break;
-        default:
-            glDisable(GL_CULL_FACE);
-            break;
+        default: glDisable(GL_CULL_FACE); break;
         }
         glPolygonMode(GL_FRONT_AND_BACK, rs[D3DRS_FILLMODE] == D3DFILL_WIREFRAME ? GL_LINE
                                          : rs[D3DRS_FILLMODE] == D3DFILL_POINT   ? GL_POINT
@@ -396,4 +430,4 @@ bool FixedFunction::Apply(const DeviceState& state, uint32_t dirty, bool pretran
     return true;
 }
 
-}  // namespace yonda::d3d8
+} // namespace yonda::d3d8

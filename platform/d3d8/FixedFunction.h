@@ -33,7 +33,7 @@ public:
         uint8_t colorOp[kDrawnStages] = {}, colorArg1[kDrawnStages] = {}, colorArg2[kDrawnStages] = {};
         uint8_t alphaOp[kDrawnStages] = {}, alphaArg1[kDrawnStages] = {}, alphaArg2[kDrawnStages] = {};
         uint8_t texture[kDrawnStages] = {}, coordIndex[kDrawnStages] = {};
-        uint8_t alphaFunc = 0;  // 0 when the test passes everything
+        uint8_t alphaFunc = 0; // 0 when the test passes everything
         uint8_t fogEnable = 0, fogTable = 0, fogVertex = 0, rangeFog = 0;
         bool operator==(const Key&) const = default;
     };
@@ -70,4 +70,4 @@ private:
     GLuint m_samplers[kDrawnStages] = {};
 };
 
-}  // namespace yonda::d3d8
+} // namespace yonda::d3d8

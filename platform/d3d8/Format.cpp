@@ -18,8 +18,14 @@ uint32_t From565(uint16_t c)
     return 0xff000000u | (Expand((c >> 11) & 31, 5) << 16) | (Expand((c >> 5) & 63, 6) << 8) | Expand(c & 31, 5);
 }
 
-uint16_t Read16(const BYTE* p) { return uint16_t(p[0] | (p[1] << 8)); }
-uint32_t Read32(const BYTE* p) { return uint32_t(p[0]) | (uint32_t(p[1]) << 8) | (uint32_t(p[2]) << 16) | (uint32_t(p[3]) << 24); }
+uint16_t Read16(const BYTE* p)
+{
+    return uint16_t(p[0] | (p[1] << 8));
+}
+uint32_t Read32(const BYTE* p)
+{
+    return uint32_t(p[0]) | (uint32_t(p[1]) << 8) | (uint32_t(p[2]) << 16) | (uint32_t(p[3]) << 24);
+}
 
 void Write16(BYTE* p, uint16_t v)
 {
@@ -57,7 +63,8 @@ void DecodeBlock(D3DFORMAT format, const BYTE* block, uint32_t out[16])
     uint32_t colors[4];
     BlockColors(colorBlock, dxt1, colors);
     uint32_t indices = Read32(colorBlock + 4);
-    for (int i = 0; i < 16; ++i) out[i] = colors[(indices >> (2 * i)) & 3];
+    for (int i = 0; i < 16; ++i)
+        out[i] = colors[(indices >> (2 * i)) & 3];
     if (format == D3DFMT_DXT2 || format == D3DFMT_DXT3) {
         for (int i = 0; i < 16; ++i) {
             uint32_t alpha = (block[i / 2] >> ((i & 1) * 4)) & 15;
@@ -68,19 +75,23 @@ void DecodeBlock(D3DFORMAT format, const BYTE* block, uint32_t out[16])
         a[0] = block[0];
         a[1] = block[1];
         if (a[0] > a[1]) {
-            for (int i = 1; i < 7; ++i) a[i + 1] = ((7 - i) * a[0] + i * a[1]) / 7;
+            for (int i = 1; i < 7; ++i)
+                a[i + 1] = ((7 - i) * a[0] + i * a[1]) / 7;
         } else {
-            for (int i = 1; i < 5; ++i) a[i + 1] = ((5 - i) * a[0] + i * a[1]) / 5;
+            for (int i = 1; i < 5; ++i)
+                a[i + 1] = ((5 - i) * a[0] + i * a[1]) / 5;
             a[6] = 0;
             a[7] = 255;
         }
         uint64_t bits = 0;
-        for (int i = 0; i < 6; ++i) bits |= uint64_t(block[2 + i]) << (8 * i);
-        for (int i = 0; i < 16; ++i) out[i] = (out[i] & 0x00ffffffu) | (a[(bits >> (3 * i)) & 7] << 24);
+        for (int i = 0; i < 6; ++i)
+            bits |= uint64_t(block[2 + i]) << (8 * i);
+        for (int i = 0; i < 16; ++i)
+            out[i] = (out[i] & 0x00ffffffu) | (a[(bits >> (3 * i)) & 7] << 24);
     }
 }
 
-}  // namespace
+} // namespace
 
 bool IsCompressedFormat(D3DFORMAT format)
 {
@@ -96,10 +107,8 @@ bool IsColorFormat(D3DFORMAT format)
     case D3DFMT_R5G6B5:
     case D3DFMT_X1R5G5B5:
     case D3DFMT_A1R5G5B5:
-    case D3DFMT_A4R4G4B4:
-        return true;
-    default:
-        return IsCompressedFormat(format);
+    case D3DFMT_A4R4G4B4: return true;
+    default: return IsCompressedFormat(format);
     }
 }
 
@@ -118,15 +127,14 @@ bool IsDepthFormat(D3DFORMAT format)
 
 UINT RowPitch(D3DFORMAT format, UINT width)
 {
-    if (IsCompressedFormat(format)) return std::max(1u, (width + 3) / 4) * (format == D3DFMT_DXT1 ? 8 : 16);
+    if (IsCompressedFormat(format))
+        return std::max(1u, (width + 3) / 4) * (format == D3DFMT_DXT1 ? 8 : 16);
     switch (format) {
     case D3DFMT_R5G6B5:
     case D3DFMT_X1R5G5B5:
     case D3DFMT_A1R5G5B5:
-    case D3DFMT_A4R4G4B4:
-        return width * 2;
-    default:
-        return width * 4;
+    case D3DFMT_A4R4G4B4: return width * 2;
+    default: return width * 4;
     }
 }
 
@@ -149,7 +157,8 @@ void ConvertToArgb(D3DFORMAT format, const BYTE* source, UINT pitch, UINT width,
                 DecodeBlock(format, source + size_t(by) * pitch + bx * (format == D3DFMT_DXT1 ? 8 : 16), block);
                 for (UINT i = 0; i < 16; ++i) {
                     UINT x = bx * 4 + i % 4, y = by * 4 + i / 4;
-                    if (x < width && y < height) target[size_t(y) * width + x] = block[i];
+                    if (x < width && y < height)
+                        target[size_t(y) * width + x] = block[i];
                 }
             }
         }
@@ -160,21 +169,15 @@ void ConvertToArgb(D3DFORMAT format, const BYTE* source, UINT pitch, UINT width,
         uint32_t* out = target + size_t(y) * width;
         for (UINT x = 0; x < width; ++x) {
             switch (format) {
-            case D3DFMT_A8R8G8B8:
-                out[x] = Read32(row + 4 * x);
-                break;
-            case D3DFMT_X8R8G8B8:
-                out[x] = Read32(row + 4 * x) | 0xff000000u;
-                break;
-            case D3DFMT_R5G6B5:
-                out[x] = From565(Read16(row + 2 * x));
-                break;
+            case D3DFMT_A8R8G8B8: out[x] = Read32(row + 4 * x); break;
+            case D3DFMT_X8R8G8B8: out[x] = Read32(row + 4 * x) | 0xff000000u; break;
+            case D3DFMT_R5G6B5: out[x] = From565(Read16(row + 2 * x)); break;
             case D3DFMT_X1R5G5B5:
             case D3DFMT_A1R5G5B5: {
                 uint16_t c = Read16(row + 2 * x);
                 uint32_t a = (format == D3DFMT_X1R5G5B5 || (c & 0x8000)) ? 255 : 0;
-                out[x] = (a << 24) | (Expand((c >> 10) & 31, 5) << 16) | (Expand((c >> 5) & 31, 5) << 8) |
-                         Expand(c & 31, 5);
+                out[x] =
+                    (a << 24) | (Expand((c >> 10) & 31, 5) << 16) | (Expand((c >> 5) & 31, 5) << 8) | Expand(c & 31, 5);
                 break;
             }
             case D3DFMT_A4R4G4B4: {
@@ -183,9 +186,7 @@ void ConvertToArgb(D3DFORMAT format, const BYTE* source, UINT pitch, UINT width,
                          (Expand((c >> 4) & 15, 4) << 8) | Expand(c & 15, 4);
                 break;
             }
-            default:
-                out[x] = 0;
-                break;
+            default: out[x] = 0; break;
             }
         }
     }
@@ -201,12 +202,8 @@ void ConvertFromArgb(D3DFORMAT format, const uint32_t* source, UINT width, UINT 
             uint32_t a = c >> 24, r = (c >> 16) & 255, g = (c >> 8) & 255, b = c & 255;
             switch (format) {
             case D3DFMT_A8R8G8B8:
-            case D3DFMT_X8R8G8B8:
-                std::memcpy(row + 4 * x, &c, 4);
-                break;
-            case D3DFMT_R5G6B5:
-                Write16(row + 2 * x, uint16_t(((r >> 3) << 11) | ((g >> 2) << 5) | (b >> 3)));
-                break;
+            case D3DFMT_X8R8G8B8: std::memcpy(row + 4 * x, &c, 4); break;
+            case D3DFMT_R5G6B5: Write16(row + 2 * x, uint16_t(((r >> 3) << 11) | ((g >> 2) << 5) | (b >> 3))); break;
             case D3DFMT_X1R5G5B5:
             case D3DFMT_A1R5G5B5:
                 Write16(row + 2 * x, uint16_t((a >= 128 ? 0x8000 : 0) | ((r >> 3) << 10) | ((g >> 3) << 5) | (b >> 3)));
@@ -214,11 +211,10 @@ void ConvertFromArgb(D3DFORMAT format, const uint32_t* source, UINT width, UINT 
             case D3DFMT_A4R4G4B4:
                 Write16(row + 2 * x, uint16_t(((a >> 4) << 12) | ((r >> 4) << 8) | ((g >> 4) << 4) | (b >> 4)));
                 break;
-            default:
-                break;
+            default: break;
             }
         }
     }
 }
 
-}  // namespace yonda::d3d8
+} // namespace yonda::d3d8

@@ -24,4 +24,4 @@ void ConvertToArgb(D3DFORMAT format, const BYTE* source, UINT pitch, UINT width,
 // Encodes 0xAARRGGBB pixels into an uncompressed colour format.
 void ConvertFromArgb(D3DFORMAT format, const uint32_t* source, UINT width, UINT height, BYTE* target, UINT pitch);
 
-}  // namespace yonda::d3d8
+} // namespace yonda::d3d8

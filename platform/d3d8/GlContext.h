@@ -31,4 +31,4 @@ public:
     static void DeleteRenderbuffer(GLuint name);
 };
 
-}  // namespace yonda::d3d8
+} // namespace yonda::d3d8

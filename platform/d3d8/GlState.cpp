@@ -44,7 +44,7 @@ GLenum BlendFactor(DWORD blend, bool source)
     }
 }
 
-}  // namespace
+} // namespace
 
 BlendFactors GlBlend(DWORD sourceBlend, DWORD destinationBlend)
 {
@@ -76,7 +76,6 @@ GLint GlWrap(DWORD address)
     }
 }
 
-
 SamplerFilters GlFilters(DWORD magFilter, DWORD minFilter, DWORD mipFilter)
 {
     // Anisotropic filtering with an anisotropy of 1 is linear filtering.
@@ -84,15 +83,9 @@ SamplerFilters GlFilters(DWORD magFilter, DWORD minFilter, DWORD mipFilter)
     bool minLinear = linear(minFilter);
     GLint min;
     switch (mipFilter) {
-    case D3DTEXF_NONE:
-        min = minLinear ? GL_LINEAR : GL_NEAREST;
-        break;
-    case D3DTEXF_POINT:
-        min = minLinear ? GL_LINEAR_MIPMAP_NEAREST : GL_NEAREST_MIPMAP_NEAREST;
-        break;
-    default:
-        min = minLinear ? GL_LINEAR_MIPMAP_LINEAR : GL_NEAREST_MIPMAP_LINEAR;
-        break;
+    case D3DTEXF_NONE: min = minLinear ? GL_LINEAR : GL_NEAREST; break;
+    case D3DTEXF_POINT: min = minLinear ? GL_LINEAR_MIPMAP_NEAREST : GL_NEAREST_MIPMAP_NEAREST; break;
+    default: min = minLinear ? GL_LINEAR_MIPMAP_LINEAR : GL_NEAREST_MIPMAP_LINEAR; break;
     }
     return SamplerFilters{linear(magFilter) ? GL_LINEAR : GL_NEAREST, min};
 }
@@ -132,4 +125,4 @@ GLuint LinkProgram(const std::string& vertexSource, const std::string& fragmentS
     return name;
 }
 
-}  // namespace yonda::d3d8
+} // namespace yonda::d3d8

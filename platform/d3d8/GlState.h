@@ -26,4 +26,4 @@ void ColorComponents(DWORD argb, float out[4]);
 // The linked program, or 0 (with GL's complaint on stderr) when GL refuses it.
 GLuint LinkProgram(const std::string& vertexSource, const std::string& fragmentSource);
 
-}  // namespace yonda::d3d8
+} // namespace yonda::d3d8

@@ -28,4 +28,4 @@ HRESULT DecodeBmp(const BYTE* data, size_t size, DecodedImage* image)
     return D3D_OK;
 }
 
-}  // namespace yonda::d3d8
+} // namespace yonda::d3d8

@@ -16,12 +16,13 @@ constexpr uint32_t kPixelRgb = 0x40;
 constexpr uint32_t kCaps2CubeMap = 0x200;
 constexpr uint32_t kCaps2Volume = 0x200000;
 
-}  // namespace
+} // namespace
 
 HRESULT DecodeDds(const BYTE* data, size_t size, DecodedImage* image)
 {
     ByteReader in(data, size);
-    if (in.U32() != MAKEFOURCC('D', 'D', 'S', ' ') || in.U32() != kHeaderSize) return D3DXERR_INVALIDDATA;
+    if (in.U32() != MAKEFOURCC('D', 'D', 'S', ' ') || in.U32() != kHeaderSize)
+        return D3DXERR_INVALIDDATA;
     uint32_t flags = in.U32();
     uint32_t height = in.U32();
     uint32_t width = in.U32();
@@ -29,7 +30,7 @@ HRESULT DecodeDds(const BYTE* data, size_t size, DecodedImage* image)
     in.U32();
     uint32_t mipCount = in.U32();
     in.Take(44);
-    in.U32();  // pixel format size
+    in.U32(); // pixel format size
     uint32_t pixelFlags = in.U32();
     uint32_t fourCC = in.U32();
     uint32_t bits = in.U32();
@@ -37,8 +38,10 @@ HRESULT DecodeDds(const BYTE* data, size_t size, DecodedImage* image)
     in.U32();
     uint32_t caps2 = in.U32();
     in.Take(12);
-    if (in.Failed() || !SaneSize(width, height)) return D3DXERR_INVALIDDATA;
-    if (caps2 & (kCaps2CubeMap | kCaps2Volume)) return D3DXERR_INVALIDDATA;
+    if (in.Failed() || !SaneSize(width, height))
+        return D3DXERR_INVALIDDATA;
+    if (caps2 & (kCaps2CubeMap | kCaps2Volume))
+        return D3DXERR_INVALIDDATA;
 
     D3DFORMAT format = D3DFMT_UNKNOWN;
     bool expand24 = false;
@@ -71,13 +74,15 @@ HRESULT DecodeDds(const BYTE* data, size_t size, DecodedImage* image)
         return D3DXERR_INVALIDDATA;
     }
 
-    UINT levels = (flags & kFlagMipCount) && mipCount > 0 ? std::min<UINT>(mipCount, Texture::FullChainLength(width, height)) : 1;
+    UINT levels =
+        (flags & kFlagMipCount) && mipCount > 0 ? std::min<UINT>(mipCount, Texture::FullChainLength(width, height)) : 1;
     UINT w = width, h = height;
     for (UINT level = 0; level < levels; ++level) {
         std::vector<BYTE> bytes;
         if (expand24) {
             const BYTE* source = in.Take(size_t(w) * h * 3);
-            if (!source) return D3DXERR_INVALIDDATA;
+            if (!source)
+                return D3DXERR_INVALIDDATA;
             bytes.resize(size_t(w) * h * 4);
             for (size_t i = 0; i < size_t(w) * h; ++i) {
                 bytes[4 * i] = source[3 * i];
@@ -90,7 +95,8 @@ HRESULT DecodeDds(const BYTE* data, size_t size, DecodedImage* image)
             const BYTE* source = in.Take(levelSize);
             if (!source) {
                 // Missing smaller levels are made again by the loader; a missing first level is fatal.
-                if (level == 0) return D3DXERR_INVALIDDATA;
+                if (level == 0)
+                    return D3DXERR_INVALIDDATA;
                 break;
             }
             bytes.assign(source, source + levelSize);
@@ -106,4 +112,4 @@ HRESULT DecodeDds(const BYTE* data, size_t size, DecodedImage* image)
     return D3D_OK;
 }
 
-}  // namespace yonda::d3d8
+} // namespace yonda::d3d8

@@ -5,7 +5,8 @@ namespace yonda::d3d8 {
 HRESULT DecodeImage(const BYTE* data, size_t size, DecodedImage* image)
 {
     *image = DecodedImage{};
-    if (!data || size < 4) return D3DXERR_INVALIDDATA;
+    if (!data || size < 4)
+        return D3DXERR_INVALIDDATA;
     HRESULT hr;
     if (data[0] == 'B' && data[1] == 'M') {
         hr = DecodeBmp(data, size, image);
@@ -19,8 +20,9 @@ HRESULT DecodeImage(const BYTE* data, size_t size, DecodedImage* image)
         // TGA has no signature; its header is checked field by field instead.
         hr = DecodeTga(data, size, image);
     }
-    if (FAILED(hr)) *image = DecodedImage{};
+    if (FAILED(hr))
+        *image = DecodedImage{};
     return hr;
 }
 
-}  // namespace yonda::d3d8
+} // namespace yonda::d3d8

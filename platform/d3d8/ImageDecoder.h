@@ -40,19 +40,22 @@ class ByteReader {
 public:
     ByteReader(const BYTE* data, size_t size, size_t position = 0) : m_data(data), m_size(size), m_position(position)
     {
-        if (position > size) m_failed = true;
+        if (position > size)
+            m_failed = true;
     }
     uint8_t U8() { return Has(1) ? m_data[m_position++] : 0; }
     uint16_t U16()
     {
-        if (!Has(2)) return 0;
+        if (!Has(2))
+            return 0;
         uint16_t v = uint16_t(m_data[m_position] | (m_data[m_position + 1] << 8));
         m_position += 2;
         return v;
     }
     uint32_t U32()
     {
-        if (!Has(4)) return 0;
+        if (!Has(4))
+            return 0;
         uint32_t v = uint32_t(m_data[m_position]) | (uint32_t(m_data[m_position + 1]) << 8) |
                      (uint32_t(m_data[m_position + 2]) << 16) | (uint32_t(m_data[m_position + 3]) << 24);
         m_position += 4;
@@ -61,7 +64,8 @@ public:
     int32_t I32() { return int32_t(U32()); }
     const BYTE* Take(size_t count)
     {
-        if (!Has(count)) return nullptr;
+        if (!Has(count))
+            return nullptr;
         const BYTE* p = m_data + m_position;
         m_position += count;
         return p;
@@ -91,4 +95,4 @@ inline bool SaneSize(uint64_t width, uint64_t height)
            width * height <= kMaxImagePixels;
 }
 
-}  // namespace yonda::d3d8
+} // namespace yonda::d3d8

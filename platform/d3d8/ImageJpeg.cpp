@@ -54,7 +54,8 @@ bool Decode(const BYTE* data, size_t size, std::vector<uint32_t>* pixels, UINT* 
         jpeg_read_scanlines(&info, row, 1);
         uint32_t* out = pixels->data() + size_t(y) * *width;
         for (UINT x = 0; x < *width; ++x) {
-            out[x] = 0xff000000u | (uint32_t(row[0][3 * x]) << 16) | (uint32_t(row[0][3 * x + 1]) << 8) | row[0][3 * x + 2];
+            out[x] =
+                0xff000000u | (uint32_t(row[0][3 * x]) << 16) | (uint32_t(row[0][3 * x + 1]) << 8) | row[0][3 * x + 2];
         }
     }
     jpeg_finish_decompress(&info);
@@ -62,12 +63,13 @@ bool Decode(const BYTE* data, size_t size, std::vector<uint32_t>* pixels, UINT* 
     return true;
 }
 
-}  // namespace
+} // namespace
 
 HRESULT DecodeJpeg(const BYTE* data, size_t size, DecodedImage* image)
 {
     UINT width = 0, height = 0;
-    if (!Decode(data, size, &image->argb, &width, &height)) return D3DXERR_INVALIDDATA;
+    if (!Decode(data, size, &image->argb, &width, &height))
+        return D3DXERR_INVALIDDATA;
     image->width = width;
     image->height = height;
     image->format = D3DFMT_X8R8G8B8;
@@ -75,4 +77,4 @@ HRESULT DecodeJpeg(const BYTE* data, size_t size, DecodedImage* image)
     return D3D_OK;
 }
 
-}  // namespace yonda::d3d8
+} // namespace yonda::d3d8

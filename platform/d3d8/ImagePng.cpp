@@ -12,7 +12,8 @@ HRESULT DecodePng(const BYTE* data, size_t size, DecodedImage* image)
     png_image png;
     std::memset(&png, 0, sizeof png);
     png.version = PNG_IMAGE_VERSION;
-    if (!png_image_begin_read_from_memory(&png, data, size)) return D3DXERR_INVALIDDATA;
+    if (!png_image_begin_read_from_memory(&png, data, size))
+        return D3DXERR_INVALIDDATA;
     if (!SaneSize(png.width, png.height)) {
         png_image_free(&png);
         return D3DXERR_INVALIDDATA;
@@ -32,4 +33,4 @@ HRESULT DecodePng(const BYTE* data, size_t size, DecodedImage* image)
     return D3D_OK;
 }
 
-}  // namespace yonda::d3d8
+} // namespace yonda::d3d8

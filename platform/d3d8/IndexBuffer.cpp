@@ -8,14 +8,14 @@ namespace yonda::d3d8 {
 
 IndexBuffer::IndexBuffer(Device* device, UINT length, DWORD usage, D3DFORMAT format, D3DPOOL pool)
     : Resource(device, pool), m_bytes(length), m_usage(usage), m_format(format)
-{
-}
+{}
 
 IndexBuffer::~IndexBuffer() = default;
 
 HRESULT IndexBuffer::GetDesc(D3DINDEXBUFFER_DESC* pDesc)
 {
-    if (!pDesc) return D3DERR_INVALIDCALL;
+    if (!pDesc)
+        return D3DERR_INVALIDCALL;
     *pDesc = D3DINDEXBUFFER_DESC{m_format, D3DRTYPE_INDEXBUFFER, m_usage, m_pool, m_bytes.Size()};
     return D3D_OK;
 }
@@ -29,8 +29,8 @@ UINT IndexBuffer::MaxIndex(UINT first, UINT count)
     UINT size = IndexSize(), result = 0;
     for (UINT i = first; i < first + count; ++i) {
         const BYTE* p = data + size_t(i) * size;
-        UINT index = size == 2 ? UINT(p[0] | (p[1] << 8))
-                               : UINT(p[0] | (p[1] << 8) | (p[2] << 16) | (UINT(p[3]) << 24));
+        UINT index =
+            size == 2 ? UINT(p[0] | (p[1] << 8)) : UINT(p[0] | (p[1] << 8) | (p[2] << 16) | (UINT(p[3]) << 24));
         result = std::max(result, index);
     }
     m_cachedGeneration = m_bytes.Generation();
@@ -40,4 +40,4 @@ UINT IndexBuffer::MaxIndex(UINT first, UINT count)
     return result;
 }
 
-}  // namespace yonda::d3d8
+} // namespace yonda::d3d8

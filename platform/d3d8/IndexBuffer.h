@@ -33,4 +33,4 @@ private:
     UINT m_cachedMax = 0;
 };
 
-}  // namespace yonda::d3d8
+} // namespace yonda::d3d8

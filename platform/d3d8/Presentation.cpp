@@ -19,7 +19,7 @@ std::map<HWND, Shown> g_pictures;
 // A size set by a test; zero follows the screen.
 SIZE g_displaySize = {0, 0};
 
-}  // namespace
+} // namespace
 
 void DeliverPicture(HWND window, YondaPicture&& picture)
 {
@@ -50,7 +50,8 @@ bool LastPicture(HWND window, YondaPicture* picture)
 {
     std::lock_guard lock(g_mutex);
     auto it = g_pictures.find(window);
-    if (it == g_pictures.end()) return false;
+    if (it == g_pictures.end())
+        return false;
     *picture = it->second.last;
     return true;
 }
@@ -63,7 +64,7 @@ YondaPresentTarget* CurrentTarget()
     return g_target;
 }
 
-}  // namespace
+} // namespace
 
 bool WindowClientSize(HWND window, SIZE* size)
 {
@@ -91,7 +92,7 @@ D3DDISPLAYMODE DisplayMode()
     return D3DDISPLAYMODE{UINT(std::max<LONG>(size.cx, 1)), UINT(std::max<LONG>(size.cy, 1)), 60, D3DFMT_X8R8G8B8};
 }
 
-}  // namespace yonda::d3d8
+} // namespace yonda::d3d8
 
 using namespace yonda::d3d8;
 
@@ -103,7 +104,8 @@ void YondaSetPresentTarget(YondaPresentTarget* target)
 
 BOOL YondaD3D8GetPresentedPicture(HWND hwnd, YondaPicture* picture)
 {
-    if (!picture) return FALSE;
+    if (!picture)
+        return FALSE;
     return LastPicture(hwnd, picture) ? TRUE : FALSE;
 }
 

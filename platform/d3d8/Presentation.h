@@ -16,4 +16,4 @@ bool WindowClientSize(HWND window, SIZE* size);
 bool WindowClientOrigin(HWND window, POINT* origin);
 D3DDISPLAYMODE DisplayMode();
 
-}  // namespace yonda::d3d8
+} // namespace yonda::d3d8

@@ -26,15 +26,17 @@ public:
 protected:
     Resource(Device* device, D3DPOOL pool) : m_device(device), m_pool(pool)
     {
-        if (m_pool == D3DPOOL_DEFAULT) TrackDefaultPool(device, this, true);
+        if (m_pool == D3DPOOL_DEFAULT)
+            TrackDefaultPool(device, this, true);
     }
     ~Resource() override
     {
-        if (m_pool == D3DPOOL_DEFAULT) TrackDefaultPool(m_device.Get(), this, false);
+        if (m_pool == D3DPOOL_DEFAULT)
+            TrackDefaultPool(m_device.Get(), this, false);
     }
 
     Ref<Device> m_device;
     D3DPOOL m_pool;
 };
 
-}  // namespace yonda::d3d8
+} // namespace yonda::d3d8

@@ -11,13 +11,14 @@ namespace yonda::d3d8 {
 
 Surface::Surface(Kind kind, Device* device, UINT width, UINT height, D3DFORMAT format)
     : m_kind(kind), m_device(device), m_width(width), m_height(height), m_format(format)
-{
-}
+{}
 
 Surface::~Surface()
 {
-    if (m_kind == Kind::ColorTarget) GlContext::DeleteTexture(m_gl);
-    if (m_kind == Kind::DepthStencil) GlContext::DeleteRenderbuffer(m_gl);
+    if (m_kind == Kind::ColorTarget)
+        GlContext::DeleteTexture(m_gl);
+    if (m_kind == Kind::DepthStencil)
+        GlContext::DeleteRenderbuffer(m_gl);
 }
 
 Surface* Surface::ForTextureLevel(Texture* texture, UINT level)
@@ -48,7 +49,8 @@ Surface* Surface::NewDepthStencil(Device* device, UINT width, UINT height, D3DFO
 
 HRESULT Surface::GetDevice(IDirect3DDevice8** ppDevice)
 {
-    if (!ppDevice) return D3DERR_INVALIDCALL;
+    if (!ppDevice)
+        return D3DERR_INVALIDCALL;
     m_device->AddRef();
     *ppDevice = m_device.Get();
     return D3D_OK;
@@ -56,14 +58,15 @@ HRESULT Surface::GetDevice(IDirect3DDevice8** ppDevice)
 
 HRESULT Surface::GetDesc(D3DSURFACE_DESC* pDesc)
 {
-    if (!pDesc) return D3DERR_INVALIDCALL;
+    if (!pDesc)
+        return D3DERR_INVALIDCALL;
     if (m_kind == Kind::TextureLevel) {
         D3DSURFACE_DESC desc;
         m_texture->GetLevelDesc(m_level, &desc);
         *pDesc = desc;
         return D3D_OK;
     }
-    DWORD usage = m_kind == Kind::ColorTarget ? D3DUSAGE_RENDERTARGET
+    DWORD usage = m_kind == Kind::ColorTarget    ? D3DUSAGE_RENDERTARGET
                   : m_kind == Kind::DepthStencil ? D3DUSAGE_DEPTHSTENCIL
                                                  : 0;
     D3DPOOL pool = m_kind == Kind::Image ? D3DPOOL_SYSTEMMEM : D3DPOOL_DEFAULT;
@@ -75,15 +78,19 @@ HRESULT Surface::GetDesc(D3DSURFACE_DESC* pDesc)
 
 HRESULT Surface::LockRect(D3DLOCKED_RECT* pLockedRect, const RECT* pRect, DWORD flags)
 {
-    if (!pLockedRect) return D3DERR_INVALIDCALL;
+    if (!pLockedRect)
+        return D3DERR_INVALIDCALL;
     pLockedRect->pBits = nullptr;
     pLockedRect->Pitch = 0;
-    if (m_kind == Kind::TextureLevel) return m_texture->LockRect(m_level, pLockedRect, pRect, flags);
-    if (m_kind == Kind::DepthStencil) return D3DERR_INVALIDCALL;
+    if (m_kind == Kind::TextureLevel)
+        return m_texture->LockRect(m_level, pLockedRect, pRect, flags);
+    if (m_kind == Kind::DepthStencil)
+        return D3DERR_INVALIDCALL;
     std::lock_guard lock(m_device->Mutex());
-    if (m_locked) return D3DERR_INVALIDCALL;
-    if (pRect && (pRect->left < 0 || pRect->top < 0 || pRect->right <= pRect->left ||
-                  pRect->bottom <= pRect->top || UINT(pRect->right) > m_width || UINT(pRect->bottom) > m_height)) {
+    if (m_locked)
+        return D3DERR_INVALIDCALL;
+    if (pRect && (pRect->left < 0 || pRect->top < 0 || pRect->right <= pRect->left || pRect->bottom <= pRect->top ||
+                  UINT(pRect->right) > m_width || UINT(pRect->bottom) > m_height)) {
         return D3DERR_INVALIDCALL;
     }
     UINT pitch = RowPitch(m_format, m_width);
@@ -91,7 +98,8 @@ HRESULT Surface::LockRect(D3DLOCKED_RECT* pLockedRect, const RECT* pRect, DWORD 
         // The picture lives in GL; a lock reads it back into memory the program can touch.
         std::vector<uint32_t> pixels;
         HRESULT hr = m_device->ReadTarget(this, &pixels);
-        if (FAILED(hr)) return hr;
+        if (FAILED(hr))
+            return hr;
         m_bytes.resize(size_t(pitch) * m_height);
         ConvertFromArgb(m_format, pixels.data(), m_width, m_height, m_bytes.data(), pitch);
     }
@@ -105,9 +113,11 @@ HRESULT Surface::LockRect(D3DLOCKED_RECT* pLockedRect, const RECT* pRect, DWORD 
 
 HRESULT Surface::UnlockRect()
 {
-    if (m_kind == Kind::TextureLevel) return m_texture->UnlockRect(m_level);
+    if (m_kind == Kind::TextureLevel)
+        return m_texture->UnlockRect(m_level);
     std::lock_guard lock(m_device->Mutex());
-    if (!m_locked) return D3DERR_INVALIDCALL;
+    if (!m_locked)
+        return D3DERR_INVALIDCALL;
     m_locked = false;
     if (m_kind == Kind::ColorTarget && !(m_lockFlags & D3DLOCK_READONLY)) {
         std::vector<uint32_t> pixels(size_t(m_width) * m_height);
@@ -119,7 +129,8 @@ HRESULT Surface::UnlockRect()
 
 GLuint Surface::GlName()
 {
-    if (m_gl) return m_gl;
+    if (m_gl)
+        return m_gl;
     if (m_kind == Kind::ColorTarget) {
         glGenTextures(1, &m_gl);
         glBindTexture(GL_TEXTURE_2D, m_gl);
@@ -140,8 +151,7 @@ GLuint Surface::GlName()
 HRESULT Surface::ReadArgb(std::vector<uint32_t>* pixels)
 {
     switch (m_kind) {
-    case Kind::ColorTarget:
-        return m_device->ReadTarget(this, pixels);
+    case Kind::ColorTarget: return m_device->ReadTarget(this, pixels);
     case Kind::Image:
         pixels->resize(size_t(m_width) * m_height);
         ConvertToArgb(m_format, m_bytes.data(), RowPitch(m_format, m_width), m_width, m_height, pixels->data());
@@ -152,9 +162,8 @@ HRESULT Surface::ReadArgb(std::vector<uint32_t>* pixels)
         ConvertToArgb(m_format, l.bytes.data(), l.pitch, m_width, m_height, pixels->data());
         return D3D_OK;
     }
-    default:
-        return D3DERR_INVALIDCALL;
+    default: return D3DERR_INVALIDCALL;
     }
 }
 
-}  // namespace yonda::d3d8
+} // namespace yonda::d3d8

@@ -57,4 +57,4 @@ private:
     DWORD m_lockFlags = 0;
 };
 
-}  // namespace yonda::d3d8
+} // namespace yonda::d3d8

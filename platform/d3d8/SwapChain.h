@@ -33,4 +33,4 @@ private:
     bool m_additional;
 };
 
-}  // namespace yonda::d3d8
+} // namespace yonda::d3d8

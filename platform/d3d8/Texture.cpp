@@ -38,33 +38,41 @@ Texture::Texture(Device* device, UINT width, UINT height, UINT levels, DWORD usa
     m_locks.assign(levels, 0);
 }
 
-Texture::~Texture() { GlContext::DeleteTexture(m_gl.load()); }
+Texture::~Texture()
+{
+    GlContext::DeleteTexture(m_gl.load());
+}
 
 HRESULT Texture::GetLevelDesc(UINT level, D3DSURFACE_DESC* pDesc)
 {
-    if (!pDesc || level >= m_levels.size()) return D3DERR_INVALIDCALL;
+    if (!pDesc || level >= m_levels.size())
+        return D3DERR_INVALIDCALL;
     const Level& l = m_levels[level];
-    *pDesc = D3DSURFACE_DESC{m_format, D3DRTYPE_SURFACE, m_usage, m_pool, UINT(l.bytes.size()),
-                             D3DMULTISAMPLE_NONE, l.width, l.height};
+    *pDesc = D3DSURFACE_DESC{m_format, D3DRTYPE_SURFACE, m_usage, m_pool, UINT(l.bytes.size()), D3DMULTISAMPLE_NONE,
+                             l.width,  l.height};
     return D3D_OK;
 }
 
 HRESULT Texture::GetSurfaceLevel(UINT level, IDirect3DSurface8** ppSurfaceLevel)
 {
-    if (!ppSurfaceLevel) return D3DERR_INVALIDCALL;
+    if (!ppSurfaceLevel)
+        return D3DERR_INVALIDCALL;
     *ppSurfaceLevel = nullptr;
-    if (level >= m_levels.size()) return D3DERR_INVALIDCALL;
+    if (level >= m_levels.size())
+        return D3DERR_INVALIDCALL;
     *ppSurfaceLevel = Surface::ForTextureLevel(this, level);
     return D3D_OK;
 }
 
 HRESULT Texture::LockRect(UINT level, D3DLOCKED_RECT* pLockedRect, const RECT* pRect, DWORD flags)
 {
-    if (!pLockedRect) return D3DERR_INVALIDCALL;
+    if (!pLockedRect)
+        return D3DERR_INVALIDCALL;
     pLockedRect->pBits = nullptr;
     pLockedRect->Pitch = 0;
     std::lock_guard lock(m_mutex);
-    if (level >= m_levels.size() || m_locks[level] > 0) return D3DERR_INVALIDCALL;
+    if (level >= m_levels.size() || m_locks[level] > 0)
+        return D3DERR_INVALIDCALL;
     Level& l = m_levels[level];
     size_t offset = 0;
     if (pRect) {
@@ -73,7 +81,8 @@ HRESULT Texture::LockRect(UINT level, D3DLOCKED_RECT* pLockedRect, const RECT* p
             return D3DERR_INVALIDCALL;
         }
         if (IsCompressedFormat(m_format)) {
-            if ((pRect->left | pRect->top) & 3) return D3DERR_INVALIDCALL;
+            if ((pRect->left | pRect->top) & 3)
+                return D3DERR_INVALIDCALL;
             offset = size_t(pRect->top / 4) * l.pitch + size_t(pRect->left / 4) * (m_format == D3DFMT_DXT1 ? 8 : 16);
         } else {
             offset = size_t(pRect->top) * l.pitch + size_t(pRect->left) * (RowPitch(m_format, 1));
@@ -92,14 +101,16 @@ HRESULT Texture::LockRect(UINT level, D3DLOCKED_RECT* pLockedRect, const RECT* p
 HRESULT Texture::UnlockRect(UINT level)
 {
     std::lock_guard lock(m_mutex);
-    if (level >= m_levels.size() || m_locks[level] == 0) return D3DERR_INVALIDCALL;
+    if (level >= m_levels.size() || m_locks[level] == 0)
+        return D3DERR_INVALIDCALL;
     --m_locks[level];
     return D3D_OK;
 }
 
 GLuint Texture::Upload()
 {
-    if (!m_pending.load() && m_gl) return m_gl;
+    if (!m_pending.load() && m_gl)
+        return m_gl;
     std::lock_guard lock(m_mutex);
     if (!m_gl) {
         GLuint name = 0;
@@ -109,7 +120,8 @@ GLuint Texture::Upload()
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_BASE_LEVEL, 0);
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, GLint(m_levels.size()) - 1);
         // Formats without alpha sample as opaque, whatever their spare bits hold.
-        if (!HasAlpha(m_format)) glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_SWIZZLE_A, GL_ONE);
+        if (!HasAlpha(m_format))
+            glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_SWIZZLE_A, GL_ONE);
     } else {
         glBindTexture(GL_TEXTURE_2D, m_gl);
     }
@@ -117,7 +129,8 @@ GLuint Texture::Upload()
     glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
     std::vector<uint32_t> decoded;
     for (UINT i = 0; i < m_levels.size(); ++i) {
-        if (!m_dirty[i] && m_glDefined) continue;
+        if (!m_dirty[i] && m_glDefined)
+            continue;
         const Level& l = m_levels[i];
         GLsizei w = GLsizei(l.width), h = GLsizei(l.height);
         switch (m_format) {
@@ -153,4 +166,4 @@ GLuint Texture::Upload()
     return m_gl;
 }
 
-}  // namespace yonda::d3d8
+} // namespace yonda::d3d8

@@ -51,4 +51,4 @@ private:
     std::mutex m_mutex;
 };
 
-}  // namespace yonda::d3d8
+} // namespace yonda::d3d8

@@ -26,4 +26,4 @@ private:
     DWORD m_fvf;
 };
 
-}  // namespace yonda::d3d8
+} // namespace yonda::d3d8

@@ -16,7 +16,7 @@ VertexAttribute Color(UINT stream, UINT offset)
     return VertexAttribute{true, stream, offset, GL_BGRA, GL_UNSIGNED_BYTE, GL_TRUE};
 }
 
-}  // namespace
+} // namespace
 
 std::optional<VertexLayout> LayoutFromFvf(DWORD fvf)
 {
@@ -41,23 +41,27 @@ std::optional<VertexLayout> LayoutFromFvf(DWORD fvf)
         layout.inputs[kInputPosition] = Float(0, 0, 3);
         offset = 12 + 4 * (((fvf & D3DFVF_POSITION_MASK) - D3DFVF_XYZB1) / 2 + 1);
         break;
-    default:
-        return std::nullopt;
+    default: return std::nullopt;
     }
-    if (fvf & D3DFVF_NORMAL) offset += 12;
-    if (fvf & D3DFVF_PSIZE) offset += 4;
+    if (fvf & D3DFVF_NORMAL)
+        offset += 12;
+    if (fvf & D3DFVF_PSIZE)
+        offset += 4;
     if (fvf & D3DFVF_DIFFUSE) {
         layout.inputs[kInputDiffuse] = Color(0, offset);
         offset += 4;
     }
-    if (fvf & D3DFVF_SPECULAR) offset += 4;
+    if (fvf & D3DFVF_SPECULAR)
+        offset += 4;
     UINT sets = (fvf & D3DFVF_TEXCOUNT_MASK) >> D3DFVF_TEXCOUNT_SHIFT;
-    if (sets > 8) return std::nullopt;
+    if (sets > 8)
+        return std::nullopt;
     for (UINT set = 0; set < sets; ++set) {
         // Sizes from the high bits: 0 two floats, 1 three, 2 four, 3 one.
         UINT code = (fvf >> (16 + 2 * set)) & 3;
         GLint components = code == 0 ? 2 : code == 1 ? 3 : code == 2 ? 4 : 1;
-        if (set < 2) layout.inputs[kInputTexture0 + set] = Float(0, offset, components < 2 ? components : 2);
+        if (set < 2)
+            layout.inputs[kInputTexture0 + set] = Float(0, offset, components < 2 ? components : 2);
         offset += 4 * UINT(components);
     }
     layout.fvfStride = offset;
@@ -67,7 +71,8 @@ std::optional<VertexLayout> LayoutFromFvf(DWORD fvf)
 
 std::optional<VertexLayout> LayoutFromDeclaration(const DWORD* tokens)
 {
-    if (!tokens) return std::nullopt;
+    if (!tokens)
+        return std::nullopt;
     VertexLayout layout;
     UINT stream = 0, offset = 0;
     bool haveStream = false;
@@ -75,22 +80,24 @@ std::optional<VertexLayout> LayoutFromDeclaration(const DWORD* tokens)
     for (int i = 0; i < 256; ++i) {
         DWORD token = tokens[i];
         if (token == D3DVSD_END()) {
-            if (!layout.inputs[kInputPosition].present) return std::nullopt;
+            if (!layout.inputs[kInputPosition].present)
+                return std::nullopt;
             return layout;
         }
         DWORD type = (token & D3DVSD_TOKENTYPEMASK) >> D3DVSD_TOKENTYPESHIFT;
         switch (type) {
-        case D3DVSD_TOKEN_NOP:
-            break;
+        case D3DVSD_TOKEN_NOP: break;
         case D3DVSD_TOKEN_STREAM:
-            if (token & D3DVSD_STREAMTESSMASK) return std::nullopt;
+            if (token & D3DVSD_STREAMTESSMASK)
+                return std::nullopt;
             stream = token & D3DVSD_STREAMNUMBERMASK;
             offset = 0;
             haveStream = true;
             layout.usesStream[stream] = true;
             break;
         case D3DVSD_TOKEN_STREAMDATA: {
-            if (!haveStream) return std::nullopt;
+            if (!haveStream)
+                return std::nullopt;
             if (token & D3DVSD_DATALOADTYPEMASK) {
                 offset += 4 * ((token & D3DVSD_SKIPCOUNTMASK) >> D3DVSD_SKIPCOUNTSHIFT);
                 break;
@@ -100,7 +107,10 @@ std::optional<VertexLayout> LayoutFromDeclaration(const DWORD* tokens)
             UINT size = 0;
             VertexAttribute attribute;
             switch (dataType) {
-            case D3DVSDT_FLOAT1: case D3DVSDT_FLOAT2: case D3DVSDT_FLOAT3: case D3DVSDT_FLOAT4:
+            case D3DVSDT_FLOAT1:
+            case D3DVSDT_FLOAT2:
+            case D3DVSDT_FLOAT3:
+            case D3DVSDT_FLOAT4:
                 attribute = Float(stream, offset, GLint(dataType + 1));
                 size = 4 * (dataType + 1);
                 break;
@@ -114,16 +124,20 @@ std::optional<VertexLayout> LayoutFromDeclaration(const DWORD* tokens)
                 break;
             case D3DVSDT_SHORT2:
             case D3DVSDT_SHORT4:
-                attribute = VertexAttribute{true, stream, offset, dataType == D3DVSDT_SHORT2 ? 2 : 4, GL_SHORT, GL_FALSE};
+                attribute =
+                    VertexAttribute{true, stream, offset, dataType == D3DVSDT_SHORT2 ? 2 : 4, GL_SHORT, GL_FALSE};
                 size = dataType == D3DVSDT_SHORT2 ? 4 : 8;
                 break;
-            default:
-                return std::nullopt;
+            default: return std::nullopt;
             }
-            if (reg == D3DVSDE_POSITION) layout.inputs[kInputPosition] = attribute;
-            else if (reg == D3DVSDE_DIFFUSE) layout.inputs[kInputDiffuse] = attribute;
-            else if (reg == D3DVSDE_TEXCOORD0) layout.inputs[kInputTexture0] = attribute;
-            else if (reg == D3DVSDE_TEXCOORD1) layout.inputs[kInputTexture1] = attribute;
+            if (reg == D3DVSDE_POSITION)
+                layout.inputs[kInputPosition] = attribute;
+            else if (reg == D3DVSDE_DIFFUSE)
+                layout.inputs[kInputDiffuse] = attribute;
+            else if (reg == D3DVSDE_TEXCOORD0)
+                layout.inputs[kInputTexture0] = attribute;
+            else if (reg == D3DVSDE_TEXCOORD1)
+                layout.inputs[kInputTexture1] = attribute;
             offset += size;
             break;
         }
@@ -135,4 +149,4 @@ std::optional<VertexLayout> LayoutFromDeclaration(const DWORD* tokens)
     return std::nullopt;
 }
 
-}  // namespace yonda::d3d8
+} // namespace yonda::d3d8

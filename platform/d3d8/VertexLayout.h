@@ -14,7 +14,7 @@ struct VertexAttribute {
     bool present = false;
     UINT stream = 0;
     UINT offset = 0;
-    GLint components = 0;  // or GL_BGRA for colours
+    GLint components = 0; // or GL_BGRA for colours
     GLenum type = GL_FLOAT;
     GLboolean normalized = GL_FALSE;
 };
@@ -24,7 +24,7 @@ enum VertexInput { kInputPosition = 0, kInputDiffuse = 1, kInputTexture0 = 2, kI
 struct VertexLayout {
     bool pretransformed = false;
     std::array<VertexAttribute, kInputCount> inputs;
-    UINT fvfStride = 0;          // the size one vertex of the FVF takes in stream 0
+    UINT fvfStride = 0; // the size one vertex of the FVF takes in stream 0
     std::array<bool, 16> usesStream{};
 };
 
@@ -33,4 +33,4 @@ struct VertexLayout {
 std::optional<VertexLayout> LayoutFromFvf(DWORD fvf);
 std::optional<VertexLayout> LayoutFromDeclaration(const DWORD* tokens);
 
-}  // namespace yonda::d3d8
+} // namespace yonda::d3d8

@@ -14,46 +14,54 @@ namespace {
 
 struct ClipboardState {
     std::mutex mutex;
-    DWORD openThread = 0;        // 0 while closed
+    DWORD openThread = 0; // 0 while closed
     HWND owner = nullptr;
-    std::optional<std::string> localText;   // headless: the text, in the active code page
-    HGLOBAL given = nullptr;     // the block SetClipboardData took over
-    HGLOBAL handed = nullptr;    // the block GetClipboardData handed out last
+    std::optional<std::string> localText; // headless: the text, in the active code page
+    HGLOBAL given = nullptr;              // the block SetClipboardData took over
+    HGLOBAL handed = nullptr;             // the block GetClipboardData handed out last
 };
 
-ClipboardState& State() {
-    static ClipboardState& state = *new ClipboardState;   // used until the last thread ends
+ClipboardState& State()
+{
+    static ClipboardState& state = *new ClipboardState; // used until the last thread ends
     return state;
 }
 
 // The caller must hold the state's mutex.
-bool OpenedHere() {
+bool OpenedHere()
+{
     return State().openThread != 0 && State().openThread == GetCurrentThreadId();
 }
 
-void FreeBlock(HGLOBAL& block) {
-    if (block) GlobalFree(block);
+void FreeBlock(HGLOBAL& block)
+{
+    if (block)
+        GlobalFree(block);
     block = nullptr;
 }
 
-std::string ToDesktop(const std::string& text) {
+std::string ToDesktop(const std::string& text)
+{
     std::string utf8 = YondaCodePageToUtf8(text, 0);
     std::string out;
     out.reserve(utf8.size());
     for (size_t i = 0; i < utf8.size(); ++i) {
-        if (utf8[i] == '\r' && i + 1 < utf8.size() && utf8[i + 1] == '\n') continue;
+        if (utf8[i] == '\r' && i + 1 < utf8.size() && utf8[i + 1] == '\n')
+            continue;
         out += utf8[i];
     }
     return out;
 }
 
-std::string FromDesktop(const std::string& utf8) {
+std::string FromDesktop(const std::string& utf8)
+{
     std::string crlf;
     crlf.reserve(utf8.size());
     for (size_t i = 0; i < utf8.size(); ++i) {
         if (utf8[i] == '\r') {
             crlf += "\r\n";
-            if (i + 1 < utf8.size() && utf8[i + 1] == '\n') ++i;
+            if (i + 1 < utf8.size() && utf8[i + 1] == '\n')
+                ++i;
         } else if (utf8[i] == '\n') {
             crlf += "\r\n";
         } else {
@@ -64,27 +72,32 @@ std::string FromDesktop(const std::string& utf8) {
 }
 
 // The text of a memory block: up to its first zero byte, never past its end.
-std::string TextOfBlock(HGLOBAL block) {
+std::string TextOfBlock(HGLOBAL block)
+{
     SIZE_T size = GlobalSize(block);
     const char* bytes = static_cast<const char*>(GlobalLock(block));
-    if (!bytes) return {};
+    if (!bytes)
+        return {};
     std::string text(bytes, strnlen(bytes, size));
     GlobalUnlock(block);
     return text;
 }
 
-std::optional<std::string> CurrentText() {
+std::optional<std::string> CurrentText()
+{
     if (auto* display = yonda::user::CurrentDisplay()) {
         std::string utf8 = display->ClipboardText();
-        if (utf8.empty()) return std::nullopt;
+        if (utf8.empty())
+            return std::nullopt;
         return FromDesktop(utf8);
     }
     return State().localText;
 }
 
-}  // namespace
+} // namespace
 
-BOOL OpenClipboard(HWND hWndNewOwner) {
+BOOL OpenClipboard(HWND hWndNewOwner)
+{
     std::lock_guard lock(State().mutex);
     DWORD self = GetCurrentThreadId();
     if (State().openThread && State().openThread != self) {
@@ -96,7 +109,8 @@ BOOL OpenClipboard(HWND hWndNewOwner) {
     return TRUE;
 }
 
-BOOL CloseClipboard() {
+BOOL CloseClipboard()
+{
     std::lock_guard lock(State().mutex);
     if (!OpenedHere()) {
         SetLastError(ERROR_ACCESS_DENIED);
@@ -106,7 +120,8 @@ BOOL CloseClipboard() {
     return TRUE;
 }
 
-BOOL EmptyClipboard() {
+BOOL EmptyClipboard()
+{
     std::lock_guard lock(State().mutex);
     if (!OpenedHere()) {
         SetLastError(ERROR_ACCESS_DENIED);
@@ -115,11 +130,13 @@ BOOL EmptyClipboard() {
     FreeBlock(State().given);
     FreeBlock(State().handed);
     State().localText.reset();
-    if (auto* display = yonda::user::CurrentDisplay()) display->SetClipboardText(std::string());
+    if (auto* display = yonda::user::CurrentDisplay())
+        display->SetClipboardText(std::string());
     return TRUE;
 }
 
-HANDLE SetClipboardData(UINT uFormat, HANDLE hMem) {
+HANDLE SetClipboardData(UINT uFormat, HANDLE hMem)
+{
     std::lock_guard lock(State().mutex);
     if (!OpenedHere()) {
         SetLastError(ERROR_ACCESS_DENIED);
@@ -132,24 +149,31 @@ HANDLE SetClipboardData(UINT uFormat, HANDLE hMem) {
     }
     std::string text = TextOfBlock(hMem);
     // The block belongs to the clipboard from now on; it is freed when the clipboard is emptied.
-    if (State().given != hMem) FreeBlock(State().given);
+    if (State().given != hMem)
+        FreeBlock(State().given);
     State().given = hMem;
-    if (auto* display = yonda::user::CurrentDisplay()) display->SetClipboardText(ToDesktop(text));
-    else State().localText = std::move(text);
+    if (auto* display = yonda::user::CurrentDisplay())
+        display->SetClipboardText(ToDesktop(text));
+    else
+        State().localText = std::move(text);
     return hMem;
 }
 
-HANDLE GetClipboardData(UINT uFormat) {
+HANDLE GetClipboardData(UINT uFormat)
+{
     std::lock_guard lock(State().mutex);
     if (!OpenedHere()) {
         SetLastError(ERROR_ACCESS_DENIED);
         return nullptr;
     }
-    if (uFormat != CF_TEXT) return nullptr;
+    if (uFormat != CF_TEXT)
+        return nullptr;
     std::optional<std::string> text = CurrentText();
-    if (!text) return nullptr;
+    if (!text)
+        return nullptr;
     HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, text->size() + 1);
-    if (!block) return nullptr;
+    if (!block)
+        return nullptr;
     if (char* bytes = static_cast<char*>(GlobalLock(block))) {
         std::memcpy(bytes, text->data(), text->size());
         bytes[text->size()] = '\0';
@@ -161,8 +185,10 @@ HANDLE GetClipboardData(UINT uFormat) {
     return block;
 }
 
-BOOL IsClipboardFormatAvailable(UINT format) {
-    if (format != CF_TEXT) return FALSE;
+BOOL IsClipboardFormatAvailable(UINT format)
+{
+    if (format != CF_TEXT)
+        return FALSE;
     std::lock_guard lock(State().mutex);
     return CurrentText() ? TRUE : FALSE;
 }

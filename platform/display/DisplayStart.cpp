@@ -17,25 +17,31 @@ struct Displays {
     bool exitHookSet = false;
 };
 
-Displays& State() {
+Displays& State()
+{
     static Displays& displays = *new Displays;
     return displays;
 }
 
-bool Set(const char* name) {
+bool Set(const char* name)
+{
     const char* value = std::getenv(name);
     return value && *value;
 }
 
-void StopAtExit() {
+void StopAtExit()
+{
     YondaStopDisplay();
 }
 
-yonda::user::DisplayBackend* StartLocked() {
+yonda::user::DisplayBackend* StartLocked()
+{
     auto& state = State();
-    if (state.current) return state.current.get();
+    if (state.current)
+        return state.current.get();
     state.current = yonda::display::SdlDisplay::Start();
-    if (!state.current) return nullptr;
+    if (!state.current)
+        return nullptr;
     if (!state.exitHookSet) {
         state.exitHookSet = true;
         std::atexit(&StopAtExit);
@@ -44,30 +50,36 @@ yonda::user::DisplayBackend* StartLocked() {
     return state.current.get();
 }
 
-yonda::user::DisplayBackend* StartFromEnvironment() {
-    if (Set("YONDA_HEADLESS") || !(Set("DISPLAY") || Set("WAYLAND_DISPLAY"))) return nullptr;
+yonda::user::DisplayBackend* StartFromEnvironment()
+{
+    if (Set("YONDA_HEADLESS") || !(Set("DISPLAY") || Set("WAYLAND_DISPLAY")))
+        return nullptr;
     std::lock_guard lock(State().mutex);
     return StartLocked();
 }
 
 const bool g_registered = (yonda::user::SetDisplayStarter(&StartFromEnvironment), true);
 
-}  // namespace
+} // namespace
 
-BOOL YondaStartDisplay() {
+BOOL YondaStartDisplay()
+{
     yonda::user::DisplayBackend* backend;
     {
         std::lock_guard lock(State().mutex);
         backend = StartLocked();
     }
-    if (backend) yonda::user::SetDisplayBackend(backend);
+    if (backend)
+        yonda::user::SetDisplayBackend(backend);
     return backend ? TRUE : FALSE;
 }
 
-void YondaStopDisplay() {
+void YondaStopDisplay()
+{
     std::lock_guard lock(State().mutex);
     auto& state = State();
-    if (!state.current) return;
+    if (!state.current)
+        return;
     yonda::user::SetDisplayBackend(nullptr);
     YondaUseMessageBoxWindow(FALSE);
     state.current->RunOnDisplayThread([] {});
@@ -76,11 +88,13 @@ void YondaStopDisplay() {
     state.stopped.back()->Stop();
 }
 
-BOOL YondaDisplayActive() {
+BOOL YondaDisplayActive()
+{
     return yonda::user::CurrentDisplay() ? TRUE : FALSE;
 }
 
-void YondaDisplayFlush() {
+void YondaDisplayFlush()
+{
     yonda::display::SdlDisplay* display;
     {
         std::lock_guard lock(State().mutex);
@@ -95,9 +109,10 @@ void YondaDisplayFlush() {
 
 namespace yonda::display {
 
-SdlDisplay* CurrentSdlDisplay() {
+SdlDisplay* CurrentSdlDisplay()
+{
     std::lock_guard lock(State().mutex);
     return State().current.get();
 }
 
-}  // namespace yonda::display
+} // namespace yonda::display

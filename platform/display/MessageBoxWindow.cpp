@@ -28,7 +28,8 @@ struct Button {
     const char* label;
 };
 
-std::vector<Button> ButtonsOf(UINT type) {
+std::vector<Button> ButtonsOf(UINT type)
+{
     switch (type & MB_TYPEMASK) {
     case MB_OKCANCEL: return {{IDOK, "OK"}, {IDCANCEL, "Cancel"}};
     case MB_ABORTRETRYIGNORE: return {{IDABORT, "Abort"}, {IDRETRY, "Retry"}, {IDIGNORE, "Ignore"}};
@@ -45,28 +46,32 @@ struct Box {
     UINT type = 0;
     std::vector<Button> buttons;
     int defaultId = IDOK;
-    int escapeId = 0;      // 0: Escape does nothing
+    int escapeId = 0; // 0: Escape does nothing
     RECT textRect{};
     int answer = 0;
     bool done = false;
 };
 
-Box* BoxOf(HWND hwnd) {
+Box* BoxOf(HWND hwnd)
+{
     return reinterpret_cast<Box*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
 }
 
-HFONT BoxFont() {
+HFONT BoxFont()
+{
     return static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
 }
 
-void End(HWND hwnd, int answer) {
+void End(HWND hwnd, int answer)
+{
     if (Box* box = BoxOf(hwnd)) {
         box->answer = answer;
         box->done = true;
     }
 }
 
-const char* SignOf(UINT type, COLORREF* color) {
+const char* SignOf(UINT type, COLORREF* color)
+{
     switch (type & MB_ICONMASK) {
     case MB_ICONHAND: *color = RGB(0xC8, 0x20, 0x20); return "X";
     case MB_ICONQUESTION: *color = RGB(0x20, 0x50, 0xC0); return "?";
@@ -76,10 +81,12 @@ const char* SignOf(UINT type, COLORREF* color) {
     }
 }
 
-void Paint(HWND hwnd, Box& box) {
+void Paint(HWND hwnd, Box& box)
+{
     PAINTSTRUCT ps;
     HDC dc = BeginPaint(hwnd, &ps);
-    if (!dc) return;
+    if (!dc)
+        return;
     RECT client;
     GetClientRect(hwnd, &client);
     FillRect(dc, &client, GetSysColorBrush(COLOR_BTNFACE));
@@ -116,7 +123,8 @@ void Paint(HWND hwnd, Box& box) {
     EndPaint(hwnd, &ps);
 }
 
-LRESULT CALLBACK BoxProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+LRESULT CALLBACK BoxProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
+{
     Box* box = BoxOf(hwnd);
     switch (msg) {
     case WM_PAINT:
@@ -125,13 +133,13 @@ LRESULT CALLBACK BoxProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
             return 0;
         }
         break;
-    case WM_ERASEBKGND:
-        return 1;
+    case WM_ERASEBKGND: return 1;
     case WM_COMMAND:
         if (box && HIWORD(wParam) == BN_CLICKED) {
             int id = LOWORD(wParam);
             for (const Button& b : box->buttons)
-                if (b.id == id) End(hwnd, id);
+                if (b.id == id)
+                    End(hwnd, id);
         }
         return 0;
     case WM_LBUTTONDOWN:
@@ -142,15 +150,16 @@ LRESULT CALLBACK BoxProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
         }
         break;
     case WM_CLOSE:
-        if (box && box->escapeId) End(hwnd, box->escapeId);
+        if (box && box->escapeId)
+            End(hwnd, box->escapeId);
         return 0;
-    default:
-        break;
+    default: break;
     }
     return DefWindowProcA(hwnd, msg, wParam, lParam);
 }
 
-void RegisterBoxClass() {
+void RegisterBoxClass()
+{
     static std::once_flag once;
     std::call_once(once, [] {
         WNDCLASSA wc{};
@@ -162,7 +171,8 @@ void RegisterBoxClass() {
 }
 
 // The size of the text laid out as the box will draw it.
-SIZE MeasureText(const std::string& text) {
+SIZE MeasureText(const std::string& text)
+{
     HDC dc = GetDC(nullptr);
     HFONT old = static_cast<HFONT>(SelectObject(dc, BoxFont()));
     RECT r{0, 0, kMaxTextWidth, 0};
@@ -173,25 +183,30 @@ SIZE MeasureText(const std::string& text) {
 }
 
 // Handles the keys the box answers to; true when the message was the box's.
-bool BoxKey(HWND hwnd, Box& box, const MSG& msg) {
-    if (msg.message != WM_KEYDOWN || (msg.hwnd != hwnd && !IsChild(hwnd, msg.hwnd))) return false;
+bool BoxKey(HWND hwnd, Box& box, const MSG& msg)
+{
+    if (msg.message != WM_KEYDOWN || (msg.hwnd != hwnd && !IsChild(hwnd, msg.hwnd)))
+        return false;
     if (msg.wParam == VK_RETURN) {
         HWND focus = GetFocus();
         int id = focus && IsChild(hwnd, focus) ? GetDlgCtrlID(focus) : box.defaultId;
-        bool isButton = std::any_of(box.buttons.begin(), box.buttons.end(), [id](const Button& b) { return b.id == id; });
+        bool isButton =
+            std::any_of(box.buttons.begin(), box.buttons.end(), [id](const Button& b) { return b.id == id; });
         End(hwnd, isButton ? id : box.defaultId);
         return true;
     }
     if (msg.wParam == VK_ESCAPE) {
-        if (box.escapeId) End(hwnd, box.escapeId);
+        if (box.escapeId)
+            End(hwnd, box.escapeId);
         return true;
     }
     return false;
 }
 
-}  // namespace
+} // namespace
 
-int YondaMessageBoxWindow(HWND hWnd, LPCSTR lpText, LPCSTR lpCaption, UINT uType) {
+int YondaMessageBoxWindow(HWND hWnd, LPCSTR lpText, LPCSTR lpCaption, UINT uType)
+{
     RegisterBoxClass();
     Box box;
     box.text = lpText ? lpText : "";
@@ -201,8 +216,10 @@ int YondaMessageBoxWindow(HWND hWnd, LPCSTR lpText, LPCSTR lpCaption, UINT uType
     size_t defaultIndex = std::min<size_t>((uType & MB_DEFMASK) >> 8, box.buttons.size() - 1);
     box.defaultId = box.buttons[defaultIndex].id;
     for (const Button& b : box.buttons)
-        if (b.id == IDCANCEL) box.escapeId = IDCANCEL;
-    if (box.buttons.size() == 1) box.escapeId = box.buttons[0].id;
+        if (b.id == IDCANCEL)
+            box.escapeId = IDCANCEL;
+    if (box.buttons.size() == 1)
+        box.escapeId = box.buttons[0].id;
 
     // Layout: sign and text side by side above a row of buttons, centred over the owner.
     SIZE text = MeasureText(box.text);
@@ -216,24 +233,27 @@ int YondaMessageBoxWindow(HWND hWnd, LPCSTR lpText, LPCSTR lpCaption, UINT uType
                         kCaptionHeight + kMargin + static_cast<int>(text.cy)};
     HWND owner = hWnd ? GetAncestor(hWnd, GA_ROOT) : nullptr;
     RECT area;
-    if (!owner || !GetWindowRect(owner, &area)) SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
+    if (!owner || !GetWindowRect(owner, &area))
+        SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
     int x = area.left + ((area.right - area.left) - width) / 2;
     int y = area.top + ((area.bottom - area.top) - height) / 2;
 
-    HWND hwnd = CreateWindowExA(WS_EX_TOPMOST, kClassName, box.caption.c_str(), WS_POPUP | WS_CLIPCHILDREN, x, y,
-                                width, height, owner, nullptr, nullptr, nullptr);
-    if (!hwnd) return 0;
+    HWND hwnd = CreateWindowExA(WS_EX_TOPMOST, kClassName, box.caption.c_str(), WS_POPUP | WS_CLIPCHILDREN, x, y, width,
+                                height, owner, nullptr, nullptr, nullptr);
+    if (!hwnd)
+        return 0;
     SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&box));
     int bx = (width - buttonsWidth) / 2, by = height - kMargin - kButtonHeight;
     HWND defaultButton = nullptr;
     for (const Button& b : box.buttons) {
         bool isDefault = b.id == box.defaultId;
-        HWND button = CreateWindowExA(0, "BUTTON", b.label,
-                                      WS_CHILD | WS_VISIBLE | WS_TABSTOP | (isDefault ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON),
-                                      bx, by, kButtonWidth, kButtonHeight, hwnd,
-                                      reinterpret_cast<HMENU>(static_cast<INT_PTR>(b.id)), nullptr, nullptr);
+        HWND button = CreateWindowExA(
+            0, "BUTTON", b.label, WS_CHILD | WS_VISIBLE | WS_TABSTOP | (isDefault ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON),
+            bx, by, kButtonWidth, kButtonHeight, hwnd, reinterpret_cast<HMENU>(static_cast<INT_PTR>(b.id)), nullptr,
+            nullptr);
         SendMessageA(button, WM_SETFONT, reinterpret_cast<WPARAM>(BoxFont()), FALSE);
-        if (isDefault) defaultButton = button;
+        if (isDefault)
+            defaultButton = button;
         bx += kButtonWidth + kButtonGap;
     }
 
@@ -246,7 +266,8 @@ int YondaMessageBoxWindow(HWND hWnd, LPCSTR lpText, LPCSTR lpCaption, UINT uType
     }
     ShowWindow(hwnd, SW_SHOW);
     SetActiveWindow(hwnd);
-    if (defaultButton) SetFocus(defaultButton);
+    if (defaultButton)
+        SetFocus(defaultButton);
 
     bool quit = false;
     int quitCode = 0;
@@ -260,29 +281,35 @@ int YondaMessageBoxWindow(HWND hWnd, LPCSTR lpText, LPCSTR lpCaption, UINT uType
             box.answer = box.escapeId ? box.escapeId : box.defaultId;
             break;
         }
-        if (got < 0 || !IsWindow(hwnd)) break;
-        if (BoxKey(hwnd, box, msg)) continue;
+        if (got < 0 || !IsWindow(hwnd))
+            break;
+        if (BoxKey(hwnd, box, msg))
+            continue;
         TranslateMessage(&msg);
         DispatchMessageA(&msg);
     }
     // The owner is enabled before the box goes, so activation returns to it.
-    if (disabledOwner) EnableWindow(owner, TRUE);
+    if (disabledOwner)
+        EnableWindow(owner, TRUE);
     if (IsWindow(hwnd)) {
         SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
         DestroyWindow(hwnd);
     }
-    if (quit) PostQuitMessage(quitCode);
+    if (quit)
+        PostQuitMessage(quitCode);
     return box.answer ? box.answer : box.defaultId;
 }
 
 namespace {
 
-int PresentBox(void*, HWND hWnd, LPCSTR text, LPCSTR caption, UINT type) {
+int PresentBox(void*, HWND hWnd, LPCSTR text, LPCSTR caption, UINT type)
+{
     return YondaMessageBoxWindow(hWnd, text, caption, type);
 }
 
-}  // namespace
+} // namespace
 
-void YondaUseMessageBoxWindow(BOOL use) {
+void YondaUseMessageBoxWindow(BOOL use)
+{
     YondaSetMessageBoxPresenter(use ? &PresentBox : nullptr, nullptr);
 }

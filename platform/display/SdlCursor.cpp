@@ -6,9 +6,11 @@
 
 namespace yonda::display {
 
-size_t AnimationStepAt(const std::vector<DWORD>& rates, uint64_t elapsedMs, uint64_t* untilNextMs) {
+size_t AnimationStepAt(const std::vector<DWORD>& rates, uint64_t elapsedMs, uint64_t* untilNextMs)
+{
     uint64_t loop = 0;
-    for (DWORD rate : rates) loop += std::max<uint64_t>(1, rate * 1000ull / 60);
+    for (DWORD rate : rates)
+        loop += std::max<uint64_t>(1, rate * 1000ull / 60);
     if (rates.empty() || loop == 0) {
         *untilNextMs = UINT64_MAX;
         return 0;
@@ -26,17 +28,22 @@ size_t AnimationStepAt(const std::vector<DWORD>& rates, uint64_t elapsedMs, uint
     return 0;
 }
 
-CursorPlayer::~CursorPlayer() {
+CursorPlayer::~CursorPlayer()
+{
     for (auto& [key, made] : m_made)
         for (SDL_Cursor* c : made.frames)
-            if (c) SDL_FreeCursor(c);
+            if (c)
+                SDL_FreeCursor(c);
     for (auto& [id, c] : m_system)
-        if (c) SDL_FreeCursor(c);
+        if (c)
+            SDL_FreeCursor(c);
 }
 
-SDL_Cursor* CursorPlayer::SystemCursor(int id) {
+SDL_Cursor* CursorPlayer::SystemCursor(int id)
+{
     auto it = m_system.find(id);
-    if (it != m_system.end()) return it->second;
+    if (it != m_system.end())
+        return it->second;
     SDL_SystemCursor kind = SDL_SYSTEM_CURSOR_ARROW;
     switch (id) {
     case 32513: kind = SDL_SYSTEM_CURSOR_IBEAM; break;
@@ -57,9 +64,11 @@ SDL_Cursor* CursorPlayer::SystemCursor(int id) {
     return cursor;
 }
 
-CursorPlayer::Made* CursorPlayer::Make(const std::shared_ptr<const user::CursorImage>& image) {
+CursorPlayer::Made* CursorPlayer::Make(const std::shared_ptr<const user::CursorImage>& image)
+{
     auto it = m_made.find(image.get());
-    if (it != m_made.end()) return &it->second;
+    if (it != m_made.end())
+        return &it->second;
     Made made;
     made.image = image;
     for (const user::CursorFrame& frame : image->frames) {
@@ -67,9 +76,9 @@ CursorPlayer::Made* CursorPlayer::Make(const std::shared_ptr<const user::CursorI
         if (frame.width > 0 && frame.height > 0 &&
             frame.pixels.size() == static_cast<size_t>(frame.width) * frame.height) {
             // SDL reads the pixels only while making the cursor.
-            SDL_Surface* picture = SDL_CreateRGBSurfaceWithFormatFrom(
-                const_cast<uint32_t*>(frame.pixels.data()), frame.width, frame.height, 32, frame.width * 4,
-                SDL_PIXELFORMAT_ARGB8888);
+            SDL_Surface* picture =
+                SDL_CreateRGBSurfaceWithFormatFrom(const_cast<uint32_t*>(frame.pixels.data()), frame.width,
+                                                   frame.height, 32, frame.width * 4, SDL_PIXELFORMAT_ARGB8888);
             if (picture) {
                 int hx = std::clamp<int>(frame.hotspot.x, 0, frame.width - 1);
                 int hy = std::clamp<int>(frame.hotspot.y, 0, frame.height - 1);
@@ -82,9 +91,11 @@ CursorPlayer::Made* CursorPlayer::Make(const std::shared_ptr<const user::CursorI
     return &m_made.emplace(image.get(), std::move(made)).first->second;
 }
 
-void CursorPlayer::ShowFrame(size_t step) {
+void CursorPlayer::ShowFrame(size_t step)
+{
     m_step = step;
-    if (!m_current) return;
+    if (!m_current)
+        return;
     const auto& image = *m_current->image;
     int frame = step < image.sequence.size() ? image.sequence[step] : 0;
     SDL_Cursor* cursor = frame >= 0 && static_cast<size_t>(frame) < m_current->frames.size()
@@ -96,7 +107,8 @@ void CursorPlayer::ShowFrame(size_t step) {
     }
 }
 
-void CursorPlayer::Show(HCURSOR handle, uint64_t nowMs) {
+void CursorPlayer::Show(HCURSOR handle, uint64_t nowMs)
+{
     m_current = nullptr;
     m_step = 0;
     if (!handle) {
@@ -118,12 +130,15 @@ void CursorPlayer::Show(HCURSOR handle, uint64_t nowMs) {
     ShowFrame(0);
 }
 
-int CursorPlayer::Advance(uint64_t nowMs) {
-    if (!m_current || m_current->image->rates.size() < 2) return -1;
+int CursorPlayer::Advance(uint64_t nowMs)
+{
+    if (!m_current || m_current->image->rates.size() < 2)
+        return -1;
     uint64_t until = 0;
     size_t step = AnimationStepAt(m_current->image->rates, nowMs - m_start, &until);
-    if (step != m_step) ShowFrame(step);
+    if (step != m_step)
+        ShowFrame(step);
     return static_cast<int>(std::min<uint64_t>(until, 1000));
 }
 
-}  // namespace yonda::display
+} // namespace yonda::display

@@ -33,7 +33,7 @@ public:
 private:
     struct Made {
         std::shared_ptr<const user::CursorImage> image;
-        std::vector<SDL_Cursor*> frames;   // per picture frame; null where it could not be made
+        std::vector<SDL_Cursor*> frames; // per picture frame; null where it could not be made
     };
     Made* Make(const std::shared_ptr<const user::CursorImage>& image);
     SDL_Cursor* SystemCursor(int id);
@@ -47,4 +47,4 @@ private:
     SDL_Cursor* m_shown = nullptr;
 };
 
-}  // namespace yonda::display
+} // namespace yonda::display

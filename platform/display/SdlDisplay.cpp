@@ -39,7 +39,8 @@ struct SdlDisplay::Mirror {
 
 namespace {
 
-uint64_t NowMs() {
+uint64_t NowMs()
+{
     using namespace std::chrono;
     return static_cast<uint64_t>(duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
 }
@@ -54,13 +55,15 @@ struct TopState {
     bool minimized = false;
 };
 
-std::vector<TopState> VisibleTops(HWND* active) {
+std::vector<TopState> VisibleTops(HWND* active)
+{
     std::vector<TopState> tops;
     std::lock_guard lock(user::UserLock());
     *active = user::Input().active;
     for (HWND top : user::TopLevelOrder()) {
         auto w = user::FindWindowPtr(top);
-        if (!w || w->parent || w->messageOnly || w->destroyed || !(w->style & WS_VISIBLE)) continue;
+        if (!w || w->parent || w->messageOnly || w->destroyed || !(w->style & WS_VISIBLE))
+            continue;
         TopState s;
         s.hwnd = top;
         s.rect = user::ScreenRect(*w);
@@ -73,14 +76,16 @@ std::vector<TopState> VisibleTops(HWND* active) {
     return tops;
 }
 
-bool WindowExists(HWND hwnd) {
+bool WindowExists(HWND hwnd)
+{
     std::lock_guard lock(user::UserLock());
     return user::FindWindowPtr(hwnd) != nullptr;
 }
 
-}  // namespace
+} // namespace
 
-std::unique_ptr<SdlDisplay> SdlDisplay::Start() {
+std::unique_ptr<SdlDisplay> SdlDisplay::Start()
+{
     std::unique_ptr<SdlDisplay> display(new SdlDisplay);
     auto started = std::make_shared<std::promise<bool>>();
     auto ready = started->get_future();
@@ -88,7 +93,8 @@ std::unique_ptr<SdlDisplay> SdlDisplay::Start() {
     display->m_thread = std::thread([self, started] {
         bool ok = self->Init();
         started->set_value(ok);
-        if (ok) self->Run();
+        if (ok)
+            self->Run();
     });
     if (!ready.get()) {
         display->m_thread.join();
@@ -97,11 +103,13 @@ std::unique_ptr<SdlDisplay> SdlDisplay::Start() {
     return display;
 }
 
-SdlDisplay::~SdlDisplay() {
+SdlDisplay::~SdlDisplay()
+{
     Stop();
 }
 
-void SdlDisplay::Stop() {
+void SdlDisplay::Stop()
+{
     {
         std::lock_guard lock(m_mutex);
         m_stopping = true;
@@ -109,8 +117,10 @@ void SdlDisplay::Stop() {
     Wake();
     // Xlib ends the process from the display thread when the X server goes away; the exit
     // handlers then stop the display on that very thread, which cannot wait for itself.
-    if (m_thread.joinable() && m_thread.get_id() == std::this_thread::get_id()) m_thread.detach();
-    if (m_thread.joinable()) m_thread.join();
+    if (m_thread.joinable() && m_thread.get_id() == std::this_thread::get_id())
+        m_thread.detach();
+    if (m_thread.joinable())
+        m_thread.join();
     m_ended = true;
 }
 
@@ -121,13 +131,16 @@ void SdlDisplay::Stop() {
 // then arrive while it closes. A connection that breaks (the X server went away) does end the
 // program, at once: Xlib would call exit() on the display thread while the program's own threads
 // go on using what exit() destroys.
-static void TolerateXErrors(bool load) {
+static void TolerateXErrors(bool load)
+{
     if (!load) {
         const char* driver = SDL_GetCurrentVideoDriver();
-        if (!driver || std::strcmp(driver, "x11") != 0) return;
+        if (!driver || std::strcmp(driver, "x11") != 0)
+            return;
     }
     void* xlib = dlopen("libX11.so.6", RTLD_LAZY | (load ? 0 : RTLD_NOLOAD));
-    if (!xlib) return;
+    if (!xlib)
+        return;
     using Handler = int (*)(void*, void*);
     using SetHandler = Handler (*)(Handler);
     if (auto set = reinterpret_cast<SetHandler>(dlsym(xlib, "XSetErrorHandler")))
@@ -142,10 +155,12 @@ static void TolerateXErrors(bool load) {
         });
     }
     // Loaded here, the library stays for SDL to find with the handlers in place.
-    if (!load) dlclose(xlib);
+    if (!load)
+        dlclose(xlib);
 }
 
-bool SdlDisplay::Init() {
+bool SdlDisplay::Init()
+{
     // The program keeps its own signal handling; the user's screensaver keeps working.
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1");
@@ -157,7 +172,8 @@ bool SdlDisplay::Init() {
     // with no GL context (and its renderer threads) per window beside the Direct3D device's.
     SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
     const char* x11 = std::getenv("DISPLAY");
-    if (x11 && *x11) TolerateXErrors(true);
+    if (x11 && *x11)
+        TolerateXErrors(true);
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
         std::fprintf(stderr, "yonda: no display (%s); running without one\n", SDL_GetError());
         return false;
@@ -187,16 +203,19 @@ bool SdlDisplay::Init() {
     return m_wakeEvent != static_cast<Uint32>(-1);
 }
 
-void SdlDisplay::Run() {
+void SdlDisplay::Run()
+{
     CursorPlayer cursors;
     for (;;) {
         int timeout = cursors.Advance(NowMs());
         // Windows that vanish with their thread send no note: look again now and then.
-        if (timeout < 0 || timeout > 500) timeout = 500;
+        if (timeout < 0 || timeout > 500)
+            timeout = 500;
         SDL_Event event;
         if (SDL_WaitEventTimeout(&event, timeout)) {
             Handle(event);
-            while (SDL_PollEvent(&event)) Handle(event);
+            while (SDL_PollEvent(&event))
+                Handle(event);
         }
         bool cursorChanged, warp, clipboardChanged, stopping;
         HCURSOR cursor;
@@ -215,43 +234,57 @@ void SdlDisplay::Run() {
             stopping = m_stopping;
         }
         Sync();
-        if (cursorChanged) cursors.Show(cursor, NowMs());
-        if (warp) SDL_WarpMouseGlobal(warpTo.x, warpTo.y);
-        if (clipboardChanged) SDL_SetClipboardText(clipboard.c_str());
-        for (auto& w : work) w();
-        if (stopping) break;
+        if (cursorChanged)
+            cursors.Show(cursor, NowMs());
+        if (warp)
+            SDL_WarpMouseGlobal(warpTo.x, warpTo.y);
+        if (clipboardChanged)
+            SDL_SetClipboardText(clipboard.c_str());
+        for (auto& w : work)
+            w();
+        if (stopping)
+            break;
     }
-    for (auto& [hwnd, mirror] : m_mirrors) SDL_DestroyWindow(mirror->window);
+    for (auto& [hwnd, mirror] : m_mirrors)
+        SDL_DestroyWindow(mirror->window);
     m_mirrors.clear();
-    if (m_helper) SDL_DestroyWindow(m_helper);
+    if (m_helper)
+        SDL_DestroyWindow(m_helper);
     SDL_StopTextInput();
     std::vector<std::function<void()>> work;
     {
         std::lock_guard lock(m_mutex);
         work.swap(m_work);
     }
-    for (auto& w : work) w();
+    for (auto& w : work)
+        w();
     SDL_QuitSubSystem(SDL_INIT_VIDEO);
 }
 
-void SdlDisplay::Wake() {
-    if (m_ended || m_wakePending.exchange(true)) return;
+void SdlDisplay::Wake()
+{
+    if (m_ended || m_wakePending.exchange(true))
+        return;
     SDL_Event event{};
     event.type = m_wakeEvent;
-    if (SDL_PushEvent(&event) <= 0) m_wakePending = false;
+    if (SDL_PushEvent(&event) <= 0)
+        m_wakePending = false;
 }
 
-SIZE SdlDisplay::ScreenSize() {
+SIZE SdlDisplay::ScreenSize()
+{
     std::lock_guard lock(m_mutex);
     return m_screen;
 }
 
-RECT SdlDisplay::WorkArea() {
+RECT SdlDisplay::WorkArea()
+{
     std::lock_guard lock(m_mutex);
     return m_workArea;
 }
 
-void SdlDisplay::WindowChanged(HWND) {
+void SdlDisplay::WindowChanged(HWND)
+{
     {
         std::lock_guard lock(m_mutex);
         m_treeChanged = true;
@@ -259,7 +292,8 @@ void SdlDisplay::WindowChanged(HWND) {
     Wake();
 }
 
-void SdlDisplay::WindowPainted(HWND top) {
+void SdlDisplay::WindowPainted(HWND top)
+{
     {
         std::lock_guard lock(m_mutex);
         m_painted.insert(top);
@@ -267,7 +301,8 @@ void SdlDisplay::WindowPainted(HWND top) {
     Wake();
 }
 
-void SdlDisplay::Raise(HWND top) {
+void SdlDisplay::Raise(HWND top)
+{
     {
         std::lock_guard lock(m_mutex);
         m_raise = top;
@@ -276,7 +311,8 @@ void SdlDisplay::Raise(HWND top) {
     Wake();
 }
 
-void SdlDisplay::SetCursor(HCURSOR cursor) {
+void SdlDisplay::SetCursor(HCURSOR cursor)
+{
     {
         std::lock_guard lock(m_mutex);
         m_cursor = cursor;
@@ -285,7 +321,8 @@ void SdlDisplay::SetCursor(HCURSOR cursor) {
     Wake();
 }
 
-void SdlDisplay::WarpCursor(int x, int y) {
+void SdlDisplay::WarpCursor(int x, int y)
+{
     {
         std::lock_guard lock(m_mutex);
         m_warp = true;
@@ -294,7 +331,8 @@ void SdlDisplay::WarpCursor(int x, int y) {
     Wake();
 }
 
-void SdlDisplay::SetClipboardText(const std::string& utf8) {
+void SdlDisplay::SetClipboardText(const std::string& utf8)
+{
     {
         std::lock_guard lock(m_mutex);
         m_clipboard = utf8;
@@ -303,7 +341,8 @@ void SdlDisplay::SetClipboardText(const std::string& utf8) {
     Wake();
 }
 
-std::string SdlDisplay::ClipboardText() {
+std::string SdlDisplay::ClipboardText()
+{
     auto text = std::make_shared<std::string>();
     RunOnDisplayThread([text] {
         if (char* got = SDL_GetClipboardText()) {
@@ -314,7 +353,8 @@ std::string SdlDisplay::ClipboardText() {
     return *text;
 }
 
-void SdlDisplay::RunOnDisplayThread(const std::function<void()>& work) {
+void SdlDisplay::RunOnDisplayThread(const std::function<void()>& work)
+{
     if (std::this_thread::get_id() == m_thread.get_id()) {
         work();
         return;
@@ -323,7 +363,8 @@ void SdlDisplay::RunOnDisplayThread(const std::function<void()>& work) {
     auto finished = done->get_future();
     {
         std::lock_guard lock(m_mutex);
-        if (m_stopping) return;
+        if (m_stopping)
+            return;
         m_work.push_back([work, done] {
             work();
             done->set_value();
@@ -333,12 +374,14 @@ void SdlDisplay::RunOnDisplayThread(const std::function<void()>& work) {
     finished.wait();
 }
 
-SDL_Window* SdlDisplay::DesktopWindowOf(HWND top) {
+SDL_Window* SdlDisplay::DesktopWindowOf(HWND top)
+{
     auto it = m_mirrors.find(top);
     return it == m_mirrors.end() ? nullptr : it->second->window;
 }
 
-HWND SdlDisplay::WindowOfId(Uint32 windowId, POINT* origin) {
+HWND SdlDisplay::WindowOfId(Uint32 windowId, POINT* origin)
+{
     for (auto& [hwnd, mirror] : m_mirrors) {
         if (mirror->id == windowId && mirror->shown) {
             *origin = POINT{mirror->rect.left, mirror->rect.top};
@@ -348,8 +391,10 @@ HWND SdlDisplay::WindowOfId(Uint32 windowId, POINT* origin) {
     return nullptr;
 }
 
-void SdlDisplay::ReleaseHeldKeys() {
-    for (UINT vk : m_keysDown) YondaInjectKey(vk, FALSE);
+void SdlDisplay::ReleaseHeldKeys()
+{
+    for (UINT vk : m_keysDown)
+        YondaInjectKey(vk, FALSE);
     m_keysDown.clear();
     if (m_composing) {
         YondaInjectComposition("", 0);
@@ -357,7 +402,8 @@ void SdlDisplay::ReleaseHeldKeys() {
     }
 }
 
-void SdlDisplay::Handle(const SDL_Event& event) {
+void SdlDisplay::Handle(const SDL_Event& event)
+{
     if (event.type == m_wakeEvent) {
         m_wakePending = false;
         return;
@@ -376,30 +422,36 @@ void SdlDisplay::Handle(const SDL_Event& event) {
                      : event.button.button == SDL_BUTTON_RIGHT  ? 1
                      : event.button.button == SDL_BUTTON_MIDDLE ? 2
                                                                 : -1;
-        if (button < 0 || !WindowOfId(event.button.windowID, &origin)) break;
+        if (button < 0 || !WindowOfId(event.button.windowID, &origin))
+            break;
         m_pointer = POINT{origin.x + event.button.x, origin.y + event.button.y};
         YondaInjectMouseButton(button, event.type == SDL_MOUSEBUTTONDOWN, m_pointer.x, m_pointer.y);
         break;
     }
     case SDL_MOUSEWHEEL: {
         int notches = event.wheel.direction == SDL_MOUSEWHEEL_FLIPPED ? -event.wheel.y : event.wheel.y;
-        if (notches) YondaInjectMouseWheel(notches * WHEEL_DELTA, m_pointer.x, m_pointer.y);
+        if (notches)
+            YondaInjectMouseWheel(notches * WHEEL_DELTA, m_pointer.x, m_pointer.y);
         break;
     }
     case SDL_KEYDOWN:
     case SDL_KEYUP: {
         UINT vk = VirtualKeyOf(event.key.keysym.sym, event.key.keysym.scancode);
-        if (!vk) break;
+        if (!vk)
+            break;
         bool down = event.type == SDL_KEYDOWN;
-        if (down) m_keysDown.insert(vk);
-        else m_keysDown.erase(vk);
+        if (down)
+            m_keysDown.insert(vk);
+        else
+            m_keysDown.erase(vk);
         YondaInjectKey(vk, down ? TRUE : FALSE);
         break;
     }
     case SDL_TEXTINPUT: {
         // Alt with a letter is a menu key (WM_SYSCHAR from the key itself), not typed text.
         SDL_Keymod mods = SDL_GetModState();
-        if ((mods & KMOD_LALT) && !(mods & KMOD_CTRL)) break;
+        if ((mods & KMOD_LALT) && !(mods & KMOD_CTRL))
+            break;
         if (m_composing) {
             YondaInjectComposition("", 0);
             m_composing = false;
@@ -409,14 +461,13 @@ void SdlDisplay::Handle(const SDL_Event& event) {
     }
     case SDL_TEXTEDITING: {
         std::string bytes = YondaUtf8ToCodePage(event.edit.text, 0);
-        if (bytes.empty() && !m_composing) break;
+        if (bytes.empty() && !m_composing)
+            break;
         YondaInjectComposition(bytes.data(), bytes.size());
         m_composing = !bytes.empty();
         break;
     }
-    case SDL_WINDOWEVENT:
-        HandleWindowEvent(event.window);
-        break;
+    case SDL_WINDOWEVENT: HandleWindowEvent(event.window); break;
     case SDL_DISPLAYEVENT: {
         SDL_Rect bounds, usable;
         if (SDL_GetDisplayBounds(0, &bounds) == 0) {
@@ -428,35 +479,32 @@ void SdlDisplay::Handle(const SDL_Event& event) {
         }
         break;
     }
-    default:
-        break;
+    default: break;
     }
 }
 
-void SdlDisplay::HandleWindowEvent(const SDL_WindowEvent& event) {
+void SdlDisplay::HandleWindowEvent(const SDL_WindowEvent& event)
+{
     POINT origin{};
     HWND hwnd = WindowOfId(event.windowID, &origin);
-    if (!hwnd) return;
+    if (!hwnd)
+        return;
     Mirror& mirror = *m_mirrors[hwnd];
     switch (event.event) {
     case SDL_WINDOWEVENT_EXPOSED:
     case SDL_WINDOWEVENT_SIZE_CHANGED:
-    case SDL_WINDOWEVENT_RESTORED:
-        mirror.dirty = true;
-        break;
-    case SDL_WINDOWEVENT_CLOSE:
-        PostMessageA(hwnd, WM_CLOSE, 0, 0);
-        break;
+    case SDL_WINDOWEVENT_RESTORED: mirror.dirty = true; break;
+    case SDL_WINDOWEVENT_CLOSE: PostMessageA(hwnd, WM_CLOSE, 0, 0); break;
     case SDL_WINDOWEVENT_FOCUS_LOST:
         // Keys let go of elsewhere never come back as releases.
         ReleaseHeldKeys();
         break;
-    default:
-        break;
+    default: break;
     }
 }
 
-void SdlDisplay::Sync() {
+void SdlDisplay::Sync()
+{
     std::set<HWND> painted;
     HWND raise;
     {
@@ -478,8 +526,10 @@ void SdlDisplay::Sync() {
         bool created = false;
         if (!slot) {
             Uint32 flags = SDL_WINDOW_BORDERLESS | SDL_WINDOW_HIDDEN;
-            if (top.topmost) flags |= SDL_WINDOW_ALWAYS_ON_TOP;
-            if (top.tool) flags |= SDL_WINDOW_SKIP_TASKBAR;
+            if (top.topmost)
+                flags |= SDL_WINDOW_ALWAYS_ON_TOP;
+            if (top.tool)
+                flags |= SDL_WINDOW_SKIP_TASKBAR;
             std::string title = YondaCodePageToUtf8(top.title, 0);
             SDL_Window* window = SDL_CreateWindow(title.c_str(), top.rect.left, top.rect.top, width, height, flags);
             if (!window) {
@@ -514,13 +564,17 @@ void SdlDisplay::Sync() {
             SDL_ShowWindow(m.window);
             m.shown = true;
             m.dirty = true;
-            if (!created) SDL_SetWindowPosition(m.window, top.rect.left, top.rect.top);
-            if (top.hwnd == active && !raise) raise = top.hwnd;
+            if (!created)
+                SDL_SetWindowPosition(m.window, top.rect.left, top.rect.top);
+            if (top.hwnd == active && !raise)
+                raise = top.hwnd;
         }
         if (m.minimized != top.minimized) {
             m.minimized = top.minimized;
-            if (top.minimized) SDL_MinimizeWindow(m.window);
-            else SDL_RestoreWindow(m.window);
+            if (top.minimized)
+                SDL_MinimizeWindow(m.window);
+            else
+                SDL_RestoreWindow(m.window);
         }
     }
     // Windows no longer shown are hidden, and let go of once the window itself is gone.
@@ -541,7 +595,8 @@ void SdlDisplay::Sync() {
     }
     // Stacking: raise from the bottom up whenever the order differs from the one last applied.
     if (order != m_order) {
-        for (auto it = order.rbegin(); it != order.rend(); ++it) SDL_RaiseWindow(m_mirrors[*it]->window);
+        for (auto it = order.rbegin(); it != order.rend(); ++it)
+            SDL_RaiseWindow(m_mirrors[*it]->window);
         m_order = order;
     }
     if (raise) {
@@ -553,25 +608,29 @@ void SdlDisplay::Sync() {
     }
     for (HWND top : painted) {
         auto it = m_mirrors.find(top);
-        if (it != m_mirrors.end()) it->second->dirty = true;
+        if (it != m_mirrors.end())
+            it->second->dirty = true;
     }
     for (auto& [hwnd, mirror] : m_mirrors)
-        if (mirror->shown && mirror->dirty) Repaint(hwnd, *mirror);
+        if (mirror->shown && mirror->dirty)
+            Repaint(hwnd, *mirror);
 }
 
-void SdlDisplay::Repaint(HWND top, Mirror& mirror) {
+void SdlDisplay::Repaint(HWND top, Mirror& mirror)
+{
     mirror.dirty = false;
     SDL_Surface* target = SDL_GetWindowSurface(mirror.window);
-    if (!target) return;
+    if (!target)
+        return;
     auto surface = user::ExistingSurfaceOf(top);
     {
         std::lock_guard lock(user::SurfaceMutex());
         if (!surface || surface->PitchBytes() <= 0 || surface->Monochrome()) {
             SDL_FillRect(target, nullptr, SDL_MapRGB(target->format, 0, 0, 0));
         } else {
-            SDL_Surface* source = SDL_CreateRGBSurfaceWithFormatFrom(
-                surface->Data(), surface->Width(), surface->Height(), 32, static_cast<int>(surface->PitchBytes()),
-                SDL_PIXELFORMAT_ARGB8888);
+            SDL_Surface* source =
+                SDL_CreateRGBSurfaceWithFormatFrom(surface->Data(), surface->Width(), surface->Height(), 32,
+                                                   static_cast<int>(surface->PitchBytes()), SDL_PIXELFORMAT_ARGB8888);
             if (source) {
                 SDL_SetSurfaceBlendMode(source, SDL_BLENDMODE_NONE);
                 SDL_BlitSurface(source, nullptr, target, nullptr);
@@ -582,4 +641,4 @@ void SdlDisplay::Repaint(HWND top, Mirror& mirror) {
     SDL_UpdateWindowSurface(mirror.window);
 }
 
-}  // namespace yonda::display
+} // namespace yonda::display

@@ -80,8 +80,8 @@ private:
 
     // Display thread only.
     std::map<HWND, std::unique_ptr<Mirror>> m_mirrors;
-    std::vector<HWND> m_order;        // mirrored windows as last stacked, topmost first
-    SDL_Window* m_helper = nullptr;   // hidden: lets waits block and wake
+    std::vector<HWND> m_order;      // mirrored windows as last stacked, topmost first
+    SDL_Window* m_helper = nullptr; // hidden: lets waits block and wake
     std::set<UINT> m_keysDown;
     bool m_composing = false;
     POINT m_pointer{};
@@ -90,4 +90,4 @@ private:
 // The running display, or null.
 SdlDisplay* CurrentSdlDisplay();
 
-}  // namespace yonda::display
+} // namespace yonda::display

@@ -4,22 +4,31 @@
 
 namespace yonda::display {
 
-UINT VirtualKeyOf(SDL_Keycode key, SDL_Scancode scancode) {
-    if (key >= SDLK_a && key <= SDLK_z) return static_cast<UINT>('A' + (key - SDLK_a));
-    if (key >= SDLK_0 && key <= SDLK_9) return static_cast<UINT>('0' + (key - SDLK_0));
+UINT VirtualKeyOf(SDL_Keycode key, SDL_Scancode scancode)
+{
+    if (key >= SDLK_a && key <= SDLK_z)
+        return static_cast<UINT>('A' + (key - SDLK_a));
+    if (key >= SDLK_0 && key <= SDLK_9)
+        return static_cast<UINT>('0' + (key - SDLK_0));
     if (scancode >= SDL_SCANCODE_A && scancode <= SDL_SCANCODE_Z && (key & SDLK_SCANCODE_MASK) == 0 && key > 0x7F)
         return static_cast<UINT>('A' + (scancode - SDL_SCANCODE_A));
-    if (key >= SDLK_F1 && key <= SDLK_F12) return VK_F1 + static_cast<UINT>(key - SDLK_F1);
-    if (key >= SDLK_F13 && key <= SDLK_F24) return VK_F13 + static_cast<UINT>(key - SDLK_F13);
-    if (key >= SDLK_KP_1 && key <= SDLK_KP_9) return VK_NUMPAD1 + static_cast<UINT>(key - SDLK_KP_1);
+    if (key >= SDLK_F1 && key <= SDLK_F12)
+        return VK_F1 + static_cast<UINT>(key - SDLK_F1);
+    if (key >= SDLK_F13 && key <= SDLK_F24)
+        return VK_F13 + static_cast<UINT>(key - SDLK_F13);
+    if (key >= SDLK_KP_1 && key <= SDLK_KP_9)
+        return VK_NUMPAD1 + static_cast<UINT>(key - SDLK_KP_1);
     switch (key) {
-    case SDLK_RETURN: case SDLK_KP_ENTER: case SDLK_RETURN2: return VK_RETURN;
+    case SDLK_RETURN:
+    case SDLK_KP_ENTER:
+    case SDLK_RETURN2: return VK_RETURN;
     case SDLK_ESCAPE: return VK_ESCAPE;
     case SDLK_BACKSPACE: return VK_BACK;
     case SDLK_TAB: return VK_TAB;
     case SDLK_SPACE: return VK_SPACE;
     case SDLK_MINUS: return VK_OEM_MINUS;
-    case SDLK_EQUALS: case SDLK_PLUS: return VK_OEM_PLUS;
+    case SDLK_EQUALS:
+    case SDLK_PLUS: return VK_OEM_PLUS;
     case SDLK_LEFTBRACKET: return VK_OEM_4;
     case SDLK_RIGHTBRACKET: return VK_OEM_6;
     case SDLK_BACKSLASH: return VK_OEM_5;
@@ -50,9 +59,12 @@ UINT VirtualKeyOf(SDL_Keycode key, SDL_Scancode scancode) {
     case SDLK_KP_PLUS: return VK_ADD;
     case SDLK_KP_0: return VK_NUMPAD0;
     case SDLK_KP_PERIOD: return VK_DECIMAL;
-    case SDLK_LCTRL: case SDLK_RCTRL: return VK_CONTROL;
-    case SDLK_LSHIFT: case SDLK_RSHIFT: return VK_SHIFT;
-    case SDLK_LALT: case SDLK_RALT: return VK_MENU;
+    case SDLK_LCTRL:
+    case SDLK_RCTRL: return VK_CONTROL;
+    case SDLK_LSHIFT:
+    case SDLK_RSHIFT: return VK_SHIFT;
+    case SDLK_LALT:
+    case SDLK_RALT: return VK_MENU;
     case SDLK_LGUI: return VK_LWIN;
     case SDLK_RGUI: return VK_RWIN;
     case SDLK_APPLICATION: return VK_APPS;
@@ -60,9 +72,11 @@ UINT VirtualKeyOf(SDL_Keycode key, SDL_Scancode scancode) {
     default: break;
     }
     // The Korean keyboard's two language keys.
-    if (scancode == SDL_SCANCODE_LANG1) return VK_HANGUL;
-    if (scancode == SDL_SCANCODE_LANG2) return VK_HANJA;
+    if (scancode == SDL_SCANCODE_LANG1)
+        return VK_HANGUL;
+    if (scancode == SDL_SCANCODE_LANG2)
+        return VK_HANJA;
     return 0;
 }
 
-}  // namespace yonda::display
+} // namespace yonda::display

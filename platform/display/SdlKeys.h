@@ -10,4 +10,4 @@ namespace yonda::display {
 // place on the keyboard when the layout gives them no Latin character.
 UINT VirtualKeyOf(SDL_Keycode key, SDL_Scancode scancode);
 
-}  // namespace yonda::display
+} // namespace yonda::display

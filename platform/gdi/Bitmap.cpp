@@ -83,8 +83,8 @@ HBITMAP CreateCompatibleBitmap(HDC hdc, int cx, int cy)
     return NewBitmap(cx, cy, CompatibleFormat(hdc));
 }
 
-HBITMAP CreateDIBitmap(HDC hdc, const BITMAPINFOHEADER* pbmih, DWORD flInit, const void* pjBits,
-                       const BITMAPINFO* pbmi, UINT iUsage)
+HBITMAP CreateDIBitmap(HDC hdc, const BITMAPINFOHEADER* pbmih, DWORD flInit, const void* pjBits, const BITMAPINFO* pbmi,
+                       UINT iUsage)
 {
     if (!pbmih || (hdc && !LookupDC(hdc)))
         return nullptr;
@@ -111,8 +111,8 @@ HBITMAP CreateDIBSection(HDC hdc, const BITMAPINFO* pbmi, UINT usage, void** ppv
     if (usage != DIB_RGB_COLORS || hSection || !ReadDibFormat(pbmi, dib))
         return nullptr;
     // Only the 32-bit layout is the surface's own, so only it can share its bits with the caller.
-    if (dib.bitCount != 32 ||
-        (dib.compression == BI_BITFIELDS && (dib.masks[0] != 0xFF0000 || dib.masks[1] != 0xFF00 || dib.masks[2] != 0xFF)))
+    if (dib.bitCount != 32 || (dib.compression == BI_BITFIELDS &&
+                               (dib.masks[0] != 0xFF0000 || dib.masks[1] != 0xFF00 || dib.masks[2] != 0xFF)))
         return nullptr;
     auto bitmap = std::make_shared<BitmapObject>();
     bitmap->dibStorage.assign(static_cast<size_t>(dib.width) * dib.height, 0u);
@@ -148,7 +148,8 @@ int GetDIBits(HDC hdc, HBITMAP hbm, UINT start, UINT cLines, LPVOID lpvBits, LPB
         h.biPlanes = 1;
         h.biBitCount = s.Monochrome() ? 1 : 32;
         h.biCompression = BI_RGB;
-        h.biSizeImage = static_cast<DWORD>(((static_cast<size_t>(s.Width()) * h.biBitCount + 31) / 32) * 4 * s.Height());
+        h.biSizeImage =
+            static_cast<DWORD>(((static_cast<size_t>(s.Width()) * h.biBitCount + 31) / 32) * 4 * s.Height());
         h.biClrUsed = 0;
         return s.Height();
     }
@@ -238,8 +239,8 @@ int StretchDIBits(HDC hdc, int xDest, int yDest, int DestWidth, int DestHeight, 
     return SrcHeight < 0 ? -SrcHeight : SrcHeight;
 }
 
-int SetDIBitsToDevice(HDC hdc, int xDest, int yDest, DWORD w, DWORD h, int xSrc, int ySrc, UINT StartScan,
-                      UINT cLines, const void* lpvBits, const BITMAPINFO* lpbmi, UINT ColorUse)
+int SetDIBitsToDevice(HDC hdc, int xDest, int yDest, DWORD w, DWORD h, int xSrc, int ySrc, UINT StartScan, UINT cLines,
+                      const void* lpvBits, const BITMAPINFO* lpbmi, UINT ColorUse)
 {
     if (!LookupDC(hdc) || ColorUse != DIB_RGB_COLORS || StartScan != 0)
         return 0;

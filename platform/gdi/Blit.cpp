@@ -17,8 +17,8 @@ namespace {
 // How source pixels turn into destination pixels.
 struct Conversion {
     enum Kind { None, ToMono, FromMono } kind = None;
-    uint32_t keyRgb = 0;                 // ToMono: the source DC's background colour
-    uint32_t one = 0, zero = 0;          // FromMono: the destination's background and text colours
+    uint32_t keyRgb = 0;        // ToMono: the source DC's background colour
+    uint32_t one = 0, zero = 0; // FromMono: the destination's background and text colours
 
     static Conversion Between(const DeviceContext& dst, const Surface& d, const DeviceContext& src, const Surface& s)
     {
@@ -59,7 +59,7 @@ struct Conversion {
 // overlapping transfers read the pixels as they were before.
 struct SourceView {
     const Surface* surface = nullptr;
-    int offsetX = 0, offsetY = 0;  // view coordinates = surface coordinates - offset
+    int offsetX = 0, offsetY = 0; // view coordinates = surface coordinates - offset
     std::unique_ptr<Surface> copy;
 
     const uint32_t* At(int x, int y) const { return surface->Row(y - offsetY) + (x - offsetX); }
@@ -89,8 +89,8 @@ RECT DestArea(const DeviceContext& dc, int x, int y, int cx, int cy)
     return RECT{p.x, p.y, p.x + cx, p.y + cy};
 }
 
-BOOL Transfer(HDC hdc, int x, int y, int cx, int cy, HDC hdcSrc, int x1, int y1, HBITMAP hbmMask, int xMask,
-              int yMask, uint8_t fore, uint8_t back)
+BOOL Transfer(HDC hdc, int x, int y, int cx, int cy, HDC hdcSrc, int x1, int y1, HBITMAP hbmMask, int xMask, int yMask,
+              uint8_t fore, uint8_t back)
 {
     auto dst = LookupDC(hdc);
     if (!dst || !dst->Target())
@@ -119,7 +119,7 @@ BOOL Transfer(HDC hdc, int x, int y, int cx, int cy, HDC hdcSrc, int x1, int y1,
     if (needPattern) {
         auto p = dst->BrushPixel(dst->state.brush.get());
         if (!p)
-            return TRUE;  // a hollow brush paints nothing
+            return TRUE; // a hollow brush paints nothing
         pattern = *p;
     }
 
@@ -129,8 +129,8 @@ BOOL Transfer(HDC hdc, int x, int y, int cx, int cy, HDC hdcSrc, int x1, int y1,
     if (needSource) {
         POINT sp = src->ToSurface(x1, y1);
         shift = POINT{sp.x - area.left, sp.y - area.top};
-        area = RectIntersection(area, RECT{-shift.x, -shift.y, srcSurface->Width() - shift.x,
-                                           srcSurface->Height() - shift.y});
+        area = RectIntersection(
+            area, RECT{-shift.x, -shift.y, srcSurface->Width() - shift.x, srcSurface->Height() - shift.y});
     }
     POINT maskShift{0, 0};
     if (masked) {
@@ -158,8 +158,8 @@ BOOL Transfer(HDC hdc, int x, int y, int cx, int cy, HDC hdcSrc, int x1, int y1,
         int count = r.right - r.left;
         for (int row = r.top; row < r.bottom; ++row) {
             uint32_t* out = d.Row(row) + r.left;
-            const uint32_t* in = needSource ? convert.Row(view.At(r.left + shift.x, row + shift.y), count, scratch)
-                                            : nullptr;
+            const uint32_t* in =
+                needSource ? convert.Row(view.At(r.left + shift.x, row + shift.y), count, scratch) : nullptr;
             if (!masked) {
                 RopRow(fore, out, in, pattern, count, opaque);
                 continue;
@@ -198,12 +198,11 @@ BOOL PatBlt(HDC hdc, int x, int y, int w, int h, DWORD rop)
         return FALSE;
     // A negative extent reaches back from the point, as a rectangle given by its corners.
     RECT r = RectFromCorners(x, y, x + w, y + h);
-    return Transfer(hdc, r.left, r.top, r.right - r.left, r.bottom - r.top, nullptr, 0, 0, nullptr, 0, 0, index,
-                    index);
+    return Transfer(hdc, r.left, r.top, r.right - r.left, r.bottom - r.top, nullptr, 0, 0, nullptr, 0, 0, index, index);
 }
 
-BOOL MaskBlt(HDC hdcDest, int xDest, int yDest, int width, int height, HDC hdcSrc, int xSrc, int ySrc,
-             HBITMAP hbmMask, int xMask, int yMask, DWORD rop)
+BOOL MaskBlt(HDC hdcDest, int xDest, int yDest, int width, int height, HDC hdcSrc, int xSrc, int ySrc, HBITMAP hbmMask,
+             int xMask, int yMask, DWORD rop)
 {
     // Mask 1 takes the foreground operation (low code), mask 0 the background one (high byte).
     uint8_t fore = RopIndex(rop);
@@ -248,10 +247,22 @@ BOOL StretchBlt(HDC hdcDest, int xDest, int yDest, int wDest, int hDest, HDC hdc
         return TRUE;
     bool mirrorX = (wDest < 0) != (wSrc < 0);
     bool mirrorY = (hDest < 0) != (hSrc < 0);
-    if (wDest < 0) { xDest += wDest; wDest = -wDest; }
-    if (hDest < 0) { yDest += hDest; hDest = -hDest; }
-    if (wSrc < 0) { xSrc += wSrc; wSrc = -wSrc; }
-    if (hSrc < 0) { ySrc += hSrc; hSrc = -hSrc; }
+    if (wDest < 0) {
+        xDest += wDest;
+        wDest = -wDest;
+    }
+    if (hDest < 0) {
+        yDest += hDest;
+        hDest = -hDest;
+    }
+    if (wSrc < 0) {
+        xSrc += wSrc;
+        wSrc = -wSrc;
+    }
+    if (hSrc < 0) {
+        ySrc += hSrc;
+        hSrc = -hSrc;
+    }
 
     std::shared_ptr<Surface> keepD = dst->TargetShared();
     std::shared_ptr<Surface> keepS = src->TargetShared();
@@ -265,8 +276,8 @@ BOOL StretchBlt(HDC hdcDest, int xDest, int yDest, int wDest, int hDest, HDC hdc
     }
     RECT area = DestArea(*dst, xDest, yDest, wDest, hDest);
     POINT sp = src->ToSurface(xSrc, ySrc);
-    RECT srcArea = RectIntersection(RECT{sp.x, sp.y, sp.x + wSrc, sp.y + hSrc},
-                                    RECT{0, 0, keepS->Width(), keepS->Height()});
+    RECT srcArea =
+        RectIntersection(RECT{sp.x, sp.y, sp.x + wSrc, sp.y + hSrc}, RECT{0, 0, keepS->Width(), keepS->Height()});
     if (RectEmpty(srcArea))
         return TRUE;
     SourceView view = ViewOf(*keepS, &d, srcArea);

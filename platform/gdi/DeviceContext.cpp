@@ -20,9 +20,15 @@ void Swap(HGDIOBJ& handleSlot, std::shared_ptr<T>& slot, HGDIOBJ handle, std::sh
 
 } // namespace
 
-DeviceContext::~DeviceContext() { ReleaseSelections(); }
+DeviceContext::~DeviceContext()
+{
+    ReleaseSelections();
+}
 
-Surface* DeviceContext::Target() const { return TargetShared().get(); }
+Surface* DeviceContext::Target() const
+{
+    return TargetShared().get();
+}
 
 std::shared_ptr<Surface> DeviceContext::TargetShared() const
 {
@@ -73,16 +79,26 @@ void DeviceContext::ReplaceState(DcState next)
     DcState old = state;
     // Count the incoming selections before dropping the outgoing ones so that an object kept
     // across the restore never looks unselected.
-    if (next.brush) next.brush->selected.fetch_add(1);
-    if (next.pen) next.pen->selected.fetch_add(1);
-    if (next.font) next.font->selected.fetch_add(1);
-    if (next.bitmap) next.bitmap->selected.fetch_add(1);
-    if (next.palette) next.palette->selected.fetch_add(1);
-    if (old.brush) old.brush->selected.fetch_sub(1);
-    if (old.pen) old.pen->selected.fetch_sub(1);
-    if (old.font) old.font->selected.fetch_sub(1);
-    if (old.bitmap) old.bitmap->selected.fetch_sub(1);
-    if (old.palette) old.palette->selected.fetch_sub(1);
+    if (next.brush)
+        next.brush->selected.fetch_add(1);
+    if (next.pen)
+        next.pen->selected.fetch_add(1);
+    if (next.font)
+        next.font->selected.fetch_add(1);
+    if (next.bitmap)
+        next.bitmap->selected.fetch_add(1);
+    if (next.palette)
+        next.palette->selected.fetch_add(1);
+    if (old.brush)
+        old.brush->selected.fetch_sub(1);
+    if (old.pen)
+        old.pen->selected.fetch_sub(1);
+    if (old.font)
+        old.font->selected.fetch_sub(1);
+    if (old.bitmap)
+        old.bitmap->selected.fetch_sub(1);
+    if (old.palette)
+        old.palette->selected.fetch_sub(1);
     state = std::move(next);
 }
 
@@ -244,7 +260,10 @@ int GetDeviceCaps(HDC hdc, int index)
     }
 }
 
-BOOL GdiFlush() { return TRUE; }
+BOOL GdiFlush()
+{
+    return TRUE;
+}
 
 namespace {
 
@@ -276,12 +295,30 @@ BOOL GetPoint(HDC hdc, POINT DcState::*field, LPPOINT out)
 
 } // namespace
 
-BOOL SetWindowOrgEx(HDC hdc, int x, int y, LPPOINT lppt) { return SetPoint(hdc, &DcState::windowOrg, x, y, lppt, false); }
-BOOL OffsetWindowOrgEx(HDC hdc, int x, int y, LPPOINT lppt) { return SetPoint(hdc, &DcState::windowOrg, x, y, lppt, true); }
-BOOL GetWindowOrgEx(HDC hdc, LPPOINT lppoint) { return GetPoint(hdc, &DcState::windowOrg, lppoint); }
-BOOL SetViewportOrgEx(HDC hdc, int x, int y, LPPOINT lppt) { return SetPoint(hdc, &DcState::viewportOrg, x, y, lppt, false); }
-BOOL OffsetViewportOrgEx(HDC hdc, int x, int y, LPPOINT lppt) { return SetPoint(hdc, &DcState::viewportOrg, x, y, lppt, true); }
-BOOL GetViewportOrgEx(HDC hdc, LPPOINT lppoint) { return GetPoint(hdc, &DcState::viewportOrg, lppoint); }
+BOOL SetWindowOrgEx(HDC hdc, int x, int y, LPPOINT lppt)
+{
+    return SetPoint(hdc, &DcState::windowOrg, x, y, lppt, false);
+}
+BOOL OffsetWindowOrgEx(HDC hdc, int x, int y, LPPOINT lppt)
+{
+    return SetPoint(hdc, &DcState::windowOrg, x, y, lppt, true);
+}
+BOOL GetWindowOrgEx(HDC hdc, LPPOINT lppoint)
+{
+    return GetPoint(hdc, &DcState::windowOrg, lppoint);
+}
+BOOL SetViewportOrgEx(HDC hdc, int x, int y, LPPOINT lppt)
+{
+    return SetPoint(hdc, &DcState::viewportOrg, x, y, lppt, false);
+}
+BOOL OffsetViewportOrgEx(HDC hdc, int x, int y, LPPOINT lppt)
+{
+    return SetPoint(hdc, &DcState::viewportOrg, x, y, lppt, true);
+}
+BOOL GetViewportOrgEx(HDC hdc, LPPOINT lppoint)
+{
+    return GetPoint(hdc, &DcState::viewportOrg, lppoint);
+}
 
 BOOL LPtoDP(HDC hdc, LPPOINT lppt, int c)
 {
@@ -343,18 +380,51 @@ T GetField(HDC hdc, T DcState::*field, T failure)
 
 } // namespace
 
-COLORREF SetTextColor(HDC hdc, COLORREF color) { return SetField(hdc, &DcState::textColor, color & 0xFFFFFFu, CLR_INVALID); }
-COLORREF GetTextColor(HDC hdc) { return GetField(hdc, &DcState::textColor, CLR_INVALID); }
-COLORREF SetBkColor(HDC hdc, COLORREF color) { return SetField(hdc, &DcState::bkColor, color & 0xFFFFFFu, CLR_INVALID); }
-COLORREF GetBkColor(HDC hdc) { return GetField(hdc, &DcState::bkColor, CLR_INVALID); }
-COLORREF SetDCBrushColor(HDC hdc, COLORREF color) { return SetField(hdc, &DcState::dcBrushColor, color & 0xFFFFFFu, CLR_INVALID); }
-COLORREF SetDCPenColor(HDC hdc, COLORREF color) { return SetField(hdc, &DcState::dcPenColor, color & 0xFFFFFFu, CLR_INVALID); }
-UINT GetTextAlign(HDC hdc) { return GetField(hdc, &DcState::textAlign, GDI_ERROR); }
-int GetBkMode(HDC hdc) { return GetField(hdc, &DcState::bkMode, 0); }
-int GetStretchBltMode(HDC hdc) { return GetField(hdc, &DcState::stretchMode, 0); }
-int GetROP2(HDC hdc) { return GetField(hdc, &DcState::rop2, 0); }
+COLORREF SetTextColor(HDC hdc, COLORREF color)
+{
+    return SetField(hdc, &DcState::textColor, color & 0xFFFFFFu, CLR_INVALID);
+}
+COLORREF GetTextColor(HDC hdc)
+{
+    return GetField(hdc, &DcState::textColor, CLR_INVALID);
+}
+COLORREF SetBkColor(HDC hdc, COLORREF color)
+{
+    return SetField(hdc, &DcState::bkColor, color & 0xFFFFFFu, CLR_INVALID);
+}
+COLORREF GetBkColor(HDC hdc)
+{
+    return GetField(hdc, &DcState::bkColor, CLR_INVALID);
+}
+COLORREF SetDCBrushColor(HDC hdc, COLORREF color)
+{
+    return SetField(hdc, &DcState::dcBrushColor, color & 0xFFFFFFu, CLR_INVALID);
+}
+COLORREF SetDCPenColor(HDC hdc, COLORREF color)
+{
+    return SetField(hdc, &DcState::dcPenColor, color & 0xFFFFFFu, CLR_INVALID);
+}
+UINT GetTextAlign(HDC hdc)
+{
+    return GetField(hdc, &DcState::textAlign, GDI_ERROR);
+}
+int GetBkMode(HDC hdc)
+{
+    return GetField(hdc, &DcState::bkMode, 0);
+}
+int GetStretchBltMode(HDC hdc)
+{
+    return GetField(hdc, &DcState::stretchMode, 0);
+}
+int GetROP2(HDC hdc)
+{
+    return GetField(hdc, &DcState::rop2, 0);
+}
 
-UINT SetTextAlign(HDC hdc, UINT align) { return SetField(hdc, &DcState::textAlign, align, GDI_ERROR); }
+UINT SetTextAlign(HDC hdc, UINT align)
+{
+    return SetField(hdc, &DcState::textAlign, align, GDI_ERROR);
+}
 
 int SetBkMode(HDC hdc, int mode)
 {

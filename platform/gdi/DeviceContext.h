@@ -28,7 +28,7 @@ struct DcState {
     HGDIOBJ brushHandle = nullptr;
     HGDIOBJ penHandle = nullptr;
     HGDIOBJ fontHandle = nullptr;
-    HGDIOBJ bitmapHandle = nullptr;   // memory DCs only
+    HGDIOBJ bitmapHandle = nullptr; // memory DCs only
     HGDIOBJ paletteHandle = nullptr;
     std::shared_ptr<BrushObject> brush;
     std::shared_ptr<PenObject> pen;

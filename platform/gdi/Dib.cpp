@@ -9,8 +9,14 @@ namespace yonda::gdi {
 
 namespace {
 
-uint32_t ReadU32(const uint8_t* p) { return p[0] | (p[1] << 8) | (p[2] << 16) | (static_cast<uint32_t>(p[3]) << 24); }
-uint16_t ReadU16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }
+uint32_t ReadU32(const uint8_t* p)
+{
+    return p[0] | (p[1] << 8) | (p[2] << 16) | (static_cast<uint32_t>(p[3]) << 24);
+}
+uint16_t ReadU16(const uint8_t* p)
+{
+    return static_cast<uint16_t>(p[0] | (p[1] << 8));
+}
 
 // Extracts a channel from a packed pixel by its mask, scaled to eight bits.
 uint32_t Channel(uint32_t value, uint32_t mask)
@@ -104,7 +110,12 @@ bool ReadDibFormat(const void* info, size_t available, DibFormat& f)
     if (static_cast<long long>(f.width) * f.height > kMaxDibPixels)
         return false;
     switch (f.bitCount) {
-    case 1: case 4: case 8: case 16: case 24: case 32: break;
+    case 1:
+    case 4:
+    case 8:
+    case 16:
+    case 24:
+    case 32: break;
     default: return false;
     }
     if (f.compression != BI_RGB && !(f.compression == BI_BITFIELDS && (f.bitCount == 16 || f.bitCount == 32)))
@@ -184,7 +195,8 @@ void DecodeDibPixels(const DibFormat& f, const void* bits, uint32_t* argb)
     const auto* base = static_cast<const uint8_t*>(bits);
     for (int row = 0; row < f.height; ++row) {
         const int y = SurfaceRowOfDibRow(f, row);
-        DecodeRow(f, base + static_cast<size_t>(row) * f.stride, f.width, true, argb + static_cast<size_t>(y) * f.width);
+        DecodeRow(f, base + static_cast<size_t>(row) * f.stride, f.width, true,
+                  argb + static_cast<size_t>(y) * f.width);
     }
 }
 

@@ -13,14 +13,14 @@ namespace yonda::gdi {
 
 struct DibFormat {
     int width = 0;
-    int height = 0;       // rows, positive
+    int height = 0; // rows, positive
     bool topDown = false;
     int bitCount = 0;
     DWORD compression = BI_RGB;
     DWORD masks[3] = {0, 0, 0};
-    DWORD alphaMask = 0;  // a bit-field header's alpha: GDI's own pictures stay opaque regardless
+    DWORD alphaMask = 0; // a bit-field header's alpha: GDI's own pictures stay opaque regardless
     std::vector<RGBQUAD> colors;
-    size_t stride = 0;    // bytes per row, padded to 32 bits
+    size_t stride = 0; // bytes per row, padded to 32 bits
 };
 
 // Reads and checks a header (the 12-byte core header or one of the info headers, with its colour
@@ -44,6 +44,9 @@ void DecodeDibPixels(const DibFormat& format, const void* bits, uint32_t* argb);
 bool EncodeDibRows(const Surface& from, const DibFormat& format, int first, int count, void* bits);
 
 // The surface row a stored DIB row lands on.
-inline int SurfaceRowOfDibRow(const DibFormat& f, int dibRow) { return f.topDown ? dibRow : f.height - 1 - dibRow; }
+inline int SurfaceRowOfDibRow(const DibFormat& f, int dibRow)
+{
+    return f.topDown ? dibRow : f.height - 1 - dibRow;
+}
 
 } // namespace yonda::gdi

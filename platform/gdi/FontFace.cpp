@@ -34,7 +34,7 @@ struct FreeTypeLibrary {
 
 FreeTypeLibrary& Library()
 {
-    static FreeTypeLibrary* lib = new FreeTypeLibrary;  // fonts may be released by late static destructors
+    static FreeTypeLibrary* lib = new FreeTypeLibrary; // fonts may be released by late static destructors
     return *lib;
 }
 
@@ -52,22 +52,52 @@ const std::map<std::string, Style>& FaceTable()
 {
     static const std::map<std::string, Style> table = {
         // The faces of Korean systems, by their Korean and their Latin names.
-        {"굴림", Style::KoreanSans}, {"새굴림", Style::KoreanSans}, {"돋움", Style::KoreanSans},
-        {"맑은 고딕", Style::KoreanSans}, {"굴림체", Style::KoreanMono}, {"돋움체", Style::KoreanMono},
-        {"바탕체", Style::KoreanMono}, {"궁서체", Style::KoreanMono}, {"바탕", Style::KoreanSerif},
-        {"궁서", Style::KoreanSerif}, {"gulim", Style::KoreanSans}, {"new gulim", Style::KoreanSans},
-        {"dotum", Style::KoreanSans}, {"malgun gothic", Style::KoreanSans}, {"gulimche", Style::KoreanMono},
-        {"dotumche", Style::KoreanMono}, {"batangche", Style::KoreanMono}, {"gungsuhche", Style::KoreanMono},
-        {"batang", Style::KoreanSerif}, {"gungsuh", Style::KoreanSerif},
+        {"굴림", Style::KoreanSans},
+        {"새굴림", Style::KoreanSans},
+        {"돋움", Style::KoreanSans},
+        {"맑은 고딕", Style::KoreanSans},
+        {"굴림체", Style::KoreanMono},
+        {"돋움체", Style::KoreanMono},
+        {"바탕체", Style::KoreanMono},
+        {"궁서체", Style::KoreanMono},
+        {"바탕", Style::KoreanSerif},
+        {"궁서", Style::KoreanSerif},
+        {"gulim", Style::KoreanSans},
+        {"new gulim", Style::KoreanSans},
+        {"dotum", Style::KoreanSans},
+        {"malgun gothic", Style::KoreanSans},
+        {"gulimche", Style::KoreanMono},
+        {"dotumche", Style::KoreanMono},
+        {"batangche", Style::KoreanMono},
+        {"gungsuhche", Style::KoreanMono},
+        {"batang", Style::KoreanSerif},
+        {"gungsuh", Style::KoreanSerif},
         // Latin faces of the time and their nearest free equivalents.
-        {"ms sans serif", Style::Sans}, {"microsoft sans serif", Style::Sans}, {"ms shell dlg", Style::Sans},
-        {"ms shell dlg 2", Style::Sans}, {"tahoma", Style::Sans}, {"arial", Style::Sans}, {"verdana", Style::Sans},
-        {"system", Style::Sans}, {"segoe ui", Style::Sans}, {"helvetica", Style::Sans},
-        {"times new roman", Style::Serif}, {"ms serif", Style::Serif}, {"georgia", Style::Serif},
-        {"times", Style::Serif}, {"courier new", Style::Mono}, {"courier", Style::Mono}, {"fixedsys", Style::Mono},
-        {"terminal", Style::Mono}, {"lucida console", Style::Mono}, {"consolas", Style::Mono},
-        {"ms gothic", Style::Japanese}, {"ms pgothic", Style::Japanese}, {"ms ui gothic", Style::Japanese},
-        {"ms mincho", Style::Japanese}, {"ms pmincho", Style::Japanese},
+        {"ms sans serif", Style::Sans},
+        {"microsoft sans serif", Style::Sans},
+        {"ms shell dlg", Style::Sans},
+        {"ms shell dlg 2", Style::Sans},
+        {"tahoma", Style::Sans},
+        {"arial", Style::Sans},
+        {"verdana", Style::Sans},
+        {"system", Style::Sans},
+        {"segoe ui", Style::Sans},
+        {"helvetica", Style::Sans},
+        {"times new roman", Style::Serif},
+        {"ms serif", Style::Serif},
+        {"georgia", Style::Serif},
+        {"times", Style::Serif},
+        {"courier new", Style::Mono},
+        {"courier", Style::Mono},
+        {"fixedsys", Style::Mono},
+        {"terminal", Style::Mono},
+        {"lucida console", Style::Mono},
+        {"consolas", Style::Mono},
+        {"ms gothic", Style::Japanese},
+        {"ms pgothic", Style::Japanese},
+        {"ms ui gothic", Style::Japanese},
+        {"ms mincho", Style::Japanese},
+        {"ms pmincho", Style::Japanese},
     };
     return table;
 }
@@ -132,7 +162,7 @@ struct FontFace::Impl {
         bool emboldenSynthetic = false;
         bool italicSynthetic = false;
     };
-    std::vector<Source> sources;  // the matched face first, then the fallbacks
+    std::vector<Source> sources; // the matched face first, then the fallbacks
     mutable std::mutex mutex;
     mutable std::unordered_map<char32_t, Glyph> glyphs;
     double ppem = 12;
@@ -192,7 +222,10 @@ bool MatchFont(const std::string& family, int weight, bool italic, const char* l
     return ok;
 }
 
-int RoundPixels(double v) { return static_cast<int>(std::lround(v)); }
+int RoundPixels(double v)
+{
+    return static_cast<int>(std::lround(v));
+}
 
 } // namespace
 
@@ -234,7 +267,7 @@ FontFace::FontFace(const LOGFONTA& log) : m_impl(std::make_unique<Impl>()), m_lo
         }
     }
     if (m_impl->sources.empty())
-        return;  // no fonts at all: empty glyphs, zero metrics
+        return; // no fonts at all: empty glyphs, zero metrics
 
     FT_Face primary = m_impl->sources.front().face;
     double upem = primary->units_per_EM ? primary->units_per_EM : 2048;
@@ -293,7 +326,10 @@ FontFace::FontFace(const LOGFONTA& log) : m_impl(std::make_unique<Impl>()), m_lo
 
 FontFace::~FontFace() = default;
 
-UINT FontFace::CodePage() const { return CodePageOfCharset(m_log.lfCharSet); }
+UINT FontFace::CodePage() const
+{
+    return CodePageOfCharset(m_log.lfCharSet);
+}
 
 const Glyph& FontFace::GetGlyph(char32_t c) const
 {
@@ -303,7 +339,7 @@ const Glyph& FontFace::GetGlyph(char32_t c) const
         return found->second;
     Glyph& g = m_impl->glyphs[c];
     if (m_impl->sources.empty() || c < 0x20 || c == 0x7F)
-        return g;  // control characters take no room
+        return g; // control characters take no room
     const Impl::Source* source = &m_impl->sources.front();
     FT_UInt index = 0;
     for (const Impl::Source& s : m_impl->sources) {
@@ -337,8 +373,7 @@ const Glyph& FontFace::GetGlyph(char32_t c) const
     for (int y = 0; y < g.height; ++y) {
         const unsigned char* row = bm.buffer + static_cast<ptrdiff_t>(y) * bm.pitch;
         for (int x = 0; x < g.width; ++x) {
-            uint8_t v = bm.pixel_mode == FT_PIXEL_MODE_MONO ? (((row[x >> 3] >> (7 - (x & 7))) & 1) ? 255 : 0)
-                                                             : row[x];
+            uint8_t v = bm.pixel_mode == FT_PIXEL_MODE_MONO ? (((row[x >> 3] >> (7 - (x & 7))) & 1) ? 255 : 0) : row[x];
             g.coverage[static_cast<size_t>(y) * g.width + x] = v;
         }
     }

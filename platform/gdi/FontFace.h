@@ -43,9 +43,9 @@ public:
     int MaxCharWidth() const { return m_maxCharWidth; }
     // Extra width a synthesized bold adds to a whole string (the platform's overhang).
     int Overhang() const { return m_overhang; }
-    int UnderlinePosition() const { return m_underlinePosition; }  // pixels below the baseline
+    int UnderlinePosition() const { return m_underlinePosition; } // pixels below the baseline
     int UnderlineThickness() const { return m_underlineThickness; }
-    int StrikeoutPosition() const { return m_strikeoutPosition; }  // pixels above the baseline
+    int StrikeoutPosition() const { return m_strikeoutPosition; } // pixels above the baseline
     const LOGFONTA& LogFont() const { return m_log; }
     // The code page the font's text is in: 949 for character set 129, 932 for 128, the active
     // code page for 0 and 1.

@@ -16,7 +16,7 @@ struct HandleTable {
 
 HandleTable& Table()
 {
-    static HandleTable* table = new HandleTable;  // outlives every static destructor that frees handles
+    static HandleTable* table = new HandleTable; // outlives every static destructor that frees handles
     return *table;
 }
 
@@ -48,7 +48,7 @@ bool UnregisterObject(HGDIOBJ handle)
 {
     if (!handle)
         return false;
-    std::shared_ptr<GdiObject> doomed;  // destroyed outside the lock
+    std::shared_ptr<GdiObject> doomed; // destroyed outside the lock
     HandleTable& t = Table();
     std::lock_guard lock(t.mutex);
     auto it = t.objects.find(reinterpret_cast<uintptr_t>(handle));

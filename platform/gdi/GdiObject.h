@@ -44,7 +44,7 @@ struct BitmapObject : GdiObject {
 struct BrushObject : GdiObject {
     BrushObject() : GdiObject(ObjectKind::Brush) {}
     LOGBRUSH log{};
-    bool dcBrush = false;  // DC_BRUSH: the DC's brush colour
+    bool dcBrush = false; // DC_BRUSH: the DC's brush colour
     bool IsNull() const { return log.lbStyle == BS_NULL; }
 };
 
@@ -83,12 +83,30 @@ std::shared_ptr<T> Lookup(HGDIOBJ handle, ObjectKind kind)
         return nullptr;
     return std::static_pointer_cast<T>(object);
 }
-inline std::shared_ptr<BitmapObject> LookupBitmap(HGDIOBJ h) { return Lookup<BitmapObject>(h, ObjectKind::Bitmap); }
-inline std::shared_ptr<BrushObject> LookupBrush(HGDIOBJ h) { return Lookup<BrushObject>(h, ObjectKind::Brush); }
-inline std::shared_ptr<PenObject> LookupPen(HGDIOBJ h) { return Lookup<PenObject>(h, ObjectKind::Pen); }
-inline std::shared_ptr<FontObject> LookupFont(HGDIOBJ h) { return Lookup<FontObject>(h, ObjectKind::Font); }
-inline std::shared_ptr<RegionObject> LookupRegion(HGDIOBJ h) { return Lookup<RegionObject>(h, ObjectKind::Region); }
-inline std::shared_ptr<PaletteObject> LookupPalette(HGDIOBJ h) { return Lookup<PaletteObject>(h, ObjectKind::Palette); }
+inline std::shared_ptr<BitmapObject> LookupBitmap(HGDIOBJ h)
+{
+    return Lookup<BitmapObject>(h, ObjectKind::Bitmap);
+}
+inline std::shared_ptr<BrushObject> LookupBrush(HGDIOBJ h)
+{
+    return Lookup<BrushObject>(h, ObjectKind::Brush);
+}
+inline std::shared_ptr<PenObject> LookupPen(HGDIOBJ h)
+{
+    return Lookup<PenObject>(h, ObjectKind::Pen);
+}
+inline std::shared_ptr<FontObject> LookupFont(HGDIOBJ h)
+{
+    return Lookup<FontObject>(h, ObjectKind::Font);
+}
+inline std::shared_ptr<RegionObject> LookupRegion(HGDIOBJ h)
+{
+    return Lookup<RegionObject>(h, ObjectKind::Region);
+}
+inline std::shared_ptr<PaletteObject> LookupPalette(HGDIOBJ h)
+{
+    return Lookup<PaletteObject>(h, ObjectKind::Palette);
+}
 // Removes the handle; fails (false) for unknown handles and for objects selected into a DC.
 // Stock objects stay and answer true.
 bool UnregisterObject(HGDIOBJ handle);

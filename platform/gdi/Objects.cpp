@@ -71,7 +71,7 @@ std::shared_ptr<GdiObject> MakeStock(int index)
     return object;
 }
 
-constexpr int kStockCount = DC_PEN + 2;  // the last slot holds the default bitmap
+constexpr int kStockCount = DC_PEN + 2; // the last slot holds the default bitmap
 
 HGDIOBJ StockHandle(int index)
 {
@@ -96,7 +96,10 @@ HGDIOBJ StockHandle(int index)
 
 } // namespace
 
-HBITMAP DefaultBitmap() { return reinterpret_cast<HBITMAP>(StockHandle(kStockCount - 1)); }
+HBITMAP DefaultBitmap()
+{
+    return reinterpret_cast<HBITMAP>(StockHandle(kStockCount - 1));
+}
 
 } // namespace yonda::gdi
 
@@ -144,8 +147,7 @@ HGDIOBJ SelectObject(HDC hdc, HGDIOBJ h)
     }
     case ObjectKind::Region:
         return reinterpret_cast<HGDIOBJ>(static_cast<intptr_t>(SelectClipRgn(hdc, reinterpret_cast<HRGN>(h))));
-    default:
-        return nullptr;
+    default: return nullptr;
     }
 }
 
@@ -297,4 +299,7 @@ HPALETTE SelectPalette(HDC hdc, HPALETTE hPal, BOOL)
 }
 
 // True colour: there is nothing to realise.
-UINT RealizePalette(HDC hdc) { return LookupDC(hdc) ? 0 : GDI_ERROR; }
+UINT RealizePalette(HDC hdc)
+{
+    return LookupDC(hdc) ? 0 : GDI_ERROR;
+}

@@ -175,7 +175,10 @@ COLORREF SetPixel(HDC hdc, int x, int y, COLORREF color)
     return s->Monochrome() ? (pixel ? RGB(255, 255, 255) : RGB(0, 0, 0)) : (color & 0xFFFFFFu);
 }
 
-BOOL SetPixelV(HDC hdc, int x, int y, COLORREF color) { return SetPixel(hdc, x, y, color) != CLR_INVALID; }
+BOOL SetPixelV(HDC hdc, int x, int y, COLORREF color)
+{
+    return SetPixel(hdc, x, y, color) != CLR_INVALID;
+}
 
 COLORREF GetPixel(HDC hdc, int x, int y)
 {

@@ -7,9 +7,18 @@
 
 namespace yonda::gdi {
 
-inline uint8_t RopIndex(uint32_t rop3) { return static_cast<uint8_t>((rop3 >> 16) & 0xFF); }
-inline bool RopUsesSource(uint8_t index) { return ((index >> 2) ^ index) & 0x33; }
-inline bool RopUsesPattern(uint8_t index) { return ((index >> 4) ^ index) & 0x0F; }
+inline uint8_t RopIndex(uint32_t rop3)
+{
+    return static_cast<uint8_t>((rop3 >> 16) & 0xFF);
+}
+inline bool RopUsesSource(uint8_t index)
+{
+    return ((index >> 2) ^ index) & 0x33;
+}
+inline bool RopUsesPattern(uint8_t index)
+{
+    return ((index >> 4) ^ index) & 0x0F;
+}
 
 // The result for one pixel of each operand.
 inline uint32_t RopApply(uint8_t index, uint32_t p, uint32_t s, uint32_t d)

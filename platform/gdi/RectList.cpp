@@ -91,10 +91,14 @@ RECT RectListBounds(const RectList& list)
         return RECT{0, 0, 0, 0};
     RECT b = list.front();
     for (const RECT& r : list) {
-        if (r.left < b.left) b.left = r.left;
-        if (r.top < b.top) b.top = r.top;
-        if (r.right > b.right) b.right = r.right;
-        if (r.bottom > b.bottom) b.bottom = r.bottom;
+        if (r.left < b.left)
+            b.left = r.left;
+        if (r.top < b.top)
+            b.top = r.top;
+        if (r.right > b.right)
+            b.right = r.right;
+        if (r.bottom > b.bottom)
+            b.bottom = r.bottom;
     }
     return b;
 }

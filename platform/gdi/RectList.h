@@ -8,11 +8,14 @@
 
 namespace yonda::gdi {
 
-inline bool RectEmpty(const RECT& r) { return r.right <= r.left || r.bottom <= r.top; }
+inline bool RectEmpty(const RECT& r)
+{
+    return r.right <= r.left || r.bottom <= r.top;
+}
 inline RECT RectIntersection(const RECT& a, const RECT& b)
 {
-    RECT r{a.left > b.left ? a.left : b.left, a.top > b.top ? a.top : b.top,
-           a.right < b.right ? a.right : b.right, a.bottom < b.bottom ? a.bottom : b.bottom};
+    RECT r{a.left > b.left ? a.left : b.left, a.top > b.top ? a.top : b.top, a.right < b.right ? a.right : b.right,
+           a.bottom < b.bottom ? a.bottom : b.bottom};
     if (RectEmpty(r))
         return RECT{0, 0, 0, 0};
     return r;

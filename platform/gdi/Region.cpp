@@ -40,7 +40,10 @@ int ClipComplexity(const DeviceContext& dc)
 
 } // namespace
 
-HRGN CreateRectRgn(int x1, int y1, int x2, int y2) { return NewRegion(Normalised(x1, y1, x2, y2)); }
+HRGN CreateRectRgn(int x1, int y1, int x2, int y2)
+{
+    return NewRegion(Normalised(x1, y1, x2, y2));
+}
 
 HRGN CreateRectRgnIndirect(const RECT* lprect)
 {
@@ -162,7 +165,10 @@ int ExtSelectClipRgn(HDC hdc, HRGN hrgn, int mode)
     return ClipComplexity(*dc);
 }
 
-int SelectClipRgn(HDC hdc, HRGN hrgn) { return ExtSelectClipRgn(hdc, hrgn, RGN_COPY); }
+int SelectClipRgn(HDC hdc, HRGN hrgn)
+{
+    return ExtSelectClipRgn(hdc, hrgn, RGN_COPY);
+}
 
 int IntersectClipRect(HDC hdc, int left, int top, int right, int bottom)
 {

@@ -16,8 +16,7 @@ Surface::Surface(int width, int height, Format format)
 Surface::Surface(uint32_t* firstRow, int width, int height, ptrdiff_t stridePixels, Format format)
     : m_first(firstRow), m_width(std::max(width, 0)), m_height(std::max(height, 0)), m_stride(stridePixels),
       m_format(format)
-{
-}
+{}
 
 void Surface::Fill(uint32_t pixel)
 {
@@ -28,7 +27,7 @@ void Surface::Fill(uint32_t pixel)
 bool Surface::Resize(int width, int height)
 {
     if (m_storage.empty() && m_width * m_height != 0)
-        return false;  // borrowed pixels cannot grow
+        return false; // borrowed pixels cannot grow
     width = std::max(width, 0);
     height = std::max(height, 0);
     std::vector<uint32_t> next(static_cast<size_t>(width) * static_cast<size_t>(height),

@@ -32,8 +32,8 @@ public:
 
     int Width() const { return m_width; }
     int Height() const { return m_height; }
-    ptrdiff_t Stride() const { return m_stride; }                  // in pixels
-    ptrdiff_t PitchBytes() const { return m_stride * 4; }          // in bytes
+    ptrdiff_t Stride() const { return m_stride; }         // in pixels
+    ptrdiff_t PitchBytes() const { return m_stride * 4; } // in bytes
     Format GetFormat() const { return m_format; }
     bool Monochrome() const { return m_format == Format::Mono1; }
     // What every drawing result is OR-ed with: 0xFF000000 keeps an opaque colour surface opaque.

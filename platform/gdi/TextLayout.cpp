@@ -62,7 +62,10 @@ DecodeCache& CacheFor(UINT codePage)
     return *caches.back();
 }
 
-bool IsSpace(char32_t c) { return c == U' ' || c == U'\t'; }
+bool IsSpace(char32_t c)
+{
+    return c == U' ' || c == U'\t';
+}
 
 // A character of the text being laid out, after '&' prefixes were taken out.
 struct Item {
@@ -148,8 +151,8 @@ public:
         for (size_t i = 0; i < chars.size(); ++i) {
             if (prefixes && chars[i].code == U'&') {
                 if (i + 1 >= chars.size())
-                    break;  // a lone '&' at the end shows nothing
-                ++i;        // "&&" is one '&'; "&x" underlines x
+                    break; // a lone '&' at the end shows nothing
+                ++i;       // "&&" is one '&'; "&x" underlines x
                 out.push_back(Item{chars[i], chars[i].code != U'&' && !(m_params.format & DT_HIDEPREFIX)});
                 continue;
             }
@@ -176,8 +179,8 @@ public:
         }
         line.width = x;
         line.firstByte = from < all.size() ? all[from].ch.offset : EndByte(all);
-        line.endByte = visibleEnd > from ? all[visibleEnd - 1].ch.offset + all[visibleEnd - 1].ch.length
-                                         : line.firstByte;
+        line.endByte =
+            visibleEnd > from ? all[visibleEnd - 1].ch.offset + all[visibleEnd - 1].ch.length : line.firstByte;
         return line;
     }
 
@@ -216,7 +219,7 @@ public:
             if (lastBreak > start) {
                 end = lastBreak;
             } else if (m_params.format & DT_EDITCONTROL) {
-                end = std::max(overflow, start + 1);  // a word wider than the line is cut
+                end = std::max(overflow, start + 1); // a word wider than the line is cut
             } else {
                 // A word wider than the line stays whole and runs past the edge.
                 end = overflow + 1;

@@ -20,9 +20,9 @@ namespace yonda::text {
 
 // One character of a byte string in a code page.
 struct Character {
-    uint32_t offset = 0;   // its first byte
-    uint8_t length = 1;    // 1, or 2 for a double-byte character
-    char32_t code = 0;     // what it decodes to (a byte that does not decode: itself)
+    uint32_t offset = 0; // its first byte
+    uint8_t length = 1;  // 1, or 2 for a double-byte character
+    char32_t code = 0;   // what it decodes to (a byte that does not decode: itself)
 };
 std::vector<Character> SplitCharacters(std::string_view bytes, UINT codePage);
 
@@ -36,10 +36,10 @@ struct LayoutLine {
     // One per character shown, tabs and control characters included (their glyphs are empty);
     // an ellipsis, when added, is the last three.
     std::vector<PlacedGlyph> glyphs;
-    int left = 0;       // from the layout rectangle's left edge (alignment applied)
-    int top = 0;        // from the layout rectangle's top edge
+    int left = 0; // from the layout rectangle's left edge (alignment applied)
+    int top = 0;  // from the layout rectangle's top edge
     int width = 0;
-    uint32_t firstByte = 0;  // the source bytes shown on the line
+    uint32_t firstByte = 0; // the source bytes shown on the line
     uint32_t endByte = 0;
     bool ellipsis = false;
     // Characters marked by '&' (without DT_NOPREFIX): [from, to) pixel ranges, like `x`.
@@ -49,7 +49,7 @@ struct LayoutLine {
 struct TextLayout {
     std::vector<LayoutLine> lines;
     int lineHeight = 0;
-    int width = 0;    // the widest line
+    int width = 0; // the widest line
     // What DrawText answers: the text's height, or with DT_VCENTER/DT_BOTTOM the offset from the
     // rectangle's top to the bottom of the text. A text without characters is one empty line.
     int result = 0;
@@ -68,8 +68,8 @@ struct TabStops {
 };
 
 struct LayoutParams {
-    UINT format = 0;   // DT_* flags
-    RECT rect{};       // DT_LEFT/CENTER/RIGHT, VCENTER/BOTTOM and wrapping use it
+    UINT format = 0; // DT_* flags
+    RECT rect{};     // DT_LEFT/CENTER/RIGHT, VCENTER/BOTTOM and wrapping use it
     // Tab expansion (DT_EXPANDTABS or always, for the tabbed-text calls); interval 0 = 8 average
     // character widths, or DT_TABSTOP's count of them from the format's second byte.
     bool expandTabs = false;

@@ -82,12 +82,12 @@ void PaintLayout(const DeviceContext& dc, const FontFace& font, const TextLayout
     if (opaqueLines)
         for (const auto& line : layout.lines)
             for (const RECT& c : clips)
-                PaintSurfaceRect(dc,
-                                 RectIntersection(SurfaceRect(dc, RECT{x + line.left, y + line.top,
-                                                                        x + line.left + line.width,
-                                                                        y + line.top + layout.lineHeight}),
-                                                  c),
-                                 0xF0, PixelFor(*s, dc.state.bkColor));
+                PaintSurfaceRect(
+                    dc,
+                    RectIntersection(SurfaceRect(dc, RECT{x + line.left, y + line.top, x + line.left + line.width,
+                                                          y + line.top + layout.lineHeight}),
+                                     c),
+                    0xF0, PixelFor(*s, dc.state.bkColor));
     uint32_t pixel = PixelFor(*s, dc.state.textColor);
     const LOGFONTA& log = font.LogFont();
     for (const auto& line : layout.lines) {
@@ -405,7 +405,7 @@ DWORD GetTabbedTextExtentA(HDC hdc, LPCSTR lpString, int chCount, int nTabPositi
     if (!dc || chCount < 0 || (chCount > 0 && !lpString))
         return 0;
     auto font = FaceOf(*dc);
-    TextLayout layout = LayoutLine(*font, Bytes(lpString, chCount), true,
-                                   TabsFor(*font, nTabPositions, lpnTabStopPositions, 0, 0));
+    TextLayout layout =
+        LayoutLine(*font, Bytes(lpString, chCount), true, TabsFor(*font, nTabPositions, lpnTabStopPositions, 0, 0));
     return static_cast<DWORD>(MAKELONG(layout.width, font->Height()));
 }

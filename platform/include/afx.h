@@ -42,11 +42,13 @@ public:
 
     CString& operator=(const CString&) = default;
     CString& operator=(CString&&) noexcept = default;
-    CString& operator=(LPCSTR text) {
+    CString& operator=(LPCSTR text)
+    {
         m_str = text ? text : "";
         return *this;
     }
-    CString& operator=(char ch) {
+    CString& operator=(char ch)
+    {
         m_str.assign(1, ch);
         return *this;
     }
@@ -63,15 +65,19 @@ public:
     void SetAt(int index, char ch);
     char operator[](int index) const { return GetAt(index); }
 
-    CString& operator+=(const CString& s) {
+    CString& operator+=(const CString& s)
+    {
         m_str += s.m_str;
         return *this;
     }
-    CString& operator+=(LPCSTR s) {
-        if (s) m_str += s;
+    CString& operator+=(LPCSTR s)
+    {
+        if (s)
+            m_str += s;
         return *this;
     }
-    CString& operator+=(char ch) {
+    CString& operator+=(char ch)
+    {
         m_str += ch;
         return *this;
     }

@@ -36,25 +36,34 @@ public:
 
     POSITION AddHead(const T& value) { return InsertBefore(m_head, value); }
     POSITION AddTail(const T& value) { return InsertAfter(m_tail, value); }
-    void AddTail(const ListOf& other) {
-        for (Node* n = other.m_head; n; n = n->next) AddTail(n->value);
+    void AddTail(const ListOf& other)
+    {
+        for (Node* n = other.m_head; n; n = n->next)
+            AddTail(n->value);
     }
-    void AddHead(const ListOf& other) {
-        for (Node* n = other.m_tail; n; n = n->prev) AddHead(n->value);
+    void AddHead(const ListOf& other)
+    {
+        for (Node* n = other.m_tail; n; n = n->prev)
+            AddHead(n->value);
     }
-    T RemoveHead() {
-        if (!m_head) return T{};
+    T RemoveHead()
+    {
+        if (!m_head)
+            return T{};
         T v = m_head->value;
         RemoveAt(m_head);
         return v;
     }
-    T RemoveTail() {
-        if (!m_tail) return T{};
+    T RemoveTail()
+    {
+        if (!m_tail)
+            return T{};
         T v = m_tail->value;
         RemoveAt(m_tail);
         return v;
     }
-    void RemoveAll() {
+    void RemoveAll()
+    {
         for (Node* n = m_head; n;) {
             Node* next = n->next;
             delete n;
@@ -66,37 +75,47 @@ public:
 
     POSITION GetHeadPosition() const { return m_head; }
     POSITION GetTailPosition() const { return m_tail; }
-    T& GetNext(POSITION& pos) {
+    T& GetNext(POSITION& pos)
+    {
         Node* n = N(pos);
-        if (!n) return Dummy();
+        if (!n)
+            return Dummy();
         pos = n->next;
         return n->value;
     }
     const T& GetNext(POSITION& pos) const { return const_cast<ListOf*>(this)->GetNext(pos); }
-    T& GetPrev(POSITION& pos) {
+    T& GetPrev(POSITION& pos)
+    {
         Node* n = N(pos);
-        if (!n) return Dummy();
+        if (!n)
+            return Dummy();
         pos = n->prev;
         return n->value;
     }
     const T& GetPrev(POSITION& pos) const { return const_cast<ListOf*>(this)->GetPrev(pos); }
     T& GetAt(POSITION pos) { return pos ? N(pos)->value : Dummy(); }
     const T& GetAt(POSITION pos) const { return pos ? N(pos)->value : Dummy(); }
-    void SetAt(POSITION pos, const T& value) {
-        if (pos) N(pos)->value = value;
+    void SetAt(POSITION pos, const T& value)
+    {
+        if (pos)
+            N(pos)->value = value;
     }
-    void RemoveAt(POSITION pos) {
+    void RemoveAt(POSITION pos)
+    {
         Node* n = N(pos);
-        if (!n) return;
+        if (!n)
+            return;
         (n->prev ? n->prev->next : m_head) = n->next;
         (n->next ? n->next->prev : m_tail) = n->prev;
         delete n;
         --m_count;
     }
     // A null position inserts at the head (before) or the tail (after).
-    POSITION InsertBefore(POSITION pos, const T& value) {
+    POSITION InsertBefore(POSITION pos, const T& value)
+    {
         Node* at = N(pos);
-        if (!at) at = m_head;
+        if (!at)
+            at = m_head;
         Node* n = new Node;
         n->value = value;
         if (!at) {
@@ -110,9 +129,11 @@ public:
         ++m_count;
         return n;
     }
-    POSITION InsertAfter(POSITION pos, const T& value) {
+    POSITION InsertAfter(POSITION pos, const T& value)
+    {
         Node* at = N(pos);
-        if (!at) at = m_tail;
+        if (!at)
+            at = m_tail;
         Node* n = new Node;
         n->value = value;
         if (!at) {
@@ -126,21 +147,27 @@ public:
         ++m_count;
         return n;
     }
-    POSITION Find(const T& value, POSITION startAfter = nullptr) const {
+    POSITION Find(const T& value, POSITION startAfter = nullptr) const
+    {
         Node* n = startAfter ? N(startAfter)->next : m_head;
         for (; n; n = n->next)
-            if (n->value == value) return n;
+            if (n->value == value)
+                return n;
         return nullptr;
     }
-    POSITION FindIndex(INT_PTR index) const {
-        if (index < 0 || index >= m_count) return nullptr;
+    POSITION FindIndex(INT_PTR index) const
+    {
+        if (index < 0 || index >= m_count)
+            return nullptr;
         Node* n = m_head;
-        while (index-- > 0) n = n->next;
+        while (index-- > 0)
+            n = n->next;
         return n;
     }
 
 private:
-    static T& Dummy() {
+    static T& Dummy()
+    {
         static thread_local T dummy{};
         dummy = T{};
         return dummy;
@@ -162,39 +189,53 @@ public:
     void RemoveAll() { m_items.clear(); }
 
     T GetAt(INT_PTR i) const { return Valid(i) ? m_items[static_cast<size_t>(i)] : T{}; }
-    void SetAt(INT_PTR i, const T& v) {
-        if (Valid(i)) m_items[static_cast<size_t>(i)] = v;
+    void SetAt(INT_PTR i, const T& v)
+    {
+        if (Valid(i))
+            m_items[static_cast<size_t>(i)] = v;
     }
-    T& ElementAt(INT_PTR i) {
-        if (Valid(i)) return m_items[static_cast<size_t>(i)];
+    T& ElementAt(INT_PTR i)
+    {
+        if (Valid(i))
+            return m_items[static_cast<size_t>(i)];
         static thread_local T dummy{};
         dummy = T{};
         return dummy;
     }
     T& operator[](INT_PTR i) { return ElementAt(i); }
     T operator[](INT_PTR i) const { return GetAt(i); }
-    void SetAtGrow(INT_PTR i, const T& v) {
-        if (i < 0) return;
-        if (i >= GetSize()) SetSize(i + 1);
+    void SetAtGrow(INT_PTR i, const T& v)
+    {
+        if (i < 0)
+            return;
+        if (i >= GetSize())
+            SetSize(i + 1);
         m_items[static_cast<size_t>(i)] = v;
     }
-    INT_PTR Add(const T& v) {
+    INT_PTR Add(const T& v)
+    {
         m_items.push_back(v);
         return GetSize() - 1;
     }
-    INT_PTR Append(const ArrayOf& other) {
+    INT_PTR Append(const ArrayOf& other)
+    {
         INT_PTR first = GetSize();
         m_items.insert(m_items.end(), other.m_items.begin(), other.m_items.end());
         return first;
     }
     void Copy(const ArrayOf& other) { m_items = other.m_items; }
-    void InsertAt(INT_PTR i, const T& v, INT_PTR count = 1) {
-        if (i < 0 || count <= 0) return;
-        if (i > GetSize()) SetSize(i);
+    void InsertAt(INT_PTR i, const T& v, INT_PTR count = 1)
+    {
+        if (i < 0 || count <= 0)
+            return;
+        if (i > GetSize())
+            SetSize(i);
         m_items.insert(m_items.begin() + i, static_cast<size_t>(count), v);
     }
-    void RemoveAt(INT_PTR i, INT_PTR count = 1) {
-        if (!Valid(i) || count <= 0) return;
+    void RemoveAt(INT_PTR i, INT_PTR count = 1)
+    {
+        if (!Valid(i) || count <= 0)
+            return;
         count = std::min(count, GetSize() - i);
         m_items.erase(m_items.begin() + i, m_items.begin() + i + count);
     }
@@ -206,7 +247,7 @@ private:
     std::vector<T> m_items;
 };
 
-}  // namespace yonda::mfc
+} // namespace yonda::mfc
 
 class CPtrList : public CObject, public yonda::mfc::ListOf<void*> {};
 class CObList : public CObject, public yonda::mfc::ListOf<CObject*> {};

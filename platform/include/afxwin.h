@@ -14,12 +14,20 @@ struct CRuntimeClass {
     CObject* CreateObject() const { return m_pfnCreateObject ? m_pfnCreateObject() : nullptr; }
 };
 #define RUNTIME_CLASS(cls) (&cls::class##cls)
-#define DECLARE_DYNAMIC(cls) public: static CRuntimeClass class##cls;
+#define DECLARE_DYNAMIC(cls)                                                                                           \
+public:                                                                                                                \
+    static CRuntimeClass class##cls;
 #define IMPLEMENT_DYNAMIC(cls, base) CRuntimeClass cls::class##cls = {#cls, nullptr};
-#define DECLARE_DYNCREATE(cls) public: static CRuntimeClass class##cls; static CObject* CreateObject();
-#define IMPLEMENT_DYNCREATE(cls, base) \
-    CRuntimeClass cls::class##cls = {#cls, &cls::CreateObject}; \
-    CObject* cls::CreateObject() { return new cls; }
+#define DECLARE_DYNCREATE(cls)                                                                                         \
+public:                                                                                                                \
+    static CRuntimeClass class##cls;                                                                                   \
+    static CObject* CreateObject();
+#define IMPLEMENT_DYNCREATE(cls, base)                                                                                 \
+    CRuntimeClass cls::class##cls = {#cls, &cls::CreateObject};                                                        \
+    CObject* cls::CreateObject()                                                                                       \
+    {                                                                                                                  \
+        return new cls;                                                                                                \
+    }
 // Handlers are virtual functions here; the map macros only keep class declarations familiar.
 #define DECLARE_MESSAGE_MAP()
 #define BEGIN_MESSAGE_MAP(cls, base)
@@ -40,18 +48,23 @@ public:
     CGdiObject& operator=(const CGdiObject&) = delete;
     operator HGDIOBJ() const { return m_hObject; }
     HGDIOBJ GetSafeHandle() const { return m_hObject; }
-    BOOL Attach(HGDIOBJ object) {
-        if (!object) return FALSE;
+    BOOL Attach(HGDIOBJ object)
+    {
+        if (!object)
+            return FALSE;
         m_hObject = object;
         return TRUE;
     }
-    HGDIOBJ Detach() {
+    HGDIOBJ Detach()
+    {
         HGDIOBJ object = m_hObject;
         m_hObject = nullptr;
         return object;
     }
-    BOOL DeleteObject() {
-        if (!m_hObject) return FALSE;
+    BOOL DeleteObject()
+    {
+        if (!m_hObject)
+            return FALSE;
         return ::DeleteObject(Detach());
     }
     int GetObject(int size, LPVOID buffer) const { return ::GetObjectA(m_hObject, size, buffer); }
@@ -80,12 +93,12 @@ class CFont : public CGdiObject {
 public:
     operator HFONT() const { return static_cast<HFONT>(m_hObject); }
     BOOL CreateFontIndirect(const LOGFONTA* font) { return Attach(::CreateFontIndirectA(font)); }
-    BOOL CreateFont(int height, int width, int escapement, int orientation, int weight, BYTE italic,
-                    BYTE underline, BYTE strikeOut, BYTE charSet, BYTE outPrecision, BYTE clipPrecision,
-                    BYTE quality, BYTE pitchAndFamily, LPCSTR face) {
-        return Attach(::CreateFontA(height, width, escapement, orientation, weight, italic, underline,
-                                    strikeOut, charSet, outPrecision, clipPrecision, quality,
-                                    pitchAndFamily, face));
+    BOOL CreateFont(int height, int width, int escapement, int orientation, int weight, BYTE italic, BYTE underline,
+                    BYTE strikeOut, BYTE charSet, BYTE outPrecision, BYTE clipPrecision, BYTE quality,
+                    BYTE pitchAndFamily, LPCSTR face)
+    {
+        return Attach(::CreateFontA(height, width, escapement, orientation, weight, italic, underline, strikeOut,
+                                    charSet, outPrecision, clipPrecision, quality, pitchAndFamily, face));
     }
     BOOL CreatePointFont(int pointSizeTenths, LPCSTR face, CDC* dc = nullptr);
     int GetLogFont(LOGFONTA* font) const { return ::GetObjectA(m_hObject, sizeof(LOGFONTA), font); }
@@ -95,7 +108,8 @@ public:
 class CBitmap : public CGdiObject {
 public:
     operator HBITMAP() const { return static_cast<HBITMAP>(m_hObject); }
-    BOOL CreateBitmap(int width, int height, UINT planes, UINT bitCount, const void* bits) {
+    BOOL CreateBitmap(int width, int height, UINT planes, UINT bitCount, const void* bits)
+    {
         return Attach(::CreateBitmap(width, height, planes, bitCount, bits));
     }
     BOOL CreateCompatibleBitmap(CDC* dc, int width, int height);
@@ -108,7 +122,8 @@ public:
     operator HRGN() const { return static_cast<HRGN>(m_hObject); }
     BOOL CreateRectRgn(int l, int t, int r, int b) { return Attach(::CreateRectRgn(l, t, r, b)); }
     BOOL CreateRectRgnIndirect(LPCRECT rect) { return Attach(::CreateRectRgnIndirect(rect)); }
-    int CombineRgn(CRgn* a, CRgn* b, int mode) {
+    int CombineRgn(CRgn* a, CRgn* b, int mode)
+    {
         return ::CombineRgn(static_cast<HRGN>(m_hObject), a ? static_cast<HRGN>(a->m_hObject) : nullptr,
                             b ? static_cast<HRGN>(b->m_hObject) : nullptr, mode);
     }
@@ -136,19 +151,24 @@ public:
     operator HDC() const { return m_hDC; }
     HDC GetSafeHdc() const { return m_hDC; }
     static CDC* FromHandle(HDC dc);
-    BOOL Attach(HDC dc) {
-        if (!dc) return FALSE;
+    BOOL Attach(HDC dc)
+    {
+        if (!dc)
+            return FALSE;
         m_hDC = m_hAttribDC = dc;
         return TRUE;
     }
-    HDC Detach() {
+    HDC Detach()
+    {
         HDC dc = m_hDC;
         m_hDC = m_hAttribDC = nullptr;
         return dc;
     }
     BOOL CreateCompatibleDC(CDC* dc) { return Attach(::CreateCompatibleDC(dc ? dc->m_hDC : nullptr)); }
-    BOOL DeleteDC() {
-        if (!m_hDC) return FALSE;
+    BOOL DeleteDC()
+    {
+        if (!m_hDC)
+            return FALSE;
         return ::DeleteDC(Detach());
     }
     BOOL IsPrinting() const { return FALSE; }
@@ -176,23 +196,27 @@ public:
     int SetStretchBltMode(int mode) { return ::SetStretchBltMode(m_hDC, mode); }
     int SetROP2(int mode) { return ::SetROP2(m_hDC, mode); }
     int SetMapMode(int mode) { return ::SetMapMode(m_hDC, mode); }
-    CPoint SetWindowOrg(int x, int y) {
+    CPoint SetWindowOrg(int x, int y)
+    {
         POINT old{};
         ::SetWindowOrgEx(m_hDC, x, y, &old);
         return old;
     }
     CPoint SetWindowOrg(POINT p) { return SetWindowOrg(p.x, p.y); }
-    CPoint GetWindowOrg() const {
+    CPoint GetWindowOrg() const
+    {
         POINT p{};
         ::GetWindowOrgEx(m_hDC, &p);
         return p;
     }
-    CPoint SetViewportOrg(int x, int y) {
+    CPoint SetViewportOrg(int x, int y)
+    {
         POINT old{};
         ::SetViewportOrgEx(m_hDC, x, y, &old);
         return old;
     }
-    CPoint OffsetViewportOrg(int x, int y) {
+    CPoint OffsetViewportOrg(int x, int y)
+    {
         POINT old{};
         ::OffsetViewportOrgEx(m_hDC, x, y, &old);
         return old;
@@ -201,26 +225,34 @@ public:
     void DPtoLP(LPPOINT pts, int n = 1) const { ::DPtoLP(m_hDC, pts, n); }
 
     int GetClipBox(LPRECT rect) const { return ::GetClipBox(m_hDC, rect); }
-    int SelectClipRgn(CRgn* region) { return ::SelectClipRgn(m_hDC, region ? static_cast<HRGN>(region->m_hObject) : nullptr); }
+    int SelectClipRgn(CRgn* region)
+    {
+        return ::SelectClipRgn(m_hDC, region ? static_cast<HRGN>(region->m_hObject) : nullptr);
+    }
     int IntersectClipRect(int l, int t, int r, int b) { return ::IntersectClipRect(m_hDC, l, t, r, b); }
     int IntersectClipRect(LPCRECT r) { return ::IntersectClipRect(m_hDC, r->left, r->top, r->right, r->bottom); }
     int ExcludeClipRect(int l, int t, int r, int b) { return ::ExcludeClipRect(m_hDC, l, t, r, b); }
     BOOL RectVisible(LPCRECT rect) const { return ::RectVisible(m_hDC, rect); }
     BOOL PtVisible(int x, int y) const { return ::PtVisible(m_hDC, x, y); }
 
-    BOOL BitBlt(int x, int y, int w, int h, CDC* src, int sx, int sy, DWORD rop) {
+    BOOL BitBlt(int x, int y, int w, int h, CDC* src, int sx, int sy, DWORD rop)
+    {
         return ::BitBlt(m_hDC, x, y, w, h, src ? src->m_hDC : nullptr, sx, sy, rop);
     }
-    BOOL StretchBlt(int x, int y, int w, int h, CDC* src, int sx, int sy, int sw, int sh, DWORD rop) {
+    BOOL StretchBlt(int x, int y, int w, int h, CDC* src, int sx, int sy, int sw, int sh, DWORD rop)
+    {
         return ::StretchBlt(m_hDC, x, y, w, h, src ? src->m_hDC : nullptr, sx, sy, sw, sh, rop);
     }
-    BOOL MaskBlt(int x, int y, int w, int h, CDC* src, int sx, int sy, CBitmap& mask, int mx, int my, DWORD rop) {
-        return ::MaskBlt(m_hDC, x, y, w, h, src ? src->m_hDC : nullptr, sx, sy, static_cast<HBITMAP>(mask.m_hObject), mx, my, rop);
+    BOOL MaskBlt(int x, int y, int w, int h, CDC* src, int sx, int sy, CBitmap& mask, int mx, int my, DWORD rop)
+    {
+        return ::MaskBlt(m_hDC, x, y, w, h, src ? src->m_hDC : nullptr, sx, sy, static_cast<HBITMAP>(mask.m_hObject),
+                         mx, my, rop);
     }
     BOOL PatBlt(int x, int y, int w, int h, DWORD rop) { return ::PatBlt(m_hDC, x, y, w, h, rop); }
     COLORREF SetPixel(int x, int y, COLORREF c) { return ::SetPixel(m_hDC, x, y, c); }
     COLORREF GetPixel(int x, int y) const { return ::GetPixel(m_hDC, x, y); }
-    CPoint MoveTo(int x, int y) {
+    CPoint MoveTo(int x, int y)
+    {
         POINT old{};
         ::MoveToEx(m_hDC, x, y, &old);
         return old;
@@ -230,43 +262,63 @@ public:
     BOOL LineTo(POINT p) { return LineTo(p.x, p.y); }
     BOOL Rectangle(int l, int t, int r, int b) { return ::Rectangle(m_hDC, l, t, r, b); }
     BOOL Rectangle(LPCRECT r) { return ::Rectangle(m_hDC, r->left, r->top, r->right, r->bottom); }
-    void FillRect(LPCRECT rect, CBrush* brush) { ::FillRect(m_hDC, rect, brush ? static_cast<HBRUSH>(brush->m_hObject) : nullptr); }
-    void FrameRect(LPCRECT rect, CBrush* brush) { ::FrameRect(m_hDC, rect, brush ? static_cast<HBRUSH>(brush->m_hObject) : nullptr); }
+    void FillRect(LPCRECT rect, CBrush* brush)
+    {
+        ::FillRect(m_hDC, rect, brush ? static_cast<HBRUSH>(brush->m_hObject) : nullptr);
+    }
+    void FrameRect(LPCRECT rect, CBrush* brush)
+    {
+        ::FrameRect(m_hDC, rect, brush ? static_cast<HBRUSH>(brush->m_hObject) : nullptr);
+    }
     void InvertRect(LPCRECT rect) { ::InvertRect(m_hDC, rect); }
     void DrawFocusRect(LPCRECT rect) { ::DrawFocusRect(m_hDC, rect); }
     void FillSolidRect(LPCRECT rect, COLORREF color);
-    void FillSolidRect(int x, int y, int w, int h, COLORREF color) {
+    void FillSolidRect(int x, int y, int w, int h, COLORREF color)
+    {
         RECT r{x, y, x + w, y + h};
         FillSolidRect(&r, color);
     }
-    BOOL FillRgn(CRgn* region, CBrush* brush) {
+    BOOL FillRgn(CRgn* region, CBrush* brush)
+    {
         return ::FillRgn(m_hDC, static_cast<HRGN>(region->m_hObject), static_cast<HBRUSH>(brush->m_hObject));
     }
 
     BOOL TextOut(int x, int y, LPCSTR text, int count) { return ::TextOutA(m_hDC, x, y, text, count); }
     BOOL TextOut(int x, int y, const CString& text) { return TextOut(x, y, text, text.GetLength()); }
-    BOOL ExtTextOut(int x, int y, UINT options, LPCRECT rect, LPCSTR text, UINT count, LPINT dx) {
+    BOOL ExtTextOut(int x, int y, UINT options, LPCRECT rect, LPCSTR text, UINT count, LPINT dx)
+    {
         return ::ExtTextOutA(m_hDC, x, y, options, rect, text, count, dx);
     }
-    int DrawText(LPCSTR text, int count, LPRECT rect, UINT format) { return ::DrawTextA(m_hDC, text, count, rect, format); }
-    int DrawText(const CString& text, LPRECT rect, UINT format) { return DrawText(text, text.GetLength(), rect, format); }
-    CSize TabbedTextOut(int x, int y, LPCSTR text, int count, int tabs, LPINT positions, int origin) {
+    int DrawText(LPCSTR text, int count, LPRECT rect, UINT format)
+    {
+        return ::DrawTextA(m_hDC, text, count, rect, format);
+    }
+    int DrawText(const CString& text, LPRECT rect, UINT format)
+    {
+        return DrawText(text, text.GetLength(), rect, format);
+    }
+    CSize TabbedTextOut(int x, int y, LPCSTR text, int count, int tabs, LPINT positions, int origin)
+    {
         LONG r = ::TabbedTextOutA(m_hDC, x, y, text, count, tabs, positions, origin);
         return CSize(static_cast<DWORD>(r));
     }
-    CSize TabbedTextOut(int x, int y, const CString& text, int tabs, LPINT positions, int origin) {
+    CSize TabbedTextOut(int x, int y, const CString& text, int tabs, LPINT positions, int origin)
+    {
         return TabbedTextOut(x, y, text, text.GetLength(), tabs, positions, origin);
     }
-    CSize GetTextExtent(LPCSTR text, int count) const {
+    CSize GetTextExtent(LPCSTR text, int count) const
+    {
         SIZE s{};
         ::GetTextExtentPoint32A(m_hDC, text, count, &s);
         return s;
     }
     CSize GetTextExtent(const CString& text) const { return GetTextExtent(text, text.GetLength()); }
-    CSize GetTabbedTextExtent(LPCSTR text, int count, int tabs, LPINT positions) const {
+    CSize GetTabbedTextExtent(LPCSTR text, int count, int tabs, LPINT positions) const
+    {
         return CSize(::GetTabbedTextExtentA(m_hDC, text, count, tabs, positions));
     }
-    CSize GetTabbedTextExtent(const CString& text, int tabs, LPINT positions) const {
+    CSize GetTabbedTextExtent(const CString& text, int tabs, LPINT positions) const
+    {
         return GetTabbedTextExtent(text, text.GetLength(), tabs, positions);
     }
     BOOL GetTextMetrics(LPTEXTMETRICA tm) const { return ::GetTextMetricsA(m_hDC, tm); }
@@ -325,12 +377,12 @@ public:
     BOOL SubclassDlgItem(UINT id, CWnd* parent);
     HWND UnsubclassWindow();
 
-    virtual BOOL Create(LPCSTR className, LPCSTR windowName, DWORD style, const RECT& rect, CWnd* parent,
-                        UINT id, void* context = nullptr);
-    virtual BOOL CreateEx(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD style, int x, int y,
-                          int width, int height, HWND parent, HMENU idOrMenu, LPVOID param = nullptr);
-    BOOL CreateEx(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD style, const RECT& rect,
-                  CWnd* parent, UINT id, LPVOID param = nullptr);
+    virtual BOOL Create(LPCSTR className, LPCSTR windowName, DWORD style, const RECT& rect, CWnd* parent, UINT id,
+                        void* context = nullptr);
+    virtual BOOL CreateEx(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD style, int x, int y, int width,
+                          int height, HWND parent, HMENU idOrMenu, LPVOID param = nullptr);
+    BOOL CreateEx(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD style, const RECT& rect, CWnd* parent,
+                  UINT id, LPVOID param = nullptr);
     virtual BOOL DestroyWindow();
     virtual BOOL PreCreateWindow(CREATESTRUCT& cs);
     virtual void PostNcDestroy() {}
@@ -406,7 +458,10 @@ public:
     BOOL IsIconic() const { return ::IsIconic(m_hWnd); }
     BOOL SetWindowPos(const CWnd* after, int x, int y, int cx, int cy, UINT flags);
     void MoveWindow(int x, int y, int w, int h, BOOL repaint = TRUE) { ::MoveWindow(m_hWnd, x, y, w, h, repaint); }
-    void MoveWindow(LPCRECT r, BOOL repaint = TRUE) { MoveWindow(r->left, r->top, r->right - r->left, r->bottom - r->top, repaint); }
+    void MoveWindow(LPCRECT r, BOOL repaint = TRUE)
+    {
+        MoveWindow(r->left, r->top, r->right - r->left, r->bottom - r->top, repaint);
+    }
     void BringWindowToTop() { ::BringWindowToTop(m_hWnd); }
     void GetWindowRect(LPRECT r) const { ::GetWindowRect(m_hWnd, r); }
     void GetClientRect(LPRECT r) const { ::GetClientRect(m_hWnd, r); }
@@ -415,7 +470,10 @@ public:
     void ScreenToClient(LPPOINT p) const { ::ScreenToClient(m_hWnd, p); }
     void ScreenToClient(LPRECT r) const;
     void MapWindowPoints(CWnd* to, LPPOINT pts, UINT n) const { ::MapWindowPoints(m_hWnd, HwndOf(to), pts, n); }
-    void MapWindowPoints(CWnd* to, LPRECT r) const { ::MapWindowPoints(m_hWnd, HwndOf(to), reinterpret_cast<LPPOINT>(r), 2); }
+    void MapWindowPoints(CWnd* to, LPRECT r) const
+    {
+        ::MapWindowPoints(m_hWnd, HwndOf(to), reinterpret_cast<LPPOINT>(r), 2);
+    }
     void CenterWindow(CWnd* alternateOwner = nullptr);
     CWnd* GetParent() const { return FromHandle(::GetParent(m_hWnd)); }
     CWnd* SetParent(CWnd* parent) { return FromHandle(::SetParent(m_hWnd, HwndOf(parent))); }
@@ -431,10 +489,14 @@ public:
     int ReleaseDC(CDC* dc);
     void Invalidate(BOOL erase = TRUE) { ::InvalidateRect(m_hWnd, nullptr, erase); }
     void InvalidateRect(LPCRECT r, BOOL erase = TRUE) { ::InvalidateRect(m_hWnd, r, erase); }
-    void InvalidateRgn(CRgn* rgn, BOOL erase = TRUE) { ::InvalidateRgn(m_hWnd, rgn ? static_cast<HRGN>(rgn->m_hObject) : nullptr, erase); }
+    void InvalidateRgn(CRgn* rgn, BOOL erase = TRUE)
+    {
+        ::InvalidateRgn(m_hWnd, rgn ? static_cast<HRGN>(rgn->m_hObject) : nullptr, erase);
+    }
     void ValidateRect(LPCRECT r) { ::ValidateRect(m_hWnd, r); }
     void UpdateWindow() { ::UpdateWindow(m_hWnd); }
-    BOOL RedrawWindow(LPCRECT r = nullptr, CRgn* rgn = nullptr, UINT flags = RDW_INVALIDATE | RDW_UPDATENOW | RDW_ERASE) {
+    BOOL RedrawWindow(LPCRECT r = nullptr, CRgn* rgn = nullptr, UINT flags = RDW_INVALIDATE | RDW_UPDATENOW | RDW_ERASE)
+    {
         return ::RedrawWindow(m_hWnd, r, rgn ? static_cast<HRGN>(rgn->m_hObject) : nullptr, flags);
     }
     void SetRedraw(BOOL redraw = TRUE) { ::SendMessageA(m_hWnd, WM_SETREDRAW, redraw, 0); }
@@ -447,12 +509,24 @@ public:
     BOOL SetForegroundWindow() { return ::SetForegroundWindow(m_hWnd); }
     static CWnd* FindWindow(LPCSTR className, LPCSTR title) { return FromHandle(::FindWindowA(className, title)); }
     static CWnd* WindowFromPoint(POINT p) { return FromHandle(::WindowFromPoint(p)); }
-    UINT_PTR SetTimer(UINT_PTR id, UINT elapse, TIMERPROC proc = nullptr) { return ::SetTimer(m_hWnd, id, elapse, proc); }
+    UINT_PTR SetTimer(UINT_PTR id, UINT elapse, TIMERPROC proc = nullptr)
+    {
+        return ::SetTimer(m_hWnd, id, elapse, proc);
+    }
     BOOL KillTimer(UINT_PTR id) { return ::KillTimer(m_hWnd, id); }
-    LRESULT SendMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const { return ::SendMessageA(m_hWnd, message, wParam, lParam); }
-    BOOL PostMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const { return ::PostMessageA(m_hWnd, message, wParam, lParam); }
+    LRESULT SendMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const
+    {
+        return ::SendMessageA(m_hWnd, message, wParam, lParam);
+    }
+    BOOL PostMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const
+    {
+        return ::PostMessageA(m_hWnd, message, wParam, lParam);
+    }
     void SendMessageToDescendants(UINT message, WPARAM wParam = 0, LPARAM lParam = 0, BOOL deep = TRUE);
-    void SetFont(CFont* font, BOOL redraw = TRUE) { ::SendMessageA(m_hWnd, WM_SETFONT, reinterpret_cast<WPARAM>(font ? font->m_hObject : nullptr), redraw); }
+    void SetFont(CFont* font, BOOL redraw = TRUE)
+    {
+        ::SendMessageA(m_hWnd, WM_SETFONT, reinterpret_cast<WPARAM>(font ? font->m_hObject : nullptr), redraw);
+    }
     CFont* GetFont() const;
     void SetWindowText(LPCSTR text) { ::SetWindowTextA(m_hWnd, text); }
     int GetWindowText(LPSTR buffer, int size) const { return ::GetWindowTextA(m_hWnd, buffer, size); }
@@ -464,18 +538,25 @@ public:
     DWORD GetExStyle() const { return static_cast<DWORD>(::GetWindowLongA(m_hWnd, GWL_EXSTYLE)); }
     BOOL ModifyStyle(DWORD remove, DWORD add, UINT flags = 0);
     BOOL ModifyStyleEx(DWORD remove, DWORD add, UINT flags = 0);
-    HICON SetIcon(HICON icon, BOOL big) { return reinterpret_cast<HICON>(::SendMessageA(m_hWnd, WM_SETICON, big, reinterpret_cast<LPARAM>(icon))); }
+    HICON SetIcon(HICON icon, BOOL big)
+    {
+        return reinterpret_cast<HICON>(::SendMessageA(m_hWnd, WM_SETICON, big, reinterpret_cast<LPARAM>(icon)));
+    }
     BOOL EnableToolTips(BOOL enable = TRUE) { return enable; }
-    CWnd* GetNextDlgTabItem(CWnd* ctl, BOOL previous = FALSE) const { return FromHandle(::GetNextDlgTabItem(m_hWnd, HwndOf(ctl), previous)); }
+    CWnd* GetNextDlgTabItem(CWnd* ctl, BOOL previous = FALSE) const
+    {
+        return FromHandle(::GetNextDlgTabItem(m_hWnd, HwndOf(ctl), previous));
+    }
 
-    WNDPROC m_pfnSuper = nullptr;   // the window's procedure before this object took it over
+    WNDPROC m_pfnSuper = nullptr; // the window's procedure before this object took it over
 
 protected:
     virtual WNDPROC* GetSuperWndProcAddr() { return &m_pfnSuper; }
 };
 
 LRESULT CALLBACK AfxWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
-LPCSTR AfxRegisterWndClass(UINT classStyle, HCURSOR cursor = nullptr, HBRUSH background = nullptr, HICON icon = nullptr);
+LPCSTR AfxRegisterWndClass(UINT classStyle, HCURSOR cursor = nullptr, HBRUSH background = nullptr,
+                           HICON icon = nullptr);
 BOOL AfxRegisterClass(WNDCLASSA* wc);
 CWnd* AfxGetMainWnd();
 HINSTANCE AfxGetInstanceHandle();
@@ -488,9 +569,8 @@ void AfxEnableControlContainer();
 
 class CFrameWnd : public CWnd {
 public:
-    BOOL Create(LPCSTR className, LPCSTR windowName, DWORD style = WS_OVERLAPPEDWINDOW,
-                const RECT& rect = rectDefault, CWnd* parent = nullptr, LPCSTR menuName = nullptr,
-                DWORD exStyle = 0, void* context = nullptr);
+    BOOL Create(LPCSTR className, LPCSTR windowName, DWORD style = WS_OVERLAPPEDWINDOW, const RECT& rect = rectDefault,
+                CWnd* parent = nullptr, LPCSTR menuName = nullptr, DWORD exStyle = 0, void* context = nullptr);
     void PostNcDestroy() override { delete this; }
     void OnClose() override;
     static const CRect rectDefault;
@@ -499,8 +579,8 @@ public:
 // A small frame: a popup of the program's own class without a menu.
 class CMiniFrameWnd : public CFrameWnd {
 public:
-    BOOL Create(LPCSTR className, LPCSTR windowName, DWORD style, const RECT& rect, CWnd* parent = nullptr,
-                UINT id = 0) {
+    BOOL Create(LPCSTR className, LPCSTR windowName, DWORD style, const RECT& rect, CWnd* parent = nullptr, UINT id = 0)
+    {
         return CreateEx(0, className, windowName, style, rect, parent, id);
     }
 };
@@ -528,7 +608,8 @@ public:
     DWORD ResumeThread();
     DWORD SuspendThread() { return 0; }
     BOOL SetThreadPriority(int) { return TRUE; }
-    BOOL PostThreadMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    BOOL PostThreadMessage(UINT message, WPARAM wParam, LPARAM lParam)
+    {
         return ::PostThreadMessageA(m_nThreadID, message, wParam, lParam);
     }
     operator HANDLE() const { return m_hThread; }
@@ -558,11 +639,11 @@ public:
 
 CWinApp* AfxGetApp();
 CWinThread* AfxGetThread();
-CWinThread* AfxBeginThread(CRuntimeClass* threadClass, int priority = 0, UINT stackSize = 0,
-                           DWORD flags = 0, LPSECURITY_ATTRIBUTES security = nullptr);
+CWinThread* AfxBeginThread(CRuntimeClass* threadClass, int priority = 0, UINT stackSize = 0, DWORD flags = 0,
+                           LPSECURITY_ATTRIBUTES security = nullptr);
 typedef UINT (*AFX_THREADPROC)(LPVOID);
-CWinThread* AfxBeginThread(AFX_THREADPROC proc, LPVOID param, int priority = 0, UINT stackSize = 0,
-                           DWORD flags = 0, LPSECURITY_ATTRIBUTES security = nullptr);
+CWinThread* AfxBeginThread(AFX_THREADPROC proc, LPVOID param, int priority = 0, UINT stackSize = 0, DWORD flags = 0,
+                           LPSECURITY_ATTRIBUTES security = nullptr);
 // Runs the program's one CWinApp: InitInstance, then Run, then the exit code.
 int AfxWinMain(int argc, char** argv);
 
@@ -637,23 +718,40 @@ public:
 class CEdit : public CWnd {
 public:
     BOOL Create(DWORD style, const RECT& rect, CWnd* parent, UINT id);
-    void SetMargins(UINT left, UINT right) { ::SendMessageA(m_hWnd, EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, MAKELONG(left, right)); }
+    void SetMargins(UINT left, UINT right)
+    {
+        ::SendMessageA(m_hWnd, EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, MAKELONG(left, right));
+    }
     void LimitText(int bytes = 0) { ::SendMessageA(m_hWnd, EM_LIMITTEXT, bytes, 0); }
     void SetLimitText(UINT bytes) { LimitText(static_cast<int>(bytes)); }
     UINT GetLimitText() const { return static_cast<UINT>(::SendMessageA(m_hWnd, EM_GETLIMITTEXT, 0, 0)); }
-    void SetSel(int start, int end, BOOL noScroll = FALSE) { ::SendMessageA(m_hWnd, EM_SETSEL, start, end); if (!noScroll) ::SendMessageA(m_hWnd, EM_SCROLLCARET, 0, 0); }
+    void SetSel(int start, int end, BOOL noScroll = FALSE)
+    {
+        ::SendMessageA(m_hWnd, EM_SETSEL, start, end);
+        if (!noScroll)
+            ::SendMessageA(m_hWnd, EM_SCROLLCARET, 0, 0);
+    }
     void GetSel(int& start, int& end) const;
     DWORD GetSel() const { return static_cast<DWORD>(::SendMessageA(m_hWnd, EM_GETSEL, 0, 0)); }
-    void ReplaceSel(LPCSTR text, BOOL canUndo = FALSE) { ::SendMessageA(m_hWnd, EM_REPLACESEL, canUndo, reinterpret_cast<LPARAM>(text)); }
+    void ReplaceSel(LPCSTR text, BOOL canUndo = FALSE)
+    {
+        ::SendMessageA(m_hWnd, EM_REPLACESEL, canUndo, reinterpret_cast<LPARAM>(text));
+    }
     void Clear() { ::SendMessageA(m_hWnd, WM_CLEAR, 0, 0); }
     void Copy() { ::SendMessageA(m_hWnd, WM_COPY, 0, 0); }
     void Cut() { ::SendMessageA(m_hWnd, WM_CUT, 0, 0); }
     void Paste() { ::SendMessageA(m_hWnd, WM_PASTE, 0, 0); }
-    BOOL SetReadOnly(BOOL readOnly = TRUE) { return static_cast<BOOL>(::SendMessageA(m_hWnd, EM_SETREADONLY, readOnly, 0)); }
+    BOOL SetReadOnly(BOOL readOnly = TRUE)
+    {
+        return static_cast<BOOL>(::SendMessageA(m_hWnd, EM_SETREADONLY, readOnly, 0));
+    }
     int GetLineCount() const { return static_cast<int>(::SendMessageA(m_hWnd, EM_GETLINECOUNT, 0, 0)); }
     int LineIndex(int line = -1) const { return static_cast<int>(::SendMessageA(m_hWnd, EM_LINEINDEX, line, 0)); }
     int LineLength(int index = -1) const { return static_cast<int>(::SendMessageA(m_hWnd, EM_LINELENGTH, index, 0)); }
-    int LineFromChar(int index = -1) const { return static_cast<int>(::SendMessageA(m_hWnd, EM_LINEFROMCHAR, index, 0)); }
+    int LineFromChar(int index = -1) const
+    {
+        return static_cast<int>(::SendMessageA(m_hWnd, EM_LINEFROMCHAR, index, 0));
+    }
     int GetFirstVisibleLine() const { return static_cast<int>(::SendMessageA(m_hWnd, EM_GETFIRSTVISIBLELINE, 0, 0)); }
     void LineScroll(int lines, int chars = 0) { ::SendMessageA(m_hWnd, EM_LINESCROLL, chars, lines); }
     void SetPasswordChar(char ch) { ::SendMessageA(m_hWnd, EM_SETPASSWORDCHAR, static_cast<BYTE>(ch), 0); }

@@ -14,8 +14,16 @@ public:
     CSize(DWORD packed) : tagSIZE{static_cast<SHORT>(LOWORD(packed)), static_cast<SHORT>(HIWORD(packed))} {}
     bool operator==(SIZE s) const { return cx == s.cx && cy == s.cy; }
     bool operator!=(SIZE s) const { return !(*this == s); }
-    void operator+=(SIZE s) { cx += s.cx; cy += s.cy; }
-    void operator-=(SIZE s) { cx -= s.cx; cy -= s.cy; }
+    void operator+=(SIZE s)
+    {
+        cx += s.cx;
+        cy += s.cy;
+    }
+    void operator-=(SIZE s)
+    {
+        cx -= s.cx;
+        cy -= s.cy;
+    }
     CSize operator+(SIZE s) const { return CSize(cx + s.cx, cy + s.cy); }
     CSize operator-(SIZE s) const { return CSize(cx - s.cx, cy - s.cy); }
     CSize operator-() const { return CSize(-cx, -cy); }
@@ -28,10 +36,18 @@ public:
     CPoint(POINT p) : tagPOINT(p) {}
     CPoint(SIZE s) : tagPOINT{s.cx, s.cy} {}
     CPoint(LPARAM packed) : tagPOINT{GET_X_LPARAM(packed), GET_Y_LPARAM(packed)} {}
-    void Offset(int dx, int dy) { x += dx; y += dy; }
+    void Offset(int dx, int dy)
+    {
+        x += dx;
+        y += dy;
+    }
     void Offset(POINT p) { Offset(p.x, p.y); }
     void Offset(SIZE s) { Offset(s.cx, s.cy); }
-    void SetPoint(int nx, int ny) { x = nx; y = ny; }
+    void SetPoint(int nx, int ny)
+    {
+        x = nx;
+        y = ny;
+    }
     bool operator==(POINT p) const { return x == p.x && y == p.y; }
     bool operator!=(POINT p) const { return !(*this == p); }
     void operator+=(SIZE s) { Offset(s); }
@@ -74,22 +90,49 @@ public:
     BOOL EqualRect(LPCRECT r) const { return ::EqualRect(this, r); }
     void InflateRect(int dx, int dy) { ::InflateRect(this, dx, dy); }
     void InflateRect(SIZE s) { InflateRect(s.cx, s.cy); }
-    void InflateRect(int l, int t, int r, int b) { left -= l; top -= t; right += r; bottom += b; }
+    void InflateRect(int l, int t, int r, int b)
+    {
+        left -= l;
+        top -= t;
+        right += r;
+        bottom += b;
+    }
     void InflateRect(LPCRECT r) { InflateRect(r->left, r->top, r->right, r->bottom); }
     void DeflateRect(int dx, int dy) { ::InflateRect(this, -dx, -dy); }
     void DeflateRect(SIZE s) { DeflateRect(s.cx, s.cy); }
-    void DeflateRect(int l, int t, int r, int b) { left += l; top += t; right -= r; bottom -= b; }
+    void DeflateRect(int l, int t, int r, int b)
+    {
+        left += l;
+        top += t;
+        right -= r;
+        bottom -= b;
+    }
     void DeflateRect(LPCRECT r) { DeflateRect(r->left, r->top, r->right, r->bottom); }
     void OffsetRect(int dx, int dy) { ::OffsetRect(this, dx, dy); }
     void OffsetRect(POINT p) { OffsetRect(p.x, p.y); }
     void OffsetRect(SIZE s) { OffsetRect(s.cx, s.cy); }
-    void MoveToX(int x) { right += x - left; left = x; }
-    void MoveToY(int y) { bottom += y - top; top = y; }
-    void MoveToXY(int x, int y) { MoveToX(x); MoveToY(y); }
+    void MoveToX(int x)
+    {
+        right += x - left;
+        left = x;
+    }
+    void MoveToY(int y)
+    {
+        bottom += y - top;
+        top = y;
+    }
+    void MoveToXY(int x, int y)
+    {
+        MoveToX(x);
+        MoveToY(y);
+    }
     void MoveToXY(POINT p) { MoveToXY(p.x, p.y); }
-    void NormalizeRect() {
-        if (left > right) std::swap(left, right);
-        if (top > bottom) std::swap(top, bottom);
+    void NormalizeRect()
+    {
+        if (left > right)
+            std::swap(left, right);
+        if (top > bottom)
+            std::swap(top, bottom);
     }
     BOOL IntersectRect(LPCRECT a, LPCRECT b) { return ::IntersectRect(this, a, b); }
     BOOL UnionRect(LPCRECT a, LPCRECT b) { return ::UnionRect(this, a, b); }
@@ -103,8 +146,28 @@ public:
     void operator-=(SIZE s) { OffsetRect(-s.cx, -s.cy); }
     void operator&=(const RECT& r) { ::IntersectRect(this, this, &r); }
     void operator|=(const RECT& r) { ::UnionRect(this, this, &r); }
-    CRect operator+(POINT p) const { CRect r(*this); r.OffsetRect(p); return r; }
-    CRect operator-(POINT p) const { CRect r(*this); r.OffsetRect(-p.x, -p.y); return r; }
-    CRect operator&(const RECT& o) const { CRect r; ::IntersectRect(&r, this, &o); return r; }
-    CRect operator|(const RECT& o) const { CRect r; ::UnionRect(&r, this, &o); return r; }
+    CRect operator+(POINT p) const
+    {
+        CRect r(*this);
+        r.OffsetRect(p);
+        return r;
+    }
+    CRect operator-(POINT p) const
+    {
+        CRect r(*this);
+        r.OffsetRect(-p.x, -p.y);
+        return r;
+    }
+    CRect operator&(const RECT& o) const
+    {
+        CRect r;
+        ::IntersectRect(&r, this, &o);
+        return r;
+    }
+    CRect operator|(const RECT& o) const
+    {
+        CRect r;
+        ::UnionRect(&r, this, &o);
+        return r;
+    }
 };

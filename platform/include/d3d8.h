@@ -47,10 +47,10 @@ struct _RGNDATA;
 struct IDirect3D8 : public IUnknown {
     virtual UINT GetAdapterCount() = 0;
     virtual HRESULT GetAdapterDisplayMode(UINT Adapter, D3DDISPLAYMODE* pMode) = 0;
-    virtual HRESULT CheckDeviceFormat(UINT Adapter, D3DDEVTYPE DeviceType, D3DFORMAT AdapterFormat,
-                                      DWORD Usage, D3DRESOURCETYPE RType, D3DFORMAT CheckFormat) = 0;
-    virtual HRESULT CreateDevice(UINT Adapter, D3DDEVTYPE DeviceType, HWND hFocusWindow,
-                                 DWORD BehaviorFlags, D3DPRESENT_PARAMETERS* pPresentationParameters,
+    virtual HRESULT CheckDeviceFormat(UINT Adapter, D3DDEVTYPE DeviceType, D3DFORMAT AdapterFormat, DWORD Usage,
+                                      D3DRESOURCETYPE RType, D3DFORMAT CheckFormat) = 0;
+    virtual HRESULT CreateDevice(UINT Adapter, D3DDEVTYPE DeviceType, HWND hFocusWindow, DWORD BehaviorFlags,
+                                 D3DPRESENT_PARAMETERS* pPresentationParameters,
                                  IDirect3DDevice8** ppReturnedDeviceInterface) = 0;
 };
 
@@ -63,24 +63,21 @@ struct IDirect3DDevice8 : public IUnknown {
     virtual HRESULT Reset(D3DPRESENT_PARAMETERS* pPresentationParameters) = 0;
     virtual HRESULT Present(const RECT* pSourceRect, const RECT* pDestRect, HWND hDestWindowOverride,
                             const _RGNDATA* pDirtyRegion) = 0;
-    virtual HRESULT GetBackBuffer(UINT BackBuffer, D3DBACKBUFFER_TYPE Type,
-                                  IDirect3DSurface8** ppBackBuffer) = 0;
-    virtual HRESULT CreateTexture(UINT Width, UINT Height, UINT Levels, DWORD Usage, D3DFORMAT Format,
-                                  D3DPOOL Pool, IDirect3DTexture8** ppTexture) = 0;
+    virtual HRESULT GetBackBuffer(UINT BackBuffer, D3DBACKBUFFER_TYPE Type, IDirect3DSurface8** ppBackBuffer) = 0;
+    virtual HRESULT CreateTexture(UINT Width, UINT Height, UINT Levels, DWORD Usage, D3DFORMAT Format, D3DPOOL Pool,
+                                  IDirect3DTexture8** ppTexture) = 0;
     virtual HRESULT CreateVertexBuffer(UINT Length, DWORD Usage, DWORD FVF, D3DPOOL Pool,
                                        IDirect3DVertexBuffer8** ppVertexBuffer) = 0;
     virtual HRESULT CreateIndexBuffer(UINT Length, DWORD Usage, D3DFORMAT Format, D3DPOOL Pool,
                                       IDirect3DIndexBuffer8** ppIndexBuffer) = 0;
-    virtual HRESULT CreateImageSurface(UINT Width, UINT Height, D3DFORMAT Format,
-                                       IDirect3DSurface8** ppSurface) = 0;
+    virtual HRESULT CreateImageSurface(UINT Width, UINT Height, D3DFORMAT Format, IDirect3DSurface8** ppSurface) = 0;
     virtual HRESULT GetFrontBuffer(IDirect3DSurface8* pDestSurface) = 0;
     virtual HRESULT SetRenderTarget(IDirect3DSurface8* pRenderTarget, IDirect3DSurface8* pNewZStencil) = 0;
     virtual HRESULT GetRenderTarget(IDirect3DSurface8** ppRenderTarget) = 0;
     virtual HRESULT GetDepthStencilSurface(IDirect3DSurface8** ppZStencilSurface) = 0;
     virtual HRESULT BeginScene() = 0;
     virtual HRESULT EndScene() = 0;
-    virtual HRESULT Clear(DWORD Count, const D3DRECT* pRects, DWORD Flags, D3DCOLOR Color, float Z,
-                          DWORD Stencil) = 0;
+    virtual HRESULT Clear(DWORD Count, const D3DRECT* pRects, DWORD Flags, D3DCOLOR Color, float Z, DWORD Stencil) = 0;
     virtual HRESULT SetTransform(D3DTRANSFORMSTATETYPE State, const D3DMATRIX* pMatrix) = 0;
     virtual HRESULT GetTransform(D3DTRANSFORMSTATETYPE State, D3DMATRIX* pMatrix) = 0;
     virtual HRESULT SetViewport(const D3DVIEWPORT8* pViewport) = 0;
@@ -143,8 +140,7 @@ struct IDirect3DIndexBuffer8 : public IDirect3DResource8 {
 struct IDirect3DSwapChain8 : public IUnknown {
     virtual HRESULT Present(const RECT* pSourceRect, const RECT* pDestRect, HWND hDestWindowOverride,
                             const _RGNDATA* pDirtyRegion) = 0;
-    virtual HRESULT GetBackBuffer(UINT BackBuffer, D3DBACKBUFFER_TYPE Type,
-                                  IDirect3DSurface8** ppBackBuffer) = 0;
+    virtual HRESULT GetBackBuffer(UINT BackBuffer, D3DBACKBUFFER_TYPE Type, IDirect3DSurface8** ppBackBuffer) = 0;
 };
 
 using LPDIRECT3D8 = IDirect3D8*;

@@ -6,13 +6,12 @@
 
 using D3DCOLOR = DWORD;
 
-#define D3DCOLOR_ARGB(a, r, g, b) \
-    ((D3DCOLOR)((((a) & 0xff) << 24) | (((r) & 0xff) << 16) | (((g) & 0xff) << 8) | ((b) & 0xff)))
+#define D3DCOLOR_ARGB(a, r, g, b) ((D3DCOLOR)((((a)&0xff) << 24) | (((r)&0xff) << 16) | (((g)&0xff) << 8) | ((b)&0xff)))
 #define D3DCOLOR_RGBA(r, g, b, a) D3DCOLOR_ARGB(a, r, g, b)
 #define D3DCOLOR_XRGB(r, g, b) D3DCOLOR_ARGB(0xff, r, g, b)
 
 #ifndef MAKEFOURCC
-#define MAKEFOURCC(c0, c1, c2, c3) \
+#define MAKEFOURCC(c0, c1, c2, c3)                                                                                     \
     ((DWORD)(BYTE)(c0) | ((DWORD)(BYTE)(c1) << 8) | ((DWORD)(BYTE)(c2) << 16) | ((DWORD)(BYTE)(c3) << 24))
 #endif
 
@@ -342,10 +341,10 @@ enum D3DVSD_TOKENTYPE : uint32_t {
 #define D3DVSD_STREAMTESSMASK (1u << D3DVSD_STREAMTESSSHIFT)
 
 #define D3DVSD_STREAM(stream) ((DWORD)((D3DVSD_TOKEN_STREAM << D3DVSD_TOKENTYPESHIFT) | (stream)))
-#define D3DVSD_REG(reg, type) \
+#define D3DVSD_REG(reg, type)                                                                                          \
     ((DWORD)((D3DVSD_TOKEN_STREAMDATA << D3DVSD_TOKENTYPESHIFT) | ((type) << D3DVSD_DATATYPESHIFT) | (reg)))
-#define D3DVSD_SKIP(dwords) \
-    ((DWORD)((D3DVSD_TOKEN_STREAMDATA << D3DVSD_TOKENTYPESHIFT) | (1u << D3DVSD_DATALOADTYPESHIFT) | \
+#define D3DVSD_SKIP(dwords)                                                                                            \
+    ((DWORD)((D3DVSD_TOKEN_STREAMDATA << D3DVSD_TOKENTYPESHIFT) | (1u << D3DVSD_DATALOADTYPESHIFT) |                   \
              ((dwords) << D3DVSD_SKIPCOUNTSHIFT)))
 #define D3DVSD_END() 0xFFFFFFFFu
 #define D3DVSD_NOP() 0x00000000u

@@ -76,9 +76,24 @@ struct D3DXVECTOR2 {
 
 struct D3DXVECTOR3 : public D3DVECTOR {
     D3DXVECTOR3() = default;
-    D3DXVECTOR3(float fx, float fy, float fz) { x = fx; y = fy; z = fz; }
-    D3DXVECTOR3(const D3DVECTOR& v) { x = v.x; y = v.y; z = v.z; }
-    explicit D3DXVECTOR3(const float* pf) { x = pf[0]; y = pf[1]; z = pf[2]; }
+    D3DXVECTOR3(float fx, float fy, float fz)
+    {
+        x = fx;
+        y = fy;
+        z = fz;
+    }
+    D3DXVECTOR3(const D3DVECTOR& v)
+    {
+        x = v.x;
+        y = v.y;
+        z = v.z;
+    }
+    explicit D3DXVECTOR3(const float* pf)
+    {
+        x = pf[0];
+        y = pf[1];
+        z = pf[2];
+    }
     operator float*() { return &x; }
     operator const float*() const { return &x; }
     D3DXVECTOR3& operator+=(const D3DXVECTOR3& v);
@@ -114,8 +129,8 @@ struct D3DXMATRIX : public D3DMATRIX {
     D3DXMATRIX() = default;
     D3DXMATRIX(const D3DMATRIX& mat) : D3DMATRIX(mat) {}
     explicit D3DXMATRIX(const float* pf);
-    D3DXMATRIX(float f11, float f12, float f13, float f14, float f21, float f22, float f23, float f24,
-               float f31, float f32, float f33, float f34, float f41, float f42, float f43, float f44);
+    D3DXMATRIX(float f11, float f12, float f13, float f14, float f21, float f22, float f23, float f24, float f31,
+               float f32, float f33, float f34, float f41, float f42, float f43, float f44);
     float& operator()(UINT row, UINT col) { return m[row][col]; }
     float operator()(UINT row, UINT col) const { return m[row][col]; }
     operator float*() { return &_11; }
@@ -144,8 +159,14 @@ struct D3DXQUATERNION {
     operator float*() { return &x; }
     operator const float*() const { return &x; }
     D3DXQUATERNION& operator*=(const D3DXQUATERNION& q);
-    D3DXQUATERNION operator+(const D3DXQUATERNION& q) const { return D3DXQUATERNION(x + q.x, y + q.y, z + q.z, w + q.w); }
-    D3DXQUATERNION operator-(const D3DXQUATERNION& q) const { return D3DXQUATERNION(x - q.x, y - q.y, z - q.z, w - q.w); }
+    D3DXQUATERNION operator+(const D3DXQUATERNION& q) const
+    {
+        return D3DXQUATERNION(x + q.x, y + q.y, z + q.z, w + q.w);
+    }
+    D3DXQUATERNION operator-(const D3DXQUATERNION& q) const
+    {
+        return D3DXQUATERNION(x - q.x, y - q.y, z - q.z, w - q.w);
+    }
     D3DXQUATERNION operator-() const { return D3DXQUATERNION(-x, -y, -z, -w); }
     D3DXQUATERNION operator*(const D3DXQUATERNION& q) const;
     D3DXQUATERNION operator*(float f) const { return D3DXQUATERNION(x * f, y * f, z * f, w * f); }
@@ -199,11 +220,9 @@ D3DXVECTOR3* WINAPI D3DXVec3TransformNormal(D3DXVECTOR3* pOut, const D3DXVECTOR3
 D3DXVECTOR4* WINAPI D3DXVec3Transform(D3DXVECTOR4* pOut, const D3DXVECTOR3* pV, const D3DXMATRIX* pM);
 // Object space to viewport pixels; any of the three matrices may be NULL (identity).
 D3DXVECTOR3* WINAPI D3DXVec3Project(D3DXVECTOR3* pOut, const D3DXVECTOR3* pV, const D3DVIEWPORT8* pViewport,
-                                    const D3DXMATRIX* pProjection, const D3DXMATRIX* pView,
-                                    const D3DXMATRIX* pWorld);
+                                    const D3DXMATRIX* pProjection, const D3DXMATRIX* pView, const D3DXMATRIX* pWorld);
 D3DXVECTOR3* WINAPI D3DXVec3Unproject(D3DXVECTOR3* pOut, const D3DXVECTOR3* pV, const D3DVIEWPORT8* pViewport,
-                                      const D3DXMATRIX* pProjection, const D3DXMATRIX* pView,
-                                      const D3DXMATRIX* pWorld);
+                                      const D3DXMATRIX* pProjection, const D3DXMATRIX* pView, const D3DXMATRIX* pWorld);
 D3DXVECTOR4* WINAPI D3DXVec4Transform(D3DXVECTOR4* pOut, const D3DXVECTOR4* pV, const D3DXMATRIX* pM);
 
 D3DXMATRIX* WINAPI D3DXMatrixIdentity(D3DXMATRIX* pOut);
@@ -228,8 +247,7 @@ D3DXMATRIX* WINAPI D3DXMatrixLookAtLH(D3DXMATRIX* pOut, const D3DXVECTOR3* pEye,
 D3DXMATRIX* WINAPI D3DXMatrixPerspectiveFovLH(D3DXMATRIX* pOut, float fovy, float aspect, float zn, float zf);
 D3DXMATRIX* WINAPI D3DXMatrixPerspectiveLH(D3DXMATRIX* pOut, float w, float h, float zn, float zf);
 D3DXMATRIX* WINAPI D3DXMatrixOrthoLH(D3DXMATRIX* pOut, float w, float h, float zn, float zf);
-D3DXMATRIX* WINAPI D3DXMatrixOrthoOffCenterLH(D3DXMATRIX* pOut, float l, float r, float b, float t, float zn,
-                                              float zf);
+D3DXMATRIX* WINAPI D3DXMatrixOrthoOffCenterLH(D3DXMATRIX* pOut, float l, float r, float b, float t, float zn, float zf);
 
 D3DXQUATERNION* WINAPI D3DXQuaternionIdentity(D3DXQUATERNION* pOut);
 float WINAPI D3DXQuaternionLength(const D3DXQUATERNION* pQ);
@@ -242,11 +260,10 @@ D3DXQUATERNION* WINAPI D3DXQuaternionMultiply(D3DXQUATERNION* pOut, const D3DXQU
                                               const D3DXQUATERNION* pQ2);
 D3DXQUATERNION* WINAPI D3DXQuaternionRotationAxis(D3DXQUATERNION* pOut, const D3DXVECTOR3* pV, float angle);
 D3DXQUATERNION* WINAPI D3DXQuaternionRotationMatrix(D3DXQUATERNION* pOut, const D3DXMATRIX* pM);
-D3DXQUATERNION* WINAPI D3DXQuaternionRotationYawPitchRoll(D3DXQUATERNION* pOut, float yaw, float pitch,
-                                                          float roll);
+D3DXQUATERNION* WINAPI D3DXQuaternionRotationYawPitchRoll(D3DXQUATERNION* pOut, float yaw, float pitch, float roll);
 // Shortest arc: the second quaternion is negated when the two point into opposite half-spaces.
-D3DXQUATERNION* WINAPI D3DXQuaternionSlerp(D3DXQUATERNION* pOut, const D3DXQUATERNION* pQ1,
-                                           const D3DXQUATERNION* pQ2, float t);
+D3DXQUATERNION* WINAPI D3DXQuaternionSlerp(D3DXQUATERNION* pOut, const D3DXQUATERNION* pQ1, const D3DXQUATERNION* pQ2,
+                                           float t);
 
 D3DXPLANE* WINAPI D3DXPlaneFromPoints(D3DXPLANE* pOut, const D3DXVECTOR3* pV1, const D3DXVECTOR3* pV2,
                                       const D3DXVECTOR3* pV3);
@@ -266,10 +283,9 @@ HRESULT WINAPI D3DXCreateTextureFromFileInMemory(IDirect3DDevice8* pDevice, LPCV
                                                  IDirect3DTexture8** ppTexture);
 // ColorKey: texels exactly equal to it (as A8R8G8B8) become transparent black; 0 disables it.
 HRESULT WINAPI D3DXCreateTextureFromFileExA(IDirect3DDevice8* pDevice, LPCSTR pSrcFile, UINT Width, UINT Height,
-                                            UINT MipLevels, DWORD Usage, D3DFORMAT Format, D3DPOOL Pool,
-                                            DWORD Filter, DWORD MipFilter, D3DCOLOR ColorKey,
-                                            D3DXIMAGE_INFO* pSrcInfo, tagPALETTEENTRY* pPalette,
-                                            IDirect3DTexture8** ppTexture);
+                                            UINT MipLevels, DWORD Usage, D3DFORMAT Format, D3DPOOL Pool, DWORD Filter,
+                                            DWORD MipFilter, D3DCOLOR ColorKey, D3DXIMAGE_INFO* pSrcInfo,
+                                            tagPALETTEENTRY* pPalette, IDirect3DTexture8** ppTexture);
 HRESULT WINAPI D3DXCreateTextureFromFileInMemoryEx(IDirect3DDevice8* pDevice, LPCVOID pSrcData, UINT SrcDataSize,
                                                    UINT Width, UINT Height, UINT MipLevels, DWORD Usage,
                                                    D3DFORMAT Format, D3DPOOL Pool, DWORD Filter, DWORD MipFilter,
@@ -281,9 +297,8 @@ HRESULT WINAPI D3DXGetImageInfoFromFileA(LPCSTR pSrcFile, D3DXIMAGE_INFO* pSrcIn
 #define D3DXGetImageInfoFromFile D3DXGetImageInfoFromFileA
 
 // Writes the surface (or the part in pSrcRect) to a file; only D3DXIFF_BMP (24-bit) is written.
-HRESULT WINAPI D3DXSaveSurfaceToFileA(LPCSTR pDestFile, D3DXIMAGE_FILEFORMAT DestFormat,
-                                      IDirect3DSurface8* pSrcSurface, const tagPALETTEENTRY* pSrcPalette,
-                                      const RECT* pSrcRect);
+HRESULT WINAPI D3DXSaveSurfaceToFileA(LPCSTR pDestFile, D3DXIMAGE_FILEFORMAT DestFormat, IDirect3DSurface8* pSrcSurface,
+                                      const tagPALETTEENTRY* pSrcPalette, const RECT* pSrcRect);
 #define D3DXSaveSurfaceToFile D3DXSaveSurfaceToFileA
 
 // ---------------------------------------------------------------------------------------------

@@ -7,7 +7,7 @@ using FOURCC = DWORD;
 using HPSTR = char*;
 using LPMMIOPROC = LRESULT (*)(LPSTR lpmmioinfo, UINT uMsg, LPARAM lParam1, LPARAM lParam2);
 
-#define mmioFOURCC(ch0, ch1, ch2, ch3) \
+#define mmioFOURCC(ch0, ch1, ch2, ch3)                                                                                 \
     ((DWORD)(BYTE)(ch0) | ((DWORD)(BYTE)(ch1) << 8) | ((DWORD)(BYTE)(ch2) << 16) | ((DWORD)(BYTE)(ch3) << 24))
 #define FOURCC_RIFF mmioFOURCC('R', 'I', 'F', 'F')
 #define FOURCC_LIST mmioFOURCC('L', 'I', 'S', 'T')

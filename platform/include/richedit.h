@@ -62,7 +62,7 @@ typedef struct _charformat {
     UINT cbSize;
     DWORD dwMask;
     DWORD dwEffects;
-    LONG yHeight;        // twips
+    LONG yHeight; // twips
     LONG yOffset;
     COLORREF crTextColor;
     BYTE bCharSet;
@@ -77,5 +77,5 @@ typedef struct _charrange {
 
 typedef struct _textrange {
     CHARRANGE chrg;
-    LPSTR lpstrText;     // holds cpMax - cpMin bytes and the terminating zero
+    LPSTR lpstrText; // holds cpMax - cpMin bytes and the terminating zero
 } TEXTRANGEA, TEXTRANGE;

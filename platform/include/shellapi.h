@@ -12,6 +12,6 @@
 
 // Starts the desktop's handler for lpFile ("open", or NULL for the same): an address such as
 // "http://..." or "mailto:...", a folder or a file. The handler is not waited for.
-HINSTANCE ShellExecuteA(HWND hwnd, LPCSTR lpOperation, LPCSTR lpFile, LPCSTR lpParameters,
-                        LPCSTR lpDirectory, INT nShowCmd);
+HINSTANCE ShellExecuteA(HWND hwnd, LPCSTR lpOperation, LPCSTR lpFile, LPCSTR lpParameters, LPCSTR lpDirectory,
+                        INT nShowCmd);
 #define ShellExecute ShellExecuteA

@@ -77,9 +77,8 @@ DWORD WaitForMultipleObjects(DWORD nCount, const HANDLE* lpHandles, BOOL bWaitAl
 typedef DWORD(WINAPI* PTHREAD_START_ROUTINE)(LPVOID lpThreadParameter);
 using LPTHREAD_START_ROUTINE = PTHREAD_START_ROUTINE;
 
-HANDLE CreateThread(LPSECURITY_ATTRIBUTES lpThreadAttributes, SIZE_T dwStackSize,
-                    LPTHREAD_START_ROUTINE lpStartAddress, LPVOID lpParameter, DWORD dwCreationFlags,
-                    LPDWORD lpThreadId);
+HANDLE CreateThread(LPSECURITY_ATTRIBUTES lpThreadAttributes, SIZE_T dwStackSize, LPTHREAD_START_ROUTINE lpStartAddress,
+                    LPVOID lpParameter, DWORD dwCreationFlags, LPDWORD lpThreadId);
 DWORD ResumeThread(HANDLE hThread);
 [[noreturn]] void ExitThread(DWORD dwExitCode);
 BOOL GetExitCodeThread(HANDLE hThread, LPDWORD lpExitCode);
@@ -92,8 +91,7 @@ HANDLE GetCurrentProcess();
 void Sleep(DWORD dwMilliseconds);
 
 // ---- Events, mutexes, semaphores, critical sections ----------------------------------------
-HANDLE CreateEventA(LPSECURITY_ATTRIBUTES lpEventAttributes, BOOL bManualReset, BOOL bInitialState,
-                    LPCSTR lpName);
+HANDLE CreateEventA(LPSECURITY_ATTRIBUTES lpEventAttributes, BOOL bManualReset, BOOL bInitialState, LPCSTR lpName);
 #define CreateEvent CreateEventA
 BOOL SetEvent(HANDLE hEvent);
 BOOL ResetEvent(HANDLE hEvent);

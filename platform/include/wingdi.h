@@ -207,18 +207,16 @@ typedef struct tagDIBSECTION {
 HBITMAP CreateBitmap(int nWidth, int nHeight, UINT nPlanes, UINT nBitCount, const void* lpBits);
 HBITMAP CreateBitmapIndirect(const BITMAP* pbm);
 HBITMAP CreateCompatibleBitmap(HDC hdc, int cx, int cy);
-HBITMAP CreateDIBitmap(HDC hdc, const BITMAPINFOHEADER* pbmih, DWORD flInit, const void* pjBits,
-                       const BITMAPINFO* pbmi, UINT iUsage);
-HBITMAP CreateDIBSection(HDC hdc, const BITMAPINFO* pbmi, UINT usage, void** ppvBits, HANDLE hSection,
-                         DWORD offset);
+HBITMAP CreateDIBitmap(HDC hdc, const BITMAPINFOHEADER* pbmih, DWORD flInit, const void* pjBits, const BITMAPINFO* pbmi,
+                       UINT iUsage);
+HBITMAP CreateDIBSection(HDC hdc, const BITMAPINFO* pbmi, UINT usage, void** ppvBits, HANDLE hSection, DWORD offset);
 int GetDIBits(HDC hdc, HBITMAP hbm, UINT start, UINT cLines, LPVOID lpvBits, LPBITMAPINFO lpbmi, UINT usage);
 int SetDIBits(HDC hdc, HBITMAP hbm, UINT start, UINT cLines, const void* lpBits, const BITMAPINFO* lpbmi,
               UINT ColorUse);
-int StretchDIBits(HDC hdc, int xDest, int yDest, int DestWidth, int DestHeight, int xSrc, int ySrc,
-                  int SrcWidth, int SrcHeight, const void* lpBits, const BITMAPINFO* lpbmi, UINT iUsage,
-                  DWORD rop);
-int SetDIBitsToDevice(HDC hdc, int xDest, int yDest, DWORD w, DWORD h, int xSrc, int ySrc, UINT StartScan,
-                      UINT cLines, const void* lpvBits, const BITMAPINFO* lpbmi, UINT ColorUse);
+int StretchDIBits(HDC hdc, int xDest, int yDest, int DestWidth, int DestHeight, int xSrc, int ySrc, int SrcWidth,
+                  int SrcHeight, const void* lpBits, const BITMAPINFO* lpbmi, UINT iUsage, DWORD rop);
+int SetDIBitsToDevice(HDC hdc, int xDest, int yDest, DWORD w, DWORD h, int xSrc, int ySrc, UINT StartScan, UINT cLines,
+                      const void* lpvBits, const BITMAPINFO* lpbmi, UINT ColorUse);
 
 // ---- Brushes, pens, palettes ----------------------------------------------------------------
 typedef struct tagLOGBRUSH {
@@ -327,10 +325,10 @@ BOOL RectVisible(HDC hdc, const RECT* lprect);
 
 // ---- Drawing --------------------------------------------------------------------------------
 BOOL BitBlt(HDC hdc, int x, int y, int cx, int cy, HDC hdcSrc, int x1, int y1, DWORD rop);
-BOOL StretchBlt(HDC hdcDest, int xDest, int yDest, int wDest, int hDest, HDC hdcSrc, int xSrc, int ySrc,
-                int wSrc, int hSrc, DWORD rop);
-BOOL MaskBlt(HDC hdcDest, int xDest, int yDest, int width, int height, HDC hdcSrc, int xSrc, int ySrc,
-             HBITMAP hbmMask, int xMask, int yMask, DWORD rop);
+BOOL StretchBlt(HDC hdcDest, int xDest, int yDest, int wDest, int hDest, HDC hdcSrc, int xSrc, int ySrc, int wSrc,
+                int hSrc, DWORD rop);
+BOOL MaskBlt(HDC hdcDest, int xDest, int yDest, int width, int height, HDC hdcSrc, int xSrc, int ySrc, HBITMAP hbmMask,
+             int xMask, int yMask, DWORD rop);
 BOOL PatBlt(HDC hdc, int x, int y, int w, int h, DWORD rop);
 COLORREF SetPixel(HDC hdc, int x, int y, COLORREF color);
 BOOL SetPixelV(HDC hdc, int x, int y, COLORREF color);
@@ -500,8 +498,8 @@ using LPTEXTMETRIC = LPTEXTMETRICA;
 #define DT_PREFIXONLY 0x00200000
 
 HFONT CreateFontA(int cHeight, int cWidth, int cEscapement, int cOrientation, int cWeight, DWORD bItalic,
-                  DWORD bUnderline, DWORD bStrikeOut, DWORD iCharSet, DWORD iOutPrecision,
-                  DWORD iClipPrecision, DWORD iQuality, DWORD iPitchAndFamily, LPCSTR pszFaceName);
+                  DWORD bUnderline, DWORD bStrikeOut, DWORD iCharSet, DWORD iOutPrecision, DWORD iClipPrecision,
+                  DWORD iQuality, DWORD iPitchAndFamily, LPCSTR pszFaceName);
 HFONT CreateFontIndirectA(const LOGFONTA* lplf);
 #define CreateFont CreateFontA
 #define CreateFontIndirect CreateFontIndirectA
@@ -516,8 +514,8 @@ BOOL GetTextExtentPointA(HDC hdc, LPCSTR lpString, int c, LPSIZE lpsz);
 #define GetTextExtentPoint GetTextExtentPointA
 // Fits as many characters as nMaxExtent allows (lpnFit) and gives each prefix's width (lpnDx), per
 // byte position of a character's end; a double-byte character counts as its two bytes.
-BOOL GetTextExtentExPointA(HDC hdc, LPCSTR lpszString, int cchString, int nMaxExtent, LPINT lpnFit,
-                           LPINT lpnDx, LPSIZE lpSize);
+BOOL GetTextExtentExPointA(HDC hdc, LPCSTR lpszString, int cchString, int nMaxExtent, LPINT lpnFit, LPINT lpnDx,
+                           LPSIZE lpSize);
 #define GetTextExtentExPoint GetTextExtentExPointA
 BOOL GetCharWidth32A(HDC hdc, UINT iFirst, UINT iLast, LPINT lpBuffer);
 #define GetCharWidth32 GetCharWidth32A
@@ -527,14 +525,12 @@ UINT SetTextAlign(HDC hdc, UINT align);
 UINT GetTextAlign(HDC hdc);
 BOOL TextOutA(HDC hdc, int x, int y, LPCSTR lpString, int c);
 #define TextOut TextOutA
-BOOL ExtTextOutA(HDC hdc, int x, int y, UINT options, const RECT* lprect, LPCSTR lpString, UINT c,
-                 const INT* lpDx);
+BOOL ExtTextOutA(HDC hdc, int x, int y, UINT options, const RECT* lprect, LPCSTR lpString, UINT c, const INT* lpDx);
 #define ExtTextOut ExtTextOutA
 int DrawTextA(HDC hdc, LPCSTR lpchText, int cchText, LPRECT lprc, UINT format);
 #define DrawText DrawTextA
 LONG TabbedTextOutA(HDC hdc, int x, int y, LPCSTR lpString, int chCount, int nTabPositions,
                     const INT* lpnTabStopPositions, int nTabOrigin);
 #define TabbedTextOut TabbedTextOutA
-DWORD GetTabbedTextExtentA(HDC hdc, LPCSTR lpString, int chCount, int nTabPositions,
-                           const INT* lpnTabStopPositions);
+DWORD GetTabbedTextExtentA(HDC hdc, LPCSTR lpString, int chCount, int nTabPositions, const INT* lpnTabStopPositions);
 #define GetTabbedTextExtent GetTabbedTextExtentA

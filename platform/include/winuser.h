@@ -175,8 +175,7 @@ typedef BOOL(CALLBACK* WNDENUMPROC)(HWND, LPARAM);
 #define WS_MINIMIZEBOX 0x00020000L
 #define WS_MAXIMIZEBOX 0x00010000L
 #define WS_CHILDWINDOW WS_CHILD
-#define WS_OVERLAPPEDWINDOW \
-    (WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX)
+#define WS_OVERLAPPEDWINDOW (WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX)
 #define WS_POPUPWINDOW (WS_POPUP | WS_BORDER | WS_SYSMENU)
 
 #define WS_EX_DLGMODALFRAME 0x00000001L
@@ -833,9 +832,8 @@ ULONG_PTR SetClassLongPtrA(HWND hWnd, int nIndex, LONG_PTR dwNewLong);
 #define SetClassLongPtr SetClassLongPtrA
 
 // ---- Windows ----------------------------------------------------------------------------------
-HWND CreateWindowExA(DWORD dwExStyle, LPCSTR lpClassName, LPCSTR lpWindowName, DWORD dwStyle, int X,
-                     int Y, int nWidth, int nHeight, HWND hWndParent, HMENU hMenu, HINSTANCE hInstance,
-                     LPVOID lpParam);
+HWND CreateWindowExA(DWORD dwExStyle, LPCSTR lpClassName, LPCSTR lpWindowName, DWORD dwStyle, int X, int Y, int nWidth,
+                     int nHeight, HWND hWndParent, HMENU hMenu, HINSTANCE hInstance, LPVOID lpParam);
 #define CreateWindowEx CreateWindowExA
 #define CreateWindowA(c, n, s, x, y, w, h, p, m, i, l) CreateWindowExA(0, c, n, s, x, y, w, h, p, m, i, l)
 #define CreateWindow CreateWindowA
@@ -1001,13 +999,13 @@ UINT MapVirtualKeyA(UINT uCode, UINT uMapType);
 BOOL MessageBeep(UINT uType);
 
 // ---- Dialogs ----------------------------------------------------------------------------------
-INT_PTR DialogBoxParamA(HINSTANCE hInstance, LPCSTR lpTemplateName, HWND hWndParent,
-                        DLGPROC lpDialogFunc, LPARAM dwInitParam);
+INT_PTR DialogBoxParamA(HINSTANCE hInstance, LPCSTR lpTemplateName, HWND hWndParent, DLGPROC lpDialogFunc,
+                        LPARAM dwInitParam);
 #define DialogBoxParam DialogBoxParamA
 #define DialogBoxA(i, t, p, f) DialogBoxParamA(i, t, p, f, 0)
 #define DialogBox DialogBoxA
-HWND CreateDialogParamA(HINSTANCE hInstance, LPCSTR lpTemplateName, HWND hWndParent,
-                        DLGPROC lpDialogFunc, LPARAM dwInitParam);
+HWND CreateDialogParamA(HINSTANCE hInstance, LPCSTR lpTemplateName, HWND hWndParent, DLGPROC lpDialogFunc,
+                        LPARAM dwInitParam);
 #define CreateDialogParam CreateDialogParamA
 #define CreateDialogA(i, t, p, f) CreateDialogParamA(i, t, p, f, 0)
 #define CreateDialog CreateDialogA

@@ -17,8 +17,7 @@ public:
         UINT type;
     };
 
-    explicit YondaMessageBoxCapture(int answer = IDOK)
-        : m_answer(answer)
+    explicit YondaMessageBoxCapture(int answer = IDOK) : m_answer(answer)
     {
         YondaSetMessageBoxHook(&YondaMessageBoxCapture::OnBox, this);
     }

@@ -72,6 +72,6 @@ void _ftime(struct _timeb* timeptr);
 
 // ---- Threads -------------------------------------------------------------------------------
 // initflag: CREATE_SUSPENDED (4) creates the thread suspended, anything else running.
-uintptr_t _beginthreadex(void* security, unsigned stack_size, unsigned(__stdcall* start_address)(void*),
-                         void* arglist, unsigned initflag, unsigned* thrdaddr);
+uintptr_t _beginthreadex(void* security, unsigned stack_size, unsigned(__stdcall* start_address)(void*), void* arglist,
+                         unsigned initflag, unsigned* thrdaddr);
 [[noreturn]] void _endthreadex(unsigned retval);

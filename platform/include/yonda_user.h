@@ -51,10 +51,10 @@ void YondaFlushPainting();
 // ---- Dialog templates ---------------------------------------------------------------------------
 // Dialogs are described in code; positions and sizes are pixels.
 typedef struct {
-    LPCSTR className;   // "BUTTON", "EDIT", "STATIC", a registered class...
+    LPCSTR className; // "BUTTON", "EDIT", "STATIC", a registered class...
     LPCSTR text;
     WORD id;
-    DWORD style;        // WS_CHILD is added
+    DWORD style; // WS_CHILD is added
     DWORD exStyle;
     short x, y, cx, cy;
 } YondaDialogItem;

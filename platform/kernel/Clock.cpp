@@ -22,11 +22,7 @@ int64_t HostNanos(clockid_t id)
 
 class Clock {
 public:
-    Clock()
-        : m_wallAtStart(HostNanos(CLOCK_REALTIME))
-        , m_monoAtStart(HostNanos(CLOCK_MONOTONIC))
-    {
-    }
+    Clock() : m_wallAtStart(HostNanos(CLOCK_REALTIME)), m_monoAtStart(HostNanos(CLOCK_MONOTONIC)) {}
 
     // Nanoseconds on a monotonic scale.
     int64_t Now() const

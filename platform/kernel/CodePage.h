@@ -49,7 +49,7 @@ private:
     bool m_lead[256] = {};
     bool m_validSingle[256] = {};
     char32_t m_single[256] = {};
-    std::vector<char32_t> m_double; // [lead * 256 + trail], 0 = not a character
+    std::vector<char32_t> m_double;                  // [lead * 256 + trail], 0 = not a character
     std::unordered_map<char32_t, uint16_t> m_encode; // high byte 0 = one byte
 };
 

@@ -34,8 +34,7 @@ int ConvertOne(iconv_t cd, const unsigned char* bytes, size_t length, char32_t& 
 
 } // namespace
 
-Codec::Codec(UINT codePage)
-    : m_codePage(codePage)
+Codec::Codec(UINT codePage) : m_codePage(codePage)
 {
     switch (codePage) {
     case 949:

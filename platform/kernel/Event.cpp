@@ -7,11 +7,7 @@ namespace {
 
 class EventObject : public Waitable {
 public:
-    EventObject(bool manualReset, bool signalled)
-        : m_manualReset(manualReset)
-        , m_signalled(signalled)
-    {
-    }
+    EventObject(bool manualReset, bool signalled) : m_manualReset(manualReset), m_signalled(signalled) {}
 
     bool IsSignalled(DWORD) const override { return m_signalled; }
     bool Acquire(DWORD) override
@@ -35,9 +31,8 @@ using namespace yonda::kernel;
 
 HANDLE CreateEventA(LPSECURITY_ATTRIBUTES lpEventAttributes, BOOL bManualReset, BOOL bInitialState, LPCSTR lpName)
 {
-    return CreateKernelObject<EventObject>(lpName, [&] {
-        return std::make_shared<EventObject>(bManualReset != FALSE, bInitialState != FALSE);
-    });
+    return CreateKernelObject<EventObject>(
+        lpName, [&] { return std::make_shared<EventObject>(bManualReset != FALSE, bInitialState != FALSE); });
 }
 
 BOOL SetEvent(HANDLE hEvent)

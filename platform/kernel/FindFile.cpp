@@ -142,9 +142,8 @@ HANDLE FindFirstFileA(LPCSTR lpFileName, LPWIN32_FIND_DATAA lpFindFileData)
         }
         closedir(dir);
     }
-    std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
-        return ToCodePoints(a) < ToCodePoints(b);
-    });
+    std::sort(names.begin(), names.end(),
+              [](const std::string& a, const std::string& b) { return ToCodePoints(a) < ToCodePoints(b); });
     auto find = std::make_shared<FindObject>();
     for (const std::string& name : names) {
         WIN32_FIND_DATAA data;

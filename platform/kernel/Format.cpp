@@ -196,15 +196,11 @@ std::string FormatV(const char* format, va_list args, const Options& options)
                 AppendDirective(out, spec + conversion, value);
             break;
         }
-        case 'p':
-            AppendDirective(out, spec + "p", va_arg(args, void*));
-            break;
+        case 'p': AppendDirective(out, spec + "p", va_arg(args, void*)); break;
         case 'n':
             (void)va_arg(args, void*); // never written: a format must not write memory
             break;
-        default:
-            out.append(start, static_cast<size_t>(p - start));
-            break;
+        default: out.append(start, static_cast<size_t>(p - start)); break;
         }
     }
     return out;

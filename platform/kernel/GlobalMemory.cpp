@@ -11,11 +11,7 @@ namespace {
 
 class MemoryBlock : public KernelObject {
 public:
-    explicit MemoryBlock(size_t size)
-        : bytes(size ? size : 1, 0)
-        , size(size)
-    {
-    }
+    explicit MemoryBlock(size_t size) : bytes(size ? size : 1, 0), size(size) {}
     std::vector<unsigned char> bytes;
     size_t size;
     std::atomic<int> locks{0};

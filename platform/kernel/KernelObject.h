@@ -64,7 +64,8 @@ HANDLE CreateKernelObject(LPCSTR name, const std::function<std::shared_ptr<T>()>
     std::shared_ptr<KernelObject> object;
     bool existed = false;
     if (name && *name)
-        object = FindOrCreateNamedObject(name, [&]() -> std::shared_ptr<KernelObject> { return make(); }, existed);
+        object = FindOrCreateNamedObject(
+            name, [&]() -> std::shared_ptr<KernelObject> { return make(); }, existed);
     else
         object = make();
     if (existed && !std::dynamic_pointer_cast<T>(object)) {

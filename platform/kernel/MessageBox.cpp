@@ -27,12 +27,12 @@ MessageBoxHandlers& Handlers()
 int DefaultAnswer(UINT type)
 {
     static const int kButtons[][3] = {
-        {IDOK, IDOK, IDOK},             // MB_OK
-        {IDOK, IDCANCEL, IDCANCEL},     // MB_OKCANCEL
-        {IDABORT, IDRETRY, IDIGNORE},   // MB_ABORTRETRYIGNORE
-        {IDYES, IDNO, IDCANCEL},        // MB_YESNOCANCEL
-        {IDYES, IDNO, IDNO},            // MB_YESNO
-        {IDRETRY, IDCANCEL, IDCANCEL},  // MB_RETRYCANCEL
+        {IDOK, IDOK, IDOK},            // MB_OK
+        {IDOK, IDCANCEL, IDCANCEL},    // MB_OKCANCEL
+        {IDABORT, IDRETRY, IDIGNORE},  // MB_ABORTRETRYIGNORE
+        {IDYES, IDNO, IDCANCEL},       // MB_YESNOCANCEL
+        {IDYES, IDNO, IDNO},           // MB_YESNO
+        {IDRETRY, IDCANCEL, IDCANCEL}, // MB_RETRYCANCEL
     };
     UINT kind = type & MB_TYPEMASK;
     UINT button = (type & MB_DEFMASK) >> 8;

@@ -125,7 +125,8 @@ int MulDiv(int nNumber, int nNumerator, int nDenominator)
     const int64_t denominator = nDenominator;
     const bool negative = (product < 0) != (denominator < 0);
     const uint64_t magnitude = product < 0 ? 0 - static_cast<uint64_t>(product) : static_cast<uint64_t>(product);
-    const uint64_t divisor = denominator < 0 ? 0 - static_cast<uint64_t>(denominator) : static_cast<uint64_t>(denominator);
+    const uint64_t divisor =
+        denominator < 0 ? 0 - static_cast<uint64_t>(denominator) : static_cast<uint64_t>(denominator);
     const uint64_t quotient = (magnitude + divisor / 2) / divisor;
     if (quotient > static_cast<uint64_t>(INT32_MAX) + (negative ? 1 : 0))
         return -1;

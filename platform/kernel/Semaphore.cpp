@@ -6,11 +6,7 @@ namespace {
 
 class SemaphoreObject : public Waitable {
 public:
-    SemaphoreObject(LONG count, LONG maximum)
-        : m_count(count)
-        , m_maximum(maximum)
-    {
-    }
+    SemaphoreObject(LONG count, LONG maximum) : m_count(count), m_maximum(maximum) {}
 
     bool IsSignalled(DWORD) const override { return m_count > 0; }
     bool Acquire(DWORD) override

@@ -32,11 +32,8 @@ struct ThreadExit {
 class ThreadObject : public Waitable {
 public:
     ThreadObject(std::function<DWORD()> body, DWORD suspendCount)
-        : m_body(std::move(body))
-        , m_id(NewThreadId())
-        , m_suspendCount(suspendCount)
-    {
-    }
+        : m_body(std::move(body)), m_id(NewThreadId()), m_suspendCount(suspendCount)
+    {}
 
     DWORD Id() const { return m_id; }
 

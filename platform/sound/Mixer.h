@@ -30,10 +30,10 @@ struct Voice {
     bool playing = false;
     bool looping = false;
     bool lost = false;
-    bool losable = true;   // a DirectSound buffer, which the device can take away
-    LONG volume = 0;       // hundredths of a decibel, -10000..0
+    bool losable = true; // a DirectSound buffer, which the device can take away
+    LONG volume = 0;     // hundredths of a decibel, -10000..0
     float gain = 1.0f;
-    uint64_t endings = 0;  // how often the voice ran out, for those who wait on it
+    uint64_t endings = 0; // how often the voice ran out, for those who wait on it
 
     void SetVolume(LONG hundredthsOfDecibel);
     DWORD PlayCursorBytes() const;
@@ -80,7 +80,7 @@ private:
 
     std::mutex m_outputMutex; // never held while m_mutex is, so an output can close while mixing
     std::unique_ptr<AudioOutput> m_output;
-    DWORD m_rate = 44100;     // written under both mutexes
+    DWORD m_rate = 44100; // written under both mutexes
 };
 
 } // namespace yonda::sound

@@ -15,9 +15,8 @@
 
 namespace {
 
-constexpr DWORD kUnsupportedOpenFlags = MMIO_WRITE | MMIO_READWRITE | 0x00001000 /* create */ |
-                                        0x00000100 /* parse */ | 0x00000200 /* delete */ |
-                                        0x00004000 /* exist */ | 0x00020000 /* gettemp */;
+constexpr DWORD kUnsupportedOpenFlags = MMIO_WRITE | MMIO_READWRITE | 0x00001000 /* create */ | 0x00000100 /* parse */ |
+                                        0x00000200 /* delete */ | 0x00004000 /* exist */ | 0x00020000 /* gettemp */;
 
 struct FileCloser {
     void operator()(FILE* file) const { std::fclose(file); }
@@ -256,9 +255,9 @@ MMRESULT mmioDescend(HMMIO hmmio, LPMMCKINFO pmmcki, LPCMMCKINFO pmmckiParent, U
     const UINT search = fuDescend & (MMIO_FINDCHUNK | MMIO_FINDRIFF | MMIO_FINDLIST);
     const FOURCC wantedId = pmmcki->ckid;
     const FOURCC wantedType = pmmcki->fccType;
-    const int64_t limit = pmmckiParent
-                              ? std::min<int64_t>(int64_t{pmmckiParent->dwDataOffset} + pmmckiParent->cksize, file->Size())
-                              : file->Size();
+    const int64_t limit =
+        pmmckiParent ? std::min<int64_t>(int64_t{pmmckiParent->dwDataOffset} + pmmckiParent->cksize, file->Size())
+                     : file->Size();
     for (;;) {
         const int64_t start = file->Tell();
         if (start + 8 > limit)

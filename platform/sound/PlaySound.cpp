@@ -33,10 +33,7 @@ struct ResourceKey {
         }
         return key;
     }
-    bool operator<(const ResourceKey& other) const
-    {
-        return id != other.id ? id < other.id : name < other.name;
-    }
+    bool operator<(const ResourceKey& other) const { return id != other.id ? id < other.id : name < other.name; }
 };
 
 class WaveResources {

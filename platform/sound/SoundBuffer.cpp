@@ -20,8 +20,7 @@ void FillSilence(SampleBlock& block)
 
 SoundBuffer::SoundBuffer(SoundDevice* device)
     : m_device(device), m_primary(true), m_flags(DSBCAPS_PRIMARYBUFFER), m_primaryFormat(kDefaultPrimaryFormat)
-{
-}
+{}
 
 SoundBuffer::SoundBuffer(SoundDevice* device, DWORD flags, std::shared_ptr<SampleBlock> block)
     : m_device(device), m_primary(false), m_flags(flags)

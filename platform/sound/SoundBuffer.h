@@ -29,8 +29,8 @@ public:
     HRESULT GetFormat(LPWAVEFORMATEX pwfxFormat, DWORD dwSizeAllocated, LPDWORD pdwSizeWritten) override;
     HRESULT GetVolume(LPLONG plVolume) override;
     HRESULT GetStatus(LPDWORD pdwStatus) override;
-    HRESULT Lock(DWORD dwOffset, DWORD dwBytes, LPVOID* ppvAudioPtr1, LPDWORD pdwAudioBytes1,
-                 LPVOID* ppvAudioPtr2, LPDWORD pdwAudioBytes2, DWORD dwFlags) override;
+    HRESULT Lock(DWORD dwOffset, DWORD dwBytes, LPVOID* ppvAudioPtr1, LPDWORD pdwAudioBytes1, LPVOID* ppvAudioPtr2,
+                 LPDWORD pdwAudioBytes2, DWORD dwFlags) override;
     HRESULT Play(DWORD dwReserved1, DWORD dwPriority, DWORD dwFlags) override;
     HRESULT SetCurrentPosition(DWORD dwNewPosition) override;
     HRESULT SetFormat(LPCWAVEFORMATEX pcfxFormat) override;

@@ -15,8 +15,8 @@ WORD Word(const unsigned char* bytes)
 
 DWORD Dword(const unsigned char* bytes)
 {
-    return static_cast<DWORD>(bytes[0]) | (static_cast<DWORD>(bytes[1]) << 8) |
-           (static_cast<DWORD>(bytes[2]) << 16) | (static_cast<DWORD>(bytes[3]) << 24);
+    return static_cast<DWORD>(bytes[0]) | (static_cast<DWORD>(bytes[1]) << 8) | (static_cast<DWORD>(bytes[2]) << 16) |
+           (static_cast<DWORD>(bytes[3]) << 24);
 }
 
 struct HmmioCloser {

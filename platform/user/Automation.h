@@ -7,4 +7,4 @@ namespace yonda::user {
 // one starts the automation the environment asks for.
 void AutomationNoticeTopLevel();
 
-}  // namespace yonda::user
+} // namespace yonda::user

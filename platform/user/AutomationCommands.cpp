@@ -34,34 +34,40 @@ using Clock = std::chrono::steady_clock;
 constexpr auto kThreadTimeout = std::chrono::seconds(30);
 constexpr auto kPollInterval = std::chrono::milliseconds(10);
 
-Answer Ok(std::string text = {}) {
+Answer Ok(std::string text = {})
+{
     Answer answer;
     answer.text = std::move(text);
     return answer;
 }
 
-Answer Error(std::string why) {
+Answer Error(std::string why)
+{
     Answer answer;
     answer.ok = false;
     answer.text = std::move(why);
     return answer;
 }
 
-std::string HandleText(HWND hwnd) {
+std::string HandleText(HWND hwnd)
+{
     char text[32];
     std::snprintf(text, sizeof text, "0x%llx", static_cast<unsigned long long>(reinterpret_cast<uintptr_t>(hwnd)));
     return text;
 }
 
-bool ParseNumber(const std::string& text, long long* value) {
-    if (text.empty()) return false;
+bool ParseNumber(const std::string& text, long long* value)
+{
+    if (text.empty())
+        return false;
     char* end = nullptr;
     bool hex = text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X');
     *value = std::strtoll(text.c_str(), &end, hex ? 16 : 10);
     return end && *end == '\0';
 }
 
-bool ParseMs(const std::vector<std::string>& args, size_t index, int* ms, std::string* why) {
+bool ParseMs(const std::vector<std::string>& args, size_t index, int* ms, std::string* why)
+{
     if (index >= args.size()) {
         *ms = DefaultWaitMs();
         return true;
@@ -75,12 +81,14 @@ bool ParseMs(const std::vector<std::string>& args, size_t index, int* ms, std::s
     return true;
 }
 
-bool ThreadAlive(ThreadQueue& queue) {
+bool ThreadAlive(ThreadQueue& queue)
+{
     std::lock_guard lock(queue.mutex);
     return queue.alive;
 }
 
-std::shared_ptr<ThreadQueue> QueueOfWindow(HWND hwnd) {
+std::shared_ptr<ThreadQueue> QueueOfWindow(HWND hwnd)
+{
     std::lock_guard lock(UserLock());
     auto w = FindWindowPtr(hwnd);
     return w ? w->queue : nullptr;
@@ -88,7 +96,8 @@ std::shared_ptr<ThreadQueue> QueueOfWindow(HWND hwnd) {
 
 // Runs `work` on the thread that owns hwnd and waits for its answer. The work keeps only shared
 // state, so a thread that comes round after the wait gave up does no harm.
-Answer OnWindowThread(HWND hwnd, std::function<Answer()> work) {
+Answer OnWindowThread(HWND hwnd, std::function<Answer()> work)
+{
     struct Call {
         std::mutex mutex;
         std::condition_variable done;
@@ -96,7 +105,8 @@ Answer OnWindowThread(HWND hwnd, std::function<Answer()> work) {
     };
     auto call = std::make_shared<Call>();
     std::shared_ptr<ThreadQueue> target = QueueOfWindow(hwnd);
-    if (!target) return Error("the window " + HandleText(hwnd) + " is gone");
+    if (!target)
+        return Error("the window " + HandleText(hwnd) + " is gone");
     auto sent = std::make_shared<SentMessage>();
     sent->hwnd = hwnd;
     sent->task = [call, work = std::move(work)]() -> LRESULT {
@@ -110,46 +120,56 @@ Answer OnWindowThread(HWND hwnd, std::function<Answer()> work) {
     };
     {
         std::lock_guard lock(target->mutex);
-        if (!target->alive) return Error("the window's thread has ended");
+        if (!target->alive)
+            return Error("the window's thread has ended");
         target->sent.push_back(sent);
     }
     target->wake.notify_all();
     auto deadline = Clock::now() + kThreadTimeout;
     std::unique_lock lock(call->mutex);
     while (!call->answer) {
-        if (Clock::now() >= deadline) return Error("the window's thread did not take the command within 30 s");
+        if (Clock::now() >= deadline)
+            return Error("the window's thread did not take the command within 30 s");
         call->done.wait_for(lock, std::chrono::milliseconds(100));
-        if (!call->answer && !ThreadAlive(*target)) return Error("the window's thread has ended");
+        if (!call->answer && !ThreadAlive(*target))
+            return Error("the window's thread has ended");
     }
     return *call->answer;
 }
 
 // Waits until the thread has handled the input given so far and come back to its message loop.
-Answer Settle(ThreadQueue& queue) {
+Answer Settle(ThreadQueue& queue)
+{
     uint64_t serial = PostInputMarker(queue);
     std::unique_lock lock(queue.mutex);
-    bool passed = queue.wake.wait_for(lock, kThreadTimeout,
-                                      [&] { return queue.inputMarkersPassed >= serial || !queue.alive; });
-    if (!passed) return Error("the program did not come back to its message loop within 30 s");
-    if (!serial || queue.inputMarkersPassed < serial) return Error("the window's thread has ended");
+    bool passed =
+        queue.wake.wait_for(lock, kThreadTimeout, [&] { return queue.inputMarkersPassed >= serial || !queue.alive; });
+    if (!passed)
+        return Error("the program did not come back to its message loop within 30 s");
+    if (!serial || queue.inputMarkersPassed < serial)
+        return Error("the window's thread has ended");
     return Ok();
 }
 
 // Acts on hwnd's thread, then settles it (the window itself may be gone by then: a click on OK
 // ends its dialog).
-Answer ActThenSettle(HWND hwnd, std::function<Answer()> work) {
+Answer ActThenSettle(HWND hwnd, std::function<Answer()> work)
+{
     std::shared_ptr<ThreadQueue> queue = QueueOfWindow(hwnd);
     Answer answer = OnWindowThread(hwnd, std::move(work));
-    if (!answer.ok || !queue) return answer;
+    if (!answer.ok || !queue)
+        return answer;
     Answer settled = Settle(*queue);
     return settled.ok ? answer : settled;
 }
 
-std::string Utf8(const std::string& bytes) {
+std::string Utf8(const std::string& bytes)
+{
     return YondaCodePageToUtf8(bytes, 0);
 }
 
-bool SameClass(const std::string& a, const std::string& b) {
+bool SameClass(const std::string& a, const std::string& b)
+{
     return strcasecmp(a.c_str(), b.c_str()) == 0;
 }
 
@@ -161,13 +181,15 @@ struct TopLevel {
 };
 
 // What a user sees on the desktop: a minimised window is not among them.
-std::vector<TopLevel> VisibleTopLevels() {
+std::vector<TopLevel> VisibleTopLevels()
+{
     std::vector<TopLevel> tops;
     {
         std::lock_guard lock(UserLock());
         for (HWND top : TopLevelOrder()) {
             auto w = FindWindowPtr(top);
-            if (!w || w->messageOnly || !(w->style & WS_VISIBLE) || (w->style & WS_MINIMIZE)) continue;
+            if (!w || w->messageOnly || !(w->style & WS_VISIBLE) || (w->style & WS_MINIMIZE))
+                continue;
             tops.push_back({top, w->cls ? w->cls->name : std::string(), w->text, ScreenRect(*w)});
         }
     }
@@ -179,21 +201,27 @@ std::vector<TopLevel> VisibleTopLevels() {
 }
 
 // The child with that id, depth first, a visible one before a hidden one.
-HWND FindChildById(HWND parent, UINT_PTR id) {
+HWND FindChildById(HWND parent, UINT_PTR id)
+{
     std::lock_guard lock(UserLock());
     HWND hidden = nullptr;
     std::function<HWND(HWND, bool)> search = [&](HWND at, bool visible) -> HWND {
         auto w = FindWindowPtr(at);
-        if (!w) return nullptr;
+        if (!w)
+            return nullptr;
         for (HWND child : w->children) {
             auto c = FindWindowPtr(child);
-            if (!c) continue;
+            if (!c)
+                continue;
             bool shown = visible && (c->style & WS_VISIBLE);
             if (c->id == id) {
-                if (shown) return child;
-                if (!hidden) hidden = child;
+                if (shown)
+                    return child;
+                if (!hidden)
+                    hidden = child;
             }
-            if (HWND found = search(child, shown)) return found;
+            if (HWND found = search(child, shown))
+                return found;
         }
         return nullptr;
     };
@@ -202,28 +230,35 @@ HWND FindChildById(HWND parent, UINT_PTR id) {
 }
 
 // Focus as a user gives it before typing: the top-level window active, then the control.
-Answer FocusFor(HWND hwnd) {
+Answer FocusFor(HWND hwnd)
+{
     HWND root = GetAncestor(hwnd, GA_ROOT);
-    if (!IsWindowEnabled(root)) return Error("the window " + HandleText(root) + " is disabled (a modal window is open?)");
+    if (!IsWindowEnabled(root))
+        return Error("the window " + HandleText(root) + " is disabled (a modal window is open?)");
     HWND focus = GetFocus();
     if (!focus || (focus != root && !IsChild(root, focus))) {
         SetActiveWindow(root);
-        if (!GetFocus()) SetFocus(root);
+        if (!GetFocus())
+            SetFocus(root);
     }
-    if (hwnd != root && GetFocus() != hwnd) SetFocus(hwnd);
+    if (hwnd != root && GetFocus() != hwnd)
+        SetFocus(hwnd);
     return Ok();
 }
 
 // Keyboard input for hwnd: the focus put there first, then the input, then the program settled.
-Answer TypeInto(HWND hwnd, std::function<void()> input) {
+Answer TypeInto(HWND hwnd, std::function<void()> input)
+{
     return ActThenSettle(hwnd, [hwnd, input = std::move(input)]() -> Answer {
         Answer focused = FocusFor(hwnd);
-        if (focused.ok) input();
+        if (focused.ok)
+            input();
         return focused;
     });
 }
 
-std::string TextOf(HWND hwnd) {
+std::string TextOf(HWND hwnd)
+{
     int length = GetWindowTextLengthA(hwnd);
     std::string text(static_cast<size_t>(std::max(0, length)) + 1, '\0');
     int got = GetWindowTextA(hwnd, text.data(), static_cast<int>(text.size()));
@@ -237,35 +272,41 @@ struct KeyName {
 };
 
 constexpr KeyName kKeyNames[] = {
-    {"RETURN", VK_RETURN},   {"ENTER", VK_RETURN},  {"ESCAPE", VK_ESCAPE}, {"ESC", VK_ESCAPE},
-    {"TAB", VK_TAB},         {"SPACE", VK_SPACE},   {"BACK", VK_BACK},     {"BACKSPACE", VK_BACK},
-    {"DELETE", VK_DELETE},   {"INSERT", VK_INSERT}, {"HOME", VK_HOME},     {"END", VK_END},
-    {"PRIOR", VK_PRIOR},     {"PAGEUP", VK_PRIOR},  {"NEXT", VK_NEXT},     {"PAGEDOWN", VK_NEXT},
-    {"LEFT", VK_LEFT},       {"RIGHT", VK_RIGHT},   {"UP", VK_UP},         {"DOWN", VK_DOWN},
-    {"SHIFT", VK_SHIFT},     {"CONTROL", VK_CONTROL}, {"CTRL", VK_CONTROL}, {"MENU", VK_MENU},
-    {"ALT", VK_MENU},        {"HANGUL", VK_HANGUL}, {"HANJA", VK_HANJA},   {"CAPITAL", VK_CAPITAL},
+    {"RETURN", VK_RETURN}, {"ENTER", VK_RETURN},    {"ESCAPE", VK_ESCAPE}, {"ESC", VK_ESCAPE},
+    {"TAB", VK_TAB},       {"SPACE", VK_SPACE},     {"BACK", VK_BACK},     {"BACKSPACE", VK_BACK},
+    {"DELETE", VK_DELETE}, {"INSERT", VK_INSERT},   {"HOME", VK_HOME},     {"END", VK_END},
+    {"PRIOR", VK_PRIOR},   {"PAGEUP", VK_PRIOR},    {"NEXT", VK_NEXT},     {"PAGEDOWN", VK_NEXT},
+    {"LEFT", VK_LEFT},     {"RIGHT", VK_RIGHT},     {"UP", VK_UP},         {"DOWN", VK_DOWN},
+    {"SHIFT", VK_SHIFT},   {"CONTROL", VK_CONTROL}, {"CTRL", VK_CONTROL},  {"MENU", VK_MENU},
+    {"ALT", VK_MENU},      {"HANGUL", VK_HANGUL},   {"HANJA", VK_HANJA},   {"CAPITAL", VK_CAPITAL},
 };
 
-UINT ParseKey(const std::string& name) {
+UINT ParseKey(const std::string& name)
+{
     if (name.size() == 1) {
         char c = static_cast<char>(std::toupper(static_cast<unsigned char>(name[0])));
-        if ((c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9')) return static_cast<UINT>(c);
+        if ((c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9'))
+            return static_cast<UINT>(c);
         return 0;
     }
     for (const KeyName& key : kKeyNames)
-        if (strcasecmp(key.name, name.c_str()) == 0) return key.vk;
+        if (strcasecmp(key.name, name.c_str()) == 0)
+            return key.vk;
     if ((name[0] == 'F' || name[0] == 'f') && name.size() <= 3) {
         long long n = 0;
-        if (ParseNumber(name.substr(1), &n) && n >= 1 && n <= 24) return static_cast<UINT>(VK_F1 + n - 1);
+        if (ParseNumber(name.substr(1), &n) && n >= 1 && n <= 24)
+            return static_cast<UINT>(VK_F1 + n - 1);
     }
     long long vk = 0;
-    if (ParseNumber(name, &vk) && vk > 0 && vk < 256) return static_cast<UINT>(vk);
+    if (ParseNumber(name, &vk) && vk > 0 && vk < 256)
+        return static_cast<UINT>(vk);
     return 0;
 }
 
-}  // namespace
+} // namespace
 
-int DefaultWaitMs() {
+int DefaultWaitMs()
+{
     static const int ms = [] {
         const char* value = std::getenv("YONDA_AUTOMATION_WAIT_MS");
         int parsed = value ? std::atoi(value) : 0;
@@ -274,10 +315,11 @@ int DefaultWaitMs() {
     return ms;
 }
 
-bool SplitArguments(std::string_view line, std::vector<std::string>* args, std::string* why,
-                    std::vector<size_t>* ends) {
+bool SplitArguments(std::string_view line, std::vector<std::string>* args, std::string* why, std::vector<size_t>* ends)
+{
     args->clear();
-    if (ends) ends->clear();
+    if (ends)
+        ends->clear();
     size_t i = 0;
     while (i < line.size()) {
         if (line[i] == ' ' || line[i] == '\t') {
@@ -294,7 +336,8 @@ bool SplitArguments(std::string_view line, std::vector<std::string>* args, std::
                     closed = true;
                     break;
                 }
-                if (c == '\\' && i < line.size() && (line[i] == '"' || line[i] == '\\')) c = line[i++];
+                if (c == '\\' && i < line.size() && (line[i] == '"' || line[i] == '\\'))
+                    c = line[i++];
                 arg += c;
             }
             if (!closed) {
@@ -302,24 +345,29 @@ bool SplitArguments(std::string_view line, std::vector<std::string>* args, std::
                 return false;
             }
         } else {
-            while (i < line.size() && line[i] != ' ' && line[i] != '\t') arg += line[i++];
+            while (i < line.size() && line[i] != ' ' && line[i] != '\t')
+                arg += line[i++];
         }
         args->push_back(std::move(arg));
-        if (ends) ends->push_back(i);
+        if (ends)
+            ends->push_back(i);
     }
     return true;
 }
 
-std::string QuoteArgument(std::string_view text) {
+std::string QuoteArgument(std::string_view text)
+{
     std::string quoted = "\"";
     for (char c : text) {
-        if (c == '"' || c == '\\') quoted += '\\';
+        if (c == '"' || c == '\\')
+            quoted += '\\';
         quoted += c;
     }
     return quoted + '"';
 }
 
-std::string EscapeLine(std::string_view text) {
+std::string EscapeLine(std::string_view text)
+{
     std::string escaped;
     for (char c : text) {
         switch (c) {
@@ -332,30 +380,37 @@ std::string EscapeLine(std::string_view text) {
     return escaped;
 }
 
-std::vector<UINT> ParseKeys(const std::string& name) {
+std::vector<UINT> ParseKeys(const std::string& name)
+{
     std::vector<UINT> keys;
     size_t start = 0;
     for (;;) {
         size_t plus = name.find('+', start);
         std::string part = name.substr(start, plus == std::string::npos ? std::string::npos : plus - start);
         UINT vk = ParseKey(part);
-        if (!vk) return {};
+        if (!vk)
+            return {};
         keys.push_back(vk);
-        if (plus == std::string::npos) return keys;
+        if (plus == std::string::npos)
+            return keys;
         start = plus + 1;
     }
 }
 
-HWND Session::FindTopLevel(const std::string& name) {
+HWND Session::FindTopLevel(const std::string& name)
+{
     auto tops = VisibleTopLevels();
     for (const TopLevel& top : tops)
-        if (top.title == name) return top.hwnd;
+        if (top.title == name)
+            return top.hwnd;
     for (const TopLevel& top : tops)
-        if (SameClass(top.className, name)) return top.hwnd;
+        if (SameClass(top.className, name))
+            return top.hwnd;
     return nullptr;
 }
 
-HWND Session::Resolve(const std::string& name, bool visible, std::string* why) {
+HWND Session::Resolve(const std::string& name, bool visible, std::string* why)
+{
     HWND hwnd = nullptr;
     long long number = 0;
     if (name.empty()) {
@@ -363,22 +418,27 @@ HWND Session::Resolve(const std::string& name, bool visible, std::string* why) {
         return nullptr;
     }
     bool control = name[0] == '#' && ParseNumber(name.substr(1), &number) && number >= 0;
-    if (control && m_last && IsWindow(m_last)) hwnd = FindChildById(m_last, static_cast<UINT_PTR>(number));
+    if (control && m_last && IsWindow(m_last))
+        hwnd = FindChildById(m_last, static_cast<UINT_PTR>(number));
     if (!hwnd && !control && name.size() > 2 && name.compare(0, 2, "0x") == 0 && ParseNumber(name, &number)) {
         hwnd = reinterpret_cast<HWND>(static_cast<uintptr_t>(number));
         if (!IsWindow(hwnd)) {
             *why = "no window " + name;
             return nullptr;
         }
-        if (GetAncestor(hwnd, GA_ROOT) == hwnd) m_last = hwnd;
+        if (GetAncestor(hwnd, GA_ROOT) == hwnd)
+            m_last = hwnd;
     } else if (!hwnd) {
         // A title or a class; "#N" too when the last window found has no control N (the class
         // of dialogs is "#32770").
         hwnd = FindTopLevel(name);
         if (!hwnd) {
-            if (!control) *why = "no visible window " + QuoteArgument(name);
-            else if (m_last && IsWindow(m_last)) *why = "no control " + name + " in " + HandleText(m_last);
-            else *why = "no window found yet for " + name + " (wait-window first)";
+            if (!control)
+                *why = "no visible window " + QuoteArgument(name);
+            else if (m_last && IsWindow(m_last))
+                *why = "no control " + name + " in " + HandleText(m_last);
+            else
+                *why = "no window found yet for " + name + " (wait-window first)";
             return nullptr;
         }
         m_last = hwnd;
@@ -390,24 +450,29 @@ HWND Session::Resolve(const std::string& name, bool visible, std::string* why) {
     return hwnd;
 }
 
-Answer Session::Windows() {
+Answer Session::Windows()
+{
     Answer answer;
     for (const TopLevel& top : VisibleTopLevels()) {
         char rect[64];
-        std::snprintf(rect, sizeof rect, " %d %d %d %d", static_cast<int>(top.rect.left), static_cast<int>(top.rect.top),
-                      static_cast<int>(top.rect.right), static_cast<int>(top.rect.bottom));
+        std::snprintf(rect, sizeof rect, " %d %d %d %d", static_cast<int>(top.rect.left),
+                      static_cast<int>(top.rect.top), static_cast<int>(top.rect.right),
+                      static_cast<int>(top.rect.bottom));
         answer.items.push_back(HandleText(top.hwnd) + " " + QuoteArgument(top.className) + " " +
                                QuoteArgument(top.title) + rect);
     }
-    for (const std::string& item : answer.items) answer.text += (answer.text.empty() ? "" : " | ") + item;
+    for (const std::string& item : answer.items)
+        answer.text += (answer.text.empty() ? "" : " | ") + item;
     answer.print = true;
     return answer;
 }
 
-Answer Session::WaitWindow(const std::vector<std::string>& args, bool gone) {
+Answer Session::WaitWindow(const std::vector<std::string>& args, bool gone)
+{
     std::string why;
     int ms = 0;
-    if (!ParseMs(args, 2, &ms, &why)) return Error(why);
+    if (!ParseMs(args, 2, &ms, &why))
+        return Error(why);
     auto deadline = Clock::now() + std::chrono::milliseconds(ms);
     for (;;) {
         std::string unused;
@@ -419,20 +484,26 @@ Answer Session::WaitWindow(const std::vector<std::string>& args, bool gone) {
             Answer settled = queue ? Settle(*queue) : Ok();
             return settled.ok ? Ok(HandleText(found)) : settled;
         }
-        if (!found && gone) return Ok();
-        if (Clock::now() >= deadline) break;
+        if (!found && gone)
+            return Ok();
+        if (Clock::now() >= deadline)
+            break;
         std::this_thread::sleep_for(kPollInterval);
     }
-    if (gone) return Error("the window " + QuoteArgument(args[1]) + " is still there after " + std::to_string(ms) + " ms");
+    if (gone)
+        return Error("the window " + QuoteArgument(args[1]) + " is still there after " + std::to_string(ms) + " ms");
     return Error("no visible window " + QuoteArgument(args[1]) + " after " + std::to_string(ms) + " ms");
 }
 
-Answer Session::Click(const std::vector<std::string>& args, int button, int count) {
+Answer Session::Click(const std::vector<std::string>& args, int button, int count)
+{
     long long x = 0, y = 0;
-    if (!ParseNumber(args[2], &x) || !ParseNumber(args[3], &y)) return Error("not a point: " + args[2] + " " + args[3]);
+    if (!ParseNumber(args[2], &x) || !ParseNumber(args[3], &y))
+        return Error("not a point: " + args[2] + " " + args[3]);
     std::string why;
     HWND hwnd = Resolve(args[1], true, &why);
-    if (!hwnd) return Error(why);
+    if (!hwnd)
+        return Error(why);
     std::string name = args[1];
     return ActThenSettle(hwnd, [hwnd, name, x, y, button, count]() -> Answer {
         RECT client;
@@ -467,37 +538,48 @@ Answer Session::Click(const std::vector<std::string>& args, int button, int coun
     });
 }
 
-Answer Session::Key(const std::vector<std::string>& args) {
+Answer Session::Key(const std::vector<std::string>& args)
+{
     std::vector<UINT> keys = ParseKeys(args[2]);
-    if (keys.empty()) return Error("not a key: " + args[2]);
+    if (keys.empty())
+        return Error("not a key: " + args[2]);
     std::string why;
     HWND hwnd = Resolve(args[1], true, &why);
-    if (!hwnd) return Error(why);
+    if (!hwnd)
+        return Error(why);
     return TypeInto(hwnd, [keys] {
-        for (UINT vk : keys) YondaInjectKey(vk, TRUE);
-        for (auto it = keys.rbegin(); it != keys.rend(); ++it) YondaInjectKey(*it, FALSE);
+        for (UINT vk : keys)
+            YondaInjectKey(vk, TRUE);
+        for (auto it = keys.rbegin(); it != keys.rend(); ++it)
+            YondaInjectKey(*it, FALSE);
     });
 }
 
-Answer Session::Type(const std::vector<std::string>& args, std::string_view rest) {
+Answer Session::Type(const std::vector<std::string>& args, std::string_view rest)
+{
     std::string text(rest);
     if (!rest.empty() && rest.front() == '"') {
-        if (args.size() != 3) return Error("type takes one quoted text or the rest of the line");
+        if (args.size() != 3)
+            return Error("type takes one quoted text or the rest of the line");
         text = args[2];
     }
-    if (text.empty()) return Error("nothing to type");
+    if (text.empty())
+        return Error("nothing to type");
     if (YondaCodePageToUtf8(YondaUtf8ToCodePage(text, 0), 0) != text)
         return Error("code page " + std::to_string(GetACP()) + " cannot hold " + QuoteArgument(text));
     std::string why;
     HWND hwnd = Resolve(args[1], true, &why);
-    if (!hwnd) return Error(why);
+    if (!hwnd)
+        return Error(why);
     return TypeInto(hwnd, [text] { YondaInjectTextUtf8(text.c_str()); });
 }
 
-Answer Session::Text(const std::vector<std::string>& args) {
+Answer Session::Text(const std::vector<std::string>& args)
+{
     std::string why;
     HWND hwnd = Resolve(args[1], false, &why);
-    if (!hwnd) return Error(why);
+    if (!hwnd)
+        return Error(why);
     Answer answer = OnWindowThread(hwnd, [hwnd]() -> Answer { return Ok(TextOf(hwnd)); });
     if (answer.ok) {
         answer.text = EscapeLine(answer.text);
@@ -506,99 +588,125 @@ Answer Session::Text(const std::vector<std::string>& args) {
     return answer;
 }
 
-Answer Session::WaitText(const std::vector<std::string>& args) {
+Answer Session::WaitText(const std::vector<std::string>& args)
+{
     std::string why;
     int ms = 0;
-    if (!ParseMs(args, 3, &ms, &why)) return Error(why);
+    if (!ParseMs(args, 3, &ms, &why))
+        return Error(why);
     auto deadline = Clock::now() + std::chrono::milliseconds(ms);
     std::string seen;
     for (;;) {
         if (HWND hwnd = Resolve(args[1], false, &why)) {
             Answer text = OnWindowThread(hwnd, [hwnd]() -> Answer { return Ok(TextOf(hwnd)); });
-            if (text.ok && text.text.find(args[2]) != std::string::npos) return Ok(EscapeLine(text.text));
+            if (text.ok && text.text.find(args[2]) != std::string::npos)
+                return Ok(EscapeLine(text.text));
             why = text.ok ? "its text is " + QuoteArgument(EscapeLine(text.text)) : text.text;
         }
-        if (Clock::now() >= deadline) break;
+        if (Clock::now() >= deadline)
+            break;
         std::this_thread::sleep_for(kPollInterval);
     }
-    return Error("no text " + QuoteArgument(args[2]) + " in " + args[1] + " after " + std::to_string(ms) + " ms: " + why);
+    return Error("no text " + QuoteArgument(args[2]) + " in " + args[1] + " after " + std::to_string(ms) +
+                 " ms: " + why);
 }
 
-Answer Session::Capture(const std::vector<std::string>& args) {
+Answer Session::Capture(const std::vector<std::string>& args)
+{
     std::string why;
     HWND hwnd = Resolve(args[1], true, &why);
-    if (!hwnd) return Error(why);
+    if (!hwnd)
+        return Error(why);
     std::error_code error;
     std::filesystem::path path = std::filesystem::absolute(args[2], error);
-    if (error) return Error("no path " + args[2]);
-    if (path.has_parent_path()) std::filesystem::create_directories(path.parent_path(), error);
+    if (error)
+        return Error("no path " + args[2]);
+    if (path.has_parent_path())
+        std::filesystem::create_directories(path.parent_path(), error);
     Answer settled = ActThenSettle(hwnd, [] { return Ok(); });
-    if (!settled.ok) return settled;
+    if (!settled.ok)
+        return settled;
     std::string file = path.string();
     Answer answer = OnWindowThread(hwnd, [hwnd, file]() -> Answer {
         RedrawWindow(GetAncestor(hwnd, GA_ROOT), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
-        if (!YondaCaptureWindowToPng(hwnd, file.c_str())) return Error("cannot write " + file);
+        if (!YondaCaptureWindowToPng(hwnd, file.c_str()))
+            return Error("cannot write " + file);
         return Ok(file);
     });
     answer.print = answer.ok;
     return answer;
 }
 
-Answer Session::Execute(std::string_view line) {
+Answer Session::Execute(std::string_view line)
+{
     std::vector<std::string> args;
     std::vector<size_t> ends;
     std::string why;
-    if (!SplitArguments(line, &args, &why, &ends)) return Error(why);
-    if (args.empty()) return Error("no command");
+    if (!SplitArguments(line, &args, &why, &ends))
+        return Error(why);
+    if (args.empty())
+        return Error("no command");
     const std::string& command = args[0];
     auto usage = [&](size_t least, size_t most, const char* form) -> std::optional<Answer> {
-        if (args.size() < least || args.size() > most) return Error(std::string("usage: ") + form);
+        if (args.size() < least || args.size() > most)
+            return Error(std::string("usage: ") + form);
         return std::nullopt;
     };
     if (command == "windows") {
-        if (auto bad = usage(1, 1, "windows")) return *bad;
+        if (auto bad = usage(1, 1, "windows"))
+            return *bad;
         return Windows();
     }
     if (command == "wait-window" || command == "wait-gone") {
-        if (auto bad = usage(2, 3, "wait-window|wait-gone NAME [MS]")) return *bad;
+        if (auto bad = usage(2, 3, "wait-window|wait-gone NAME [MS]"))
+            return *bad;
         return WaitWindow(args, command == "wait-gone");
     }
     if (command == "click" || command == "double-click" || command == "right-click") {
-        if (auto bad = usage(4, 4, "click|double-click|right-click WINDOW X Y")) return *bad;
+        if (auto bad = usage(4, 4, "click|double-click|right-click WINDOW X Y"))
+            return *bad;
         return Click(args, command == "right-click" ? 1 : 0, command == "double-click" ? 2 : 1);
     }
     if (command == "key") {
-        if (auto bad = usage(3, 3, "key WINDOW KEY")) return *bad;
+        if (auto bad = usage(3, 3, "key WINDOW KEY"))
+            return *bad;
         return Key(args);
     }
     if (command == "type") {
-        if (auto bad = usage(3, SIZE_MAX, "type WINDOW TEXT")) return *bad;
+        if (auto bad = usage(3, SIZE_MAX, "type WINDOW TEXT"))
+            return *bad;
         // The text is the line after the window argument and one blank, as written.
         size_t end = ends[1];
         std::string_view rest = end < line.size() ? line.substr(end + 1) : std::string_view();
         return Type(args, rest);
     }
     if (command == "text") {
-        if (auto bad = usage(2, 2, "text WINDOW")) return *bad;
+        if (auto bad = usage(2, 2, "text WINDOW"))
+            return *bad;
         return Text(args);
     }
     if (command == "wait-text") {
-        if (auto bad = usage(3, 4, "wait-text WINDOW TEXT [MS]")) return *bad;
+        if (auto bad = usage(3, 4, "wait-text WINDOW TEXT [MS]"))
+            return *bad;
         return WaitText(args);
     }
     if (command == "capture") {
-        if (auto bad = usage(3, 3, "capture WINDOW FILE.png")) return *bad;
+        if (auto bad = usage(3, 3, "capture WINDOW FILE.png"))
+            return *bad;
         return Capture(args);
     }
     if (command == "sleep") {
-        if (auto bad = usage(2, 2, "sleep MS")) return *bad;
+        if (auto bad = usage(2, 2, "sleep MS"))
+            return *bad;
         int ms = 0;
-        if (!ParseMs(args, 1, &ms, &why)) return Error(why);
+        if (!ParseMs(args, 1, &ms, &why))
+            return Error(why);
         std::this_thread::sleep_for(std::chrono::milliseconds(ms));
         return Ok();
     }
     if (command == "quit") {
-        if (auto bad = usage(1, 1, "quit")) return *bad;
+        if (auto bad = usage(1, 1, "quit"))
+            return *bad;
         Answer answer;
         answer.quit = true;
         return answer;
@@ -606,4 +714,4 @@ Answer Session::Execute(std::string_view line) {
     return Error("unknown command " + QuoteArgument(command));
 }
 
-}  // namespace yonda::user::automation
+} // namespace yonda::user::automation

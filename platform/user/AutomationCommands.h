@@ -12,10 +12,10 @@ namespace yonda::user::automation {
 
 struct Answer {
     bool ok = true;
-    std::string text;                 // after "ok " or "error "
-    std::vector<std::string> items;   // `windows`: one entry each
-    bool print = false;               // a script shows this answer on stdout
-    bool quit = false;                // `quit`: end the program once answered
+    std::string text;               // after "ok " or "error "
+    std::vector<std::string> items; // `windows`: one entry each
+    bool print = false;             // a script shows this answer on stdout
+    bool quit = false;              // `quit`: end the program once answered
 };
 
 class Session {
@@ -35,7 +35,7 @@ private:
     Answer WaitText(const std::vector<std::string>& args);
     Answer Capture(const std::vector<std::string>& args);
 
-    HWND m_last = nullptr;   // the last top-level window found
+    HWND m_last = nullptr; // the last top-level window found
 };
 
 // Splits a command line into arguments; double quotes group, with \" and \\ inside. `ends`, when
@@ -52,4 +52,4 @@ std::vector<UINT> ParseKeys(const std::string& name);
 // Milliseconds the wait commands wait when not told.
 int DefaultWaitMs();
 
-}  // namespace yonda::user::automation
+} // namespace yonda::user::automation

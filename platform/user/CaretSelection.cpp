@@ -7,19 +7,23 @@
 
 namespace yonda::user {
 
-std::pair<size_t, size_t> CaretSelection::Selection() const {
+std::pair<size_t, size_t> CaretSelection::Selection() const
+{
     return {std::min(anchor, caret), std::max(anchor, caret)};
 }
 
-DWORD CaretSelection::Style() const {
+DWORD CaretSelection::Style() const
+{
     return static_cast<DWORD>(GetWindowLongA(hwnd, GWL_STYLE));
 }
 
-bool CaretSelection::ReadOnly() const {
+bool CaretSelection::ReadOnly() const
+{
     return (Style() & ES_READONLY) != 0;
 }
 
-bool CaretSelection::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) {
+bool CaretSelection::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result)
+{
     *result = 0;
     switch (message) {
     case WM_GETTEXTLENGTH: *result = static_cast<LRESULT>(text.size()); return true;
@@ -43,12 +47,13 @@ bool CaretSelection::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESU
     case EM_SETMODIFY: modified = wParam != 0; return true;
     case EM_CANUNDO:
     case EM_UNDO:
-    case EM_EMPTYUNDOBUFFER: return true;   // nothing is kept to undo
+    case EM_EMPTYUNDOBUFFER: return true; // nothing is kept to undo
     default: return false;
     }
 }
 
-LRESULT CaretSelection::OnMouseDown(WPARAM wParam, LPARAM lParam) {
+LRESULT CaretSelection::OnMouseDown(WPARAM wParam, LPARAM lParam)
+{
     SetFocus(hwnd);
     MoveCaret(PositionFromPoint(POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}), (wParam & MK_SHIFT) != 0);
     SetCapture(hwnd);
@@ -56,31 +61,37 @@ LRESULT CaretSelection::OnMouseDown(WPARAM wParam, LPARAM lParam) {
     return 0;
 }
 
-LRESULT CaretSelection::OnMouseMove(LPARAM lParam) {
+LRESULT CaretSelection::OnMouseMove(LPARAM lParam)
+{
     if (m_tracking && GetCapture() == hwnd)
         MoveCaret(PositionFromPoint(POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}), true);
     return 0;
 }
 
-LRESULT CaretSelection::OnMouseUp() {
-    if (m_tracking && GetCapture() == hwnd) ReleaseCapture();
+LRESULT CaretSelection::OnMouseUp()
+{
+    if (m_tracking && GetCapture() == hwnd)
+        ReleaseCapture();
     m_tracking = false;
     return 0;
 }
 
-LRESULT CaretSelection::OnCaptureChanged() {
+LRESULT CaretSelection::OnCaptureChanged()
+{
     m_tracking = false;
     return 0;
 }
 
-LRESULT CaretSelection::OnSetFocus() {
+LRESULT CaretSelection::OnSetFocus()
+{
     focused = true;
     InvalidateRect(hwnd, nullptr, FALSE);
     NotifyParent(hwnd, EN_SETFOCUS);
     return 0;
 }
 
-LRESULT CaretSelection::OnKillFocus() {
+LRESULT CaretSelection::OnKillFocus()
+{
     focused = false;
     m_pendingLead = 0;
     InvalidateRect(hwnd, nullptr, FALSE);
@@ -88,7 +99,8 @@ LRESULT CaretSelection::OnKillFocus() {
     return 0;
 }
 
-LRESULT CaretSelection::DialogCode(LPARAM lParam) const {
+LRESULT CaretSelection::DialogCode(LPARAM lParam) const
+{
     LRESULT code = DLGC_HASSETSEL | DLGC_WANTCHARS | DLGC_WANTARROWS;
     auto* msg = reinterpret_cast<const MSG*>(lParam);
     if ((Style() & ES_MULTILINE) && (Style() & ES_WANTRETURN) && msg && msg->message == WM_KEYDOWN &&
@@ -97,14 +109,18 @@ LRESULT CaretSelection::DialogCode(LPARAM lParam) const {
     return code;
 }
 
-LRESULT CaretSelection::GetSel(WPARAM wParam, LPARAM lParam) const {
+LRESULT CaretSelection::GetSel(WPARAM wParam, LPARAM lParam) const
+{
     auto [a, b] = Selection();
-    if (wParam) *reinterpret_cast<DWORD*>(wParam) = static_cast<DWORD>(a);
-    if (lParam) *reinterpret_cast<DWORD*>(lParam) = static_cast<DWORD>(b);
+    if (wParam)
+        *reinterpret_cast<DWORD*>(wParam) = static_cast<DWORD>(a);
+    if (lParam)
+        *reinterpret_cast<DWORD*>(lParam) = static_cast<DWORD>(b);
     return MAKELRESULT(std::min<size_t>(a, 0xFFFF), std::min<size_t>(b, 0xFFFF));
 }
 
-void CaretSelection::SetSel(LONG start, LONG end) {
+void CaretSelection::SetSel(LONG start, LONG end)
+{
     if (start < 0) {
         anchor = caret;
     } else {
@@ -117,30 +133,41 @@ void CaretSelection::SetSel(LONG start, LONG end) {
     SelectionSet();
 }
 
-void CaretSelection::Copy() {
+void CaretSelection::Copy()
+{
     auto [a, b] = Selection();
-    if (a == b || !MayCopy()) return;
+    if (a == b || !MayCopy())
+        return;
     PutClipboardText(hwnd, std::string_view(text).substr(a, b - a));
 }
 
 // What may not be copied may not be cut either: the selection stays.
-void CaretSelection::Cut() {
-    if (!MayCopy()) return;
+void CaretSelection::Cut()
+{
+    if (!MayCopy())
+        return;
     Copy();
-    if (!ReadOnly()) ReplaceSelection("");
+    if (!ReadOnly())
+        ReplaceSelection("");
 }
 
-void CaretSelection::Paste() {
-    if (ReadOnly()) return;
+void CaretSelection::Paste()
+{
+    if (ReadOnly())
+        return;
     std::string pasted = ClipboardText(hwnd);
-    if (!pasted.empty()) ReplaceSelection(pasted);
+    if (!pasted.empty())
+        ReplaceSelection(pasted);
 }
 
-void CaretSelection::Clear() {
-    if (!ReadOnly()) ReplaceSelection("");
+void CaretSelection::Clear()
+{
+    if (!ReadOnly())
+        ReplaceSelection("");
 }
 
-void CaretSelection::OnChar(WPARAM wParam) {
+void CaretSelection::OnChar(WPARAM wParam)
+{
     BYTE ch = static_cast<BYTE>(wParam);
     switch (ch) {
     case 0x01: SetSel(0, -1); return;
@@ -149,11 +176,13 @@ void CaretSelection::OnChar(WPARAM wParam) {
     case 0x18: Cut(); return;
     default: break;
     }
-    if (ReadOnly()) return;
+    if (ReadOnly())
+        return;
     if (ch == 0x08) {
         auto [a, b] = Selection();
         if (a == b) {
-            if (a == 0) return;
+            if (a == 0)
+                return;
             anchor = PrevCaretPlace(a);
             caret = a;
         }
@@ -161,10 +190,12 @@ void CaretSelection::OnChar(WPARAM wParam) {
         return;
     }
     if (ch == '\r' || ch == '\n') {
-        if (Style() & ES_MULTILINE) ReplaceSelection("\r\n");
+        if (Style() & ES_MULTILINE)
+            ReplaceSelection("\r\n");
         return;
     }
-    if (ch < 0x20 && (ch != '\t' || !TakesTab())) return;
+    if (ch < 0x20 && (ch != '\t' || !TakesTab()))
+        return;
     // A double-byte character arrives as its two bytes in turn.
     if (m_pendingLead) {
         char pair[2] = {static_cast<char>(m_pendingLead), static_cast<char>(ch)};
@@ -177,22 +208,26 @@ void CaretSelection::OnChar(WPARAM wParam) {
         return;
     }
     char one = static_cast<char>(ch);
-    if (Filter(&one)) ReplaceSelection(std::string(1, one));
+    if (Filter(&one))
+        ReplaceSelection(std::string(1, one));
 }
 
-bool CaretSelection::OnEditingKey(WPARAM key) {
+bool CaretSelection::OnEditingKey(WPARAM key)
+{
     bool shift = (GetKeyState(VK_SHIFT) & 0x8000) != 0;
     bool ctrl = (GetKeyState(VK_CONTROL) & 0x8000) != 0;
     switch (key) {
     case VK_DELETE: {
-        if (ReadOnly()) return true;
+        if (ReadOnly())
+            return true;
         if (shift) {
             Cut();
             return true;
         }
         auto [a, b] = Selection();
         if (a == b) {
-            if (a >= text.size()) return true;
+            if (a >= text.size())
+                return true;
             anchor = a;
             caret = NextCaretPlace(a);
         }
@@ -200,12 +235,13 @@ bool CaretSelection::OnEditingKey(WPARAM key) {
         return true;
     }
     case VK_INSERT:
-        if (ctrl) Copy();
-        else if (shift) Paste();
+        if (ctrl)
+            Copy();
+        else if (shift)
+            Paste();
         return true;
-    default:
-        return false;
+    default: return false;
     }
 }
 
-}  // namespace yonda::user
+} // namespace yonda::user

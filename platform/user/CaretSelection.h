@@ -18,8 +18,8 @@ public:
 
     HWND hwnd = nullptr;
     std::string text;
-    size_t anchor = 0;        // where the selection began
-    size_t caret = 0;         // the selection's other end, where the caret is
+    size_t anchor = 0; // where the selection began
+    size_t caret = 0;  // the selection's other end, where the caret is
     bool focused = false;
     bool modified = false;
 
@@ -72,7 +72,7 @@ protected:
 
 private:
     bool m_tracking = false;
-    BYTE m_pendingLead = 0;   // first byte of a double-byte character typed as two WM_CHARs
+    BYTE m_pendingLead = 0; // first byte of a double-byte character typed as two WM_CHARs
 };
 
-}  // namespace yonda::user
+} // namespace yonda::user

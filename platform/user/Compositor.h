@@ -23,4 +23,4 @@ bool CaptureWindowPixels(HWND hwnd, std::vector<uint32_t>* pixels, int* width, i
 // Registers the window system as the place Direct3D presents to.
 void EnsurePresentTarget();
 
-}  // namespace yonda::user
+} // namespace yonda::user

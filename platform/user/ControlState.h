@@ -10,7 +10,8 @@
 namespace yonda::user {
 
 template <typename State>
-State* ControlState(HWND hwnd, UINT message) {
+State* ControlState(HWND hwnd, UINT message)
+{
     if (message == WM_NCCREATE) {
         auto* state = new State;
         SetWindowLongPtrA(hwnd, 0, reinterpret_cast<LONG_PTR>(state));
@@ -20,13 +21,15 @@ State* ControlState(HWND hwnd, UINT message) {
 }
 
 template <typename State>
-void FreeControlState(HWND hwnd) {
+void FreeControlState(HWND hwnd)
+{
     delete reinterpret_cast<State*>(GetWindowLongPtrA(hwnd, 0));
     SetWindowLongPtrA(hwnd, 0, 0);
 }
 
 // Tells the parent about a control's event, as WM_COMMAND with the control's id and handle.
-inline void NotifyParent(HWND hwnd, UINT code) {
+inline void NotifyParent(HWND hwnd, UINT code)
+{
     HWND parent = GetParent(hwnd);
     if (parent && (GetWindowLongA(hwnd, GWL_STYLE) & WS_CHILD))
         SendMessageA(parent, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(hwnd), code), reinterpret_cast<LPARAM>(hwnd));
@@ -39,4 +42,4 @@ void RegisterControlClass(LPCSTR name, WNDPROC proc, UINT style, LPCSTR cursor =
 void PutClipboardText(HWND owner, std::string_view text);
 std::string ClipboardText(HWND owner);
 
-}  // namespace yonda::user
+} // namespace yonda::user

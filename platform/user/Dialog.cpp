@@ -19,12 +19,12 @@ struct DialogState {
     DLGPROC proc = nullptr;
     LRESULT msgResult = 0;
     UINT defId = 0;
-    bool defIdSet = false;     // DM_SETDEFID was sent
+    bool defIdSet = false; // DM_SETDEFID was sent
     bool ended = false;
     INT_PTR result = 0;
     HWND savedFocus = nullptr;
 };
-constexpr int kStateSlot = sizeof(LONG_PTR);   // slot 0 is DWLP_MSGRESULT
+constexpr int kStateSlot = sizeof(LONG_PTR); // slot 0 is DWLP_MSGRESULT
 
 struct StoredTemplate {
     YondaDialogTemplate header{};
@@ -33,53 +33,66 @@ struct StoredTemplate {
     std::vector<YondaDialogItem> items;
 };
 
-std::mutex& TemplateMutex() {
+std::mutex& TemplateMutex()
+{
     static std::mutex mutex;
     return mutex;
 }
 
-std::map<std::string, StoredTemplate>& Templates() {
+std::map<std::string, StoredTemplate>& Templates()
+{
     static std::map<std::string, StoredTemplate> templates;
     return templates;
 }
 
-std::string TemplateKey(LPCSTR name) {
-    if (IS_INTRESOURCE(name)) return "#" + std::to_string(reinterpret_cast<ULONG_PTR>(name));
+std::string TemplateKey(LPCSTR name)
+{
+    if (IS_INTRESOURCE(name))
+        return "#" + std::to_string(reinterpret_cast<ULONG_PTR>(name));
     std::string key = name ? name : "";
-    for (char& c : key) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    for (char& c : key)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     return key;
 }
 
 thread_local DLGPROC t_pendingProc = nullptr;
 
-DialogState* StateOf(HWND dlg) {
+DialogState* StateOf(HWND dlg)
+{
     return reinterpret_cast<DialogState*>(GetWindowLongPtrA(dlg, kStateSlot));
 }
 
 // The default button's id: the one DM_SETDEFID named, else a default push button's, else IDOK.
-UINT DefaultId(HWND dlg, const DialogState& state) {
-    if (state.defIdSet) return state.defId;
+UINT DefaultId(HWND dlg, const DialogState& state)
+{
+    if (state.defIdSet)
+        return state.defId;
     for (HWND child = GetWindow(dlg, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
-        if (SendMessageA(child, WM_GETDLGCODE, 0, 0) & DLGC_DEFPUSHBUTTON) return static_cast<UINT>(GetDlgCtrlID(child));
+        if (SendMessageA(child, WM_GETDLGCODE, 0, 0) & DLGC_DEFPUSHBUTTON)
+            return static_cast<UINT>(GetDlgCtrlID(child));
     return IDOK;
 }
 
-bool IsTabStop(HWND hwnd) {
+bool IsTabStop(HWND hwnd)
+{
     DWORD style = static_cast<DWORD>(GetWindowLongA(hwnd, GWL_STYLE));
     return (style & WS_TABSTOP) && (style & WS_VISIBLE) && !(style & WS_DISABLED);
 }
 
-}  // namespace
+} // namespace
 
-bool FindDialogTemplate(LPCSTR name, YondaDialogTemplate* out) {
+bool FindDialogTemplate(LPCSTR name, YondaDialogTemplate* out)
+{
     std::lock_guard lock(TemplateMutex());
     auto it = Templates().find(TemplateKey(name));
-    if (it == Templates().end()) return false;
+    if (it == Templates().end())
+        return false;
     *out = it->second.header;
     return true;
 }
 
-void RegisterDialogClass() {
+void RegisterDialogClass()
+{
     WindowClass cls;
     cls.name = "#32770";
     cls.proc = &DefDlgProcA;
@@ -90,40 +103,50 @@ void RegisterDialogClass() {
 }
 
 // Makes the dialog window, its controls, then WM_INITDIALOG; shown when its template says so.
-HWND CreateDialogFromTemplate(const YondaDialogTemplate& t, HWND owner, DLGPROC proc, LPARAM param) {
+HWND CreateDialogFromTemplate(const YondaDialogTemplate& t, HWND owner, DLGPROC proc, LPARAM param)
+{
     t_pendingProc = proc;
-    HWND dlg = CreateWindowExA(t.exStyle, "#32770", t.caption ? t.caption : "", t.style & ~WS_VISIBLE, t.x, t.y,
-                               t.cx, t.cy, owner, nullptr, nullptr, reinterpret_cast<LPVOID>(param));
+    HWND dlg = CreateWindowExA(t.exStyle, "#32770", t.caption ? t.caption : "", t.style & ~WS_VISIBLE, t.x, t.y, t.cx,
+                               t.cy, owner, nullptr, nullptr, reinterpret_cast<LPVOID>(param));
     t_pendingProc = nullptr;
-    if (!dlg) return nullptr;
+    if (!dlg)
+        return nullptr;
     for (int i = 0; i < t.itemCount && t.items; ++i) {
         const YondaDialogItem& item = t.items[i];
-        CreateWindowExA(item.exStyle, item.className, item.text ? item.text : "", item.style | WS_CHILD, item.x,
-                        item.y, item.cx, item.cy, dlg, reinterpret_cast<HMENU>(static_cast<UINT_PTR>(item.id)),
-                        nullptr, nullptr);
-        if (!IsWindow(dlg)) return nullptr;
+        CreateWindowExA(item.exStyle, item.className, item.text ? item.text : "", item.style | WS_CHILD, item.x, item.y,
+                        item.cx, item.cy, dlg, reinterpret_cast<HMENU>(static_cast<UINT_PTR>(item.id)), nullptr,
+                        nullptr);
+        if (!IsWindow(dlg))
+            return nullptr;
     }
     HWND first = GetNextDlgTabItem(dlg, nullptr, FALSE);
     if (SendMessageA(dlg, WM_INITDIALOG, reinterpret_cast<WPARAM>(first), param) && first && IsWindow(first))
         SetFocus(first);
-    if (!IsWindow(dlg)) return nullptr;
-    if (t.style & WS_VISIBLE) ShowWindow(dlg, SW_SHOW);
+    if (!IsWindow(dlg))
+        return nullptr;
+    if (t.style & WS_VISIBLE)
+        ShowWindow(dlg, SW_SHOW);
     return dlg;
 }
 
-bool DialogEnded(HWND dlg, INT_PTR* result) {
+bool DialogEnded(HWND dlg, INT_PTR* result)
+{
     DialogState* state = IsWindow(dlg) ? StateOf(dlg) : nullptr;
-    if (!state) return true;
-    if (result) *result = state->result;
+    if (!state)
+        return true;
+    if (result)
+        *result = state->result;
     return state->ended;
 }
 
-}  // namespace yonda::user
+} // namespace yonda::user
 
 using namespace yonda::user;
 
-void YondaAddDialogTemplate(LPCSTR name, const YondaDialogTemplate* t) {
-    if (!t) return;
+void YondaAddDialogTemplate(LPCSTR name, const YondaDialogTemplate* t)
+{
+    if (!t)
+        return;
     StoredTemplate stored;
     stored.header = *t;
     stored.caption = t->caption ? t->caption : "";
@@ -153,7 +176,8 @@ void YondaAddDialogTemplate(LPCSTR name, const YondaDialogTemplate* t) {
     }
 }
 
-LRESULT DefDlgProcA(HWND dlg, UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT DefDlgProcA(HWND dlg, UINT message, WPARAM wParam, LPARAM lParam)
+{
     if (message == WM_NCCREATE) {
         auto* state = new DialogState;
         state->proc = t_pendingProc;
@@ -164,7 +188,8 @@ LRESULT DefDlgProcA(HWND dlg, UINT message, WPARAM wParam, LPARAM lParam) {
         state->msgResult = 0;
         INT_PTR handled = state->proc(dlg, message, wParam, lParam);
         if (message == WM_INITDIALOG || (message >= WM_CTLCOLORMSGBOX && message <= WM_CTLCOLORSTATIC)) {
-            if (handled) return handled;
+            if (handled)
+                return handled;
         } else if (handled) {
             return GetWindowLongPtrA(dlg, DWLP_MSGRESULT);
         }
@@ -176,8 +201,10 @@ LRESULT DefDlgProcA(HWND dlg, UINT message, WPARAM wParam, LPARAM lParam) {
         delete state;
         return 0;
     case WM_ERASEBKGND: {
-        HBRUSH brush = reinterpret_cast<HBRUSH>(SendMessageA(dlg, WM_CTLCOLORDLG, wParam, reinterpret_cast<LPARAM>(dlg)));
-        if (!brush) brush = GetSysColorBrush(COLOR_BTNFACE);
+        HBRUSH brush =
+            reinterpret_cast<HBRUSH>(SendMessageA(dlg, WM_CTLCOLORDLG, wParam, reinterpret_cast<LPARAM>(dlg)));
+        if (!brush)
+            brush = GetSysColorBrush(COLOR_BTNFACE);
         RECT rc;
         GetClientRect(dlg, &rc);
         FillRect(reinterpret_cast<HDC>(wParam), &rc, brush);
@@ -186,8 +213,7 @@ LRESULT DefDlgProcA(HWND dlg, UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_CLOSE:
         PostMessageA(dlg, WM_COMMAND, IDCANCEL, reinterpret_cast<LPARAM>(GetDlgItem(dlg, IDCANCEL)));
         return 0;
-    case DM_GETDEFID:
-        return state ? MAKELRESULT(DefaultId(dlg, *state), DC_HASDEFID) : 0;
+    case DM_GETDEFID: return state ? MAKELRESULT(DefaultId(dlg, *state), DC_HASDEFID) : 0;
     case DM_SETDEFID:
         if (state) {
             state->defId = static_cast<UINT>(wParam);
@@ -196,66 +222,81 @@ LRESULT DefDlgProcA(HWND dlg, UINT message, WPARAM wParam, LPARAM lParam) {
         return TRUE;
     case WM_NEXTDLGCTL: {
         HWND next = lParam ? reinterpret_cast<HWND>(wParam) : GetNextDlgTabItem(dlg, GetFocus(), wParam != 0);
-        if (next) SetFocus(next);
+        if (next)
+            SetFocus(next);
         return 0;
     }
     case WM_ACTIVATE:
-        if (!state) break;
+        if (!state)
+            break;
         if (LOWORD(wParam) == WA_INACTIVE) {
             HWND focus = GetFocus();
-            if (focus && IsChild(dlg, focus)) state->savedFocus = focus;
+            if (focus && IsChild(dlg, focus))
+                state->savedFocus = focus;
         } else if (state->savedFocus && IsWindow(state->savedFocus) && IsChild(dlg, state->savedFocus)) {
             SetFocus(state->savedFocus);
             return 0;
         }
         break;
     case WM_SETFOCUS: {
-        HWND first = (state && state->savedFocus && IsWindow(state->savedFocus)) ? state->savedFocus
-                                                                                : GetNextDlgTabItem(dlg, nullptr, FALSE);
-        if (first) SetFocus(first);
+        HWND first = (state && state->savedFocus && IsWindow(state->savedFocus))
+                         ? state->savedFocus
+                         : GetNextDlgTabItem(dlg, nullptr, FALSE);
+        if (first)
+            SetFocus(first);
         return 0;
     }
-    default:
-        break;
+    default: break;
     }
     return DefWindowProcA(dlg, message, wParam, lParam);
 }
 
-HWND GetNextDlgTabItem(HWND dlg, HWND ctl, BOOL previous) {
+HWND GetNextDlgTabItem(HWND dlg, HWND ctl, BOOL previous)
+{
     std::vector<HWND> stops;
     for (HWND child = GetWindow(dlg, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
-        if (IsTabStop(child) || child == ctl) stops.push_back(child);
-    if (stops.empty()) return nullptr;
+        if (IsTabStop(child) || child == ctl)
+            stops.push_back(child);
+    if (stops.empty())
+        return nullptr;
     auto it = std::find(stops.begin(), stops.end(), ctl);
     size_t n = stops.size();
     size_t start = it == stops.end() ? (previous ? 0 : n - 1) : static_cast<size_t>(it - stops.begin());
     for (size_t step = 1; step <= n; ++step) {
         size_t i = previous ? (start + n - step) % n : (start + step) % n;
-        if (IsTabStop(stops[i])) return stops[i];
+        if (IsTabStop(stops[i]))
+            return stops[i];
     }
     return nullptr;
 }
 
-HWND GetNextDlgGroupItem(HWND dlg, HWND ctl, BOOL previous) {
+HWND GetNextDlgGroupItem(HWND dlg, HWND ctl, BOOL previous)
+{
     return GetNextDlgTabItem(dlg, ctl, previous);
 }
 
 // The command Enter gives: the default button's. A skinned dialog has no IDOK button but its own
 // OK (191), which then stands in for IDOK.
-static UINT EnterCommand(HWND dlg) {
+static UINT EnterCommand(HWND dlg)
+{
     LRESULT def = SendMessageA(dlg, DM_GETDEFID, 0, 0);
     UINT id = HIWORD(def) == DC_HASDEFID ? LOWORD(def) : IDOK;
-    if (id == IDOK && !GetDlgItem(dlg, IDOK) && GetDlgItem(dlg, 191)) return 191;
+    if (id == IDOK && !GetDlgItem(dlg, IDOK) && GetDlgItem(dlg, 191))
+        return 191;
     return id;
 }
 
-static UINT EscapeCommand(HWND dlg) {
-    if (!GetDlgItem(dlg, IDCANCEL) && GetDlgItem(dlg, 190)) return 190;
+static UINT EscapeCommand(HWND dlg)
+{
+    if (!GetDlgItem(dlg, IDCANCEL) && GetDlgItem(dlg, 190))
+        return 190;
     return IDCANCEL;
 }
 
-BOOL IsDialogMessageA(HWND dlg, LPMSG msg) {
-    if (!msg || !IsWindow(dlg) || (msg->hwnd != dlg && !IsChild(dlg, msg->hwnd))) return FALSE;
+BOOL IsDialogMessageA(HWND dlg, LPMSG msg)
+{
+    if (!msg || !IsWindow(dlg) || (msg->hwnd != dlg && !IsChild(dlg, msg->hwnd)))
+        return FALSE;
     if (msg->message == WM_KEYDOWN || msg->message == WM_CHAR) {
         LRESULT code = SendMessageA(msg->hwnd, WM_GETDLGCODE, msg->wParam, reinterpret_cast<LPARAM>(msg));
         bool wantsAll = (code & (DLGC_WANTALLKEYS | DLGC_WANTMESSAGE)) != 0;
@@ -265,7 +306,8 @@ BOOL IsDialogMessageA(HWND dlg, LPMSG msg) {
             HWND next = GetNextDlgTabItem(dlg, GetFocus(), (GetKeyState(VK_SHIFT) & 0x8000) != 0);
             if (next) {
                 SetFocus(next);
-                if (SendMessageA(next, WM_GETDLGCODE, 0, 0) & DLGC_HASSETSEL) SendMessageA(next, EM_SETSEL, 0, -1);
+                if (SendMessageA(next, WM_GETDLGCODE, 0, 0) & DLGC_HASSETSEL)
+                    SendMessageA(next, EM_SETSEL, 0, -1);
             }
             return TRUE;
         }
@@ -278,7 +320,8 @@ BOOL IsDialogMessageA(HWND dlg, LPMSG msg) {
         }
         if (isKey && key == VK_ESCAPE && !wantsAll) {
             UINT id = EscapeCommand(dlg);
-            SendMessageA(dlg, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dlg, static_cast<int>(id))));
+            SendMessageA(dlg, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+                         reinterpret_cast<LPARAM>(GetDlgItem(dlg, static_cast<int>(id))));
             return TRUE;
         }
         // The characters of keys handled above never reach the controls.
@@ -291,18 +334,24 @@ BOOL IsDialogMessageA(HWND dlg, LPMSG msg) {
     return TRUE;
 }
 
-HWND CreateDialogParamA(HINSTANCE, LPCSTR name, HWND owner, DLGPROC proc, LPARAM param) {
+HWND CreateDialogParamA(HINSTANCE, LPCSTR name, HWND owner, DLGPROC proc, LPARAM param)
+{
     YondaDialogTemplate t;
-    if (!FindDialogTemplate(name, &t)) return nullptr;
+    if (!FindDialogTemplate(name, &t))
+        return nullptr;
     return CreateDialogFromTemplate(t, owner, proc, param);
 }
 
-INT_PTR DialogBoxParamA(HINSTANCE instance, LPCSTR name, HWND owner, DLGPROC proc, LPARAM param) {
+INT_PTR DialogBoxParamA(HINSTANCE instance, LPCSTR name, HWND owner, DLGPROC proc, LPARAM param)
+{
     YondaDialogTemplate t;
-    if (!FindDialogTemplate(name, &t)) return -1;
-    if (owner) owner = GetAncestor(owner, GA_ROOT);
+    if (!FindDialogTemplate(name, &t))
+        return -1;
+    if (owner)
+        owner = GetAncestor(owner, GA_ROOT);
     bool disabled = owner && IsWindowEnabled(owner);
-    if (disabled) EnableWindow(owner, FALSE);
+    if (disabled)
+        EnableWindow(owner, FALSE);
     t.style |= WS_VISIBLE;
     HWND dlg = CreateDialogFromTemplate(t, owner, proc, param);
     INT_PTR result = -1;
@@ -317,53 +366,66 @@ INT_PTR DialogBoxParamA(HINSTANCE instance, LPCSTR name, HWND owner, DLGPROC pro
             DispatchMessageA(&msg);
         }
     }
-    if (disabled) EnableWindow(owner, TRUE);
+    if (disabled)
+        EnableWindow(owner, TRUE);
     if (dlg && IsWindow(dlg)) {
-        if (owner && GetActiveWindow() == dlg) SetActiveWindow(owner);
+        if (owner && GetActiveWindow() == dlg)
+            SetActiveWindow(owner);
         DestroyWindow(dlg);
     }
     (void)instance;
     return result;
 }
 
-BOOL EndDialog(HWND dlg, INT_PTR result) {
+BOOL EndDialog(HWND dlg, INT_PTR result)
+{
     DialogState* state = IsWindow(dlg) ? StateOf(dlg) : nullptr;
-    if (!state) return FALSE;
+    if (!state)
+        return FALSE;
     state->ended = true;
     state->result = result;
-    PostMessageA(dlg, WM_NULL, 0, 0);   // wakes the modal loop
+    PostMessageA(dlg, WM_NULL, 0, 0); // wakes the modal loop
     return TRUE;
 }
 
-LRESULT SendDlgItemMessageA(HWND dlg, int id, UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT SendDlgItemMessageA(HWND dlg, int id, UINT message, WPARAM wParam, LPARAM lParam)
+{
     HWND item = GetDlgItem(dlg, id);
     return item ? SendMessageA(item, message, wParam, lParam) : 0;
 }
 
-UINT GetDlgItemTextA(HWND dlg, int id, LPSTR buffer, int size) {
-    if (buffer && size > 0) buffer[0] = '\0';
+UINT GetDlgItemTextA(HWND dlg, int id, LPSTR buffer, int size)
+{
+    if (buffer && size > 0)
+        buffer[0] = '\0';
     HWND item = GetDlgItem(dlg, id);
     return item ? static_cast<UINT>(GetWindowTextA(item, buffer, size)) : 0;
 }
 
-BOOL SetDlgItemTextA(HWND dlg, int id, LPCSTR text) {
+BOOL SetDlgItemTextA(HWND dlg, int id, LPCSTR text)
+{
     HWND item = GetDlgItem(dlg, id);
     return item ? SetWindowTextA(item, text) : FALSE;
 }
 
-UINT GetDlgItemInt(HWND dlg, int id, BOOL* translated, BOOL isSigned) {
+UINT GetDlgItemInt(HWND dlg, int id, BOOL* translated, BOOL isSigned)
+{
     char text[32];
     GetDlgItemTextA(dlg, id, text, sizeof text);
     char* end = nullptr;
     long value = std::strtol(text, &end, 10);
     bool ok = end != text && (isSigned || value >= 0);
-    if (translated) *translated = ok ? TRUE : FALSE;
+    if (translated)
+        *translated = ok ? TRUE : FALSE;
     return ok ? static_cast<UINT>(value) : 0;
 }
 
-BOOL SetDlgItemInt(HWND dlg, int id, UINT value, BOOL isSigned) {
+BOOL SetDlgItemInt(HWND dlg, int id, UINT value, BOOL isSigned)
+{
     char text[32];
-    if (isSigned) std::snprintf(text, sizeof text, "%d", static_cast<int>(value));
-    else std::snprintf(text, sizeof text, "%u", value);
+    if (isSigned)
+        std::snprintf(text, sizeof text, "%d", static_cast<int>(value));
+    else
+        std::snprintf(text, sizeof text, "%u", value);
     return SetDlgItemTextA(dlg, id, text);
 }

@@ -13,7 +13,8 @@ public:
     virtual ~DisplayBackend() = default;
     virtual SIZE ScreenSize() = 0;
     // The screen less the desktop's panels.
-    virtual RECT WorkArea() {
+    virtual RECT WorkArea()
+    {
         SIZE size = ScreenSize();
         return RECT{0, 0, size.cx, size.cy};
     }
@@ -34,10 +35,10 @@ void SetDisplayBackend(DisplayBackend* backend);
 void SetDisplayStarter(DisplayBackend* (*starter)());
 DisplayBackend* CurrentDisplay();
 
-void DisplayWindowChanged(HWND hwnd);   // any window: forwarded for its top-level
+void DisplayWindowChanged(HWND hwnd); // any window: forwarded for its top-level
 void DisplayWindowPainted(HWND hwnd);
 void DisplayRaise(HWND hwnd);
 void DisplaySetCursor(HCURSOR cursor);
 void DisplayWarpCursor(int x, int y);
 
-}  // namespace yonda::user
+} // namespace yonda::user

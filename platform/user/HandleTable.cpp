@@ -18,42 +18,50 @@ struct Slot {
 
 struct Table {
     std::vector<Slot> slots;
-    std::deque<size_t> free;   // reused oldest first, so a stale handle lives long before a clash
+    std::deque<size_t> free; // reused oldest first, so a stale handle lives long before a clash
     std::vector<HWND> topLevel;
 };
 
 // The table and its lock outlive every static destructor: a thread that ends while the process
 // exits still gives its windows back through them.
-Table& Handles() {
+Table& Handles()
+{
     static Table* table = new Table;
     return *table;
 }
 
-}  // namespace
+} // namespace
 
-std::recursive_mutex& UserLock() {
+std::recursive_mutex& UserLock()
+{
     static std::recursive_mutex* lock = new std::recursive_mutex;
     return *lock;
 }
 
-std::vector<HWND>& TopLevelOrder() {
+std::vector<HWND>& TopLevelOrder()
+{
     return Handles().topLevel;
 }
 
-WindowPtr FindWindowPtr(HWND hwnd) {
+WindowPtr FindWindowPtr(HWND hwnd)
+{
     uintptr_t value = reinterpret_cast<uintptr_t>(hwnd);
     size_t index = (value & kSlotMask);
-    if (index == 0) return nullptr;
+    if (index == 0)
+        return nullptr;
     --index;
     std::lock_guard lock(UserLock());
     auto& table = Handles();
-    if (index >= table.slots.size()) return nullptr;
+    if (index >= table.slots.size())
+        return nullptr;
     const Slot& slot = table.slots[index];
-    if (!slot.window || slot.window->handle != hwnd) return nullptr;
+    if (!slot.window || slot.window->handle != hwnd)
+        return nullptr;
     return slot.window;
 }
 
-HWND AddWindow(WindowPtr window) {
+HWND AddWindow(WindowPtr window)
+{
     std::lock_guard lock(UserLock());
     auto& table = Handles();
     size_t index;
@@ -75,12 +83,12 @@ HWND AddWindow(WindowPtr window) {
     return hwnd;
 }
 
-void RemoveWindow(HWND hwnd) {
+void RemoveWindow(HWND hwnd)
+{
     std::lock_guard lock(UserLock());
     auto& table = Handles();
     size_t index = (reinterpret_cast<uintptr_t>(hwnd) & kSlotMask) - 1;
-    if (index >= table.slots.size() || !table.slots[index].window ||
-        table.slots[index].window->handle != hwnd)
+    if (index >= table.slots.size() || !table.slots[index].window || table.slots[index].window->handle != hwnd)
         return;
     Slot& slot = table.slots[index];
     slot.window.reset();
@@ -89,21 +97,25 @@ void RemoveWindow(HWND hwnd) {
     std::erase(table.topLevel, hwnd);
 }
 
-std::vector<WindowPtr> AllWindows() {
+std::vector<WindowPtr> AllWindows()
+{
     std::lock_guard lock(UserLock());
     std::vector<WindowPtr> out;
     for (auto& slot : Handles().slots)
-        if (slot.window) out.push_back(slot.window);
+        if (slot.window)
+            out.push_back(slot.window);
     return out;
 }
 
-POINT ClientOrigin(const Window& window) {
+POINT ClientOrigin(const Window& window)
+{
     std::lock_guard lock(UserLock());
     POINT origin{window.rect.left, window.rect.top};
     HWND parent = window.parent;
     while (parent) {
         auto p = FindWindowPtr(parent);
-        if (!p) break;
+        if (!p)
+            break;
         origin.x += p->rect.left;
         origin.y += p->rect.top;
         parent = p->parent;
@@ -111,45 +123,53 @@ POINT ClientOrigin(const Window& window) {
     return origin;
 }
 
-RECT ScreenRect(const Window& window) {
+RECT ScreenRect(const Window& window)
+{
     POINT o = ClientOrigin(window);
-    return RECT{o.x, o.y, o.x + (window.rect.right - window.rect.left),
-                o.y + (window.rect.bottom - window.rect.top)};
+    return RECT{o.x, o.y, o.x + (window.rect.right - window.rect.left), o.y + (window.rect.bottom - window.rect.top)};
 }
 
-bool IsVisibleChain(const Window& window) {
+bool IsVisibleChain(const Window& window)
+{
     std::lock_guard lock(UserLock());
-    if (!(window.style & WS_VISIBLE)) return false;
+    if (!(window.style & WS_VISIBLE))
+        return false;
     HWND parent = window.parent;
     while (parent) {
         auto p = FindWindowPtr(parent);
-        if (!p || !(p->style & WS_VISIBLE)) return false;
+        if (!p || !(p->style & WS_VISIBLE))
+            return false;
         parent = p->parent;
     }
     return true;
 }
 
-bool IsEnabledChain(const Window& window) {
+bool IsEnabledChain(const Window& window)
+{
     std::lock_guard lock(UserLock());
-    if (window.style & WS_DISABLED) return false;
+    if (window.style & WS_DISABLED)
+        return false;
     HWND parent = window.parent;
     while (parent) {
         auto p = FindWindowPtr(parent);
-        if (!p || (p->style & WS_DISABLED)) return false;
+        if (!p || (p->style & WS_DISABLED))
+            return false;
         parent = p->parent;
     }
     return true;
 }
 
-HWND RootOf(HWND hwnd) {
+HWND RootOf(HWND hwnd)
+{
     std::lock_guard lock(UserLock());
     auto w = FindWindowPtr(hwnd);
     while (w && w->parent) {
         auto p = FindWindowPtr(w->parent);
-        if (!p) break;
+        if (!p)
+            break;
         w = p;
     }
     return w ? w->handle : nullptr;
 }
 
-}  // namespace yonda::user
+} // namespace yonda::user

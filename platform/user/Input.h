@@ -13,9 +13,9 @@ struct InputState {
     HWND active = nullptr;
     HWND capture = nullptr;
     POINT cursor{};
-    BYTE keys[256]{};            // as of the message being handled: 0x80 down, 0x01 toggled
-    BYTE asyncKeys[256]{};       // as of the latest event
-    std::string composition;     // IME text being composed, in the active code page
+    BYTE keys[256]{};        // as of the message being handled: 0x80 down, 0x01 toggled
+    BYTE asyncKeys[256]{};   // as of the latest event
+    std::string composition; // IME text being composed, in the active code page
     HCURSOR shownCursor = nullptr;
     int cursorCount = 0;
     HWND lastMouseTarget = nullptr;
@@ -42,4 +42,4 @@ HWND HitTest(POINT screen);
 // then reaches the serial answered here (0: the thread has ended).
 uint64_t PostInputMarker(ThreadQueue& queue);
 
-}  // namespace yonda::user
+} // namespace yonda::user

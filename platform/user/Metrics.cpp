@@ -7,22 +7,24 @@
 
 namespace {
 
-SIZE Screen() {
-    if (auto* d = yonda::user::CurrentDisplay()) return d->ScreenSize();
+SIZE Screen()
+{
+    if (auto* d = yonda::user::CurrentDisplay())
+        return d->ScreenSize();
     return SIZE{1024, 768};
 }
 
 // The classic scheme's colours as 0x00BBGGRR.
 const COLORREF kSysColors[] = {
-    0xC8C8C8, 0x000000, 0xD1B499, 0xDBCDBF, 0xF0F0F0, 0xFFFFFF, 0x646464, 0x000000,
-    0x000000, 0x000000, 0xB4B4B4, 0xFCF7F4, 0xABABAB, 0xFF9933, 0xFFFFFF, 0xF0F0F0,
-    0xA0A0A0, 0x6D6D6D, 0x000000, 0x000000, 0xFFFFFF, 0x696969, 0xE3E3E3, 0x000000,
-    0xE1FFFF,
+    0xC8C8C8, 0x000000, 0xD1B499, 0xDBCDBF, 0xF0F0F0, 0xFFFFFF, 0x646464, 0x000000, 0x000000,
+    0x000000, 0xB4B4B4, 0xFCF7F4, 0xABABAB, 0xFF9933, 0xFFFFFF, 0xF0F0F0, 0xA0A0A0, 0x6D6D6D,
+    0x000000, 0x000000, 0xFFFFFF, 0x696969, 0xE3E3E3, 0x000000, 0xE1FFFF,
 };
 
-}  // namespace
+} // namespace
 
-int GetSystemMetrics(int index) {
+int GetSystemMetrics(int index)
+{
     SIZE screen = Screen();
     switch (index) {
     case SM_CXSCREEN:
@@ -55,19 +57,24 @@ int GetSystemMetrics(int index) {
     }
 }
 
-BOOL SystemParametersInfoA(UINT action, UINT, PVOID param, UINT) {
+BOOL SystemParametersInfoA(UINT action, UINT, PVOID param, UINT)
+{
     if (action == SPI_GETWORKAREA) {
-        if (!param) return FALSE;
+        if (!param)
+            return FALSE;
         SIZE screen = Screen();
         RECT work{0, 0, screen.cx, screen.cy};
-        if (auto* d = yonda::user::CurrentDisplay()) work = d->WorkArea();
+        if (auto* d = yonda::user::CurrentDisplay())
+            work = d->WorkArea();
         std::memcpy(param, &work, sizeof work);
         return TRUE;
     }
     return FALSE;
 }
 
-DWORD GetSysColor(int index) {
-    if (index < 0 || index >= static_cast<int>(sizeof kSysColors / sizeof kSysColors[0])) return 0;
+DWORD GetSysColor(int index)
+{
+    if (index < 0 || index >= static_cast<int>(sizeof kSysColors / sizeof kSysColors[0]))
+        return 0;
     return kSysColors[index];
 }

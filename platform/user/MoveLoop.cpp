@@ -4,15 +4,18 @@
 
 namespace yonda::user {
 
-void RunMoveLoop(HWND hwnd) {
-    if (!(GetKeyState(VK_LBUTTON) & 0x8000)) return;
+void RunMoveLoop(HWND hwnd)
+{
+    if (!(GetKeyState(VK_LBUTTON) & 0x8000))
+        return;
     POINT start;
     GetCursorPos(&start);
     RECT startRect;
     GetWindowRect(hwnd, &startRect);
     HWND parent = (GetWindowLongA(hwnd, GWL_STYLE) & WS_CHILD) ? GetParent(hwnd) : nullptr;
     POINT origin{startRect.left, startRect.top};
-    if (parent) ScreenToClient(parent, &origin);
+    if (parent)
+        ScreenToClient(parent, &origin);
     SetCapture(hwnd);
     SendMessageA(hwnd, WM_ENTERSIZEMOVE, 0, 0);
     MSG msg;
@@ -22,8 +25,10 @@ void RunMoveLoop(HWND hwnd) {
             break;
         }
         if (msg.message >= WM_MOUSEFIRST && msg.message <= WM_MOUSELAST) {
-            if (msg.message == WM_LBUTTONUP) break;
-            if (msg.message != WM_MOUSEMOVE) continue;
+            if (msg.message == WM_LBUTTONUP)
+                break;
+            if (msg.message != WM_MOUSEMOVE)
+                continue;
             POINT now = msg.pt;
             SetWindowPos(hwnd, nullptr, origin.x + (now.x - start.x), origin.y + (now.y - start.y), 0, 0,
                          SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
@@ -36,8 +41,10 @@ void RunMoveLoop(HWND hwnd) {
         TranslateMessage(&msg);
         DispatchMessageA(&msg);
     }
-    if (GetCapture() == hwnd) ReleaseCapture();
-    if (IsWindow(hwnd)) SendMessageA(hwnd, WM_EXITSIZEMOVE, 0, 0);
+    if (GetCapture() == hwnd)
+        ReleaseCapture();
+    if (IsWindow(hwnd))
+        SendMessageA(hwnd, WM_EXITSIZEMOVE, 0, 0);
 }
 
-}  // namespace yonda::user
+} // namespace yonda::user

@@ -9,4 +9,4 @@ namespace yonda::user {
 // meanwhile, so the window never sees the moves or the button-up; other messages are dispatched.
 void RunMoveLoop(HWND hwnd);
 
-}  // namespace yonda::user
+} // namespace yonda::user

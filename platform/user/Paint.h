@@ -19,4 +19,4 @@ void ForgetPaint(Window& w);
 // Invalidates what a window covered on its parent (or on the top-level surface below it).
 void ExposeArea(const Window& w, const RECT& screenRect);
 
-}  // namespace yonda::user
+} // namespace yonda::user

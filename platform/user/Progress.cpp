@@ -18,14 +18,17 @@ struct ProgressState {
     COLORREF back = CLR_DEFAULT;
 };
 
-void SetPos(HWND hwnd, ProgressState* s, int pos) {
+void SetPos(HWND hwnd, ProgressState* s, int pos)
+{
     pos = std::clamp(pos, std::min(s->low, s->high), std::max(s->low, s->high));
-    if (pos == s->pos) return;
+    if (pos == s->pos)
+        return;
     s->pos = pos;
     InvalidateRect(hwnd, nullptr, FALSE);
 }
 
-void Paint(HWND hwnd, ProgressState* s) {
+void Paint(HWND hwnd, ProgressState* s)
+{
     PAINTSTRUCT ps;
     HDC dc = BeginPaint(hwnd, &ps);
     if (dc) {
@@ -39,8 +42,10 @@ void Paint(HWND hwnd, ProgressState* s) {
             RECT bar = rc;
             bool vertical = (GetWindowLongA(hwnd, GWL_STYLE) & PBS_VERTICAL) != 0;
             long long done = static_cast<long long>(s->pos - s->low);
-            if (vertical) bar.top = rc.bottom - static_cast<LONG>(done * (rc.bottom - rc.top) / span);
-            else bar.right = rc.left + static_cast<LONG>(done * (rc.right - rc.left) / span);
+            if (vertical)
+                bar.top = rc.bottom - static_cast<LONG>(done * (rc.bottom - rc.top) / span);
+            else
+                bar.right = rc.left + static_cast<LONG>(done * (rc.right - rc.left) / span);
             HBRUSH fill = CreateSolidBrush(s->bar == CLR_DEFAULT ? GetSysColor(COLOR_HIGHLIGHT) : s->bar);
             FillRect(dc, &bar, fill);
             DeleteObject(fill);
@@ -49,18 +54,15 @@ void Paint(HWND hwnd, ProgressState* s) {
     EndPaint(hwnd, &ps);
 }
 
-LRESULT CALLBACK ProgressProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT CALLBACK ProgressProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
+{
     ProgressState* s = ControlState<ProgressState>(hwnd, message);
-    if (!s) return DefWindowProcA(hwnd, message, wParam, lParam);
+    if (!s)
+        return DefWindowProcA(hwnd, message, wParam, lParam);
     switch (message) {
-    case WM_NCDESTROY:
-        FreeControlState<ProgressState>(hwnd);
-        return 0;
-    case WM_PAINT:
-        Paint(hwnd, s);
-        return 0;
-    case WM_ERASEBKGND:
-        return 1;
+    case WM_NCDESTROY: FreeControlState<ProgressState>(hwnd); return 0;
+    case WM_PAINT: Paint(hwnd, s); return 0;
+    case WM_ERASEBKGND: return 1;
     case PBM_SETRANGE: {
         LRESULT old = MAKELRESULT(s->low, s->high);
         s->low = LOWORD(lParam);
@@ -104,13 +106,14 @@ LRESULT CALLBACK ProgressProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPa
         int pos = s->pos + s->step;
         int span = s->high - s->low;
         // Past the end it starts over from the beginning.
-        if (span > 0 && pos > s->high) pos = s->low + (pos - s->high) % span;
-        if (span > 0 && pos < s->low) pos = s->high - (s->low - pos) % span;
+        if (span > 0 && pos > s->high)
+            pos = s->low + (pos - s->high) % span;
+        if (span > 0 && pos < s->low)
+            pos = s->high - (s->low - pos) % span;
         SetPos(hwnd, s, pos);
         return old;
     }
-    case PBM_GETPOS:
-        return s->pos;
+    case PBM_GETPOS: return s->pos;
     case PBM_SETBARCOLOR: {
         COLORREF old = s->bar;
         s->bar = static_cast<COLORREF>(lParam);
@@ -123,15 +126,15 @@ LRESULT CALLBACK ProgressProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPa
         InvalidateRect(hwnd, nullptr, FALSE);
         return old;
     }
-    default:
-        return DefWindowProcA(hwnd, message, wParam, lParam);
+    default: return DefWindowProcA(hwnd, message, wParam, lParam);
     }
 }
 
-}  // namespace
+} // namespace
 
-void RegisterProgressClass() {
+void RegisterProgressClass()
+{
     RegisterControlClass(PROGRESS_CLASSA, &ProgressProc, CS_HREDRAW | CS_VREDRAW);
 }
 
-}  // namespace yonda::user
+} // namespace yonda::user

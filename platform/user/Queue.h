@@ -27,8 +27,8 @@ struct SentMessage {
     LRESULT result = 0;
     bool done = false;
     bool replied = false;
-    std::shared_ptr<ThreadQueue> sender;   // null for notifications nobody waits for
-    std::function<LRESULT()> task;         // window-manager work done on the owner's thread
+    std::shared_ptr<ThreadQueue> sender; // null for notifications nobody waits for
+    std::function<LRESULT()> task;       // window-manager work done on the owner's thread
 };
 
 struct Timer {
@@ -53,16 +53,16 @@ struct ThreadQueue {
     int quitCode = 0;
     bool alive = true;
     DWORD threadId = 0;
-    uint64_t inputMarkersPassed = 0;   // the serial of the last input marker taken (see Input.h)
+    uint64_t inputMarkersPassed = 0; // the serial of the last input marker taken (see Input.h)
 
     // Touched by the owning thread only.
     std::vector<Timer> timers;
-    std::vector<std::shared_ptr<SentMessage>> receiving;   // sends being handled, innermost last
-    int paintCount = 0;        // windows of this thread with a pending update region (UserLock)
-    MSG last{};                // the message GetMessage/PeekMessage answered last
+    std::vector<std::shared_ptr<SentMessage>> receiving; // sends being handled, innermost last
+    int paintCount = 0; // windows of this thread with a pending update region (UserLock)
+    MSG last{};         // the message GetMessage/PeekMessage answered last
 };
 
-std::shared_ptr<ThreadQueue> CurrentQueue();        // creates this thread's queue on first use
+std::shared_ptr<ThreadQueue> CurrentQueue(); // creates this thread's queue on first use
 std::shared_ptr<ThreadQueue> QueueOfThread(DWORD threadId);
 DWORD CurrentThreadKey();
 
@@ -91,4 +91,4 @@ bool TakePaint(ThreadQueue& queue, HWND filter, MSG* msg);
 // double-click conversion done as the message leaves the queue.
 bool TakeInput(ThreadQueue& queue, HWND filter, UINT minMsg, UINT maxMsg, MSG* msg, bool remove);
 
-}  // namespace yonda::user
+} // namespace yonda::user

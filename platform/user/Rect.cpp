@@ -3,26 +3,34 @@
 
 #include <algorithm>
 
-BOOL SetRect(LPRECT r, int left, int top, int right, int bottom) {
-    if (!r) return FALSE;
+BOOL SetRect(LPRECT r, int left, int top, int right, int bottom)
+{
+    if (!r)
+        return FALSE;
     *r = RECT{left, top, right, bottom};
     return TRUE;
 }
 
-BOOL SetRectEmpty(LPRECT r) {
-    if (!r) return FALSE;
+BOOL SetRectEmpty(LPRECT r)
+{
+    if (!r)
+        return FALSE;
     *r = RECT{};
     return TRUE;
 }
 
-BOOL CopyRect(LPRECT dst, const RECT* src) {
-    if (!dst || !src) return FALSE;
+BOOL CopyRect(LPRECT dst, const RECT* src)
+{
+    if (!dst || !src)
+        return FALSE;
     *dst = *src;
     return TRUE;
 }
 
-BOOL InflateRect(LPRECT r, int dx, int dy) {
-    if (!r) return FALSE;
+BOOL InflateRect(LPRECT r, int dx, int dy)
+{
+    if (!r)
+        return FALSE;
     r->left -= dx;
     r->top -= dy;
     r->right += dx;
@@ -30,8 +38,10 @@ BOOL InflateRect(LPRECT r, int dx, int dy) {
     return TRUE;
 }
 
-BOOL OffsetRect(LPRECT r, int dx, int dy) {
-    if (!r) return FALSE;
+BOOL OffsetRect(LPRECT r, int dx, int dy)
+{
+    if (!r)
+        return FALSE;
     r->left += dx;
     r->right += dx;
     r->top += dy;
@@ -39,14 +49,17 @@ BOOL OffsetRect(LPRECT r, int dx, int dy) {
     return TRUE;
 }
 
-BOOL IsRectEmpty(const RECT* r) {
+BOOL IsRectEmpty(const RECT* r)
+{
     return !r || r->right <= r->left || r->bottom <= r->top;
 }
 
-BOOL IntersectRect(LPRECT dst, const RECT* a, const RECT* b) {
-    if (!dst) return FALSE;
-    if (IsRectEmpty(a) || IsRectEmpty(b) || a->left >= b->right || b->left >= a->right ||
-        a->top >= b->bottom || b->top >= a->bottom) {
+BOOL IntersectRect(LPRECT dst, const RECT* a, const RECT* b)
+{
+    if (!dst)
+        return FALSE;
+    if (IsRectEmpty(a) || IsRectEmpty(b) || a->left >= b->right || b->left >= a->right || a->top >= b->bottom ||
+        b->top >= a->bottom) {
         *dst = RECT{};
         return FALSE;
     }
@@ -55,8 +68,10 @@ BOOL IntersectRect(LPRECT dst, const RECT* a, const RECT* b) {
     return TRUE;
 }
 
-BOOL UnionRect(LPRECT dst, const RECT* a, const RECT* b) {
-    if (!dst) return FALSE;
+BOOL UnionRect(LPRECT dst, const RECT* a, const RECT* b)
+{
+    if (!dst)
+        return FALSE;
     bool ea = IsRectEmpty(a), eb = IsRectEmpty(b);
     if (ea && eb) {
         *dst = RECT{};
@@ -76,8 +91,10 @@ BOOL UnionRect(LPRECT dst, const RECT* a, const RECT* b) {
 }
 
 // What is left of `a` after taking `b` away, when that is a rectangle; else `a` unchanged.
-BOOL SubtractRect(LPRECT dst, const RECT* a, const RECT* b) {
-    if (!dst || !a || !b) return FALSE;
+BOOL SubtractRect(LPRECT dst, const RECT* a, const RECT* b)
+{
+    if (!dst || !a || !b)
+        return FALSE;
     if (IsRectEmpty(a)) {
         *dst = RECT{};
         return FALSE;
@@ -89,11 +106,15 @@ BOOL SubtractRect(LPRECT dst, const RECT* a, const RECT* b) {
     }
     RECT r = *a;
     if (cut.top == r.top && cut.bottom == r.bottom) {
-        if (cut.left == r.left) r.left = cut.right;
-        else if (cut.right == r.right) r.right = cut.left;
+        if (cut.left == r.left)
+            r.left = cut.right;
+        else if (cut.right == r.right)
+            r.right = cut.left;
     } else if (cut.left == r.left && cut.right == r.right) {
-        if (cut.top == r.top) r.top = cut.bottom;
-        else if (cut.bottom == r.bottom) r.bottom = cut.top;
+        if (cut.top == r.top)
+            r.top = cut.bottom;
+        else if (cut.bottom == r.bottom)
+            r.bottom = cut.top;
     }
     if (IsRectEmpty(&r)) {
         *dst = RECT{};
@@ -103,11 +124,14 @@ BOOL SubtractRect(LPRECT dst, const RECT* a, const RECT* b) {
     return TRUE;
 }
 
-BOOL EqualRect(const RECT* a, const RECT* b) {
-    if (!a || !b) return FALSE;
+BOOL EqualRect(const RECT* a, const RECT* b)
+{
+    if (!a || !b)
+        return FALSE;
     return a->left == b->left && a->top == b->top && a->right == b->right && a->bottom == b->bottom;
 }
 
-BOOL PtInRect(const RECT* r, POINT pt) {
+BOOL PtInRect(const RECT* r, POINT pt)
+{
     return r && pt.x >= r->left && pt.x < r->right && pt.y >= r->top && pt.y < r->bottom;
 }

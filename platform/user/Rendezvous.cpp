@@ -169,7 +169,8 @@ void StartWindowRendezvous()
             return;
         }
         ::unlink(path.c_str());
-        if (::bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof(address)) != 0 || ::listen(listener, 8) != 0) {
+        if (::bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof(address)) != 0 ||
+            ::listen(listener, 8) != 0) {
             ::close(listener);
             return;
         }
@@ -195,7 +196,8 @@ HWND FindPeerWindow(LPCSTR className, LPCSTR title)
         }
     }
     ::closedir(dir);
-    const std::string question = std::string("find ") + (className ? className : "") + "\t" + (title ? title : "") + "\n";
+    const std::string question =
+        std::string("find ") + (className ? className : "") + "\t" + (title ? title : "") + "\n";
     for (const std::string& path : sockets) {
         std::string answer;
         if (!Ask(path, question, &answer)) {

@@ -19,7 +19,8 @@ struct Name {
     WORD id = 0;
     std::string text;
 
-    static Name Of(LPCSTR name) {
+    static Name Of(LPCSTR name)
+    {
         Name n;
         if (IS_INTRESOURCE(name)) {
             n.numeric = true;
@@ -32,7 +33,8 @@ struct Name {
         }
         return n;
     }
-    bool operator==(const Name& o) const {
+    bool operator==(const Name& o) const
+    {
         return numeric == o.numeric && (numeric ? id == o.id : strcasecmp(text.c_str(), o.text.c_str()) == 0);
     }
 };
@@ -45,23 +47,27 @@ struct Resource {
 
 struct Table {
     std::mutex mutex;
-    std::list<Resource> items;   // a list, so handles to entries stay valid as it grows
+    std::list<Resource> items; // a list, so handles to entries stay valid as it grows
 };
 
-Table& Resources() {
+Table& Resources()
+{
     static Table table;
     return table;
 }
 
-Resource* Find(const Name& type, const Name& name) {
+Resource* Find(const Name& type, const Name& name)
+{
     for (auto& r : Resources().items)
-        if (r.type == type && r.name == name) return &r;
+        if (r.type == type && r.name == name)
+            return &r;
     return nullptr;
 }
 
-}  // namespace
+} // namespace
 
-void YondaAddResource(LPCSTR type, LPCSTR name, const void* data, DWORD size) {
+void YondaAddResource(LPCSTR type, LPCSTR name, const void* data, DWORD size)
+{
     std::lock_guard lock(Resources().mutex);
     Name t = Name::Of(type), n = Name::Of(name);
     Resource* r = Find(t, n);
@@ -74,35 +80,43 @@ void YondaAddResource(LPCSTR type, LPCSTR name, const void* data, DWORD size) {
     r->bytes.assign(bytes, bytes + (data ? size : 0));
 }
 
-void YondaAddStringResource(UINT id, LPCSTR text) {
+void YondaAddStringResource(UINT id, LPCSTR text)
+{
     YondaAddResource(RT_STRING, MAKEINTRESOURCE(id), text, text ? static_cast<DWORD>(std::strlen(text)) : 0);
 }
 
-HRSRC FindResourceA(HMODULE, LPCSTR name, LPCSTR type) {
+HRSRC FindResourceA(HMODULE, LPCSTR name, LPCSTR type)
+{
     std::lock_guard lock(Resources().mutex);
     return reinterpret_cast<HRSRC>(Find(Name::Of(type), Name::Of(name)));
 }
 
-HGLOBAL LoadResource(HMODULE, HRSRC info) {
+HGLOBAL LoadResource(HMODULE, HRSRC info)
+{
     return reinterpret_cast<HGLOBAL>(info);
 }
 
-LPVOID LockResource(HGLOBAL data) {
+LPVOID LockResource(HGLOBAL data)
+{
     auto* r = reinterpret_cast<Resource*>(data);
     return r ? r->bytes.data() : nullptr;
 }
 
-DWORD SizeofResource(HMODULE, HRSRC info) {
+DWORD SizeofResource(HMODULE, HRSRC info)
+{
     auto* r = reinterpret_cast<Resource*>(info);
     return r ? static_cast<DWORD>(r->bytes.size()) : 0;
 }
 
-BOOL FreeResource(HGLOBAL) {
+BOOL FreeResource(HGLOBAL)
+{
     return FALSE;
 }
 
-int LoadStringA(HINSTANCE, UINT id, LPSTR buffer, int size) {
-    if (!buffer || size <= 0) return 0;
+int LoadStringA(HINSTANCE, UINT id, LPSTR buffer, int size)
+{
+    if (!buffer || size <= 0)
+        return 0;
     std::lock_guard lock(Resources().mutex);
     Resource* r = Find(Name::Of(RT_STRING), Name::Of(MAKEINTRESOURCE(id)));
     if (!r) {
@@ -115,7 +129,8 @@ int LoadStringA(HINSTANCE, UINT id, LPSTR buffer, int size) {
         size_t whole = 0;
         while (whole < n) {
             size_t len = IsDBCSLeadByte(r->bytes[whole]) && whole + 1 < r->bytes.size() ? 2 : 1;
-            if (whole + len > n) break;
+            if (whole + len > n)
+                break;
             whole += len;
         }
         n = whole;

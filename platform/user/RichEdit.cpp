@@ -25,13 +25,18 @@ constexpr COLORREF kDefaultColor = 0xFFFFFFFE;
 // A memory DC with the control's font: measuring does not depend on the window being shown.
 class MeasureDC {
 public:
-    explicit MeasureDC(HWND hwnd) : m_dc(CreateCompatibleDC(nullptr)) {
+    explicit MeasureDC(HWND hwnd) : m_dc(CreateCompatibleDC(nullptr))
+    {
         HFONT font = reinterpret_cast<HFONT>(SendMessageA(hwnd, WM_GETFONT, 0, 0));
-        if (m_dc && font) m_old = SelectObject(m_dc, font);
+        if (m_dc && font)
+            m_old = SelectObject(m_dc, font);
     }
-    ~MeasureDC() {
-        if (m_old) SelectObject(m_dc, m_old);
-        if (m_dc) DeleteDC(m_dc);
+    ~MeasureDC()
+    {
+        if (m_old)
+            SelectObject(m_dc, m_old);
+        if (m_dc)
+            DeleteDC(m_dc);
     }
     MeasureDC(const MeasureDC&) = delete;
     MeasureDC& operator=(const MeasureDC&) = delete;
@@ -42,7 +47,8 @@ private:
     HGDIOBJ m_old = nullptr;
 };
 
-RECT Client(HWND hwnd) {
+RECT Client(HWND hwnd)
+{
     RECT rc{};
     GetClientRect(hwnd, &rc);
     return rc;
@@ -50,9 +56,9 @@ RECT Client(HWND hwnd) {
 
 class RichEditControl : public CaretSelection {
 public:
-    std::vector<COLORREF> colors;      // one per byte of text
+    std::vector<COLORREF> colors; // one per byte of text
     COLORREF defaultColor = kAutoColor;
-    bool insertPending = false;        // a colour set on an empty selection waits for the next insertion
+    bool insertPending = false; // a colour set on an empty selection waits for the next insertion
     COLORREF insertColor = kDefaultColor;
     int firstLine = 0;
     std::vector<TextLine> lines;
@@ -62,7 +68,7 @@ public:
     int leftMargin = 1;
     int rightMargin = 1;
     bool wrap = true;
-    COLORREF background = CLR_INVALID;  // the system window colour
+    COLORREF background = CLR_INVALID; // the system window colour
     DWORD eventMask = ENM_NONE;
     bool hideSelection = true;
 
@@ -112,75 +118,97 @@ private:
     POINT PointOfPosition(size_t pos);
 };
 
-COLORREF RichEditControl::Resolve(COLORREF c) const {
-    if (c == kDefaultColor) c = defaultColor;
+COLORREF RichEditControl::Resolve(COLORREF c) const
+{
+    if (c == kDefaultColor)
+        c = defaultColor;
     return c == kAutoColor ? GetSysColor(COLOR_WINDOWTEXT) : c;
 }
 
-bool RichEditControl::IsAuto(COLORREF c) const {
+bool RichEditControl::IsAuto(COLORREF c) const
+{
     return (c == kDefaultColor ? defaultColor : c) == kAutoColor;
 }
 
-int RichEditControl::VisibleLines() const {
+int RichEditControl::VisibleLines() const
+{
     return std::max(1, static_cast<int>(Client(hwnd).bottom) / std::max(1, lineHeight));
 }
 
-void RichEditControl::ClampFirstLine() {
+void RichEditControl::ClampFirstLine()
+{
     firstLine = std::clamp(firstLine, 0, std::max(0, static_cast<int>(lines.size()) - 1));
 }
 
-void RichEditControl::Layout() {
-    if (layoutValid) return;
+void RichEditControl::Layout()
+{
+    if (layoutValid)
+        return;
     MeasureDC dc(hwnd);
     TEXTMETRICA tm{};
     GetTextMetricsA(dc, &tm);
     lineHeight = tm.tmHeight > 0 ? tm.tmHeight : 16;
     int width = 0;
-    if (wrap && (Style() & ES_MULTILINE)) width = static_cast<int>(Client(hwnd).right) - leftMargin - rightMargin;
+    if (wrap && (Style() & ES_MULTILINE))
+        width = static_cast<int>(Client(hwnd).right) - leftMargin - rightMargin;
     lines = BreakLines(dc, text, std::max(0, width), Breaks::Any);
     layoutValid = true;
     ClampFirstLine();
 }
 
-void RichEditControl::Relayout() {
+void RichEditControl::Relayout()
+{
     layoutValid = false;
     Layout();
 }
 
-void RichEditControl::Notify(DWORD mask, UINT code) const {
-    if (eventMask & mask) NotifyParent(hwnd, code);
+void RichEditControl::Notify(DWORD mask, UINT code) const
+{
+    if (eventMask & mask)
+        NotifyParent(hwnd, code);
 }
 
-bool RichEditControl::SetFirstLine(int line) {
+bool RichEditControl::SetFirstLine(int line)
+{
     Layout();
     int old = firstLine;
     firstLine = line;
     ClampFirstLine();
-    if (firstLine == old) return false;
+    if (firstLine == old)
+        return false;
     InvalidateRect(hwnd, nullptr, FALSE);
     Notify(ENM_SCROLL, EN_VSCROLL);
     return true;
 }
 
-void RichEditControl::ScrollCaretIntoView() {
+void RichEditControl::ScrollCaretIntoView()
+{
     Layout();
     int line = LineOfPosition(lines, caret);
     int visible = VisibleLines();
-    if (line < firstLine) SetFirstLine(line);
-    else if (line >= firstLine + visible) SetFirstLine(line - visible + 1);
+    if (line < firstLine)
+        SetFirstLine(line);
+    else if (line >= firstLine + visible)
+        SetFirstLine(line - visible + 1);
 }
 
 // The colour new text takes when it replaces [a, b): a pending insertion colour, else that of the
 // first replaced character, else that of the character before.
-COLORREF RichEditControl::InsertionColor(size_t a, size_t b) const {
-    if (insertPending) return insertColor;
-    if (b > a) return colors[a];
-    if (a > 0) return colors[a - 1];
-    if (!colors.empty()) return colors[0];
+COLORREF RichEditControl::InsertionColor(size_t a, size_t b) const
+{
+    if (insertPending)
+        return insertColor;
+    if (b > a)
+        return colors[a];
+    if (a > 0)
+        return colors[a - 1];
+    if (!colors.empty())
+        return colors[0];
     return kDefaultColor;
 }
 
-void RichEditControl::ReplaceSelection(std::string insert) {
+void RichEditControl::ReplaceSelection(std::string insert)
+{
     auto [a, b] = Selection();
     size_t kept = text.size() - (b - a);
     size_t room = limit > kept ? limit - kept : 0;
@@ -201,45 +229,58 @@ void RichEditControl::ReplaceSelection(std::string insert) {
     modified = true;
     layoutValid = false;
     Notify(ENM_UPDATE, EN_UPDATE);
-    if (Style() & ES_AUTOVSCROLL) ScrollCaretIntoView();
+    if (Style() & ES_AUTOVSCROLL)
+        ScrollCaretIntoView();
     InvalidateRect(hwnd, nullptr, FALSE);
     Notify(ENM_CHANGE, EN_CHANGE);
-    if (cut) NotifyParent(hwnd, EN_MAXTEXT);
+    if (cut)
+        NotifyParent(hwnd, EN_MAXTEXT);
 }
 
-void RichEditControl::SelectionSet() {
+void RichEditControl::SelectionSet()
+{
     insertPending = false;
     InvalidateRect(hwnd, nullptr, FALSE);
 }
 
-void RichEditControl::MoveCaret(size_t pos, bool extend) {
+void RichEditControl::MoveCaret(size_t pos, bool extend)
+{
     caret = CharBoundary(text, pos);
-    if (!extend) anchor = caret;
+    if (!extend)
+        anchor = caret;
     insertPending = false;
     ScrollCaretIntoView();
     InvalidateRect(hwnd, nullptr, FALSE);
 }
 
 // A break is stepped over whole.
-size_t RichEditControl::PrevCaretPlace(size_t pos) const {
-    if (pos >= 2 && text.compare(pos - 2, 2, "\r\n") == 0) return pos - 2;
+size_t RichEditControl::PrevCaretPlace(size_t pos) const
+{
+    if (pos >= 2 && text.compare(pos - 2, 2, "\r\n") == 0)
+        return pos - 2;
     return PrevCharBoundary(text, pos);
 }
 
-size_t RichEditControl::NextCaretPlace(size_t pos) const {
+size_t RichEditControl::NextCaretPlace(size_t pos) const
+{
     size_t breakSize = BreakSize(text, pos, Breaks::Any);
     return breakSize ? pos + breakSize : NextCharBoundary(text, pos);
 }
 
-void FillLogFont(HWND hwnd, LOGFONTA* lf) {
+void FillLogFont(HWND hwnd, LOGFONTA* lf)
+{
     HFONT font = reinterpret_cast<HFONT>(SendMessageA(hwnd, WM_GETFONT, 0, 0));
-    if (!font) font = static_cast<HFONT>(GetStockObject(SYSTEM_FONT));
+    if (!font)
+        font = static_cast<HFONT>(GetStockObject(SYSTEM_FONT));
     *lf = LOGFONTA{};
-    if (font) GetObjectA(font, sizeof *lf, lf);
+    if (font)
+        GetObjectA(font, sizeof *lf, lf);
 }
 
-LRESULT RichEditControl::GetCharFormat(WPARAM which, CHARFORMATA* cf) {
-    if (!cf || cf->cbSize < sizeof(CHARFORMATA)) return 0;
+LRESULT RichEditControl::GetCharFormat(WPARAM which, CHARFORMATA* cf)
+{
+    if (!cf || cf->cbSize < sizeof(CHARFORMATA))
+        return 0;
     LOGFONTA lf;
     FillLogFont(hwnd, &lf);
     cf->dwMask = CFM_BOLD | CFM_ITALIC | CFM_UNDERLINE | CFM_STRIKEOUT | CFM_PROTECTED | CFM_SIZE | CFM_FACE |
@@ -269,14 +310,18 @@ LRESULT RichEditControl::GetCharFormat(WPARAM which, CHARFORMATA* cf) {
     cf->crTextColor = Resolve(color);
     if (uniform) {
         cf->dwMask |= CFM_COLOR;
-        if (IsAuto(color)) cf->dwEffects |= CFE_AUTOCOLOR;
+        if (IsAuto(color))
+            cf->dwEffects |= CFE_AUTOCOLOR;
     }
     return cf->dwMask;
 }
 
-LRESULT RichEditControl::SetCharFormat(WPARAM which, const CHARFORMATA* cf) {
-    if (!cf || cf->cbSize < sizeof(CHARFORMATA)) return FALSE;
-    if (!(cf->dwMask & CFM_COLOR)) return TRUE;   // nothing else is kept per range
+LRESULT RichEditControl::SetCharFormat(WPARAM which, const CHARFORMATA* cf)
+{
+    if (!cf || cf->cbSize < sizeof(CHARFORMATA))
+        return FALSE;
+    if (!(cf->dwMask & CFM_COLOR))
+        return TRUE; // nothing else is kept per range
     COLORREF color = (cf->dwEffects & CFE_AUTOCOLOR) ? kAutoColor : (cf->crTextColor & 0x00FFFFFF);
     if (which & SCF_ALL) {
         std::fill(colors.begin(), colors.end(), color);
@@ -296,7 +341,8 @@ LRESULT RichEditControl::SetCharFormat(WPARAM which, const CHARFORMATA* cf) {
     return TRUE;
 }
 
-void RichEditControl::Paint() {
+void RichEditControl::Paint()
+{
     PAINTSTRUCT ps;
     HDC dc = BeginPaint(hwnd, &ps);
     if (!dc) {
@@ -322,7 +368,8 @@ void RichEditControl::Paint() {
         size_t n = line.end - line.start;
         dx.assign(n, 0);
         SIZE size{};
-        if (n) GetTextExtentExPointA(dc, text.data() + line.start, static_cast<int>(n), -1, nullptr, dx.data(), &size);
+        if (n)
+            GetTextExtentExPointA(dc, text.data() + line.start, static_cast<int>(n), -1, nullptr, dx.data(), &size);
         auto xAt = [&](size_t pos) { return leftMargin + (pos > line.start ? dx[pos - line.start - 1] : 0); };
         // Pieces of one colour and one selection state, drawn in turn.
         size_t pos = line.start;
@@ -330,7 +377,8 @@ void RichEditControl::Paint() {
             bool selected = showSel && pos >= selA && pos < selB;
             COLORREF color = Resolve(colors[pos]);
             size_t end = NextCharBoundary(text, pos);
-            while (end < line.end && Resolve(colors[end]) == color && (showSel && end >= selA && end < selB) == selected)
+            while (end < line.end && Resolve(colors[end]) == color &&
+                   (showSel && end >= selA && end < selB) == selected)
                 end = NextCharBoundary(text, end);
             if (selected) {
                 RECT band{xAt(pos), y, xAt(end), y + lineHeight};
@@ -347,11 +395,13 @@ void RichEditControl::Paint() {
         }
         y += lineHeight;
     }
-    if (oldFont) SelectObject(dc, oldFont);
+    if (oldFont)
+        SelectObject(dc, oldFont);
     EndPaint(hwnd, &ps);
 }
 
-size_t RichEditControl::PositionFromPoint(POINT pt) {
+size_t RichEditControl::PositionFromPoint(POINT pt)
+{
     Layout();
     int row = pt.y < 0 ? -1 : static_cast<int>(pt.y) / std::max(1, lineHeight);
     int index = std::clamp(firstLine + row, 0, static_cast<int>(lines.size()) - 1);
@@ -359,7 +409,8 @@ size_t RichEditControl::PositionFromPoint(POINT pt) {
     return PositionAtX(dc, text, lines[static_cast<size_t>(index)], static_cast<int>(pt.x) - leftMargin);
 }
 
-POINT RichEditControl::PointOfPosition(size_t pos) {
+POINT RichEditControl::PointOfPosition(size_t pos)
+{
     Layout();
     pos = CharBoundary(text, pos);
     int index = LineOfPosition(lines, pos);
@@ -369,8 +420,10 @@ POINT RichEditControl::PointOfPosition(size_t pos) {
                  (index - firstLine) * lineHeight};
 }
 
-LRESULT RichEditControl::OnKeyDown(WPARAM key) {
-    if (OnEditingKey(key)) return 0;
+LRESULT RichEditControl::OnKeyDown(WPARAM key)
+{
+    if (OnEditingKey(key))
+        return 0;
     bool shift = (GetKeyState(VK_SHIFT) & 0x8000) != 0;
     bool ctrl = (GetKeyState(VK_CONTROL) & 0x8000) != 0;
     Layout();
@@ -388,19 +441,20 @@ LRESULT RichEditControl::OnKeyDown(WPARAM key) {
         int step = (key == VK_UP || key == VK_DOWN) ? 1 : VisibleLines();
         int target = line + ((key == VK_UP || key == VK_PRIOR) ? -step : step);
         target = std::clamp(target, 0, static_cast<int>(lines.size()) - 1);
-        if (target == line) break;
+        if (target == line)
+            break;
         MeasureDC dc(hwnd);
         int x = TextWidth(dc, text, current.start, caret);
         MoveCaret(PositionAtX(dc, text, lines[static_cast<size_t>(target)], x), shift);
         break;
     }
-    default:
-        break;
+    default: break;
     }
     return 0;
 }
 
-LRESULT RichEditControl::LineQuery(UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT RichEditControl::LineQuery(UINT message, WPARAM wParam, LPARAM lParam)
+{
     Layout();
     int count = static_cast<int>(lines.size());
     auto lineOfIndex = [&](LONG_PTR index) {
@@ -421,7 +475,8 @@ LRESULT RichEditControl::LineQuery(UINT message, WPARAM wParam, LPARAM lParam) {
     case EM_EXLINEFROMCHAR: return lineOfIndex(static_cast<LONG>(lParam));
     case EM_GETLINE: {
         auto* buffer = reinterpret_cast<LPSTR>(lParam);
-        if (!buffer || static_cast<int>(wParam) < 0 || static_cast<int>(wParam) >= count) return 0;
+        if (!buffer || static_cast<int>(wParam) < 0 || static_cast<int>(wParam) >= count)
+            return 0;
         WORD size;
         std::memcpy(&size, buffer, sizeof size);
         const TextLine& line = lines[wParam];
@@ -431,7 +486,8 @@ LRESULT RichEditControl::LineQuery(UINT message, WPARAM wParam, LPARAM lParam) {
     }
     case EM_GETFIRSTVISIBLELINE: return firstLine;
     case EM_LINESCROLL:
-        if (!(Style() & ES_MULTILINE)) return FALSE;
+        if (!(Style() & ES_MULTILINE))
+            return FALSE;
         SetFirstLine(firstLine + static_cast<int>(lParam));
         return TRUE;
     case EM_SCROLL: {
@@ -453,18 +509,22 @@ LRESULT RichEditControl::LineQuery(UINT message, WPARAM wParam, LPARAM lParam) {
     }
 }
 
-LRESULT RichEditControl::OnCreate(const CREATESTRUCTA* cs) {
+LRESULT RichEditControl::OnCreate(const CREATESTRUCTA* cs)
+{
     if (cs && cs->lpszName) {
         text = cs->lpszName;
         colors.assign(text.size(), kDefaultColor);
     }
-    if (cs && (cs->style & ES_NOHIDESEL)) hideSelection = false;
+    if (cs && (cs->style & ES_NOHIDESEL))
+        hideSelection = false;
     return TRUE;
 }
 
-LRESULT RichEditControl::OnSetText(LPARAM lParam) {
+LRESULT RichEditControl::OnSetText(LPARAM lParam)
+{
     std::string next = lParam ? reinterpret_cast<LPCSTR>(lParam) : "";
-    if (next.size() > limit) next.resize(CharBoundary(next, limit));
+    if (next.size() > limit)
+        next.resize(CharBoundary(next, limit));
     text = next;
     colors.assign(text.size(), kDefaultColor);
     anchor = caret = 0;
@@ -477,96 +537,117 @@ LRESULT RichEditControl::OnSetText(LPARAM lParam) {
     return TRUE;
 }
 
-LRESULT RichEditControl::OnGetText(WPARAM size, LPARAM lParam) {
+LRESULT RichEditControl::OnGetText(WPARAM size, LPARAM lParam)
+{
     auto* buffer = reinterpret_cast<LPSTR>(lParam);
-    if (!buffer || size == 0) return 0;
+    if (!buffer || size == 0)
+        return 0;
     size_t n = CharBoundary(text, std::min<size_t>(text.size(), size - 1));
     std::memcpy(buffer, text.data(), n);
     buffer[n] = '\0';
     return static_cast<LRESULT>(n);
 }
 
-LRESULT RichEditControl::OnExGetSel(LPARAM lParam) const {
+LRESULT RichEditControl::OnExGetSel(LPARAM lParam) const
+{
     auto [a, b] = Selection();
-    if (auto* range = reinterpret_cast<CHARRANGE*>(lParam)) *range = CHARRANGE{static_cast<LONG>(a), static_cast<LONG>(b)};
+    if (auto* range = reinterpret_cast<CHARRANGE*>(lParam))
+        *range = CHARRANGE{static_cast<LONG>(a), static_cast<LONG>(b)};
     return 0;
 }
 
-LRESULT RichEditControl::OnExSetSel(LPARAM lParam) {
+LRESULT RichEditControl::OnExSetSel(LPARAM lParam)
+{
     auto* range = reinterpret_cast<const CHARRANGE*>(lParam);
-    if (!range) return 0;
+    if (!range)
+        return 0;
     SetSel(range->cpMin, range->cpMax);
     return static_cast<LRESULT>(Selection().second);
 }
 
-LRESULT RichEditControl::OnGetSelText(LPARAM lParam) const {
+LRESULT RichEditControl::OnGetSelText(LPARAM lParam) const
+{
     auto* buffer = reinterpret_cast<LPSTR>(lParam);
-    if (!buffer) return 0;
+    if (!buffer)
+        return 0;
     auto [a, b] = Selection();
     std::memcpy(buffer, text.data() + a, b - a);
     buffer[b - a] = '\0';
     return static_cast<LRESULT>(b - a);
 }
 
-LRESULT RichEditControl::OnGetTextRange(LPARAM lParam) const {
+LRESULT RichEditControl::OnGetTextRange(LPARAM lParam) const
+{
     auto* range = reinterpret_cast<TEXTRANGEA*>(lParam);
-    if (!range || !range->lpstrText) return 0;
+    if (!range || !range->lpstrText)
+        return 0;
     size_t size = text.size();
     size_t a = CharBoundary(text, range->chrg.cpMin < 0 ? 0 : std::min<size_t>(range->chrg.cpMin, size));
     size_t b = CharBoundary(text, range->chrg.cpMax < 0 ? size : std::min<size_t>(range->chrg.cpMax, size));
-    if (b < a) b = a;
+    if (b < a)
+        b = a;
     std::memcpy(range->lpstrText, text.data() + a, b - a);
     range->lpstrText[b - a] = '\0';
     return static_cast<LRESULT>(b - a);
 }
 
-LRESULT RichEditControl::OnSetBackgroundColor(WPARAM useSystem, LPARAM color) {
+LRESULT RichEditControl::OnSetBackgroundColor(WPARAM useSystem, LPARAM color)
+{
     COLORREF old = background == CLR_INVALID ? GetSysColor(COLOR_WINDOW) : background;
     background = useSystem ? CLR_INVALID : static_cast<COLORREF>(color) & 0x00FFFFFF;
     InvalidateRect(hwnd, nullptr, FALSE);
     return static_cast<LRESULT>(old);
 }
 
-LRESULT RichEditControl::OnSetEventMask(LPARAM mask) {
+LRESULT RichEditControl::OnSetEventMask(LPARAM mask)
+{
     DWORD old = eventMask;
     eventMask = static_cast<DWORD>(mask);
     return static_cast<LRESULT>(old);
 }
 
-LRESULT RichEditControl::OnHideSelection(WPARAM hide) {
+LRESULT RichEditControl::OnHideSelection(WPARAM hide)
+{
     hideSelection = hide != 0;
     InvalidateRect(hwnd, nullptr, FALSE);
     return 0;
 }
 
 // A line width of 1 turns wrapping off; 0 wraps at the window's width.
-LRESULT RichEditControl::OnSetTargetDevice(LPARAM lineWidth) {
+LRESULT RichEditControl::OnSetTargetDevice(LPARAM lineWidth)
+{
     wrap = lineWidth != 1;
     Relayout();
     InvalidateRect(hwnd, nullptr, FALSE);
     return TRUE;
 }
 
-LRESULT RichEditControl::OnSetReadOnly(WPARAM on) {
+LRESULT RichEditControl::OnSetReadOnly(WPARAM on)
+{
     SetWindowLongA(hwnd, GWL_STYLE, static_cast<LONG>(on ? (Style() | ES_READONLY) : (Style() & ~ES_READONLY)));
     return TRUE;
 }
 
-LRESULT RichEditControl::OnLimitText(UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT RichEditControl::OnLimitText(UINT message, WPARAM wParam, LPARAM lParam)
+{
     LPARAM value = message == EM_LIMITTEXT ? static_cast<LPARAM>(wParam) : lParam;
     limit = value > 0 ? static_cast<size_t>(value) : 65536;
     return 0;
 }
 
-LRESULT RichEditControl::OnSetMargins(WPARAM which, LPARAM margins) {
-    if (which & EC_LEFTMARGIN) leftMargin = LOWORD(margins) == EC_USEFONTINFO ? 1 : LOWORD(margins);
-    if (which & EC_RIGHTMARGIN) rightMargin = HIWORD(margins) == EC_USEFONTINFO ? 1 : HIWORD(margins);
+LRESULT RichEditControl::OnSetMargins(WPARAM which, LPARAM margins)
+{
+    if (which & EC_LEFTMARGIN)
+        leftMargin = LOWORD(margins) == EC_USEFONTINFO ? 1 : LOWORD(margins);
+    if (which & EC_RIGHTMARGIN)
+        rightMargin = HIWORD(margins) == EC_USEFONTINFO ? 1 : HIWORD(margins);
     Relayout();
     InvalidateRect(hwnd, nullptr, FALSE);
     return 0;
 }
 
-LRESULT RichEditControl::OnGetRect(LPARAM lParam) const {
+LRESULT RichEditControl::OnGetRect(LPARAM lParam) const
+{
     if (auto* r = reinterpret_cast<RECT*>(lParam)) {
         *r = Client(hwnd);
         r->left += leftMargin;
@@ -575,27 +656,33 @@ LRESULT RichEditControl::OnGetRect(LPARAM lParam) const {
     return 0;
 }
 
-LRESULT RichEditControl::OnPosFromChar(WPARAM point, LPARAM index) {
-    if (auto* pt = reinterpret_cast<POINT*>(point)) *pt = PointOfPosition(static_cast<size_t>(std::max<LPARAM>(index, 0)));
+LRESULT RichEditControl::OnPosFromChar(WPARAM point, LPARAM index)
+{
+    if (auto* pt = reinterpret_cast<POINT*>(point))
+        *pt = PointOfPosition(static_cast<size_t>(std::max<LPARAM>(index, 0)));
     return 0;
 }
 
-LRESULT RichEditControl::OnCharFromPos(LPARAM point) {
+LRESULT RichEditControl::OnCharFromPos(LPARAM point)
+{
     auto* pt = reinterpret_cast<const POINT*>(point);
     return pt ? static_cast<LRESULT>(PositionFromPoint(*pt)) : 0;
 }
 
-LRESULT CALLBACK RichEditProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT CALLBACK RichEditProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
+{
     RichEditControl* s = ControlState<RichEditControl>(hwnd, message);
-    if (!s) return DefWindowProcA(hwnd, message, wParam, lParam);
+    if (!s)
+        return DefWindowProcA(hwnd, message, wParam, lParam);
     s->hwnd = hwnd;
     LRESULT shared;
-    if (s->OnMessage(message, wParam, lParam, &shared)) return shared;
+    if (s->OnMessage(message, wParam, lParam, &shared))
+        return shared;
     switch (message) {
     case WM_NCCREATE: return s->OnCreate(reinterpret_cast<const CREATESTRUCTA*>(lParam));
     case WM_NCDESTROY: FreeControlState<RichEditControl>(hwnd); return 0;
     case WM_PAINT: s->Paint(); return 0;
-    case WM_ERASEBKGND: return 1;   // painting fills the background itself
+    case WM_ERASEBKGND: return 1; // painting fills the background itself
     case WM_SIZE: s->Relayout(); return 0;
     case WM_SETFONT: {
         LRESULT r = DefWindowProcA(hwnd, message, wParam, lParam);
@@ -643,11 +730,12 @@ LRESULT CALLBACK RichEditProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPa
     }
 }
 
-}  // namespace
+} // namespace
 
-void RegisterRichEditClasses() {
+void RegisterRichEditClasses()
+{
     RegisterControlClass(RICHEDIT_CLASS10A, &RichEditProc, CS_DBLCLKS | CS_PARENTDC, IDC_IBEAM);
     RegisterControlClass(RICHEDIT_CLASSA, &RichEditProc, CS_DBLCLKS | CS_PARENTDC, IDC_IBEAM);
 }
 
-}  // namespace yonda::user
+} // namespace yonda::user

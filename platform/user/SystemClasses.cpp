@@ -15,7 +15,8 @@ void RegisterProgressClass();
 void RegisterToolTipClass();
 void RegisterRichEditClasses();
 
-void RegisterControlClass(LPCSTR name, WNDPROC proc, UINT style, LPCSTR cursor) {
+void RegisterControlClass(LPCSTR name, WNDPROC proc, UINT style, LPCSTR cursor)
+{
     WindowClass cls;
     cls.name = name;
     cls.proc = proc;
@@ -25,8 +26,10 @@ void RegisterControlClass(LPCSTR name, WNDPROC proc, UINT style, LPCSTR cursor) 
     AddClass(cls);
 }
 
-void PutClipboardText(HWND owner, std::string_view text) {
-    if (text.empty() || !OpenClipboard(owner)) return;
+void PutClipboardText(HWND owner, std::string_view text)
+{
+    if (text.empty() || !OpenClipboard(owner))
+        return;
     EmptyClipboard();
     if (HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, text.size() + 1)) {
         if (char* bytes = static_cast<char*>(GlobalLock(block))) {
@@ -34,14 +37,17 @@ void PutClipboardText(HWND owner, std::string_view text) {
             bytes[text.size()] = '\0';
             GlobalUnlock(block);
         }
-        if (!SetClipboardData(CF_TEXT, block)) GlobalFree(block);
+        if (!SetClipboardData(CF_TEXT, block))
+            GlobalFree(block);
     }
     CloseClipboard();
 }
 
-std::string ClipboardText(HWND owner) {
+std::string ClipboardText(HWND owner)
+{
     std::string text;
-    if (!OpenClipboard(owner)) return text;
+    if (!OpenClipboard(owner))
+        return text;
     if (HANDLE block = GetClipboardData(CF_TEXT)) {
         if (const char* bytes = static_cast<const char*>(GlobalLock(block))) {
             text.assign(bytes, strnlen(bytes, GlobalSize(block)));
@@ -52,9 +58,11 @@ std::string ClipboardText(HWND owner) {
     return text;
 }
 
-void EnsureSystemClasses() {
+void EnsureSystemClasses()
+{
     static bool done = false;
-    if (done) return;
+    if (done)
+        return;
     done = true;
     RegisterDialogClass();
     RegisterButtonClass();
@@ -65,4 +73,4 @@ void EnsureSystemClasses() {
     RegisterRichEditClasses();
 }
 
-}  // namespace yonda::user
+} // namespace yonda::user

@@ -20,8 +20,8 @@ struct TextLine {
 };
 
 enum class Breaks {
-    CrLf,     // only "\r\n" ends a paragraph (the edit control)
-    Any,      // "\r\n", a lone "\r" and a lone "\n" each end one (the rich edit)
+    CrLf, // only "\r\n" ends a paragraph (the edit control)
+    Any,  // "\r\n", a lone "\r" and a lone "\n" each end one (the rich edit)
 };
 
 // The size of the character at `pos` (2 for a double-byte character whose trail byte is there).
@@ -48,4 +48,4 @@ int TextWidth(HDC dc, std::string_view text, size_t from, size_t to);
 // The character boundary in [start, end) nearest to x pixels from the line's start.
 size_t PositionAtX(HDC dc, std::string_view text, const TextLine& line, int x);
 
-}  // namespace yonda::user
+} // namespace yonda::user

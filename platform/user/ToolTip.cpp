@@ -26,33 +26,41 @@ struct Tool {
 struct ToolTipState {
     std::vector<Tool> tools;
     bool active = true;
-    int current = -1;     // tool under the mouse
+    int current = -1; // tool under the mouse
     bool shown = false;
     int maxWidth = -1;
 };
 
-int FindTool(ToolTipState* s, const TOOLINFOA* info) {
-    if (!info) return -1;
+int FindTool(ToolTipState* s, const TOOLINFOA* info)
+{
+    if (!info)
+        return -1;
     for (size_t i = 0; i < s->tools.size(); ++i)
-        if (s->tools[i].hwnd == info->hwnd && s->tools[i].id == info->uId) return static_cast<int>(i);
+        if (s->tools[i].hwnd == info->hwnd && s->tools[i].id == info->uId)
+            return static_cast<int>(i);
     return -1;
 }
 
-std::string TextOf(const TOOLINFOA* info) {
-    if (!info->lpszText || info->lpszText == LPSTR_TEXTCALLBACKA) return "";
+std::string TextOf(const TOOLINFOA* info)
+{
+    if (!info->lpszText || info->lpszText == LPSTR_TEXTCALLBACKA)
+        return "";
     if (IS_INTRESOURCE(info->lpszText)) {
         char buffer[512];
-        int n = LoadStringA(info->hinst, static_cast<UINT>(reinterpret_cast<ULONG_PTR>(info->lpszText)), buffer, sizeof buffer);
+        int n = LoadStringA(info->hinst, static_cast<UINT>(reinterpret_cast<ULONG_PTR>(info->lpszText)), buffer,
+                            sizeof buffer);
         return std::string(buffer, n > 0 ? n : 0);
     }
     return info->lpszText;
 }
 
 // The tool under a screen point, or -1.
-int ToolAt(ToolTipState* s, POINT screen) {
+int ToolAt(ToolTipState* s, POINT screen)
+{
     for (size_t i = 0; i < s->tools.size(); ++i) {
         const Tool& t = s->tools[i];
-        if (!IsWindow(t.hwnd) && !((t.flags & TTF_IDISHWND) && IsWindow(reinterpret_cast<HWND>(t.id)))) continue;
+        if (!IsWindow(t.hwnd) && !((t.flags & TTF_IDISHWND) && IsWindow(reinterpret_cast<HWND>(t.id))))
+            continue;
         RECT r;
         if (t.flags & TTF_IDISHWND) {
             GetWindowRect(reinterpret_cast<HWND>(t.id), &r);
@@ -60,28 +68,35 @@ int ToolAt(ToolTipState* s, POINT screen) {
             r = t.rect;
             MapWindowPoints(t.hwnd, nullptr, reinterpret_cast<LPPOINT>(&r), 2);
         }
-        if (PtInRect(&r, screen)) return static_cast<int>(i);
+        if (PtInRect(&r, screen))
+            return static_cast<int>(i);
     }
     return -1;
 }
 
-void Hide(HWND hwnd, ToolTipState* s) {
+void Hide(HWND hwnd, ToolTipState* s)
+{
     KillTimer(hwnd, kShowTimer);
-    if (s->shown) ShowWindow(hwnd, SW_HIDE);
+    if (s->shown)
+        ShowWindow(hwnd, SW_HIDE);
     s->shown = false;
 }
 
-void Show(HWND hwnd, ToolTipState* s) {
-    if (s->current < 0 || s->current >= static_cast<int>(s->tools.size())) return;
+void Show(HWND hwnd, ToolTipState* s)
+{
+    if (s->current < 0 || s->current >= static_cast<int>(s->tools.size()))
+        return;
     const std::string& text = s->tools[s->current].text;
-    if (text.empty() || !s->active) return;
+    if (text.empty() || !s->active)
+        return;
     HDC dc = GetDC(hwnd);
     SIZE size{static_cast<LONG>(text.size()) * 7, 14};
     if (dc) {
         HFONT font = reinterpret_cast<HFONT>(SendMessageA(hwnd, WM_GETFONT, 0, 0));
         HGDIOBJ old = font ? SelectObject(dc, font) : nullptr;
         GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &size);
-        if (old) SelectObject(dc, old);
+        if (old)
+            SelectObject(dc, old);
         ReleaseDC(hwnd, dc);
     }
     POINT pt;
@@ -90,8 +105,10 @@ void Show(HWND hwnd, ToolTipState* s) {
     s->shown = true;
 }
 
-void Relay(HWND hwnd, ToolTipState* s, const MSG* msg) {
-    if (!msg) return;
+void Relay(HWND hwnd, ToolTipState* s, const MSG* msg)
+{
+    if (!msg)
+        return;
     switch (msg->message) {
     case WM_MOUSEMOVE: {
         POINT pt{GET_X_LPARAM(msg->lParam), GET_Y_LPARAM(msg->lParam)};
@@ -100,7 +117,8 @@ void Relay(HWND hwnd, ToolTipState* s, const MSG* msg) {
         if (tool != s->current) {
             Hide(hwnd, s);
             s->current = tool;
-            if (tool >= 0 && s->active) SetTimer(hwnd, kShowTimer, kInitialDelay, nullptr);
+            if (tool >= 0 && s->active)
+                SetTimer(hwnd, kShowTimer, kInitialDelay, nullptr);
         }
         break;
     }
@@ -109,15 +127,13 @@ void Relay(HWND hwnd, ToolTipState* s, const MSG* msg) {
     case WM_MBUTTONDOWN:
     case WM_LBUTTONUP:
     case WM_RBUTTONUP:
-    case WM_MBUTTONUP:
-        Hide(hwnd, s);
-        break;
-    default:
-        break;
+    case WM_MBUTTONUP: Hide(hwnd, s); break;
+    default: break;
     }
 }
 
-void Paint(HWND hwnd, ToolTipState* s) {
+void Paint(HWND hwnd, ToolTipState* s)
+{
     PAINTSTRUCT ps;
     HDC dc = BeginPaint(hwnd, &ps);
     if (dc) {
@@ -132,25 +148,23 @@ void Paint(HWND hwnd, ToolTipState* s) {
             HFONT font = reinterpret_cast<HFONT>(SendMessageA(hwnd, WM_GETFONT, 0, 0));
             HGDIOBJ old = font ? SelectObject(dc, font) : nullptr;
             DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &rc, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
-            if (old) SelectObject(dc, old);
+            if (old)
+                SelectObject(dc, old);
         }
     }
     EndPaint(hwnd, &ps);
 }
 
-LRESULT CALLBACK ToolTipProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT CALLBACK ToolTipProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
+{
     ToolTipState* s = ControlState<ToolTipState>(hwnd, message);
-    if (!s) return DefWindowProcA(hwnd, message, wParam, lParam);
+    if (!s)
+        return DefWindowProcA(hwnd, message, wParam, lParam);
     auto* info = reinterpret_cast<const TOOLINFOA*>(lParam);
     switch (message) {
-    case WM_NCDESTROY:
-        FreeControlState<ToolTipState>(hwnd);
-        return 0;
-    case WM_MOUSEACTIVATE:
-        return MA_NOACTIVATE;
-    case WM_PAINT:
-        Paint(hwnd, s);
-        return 0;
+    case WM_NCDESTROY: FreeControlState<ToolTipState>(hwnd); return 0;
+    case WM_MOUSEACTIVATE: return MA_NOACTIVATE;
+    case WM_PAINT: Paint(hwnd, s); return 0;
     case WM_TIMER:
         if (wParam == kShowTimer) {
             KillTimer(hwnd, kShowTimer);
@@ -158,19 +172,20 @@ LRESULT CALLBACK ToolTipProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPar
         }
         return 0;
     case WM_MOUSEMOVE:
-    case WM_LBUTTONDOWN:
-        Hide(hwnd, s);
-        return 0;
+    case WM_LBUTTONDOWN: Hide(hwnd, s); return 0;
     case TTM_ADDTOOLA: {
-        if (!info || FindTool(s, info) >= 0) return FALSE;
+        if (!info || FindTool(s, info) >= 0)
+            return FALSE;
         s->tools.push_back(Tool{info->uFlags, info->hwnd, info->uId, info->rect, TextOf(info)});
         return TRUE;
     }
     case TTM_DELTOOLA: {
         int i = FindTool(s, info);
         if (i >= 0) {
-            if (i == s->current) Hide(hwnd, s), s->current = -1;
-            else if (i < s->current) --s->current;
+            if (i == s->current)
+                Hide(hwnd, s), s->current = -1;
+            else if (i < s->current)
+                --s->current;
             s->tools.erase(s->tools.begin() + i);
         }
         return 0;
@@ -180,19 +195,21 @@ LRESULT CALLBACK ToolTipProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPar
         if (i >= 0) {
             s->tools[i].text = TextOf(info);
             if (i == s->current && s->shown) {
-                if (s->tools[i].text.empty()) Hide(hwnd, s);
-                else InvalidateRect(hwnd, nullptr, TRUE);
+                if (s->tools[i].text.empty())
+                    Hide(hwnd, s);
+                else
+                    InvalidateRect(hwnd, nullptr, TRUE);
             }
         }
         return 0;
     }
     case TTM_NEWTOOLRECTA: {
         int i = FindTool(s, info);
-        if (i >= 0) s->tools[i].rect = info->rect;
+        if (i >= 0)
+            s->tools[i].rect = info->rect;
         return 0;
     }
-    case TTM_GETTOOLCOUNT:
-        return static_cast<LRESULT>(s->tools.size());
+    case TTM_GETTOOLCOUNT: return static_cast<LRESULT>(s->tools.size());
     case TTM_GETTEXTA: {
         int i = FindTool(s, info);
         auto* out = reinterpret_cast<TOOLINFOA*>(lParam);
@@ -205,36 +222,33 @@ LRESULT CALLBACK ToolTipProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPar
     }
     case TTM_ACTIVATE:
         s->active = wParam != 0;
-        if (!s->active) Hide(hwnd, s);
+        if (!s->active)
+            Hide(hwnd, s);
         return 0;
-    case TTM_RELAYEVENT:
-        Relay(hwnd, s, reinterpret_cast<const MSG*>(lParam));
-        return 0;
-    case TTM_POP:
-        Hide(hwnd, s);
-        return 0;
+    case TTM_RELAYEVENT: Relay(hwnd, s, reinterpret_cast<const MSG*>(lParam)); return 0;
+    case TTM_POP: Hide(hwnd, s); return 0;
     case TTM_SETMAXTIPWIDTH: {
         int old = s->maxWidth;
         s->maxWidth = static_cast<int>(lParam);
         return old;
     }
-    case TTM_SETDELAYTIME:
-        return 0;
-    default:
-        return DefWindowProcA(hwnd, message, wParam, lParam);
+    case TTM_SETDELAYTIME: return 0;
+    default: return DefWindowProcA(hwnd, message, wParam, lParam);
     }
 }
 
-}  // namespace
+} // namespace
 
-void RegisterToolTipClass() {
+void RegisterToolTipClass()
+{
     RegisterControlClass(TOOLTIPS_CLASSA, &ToolTipProc, CS_SAVEBITS);
 }
 
-}  // namespace yonda::user
+} // namespace yonda::user
 
 void InitCommonControls() {}
 
-BOOL InitCommonControlsEx(const INITCOMMONCONTROLSEX*) {
+BOOL InitCommonControlsEx(const INITCOMMONCONTROLSEX*)
+{
     return TRUE;
 }

@@ -33,33 +33,33 @@ struct Window {
     WNDPROC proc = nullptr;
     DWORD style = 0;
     DWORD exStyle = 0;
-    RECT rect{};                     // window rectangle in the parent's client coordinates
-    HWND parent = nullptr;           // for WS_CHILD windows
-    HWND owner = nullptr;            // for top-level windows
-    std::vector<HWND> children;      // z-order, topmost first
+    RECT rect{};                // window rectangle in the parent's client coordinates
+    HWND parent = nullptr;      // for WS_CHILD windows
+    HWND owner = nullptr;       // for top-level windows
+    std::vector<HWND> children; // z-order, topmost first
     UINT_PTR id = 0;
     std::string text;
     HINSTANCE instance = nullptr;
     LONG_PTR userData = 0;
-    std::vector<LONG_PTR> extra;     // cbWndExtra bytes, kept as pointer-sized slots
+    std::vector<LONG_PTR> extra; // cbWndExtra bytes, kept as pointer-sized slots
     std::unordered_map<std::string, HANDLE> props;
     HFONT font = nullptr;
     HICON icon = nullptr;
     std::shared_ptr<ThreadQueue> queue;
 
     // Painting.
-    RECT invalid{};                  // bounding box of the update region, client coordinates
+    RECT invalid{}; // bounding box of the update region, client coordinates
     bool erase = false;
-    bool redraw = true;              // WM_SETREDRAW
+    bool redraw = true; // WM_SETREDRAW
     bool painting = false;
-    unsigned paintSerial = 0;        // counts BeginPaint and validations
+    unsigned paintSerial = 0; // counts BeginPaint and validations
 
     // Life.
     bool creating = true;
     bool destroying = false;
     bool destroyed = false;
     bool active = false;
-    bool messageOnly = false;        // made with HWND_MESSAGE: never shown, never hit
+    bool messageOnly = false; // made with HWND_MESSAGE: never shown, never hit
 };
 
 // The one lock that guards the window tree, the classes and the input state.
@@ -71,7 +71,7 @@ using WindowPtr = std::shared_ptr<Window>;
 WindowPtr FindWindowPtr(HWND hwnd);
 HWND AddWindow(WindowPtr window);
 void RemoveWindow(HWND hwnd);
-std::vector<WindowPtr> AllWindows();   // every live window, in creation order
+std::vector<WindowPtr> AllWindows(); // every live window, in creation order
 
 // Window rectangle in screen coordinates (window and client are one area here).
 RECT ScreenRect(const Window& window);
@@ -83,7 +83,7 @@ HWND RootOf(HWND hwnd);
 // Top-level windows in z-order, topmost first.
 std::vector<HWND>& TopLevelOrder();
 
-}  // namespace yonda::user
+} // namespace yonda::user
 
 // Flags SetWindowPos adds for WM_WINDOWPOSCHANGED when the client area kept its size or place.
 #define YONDA_SWP_NOCLIENTSIZE 0x0800

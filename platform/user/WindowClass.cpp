@@ -9,9 +9,11 @@
 namespace yonda::user {
 namespace {
 
-std::string Key(LPCSTR name) {
+std::string Key(LPCSTR name)
+{
     std::string key = name ? name : "";
-    for (char& c : key) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    for (char& c : key)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     return key;
 }
 
@@ -21,18 +23,21 @@ struct ClassTable {
     ATOM nextAtom = 0xC000;
 };
 
-ClassTable& Classes() {
+ClassTable& Classes()
+{
     static ClassTable table;
     return table;
 }
 
-}  // namespace
+} // namespace
 
-std::shared_ptr<WindowClass> FindClass(LPCSTR name) {
+std::shared_ptr<WindowClass> FindClass(LPCSTR name)
+{
     std::lock_guard lock(UserLock());
     EnsureSystemClasses();
     auto& table = Classes();
-    if (name == nullptr) return nullptr;
+    if (name == nullptr)
+        return nullptr;
     if (IS_INTRESOURCE(name)) {
         auto it = table.byAtom.find(static_cast<ATOM>(reinterpret_cast<ULONG_PTR>(name)));
         return it == table.byAtom.end() ? nullptr : it->second;
@@ -41,11 +46,13 @@ std::shared_ptr<WindowClass> FindClass(LPCSTR name) {
     return it == table.byName.end() ? nullptr : it->second;
 }
 
-ATOM AddClass(const WindowClass& cls) {
+ATOM AddClass(const WindowClass& cls)
+{
     std::lock_guard lock(UserLock());
     auto& table = Classes();
     std::string key = Key(cls.name.c_str());
-    if (key.empty() || cls.proc == nullptr || table.byName.count(key)) return 0;
+    if (key.empty() || cls.proc == nullptr || table.byName.count(key))
+        return 0;
     auto stored = std::make_shared<WindowClass>(cls);
     stored->atom = table.nextAtom++;
     table.byName[key] = stored;
@@ -53,22 +60,26 @@ ATOM AddClass(const WindowClass& cls) {
     return stored->atom;
 }
 
-bool RemoveClass(LPCSTR name) {
+bool RemoveClass(LPCSTR name)
+{
     std::lock_guard lock(UserLock());
     auto cls = FindClass(name);
-    if (!cls) return false;
+    if (!cls)
+        return false;
     auto& table = Classes();
     table.byName.erase(Key(cls->name.c_str()));
     table.byAtom.erase(cls->atom);
     return true;
 }
 
-}  // namespace yonda::user
+} // namespace yonda::user
 
 using namespace yonda::user;
 
-ATOM RegisterClassA(const WNDCLASSA* wc) {
-    if (wc == nullptr || wc->lpszClassName == nullptr) return 0;
+ATOM RegisterClassA(const WNDCLASSA* wc)
+{
+    if (wc == nullptr || wc->lpszClassName == nullptr)
+        return 0;
     WindowClass cls;
     cls.name = wc->lpszClassName;
     cls.style = wc->style;
@@ -81,10 +92,12 @@ ATOM RegisterClassA(const WNDCLASSA* wc) {
     return AddClass(cls);
 }
 
-ATOM RegisterClassExA(const WNDCLASSEXA* wc) {
-    if (wc == nullptr || wc->lpszClassName == nullptr) return 0;
-    WNDCLASSA plain{wc->style, wc->lpfnWndProc, wc->cbClsExtra, wc->cbWndExtra, wc->hInstance,
-                    wc->hIcon, wc->hCursor, wc->hbrBackground, wc->lpszMenuName, wc->lpszClassName};
+ATOM RegisterClassExA(const WNDCLASSEXA* wc)
+{
+    if (wc == nullptr || wc->lpszClassName == nullptr)
+        return 0;
+    WNDCLASSA plain{wc->style, wc->lpfnWndProc, wc->cbClsExtra,    wc->cbWndExtra,   wc->hInstance,
+                    wc->hIcon, wc->hCursor,     wc->hbrBackground, wc->lpszMenuName, wc->lpszClassName};
     ATOM atom = RegisterClassA(&plain);
     if (atom) {
         std::lock_guard lock(UserLock());
@@ -93,33 +106,40 @@ ATOM RegisterClassExA(const WNDCLASSEXA* wc) {
     return atom;
 }
 
-BOOL UnregisterClassA(LPCSTR name, HINSTANCE) {
+BOOL UnregisterClassA(LPCSTR name, HINSTANCE)
+{
     return RemoveClass(name) ? TRUE : FALSE;
 }
 
-BOOL GetClassInfoA(HINSTANCE, LPCSTR name, LPWNDCLASSA out) {
+BOOL GetClassInfoA(HINSTANCE, LPCSTR name, LPWNDCLASSA out)
+{
     std::lock_guard lock(UserLock());
     auto cls = FindClass(name);
-    if (!cls || out == nullptr) return FALSE;
-    *out = WNDCLASSA{cls->style, cls->proc, 0, cls->cbWndExtra, cls->instance, cls->icon,
+    if (!cls || out == nullptr)
+        return FALSE;
+    *out = WNDCLASSA{cls->style,  cls->proc,       0,       cls->cbWndExtra,  cls->instance, cls->icon,
                      cls->cursor, cls->background, nullptr, cls->name.c_str()};
     return TRUE;
 }
 
-int GetClassNameA(HWND hwnd, LPSTR buffer, int size) {
+int GetClassNameA(HWND hwnd, LPSTR buffer, int size)
+{
     std::lock_guard lock(UserLock());
     auto w = FindWindowPtr(hwnd);
-    if (!w || buffer == nullptr || size <= 0) return 0;
+    if (!w || buffer == nullptr || size <= 0)
+        return 0;
     int n = static_cast<int>(std::min<size_t>(w->cls->name.size(), size - 1));
     std::copy_n(w->cls->name.data(), n, buffer);
     buffer[n] = '\0';
     return n;
 }
 
-ULONG_PTR GetClassLongPtrA(HWND hwnd, int index) {
+ULONG_PTR GetClassLongPtrA(HWND hwnd, int index)
+{
     std::lock_guard lock(UserLock());
     auto w = FindWindowPtr(hwnd);
-    if (!w) return 0;
+    if (!w)
+        return 0;
     const WindowClass& c = *w->cls;
     switch (index) {
     case GCL_HCURSOR: return reinterpret_cast<ULONG_PTR>(c.cursor);
@@ -134,10 +154,12 @@ ULONG_PTR GetClassLongPtrA(HWND hwnd, int index) {
     }
 }
 
-ULONG_PTR SetClassLongPtrA(HWND hwnd, int index, LONG_PTR value) {
+ULONG_PTR SetClassLongPtrA(HWND hwnd, int index, LONG_PTR value)
+{
     std::lock_guard lock(UserLock());
     auto w = FindWindowPtr(hwnd);
-    if (!w) return 0;
+    if (!w)
+        return 0;
     WindowClass& c = *w->cls;
     ULONG_PTR old = GetClassLongPtrA(hwnd, index);
     switch (index) {
@@ -153,10 +175,12 @@ ULONG_PTR SetClassLongPtrA(HWND hwnd, int index, LONG_PTR value) {
 }
 
 // Cursor and icon handles are small numbers, so the 32-bit forms carry them whole.
-DWORD GetClassLongA(HWND hwnd, int index) {
+DWORD GetClassLongA(HWND hwnd, int index)
+{
     return static_cast<DWORD>(GetClassLongPtrA(hwnd, index));
 }
 
-DWORD SetClassLongA(HWND hwnd, int index, LONG value) {
+DWORD SetClassLongA(HWND hwnd, int index, LONG value)
+{
     return static_cast<DWORD>(SetClassLongPtrA(hwnd, index, static_cast<LONG_PTR>(static_cast<DWORD>(value))));
 }

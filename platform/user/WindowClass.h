@@ -12,4 +12,4 @@ bool RemoveClass(LPCSTR name);
 // Registers the standard controls and the dialog class once.
 void EnsureSystemClasses();
 
-}  // namespace yonda::user
+} // namespace yonda::user

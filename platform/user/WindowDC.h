@@ -12,7 +12,7 @@ HWND WindowOfDC(HDC dc);
 // Bounding box of a region in its own coordinates; false for no region.
 bool RegionBox(HRGN region, RECT* box);
 
-}  // namespace yonda::user
+} // namespace yonda::user
 
 namespace yonda::user {
 
@@ -21,4 +21,4 @@ bool FillWindowBackground(HDC dc, const RECT& rect, HBRUSH brush);
 // The default answer to WM_CTLCOLOR*: system colours set on the DC and the matching brush.
 HBRUSH DefaultControlColor(UINT message, HDC dc);
 
-}  // namespace yonda::user
+} // namespace yonda::user

@@ -266,7 +266,8 @@ int Close(int64_t socket)
 
 int SetNonBlocking(int64_t socket, bool nonBlocking)
 {
-    return WithSocket(socket, [nonBlocking](SocketState& state) { return SetHostNonBlocking(state.fd, nonBlocking) ? 0 : -1; });
+    return WithSocket(socket,
+                      [nonBlocking](SocketState& state) { return SetHostNonBlocking(state.fd, nonBlocking) ? 0 : -1; });
 }
 
 bool SetHostNonBlocking(int fd, bool nonBlocking)

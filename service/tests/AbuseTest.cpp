@@ -85,7 +85,8 @@ struct TwoInALobby {
     ServiceHarness service;
     TestClient kim, lee;
 
-    TwoInALobby(const std::string& name, const service::Limits& limits, const std::string& host) : service(name, limits, host)
+    TwoInALobby(const std::string& name, const service::Limits& limits, const std::string& host)
+        : service(name, limits, host)
     {
         service.addMember("kim", "Kim");
         service.addMember("lee", "Lee", 1000, true, 'F');
@@ -109,11 +110,15 @@ TEST(Abuse, NewAvatarsStartOnlyWithTheCataloguesFreeItems)
     client.host = service.host();
     ASSERT_GT(client.login(service.port(), "new"), 0);
     // hair, face, upper, lower, footwear, hand item, hair item
-    EXPECT_EQ(createAvatar(client, 'M', {"000", "000", "002", "001", "000", "000", "000"}), Refused); // a 5,000-point coat
-    EXPECT_EQ(createAvatar(client, 'M', {"001", "000", "000", "001", "000", "000", "000"}), Refused); // hair for 100 points
+    EXPECT_EQ(createAvatar(client, 'M', {"000", "000", "002", "001", "000", "000", "000"}),
+              Refused); // a 5,000-point coat
+    EXPECT_EQ(createAvatar(client, 'M', {"001", "000", "000", "001", "000", "000", "000"}),
+              Refused); // hair for 100 points
     EXPECT_EQ(createAvatar(client, 'M', {"000", "000", "000", "001", "000", "000", "777"}), Refused); // no such item
-    EXPECT_EQ(createAvatar(client, 'M', {"000", "000", "000", "002", "000", "000", "000"}), Refused); // a lady's free skirt
-    EXPECT_EQ(createAvatar(client, 'F', {"003", "001", "005", "002", "000", "000", "004"}), BadRequest); // a face as an item
+    EXPECT_EQ(createAvatar(client, 'M', {"000", "000", "000", "002", "000", "000", "000"}),
+              Refused); // a lady's free skirt
+    EXPECT_EQ(createAvatar(client, 'F', {"003", "001", "005", "002", "000", "000", "004"}),
+              BadRequest); // a face as an item
 
     auto info = client.begin(AvatarInfo);
     info.writer.i32(client.user);
@@ -326,8 +331,9 @@ TEST(Abuse, ALockedDatabaseStallsNeitherReadsNorRelays)
         auto info = lee.begin(UserInfo);
         info.writer.i32(kim.user);
         auto reply = lee.ask(info);
-        return reply && reply->ok() ? Block(reply->fields().bytes(kUserInfoLayout.size).data(), kUserInfoLayout.size).getText(259, 256)
-                                    : std::string("?");
+        return reply && reply->ok()
+                   ? Block(reply->fields().bytes(kUserInfoLayout.size).data(), kUserInfoLayout.size).getText(259, 256)
+                   : std::string("?");
     };
     auto setIntro = [&](const std::string& text, uint8_t& status) {
         auto request = kim.begin(SetIntro);

@@ -20,15 +20,11 @@ TEST(Catalogue, PricesByGenderCategoryNumberAndVariant)
         std::optional<int32_t> price;
     };
     const Case cases[] = {
-        {'M', 0, 1, false, 100},
-        {'M', 0, 1, true, 150},          // the record after it
-        {'M', 2, 2, true, std::nullopt}, // the last of its category has no variant
+        {'M', 0, 1, false, 100},          {'M', 0, 1, true, 150}, // the record after it
+        {'M', 2, 2, true, std::nullopt},                          // the last of its category has no variant
         {'M', 2, 1, true, std::nullopt}, // the record after it is another item, not its variant
-        {'M', 2, 2, false, 5000},
-        {'F', 2, 1, false, 200},
-        {'F', 0, 1, false, std::nullopt},
-        {'M', 3, 2, false, std::nullopt},
-        {'M', 3, 1, false, 0},
+        {'M', 2, 2, false, 5000},         {'F', 2, 1, false, 200}, {'F', 0, 1, false, std::nullopt},
+        {'M', 3, 2, false, std::nullopt}, {'M', 3, 1, false, 0},
     };
     for (const Case& c : cases)
         EXPECT_EQ(catalogue.price(c.gender, c.category, c.number, c.variant), c.price)
@@ -51,8 +47,8 @@ TEST(Catalogue, RefusesWhatTheClientWouldRefuse)
     EXPECT_FALSE(catalogue.price('M', 2, 1, false));
 
     // Rows beyond a category's declared count are not the client's items, so they have no price.
-    ASSERT_TRUE(catalogue.parse(encodeCatalogue({"man_up,1", "h", "1,A,10,0,,1_2001,0,a", "2,B,20,0,,1_2002,0,b",
-                                                 "lady_up,1", "h", "3,C,30,0,,2_2001,0,c"})));
+    ASSERT_TRUE(catalogue.parse(encodeCatalogue(
+        {"man_up,1", "h", "1,A,10,0,,1_2001,0,a", "2,B,20,0,,1_2002,0,b", "lady_up,1", "h", "3,C,30,0,,2_2001,0,c"})));
     EXPECT_EQ(catalogue.size(), 2u);
     EXPECT_EQ(catalogue.price('M', 2, 1, false), 10);
     EXPECT_FALSE(catalogue.price('M', 2, 2, false));
@@ -60,7 +56,8 @@ TEST(Catalogue, RefusesWhatTheClientWouldRefuse)
     EXPECT_EQ(catalogue.price('F', 2, 1, false), 30);
 
     // An empty record ends the file for the client, so what follows it is no item.
-    ASSERT_TRUE(catalogue.parse(encodeCatalogue({"man_up,2", "h", "1,A,10,0,,1_2001,0,a", "", "2,B,20,0,,1_2002,0,b"})));
+    ASSERT_TRUE(
+        catalogue.parse(encodeCatalogue({"man_up,2", "h", "1,A,10,0,,1_2001,0,a", "", "2,B,20,0,,1_2002,0,b"})));
     EXPECT_EQ(catalogue.size(), 1u);
     EXPECT_FALSE(catalogue.price('M', 2, 2, false));
 

@@ -171,7 +171,8 @@ mode_t modeOf(const std::filesystem::path& path)
 }
 
 struct CommandLine : ::testing::Test {
-    std::filesystem::path folder = yonda::testing::freshFolder(::testing::UnitTest::GetInstance()->current_test_info()->name());
+    std::filesystem::path folder =
+        yonda::testing::freshFolder(::testing::UnitTest::GetInstance()->current_test_info()->name());
     std::string database = (folder / "members.db").string();
     ~CommandLine() override { std::filesystem::remove_all(folder); }
 };
@@ -228,12 +229,9 @@ TEST_F(CommandLine, AddUserTakesOnlyWhatTheRecordsCarry)
         std::string id, password, nickname, said;
     };
     const Case refused[] = {
-        {"", "pw", "Kim", "the ID must not be empty"},
-        {id21 + "i", "pw", "Kim", "at most 21 fit"},
-        {"kim", password63 + "p", "Kim", "at most 63 fit"},
-        {"kim", "pw", nickname31 + "n", "at most 31 fit"},
-        {"kim", "", "Kim", "the password must not be empty"},
-        {"kim", "pw", "   ", "the nickname must not be empty"},
+        {"", "pw", "Kim", "the ID must not be empty"},        {id21 + "i", "pw", "Kim", "at most 21 fit"},
+        {"kim", password63 + "p", "Kim", "at most 63 fit"},   {"kim", "pw", nickname31 + "n", "at most 31 fit"},
+        {"kim", "", "Kim", "the password must not be empty"}, {"kim", "pw", "   ", "the nickname must not be empty"},
     };
     auto home = folder / "home";
     for (const Case& c : refused) {
@@ -286,14 +284,16 @@ TEST_F(CommandLine, TheServiceLogsEachEventOnOneTimedLineAtTheChosenLevel)
         }
         service.stop();
         std::string log = service.err();
-        const std::regex line(R"(\d{4}-\d\d-\d\d \d\d:\d\d:\d\d\.\d{3}Z yonda-service (error|notice|warning|info): .+)");
+        const std::regex line(
+            R"(\d{4}-\d\d-\d\d \d\d:\d\d:\d\d\.\d{3}Z yonda-service (error|notice|warning|info): .+)");
         std::istringstream lines(log);
         int count = 0;
         for (std::string text; std::getline(lines, text); ++count)
             EXPECT_TRUE(std::regex_match(text, line)) << text;
         EXPECT_GE(count, 3);
         bool detailed = level == "info";
-        for (const char* event : {" connected", "bot0001 (user 2) logged in", "bot0001 (user 2) logged out", " disconnected"})
+        for (const char* event :
+             {" connected", "bot0001 (user 2) logged in", "bot0001 (user 2) logged out", " disconnected"})
             EXPECT_EQ(log.find(event) != std::string::npos, detailed) << level << ": " << event << "\n" << log;
         EXPECT_NE(log.find("login as \"bot0002\" refused"), std::string::npos) << log;
     }
@@ -315,7 +315,8 @@ TEST_F(CommandLine, SimulatedMembersSayWhyTheyCouldNotLogIn)
     // Nothing listens there.
     Ran alone = run("yonda-bots", {"--connect", "127.0.0.54:1", "--members", "2", "--duration", "0.2"});
     EXPECT_EQ(alone.code, 1);
-    EXPECT_NE(alone.err.find("2 members could not log in: cannot connect to 127.0.0.54:1: Connection refused"), std::string::npos)
+    EXPECT_NE(alone.err.find("2 members could not log in: cannot connect to 127.0.0.54:1: Connection refused"),
+              std::string::npos)
         << alone.err;
 
     ASSERT_EQ(run("yonda-service", {"seed-demo", "--bots", "3", "--db", database}).code, 0);
@@ -329,8 +330,10 @@ TEST_F(CommandLine, SimulatedMembersSayWhyTheyCouldNotLogIn)
 
     Ran fewer = run("yonda-bots", {"--connect", address, "--members", "5", "--duration", "0.5", "--chat", "0.1"});
     EXPECT_EQ(fewer.code, 0) << fewer.err;
-    EXPECT_NE(fewer.err.find("2 members could not log in: wrong password or unknown ID"), std::string::npos) << fewer.err;
-    EXPECT_NE(fewer.err.find("only 3 of the 5 members asked for logged in (from bot0004 on)"), std::string::npos) << fewer.err;
+    EXPECT_NE(fewer.err.find("2 members could not log in: wrong password or unknown ID"), std::string::npos)
+        << fewer.err;
+    EXPECT_NE(fewer.err.find("only 3 of the 5 members asked for logged in (from bot0004 on)"), std::string::npos)
+        << fewer.err;
     EXPECT_NE(fewer.out.find("refused by the service or unanswered"), std::string::npos) << fewer.out;
     service.stop();
 }

@@ -101,7 +101,8 @@ TEST(GeneratedCatalogue, ThePriceOfEveryKindOfPurchaseIsTheCataloguesPrice)
         return it == offers.end() ? Offer{} : *it;
     };
     Offer top = find([](const Offer& o) { return o.gender == 'M' && o.category == 2 && !o.variant && o.price > 0; });
-    Offer topVariant = find([&](const Offer& o) { return o.variant && o.category == 2 && o.number == top.number && o.gender == 'M'; });
+    Offer topVariant =
+        find([&](const Offer& o) { return o.variant && o.category == 2 && o.number == top.number && o.gender == 'M'; });
     Offer free = find([](const Offer& o) { return o.gender == 'M' && o.category == 4 && !o.variant && o.price == 0; });
     Offer hat = find([](const Offer& o) { return o.gender == 'M' && o.category == 6 && o.price > 0; });
     Offer shoe = find([](const Offer& o) { return o.gender == 'F' && o.category == 4 && o.variant && o.price > 0; });
@@ -111,8 +112,8 @@ TEST(GeneratedCatalogue, ThePriceOfEveryKindOfPurchaseIsTheCataloguesPrice)
     ASSERT_GT(kim.login(program.port, "kim"), 0);
     int32_t balance = 10000;
     for (const Offer& offer : {top, topVariant, free, hat, shoe}) {
-        SCOPED_TRACE(std::string(1, offer.gender) + std::to_string(offer.category) + " " + std::to_string(offer.number) +
-                     (offer.variant ? " variant" : ""));
+        SCOPED_TRACE(std::string(1, offer.gender) + std::to_string(offer.category) + " " +
+                     std::to_string(offer.number) + (offer.variant ? " variant" : ""));
         // The buyer's own idea of the balance counts for nothing.
         auto request = Buy(kim, offer, 999999);
         auto reply = kim.ask(request);

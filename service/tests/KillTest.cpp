@@ -53,7 +53,8 @@ TEST(KilledService, LosesNoConfirmedPurchase)
         rows.push_back(row);
     }
     auto bytes = yonda::testing::encodeCatalogue(rows);
-    std::ofstream(catalogue, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    std::ofstream(catalogue, std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
     ServiceProgram first = startServiceProgram(database, catalogue);
     ASSERT_GT(first.port, 0);
     std::vector<int> confirmed;

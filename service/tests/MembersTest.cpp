@@ -45,7 +45,8 @@ std::vector<OwnedRow> myItems(TestClient& client)
     for (uint16_t i = 0; i < count; ++i) {
         auto bytes = fields.bytes(kMyItemLayout.size);
         Block element(bytes.data(), bytes.size());
-        rows.push_back({element.getText(0, 17), element.getCh(19), element.getText(20, 4), element.getCh(24), element.getCh(28)});
+        rows.push_back(
+            {element.getText(0, 17), element.getCh(19), element.getText(20, 4), element.getCh(24), element.getCh(28)});
     }
     return rows;
 }
@@ -310,7 +311,13 @@ TEST(Members, SearchFindsOnlineMembersPageByPage)
     }
     auto search = [&](int32_t key, const std::string& nick, char sex) {
         auto request = clients[0]->begin(SearchUser);
-        request.writer.i32(key).text("", kIdWidth).text(nick, kNicknameWidth).ch(sex).text("-1", kAreaWidth).u8(0).u8(0);
+        request.writer.i32(key)
+            .text("", kIdWidth)
+            .text(nick, kNicknameWidth)
+            .ch(sex)
+            .text("-1", kAreaWidth)
+            .u8(0)
+            .u8(0);
         request.writer.text("", kSearchTextWidth).text("", kSearchTextWidth).ch('Y');
         auto reply = clients[0]->ask(request);
         std::vector<int32_t> users;

@@ -11,7 +11,8 @@ using yonda::testing::TestClient;
 
 namespace {
 
-comm::Link::Request openRoom(TestClient& client, int16_t lobby, const std::string& name, uint8_t limit, const std::string& password = "")
+comm::Link::Request openRoom(TestClient& client, int16_t lobby, const std::string& name, uint8_t limit,
+                             const std::string& password = "")
 {
     Block record(kRoomOpenLayout);
     record.i16(0, lobby).text(2, 50, name).text(52, 30, "subject").u8(82, limit).text(83, 13, password);
@@ -20,7 +21,8 @@ comm::Link::Request openRoom(TestClient& client, int16_t lobby, const std::strin
     return request;
 }
 
-int16_t open(TestClient& client, int16_t lobby, const std::string& name, uint8_t limit, const std::string& password = "")
+int16_t open(TestClient& client, int16_t lobby, const std::string& name, uint8_t limit,
+             const std::string& password = "")
 {
     auto request = openRoom(client, lobby, name, limit, password);
     auto reply = client.ask(request);
@@ -330,11 +332,8 @@ TEST_F(Place, PartyGameEventsFollowTheirEchoRules)
         bool echoed;
     };
     const Case cases[] = {
-        {GameReady, GameReadyCode, true},
-        {GameTime, GameTimeCode, true},
-        {GameRetire, GameRetireCode, false},
-        {GameBoard, GameBoardCode, false},
-        {GameJumpToStart, GameJumpCode, false},
+        {GameReady, GameReadyCode, true},  {GameTime, GameTimeCode, true},         {GameRetire, GameRetireCode, false},
+        {GameBoard, GameBoardCode, false}, {GameJumpToStart, GameJumpCode, false},
     };
     for (const Case& c : cases) {
         auto request = kim.begin(c.command);
@@ -412,8 +411,15 @@ TEST_F(Place, RelayedActionsReachTheOthersOnly)
     };
     const Case cases[] = {
         {"face", FaceSet, [](wire::Writer& w) { w.i16(3).u8('C'); }, EvFace, 4, 'C'},
-        {"stop", MoveEnd, [](wire::Writer& w) { w.i16(3).i32(0).f32(1).f32(2).f32(3).f32(0).f32(0).f32(1); }, EvPlace, 6, room},
-        {"sit", MoveSit, [](wire::Writer& w) { w.i16(3); for (int i = 0; i < 16; ++i) w.f32(static_cast<float>(i)); }, EvSit, 0, 0},
+        {"stop", MoveEnd, [](wire::Writer& w) { w.i16(3).i32(0).f32(1).f32(2).f32(3).f32(0).f32(0).f32(1); }, EvPlace,
+         6, room},
+        {"sit", MoveSit,
+         [](wire::Writer& w) {
+             w.i16(3);
+             for (int i = 0; i < 16; ++i)
+                 w.f32(static_cast<float>(i));
+         },
+         EvSit, 0, 0},
         {"stand", MoveStand, [](wire::Writer& w) { w.i16(3).i32(1); }, EvStand, 0, 0},
     };
     for (const Case& c : cases) {
@@ -457,21 +463,35 @@ TEST_F(Place, QueriesThatCannotBeDoneAreRefused)
     };
     const Case cases[] = {
         {"chat outside any place", Chat, [](wire::Writer& w) { w.i16(0).u8(0).u8(0).text("hi", kChatWidth); }, Refused},
-        {"move outside any place", MoveStart, [](wire::Writer& w) { w.i16(0).i32(0); for (int i = 0; i < 6; ++i) w.f32(0); }, Refused},
+        {"move outside any place", MoveStart,
+         [](wire::Writer& w) {
+             w.i16(0).i32(0);
+             for (int i = 0; i < 6; ++i)
+                 w.f32(0);
+         },
+         Refused},
         {"game outside a room", GameReady, [](wire::Writer& w) { w.i16(4); }, Refused},
         {"unknown member", UserInfo, [](wire::Writer& w) { w.i32(424242); }, NotFound},
-        {"member without avatar", AvatarInfo, [this](wire::Writer& w) { w.i32(service.store().accountByLogin("bare")->user); }, NotFound},
+        {"member without avatar", AvatarInfo,
+         [this](wire::Writer& w) { w.i32(service.store().accountByLogin("bare")->user); }, NotFound},
         {"empty nickname", SetOwnNickname, [](wire::Writer& w) { w.text("", kNicknameWidth); }, BadRequest},
-        {"item not owned", WearItem, [](wire::Writer& w) { w.bytes(std::vector<uint8_t>(kItemKeyWidth, 'Z')).ch('Y'); }, NotFound},
+        {"item not owned", WearItem, [](wire::Writer& w) { w.bytes(std::vector<uint8_t>(kItemKeyWidth, 'Z')).ch('Y'); },
+         NotFound},
         {"not a friend", DeleteFriend, [this](wire::Writer& w) { w.i32(lee.user); }, NotFound},
         {"oneself as friend", AddFriend, [this](wire::Writer& w) { w.i32(kim.user); }, Refused},
         {"lobby beyond five", LobbyTotal, [](wire::Writer& w) { w.i16(5); }, NotFound},
         {"room list of no lobby", LobbyRooms, [](wire::Writer& w) { w.i16(-1).i16(0); }, NotFound},
         {"location beyond the lobbies", SendUserLocation, [](wire::Writer& w) { w.i16(9).i16(1); }, BadRequest},
-        {"someone else's picture", UploadImage, [](wire::Writer& w) { w.text("lee", kIdWidth).u32(3).u32(0).u16(3).u8(1).u8(2).u8(3); }, BadRequest},
+        {"someone else's picture", UploadImage,
+         [](wire::Writer& w) { w.text("lee", kIdWidth).u32(3).u32(0).u16(3).u8(1).u8(2).u8(3); }, BadRequest},
         {"kick as a guest", KickUser, [this](wire::Writer& w) { w.i16(0).i32(lee.user); }, NotHost},
-        {"room change as a guest", ModifyRoom, [](wire::Writer& w) { w.i16(0).ch('Y').text("x", 51).ch('N').text("", 31).ch('N').u8(0).ch('N').text("", 13); }, NotHost},
-        {"second login on one connection", Login, [](wire::Writer& w) { w.text("kim", kIdWidth).text("pw", kLoginPasswordWidth); }, Refused},
+        {"room change as a guest", ModifyRoom,
+         [](wire::Writer& w) {
+             w.i16(0).ch('Y').text("x", 51).ch('N').text("", 31).ch('N').u8(0).ch('N').text("", 13);
+         },
+         NotHost},
+        {"second login on one connection", Login,
+         [](wire::Writer& w) { w.text("kim", kIdWidth).text("pw", kLoginPasswordWidth); }, Refused},
     };
     for (const Case& c : cases) {
         auto request = kim.begin(c.command);

@@ -102,7 +102,8 @@ TEST(Robustness, AMalformedRequestClosesOnlyItsConnection)
     ASSERT_GT(bad.login(service.port(), "bad"), 0);
     ASSERT_EQ(kim.join(0, -1), Ok);
     const std::vector<std::pair<const char*, std::function<void(wire::Writer&)>>> cases = {
-        {"chat text longer than its field", [](wire::Writer& w) { w.i16(0).u8(0).u8(0).u16(300).bytes(std::vector<uint8_t>(300, 'a')); }},
+        {"chat text longer than its field",
+         [](wire::Writer& w) { w.i16(0).u8(0).u8(0).u16(300).bytes(std::vector<uint8_t>(300, 'a')); }},
         {"room join cut short", [](wire::Writer& w) { w.i16(0); }},
         {"bytes after the fields", [](wire::Writer& w) { w.i32(1).u8(9); }},
     };

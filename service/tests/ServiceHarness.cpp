@@ -66,7 +66,8 @@ int rawConnection(const std::string& host, uint16_t port, const std::string& sou
     int fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
     sockaddr_in local{};
     local.sin_family = AF_INET;
-    if (!source.empty() && (inet_pton(AF_INET, source.c_str(), &local.sin_addr) != 1 || bind(fd, reinterpret_cast<sockaddr*>(&local), sizeof local) != 0)) {
+    if (!source.empty() && (inet_pton(AF_INET, source.c_str(), &local.sin_addr) != 1 ||
+                            bind(fd, reinterpret_cast<sockaddr*>(&local), sizeof local) != 0)) {
         close(fd);
         return -1;
     }
@@ -121,8 +122,8 @@ void ServiceHarness::stop()
     m_store.reset();
 }
 
-int32_t ServiceHarness::addMember(const std::string& login, const std::string& nickname, int32_t points, bool dressed, char gender,
-                                  const std::string& area)
+int32_t ServiceHarness::addMember(const std::string& login, const std::string& nickname, int32_t points, bool dressed,
+                                  char gender, const std::string& area)
 {
     service::Account account;
     account.login = login;
@@ -187,7 +188,7 @@ uint8_t TestClient::join(int16_t lobby, int16_t room, const std::string& passwor
 }
 
 int16_t TestClient::openRoom(int16_t lobby, const std::string& name, const std::string& subject, uint8_t limit,
-                            const std::string& password)
+                             const std::string& password)
 {
     proto::Block record(proto::kRoomOpenLayout);
     record.i16(0, lobby).text(2, 50, name).text(52, 30, subject).u8(82, limit).text(83, 13, password);

@@ -46,8 +46,8 @@ public:
     std::string database() const { return (m_folder / "service.db").string(); }
     // A member with a cheap password hash; dressed members have an avatar.
     // Members live in the first area unless told.
-    int32_t addMember(const std::string& login, const std::string& nickname, int32_t points = 1000, bool dressed = true, char gender = 'M',
-                      const std::string& area = "1");
+    int32_t addMember(const std::string& login, const std::string& nickname, int32_t points = 1000, bool dressed = true,
+                      char gender = 'M', const std::string& area = "1");
     // Members added from now on get the cost of hashing real members have.
     void useStrongHashes() { m_strongHashes = true; }
     void start();

@@ -40,8 +40,8 @@ ServiceProgram startServiceProgram(const std::string& database, const std::strin
         close(pipeEnds[0]);
         if (fileLimit > 0) {
             std::string shell = "ulimit -n " + std::to_string(fileLimit) + " && exec \"$0\" \"$@\"";
-            execl("/bin/sh", "sh", "-c", shell.c_str(), program.c_str(), "--listen", "127.0.0.1:0", "--db", database.c_str(),
-                  "--catalogue", catalogue.c_str(), static_cast<char*>(nullptr));
+            execl("/bin/sh", "sh", "-c", shell.c_str(), program.c_str(), "--listen", "127.0.0.1:0", "--db",
+                  database.c_str(), "--catalogue", catalogue.c_str(), static_cast<char*>(nullptr));
         }
         execl(program.c_str(), program.c_str(), "--listen", "127.0.0.1:0", "--db", database.c_str(), "--catalogue",
               catalogue.c_str(), static_cast<char*>(nullptr));

@@ -15,7 +15,7 @@ namespace {
 
 constexpr char kFrameClass[] = "VelmoraMain";
 constexpr char kDialogClass[] = "#32770";
-constexpr char kSquare[] = "\xEA\xB4\x91\xEC\x9E\xA5"; // "광장"
+constexpr char kSquare[] = "\xEA\xB4\x91\xEC\x9E\xA5";   // "광장"
 constexpr char kLobbyBar[] = "\xEB\xA1\x9C\xEB\xB9\x84"; // "로비"
 constexpr char kChatLog[] = "#2003";
 

@@ -18,8 +18,8 @@ constexpr char kDialogClass[] = "#32770";
 int CountClass(DrivenProgram& program, const std::string& className)
 {
     const auto windows = program.Windows();
-    return static_cast<int>(std::count_if(windows.begin(), windows.end(),
-                                          [&](const WindowInfo& w) { return w.className == className; }));
+    return static_cast<int>(
+        std::count_if(windows.begin(), windows.end(), [&](const WindowInfo& w) { return w.className == className; }));
 }
 
 // Types into the login dialog and presses Enter.
@@ -40,8 +40,8 @@ std::string WaitForBox(DrivenProgram& program, int dialogs, int ms = 10000)
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
     while (std::chrono::steady_clock::now() < deadline) {
         const auto windows = program.Windows();
-        const int count = static_cast<int>(std::count_if(windows.begin(), windows.end(),
-                                                         [](const WindowInfo& w) { return w.className == kDialogClass; }));
+        const int count = static_cast<int>(std::count_if(
+            windows.begin(), windows.end(), [](const WindowInfo& w) { return w.className == kDialogClass; }));
         if (count >= dialogs) {
             for (const WindowInfo& w : windows) {
                 if (w.className == kDialogClass) {
@@ -246,7 +246,7 @@ TEST_F(ClientStart, TheEntranceFliesIntoALobbyAndJoinStandsTheMemberThere)
     LogIn(kim, "kim", "pw");
     ASSERT_TRUE(IsOk(kim.WaitWindow(kFrameClass)));
     // The square's entrance: the flight ends with the lobby's title bar.
-    ASSERT_TRUE(IsOk(kim.Click("\xEA\xB4\x91\xEC\x9E\xA5", 80, 14))); // "광장"
+    ASSERT_TRUE(IsOk(kim.Click("\xEA\xB4\x91\xEC\x9E\xA5", 80, 14)));     // "광장"
     ASSERT_TRUE(IsOk(kim.WaitWindow("\xEB\xA1\x9C\xEB\xB9\x84", 20000))); // "로비"
     // Join: the member stands in the square, the title bar goes.
     ASSERT_TRUE(IsOk(kim.Click("\xEB\xA1\x9C\xEB\xB9\x84", 220, 30)));

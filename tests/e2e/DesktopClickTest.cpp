@@ -32,11 +32,11 @@ constexpr COLORREF kButton = RGB(220, 40, 60);
 constexpr COLORREF kPressed = RGB(30, 160, 70);
 constexpr int kButtonId = 191;
 
-LRESULT CALLBACK SkinProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+LRESULT CALLBACK SkinProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp)
+{
     static bool pressed = false;
     switch (msg) {
-    case WM_ERASEBKGND:
-        return 1;
+    case WM_ERASEBKGND: return 1;
     case WM_PAINT: {
         PAINTSTRUCT ps;
         HDC dc = BeginPaint(hwnd, &ps);
@@ -65,33 +65,37 @@ LRESULT CALLBACK SkinProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
             InvalidateRect(reinterpret_cast<HWND>(lp), nullptr, FALSE);
         }
         return 0;
-    default:
-        return DefWindowProcA(hwnd, msg, wp, lp);
+    default: return DefWindowProcA(hwnd, msg, wp, lp);
     }
 }
 
 // One pixel of the X server's screen.
-COLORREF ScreenPixel(Display* x, int px, int py) {
+COLORREF ScreenPixel(Display* x, int px, int py)
+{
     XImage* image = XGetImage(x, DefaultRootWindow(x), px, py, 1, 1, AllPlanes, ZPixmap);
-    if (!image) return CLR_INVALID;
+    if (!image)
+        return CLR_INVALID;
     unsigned long p = XGetPixel(image, 0, 0);
     XDestroyImage(image);
     return RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF);
 }
 
 // Pumps the program's messages until the screen shows `color` at a point, or a few seconds pass.
-bool WaitForScreen(Display* x, int px, int py, COLORREF color) {
+bool WaitForScreen(Display* x, int px, int py, COLORREF color)
+{
     auto until = std::chrono::steady_clock::now() + std::chrono::seconds(10);
     while (std::chrono::steady_clock::now() < until) {
         Pump();
         YondaDisplayFlush();
-        if (ScreenPixel(x, px, py) == color) return true;
+        if (ScreenPixel(x, px, py) == color)
+            return true;
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }
     return false;
 }
 
-TEST(Desktop, AClickMadeOnTheXServerReachesTheSkinnedButton) {
+TEST(Desktop, AClickMadeOnTheXServerReachesTheSkinnedButton)
+{
     yonda::testing::XServer server;
     std::string error;
     ASSERT_TRUE(server.Start(&error)) << error;
@@ -106,8 +110,8 @@ TEST(Desktop, AClickMadeOnTheXServerReachesTheSkinnedButton) {
     wc.lpszClassName = "SkinnedLook";
     wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
     ASSERT_TRUE(RegisterClassA(&wc));
-    HWND top = CreateWindowExA(0, "SkinnedLook", "Yonda", WS_POPUP | WS_VISIBLE, 120, 80, 240, 160, nullptr,
-                               nullptr, nullptr, nullptr);
+    HWND top = CreateWindowExA(0, "SkinnedLook", "Yonda", WS_POPUP | WS_VISIBLE, 120, 80, 240, 160, nullptr, nullptr,
+                               nullptr, nullptr);
     ASSERT_NE(top, nullptr);
     HWND button = CreateWindowExA(0, "BUTTON", "OK", WS_CHILD | WS_VISIBLE | BS_OWNERDRAW, 80, 90, 80, 30, top,
                                   reinterpret_cast<HMENU>(kButtonId), nullptr, nullptr);
@@ -152,4 +156,4 @@ TEST(Desktop, AClickMadeOnTheXServerReachesTheSkinnedButton) {
     YondaStopDisplay();
 }
 
-}  // namespace
+} // namespace

@@ -16,17 +16,19 @@
 
 namespace {
 
-std::string g_settings;   // the settings file's Windows path
+std::string g_settings; // the settings file's Windows path
 std::string g_serverIp;
 
-std::string HomeFolder() {
+std::string HomeFolder()
+{
     char path[MAX_PATH];
     DWORD length = GetModuleFileNameA(nullptr, path, sizeof path);
     std::string file(path, length);
     return file.substr(0, file.rfind('\\'));
 }
 
-std::string ReadAll(const std::string& windowsPath) {
+std::string ReadAll(const std::string& windowsPath)
+{
     std::ifstream file(YondaHostPath(windowsPath.c_str()), std::ios::binary);
     std::stringstream text;
     text << file.rdbuf();
@@ -34,17 +36,21 @@ std::string ReadAll(const std::string& windowsPath) {
 }
 
 // The value of the first "Key = Value" line with that key.
-std::string Value(const std::string& settings, const std::string& key) {
+std::string Value(const std::string& settings, const std::string& key)
+{
     std::istringstream lines(settings);
     std::string line;
     while (std::getline(lines, line)) {
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        if (line.rfind(key + " = ", 0) == 0) return line.substr(key.size() + 3);
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        if (line.rfind(key + " = ", 0) == 0)
+            return line.substr(key.size() + 3);
     }
     return {};
 }
 
-std::string Probe(const std::string& address) {
+std::string Probe(const std::string& address)
+{
     SOCKET s = socket(AF_INET, SOCK_STREAM, 0);
     sockaddr_in to{};
     to.sin_family = AF_INET;
@@ -58,14 +64,16 @@ std::string Probe(const std::string& address) {
         send(s, request, 4, 0);
         char reply[16];
         int got = 0, n;
-        while (got < 5 && (n = recv(s, reply + got, static_cast<int>(sizeof reply) - got, 0)) > 0) got += n;
+        while (got < 5 && (n = recv(s, reply + got, static_cast<int>(sizeof reply) - got, 0)) > 0)
+            got += n;
         answer = "probe: " + std::to_string(got) + " bytes";
     }
     closesocket(s);
     return answer;
 }
 
-void SaveId(HWND window) {
+void SaveId(HWND window)
+{
     char id[64];
     GetDlgItemTextA(window, 1001, id, sizeof id);
     // The key replaced where it is, or put right after its section's header.
@@ -79,15 +87,18 @@ void SaveId(HWND window) {
             continue;
         }
         out += line + "\n";
-        if (!found && line.rfind("[Option]", 0) == 0) out += saved;
+        if (!found && line.rfind("[Option]", 0) == 0)
+            out += saved;
     }
     std::ofstream(YondaHostPath(g_settings.c_str()), std::ios::binary) << out;
 }
 
-LRESULT CALLBACK MainProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT CALLBACK MainProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
+{
     switch (message) {
     case WM_COMMAND:
-        if (LOWORD(wParam) == 1004) SetDlgItemTextA(hwnd, 1005, Probe(g_serverIp).c_str());
+        if (LOWORD(wParam) == 1004)
+            SetDlgItemTextA(hwnd, 1005, Probe(g_serverIp).c_str());
         if (LOWORD(wParam) == 1006) {
             int answer = MessageBoxA(hwnd, "Probe box", "Yonda Alpha box", MB_OKCANCEL);
             SetDlgItemTextA(hwnd, 1007, answer == IDOK ? "box ok" : "box cancel");
@@ -97,14 +108,14 @@ LRESULT CALLBACK MainProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
         SaveId(hwnd);
         PostQuitMessage(0);
         return 0;
-    default:
-        return DefWindowProcA(hwnd, message, wParam, lParam);
+    default: return DefWindowProcA(hwnd, message, wParam, lParam);
     }
 }
 
-}  // namespace
+} // namespace
 
-int main() {
+int main()
+{
     std::string home = HomeFolder();
     g_settings = home + "\\Yonda.ini";
     std::string settings = ReadAll(g_settings);

@@ -9,11 +9,13 @@
 
 using namespace yonda::testing;
 
-TEST_F(EndToEndTest, AProgramInItsOwnHomeReachesTheServiceOnItsOwnAddress) {
+TEST_F(EndToEndTest, AProgramInItsOwnHomeReachesTheServiceOnItsOwnAddress)
+{
     int32_t kim = Service().AddMember("kim", "pw", "Kim");
     ASSERT_GT(kim, 0);
     EXPECT_EQ(Service().QueryValue("SELECT nickname FROM accounts WHERE login = 'kim'"), "Kim");
-    EXPECT_EQ(Service().QueryValue("SELECT COUNT(*) FROM items WHERE user = " + std::to_string(kim) + " AND worn"), "4");
+    EXPECT_EQ(Service().QueryValue("SELECT COUNT(*) FROM items WHERE user = " + std::to_string(kim) + " AND worn"),
+              "4");
 
     DrivenProgram& one = Launch("one");
     ASSERT_TRUE(IsOk(one.WaitWindow("Yonda Alpha", 30000)));
@@ -43,10 +45,12 @@ TEST_F(EndToEndTest, AProgramInItsOwnHomeReachesTheServiceOnItsOwnAddress) {
     EXPECT_EQ(one.Home().ReadSetting("Server", "LobbyCount"), "5");
 }
 
-TEST_F(EndToEndTest, TwoProgramsRunSideBySideWithTheirOwnSettings) {
+TEST_F(EndToEndTest, TwoProgramsRunSideBySideWithTheirOwnSettings)
+{
     DrivenProgram& one = Launch("one");
-    DrivenProgram& two = Launch("two", {{"Window", "Title", "Yonda Beta"}, {"Option", "SoundOff", std::nullopt},
-                                        {"Option", "RememberMe", "1"}});
+    DrivenProgram& two = Launch(
+        "two",
+        {{"Window", "Title", "Yonda Beta"}, {"Option", "SoundOff", std::nullopt}, {"Option", "RememberMe", "1"}});
     ASSERT_TRUE(IsOk(one.WaitWindow("Yonda Alpha", 30000)));
     ASSERT_TRUE(IsOk(two.WaitWindow("Yonda Beta", 30000)));
     // Each program shows its own window only.
@@ -64,7 +68,8 @@ TEST_F(EndToEndTest, TwoProgramsRunSideBySideWithTheirOwnSettings) {
     EXPECT_EQ(two.Text("#1005"), "probe: 5 bytes");
 }
 
-TEST_F(EndToEndTest, OnAnXServerTheProgramIsDrivenThroughTheDisplay) {
+TEST_F(EndToEndTest, OnAnXServerTheProgramIsDrivenThroughTheDisplay)
+{
     LaunchOptions options;
     options.display = XDisplay();
     // No service: the settings name an address of their own.
@@ -89,7 +94,8 @@ TEST_F(EndToEndTest, OnAnXServerTheProgramIsDrivenThroughTheDisplay) {
     EXPECT_EQ(picture->width, 200);
 }
 
-TEST_F(EndToEndTest, AProgramWhoseXServerGoesAwayEndsWithoutAborting) {
+TEST_F(EndToEndTest, AProgramWhoseXServerGoesAwayEndsWithoutAborting)
+{
     auto server = std::make_unique<XServer>();
     std::string why;
     ASSERT_TRUE(server->Start(&why)) << why;

@@ -21,9 +21,9 @@ using namespace yonda::testing;
 namespace {
 
 constexpr char kFrameClass[] = "VelmoraMain";
-constexpr char kLobbyBar[] = "\xEB\xA1\x9C\xEB\xB9\x84";  // "로비"
-constexpr char kSquare[] = "\xEA\xB4\x91\xEC\x9E\xA5";    // "광장"
-constexpr char kGarden[] = "\xEC\xA0\x95\xEC\x9B\x90";    // "정원"
+constexpr char kLobbyBar[] = "\xEB\xA1\x9C\xEB\xB9\x84"; // "로비"
+constexpr char kSquare[] = "\xEA\xB4\x91\xEC\x9E\xA5";   // "광장"
+constexpr char kGarden[] = "\xEC\xA0\x95\xEC\x9B\x90";   // "정원"
 // The 3D view's place in the frame.
 constexpr int kViewLeft = 10, kViewTop = 34, kViewRight = 610, kViewBottom = 424;
 
@@ -132,8 +132,8 @@ private:
 constexpr int kClearOfLee = 60;
 
 // The matching pixel nearest to a point, clear of Lee (or of another colour); x < 0 when there is none.
-Spot Nearest(const Picture& p, Match match, double nearX, double nearY, int left = kViewLeft,
-             int right = kViewRight, Match clearOf = Red)
+Spot Nearest(const Picture& p, Match match, double nearX, double nearY, int left = kViewLeft, int right = kViewRight,
+             Match clearOf = Red)
 {
     const ColourMap lee(p, clearOf);
     Spot best;
@@ -257,9 +257,9 @@ protected:
                 moved = moved || (now.count > 0 && Distance(now, *from) > kStep);
                 seen.push_back(now);
                 auto same = [](const Blob& a, const Blob& b) {
-                    return a.count == 0 ? b.count == 0
-                                        : b.count > 0 && Distance(a, b) < 1.0 &&
-                                              std::abs(a.count - b.count) <= a.count / 20 + 2;
+                    return a.count == 0
+                               ? b.count == 0
+                               : b.count > 0 && Distance(a, b) < 1.0 && std::abs(a.count - b.count) <= a.count / 20 + 2;
                 };
                 const size_t n = seen.size();
                 if (!moved || n < 3 || !same(seen[n - 1], seen[n - 2]) || !same(seen[n - 2], seen[n - 3])) {
@@ -285,7 +285,8 @@ protected:
         m_lee = Member{&LogIn("lee", "lee", kLeeStart), Red, "Lee"};
         JoinLobby(*m_lee.program, kSquare);
         bool held = false;
-        WaitView(*m_kim.program, [](const Picture& p) { return Find(p, Wood).count > 200; }, 40, &held);
+        WaitView(
+            *m_kim.program, [](const Picture& p) { return Find(p, Wood).count > 200; }, 40, &held);
         ASSERT_TRUE(held) << "the square's benches never showed in Kim's view";
         Settled(*m_lee.program, Yellow, 30, nullptr, &held);
         ASSERT_TRUE(held) << "Kim's avatar never held still in Lee's view";
@@ -303,7 +304,8 @@ protected:
         ASSERT_GE(ahead.x, 0) << "no open ground in " << walker.name << "'s view";
         ASSERT_TRUE(IsOk(walker.program->Click(kFrameClass, ahead.x, ahead.y)));
         bool held = false;
-        WaitView(*walker.program, [&](const Picture& p) { return Changed(p, standing) > kViewMoved; }, 20, &held);
+        WaitView(
+            *walker.program, [&](const Picture& p) { return Changed(p, standing) > kViewMoved; }, 20, &held);
         ASSERT_TRUE(held) << walker.name << "'s view did not follow " << walker.name << "'s walk";
     }
 
@@ -320,7 +322,7 @@ protected:
             }
             const Blob lee = Find(*m_kim.program->Capture(kFrameClass), Red);
             const Side away = lee.count == 0 ? 0 : lee.x < (kViewLeft + kViewRight) / 2 ? 1 : -1;
-            const int ground = kViewBottom - 150;  // ahead, short of the horizon
+            const int ground = kViewBottom - 150; // ahead, short of the horizon
             WalkToOpenGround(m_kim, away, 60 + 50 * tries, 270, ground);
             bool held = false;
             Settled(*m_lee.program, Yellow, 20, nullptr, &held);
@@ -451,14 +453,14 @@ TEST_F(LobbyWalk, TheOtherSeesAWalkToABenchTheStandingUpAndAWalkAway)
     // walker go there.
     ASSERT_TRUE(IsOk(walker.program->Click(kFrameClass, seat.x, seat.y)));
     bool held = false;
-    WaitView(*walker.program, [&](const Picture& p) { return Changed(p, ready) > kViewMoved; }, 20, &held);
+    WaitView(
+        *walker.program, [&](const Picture& p) { return Changed(p, ready) > kViewMoved; }, 20, &held);
     ASSERT_TRUE(held) << walker.name << "'s click on a bench did not walk " << walker.name
                       << " there (its own view stood still)";
     const Blob seated = Settled(watching, walker.colour, 30, &start, &held);
     EXPECT_TRUE(held) << walker.name << " never came to rest in " << watcher.name << "'s view";
     EXPECT_GT(seated.count, 20) << watcher.name << "'s view does not show " << walker.name << " on the bench";
-    ASSERT_GT(Distance(seated, start), kStep) << watcher.name << " did not see " << walker.name
-                                              << " walk to the bench";
+    ASSERT_GT(Distance(seated, start), kStep) << watcher.name << " did not see " << walker.name << " walk to the bench";
 
     // Seated, a click on the ground stands the walker up by the bench. A click while still sitting
     // down does nothing, so the walker clicks until the watcher sees it leave the seat (the
@@ -471,8 +473,8 @@ TEST_F(LobbyWalk, TheOtherSeesAWalkToABenchTheStandingUpAndAWalkAway)
         std::this_thread::sleep_for(std::chrono::seconds(2));
         up = Find(*watching.Capture(kFrameClass), walker.colour);
     }
-    ASSERT_GT(Distance(up, seated), kStep) << walker.name << " never got up from the bench in " << watcher.name
-                                           << "'s view";
+    ASSERT_GT(Distance(up, seated), kStep)
+        << walker.name << " never got up from the bench in " << watcher.name << "'s view";
     const Blob stood = Settled(watching, walker.colour, 20, nullptr, &held);
     EXPECT_TRUE(held) << walker.name << " never came to rest in " << watcher.name << "'s view after getting up";
 
@@ -490,8 +492,8 @@ TEST_F(LobbyWalk, TheOtherSeesAWalkToABenchTheStandingUpAndAWalkAway)
     }
     EXPECT_TRUE(held) << watcher.name << " did not see " << walker.name << " walk away from the bench";
     EXPECT_GT(there.count, 40) << watcher.name << "'s view does not show " << walker.name << " after the walk";
-    EXPECT_GT(Distance(there, stood), kStep) << walker.name << " stands where it stood before the walk in "
-                                             << watcher.name << "'s view";
+    EXPECT_GT(Distance(there, stood), kStep)
+        << walker.name << " stands where it stood before the walk in " << watcher.name << "'s view";
 }
 
 TEST_F(LobbyWalk, TheAvatarMenuMakesTheOtherMemberAFriend)
@@ -553,7 +555,8 @@ TEST_F(LobbyWalk, LeavingTakesTheAvatarOutOfTheOthersView)
     kim.Key(box, "RETURN");
     EXPECT_EQ(kim.End(), 0);
     bool held = false;
-    WaitView(*m_lee.program, [](const Picture& p) { return Find(p, Yellow).count == 0; }, 20, &held);
+    WaitView(
+        *m_lee.program, [](const Picture& p) { return Find(p, Yellow).count == 0; }, 20, &held);
     EXPECT_TRUE(held) << "Kim's avatar stayed in Lee's view after Kim left";
 }
 
@@ -564,7 +567,8 @@ TEST_F(LobbyWalk, TheEntranceButtonsTakeAMemberToAnotherLobby)
     DrivenProgram& lee = LogIn("lee", "lee", kLeeStart);
     JoinLobby(lee, kSquare);
     bool held = false;
-    WaitView(lee, [](const Picture& p) { return Find(p, Wood).count > 200; }, 40, &held);
+    WaitView(
+        lee, [](const Picture& p) { return Find(p, Wood).count > 200; }, 40, &held);
     ASSERT_TRUE(held) << "the square's benches never showed in Lee's view";
 
     // Kim flies to the square's title bar, goes back to the map, and through the garden's
@@ -576,12 +580,13 @@ TEST_F(LobbyWalk, TheEntranceButtonsTakeAMemberToAnotherLobby)
     ASSERT_TRUE(IsOk(kim.WaitGone(kLobbyBar, 30000)));
     ASSERT_TRUE(IsOk(kim.WaitWindow(kGarden, 30000)));
     JoinLobby(kim, kGarden);
-    WaitView(kim,
-             [](const Picture& p) {
-                 // The lawn below the horizon, at both sides of Kim.
-                 return Find(p, Grass, kViewLeft, 200).count > 3000 && Find(p, Grass, 420, kViewRight).count > 3000;
-             },
-             40, &held);
+    WaitView(
+        kim,
+        [](const Picture& p) {
+            // The lawn below the horizon, at both sides of Kim.
+            return Find(p, Grass, kViewLeft, 200).count > 3000 && Find(p, Grass, 420, kViewRight).count > 3000;
+        },
+        40, &held);
     EXPECT_TRUE(held) << "the flight did not end in the garden";
     EXPECT_EQ(Find(*lee.Capture(kFrameClass), Yellow).count, 0) << "Kim in the garden shows in Lee's square";
 }

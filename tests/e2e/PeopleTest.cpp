@@ -21,9 +21,10 @@ namespace {
 
 constexpr char kUserSearch[] = "\xEC\x82\xAC\xEC\x9A\xA9\xEC\x9E\x90 \xEC\xB0\xBE\xEA\xB8\xB0"; // "사용자 찾기"
 // The string table's texts the boxes are named by (the default skin's, code page 949 shown as UTF-8).
-constexpr char kAlreadyFriend[] = "\xEC\x9D\xB4\xEB\xAF\xB8 \xEC\xB9\x9C\xEA\xB5\xAC";          // "이미 친구..."
-constexpr char kCouldNotKick[] = "\xEB\x8B\x98\xEC\x9D\x84 \xEB\x82\xB4\xEB\xB3\xB4\xEB\x82\xB4\xEC\xA7\x80 "
-                                 "\xEB\xAA\xBB\xED\x96\x88\xEC\x8A\xB5\xEB\x8B\x88\xEB\x8B\xA4."; // "님을 내보내지 못했습니다."
+constexpr char kAlreadyFriend[] = "\xEC\x9D\xB4\xEB\xAF\xB8 \xEC\xB9\x9C\xEA\xB5\xAC"; // "이미 친구..."
+constexpr char kCouldNotKick[] =
+    "\xEB\x8B\x98\xEC\x9D\x84 \xEB\x82\xB4\xEB\xB3\xB4\xEB\x82\xB4\xEC\xA7\x80 "
+    "\xEB\xAA\xBB\xED\x96\x88\xEC\x8A\xB5\xEB\x8B\x88\xEB\x8B\xA4."; // "님을 내보내지 못했습니다."
 
 // The friends window's place in the frame and its lists' rows (the default skin's description):
 // the list under the tabs and headings, rows of 20 pixels, the ID column of a row.

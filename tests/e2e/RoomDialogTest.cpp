@@ -18,7 +18,6 @@ using namespace yonda::proto;
 
 namespace {
 
-
 // Where a board cell's centre shows in the frame: the game room's camera over a 5 x 5 board
 // (eye (0, 350, -110), looking at (0, 0, -5), 25 degrees high) in the 600 x 390 view at (10, 34).
 std::pair<int, int> CellOnScreen(int row, int column)
@@ -178,7 +177,8 @@ TEST_F(RoomDialog, TwoMembersPlayThePartyGameToItsFinish)
     int32_t tenths = 0;
     std::memcpy(&tenths, finish->block.data() + 7, sizeof(tenths));
     // Kim's clock ran from the end of the showing to the goal: within the time since the board.
-    const auto played = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - boardSent);
+    const auto played =
+        std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - boardSent);
     EXPECT_GT(tenths, 0);
     EXPECT_LE(tenths, played.count() / 100 + 1);
     const std::string box = WaitForClass(kim, kDialogClass, 20000);

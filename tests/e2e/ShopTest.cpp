@@ -15,7 +15,7 @@ namespace {
 
 constexpr char kFrameClass[] = "VelmoraMain";
 constexpr char kDialogClass[] = "#32770";
-constexpr char kGarden[] = "\xEC\xA0\x95\xEC\x9B\x90"; // the entrance of lobby 1, the one with the shop, "정원"
+constexpr char kGarden[] = "\xEC\xA0\x95\xEC\x9B\x90";   // the entrance of lobby 1, the one with the shop, "정원"
 constexpr char kLobbyBar[] = "\xEB\xA1\x9C\xEB\xB9\x84"; // the lobby title bar, "로비"
 constexpr char kShopTitle[] = "\xEC\x95\x84\xEC\x9D\xB4\xED\x85\x9C \xEC\x83\x81\xEC\xA0\x90"; // "아이템 상점"
 
@@ -30,8 +30,8 @@ constexpr int kTabY = 47;
 int Dialogs(DrivenProgram& program)
 {
     const auto windows = program.Windows();
-    return static_cast<int>(std::count_if(windows.begin(), windows.end(),
-                                          [](const WindowInfo& w) { return w.className == kDialogClass; }));
+    return static_cast<int>(
+        std::count_if(windows.begin(), windows.end(), [](const WindowInfo& w) { return w.className == kDialogClass; }));
 }
 
 // The topmost box once the program shows `count` dialogs (the shop and a box over it make two).

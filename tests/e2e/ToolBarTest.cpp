@@ -210,7 +210,8 @@ TEST_F(ToolBar, ThePointsAreTheMembersPointsFromTheDatabase)
             for (int x = 0; x < width; ++x) {
                 const COLORREF want = dc.GetPixel(x, y);
                 const uint32_t shown = frame->At(kToolBar.x + kPoints.left + x, kToolBar.y + kPoints.top + y);
-                wrong += shown != (static_cast<uint32_t>(GetRValue(want)) << 16 | GetGValue(want) << 8 | GetBValue(want));
+                wrong +=
+                    shown != (static_cast<uint32_t>(GetRValue(want)) << 16 | GetGValue(want) << 8 | GetBValue(want));
             }
         }
         dc.SelectObject(oldFont);

@@ -198,8 +198,8 @@ TEST_F(UserInfo, AnItemWornInTheWindowIsWhatTheOtherMemberSeesTheMemberWear)
         lee,
         [&last](const Picture& p) {
             const Blob now = Find(p, Red);
-            const bool still = now.count > 60 && last.count > 60 && std::abs(now.x - last.x) < 1.0 &&
-                               std::abs(now.y - last.y) < 1.0;
+            const bool still =
+                now.count > 60 && last.count > 60 && std::abs(now.x - last.x) < 1.0 && std::abs(now.y - last.y) < 1.0;
             last = now;
             return still;
         },
@@ -225,8 +225,8 @@ TEST_F(UserInfo, AnItemWornInTheWindowIsWhatTheOtherMemberSeesTheMemberWear)
         lee,
         [&](const Picture& p) {
             const Blob orange = Find(p, Orange);
-            return Find(p, Red).count < sweater.count / 4 && orange.count > 40 &&
-                   std::abs(orange.x - sweater.x) < 30 && std::abs(orange.y - sweater.y) < 40;
+            return Find(p, Red).count < sweater.count / 4 && orange.count > 40 && std::abs(orange.x - sweater.x) < 30 &&
+                   std::abs(orange.y - sweater.y) < 40;
         },
         20);
     EXPECT_TRUE(after) << "Lee's view does not show Kim in the orange tank top where Kim stands";

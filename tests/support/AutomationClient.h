@@ -17,18 +17,20 @@ namespace yonda::testing {
 
 struct AutomationAnswer {
     bool ok = false;
-    std::string text;   // after "ok " or "error "
-    std::string line;   // the answer as it came
+    std::string text; // after "ok " or "error "
+    std::string line; // the answer as it came
 };
 
 // For EXPECT_TRUE/ASSERT_TRUE: the answer's line is the failure message.
-inline ::testing::AssertionResult IsOk(const AutomationAnswer& answer) {
-    if (answer.ok) return ::testing::AssertionSuccess();
+inline ::testing::AssertionResult IsOk(const AutomationAnswer& answer)
+{
+    if (answer.ok)
+        return ::testing::AssertionSuccess();
     return ::testing::AssertionFailure() << answer.line;
 }
 
 struct WindowInfo {
-    std::string handle;   // "0x..."
+    std::string handle; // "0x..."
     std::string className;
     std::string title;
     int left = 0, top = 0, right = 0, bottom = 0;
@@ -95,4 +97,4 @@ private:
     std::string m_pending;
 };
 
-}  // namespace yonda::testing
+} // namespace yonda::testing

@@ -21,11 +21,11 @@ namespace yonda::testing {
 class ChildProcess {
 public:
     struct Options {
-        std::string program;                   // a path, or a name looked up in PATH
+        std::string program; // a path, or a name looked up in PATH
         std::vector<std::string> arguments;
         // Set (or, with no value, removed from) the test's own environment.
         std::map<std::string, std::optional<std::string>> environment;
-        std::string workingDirectory;          // empty: the test's
+        std::string workingDirectory; // empty: the test's
     };
 
     ChildProcess() = default;
@@ -82,4 +82,4 @@ struct CommandRun {
 };
 CommandRun RunCommand(const std::string& commandLine, std::chrono::milliseconds timeout = std::chrono::minutes(2));
 
-}  // namespace yonda::testing
+} // namespace yonda::testing

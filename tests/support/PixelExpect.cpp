@@ -67,7 +67,8 @@ void ExpectPixel(const YondaPicture& picture, long x, long y, DWORD expected, in
     expected |= 0xFF000000u;
     if (!ColourNear(actual, expected, tolerance)) {
         ADD_FAILURE() << "pixel (" << x << ", " << y << ") is 0x" << std::hex << actual << ", expected 0x" << expected;
-        KeepPicture(picture, keepPrefix + "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name() + ".ppm");
+        KeepPicture(picture,
+                    keepPrefix + "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name() + ".ppm");
     }
 }
 

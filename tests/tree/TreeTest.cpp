@@ -64,7 +64,7 @@ TEST(InstalledTree, HostProgramsBuiltWithPkgConfigStartFromAnywhere)
 
     temp.Write("host.cpp", kHostProgram);
     run = RunCommand(pkgConfig + " --cflags --libs kravex > flags && " YONDA_HOST_CXX " " YONDA_HOST_FLAGS
-                     " host.cpp $(cat flags) -o host");
+                                 " host.cpp $(cat flags) -o host");
     ASSERT_EQ(run.status, 0) << run.output;
     // Started from elsewhere, it still finds its libraries.
     run = RunCommand("cd / && YONDA_HEADLESS=1 " + Quoted(temp / "host"));

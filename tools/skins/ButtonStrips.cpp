@@ -14,8 +14,7 @@ enum class FaceState { Normal, Hover, Pressed, Disabled };
 
 // One push-button face in the column starting at x: a blend from top to bottom inside a dark
 // outline whose corner pixels are keyed out, with the label centred (one pixel lower pressed).
-void PushFace(SkinPicture& p, int x, int width, uint32_t face, FaceState state, const std::string& label,
-              UINT codePage)
+void PushFace(SkinPicture& p, int x, int width, uint32_t face, FaceState state, const std::string& label, UINT codePage)
 {
     const int height = p.height;
     uint32_t top = BlendColour(face, 0xFFFFFF, 1, 2);
@@ -29,11 +28,8 @@ void PushFace(SkinPicture& p, int x, int width, uint32_t face, FaceState state, 
         top = BlendColour(face, 0, 1, 4);
         bottom = BlendColour(face, 0, 1, 3);
         break;
-    case FaceState::Disabled:
-        top = bottom = kGrey;
-        break;
-    case FaceState::Normal:
-        break;
+    case FaceState::Disabled: top = bottom = kGrey; break;
+    case FaceState::Normal: break;
     }
     p.Gradient(x + 1, 1, x + width - 1, height - 1, top, bottom);
     p.Frame(x + 1, 0, x + width - 1, height, kOrangeDark);
@@ -159,7 +155,8 @@ SkinPicture LinkStrip(int width, int height, const std::string& label, UINT code
     for (int column = 0; column < 4; ++column) {
         const int x = column * width;
         const int down = column == 2 ? 1 : 0;
-        BoxTextStyle style{12, FW_BOLD, inks[column], DT_CENTER | DT_VCENTER | DT_SINGLELINE, column == 1 || column == 2};
+        BoxTextStyle style{12, FW_BOLD, inks[column], DT_CENTER | DT_VCENTER | DT_SINGLELINE,
+                           column == 1 || column == 2};
         DrawBoxedText(p, RECT{x, down, x + width, height + down}, label, style, codePage);
     }
     return p;

@@ -8,8 +8,18 @@ constexpr unsigned kTan = 0xD9A066;
 WindowDescription ChatWindowDescription()
 {
     // In the main window's client area, under the 3D view and beside the tool bar.
-    WindowDescription chat{"ChatWindow", WindowKind::Frame, 1001, "CHAT_TITLE", {10, 430, 600, 162}, "chat_back.bmp",
-                           "chat.ini", {}, {}, {}, {}, {}};
+    WindowDescription chat{"ChatWindow",
+                           WindowKind::Frame,
+                           1001,
+                           "CHAT_TITLE",
+                           {10, 430, 600, 162},
+                           "chat_back.bmp",
+                           "chat.ini",
+                           {},
+                           {},
+                           {},
+                           {},
+                           {}};
     const int row = 131;
     chat.buttons = {{"TextColorBtn", "CHAT_COLOUR", 2001, {414, row, 58, 26}, kOrange},
                     {"TexmoBtn", "CHAT_EMOTION", 2002, {475, row, 58, 26}, kOrange},

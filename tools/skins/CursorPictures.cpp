@@ -15,7 +15,7 @@ constexpr uint32_t kCream = 0xFFF4E6;
 constexpr int kSide = 32;
 
 // The pointer, its tip on the hot spot (1, 1).
-const std::vector<PointD> kArrow = {{1.5, 1.5},   {1.5, 22.5},  {6.6, 17.6}, {10.2, 25.6},
+const std::vector<PointD> kArrow = {{1.5, 1.5},   {1.5, 22.5}, {6.6, 17.6}, {10.2, 25.6},
                                     {13.4, 24.2}, {9.9, 16.3}, {16.8, 16.3}};
 
 std::vector<PointD> Shifted(const std::vector<PointD>& points, double dx, double dy)

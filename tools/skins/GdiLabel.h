@@ -9,9 +9,9 @@
 #include <string>
 
 struct LabelStyle {
-    int height = 12;          // character height in pixels
+    int height = 12; // character height in pixels
     int weight = FW_NORMAL;
-    uint32_t colour = 0;      // 0x00RRGGBB
+    uint32_t colour = 0; // 0x00RRGGBB
     UINT align = TA_LEFT | TA_TOP;
 };
 
@@ -27,7 +27,7 @@ bool DrawLabel(SkinPicture& picture, int x, int y, const std::string& utf8, UINT
 struct BoxTextStyle {
     int height = 12;
     int weight = FW_NORMAL;
-    uint32_t colour = 0;  // 0x00RRGGBB
+    uint32_t colour = 0; // 0x00RRGGBB
     UINT format = DT_LEFT | DT_SINGLELINE;
     bool underline = false;
 };

@@ -56,10 +56,10 @@ SkinPicture PartTabs(const SkinTexts& texts, UINT codePage)
             const bool lit = tab == selected;
             p.Gradient(left, top, left + step, top + h, lit ? kOrangeLight : kCream, lit ? kOrange : 0xEAD8C0);
             p.Frame(left, top, left + step, top + h, kOrangeDark);
-            DrawBoxedText(p, RECT{left, top, left + step, top + h}, Text(texts, kPartTabs[tab], codePage),
-                          {12, lit ? FW_BOLD : FW_NORMAL, lit ? 0xFFFFFF : kBrown,
-                           DT_CENTER | DT_VCENTER | DT_SINGLELINE, false},
-                          codePage);
+            DrawBoxedText(
+                p, RECT{left, top, left + step, top + h}, Text(texts, kPartTabs[tab], codePage),
+                {12, lit ? FW_BOLD : FW_NORMAL, lit ? 0xFFFFFF : kBrown, DT_CENTER | DT_VCENTER | DT_SINGLELINE, false},
+                codePage);
         }
     }
     return p;
@@ -86,8 +86,18 @@ WindowDescription MessengerWindow()
 {
     const int width = 300;
     const int height = 256;
-    WindowDescription w{"WND_MESSENGER", WindowKind::Frame, 1009, "", {250, 170, width, height}, "messenger_back.bmp",
-                        "messenger.ini", {}, {}, {}, {}, {}};
+    WindowDescription w{"WND_MESSENGER",
+                        WindowKind::Frame,
+                        1009,
+                        "",
+                        {250, 170, width, height},
+                        "messenger_back.bmp",
+                        "messenger.ini",
+                        {},
+                        {},
+                        {},
+                        {},
+                        {}};
     w.buttons = {{"CloseBtn", "", 9999, {width - 26, 5, 20, 20}, kRed},
                  {"MessageSendBtn", "MESSENGER_SEND", 5001, {226, 172, 64, 40}, kOrange},
                  {"UserInfoBtn", "MESSENGER_INFO", 5004, {10, 222, 66, 26}, kOrange},
@@ -105,8 +115,18 @@ WindowDescription AvatarSelectDialog()
     const int width = 520;
     const int height = 420;
     const int y = height - 38;
-    WindowDescription d{"DLG_AVATAR_SELECT", WindowKind::Dialog, 0, "AVATAR_SELECT_TITLE", {0, 0, width, height},
-                        "avatar_select_back.bmp", "avatar_select.ini", {}, {}, {}, {}, {}};
+    WindowDescription d{"DLG_AVATAR_SELECT",
+                        WindowKind::Dialog,
+                        0,
+                        "AVATAR_SELECT_TITLE",
+                        {0, 0, width, height},
+                        "avatar_select_back.bmp",
+                        "avatar_select.ini",
+                        {},
+                        {},
+                        {},
+                        {},
+                        {}};
     d.buttons = {{"CloseBtn", "", 192, {width - 26, 5, 20, 20}, kRed},
                  {"OKBTN", "OK", 191, {width / 2 - 90, y, 80, 26}, kOrange},
                  {"CANCELBTN", "CANCEL", 190, {width / 2 + 10, y, 80, 26}, kTan},

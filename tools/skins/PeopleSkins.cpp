@@ -66,14 +66,15 @@ template <size_t N>
 std::string PanelSection(const std::string& name, const Column (&columns)[N], int rows, const std::string& go,
                          int goLeft, int goWidth)
 {
-    std::string s = "\n[" + name + "]\nGenderImage = gender.bmp\nGoBtnImage = " + go + "\nVisibleCount = " +
-                    std::to_string(rows) + "\nColumnCount = " + std::to_string(N) + "\n";
+    std::string s = "\n[" + name + "]\nGenderImage = gender.bmp\nGoBtnImage = " + go +
+                    "\nVisibleCount = " + std::to_string(rows) + "\nColumnCount = " + std::to_string(N) + "\n";
     for (size_t i = 0; i < N; ++i) {
         const bool picture = columns[i].heading[0] == '\0';
         s += "ColRect" + std::to_string(i) + " = " +
              Rect(columns[i].left, picture ? 2 : 3, columns[i].right, picture ? 18 : 19) + "\n";
     }
-    s += "BtnGoRect = " + Rect(goLeft, 1, goLeft + goWidth, 19) + "\nTextColorR = 90\nTextColorG = 50\nTextColorB = 20\n";
+    s += "BtnGoRect = " + Rect(goLeft, 1, goLeft + goWidth, 19) +
+         "\nTextColorR = 90\nTextColorG = 50\nTextColorB = 20\n";
     return s;
 }
 
@@ -108,18 +109,19 @@ std::string AreaMenu()
 std::string FriendsSections()
 {
     const int tabBottom = kSideTabTop + kSideTabHeight;
-    std::string s = "\n[FriendsList]\nID = 3200\nTitle = FriendPanel\nRect = " +
-                    Rect(kSideLeft, kSideListTop, kSideLeft + kSideWidth, kSideListTop + kSideRows * kRow) +
-                    "\nFirstItemRect = " + Rect(0, 0, kSideWidth - 18, kRow) + "\nItemHeight = " + std::to_string(kRow) +
-                    "\n\n[RoomUserList]\nID = 3201\nTitle = UserPanel\nRect = " +
-                    Rect(kSideLeft, kSideListTop, kSideLeft + kSideWidth, kSideListTop + kSideRows * kRow) +
-                    "\nFirstItemRect = " + Rect(0, 0, kSideWidth - 18, kRow) + "\nItemHeight = " + std::to_string(kRow) +
-                    "\n\n[Common]\nCMenuHost = MenuHost\nCMenuGuest = MenuGuest\nCMenuFriend = MenuFriend\n"
-                    "CMenuFriendHost = MenuFriendHost\nTabCount = 2\nTabAreaRect = " +
-                    Rect(kSideLeft, tabBottom, kSideLeft + kSideWidth, kSideListTop) +
-                    "\nTabImage1 = info_tab0.bmp\nTabImage2 = info_tab1.bmp\n"
-                    "\n[TAB_CTRL]\nBASE_IMAGE = info_tabs.bmp\nID = 3220\nRECT = " +
-                    Rect(kSideLeft, kSideTabTop, kSideLeft + kSideWidth, tabBottom) + "\n";
+    std::string s =
+        "\n[FriendsList]\nID = 3200\nTitle = FriendPanel\nRect = " +
+        Rect(kSideLeft, kSideListTop, kSideLeft + kSideWidth, kSideListTop + kSideRows * kRow) +
+        "\nFirstItemRect = " + Rect(0, 0, kSideWidth - 18, kRow) + "\nItemHeight = " + std::to_string(kRow) +
+        "\n\n[RoomUserList]\nID = 3201\nTitle = UserPanel\nRect = " +
+        Rect(kSideLeft, kSideListTop, kSideLeft + kSideWidth, kSideListTop + kSideRows * kRow) +
+        "\nFirstItemRect = " + Rect(0, 0, kSideWidth - 18, kRow) + "\nItemHeight = " + std::to_string(kRow) +
+        "\n\n[Common]\nCMenuHost = MenuHost\nCMenuGuest = MenuGuest\nCMenuFriend = MenuFriend\n"
+        "CMenuFriendHost = MenuFriendHost\nTabCount = 2\nTabAreaRect = " +
+        Rect(kSideLeft, tabBottom, kSideLeft + kSideWidth, kSideListTop) +
+        "\nTabImage1 = info_tab0.bmp\nTabImage2 = info_tab1.bmp\n"
+        "\n[TAB_CTRL]\nBASE_IMAGE = info_tabs.bmp\nID = 3220\nRECT = " +
+        Rect(kSideLeft, kSideTabTop, kSideLeft + kSideWidth, tabBottom) + "\n";
     s += PanelSection("FriendPanel", kFriendColumns, kSideRows, "btn_go_friend.bmp", 120, kSideGoWidth);
     s += PanelSection("UserPanel", kUserColumns, kSideRows, "btn_go_friend.bmp", 120, kSideGoWidth);
     return s;
@@ -127,21 +129,21 @@ std::string FriendsSections()
 
 std::string UserSearchSections()
 {
-    const std::string list = Rect(kSearchLeft, kSearchListTop, kSearchLeft + kSearchWidth,
-                                  kSearchListTop + kSearchRows * kRow);
+    const std::string list =
+        Rect(kSearchLeft, kSearchListTop, kSearchLeft + kSearchWidth, kSearchListTop + kSearchRows * kRow);
     std::string s = "\n[SearchList]\nID = 3150\nTitle = UserList\nVisibleCount0 = " + std::to_string(kSearchRows) +
                     "\nVisibleCount1 = " + std::to_string(kSearchRows) + "\nListRect0 = " + list +
                     "\nListRect1 = " + list +
                     "\n\n[Common]\nCMenu_Search_User = MenuSearchUser\nTabCount = 2\nTabAreaRect = " +
                     Rect(kSearchLeft, kSearchTabTop, kSearchLeft + kSearchWidth, kSearchListTop) +
                     "\nTabImage1 = search_user_tab.bmp\nTabImage2 = search_user_tab.bmp\n"
-                    "\n[UserSearchList]\nFirstItemRect = " + Rect(0, 0, kSearchWidth - 18, kRow) +
-                    "\nItemHeight = " + std::to_string(kRow) + "\n";
+                    "\n[UserSearchList]\nFirstItemRect = " +
+                    Rect(0, 0, kSearchWidth - 18, kRow) + "\nItemHeight = " + std::to_string(kRow) + "\n";
     const char* selectors[3] = {"ComboSex", "ComboAge", "ComboArea"};
     for (int i = 0; i < 3; ++i) {
         const int left = kSearchLeft + i * 106;
-        s += "\n[" + std::string(selectors[i]) + "]\nID = " + std::to_string(3130 + i) + "\nRect = " +
-             Rect(left, 116, left + 100, 136) + "\nImage = combo_button.bmp\nIniFile = PopupMenu.ini\n";
+        s += "\n[" + std::string(selectors[i]) + "]\nID = " + std::to_string(3130 + i) +
+             "\nRect = " + Rect(left, 116, left + 100, 136) + "\nImage = combo_button.bmp\nIniFile = PopupMenu.ini\n";
     }
     s += PanelSection("UserList", kFoundColumns, kSearchRows, "btn_go.bmp", 378, 36);
     return s;

@@ -27,8 +27,18 @@ WindowDescription RoomDialog(std::string section, std::string title, std::string
         {"OKBTN", "OK", 191, {kWidth / 2 - 90, y, 80, 26}, kOrange},
         {"CANCELBTN", "CANCEL", 190, {kWidth / 2 + 10, y, 80, 26}, 0xD9A066},
     };
-    WindowDescription d{std::move(section), WindowKind::Dialog, 0, std::move(title), {0, 0, kWidth, height},
-                        stem + "_back.bmp", stem + ".ini", std::move(buttons), {}, {}, {}, {}};
+    WindowDescription d{std::move(section),
+                        WindowKind::Dialog,
+                        0,
+                        std::move(title),
+                        {0, 0, kWidth, height},
+                        stem + "_back.bmp",
+                        stem + ".ini",
+                        std::move(buttons),
+                        {},
+                        {},
+                        {},
+                        {}};
     return d;
 }
 
@@ -103,4 +113,3 @@ std::vector<WindowDescription> RoomDialogWindows()
     w.push_back(question);
     return w;
 }
-

@@ -14,7 +14,7 @@ constexpr int kListLeft = 12;
 constexpr int kListWidth = 436;
 constexpr int kRow = 20;
 constexpr int kTabTop = 60;
-constexpr int kLobbyHeadings = 22;  // tab 0: the headings alone
+constexpr int kLobbyHeadings = 22;   // tab 0: the headings alone
 constexpr int kSearchHeadings = 126; // tab 1: the keyword line, the options and the headings
 constexpr int kLobbyRows = 15;
 constexpr int kSearchRows = 10;
@@ -120,12 +120,16 @@ WindowDescription RoomSearchWindow(WindowDescription frame)
     const int options = 142;
     frame.buttons.push_back({"SearchBtn", "SEARCH_BUTTON", 3103, {310, 61, 80, 26}, kOrange});
     frame.buttons.push_back({"BtnRoomName", "SEARCH_BY_NAME", 3116, {12, key, 104, 18}, kOrange, ButtonLook::Check});
-    frame.buttons.push_back({"BtnRoomSubject", "SEARCH_BY_SUBJECT", 3115, {118, key, 104, 18}, kOrange, ButtonLook::Check});
+    frame.buttons.push_back(
+        {"BtnRoomSubject", "SEARCH_BY_SUBJECT", 3115, {118, key, 104, 18}, kOrange, ButtonLook::Check});
     // The host's nickname and ID are the service's third and fourth texts.
-    frame.buttons.push_back({"BtnUserNick", "SEARCH_BY_HOST_NICK", 3117, {224, key, 104, 18}, kOrange, ButtonLook::Check});
+    frame.buttons.push_back(
+        {"BtnUserNick", "SEARCH_BY_HOST_NICK", 3117, {224, key, 104, 18}, kOrange, ButtonLook::Check});
     frame.buttons.push_back({"BtnUserID", "SEARCH_BY_HOST_ID", 3118, {330, key, 116, 18}, kOrange, ButtonLook::Check});
-    frame.buttons.push_back({"BtnFullRoom", "SEARCH_FULL_ROOMS", 3121, {12, options, 160, 18}, kOrange, ButtonLook::Check});
-    frame.buttons.push_back({"BtnSecretRoom", "SEARCH_SECRET_ROOMS", 3122, {180, options, 160, 18}, kOrange, ButtonLook::Check});
+    frame.buttons.push_back(
+        {"BtnFullRoom", "SEARCH_FULL_ROOMS", 3121, {12, options, 160, 18}, kOrange, ButtonLook::Check});
+    frame.buttons.push_back(
+        {"BtnSecretRoom", "SEARCH_SECRET_ROOMS", 3122, {180, options, 160, 18}, kOrange, ButtonLook::Check});
     frame.buttons.push_back({"PrevBtn", "SEARCH_PREV", 3102, {140, 400, 80, 26}, kTan});
     frame.buttons.push_back({"NextBtn", "SEARCH_NEXT", 3101, {240, 400, 80, 26}, kOrange});
     frame.fields.push_back({"EditKeyword", 3110, {90, 64, 210, 20}});
@@ -142,21 +146,24 @@ void AddRoomSkinSections(std::vector<std::pair<std::string, std::string>>* files
 {
     const int lobbyTop = kTabTop + kLobbyHeadings;
     const int searchTop = kTabTop + kSearchHeadings;
-    std::string search = "\n[SearchList]\nID = 3150\nTitle = RoomList\nVisibleCount0 = " + std::to_string(kLobbyRows) +
-                         "\nVisibleCount1 = " + std::to_string(kSearchRows) +
-                         "\nListRect0 = " + Rect(kListLeft, lobbyTop, kListLeft + kListWidth, lobbyTop + kLobbyRows * kRow) +
-                         "\nListRect1 = " + Rect(kListLeft, searchTop, kListLeft + kListWidth, searchTop + kSearchRows * kRow) +
-                         "\n\n[Common]\n"
-                         "TabCount = 2\nTabAreaRect = " + Rect(kListLeft, kTabTop, kListLeft + kListWidth, searchTop) +
-                         "\nTabImage1 = search_room_tab0.bmp\nTabImage2 = search_room_tab1.bmp\n"
-                         "\n[TAB_CTRL]\nBASE_IMAGE = search_room_tabs.bmp\nID = 3140\nRECT = RECT(12,34,212,58)\n"
-                         "\n[RoomSearchList]\nFirstItemRect = " + Rect(0, 0, kListWidth - 18, kRow) +
-                         "\nItemHeight = " + std::to_string(kRow) + "\n";
+    std::string search =
+        "\n[SearchList]\nID = 3150\nTitle = RoomList\nVisibleCount0 = " + std::to_string(kLobbyRows) +
+        "\nVisibleCount1 = " + std::to_string(kSearchRows) +
+        "\nListRect0 = " + Rect(kListLeft, lobbyTop, kListLeft + kListWidth, lobbyTop + kLobbyRows * kRow) +
+        "\nListRect1 = " + Rect(kListLeft, searchTop, kListLeft + kListWidth, searchTop + kSearchRows * kRow) +
+        "\n\n[Common]\n"
+        "TabCount = 2\nTabAreaRect = " +
+        Rect(kListLeft, kTabTop, kListLeft + kListWidth, searchTop) +
+        "\nTabImage1 = search_room_tab0.bmp\nTabImage2 = search_room_tab1.bmp\n"
+        "\n[TAB_CTRL]\nBASE_IMAGE = search_room_tabs.bmp\nID = 3140\nRECT = RECT(12,34,212,58)\n"
+        "\n[RoomSearchList]\nFirstItemRect = " +
+        Rect(0, 0, kListWidth - 18, kRow) + "\nItemHeight = " + std::to_string(kRow) + "\n";
     const char* selectors[4] = {"ComboSex", "ComboAge", "ComboArea", "ComboCount"};
     for (int i = 0; i < 4; ++i) {
         const int left = 12 + i * 106;
-        search += "\n[" + std::string(selectors[i]) + "]\nID = " + std::to_string(3130 + i) + "\nRect = " +
-                  Rect(left, 116, left + 100, 136) + "\nImage = combo_button.bmp\nIniFile = PopupMenu.ini\n";
+        search += "\n[" + std::string(selectors[i]) + "]\nID = " + std::to_string(3130 + i) +
+                  "\nRect = " + Rect(left, 116, left + 100, 136) +
+                  "\nImage = combo_button.bmp\nIniFile = PopupMenu.ini\n";
     }
     // The rooms' list panel (its section is the list's title).
     search += "\n[RoomList]\nLockImage = room_lock.bmp\nGoBtnImage = btn_go.bmp\nVisibleCount = " +

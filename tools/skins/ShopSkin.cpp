@@ -27,8 +27,12 @@ const char* const kTabLabels[kShopTabCount] = {"SHOP_TAB_HAIR", "SHOP_TAB_UPPER"
 
 std::vector<std::string> TabSection(const std::string& section, int id, const SkinBox& box, const std::string& picture)
 {
-    return {"", "[" + section + "]", "ID = " + std::to_string(id), "RECT = " + RectText(box),
-            "TABCOUNT = " + std::to_string(kShopTabCount), "IMAGE = " + picture};
+    return {"",
+            "[" + section + "]",
+            "ID = " + std::to_string(id),
+            "RECT = " + RectText(box),
+            "TABCOUNT = " + std::to_string(kShopTabCount),
+            "IMAGE = " + picture};
 }
 
 // One state column of a store cell: a framed card whose well for the item's picture sits at
@@ -93,8 +97,18 @@ SkinPicture TabStrip(const SkinBox& box, const std::vector<std::string>& labels,
 WindowDescription ItemShopWindow()
 {
     const int y = kHeight - 38;
-    WindowDescription w{"DLG_TRADEITEM", WindowKind::Dialog, 0, "TRADE_TITLE", {0, 0, kWidth, kHeight},
-                        "trade_back.bmp", "trade.ini", {}, {}, {}, {}, {}};
+    WindowDescription w{"DLG_TRADEITEM",
+                        WindowKind::Dialog,
+                        0,
+                        "TRADE_TITLE",
+                        {0, 0, kWidth, kHeight},
+                        "trade_back.bmp",
+                        "trade.ini",
+                        {},
+                        {},
+                        {},
+                        {},
+                        {}};
     w.buttons = {
         {"CloseBtn", "", 192, {kWidth - 26, 5, 20, 20}, kRed},
         {"OKBTN", "OK", 191, {kWidth / 2 - 90, y, 80, 26}, kOrange},
@@ -107,12 +121,8 @@ WindowDescription ItemShopWindow()
     // The store list comes last: the window's own lines continue its section first.
     w.fields = {{"AVATAR_WND", 3302, kAvatar}, {"LIST_STORE_ITEM", 3301, kStoreList}};
     w.ownLines = {"ITEM_BASE_IMAGE = shop_cell.bmp"};
-    std::vector<std::string> lists = {"",
-                                      "[LIST_MY_ITEM]",
-                                      "ID = 3303",
-                                      "RECT = " + RectText(kMyItemList),
-                                      "LIST_COL = 6",
-                                      "LIST_ROW = 1"};
+    std::vector<std::string> lists = {
+        "", "[LIST_MY_ITEM]", "ID = 3303", "RECT = " + RectText(kMyItemList), "LIST_COL = 6", "LIST_ROW = 1"};
     for (auto part : {TabSection("STORE_TAB", 3304, kStoreTab, "shop_tab_store.bmp"),
                       TabSection("MYITEM_TAB", 3305, kMyItemTab, "shop_tab_mine.bmp")}) {
         lists.insert(lists.end(), part.begin(), part.end());

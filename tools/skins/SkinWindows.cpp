@@ -184,8 +184,8 @@ std::vector<std::pair<std::string, SkinPicture>> WindowPictures(const SkinTexts&
     std::vector<std::pair<std::string, SkinPicture>> pictures;
     pictures.emplace_back("btn_close.bmp", ButtonStrip(20, 20, 0xE05A28, "", Glyph::Close, codePage));
     pictures.emplace_back("btn_mini.bmp", ButtonStrip(20, 20, kOrange, "", Glyph::Minimise, codePage));
-    const char* common[4][2] = {{"btn_ok.bmp", "OK"}, {"btn_yes.bmp", "YES"}, {"btn_cancel.bmp", "CANCEL"},
-                                {"btn_no.bmp", "NO"}};
+    const char* common[4][2] = {
+        {"btn_ok.bmp", "OK"}, {"btn_yes.bmp", "YES"}, {"btn_cancel.bmp", "CANCEL"}, {"btn_no.bmp", "NO"}};
     for (int i = 0; i < 4; ++i) {
         pictures.emplace_back(common[i][0], ButtonStrip(80, 26, i < 2 ? kOrange : 0xD9A066,
                                                         Text(texts, common[i][1], codePage), Glyph::None, codePage));
@@ -236,12 +236,11 @@ std::vector<std::pair<std::string, SkinPicture>> WindowPictures(const SkinTexts&
             }
             break;
         }
-        case WindowKind::Channel:
-            break;
+        case WindowKind::Channel: break;
         case WindowKind::Stage: {
             const ButtonDescription& b = w.buttons.at(0);
-            pictures.emplace_back(w.picture, StageStrip(b.box.width, b.box.height, b.face, Text(texts, b.label, codePage),
-                                                        codePage));
+            pictures.emplace_back(
+                w.picture, StageStrip(b.box.width, b.box.height, b.face, Text(texts, b.label, codePage), codePage));
             break;
         }
         case WindowKind::Button:

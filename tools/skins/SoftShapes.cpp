@@ -109,10 +109,8 @@ uint32_t Mix(uint32_t a, uint32_t b, double t)
     return out;
 }
 
-Canvas::Canvas(int width, int height)
-    : m_width(width), m_height(height), m_pixels(static_cast<size_t>(width) * height)
-{
-}
+Canvas::Canvas(int width, int height) : m_width(width), m_height(height), m_pixels(static_cast<size_t>(width) * height)
+{}
 
 Canvas::Canvas(const SkinPicture& picture) : Canvas(picture.width, picture.height)
 {
@@ -124,7 +122,8 @@ Canvas::Canvas(const SkinPicture& picture) : Canvas(picture.width, picture.heigh
 
 void Canvas::Paint(const Inside& inside, uint32_t colour, double alpha, Bounds bounds)
 {
-    Paint(inside, [colour](double, double) { return colour; }, alpha, bounds);
+    Paint(
+        inside, [colour](double, double) { return colour; }, alpha, bounds);
 }
 
 void Canvas::Paint(const Inside& inside, const Shade& shade, double alpha, Bounds bounds)
@@ -146,8 +145,7 @@ void Canvas::Paint(const Inside& inside, const Shade& shade, double alpha, Bound
             Pixel& d = m_pixels[static_cast<size_t>(y) * m_width + x];
             const double outA = a + d.a * (1 - a);
             auto blend = [&](double source, double dest) { return (source * a + dest * d.a * (1 - a)) / outA; };
-            d = {blend(Channel(colour, 16), d.r), blend(Channel(colour, 8), d.g), blend(Channel(colour, 0), d.b),
-                 outA};
+            d = {blend(Channel(colour, 16), d.r), blend(Channel(colour, 8), d.g), blend(Channel(colour, 0), d.b), outA};
         }
     }
 }

@@ -75,8 +75,9 @@ bool PaintSplash(const std::map<std::string, std::string>& texts, UINT codePage,
 
     Canvas canvas(p);
     // The sun, soft rings around it, the hill the members stand on.
-    canvas.Paint(Disc(120, 118, 96), [](double x, double y) { return Mix(kSunCentre, kSunEdge, Distance(x, y, 120, 118) / 96); },
-                 0.95, {0, 0, 240, 240});
+    canvas.Paint(Disc(120, 118, 96),
+                 [](double x, double y) { return Mix(kSunCentre, kSunEdge, Distance(x, y, 120, 118) / 96); }, 0.95,
+                 {0, 0, 240, 240});
     canvas.Paint(Ring(120, 118, 104, 106.5), kSunEdge, 0.35, {0, 0, 240, 240});
     canvas.Paint(Ring(120, 118, 114, 115.5), kSunEdge, 0.2, {0, 0, 250, 250});
     canvas.Paint(Disc(120, 420, 200), [](double, double y) { return Mix(kHill, kOrangeDark, (y - 220) / 60); }, 1.0,

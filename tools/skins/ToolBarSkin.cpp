@@ -21,8 +21,18 @@ SkinBox Cell(int column, int row)
 
 WindowDescription ToolBarWindow()
 {
-    WindowDescription bar{"WND_MENU", WindowKind::Bar, 1006, "MENU_TITLE", {616, 430, 176, 162}, "menu_back.bmp",
-                          "menu.ini", {}, {}, {}, {}, {}};
+    WindowDescription bar{"WND_MENU",
+                          WindowKind::Bar,
+                          1006,
+                          "MENU_TITLE",
+                          {616, 430, 176, 162},
+                          "menu_back.bmp",
+                          "menu.ini",
+                          {},
+                          {},
+                          {},
+                          {},
+                          {}};
     bar.buttons = {
         {"MyAvatarBtn", "TOOLBAR_MY_AVATAR", 4002, Cell(0, 0), kOrange},
         {"EmotionBtn", "TOOLBAR_EMOTION", 4003, Cell(1, 0), kOrange},
@@ -35,9 +45,17 @@ WindowDescription ToolBarWindow()
     };
     bar.labels = {{"TOOLBAR_POINTS", 8, 32}};
     std::vector<std::string>& ini = bar.ownLines;
-    ini = {"", "[MyCurrentZeliTooltip]", "ID = 4010", "Title = {{TOOLBAR_POINTS_TIP}}", "Rect = RECT(8,30,168,48)",
-           "", "[PositionText]", "Minimap = {{POSITION_MINIMAP}}", "ChatRoom = {{POSITION_CHATROOM}}",
-           "WaitRoom = {{POSITION_WAITROOM}}", "Moving = {{POSITION_MOVING}}"};
+    ini = {"",
+           "[MyCurrentZeliTooltip]",
+           "ID = 4010",
+           "Title = {{TOOLBAR_POINTS_TIP}}",
+           "Rect = RECT(8,30,168,48)",
+           "",
+           "[PositionText]",
+           "Minimap = {{POSITION_MINIMAP}}",
+           "ChatRoom = {{POSITION_CHATROOM}}",
+           "WaitRoom = {{POSITION_WAITROOM}}",
+           "Moving = {{POSITION_MOVING}}"};
     for (int i = 0; i < kLobbyCount; ++i) {
         ini.push_back("Lobby" + std::to_string(i) + " = {{LOBBY_" + std::to_string(i + 1) + "}}");
     }

@@ -90,8 +90,12 @@ std::vector<std::string> ListSection(const std::string& section, int id, const S
 std::vector<std::string> TabSection(const std::string& section, int id, const SkinBox& box, int count,
                                     const std::string& picture)
 {
-    return {"", "[" + section + "]", "ID = " + std::to_string(id), "Rect = " + RectText(box),
-            "TabCount = " + std::to_string(count), "Image = " + picture};
+    return {"",
+            "[" + section + "]",
+            "ID = " + std::to_string(id),
+            "Rect = " + RectText(box),
+            "TabCount = " + std::to_string(count),
+            "Image = " + picture};
 }
 
 // A box of the window drawn on the panel, whose corner is at kPanel.
@@ -155,8 +159,18 @@ SkinPicture ItemsPanel(const SkinTexts& texts, UINT codePage)
 
 WindowDescription UserInfoWindow()
 {
-    WindowDescription w{"WND_AVATAR_INFO", WindowKind::Frame, 1005, "AVATAR_INFO_TITLE", {100, 80, kWidth, kHeight},
-                        "avatar_info_back.bmp", "avatar_info.ini", {}, {}, {}, {}, {}};
+    WindowDescription w{"WND_AVATAR_INFO",
+                        WindowKind::Frame,
+                        1005,
+                        "AVATAR_INFO_TITLE",
+                        {100, 80, kWidth, kHeight},
+                        "avatar_info_back.bmp",
+                        "avatar_info.ini",
+                        {},
+                        {},
+                        {},
+                        {},
+                        {}};
     const int y = kHeight - 38;
     w.buttons = {
         {"CloseBtn", "", 9999, {kWidth - 26, 5, 20, 20}, kRed},
@@ -230,12 +244,13 @@ std::vector<std::pair<std::string, SkinPicture>> UserInfoPictures(const SkinText
     pictures.emplace_back("avatar_info_mine.bmp", ProfilePanel(texts, codePage, false));
     pictures.emplace_back("avatar_info_user.bmp", ProfilePanel(texts, codePage, true));
     pictures.emplace_back("avatar_info_items.bmp", ItemsPanel(texts, codePage));
-    pictures.emplace_back("avatar_info_tab_info.bmp",
-                          TabStrip(kInfoTab, {Bytes(texts, "USERINFO_TAB_INFO", codePage),
-                                              Bytes(texts, "USERINFO_TAB_ITEMS", codePage)},
-                                   codePage));
+    pictures.emplace_back(
+        "avatar_info_tab_info.bmp",
+        TabStrip(kInfoTab, {Bytes(texts, "USERINFO_TAB_INFO", codePage), Bytes(texts, "USERINFO_TAB_ITEMS", codePage)},
+                 codePage));
     std::vector<std::string> parts;
-    for (const char* key : {"SHOP_TAB_HAIR", "SHOP_TAB_UPPER", "SHOP_TAB_LOWER", "SHOP_TAB_FOOTWEAR", "SHOP_TAB_ITEMS"}) {
+    for (const char* key :
+         {"SHOP_TAB_HAIR", "SHOP_TAB_UPPER", "SHOP_TAB_LOWER", "SHOP_TAB_FOOTWEAR", "SHOP_TAB_ITEMS"}) {
         parts.push_back(Bytes(texts, key, codePage));
     }
     pictures.emplace_back("avatar_info_tab_part.bmp", TabStrip(kPartTab, parts, codePage));

@@ -12,22 +12,22 @@ struct SkinBox {
 // How a button's four states look (the strip is always normal, hover, pressed or checked,
 // disabled).
 enum class ButtonLook {
-    Push,   // a rounded face with its label
-    Check,  // a box with its label beside it; the pressed state is the ticked box
-    Link,   // a label that lights up and underlines under the mouse
+    Push,  // a rounded face with its label
+    Check, // a box with its label beside it; the pressed state is the ticked box
+    Link,  // a label that lights up and underlines under the mouse
 };
 
 struct ButtonDescription {
-    std::string section;  // the section in the window's ini
-    std::string label;    // text key drawn on the button; empty for a glyph-only button
+    std::string section; // the section in the window's ini
+    std::string label;   // text key drawn on the button; empty for a glyph-only button
     int id;
     SkinBox box;
-    unsigned face;        // 0x00RRGGBB of the button's face
+    unsigned face; // 0x00RRGGBB of the button's face
     ButtonLook look = ButtonLook::Push;
 };
 
 struct LabelDescription {
-    std::string text;     // text key
+    std::string text; // text key
     int left, top;
     bool heading = false; // a large line centred across the window instead of a field's label
 };
@@ -61,13 +61,13 @@ enum class WindowKind {
 };
 
 struct WindowDescription {
-    std::string section;  // the element's section in default.ini
+    std::string section; // the element's section in default.ini
     WindowKind kind;
     int id;
-    std::string title;    // text key: caption, tooltip, and the title drawn on the background
-    SkinBox box;          // Rect: in the parent's client area (popups: from the parent's corner)
-    std::string picture;  // the background or button strip file
-    std::string iniFile;  // the window's own skin ini (empty for buttons and plain pictures)
+    std::string title;   // text key: caption, tooltip, and the title drawn on the background
+    SkinBox box;         // Rect: in the parent's client area (popups: from the parent's corner)
+    std::string picture; // the background or button strip file
+    std::string iniFile; // the window's own skin ini (empty for buttons and plain pictures)
     std::vector<ButtonDescription> buttons;
     std::vector<LabelDescription> labels;
     std::vector<std::string> extraLines; // further "Key = Value" lines of the element's section

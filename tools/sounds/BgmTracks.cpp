@@ -137,7 +137,10 @@ MusicFile BossaTrack()
 
 } // namespace
 
-std::vector<MusicFile> BackgroundTracks() { return {MapTrack(), WaltzTrack(), BossaTrack()}; }
+std::vector<MusicFile> BackgroundTracks()
+{
+    return {MapTrack(), WaltzTrack(), BossaTrack()};
+}
 
 std::string PlaylistText(const std::vector<MusicFile>& tracks)
 {

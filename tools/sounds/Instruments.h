@@ -5,15 +5,15 @@
 
 namespace yonda::sounds {
 
-Voice Pad();          // string pad: slow swell, gently detuned
-Voice Bass();         // round plucked bass
-Voice Marimba();      // wooden bars, the fourth partial of a tuned marimba
-Voice MusicBox();     // small steel comb: bright, long ring
+Voice Pad();           // string pad: slow swell, gently detuned
+Voice Bass();          // round plucked bass
+Voice Marimba();       // wooden bars, the fourth partial of a tuned marimba
+Voice MusicBox();      // small steel comb: bright, long ring
 Voice ElectricPiano(); // soft tine piano for chords
-Voice Flute();        // breathy lead with delayed vibrato
-Voice Brass();        // warm horn for fanfares
-Voice Bell();         // glockenspiel sparkle
-Voice Buzz();         // hollow square-ish tone for a wrong answer
+Voice Flute();         // breathy lead with delayed vibrato
+Voice Brass();         // warm horn for fanfares
+Voice Bell();          // glockenspiel sparkle
+Voice Buzz();          // hollow square-ish tone for a wrong answer
 
 Drum Kick();
 Drum Rim();

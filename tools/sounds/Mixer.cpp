@@ -25,7 +25,10 @@ const std::vector<double>& SineTable()
     return table;
 }
 
-double Rise(double t, double length) { return t >= length ? 1.0 : 0.5 - 0.5 * std::cos(kPi * t / length); }
+double Rise(double t, double length)
+{
+    return t >= length ? 1.0 : 0.5 - 0.5 * std::cos(kPi * t / length);
+}
 
 // Comb and all-pass lengths of a small room at this rate, prime so their echoes never line up.
 constexpr size_t kCombs[] = {557, 593, 641, 677};
@@ -35,7 +38,10 @@ constexpr double kAllPassGain = 0.5;
 
 } // namespace
 
-double NoteFrequency(int midi) { return 440.0 * std::pow(2.0, (midi - 69) / 12.0); }
+double NoteFrequency(int midi)
+{
+    return 440.0 * std::pow(2.0, (midi - 69) / 12.0);
+}
 
 Mixer::Mixer(double seconds, bool loop) : m_mix(static_cast<size_t>(std::lround(seconds * kRate)), 0.0), m_loop(loop) {}
 
@@ -70,7 +76,8 @@ void Mixer::Play(const Voice& voice, double start, double frequency, double hold
         shape[i] = a * level;
         if (voice.vibratoDepth > 0.0 && t > voice.vibratoDelay) {
             const double since = t - voice.vibratoDelay;
-            bend[i] = 1.0 + voice.vibratoDepth * std::min(1.0, since / 0.3) * std::sin(2.0 * kPi * voice.vibratoRate * since);
+            bend[i] =
+                1.0 + voice.vibratoDepth * std::min(1.0, since / 0.3) * std::sin(2.0 * kPi * voice.vibratoRate * since);
         }
     }
     const std::vector<double>& table = SineTable();
@@ -81,7 +88,7 @@ void Mixer::Play(const Voice& voice, double start, double frequency, double hold
         for (int c = 0; c < copyCount; ++c) {
             const double f = frequency * partial.ratio * copies[c];
             if (f >= 0.45 * kRate)
-                continue; // it would fold back below as a false tone
+                continue;                  // it would fold back below as a false tone
             const double step = f / kRate; // cycles per sample
             const double fall = std::exp(-partial.decay / kRate);
             double envelope = partial.level / copyCount;
@@ -98,7 +105,8 @@ void Mixer::Play(const Voice& voice, double start, double frequency, double hold
                     cycles -= 1.0;
                 const double position = cycles * kTableSize;
                 const size_t k = static_cast<size_t>(position);
-                out[at] += shaped[i] * envelope * (sine[k] + (sine[k + 1] - sine[k]) * (position - static_cast<double>(k)));
+                out[at] +=
+                    shaped[i] * envelope * (sine[k] + (sine[k + 1] - sine[k]) * (position - static_cast<double>(k)));
                 envelope *= fall;
                 if (++at == n && m_loop)
                     at = 0;

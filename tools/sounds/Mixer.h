@@ -29,9 +29,9 @@ struct Drum {
     double toneLevel = 1.0;
     double noiseLevel = 0.0;
     double noiseDecay = 40.0;
-    double darkness = 0.0;   // 0..1: how much the noise is smoothed
-    bool bright = false;     // only the noise's hiss (its differences)
-    int bursts = 1;          // a clap is a few quick bursts
+    double darkness = 0.0; // 0..1: how much the noise is smoothed
+    bool bright = false;   // only the noise's hiss (its differences)
+    int bursts = 1;        // a clap is a few quick bursts
     double burstGap = 0.01;
     double length = 0.3;
 };

@@ -22,7 +22,8 @@ MusicFile Opening()
 {
     Mixer mix(1.5, false);
     Notes(mix, Pad(), {{0.0, 48, 1.0}, {0.0, 60, 1.0}, {0.0, 64, 1.0}, {0.0, 67, 1.0}, {0.0, 74, 1.0}}, 0.09);
-    Notes(mix, Marimba(), {{0.0, 72, 0.15}, {0.08, 76, 0.15}, {0.16, 79, 0.15}, {0.24, 84, 0.15}, {0.32, 88, 0.2}}, 0.32);
+    Notes(mix, Marimba(), {{0.0, 72, 0.15}, {0.08, 76, 0.15}, {0.16, 79, 0.15}, {0.24, 84, 0.15}, {0.32, 88, 0.2}},
+          0.32);
     Notes(mix, MusicBox(), {{0.45, 76, 0.12}, {0.55, 79, 0.12}, {0.65, 84, 0.6}}, 0.42);
     Notes(mix, Bell(), {{0.65, 96, 0.5}, {0.75, 91, 0.4}}, 0.12);
     Notes(mix, Bass(), {{0.0, 48, 0.6}, {0.65, 36, 0.6}}, 0.4);
@@ -56,7 +57,12 @@ MusicFile Congratulations()
 {
     Mixer mix(2.9, false);
     Notes(mix, Brass(),
-          {{0.0, 67, 0.11}, {0.16, 67, 0.11}, {0.32, 67, 0.11}, {0.48, 72, 0.42}, {1.0, 72, 0.12}, {1.16, 76, 0.12},
+          {{0.0, 67, 0.11},
+           {0.16, 67, 0.11},
+           {0.32, 67, 0.11},
+           {0.48, 72, 0.42},
+           {1.0, 72, 0.12},
+           {1.16, 76, 0.12},
            {1.32, 79, 1.0}},
           0.3);
     Notes(mix, Brass(), {{1.32, 60, 1.0}, {1.32, 64, 1.0}, {1.32, 67, 1.0}}, 0.12);
@@ -73,7 +79,8 @@ MusicFile Congratulations()
 MusicFile Cheer()
 {
     Mixer mix(2.6, false);
-    const std::vector<std::array<double, 3>> call = {{0.0, 72, 0.36}, {0.45, 69, 0.12}, {0.6, 69, 0.12}, {0.75, 72, 0.3}};
+    const std::vector<std::array<double, 3>> call = {
+        {0.0, 72, 0.36}, {0.45, 69, 0.12}, {0.6, 69, 0.12}, {0.75, 72, 0.3}};
     Notes(mix, Brass(), call, 0.3);
     for (const auto& note : call)
         mix.Hit(Tom(), note[0], 0.45);
@@ -87,6 +94,9 @@ MusicFile Cheer()
 
 } // namespace
 
-std::vector<MusicFile> MusicCues() { return {Opening(), Right(), Wrong(), Congratulations(), Cheer()}; }
+std::vector<MusicFile> MusicCues()
+{
+    return {Opening(), Right(), Wrong(), Congratulations(), Cheer()};
+}
 
 } // namespace yonda::sounds

@@ -2,7 +2,10 @@
 
 namespace yonda::sounds {
 
-int BassNote(int root) { return 36 + root % 12; }
+int BassNote(int root)
+{
+    return 36 + root % 12;
+}
 
 void PlayTune(Mixer& mix, const Voice& voice, const Tempo& tempo, const std::vector<Bar>& bars, double level)
 {
@@ -37,7 +40,8 @@ void PlayBass(Mixer& mix, const Voice& voice, const Tempo& tempo, const std::vec
                      level);
 }
 
-void PlayDrum(Mixer& mix, const Drum& drum, const Tempo& tempo, int bars, const std::vector<double>& beats, double level)
+void PlayDrum(Mixer& mix, const Drum& drum, const Tempo& tempo, int bars, const std::vector<double>& beats,
+              double level)
 {
     for (int b = 0; b < bars; ++b)
         for (double beat : beats)

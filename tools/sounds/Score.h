@@ -43,6 +43,7 @@ void PlayComp(Mixer& mix, const Voice& voice, const Tempo& tempo, const std::vec
 void PlayBass(Mixer& mix, const Voice& voice, const Tempo& tempo, const std::vector<Bar>& bars,
               const std::vector<Tone>& pattern, double level);
 // A drum on the given beats of every bar.
-void PlayDrum(Mixer& mix, const Drum& drum, const Tempo& tempo, int bars, const std::vector<double>& beats, double level);
+void PlayDrum(Mixer& mix, const Drum& drum, const Tempo& tempo, int bars, const std::vector<double>& beats,
+              double level);
 
 } // namespace yonda::sounds

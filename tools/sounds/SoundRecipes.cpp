@@ -79,10 +79,8 @@ std::vector<int16_t> Notice()
 std::vector<EffectSound> EffectSounds()
 {
     return {
-        {149, "hover over a button", Hover()},
-        {150, "confirmation, message received", Confirm()},
-        {151, "messenger window opens", Open()},
-        {152, "notice, delivery failed", Notice()},
+        {149, "hover over a button", Hover()},         {150, "confirmation, message received", Confirm()},
+        {151, "messenger window opens", Open()},       {152, "notice, delivery failed", Notice()},
         {153, "button pressed, tab changed", Press()},
     };
 }

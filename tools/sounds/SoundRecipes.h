@@ -8,7 +8,7 @@
 namespace yonda::sounds {
 
 struct EffectSound {
-    int id = 0;           // the WAVE resource number the program plays it by
+    int id = 0; // the WAVE resource number the program plays it by
     std::string purpose;
     std::vector<int16_t> samples;
 };

@@ -10,17 +10,17 @@ namespace yonda::sounds {
 constexpr int kSampleRate = 22050;
 
 struct Partial {
-    double ratio = 1.0;   // of the note's frequency
+    double ratio = 1.0; // of the note's frequency
     double level = 1.0;
-    double decay = 10.0;  // per second: the level falls by e every 1/decay seconds
+    double decay = 10.0; // per second: the level falls by e every 1/decay seconds
 };
 
 struct Note {
-    double start = 0.0;     // seconds into the sound
+    double start = 0.0; // seconds into the sound
     double frequency = 440.0;
-    double glide = 0.0;     // the frequency moves by this factor over the note (0: steady)
-    double length = 0.2;    // seconds until the note has faded out completely
-    double attack = 0.004;  // seconds of rise, shaped as half a cosine so it never clicks
+    double glide = 0.0;    // the frequency moves by this factor over the note (0: steady)
+    double length = 0.2;   // seconds until the note has faded out completely
+    double attack = 0.004; // seconds of rise, shaped as half a cosine so it never clicks
     double level = 1.0;
     std::vector<Partial> partials;
 };

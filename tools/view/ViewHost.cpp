@@ -316,7 +316,8 @@ bool View::Open()
     for (const D3DXVECTOR3& v : m_vStarts)
         vCentre += v;
     vCentre /= float(m_vStarts.size());
-    D3DXVECTOR3 vEye = m_o.vEye ? D3DXVECTOR3(m_o.vEye->x, m_o.vEye->y, m_o.vEye->z) : vCentre + D3DXVECTOR3(0, 120, -150);
+    D3DXVECTOR3 vEye =
+        m_o.vEye ? D3DXVECTOR3(m_o.vEye->x, m_o.vEye->y, m_o.vEye->z) : vCentre + D3DXVECTOR3(0, 120, -150);
     D3DXVECTOR3 vAt = m_o.vAt ? D3DXVECTOR3(m_o.vAt->x, m_o.vAt->y, m_o.vAt->z) : vCentre + D3DXVECTOR3(0, 20, 10);
     // Looking straight down or up, the world's up is no up for the camera: north is.
     D3DXVECTOR3 vLook = vAt - vEye, vUp(0, 1, 0), vSide;
@@ -368,7 +369,8 @@ bool View::PlaceAvatars()
     if (!LoadMotions())
         return false;
     fs::path kri = fs::path(m_strData) / "AVATAR" / "KRI";
-    std::vector<std::string> vNames = m_o.vLists.empty() ? std::vector<std::string>{"10001.KRA", "20001.KRA"} : m_o.vLists;
+    std::vector<std::string> vNames =
+        m_o.vLists.empty() ? std::vector<std::string>{"10001.KRA", "20001.KRA"} : m_o.vLists;
     std::vector<AvatarList> vLists(vNames.size());
     for (size_t i = 0; i < vNames.size(); ++i)
         if (!ReadAvatarList(YondaHostPath((kri / vNames[i]).string().c_str()), vLists[i]))
@@ -376,16 +378,19 @@ bool View::PlaceAvatars()
     for (int i = 0; i < m_o.nAvatars; ++i) {
         const AvatarList& list = vLists[size_t(i) % vLists.size()];
         std::vector<KRA_AVATAR_ITEM> vItems = Dress(list, i / int(vLists.size()), kri);
-        KRA_AVATAR_STRUCTURE s{list.adwHeader[0], list.adwHeader[1], 500000u + DWORD(i), DWORD(vItems.size()), vItems.data()};
+        KRA_AVATAR_STRUCTURE s{list.adwHeader[0], list.adwHeader[1], 500000u + DWORD(i), DWORD(vItems.size()),
+                               vItems.data()};
         Avatar a;
         if (m_pScene->LoadAvatar(&s, a.h) < 0)
-            return Fail("avatar " + std::to_string(i) + " from " + vNames[size_t(i) % vNames.size()] + " does not load");
+            return Fail("avatar " + std::to_string(i) + " from " + vNames[size_t(i) % vNames.size()] +
+                        " does not load");
         a.nKind = !vItems.empty() && vItems[0].szItemFile[0] == '2' ? 1 : 0;
         // Avatars sharing a start position stand in a ring around it, as far out as the ground
         // lets them walk.
         int nRing = i / int(m_vStarts.size());
         float fAngle = float(nRing) * 2.4f;
-        a.vOffset = nRing ? D3DXVECTOR3(std::cos(fAngle), 0, std::sin(fAngle)) * (6.0f + 4.0f * float(nRing)) : D3DXVECTOR3(0, 0, 0);
+        a.vOffset = nRing ? D3DXVECTOR3(std::cos(fAngle), 0, std::sin(fAngle)) * (6.0f + 4.0f * float(nRing))
+                          : D3DXVECTOR3(0, 0, 0);
         D3DXVECTOR3 vAt = Reachable(Start(i), Start(i) + a.vOffset);
         a.vOffset = vAt - Start(i);
         D3DXMATRIX m;
@@ -462,7 +467,8 @@ void View::DrawOverlay()
             LONG x = LONG(vScreen.x), y = LONG(vScreen.y);
             RECT box{x - 100, y - 100, x + 100, y - 10};
             std::string text = m_strBalloon;
-            m_pScene->DrawID(text.data(), &box, kBalloonFormat, 0xFF202020, true, i == 0 ? &m_hOwnBalloon : &m_hOtherBalloon, 0);
+            m_pScene->DrawID(text.data(), &box, kBalloonFormat, 0xFF202020, true,
+                             i == 0 ? &m_hOwnBalloon : &m_hOtherBalloon, 0);
         }
         if (m_o.bLabels && m_pScene->GetAvatar2DPosition(h, 0, 2, 0, vScreen) == KRA_OK) {
             LONG x = LONG(vScreen.x), y = LONG(vScreen.y);

@@ -15,8 +15,13 @@
 namespace world {
 
 enum ItemCategory : int {
-    kHairCategory = 0, kFaceCategory = 1, kUpperCategory = 2, kLowerCategory = 3,
-    kFootwearCategory = 4, kHandCategory = 5, kHairItemCategory = 6,
+    kHairCategory = 0,
+    kFaceCategory = 1,
+    kUpperCategory = 2,
+    kLowerCategory = 3,
+    kFootwearCategory = 4,
+    kHandCategory = 5,
+    kHairItemCategory = 6,
 };
 constexpr int kCategoryCount = 7;
 

@@ -34,7 +34,10 @@ Pose Sitting()
     p.offset = {0, -12, 15};
     p.Turn(kSpine, 4).Turn(kLeftThigh, 88).Turn(kRightThigh, 88).Turn(kLeftCalf, -88).Turn(kRightCalf, -88);
     // Hands resting on the thighs.
-    p.Turn(kLeftUpperArm, 18, 0, 4).Turn(kRightUpperArm, 18, 0, -4).Turn(kLeftForearm, 62, 0, -12).Turn(kRightForearm, 62, 0, 12);
+    p.Turn(kLeftUpperArm, 18, 0, 4)
+        .Turn(kRightUpperArm, 18, 0, -4)
+        .Turn(kLeftForearm, 62, 0, -12)
+        .Turn(kRightForearm, 62, 0, 12);
     return p;
 }
 
@@ -107,7 +110,10 @@ Pose Passing(float lift)
 
 } // namespace
 
-MotionRecipe BindMotion() { return Recipe("Bind", 1000, 1, {{0, Pose{}}}); }
+MotionRecipe BindMotion()
+{
+    return Recipe("Bind", 1000, 1, {{0, Pose{}}});
+}
 
 std::vector<MotionRecipe> MotionRecipes()
 {
@@ -117,15 +123,21 @@ std::vector<MotionRecipe> MotionRecipes()
                        {{0, Stand()}, {0.25f, Breathe(2)}, {0.5f, Stand()}, {0.75f, Breathe(1.5f)}, {1, Stand()}}));
     // The walk starts and ends on the idle pose, which is where the client's next motion begins.
     r.push_back(Recipe("Walk", 1000, 20,
-                       {{0, Stand()}, {0.125f, Passing(1)}, {0.25f, WalkStep(30)}, {0.375f, Passing(-1)},
-                        {0.5f, Stand()}, {0.625f, Passing(-1)}, {0.75f, WalkStep(-30)}, {0.875f, Passing(1)},
+                       {{0, Stand()},
+                        {0.125f, Passing(1)},
+                        {0.25f, WalkStep(30)},
+                        {0.375f, Passing(-1)},
+                        {0.5f, Stand()},
+                        {0.625f, Passing(-1)},
+                        {0.75f, WalkStep(-30)},
+                        {0.875f, Passing(1)},
                         {1, Stand()}}));
-    r.push_back(Recipe("SitDown", 1200, 24,
-                       {{0, Stand()}, {0.4f, Blend(Crouch(40), Sitting(), 0.3f)}, {1, Sitting()}}));
+    r.push_back(
+        Recipe("SitDown", 1200, 24, {{0, Stand()}, {0.4f, Blend(Crouch(40), Sitting(), 0.3f)}, {1, Sitting()}}));
     r.push_back(Recipe("Seated", 4000, 40,
                        {{0, Sitting()}, {0.5f, Pose(Sitting()).Turn(kChest, -2).Turn(kHead, 3)}, {1, Sitting()}}));
-    r.push_back(Recipe("StandUp", 1200, 24,
-                       {{0, Sitting()}, {0.55f, Blend(Crouch(40), Sitting(), 0.35f)}, {1, Stand()}}));
+    r.push_back(
+        Recipe("StandUp", 1200, 24, {{0, Sitting()}, {0.55f, Blend(Crouch(40), Sitting(), 0.35f)}, {1, Stand()}}));
 
     Pose nodDown = Stand();
     nodDown.Turn(kHead, -22).Turn(kNeck, -6);
@@ -278,8 +290,8 @@ std::vector<MotionRecipe> MotionRecipes()
     Pose air = Stand();
     Arm(Arm(air, kLeft, 140, 0, 10), kRight, 140, 0, 10);
     air.offset = {0, 9, 0};
-    r.push_back(Recipe("Jump", 1400, 28,
-                       {{0, Stand()}, {0.2f, Crouch(35)}, {0.45f, air}, {0.7f, Crouch(30)}, {1, Stand()}}));
+    r.push_back(
+        Recipe("Jump", 1400, 28, {{0, Stand()}, {0.2f, Crouch(35)}, {0.45f, air}, {0.7f, Crouch(30)}, {1, Stand()}}));
 
     Pose danceA = Stand(), danceB = Stand();
     Arm(Arm(danceA, kLeft, 60, 30, 70), kRight, 30, -20, 40);
@@ -315,31 +327,40 @@ std::vector<std::string> MotionIndexTable(bool female)
 {
     if (!female)
         return {
-            "Idle",                                                       // 0
-            "Nod", "Wave", "Bow", "WaveBoth", "Salute", "Wave",           // 1-6 greeting, farewell
-            "Smile", "HandsOnHips", "Shrug", "Giggle",                    // 7 smile, 8-9 sneer, 10 bitter laugh
-            "Laugh", "Laugh", "Clap", "Giggle",                           // 11-12 laugh, 13, 14 giggle
-            "Angry", "FistShake", "ArmsCrossed", "Sad", "Cry", "Cry",     // 15-17 anger, 18 grief, 19-20 cry
-            "Surprise", "Facepalm", "HeadShake", "Stretch", "Shiver",     // 21-25
-            "Shiver", "Shrug", "DeepBow", "Bow", "Think",                 // 26-30
-            "Think", "ScratchHead", "Think", "Nod", "HeadShake",          // 31-33 question, 34 agree, 35 refuse
-            "SitDown", "Seated", "Jump", "Dance", "StandUp", "Walk",      // 36-41
-            "Cheer", "Dance", "Jump", "Clap", "Point", "Heart",           // 42-47
-            "Clap", "Cheer", "Tease", "Heart", "Dance",                   // 48-49 congratulations, 50 tease, 51 love, 52
+            "Idle", // 0
+            "Nod",       "Wave",        "Bow",         "WaveBoth",
+            "Salute",    "Wave",                                 // 1-6 greeting, farewell
+            "Smile",     "HandsOnHips", "Shrug",       "Giggle", // 7 smile, 8-9 sneer, 10 bitter laugh
+            "Laugh",     "Laugh",       "Clap",        "Giggle", // 11-12 laugh, 13, 14 giggle
+            "Angry",     "FistShake",   "ArmsCrossed", "Sad",
+            "Cry",       "Cry", // 15-17 anger, 18 grief, 19-20 cry
+            "Surprise",  "Facepalm",    "HeadShake",   "Stretch",
+            "Shiver", // 21-25
+            "Shiver",    "Shrug",       "DeepBow",     "Bow",
+            "Think", // 26-30
+            "Think",     "ScratchHead", "Think",       "Nod",
+            "HeadShake", // 31-33 question, 34 agree, 35 refuse
+            "SitDown",   "Seated",      "Jump",        "Dance",
+            "StandUp",   "Walk", // 36-41
+            "Cheer",     "Dance",       "Jump",        "Clap",
+            "Point",     "Heart", // 42-47
+            "Clap",      "Cheer",       "Tease",       "Heart",
+            "Dance", // 48-49 congratulations, 50 tease, 51 love, 52
         };
     return {
-        "Idle",                                               // 0
-        "Nod", "Wave", "Bow", "WaveBoth",                     // 1-4 greeting, farewell
-        "Smile", "HandsOnHips", "Giggle", "Laugh", "Giggle",  // 5 smile, 6 sneer, 7 bitter laugh, 8 laugh, 9 giggle
-        "Angry", "FistShake", "ArmsCrossed", "Sad", "Cry",    // 10-12 anger, 13 grief, 14 cry
-        "Surprise", "Facepalm", "HeadShake", "Sad",           // 15 surprise, 16 absurd, 17-18 damned
-        "Stretch", "Shiver", "Shiver", "Shiver", "Shrug",     // 19 bored, 20-22 cold, 23 don't know
-        "DeepBow", "Bow", "DeepBow", "Bow",                   // 24-27 sorry
-        "Think", "ScratchHead", "Nod", "HeadShake",           // 28-29 question, 30 agree, 31 refuse
-        "SitDown", "Seated", "StandUp", "Walk",               // 32-35
-        "Cheer", "Jump", "Dance", "Clap", "Point", "Salute",  // 36-41
-        "Heart", "Stretch",                                   // 42-43
-        "Clap", "Tease", "Heart", "Dance",                    // 44 congratulations, 45 tease, 46 love, 47
+        "Idle",                                                          // 0
+        "Nod",      "Wave",        "Bow",         "WaveBoth",            // 1-4 greeting, farewell
+        "Smile",    "HandsOnHips", "Giggle",      "Laugh",     "Giggle", // 5 smile, 6 sneer, 7 bitter laugh, 8 laugh, 9
+                                                                         // giggle
+        "Angry",    "FistShake",   "ArmsCrossed", "Sad",       "Cry",    // 10-12 anger, 13 grief, 14 cry
+        "Surprise", "Facepalm",    "HeadShake",   "Sad",                 // 15 surprise, 16 absurd, 17-18 damned
+        "Stretch",  "Shiver",      "Shiver",      "Shiver",    "Shrug",  // 19 bored, 20-22 cold, 23 don't know
+        "DeepBow",  "Bow",         "DeepBow",     "Bow",                 // 24-27 sorry
+        "Think",    "ScratchHead", "Nod",         "HeadShake",           // 28-29 question, 30 agree, 31 refuse
+        "SitDown",  "Seated",      "StandUp",     "Walk",                // 32-35
+        "Cheer",    "Jump",        "Dance",       "Clap",      "Point",  "Salute", // 36-41
+        "Heart",    "Stretch",                                                     // 42-43
+        "Clap",     "Tease",       "Heart",       "Dance", // 44 congratulations, 45 tease, 46 love, 47
     };
 }
 

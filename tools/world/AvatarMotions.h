@@ -22,7 +22,8 @@ std::string MotionListIni();
 void GenerateMotions(DataTree& tree);
 
 // Where the client expects its motion list: the folder of each skin, Korean and German alike.
-inline const std::vector<std::string> kMotionListPaths = {"Skin/Orange/MotionFile.ini", "Skin/Orange_Do/MotionFile.ini"};
+inline const std::vector<std::string> kMotionListPaths = {"Skin/Orange/MotionFile.ini",
+                                                          "Skin/Orange_Do/MotionFile.ini"};
 
 // Indices the client plays for its own purposes (idle, sit down, seated, stand up, walk).
 struct SpecialMotions {

@@ -8,9 +8,15 @@ namespace world {
 
 namespace {
 
-float Scale(const Skeleton& k) { return k.shape.height / 50.0f; }
+float Scale(const Skeleton& k)
+{
+    return k.shape.height / 50.0f;
+}
 
-Vec3 Y(const Vec3& v, float dy) { return v + Vec3{0, dy, 0}; }
+Vec3 Y(const Vec3& v, float dy)
+{
+    return v + Vec3{0, dy, 0};
+}
 
 UvRect Band(const UvRect& r, float from, float to)
 {
@@ -55,12 +61,19 @@ SkinMesh UpperBody(const Skeleton& k, SleeveLength sleeves, float bulk)
                 Band(kAtlas.main, 0.35f, 0.7f)});
     AddTube(m, {j[kChest], Y(j[kNeck], -0.5f * s), w * 1.15f, w * 0.8f, d, kChest, -1, -1, 12, 2, false, true,
                 Band(kAtlas.main, 0, 0.35f)});
-    AddTube(m, {Y(j[kNeck], -1.2f * s), Y(j[kHead], 0.8f * s), 1.25f * s, 1.15f * s, 1, kNeck, kChest, -1, 8, 1,
-                false, false, kAtlas.skin});
+    AddTube(m, {Y(j[kNeck], -1.2f * s), Y(j[kHead], 0.8f * s), 1.25f * s, 1.15f * s, 1, kNeck, kChest, -1, 8, 1, false,
+                false, kAtlas.skin});
     if (k.shape.breasts)
         for (int side = 0; side < 2; ++side) {
             int bone = side ? kRightBreast : kLeftBreast;
-            AddEllipsoid(m, {j[bone] + Vec3{0, 0, 0.2f}, Vec3{1.7f, 1.6f, 1.3f} * s, bone, {kChest, 0.5f}, 10, 7, 0, 180,
+            AddEllipsoid(m, {j[bone] + Vec3{0, 0, 0.2f},
+                             Vec3{1.7f, 1.6f, 1.3f} * s,
+                             bone,
+                             {kChest, 0.5f},
+                             10,
+                             7,
+                             0,
+                             180,
                              Band(kAtlas.main, 0.2f, 0.45f)});
         }
     for (int side = 0; side < 2; ++side) {
@@ -68,7 +81,14 @@ SkinMesh UpperBody(const Skeleton& k, SleeveLength sleeves, float bulk)
         int fore = side ? kRightForearm : kLeftForearm;
         int hand = side ? kRightHand : kLeftHand;
         bool bare = sleeves == SleeveLength::None;
-        AddEllipsoid(m, {j[upper], Vec3{1.9f, 1.7f, 1.7f} * s * bulk, upper, {kChest, 0.4f}, 10, 6, 0, 180,
+        AddEllipsoid(m, {j[upper],
+                         Vec3{1.9f, 1.7f, 1.7f} * s * bulk,
+                         upper,
+                         {kChest, 0.4f},
+                         10,
+                         6,
+                         0,
+                         180,
                          bare ? kAtlas.skin : Band(kAtlas.main, 0, 0.2f)});
         AddTube(m, {j[upper], j[fore], 1.45f * s * bulk, 1.2f * s, 1, upper, kChest, -1, 10, 3, false, false,
                     bare ? kAtlas.skin : Band(kAtlas.main, 0, 0.3f)});
@@ -100,15 +120,27 @@ SkinMesh LowerBody(const Skeleton& k, LegWear wear)
         UvRect thighUv = wear == LegWear::Skirt ? kAtlas.skin : Band(kAtlas.main, 0.2f, 0.6f);
         UvRect calfUv = wear == LegWear::Trousers ? Band(kAtlas.main, 0.6f, 1) : kAtlas.skin;
         AddTube(m, {hip, j[calf], 1.9f * s, 1.35f * s, 1, thigh, kPelvis, -1, 10, 3, false, false, thighUv});
-        AddTube(m, {j[calf], Y(j[foot], 0.5f * s), 1.3f * s, 0.85f * s, 1, calf, thigh, -1, 10, 3, false, true, calfUv});
+        AddTube(m,
+                {j[calf], Y(j[foot], 0.5f * s), 1.3f * s, 0.85f * s, 1, calf, thigh, -1, 10, 3, false, true, calfUv});
         if (wear == LegWear::Shorts)
             AddTube(m, {Y(j[calf], 3.5f * s), Y(j[calf], 2.5f * s), 1.65f * s, 1.6f * s, 1, thigh, -1, -1, 10, 1, false,
                         false, kAtlas.trim});
     }
     if (wear == LegWear::Skirt) {
         // A flared skirt hanging from the waist, carried by the hip and the skirt bones.
-        TubeSpec skirt{Y(j[kPelvis], 0.5f * s), Y(j[kPelvis], -11 * s), w * 1.05f, w * 1.75f, d * 1.1f, kPelvis,
-                       -1, -1, 14, 3, false, false, Band(kAtlas.main, 0.2f, 1)};
+        TubeSpec skirt{Y(j[kPelvis], 0.5f * s),
+                       Y(j[kPelvis], -11 * s),
+                       w * 1.05f,
+                       w * 1.75f,
+                       d * 1.1f,
+                       kPelvis,
+                       -1,
+                       -1,
+                       14,
+                       3,
+                       false,
+                       false,
+                       Band(kAtlas.main, 0.2f, 1)};
         AddTube(m, skirt);
     }
     return m;
@@ -136,8 +168,15 @@ SkinMesh Shoes(const Skeleton& k, float height)
         Vec3 middle = Lerp(j[foot], j[toe], 0.45f);
         middle.y = 1.1f * s;
         AddEllipsoid(m, {middle, Vec3{1.35f, 1.25f, 3.3f} * s, foot, {toe, 0.3f}, 12, 7, 0, 180, kAtlas.main});
-        AddEllipsoid(m, {Vec3{middle.x, 0.45f * s, middle.z}, Vec3{1.5f, 0.5f, 3.5f} * s, foot, {toe, 0.3f}, 12, 4, 0,
-                         180, kAtlas.trim});
+        AddEllipsoid(m, {Vec3{middle.x, 0.45f * s, middle.z},
+                         Vec3{1.5f, 0.5f, 3.5f} * s,
+                         foot,
+                         {toe, 0.3f},
+                         12,
+                         4,
+                         0,
+                         180,
+                         kAtlas.trim});
         AddTube(m, {Y(j[foot], -1.2f * s), Y(j[foot], height * s), 1.25f * s, 1.05f * s, 1, foot, -1, calf, 10, 2,
                     false, true, Band(kAtlas.main, 0, 0.5f)});
     }
@@ -173,7 +212,8 @@ SkinMesh Hair(const Skeleton& k, HairStyle style)
             BoneWeight tail{};
             if (style == HairStyle::Long && unit.y < -0.2f)
                 tail = {kHairTail, 0.5f};
-            grid.push_back(m.AddVertex(p, {static_cast<float>(col) / segments, 0.72f * ring / rings}, {kHead, 1}, tail));
+            grid.push_back(
+                m.AddVertex(p, {static_cast<float>(col) / segments, 0.72f * ring / rings}, {kHead, 1}, tail));
         }
     int row = segments + 1;
     for (int ring = 0; ring < rings; ++ring)
@@ -194,8 +234,15 @@ SkinMesh Hair(const Skeleton& k, HairStyle style)
                         1.1f * s, 0.35f * s, 1, kHead, -1, -1, 8, 4, true, true, kAtlas.main});
     if (style == HairStyle::Buns)
         for (float side : {-1.0f, 1.0f})
-            AddEllipsoid(m, {c + Vec3{side * 2.8f * s, 2.6f * s, 0.8f * s}, Vec3{1.5f, 1.5f, 1.5f} * s, kHead, {}, 10,
-                             6, 0, 180, kAtlas.main});
+            AddEllipsoid(m, {c + Vec3{side * 2.8f * s, 2.6f * s, 0.8f * s},
+                             Vec3{1.5f, 1.5f, 1.5f} * s,
+                             kHead,
+                             {},
+                             10,
+                             6,
+                             0,
+                             180,
+                             kAtlas.main});
     return m;
 }
 
@@ -213,7 +260,8 @@ SkinMesh Head(const Skeleton& k, std::vector<MorphTarget>& targets)
         for (int col = 0; col <= segments; ++col) {
             float lat = kPi * ring / rings, lon = 2 * kPi * col / segments - kPi;
             Vec3 unit{std::sin(lat) * std::sin(lon), std::cos(lat), -std::sin(lat) * std::cos(lon)};
-            grid.push_back(m.AddVertex(c + Vec3{unit.x * r.x, unit.y * r.y, unit.z * r.z}, HeadUv(lon, lat), {kHead, 1}));
+            grid.push_back(
+                m.AddVertex(c + Vec3{unit.x * r.x, unit.y * r.y, unit.z * r.z}, HeadUv(lon, lat), {kHead, 1}));
         }
     int row = segments + 1;
     for (int ring = 0; ring < rings; ++ring)
@@ -226,10 +274,17 @@ SkinMesh Head(const Skeleton& k, std::vector<MorphTarget>& targets)
         }
     // Ears and nose.
     for (float side : {-1.0f, 1.0f})
-        AddEllipsoid(m, {c + Vec3{side * r.x * 0.97f, -0.2f * s, 0.2f * s}, Vec3{0.35f, 0.8f, 0.55f} * s, kHead, {}, 8, 5,
-                         0, 180, kAtlas.skin});
-    AddEllipsoid(m, {OnFace(k, 0, -0.5f * s, -0.1f * s), Vec3{0.38f, 0.6f, 0.45f} * s, kHead, {}, 8, 5, 0, 180,
-                     kAtlas.skin});
+        AddEllipsoid(m, {c + Vec3{side * r.x * 0.97f, -0.2f * s, 0.2f * s},
+                         Vec3{0.35f, 0.8f, 0.55f} * s,
+                         kHead,
+                         {},
+                         8,
+                         5,
+                         0,
+                         180,
+                         kAtlas.skin});
+    AddEllipsoid(
+        m, {OnFace(k, 0, -0.5f * s, -0.1f * s), Vec3{0.38f, 0.6f, 0.45f} * s, kHead, {}, 8, 5, 0, 180, kAtlas.skin});
 
     // Features: strips of columns laid on the face's curve, whose corners the face set slides
     // along the surface. Columns keep a wide strip from sinking into the cheeks between its ends.
@@ -274,11 +329,13 @@ SkinMesh Head(const Skeleton& k, std::vector<MorphTarget>& targets)
         float dx, dy, forward = 0;
     };
     auto target = [&](std::vector<Move> moves) {
-        std::sort(moves.begin(), moves.end(), [](const Move& a, const Move& b) { return a.corner.vertex < b.corner.vertex; });
+        std::sort(moves.begin(), moves.end(),
+                  [](const Move& a, const Move& b) { return a.corner.vertex < b.corner.vertex; });
         MorphTarget t;
         for (const Move& mv : moves) {
             const Corner& c = mv.corner;
-            Vec3 delta = OnFace(k, c.x + mv.dx * s, c.y + mv.dy * s, c.out + mv.forward * s) - OnFace(k, c.x, c.y, c.out);
+            Vec3 delta =
+                OnFace(k, c.x + mv.dx * s, c.y + mv.dy * s, c.out + mv.forward * s) - OnFace(k, c.x, c.y, c.out);
             t.offsets.push_back({c.vertex, -delta});
         }
         return t;
@@ -318,7 +375,9 @@ SkinMesh Head(const Skeleton& k, std::vector<MorphTarget>& targets)
     // 1 frown: the inner ends of the brows down
     targets.push_back(build({both(browL, browR, true, true, [](float t) { return Vec3{0, -0.45f * t, 0}; })}));
     // 2 mouth open, most in the middle
-    targets.push_back(build({one(mouth, true, false, [](float t) { return Vec3{0, -0.75f * std::sin(t * kPi) - 0.1f, 0}; })}));
+    targets.push_back(build({one(mouth, true, false, [](float t) {
+        return Vec3{0, -0.75f * std::sin(t * kPi) - 0.1f, 0};
+    })}));
     // 3 smile: the corners up and out
     targets.push_back(build({one(mouth, true, true, [](float t) {
         float e = std::fabs(2 * t - 1);
@@ -334,7 +393,9 @@ SkinMesh Head(const Skeleton& k, std::vector<MorphTarget>& targets)
         return Vec3{0, -0.35f * e * e, 0};
     })}));
     // 7 wide mouth
-    targets.push_back(build({one(mouth, true, true, [](float t) { return Vec3{(t < 0.5f ? 0.4f : -0.4f) * std::fabs(2 * t - 1), 0, 0}; })}));
+    targets.push_back(build({one(mouth, true, true, [](float t) {
+        return Vec3{(t < 0.5f ? 0.4f : -0.4f) * std::fabs(2 * t - 1), 0, 0};
+    })}));
     // 8 angry brows: inner ends down, outer ends up
     targets.push_back(build({both(browL, browR, true, true, [](float t) { return Vec3{0, 0.3f - 0.7f * t, 0}; })}));
     // 9 pout: the mouth narrows and pushes forward
@@ -361,34 +422,41 @@ SkinMesh HandItem(const Skeleton& k, HeldThing thing)
             Vec3 petal = top + Vec3{std::cos(a) * 0.9f, std::sin(a) * 0.9f, -0.3f} * s;
             AddEllipsoid(m, {petal, Vec3{0.75f, 0.75f, 0.3f} * s, kRightHand, {}, 8, 5, 0, 180, kAtlas.main});
         }
-        AddEllipsoid(m, {top + Vec3{0, 0, -0.5f * s}, Vec3{0.5f, 0.5f, 0.4f} * s, kRightHand, {}, 8, 5, 0, 180,
-                         kAtlas.accent});
+        AddEllipsoid(
+            m, {top + Vec3{0, 0, -0.5f * s}, Vec3{0.5f, 0.5f, 0.4f} * s, kRightHand, {}, 8, 5, 0, 180, kAtlas.accent});
         break;
     }
     case HeldThing::IceCream: {
         Vec3 rim = fist + Vec3{0, 3.2f * s, -1.5f * s};
         AddTube(m, {fist + Vec3{0, -0.6f * s, 0.4f * s}, rim, 0.05f * s, 1.1f * s, 1, kRightHand, -1, -1, 10, 2, true,
                     true, kAtlas.trim});
-        AddEllipsoid(m, {rim + Vec3{0, 0.9f * s, 0}, Vec3{1.25f, 1.15f, 1.25f} * s, kRightHand, {}, 10, 7, 0, 180,
-                         kAtlas.main});
-        AddEllipsoid(m, {rim + Vec3{0, 2.3f * s, 0}, Vec3{0.9f, 0.85f, 0.9f} * s, kRightHand, {}, 10, 6, 0, 180,
-                         kAtlas.accent});
+        AddEllipsoid(
+            m, {rim + Vec3{0, 0.9f * s, 0}, Vec3{1.25f, 1.15f, 1.25f} * s, kRightHand, {}, 10, 7, 0, 180, kAtlas.main});
+        AddEllipsoid(
+            m, {rim + Vec3{0, 2.3f * s, 0}, Vec3{0.9f, 0.85f, 0.9f} * s, kRightHand, {}, 10, 6, 0, 180, kAtlas.accent});
         break;
     }
     case HeldThing::Lollipop: {
         Vec3 top = fist + Vec3{0, 6.5f * s, -1.5f * s};
         AddTube(m, {fist + Vec3{0, -0.8f * s, 0.2f * s}, top, 0.18f * s, 0.18f * s, 1, kRightHand, -1, -1, 6, 2, true,
                     true, kAtlas.trim});
-        AddEllipsoid(m, {top + Vec3{0, 1.9f * s, 0}, Vec3{2.1f, 2.1f, 0.55f} * s, kRightHand, {}, 14, 7, 0, 180,
-                         kAtlas.main});
-        AddEllipsoid(m, {top + Vec3{0, 1.9f * s, -0.45f * s}, Vec3{0.9f, 0.9f, 0.2f} * s, kRightHand, {}, 10, 5, 0,
-                         180, kAtlas.accent});
+        AddEllipsoid(
+            m, {top + Vec3{0, 1.9f * s, 0}, Vec3{2.1f, 2.1f, 0.55f} * s, kRightHand, {}, 14, 7, 0, 180, kAtlas.main});
+        AddEllipsoid(m, {top + Vec3{0, 1.9f * s, -0.45f * s},
+                         Vec3{0.9f, 0.9f, 0.2f} * s,
+                         kRightHand,
+                         {},
+                         10,
+                         5,
+                         0,
+                         180,
+                         kAtlas.accent});
         break;
     }
     case HeldThing::StarWand: {
         Vec3 top = fist + Vec3{0, 7 * s, -2.5f * s};
-        AddTube(m, {fist + Vec3{0, -1 * s, 0.4f * s}, top, 0.2f * s, 0.15f * s, 1, kRightHand, -1, -1, 6, 2, true,
-                    true, kAtlas.trim});
+        AddTube(m, {fist + Vec3{0, -1 * s, 0.4f * s}, top, 0.2f * s, 0.15f * s, 1, kRightHand, -1, -1, 6, 2, true, true,
+                    kAtlas.trim});
         Vec3 centre = top + Vec3{0, 1.6f * s, 0};
         AddEllipsoid(m, {centre, Vec3{0.9f, 0.9f, 0.5f} * s, kRightHand, {}, 10, 6, 0, 180, kAtlas.main});
         for (int i = 0; i < 5; ++i) {
@@ -396,15 +464,22 @@ SkinMesh HandItem(const Skeleton& k, HeldThing thing)
             Vec3 tip = centre + Vec3{std::sin(a) * 2.1f, std::cos(a) * 2.1f, 0} * s;
             AddTube(m, {centre, tip, 0.7f * s, 0.05f * s, 0.5f, kRightHand, -1, -1, 6, 1, false, true, kAtlas.main});
         }
-        AddEllipsoid(m, {centre + Vec3{0, 0, -0.4f * s}, Vec3{0.35f, 0.35f, 0.2f} * s, kRightHand, {}, 8, 4, 0, 180,
+        AddEllipsoid(m, {centre + Vec3{0, 0, -0.4f * s},
+                         Vec3{0.35f, 0.35f, 0.2f} * s,
+                         kRightHand,
+                         {},
+                         8,
+                         4,
+                         0,
+                         180,
                          kAtlas.accent});
         break;
     }
     case HeldThing::Balloon: {
         Vec3 knot = fist + Vec3{0, 20 * s, 1.5f * s};
         AddTube(m, {fist, knot, 0.08f * s, 0.08f * s, 1, kRightHand, -1, -1, 4, 4, false, false, kAtlas.trim});
-        AddEllipsoid(m, {knot + Vec3{0, 3.4f * s, 0}, Vec3{2.8f, 3.4f, 2.8f} * s, kRightHand, {}, 14, 9, 0, 180,
-                         kAtlas.main});
+        AddEllipsoid(
+            m, {knot + Vec3{0, 3.4f * s, 0}, Vec3{2.8f, 3.4f, 2.8f} * s, kRightHand, {}, 14, 9, 0, 180, kAtlas.main});
         break;
     }
     }
@@ -421,36 +496,72 @@ SkinMesh HairItem(const Skeleton& k, HeadThing thing)
     switch (thing) {
     case HeadThing::Cap:
         AddEllipsoid(m, {c + Vec3{0, 0.9f * s, 0.15f * s}, r * 1.22f, kHead, {}, 16, 6, 0, 75, kAtlas.main});
-        AddEllipsoid(m, {c + Vec3{0, 1.35f * s, -r.z * 1.05f}, Vec3{2.6f, 0.22f, 2.2f} * s, kHead, {}, 12, 4, 0, 180,
-                         kAtlas.trim});
+        AddEllipsoid(
+            m,
+            {c + Vec3{0, 1.35f * s, -r.z * 1.05f}, Vec3{2.6f, 0.22f, 2.2f} * s, kHead, {}, 12, 4, 0, 180, kAtlas.trim});
         break;
     case HeadThing::Ribbon:
         for (float side : {-1.0f, 1.0f})
-            AddEllipsoid(m, {c + Vec3{side * 1.5f * s, r.y * 1.08f, 0.8f * s}, Vec3{1.5f, 0.95f, 0.5f} * s, kHead, {}, 10,
-                             6, 0, 180, kAtlas.main});
-        AddEllipsoid(m, {c + Vec3{0, r.y * 1.08f, 0.8f * s}, Vec3{0.55f, 0.55f, 0.55f} * s, kHead, {}, 8, 5, 0, 180,
+            AddEllipsoid(m, {c + Vec3{side * 1.5f * s, r.y * 1.08f, 0.8f * s},
+                             Vec3{1.5f, 0.95f, 0.5f} * s,
+                             kHead,
+                             {},
+                             10,
+                             6,
+                             0,
+                             180,
+                             kAtlas.main});
+        AddEllipsoid(m, {c + Vec3{0, r.y * 1.08f, 0.8f * s},
+                         Vec3{0.55f, 0.55f, 0.55f} * s,
+                         kHead,
+                         {},
+                         8,
+                         5,
+                         0,
+                         180,
                          kAtlas.accent});
         break;
     case HeadThing::Beanie:
         AddEllipsoid(m, {c + Vec3{0, 0.7f * s, 0.15f * s}, r * 1.17f, kHead, {}, 16, 7, 0, 82, kAtlas.main});
         AddTube(m, {c + Vec3{0, 0.2f * s, 0.15f * s}, c + Vec3{0, 1.6f * s, 0.15f * s}, r.x * 1.22f, r.x * 1.2f,
                     r.z / r.x, kHead, -1, -1, 16, 1, false, false, kAtlas.trim});
-        AddEllipsoid(m, {c + Vec3{0, r.y * 1.22f + 0.8f * s, 0.15f * s}, Vec3{1.1f, 1.0f, 1.1f} * s, kHead, {}, 10, 6,
-                         0, 180, kAtlas.accent});
+        AddEllipsoid(m, {c + Vec3{0, r.y * 1.22f + 0.8f * s, 0.15f * s},
+                         Vec3{1.1f, 1.0f, 1.1f} * s,
+                         kHead,
+                         {},
+                         10,
+                         6,
+                         0,
+                         180,
+                         kAtlas.accent});
         break;
     case HeadThing::Headband:
         AddTube(m, {c + Vec3{0, 1.2f * s, 0.1f * s}, c + Vec3{0, 2.1f * s, 0.3f * s}, r.x * 1.06f, r.x * 0.98f,
                     r.z / r.x * 1.02f, kHead, -1, -1, 16, 1, false, false, kAtlas.main});
-        AddEllipsoid(m, {c + Vec3{r.x * 0.75f, 2.0f * s, -r.z * 0.6f}, Vec3{0.9f, 0.9f, 0.5f} * s, kHead, {}, 10, 6,
-                         0, 180, kAtlas.accent});
+        AddEllipsoid(m, {c + Vec3{r.x * 0.75f, 2.0f * s, -r.z * 0.6f},
+                         Vec3{0.9f, 0.9f, 0.5f} * s,
+                         kHead,
+                         {},
+                         10,
+                         6,
+                         0,
+                         180,
+                         kAtlas.accent});
         break;
     case HeadThing::SunHat: {
         Vec3 crown = c + Vec3{0, 1.1f * s, 0.15f * s};
         AddEllipsoid(m, {crown, r * 1.18f, kHead, {}, 16, 6, 0, 80, kAtlas.main});
         AddTube(m, {crown + Vec3{0, -0.1f * s, 0}, crown + Vec3{0, 1.1f * s, 0}, r.x * 1.2f, r.x * 1.14f, r.z / r.x,
                     kHead, -1, -1, 16, 1, false, false, kAtlas.trim});
-        AddEllipsoid(m, {crown + Vec3{0, -0.2f * s, 0}, Vec3{r.x * 2.3f, 0.25f * s, r.z * 2.3f}, kHead, {}, 20, 4, 0,
-                         180, kAtlas.main});
+        AddEllipsoid(m, {crown + Vec3{0, -0.2f * s, 0},
+                         Vec3{r.x * 2.3f, 0.25f * s, r.z * 2.3f},
+                         kHead,
+                         {},
+                         20,
+                         4,
+                         0,
+                         180,
+                         kAtlas.main});
         break;
     }
     case HeadThing::Crown: {

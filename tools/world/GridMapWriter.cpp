@@ -25,8 +25,7 @@ void GridMap::BlockArea(float x0, float z0, float x1, float z1)
             cells[static_cast<std::size_t>(ix + iz * width)] |= 1;
 }
 
-void GridMap::BlockFootprint(float x0, float z0, float x1, float z1, float yawDegrees, float px, float pz,
-                             float margin)
+void GridMap::BlockFootprint(float x0, float z0, float x1, float z1, float yawDegrees, float px, float pz, float margin)
 {
     // A turn about y by a takes (x, z) to (x cos a + z sin a, -x sin a + z cos a); undo it.
     float a = yawDegrees * 3.14159265f / 180.0f;

@@ -12,8 +12,8 @@ static std::uint8_t Channel(float v)
 
 Rgba Mix(Rgba a, Rgba b, float t)
 {
-    return {Channel(a.r + (b.r - a.r) * t), Channel(a.g + (b.g - a.g) * t),
-            Channel(a.b + (b.b - a.b) * t), Channel(a.a + (b.a - a.a) * t)};
+    return {Channel(a.r + (b.r - a.r) * t), Channel(a.g + (b.g - a.g) * t), Channel(a.b + (b.b - a.b) * t),
+            Channel(a.a + (b.a - a.a) * t)};
 }
 
 Rgba Shade(Rgba c, float f)
@@ -23,8 +23,7 @@ Rgba Shade(Rgba c, float f)
 
 Image::Image(int width, int height, Rgba fill)
     : m_width(width), m_height(height), m_pixels(static_cast<std::size_t>(width) * height, fill)
-{
-}
+{}
 
 void Image::Blend(int x, int y, Rgba c, float coverage)
 {
@@ -38,9 +37,7 @@ void Image::Blend(int x, int y, Rgba c, float coverage)
         d = {0, 0, 0, 0};
         return;
     }
-    auto mixChannel = [&](std::uint8_t s, std::uint8_t t) {
-        return Channel((s * sa + t * da * (1 - sa)) / oa);
-    };
+    auto mixChannel = [&](std::uint8_t s, std::uint8_t t) { return Channel((s * sa + t * da * (1 - sa)) / oa); };
     d = {mixChannel(c.r, d.r), mixChannel(c.g, d.g), mixChannel(c.b, d.b), Channel(oa * 255)};
 }
 

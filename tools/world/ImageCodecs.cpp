@@ -37,8 +37,8 @@ Bytes EncodePng(const Image& image)
     }
     png_set_write_fn(png, &out, PngWrite, PngFlush);
     png_set_IHDR(png, info, static_cast<png_uint_32>(image.Width()), static_cast<png_uint_32>(image.Height()), 8,
-                 alpha ? PNG_COLOR_TYPE_RGBA : PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
-                 PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+                 alpha ? PNG_COLOR_TYPE_RGBA : PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
+                 PNG_FILTER_TYPE_DEFAULT);
     png_set_compression_level(png, 6);
     png_write_info(png, info);
     for (int y = 0; y < image.Height(); ++y) {
@@ -149,9 +149,9 @@ Bytes EncodeBmp(const Image& image)
 Bytes EncodeTga(const Image& image)
 {
     ByteWriter w;
-    w.U8(0);  // no image id
-    w.U8(0);  // no colour map
-    w.U8(2);  // uncompressed true colour
+    w.U8(0); // no image id
+    w.U8(0); // no colour map
+    w.U8(2); // uncompressed true colour
     w.Zeros(5);
     w.U16(0); // origin x
     w.U16(0); // origin y

@@ -28,13 +28,12 @@ std::string ItemRow(const CatalogueItem& row)
     std::string file = ItemFileName(r.gender, r.category, r.number);
     file = file.substr(0, file.find('.') - 1);
     std::string texture = row.variant ? ItemTextureName(r.gender, r.category, r.number, 1) : "0";
-    std::string text = std::to_string(ItemCode(r.gender, r.category, r.number) + (row.variant ? 1 : 0)) + "," +
-                       Checked(name, kCatalogueNameMax, "name") + "," + std::to_string(price) + "," +
-                       (price > 0 ? "1" : "0") + "," + Checked(shop.text, kCatalogueTextMax, "text") + "," +
-                       Checked(file, kCatalogueFileMax, "file code") + "," +
-                       Checked(texture, kCatalogueTextureMax, "texture") + "," +
-                       Checked(row.variant ? shop.variantDescription : shop.description, kCatalogueDescriptionMax,
-                               "description");
+    std::string text =
+        std::to_string(ItemCode(r.gender, r.category, r.number) + (row.variant ? 1 : 0)) + "," +
+        Checked(name, kCatalogueNameMax, "name") + "," + std::to_string(price) + "," + (price > 0 ? "1" : "0") + "," +
+        Checked(shop.text, kCatalogueTextMax, "text") + "," + Checked(file, kCatalogueFileMax, "file code") + "," +
+        Checked(texture, kCatalogueTextureMax, "texture") + "," +
+        Checked(row.variant ? shop.variantDescription : shop.description, kCatalogueDescriptionMax, "description");
     if (text.size() >= kCatalogueRecordLimit)
         throw std::invalid_argument("catalogue row too long: " + text);
     return text;
@@ -62,7 +61,8 @@ std::vector<CatalogueItem> CatalogueItems(const std::vector<ItemRecipe>& recipes
     for (const ItemRecipe& r : recipes)
         if (r.gender == gender && r.category == category)
             found.push_back(&r);
-    std::sort(found.begin(), found.end(), [](const ItemRecipe* a, const ItemRecipe* b) { return a->number < b->number; });
+    std::sort(found.begin(), found.end(),
+              [](const ItemRecipe* a, const ItemRecipe* b) { return a->number < b->number; });
     std::vector<CatalogueItem> items;
     for (const ItemRecipe* r : found) {
         items.push_back({r, false});

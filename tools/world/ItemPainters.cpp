@@ -11,8 +11,14 @@ namespace world {
 
 namespace {
 
-int Px(float u, const Image& image) { return static_cast<int>(u * image.Width()); }
-int Py(float v, const Image& image) { return static_cast<int>(v * image.Height()); }
+int Px(float u, const Image& image)
+{
+    return static_cast<int>(u * image.Width());
+}
+int Py(float v, const Image& image)
+{
+    return static_cast<int>(v * image.Height());
+}
 
 void FillUv(Image& image, const UvRect& r, Rgba c)
 {
@@ -29,8 +35,7 @@ void PaintAtlas(Image& image, Studio& studio, const Palette& p, Pattern pattern,
     FillRect(image, 0, 0, image.Width(), image.Height(), Shade(p.main, 0.8f));
     FillRect(image, 0, 0, image.Width(), h, p.main);
     switch (pattern) {
-    case Pattern::Plain:
-        break;
+    case Pattern::Plain: break;
     case Pattern::Stripes:
         for (int y = 0; y < h; ++y)
             if ((y / 6) % 3 == 0)
@@ -84,9 +89,7 @@ void PaintAtlas(Image& image, Studio& studio, const Palette& p, Pattern pattern,
         FillRect(image, 0, bottom + 1, image.Width(), bottom + 3, p.accent);
         break;
     }
-    case Pattern::Logo:
-        studio.Text().DrawCentred(image, "YONDA", 18, image.Width() / 2.0f, h * 0.55f, p.accent);
-        break;
+    case Pattern::Logo: studio.Text().DrawCentred(image, "YONDA", 18, image.Width() / 2.0f, h * 0.55f, p.accent); break;
     }
     if (pattern != Pattern::Logo) {
         // A little cloth grain, the same on every run.
@@ -137,7 +140,8 @@ void PaintFace(Image& image, const Skeleton& k, Rgba eyes, Rgba brows, Rgba lips
         for (int x = 0; x < image.Width(); ++x) {
             float lon = ((x + 0.5f) / image.Width() - 0.5f) * 2 * kPi;
             float lat = (y + 0.5f) / image.Height() / 0.7f * kPi;
-            Vec3 p{std::sin(lat) * std::sin(lon) * radii.x, std::cos(lat) * radii.y, -std::sin(lat) * std::cos(lon) * radii.z};
+            Vec3 p{std::sin(lat) * std::sin(lon) * radii.x, std::cos(lat) * radii.y,
+                   -std::sin(lat) * std::cos(lon) * radii.z};
             if (p.z > 0)
                 continue;
             Rgba c = kSkin;

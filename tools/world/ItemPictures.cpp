@@ -22,15 +22,30 @@ constexpr Rgba kCellBorder{190, 198, 212, 255};
 void ViewAngles(int category, float& yaw, float& pitch)
 {
     switch (category) {
-    case kFootwearCategory: yaw = 40; pitch = 32; break;
-    case kHandCategory: yaw = 30; pitch = 10; break;
+    case kFootwearCategory:
+        yaw = 40;
+        pitch = 32;
+        break;
+    case kHandCategory:
+        yaw = 30;
+        pitch = 10;
+        break;
     case kUpperCategory:
-    case kLowerCategory: yaw = 20; pitch = 6; break;
-    default: yaw = 25; pitch = 12; break;
+    case kLowerCategory:
+        yaw = 20;
+        pitch = 6;
+        break;
+    default:
+        yaw = 25;
+        pitch = 12;
+        break;
     }
 }
 
-bool Drawn(const SkinMesh& mesh) { return mesh.name != kShadowMeshName; }
+bool Drawn(const SkinMesh& mesh)
+{
+    return mesh.name != kShadowMeshName;
+}
 
 Image Background(int size)
 {
@@ -111,7 +126,8 @@ Image ItemPicture(const std::vector<PictureLayer>& layers, int category)
                 }
             if (covered == 0)
                 continue;
-            Rgba mean{static_cast<std::uint8_t>(sum[0] / covered + 0.5f), static_cast<std::uint8_t>(sum[1] / covered + 0.5f),
+            Rgba mean{static_cast<std::uint8_t>(sum[0] / covered + 0.5f),
+                      static_cast<std::uint8_t>(sum[1] / covered + 0.5f),
                       static_cast<std::uint8_t>(sum[2] / covered + 0.5f), 255};
             cell.At(x, y) = Mix(cell.At(x, y), mean, static_cast<float>(covered) / (kSupersample * kSupersample));
         }

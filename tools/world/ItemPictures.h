@@ -10,7 +10,7 @@
 
 namespace world {
 
-constexpr int kItemPictureSize = 42;  // one cell of a category picture
+constexpr int kItemPictureSize = 42; // one cell of a category picture
 constexpr int kItemPicturesPerRow = 10;
 constexpr int kWornPlaceholderSize = 50; // the picture a worn item's row shows instead
 

@@ -17,7 +17,7 @@ enum ItemKind : std::uint32_t {
     kUpperBodyItem = 0x20803, // with the breast animation's companion file
     kLowerBodyItem = 0x20804,
     kFootwearItem = 0x20805,
-    kHeldItem = 0x20806,      // follows one bone rigidly: hand items and hair items
+    kHeldItem = 0x20806, // follows one bone rigidly: hand items and hair items
 };
 
 struct ItemMaterial {
@@ -35,7 +35,7 @@ struct ItemFile {
     ItemKind kind = kSkinnedItem;
     std::vector<ItemMaterial> materials;
     std::vector<SkinMesh> meshes;
-    std::vector<MorphTarget> faceSet; // face items: targets of the mesh named "FACE"
+    std::vector<MorphTarget> faceSet;         // face items: targets of the mesh named "FACE"
     std::vector<std::uint32_t> swell, bounce; // upper body: vertices of the first mesh
 };
 

@@ -56,8 +56,10 @@ Mat4 RotationX(float a)
 {
     Mat4 r = Mat4::Identity();
     float c = std::cos(a), s = std::sin(a);
-    r.m[1][1] = c; r.m[1][2] = s;
-    r.m[2][1] = -s; r.m[2][2] = c;
+    r.m[1][1] = c;
+    r.m[1][2] = s;
+    r.m[2][1] = -s;
+    r.m[2][2] = c;
     return r;
 }
 
@@ -65,8 +67,10 @@ Mat4 RotationY(float a)
 {
     Mat4 r = Mat4::Identity();
     float c = std::cos(a), s = std::sin(a);
-    r.m[0][0] = c; r.m[0][2] = -s;
-    r.m[2][0] = s; r.m[2][2] = c;
+    r.m[0][0] = c;
+    r.m[0][2] = -s;
+    r.m[2][0] = s;
+    r.m[2][2] = c;
     return r;
 }
 
@@ -74,8 +78,10 @@ Mat4 RotationZ(float a)
 {
     Mat4 r = Mat4::Identity();
     float c = std::cos(a), s = std::sin(a);
-    r.m[0][0] = c; r.m[0][1] = s;
-    r.m[1][0] = -s; r.m[1][1] = c;
+    r.m[0][0] = c;
+    r.m[0][1] = s;
+    r.m[1][0] = -s;
+    r.m[1][1] = c;
     return r;
 }
 
@@ -93,8 +99,7 @@ Vec3 TransformPoint(const Vec3& p, const Mat4& m)
 
 Vec3 TransformDirection(const Vec3& d, const Mat4& m)
 {
-    return {d.x * m.m[0][0] + d.y * m.m[1][0] + d.z * m.m[2][0],
-            d.x * m.m[0][1] + d.y * m.m[1][1] + d.z * m.m[2][1],
+    return {d.x * m.m[0][0] + d.y * m.m[1][0] + d.z * m.m[2][0], d.x * m.m[0][1] + d.y * m.m[1][1] + d.z * m.m[2][1],
             d.x * m.m[0][2] + d.y * m.m[1][2] + d.z * m.m[2][2]};
 }
 

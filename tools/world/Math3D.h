@@ -9,7 +9,10 @@
 namespace world {
 
 constexpr float kPi = 3.14159265358979f;
-constexpr float Radians(float degrees) { return degrees * kPi / 180.0f; }
+constexpr float Radians(float degrees)
+{
+    return degrees * kPi / 180.0f;
+}
 
 struct Vec2 {
     float x = 0, y = 0;
@@ -22,21 +25,36 @@ struct Vec3 {
     Vec3 operator-(const Vec3& o) const { return {x - o.x, y - o.y, z - o.z}; }
     Vec3 operator*(float s) const { return {x * s, y * s, z * s}; }
     Vec3 operator-() const { return {-x, -y, -z}; }
-    Vec3& operator+=(const Vec3& o) { x += o.x; y += o.y; z += o.z; return *this; }
+    Vec3& operator+=(const Vec3& o)
+    {
+        x += o.x;
+        y += o.y;
+        z += o.z;
+        return *this;
+    }
 };
 
-inline float Dot(const Vec3& a, const Vec3& b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
+inline float Dot(const Vec3& a, const Vec3& b)
+{
+    return a.x * b.x + a.y * b.y + a.z * b.z;
+}
 inline Vec3 Cross(const Vec3& a, const Vec3& b)
 {
     return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
 }
-inline float Length(const Vec3& v) { return std::sqrt(Dot(v, v)); }
+inline float Length(const Vec3& v)
+{
+    return std::sqrt(Dot(v, v));
+}
 inline Vec3 Normalize(const Vec3& v)
 {
     float length = Length(v);
     return length > 0 ? v * (1.0f / length) : Vec3{};
 }
-inline Vec3 Lerp(const Vec3& a, const Vec3& b, float t) { return a + (b - a) * t; }
+inline Vec3 Lerp(const Vec3& a, const Vec3& b, float t)
+{
+    return a + (b - a) * t;
+}
 
 // 4x4, m[row][column].
 struct Mat4 {

@@ -16,7 +16,7 @@ struct MotionKey {
 };
 
 struct MotionRecipe {
-    std::string name;        // "Wave": the file is "<kind>_<name>.mot"
+    std::string name; // "Wave": the file is "<kind>_<name>.mot"
     std::uint32_t durationMs = 1000;
     int keyCount = 10;
     std::vector<MotionKey> keys; // ascending phases, the first at 0

@@ -16,8 +16,8 @@ std::uint32_t Random::Next()
 
 static float Hash(std::uint32_t seed, int x, int y)
 {
-    std::uint32_t h = seed * 0x9E3779B1u ^ static_cast<std::uint32_t>(x) * 0x85EBCA77u ^
-                      static_cast<std::uint32_t>(y) * 0xC2B2AE3Du;
+    std::uint32_t h =
+        seed * 0x9E3779B1u ^ static_cast<std::uint32_t>(x) * 0x85EBCA77u ^ static_cast<std::uint32_t>(y) * 0xC2B2AE3Du;
     h ^= h >> 15;
     h *= 0x2C1B3C6Du;
     h ^= h >> 12;
@@ -111,7 +111,10 @@ void Tiles(Image& image, int tile, Rgba a, Rgba b, Rgba grout)
 
 // Coverage of a pixel by a shape given as a signed distance (negative inside), one pixel of
 // smoothing so edges are not jagged.
-static float Coverage(float distance) { return std::clamp(0.5f - distance, 0.0f, 1.0f); }
+static float Coverage(float distance)
+{
+    return std::clamp(0.5f - distance, 0.0f, 1.0f);
+}
 
 void Disc(Image& image, float cx, float cy, float radius, Rgba c)
 {
@@ -185,8 +188,8 @@ void Arrow(Image& image, float dx, float dy, Rgba c)
     float size = std::min(image.Width(), image.Height()) * 0.38f;
     float px = -dy, py = dx;
     Line(image, cx - dx * size, cy - dy * size, cx + dx * size * 0.2f, cy + dy * size * 0.2f, size * 0.35f, c);
-    Triangle(image, cx + dx * size, cy + dy * size, cx + px * size * 0.6f, cy + py * size * 0.6f,
-             cx - px * size * 0.6f, cy - py * size * 0.6f, c);
+    Triangle(image, cx + dx * size, cy + dy * size, cx + px * size * 0.6f, cy + py * size * 0.6f, cx - px * size * 0.6f,
+             cy - py * size * 0.6f, c);
 }
 
 } // namespace world

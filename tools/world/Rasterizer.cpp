@@ -26,8 +26,7 @@ float SoftLight(const Vec3& normal)
 
 Rasterizer::Rasterizer(int width, int height, Rgba clear)
     : m_picture(width, height, clear), m_depth(static_cast<std::size_t>(width) * height, 1e30f)
-{
-}
+{}
 
 void Rasterizer::LookAt(const Vec3& eye, const Vec3& at, float fovDegrees)
 {
@@ -58,7 +57,8 @@ void Rasterizer::Draw(const PreviewVertex& a, const PreviewVertex& b, const Prev
             clipped.push_back(p);
         if (pin != qin) {
             float t = (kNear - p.view.z) / (q.view.z - p.view.z);
-            clipped.push_back({Lerp(p.view, q.view, t), {p.uv.x + (q.uv.x - p.uv.x) * t, p.uv.y + (q.uv.y - p.uv.y) * t},
+            clipped.push_back({Lerp(p.view, q.view, t),
+                               {p.uv.x + (q.uv.x - p.uv.x) * t, p.uv.y + (q.uv.y - p.uv.y) * t},
                                p.light + (q.light - p.light) * t});
         }
     }

@@ -51,8 +51,14 @@ ObjectModel Walls(const SceneRecipe& s)
 
 } // namespace
 
-std::string GroundObjectName(const SceneRecipe& scene) { return Stem(scene.file) + "_G.KRO"; }
-std::string WallObjectName(const SceneRecipe& scene) { return Stem(scene.file) + "_W.KRO"; }
+std::string GroundObjectName(const SceneRecipe& scene)
+{
+    return Stem(scene.file) + "_G.KRO";
+}
+std::string WallObjectName(const SceneRecipe& scene)
+{
+    return Stem(scene.file) + "_W.KRO";
+}
 
 Mat4 PlacementMatrix(const Placement& p)
 {
@@ -118,8 +124,8 @@ AssembledScene AssembleScene(const SceneRecipe& s, const std::map<std::string, O
         }
         if (recipe->second.blocksWalking) {
             Bounds local = model->second.ObjectBounds();
-            out.groundMap.BlockFootprint(local.min.x, local.min.z, local.max.x, local.max.z, p.yawDegrees,
-                                         p.position.x, p.position.z, kFootprintMargin);
+            out.groundMap.BlockFootprint(local.min.x, local.min.z, local.max.x, local.max.z, p.yawDegrees, p.position.x,
+                                         p.position.z, kFootprintMargin);
         }
         out.krs.objects.push_back(record);
     }

@@ -26,11 +26,11 @@ struct SceneRecipe {
     float halfX = 100, halfZ = 100;
     std::string floorTexture = "FloorWood.KRT";
     float floorTiling = 0.02f; // repeats per scene unit
-    std::string wallTexture;    // empty: an open place without walls
+    std::string wallTexture;   // empty: an open place without walls
     float wallHeight = 60;
     std::vector<Placement> placements;
-    std::vector<Vec3> starts;       // where avatars may appear
-    std::vector<ScenePath> paths;   // fly-over paths (the map scene)
+    std::vector<Vec3> starts;         // where avatars may appear
+    std::vector<ScenePath> paths;     // fly-over paths (the map scene)
     std::vector<Bounds> extraBlocked; // walk-blocked areas beyond the objects (water, a game board's rim)
 };
 

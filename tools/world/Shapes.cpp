@@ -18,8 +18,8 @@ ObjectVertex At(const Vec3& p, const Vec3& n, float u, float v)
 
 } // namespace
 
-void AddQuad(TriangleList& list, const Vec3& bl, const Vec3& br, const Vec3& tr, const Vec3& tl,
-             const Vec3& outward, const UvStyle& uv)
+void AddQuad(TriangleList& list, const Vec3& bl, const Vec3& br, const Vec3& tr, const Vec3& tl, const Vec3& outward,
+             const UvStyle& uv)
 {
     Vec3 n = Normalize(outward);
     float u0 = uv.u0, u1 = uv.u1, vTop = uv.v0, vBottom = uv.v1;
@@ -54,8 +54,8 @@ void AddBox(TriangleList& list, const Vec3& lo, const Vec3& hi, const UvStyle& u
     face(kBoxBottom, {lo.x, lo.y, hi.z}, {hi.x, lo.y, hi.z}, {hi.x, lo.y, lo.z}, {lo.x, lo.y, lo.z}, {0, -1, 0});
 }
 
-void AddCylinder(TriangleList& list, const Vec3& base, float r0, float r1, float height, int segments,
-                 bool caps, const UvStyle& uv)
+void AddCylinder(TriangleList& list, const Vec3& base, float r0, float r1, float height, int segments, bool caps,
+                 const UvStyle& uv)
 {
     for (int i = 0; i < segments; ++i) {
         float a0 = 2 * kPi * i / segments, a1 = 2 * kPi * (i + 1) / segments;

@@ -18,27 +18,30 @@ struct UvStyle {
 
 // Corners in order around the face: bottom-left, bottom-right, top-right, top-left as the front
 // side sees the texture.
-void AddQuad(TriangleList& list, const Vec3& bl, const Vec3& br, const Vec3& tr, const Vec3& tl,
-             const Vec3& outward, const UvStyle& uv = {});
+void AddQuad(TriangleList& list, const Vec3& bl, const Vec3& br, const Vec3& tr, const Vec3& tl, const Vec3& outward,
+             const UvStyle& uv = {});
 
 enum BoxFace : unsigned {
-    kBoxLeft = 1, kBoxRight = 2, kBoxBottom = 4, kBoxTop = 8, kBoxFront = 16, kBoxBack = 32,
+    kBoxLeft = 1,
+    kBoxRight = 2,
+    kBoxBottom = 4,
+    kBoxTop = 8,
+    kBoxFront = 16,
+    kBoxBack = 32,
     kBoxAll = 63,
 };
 // Front is the -z side. `inward` turns the faces to be seen from inside (a room's shell).
-void AddBox(TriangleList& list, const Vec3& min, const Vec3& max, const UvStyle& uv = {},
-            unsigned faces = kBoxAll, bool inward = false);
+void AddBox(TriangleList& list, const Vec3& min, const Vec3& max, const UvStyle& uv = {}, unsigned faces = kBoxAll,
+            bool inward = false);
 
 // Upright cylinder (or cone when the radii differ) standing on `base`.
-void AddCylinder(TriangleList& list, const Vec3& base, float bottomRadius, float topRadius, float height,
-                 int segments, bool caps, const UvStyle& uv = {});
+void AddCylinder(TriangleList& list, const Vec3& base, float bottomRadius, float topRadius, float height, int segments,
+                 bool caps, const UvStyle& uv = {});
 
 // Flat disc facing up (or down), as a fan.
-void AddDisc(TriangleList& list, const Vec3& centre, float radius, int segments, bool facingUp,
-             const UvStyle& uv = {});
+void AddDisc(TriangleList& list, const Vec3& centre, float radius, int segments, bool facingUp, const UvStyle& uv = {});
 
 // A convex outline in the x-z plane pushed up from y0 to y1, with caps.
-void AddExtrusion(TriangleList& list, const std::vector<Vec2>& outline, float y0, float y1,
-                  const UvStyle& uv = {});
+void AddExtrusion(TriangleList& list, const std::vector<Vec2>& outline, float y0, float y1, const UvStyle& uv = {});
 
 } // namespace world

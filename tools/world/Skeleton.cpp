@@ -5,19 +5,23 @@ namespace world {
 namespace {
 
 constexpr std::array<int, kBoneCount> kParents = {
-    -1, kPelvis, kSpine, kChest,
-    kChest, kLeftUpperArm, kNeck, kLeftForearm,
-    kChest, kRightUpperArm, kRightForearm,
-    kPelvis, kLeftThigh, kLeftCalf, kLeftFoot,
-    kPelvis, kRightThigh, kRightCalf, kRightFoot,
-    kChest, kChest, kHead, kPelvis, kPelvis, kHead,
+    -1,           kPelvis, kSpine,         kChest,        kChest,     kLeftUpperArm, kNeck,
+    kLeftForearm, kChest,  kRightUpperArm, kRightForearm, kPelvis,    kLeftThigh,    kLeftCalf,
+    kLeftFoot,    kPelvis, kRightThigh,    kRightCalf,    kRightFoot, kChest,        kChest,
+    kHead,        kPelvis, kPelvis,        kHead,
 };
 
 } // namespace
 
-int ParentOf(int bone) { return kParents.at(static_cast<std::size_t>(bone)); }
+int ParentOf(int bone)
+{
+    return kParents.at(static_cast<std::size_t>(bone));
+}
 
-BodyShape MaleBody() { return {}; }
+BodyShape MaleBody()
+{
+    return {};
+}
 
 BodyShape FemaleBody()
 {
@@ -68,8 +72,14 @@ Skeleton Skeleton::Build(const BodyShape& s)
     return k;
 }
 
-Vec3 Skeleton::HeadCentre() const { return joints[kHead] + Vec3{0, 3.0f * shape.height / 50.0f, -0.2f}; }
-float Skeleton::HeadRadius() const { return 3.7f * shape.height / 50.0f; }
+Vec3 Skeleton::HeadCentre() const
+{
+    return joints[kHead] + Vec3{0, 3.0f * shape.height / 50.0f, -0.2f};
+}
+float Skeleton::HeadRadius() const
+{
+    return 3.7f * shape.height / 50.0f;
+}
 
 Pose& Pose::Turn(int bone, float pitch, float yaw, float roll)
 {
@@ -103,10 +113,10 @@ std::array<BoneTransform, kBoneCount> SolvePose(const Skeleton& skeleton, const 
     // Parents always come before their children in bone order except the head's children
     // (hair tail, jaw), so solve in an order that respects the hierarchy.
     constexpr std::array<int, kBoneCount> order = {
-        kPelvis, kSpine, kChest, kNeck, kHead, kLeftUpperArm, kLeftForearm, kLeftHand,
-        kRightUpperArm, kRightForearm, kRightHand, kLeftThigh, kLeftCalf, kLeftFoot, kLeftToe,
-        kRightThigh, kRightCalf, kRightFoot, kRightToe, kLeftBreast, kRightBreast, kHairTail,
-        kSkirtFront, kSkirtBack, kJaw,
+        kPelvis,   kSpine,         kChest,        kNeck,      kHead,      kLeftUpperArm, kLeftForearm,
+        kLeftHand, kRightUpperArm, kRightForearm, kRightHand, kLeftThigh, kLeftCalf,     kLeftFoot,
+        kLeftToe,  kRightThigh,    kRightCalf,    kRightFoot, kRightToe,  kLeftBreast,   kRightBreast,
+        kHairTail, kSkirtFront,    kSkirtBack,    kJaw,
     };
     for (int bone : order) {
         const Vec3& t = pose.turns[bone];
@@ -117,8 +127,9 @@ std::array<BoneTransform, kBoneCount> SolvePose(const Skeleton& skeleton, const 
             out[bone].position = TransformPoint(skeleton.joints[bone] + pose.offset, body);
         } else {
             out[bone].rotation = local * out[parent].rotation;
-            out[bone].position = TransformDirection(skeleton.joints[bone] - skeleton.joints[parent], out[parent].rotation) +
-                                 out[parent].position;
+            out[bone].position =
+                TransformDirection(skeleton.joints[bone] - skeleton.joints[parent], out[parent].rotation) +
+                out[parent].position;
         }
     }
     return out;

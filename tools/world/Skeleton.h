@@ -11,12 +11,31 @@
 namespace world {
 
 enum Bone : int {
-    kPelvis = 0, kSpine = 1, kChest = 2, kNeck = 3,
-    kLeftUpperArm = 4, kLeftForearm = 5, kHead = 6, kLeftHand = 7,
-    kRightUpperArm = 8, kRightForearm = 9, kRightHand = 10,
-    kLeftThigh = 11, kLeftCalf = 12, kLeftFoot = 13, kLeftToe = 14,
-    kRightThigh = 15, kRightCalf = 16, kRightFoot = 17, kRightToe = 18,
-    kLeftBreast = 19, kRightBreast = 20, kHairTail = 21, kSkirtFront = 22, kSkirtBack = 23, kJaw = 24,
+    kPelvis = 0,
+    kSpine = 1,
+    kChest = 2,
+    kNeck = 3,
+    kLeftUpperArm = 4,
+    kLeftForearm = 5,
+    kHead = 6,
+    kLeftHand = 7,
+    kRightUpperArm = 8,
+    kRightForearm = 9,
+    kRightHand = 10,
+    kLeftThigh = 11,
+    kLeftCalf = 12,
+    kLeftFoot = 13,
+    kLeftToe = 14,
+    kRightThigh = 15,
+    kRightCalf = 16,
+    kRightFoot = 17,
+    kRightToe = 18,
+    kLeftBreast = 19,
+    kRightBreast = 20,
+    kHairTail = 21,
+    kSkirtFront = 22,
+    kSkirtBack = 23,
+    kJaw = 24,
 };
 constexpr int kBoneCount = 25;
 constexpr std::uint32_t kFirstBoneNumber = 0x100101; // bone i is numbered kFirstBoneNumber + i
@@ -25,7 +44,7 @@ int ParentOf(int bone); // -1 for the pelvis
 
 // Body proportions of one avatar kind.
 struct BodyShape {
-    float height = 50;      // top of the head
+    float height = 50; // top of the head
     float shoulderHalf = 6.2f;
     float hipHalf = 2.8f;
     float waistHalf = 4.6f; // half width of the trunk at the waist
@@ -55,8 +74,8 @@ struct BoneTurn {
 };
 
 struct Pose {
-    Vec3 offset;          // the pelvis moved from its bind position
-    float bodyYaw = 0;    // the whole body turned about y (degrees)
+    Vec3 offset;                          // the pelvis moved from its bind position
+    float bodyYaw = 0;                    // the whole body turned about y (degrees)
     std::array<Vec3, kBoneCount> turns{}; // per bone: pitch, yaw, roll in degrees
 
     Pose& Turn(int bone, float pitch, float yaw = 0, float roll = 0);

@@ -108,8 +108,8 @@ void AddTube(SkinMesh& mesh, const TubeSpec& s)
             blend = {s.startBlend, 0.5f};
         if (!atStart && s.endBlend >= 0)
             blend = {s.endBlend, 0.5f};
-        std::uint16_t middle = mesh.AddVertex(centre, {(s.uv.u0 + s.uv.u1) / 2, atStart ? s.uv.v0 : s.uv.v1},
-                                              {s.bone, 1}, blend);
+        std::uint16_t middle =
+            mesh.AddVertex(centre, {(s.uv.u0 + s.uv.u1) / 2, atStart ? s.uv.v0 : s.uv.v1}, {s.bone, 1}, blend);
         Vec3 out = atStart ? -axis : axis;
         for (int k = 0; k < s.segments; ++k)
             mesh.AddTriangle(middle, grid[r * row + k], grid[r * row + k + 1], out);

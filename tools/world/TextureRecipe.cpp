@@ -34,7 +34,10 @@ Bytes EncodeTexture(const TextureRecipe& recipe, const Image& image)
     return IsKrtName(recipe.name) ? WriteKrt(file) : file;
 }
 
-Bytes BakeTexture(const TextureRecipe& recipe, Studio& studio) { return EncodeTexture(recipe, PaintTexture(recipe, studio)); }
+Bytes BakeTexture(const TextureRecipe& recipe, Studio& studio)
+{
+    return EncodeTexture(recipe, PaintTexture(recipe, studio));
+}
 
 void BakeTextures(const std::vector<TextureRecipe>& recipes, Studio& studio, DataTree& tree, const std::string& folder)
 {

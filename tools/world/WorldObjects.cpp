@@ -297,13 +297,17 @@ std::vector<ObjectRecipe> WorldObjectRecipes()
         Recipe("HOUSE1.KRO", [] { return House("HouseWall.KRT"); }),
         Recipe("HOUSE2.KRO", [] { return House("WallBrick.KRT"); }),
         Recipe(kSubjectBoard, SubjectBoard, {}, false),
-        Recipe(kBoardPlainTile, [] { return BoardTile("PfTile.KRT"); }, {}, false),
-        Recipe(kBoardGoalTile, [] { return BoardTile("PfGoal.KRT"); }, {}, false),
-        Recipe(kBoardWrongTile, [] { return BoardTile("PfWrong.KRT"); }, {}, false),
+        Recipe(
+            kBoardPlainTile, [] { return BoardTile("PfTile.KRT"); }, {}, false),
+        Recipe(
+            kBoardGoalTile, [] { return BoardTile("PfGoal.KRT"); }, {}, false),
+        Recipe(
+            kBoardWrongTile, [] { return BoardTile("PfWrong.KRT"); }, {}, false),
     };
     for (int d = 1; d <= 9; ++d) {
         std::string texture = "PfArrow" + std::to_string(d) + ".KRT";
-        r.push_back(Recipe(BoardTileFile(d), [texture] { return BoardTile(texture); }, {}, false));
+        r.push_back(Recipe(
+            BoardTileFile(d), [texture] { return BoardTile(texture); }, {}, false));
     }
     for (ObjectRecipe& recipe : r) {
         auto build = recipe.build;

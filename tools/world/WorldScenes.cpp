@@ -90,8 +90,8 @@ SceneRecipe MapScene()
         Vec3 outward = Normalize(Vec3{house.x, 0, house.z});
         ScenePath path;
         path.id = i;
-        path.points.push_back({Vec3{150, 180, 0}, Vec3{110, 170, house.z * 0.3f},
-                               door - outward * 70 + Vec3{0, 60, 0}, door - outward * 8 + Vec3{0, 4, 0}});
+        path.points.push_back({Vec3{150, 180, 0}, Vec3{110, 170, house.z * 0.3f}, door - outward * 70 + Vec3{0, 60, 0},
+                               door - outward * 8 + Vec3{0, 4, 0}});
         path.points.push_back({door - outward * 6 + Vec3{0, 3, 0}, door - outward * 4 + Vec3{0, 2, 0},
                                door - outward * 2 + Vec3{0, 1, 0}, door});
         s.paths.push_back(path);

@@ -37,8 +37,8 @@ void PaintBalloon(Image& image, Rgba border, Rgba fill)
 }
 
 const char* const kBoardWords[10] = {"여행", "음악", "영화", "게임", "요리", "스포츠", "독서", "동물", "패션", "친구"};
-const char* const kBoardWordsLatin[10] = {"Reisen", "Musik", "Film", "Spiele", "Kochen",
-                                          "Sport", "Lesen", "Tiere", "Mode", "Freunde"};
+const char* const kBoardWordsLatin[10] = {"Reisen", "Musik", "Film",  "Spiele", "Kochen",
+                                          "Sport",  "Lesen", "Tiere", "Mode",   "Freunde"};
 
 void PaintBoardPicture(Image& image, Studio& studio, int number, const char* word)
 {
@@ -106,9 +106,14 @@ std::vector<TextureRecipe> WorldTextureRecipes()
 {
     using F = ImageFormat;
     std::vector<TextureRecipe> r = {
-        {"FloorWood.KRT", 128, 128, F::Png, [](Image& i, Studio&) { Planks(i, 16, {170, 118, 70, 255}, 3); }},
+        {"FloorWood.KRT", 128, 128, F::Png,
+         [](Image& i, Studio&) {
+             Planks(i, 16, {170, 118, 70, 255}, 3);
+         }},
         {"FloorTile.KRT", 128, 128, F::Jpeg,
-         [](Image& i, Studio&) { Tiles(i, 32, {232, 226, 214, 255}, {200, 190, 172, 255}, {150, 140, 130, 255}); }},
+         [](Image& i, Studio&) {
+             Tiles(i, 32, {232, 226, 214, 255}, {200, 190, 172, 255}, {150, 140, 130, 255});
+         }},
         {"Carpet.KRT", 128, 128, F::Jpeg,
          [](Image& i, Studio&) {
              Checker(i, 16, {150, 40, 50, 255}, {130, 30, 45, 255});
@@ -121,7 +126,9 @@ std::vector<TextureRecipe> WorldTextureRecipes()
              Grain(i, 9, 0.25f, 2);
          }},
         {"Paving.KRT", 128, 128, F::Bmp,
-         [](Image& i, Studio&) { Bricks(i, 64, 32, {170, 165, 155, 255}, {110, 105, 100, 255}); }},
+         [](Image& i, Studio&) {
+             Bricks(i, 64, 32, {170, 165, 155, 255}, {110, 105, 100, 255});
+         }},
         {"Road.KRT", 64, 64, F::Jpeg,
          [](Image& i, Studio&) {
              FillRect(i, 0, 0, 64, 64, {80, 80, 86, 255});
@@ -135,13 +142,18 @@ std::vector<TextureRecipe> WorldTextureRecipes()
              FillRect(i, 0, 98, 128, 101, {90, 60, 40, 255});
          }},
         {"WallBrick.KRT", 128, 128, F::Bmp,
-         [](Image& i, Studio&) { Bricks(i, 32, 16, {168, 84, 60, 255}, {200, 190, 180, 255}); }},
+         [](Image& i, Studio&) {
+             Bricks(i, 32, 16, {168, 84, 60, 255}, {200, 190, 180, 255});
+         }},
         {"WallPlaster.KRT", 128, 128, F::Jpeg,
          [](Image& i, Studio&) {
              VerticalGradient(i, {240, 238, 230, 255}, {205, 215, 225, 255});
              Grain(i, 17, 0.05f, 2);
          }},
-        {"Wood.KRT", 64, 64, F::Png, [](Image& i, Studio&) { Planks(i, 64, {150, 96, 56, 255}, 12); }},
+        {"Wood.KRT", 64, 64, F::Png,
+         [](Image& i, Studio&) {
+             Planks(i, 64, {150, 96, 56, 255}, 12);
+         }},
         {"FabricRed.KRT", 64, 64, F::Png,
          [](Image& i, Studio&) {
              FillRect(i, 0, 0, 64, 64, {190, 50, 60, 255});
@@ -152,9 +164,13 @@ std::vector<TextureRecipe> WorldTextureRecipes()
              Checker(i, 8, {60, 90, 170, 255}, {70, 104, 186, 255});
          }},
         {"FabricGreen.KRT", 64, 64, F::Png,
-         [](Image& i, Studio&) { Stripes(i, 6, {70, 140, 90, 255}, {90, 160, 110, 255}, false); }},
+         [](Image& i, Studio&) {
+             Stripes(i, 6, {70, 140, 90, 255}, {90, 160, 110, 255}, false);
+         }},
         {"Metal.KRT", 64, 64, F::Png,
-         [](Image& i, Studio&) { VerticalGradient(i, {220, 222, 228, 255}, {120, 124, 132, 255}); }},
+         [](Image& i, Studio&) {
+             VerticalGradient(i, {220, 222, 228, 255}, {120, 124, 132, 255});
+         }},
         {"Glass.KRT", 64, 64, F::Png,
          [](Image& i, Studio&) {
              for (int y = 0; y < 64; ++y)
@@ -168,14 +184,26 @@ std::vector<TextureRecipe> WorldTextureRecipes()
              FillRect(i, 61, 0, 64, 64, {90, 70, 50, 255});
              FillRect(i, 30, 0, 34, 64, {90, 70, 50, 255});
          }},
-        {"Plant.KRT", 64, 128, F::Bmp, [](Image& i, Studio&) { PaintLeaves(i, 77, {60, 150, 60, 255}); }},
-        {"Tree.KRT", 128, 128, F::Bmp, [](Image& i, Studio&) { PaintLeaves(i, 99, {50, 120, 50, 255}); }},
+        {"Plant.KRT", 64, 128, F::Bmp,
+         [](Image& i, Studio&) {
+             PaintLeaves(i, 77, {60, 150, 60, 255});
+         }},
+        {"Tree.KRT", 128, 128, F::Bmp,
+         [](Image& i, Studio&) {
+             PaintLeaves(i, 99, {50, 120, 50, 255});
+         }},
         {"FanBlade.KRT", 32, 32, F::Png,
-         [](Image& i, Studio&) { VerticalGradient(i, {240, 240, 235, 255}, {190, 180, 160, 255}); }},
+         [](Image& i, Studio&) {
+             VerticalGradient(i, {240, 240, 235, 255}, {190, 180, 160, 255});
+         }},
         {"Light.KRT", 64, 64, F::Png,
-         [](Image& i, Studio&) { RadialGradient(i, 32, 32, 44, {255, 255, 255, 255}, {150, 150, 160, 255}); }},
+         [](Image& i, Studio&) {
+             RadialGradient(i, 32, 32, 44, {255, 255, 255, 255}, {150, 150, 160, 255});
+         }},
         {"Roof.KRT", 64, 64, F::Png,
-         [](Image& i, Studio&) { Bricks(i, 16, 8, {180, 70, 50, 255}, {120, 45, 35, 255}); }},
+         [](Image& i, Studio&) {
+             Bricks(i, 16, 8, {180, 70, 50, 255}, {120, 45, 35, 255});
+         }},
         {"HouseWall.KRT", 128, 128, F::Jpeg,
          [](Image& i, Studio&) {
              FillRect(i, 0, 0, 128, 128, {236, 226, 200, 255});
@@ -207,7 +235,10 @@ std::vector<TextureRecipe> WorldTextureRecipes()
              Grain(i, 3, 0.06f);
              s.Text().DrawCentred(i, "오늘의 주제", 30, 128, 64, {240, 240, 230, 255});
          }},
-        {"PfTile.KRT", 64, 64, F::Png, [](Image& i, Studio&) { PaintTile(i, {210, 200, 170, 255}); }},
+        {"PfTile.KRT", 64, 64, F::Png,
+         [](Image& i, Studio&) {
+             PaintTile(i, {210, 200, 170, 255});
+         }},
         {"PfGoal.KRT", 64, 64, F::Png,
          [](Image& i, Studio& s) {
              PaintTile(i, {250, 210, 60, 255});
@@ -224,18 +255,27 @@ std::vector<TextureRecipe> WorldTextureRecipes()
              VerticalGradient(i, {60, 50, 110, 255}, {30, 25, 60, 255});
              s.Text().DrawCentred(i, "Yonda", 30, 64, 32, {255, 220, 120, 255});
          }},
-        {"1.krt", 64, 48, F::Png, [](Image& i, Studio&) { PaintBalloon(i, {90, 90, 90, 255}, {255, 255, 255, 235}); }},
+        {"1.krt", 64, 48, F::Png,
+         [](Image& i, Studio&) {
+             PaintBalloon(i, {90, 90, 90, 255}, {255, 255, 255, 235});
+         }},
         {"MyBalloon.krt", 64, 48, F::Png,
-         [](Image& i, Studio&) { PaintBalloon(i, {40, 120, 200, 255}, {235, 245, 255, 240}); }},
+         [](Image& i, Studio&) {
+             PaintBalloon(i, {40, 120, 200, 255}, {235, 245, 255, 240});
+         }},
         {"SubjectQuestion.KRT", 128, 64, F::Png,
-         [](Image& i, Studio&) { PaintBalloon(i, {80, 60, 30, 255}, {255, 250, 220, 245}); }},
+         [](Image& i, Studio&) {
+             PaintBalloon(i, {80, 60, 30, 255}, {255, 250, 220, 245});
+         }},
     };
     for (int theme = 1; theme <= 5; ++theme) {
         Rgba colour = kThemeColours[theme - 1];
-        r.push_back({Numbered("MyBalloon%d.KRT", theme), 64, 48, F::Png,
-                     [colour](Image& i, Studio&) { PaintBalloon(i, Shade(colour, 0.7f), Mix(colour, kWhite, 0.75f)); }});
-        r.push_back({Numbered("OtherBalloon%d-1.KRT", theme), 64, 48, F::Png,
-                     [colour](Image& i, Studio&) { PaintBalloon(i, Shade(colour, 0.5f), {255, 255, 255, 235}); }});
+        r.push_back({Numbered("MyBalloon%d.KRT", theme), 64, 48, F::Png, [colour](Image& i, Studio&) {
+                         PaintBalloon(i, Shade(colour, 0.7f), Mix(colour, kWhite, 0.75f));
+                     }});
+        r.push_back({Numbered("OtherBalloon%d-1.KRT", theme), 64, 48, F::Png, [colour](Image& i, Studio&) {
+                         PaintBalloon(i, Shade(colour, 0.5f), {255, 255, 255, 235});
+                     }});
     }
     for (int n = 1; n <= 10; ++n) {
         r.push_back({Numbered("%03d.krt", n), 256, 256, F::Jpeg,

@@ -114,7 +114,10 @@ protected:
         m_shop.ShowWindow(SW_SHOWNA);
         Pump();
     }
-    ITEM_RECORD* Item(int category, int index) { return m_catalog.GetItem(1, category, index, nullptr, nullptr, nullptr); }
+    ITEM_RECORD* Item(int category, int index)
+    {
+        return m_catalog.GetItem(1, category, index, nullptr, nullptr, nullptr);
+    }
     std::vector<std::string> Owned()
     {
         std::vector<std::string> items;
@@ -218,15 +221,14 @@ TEST_F(ItemShop, TheBasketKeepsOneItemPerCategoryAndItsConfirmationListsPricesAn
     m_shop.answer = IDCANCEL;
     EXPECT_FALSE(m_shop.BuyBasket());
     ASSERT_EQ(m_shop.boxes.size(), 1u);
-    const std::string total = std::string("\xC3\xD1\xBA\xF1\xBF\xEB : ") + static_cast<LPCSTR>(FormatNumber(
-                                  static_cast<int>(second->nPrice + hair->nPrice)));
+    const std::string total = std::string("\xC3\xD1\xBA\xF1\xBF\xEB : ") +
+                              static_cast<LPCSTR>(FormatNumber(static_cast<int>(second->nPrice + hair->nPrice)));
     std::vector<std::string> lines = m_shop.boxes[0].lines;
     lines.resize(5);
-    EXPECT_EQ(lines, (std::vector<std::string>{std::string(second->szName) + " : " +
-                                                   static_cast<LPCSTR>(FormatNumber(second->nPrice)),
-                                               std::string(hair->szName) + " : " +
-                                                   static_cast<LPCSTR>(FormatNumber(hair->nPrice)),
-                                               " ", total, " "}));
+    EXPECT_EQ(lines, (std::vector<std::string>{
+                         std::string(second->szName) + " : " + static_cast<LPCSTR>(FormatNumber(second->nPrice)),
+                         std::string(hair->szName) + " : " + static_cast<LPCSTR>(FormatNumber(hair->nPrice)), " ",
+                         total, " "}));
     EXPECT_EQ(m_shop.m_basket.size(), 2u) << "a cancelled confirmation keeps the basket";
 }
 
@@ -248,7 +250,8 @@ TEST_F(ItemShop, APurchaseChargesTheServicesPriceAndARefusedBasketItemStaysUnbou
     m_shop.boxes.clear();
     EXPECT_FALSE(m_shop.BuyItem(plain));
     ASSERT_EQ(m_shop.boxes.size(), 1u);
-    EXPECT_EQ(m_shop.boxes[0].lines[0], static_cast<LPCSTR>(m_session.FormatTableString("ITEM_ALREADY_EXIST", plain->szName)));
+    EXPECT_EQ(m_shop.boxes[0].lines[0],
+              static_cast<LPCSTR>(m_session.FormatTableString("ITEM_ALREADY_EXIST", plain->szName)));
 
     m_shop.EmptyBasket();
     m_shop.AddToBasket(variant);
@@ -263,7 +266,7 @@ TEST_F(ItemShop, APurchaseChargesTheServicesPriceAndARefusedBasketItemStaysUnbou
     EXPECT_EQ(m_shop.m_llBasketTotal, unknown->nPrice);
     ASSERT_EQ(m_shop.boxes.size(), 2u);
     EXPECT_EQ(m_shop.boxes[1].lines[0], static_cast<LPCSTR>(m_session.GetTableString("M_BUY_SINGLE_ITEM") +
-                                                             m_session.GetTableString("E_GENERAL_MSG")));
+                                                            m_session.GetTableString("E_GENERAL_MSG")));
     EXPECT_EQ(m_service.store().accountByUser(m_kim)->points, 750);
     EXPECT_EQ(m_shop.m_lPoints, 750);
     auto after = Owned();
@@ -276,7 +279,8 @@ TEST_F(ItemShop, APurchaseChargesTheServicesPriceAndARefusedBasketItemStaysUnbou
     m_shop.boxes.clear();
     EXPECT_FALSE(m_shop.BuyItem(dear));
     ASSERT_EQ(m_shop.boxes.size(), 1u);
-    EXPECT_EQ(m_shop.boxes[0].lines[0], static_cast<LPCSTR>(m_session.FormatTableString("NOT_ENOUGH_POINT", dear->szName)));
+    EXPECT_EQ(m_shop.boxes[0].lines[0],
+              static_cast<LPCSTR>(m_session.FormatTableString("NOT_ENOUGH_POINT", dear->szName)));
     EXPECT_EQ(Owned(), after);
 }
 

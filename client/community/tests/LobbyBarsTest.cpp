@@ -452,8 +452,9 @@ TEST_P(LobbyBars, EntrancesAndTheTitleBarShowTheLobbysMemberCount)
             }
         }
         // White, then black one pixel up and to the left.
-        const Shot want = WithText(column, text, static_cast<HFONT>(bold.GetSafeHandle()), CLobbyChannelButton::kCountRect,
-                                   {{RGB(255, 255, 255), {0, 0}}, {RGB(0, 0, 0), {-1, -1}}});
+        const Shot want =
+            WithText(column, text, static_cast<HFONT>(bold.GetSafeHandle()), CLobbyChannelButton::kCountRect,
+                     {{RGB(255, 255, 255), {0, 0}}, {RGB(0, 0, 0), {-1, -1}}});
         const RECT area{2, 2, shown.width - 2, shown.height - 2};
         EXPECT_EQ(Mismatches(shown, area, [&](int x, int y) { return want.At(x, y); }), 0);
         return Mismatches(shown, area, PictureFrom(picture, lobby * shown.width));

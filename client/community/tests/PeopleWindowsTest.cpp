@@ -281,8 +281,9 @@ TEST_P(PeopleWindows, TheHostHandsOverAndPutsOutThroughTheServiceAndAGoneMemberI
     ASSERT_EQ(Leave(moe), yonda::proto::Ok);
     Window().RemoveUser(m_moe);
     lee.clearEvents();
-    EXPECT_EQ(AnswerNotifyBoxes([&] { Window().SendMessage(UM_POPUP_PICK, MAKEWPARAM(CRoomUserWnd::PICK_KICK, 2), 0); }),
-              std::vector<std::string>{Table("E_KICK_USER", "Moe")});
+    EXPECT_EQ(
+        AnswerNotifyBoxes([&] { Window().SendMessage(UM_POPUP_PICK, MAKEWPARAM(CRoomUserWnd::PICK_KICK, 2), 0); }),
+        std::vector<std::string>{Table("E_KICK_USER", "Moe")});
     EXPECT_TRUE(lee.quietAbout(yonda::proto::EvKicked));
 
     // Lee is put out for real.
@@ -291,8 +292,8 @@ TEST_P(PeopleWindows, TheHostHandsOverAndPutsOutThroughTheServiceAndAGoneMemberI
     ASSERT_TRUE(kicked);
     EXPECT_EQ(yonda::proto::Block(kicked->block.data(), kicked->block.size()).getI32(0), m_lee);
     // A second kick of the member who is gone is refused by the service and told.
-    EXPECT_EQ(Pick(1, CRoomUserWnd::PICK_KICK), (std::vector<std::string>{Table("KickUser", "Lee"),
-                                                                          Table("E_KICK_USER", "Lee")}));
+    EXPECT_EQ(Pick(1, CRoomUserWnd::PICK_KICK),
+              (std::vector<std::string>{Table("KickUser", "Lee"), Table("E_KICK_USER", "Lee")}));
 }
 
 TEST_P(PeopleWindows, TheUserSearchPagesTenAtATimeAndShowsEachAreasText)
@@ -317,8 +318,7 @@ TEST_P(PeopleWindows, TheUserSearchPagesTenAtATimeAndShowsEachAreasText)
     // An area code no selector item names shows the hidden word; a known one its item's text.
     const auto* firstRow = static_cast<const SEARCH_ROW*>(list.GetRow(0));
     EXPECT_EQ(std::string(firstRow->szArea), HiddenAreaText().Str());
-    EXPECT_EQ(std::string(static_cast<const SEARCH_ROW*>(list.GetRow(1))->szArea),
-              m_frame->LookupComboText("2").Str());
+    EXPECT_EQ(std::string(static_cast<const SEARCH_ROW*>(list.GetRow(1))->szArea), m_frame->LookupComboText("2").Str());
     EXPECT_FALSE(m_frame->LookupComboText("2").IsEmpty());
 
     search.SendMessage(WM_COMMAND, MAKEWPARAM(CSearchPanel::kCommandNext, BN_CLICKED), 0);

@@ -177,8 +177,8 @@ protected:
     EX_YONDA_BODY_R_ROOM_INFO RoomAsTheGuestSeesIt()
     {
         EX_YONDA_BODY_R_ROOM_INFO info{};
-        EXPECT_TRUE(guest->session.GetComm()->QueryRoomInfo(host->session.m_nCurrentLobby,
-                                                            host->session.m_nCurrentRoom, info));
+        EXPECT_TRUE(
+            guest->session.GetComm()->QueryRoomInfo(host->session.m_nCurrentLobby, host->session.m_nCurrentRoom, info));
         return info;
     }
 

@@ -179,9 +179,12 @@ TEST_P(ToolBarTest, ButtonsFollowTheLocationAndTheItemShopOnlyLobbyOne)
         int location, lobby;
         bool avatar, emotion, shot, shop;
     };
-    const Row rows[] = {{LOC_NONE, -1, false, false, false, false},  {LOC_MINIMAP, -1, true, false, false, false},
-                        {LOC_LOBBY_SELECTED, 1, false, false, false, false}, {LOC_LOBBY, 0, true, true, true, false},
-                        {LOC_LOBBY, 1, true, true, true, true},       {LOC_ROOM_HOST, 1, true, true, true, true},
+    const Row rows[] = {{LOC_NONE, -1, false, false, false, false},
+                        {LOC_MINIMAP, -1, true, false, false, false},
+                        {LOC_LOBBY_SELECTED, 1, false, false, false, false},
+                        {LOC_LOBBY, 0, true, true, true, false},
+                        {LOC_LOBBY, 1, true, true, true, true},
+                        {LOC_ROOM_HOST, 1, true, true, true, true},
                         {LOC_ROOM, 2, true, true, true, false}};
     for (const Row& row : rows) {
         SCOPED_TRACE(std::to_string(row.location) + " in lobby " + std::to_string(row.lobby));
@@ -383,7 +386,8 @@ TEST_P(ToolBarTest, AMessageNotDeliveredIsFramedInTheSkinsLanguage)
     };
     const std::string failed = Table("E_FAILED_INSTANT_MESSAGE").Str();
     g_bGermanText = FALSE;
-    EXPECT_EQ(shown(), std::vector<std::string>{"lee\xB4\xD4\xBF\xA1\xB0\xD4;" + failed + ";hello 100%;ErrorCode = 0xC"});
+    EXPECT_EQ(shown(),
+              std::vector<std::string>{"lee\xB4\xD4\xBF\xA1\xB0\xD4;" + failed + ";hello 100%;ErrorCode = 0xC"});
     g_bGermanText = TRUE;
     EXPECT_EQ(shown(), std::vector<std::string>{"zu lee;" + failed + ";hello 100%;ErrorCode = 0xC"});
     // A table text with a place for the message gets it there; any other directive in it is

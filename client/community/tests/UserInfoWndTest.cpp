@@ -203,7 +203,8 @@ TEST(UserInfoRules, AnotherMembersProfileHidesWhatIsNotGivenAndDecodesGermanLett
     EXPECT_EQ(texts[UI_TEXT_JOB], "baker");
     EXPECT_EQ(texts[UI_TEXT_HOBBY], "chess");
     EXPECT_EQ(texts[UI_TEXT_EMAIL], "park@example.org");
-    EXPECT_EQ(intro, "Gr\xFC\xDF" "e");
+    EXPECT_EQ(intro, "Gr\xFC\xDF"
+                     "e");
 
     EX_YONDA_BODY_R_USER_INFO korean = Record();
     korean.byAge = 31;

@@ -49,7 +49,11 @@ public:
     }
 
 private:
-    static void Touch(LPCSTR text) { volatile size_t length = std::strlen(text); (void)length; }
+    static void Touch(LPCSTR text)
+    {
+        volatile size_t length = std::strlen(text);
+        (void)length;
+    }
 };
 
 // Not connected, and as quiet about it as while its one network box is up.

@@ -19,7 +19,6 @@
 #include <yonda_d3d8.h>
 #include <yonda_platform.h>
 
-
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>

@@ -18,8 +18,14 @@ using namespace avatartest;
 namespace {
 
 // The demo member's avatar: hair, upper and lower body and footwear, each number 001.
-const std::vector<WORN_ITEM> kDemoItems = {Worn("0001\0" "0\0"), Worn("2001\0" "0\0"), Worn("3001\0" "0\0"),
-                                           Worn("4001\0" "0\0")};
+const std::vector<WORN_ITEM> kDemoItems = {Worn("0001\0"
+                                                "0\0"),
+                                           Worn("2001\0"
+                                                "0\0"),
+                                           Worn("3001\0"
+                                                "0\0"),
+                                           Worn("4001\0"
+                                                "0\0")};
 
 // Rows of a 128-pixel frame of a whole avatar seen from 70 units: the head and body above, the
 // feet below.
@@ -56,7 +62,8 @@ TEST_F(AvatarSceneFixture, AnUnreadableCatalogueShowsItsBoxAndStopsStartUp)
     EXPECT_EQ(g_pAvatarScene, &second);
     // A catalogue whose category claims no items.
     yonda::testing::TempFolder home("yonda-avatar-scene");
-    home.Write("data/item/item.dsv", catalogue_test::Encode({"man_hair,0", "code,name", "1000000,Short,0,0,,100000,0,"}));
+    home.Write("data/item/item.dsv",
+               catalogue_test::Encode({"man_hair,0", "code,name", "1000000,Short,0,0,,100000,0,"}));
     const CString installed = g_strInstallPath;
     g_strInstallPath = home.Windows().c_str();
     static CString shown;
@@ -165,7 +172,14 @@ TEST_F(AvatarSceneFixture, MissingItemsFallBackToTheFirstItemThenToTheDefaults)
     EXPECT_EQ(d.items[4], "1040000.KRI");
 
     // Items the world has no file for are their category's first item.
-    const _KRA_HANDLE missing = Build('F', {Worn("0009\0" "0\0"), Worn("2777\0" "1\0"), Worn("5009\0" "0\0")}, 2002);
+    const _KRA_HANDLE missing = Build('F',
+                                      {Worn("0009\0"
+                                            "0\0"),
+                                       Worn("2777\0"
+                                            "1\0"),
+                                       Worn("5009\0"
+                                            "0\0")},
+                                      2002);
     d = ReadBack(missing);
     EXPECT_EQ(d.items[0], "2000010.KRI");
     EXPECT_EQ(d.items[1], "2010010.KRI") << "the face follows the hair as worn";
@@ -176,7 +190,12 @@ TEST_F(AvatarSceneFixture, MissingItemsFallBackToTheFirstItemThenToTheDefaults)
     EXPECT_EQ(d.count, 6u);
 
     // A face given is kept, whatever the hair.
-    const _KRA_HANDLE faced = Build('M', {Worn("0002\0" "0\0"), Worn("1000\0" "0\0")}, 2003);
+    const _KRA_HANDLE faced = Build('M',
+                                    {Worn("0002\0"
+                                          "0\0"),
+                                     Worn("1000\0"
+                                          "0\0")},
+                                    2003);
     d = ReadBack(faced);
     EXPECT_EQ(d.items[0], "1000020.KRI");
     EXPECT_EQ(d.items[1], "1010000.KRI");
@@ -186,9 +205,16 @@ TEST_F(AvatarSceneFixture, BadItemTextsFromTheNetworkAreSkippedWithoutHarm)
 {
     // Categories beyond '6', letters, negative and overlong numbers (eight digits with no
     // terminator): each skipped, the rest dressed, the defaults filling in.
-    const std::vector<WORN_ITEM> hostile = {Worn("7001\0" "0\0"), Worn("x001\0" "0\0"), Worn("2-01\0" "0\0"),
-                                            Worn("01234567"),      Worn("3\xff\xfe\x01\x02\x03\x04"),
-                                            Worn("4002\0" "9\0")};
+    const std::vector<WORN_ITEM> hostile = {Worn("7001\0"
+                                                 "0\0"),
+                                            Worn("x001\0"
+                                                 "0\0"),
+                                            Worn("2-01\0"
+                                                 "0\0"),
+                                            Worn("01234567"),
+                                            Worn("3\xff\xfe\x01\x02\x03\x04"),
+                                            Worn("4002\0"
+                                                 "9\0")};
     const _KRA_HANDLE avatar = Build('M', hostile, 3001);
     Dress d = ReadBack(avatar);
     EXPECT_EQ(d.count, 5u);
@@ -203,7 +229,10 @@ TEST_F(AvatarSceneFixture, BadItemTextsFromTheNetworkAreSkippedWithoutHarm)
     _KRA_HANDLE none = 0;
     EXPECT_EQ(m_scene->LoadAvatar(3002, &none, 'X', kDemoItems), 0);
     CPtrList list;
-    WORN_ITEM items[2] = {Worn("0001\0" "0\0"), Worn("2001\0" "0\0")};
+    WORN_ITEM items[2] = {Worn("0001\0"
+                               "0\0"),
+                          Worn("2001\0"
+                               "0\0")};
     list.AddTail(&items[0]);
     list.AddTail(&items[1]);
     EXPECT_EQ(m_scene->LoadAvatar(3003, &none, 'M', 3, &list), 0);
@@ -335,7 +364,8 @@ TEST_F(AvatarSceneFixture, EveryCatalogueItemDressesAnAvatarOfItsGender)
         CAvatarScene::MakeItemFileName(name, item->byGender, item->byCategory, item->nItemNumber);
         Dress d = ReadBack(avatar);
         EXPECT_EQ(d.items[item->byCategory], name);
-        EXPECT_EQ(d.textures.count(item->byCategory) ? d.textures[item->byCategory] : "0", std::string(item->szTexture));
+        EXPECT_EQ(d.textures.count(item->byCategory) ? d.textures[item->byCategory] : "0",
+                  std::string(item->szTexture));
     }
     EXPECT_GT(Covered(Draw({avatars[0]})), 400u);
     EXPECT_GT(Covered(Draw({avatars[1]})), 400u);

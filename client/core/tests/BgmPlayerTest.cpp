@@ -27,7 +27,8 @@ protected:
         for (int i = 0; i < 3; ++i) {
             home.Write("Track" + std::to_string(i) + ".wav", Tone(kLevels[i], 22050));
         }
-        home.WriteText("bgm.ini", "[BGM]\r\nCount = 3\r\nBGM0 = Track0.wav\r\nBGM1 = Track1.wav\r\nBGM2 = Track2.wav\r\n");
+        home.WriteText("bgm.ini",
+                       "[BGM]\r\nCount = 3\r\nBGM0 = Track0.wav\r\nBGM1 = Track1.wav\r\nBGM2 = Track2.wav\r\n");
         ASSERT_TRUE(player.InitSound(&wnd));
         ASSERT_TRUE(player.LoadPlaylist("bgm.ini"));
     }

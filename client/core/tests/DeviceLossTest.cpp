@@ -18,10 +18,7 @@ namespace {
 // A window of the GUI thread that counts what it is sent: the previews' stand-in.
 class CountingWindow : public CWnd {
 public:
-    BOOL Make()
-    {
-        return CreateEx(0, "Static", "preview", WS_POPUP, CRect(0, 0, 8, 8), nullptr, 0);
-    }
+    BOOL Make() { return CreateEx(0, "Static", "preview", WS_POPUP, CRect(0, 0, 8, 8), nullptr, 0); }
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override
     {
         if (message == CD3DViewer::kDeviceLost || message == CD3DViewer::kDeviceRestored) {

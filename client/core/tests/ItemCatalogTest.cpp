@@ -200,9 +200,9 @@ TEST_F(Catalogue, BrokenRowsReadAsEmptyFieldsAndOverlongFieldsAreCut)
     for (int i = 0; i < 26; ++i)
         hangul += "\xB0\xA1";
     ASSERT_EQ(Load({"man_up,6", kHeader,
-                    "1,short row,7,y,,102001",                           // no texture, no description
-                    "2,code too short,7,1,,10200,0,skipped",            // a file code that names nothing
-                    "3,,,,,",                                           // no file code at all
+                    "1,short row,7,y,,102001",               // no texture, no description
+                    "2,code too short,7,1,,10200,0,skipped", // a file code that names nothing
+                    "3,,,,,",                                // no file code at all
                     "4," + longName + ",7,N,t,102004,0," + longDescription,
                     "5," + hangul + ",7,1," + std::string(40, 't') + "," + std::string(30, '1') + "2005," +
                         std::string(60, 'x') + ",d",

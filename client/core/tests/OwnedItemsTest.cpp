@@ -25,11 +25,21 @@ const char* const kHeader = "code,name,price,sale,text,file,texture,description"
 
 // A dressed member of the harness wears hair 9 and top 9.
 const std::vector<std::string> kRows = {
-    "man_hair,3",  kHeader, "1000090,Nine,0,0,Hair,100009,0,plain", "1000091,Nine red,300,1,Hair,100009,1000091.KRT,red",
+    "man_hair,3",
+    kHeader,
+    "1000090,Nine,0,0,Hair,100009,0,plain",
+    "1000091,Nine red,300,1,Hair,100009,1000091.KRT,red",
     "1000100,Ten,500,1,Hair,100010,0,ten",
-    "man_face,1",  kHeader, "1010090,Face,0,0,Face,101009,0,face",
-    "man_up,2",    kHeader, "1020090,Top nine,0,0,Top,102009,0,top", "1020120,Top twelve,800,1,Top,102012,0,top",
-    "lady_up,1",   kHeader, "2020090,Blouse,0,0,Top,202009,0,blouse",
+    "man_face,1",
+    kHeader,
+    "1010090,Face,0,0,Face,101009,0,face",
+    "man_up,2",
+    kHeader,
+    "1020090,Top nine,0,0,Top,102009,0,top",
+    "1020120,Top twelve,800,1,Top,102012,0,top",
+    "lady_up,1",
+    kHeader,
+    "2020090,Blouse,0,0,Top,202009,0,blouse",
 };
 
 class OwnedItems : public ::testing::Test {
@@ -61,7 +71,10 @@ protected:
         g_strInstallPath.Empty();
     }
 
-    ITEM_RECORD* Item(int category, int index) { return m_catalog.GetItem(1, category, index, nullptr, nullptr, nullptr); }
+    ITEM_RECORD* Item(int category, int index)
+    {
+        return m_catalog.GetItem(1, category, index, nullptr, nullptr, nullptr);
+    }
 
     // What the service keeps: "category:number:texture:worn" of every owned item.
     std::vector<std::string> Stored()

@@ -293,8 +293,7 @@ TEST_F(PFGame, ThePathIsRevealedThreeTimesThenWalkedWithAWrongStepAndTheGoal)
 
 TEST_F(PFGame, TheFinishAndTheWinnerAreToldOnce)
 {
-    EXPECT_EQ(std::string(CPFGame::FinishTimeText(754)),
-              Korean("축하합니다 ; 1분15.4초 만에 게임을 끝내셨습니다"));
+    EXPECT_EQ(std::string(CPFGame::FinishTimeText(754)), Korean("축하합니다 ; 1분15.4초 만에 게임을 끝내셨습니다"));
     EXPECT_EQ(std::string(CD3DViewer::GameClockText(75400)), "1:15:4");
     {
         TwoPlayers room;

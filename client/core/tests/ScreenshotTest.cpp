@@ -133,8 +133,8 @@ TEST_F(Screenshots, AWindowPartlyOffTheScreenIsCutAndOneWhollyOffFails)
 
     SetWindowPos(view, nullptr, screenWidth + 10, 0, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
     ASSERT_TRUE(device.Show(kViewColour));
-    EXPECT_TRUE(FAILED(SaveScreenshot(device.get(), view, File("off.bmp").c_str(), File("off.jpg").c_str(), nullptr,
-                                      0, 0, nullptr, FALSE)));
+    EXPECT_TRUE(FAILED(SaveScreenshot(device.get(), view, File("off.bmp").c_str(), File("off.jpg").c_str(), nullptr, 0,
+                                      0, nullptr, FALSE)));
     EXPECT_FALSE(std::filesystem::exists(File("off.bmp")));
     EXPECT_FALSE(std::filesystem::exists(File("off.jpg")));
 }
@@ -161,8 +161,8 @@ TEST_F(Screenshots, FilesThatCannotBeWrittenAreFailures)
     EXPECT_FALSE(std::filesystem::exists(File("b.jpg")));
 
     // The BMP is written but the JPEG cannot be.
-    EXPECT_TRUE(FAILED(SaveScreenshot(device.get(), view, File("c.bmp").c_str(), (blocked + ".jpg").c_str(), nullptr,
-                                      0, 0, nullptr, FALSE)));
+    EXPECT_TRUE(FAILED(SaveScreenshot(device.get(), view, File("c.bmp").c_str(), (blocked + ".jpg").c_str(), nullptr, 0,
+                                      0, nullptr, FALSE)));
     EXPECT_EQ(Identify(File("c.bmp")).width, 64);
 
     // The capture folders are checked the same way: files and folders are there, nothing past a file.
@@ -170,8 +170,8 @@ TEST_F(Screenshots, FilesThatCannotBeWrittenAreFailures)
     EXPECT_TRUE(FileExists(m_folder.Root().c_str()));
     EXPECT_FALSE(FileExists((blocked + ".jpg").c_str()));
 
-    EXPECT_TRUE(FAILED(SaveScreenshot(nullptr, view, File("d.bmp").c_str(), File("d.jpg").c_str(), nullptr, 0, 0,
-                                      nullptr, FALSE)));
+    EXPECT_TRUE(FAILED(
+        SaveScreenshot(nullptr, view, File("d.bmp").c_str(), File("d.jpg").c_str(), nullptr, 0, 0, nullptr, FALSE)));
     EXPECT_TRUE(FAILED(SaveScreenshot(device.get(), nullptr, File("d.bmp").c_str(), File("d.jpg").c_str(), nullptr, 0,
                                       0, nullptr, FALSE)));
 }

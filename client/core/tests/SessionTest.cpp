@@ -202,7 +202,8 @@ TEST_F(Session, TwoMembersInALobbySeeEachOther)
     // The frame's own chat (as a motion key sends it): a kind with no text.
     ASSERT_TRUE(a.frame->SendChat("", 7, 2));
     ASSERT_TRUE(PumpUntil([&] {
-        return std::find(b.frame->chat.begin(), b.frame->chat.end(), std::to_string(kim) + ":7:") != b.frame->chat.end();
+        return std::find(b.frame->chat.begin(), b.frame->chat.end(), std::to_string(kim) + ":7:") !=
+               b.frame->chat.end();
     }));
     // Leaving removes the member from the other's list.
     EXPECT_EQ(b.session.ExecuteCommand(CMD_EXIT_TO_MINIMAP, 0, 0), kCommandDone);
@@ -348,7 +349,8 @@ TEST_F(Session, AMessageWindowClosedTwiceIsDeletedOnce)
     auto* frame = new CMainFrame;
     ASSERT_TRUE(frame->CreateFrame(0, 0));
     auto* window = new CountedWindow;
-    ASSERT_TRUE(window->CreateEx(0, AfxRegisterWndClass(0), "message", WS_POPUP, 0, 0, 50, 50, frame->GetSafeHwnd(), nullptr));
+    ASSERT_TRUE(
+        window->CreateEx(0, AfxRegisterWndClass(0), "message", WS_POPUP, 0, 0, 50, 50, frame->GetSafeHwnd(), nullptr));
     frame->AddMessageWindow(window);
     g_messageWindowsDeleted = 0;
     // Its close button and Escape both post the close.

@@ -82,7 +82,10 @@ public:
         std::ofstream out(Path(name), std::ios::binary | std::ios::trunc);
         out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
     }
-    void WriteText(const std::string& name, const std::string& text) const { Write(name, Bytes(text.begin(), text.end())); }
+    void WriteText(const std::string& name, const std::string& text) const
+    {
+        Write(name, Bytes(text.begin(), text.end()));
+    }
 
 private:
     std::filesystem::path m_root;
@@ -91,10 +94,7 @@ private:
 // The window a device belongs to; counts the channel's timer ticks.
 class SoundWnd : public CWnd {
 public:
-    SoundWnd()
-    {
-        CreateEx(0, AfxRegisterWndClass(0), "sound", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr);
-    }
+    SoundWnd() { CreateEx(0, AfxRegisterWndClass(0), "sound", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr); }
     ~SoundWnd() override { DestroyWindow(); }
 
     int ticks = 0;

@@ -147,7 +147,7 @@ TEST_F(TexMo, LongTextsSkipTheListsAndNeverOverrunTheScan)
     for (int i = 0; i < 29; ++i) {
         words += " a";
     }
-    EXPECT_EQ(Classify(words, FALSE), CTexMo::FAREWELL); // 30 words
+    EXPECT_EQ(Classify(words, FALSE), CTexMo::FAREWELL);    // 30 words
     EXPECT_EQ(Classify(words + " a", FALSE), CTexMo::NONE); // 31 words
     // 300 bytes of text: the scan keeps at most 199 of them, whole characters only.
     std::string wide;

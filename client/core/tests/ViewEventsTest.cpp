@@ -142,7 +142,11 @@ TEST_F(ViewEvents, StrangersAndPositionsThatAreNotNumbersChangeNothing)
     std::strcpy(reinterpret_cast<char*>(name.data() + 4), "Ghost");
     Receive(EV_USER_NICKNAME_CHANGED, Block(name));
     std::vector<BYTE> item = Bytes(16, 777);
-    std::memcpy(item.data() + 4, "M2001" "0" "00Y", 9);
+    std::memcpy(item.data() + 4,
+                "M2001"
+                "0"
+                "00Y",
+                9);
     Receive(EV_USER_ITEM_CHANGE, Block(item));
     Receive(EV_USER_KICKED, Block(Bytes(4, 777)));
     EXPECT_EQ(SlotsInUse(), 2);

@@ -16,7 +16,14 @@ namespace {
 
 std::vector<WORN_ITEM> Clothes()
 {
-    return {Worn("0001\0" "0\0"), Worn("2001\0" "0\0"), Worn("3001\0" "0\0"), Worn("4001\0" "0\0")};
+    return {Worn("0001\0"
+                 "0\0"),
+            Worn("2001\0"
+                 "0\0"),
+            Worn("3001\0"
+                 "0\0"),
+            Worn("4001\0"
+                 "0\0")};
 }
 
 } // namespace
@@ -26,8 +33,8 @@ TEST_F(AvatarSceneFixture, AnAvatarTurnsToFaceTheDirectionItIsGiven)
     const _KRA_HANDLE avatar = Build('M', Clothes(), 1);
     ASSERT_NE(avatar, 0u);
     _KRA_HANDLE handle = avatar;
-    const D3DXVECTOR3 wanted[] = {{1, 0, 0}, {0, 0, -1}, {-1, 0, 0}, {0.6f, 0, 0.8f}, {-0.6f, 0, -0.8f}, {0, 0, 1},
-                                  {3, 0, -4}};
+    const D3DXVECTOR3 wanted[] = {{1, 0, 0},         {0, 0, -1}, {-1, 0, 0}, {0.6f, 0, 0.8f},
+                                  {-0.6f, 0, -0.8f}, {0, 0, 1},  {3, 0, -4}};
     for (const D3DXVECTOR3& direction : wanted) {
         D3DXVECTOR3 front;
         ASSERT_EQ(Scene()->GetAvatarFrontVector(handle, front), KRA_OK);
@@ -61,8 +68,8 @@ TEST_P(AvatarMenus, TheRoomUserLayoutNamesMenusThatExistWithTheirPictures)
     ASSERT_TRUE(layout.Load(skin.m_elements[CMainSkin::INFO_WINDOW].strIniFile));
     const CString menus = skin.m_strSkinFolder + "\\" + skin.m_strPopupMenuIni;
     // A host's menus hand the room over and put members out; a guest's only the first three.
-    const std::pair<const char*, int> keys[] = {{"CMenuHost", 5}, {"CMenuGuest", 3}, {"CMenuFriend", 3},
-                                                {"CMenuFriendHost", 5}};
+    const std::pair<const char*, int> keys[] = {
+        {"CMenuHost", 5}, {"CMenuGuest", 3}, {"CMenuFriend", 3}, {"CMenuFriendHost", 5}};
     for (const auto& [key, count] : keys) {
         SCOPED_TRACE(key);
         CString section;

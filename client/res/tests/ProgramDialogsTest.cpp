@@ -59,8 +59,7 @@ class TemplateDialog {
 public:
     explicit TemplateDialog(UINT id)
         : m_hwnd(CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCE(id), nullptr, &PassiveProc, 0))
-    {
-    }
+    {}
     ~TemplateDialog()
     {
         if (m_hwnd) {
@@ -93,7 +92,8 @@ TEST_F(ProgramDialogsTest, EveryTextLoadsInTheProgramsCodePage)
     EXPECT_EQ(Korean(YondaCodePageToUtf8(noMenu, 949).c_str()), noMenu) << "round trip through UTF-8";
 
     // Only the missing-file text is formatted, with the path alone.
-    for (UINT id : {IDS_APP_TITLE, IDS_STRING_NOT_FOUND, IDS_MANAGER_INIT_FAILED, IDS_ALREADY_RUNNING, IDS_NO_USER_MENU}) {
+    for (UINT id :
+         {IDS_APP_TITLE, IDS_STRING_NOT_FOUND, IDS_MANAGER_INIT_FAILED, IDS_ALREADY_RUNNING, IDS_NO_USER_MENU}) {
         EXPECT_EQ(LoadText(id).find('%'), std::string::npos) << id;
     }
     const std::string format = LoadText(IDS_FILE_NOT_FOUND);

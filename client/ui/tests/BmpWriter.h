@@ -78,12 +78,17 @@ inline std::vector<uint8_t> MakeBmp(const BmpSpec& s)
             case 1: row[x / 8] |= static_cast<uint8_t>((v & 1) << (7 - x % 8)); break;
             case 4: row[x / 2] |= static_cast<uint8_t>((v & 15) << (x % 2 ? 0 : 4)); break;
             case 8: row[x] = static_cast<uint8_t>(v); break;
-            case 16: row[x * 2] = static_cast<uint8_t>(v); row[x * 2 + 1] = static_cast<uint8_t>(v >> 8); break;
+            case 16:
+                row[x * 2] = static_cast<uint8_t>(v);
+                row[x * 2 + 1] = static_cast<uint8_t>(v >> 8);
+                break;
             case 24:
-                for (int b = 0; b < 3; ++b) row[x * 3 + b] = static_cast<uint8_t>(v >> (8 * b));
+                for (int b = 0; b < 3; ++b)
+                    row[x * 3 + b] = static_cast<uint8_t>(v >> (8 * b));
                 break;
             default:
-                for (int b = 0; b < 4; ++b) row[x * 4 + b] = static_cast<uint8_t>(v >> (8 * b));
+                for (int b = 0; b < 4; ++b)
+                    row[x * 4 + b] = static_cast<uint8_t>(v >> (8 * b));
                 break;
             }
         }

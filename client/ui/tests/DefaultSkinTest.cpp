@@ -48,7 +48,6 @@ bool NamesPicture(const std::string& key)
     return key == "Image" || key == "BkImage" || key == "DEFAULT_BASE_BITMAP" || key == "Item";
 }
 
-
 // The conversions of a printf format in order ("s", "ss", "d"...); "%%" is no conversion.
 std::string Conversions(const std::string& format)
 {
@@ -78,36 +77,78 @@ struct TableEntry {
 
 const TableEntry kTableEntries[] = {
     // Start-up, connection and the session.
-    {"E_CONNECT_FAIL", ""}, {"E_NETWORK_FAIL", ""}, {"NetWorkError", ""}, {"SocketDisonnected", ""},
-    {"E_VGA_HARDWARE", ""}, {"E_AVATAR_VIEWER_CREATE", ""}, {"E_FILE_READ", "s"}, {"E_GENERAL_MSG", ""},
-    {"M_QUERY_USER_ITEM", ""}, {"M_QUERY_USER_AVATAR_INFO", ""},
+    {"E_CONNECT_FAIL", ""},
+    {"E_NETWORK_FAIL", ""},
+    {"NetWorkError", ""},
+    {"SocketDisonnected", ""},
+    {"E_VGA_HARDWARE", ""},
+    {"E_AVATAR_VIEWER_CREATE", ""},
+    {"E_FILE_READ", "s"},
+    {"E_GENERAL_MSG", ""},
+    {"M_QUERY_USER_ITEM", ""},
+    {"M_QUERY_USER_AVATAR_INFO", ""},
     // Notices in the chat log.
-    {"KickedUser", "s"}, {"UserItemChange", "s"}, {"UserRoomJoin", "s"}, {"UserRoomExit", "s"},
-    {"UnnamedUser", ""}, {"ModifiedRoomName", "s"}, {"ModifiedRoomSubject", "s"},
+    {"KickedUser", "s"},
+    {"UserItemChange", "s"},
+    {"UserRoomJoin", "s"},
+    {"UserRoomExit", "s"},
+    {"UnnamedUser", ""},
+    {"ModifiedRoomName", "s"},
+    {"ModifiedRoomSubject", "s"},
     // The new password goes to everyone in the room, but the notice does not repeat it into the
     // chat log and its screenshots.
     {"ModifiedRoomPassword", ""},
     // The new limit reaches the notice as text, like every other room value.
-    {"ModifiedRoomMaxUser", "s"}, {"ModifiedRoomHost", "s"}, {"ModifiedUserNickname", "ss"},
+    {"ModifiedRoomMaxUser", "s"},
+    {"ModifiedRoomHost", "s"},
+    {"ModifiedUserNickname", "ss"},
     {"MakeRoomNotice", "s"},
     // Rooms, friends and the avatar menu.
-    {"RoomFull", ""}, {"PasswordFail", ""}, {"CantJoinRoom", ""}, {"ExitToMinimap", ""}, {"ExitToLobby", ""},
-    {"FriendAddError1", ""}, {"FriendAddError2", ""}, {"FriendAddError3", ""}, {"KickUser", "s"},
-    {"KickUserError", ""}, {"E_KICK_USER", "s"}, {"ModifyRoomHost", "s"}, {"GameRetire", ""},
-    {"AlreadyJoinedRoom", ""}, {"HeisJoinedMinimap", ""}, {"HeisNotJoined", ""},
+    {"RoomFull", ""},
+    {"PasswordFail", ""},
+    {"CantJoinRoom", ""},
+    {"ExitToMinimap", ""},
+    {"ExitToLobby", ""},
+    {"FriendAddError1", ""},
+    {"FriendAddError2", ""},
+    {"FriendAddError3", ""},
+    {"KickUser", "s"},
+    {"KickUserError", ""},
+    {"E_KICK_USER", "s"},
+    {"ModifyRoomHost", "s"},
+    {"GameRetire", ""},
+    {"AlreadyJoinedRoom", ""},
+    {"HeisJoinedMinimap", ""},
+    {"HeisNotJoined", ""},
     // An undelivered message's text is put inside a format of its own, so it takes none.
     {"E_FAILED_INSTANT_MESSAGE", ""},
     // Room dialogs.
-    {"RoomNameEmpty", ""}, {"ERROR_ROOMNAME_EMPTY", ""}, {"EditRoomMaxUserError", ""}, {"EditRoomError", ""},
+    {"RoomNameEmpty", ""},
+    {"ERROR_ROOMNAME_EMPTY", ""},
+    {"EditRoomMaxUserError", ""},
+    {"EditRoomError", ""},
     // The user information window and the avatar creation dialog.
-    {"M_NICKNAME_TO_BAD", ""}, {"M_NICKNAME_IS_A_MASTER", ""}, {"M_MODIFY_USER_ITEM", ""},
-    {"M_MODIFY_USER_NICKNAME", ""}, {"M_MODIFY_USER_INTRO", ""}, {"M_CREATE_AVATAR", ""},
-    {"M_AVATAR_SELECT_HEAD", ""}, {"M_AVATAR_SELECT_BODY", ""}, {"M_AVATAR_SELECT_PANTS", ""},
-    {"M_AVATAR_SELECT_SHOES", ""}, {"M_AVATAR_SELECT_ITEM", ""}, {"E_AVATAR_CAPTURED", ""},
-    {"M_FILE_NOT_FOUND", "s"}, {"S_AVATAR_IMAGE_UPLOAD", ""}, {"E_AVATAR_IMAGE_UPLOAD", ""},
+    {"M_NICKNAME_TO_BAD", ""},
+    {"M_NICKNAME_IS_A_MASTER", ""},
+    {"M_MODIFY_USER_ITEM", ""},
+    {"M_MODIFY_USER_NICKNAME", ""},
+    {"M_MODIFY_USER_INTRO", ""},
+    {"M_CREATE_AVATAR", ""},
+    {"M_AVATAR_SELECT_HEAD", ""},
+    {"M_AVATAR_SELECT_BODY", ""},
+    {"M_AVATAR_SELECT_PANTS", ""},
+    {"M_AVATAR_SELECT_SHOES", ""},
+    {"M_AVATAR_SELECT_ITEM", ""},
+    {"E_AVATAR_CAPTURED", ""},
+    {"M_FILE_NOT_FOUND", "s"},
+    {"S_AVATAR_IMAGE_UPLOAD", ""},
+    {"E_AVATAR_IMAGE_UPLOAD", ""},
     // The item shop.
-    {"ITEM_ALREADY_EXIST", "s"}, {"NOT_ENOUGH_POINT", "s"}, {"NOT_ENOUGH_POINT_BASKET", ""},
-    {"ITEM_BASKET_EMPTY", ""}, {"M_BUY_SINGLE_ITEM", ""},
+    {"ITEM_ALREADY_EXIST", "s"},
+    {"NOT_ENOUGH_POINT", "s"},
+    {"NOT_ENOUGH_POINT_BASKET", ""},
+    {"ITEM_BASKET_EMPTY", ""},
+    {"M_BUY_SINGLE_ITEM", ""},
 };
 
 fs::path SkinSources()
@@ -358,7 +399,8 @@ TEST(DefaultSkins, TextsAreInTheSkinsCodePage)
     CIniFile german;
     german.Load((SkinRoot() / "Orange_Do" / "default.ini").string().c_str());
     ASSERT_TRUE(german.GetString("CloseBtn", "Title", &title));
-    EXPECT_EQ(title.Str(), "Schlie\xDF" "en");
+    EXPECT_EQ(title.Str(), "Schlie\xDF"
+                           "en");
 }
 
 TEST(DefaultSkins, TheGeneratorWritesTheSameBytesEveryTime)

@@ -151,7 +151,8 @@ TEST_P(DefaultSkinWindows, TheLoginLayoutHasItsFiveElementsWhereTheTemplatePutsI
     EXPECT_EQ(base.bmWidth, back.cx);
     EXPECT_EQ(base.bmHeight, back.cy);
 
-    const int ids[5] = {IDC_LOGIN_ID, IDC_LOGIN_PASSWORD, IDC_LOGIN_REMEMBER_ME, IDC_LOGIN_FORGOT_PASSWORD, IDC_LOGIN_JOIN};
+    const int ids[5] = {IDC_LOGIN_ID, IDC_LOGIN_PASSWORD, IDC_LOGIN_REMEMBER_ME, IDC_LOGIN_FORGOT_PASSWORD,
+                        IDC_LOGIN_JOIN};
     std::vector<RECT> placed = {login.m_elCloseBtn.rcRect, login.Element("OKBTN")->rcRect,
                                 login.Element("CANCELBTN")->rcRect};
     for (int i = 0; i < 5; ++i) {
@@ -250,8 +251,9 @@ TEST_P(DefaultSkinWindows, LobbyEntrancesShowOneColumnEachAndPostTheirLobby)
         for (int y = 0; y < whole.height; ++y) {
             for (int x = 0; x < column.width; ++x) {
                 const unsigned p = whole.Pixel(i * column.width + x, y);
-                column.bytes.insert(column.bytes.end(), {static_cast<unsigned char>(p >> 16),
-                                                         static_cast<unsigned char>(p >> 8), static_cast<unsigned char>(p)});
+                column.bytes.insert(column.bytes.end(),
+                                    {static_cast<unsigned char>(p >> 16), static_cast<unsigned char>(p >> 8),
+                                     static_cast<unsigned char>(p)});
             }
         }
         columns.push_back(std::move(column));
@@ -269,8 +271,10 @@ TEST_P(DefaultSkinWindows, LobbyEntrancesShowOneColumnEachAndPostTheirLobby)
 
 TEST_P(DefaultSkinWindows, PartyGameButtonsPostTheGameActionsByTheirIds)
 {
-    const std::pair<const char*, int> buttons[] = {{"PathFollow_StartButton", 231}, {"PathFollow_HintButton", 232},
-                                                   {"PathFollow_RetireButton", 233}, {"PathFollow_ReadyButton", 234}};
+    const std::pair<const char*, int> buttons[] = {{"PathFollow_StartButton", 231},
+                                                   {"PathFollow_HintButton", 232},
+                                                   {"PathFollow_RetireButton", 233},
+                                                   {"PathFollow_ReadyButton", 234}};
     for (const auto& [section, id] : buttons) {
         SCOPED_TRACE(section);
         const CSkinElement* button = m_main.Element(section);

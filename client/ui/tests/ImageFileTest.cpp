@@ -54,9 +54,9 @@ struct Case {
 
 std::vector<Case> EveryDepth()
 {
-    const std::vector<uint32_t> sixteen = {0x000000, 0xFF0000, 0x00FF00, 0x0000FF, 0xFFFF00, 0x00FFFF, 0xFF00FF,
-                                           0xFFFFFF, 0x808080, 0x800000, 0x008000, 0x000080, 0x808000, 0x008080,
-                                           0x800080, 0xC0C0C0};
+    const std::vector<uint32_t> sixteen = {0x000000, 0xFF0000, 0x00FF00, 0x0000FF, 0xFFFF00, 0x00FFFF,
+                                           0xFF00FF, 0xFFFFFF, 0x808080, 0x800000, 0x008000, 0x000080,
+                                           0x808000, 0x008080, 0x800080, 0xC0C0C0};
     auto index16 = [](int x, int y) { return static_cast<uint32_t>((x + y * 5) % 16); };
     auto colour = [](int x, int y) { return static_cast<uint32_t>(0x102030 * (x + 1) + 0x0A0000 * y); };
     std::vector<Case> cases;
@@ -74,9 +74,8 @@ std::vector<Case> EveryDepth()
     four.palette = {0x0000FF, 0x00FF00};
     four.coloursUsed = 2;
     four.pixel = [](int x, int) { return static_cast<uint32_t>(x == 4 ? 9 : x & 1); };
-    cases.push_back({"4 bit, two colours used, index past the table", four, [](int x, int) {
-                         return x == 4 ? 0u : (x & 1 ? 0x00FF00u : 0x0000FFu);
-                     }});
+    cases.push_back({"4 bit, two colours used, index past the table", four,
+                     [](int x, int) { return x == 4 ? 0u : (x & 1 ? 0x00FF00u : 0x0000FFu); }});
     BmpSpec eight;
     eight.width = 5;
     eight.height = 3;
@@ -156,7 +155,8 @@ TEST(BmpFile, EveryDepthReadsThroughBothLoaders)
                 const unsigned char* p = rgb.get() + (static_cast<size_t>(y) * width + x) * 3;
                 const uint32_t read = (p[0] << 16) | (p[1] << 8) | p[2];
                 EXPECT_EQ(read, c.expected(x, y)) << "RGB at " << x << "," << y;
-                EXPECT_EQ(pixels[static_cast<size_t>(y) * width + x], c.expected(x, y)) << "bitmap at " << x << "," << y;
+                EXPECT_EQ(pixels[static_cast<size_t>(y) * width + x], c.expected(x, y))
+                    << "bitmap at " << x << "," << y;
             }
         }
     }

@@ -152,8 +152,8 @@ TEST(IniFile, SettersPlaceNewKeysAfterTheHeaderAndNewSectionsAtTheEnd)
     EXPECT_TRUE(ini.SetString("A", "OLD", nullptr));
     EXPECT_FALSE(ini.SetString(nullptr, "K", "v"));
     EXPECT_FALSE(ini.SetString("A", nullptr, "v"));
-    EXPECT_EQ(Lines(ini), (std::vector<std::string>{"[A]", "Second = -3", "First = x", "OLD = ", "[B]", "[a]",
-                                                      "Old = 5"}));
+    EXPECT_EQ(Lines(ini),
+              (std::vector<std::string>{"[A]", "Second = -3", "First = x", "OLD = ", "[B]", "[a]", "Old = 5"}));
 }
 
 TEST(IniFile, SaveWritesCrLfAtomicallyAndLoadsBackTheSame)

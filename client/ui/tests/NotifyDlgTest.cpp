@@ -250,16 +250,16 @@ TEST(DefaultSkinNotify, EveryLayoutTheProgramOpensShowsItsLinesAndButtons)
         skin.SetSkinPath(SkinFolder(skinName));
         ASSERT_EQ(skin.LoadIni(SkinFolder(skinName) + "\\MsgDlg.ini"), 1);
         ToolkitSetMessageSkin(&skin);
-        for (const char* layout : {"ExitConfirmDlg", "NetworkFailDlg", "AvatarSaveDlg", "AvatarSaveCancel",
-                                   "LoginFailDlg", "ErrorMakeRoom", "RoomNameEmpty", "AvatarItemReadError",
-                                   "CONFIRM_BUY_ITEM_DLG", "CONFIRM_BUY_ITEM_BASKET_DLG"}) {
+        for (const char* layout :
+             {"ExitConfirmDlg", "NetworkFailDlg", "AvatarSaveDlg", "AvatarSaveCancel", "LoginFailDlg", "ErrorMakeRoom",
+              "RoomNameEmpty", "AvatarItemReadError", "CONFIRM_BUY_ITEM_DLG", "CONFIRM_BUY_ITEM_BASKET_DLG"}) {
             SCOPED_TRACE(layout);
             CNotifyDlg box(CString(layout), nullptr);
             box.AddLine("Item 1,000");
             bool twoButtons = false;
             bool drawn = false;
-            const std::string png = (std::filesystem::temp_directory_path() /
-                                     (std::string(skinName) + "-" + layout + ".png")).string();
+            const std::string png =
+                (std::filesystem::temp_directory_path() / (std::string(skinName) + "-" + layout + ".png")).string();
             SoonInLoop([&] {
                 Pump();
                 twoButtons = box.m_btnSecond.m_hWnd != nullptr;

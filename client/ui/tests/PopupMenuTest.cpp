@@ -8,7 +8,6 @@
 #include "TempFolder.h"
 #include "ToolkitShared.h"
 
-
 using namespace yonda::uitest;
 
 namespace {
@@ -16,10 +15,7 @@ namespace {
 class PopupMenuTest : public ::testing::Test {
 protected:
     void SetUp() override { ToolkitSetSkinFolder(SkinFolder()); }
-    void TearDown() override
-    {
-        menu.DestroyWindow();
-    }
+    void TearDown() override { menu.DestroyWindow(); }
 
     void Open(LPCSTR section, int menuId = 0, CRect at = CRect(150, 150, 160, 160))
     {

@@ -53,13 +53,16 @@ TEST(SkinDraw, ThreeBandsRepeatTheMiddleAndPutTheBottomStripLast)
     SkinDrawBackground(&client.dc, CRect(0, 0, 10, 200), &picture.bitmap, 3);
     picture.old = picture.dc.SelectObject(&picture.bitmap);
     std::vector<unsigned> expected(200);
-    for (int y = 0; y < 30; ++y) expected[y] = RowColour(y);
+    for (int y = 0; y < 30; ++y)
+        expected[y] = RowColour(y);
     // Rows 30-58 repeat from y 30 in steps of 29; 200 / 29 = 6 copies reach y 203. The row that
     // joins the bottom strip is the middle band's last (59), so the band meets the strip as in
     // the picture.
-    for (int y = 30; y < 200; ++y) expected[y] = RowColour(30 + (y - 30) % 29);
+    for (int y = 30; y < 200; ++y)
+        expected[y] = RowColour(30 + (y - 30) % 29);
     expected[169] = RowColour(59);
-    for (int y = 170; y < 200; ++y) expected[y] = RowColour(60 + y - 170);
+    for (int y = 170; y < 200; ++y)
+        expected[y] = RowColour(60 + y - 170);
     for (int y = 0; y < 200; ++y) {
         ASSERT_EQ(client.At(3, y), expected[y]) << "row " << y;
     }
@@ -119,8 +122,8 @@ TEST(SkinDraw, TheKeyColourLeavesTheDestinationByMaskAndByPlainBlits)
     source.dc.SetPixel(5, 0, RGB(254, 0, 255));
     Surface dest(8, 3, 0x336699);
     SkinDrawTransparent(&dest.dc, 1, 1, 6, 1, &source.dc, 0, 0, RGB(255, 0, 255));
-    const std::vector<unsigned> expected{0x336699, 0x00FF00, 0x336699, 0x00FF00, 0x00FF00, 0x336699, 0xFE00FF,
-                                         0x336699};
+    const std::vector<unsigned> expected{0x336699, 0x00FF00, 0x336699, 0x00FF00,
+                                         0x00FF00, 0x336699, 0xFE00FF, 0x336699};
     for (int x = 0; x < 8; ++x) {
         EXPECT_EQ(dest.At(x, 1), expected[x]) << x;
         EXPECT_EQ(dest.At(x, 0), 0x336699u);

@@ -259,7 +259,8 @@ TEST_F(SkinEditTest, DrawsItsTextInItsOwnColourOnItsOwnWhite)
     for (int y = 2; y < client.bottom - 2; ++y) {
         for (int x = 2; x < client.right - 2; ++x) {
             const unsigned p = Pixel(edit, x, y);
-            const int r = static_cast<int>(p >> 16), g = static_cast<int>((p >> 8) & 0xFF), b = static_cast<int>(p & 0xFF);
+            const int r = static_cast<int>(p >> 16), g = static_cast<int>((p >> 8) & 0xFF),
+                      b = static_cast<int>(p & 0xFF);
             if (p == 0xFFFFFF) {
                 continue;
             }

@@ -63,7 +63,8 @@ TEST_F(SkinFolderTest, ElementsTakeTheirKeysAndKeepOldValuesForMissingOnes)
     EXPECT_EQ(skin.Element("NoSuchWindow"), nullptr);
 
     // A second load without the keys keeps what the first one read.
-    Write("default.ini", "[MainWindow]\r\nImage = back.bmp\r\n[Common]\r\nMsgDlgIni = MsgDlg.ini\r\nThemeCount = 3\r\n");
+    Write("default.ini",
+          "[MainWindow]\r\nImage = back.bmp\r\n[Common]\r\nMsgDlgIni = MsgDlg.ini\r\nThemeCount = 3\r\n");
     ASSERT_EQ(skin.LoadSkin(Base(), "Test"), 1);
     EXPECT_EQ(main.nID, 1000);
     EXPECT_EQ(main.strIniFile, FolderText() + "\\Main.ini");

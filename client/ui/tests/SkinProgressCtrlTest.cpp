@@ -153,8 +153,8 @@ TEST(SkinProgressCtrl, AMovingSegmentRunsOutPastTheEndAndBouncesBack)
     struct Step {
         int pos;
         int tail;
-    } expected[] = {{10, 0},  {20, 0},  {30, 0},  {40, 0},   {50, 10},  {60, 20},  {70, 30},  {80, 40},
-                    {90, 50}, {100, 60}, {100, 70}, {100, 80}, {100, 90}, {100, 100}, {10, 0}, {20, 0}};
+    } expected[] = {{10, 0},  {20, 0},   {30, 0},   {40, 0},   {50, 10},  {60, 20},   {70, 30}, {80, 40},
+                    {90, 50}, {100, 60}, {100, 70}, {100, 80}, {100, 90}, {100, 100}, {10, 0},  {20, 0}};
     int step = 0;
     for (const Step& e : expected) {
         ++step;

@@ -102,9 +102,8 @@ TEST(SkinScrollBar, SetScrollPosTellsTheNotifyWindowWhereItIs)
         int position;
         std::vector<UINT> sent;
     } cases[] = {
-        {0, {UM_SCROLL_POS, UM_SCROLL_POS_START}},  {1, {UM_SCROLL_POS, UM_SCROLL_POS_START}},
-        {5, {UM_SCROLL_POS}},                       {9, {UM_SCROLL_POS, UM_SCROLL_POS_END}},
-        {10, {UM_SCROLL_POS, UM_SCROLL_POS_END}},   {2, {UM_SCROLL_POS}},
+        {0, {UM_SCROLL_POS, UM_SCROLL_POS_START}}, {1, {UM_SCROLL_POS, UM_SCROLL_POS_START}}, {5, {UM_SCROLL_POS}},
+        {9, {UM_SCROLL_POS, UM_SCROLL_POS_END}},   {10, {UM_SCROLL_POS, UM_SCROLL_POS_END}},  {2, {UM_SCROLL_POS}},
     };
     const int length = v.bar.TrackEnd() - v.bar.TrackStart();
     for (const Case& c : cases) {
@@ -137,8 +136,9 @@ TEST(SkinScrollBar, ArrowsStepAndHoldingRepeatsUntilTheLimit)
     v.bar.SendMessage(WM_TIMER, CSkinScrollBar::TIMER_REPEAT_UP);
     v.bar.SendMessage(WM_TIMER, CSkinScrollBar::TIMER_REPEAT_UP);
     v.bar.SendMessage(WM_TIMER, CSkinScrollBar::TIMER_REPEAT_UP);
-    EXPECT_EQ(v.parent.notes, (std::vector<Note>{{UM_SCROLL_POS, 2, 0}, {UM_SCROLL_POS_END, 2, 0},
-                                                 {UM_SCROLL_POS, 3, 0}, {UM_SCROLL_POS_END, 3, 0}}));
+    EXPECT_EQ(v.parent.notes,
+              (std::vector<Note>{
+                  {UM_SCROLL_POS, 2, 0}, {UM_SCROLL_POS_END, 2, 0}, {UM_SCROLL_POS, 3, 0}, {UM_SCROLL_POS_END, 3, 0}}));
     EXPECT_EQ(v.bar.GetScrollPos(), 3);
     Release(v.bar.m_hWnd, down.CenterPoint().x, down.CenterPoint().y);
     EXPECT_EQ(GetCapture(), nullptr);

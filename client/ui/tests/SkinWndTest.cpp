@@ -25,7 +25,8 @@ struct WindowSkin : TempSkin {
     {
         Picture("back.bmp", 100, 90, [](int, int y) { return RowColour(y); });
         Picture("close.bmp", 64, 16, [](int x, int) { return x < 16 ? 0xE05A28u : 0x808080u; });
-        Write("Wnd.ini", "[CloseBtn]\r\nID = 9999\r\nTitle = Close\r\nImage = close.bmp\r\nRect = RECT(80,2,96,18)\r\n");
+        Write("Wnd.ini",
+              "[CloseBtn]\r\nID = 9999\r\nTitle = Close\r\nImage = close.bmp\r\nRect = RECT(80,2,96,18)\r\n");
         element.strImage = Path("back.bmp");
         element.strIniFile = Path("Wnd.ini");
         element.rcRect = RECT{10, 20, 110, 220};
@@ -135,10 +136,11 @@ struct DialogSkin : TempSkin {
     {
         Solid("back.bmp", 300, 200, 0xFFE0C0);
         Solid("ok.bmp", 240, 20, 0xF28C28);
-        Write("Dlg.ini", "[COMMON]\r\nDEFAULT_BASE_BITMAP = back.bmp\r\n"
-                         "[CloseBtn]\r\nID = 192\r\nImage = ok.bmp\r\nRect = RECT(270,2,290,22)\r\n"
-                         "[OKBTN]\r\nID = 191\r\nTitle = OK\r\nImage = ok.bmp\r\nRect = RECT(60,160,120,180)\r\n"
-                         "[CANCELBTN]\r\nID = 190\r\nTitle = Cancel\r\nImage = ok.bmp\r\nRect = RECT(180,160,240,180)\r\n");
+        Write("Dlg.ini",
+              "[COMMON]\r\nDEFAULT_BASE_BITMAP = back.bmp\r\n"
+              "[CloseBtn]\r\nID = 192\r\nImage = ok.bmp\r\nRect = RECT(270,2,290,22)\r\n"
+              "[OKBTN]\r\nID = 191\r\nTitle = OK\r\nImage = ok.bmp\r\nRect = RECT(60,160,120,180)\r\n"
+              "[CANCELBTN]\r\nID = 190\r\nTitle = Cancel\r\nImage = ok.bmp\r\nRect = RECT(180,160,240,180)\r\n");
         element.strIniFile = Path("Dlg.ini");
     }
     CSkinElement element;

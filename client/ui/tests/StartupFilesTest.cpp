@@ -148,14 +148,14 @@ TEST(StartupFiles, TheCursorsAreAnimationsTheCursorLoaderTakes)
                 EXPECT_EQ(f.hotY, ani.frames[0].hotY);
                 ASSERT_LT(f.hotX, 32);
                 ASSERT_LT(f.hotY, 32);
-                EXPECT_GT(f.argb[static_cast<size_t>(f.hotY) * 32 + f.hotX] >> 24, 100u) << "the hot spot is on the picture";
+                EXPECT_GT(f.argb[static_cast<size_t>(f.hotY) * 32 + f.hotX] >> 24, 100u)
+                    << "the hot spot is on the picture";
                 if (i > 0) {
                     EXPECT_NE(f.argb, ani.frames[i - 1].argb) << "frame " << i << " moves";
                 }
                 // Soft edges: some pixels are partly transparent, the corner far from the shape not at all.
-                const int partial = static_cast<int>(std::count_if(f.argb.begin(), f.argb.end(), [](uint32_t p) {
-                    return (p >> 24) > 0 && (p >> 24) < 255;
-                }));
+                const int partial = static_cast<int>(std::count_if(
+                    f.argb.begin(), f.argb.end(), [](uint32_t p) { return (p >> 24) > 0 && (p >> 24) < 255; }));
                 EXPECT_GT(partial, 10);
                 EXPECT_EQ(f.argb[31] >> 24, 0u);
             }

@@ -25,7 +25,10 @@ public:
     CString Base() const { return CString(m_root.Root().c_str()); }
     CString Folder() const { return Base() + "\\Skin\\Test"; }
     CString Path(const char* name) const { return Folder() + "\\" + name; }
-    void Write(const char* name, const std::string& text) const { m_root.Write(std::filesystem::path("Skin/Test") / name, text); }
+    void Write(const char* name, const std::string& text) const
+    {
+        m_root.Write(std::filesystem::path("Skin/Test") / name, text);
+    }
     // colour(x, y) gives 0x00RRGGBB.
     void Picture(const char* name, int width, int height, std::function<uint32_t(int, int)> colour) const
     {

@@ -15,9 +15,10 @@ TEST(Layouts, RecordSizesAreTheOffsetsTheClientReads)
         size_t size;
     };
     const Expect table[] = {
-        {&kUserInfoLayout, 515}, {&kFriendLayout, 60},     {&kRoomUserLayout, 61},    {&kSearchUserLayout, 74},
-        {&kRoomLayout, 90},      {&kRoomListLayout, 122},  {&kRoomOpenLayout, 96},    {&kItemBuyLayout, 11},
-        {&kMyItemLayout, 29},    {&kAvatarHeadLayout, 36}, {&kWornItemLayout, 8},     {&kEnteredHeadLayout, 72},
+        {&kUserInfoLayout, 515},       {&kFriendLayout, 60},  {&kRoomUserLayout, 61},
+        {&kSearchUserLayout, 74},      {&kRoomLayout, 90},    {&kRoomListLayout, 122},
+        {&kRoomOpenLayout, 96},        {&kItemBuyLayout, 11}, {&kMyItemLayout, 29},
+        {&kAvatarHeadLayout, 36},      {&kWornItemLayout, 8}, {&kEnteredHeadLayout, 72},
         {&kAvatarEventHeadLayout, 84},
     };
     for (const Expect& e : table) {
@@ -30,7 +31,8 @@ TEST(Layouts, RecordSizesAreTheOffsetsTheClientReads)
 TEST(Layouts, EveryEventTextEndsWithinItsBlock)
 {
     for (int type = 0; type < 256; ++type) {
-        for (const Layout* layout : {placeEventLayout(static_cast<uint8_t>(type)), messageEventLayout(static_cast<uint8_t>(type))}) {
+        for (const Layout* layout :
+             {placeEventLayout(static_cast<uint8_t>(type)), messageEventLayout(static_cast<uint8_t>(type))}) {
             if (!layout)
                 continue;
             for (const TextField& field : layout->texts)
@@ -109,7 +111,11 @@ TEST(Events, ListEventCarriesItsWornItems)
     Block head(kEnteredHeadLayout);
     head.i16(0, 1).i16(2, -1).i32(8, 5).text(12, 22, "kim");
     wire::Writer writer(PlaceEvent);
-    writer.u8(EvEntered).bytes(head.bytes()).u8(2).bytes(makeWornItem({0, 1, 0}).bytes()).bytes(makeWornItem({3, 4, 1}).bytes());
+    writer.u8(EvEntered)
+        .bytes(head.bytes())
+        .u8(2)
+        .bytes(makeWornItem({0, 1, 0}).bytes())
+        .bytes(makeWornItem({3, 4, 1}).bytes());
     auto frame = writer.finish();
     auto event = decodeEvent(frame.data(), frame.size());
     ASSERT_TRUE(event);

@@ -99,9 +99,9 @@ TEST(Wire, AssemblerCutsAStreamGivenByteByByte)
 TEST(Wire, AssemblerFailsOnHeadersThatCannotStartAFrame)
 {
     const std::vector<uint8_t> bad[] = {
-        {1, 7, 0, 4},        // first byte not zero
-        {0, 7, 0, 3},        // shorter than its own header
-        {0, 7, 0xFF, 0xFF},  // longer than this assembler accepts
+        {1, 7, 0, 4},       // first byte not zero
+        {0, 7, 0, 3},       // shorter than its own header
+        {0, 7, 0xFF, 0xFF}, // longer than this assembler accepts
     };
     for (const auto& bytes : bad) {
         FrameAssembler assembler(1024);

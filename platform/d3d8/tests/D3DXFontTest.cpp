@@ -7,7 +7,7 @@
 namespace yonda::d3d8::testing {
 namespace {
 
-constexpr DWORD kMeasure = 0x1A511;  // centre, word break, no clip, calc rect, edit control, ellipsis, modify
+constexpr DWORD kMeasure = 0x1A511; // centre, word break, no clip, calc rect, edit control, ellipsis, modify
 constexpr DWORD kBalloon = 0x1A111;
 constexpr DWORD kPlain = 0x111;
 
@@ -47,7 +47,8 @@ protected:
         int count = 0;
         for (LONG y = std::max(0L, long(top)); y < std::min(LONG(picture.height), bottom); ++y) {
             for (LONG x = std::max(0L, long(left)); x < std::min(LONG(picture.width), right); ++x) {
-                if ((picture.At(UINT(x), UINT(y)) & 0xff) > 128) ++count;
+                if ((picture.At(UINT(x), UINT(y)) & 0xff) > 128)
+                    ++count;
             }
         }
         return count;
@@ -60,9 +61,9 @@ protected:
 
 TEST_F(D3DXFontTest, DrawsHangulGlyphs)
 {
-    const char hangul[] = "\xc7\xd1\xb1\xdb";  // two Hangul syllables in code page 949
+    const char hangul[] = "\xc7\xd1\xb1\xdb"; // two Hangul syllables in code page 949
     LONG width = Width(hangul);
-    EXPECT_GT(width, 12);  // full-width syllables: about the height each
+    EXPECT_GT(width, 12); // full-width syllables: about the height each
     EXPECT_EQ(width, Width("\xc7\xd1") + Width("\xb1\xdb"));
     int lineHeight = m_lastHeight;
     EXPECT_GE(lineHeight, 12);
@@ -80,7 +81,8 @@ TEST_F(D3DXFontTest, DrawsHangulGlyphs)
     m_device->Clear(0, nullptr, D3DCLEAR_TARGET, kBlack, 1.0f, 0);
     m_font->DrawTextA(hangul, -1, &rect, DT_NOCLIP, 0xffff0000u);
     picture = ReadBackBuffer();
-    for (DWORD pixel : picture.pixels) coloured |= ((pixel >> 16) & 0xff) > 160 && (pixel & 0xffffu) == 0;
+    for (DWORD pixel : picture.pixels)
+        coloured |= ((pixel >> 16) & 0xff) > 160 && (pixel & 0xffffu) == 0;
     EXPECT_TRUE(coloured);
 }
 
@@ -138,13 +140,18 @@ TEST_F(D3DXFontTest, MeasuresExactlyAsGdiDrawText)
     m_font->GetLogFont(&log);
     HFONT font = CreateFontIndirectA(&log);
     HGDIOBJ old = SelectObject(dc, font);
-    const char* texts[] = {"ab cd", "a rather long line of chat text", "\xc7\xd1\xb1\xdb \xc5\xd8\xbd\xba\xc6\xae",
-                           "abcdefghijklmnopqrstuvwxyz", "line\r\nbreaks", ""};
+    const char* texts[] = {"ab cd",
+                           "a rather long line of chat text",
+                           "\xc7\xd1\xb1\xdb \xc5\xd8\xbd\xba\xc6\xae",
+                           "abcdefghijklmnopqrstuvwxyz",
+                           "line\r\nbreaks",
+                           ""};
     const DWORD formats[] = {kMeasure, DT_CALCRECT | DT_SINGLELINE, DT_CALCRECT | DT_WORDBREAK};
     for (const char* text : texts) {
         for (DWORD format : formats) {
             for (LONG width : {30, 80, 200}) {
-                SCOPED_TRACE(::testing::Message() << text << " format " << std::hex << format << " width " << std::dec << width);
+                SCOPED_TRACE(::testing::Message()
+                             << text << " format " << std::hex << format << " width " << std::dec << width);
                 RECT gdi = {5, 7, 5 + width, 7};
                 RECT d3dx = gdi;
                 int gdiHeight = DrawTextA(dc, text, -1, &gdi, format);
@@ -235,5 +242,5 @@ TEST_F(D3DXFontTest, KeepsTheDeviceStatesItChanges)
     EXPECT_EQ(m_font2, nullptr);
 }
 
-}  // namespace
-}  // namespace yonda::d3d8::testing
+} // namespace
+} // namespace yonda::d3d8::testing

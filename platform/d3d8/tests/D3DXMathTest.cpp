@@ -40,7 +40,7 @@ TEST(D3DXMath, RotationsTurnAxesLeftHanded)
     ExpectVector(Transform({1, 0, 0}, *D3DXMatrixRotationZ(&m, quarter)), 0, 1, 0);
 
     D3DXMATRIX axis, y;
-    D3DXVECTOR3 up(0, 2, 0);  // not unit length: the axis is normalised first
+    D3DXVECTOR3 up(0, 2, 0); // not unit length: the axis is normalised first
     D3DXMatrixRotationAxis(&axis, &up, 0.7f);
     ExpectMatrix(axis, *D3DXMatrixRotationY(&y, 0.7f));
 }
@@ -96,7 +96,7 @@ TEST(D3DXMath, SlerpTakesTheShortestArc)
 {
     D3DXQUATERNION identity, quarter, out;
     D3DXQuaternionIdentity(&identity);
-    quarter = D3DXQUATERNION(0, 0.70710678f, 0, 0.70710678f);  // 90 degrees about Y
+    quarter = D3DXQUATERNION(0, 0.70710678f, 0, 0.70710678f); // 90 degrees about Y
     // Halfway is 45 degrees: (0, sin 22.5, 0, cos 22.5).
     D3DXQuaternionSlerp(&out, &identity, &quarter, 0.5f);
     EXPECT_NEAR(out.x, 0, kTolerance);
@@ -134,11 +134,9 @@ TEST(D3DXMath, LookAtBuildsTheViewBasis)
     at = D3DXVECTOR3(20, 0, 0);
     D3DXMatrixLookAtLH(&view, &eye, &at, &up);
     const float fx = -130.0f / std::sqrt(49300.0f), fy = -180.0f / std::sqrt(49300.0f);
-    ExpectMatrix(view, D3DXMATRIX(0, fy, fx, 0,
-                                  0, -fx, fy, 0,
-                                  1, 0, 0, 0,
-                                  0, -(fy * 150 - fx * 180), -(fx * 150 + fy * 180), 1),
-                 1e-4f);
+    ExpectMatrix(
+        view, D3DXMATRIX(0, fy, fx, 0, 0, -fx, fy, 0, 1, 0, 0, 0, 0, -(fy * 150 - fx * 180), -(fx * 150 + fy * 180), 1),
+        1e-4f);
     EXPECT_NEAR(view._43, 233.7460f, 1e-3f);
     // The eye lands on the origin and the target straight ahead on +z.
     ExpectVector(Transform(eye, view), 0, 0, 0, 1e-4f);
@@ -149,8 +147,8 @@ TEST(D3DXMath, PerspectiveMapsNearToZeroAndFarToOne)
 {
     D3DXMATRIX proj;
     D3DXMatrixPerspectiveFovLH(&proj, D3DX_PI / 4, 4.0f / 3.0f, 1.0f, 5000.0f);
-    EXPECT_NEAR(proj._11, 1.8106602f, kTolerance);  // cot(22.5 degrees) / (4/3)
-    EXPECT_NEAR(proj._22, 2.4142136f, kTolerance);  // cot(22.5 degrees)
+    EXPECT_NEAR(proj._11, 1.8106602f, kTolerance); // cot(22.5 degrees) / (4/3)
+    EXPECT_NEAR(proj._22, 2.4142136f, kTolerance); // cot(22.5 degrees)
     EXPECT_NEAR(proj._33, 5000.0f / 4999.0f, kTolerance);
     EXPECT_EQ(proj._34, 1.0f);
     EXPECT_NEAR(proj._43, -5000.0f / 4999.0f, kTolerance);
@@ -301,4 +299,4 @@ TEST(D3DXMath, MatrixOperatorsMultiplyLikeTheFunction)
     EXPECT_EQ(D3DCOLOR(colour), 0x80FF4000u);
 }
 
-}  // namespace
+} // namespace

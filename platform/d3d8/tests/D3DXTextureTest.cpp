@@ -85,7 +85,8 @@ protected:
         std::filesystem::path dir = std::filesystem::path(::testing::TempDir()) / "yonda-d3dx";
         std::filesystem::create_directories(dir);
         std::string path = (dir / name).string();
-        std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+        std::ofstream(path, std::ios::binary)
+            .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
         return path;
     }
 
@@ -113,16 +114,21 @@ TEST_F(D3DXTexture, EveryLoaderDrawsItsQuadrants)
     } cases[] = {
         {"q24.bmp", MakeBmp(4, 4, Quadrants(), 24), D3DFMT_X8R8G8B8, 0},
         {"q32.bmp", MakeBmp(4, 4, Quadrants(), 32), D3DFMT_X8R8G8B8, 0},
-        {"q8.bmp", MakePaletteBmp(4, 4, {kRed, kGreen, kBlue, kWhite},
-                                  {0, 0, 1, 1, 0, 0, 1, 1, 2, 2, 3, 3, 2, 2, 3, 3}), D3DFMT_X8R8G8B8, 0},
+        {"q8.bmp",
+         MakePaletteBmp(4, 4, {kRed, kGreen, kBlue, kWhite}, {0, 0, 1, 1, 0, 0, 1, 1, 2, 2, 3, 3, 2, 2, 3, 3}),
+         D3DFMT_X8R8G8B8, 0},
         {"q24.tga", MakeTga(4, 4, Quadrants(), false), D3DFMT_X8R8G8B8, 0},
         {"q32rle.tga", MakeTga(4, 4, Quadrants(), true), D3DFMT_A8R8G8B8, 0},
-        {"q.png", MakePng(4, 4, Quadrants()), D3DFMT_A8R8G8B8, 0},  // written with an alpha channel
-        {"q.jpg", MakeJpeg(16, 16, [] {
-             std::vector<uint32_t> big(256);
-             for (uint32_t i = 0; i < 256; ++i) big[i] = Quadrants()[(i / 16 / 4) * 4 + (i % 16) / 4];
-             return big;
-         }()), D3DFMT_X8R8G8B8, 24},
+        {"q.png", MakePng(4, 4, Quadrants()), D3DFMT_A8R8G8B8, 0}, // written with an alpha channel
+        {"q.jpg",
+         MakeJpeg(16, 16,
+                  [] {
+                      std::vector<uint32_t> big(256);
+                      for (uint32_t i = 0; i < 256; ++i)
+                          big[i] = Quadrants()[(i / 16 / 4) * 4 + (i % 16) / 4];
+                      return big;
+                  }()),
+         D3DFMT_X8R8G8B8, 24},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -152,7 +158,7 @@ TEST_F(D3DXTexture, DdsKeepsBlocksAndLevels)
 {
     // DXT1, 4 x 4, one block: colour 0 red, colour 1 blue, the top two rows index 0, the bottom two 1.
     Bytes dxt1 = {0x00, 0xf8, 0x1f, 0x00, 0x00, 0x00, 0x55, 0x55};
-    Bytes level1 = {0x1f, 0x00, 0x1f, 0x00, 0, 0, 0, 0};  // blue
+    Bytes level1 = {0x1f, 0x00, 0x1f, 0x00, 0, 0, 0, 0}; // blue
     Bytes level2 = level1;
     IDirect3DTexture8* texture = nullptr;
     Bytes file = MakeDds(4, 4, MAKEFOURCC('D', 'X', 'T', '1'), {dxt1, level1, level2});
@@ -167,9 +173,9 @@ TEST_F(D3DXTexture, DdsKeepsBlocksAndLevels)
     texture->Release();
 
     // DXT5: alpha 0 in the left half by the alpha indices, colour all green; alpha-tested away.
-    Bytes dxt5 = {0xff, 0x00,                    // alpha 0 = 255, alpha 1 = 0
-                  0x09, 0x90, 0x00, 0x09, 0x90, 0x00,  // per row: indices 1, 1, 0, 0
-                  0xe0, 0x07, 0xe0, 0x07, 0, 0, 0, 0};
+    Bytes dxt5 = {0xff, 0x00,                         // alpha 0 = 255, alpha 1 = 0
+                  0x09, 0x90, 0x00, 0x09, 0x90, 0x00, // per row: indices 1, 1, 0, 0
+                  0xe0, 0x07, 0xe0, 0x07, 0,    0,    0, 0};
     file = MakeDds(4, 4, MAKEFOURCC('D', 'X', 'T', '5'), {dxt5});
     ASSERT_EQ(D3DXCreateTextureFromFileInMemory(m_device, file.data(), UINT(file.size()), &texture), D3D_OK);
     m_device->SetRenderState(D3DRS_ALPHATESTENABLE, TRUE);
@@ -183,7 +189,8 @@ TEST_F(D3DXTexture, DdsKeepsBlocksAndLevels)
 
     // Uncompressed 32-bit DDS with its alpha.
     Bytes argb;
-    for (uint32_t p : Quadrants(0x80000000u)) Put32(argb, p);
+    for (uint32_t p : Quadrants(0x80000000u))
+        Put32(argb, p);
     file = MakeDds(4, 4, 0, {argb});
     ASSERT_EQ(D3DXCreateTextureFromFileInMemory(m_device, file.data(), UINT(file.size()), &texture), D3D_OK);
     texture->GetLevelDesc(0, &desc);
@@ -230,8 +237,8 @@ TEST_F(D3DXTexture, ColourKeyTurnsOnlyExactBlackTransparent)
     m_device->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_SELECTARG1);
     DrawScreenRect(0, 0, 16, 16, kWhite);
     YondaPicture picture = ReadBackBuffer();
-    EXPECT_EQ(picture.At(1, 5), kGreen);       // keyed black: the background shows
-    EXPECT_EQ(picture.At(5, 5), 0xff010000u);  // near-black stays
+    EXPECT_EQ(picture.At(1, 5), kGreen);      // keyed black: the background shows
+    EXPECT_EQ(picture.At(5, 5), 0xff010000u); // near-black stays
     EXPECT_EQ(picture.At(10, 5), kRed);
     m_device->SetTexture(0, nullptr);
     texture->Release();
@@ -257,9 +264,9 @@ TEST_F(D3DXTexture, FullMipChainAveragesEachLevel)
     texture->Release();
 
     // Asked for a 16-bit format and a size: converted and scaled.
-    ASSERT_EQ(D3DXCreateTextureFromFileInMemoryEx(m_device, file.data(), UINT(file.size()), 8, 8, 1, 0,
-                                                  D3DFMT_R5G6B5, D3DPOOL_MANAGED, D3DX_DEFAULT, D3DX_DEFAULT, 0,
-                                                  nullptr, nullptr, &texture),
+    ASSERT_EQ(D3DXCreateTextureFromFileInMemoryEx(m_device, file.data(), UINT(file.size()), 8, 8, 1, 0, D3DFMT_R5G6B5,
+                                                  D3DPOOL_MANAGED, D3DX_DEFAULT, D3DX_DEFAULT, 0, nullptr, nullptr,
+                                                  &texture),
               D3D_OK);
     D3DSURFACE_DESC desc;
     texture->GetLevelDesc(0, &desc);
@@ -276,19 +283,19 @@ TEST_F(D3DXTexture, BrokenFilesFailAndLeaveNothing)
     Bytes good = MakeBmp(4, 4, Quadrants());
     Bytes truncated(good.begin(), good.begin() + 60);
     Bytes hugeBmp = good;
-    hugeBmp[18] = 0xff;  // width 255 with the same few bytes of pixels
+    hugeBmp[18] = 0xff; // width 255 with the same few bytes of pixels
     hugeBmp[19] = 0xff;
     Bytes rle = good;
-    rle[30] = 1;  // run-length compression
+    rle[30] = 1; // run-length compression
     Bytes ddsCut = MakeDds(8, 8, MAKEFOURCC('D', 'X', 'T', '5'), {Bytes(10, 0)});
     Bytes ddsCube = MakeDds(4, 4, MAKEFOURCC('D', 'X', 'T', '1'), {Bytes(8, 0)});
-    ddsCube[113] = 0x02;  // caps2: cube map
+    ddsCube[113] = 0x02; // caps2: cube map
     Bytes tgaBad = MakeTga(4, 4, Quadrants(), false);
-    tgaBad[16] = 12;  // 12 bits per pixel
+    tgaBad[16] = 12; // 12 bits per pixel
     Bytes tgaCut(MakeTga(4, 4, Quadrants(), true));
     tgaCut.resize(30);
     Bytes png = MakePng(4, 4, Quadrants());
-    png[40] ^= 0xff;  // a corrupted chunk
+    png[40] ^= 0xff; // a corrupted chunk
     Bytes jpeg = MakeJpeg(16, 16, std::vector<uint32_t>(256, kRed));
     jpeg.resize(jpeg.size() / 3);
     const Bytes* broken[] = {&truncated, &hugeBmp, &rle, &ddsCut, &ddsCube, &tgaBad, &tgaCut, &png};
@@ -333,7 +340,7 @@ TEST_F(D3DXTexture, SaveSurfaceWritesA24BitBmpOfTheRectangle)
     std::ifstream in(path, std::ios::binary);
     Bytes bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     ASSERT_GE(bytes.size(), 54u + 48u * 8u);
-    EXPECT_EQ(bytes[28], 24);  // bits per pixel
+    EXPECT_EQ(bytes[28], 24); // bits per pixel
     // Bottom-up rows of 48 bytes: row 0 of the file is y = 16 of the target (blue); y = 10 is red from x 10.
     auto pixel = [&](int x, int y) {
         size_t at = 54 + size_t(16 - y) * 48 + size_t(x - 8) * 3;
@@ -346,5 +353,5 @@ TEST_F(D3DXTexture, SaveSurfaceWritesA24BitBmpOfTheRectangle)
     EXPECT_EQ(pixel(19, 15), kBlue);
 }
 
-}  // namespace
-}  // namespace yonda::d3d8::testing
+} // namespace
+} // namespace yonda::d3d8::testing

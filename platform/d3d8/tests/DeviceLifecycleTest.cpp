@@ -95,13 +95,15 @@ public:
     }
     BOOL GetClientSize(HWND hwnd, SIZE* out) override
     {
-        if (hwnd != known) return FALSE;
+        if (hwnd != known)
+            return FALSE;
         *out = SIZE{48, 20};
         return TRUE;
     }
     BOOL GetClientOrigin(HWND hwnd, POINT* out) override
     {
-        if (hwnd != known) return FALSE;
+        if (hwnd != known)
+            return FALSE;
         *out = POINT{100, 50};
         return TRUE;
     }
@@ -329,7 +331,8 @@ TEST_F(DeviceLifecycle, WriteOnlyBuffersReadBack)
     ASSERT_EQ(m_device->CreateVertexBuffer(12 * 4, D3DUSAGE_WRITEONLY, D3DFVF_XYZ, D3DPOOL_DEFAULT, &vb), D3D_OK);
     BYTE* data = nullptr;
     ASSERT_EQ(vb->Lock(0, 0, &data, 0), D3D_OK);
-    for (int i = 0; i < 48; ++i) data[i] = BYTE(i);
+    for (int i = 0; i < 48; ++i)
+        data[i] = BYTE(i);
     ASSERT_EQ(vb->Unlock(), D3D_OK);
     ASSERT_EQ(vb->Lock(12, 12, &data, 0), D3D_OK);
     EXPECT_EQ(data[0], 12);
@@ -359,7 +362,7 @@ TEST_F(DeviceLifecycle, ReferenceCountsAndOverRelease)
     ASSERT_NE(bound, nullptr);
     EXPECT_EQ(bound->GetLevelCount(), 1u);
     EXPECT_EQ(bound->Release(), 0u);
-    EXPECT_EQ(bound->Release(), 0u);  // one release too many is ignored
+    EXPECT_EQ(bound->Release(), 0u); // one release too many is ignored
     m_device->SetTexture(0, nullptr);
 
     IDirect3DDevice8* same = nullptr;
@@ -387,8 +390,8 @@ TEST_F(DeviceLifecycle, BadArgumentsAnswerInvalidCall)
     EXPECT_EQ(m_device->SetTexture(8, nullptr), D3DERR_INVALIDCALL);
     EXPECT_EQ(m_device->SetStreamSource(16, nullptr, 0), D3DERR_INVALIDCALL);
     EXPECT_EQ(m_device->SetTransform(D3DTS_WORLD, nullptr), D3DERR_INVALIDCALL);
-    EXPECT_EQ(m_device->SetVertexShader(0), D3DERR_INVALIDCALL);       // no position
-    EXPECT_EQ(m_device->SetVertexShader(0x1235), D3DERR_INVALIDCALL);  // not a declaration handle
+    EXPECT_EQ(m_device->SetVertexShader(0), D3DERR_INVALIDCALL);      // no position
+    EXPECT_EQ(m_device->SetVertexShader(0x1235), D3DERR_INVALIDCALL); // not a declaration handle
     const DWORD function[] = {0xfffe0101, 0x0000ffff};
     const DWORD declaration[] = {D3DVSD_STREAM(0), D3DVSD_REG(D3DVSDE_POSITION, D3DVSDT_FLOAT3), D3DVSD_END()};
     DWORD handle = 0;
@@ -408,7 +411,7 @@ TEST_F(DeviceLifecycle, BadArgumentsAnswerInvalidCall)
     EXPECT_EQ(m_device->DrawPrimitive(D3DPT_TRIANGLELIST, 1, 1), D3DERR_INVALIDCALL);
     EXPECT_EQ(m_device->DrawPrimitive(D3DPT_TRIANGLELIST, 0, 0x7fffffff), D3DERR_INVALIDCALL);
     EXPECT_EQ(m_device->DrawPrimitive(D3DPRIMITIVETYPE(9), 0, 1), D3DERR_INVALIDCALL);
-    EXPECT_EQ(m_device->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, 0, 3, 0, 1), D3DERR_INVALIDCALL);  // no indices
+    EXPECT_EQ(m_device->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, 0, 3, 0, 1), D3DERR_INVALIDCALL); // no indices
     m_device->SetStreamSource(0, vb, 0);
     EXPECT_EQ(m_device->DrawPrimitive(D3DPT_TRIANGLELIST, 0, 1), D3DERR_INVALIDCALL);
     m_device->SetStreamSource(0, nullptr, 0);
@@ -467,5 +470,5 @@ TEST_F(DeviceLifecycle, ResourcesMadeOnOneThreadDrawOnAnother)
     texture->Release();
 }
 
-}  // namespace
-}  // namespace yonda::d3d8::testing
+} // namespace
+} // namespace yonda::d3d8::testing

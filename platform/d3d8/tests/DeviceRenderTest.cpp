@@ -106,11 +106,10 @@ TEST_F(DeviceRender, ThreeStreamDeclarationDrawsIndexed)
 {
     m_device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, kBlack, 1.0f, 0);
     PixelProjection();
-    const DWORD declaration[] = {
-        D3DVSD_STREAM(0), D3DVSD_REG(D3DVSDE_POSITION, D3DVSDT_FLOAT3),
-        D3DVSD_STREAM(1), D3DVSD_REG(D3DVSDE_DIFFUSE, D3DVSDT_D3DCOLOR),
-        D3DVSD_STREAM(2), D3DVSD_REG(D3DVSDE_TEXCOORD0, D3DVSDT_FLOAT2),
-        D3DVSD_END()};
+    const DWORD declaration[] = {D3DVSD_STREAM(0), D3DVSD_REG(D3DVSDE_POSITION, D3DVSDT_FLOAT3),
+                                 D3DVSD_STREAM(1), D3DVSD_REG(D3DVSDE_DIFFUSE, D3DVSDT_D3DCOLOR),
+                                 D3DVSD_STREAM(2), D3DVSD_REG(D3DVSDE_TEXCOORD0, D3DVSDT_FLOAT2),
+                                 D3DVSD_END()};
     DWORD handle = 0;
     ASSERT_EQ(m_device->CreateVertexShader(declaration, nullptr, &handle, 0), D3D_OK);
     const float positions[] = {30, 30, 5, 50, 30, 5, 30, 50, 5, 50, 50, 5};
@@ -166,7 +165,8 @@ TEST_F(DeviceRender, ThreeStreamDeclarationDrawsIndexed)
 TEST_F(DeviceRender, CullModesFollowScreenWinding)
 {
     // (8, 8) -> (40, 8) -> (8, 40) turns clockwise on the screen.
-    ScreenVertex clockwise[3] = {{8, 8, 0.5f, 1, kRed, 0, 0}, {40, 8, 0.5f, 1, kRed, 0, 0}, {8, 40, 0.5f, 1, kRed, 0, 0}};
+    ScreenVertex clockwise[3] = {
+        {8, 8, 0.5f, 1, kRed, 0, 0}, {40, 8, 0.5f, 1, kRed, 0, 0}, {8, 40, 0.5f, 1, kRed, 0, 0}};
     struct Case {
         DWORD cull;
         bool clockwiseDrawn;
@@ -196,7 +196,7 @@ TEST_F(DeviceRender, DepthTestAndWrite)
     UseDiffuseOnly();
     m_device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, kBlack, 1.0f, 0);
     DrawScreenRect(10, 10, 30, 30, kRed, 0.3f);
-    DrawScreenRect(20, 20, 40, 40, kGreen, 0.6f);  // behind: hidden where red is
+    DrawScreenRect(20, 20, 40, 40, kGreen, 0.6f); // behind: hidden where red is
     YondaPicture picture = ReadBackBuffer();
     ExpectPixel(picture, 25, 25, kRed);
     ExpectPixel(picture, 35, 35, kGreen);
@@ -205,9 +205,9 @@ TEST_F(DeviceRender, DepthTestAndWrite)
     m_device->SetRenderState(D3DRS_ZWRITEENABLE, FALSE);
     DrawScreenRect(20, 20, 40, 40, kBlue, 0.9f);
     m_device->SetRenderState(D3DRS_ZFUNC, D3DCMP_LESSEQUAL);
-    DrawScreenRect(10, 10, 40, 40, kWhite, 0.5f);  // the blue did not write its depth
+    DrawScreenRect(10, 10, 40, 40, kWhite, 0.5f); // the blue did not write its depth
     picture = ReadBackBuffer();
-    ExpectPixel(picture, 25, 25, kBlue);   // drawn over red, but red's depth stayed
+    ExpectPixel(picture, 25, 25, kBlue); // drawn over red, but red's depth stayed
     ExpectPixel(picture, 35, 35, kWhite);
 
     m_device->SetRenderState(D3DRS_ZENABLE, D3DZB_FALSE);
@@ -229,14 +229,21 @@ TEST_F(DeviceRender, StageOperationsCombineTextureDiffuseAndCurrent)
         IDirect3DTexture8* texture1;
         D3DCOLOR expected;
     } cases[] = {
-        {"modulate", D3DTOP_MODULATE, D3DTA_TEXTURE, D3DTA_DIFFUSE, texture, D3DTOP_DISABLE, 0, 0, nullptr, 0xff808000u},
-        {"select texture", D3DTOP_SELECTARG1, D3DTA_TEXTURE, D3DTA_DIFFUSE, texture, D3DTOP_DISABLE, 0, 0, nullptr, 0xffff8000u},
-        {"select diffuse", D3DTOP_SELECTARG2, D3DTA_TEXTURE, D3DTA_DIFFUSE, texture, D3DTOP_DISABLE, 0, 0, nullptr, diffuse},
+        {"modulate", D3DTOP_MODULATE, D3DTA_TEXTURE, D3DTA_DIFFUSE, texture, D3DTOP_DISABLE, 0, 0, nullptr,
+         0xff808000u},
+        {"select texture", D3DTOP_SELECTARG1, D3DTA_TEXTURE, D3DTA_DIFFUSE, texture, D3DTOP_DISABLE, 0, 0, nullptr,
+         0xffff8000u},
+        {"select diffuse", D3DTOP_SELECTARG2, D3DTA_TEXTURE, D3DTA_DIFFUSE, texture, D3DTOP_DISABLE, 0, 0, nullptr,
+         diffuse},
         {"disabled", D3DTOP_DISABLE, D3DTA_TEXTURE, D3DTA_DIFFUSE, texture, D3DTOP_DISABLE, 0, 0, nullptr, diffuse},
-        {"no texture is white", D3DTOP_SELECTARG1, D3DTA_TEXTURE, D3DTA_DIFFUSE, nullptr, D3DTOP_DISABLE, 0, 0, nullptr, kWhite},
-        {"modulate by no texture", D3DTOP_MODULATE, D3DTA_TEXTURE, D3DTA_CURRENT, nullptr, D3DTOP_DISABLE, 0, 0, nullptr, diffuse},
-        {"second stage", D3DTOP_SELECTARG1, D3DTA_DIFFUSE, D3DTA_TEXTURE, texture, D3DTOP_MODULATE, D3DTA_TEXTURE, D3DTA_CURRENT, grey, 0xff408020u},
-        {"second stage over texture", D3DTOP_MODULATE, D3DTA_TEXTURE, D3DTA_DIFFUSE, texture, D3DTOP_SELECTARG2, D3DTA_TEXTURE, D3DTA_CURRENT, grey, 0xff808000u},
+        {"no texture is white", D3DTOP_SELECTARG1, D3DTA_TEXTURE, D3DTA_DIFFUSE, nullptr, D3DTOP_DISABLE, 0, 0, nullptr,
+         kWhite},
+        {"modulate by no texture", D3DTOP_MODULATE, D3DTA_TEXTURE, D3DTA_CURRENT, nullptr, D3DTOP_DISABLE, 0, 0,
+         nullptr, diffuse},
+        {"second stage", D3DTOP_SELECTARG1, D3DTA_DIFFUSE, D3DTA_TEXTURE, texture, D3DTOP_MODULATE, D3DTA_TEXTURE,
+         D3DTA_CURRENT, grey, 0xff408020u},
+        {"second stage over texture", D3DTOP_MODULATE, D3DTA_TEXTURE, D3DTA_DIFFUSE, texture, D3DTOP_SELECTARG2,
+         D3DTA_TEXTURE, D3DTA_CURRENT, grey, 0xff808000u},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -322,12 +329,12 @@ TEST_F(DeviceRender, AlphaTestComparesWithEveryFunction)
     // Vertex alpha 100 against references 99, 100 and 101.
     struct Case {
         DWORD func;
-        bool below, equal, above;  // reference below, equal to and above the alpha
+        bool below, equal, above; // reference below, equal to and above the alpha
     } cases[] = {
-        {D3DCMP_NEVER, false, false, false},       {D3DCMP_LESS, false, false, true},
-        {D3DCMP_EQUAL, false, true, false},        {D3DCMP_LESSEQUAL, false, true, true},
-        {D3DCMP_GREATER, true, false, false},      {D3DCMP_NOTEQUAL, true, false, true},
-        {D3DCMP_GREATEREQUAL, true, true, false},  {D3DCMP_ALWAYS, true, true, true},
+        {D3DCMP_NEVER, false, false, false},      {D3DCMP_LESS, false, false, true},
+        {D3DCMP_EQUAL, false, true, false},       {D3DCMP_LESSEQUAL, false, true, true},
+        {D3DCMP_GREATER, true, false, false},     {D3DCMP_NOTEQUAL, true, false, true},
+        {D3DCMP_GREATEREQUAL, true, true, false}, {D3DCMP_ALWAYS, true, true, true},
     };
     for (const Case& c : cases) {
         m_device->SetRenderState(D3DRS_ALPHAFUNC, c.func);
@@ -376,7 +383,9 @@ TEST_F(DeviceRender, VertexFogAtKnownDistances)
     };
     auto fogged = [&](float halfWidth, float z) {
         m_device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, kBlack, 1.0f, 0);
-        Vertex quad[4] = {{-halfWidth, 2, z, kBlack}, {halfWidth, 2, z, kBlack}, {-halfWidth, -2, z, kBlack},
+        Vertex quad[4] = {{-halfWidth, 2, z, kBlack},
+                          {halfWidth, 2, z, kBlack},
+                          {-halfWidth, -2, z, kBlack},
                           {halfWidth, -2, z, kBlack}};
         m_device->SetVertexShader(D3DFVF_XYZ | D3DFVF_DIFFUSE);
         EXPECT_EQ(m_device->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, quad, sizeof(Vertex)), D3D_OK);
@@ -386,7 +395,7 @@ TEST_F(DeviceRender, VertexFogAtKnownDistances)
         DWORD mode;
         BOOL range;
         float halfWidth, z;
-        int expected;  // 255 x (1 - fog factor): black fogged towards white
+        int expected; // 255 x (1 - fog factor): black fogged towards white
     } cases[] = {
         {D3DFOG_LINEAR, FALSE, 2, 25, 64},   // f = 0.75
         {D3DFOG_LINEAR, FALSE, 2, 50, 128},  // f = 0.5
@@ -494,7 +503,8 @@ TEST_F(DeviceRender, MipFilterSelectsTheLevelBySize)
     ASSERT_EQ(m_device->CreateTexture(32, 32, 0, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &texture), D3D_OK);
     ASSERT_EQ(texture->GetLevelCount(), 6u);
     const D3DCOLOR colours[6] = {kRed, kGreen, kBlue, kWhite, 0xffffff00u, 0xff00ffffu};
-    for (UINT level = 0; level < 6; ++level) FillLevel(texture, level, {colours[level]});
+    for (UINT level = 0; level < 6; ++level)
+        FillLevel(texture, level, {colours[level]});
     m_device->SetTexture(0, texture);
     m_device->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_SELECTARG1);
     m_device->SetTextureStageState(0, D3DTSS_MIPFILTER, D3DTEXF_POINT);
@@ -541,14 +551,16 @@ TEST_F(DeviceRender, FormatsSampleAsTheirColours)
         D3DCOLOR expected;
     } cases[] = {
         {D3DFMT_X8R8G8B8, {0x40, 0x80, 0xc0, 0x00}, 0xffc08040u},
-        {D3DFMT_R5G6B5, {0x1f, 0xf8}, 0xffff00ffu},        // red and blue full, green 0
-        {D3DFMT_X1R5G5B5, {0xe0, 0x03}, 0xff00ff00u},      // green full
-        {D3DFMT_A1R5G5B5, {0x1f, 0x80}, 0xff0000ffu},      // blue, opaque
-        {D3DFMT_A4R4G4B4, {0x0f, 0xf0}, 0xff0000ffu},      // blue, opaque
+        {D3DFMT_R5G6B5, {0x1f, 0xf8}, 0xffff00ffu},   // red and blue full, green 0
+        {D3DFMT_X1R5G5B5, {0xe0, 0x03}, 0xff00ff00u}, // green full
+        {D3DFMT_A1R5G5B5, {0x1f, 0x80}, 0xff0000ffu}, // blue, opaque
+        {D3DFMT_A4R4G4B4, {0x0f, 0xf0}, 0xff0000ffu}, // blue, opaque
         // DXT1 block: colour 0 = red (0xF800), colour 1 = blue, every index 0.
         {D3DFMT_DXT1, {0x00, 0xf8, 0x1f, 0x00, 0, 0, 0, 0}, kRed},
         // DXT3: explicit alpha all 15, then a colour block of blue (index 1).
-        {D3DFMT_DXT3, {0xff, 0xff, 0xff, 0xff, 0xff, 0xff, 0xff, 0xff, 0x00, 0xf8, 0x1f, 0x00, 0x55, 0x55, 0x55, 0x55}, kBlue},
+        {D3DFMT_DXT3,
+         {0xff, 0xff, 0xff, 0xff, 0xff, 0xff, 0xff, 0xff, 0x00, 0xf8, 0x1f, 0x00, 0x55, 0x55, 0x55, 0x55},
+         kBlue},
         // DXT5: interpolated alpha (index 0 = 255), colour two thirds red, one third blue (index 2).
         {D3DFMT_DXT5, {0xff, 0x00, 0, 0, 0, 0, 0, 0, 0x00, 0xf8, 0x1f, 0x00, 0xaa, 0xaa, 0xaa, 0xaa}, 0xffaa0055u},
     };
@@ -557,8 +569,7 @@ TEST_F(DeviceRender, FormatsSampleAsTheirColours)
         SCOPED_TRACE(c.format);
         IDirect3DTexture8* texture = nullptr;
         UINT side = c.texel.size() >= 8 ? 4 : 1;
-        ASSERT_EQ(m_device->CreateTexture(side, side, 1, 0, c.format, D3DPOOL_MANAGED, &texture),
-                  D3D_OK);
+        ASSERT_EQ(m_device->CreateTexture(side, side, 1, 0, c.format, D3DPOOL_MANAGED, &texture), D3D_OK);
         D3DLOCKED_RECT locked;
         ASSERT_EQ(texture->LockRect(0, &locked, nullptr, 0), D3D_OK);
         std::memcpy(locked.pBits, c.texel.data(), c.texel.size());
@@ -571,5 +582,5 @@ TEST_F(DeviceRender, FormatsSampleAsTheirColours)
     }
 }
 
-}  // namespace
-}  // namespace yonda::d3d8::testing
+} // namespace
+} // namespace yonda::d3d8::testing

@@ -48,9 +48,11 @@ inline Bytes MakeBmp(uint32_t width, uint32_t height, const std::vector<uint32_t
             out.push_back(uint8_t(p));
             out.push_back(uint8_t(p >> 8));
             out.push_back(uint8_t(p >> 16));
-            if (bits == 32) out.push_back(uint8_t(p >> 24));
+            if (bits == 32)
+                out.push_back(uint8_t(p >> 24));
         }
-        while (out.size() - start < stride) out.push_back(0);
+        while (out.size() - start < stride)
+            out.push_back(0);
     }
     return out;
 }
@@ -67,7 +69,7 @@ inline Bytes MakePaletteBmp(uint32_t width, uint32_t height, const std::vector<u
     Put32(out, offset);
     Put32(out, 40);
     Put32(out, width);
-    Put32(out, uint32_t(-int32_t(height)));  // top-down
+    Put32(out, uint32_t(-int32_t(height))); // top-down
     Put16(out, 1);
     Put16(out, 8);
     Put32(out, 0);
@@ -76,9 +78,11 @@ inline Bytes MakePaletteBmp(uint32_t width, uint32_t height, const std::vector<u
     Put32(out, 0);
     Put32(out, uint32_t(palette.size()));
     Put32(out, 0);
-    for (uint32_t c : palette) Put32(out, c & 0xffffff);
+    for (uint32_t c : palette)
+        Put32(out, c & 0xffffff);
     for (uint32_t y = 0; y < height; ++y) {
-        for (uint32_t x = 0; x < stride; ++x) out.push_back(x < width ? indices[size_t(y) * width + x] : 0);
+        for (uint32_t x = 0; x < stride; ++x)
+            out.push_back(x < width ? indices[size_t(y) * width + x] : 0);
     }
     return out;
 }
@@ -98,14 +102,16 @@ inline Bytes MakeTga(uint32_t width, uint32_t height, const std::vector<uint32_t
             if (rle32) {
                 // Runs of equal pixels along the row, raw packets otherwise (one pixel each).
                 uint32_t run = 1;
-                while (x + run < width && run < 128 && pixels[size_t(y) * width + x + run] == p) ++run;
+                while (x + run < width && run < 128 && pixels[size_t(y) * width + x + run] == p)
+                    ++run;
                 out.push_back(uint8_t(run > 1 ? 0x80 | (run - 1) : 0));
                 x += run - 1;
             }
             out.push_back(uint8_t(p));
             out.push_back(uint8_t(p >> 8));
             out.push_back(uint8_t(p >> 16));
-            if (rle32) out.push_back(uint8_t(p >> 24));
+            if (rle32)
+                out.push_back(uint8_t(p >> 24));
         }
     }
     return out;
@@ -122,7 +128,8 @@ inline Bytes MakeDds(uint32_t width, uint32_t height, uint32_t fourCC, const std
     Put32(out, 0);
     Put32(out, 0);
     Put32(out, uint32_t(levels.size()));
-    for (int i = 0; i < 11; ++i) Put32(out, 0);
+    for (int i = 0; i < 11; ++i)
+        Put32(out, 0);
     Put32(out, 32);
     Put32(out, fourCC ? 0x4 : 0x41);
     Put32(out, fourCC);
@@ -132,9 +139,11 @@ inline Bytes MakeDds(uint32_t width, uint32_t height, uint32_t fourCC, const std
     Put32(out, fourCC ? 0 : 0xff);
     Put32(out, fourCC ? 0 : 0xff000000u);
     Put32(out, 0x1000);
-    for (int i = 0; i < 4; ++i) Put32(out, 0);
-    for (const Bytes& level : levels) out.insert(out.end(), level.begin(), level.end());
+    for (int i = 0; i < 4; ++i)
+        Put32(out, 0);
+    for (const Bytes& level : levels)
+        out.insert(out.end(), level.begin(), level.end());
     return out;
 }
 
-}  // namespace yonda::d3d8::testing
+} // namespace yonda::d3d8::testing

@@ -27,7 +27,10 @@ constexpr D3DCOLOR kBlue = 0xff0000ffu;
 constexpr D3DCOLOR kWhite = 0xffffffffu;
 constexpr D3DCOLOR kGrey = 0xff808080u;
 
-inline HWND FakeWindow(uintptr_t id) { return reinterpret_cast<HWND>(id); }
+inline HWND FakeWindow(uintptr_t id)
+{
+    return reinterpret_cast<HWND>(id);
+}
 
 using yonda::testing::ColourNear;
 
@@ -53,7 +56,8 @@ protected:
         if (m_device) {
             EXPECT_EQ(m_device->Release(), 0u);
         }
-        if (m_d3d) m_d3d->Release();
+        if (m_d3d)
+            m_d3d->Release();
         YondaD3D8ForgetPresentedPictures();
     }
 
@@ -78,7 +82,8 @@ protected:
         YondaPicture picture;
         IDirect3DSurface8* surface = nullptr;
         EXPECT_EQ(m_device->GetBackBuffer(0, D3DBACKBUFFER_TYPE_MONO, &surface), D3D_OK);
-        if (!surface) return picture;
+        if (!surface)
+            return picture;
         picture = ReadSurface(surface);
         surface->Release();
         return picture;
@@ -92,8 +97,8 @@ protected:
     }
 
     // A rectangle of pre-transformed vertices as a strip (left, top, right, bottom in pixels).
-    void DrawScreenRect(float l, float t, float r, float b, D3DCOLOR color, float z = 0.5f, float u0 = 0,
-                        float v0 = 0, float u1 = 1, float v1 = 1)
+    void DrawScreenRect(float l, float t, float r, float b, D3DCOLOR color, float z = 0.5f, float u0 = 0, float v0 = 0,
+                        float u1 = 1, float v1 = 1)
     {
         ScreenVertex quad[4] = {
             {l, t, z, 1, color, u0, v0},
@@ -109,8 +114,10 @@ protected:
     IDirect3DTexture8* MakeTexture(UINT width, UINT height, const std::vector<D3DCOLOR>& texels, UINT levels = 1)
     {
         IDirect3DTexture8* texture = nullptr;
-        EXPECT_EQ(m_device->CreateTexture(width, height, levels, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &texture), D3D_OK);
-        if (!texture) return nullptr;
+        EXPECT_EQ(m_device->CreateTexture(width, height, levels, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &texture),
+                  D3D_OK);
+        if (!texture)
+            return nullptr;
         FillLevel(texture, 0, texels);
         return texture;
     }
@@ -135,4 +142,4 @@ protected:
     IDirect3DDevice8* m_device = nullptr;
 };
 
-}  // namespace yonda::d3d8::testing
+} // namespace yonda::d3d8::testing

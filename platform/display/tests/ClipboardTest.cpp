@@ -16,7 +16,8 @@ namespace {
 
 using yonda::testing::Pump;
 
-HGLOBAL BlockOf(const std::string& bytes, bool terminate = true) {
+HGLOBAL BlockOf(const std::string& bytes, bool terminate = true)
+{
     HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, bytes.size() + (terminate ? 1 : 0));
     char* p = static_cast<char*>(GlobalLock(block));
     std::memcpy(p, bytes.data(), bytes.size());
@@ -24,8 +25,10 @@ HGLOBAL BlockOf(const std::string& bytes, bool terminate = true) {
     return block;
 }
 
-std::string ReadClipboard() {
-    if (!OpenClipboard(nullptr)) return "<not open>";
+std::string ReadClipboard()
+{
+    if (!OpenClipboard(nullptr))
+        return "<not open>";
     std::string text = "<none>";
     if (HANDLE block = GetClipboardData(CF_TEXT)) {
         const char* p = static_cast<const char*>(GlobalLock(block));
@@ -36,7 +39,8 @@ std::string ReadClipboard() {
     return text;
 }
 
-void WriteClipboard(const std::string& bytes) {
+void WriteClipboard(const std::string& bytes)
+{
     ASSERT_TRUE(OpenClipboard(nullptr));
     ASSERT_TRUE(EmptyClipboard());
     HGLOBAL block = BlockOf(bytes);
@@ -44,7 +48,8 @@ void WriteClipboard(const std::string& bytes) {
     ASSERT_TRUE(CloseClipboard());
 }
 
-TEST(Clipboard, TextRoundTripsInTheCodePageAndEmptyingClearsIt) {
+TEST(Clipboard, TextRoundTripsInTheCodePageAndEmptyingClearsIt)
+{
     YondaSetActiveCodePage(949);
     std::string korean = YondaUtf8ToCodePage("한글\r\nline", 949);
     EXPECT_FALSE(IsClipboardFormatAvailable(CF_TEXT));
@@ -55,14 +60,15 @@ TEST(Clipboard, TextRoundTripsInTheCodePageAndEmptyingClearsIt) {
     EXPECT_EQ(ReadClipboard(), korean);
 
     ASSERT_TRUE(OpenClipboard(nullptr));
-    EXPECT_EQ(GetClipboardData(2), nullptr);   // only text is carried
+    EXPECT_EQ(GetClipboardData(2), nullptr); // only text is carried
     EXPECT_TRUE(EmptyClipboard());
     EXPECT_EQ(GetClipboardData(CF_TEXT), nullptr);
     EXPECT_TRUE(CloseClipboard());
     EXPECT_FALSE(IsClipboardFormatAvailable(CF_TEXT));
 }
 
-TEST(Clipboard, OnlyTheOpeningThreadMayUseIt) {
+TEST(Clipboard, OnlyTheOpeningThreadMayUseIt)
+{
     EXPECT_FALSE(CloseClipboard());
     EXPECT_FALSE(EmptyClipboard());
     HGLOBAL loose = BlockOf("x");
@@ -82,18 +88,20 @@ TEST(Clipboard, OnlyTheOpeningThreadMayUseIt) {
     EXPECT_TRUE(CloseClipboard());
     std::thread after([&] {
         otherOpened = OpenClipboard(nullptr);
-        if (otherOpened) CloseClipboard();
+        if (otherOpened)
+            CloseClipboard();
     });
     after.join();
     EXPECT_TRUE(otherOpened);
 }
 
-TEST(Clipboard, GivenBlocksBelongToTheClipboardAndUnterminatedTextStopsAtTheEnd) {
+TEST(Clipboard, GivenBlocksBelongToTheClipboardAndUnterminatedTextStopsAtTheEnd)
+{
     ASSERT_TRUE(OpenClipboard(nullptr));
     EmptyClipboard();
-    HGLOBAL block = BlockOf("abcdef", false);   // no terminating zero
+    HGLOBAL block = BlockOf("abcdef", false); // no terminating zero
     ASSERT_EQ(SetClipboardData(CF_TEXT, block), block);
-    EXPECT_EQ(SetClipboardData(CF_TEXT, nullptr), nullptr);   // no rendering on request
+    EXPECT_EQ(SetClipboardData(CF_TEXT, nullptr), nullptr); // no rendering on request
     HANDLE handed = GetClipboardData(CF_TEXT);
     ASSERT_NE(handed, nullptr);
     EXPECT_STREQ(static_cast<const char*>(GlobalLock(handed)), "abcdef");
@@ -105,24 +113,25 @@ TEST(Clipboard, GivenBlocksBelongToTheClipboardAndUnterminatedTextStopsAtTheEnd)
     CloseClipboard();
 }
 
-LRESULT CALLBACK Plain(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+LRESULT CALLBACK Plain(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp)
+{
     return DefWindowProcA(hwnd, msg, wp, lp);
 }
 
-TEST(Clipboard, EditCutCopyAndPasteGoThroughIt) {
+TEST(Clipboard, EditCutCopyAndPasteGoThroughIt)
+{
     YondaSetActiveCodePage(949);
     WNDCLASSA wc{};
     wc.lpfnWndProc = Plain;
     wc.lpszClassName = "ClipboardParent";
     RegisterClassA(&wc);
-    HWND parent = CreateWindowExA(0, "ClipboardParent", "", WS_POPUP | WS_VISIBLE, 0, 0, 300, 80, nullptr,
-                                  nullptr, nullptr, nullptr);
-    HWND edit = CreateWindowExA(0, "EDIT", "", WS_CHILD | WS_VISIBLE, 4, 4, 200, 24, parent, nullptr,
-                                nullptr, nullptr);
+    HWND parent = CreateWindowExA(0, "ClipboardParent", "", WS_POPUP | WS_VISIBLE, 0, 0, 300, 80, nullptr, nullptr,
+                                  nullptr, nullptr);
+    HWND edit = CreateWindowExA(0, "EDIT", "", WS_CHILD | WS_VISIBLE, 4, 4, 200, 24, parent, nullptr, nullptr, nullptr);
     std::string text = YondaUtf8ToCodePage("안녕 hello", 949);
     SetWindowTextA(edit, text.c_str());
     SetFocus(edit);
-    SendMessageA(edit, EM_SETSEL, 0, 4);   // the two Hangul characters
+    SendMessageA(edit, EM_SETSEL, 0, 4); // the two Hangul characters
     SendMessageA(edit, WM_CUT, 0, 0);
     EXPECT_EQ(ReadClipboard(), text.substr(0, 4));
     char buffer[64];
@@ -139,4 +148,4 @@ TEST(Clipboard, EditCutCopyAndPasteGoThroughIt) {
     DestroyWindow(parent);
 }
 
-}  // namespace
+} // namespace

@@ -9,7 +9,8 @@ namespace {
 using yonda::display::AnimationStepAt;
 using yonda::display::VirtualKeyOf;
 
-TEST(DesktopKeys, MapToTheVirtualKeysTheProgramReads) {
+TEST(DesktopKeys, MapToTheVirtualKeysTheProgramReads)
+{
     struct Case {
         SDL_Keycode key;
         SDL_Scancode scancode;
@@ -44,7 +45,8 @@ TEST(DesktopKeys, MapToTheVirtualKeysTheProgramReads) {
         EXPECT_EQ(VirtualKeyOf(c.key, c.scancode), c.vk) << "key " << c.key << " scancode " << c.scancode;
 }
 
-TEST(AnimatedCursor, StepsFollowTheRatesAndLoop) {
+TEST(AnimatedCursor, StepsFollowTheRatesAndLoop)
+{
     // Rates are in 1/60 s: 6 -> 100 ms, 12 -> 200 ms, 3 -> 50 ms.
     const std::vector<DWORD> rates = {6, 12, 3};
     struct Case {
@@ -53,7 +55,8 @@ TEST(AnimatedCursor, StepsFollowTheRatesAndLoop) {
         uint64_t until;
     };
     const Case cases[] = {
-        {0, 0, 100}, {99, 0, 1}, {100, 1, 200}, {299, 1, 1}, {300, 2, 50}, {349, 2, 1}, {350, 0, 100}, {1050 + 120, 1, 180},
+        {0, 0, 100},  {99, 0, 1},  {100, 1, 200}, {299, 1, 1},
+        {300, 2, 50}, {349, 2, 1}, {350, 0, 100}, {1050 + 120, 1, 180},
     };
     for (const Case& c : cases) {
         uint64_t until = 0;
@@ -63,7 +66,7 @@ TEST(AnimatedCursor, StepsFollowTheRatesAndLoop) {
     uint64_t until = 0;
     EXPECT_EQ(AnimationStepAt({}, 5, &until), 0u);
     EXPECT_EQ(until, UINT64_MAX);
-    EXPECT_EQ(AnimationStepAt({0, 0}, 5, &until), 1u);   // a zero rate still shows for a moment
+    EXPECT_EQ(AnimationStepAt({0, 0}, 5, &until), 1u); // a zero rate still shows for a moment
 }
 
-}  // namespace
+} // namespace

@@ -17,24 +17,29 @@ namespace {
 std::function<void(HWND box)> g_inside;
 
 // Runs `inside` once from the box's modal loop, with the box's window.
-void WhenTheBoxIsUp(std::function<void(HWND box)> inside) {
+void WhenTheBoxIsUp(std::function<void(HWND box)> inside)
+{
     g_inside = std::move(inside);
     SetTimer(nullptr, 0, 1, [](HWND, UINT, UINT_PTR id, DWORD) {
         HWND box = FindWindowA("YondaMessageBox", nullptr);
-        if (!box || !IsWindowVisible(box)) return;
+        if (!box || !IsWindowVisible(box))
+            return;
         KillTimer(nullptr, id);
         auto inside = std::move(g_inside);
         g_inside = nullptr;
-        if (inside) inside(box);
+        if (inside)
+            inside(box);
     });
 }
 
-void Press(UINT vk) {
+void Press(UINT vk)
+{
     YondaInjectKey(vk, TRUE);
     YondaInjectKey(vk, FALSE);
 }
 
-void ClickButton(HWND box, int id) {
+void ClickButton(HWND box, int id)
+{
     HWND button = GetDlgItem(box, id);
     ASSERT_NE(button, nullptr) << "no button " << id;
     RECT r;
@@ -42,13 +47,15 @@ void ClickButton(HWND box, int id) {
     YondaInjectClick(button, r.right / 2, r.bottom / 2);
 }
 
-LRESULT CALLBACK OwnerProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+LRESULT CALLBACK OwnerProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp)
+{
     return DefWindowProcA(hwnd, msg, wp, lp);
 }
 
 class MessageBoxWindowTest : public ::testing::Test {
 protected:
-    void SetUp() override {
+    void SetUp() override
+    {
         YondaUseMessageBoxWindow(TRUE);
         WNDCLASSA wc{};
         wc.lpfnWndProc = OwnerProc;
@@ -57,14 +64,16 @@ protected:
         m_owner = CreateWindowExA(0, "BoxOwner", "owner", WS_POPUP | WS_VISIBLE, 100, 100, 400, 300, nullptr, nullptr,
                                   nullptr, nullptr);
     }
-    void TearDown() override {
+    void TearDown() override
+    {
         DestroyWindow(m_owner);
         YondaUseMessageBoxWindow(FALSE);
     }
     HWND m_owner = nullptr;
 };
 
-TEST_F(MessageBoxWindowTest, AClickOnAButtonAnswersItAndTheOwnerIsDisabledMeanwhile) {
+TEST_F(MessageBoxWindowTest, AClickOnAButtonAnswersItAndTheOwnerIsDisabledMeanwhile)
+{
     BOOL ownerEnabled = TRUE;
     std::string caption;
     WhenTheBoxIsUp([&](HWND box) {
@@ -83,7 +92,8 @@ TEST_F(MessageBoxWindowTest, AClickOnAButtonAnswersItAndTheOwnerIsDisabledMeanwh
     EXPECT_EQ(FindWindowA("YondaMessageBox", nullptr), nullptr);
 }
 
-TEST_F(MessageBoxWindowTest, EnterPressesTheDefaultButtonAndEscapeCancels) {
+TEST_F(MessageBoxWindowTest, EnterPressesTheDefaultButtonAndEscapeCancels)
+{
     WhenTheBoxIsUp([](HWND) { Press(VK_RETURN); });
     EXPECT_EQ(MessageBoxA(m_owner, "Buy?", "Shop", MB_OKCANCEL | MB_DEFBUTTON2), IDCANCEL);
     WhenTheBoxIsUp([](HWND) { Press(VK_RETURN); });
@@ -100,14 +110,16 @@ TEST_F(MessageBoxWindowTest, EnterPressesTheDefaultButtonAndEscapeCancels) {
     EXPECT_EQ(MessageBoxA(m_owner, "Quit?", "Yonda", MB_YESNO), IDYES);
 }
 
-TEST_F(MessageBoxWindowTest, TheBoxShowsItsCaptionStripTextAndSign) {
+TEST_F(MessageBoxWindowTest, TheBoxShowsItsCaptionStripTextAndSign)
+{
     COLORREF strip = 0, body = 0, sign = 0;
     bool textDrawn = false;
     YondaSetActiveCodePage(949);
     std::string text = YondaUtf8ToCodePage("화면에러입니다.", 949);
     WhenTheBoxIsUp([&](HWND box) {
         MSG msg;
-        while (PeekMessageA(&msg, nullptr, WM_PAINT, WM_PAINT, PM_REMOVE)) DispatchMessageA(&msg);
+        while (PeekMessageA(&msg, nullptr, WM_PAINT, WM_PAINT, PM_REMOVE))
+            DispatchMessageA(&msg);
         RECT r;
         GetClientRect(box, &r);
         strip = YondaGetWindowPixel(box, r.right / 2, 3);
@@ -116,7 +128,8 @@ TEST_F(MessageBoxWindowTest, TheBoxShowsItsCaptionStripTextAndSign) {
         // Some pixel of the text row differs from the face colour.
         for (int x = 60; x < r.right - 10 && !textDrawn; ++x)
             for (int y = 36; y < 56 && !textDrawn; ++y)
-                if (YondaGetWindowPixel(box, x, y) != body) textDrawn = true;
+                if (YondaGetWindowPixel(box, x, y) != body)
+                    textDrawn = true;
         Press(VK_RETURN);
     });
     EXPECT_EQ(MessageBoxA(m_owner, text.c_str(), "Error", MB_OK | MB_ICONERROR), IDOK);
@@ -126,7 +139,8 @@ TEST_F(MessageBoxWindowTest, TheBoxShowsItsCaptionStripTextAndSign) {
     EXPECT_TRUE(textDrawn);
 }
 
-TEST_F(MessageBoxWindowTest, AQuitMessageEndsTheBoxAndIsPassedOn) {
+TEST_F(MessageBoxWindowTest, AQuitMessageEndsTheBoxAndIsPassedOn)
+{
     WhenTheBoxIsUp([](HWND) { PostQuitMessage(7); });
     EXPECT_EQ(MessageBoxA(m_owner, "Wait", "Yonda", MB_OKCANCEL), IDCANCEL);
     MSG msg;
@@ -136,11 +150,12 @@ TEST_F(MessageBoxWindowTest, AQuitMessageEndsTheBoxAndIsPassedOn) {
     EXPECT_TRUE(IsWindowEnabled(m_owner));
 }
 
-TEST_F(MessageBoxWindowTest, TheCaptureHookStillTakesEveryBoxFirst) {
+TEST_F(MessageBoxWindowTest, TheCaptureHookStillTakesEveryBoxFirst)
+{
     YondaMessageBoxCapture capture(IDRETRY);
     EXPECT_EQ(MessageBoxA(m_owner, "Lost", "Net", MB_RETRYCANCEL), IDRETRY);
     ASSERT_EQ(capture.Texts().size(), 1u);
     EXPECT_EQ(FindWindowA("YondaMessageBox", nullptr), nullptr);
 }
 
-}  // namespace
+} // namespace

@@ -27,23 +27,26 @@ struct Shown {
     bool exists = false;
     bool hidden = true;
     int x = 0, y = 0, width = 0, height = 0;
-    std::vector<uint32_t> pixels;   // 0x00RRGGBB
+    std::vector<uint32_t> pixels; // 0x00RRGGBB
     uint32_t At(int px, int py) const { return pixels[static_cast<size_t>(py) * width + px] & 0xFFFFFF; }
 };
 
 // What the desktop shows for a top-level window, read on the display thread.
-Shown DesktopView(HWND top) {
+Shown DesktopView(HWND top)
+{
     Shown shown;
     YondaDisplayFlush();
     auto* display = CurrentSdlDisplay();
     display->RunOnDisplayThread([&] {
         SDL_Window* window = display->DesktopWindowOf(top);
-        if (!window) return;
+        if (!window)
+            return;
         shown.exists = true;
         shown.hidden = (SDL_GetWindowFlags(window) & SDL_WINDOW_HIDDEN) != 0;
         SDL_GetWindowPosition(window, &shown.x, &shown.y);
         SDL_Surface* surface = SDL_GetWindowSurface(window);
-        if (!surface) return;
+        if (!surface)
+            return;
         SDL_Surface* argb = SDL_ConvertSurfaceFormat(surface, SDL_PIXELFORMAT_ARGB8888, 0);
         shown.width = argb->w;
         shown.height = argb->h;
@@ -56,21 +59,25 @@ Shown DesktopView(HWND top) {
     return shown;
 }
 
-void Push(SDL_Event event) {
+void Push(SDL_Event event)
+{
     ASSERT_EQ(SDL_PushEvent(&event), 1);
 }
 
-Uint32 DesktopIdOf(HWND top) {
+Uint32 DesktopIdOf(HWND top)
+{
     Uint32 id = 0;
     auto* display = CurrentSdlDisplay();
     display->RunOnDisplayThread([&] {
-        if (SDL_Window* window = display->DesktopWindowOf(top)) id = SDL_GetWindowID(window);
+        if (SDL_Window* window = display->DesktopWindowOf(top))
+            id = SDL_GetWindowID(window);
     });
     return id;
 }
 
 // Desktop events reach the program once the display has handed them on.
-void Deliver() {
+void Deliver()
+{
     YondaDisplayFlush();
     Pump();
 }
@@ -81,9 +88,11 @@ struct Seen {
 };
 Seen* g_seen = nullptr;
 
-LRESULT CALLBACK RecordingProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+LRESULT CALLBACK RecordingProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp)
+{
     if (g_seen) {
-        if (msg == WM_COMMAND && HIWORD(wp) == BN_CLICKED) g_seen->commands.push_back(LOWORD(wp));
+        if (msg == WM_COMMAND && HIWORD(wp) == BN_CLICKED)
+            g_seen->commands.push_back(LOWORD(wp));
         if (msg == WM_KEYDOWN || msg == WM_KEYUP || msg == WM_SYSKEYDOWN || msg == WM_CHAR || msg == WM_MOUSEWHEEL)
             g_seen->messages.push_back(MSG{hwnd, msg, wp, lp, 0, {}});
     }
@@ -103,7 +112,8 @@ LRESULT CALLBACK RecordingProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
 
 class SdlDisplayTest : public ::testing::Test {
 protected:
-    void SetUp() override {
+    void SetUp() override
+    {
         setenv("SDL_VIDEODRIVER", "dummy", 1);
         ASSERT_TRUE(YondaStartDisplay());
         ASSERT_TRUE(YondaDisplayActive());
@@ -113,17 +123,19 @@ protected:
         wc.lpszClassName = "DesktopShown";
         RegisterClassA(&wc);
         g_seen = &m_seen;
-        m_top = CreateWindowExA(0, "DesktopShown", "skin", WS_POPUP, 120, 80, 200, 150, nullptr, nullptr, nullptr,
-                                nullptr);
+        m_top =
+            CreateWindowExA(0, "DesktopShown", "skin", WS_POPUP, 120, 80, 200, 150, nullptr, nullptr, nullptr, nullptr);
         ASSERT_NE(m_top, nullptr);
     }
-    void TearDown() override {
+    void TearDown() override
+    {
         DestroyWindow(m_top);
         g_seen = nullptr;
         YondaStopDisplay();
         EXPECT_FALSE(YondaDisplayActive());
     }
-    void ShowAndPaint() {
+    void ShowAndPaint()
+    {
         ShowWindow(m_top, SW_SHOW);
         UpdateWindow(m_top);
         Pump();
@@ -133,8 +145,9 @@ protected:
     HWND m_top = nullptr;
 };
 
-TEST_F(SdlDisplayTest, DesktopWindowsFollowTheirWindowsAndShowTheirPixels) {
-    EXPECT_FALSE(DesktopView(m_top).exists);   // hidden windows have none
+TEST_F(SdlDisplayTest, DesktopWindowsFollowTheirWindowsAndShowTheirPixels)
+{
+    EXPECT_FALSE(DesktopView(m_top).exists); // hidden windows have none
     ShowAndPaint();
     Shown shown = DesktopView(m_top);
     ASSERT_TRUE(shown.exists);
@@ -165,7 +178,8 @@ TEST_F(SdlDisplayTest, DesktopWindowsFollowTheirWindowsAndShowTheirPixels) {
     m_top = nullptr;
 }
 
-TEST_F(SdlDisplayTest, ScreenMetricsComeFromTheDesktop) {
+TEST_F(SdlDisplayTest, ScreenMetricsComeFromTheDesktop)
+{
     SDL_Rect bounds{};
     CurrentSdlDisplay()->RunOnDisplayThread([&] { SDL_GetDisplayBounds(0, &bounds); });
     EXPECT_EQ(GetSystemMetrics(SM_CXSCREEN), bounds.w);
@@ -176,7 +190,8 @@ TEST_F(SdlDisplayTest, ScreenMetricsComeFromTheDesktop) {
     EXPECT_LE(work.right - work.left, bounds.w);
 }
 
-TEST_F(SdlDisplayTest, DesktopClicksReachTheButtonUnderThePointer) {
+TEST_F(SdlDisplayTest, DesktopClicksReachTheButtonUnderThePointer)
+{
     HWND button = CreateWindowExA(0, "BUTTON", "Go", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, 50, 40, 80, 30, m_top,
                                   reinterpret_cast<HMENU>(42), nullptr, nullptr);
     ShowAndPaint();
@@ -200,7 +215,7 @@ TEST_F(SdlDisplayTest, DesktopClicksReachTheButtonUnderThePointer) {
     Deliver();
     POINT at;
     GetCursorPos(&at);
-    EXPECT_EQ(at.x, 120 + 60);   // window-relative desktop points become screen points
+    EXPECT_EQ(at.x, 120 + 60); // window-relative desktop points become screen points
     EXPECT_EQ(at.y, 80 + 50);
     ASSERT_EQ(m_seen.commands.size(), 1u);
     EXPECT_EQ(m_seen.commands[0], 42u);
@@ -217,7 +232,8 @@ TEST_F(SdlDisplayTest, DesktopClicksReachTheButtonUnderThePointer) {
     DestroyWindow(button);
 }
 
-SDL_Event Key(Uint32 type, SDL_Keycode key, SDL_Scancode scancode) {
+SDL_Event Key(Uint32 type, SDL_Keycode key, SDL_Scancode scancode)
+{
     SDL_Event e{};
     e.type = type;
     e.key.keysym.sym = key;
@@ -226,7 +242,8 @@ SDL_Event Key(Uint32 type, SDL_Keycode key, SDL_Scancode scancode) {
     return e;
 }
 
-TEST_F(SdlDisplayTest, KeysBecomeVirtualKeysWithTheirScanCodes) {
+TEST_F(SdlDisplayTest, KeysBecomeVirtualKeysWithTheirScanCodes)
+{
     ShowAndPaint();
     SetFocus(m_top);
     Push(Key(SDL_KEYDOWN, SDLK_F5, SDL_SCANCODE_F5));
@@ -236,14 +253,15 @@ TEST_F(SdlDisplayTest, KeysBecomeVirtualKeysWithTheirScanCodes) {
     Push(Key(SDL_KEYDOWN, SDLK_RETURN, SDL_SCANCODE_RETURN));
     Deliver();
     std::vector<std::pair<UINT, WPARAM>> got;
-    for (const MSG& m : m_seen.messages) got.emplace_back(m.message, m.wParam);
+    for (const MSG& m : m_seen.messages)
+        got.emplace_back(m.message, m.wParam);
     std::vector<std::pair<UINT, WPARAM>> expected = {
-        {WM_KEYDOWN, VK_F5}, {WM_KEYUP, VK_F5}, {WM_KEYDOWN, VK_F20}, {WM_KEYDOWN, VK_PRIOR},
-        {WM_KEYDOWN, VK_RETURN}, {WM_CHAR, '\r'},
+        {WM_KEYDOWN, VK_F5},    {WM_KEYUP, VK_F5},       {WM_KEYDOWN, VK_F20},
+        {WM_KEYDOWN, VK_PRIOR}, {WM_KEYDOWN, VK_RETURN}, {WM_CHAR, '\r'},
     };
     EXPECT_EQ(got, expected);
     ASSERT_FALSE(m_seen.messages.empty());
-    EXPECT_EQ(HIWORD(m_seen.messages[0].lParam) & 0xFF, 0x3Fu);   // F5's scan code
+    EXPECT_EQ(HIWORD(m_seen.messages[0].lParam) & 0xFF, 0x3Fu); // F5's scan code
     // A key held when the desktop takes the focus away is let go of.
     m_seen.messages.clear();
     SDL_Event lost{};
@@ -256,9 +274,10 @@ TEST_F(SdlDisplayTest, KeysBecomeVirtualKeysWithTheirScanCodes) {
     EXPECT_GE(GetKeyState(VK_F20), 0);
 }
 
-TEST_F(SdlDisplayTest, TypedAndComposedTextArrivesInTheActiveCodePage) {
-    HWND edit = CreateWindowExA(0, "EDIT", "", WS_CHILD | WS_VISIBLE, 10, 10, 150, 24, m_top, nullptr, nullptr,
-                                nullptr);
+TEST_F(SdlDisplayTest, TypedAndComposedTextArrivesInTheActiveCodePage)
+{
+    HWND edit =
+        CreateWindowExA(0, "EDIT", "", WS_CHILD | WS_VISIBLE, 10, 10, 150, 24, m_top, nullptr, nullptr, nullptr);
     ShowAndPaint();
     SetFocus(edit);
     SDL_Event e{};
@@ -292,7 +311,8 @@ TEST_F(SdlDisplayTest, TypedAndComposedTextArrivesInTheActiveCodePage) {
     DestroyWindow(edit);
 }
 
-TEST_F(SdlDisplayTest, TheWheelGoesToTheFocusInNotches) {
+TEST_F(SdlDisplayTest, TheWheelGoesToTheFocusInNotches)
+{
     ShowAndPaint();
     SetFocus(m_top);
     SDL_Event e{};
@@ -305,7 +325,8 @@ TEST_F(SdlDisplayTest, TheWheelGoesToTheFocusInNotches) {
     EXPECT_EQ(static_cast<short>(HIWORD(m_seen.messages[0].wParam)), -2 * WHEEL_DELTA);
 }
 
-std::string DesktopClipboard() {
+std::string DesktopClipboard()
+{
     std::string text;
     CurrentSdlDisplay()->RunOnDisplayThread([&] {
         char* got = SDL_GetClipboardText();
@@ -315,7 +336,8 @@ std::string DesktopClipboard() {
     return text;
 }
 
-TEST_F(SdlDisplayTest, TheClipboardIsTheDesktopsInUtf8WithItsLineBreaks) {
+TEST_F(SdlDisplayTest, TheClipboardIsTheDesktopsInUtf8WithItsLineBreaks)
+{
     std::string korean = YondaUtf8ToCodePage("첫째\r\n둘째", 949);
     ASSERT_TRUE(OpenClipboard(nullptr));
     EmptyClipboard();
@@ -336,7 +358,8 @@ TEST_F(SdlDisplayTest, TheClipboardIsTheDesktopsInUtf8WithItsLineBreaks) {
     CloseClipboard();
 }
 
-TEST_F(SdlDisplayTest, DirectThreeDPresentsShowOnTheDesktopWindow) {
+TEST_F(SdlDisplayTest, DirectThreeDPresentsShowOnTheDesktopWindow)
+{
     ShowAndPaint();
     IDirect3D8* d3d = Direct3DCreate8(D3D_SDK_VERSION);
     ASSERT_NE(d3d, nullptr);
@@ -349,9 +372,9 @@ TEST_F(SdlDisplayTest, DirectThreeDPresentsShowOnTheDesktopWindow) {
     pp.hDeviceWindow = m_top;
     pp.Windowed = TRUE;
     IDirect3DDevice8* device = nullptr;
-    ASSERT_EQ(d3d->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, m_top, D3DCREATE_SOFTWARE_VERTEXPROCESSING, &pp,
-                                &device),
-              D3D_OK);
+    ASSERT_EQ(
+        d3d->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, m_top, D3DCREATE_SOFTWARE_VERTEXPROCESSING, &pp, &device),
+        D3D_OK);
     device->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFFC02040u, 1.0f, 0);
     ASSERT_EQ(device->Present(nullptr, nullptr, nullptr, nullptr), D3D_OK);
     Shown shown = DesktopView(m_top);
@@ -362,7 +385,8 @@ TEST_F(SdlDisplayTest, DirectThreeDPresentsShowOnTheDesktopWindow) {
     d3d->Release();
 }
 
-TEST_F(SdlDisplayTest, MessageBoxesBecomeWindowsWhileTheDisplayRuns) {
+TEST_F(SdlDisplayTest, MessageBoxesBecomeWindowsWhileTheDisplayRuns)
+{
     ShowAndPaint();
     // The box's default button answers Enter; the timer presses it from inside the box's loop.
     SetTimer(nullptr, 0, 1, [](HWND, UINT, UINT_PTR id, DWORD) {
@@ -374,4 +398,4 @@ TEST_F(SdlDisplayTest, MessageBoxesBecomeWindowsWhileTheDisplayRuns) {
     EXPECT_TRUE(IsWindowEnabled(m_top));
 }
 
-}  // namespace
+} // namespace

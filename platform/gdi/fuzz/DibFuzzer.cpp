@@ -10,7 +10,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     // The header and a whole colour table are always there; the pixel rows must be too, as the
     // callers guarantee before handing bits over.
-    const size_t infoSize = 124 + 256 * 4 + 12;  // the longest header, a full table, masks
+    const size_t infoSize = 124 + 256 * 4 + 12; // the longest header, a full table, masks
     if (size < infoSize)
         return 0;
     std::vector<uint8_t> info(data, data + infoSize);
@@ -23,7 +23,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     std::vector<uint8_t> bits(data + infoSize, data + size);
     HDC screen = CreateCompatibleDC(nullptr);
     HBITMAP colour = CreateCompatibleBitmap(screen, 1, 1);
-    SelectObject(screen, colour);  // bitmaps made for it are colour
+    SelectObject(screen, colour); // bitmaps made for it are colour
     HBITMAP bitmap = CreateDIBitmap(screen, &bmi->bmiHeader, CBM_INIT, bits.data(), bmi, DIB_RGB_COLORS);
     if (bitmap) {
         std::vector<uint8_t> out(static_cast<size_t>(format.width) * 4 * format.height);

@@ -31,8 +31,7 @@ TEST(CreateDIBitmap, TwentyFourBitBottomUpRowsWithPadding)
     MemDC screen(1, 1);
     Info info = MakeInfo(3, 2, 24);
     // Bottom row first: blue, green, red; then the top row: white, black, grey. 9 bytes + 3 padding.
-    const BYTE bits[] = {255, 0, 0, 0, 255, 0, 0, 0, 255, 0, 0, 0,
-                         255, 255, 255, 0, 0, 0, 128, 128, 128, 0, 0, 0};
+    const BYTE bits[] = {255, 0, 0, 0, 255, 0, 0, 0, 255, 0, 0, 0, 255, 255, 255, 0, 0, 0, 128, 128, 128, 0, 0, 0};
     HBITMAP bitmap = CreateDIBitmap(screen.dc, &info.header, CBM_INIT, bits, info.Get(), DIB_RGB_COLORS);
     ASSERT_NE(bitmap, nullptr);
     HDC dc = CreateCompatibleDC(screen.dc);
@@ -51,9 +50,9 @@ TEST(CreateDIBitmap, PalettedPicturesReadTheirColourTable)
     MemDC screen(1, 1);
     Info info = MakeInfo(4, 1, 4);
     info.header.biClrUsed = 2;
-    info.colors[0] = RGBQUAD{0, 0, 255, 0};   // red
-    info.colors[1] = RGBQUAD{255, 0, 0, 0};   // blue
-    const BYTE bits[] = {0x01, 0x05, 0, 0};   // indices 0, 1, 0, 5 (beyond the table: black)
+    info.colors[0] = RGBQUAD{0, 0, 255, 0}; // red
+    info.colors[1] = RGBQUAD{255, 0, 0, 0}; // blue
+    const BYTE bits[] = {0x01, 0x05, 0, 0}; // indices 0, 1, 0, 5 (beyond the table: black)
     HBITMAP bitmap = CreateDIBitmap(screen.dc, &info.header, CBM_INIT, bits, info.Get(), DIB_RGB_COLORS);
     ASSERT_NE(bitmap, nullptr);
     HDC dc = CreateCompatibleDC(screen.dc);
@@ -92,7 +91,7 @@ TEST(GetDIBits, RoundTripsThroughThirtyTwoAndOneBit)
     mem.Fill(kWhite);
     SetPixel(mem.dc, 0, 0, RGB(10, 20, 30));
     SetPixel(mem.dc, 2, 1, kBlack);
-    SelectObject(mem.dc, mem.old);  // bitmaps are read out of any DC
+    SelectObject(mem.dc, mem.old); // bitmaps are read out of any DC
 
     Info info = MakeInfo(0, 0, 0);
     ASSERT_NE(GetDIBits(mem.dc, mem.bitmap, 0, 0, nullptr, info.Get(), DIB_RGB_COLORS), 0);
@@ -100,20 +99,20 @@ TEST(GetDIBits, RoundTripsThroughThirtyTwoAndOneBit)
     EXPECT_EQ(info.header.biHeight, 2);
     EXPECT_EQ(info.header.biBitCount, 32);
 
-    info = MakeInfo(3, -2, 32);  // top-down
+    info = MakeInfo(3, -2, 32); // top-down
     std::vector<BYTE> bits(3 * 4 * 2);
     ASSERT_EQ(GetDIBits(mem.dc, mem.bitmap, 0, 2, bits.data(), info.Get(), DIB_RGB_COLORS), 2);
     EXPECT_EQ(bits[0], 30);
     EXPECT_EQ(bits[1], 20);
     EXPECT_EQ(bits[2], 10);
     EXPECT_EQ(bits[3], 0);
-    EXPECT_EQ(bits[4 * 5], 0);  // (2, 1) black
+    EXPECT_EQ(bits[4 * 5], 0); // (2, 1) black
 
     Info mono = MakeInfo(3, 2, 1);
     std::vector<BYTE> monoBits(8);
     ASSERT_EQ(GetDIBits(mem.dc, mem.bitmap, 0, 2, monoBits.data(), mono.Get(), DIB_RGB_COLORS), 2);
-    EXPECT_EQ(monoBits[0], 0xC0);  // bottom row: white, white, black
-    EXPECT_EQ(monoBits[4], 0x60);  // top row: (10, 20, 30) is nearer black than white
+    EXPECT_EQ(monoBits[0], 0xC0); // bottom row: white, white, black
+    EXPECT_EQ(monoBits[4], 0x60); // top row: (10, 20, 30) is nearer black than white
     SelectObject(mem.dc, mem.bitmap);
 }
 
@@ -137,14 +136,14 @@ TEST(SetDIBits, WritesRowsIntoAMonochromeBitmap)
 
 TEST(CreateDIBSection, SharesItsBitsWithDrawing)
 {
-    Info info = MakeInfo(2, 2, 32);  // bottom-up: the first row in memory is the bottom one
+    Info info = MakeInfo(2, 2, 32); // bottom-up: the first row in memory is the bottom one
     void* bits = nullptr;
     HBITMAP section = CreateDIBSection(nullptr, info.Get(), DIB_RGB_COLORS, &bits, nullptr, 0);
     ASSERT_NE(section, nullptr);
     ASSERT_NE(bits, nullptr);
     HDC dc = CreateCompatibleDC(nullptr);
     SelectObject(dc, section);
-    SetPixel(dc, 1, 1, RGB(1, 2, 3));  // bottom-right
+    SetPixel(dc, 1, 1, RGB(1, 2, 3)); // bottom-right
     const auto* px = static_cast<const uint32_t*>(bits);
     EXPECT_EQ(px[1] & 0xFFFFFF, 0x010203u);
     DIBSECTION ds{};
@@ -181,7 +180,7 @@ TEST(CreateDIBSection, RasterOperationsKeepTheFourthByte)
     ASSERT_TRUE(BitBlt(to, 0, 0, 2, 1, from, 0, 0, SRCCOPY));
     EXPECT_EQ(out[0], 0x80112233u);
     EXPECT_EQ(out[1], 0x01000000u);
-    ASSERT_TRUE(BitBlt(to, 0, 0, 2, 1, from, 1, 0, SRCINVERT));   // XOR with 0x01000000
+    ASSERT_TRUE(BitBlt(to, 0, 0, 2, 1, from, 1, 0, SRCINVERT)); // XOR with 0x01000000
     EXPECT_EQ(out[0], 0x81112233u);
     ASSERT_TRUE(PatBlt(to, 1, 0, 1, 1, DSTINVERT));
     EXPECT_EQ(out[1], 0xFEFFFFFFu);
@@ -240,7 +239,7 @@ TEST(CreateBitmap, AColourInAMonochromeBitmapIsTheNearerOfBlackAndWhite)
 
 TEST(CreateBitmap, MonochromeRowsArePaddedToSixteenBits)
 {
-    const BYTE bits[] = {0x80, 0x00, 0x40, 0x00};  // 9 wide: 2 bytes a row
+    const BYTE bits[] = {0x80, 0x00, 0x40, 0x00}; // 9 wide: 2 bytes a row
     HBITMAP mask = CreateBitmap(9, 2, 1, 1, bits);
     BITMAP bm{};
     GetObject(mask, sizeof(bm), &bm);

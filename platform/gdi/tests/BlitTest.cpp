@@ -60,7 +60,7 @@ TEST(BitBlt, ColourToMonochromeMarksTheSourceBackgroundColourAsOne)
     ASSERT_TRUE(BitBlt(mask.dc, 0, 0, 3, 1, src.dc, 0, 0, SRCCOPY));
     EXPECT_EQ(mask.At(0, 0), kWhite);
     EXPECT_EQ(mask.At(1, 0), kBlack);
-    EXPECT_EQ(mask.At(2, 0), kBlack);  // white is not the background colour here
+    EXPECT_EQ(mask.At(2, 0), kBlack); // white is not the background colour here
 }
 
 TEST(BitBlt, MonochromeToColourTakesTheDestinationsColours)
@@ -71,7 +71,7 @@ TEST(BitBlt, MonochromeToColourTakesTheDestinationsColours)
     MemDC dst(2, 1);
     SetBkColor(dst.dc, RGB(1, 2, 3));
     SetTextColor(dst.dc, RGB(4, 5, 6));
-    SetBkColor(mask.dc, RGB(9, 9, 9));  // the source's own colours do not matter
+    SetBkColor(mask.dc, RGB(9, 9, 9)); // the source's own colours do not matter
     ASSERT_TRUE(BitBlt(dst.dc, 0, 0, 2, 1, mask.dc, 0, 0, SRCCOPY));
     EXPECT_EQ(dst.At(0, 0), RGB(1, 2, 3));
     EXPECT_EQ(dst.At(1, 0), RGB(4, 5, 6));
@@ -135,11 +135,7 @@ TEST(MaskBlt, TransparentBlitOfAKeyedPictureBothWays)
         dest.Fill(background);
         DrawTransparent(dest.dc, 2, 1, 6, 3, picture.dc, kMagenta, useMaskBlt);
         const char* rows[] = {
-            "..........",
-            "...RR.....",
-            "...RR.G...",
-            "...RR.....",
-            "..........",
+            "..........", "...RR.....", "...RR.G...", "...RR.....", "..........",
         };
         for (int y = 0; y < 5; ++y) {
             for (int x = 0; x < 10; ++x) {
@@ -160,7 +156,7 @@ TEST(MaskBlt, RequiresAMonochromeMaskAndRunsGenericOperations)
     EXPECT_FALSE(MaskBlt(dst.dc, 0, 0, 2, 1, src.dc, 0, 0, colourMask, 0, 0, 0xCCAA0020));
     DeleteObject(colourMask);
 
-    const BYTE bits[2] = {0x80, 0};  // first pixel 1, second 0
+    const BYTE bits[2] = {0x80, 0}; // first pixel 1, second 0
     HBITMAP mask = CreateBitmap(2, 1, 1, 1, bits);
     // Foreground (mask 1): SRCPAINT; background (mask 0): BLACKNESS.
     ASSERT_TRUE(MaskBlt(dst.dc, 0, 0, 2, 1, src.dc, 0, 0, mask, 0, 0, MAKEROP4(SRCPAINT, BLACKNESS)));
@@ -175,8 +171,8 @@ TEST(BitBlt, ClipsToTheClipRegionAndTranslatesByTheOrigins)
     src.Fill(RGB(0, 0, 255));
     MemDC dst(8, 8);
     dst.Fill(kWhite);
-    SetWindowOrgEx(dst.dc, -2, -1, nullptr);  // logical (0, 0) is device (2, 1)
-    ASSERT_EQ(IntersectClipRect(dst.dc, 0, 0, 2, 10), SIMPLEREGION);  // device columns 2-3
+    SetWindowOrgEx(dst.dc, -2, -1, nullptr);                         // logical (0, 0) is device (2, 1)
+    ASSERT_EQ(IntersectClipRect(dst.dc, 0, 0, 2, 10), SIMPLEREGION); // device columns 2-3
     ASSERT_TRUE(BitBlt(dst.dc, 0, 0, 4, 4, src.dc, 0, 0, SRCCOPY));
     SetWindowOrgEx(dst.dc, 0, 0, nullptr);
     SelectClipRgn(dst.dc, nullptr);
@@ -194,11 +190,11 @@ TEST(BitBlt, ClipRegionIsInDeviceCoordinates)
 {
     MemDC dst(8, 2);
     dst.Fill(kWhite);
-    HRGN region = CreateRectRgn(4, 0, 8, 2);  // device columns 4-7
+    HRGN region = CreateRectRgn(4, 0, 8, 2); // device columns 4-7
     SelectClipRgn(dst.dc, region);
-    DeleteObject(region);  // the DC keeps its own copy
+    DeleteObject(region); // the DC keeps its own copy
     SetViewportOrgEx(dst.dc, 3, 0, nullptr);
-    PatBlt(dst.dc, 0, 0, 2, 2, BLACKNESS);  // device columns 3-4: only 4 is inside
+    PatBlt(dst.dc, 0, 0, 2, 2, BLACKNESS); // device columns 3-4: only 4 is inside
     SetViewportOrgEx(dst.dc, 0, 0, nullptr);
     SelectClipRgn(dst.dc, nullptr);
     EXPECT_EQ(dst.At(3, 0), kWhite);
@@ -235,7 +231,7 @@ TEST(BitBlt, BadHandlesFail)
     EXPECT_FALSE(BitBlt(nullptr, 0, 0, 1, 1, dst.dc, 0, 0, SRCCOPY));
     EXPECT_FALSE(BitBlt(dst.dc, 0, 0, 1, 1, nullptr, 0, 0, SRCCOPY));
     EXPECT_FALSE(BitBlt(dst.dc, 0, 0, 1, 1, reinterpret_cast<HDC>(dst.bitmap), 0, 0, SRCCOPY));
-    EXPECT_TRUE(BitBlt(dst.dc, 0, 0, 1, 1, nullptr, 0, 0, WHITENESS));  // no source needed
+    EXPECT_TRUE(BitBlt(dst.dc, 0, 0, 1, 1, nullptr, 0, 0, WHITENESS)); // no source needed
 }
 
 // Pixels of a row as letters, for stretch results.
@@ -259,7 +255,7 @@ TEST(StretchBlt, ShrinkInTheDefaultModeAndsTheDroppedPixels)
     MemDC dst(2, 1);
     EXPECT_EQ(GetStretchBltMode(dst.dc), BLACKONWHITE);
     ASSERT_TRUE(StretchBlt(dst.dc, 0, 0, 2, 1, src.dc, 0, 0, 4, 1, SRCCOPY));
-    EXPECT_EQ(Row(dst, 0, 2), "kr");  // white & black, red & magenta
+    EXPECT_EQ(Row(dst, 0, 2), "kr"); // white & black, red & magenta
 
     SetStretchBltMode(dst.dc, COLORONCOLOR);
     ASSERT_TRUE(StretchBlt(dst.dc, 0, 0, 2, 1, src.dc, 0, 0, 4, 1, SRCCOPY));
@@ -331,7 +327,7 @@ TEST(ExtTextOut, OpaqueWithoutTextFillsWithTheBackgroundColour)
     MemDC dc(3, 1);
     dc.Fill(kWhite);
     SetBkColor(dc.dc, RGB(0, 0, 255));
-    SetBkMode(dc.dc, TRANSPARENT);  // ETO_OPAQUE fills whatever the mode
+    SetBkMode(dc.dc, TRANSPARENT); // ETO_OPAQUE fills whatever the mode
     RECT r{1, 0, 3, 1};
     ASSERT_TRUE(ExtTextOutA(dc.dc, 0, 0, ETO_OPAQUE, &r, nullptr, 0, nullptr));
     EXPECT_EQ(Row(dc, 0, 3), "wbb");

@@ -66,7 +66,7 @@ TEST(DeviceContext, DeletingADCReleasesItsSelections)
 TEST(DeviceContext, CompatibleBitmapsFollowWhatTheDCDrawsInto)
 {
     HDC fresh = CreateCompatibleDC(nullptr);
-    HBITMAP mono = CreateCompatibleBitmap(fresh, 4, 4);  // a fresh memory DC holds a 1x1 mono bitmap
+    HBITMAP mono = CreateCompatibleBitmap(fresh, 4, 4); // a fresh memory DC holds a 1x1 mono bitmap
     BITMAP bm{};
     ASSERT_EQ(GetObject(mono, sizeof(bm), &bm), static_cast<int>(sizeof(bm)));
     EXPECT_EQ(bm.bmBitsPixel, 1);
@@ -102,10 +102,10 @@ TEST(DeviceContext, SaveAndRestoreTheStateStack)
     ASSERT_TRUE(RestoreDC(mem.dc, first));
     EXPECT_EQ(GetTextColor(mem.dc), RGB(1, 1, 1));
     EXPECT_EQ(GetCurrentObject(mem.dc, OBJ_BRUSH), GetStockObject(WHITE_BRUSH));
-    EXPECT_TRUE(DeleteObject(brush));  // restored away, so no longer selected
+    EXPECT_TRUE(DeleteObject(brush)); // restored away, so no longer selected
     RECT box;
     EXPECT_EQ(GetClipBox(mem.dc, &box), SIMPLEREGION);
-    EXPECT_EQ(box.left, 5);  // no clip: the whole bitmap, in logical coordinates
+    EXPECT_EQ(box.left, 5); // no clip: the whole bitmap, in logical coordinates
     EXPECT_EQ(box.right, 9);
     EXPECT_FALSE(RestoreDC(mem.dc, -1));
     EXPECT_FALSE(RestoreDC(mem.dc, 3));
@@ -157,7 +157,7 @@ TEST(SurfaceDC, DrawsAtItsOriginInsideItsClip)
     FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
     EXPECT_EQ(surface->Row(2)[5], 0xFF000000u);
     EXPECT_EQ(surface->Row(5)[8], 0xFF000000u);
-    EXPECT_EQ(surface->Row(2)[9], 0xFFFFFFFFu);   // clipped
+    EXPECT_EQ(surface->Row(2)[9], 0xFFFFFFFFu); // clipped
     EXPECT_EQ(surface->Row(1)[5], 0xFFFFFFFFu);
     RECT box;
     GetClipBox(dc, &box);

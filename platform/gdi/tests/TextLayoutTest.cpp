@@ -12,9 +12,9 @@ using namespace yonda::text;
 namespace {
 
 // CP949 bytes of Hangul syllables.
-const std::string kGa = "\xB0\xA1";    // 가
-const std::string kNa = "\xB3\xAA";    // 나
-const std::string kDa = "\xB4\xD9";    // 다
+const std::string kGa = "\xB0\xA1"; // 가
+const std::string kNa = "\xB3\xAA"; // 나
+const std::string kDa = "\xB4\xD9"; // 다
 
 std::string Repeat(const std::string& s, int n)
 {
@@ -30,11 +30,14 @@ LOGFONTA Gulim(LONG height)
     log.lfHeight = height;
     log.lfWeight = FW_NORMAL;
     log.lfCharSet = HANGUL_CHARSET;
-    std::strcpy(log.lfFaceName, "\xB1\xBC\xB8\xB2");  // 굴림
+    std::strcpy(log.lfFaceName, "\xB1\xBC\xB8\xB2"); // 굴림
     return log;
 }
 
-std::shared_ptr<const FontFace> Korean(LONG height = -12) { return FontFace::ForLogFont(Gulim(height)); }
+std::shared_ptr<const FontFace> Korean(LONG height = -12)
+{
+    return FontFace::ForLogFont(Gulim(height));
+}
 
 TextLayout Layout(const FontFace& font, const std::string& text, UINT format, int width, int height = 1000)
 {
@@ -71,7 +74,7 @@ TEST(FontFace, SkinFaceNamesReachKoreanAndLatinFonts)
     std::strcpy(log.lfFaceName, "Gulim");
     log.lfCharSet = DEFAULT_CHARSET;
     EXPECT_EQ(FontFace::ForLogFont(log)->Family(), "NanumGothic");
-    std::strcpy(log.lfFaceName, "\xB5\xB8\xBF\xF2");  // 돋움
+    std::strcpy(log.lfFaceName, "\xB5\xB8\xBF\xF2"); // 돋움
     EXPECT_EQ(FontFace::ForLogFont(log)->Family(), "NanumGothic");
     std::strcpy(log.lfFaceName, "Tahoma");
     EXPECT_EQ(FontFace::ForLogFont(log)->Family(), "DejaVu Sans");
@@ -145,7 +148,7 @@ TEST(TextLayout, WrapsLatinAtSpacesAndKeepsLongWordsUnlessEditControl)
     TextLayout layout = Layout(*font, "hello world foo", DT_WORDBREAK, hello + space + world + 2);
     ASSERT_EQ(layout.lines.size(), 2u);
     EXPECT_EQ(layout.lines[0].endByte, 11u);
-    EXPECT_EQ(layout.lines[0].width, hello + space + world);  // the space at the break does not count
+    EXPECT_EQ(layout.lines[0].width, hello + space + world); // the space at the break does not count
     EXPECT_EQ(layout.lines[1].firstByte, 12u);
 
     TextLayout whole = Layout(*font, "abcdefghij xy", DT_WORDBREAK, 20);
@@ -196,7 +199,7 @@ TEST(TextLayout, EndEllipsisCutsWholeCharacters)
     const LayoutLine& line = layout.lines[0];
     EXPECT_TRUE(line.ellipsis);
     EXPECT_LE(line.width, width);
-    EXPECT_EQ(line.endByte % 2, 1u);  // after "x" and whole syllables
+    EXPECT_EQ(line.endByte % 2, 1u); // after "x" and whole syllables
     ASSERT_GE(line.glyphs.size(), 3u);
     EXPECT_EQ(line.glyphs.back().code, U'.');
     // Text that fits is left alone.
@@ -249,7 +252,7 @@ TEST(TabStops, GivenPositionsThenTheInterval)
     EXPECT_EQ(tabs.Next(0), 30);
     EXPECT_EQ(tabs.Next(30), 70);
     EXPECT_EQ(tabs.Next(75), 86);
-    TabStops shifted{40, {}, 10};  // the line starts 10 pixels after the tab origin
+    TabStops shifted{40, {}, 10}; // the line starts 10 pixels after the tab origin
     EXPECT_EQ(shifted.Next(0), 30);
 }
 

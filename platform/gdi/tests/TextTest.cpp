@@ -8,7 +8,7 @@
 
 namespace {
 
-const char kHangul[] = "\xB0\xA1\xB3\xAA\xB4\xD9";  // 가나다 in CP949
+const char kHangul[] = "\xB0\xA1\xB3\xAA\xB4\xD9"; // 가나다 in CP949
 
 HFONT KoreanFont(LONG height, LONG weight = FW_NORMAL)
 {
@@ -141,7 +141,7 @@ TEST(DrawText, EndEllipsisStaysInsideTheRectangle)
     EXPECT_GT(measured.right, 40);
     DrawTextA(c.dc, text.c_str(), -1, &r, DT_SINGLELINE | DT_END_ELLIPSIS | DT_NOCLIP);
     EXPECT_EQ(c.Dark(RECT{60, 0, 120, 40}), 0);
-    EXPECT_GT(c.Dark(RECT{measured.right - 8, 0, measured.right, 20}), 0);  // the dots
+    EXPECT_GT(c.Dark(RECT{measured.right - 8, 0, measured.right, 20}), 0); // the dots
 }
 
 TEST(DrawText, SeveralThreadsDrawWithOneFontAtOnce)
@@ -200,7 +200,7 @@ TEST(TextOut, AlignmentPlacesTheTextAroundThePoint)
     SetTextAlign(base.dc, TA_BASELINE);
     TextOutA(base.dc, 5, 20, "HH", 2);
     EXPECT_GT(base.Dark(RECT{0, 20 - tm.tmAscent, 40, 20}), 10);
-    EXPECT_EQ(base.Dark(RECT{0, 20, 40, 40}), 0);  // H has no descender
+    EXPECT_EQ(base.Dark(RECT{0, 20, 40, 40}), 0); // H has no descender
 }
 
 TEST(TextOut, UpdateCurrentPositionAndClippedOpaqueRectangle)

@@ -12,7 +12,7 @@ protected:
     void TearDown() override { YondaSetActiveCodePage(949); }
 };
 
-const std::string kHangulUtf8 = "\xED\x95\x9C\xEA\xB8\x80";   // two Hangul syllables
+const std::string kHangulUtf8 = "\xED\x95\x9C\xEA\xB8\x80"; // two Hangul syllables
 const std::string kHangul949 = "\xC7\xD1\xB1\xDB";
 const std::string kUmlautsUtf8 = "\xC3\xA4\xC3\xB6\xC3\xBC\xC3\x9F";
 const std::string kUmlauts1252 = "\xE4\xF6\xFC\xDF";
@@ -50,7 +50,9 @@ TEST_F(CodePage, UndecodableBytesComeOutAsThemselves)
         // A lone lead byte at the end.
         {"A\xC7", 949, U"A\u00C7"},
         // A lead byte whose trail is not valid: the lead stands alone, the next byte is read anew.
-        {"\xC7" "A", 949, U"\u00C7A"},
+        {"\xC7"
+         "A",
+         949, U"\u00C7A"},
         // 0xFF never starts a character in 949; 0x81 is undefined in 1252.
         {"\xFF\xC7\xD1", 949, U"\u00FF\uD55C"},
         {"a\x81z", 1252, U"a\u0081z"},
@@ -67,7 +69,10 @@ TEST_F(CodePage, UndecodableBytesComeOutAsThemselves)
 TEST_F(CodePage, MissingCharactersAndBadUtf8BecomeQuestionMarks)
 {
     EXPECT_EQ(YondaUtf8ToCodePage(kHangulUtf8, 1252), "??");
-    EXPECT_EQ(YondaUtf8ToCodePage("a\xFF" "b", 949), "a?b");
+    EXPECT_EQ(YondaUtf8ToCodePage("a\xFF"
+                                  "b",
+                                  949),
+              "a?b");
     EXPECT_EQ(YondaUtf8ToCodePage("a\xED\x95", 949), "a??");
 }
 
@@ -85,7 +90,8 @@ TEST_F(CodePage, LeadBytesFollowTheCodePage)
 
 TEST_F(CodePage, CharNextAndCharPrevStepOverWholeCharacters)
 {
-    const char* text = "a\xC7\xD1" "b\xC7";
+    const char* text = "a\xC7\xD1"
+                       "b\xC7";
     const char* p = CharNextA(text);
     EXPECT_EQ(p, text + 1);
     p = CharNextA(p);

@@ -54,7 +54,9 @@ TEST(Crt, FormatsReadArgumentsWithThePlatformsSizes)
     EXPECT_STREQ(buffer, "-9000000000 4464 1.00    ab|7  |");
     const WCHAR wide[] = {0xD55C, 'A', 0};
     wsprintfA(buffer, "%S/%ls", wide, wide);
-    EXPECT_STREQ(buffer, "\xC7\xD1" "A/\xC7\xD1" "A");
+    EXPECT_STREQ(buffer, "\xC7\xD1"
+                         "A/\xC7\xD1"
+                         "A");
     wsprintfA(buffer, "%s %S %%", static_cast<const char*>(nullptr), static_cast<const WCHAR*>(nullptr));
     EXPECT_STREQ(buffer, "(null) (null) %");
 }

@@ -78,7 +78,8 @@ TEST(DebugOutputHook, CapturesEveryCallAndWritesStderrOnlyWhenAsked)
     EXPECT_EQ(GetCapturedStderr(), "Create Avatar\n");
     unsetenv("YONDA_DEBUG_OUTPUT");
 
-    EXPECT_EQ(capture.Calls(), (std::vector<std::string>{"StartMoveAndRotate", "UpdateMoveAndRotate", "Create Avatar\n"}));
+    EXPECT_EQ(capture.Calls(),
+              (std::vector<std::string>{"StartMoveAndRotate", "UpdateMoveAndRotate", "Create Avatar\n"}));
     EXPECT_EQ(capture.Text(), "StartMoveAndRotateUpdateMoveAndRotateCreate Avatar\n");
 }
 

@@ -27,9 +27,9 @@ TEST(HostPath, EverySpellingOfAFolderReachesTheOneOnDisk)
     TempFolder tree("yonda-kernel");
     tree.Write("Data/Avatar/KRI/M1001.KRI", "item");
     const std::string expected = tree.Root() + "/Data/Avatar/KRI/M1001.KRI";
-    for (const char* spelling : {"\\Data\\Avatar\\KRI\\M1001.KRI", "\\data\\avatar\\kri\\m1001.kri",
-                                 "\\DATA\\AVATAR\\Kri\\M1001.kri", "/Data/Avatar/kri/M1001.KRI",
-                                 "\\\\Data\\\\Avatar\\\\KRI\\\\M1001.KRI"}) {
+    for (const char* spelling :
+         {"\\Data\\Avatar\\KRI\\M1001.KRI", "\\data\\avatar\\kri\\m1001.kri", "\\DATA\\AVATAR\\Kri\\M1001.kri",
+          "/Data/Avatar/kri/M1001.KRI", "\\\\Data\\\\Avatar\\\\KRI\\\\M1001.KRI"}) {
         SCOPED_TRACE(spelling);
         EXPECT_EQ(YondaHostPath((tree.Windows() + spelling).c_str()), expected);
     }

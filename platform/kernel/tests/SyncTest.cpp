@@ -13,10 +13,7 @@ using Clock = std::chrono::steady_clock;
 // Closes a handle when the test leaves, whatever happened.
 struct Handle {
     HANDLE h;
-    explicit Handle(HANDLE handle)
-        : h(handle)
-    {
-    }
+    explicit Handle(HANDLE handle) : h(handle) {}
     ~Handle()
     {
         if (h)
@@ -221,9 +218,8 @@ TEST(Mutexes, TheOwnerEntersAgainOthersWaitAndAnEndedOwnerAbandonsIt)
 
     // A kernel thread that ends while owning the mutex leaves it abandoned.
     HANDLE thread = CreateThread(
-        nullptr, 0,
-        [](LPVOID parameter) -> DWORD { return WaitForSingleObject(static_cast<HANDLE>(parameter), 0); }, mutex.h, 0,
-        nullptr);
+        nullptr, 0, [](LPVOID parameter) -> DWORD { return WaitForSingleObject(static_cast<HANDLE>(parameter), 0); },
+        mutex.h, 0, nullptr);
     ASSERT_NE(thread, nullptr);
     EXPECT_EQ(WaitForSingleObject(thread, 5000), static_cast<DWORD>(WAIT_OBJECT_0));
     CloseHandle(thread);

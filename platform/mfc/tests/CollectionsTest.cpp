@@ -5,13 +5,16 @@
 
 namespace {
 
-std::vector<CString> Items(const CStringList& list) {
+std::vector<CString> Items(const CStringList& list)
+{
     std::vector<CString> out;
-    for (POSITION pos = list.GetHeadPosition(); pos;) out.push_back(list.GetNext(pos));
+    for (POSITION pos = list.GetHeadPosition(); pos;)
+        out.push_back(list.GetNext(pos));
     return out;
 }
 
-TEST(CStringList, AddsInsertsFindsAndRemoves) {
+TEST(CStringList, AddsInsertsFindsAndRemoves)
+{
     CStringList list;
     list.AddTail("b");
     list.AddHead("a");
@@ -31,21 +34,26 @@ TEST(CStringList, AddsInsertsFindsAndRemoves) {
     EXPECT_EQ(list.RemoveHead(), "");
 }
 
-TEST(CPtrList, IteratesBothWaysAndRemovesWhileWalking) {
+TEST(CPtrList, IteratesBothWaysAndRemovesWhileWalking)
+{
     CPtrList list;
     int values[4] = {0, 1, 2, 3};
-    for (int& v : values) list.AddTail(&v);
+    for (int& v : values)
+        list.AddTail(&v);
     for (POSITION pos = list.GetHeadPosition(); pos;) {
         POSITION here = pos;
         int* v = static_cast<int*>(list.GetNext(pos));
-        if (*v % 2) list.RemoveAt(here);
+        if (*v % 2)
+            list.RemoveAt(here);
     }
     std::vector<int> backwards;
-    for (POSITION pos = list.GetTailPosition(); pos;) backwards.push_back(*static_cast<int*>(list.GetPrev(pos)));
+    for (POSITION pos = list.GetTailPosition(); pos;)
+        backwards.push_back(*static_cast<int*>(list.GetPrev(pos)));
     EXPECT_EQ(backwards, (std::vector<int>{2, 0}));
 }
 
-TEST(CStringArray, GrowsInsertsAndIgnoresBadIndices) {
+TEST(CStringArray, GrowsInsertsAndIgnoresBadIndices)
+{
     CStringArray lines;
     lines.Add("one");
     lines.Add("three");
@@ -62,7 +70,8 @@ TEST(CStringArray, GrowsInsertsAndIgnoresBadIndices) {
     EXPECT_EQ(lines.GetSize(), 0);
 }
 
-TEST(CDWordArray, SetSizeThenSetAt) {
+TEST(CDWordArray, SetSizeThenSetAt)
+{
     CDWordArray colours;
     colours.SetSize(3);
     colours.SetAt(0, 0xEEEEEE);
@@ -75,7 +84,8 @@ TEST(CDWordArray, SetSizeThenSetAt) {
     EXPECT_EQ(colours.GetSize(), 6);
 }
 
-TEST(CRect, GeometryHelpers) {
+TEST(CRect, GeometryHelpers)
+{
     CRect r(10, 20, 110, 70);
     EXPECT_EQ(r.Width(), 100);
     EXPECT_EQ(r.Height(), 50);
@@ -97,4 +107,4 @@ TEST(CRect, GeometryHelpers) {
     EXPECT_EQ(s, CSize(3, 4));
 }
 
-}  // namespace
+} // namespace

@@ -11,13 +11,15 @@ namespace {
 class Log : public CRichEditCtrl {
 public:
     int createSeen = 0;
-    int OnCreate(LPCREATESTRUCT cs) override {
+    int OnCreate(LPCREATESTRUCT cs) override
+    {
         ++createSeen;
         int result = CRichEditCtrl::OnCreate(cs);
         SetReadOnly();
         return result;
     }
-    void AppendLine(const CString& text, COLORREF color) {
+    void AppendLine(const CString& text, COLORREF color)
+    {
         long start = LineIndex(GetLineCount() - 1);
         SetSel(-1, -1);
         ReplaceSel(text);
@@ -37,10 +39,12 @@ public:
 
 class Host : public CWnd {};
 
-TEST(CRichEditCtrl, AColouredLogReadsBackByLineRangeAndSelection) {
+TEST(CRichEditCtrl, AColouredLogReadsBackByLineRangeAndSelection)
+{
     YondaSetActiveCodePage(949);
     Host host;
-    ASSERT_TRUE(host.CreateEx(0, AfxRegisterWndClass(0), "host", WS_POPUP | WS_VISIBLE, 0, 0, 300, 200, nullptr, nullptr));
+    ASSERT_TRUE(
+        host.CreateEx(0, AfxRegisterWndClass(0), "host", WS_POPUP | WS_VISIBLE, 0, 0, 300, 200, nullptr, nullptr));
     Log log;
     ASSERT_TRUE(log.Create(0x50000844, CRect(0, 0, 280, 180), &host, 7));
     EXPECT_EQ(log.createSeen, 1);
@@ -72,7 +76,7 @@ TEST(CRichEditCtrl, AColouredLogReadsBackByLineRangeAndSelection) {
     long a = 0, b = 0;
     log.GetSel(a, b);
     EXPECT_EQ(a, 0);
-    EXPECT_EQ(b, 11);   // the middle of a double-byte character snaps back
+    EXPECT_EQ(b, 11); // the middle of a double-byte character snaps back
 
     // Positions and points agree.
     CPoint pt = log.PosFromChar(9);
@@ -80,7 +84,8 @@ TEST(CRichEditCtrl, AColouredLogReadsBackByLineRangeAndSelection) {
     EXPECT_EQ(log.CharFromPos(pt), 9);
 
     // Scrolling by the shown lines.
-    for (int i = 0; i < 30; ++i) log.AppendLine("more", RGB(0, 0, 255));
+    for (int i = 0; i < 30; ++i)
+        log.AppendLine("more", RGB(0, 0, 255));
     int first = log.GetFirstVisibleLine();
     EXPECT_GT(first, 0);
     log.LineScroll(-first);
@@ -89,4 +94,4 @@ TEST(CRichEditCtrl, AColouredLogReadsBackByLineRangeAndSelection) {
     EXPECT_EQ(log.m_hWnd, nullptr);
 }
 
-}  // namespace
+} // namespace

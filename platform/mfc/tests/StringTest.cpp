@@ -9,9 +9,11 @@ namespace {
 
 // "한글A" in code page 949: two double-byte characters then 'A'. The trail byte of 0xC7 0xD1 is 'Ñ'
 // territory, and 0xB1 0x41 has an ASCII 'A' as its trail byte.
-const char kHangulWithAsciiTrail[] = "\xB1\x41" "B";   // a character whose trail byte is 'A', then 'B'
+const char kHangulWithAsciiTrail[] = "\xB1\x41"
+                                     "B"; // a character whose trail byte is 'A', then 'B'
 
-TEST(CString, FormatsTheWaysThePartsDo) {
+TEST(CString, FormatsTheWaysThePartsDo)
+{
     CString s;
     s.Format("[%s]", "Section");
     EXPECT_EQ(s, "[Section]");
@@ -26,7 +28,8 @@ TEST(CString, FormatsTheWaysThePartsDo) {
     EXPECT_EQ(s, "50%-x");
 }
 
-TEST(CString, MidLeftRightClampBadRanges) {
+TEST(CString, MidLeftRightClampBadRanges)
+{
     CString s("abcdef");
     EXPECT_EQ(s.Mid(2), "cdef");
     EXPECT_EQ(s.Mid(2, 2), "cd");
@@ -39,7 +42,8 @@ TEST(CString, MidLeftRightClampBadRanges) {
     EXPECT_EQ(s.GetAt(100), '\0');
 }
 
-TEST(CString, FindingSkipsTrailBytesOfDoubleByteCharacters) {
+TEST(CString, FindingSkipsTrailBytesOfDoubleByteCharacters)
+{
     CString s(kHangulWithAsciiTrail);
     EXPECT_EQ(s.Find('A'), -1);
     EXPECT_EQ(s.Find("A"), -1);
@@ -54,18 +58,23 @@ TEST(CString, FindingSkipsTrailBytesOfDoubleByteCharacters) {
     EXPECT_EQ(t.Find("b", 99), -1);
 }
 
-TEST(CString, CaseChangesLeaveDoubleByteCharactersAlone) {
+TEST(CString, CaseChangesLeaveDoubleByteCharactersAlone)
+{
     CString s(kHangulWithAsciiTrail);
     s.MakeLower();
-    EXPECT_EQ(s, "\xB1\x41" "b");
+    EXPECT_EQ(s, "\xB1\x41"
+                 "b");
     s.MakeUpper();
-    EXPECT_EQ(s, "\xB1\x41" "B");
+    EXPECT_EQ(s, "\xB1\x41"
+                 "B");
     CString r("ab\xB1\x41");
     r.MakeReverse();
-    EXPECT_EQ(r, "\xB1\x41" "ba");
+    EXPECT_EQ(r, "\xB1\x41"
+                 "ba");
 }
 
-TEST(CString, TrimmingWhiteSpaceAndChosenCharacters) {
+TEST(CString, TrimmingWhiteSpaceAndChosenCharacters)
+{
     CString s("  \t key = value \r\n");
     s.TrimLeft();
     s.TrimRight();
@@ -78,7 +87,8 @@ TEST(CString, TrimmingWhiteSpaceAndChosenCharacters) {
     EXPECT_TRUE(e.IsEmpty());
 }
 
-TEST(CString, ReplaceRemoveInsertDelete) {
+TEST(CString, ReplaceRemoveInsertDelete)
+{
     CString s("a.b.c");
     EXPECT_EQ(s.Replace('.', '/'), 2);
     EXPECT_EQ(s, "a/b/c");
@@ -94,7 +104,8 @@ TEST(CString, ReplaceRemoveInsertDelete) {
     EXPECT_EQ(s, "abc");
 }
 
-TEST(CString, BuffersAndComparisons) {
+TEST(CString, BuffersAndComparisons)
+{
     CString s;
     std::snprintf(s.GetBuffer(32), 32, "%d items", 3);
     s.ReleaseBuffer();
@@ -107,7 +118,8 @@ TEST(CString, BuffersAndComparisons) {
     EXPECT_TRUE(fromNull.IsEmpty());
 }
 
-TEST(CString, LoadStringReadsTheResourceTable) {
+TEST(CString, LoadStringReadsTheResourceTable)
+{
     YondaAddStringResource(61204, "\xB4\xD9\xC0\xBD %s");
     CString s;
     EXPECT_TRUE(s.LoadString(61204));
@@ -120,4 +132,4 @@ TEST(CString, LoadStringReadsTheResourceTable) {
     EXPECT_STREQ(shortBuffer, "\xB4\xD9");
 }
 
-}  // namespace
+} // namespace

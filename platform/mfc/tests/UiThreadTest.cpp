@@ -14,7 +14,8 @@ std::atomic<DWORD> g_handledOn{0};
 
 class SplashWnd : public CWnd {
 public:
-    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override {
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override
+    {
         if (message == WM_USER + 40) {
             g_handledOn = ::GetCurrentThreadId();
             return static_cast<LRESULT>(wParam + 1);
@@ -27,7 +28,8 @@ public:
 class SplashThread : public CWinThread {
     DECLARE_DYNCREATE(SplashThread)
 public:
-    BOOL InitInstance() override {
+    BOOL InitInstance() override
+    {
         auto* wnd = new SplashWnd;
         if (!wnd->CreateEx(0, AfxRegisterWndClass(0), "splash", WS_POPUP | WS_VISIBLE, 0, 0, 50, 50, nullptr, nullptr))
             return FALSE;
@@ -38,7 +40,8 @@ public:
 };
 IMPLEMENT_DYNCREATE(SplashThread, CWinThread)
 
-TEST(CWinThread, AUiThreadOwnsAWindowThatGetsSendsAndEndsWithIt) {
+TEST(CWinThread, AUiThreadOwnsAWindowThatGetsSendsAndEndsWithIt)
+{
     g_splash = nullptr;
     CWinThread* thread = AfxBeginThread(RUNTIME_CLASS(SplashThread), THREAD_PRIORITY_NORMAL, 0, CREATE_SUSPENDED);
     ASSERT_NE(thread, nullptr);
@@ -48,7 +51,8 @@ TEST(CWinThread, AUiThreadOwnsAWindowThatGetsSendsAndEndsWithIt) {
     std::this_thread::sleep_for(std::chrono::milliseconds(20));
     EXPECT_EQ(g_splash.load(), nullptr);
     thread->ResumeThread();
-    while (!g_splash) std::this_thread::yield();
+    while (!g_splash)
+        std::this_thread::yield();
     HWND splash = g_splash;
     EXPECT_EQ(::GetWindowThreadProcessId(splash, nullptr), id);
     EXPECT_EQ(::SendMessageA(splash, WM_USER + 40, 41, 0), 42);
@@ -65,24 +69,29 @@ class WaitingDialog : public CDialog {
 public:
     std::atomic<int> received{0};
     std::thread worker;
-    BOOL OnInitDialog() override {
+    BOOL OnInitDialog() override
+    {
         HWND self = m_hWnd;
         worker = std::thread([self] {
-            for (int i = 0; i < 50; ++i) ::PostMessageA(self, WM_USER + 50, i, 0);
+            for (int i = 0; i < 50; ++i)
+                ::PostMessageA(self, WM_USER + 50, i, 0);
         });
         return CDialog::OnInitDialog();
     }
-    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override {
-        if (message == WM_USER + 50 && ++received == 50) EndDialog(IDOK);
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override
+    {
+        if (message == WM_USER + 50 && ++received == 50)
+            EndDialog(IDOK);
         return CDialog::WindowProc(message, wParam, lParam);
     }
 };
 
-TEST(CDialog, AWorkersPostsReachTheDialogWhileItsModalLoopRuns) {
+TEST(CDialog, AWorkersPostsReachTheDialogWhileItsModalLoopRuns)
+{
     WaitingDialog dialog;
     EXPECT_EQ(dialog.DoModal(), IDOK);
     dialog.worker.join();
     EXPECT_EQ(dialog.received.load(), 50);
 }
 
-}  // namespace
+} // namespace

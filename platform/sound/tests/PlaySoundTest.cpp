@@ -181,10 +181,14 @@ TEST_F(PlaySoundTest, BrokenWavesFailToOpenAndLeaveSilence)
         Bytes bytes;
     };
     const Case cases[] = {
-        {"truncated in the samples", truncated}, {"data chunk past the end", longData},
-        {"zero channels", zeroChannels},         {"IEEE float samples", floatFormat},
-        {"fmt chunk of 12 bytes", shortFormat},   {"no data chunk", noData},
-        {"form not WAVE", notWave},               {"four bytes", Bytes{'R', 'I', 'F', 'F'}},
+        {"truncated in the samples", truncated},
+        {"data chunk past the end", longData},
+        {"zero channels", zeroChannels},
+        {"IEEE float samples", floatFormat},
+        {"fmt chunk of 12 bytes", shortFormat},
+        {"no data chunk", noData},
+        {"form not WAVE", notWave},
+        {"four bytes", Bytes{'R', 'I', 'F', 'F'}},
     };
     int id = 160;
     for (const Case& c : cases) {

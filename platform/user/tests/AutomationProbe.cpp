@@ -21,7 +21,8 @@ constexpr COLORREF kPad = RGB(200, 120, 40);
 
 HWND g_label = nullptr;
 
-void Tell(const std::string& text) {
+void Tell(const std::string& text)
+{
     ::SetWindowTextA(g_label, text.c_str());
 }
 
@@ -31,11 +32,13 @@ public:
     CString m_text;
 
 protected:
-    void OnOK() override {
+    void OnOK() override
+    {
         GetDlgItemText(201, m_text);
         CDialog::OnOK();
     }
-    BOOL OnCommand(WPARAM wParam, LPARAM lParam) override {
+    BOOL OnCommand(WPARAM wParam, LPARAM lParam) override
+    {
         if (LOWORD(wParam) == 202) {
             int answer = ::MessageBoxA(m_hWnd, "Box text", "Probe Box", MB_OKCANCEL);
             SetDlgItemText(201, answer == IDOK ? "box ok" : "box cancel");
@@ -45,7 +48,8 @@ protected:
     }
 };
 
-void RegisterDialog() {
+void RegisterDialog()
+{
     static const YondaDialogItem items[] = {
         {"EDIT", "", 201, WS_VISIBLE | WS_TABSTOP | WS_BORDER | ES_AUTOHSCROLL, 0, 10, 10, 200, 24},
         {"BUTTON", "OK", IDOK, WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON, 0, 10, 50, 60, 24},
@@ -56,26 +60,25 @@ void RegisterDialog() {
     YondaAddDialogTemplate("PROBE_DIALOG", &dialog);
 }
 
-LRESULT CALLBACK PadProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT CALLBACK PadProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
+{
     static bool s_double = false;
     switch (message) {
-    case WM_LBUTTONDOWN:
-        ::SetFocus(hwnd);
-        return 0;
+    case WM_LBUTTONDOWN: ::SetFocus(hwnd); return 0;
     case WM_LBUTTONUP:
         // The release that ends a double click leaves its word standing.
-        if (!s_double) Tell("click " + std::to_string(GET_X_LPARAM(lParam)) + "," + std::to_string(GET_Y_LPARAM(lParam)));
+        if (!s_double)
+            Tell("click " + std::to_string(GET_X_LPARAM(lParam)) + "," + std::to_string(GET_Y_LPARAM(lParam)));
         s_double = false;
         return 0;
     case WM_LBUTTONDBLCLK:
         Tell("double");
         s_double = true;
         return 0;
-    case WM_RBUTTONUP:
-        Tell("right");
-        return 0;
+    case WM_RBUTTONUP: Tell("right"); return 0;
     case WM_KEYDOWN:
-        if (wParam == VK_CONTROL) return 0;
+        if (wParam == VK_CONTROL)
+            return 0;
         Tell(std::string("key ") + ((::GetKeyState(VK_CONTROL) & 0x8000) ? "ctrl+" : "") + std::to_string(wParam));
         return 0;
     case WM_PAINT: {
@@ -89,14 +92,14 @@ LRESULT CALLBACK PadProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) 
         ::EndPaint(hwnd, &ps);
         return 0;
     }
-    default:
-        return ::DefWindowProcA(hwnd, message, wParam, lParam);
+    default: return ::DefWindowProcA(hwnd, message, wParam, lParam);
     }
 }
 
 class ProbeFrame : public CFrameWnd {
 public:
-    BOOL Make(const char* title) {
+    BOOL Make(const char* title)
+    {
         WNDCLASSA main{};
         main.style = CS_DBLCLKS;
         main.lpfnWndProc = &::DefWindowProcA;
@@ -107,7 +110,8 @@ public:
         pad.lpfnWndProc = &PadProc;
         pad.lpszClassName = "ProbePad";
         ::RegisterClassA(&pad);
-        if (!CreateEx(0, "ProbeMain", title, WS_POPUP | WS_VISIBLE, 40, 40, 400, 200, nullptr, nullptr)) return FALSE;
+        if (!CreateEx(0, "ProbeMain", title, WS_POPUP | WS_VISIBLE, 40, 40, 400, 200, nullptr, nullptr))
+            return FALSE;
         auto child = [this](const char* cls, const char* text, DWORD style, int id, int x, int y, int w, int h) {
             return ::CreateWindowExA(0, cls, text, WS_CHILD | WS_VISIBLE | style, x, y, w, h, m_hWnd,
                                      reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), nullptr, nullptr);
@@ -123,7 +127,8 @@ public:
     }
 
 protected:
-    BOOL OnEraseBkgnd(CDC* dc) override {
+    BOOL OnEraseBkgnd(CDC* dc) override
+    {
         RECT rc;
         GetClientRect(&rc);
         HBRUSH brush = ::CreateSolidBrush(kBackground);
@@ -131,7 +136,8 @@ protected:
         ::DeleteObject(brush);
         return TRUE;
     }
-    BOOL OnCommand(WPARAM wParam, LPARAM lParam) override {
+    BOOL OnCommand(WPARAM wParam, LPARAM lParam) override
+    {
         switch (LOWORD(wParam)) {
         case 102: {
             ProbeDialog dialog;
@@ -139,14 +145,12 @@ protected:
             Tell(result == IDOK ? "dialog: " + std::string(dialog.m_text) : "dialog: cancelled");
             return TRUE;
         }
-        case 104:
-            PostMessage(kPosted);
-            return TRUE;
-        default:
-            return CFrameWnd::OnCommand(wParam, lParam);
+        case 104: PostMessage(kPosted); return TRUE;
+        default: return CFrameWnd::OnCommand(wParam, lParam);
         }
     }
-    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override {
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override
+    {
         if (message == kPosted) {
             Tell("posted");
             return 0;
@@ -157,24 +161,30 @@ protected:
 
 class ProbeApp : public CWinApp {
 public:
-    BOOL InitInstance() override {
+    BOOL InitInstance() override
+    {
         RegisterDialog();
         const char* title = "Probe Main";
         bool dialogFirst = false;
         for (char* arg = std::strtok(m_lpCmdLine, " "); arg; arg = std::strtok(nullptr, " ")) {
-            if (std::strcmp(arg, "--dialog-first") == 0) dialogFirst = true;
-            if (std::strcmp(arg, "--other-title") == 0) title = "Probe \"Other\" Main";
+            if (std::strcmp(arg, "--dialog-first") == 0)
+                dialogFirst = true;
+            if (std::strcmp(arg, "--other-title") == 0)
+                title = "Probe \"Other\" Main";
         }
         if (dialogFirst) {
             ProbeDialog dialog;
-            if (dialog.DoModal() != IDOK) return FALSE;
+            if (dialog.DoModal() != IDOK)
+                return FALSE;
         }
         auto* frame = new ProbeFrame;
-        if (!frame->Make(title)) return FALSE;
+        if (!frame->Make(title))
+            return FALSE;
         m_pMainWnd = frame;
         return TRUE;
     }
-    int ExitInstance() override {
+    int ExitInstance() override
+    {
         int code = CWinApp::ExitInstance();
         std::printf("probe: exit %d\n", code);
         std::fflush(stdout);
@@ -184,8 +194,9 @@ public:
 
 ProbeApp g_app;
 
-}  // namespace
+} // namespace
 
-int main(int argc, char** argv) {
+int main(int argc, char** argv)
+{
     return AfxWinMain(argc, argv);
 }

@@ -18,19 +18,20 @@ using yonda::testing::IsOk;
 
 namespace {
 
-constexpr uint32_t kBackground = 0x1E3C5A;   // the probe's main window
-constexpr uint32_t kPad = 0xC87828;          // its pad
+constexpr uint32_t kBackground = 0x1E3C5A; // the probe's main window
+constexpr uint32_t kPad = 0xC87828;        // its pad
 const auto kEnd = std::chrono::seconds(20);
 
 // A short folder of the test's own (socket paths are limited to about 100 bytes).
 class Folder {
 public:
-    explicit Folder(const std::string& name)
-        : m_path("/tmp/yonda-auto-" + name + "-" + std::to_string(getpid())) {
+    explicit Folder(const std::string& name) : m_path("/tmp/yonda-auto-" + name + "-" + std::to_string(getpid()))
+    {
         std::filesystem::remove_all(m_path);
         std::filesystem::create_directories(m_path);
     }
-    ~Folder() {
+    ~Folder()
+    {
         std::error_code error;
         std::filesystem::remove_all(m_path, error);
     }
@@ -40,7 +41,8 @@ private:
     std::string m_path;
 };
 
-ChildProcess::Options Probe(const Folder& folder, std::vector<std::string> arguments = {}) {
+ChildProcess::Options Probe(const Folder& folder, std::vector<std::string> arguments = {})
+{
     ChildProcess::Options options;
     options.program = YONDA_AUTOMATION_PROBE;
     options.arguments = std::move(arguments);
@@ -57,7 +59,8 @@ struct Driven {
     ChildProcess probe;
     AutomationClient client;
 
-    void Start(const Folder& folder, const std::string& socket, std::vector<std::string> arguments = {}) {
+    void Start(const Folder& folder, const std::string& socket, std::vector<std::string> arguments = {})
+    {
         ChildProcess::Options options = Probe(folder, std::move(arguments));
         options.environment["YONDA_AUTOMATION_SOCKET"] = folder / socket;
         std::string why;
@@ -67,24 +70,27 @@ struct Driven {
     }
 };
 
-void WriteFile(const std::string& path, const std::string& text) {
+void WriteFile(const std::string& path, const std::string& text)
+{
     std::ofstream(path) << text;
 }
 
-}  // namespace
+} // namespace
 
-TEST(AutomationScript, TypesTextInUtf8ReadsItBackCapturesAndQuits) {
+TEST(AutomationScript, TypesTextInUtf8ReadsItBackCapturesAndQuits)
+{
     Folder folder("script");
     std::string shot = folder / "shots/main.png";
-    WriteFile(folder / "tour.txt",
-              "# the probe's main window\n"
-              "wait-window \"Probe Main\" 20000\n"
-              "\n"
-              "   type #101 안녕 Yonda!\n"
-              "text #101\n"
-              "capture \"Probe Main\" " + shot + "\n"
-              "quit\n"
-              "click \"Probe Main\" 1 1\n");
+    WriteFile(folder / "tour.txt", "# the probe's main window\n"
+                                   "wait-window \"Probe Main\" 20000\n"
+                                   "\n"
+                                   "   type #101 안녕 Yonda!\n"
+                                   "text #101\n"
+                                   "capture \"Probe Main\" " +
+                                       shot +
+                                       "\n"
+                                       "quit\n"
+                                       "click \"Probe Main\" 1 1\n");
     ChildProcess probe;
     auto options = Probe(folder);
     options.environment["YONDA_AUTOMATION"] = folder / "tour.txt";
@@ -101,12 +107,13 @@ TEST(AutomationScript, TypesTextInUtf8ReadsItBackCapturesAndQuits) {
     EXPECT_EQ(picture->At(50, 130), kPad);
 }
 
-TEST(AutomationScript, StopsAtTheFirstErrorAndEndsTheProgramWithAFailure) {
+TEST(AutomationScript, StopsAtTheFirstErrorAndEndsTheProgramWithAFailure)
+{
     Folder folder("failing");
-    WriteFile(folder / "tour.txt",
-              "wait-window ProbeMain 20000\n"
-              "click \"No Such Window\" 5 5\n"
-              "capture \"Probe Main\" " + folder / "never.png" + "\n");
+    WriteFile(folder / "tour.txt", "wait-window ProbeMain 20000\n"
+                                   "click \"No Such Window\" 5 5\n"
+                                   "capture \"Probe Main\" " +
+                                       folder / "never.png" + "\n");
     ChildProcess probe;
     auto options = Probe(folder);
     options.environment["YONDA_AUTOMATION"] = folder / "tour.txt";
@@ -127,7 +134,8 @@ TEST(AutomationScript, StopsAtTheFirstErrorAndEndsTheProgramWithAFailure) {
     EXPECT_NE(unread.Stderr().find("cannot read the script"), std::string::npos) << unread.Output();
 }
 
-TEST(AutomationSocket, DrivesAModalDialogStepByStep) {
+TEST(AutomationSocket, DrivesAModalDialogStepByStep)
+{
     Folder folder("modal");
     Driven driven;
     ASSERT_NO_FATAL_FAILURE(driven.Start(folder, "a.sock"));
@@ -168,13 +176,14 @@ TEST(AutomationSocket, DrivesAModalDialogStepByStep) {
     EXPECT_NE(probe.Stdout().find("probe: exit 0"), std::string::npos) << probe.Output();
 }
 
-TEST(AutomationSocket, QuitEndsTheProgramFromInsideAModalDialog) {
+TEST(AutomationSocket, QuitEndsTheProgramFromInsideAModalDialog)
+{
     Folder folder("quit");
     for (bool first : {true, false}) {
         SCOPED_TRACE(first ? "a dialog before the main window" : "a dialog over the main window");
         Driven driven;
-        ASSERT_NO_FATAL_FAILURE(driven.Start(folder, "q.sock", first ? std::vector<std::string>{"--dialog-first"}
-                                                                       : std::vector<std::string>{}));
+        ASSERT_NO_FATAL_FAILURE(driven.Start(
+            folder, "q.sock", first ? std::vector<std::string>{"--dialog-first"} : std::vector<std::string>{}));
         auto& [probe, client] = driven;
         if (!first) {
             ASSERT_TRUE(IsOk(client.WaitWindow("Probe Main", 20000)));
@@ -189,7 +198,8 @@ TEST(AutomationSocket, QuitEndsTheProgramFromInsideAModalDialog) {
     }
 }
 
-TEST(AutomationSocket, InputIsHandledBeforeTheAnswer) {
+TEST(AutomationSocket, InputIsHandledBeforeTheAnswer)
+{
     Folder folder("input");
     Driven driven;
     ASSERT_NO_FATAL_FAILURE(driven.Start(folder, "i.sock"));
@@ -227,7 +237,8 @@ TEST(AutomationSocket, InputIsHandledBeforeTheAnswer) {
     EXPECT_EQ(picture->At(50, 30), kPad);
 }
 
-TEST(AutomationSocket, CommandsThatCannotBeDoneSayWhy) {
+TEST(AutomationSocket, CommandsThatCannotBeDoneSayWhy)
+{
     Folder folder("errors");
     Driven driven;
     ASSERT_NO_FATAL_FAILURE(driven.Start(folder, "e.sock"));
@@ -262,7 +273,8 @@ TEST(AutomationSocket, CommandsThatCannotBeDoneSayWhy) {
     EXPECT_EQ(client.Text("#103"), "ready");
 }
 
-TEST(AutomationSocket, TwoProgramsAreDrivenSideBySide) {
+TEST(AutomationSocket, TwoProgramsAreDrivenSideBySide)
+{
     Folder folder("two");
     Driven a, b;
     ASSERT_NO_FATAL_FAILURE(a.Start(folder, "1.sock"));

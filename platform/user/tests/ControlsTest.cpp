@@ -16,14 +16,16 @@ struct ButtonFixture {
     std::vector<WPARAM> commands;
     HWND parent = nullptr;
     HWND button = nullptr;
-    ButtonFixture() {
+    ButtonFixture()
+    {
         log.react = [this](HWND, UINT msg, WPARAM wp, LPARAM lp, LRESULT* result) {
             if (msg == WM_DRAWITEM) {
                 drawStates.push_back(reinterpret_cast<DRAWITEMSTRUCT*>(lp)->itemState);
                 *result = TRUE;
                 return true;
             }
-            if (msg == WM_COMMAND) commands.push_back(wp);
+            if (msg == WM_COMMAND)
+                commands.push_back(wp);
             return false;
         };
         parent = CreateWindowExA(0, "LoggedWindow", "parent", WS_POPUP | WS_VISIBLE, 0, 0, 200, 100, nullptr, nullptr,
@@ -34,19 +36,21 @@ struct ButtonFixture {
         drawStates.clear();
     }
     ~ButtonFixture() { DestroyWindow(parent); }
-    POINT Screen(int x, int y) {
+    POINT Screen(int x, int y)
+    {
         POINT p{x, y};
         ClientToScreen(button, &p);
         return p;
     }
 };
 
-TEST(Button, ClickTracksThePressAndNotifiesOnReleaseInside) {
+TEST(Button, ClickTracksThePressAndNotifiesOnReleaseInside)
+{
     ButtonFixture f;
     POINT in = f.Screen(5, 5), out = f.Screen(100, 50);
     YondaInjectMouseButton(0, TRUE, in.x, in.y);
     PumpPending();
-    EXPECT_EQ(GetFocus(), f.button);   // a native button takes the focus on a click
+    EXPECT_EQ(GetFocus(), f.button); // a native button takes the focus on a click
     ASSERT_FALSE(f.drawStates.empty());
     EXPECT_EQ(f.drawStates.back() & (ODS_SELECTED | ODS_FOCUS), static_cast<UINT>(ODS_SELECTED | ODS_FOCUS));
     YondaInjectMouseMove(out.x, out.y);
@@ -69,7 +73,8 @@ TEST(Button, ClickTracksThePressAndNotifiesOnReleaseInside) {
     EXPECT_TRUE(f.commands.empty());
 }
 
-TEST(Button, DoubleClickGivesOneClickThenDoubleClickedAndSpaceClicks) {
+TEST(Button, DoubleClickGivesOneClickThenDoubleClickedAndSpaceClicks)
+{
     ButtonFixture f;
     YondaInjectClick(f.button, 5, 5);
     YondaInjectClick(f.button, 5, 5);
@@ -85,7 +90,8 @@ TEST(Button, DoubleClickGivesOneClickThenDoubleClickedAndSpaceClicks) {
     EXPECT_NE(f.drawStates.back() & ODS_DISABLED, 0u);
 }
 
-TEST(Button, TakingTheCaptureAwayLetsThePressGo) {
+TEST(Button, TakingTheCaptureAwayLetsThePressGo)
+{
     ButtonFixture f;
     POINT in = f.Screen(5, 5);
     YondaInjectMouseButton(0, TRUE, in.x, in.y);
@@ -98,13 +104,14 @@ TEST(Button, TakingTheCaptureAwayLetsThePressGo) {
     ReleaseCapture();
 }
 
-TEST(Progress, KeepsRangePositionAndStepAndWrapsPastTheEnd) {
+TEST(Progress, KeepsRangePositionAndStepAndWrapsPastTheEnd)
+{
     HWND bar = CreateWindowExA(0, PROGRESS_CLASSA, "", WS_POPUP, 0, 0, 100, 10, nullptr, nullptr, nullptr, nullptr);
     ASSERT_TRUE(bar);
     SendMessageA(bar, PBM_SETRANGE32, 0, 100);
     EXPECT_EQ(SendMessageA(bar, PBM_SETPOS, 40, 0), 0);
     EXPECT_EQ(SendMessageA(bar, PBM_DELTAPOS, 100, 0), 40);
-    EXPECT_EQ(SendMessageA(bar, PBM_GETPOS, 0, 0), 100);   // clamped
+    EXPECT_EQ(SendMessageA(bar, PBM_GETPOS, 0, 0), 100); // clamped
     EXPECT_EQ(SendMessageA(bar, PBM_SETSTEP, 5, 0), 10);
     SendMessageA(bar, PBM_SETPOS, 98, 0);
     EXPECT_EQ(SendMessageA(bar, PBM_STEPIT, 0, 0), 98);
@@ -116,7 +123,8 @@ TEST(Progress, KeepsRangePositionAndStepAndWrapsPastTheEnd) {
     DestroyWindow(bar);
 }
 
-TEST(ToolTip, ToolsTextAndRelayedMouse) {
+TEST(ToolTip, ToolsTextAndRelayedMouse)
+{
     MessageLog log({});
     HWND owner = CreateWindowExA(0, "LoggedWindow", "owner", WS_POPUP | WS_VISIBLE, 0, 0, 100, 100, nullptr, nullptr,
                                  nullptr, nullptr);
@@ -138,16 +146,18 @@ TEST(ToolTip, ToolsTextAndRelayedMouse) {
     SendMessageA(tip, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&move));
     MSG msg;
     for (int i = 0; i < 200 && !IsWindowVisible(tip); ++i) {
-        if (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
-        else WaitMessage();
+        if (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
+            DispatchMessageA(&msg);
+        else
+            WaitMessage();
     }
     EXPECT_TRUE(IsWindowVisible(tip));
-    EXPECT_EQ(GetActiveWindow(), owner);   // showing a tip activates nothing
+    EXPECT_EQ(GetActiveWindow(), owner); // showing a tip activates nothing
     MSG down{owner, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(10, 10), 0, {}};
     SendMessageA(tip, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&down));
     EXPECT_FALSE(IsWindowVisible(tip));
     DestroyWindow(owner);
-    EXPECT_FALSE(IsWindow(tip));   // owned by the owner
+    EXPECT_FALSE(IsWindow(tip)); // owned by the owner
 }
 
-}  // namespace
+} // namespace

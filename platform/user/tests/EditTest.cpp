@@ -12,11 +12,13 @@ using yonda::test::PumpPending;
 
 namespace {
 
-std::string Cp949(const char* utf8) {
+std::string Cp949(const char* utf8)
+{
     return YondaUtf8ToCodePage(utf8, 949);
 }
 
-std::string TextOf(HWND edit) {
+std::string TextOf(HWND edit)
+{
     char buffer[256];
     int n = GetWindowTextA(edit, buffer, sizeof buffer);
     return std::string(buffer, n);
@@ -27,32 +29,37 @@ struct EditFixture {
     std::vector<WORD> notifications;
     HWND parent = nullptr;
     HWND edit = nullptr;
-    explicit EditFixture(DWORD style = 0) {
+    explicit EditFixture(DWORD style = 0)
+    {
         YondaSetActiveCodePage(949);
         log.react = [this](HWND, UINT msg, WPARAM wp, LPARAM, LRESULT*) {
-            if (msg == WM_COMMAND) notifications.push_back(HIWORD(wp));
+            if (msg == WM_COMMAND)
+                notifications.push_back(HIWORD(wp));
             return false;
         };
-        parent = CreateWindowExA(0, "LoggedWindow", "parent", WS_POPUP | WS_VISIBLE, 0, 0, 300, 100, nullptr,
-                                 nullptr, nullptr, nullptr);
+        parent = CreateWindowExA(0, "LoggedWindow", "parent", WS_POPUP | WS_VISIBLE, 0, 0, 300, 100, nullptr, nullptr,
+                                 nullptr, nullptr);
         edit = CreateWindowExA(0, "EDIT", "", WS_CHILD | WS_VISIBLE | style, 10, 10, 200, 24, parent,
                                reinterpret_cast<HMENU>(202), nullptr, nullptr);
         SetFocus(edit);
         PumpPending();
     }
     ~EditFixture() { DestroyWindow(parent); }
-    void Type(const std::string& bytes) {
+    void Type(const std::string& bytes)
+    {
         YondaInjectChars(bytes.data(), bytes.size());
         PumpPending();
     }
-    void Key(UINT vk) {
+    void Key(UINT vk)
+    {
         YondaInjectKey(vk, TRUE);
         YondaInjectKey(vk, FALSE);
         PumpPending();
     }
 };
 
-TEST(Edit, HangulThroughTheInputMethodKeepsCharactersWhole) {
+TEST(Edit, HangulThroughTheInputMethodKeepsCharactersWhole)
+{
     EditFixture f;
     std::string han = Cp949("한"), geul = Cp949("글");
     ASSERT_EQ(han.size(), 2u);
@@ -80,12 +87,13 @@ TEST(Edit, HangulThroughTheInputMethodKeepsCharactersWhole) {
     EXPECT_NE(std::find(f.notifications.begin(), f.notifications.end(), EN_CHANGE), f.notifications.end());
 }
 
-TEST(Edit, TheLimitCountsBytesAndNeverSplitsACharacter) {
+TEST(Edit, TheLimitCountsBytesAndNeverSplitsACharacter)
+{
     EditFixture f;
     SendMessageA(f.edit, EM_LIMITTEXT, 5, 0);
     std::string han = Cp949("한");
     f.Type(han + han + han);
-    EXPECT_EQ(TextOf(f.edit), han + han);   // a third would need 6 bytes
+    EXPECT_EQ(TextOf(f.edit), han + han); // a third would need 6 bytes
     f.Type("x");
     EXPECT_EQ(TextOf(f.edit), han + han + "x");
     f.Type("y");
@@ -93,7 +101,8 @@ TEST(Edit, TheLimitCountsBytesAndNeverSplitsACharacter) {
     EXPECT_NE(std::find(f.notifications.begin(), f.notifications.end(), EN_MAXTEXT), f.notifications.end());
 }
 
-TEST(Edit, MultiLineReturnPasswordAndClipboardKeys) {
+TEST(Edit, MultiLineReturnPasswordAndClipboardKeys)
+{
     EditFixture multi(ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN);
     multi.Type("ab\rcd");
     EXPECT_EQ(TextOf(multi.edit), "ab\r\ncd");
@@ -102,16 +111,16 @@ TEST(Edit, MultiLineReturnPasswordAndClipboardKeys) {
     SendMessageA(multi.edit, EM_SETSEL, 0, 2);
     SendMessageA(multi.edit, WM_COPY, 0, 0);
     SendMessageA(multi.edit, EM_SETSEL, 3, 3);
-    multi.Key(VK_DOWN);   // to the same column of the next line
+    multi.Key(VK_DOWN); // to the same column of the next line
     multi.Key(VK_END);
     SendMessageA(multi.edit, WM_PASTE, 0, 0);
     EXPECT_EQ(TextOf(multi.edit), "ab\r\ncdab");
 
     EditFixture single(ES_PASSWORD);
     single.Type("secret\rmore");
-    EXPECT_EQ(TextOf(single.edit), "secretmore");   // Enter inserts nothing in a single line
+    EXPECT_EQ(TextOf(single.edit), "secretmore"); // Enter inserts nothing in a single line
     SendMessageA(single.edit, EM_SETSEL, 0, -1);
-    SendMessageA(single.edit, WM_COPY, 0, 0);       // a password is never copied
+    SendMessageA(single.edit, WM_COPY, 0, 0); // a password is never copied
     SendMessageA(multi.edit, EM_SETSEL, 0, -1);
     SendMessageA(multi.edit, WM_PASTE, 0, 0);
     EXPECT_EQ(TextOf(multi.edit), "ab");
@@ -120,11 +129,13 @@ TEST(Edit, MultiLineReturnPasswordAndClipboardKeys) {
 // A multi-line edit wraps its paragraphs at its width (never inside a Korean character), its line
 // queries count the wrapped lines, and with ES_AUTOVSCROLL typing on scrolls the caret's line into
 // view; with ES_AUTOHSCROLL a paragraph stays one line.
-TEST(Edit, MultiLineTextWrapsAndScrollsToTheCaret) {
+TEST(Edit, MultiLineTextWrapsAndScrollsToTheCaret)
+{
     EditFixture wrapped(ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN);
     const std::string word = Cp949("안녕하세요 ");
     std::string text;
-    for (int i = 0; i < 12; ++i) text += word;
+    for (int i = 0; i < 12; ++i)
+        text += word;
     wrapped.Type(text);
     EXPECT_EQ(TextOf(wrapped.edit), text);
     const auto lines = static_cast<int>(SendMessageA(wrapped.edit, EM_GETLINECOUNT, 0, 0));
@@ -140,7 +151,8 @@ TEST(Edit, MultiLineTextWrapsAndScrollsToTheCaret) {
     const auto first = static_cast<int>(SendMessageA(wrapped.edit, EM_GETFIRSTVISIBLELINE, 0, 0));
     EXPECT_GT(first, 0);
     EXPECT_LE(first, lines - 1);
-    for (int line = lines - 1; line > 0; --line) wrapped.Key(VK_UP);
+    for (int line = lines - 1; line > 0; --line)
+        wrapped.Key(VK_UP);
     DWORD caret = 0;
     SendMessageA(wrapped.edit, EM_GETSEL, 0, reinterpret_cast<LPARAM>(&caret));
     EXPECT_EQ(SendMessageA(wrapped.edit, EM_LINEFROMCHAR, caret, 0), 0);
@@ -158,7 +170,8 @@ TEST(Edit, MultiLineTextWrapsAndScrollsToTheCaret) {
 // A single line longer than the control slides so the caret stays in view: a click near the
 // right edge after typing lands near the end of the text, and after Home near the left edge at
 // its start.
-TEST(Edit, ALongSingleLineSlidesToKeepTheCaretInView) {
+TEST(Edit, ALongSingleLineSlidesToKeepTheCaretInView)
+{
     EditFixture edit(ES_AUTOHSCROLL);
     const std::string text(80, 'W');
     edit.Type(text);
@@ -180,7 +193,8 @@ TEST(Edit, ALongSingleLineSlidesToKeepTheCaretInView) {
 
 // The program's own text (WM_SETTEXT) is not held to the limit, which is for what the user types
 // or pastes, and a multi-line edit announces only the user's changes; a single line announces both.
-TEST(Edit, TheLimitAndTheChangeNoticesAreForTheUsersText) {
+TEST(Edit, TheLimitAndTheChangeNoticesAreForTheUsersText)
+{
     {
         EditFixture multi(ES_MULTILINE);
         multi.notifications.clear();
@@ -213,7 +227,8 @@ TEST(Edit, TheLimitAndTheChangeNoticesAreForTheUsersText) {
 }
 
 // Neither the clipboard messages nor the keys put a password on the clipboard or take it away.
-TEST(Edit, APasswordIsNeitherCopiedNorCut) {
+TEST(Edit, APasswordIsNeitherCopiedNorCut)
+{
     EditFixture reader(ES_MULTILINE);
     SetWindowTextA(reader.edit, "before");
     SendMessageA(reader.edit, EM_SETSEL, 0, -1);
@@ -225,7 +240,7 @@ TEST(Edit, APasswordIsNeitherCopiedNorCut) {
     selectAll();
     SendMessageA(password.edit, WM_COPY, 0, 0);
     SendMessageA(password.edit, WM_CUT, 0, 0);
-    password.Type("\x03\x18");   // Ctrl+C, Ctrl+X
+    password.Type("\x03\x18"); // Ctrl+C, Ctrl+X
     YondaInjectKey(VK_SHIFT, TRUE);
     password.Key(VK_DELETE);
     YondaInjectKey(VK_SHIFT, FALSE);
@@ -245,7 +260,8 @@ TEST(Edit, APasswordIsNeitherCopiedNorCut) {
 
 // The formatting rectangle is the client inside the margins and, for one line, the band of that
 // line in the middle: the control paints there and leaves the rest to whoever erased it.
-TEST(Edit, TheFormattingRectangleIsInsideTheMarginsAroundTheLine) {
+TEST(Edit, TheFormattingRectangleIsInsideTheMarginsAroundTheLine)
+{
     EditFixture single;
     SendMessageA(single.edit, EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, MAKELPARAM(3, 4));
     RECT r{};
@@ -263,4 +279,4 @@ TEST(Edit, TheFormattingRectangleIsInsideTheMarginsAroundTheLine) {
     EXPECT_EQ(r.bottom, 24);
 }
 
-}  // namespace
+} // namespace

@@ -21,26 +21,31 @@ struct Logged {
     std::string window;
     UINT message;
     std::optional<WPARAM> wParam = std::nullopt;
-    bool operator==(const Logged& o) const {
+    bool operator==(const Logged& o) const
+    {
         return window == o.window && message == o.message && (!wParam || !o.wParam || *wParam == *o.wParam);
     }
 };
 
-inline std::ostream& operator<<(std::ostream& os, const Logged& l) {
+inline std::ostream& operator<<(std::ostream& os, const Logged& l)
+{
     os << l.window << ":0x" << std::hex << l.message << std::dec;
-    if (l.wParam) os << "(" << *l.wParam << ")";
+    if (l.wParam)
+        os << "(" << *l.wParam << ")";
     return os;
 }
 
 // A window class whose procedure logs the messages named in `watched` under the window's text.
 class MessageLog {
 public:
-    static MessageLog*& Current() {
+    static MessageLog*& Current()
+    {
         static MessageLog* log = nullptr;
         return log;
     }
 
-    explicit MessageLog(std::set<UINT> watched) : m_watched(std::move(watched)) {
+    explicit MessageLog(std::set<UINT> watched) : m_watched(std::move(watched))
+    {
         Current() = this;
         WNDCLASSA wc{};
         wc.lpfnWndProc = &MessageLog::Proc;
@@ -56,7 +61,8 @@ public:
     // Per-window reactions a test installs (return true when handled, with *result set).
     std::function<bool(HWND, UINT, WPARAM, LPARAM, LRESULT*)> react;
 
-    static LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    static LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp)
+    {
         MessageLog* self = Current();
         if (self) {
             if (self->m_watched.count(msg)) {
@@ -65,7 +71,8 @@ public:
                 self->m_log.push_back({name, msg, wp});
             }
             LRESULT result = 0;
-            if (self->react && self->react(hwnd, msg, wp, lp, &result)) return result;
+            if (self->react && self->react(hwnd, msg, wp, lp, &result))
+                return result;
         }
         return DefWindowProcA(hwnd, msg, wp, lp);
     }
@@ -76,6 +83,9 @@ private:
 };
 
 // The user tests' name for the shared pump.
-inline void PumpPending() { yonda::testing::Pump(); }
+inline void PumpPending()
+{
+    yonda::testing::Pump();
+}
 
-}  // namespace yonda::test
+} // namespace yonda::test

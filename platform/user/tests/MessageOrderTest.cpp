@@ -9,24 +9,25 @@ using yonda::test::MessageLog;
 
 namespace {
 
-const std::set<UINT> kLifeMessages = {WM_NCCREATE, WM_CREATE, WM_SIZE, WM_MOVE, WM_SHOWWINDOW,
-                                      WM_DESTROY, WM_NCDESTROY, WM_PARENTNOTIFY, WM_SETFOCUS,
-                                      WM_KILLFOCUS, WM_ACTIVATE};
+const std::set<UINT> kLifeMessages = {WM_NCCREATE,   WM_CREATE,    WM_SIZE,      WM_MOVE,
+                                      WM_SHOWWINDOW, WM_DESTROY,   WM_NCDESTROY, WM_PARENTNOTIFY,
+                                      WM_SETFOCUS,   WM_KILLFOCUS, WM_ACTIVATE};
 
-HWND Make(const char* name, DWORD style, HWND parent, int id = 0, RECT r = {0, 0, 100, 50}) {
-    return CreateWindowExA(0, "LoggedWindow", name, style, r.left, r.top, r.right - r.left,
-                           r.bottom - r.top, parent, reinterpret_cast<HMENU>(static_cast<intptr_t>(id)),
-                           nullptr, nullptr);
+HWND Make(const char* name, DWORD style, HWND parent, int id = 0, RECT r = {0, 0, 100, 50})
+{
+    return CreateWindowExA(0, "LoggedWindow", name, style, r.left, r.top, r.right - r.left, r.bottom - r.top, parent,
+                           reinterpret_cast<HMENU>(static_cast<intptr_t>(id)), nullptr, nullptr);
 }
 
-TEST(MessageOrder, CreatingAChildSendsCreateThenSizeThenMove) {
+TEST(MessageOrder, CreatingAChildSendsCreateThenSizeThenMove)
+{
     MessageLog log(kLifeMessages);
     HWND top = Make("top", WS_POPUP, nullptr);
     log.Clear();
     HWND child = Make("child", WS_CHILD | WS_VISIBLE, top, 7);
     ASSERT_TRUE(child);
     std::vector<Logged> expected = {
-        {"child", WM_NCCREATE}, {"child", WM_CREATE},  {"child", WM_SIZE},
+        {"child", WM_NCCREATE}, {"child", WM_CREATE},     {"child", WM_SIZE},
         {"child", WM_MOVE},     {"top", WM_PARENTNOTIFY}, {"child", WM_SHOWWINDOW},
     };
     EXPECT_EQ(log.Log(), expected);
@@ -35,7 +36,8 @@ TEST(MessageOrder, CreatingAChildSendsCreateThenSizeThenMove) {
     DestroyWindow(top);
 }
 
-TEST(MessageOrder, DestroyReachesTheParentBeforeItsChildrenAndFreesChildrenFirst) {
+TEST(MessageOrder, DestroyReachesTheParentBeforeItsChildrenAndFreesChildrenFirst)
+{
     MessageLog log(kLifeMessages);
     HWND top = Make("top", WS_POPUP, nullptr);
     HWND child = Make("child", WS_CHILD, top);
@@ -43,7 +45,7 @@ TEST(MessageOrder, DestroyReachesTheParentBeforeItsChildrenAndFreesChildrenFirst
     log.Clear();
     EXPECT_TRUE(DestroyWindow(top));
     std::vector<Logged> expected = {
-        {"top", WM_DESTROY},         {"child", WM_DESTROY},  {"grandchild", WM_DESTROY},
+        {"top", WM_DESTROY},          {"child", WM_DESTROY},   {"grandchild", WM_DESTROY},
         {"grandchild", WM_NCDESTROY}, {"child", WM_NCDESTROY}, {"top", WM_NCDESTROY},
     };
     EXPECT_EQ(log.Log(), expected);
@@ -51,24 +53,28 @@ TEST(MessageOrder, DestroyReachesTheParentBeforeItsChildrenAndFreesChildrenFirst
     EXPECT_FALSE(IsWindow(child));
 }
 
-TEST(MessageOrder, CreateReturningMinusOneFailsCreationAndDestroysTheWindow) {
+TEST(MessageOrder, CreateReturningMinusOneFailsCreationAndDestroysTheWindow)
+{
     MessageLog log(kLifeMessages);
     log.react = [](HWND, UINT msg, WPARAM, LPARAM, LRESULT* result) {
-        if (msg != WM_CREATE) return false;
+        if (msg != WM_CREATE)
+            return false;
         *result = -1;
         return true;
     };
     HWND hwnd = Make("failing", WS_POPUP | WS_VISIBLE, nullptr);
     EXPECT_EQ(hwnd, nullptr);
-    std::vector<Logged> expected = {{"failing", WM_NCCREATE}, {"failing", WM_CREATE},
-                                    {"failing", WM_DESTROY}, {"failing", WM_NCDESTROY}};
+    std::vector<Logged> expected = {
+        {"failing", WM_NCCREATE}, {"failing", WM_CREATE}, {"failing", WM_DESTROY}, {"failing", WM_NCDESTROY}};
     EXPECT_EQ(log.Log(), expected);
 }
 
-TEST(MessageOrder, AWindowMayDestroyItselfInsideItsOwnHandler) {
+TEST(MessageOrder, AWindowMayDestroyItselfInsideItsOwnHandler)
+{
     MessageLog log({WM_DESTROY, WM_NCDESTROY});
     log.react = [](HWND hwnd, UINT msg, WPARAM, LPARAM, LRESULT*) {
-        if (msg == WM_USER + 1) DestroyWindow(hwnd);
+        if (msg == WM_USER + 1)
+            DestroyWindow(hwnd);
         return false;
     };
     HWND hwnd = Make("self", WS_POPUP, nullptr);
@@ -83,7 +89,8 @@ TEST(MessageOrder, AWindowMayDestroyItselfInsideItsOwnHandler) {
     EXPECT_EQ(log.Log().size(), 2u);
 }
 
-TEST(MessageOrder, SizeAndMoveAreSentOnlyForARealChange) {
+TEST(MessageOrder, SizeAndMoveAreSentOnlyForARealChange)
+{
     MessageLog log({WM_SIZE, WM_MOVE});
     HWND top = Make("top", WS_POPUP, nullptr);
     HWND child = Make("child", WS_CHILD | WS_VISIBLE, top, 1, {10, 10, 60, 40});
@@ -101,7 +108,8 @@ TEST(MessageOrder, SizeAndMoveAreSentOnlyForARealChange) {
     DestroyWindow(top);
 }
 
-TEST(MessageOrder, ShowWindowSendsShowWindowOnlyOnAChange) {
+TEST(MessageOrder, ShowWindowSendsShowWindowOnlyOnAChange)
+{
     MessageLog log({WM_SHOWWINDOW});
     HWND top = Make("top", WS_POPUP, nullptr);
     HWND child = Make("child", WS_CHILD, top);
@@ -113,15 +121,16 @@ TEST(MessageOrder, ShowWindowSendsShowWindowOnlyOnAChange) {
     DestroyWindow(top);
 }
 
-TEST(MessageOrder, AVisiblePopupIsActivatedAndFocusedWhenCreated) {
+TEST(MessageOrder, AVisiblePopupIsActivatedAndFocusedWhenCreated)
+{
     MessageLog log({WM_ACTIVATE, WM_SETFOCUS, WM_KILLFOCUS});
     HWND first = Make("first", WS_POPUP | WS_VISIBLE, nullptr);
     EXPECT_EQ(GetActiveWindow(), first);
     EXPECT_EQ(GetFocus(), first);
     log.Clear();
     HWND second = Make("second", WS_POPUP | WS_VISIBLE, first);
-    std::vector<Logged> expected = {{"first", WM_ACTIVATE}, {"second", WM_ACTIVATE},
-                                    {"first", WM_KILLFOCUS}, {"second", WM_SETFOCUS}};
+    std::vector<Logged> expected = {
+        {"first", WM_ACTIVATE}, {"second", WM_ACTIVATE}, {"first", WM_KILLFOCUS}, {"second", WM_SETFOCUS}};
     EXPECT_EQ(log.Log(), expected);
     // Destroying the owned popup gives activation back to its owner.
     DestroyWindow(second);
@@ -131,11 +140,12 @@ TEST(MessageOrder, AVisiblePopupIsActivatedAndFocusedWhenCreated) {
     EXPECT_EQ(GetFocus(), nullptr);
 }
 
-TEST(MessageOrder, DestroyingTheOwnerDestroysOwnedWindowsFirst) {
+TEST(MessageOrder, DestroyingTheOwnerDestroysOwnedWindowsFirst)
+{
     MessageLog log({WM_DESTROY});
     HWND owner = Make("owner", WS_POPUP, nullptr);
     HWND owned = Make("owned", WS_POPUP, owner);
-    EXPECT_EQ(GetParent(owned), owner);   // a popup's parent is its owner
+    EXPECT_EQ(GetParent(owned), owner); // a popup's parent is its owner
     EXPECT_EQ(GetWindow(owned, GW_OWNER), owner);
     log.Clear();
     DestroyWindow(owner);
@@ -147,7 +157,8 @@ TEST(MessageOrder, DestroyingTheOwnerDestroysOwnedWindowsFirst) {
 // Showing a popup activates it inside the show: WM_ACTIVATE and WM_SETFOCUS come between its
 // WM_WINDOWPOSCHANGING and WM_WINDOWPOSCHANGED, with no second pair for the raise. The first
 // window to become active tells every top-level window that the program is now active.
-TEST(MessageOrder, AShowActivatesInsideItAndTheProgramHearsItGainsActivation) {
+TEST(MessageOrder, AShowActivatesInsideItAndTheProgramHearsItGainsActivation)
+{
     MessageLog log({WM_SHOWWINDOW, WM_WINDOWPOSCHANGING, WM_WINDOWPOSCHANGED, WM_ACTIVATEAPP, WM_NCACTIVATE,
                     WM_ACTIVATE, WM_SETFOCUS, WM_KILLFOCUS});
     ASSERT_EQ(GetActiveWindow(), nullptr);
@@ -156,9 +167,10 @@ TEST(MessageOrder, AShowActivatesInsideItAndTheProgramHearsItGainsActivation) {
     log.Clear();
     ShowWindow(app, SW_SHOW);
     std::vector<Logged> shown = {
-        {"app", WM_SHOWWINDOW, TRUE},    {"app", WM_WINDOWPOSCHANGING},  {"app", WM_ACTIVATEAPP, TRUE},
-        {"other", WM_ACTIVATEAPP, TRUE}, {"app", WM_NCACTIVATE, TRUE},   {"app", WM_ACTIVATE, WA_ACTIVE},
-        {"app", WM_SETFOCUS},            {"app", WM_WINDOWPOSCHANGED},
+        {"app", WM_SHOWWINDOW, TRUE},  {"app", WM_WINDOWPOSCHANGING},
+        {"app", WM_ACTIVATEAPP, TRUE}, {"other", WM_ACTIVATEAPP, TRUE},
+        {"app", WM_NCACTIVATE, TRUE},  {"app", WM_ACTIVATE, WA_ACTIVE},
+        {"app", WM_SETFOCUS},          {"app", WM_WINDOWPOSCHANGED},
     };
     EXPECT_EQ(log.Log(), shown);
 
@@ -166,9 +178,11 @@ TEST(MessageOrder, AShowActivatesInsideItAndTheProgramHearsItGainsActivation) {
     log.Clear();
     ShowWindow(second, SW_SHOW);
     std::vector<Logged> switched = {
-        {"second", WM_SHOWWINDOW, TRUE},   {"second", WM_WINDOWPOSCHANGING},  {"app", WM_NCACTIVATE, FALSE},
-        {"app", WM_ACTIVATE, WA_INACTIVE}, {"second", WM_NCACTIVATE, TRUE},   {"second", WM_ACTIVATE, WA_ACTIVE},
-        {"app", WM_KILLFOCUS},             {"second", WM_SETFOCUS},           {"second", WM_WINDOWPOSCHANGED},
+        {"second", WM_SHOWWINDOW, TRUE}, {"second", WM_WINDOWPOSCHANGING},
+        {"app", WM_NCACTIVATE, FALSE},   {"app", WM_ACTIVATE, WA_INACTIVE},
+        {"second", WM_NCACTIVATE, TRUE}, {"second", WM_ACTIVATE, WA_ACTIVE},
+        {"app", WM_KILLFOCUS},           {"second", WM_SETFOCUS},
+        {"second", WM_WINDOWPOSCHANGED},
     };
     EXPECT_EQ(log.Log(), switched);
 
@@ -177,7 +191,7 @@ TEST(MessageOrder, AShowActivatesInsideItAndTheProgramHearsItGainsActivation) {
     SetWindowPos(app, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
     std::vector<Logged> raised = {
         {"app", WM_WINDOWPOSCHANGING}, {"second", WM_NCACTIVATE, FALSE}, {"second", WM_ACTIVATE, WA_INACTIVE},
-        {"app", WM_NCACTIVATE, TRUE},  {"app", WM_ACTIVATE, WA_ACTIVE},   {"second", WM_KILLFOCUS},
+        {"app", WM_NCACTIVATE, TRUE},  {"app", WM_ACTIVATE, WA_ACTIVE},  {"second", WM_KILLFOCUS},
         {"app", WM_SETFOCUS},          {"app", WM_WINDOWPOSCHANGED},
     };
     EXPECT_EQ(log.Log(), raised);
@@ -188,9 +202,9 @@ TEST(MessageOrder, AShowActivatesInsideItAndTheProgramHearsItGainsActivation) {
     SetActiveWindow(second);
     SetActiveWindow(second);
     std::vector<Logged> activated = {
-        {"app", WM_NCACTIVATE, FALSE},     {"app", WM_ACTIVATE, WA_INACTIVE},
-        {"second", WM_NCACTIVATE, TRUE},   {"second", WM_ACTIVATE, WA_ACTIVE},
-        {"app", WM_KILLFOCUS},             {"second", WM_SETFOCUS},
+        {"app", WM_NCACTIVATE, FALSE},   {"app", WM_ACTIVATE, WA_INACTIVE},
+        {"second", WM_NCACTIVATE, TRUE}, {"second", WM_ACTIVATE, WA_ACTIVE},
+        {"app", WM_KILLFOCUS},           {"second", WM_SETFOCUS},
     };
     EXPECT_EQ(log.Log(), activated);
     DestroyWindow(app);
@@ -199,7 +213,8 @@ TEST(MessageOrder, AShowActivatesInsideItAndTheProgramHearsItGainsActivation) {
 
 // Hiding the active window gives activation away after the hide; hiding the last shown one
 // deactivates the program, which every top-level window hears before the focus goes.
-TEST(MessageOrder, HidingTheLastShownWindowDeactivatesTheProgram) {
+TEST(MessageOrder, HidingTheLastShownWindowDeactivatesTheProgram)
+{
     MessageLog log({WM_SHOWWINDOW, WM_WINDOWPOSCHANGING, WM_WINDOWPOSCHANGED, WM_ACTIVATEAPP, WM_NCACTIVATE,
                     WM_ACTIVATE, WM_SETFOCUS, WM_KILLFOCUS});
     HWND app = Make("app", WS_POPUP | WS_VISIBLE, nullptr);
@@ -208,17 +223,24 @@ TEST(MessageOrder, HidingTheLastShownWindowDeactivatesTheProgram) {
     log.Clear();
     ShowWindow(second, SW_HIDE);
     std::vector<Logged> toOwner = {
-        {"second", WM_SHOWWINDOW, FALSE},     {"second", WM_WINDOWPOSCHANGING}, {"second", WM_WINDOWPOSCHANGED},
-        {"second", WM_NCACTIVATE, FALSE},     {"second", WM_ACTIVATE, WA_INACTIVE}, {"app", WM_NCACTIVATE, TRUE},
-        {"app", WM_ACTIVATE, WA_ACTIVE},      {"second", WM_KILLFOCUS},         {"app", WM_SETFOCUS},
+        {"second", WM_SHOWWINDOW, FALSE},
+        {"second", WM_WINDOWPOSCHANGING},
+        {"second", WM_WINDOWPOSCHANGED},
+        {"second", WM_NCACTIVATE, FALSE},
+        {"second", WM_ACTIVATE, WA_INACTIVE},
+        {"app", WM_NCACTIVATE, TRUE},
+        {"app", WM_ACTIVATE, WA_ACTIVE},
+        {"second", WM_KILLFOCUS},
+        {"app", WM_SETFOCUS},
     };
     EXPECT_EQ(log.Log(), toOwner);
     log.Clear();
     ShowWindow(app, SW_HIDE);
     std::vector<Logged> away = {
-        {"app", WM_SHOWWINDOW, FALSE},       {"app", WM_WINDOWPOSCHANGING},     {"app", WM_WINDOWPOSCHANGED},
-        {"app", WM_NCACTIVATE, FALSE},       {"app", WM_ACTIVATE, WA_INACTIVE}, {"second", WM_ACTIVATEAPP, FALSE},
-        {"app", WM_ACTIVATEAPP, FALSE},      {"app", WM_KILLFOCUS},
+        {"app", WM_SHOWWINDOW, FALSE},     {"app", WM_WINDOWPOSCHANGING},
+        {"app", WM_WINDOWPOSCHANGED},      {"app", WM_NCACTIVATE, FALSE},
+        {"app", WM_ACTIVATE, WA_INACTIVE}, {"second", WM_ACTIVATEAPP, FALSE},
+        {"app", WM_ACTIVATEAPP, FALSE},    {"app", WM_KILLFOCUS},
     };
     EXPECT_EQ(log.Log(), away);
     EXPECT_EQ(GetActiveWindow(), nullptr);
@@ -229,7 +251,8 @@ TEST(MessageOrder, HidingTheLastShownWindowDeactivatesTheProgram) {
 // Disabling or hiding a window leaves the focus of a window inside it where it is (the main
 // frame disables itself under a modal popup and its field must have the focus back after).
 // Disabling the focused window itself takes its focus; hiding it passes the focus to its parent.
-TEST(MessageOrder, TheFocusStaysWhenAnAncestorIsDisabledOrHidden) {
+TEST(MessageOrder, TheFocusStaysWhenAnAncestorIsDisabledOrHidden)
+{
     MessageLog log({WM_CANCELMODE, WM_ENABLE, WM_SETFOCUS, WM_KILLFOCUS});
     HWND top = Make("top", WS_POPUP | WS_VISIBLE, nullptr);
     HWND panel = Make("panel", WS_CHILD | WS_VISIBLE, top, 1);
@@ -240,8 +263,7 @@ TEST(MessageOrder, TheFocusStaysWhenAnAncestorIsDisabledOrHidden) {
     EnableWindow(top, TRUE);
     ShowWindow(panel, SW_HIDE);
     ShowWindow(panel, SW_SHOW);
-    std::vector<Logged> ancestors = {
-        {"top", WM_CANCELMODE}, {"top", WM_ENABLE, FALSE}, {"top", WM_ENABLE, TRUE}};
+    std::vector<Logged> ancestors = {{"top", WM_CANCELMODE}, {"top", WM_ENABLE, FALSE}, {"top", WM_ENABLE, TRUE}};
     EXPECT_EQ(log.Log(), ancestors);
     EXPECT_EQ(GetFocus(), field);
 
@@ -263,21 +285,23 @@ TEST(MessageOrder, TheFocusStaysWhenAnAncestorIsDisabledOrHidden) {
 
 // EnableWindow(FALSE) sends WM_CANCELMODE before WM_ENABLE; the capture of the window or of a
 // window inside it ends in between.
-TEST(MessageOrder, DisablingCancelsTheModeAndEndsTheCapture) {
+TEST(MessageOrder, DisablingCancelsTheModeAndEndsTheCapture)
+{
     MessageLog log({WM_CANCELMODE, WM_CAPTURECHANGED, WM_ENABLE});
     HWND top = Make("top", WS_POPUP | WS_VISIBLE, nullptr);
     HWND child = Make("child", WS_CHILD | WS_VISIBLE, top, 1);
     SetCapture(child);
     log.Clear();
     EnableWindow(top, FALSE);
-    std::vector<Logged> childCapture = {{"top", WM_CANCELMODE}, {"child", WM_CAPTURECHANGED}, {"top", WM_ENABLE, FALSE}};
+    std::vector<Logged> childCapture = {
+        {"top", WM_CANCELMODE}, {"child", WM_CAPTURECHANGED}, {"top", WM_ENABLE, FALSE}};
     EXPECT_EQ(log.Log(), childCapture);
     EXPECT_EQ(GetCapture(), nullptr);
 
     EnableWindow(top, TRUE);
     SetCapture(top);
     log.Clear();
-    EnableWindow(top, FALSE);   // the default handling of WM_CANCELMODE lets it go
+    EnableWindow(top, FALSE); // the default handling of WM_CANCELMODE lets it go
     std::vector<Logged> ownCapture = {{"top", WM_CANCELMODE}, {"top", WM_CAPTURECHANGED}, {"top", WM_ENABLE, FALSE}};
     EXPECT_EQ(log.Log(), ownCapture);
     DestroyWindow(top);
@@ -285,15 +309,19 @@ TEST(MessageOrder, DisablingCancelsTheModeAndEndsTheCapture) {
 
 // The window holding the capture keeps it through WM_DESTROY and hears of its end before any
 // window of the tree is freed, also when it took the capture in its own WM_DESTROY.
-TEST(MessageOrder, TheCaptureEndsWhileTheDestroyedTreeIsStillWhole) {
+TEST(MessageOrder, TheCaptureEndsWhileTheDestroyedTreeIsStillWhole)
+{
     MessageLog log({WM_DESTROY, WM_NCDESTROY, WM_CAPTURECHANGED});
     HWND seenInDestroy = nullptr;
     log.react = [&](HWND hwnd, UINT msg, WPARAM, LPARAM, LRESULT*) {
-        if (msg != WM_DESTROY) return false;
+        if (msg != WM_DESTROY)
+            return false;
         char name[16];
         GetWindowTextA(hwnd, name, sizeof name);
-        if (std::string(name) == "top") seenInDestroy = GetCapture();
-        if (std::string(name) == "grabber") SetCapture(hwnd);
+        if (std::string(name) == "top")
+            seenInDestroy = GetCapture();
+        if (std::string(name) == "grabber")
+            SetCapture(hwnd);
         return false;
     };
     HWND top = Make("top", WS_POPUP | WS_VISIBLE, nullptr);
@@ -301,8 +329,11 @@ TEST(MessageOrder, TheCaptureEndsWhileTheDestroyedTreeIsStillWhole) {
     SetCapture(child);
     log.Clear();
     DestroyWindow(top);
-    std::vector<Logged> expected = {{"top", WM_DESTROY},    {"child", WM_DESTROY}, {"child", WM_CAPTURECHANGED},
-                                    {"child", WM_NCDESTROY}, {"top", WM_NCDESTROY}};
+    std::vector<Logged> expected = {{"top", WM_DESTROY},
+                                    {"child", WM_DESTROY},
+                                    {"child", WM_CAPTURECHANGED},
+                                    {"child", WM_NCDESTROY},
+                                    {"top", WM_NCDESTROY}};
     EXPECT_EQ(log.Log(), expected);
     EXPECT_EQ(seenInDestroy, child);
     EXPECT_EQ(GetCapture(), nullptr);
@@ -318,7 +349,8 @@ TEST(MessageOrder, TheCaptureEndsWhileTheDestroyedTreeIsStillWhole) {
 // A dialog's default button is the one DM_SETDEFID named, else its default push button, else
 // IDOK. A dialog that loses activation keeps the control that had the focus and gives it the
 // focus back when it is active again, as after a modal dialog it owned.
-TEST(Dialogs, TheDefaultButtonAndTheFocusKeptAcrossAModalDialog) {
+TEST(Dialogs, TheDefaultButtonAndTheFocusKeptAcrossAModalDialog)
+{
     const YondaDialogItem items[] = {
         {"EDIT", "", 201, WS_TABSTOP | WS_VISIBLE, 0, 10, 10, 100, 20},
         {"EDIT", "", 202, WS_TABSTOP | WS_VISIBLE, 0, 10, 40, 100, 20},
@@ -341,7 +373,8 @@ TEST(Dialogs, TheDefaultButtonAndTheFocusKeptAcrossAModalDialog) {
     HWND second = GetDlgItem(dlg, 202);
     SetFocus(second);
     auto endAtOnce = [](HWND modal, UINT msg, WPARAM, LPARAM) -> INT_PTR {
-        if (msg == WM_INITDIALOG) EndDialog(modal, 3);
+        if (msg == WM_INITDIALOG)
+            EndDialog(modal, 3);
         return FALSE;
     };
     EXPECT_EQ(DialogBoxParamA(nullptr, "BareForm", dlg, endAtOnce, 0), 3);
@@ -351,7 +384,8 @@ TEST(Dialogs, TheDefaultButtonAndTheFocusKeptAcrossAModalDialog) {
     DestroyWindow(dlg);
 }
 
-TEST(Windows, TextIdsFindingAndCoordinates) {
+TEST(Windows, TextIdsFindingAndCoordinates)
+{
     MessageLog log({});
     HWND top = Make("Yonda Alpha", WS_POPUP, nullptr, 0, {100, 50, 300, 250});
     HWND child = Make("c", WS_CHILD, top, 3, {10, 20, 30, 40});
@@ -379,7 +413,8 @@ TEST(Windows, TextIdsFindingAndCoordinates) {
     DestroyWindow(top);
 }
 
-TEST(Windows, ClassCursorAndStyleThroughClassLongs) {
+TEST(Windows, ClassCursorAndStyleThroughClassLongs)
+{
     MessageLog log({});
     HWND hwnd = Make("w", WS_POPUP, nullptr);
     HCURSOR cursor = reinterpret_cast<HCURSOR>(uintptr_t{0x1234});
@@ -390,10 +425,11 @@ TEST(Windows, ClassCursorAndStyleThroughClassLongs) {
     DestroyWindow(hwnd);
 }
 
-}  // namespace
+} // namespace
 
 // An owned window is always above its owner: showing or raising the owner leaves it there.
-TEST(MessageOrder, OwnedWindowsStayAboveTheirOwner) {
+TEST(MessageOrder, OwnedWindowsStayAboveTheirOwner)
+{
     HWND owner = Make("owner", WS_POPUP, nullptr);
     HWND owned = Make("owned", WS_POPUP, owner);
     ShowWindow(owned, SW_SHOWNOACTIVATE);

@@ -13,14 +13,17 @@ using yonda::test::PumpPending;
 
 namespace {
 
-HWND Make(const char* name, DWORD style, HWND parent, RECT r) {
-    return CreateWindowExA(0, "LoggedWindow", name, style, r.left, r.top, r.right - r.left, r.bottom - r.top,
-                           parent, nullptr, nullptr, nullptr);
+HWND Make(const char* name, DWORD style, HWND parent, RECT r)
+{
+    return CreateWindowExA(0, "LoggedWindow", name, style, r.left, r.top, r.right - r.left, r.bottom - r.top, parent,
+                           nullptr, nullptr, nullptr);
 }
 
 // Paints each window in a colour named by its text's first letter.
-bool PaintSolid(HWND hwnd, UINT msg, WPARAM, LPARAM, LRESULT* result) {
-    if (msg != WM_PAINT) return false;
+bool PaintSolid(HWND hwnd, UINT msg, WPARAM, LPARAM, LRESULT* result)
+{
+    if (msg != WM_PAINT)
+        return false;
     PAINTSTRUCT ps;
     HDC dc = BeginPaint(hwnd, &ps);
     char name[8];
@@ -35,7 +38,8 @@ bool PaintSolid(HWND hwnd, UINT msg, WPARAM, LPARAM, LRESULT* result) {
     return true;
 }
 
-TEST(Paint, EraseOnlyWhenTheInvalidationAskedForIt) {
+TEST(Paint, EraseOnlyWhenTheInvalidationAskedForIt)
+{
     MessageLog log({WM_PAINT, WM_ERASEBKGND});
     HWND hwnd = Make("w", WS_POPUP | WS_VISIBLE, nullptr, {0, 0, 50, 50});
     PumpPending();
@@ -48,12 +52,13 @@ TEST(Paint, EraseOnlyWhenTheInvalidationAskedForIt) {
     UpdateWindow(hwnd);
     EXPECT_EQ(log.Log(), (std::vector<Logged>{{"w", WM_PAINT}, {"w", WM_ERASEBKGND}}));
     log.Clear();
-    PumpPending();   // nothing is left pending
+    PumpPending(); // nothing is left pending
     EXPECT_TRUE(log.Log().empty());
     DestroyWindow(hwnd);
 }
 
-TEST(Paint, ChildrenPaintOverTheirParentInTheCapturedPicture) {
+TEST(Paint, ChildrenPaintOverTheirParentInTheCapturedPicture)
+{
     MessageLog log({});
     log.react = PaintSolid;
     HWND top = Make("blue", WS_POPUP | WS_VISIBLE, nullptr, {100, 100, 160, 140});
@@ -68,8 +73,8 @@ TEST(Paint, ChildrenPaintOverTheirParentInTheCapturedPicture) {
     PumpPending();
     EXPECT_EQ(YondaGetWindowPixel(top, 15, 15), RGB(0, 0, 255));
     EXPECT_EQ(YondaGetWindowPixel(top, 45, 15), RGB(255, 0, 0));
-    std::string png = std::string(std::getenv("YONDA_BINARY_DIR") ? std::getenv("YONDA_BINARY_DIR") : ".") +
-                      "/paint_capture.png";
+    std::string png =
+        std::string(std::getenv("YONDA_BINARY_DIR") ? std::getenv("YONDA_BINARY_DIR") : ".") + "/paint_capture.png";
     ASSERT_TRUE(YondaCaptureWindowToPng(top, png.c_str()));
     FILE* f = std::fopen(png.c_str(), "rb");
     ASSERT_NE(f, nullptr);
@@ -80,14 +85,16 @@ TEST(Paint, ChildrenPaintOverTheirParentInTheCapturedPicture) {
     DestroyWindow(top);
 }
 
-TEST(Input, ClicksOnAWindowThatTakesNoFocusLeaveTheFocusWhereItWas) {
+TEST(Input, ClicksOnAWindowThatTakesNoFocusLeaveTheFocusWhereItWas)
+{
     MessageLog log({WM_KILLFOCUS, WM_LBUTTONDOWN, WM_LBUTTONUP});
     HWND owner = Make("owner", WS_POPUP | WS_VISIBLE, nullptr, {0, 0, 300, 300});
     HWND popup = Make("popup", WS_POPUP | WS_VISIBLE, owner, {50, 50, 150, 150});
     HWND item = Make("item", WS_CHILD | WS_VISIBLE, popup, {0, 0, 100, 20});
     // The popup closes itself when it loses the focus, as a menu does.
     log.react = [&](HWND hwnd, UINT msg, WPARAM, LPARAM, LRESULT*) {
-        if (msg == WM_KILLFOCUS && hwnd == popup) DestroyWindow(popup);
+        if (msg == WM_KILLFOCUS && hwnd == popup)
+            DestroyWindow(popup);
         return false;
     };
     ASSERT_EQ(GetFocus(), popup);
@@ -105,14 +112,17 @@ TEST(Input, ClicksOnAWindowThatTakesNoFocusLeaveTheFocusWhereItWas) {
     DestroyWindow(owner);
 }
 
-TEST(Input, CaptureGetsButtonUpOutsideWithSignedCoordinates) {
+TEST(Input, CaptureGetsButtonUpOutsideWithSignedCoordinates)
+{
     MessageLog log({WM_LBUTTONUP});
     POINT up{};
     HWND top = Make("top", WS_POPUP | WS_VISIBLE, nullptr, {100, 100, 200, 200});
     HWND child = Make("child", WS_CHILD | WS_VISIBLE, top, {10, 10, 30, 30});
     log.react = [&](HWND hwnd, UINT msg, WPARAM, LPARAM lp, LRESULT*) {
-        if (msg == WM_LBUTTONDOWN) SetCapture(hwnd);
-        if (msg == WM_LBUTTONUP) up = POINT{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
+        if (msg == WM_LBUTTONDOWN)
+            SetCapture(hwnd);
+        if (msg == WM_LBUTTONUP)
+            up = POINT{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
         return false;
     };
     YondaInjectMouseButton(0, TRUE, 115, 115);
@@ -127,15 +137,16 @@ TEST(Input, CaptureGetsButtonUpOutsideWithSignedCoordinates) {
     DestroyWindow(top);
 }
 
-TEST(Input, DoubleClicksOnlyForClassesThatAskForThem) {
+TEST(Input, DoubleClicksOnlyForClassesThatAskForThem)
+{
     MessageLog log({WM_LBUTTONDOWN, WM_LBUTTONDBLCLK});
     WNDCLASSA plain{};
     plain.lpfnWndProc = &MessageLog::Proc;
     plain.lpszClassName = "PlainLogged";
     RegisterClassA(&plain);
     HWND dbl = Make("dbl", WS_POPUP | WS_VISIBLE, nullptr, {0, 0, 50, 50});
-    HWND single = CreateWindowExA(0, "PlainLogged", "single", WS_POPUP | WS_VISIBLE, 100, 0, 50, 50, nullptr,
-                                  nullptr, nullptr, nullptr);
+    HWND single = CreateWindowExA(0, "PlainLogged", "single", WS_POPUP | WS_VISIBLE, 100, 0, 50, 50, nullptr, nullptr,
+                                  nullptr, nullptr);
     PumpPending();
     log.Clear();
     YondaInjectClick(dbl, 5, 5);
@@ -151,7 +162,8 @@ TEST(Input, DoubleClicksOnlyForClassesThatAskForThem) {
     DestroyWindow(single);
 }
 
-TEST(Input, KeysGoToTheFocusWithScanCodesAndKeyState) {
+TEST(Input, KeysGoToTheFocusWithScanCodesAndKeyState)
+{
     MessageLog log({WM_KEYDOWN, WM_CHAR, WM_SYSKEYDOWN, WM_SYSCHAR});
     LPARAM keyLp = 0;
     bool shiftSeen = false;
@@ -176,7 +188,7 @@ TEST(Input, KeysGoToTheFocusWithScanCodesAndKeyState) {
     YondaInjectKey('X', FALSE);
     YondaInjectKey(VK_MENU, FALSE);
     PumpPending();
-    EXPECT_EQ(HIWORD(keyLp) & 0xFF, 0x3F);   // F5's scan code
+    EXPECT_EQ(HIWORD(keyLp) & 0xFF, 0x3F); // F5's scan code
     EXPECT_TRUE(shiftSeen);
     EXPECT_EQ(log.Log(), (std::vector<Logged>{{"keys", WM_KEYDOWN},
                                               {"keys", WM_KEYDOWN},
@@ -189,4 +201,4 @@ TEST(Input, KeysGoToTheFocusWithScanCodesAndKeyState) {
     DestroyWindow(hwnd);
 }
 
-}  // namespace
+} // namespace

@@ -13,16 +13,18 @@ using yonda::test::MessageLog;
 
 namespace {
 
-HWND MakeWindow(const char* name) {
+HWND MakeWindow(const char* name)
+{
     return CreateWindowExA(0, "LoggedWindow", name, WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
 }
 
-TEST(Queue, PostedMessagesComeInOrderBeforeTheQuit) {
+TEST(Queue, PostedMessagesComeInOrderBeforeTheQuit)
+{
     MessageLog log({});
     HWND hwnd = MakeWindow("w");
     PostMessageA(hwnd, WM_USER + 1, 1, 0);
     PostQuitMessage(5);
-    PostMessageA(nullptr, WM_USER + 2, 2, 0);   // a thread message
+    PostMessageA(nullptr, WM_USER + 2, 2, 0); // a thread message
     MSG msg;
     ASSERT_TRUE(GetMessageA(&msg, nullptr, 0, 0));
     EXPECT_EQ(msg.message, static_cast<UINT>(WM_USER + 1));
@@ -37,10 +39,11 @@ TEST(Queue, PostedMessagesComeInOrderBeforeTheQuit) {
     DestroyWindow(hwnd);
 }
 
-TEST(Queue, ThreadMessagesReachTheQueueOfTheKernelsThreadId) {
+TEST(Queue, ThreadMessagesReachTheQueueOfTheKernelsThreadId)
+{
     MessageLog log({});
     MSG msg;
-    PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE);   // makes this thread's queue
+    PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE); // makes this thread's queue
     ASSERT_TRUE(PostThreadMessageA(GetCurrentThreadId(), WM_USER + 3, 3, 0));
     ASSERT_TRUE(PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE));
     EXPECT_EQ(msg.message, static_cast<UINT>(WM_USER + 3));
@@ -64,7 +67,8 @@ TEST(Queue, ThreadMessagesReachTheQueueOfTheKernelsThreadId) {
     worker.join();
 }
 
-TEST(Queue, PeekFiltersByRangeAndWindowAndCanLeaveTheMessage) {
+TEST(Queue, PeekFiltersByRangeAndWindowAndCanLeaveTheMessage)
+{
     MessageLog log({});
     HWND a = MakeWindow("a");
     HWND b = MakeWindow("b");
@@ -82,11 +86,13 @@ TEST(Queue, PeekFiltersByRangeAndWindowAndCanLeaveTheMessage) {
     DestroyWindow(b);
 }
 
-TEST(Queue, WorkersPostToTheGuiThreadWhileItPumps) {
+TEST(Queue, WorkersPostToTheGuiThreadWhileItPumps)
+{
     MessageLog log({});
     std::atomic<int> received{0};
     log.react = [&](HWND, UINT msg, WPARAM, LPARAM, LRESULT*) {
-        if (msg == WM_USER + 7) ++received;
+        if (msg == WM_USER + 7)
+            ++received;
         return false;
     };
     HWND hwnd = MakeWindow("gui");
@@ -94,20 +100,25 @@ TEST(Queue, WorkersPostToTheGuiThreadWhileItPumps) {
     std::vector<std::thread> workers;
     for (int t = 0; t < 4; ++t)
         workers.emplace_back([hwnd] {
-            for (int i = 0; i < kPerThread; ++i) PostMessageA(hwnd, WM_USER + 7, i, 0);
+            for (int i = 0; i < kPerThread; ++i)
+                PostMessageA(hwnd, WM_USER + 7, i, 0);
         });
     MSG msg;
-    while (received < 4 * kPerThread && GetMessageA(&msg, nullptr, 0, 0)) DispatchMessageA(&msg);
-    for (auto& w : workers) w.join();
+    while (received < 4 * kPerThread && GetMessageA(&msg, nullptr, 0, 0))
+        DispatchMessageA(&msg);
+    for (auto& w : workers)
+        w.join();
     EXPECT_EQ(received, 4 * kPerThread);
     DestroyWindow(hwnd);
 }
 
-TEST(Queue, ASendAcrossThreadsRunsOnTheOwnersThreadWhileTheSenderWaits) {
+TEST(Queue, ASendAcrossThreadsRunsOnTheOwnersThreadWhileTheSenderWaits)
+{
     MessageLog log({});
     std::thread::id handledOn;
     log.react = [&](HWND, UINT msg, WPARAM wp, LPARAM, LRESULT* result) {
-        if (msg != WM_USER + 3) return false;
+        if (msg != WM_USER + 3)
+            return false;
         handledOn = std::this_thread::get_id();
         *result = static_cast<LRESULT>(wp * 2);
         return true;
@@ -118,10 +129,12 @@ TEST(Queue, ASendAcrossThreadsRunsOnTheOwnersThreadWhileTheSenderWaits) {
         HWND hwnd = MakeWindow("remote");
         remote = hwnd;
         MSG msg;
-        while (GetMessageA(&msg, nullptr, 0, 0)) DispatchMessageA(&msg);
+        while (GetMessageA(&msg, nullptr, 0, 0))
+            DispatchMessageA(&msg);
         DestroyWindow(hwnd);
     });
-    while (!remote) std::this_thread::yield();
+    while (!remote)
+        std::this_thread::yield();
     EXPECT_EQ(SendMessageA(remote, WM_USER + 3, 21, 0), 42);
     EXPECT_EQ(handledOn, ui.get_id());
     // Window functions on another thread's window run there too.
@@ -135,7 +148,8 @@ TEST(Queue, ASendAcrossThreadsRunsOnTheOwnersThreadWhileTheSenderWaits) {
     EXPECT_EQ(SendMessageA(remote, WM_USER + 3, 1, 0), 0);
 }
 
-TEST(Queue, TwoThreadsSendingToEachOtherDoNotDeadlock) {
+TEST(Queue, TwoThreadsSendingToEachOtherDoNotDeadlock)
+{
     MessageLog log({});
     HWND local = MakeWindow("local");
     std::atomic<HWND> remote{nullptr};
@@ -155,28 +169,33 @@ TEST(Queue, TwoThreadsSendingToEachOtherDoNotDeadlock) {
         HWND hwnd = MakeWindow("remote");
         remote = hwnd;
         MSG msg;
-        while (GetMessageA(&msg, nullptr, 0, 0)) DispatchMessageA(&msg);
+        while (GetMessageA(&msg, nullptr, 0, 0))
+            DispatchMessageA(&msg);
         DestroyWindow(hwnd);
     });
-    while (!remote) std::this_thread::yield();
+    while (!remote)
+        std::this_thread::yield();
     EXPECT_EQ(SendMessageA(remote, WM_USER + 4, 0, 0), 11);
     PostMessageA(remote, WM_QUIT, 0, 0);
     ui.join();
     DestroyWindow(local);
 }
 
-TEST(Queue, TimersFirePerWindowAndStopWhenKilled) {
+TEST(Queue, TimersFirePerWindowAndStopWhenKilled)
+{
     MessageLog log({});
     std::vector<UINT_PTR> fired;
     log.react = [&](HWND, UINT msg, WPARAM wp, LPARAM, LRESULT*) {
-        if (msg == WM_TIMER) fired.push_back(wp);
+        if (msg == WM_TIMER)
+            fired.push_back(wp);
         return false;
     };
     HWND hwnd = MakeWindow("timed");
     EXPECT_EQ(SetTimer(hwnd, 100, 10, nullptr), 100u);
     EXPECT_TRUE(SetTimer(hwnd, 101, 10, nullptr));
     MSG msg;
-    while (fired.size() < 4 && GetMessageA(&msg, nullptr, 0, 0)) DispatchMessageA(&msg);
+    while (fired.size() < 4 && GetMessageA(&msg, nullptr, 0, 0))
+        DispatchMessageA(&msg);
     EXPECT_NE(std::find(fired.begin(), fired.end(), 100u), fired.end());
     EXPECT_NE(std::find(fired.begin(), fired.end(), 101u), fired.end());
     EXPECT_TRUE(KillTimer(hwnd, 100));
@@ -187,11 +206,13 @@ TEST(Queue, TimersFirePerWindowAndStopWhenKilled) {
     EXPECT_FALSE(SetTimer(hwnd, 5, 10, nullptr));
 }
 
-TEST(Queue, TimersFollowTheKernelsClockWhenItIsSteppedByHand) {
+TEST(Queue, TimersFollowTheKernelsClockWhenItIsSteppedByHand)
+{
     MessageLog log({});
     int fired = 0;
     log.react = [&](HWND, UINT msg, WPARAM, LPARAM, LRESULT*) {
-        if (msg == WM_TIMER) ++fired;
+        if (msg == WM_TIMER)
+            ++fired;
         return false;
     };
     HWND hwnd = MakeWindow("stepped");
@@ -200,10 +221,12 @@ TEST(Queue, TimersFollowTheKernelsClockWhenItIsSteppedByHand) {
     MSG msg;
     // However long real time passes, a stopped clock makes no timer due.
     std::this_thread::sleep_for(std::chrono::milliseconds(30));
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
+        DispatchMessageA(&msg);
     EXPECT_EQ(fired, 0);
     YondaClockAdvance(499);
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
+        DispatchMessageA(&msg);
     EXPECT_EQ(fired, 0);
     // A thread asleep in GetMessage wakes when another thread steps the clock past the timer.
     std::thread stepper([] {
@@ -218,20 +241,23 @@ TEST(Queue, TimersFollowTheKernelsClockWhenItIsSteppedByHand) {
     EXPECT_EQ(fired, 1);
     // One WM_TIMER per due time, not one per period missed.
     YondaClockAdvance(5000);
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
+        DispatchMessageA(&msg);
     EXPECT_EQ(fired, 2);
     YondaClockSetManual(FALSE);
     DestroyWindow(hwnd);
 }
 
-TEST(Queue, RegisteredMessagesAreStablePerName) {
+TEST(Queue, RegisteredMessagesAreStablePerName)
+{
     UINT a = RegisterWindowMessageA("Yonda.Test");
     EXPECT_GE(a, 0xC000u);
     EXPECT_EQ(RegisterWindowMessageA("Yonda.Test"), a);
     EXPECT_NE(RegisterWindowMessageA("Yonda.Other"), a);
 }
 
-TEST(Queue, OneQueueHoldsTenThousandPostsAndRefusesMore) {
+TEST(Queue, OneQueueHoldsTenThousandPostsAndRefusesMore)
+{
     MessageLog log({});
     HWND hwnd = MakeWindow("busy");
     // A poster on another thread, as a network library's receive thread is.
@@ -267,4 +293,4 @@ TEST(Queue, OneQueueHoldsTenThousandPostsAndRefusesMore) {
     DestroyWindow(hwnd);
 }
 
-}  // namespace
+} // namespace

@@ -16,9 +16,10 @@ using yonda::test::PumpPending;
 
 namespace {
 
-const DWORD kLogStyle = WS_CHILD | WS_VISIBLE | ES_MULTILINE | ES_AUTOVSCROLL | ES_READONLY;   // 0x50000844
+const DWORD kLogStyle = WS_CHILD | WS_VISIBLE | ES_MULTILINE | ES_AUTOVSCROLL | ES_READONLY; // 0x50000844
 
-std::string Cp949(const char* utf8) {
+std::string Cp949(const char* utf8)
+{
     return YondaUtf8ToCodePage(utf8, 949);
 }
 
@@ -27,22 +28,25 @@ struct LogFixture {
     HWND parent = nullptr;
     HWND rich = nullptr;
     HFONT font = nullptr;
-    explicit LogFixture(int width = 200, int height = 120, DWORD style = kLogStyle) {
+    explicit LogFixture(int width = 200, int height = 120, DWORD style = kLogStyle)
+    {
         YondaSetActiveCodePage(949);
-        parent = CreateWindowExA(0, "LoggedWindow", "parent", WS_POPUP | WS_VISIBLE, 0, 0, 400, 300, nullptr,
-                                 nullptr, nullptr, nullptr);
-        rich = CreateWindowExA(0, "RICHEDIT", "", style, 10, 10, width, height, parent,
-                               reinterpret_cast<HMENU>(300), nullptr, nullptr);
-        font = CreateFontA(-12, 0, 0, 0, FW_NORMAL, 0, 0, 0, HANGUL_CHARSET, OUT_DEFAULT_PRECIS,
-                           CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, VARIABLE_PITCH, "\xB1\xBC\xB8\xB2");
+        parent = CreateWindowExA(0, "LoggedWindow", "parent", WS_POPUP | WS_VISIBLE, 0, 0, 400, 300, nullptr, nullptr,
+                                 nullptr, nullptr);
+        rich = CreateWindowExA(0, "RICHEDIT", "", style, 10, 10, width, height, parent, reinterpret_cast<HMENU>(300),
+                               nullptr, nullptr);
+        font = CreateFontA(-12, 0, 0, 0, FW_NORMAL, 0, 0, 0, HANGUL_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                           DEFAULT_QUALITY, VARIABLE_PITCH, "\xB1\xBC\xB8\xB2");
         SendMessageA(rich, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
         PumpPending();
     }
-    ~LogFixture() {
+    ~LogFixture()
+    {
         DestroyWindow(parent);
         DeleteObject(font);
     }
-    int Width(const std::string& text) const {
+    int Width(const std::string& text) const
+    {
         HDC dc = CreateCompatibleDC(nullptr);
         HGDIOBJ old = SelectObject(dc, font);
         SIZE size{};
@@ -51,7 +55,8 @@ struct LogFixture {
         DeleteDC(dc);
         return size.cx;
     }
-    int LineHeight() const {
+    int LineHeight() const
+    {
         HDC dc = CreateCompatibleDC(nullptr);
         HGDIOBJ old = SelectObject(dc, font);
         TEXTMETRICA tm{};
@@ -65,7 +70,8 @@ struct LogFixture {
     int LineIndex(int line) const { return static_cast<int>(Send(EM_LINEINDEX, line)); }
     int FirstVisible() const { return static_cast<int>(Send(EM_GETFIRSTVISIBLELINE)); }
     // Appends a line in a colour the way a log does: insert at the end, select it, colour it.
-    void Append(const std::string& text, COLORREF color) {
+    void Append(const std::string& text, COLORREF color)
+    {
         LONG start = static_cast<LONG>(LineIndex(Lines() - 1));
         Send(EM_SETSEL, static_cast<WPARAM>(-1), -1);
         Send(EM_REPLACESEL, 0, reinterpret_cast<LPARAM>(text.c_str()));
@@ -82,11 +88,13 @@ struct LogFixture {
         Send(EM_REPLACESEL, 0, reinterpret_cast<LPARAM>("\r\n"));
     }
     // Counts pixels of a window's picture row band [top, bottom) close to a colour.
-    int CountColor(int top, int bottom, COLORREF color) const {
+    int CountColor(int top, int bottom, COLORREF color) const
+    {
         RECT rc;
         GetClientRect(rich, &rc);
         std::vector<DWORD> pixels(static_cast<size_t>(rc.right) * rc.bottom);
-        if (!YondaGetWindowPixels(rich, pixels.data(), rc.right, rc.bottom)) return -1;
+        if (!YondaGetWindowPixels(rich, pixels.data(), rc.right, rc.bottom))
+            return -1;
         int n = 0;
         for (int y = std::max(0, top); y < std::min<int>(bottom, rc.bottom); ++y)
             for (int x = 0; x < rc.right; ++x) {
@@ -100,7 +108,8 @@ struct LogFixture {
     }
 };
 
-TEST(RichEdit, LineQueriesCountTheWrappedLines) {
+TEST(RichEdit, LineQueriesCountTheWrappedLines)
+{
     std::string words = "alpha beta gamma delta";
     LogFixture probe;
     // Wide enough for "alpha beta " and not for "alpha beta gamma".
@@ -109,7 +118,7 @@ TEST(RichEdit, LineQueriesCountTheWrappedLines) {
     f.Send(WM_SETTEXT, 0, reinterpret_cast<LPARAM>(words.c_str()));
     ASSERT_EQ(f.Lines(), 2);
     EXPECT_EQ(f.LineIndex(0), 0);
-    EXPECT_EQ(f.LineIndex(1), 11);                               // "gamma delta" after the hanging blank
+    EXPECT_EQ(f.LineIndex(1), 11); // "gamma delta" after the hanging blank
     EXPECT_EQ(f.LineIndex(2), -1);
     EXPECT_EQ(f.Send(EM_EXLINEFROMCHAR, 0, 12), 1);
     EXPECT_EQ(f.Send(EM_LINEFROMCHAR, 10), 0);
@@ -137,15 +146,18 @@ TEST(RichEdit, LineQueriesCountTheWrappedLines) {
     EXPECT_EQ(f.Lines(), 1);
 }
 
-TEST(RichEdit, DoubleByteTextIsNeverSplit) {
+TEST(RichEdit, DoubleByteTextIsNeverSplit)
+{
     std::string han = Cp949("한글");
     std::string text = "a";
-    for (int i = 0; i < 30; ++i) text += han;
+    for (int i = 0; i < 30; ++i)
+        text += han;
     LogFixture f(60);
     f.Send(WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
     ASSERT_GT(f.Lines(), 3);
     // Every line after the first starts one byte past an even offset ("a" then two-byte characters).
-    for (int line = 1; line < f.Lines(); ++line) EXPECT_EQ(f.LineIndex(line) % 2, 1) << "line " << line;
+    for (int line = 1; line < f.Lines(); ++line)
+        EXPECT_EQ(f.LineIndex(line) % 2, 1) << "line " << line;
     // Selections snap to character starts.
     f.Send(EM_SETSEL, 2, 4);
     CHARRANGE sel{};
@@ -162,7 +174,8 @@ TEST(RichEdit, DoubleByteTextIsNeverSplit) {
     EXPECT_EQ(std::string(out), "a" + han);
 }
 
-TEST(RichEdit, EachRangeKeepsItsColourInThePicture) {
+TEST(RichEdit, EachRangeKeepsItsColourInThePicture)
+{
     LogFixture f(300, 60);
     const COLORREF red = RGB(237, 23, 36), blue = RGB(0, 0, 255);
     f.Append("RRRRRRRRRR", red);
@@ -202,17 +215,19 @@ TEST(RichEdit, EachRangeKeepsItsColourInThePicture) {
     EXPECT_GT(f.CountColor(0, h, blue), 10);
 }
 
-TEST(RichEdit, ScrollingMovesByShownLinesAndTheLogFollowsItsEnd) {
+TEST(RichEdit, ScrollingMovesByShownLinesAndTheLogFollowsItsEnd)
+{
     LogFixture probe;
     int h = probe.LineHeight();
     LogFixture f(300, 5 * h);
     const COLORREF red = RGB(255, 0, 0), blue = RGB(0, 0, 255);
-    for (int i = 0; i < 20; ++i) f.Append("line " + std::to_string(i), i == 17 ? blue : red);
+    for (int i = 0; i < 20; ++i)
+        f.Append("line " + std::to_string(i), i == 17 ? blue : red);
     // 20 lines and the empty one after the last break; the caret's line stays in view.
     EXPECT_EQ(f.Lines(), 21);
     EXPECT_EQ(f.FirstVisible(), 21 - 5);
     YondaFlushPainting();
-    EXPECT_GT(f.CountColor(h, 2 * h, blue), 5);   // line 17 is the second shown
+    EXPECT_GT(f.CountColor(h, 2 * h, blue), 5); // line 17 is the second shown
 
     EXPECT_TRUE(f.Send(EM_LINESCROLL, 0, -6));
     EXPECT_EQ(f.FirstVisible(), 10);
@@ -228,7 +243,8 @@ TEST(RichEdit, ScrollingMovesByShownLinesAndTheLogFollowsItsEnd) {
     EXPECT_EQ(f.CountColor(0, 5 * h, blue), f.CountColor(h, 2 * h, blue));
 }
 
-TEST(RichEdit, WithRedrawOffTheTextChangesWithoutRepainting) {
+TEST(RichEdit, WithRedrawOffTheTextChangesWithoutRepainting)
+{
     LogFixture f(300, 60);
     const COLORREF red = RGB(255, 0, 0);
     YondaFlushPainting();
@@ -243,7 +259,8 @@ TEST(RichEdit, WithRedrawOffTheTextChangesWithoutRepainting) {
     EXPECT_GT(f.CountColor(0, 60, red), 10);
 }
 
-TEST(RichEdit, ReadOnlyTakesNoTypingButSelectsAndCopies) {
+TEST(RichEdit, ReadOnlyTakesNoTypingButSelectsAndCopies)
+{
     LogFixture f(300, 60);
     f.Append("hello world", RGB(0, 0, 0));
     SetFocus(f.rich);
@@ -281,4 +298,4 @@ TEST(RichEdit, ReadOnlyTakesNoTypingButSelectsAndCopies) {
     EXPECT_STREQ(out, "H world\r\n");
 }
 
-}  // namespace
+} // namespace

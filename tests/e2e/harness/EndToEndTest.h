@@ -40,10 +40,10 @@ namespace yonda::testing {
 
 struct LaunchOptions {
     std::vector<std::string> arguments;
-    std::map<std::string, std::optional<std::string>> environment;   // set, or with no value removed
-    std::string display;          // an X display (":7") to show the windows on; empty: headless
-    bool connect = true;          // false: a program that is expected to end before its first window
-    std::string program;          // another program file than the test's
+    std::map<std::string, std::optional<std::string>> environment; // set, or with no value removed
+    std::string display; // an X display (":7") to show the windows on; empty: headless
+    bool connect = true; // false: a program that is expected to end before its first window
+    std::string program; // another program file than the test's
 };
 
 // One program started in its home, with its automation socket connected.
@@ -101,9 +101,18 @@ protected:
     // launched with LaunchOptions::display = XDisplay() show their windows there. It outlives them.
     const std::string& XDisplay();
 
-    const std::filesystem::path& WorkFolder() const { return m_work; }
-    const std::string& ScratchFolder() const { return m_scratch; }
-    const std::string& ProgramFile() const { return m_programFile; }
+    const std::filesystem::path& WorkFolder() const
+    {
+        return m_work;
+    }
+    const std::string& ScratchFolder() const
+    {
+        return m_scratch;
+    }
+    const std::string& ProgramFile() const
+    {
+        return m_programFile;
+    }
 
 private:
     std::string m_programFile;
@@ -114,4 +123,4 @@ private:
     std::vector<std::unique_ptr<DrivenProgram>> m_programs;
 };
 
-}  // namespace yonda::testing
+} // namespace yonda::testing

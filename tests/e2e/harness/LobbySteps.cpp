@@ -8,7 +8,7 @@
 namespace yonda::testing {
 namespace {
 
-constexpr char kLobbyBar[] = "\xEB\xA1\x9C\xEB\xB9\x84";  // the lobby title bar, "로비"
+constexpr char kLobbyBar[] = "\xEB\xA1\x9C\xEB\xB9\x84"; // the lobby title bar, "로비"
 // The title bar's buttons: join the lobby, make a room, search the rooms.
 constexpr int kJoinX = 220;
 constexpr int kMakeX = 330;
@@ -20,14 +20,16 @@ constexpr char kByRoomName[] = "#3116";
 constexpr char kKeyword[] = "#3110";
 constexpr char kPasswordEdit[] = "#301";
 
-void FlyTo(DrivenProgram& program, const std::string& entrance) {
+void FlyTo(DrivenProgram& program, const std::string& entrance)
+{
     ASSERT_TRUE(IsOk(program.Click(entrance, 80, 14)));
     ASSERT_TRUE(IsOk(program.WaitWindow(kLobbyBar, 30000)));
 }
 
-}  // namespace
+} // namespace
 
-void JoinLobby(DrivenProgram& program, const std::string& entrance) {
+void JoinLobby(DrivenProgram& program, const std::string& entrance)
+{
     FlyTo(program, entrance);
     if (::testing::Test::HasFatalFailure()) {
         return;
@@ -37,7 +39,8 @@ void JoinLobby(DrivenProgram& program, const std::string& entrance) {
     ASSERT_TRUE(IsOk(program.WaitWindow(kFrameClass)));
 }
 
-std::string OpenMakeDialog(DrivenProgram& program, const std::string& entrance) {
+std::string OpenMakeDialog(DrivenProgram& program, const std::string& entrance)
+{
     FlyTo(program, entrance);
     if (::testing::Test::HasFatalFailure()) {
         return {};
@@ -48,7 +51,8 @@ std::string OpenMakeDialog(DrivenProgram& program, const std::string& entrance) 
     return dialog;
 }
 
-void OpenRoomSearch(DrivenProgram& program, const std::string& entrance) {
+void OpenRoomSearch(DrivenProgram& program, const std::string& entrance)
+{
     FlyTo(program, entrance);
     if (::testing::Test::HasFatalFailure()) {
         return;
@@ -57,7 +61,8 @@ void OpenRoomSearch(DrivenProgram& program, const std::string& entrance) {
     ASSERT_TRUE(IsOk(program.WaitWindow(kRoomSearchWindow)));
 }
 
-void SearchRoomNames(DrivenProgram& program, const std::string& word) {
+void SearchRoomNames(DrivenProgram& program, const std::string& word)
+{
     ASSERT_TRUE(IsOk(program.WaitWindow(kRoomSearchWindow)));
     ASSERT_TRUE(IsOk(program.Click(kSearchTabs, 150, 12)));
     ASSERT_TRUE(IsOk(program.Click(kByRoomName, 6, 9)));
@@ -65,7 +70,8 @@ void SearchRoomNames(DrivenProgram& program, const std::string& word) {
     ASSERT_TRUE(IsOk(program.Key(kKeyword, "RETURN")));
 }
 
-void GoWithPassword(DrivenProgram& program, int row, const std::string& password) {
+void GoWithPassword(DrivenProgram& program, int row, const std::string& password)
+{
     // The list shows a row's Go button once the row is painted, after the service answered.
     const std::string go = "#" + std::to_string(row);
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
@@ -84,20 +90,23 @@ void GoWithPassword(DrivenProgram& program, int row, const std::string& password
     ASSERT_TRUE(IsOk(program.Key(kPasswordEdit, "RETURN")));
 }
 
-bool WalkIntoSight(DrivenProgram& walker, const std::function<bool()>& seen) {
+bool WalkIntoSight(DrivenProgram& walker, const std::function<bool()>& seen)
+{
     struct Walk {
         int x, y, seconds;
     };
     constexpr Walk kWalks[] = {{200, 330, 15}, {470, 400, 5}, {470, 400, 8}, {150, 400, 8}, {470, 400, 8}};
     for (const Walk& walk : kWalks) {
-        if (!IsOk(walker.Click(kFrameClass, walk.x, walk.y))) return false;
+        if (!IsOk(walker.Click(kFrameClass, walk.x, walk.y)))
+            return false;
         const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(walk.seconds);
         while (std::chrono::steady_clock::now() < deadline) {
-            if (seen()) return true;
+            if (seen())
+                return true;
             std::this_thread::sleep_for(std::chrono::milliseconds(200));
         }
     }
     return false;
 }
 
-}  // namespace yonda::testing
+} // namespace yonda::testing

@@ -43,4 +43,4 @@ void GoWithPassword(DrivenProgram& program, int row, const std::string& password
 // then stands it up, and the next ones walk it right and left in front of the bench.
 bool WalkIntoSight(DrivenProgram& walker, const std::function<bool()>& seen);
 
-}  // namespace yonda::testing
+} // namespace yonda::testing

@@ -23,4 +23,4 @@ inline void LogInToFrame(DrivenProgram& program, const std::string& id, const st
     ASSERT_TRUE(IsOk(program.WaitWindow("VelmoraMain", 30000)));
 }
 
-}  // namespace yonda::testing
+} // namespace yonda::testing

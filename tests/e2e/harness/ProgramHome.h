@@ -30,13 +30,15 @@ public:
     // Writes Yonda.ini: the settings file of a fresh installation with Server/ServerIp = serverIp,
     // then the overrides in order. Values are UTF-8 and written in the code page (949 for
     // "Orange").
-    void WriteSettings(const std::string& serverIp, const std::vector<Setting>& overrides = {}, unsigned codePage = 949);
+    void WriteSettings(const std::string& serverIp, const std::vector<Setting>& overrides = {},
+                       unsigned codePage = 949);
     // A value of the settings file as it is now (after the program wrote it back), in UTF-8.
-    std::optional<std::string> ReadSetting(const std::string& section, const std::string& key, unsigned codePage = 949) const;
+    std::optional<std::string> ReadSetting(const std::string& section, const std::string& key,
+                                           unsigned codePage = 949) const;
 
 private:
     std::filesystem::path m_folder;
     std::filesystem::path m_program;
 };
 
-}  // namespace yonda::testing
+} // namespace yonda::testing

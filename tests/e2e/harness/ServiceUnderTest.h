@@ -17,7 +17,7 @@ namespace yonda::testing {
 
 struct MemberOptions {
     int32_t points = 10000;
-    bool dressed = true;   // an avatar wearing the first items of four categories
+    bool dressed = true; // an avatar wearing the first items of four categories
     char gender = 'M';
     std::string area = "1"; // one of the codes of protocol/AreaCodes.h
     int age = 25;
@@ -42,7 +42,7 @@ public:
     void Kill();
     bool Running() { return m_process && m_process->Running(); }
 
-    const std::string& Address() const { return m_address; }   // "127.0.0.N"
+    const std::string& Address() const { return m_address; } // "127.0.0.N"
     std::string Database() const { return (m_folder / "service.db").string(); }
     ChildProcess* Process() { return m_process.get(); }
     // What it wrote so far (its log), for failure messages.
@@ -72,4 +72,4 @@ private:
 // The program's home tree of the build (YONDA_HOME_DIR).
 std::string BuiltHome();
 
-}  // namespace yonda::testing
+} // namespace yonda::testing

@@ -9,7 +9,7 @@ constexpr char kChatLog[] = "#2003";
 
 using Clock = std::chrono::steady_clock;
 
-}  // namespace
+} // namespace
 
 std::string WaitForClass(DrivenProgram& program, const std::string& className, int ms)
 {
@@ -29,7 +29,7 @@ std::string WaitForLog(DrivenProgram& program, const std::string& text, int ms)
 {
     const auto deadline = Clock::now() + std::chrono::milliseconds(ms);
     while (Clock::now() < deadline) {
-        program.WaitWindow(kFrameClass);  // the log is named in the frame
+        program.WaitWindow(kFrameClass); // the log is named in the frame
         const std::string log = program.Text(kChatLog).value_or("");
         if (log.find(text) != std::string::npos) {
             return log;
@@ -55,4 +55,4 @@ std::string AnswerBox(DrivenProgram& program, const std::string& besides)
     return "(no box)";
 }
 
-}  // namespace yonda::testing
+} // namespace yonda::testing

@@ -28,4 +28,4 @@ constexpr int MenuItemY(int item)
     return 24 + 19 * item;
 }
 
-}  // namespace yonda::testing
+} // namespace yonda::testing

@@ -2,7 +2,8 @@
 
 namespace yonda::testing {
 
-bool XServer::Start(std::string* why, const std::string& screen) {
+bool XServer::Start(std::string* why, const std::string& screen)
+{
     ChildProcess::Options options;
     options.program = "Xvfb";
     // The server writes its display number to stdout once it accepts connections.
@@ -20,4 +21,4 @@ bool XServer::Start(std::string* why, const std::string& screen) {
     return true;
 }
 
-}  // namespace yonda::testing
+} // namespace yonda::testing

@@ -20,4 +20,4 @@ private:
     std::string m_display;
 };
 
-}  // namespace yonda::testing
+} // namespace yonda::testing

@@ -124,7 +124,10 @@ std::vector<int16_t> Samples(const std::string& name)
     return samples;
 }
 
-double Seconds(const std::vector<int16_t>& samples) { return static_cast<double>(samples.size()) / kSampleRate; }
+double Seconds(const std::vector<int16_t>& samples)
+{
+    return static_cast<double>(samples.size()) / kSampleRate;
+}
 
 double Rms(const std::vector<int16_t>& s, size_t from, size_t to)
 {

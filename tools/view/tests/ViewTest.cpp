@@ -21,7 +21,10 @@ namespace {
 using yonda::testing::BinaryDir;
 using yonda::testing::SourceDir;
 
-fs::path DataDir() { return fs::path(BinaryDir()) / "yonda" / "Data"; }
+fs::path DataDir()
+{
+    return fs::path(BinaryDir()) / "yonda" / "Data";
+}
 
 struct ViewRun {
     int nStatus = -1;
@@ -135,14 +138,18 @@ TEST_F(ViewTest, DressedAvatarsWalkBetweenTheStartPositionsOfTheLivingRoom)
 
 TEST_F(ViewTest, BalloonsAndLabelsStandOverAvatarsPlayingAMotion)
 {
-    ViewRun run = View(Data() + " --scene RM_03.KRS --avatars 2 --motion 2 --frames 12 --size 240x180 --eye 0,60,-140"
-                   " --at 0,30,-40 --labels --balloon 안녕하세요 --out " + m_out.string());
+    ViewRun run = View(Data() +
+                       " --scene RM_03.KRS --avatars 2 --motion 2 --frames 12 --size 240x180 --eye 0,60,-140"
+                       " --at 0,30,-40 --labels --balloon 안녕하세요 --out " +
+                       m_out.string());
     ASSERT_EQ(run.nStatus, 0) << run.strOutput;
     ExpectGolden(m_out / "frame-0011.png", "living-room-balloons.png");
     // The same run without balloons differs above the heads only.
     fs::path plain = m_out / "plain";
-    run = View(Data() + " --scene RM_03.KRS --avatars 2 --motion 2 --frames 12 --size 240x180 --eye 0,60,-140"
-               " --at 0,30,-40 --out " + plain.string());
+    run = View(Data() +
+               " --scene RM_03.KRS --avatars 2 --motion 2 --frames 12 --size 240x180 --eye 0,60,-140"
+               " --at 0,30,-40 --out " +
+               plain.string());
     ASSERT_EQ(run.nStatus, 0) << run.strOutput;
     Picture with, without;
     ASSERT_TRUE(ReadPng(m_out / "frame-0011.png", with));
@@ -160,8 +167,9 @@ TEST_F(ViewTest, BalloonsAndLabelsStandOverAvatarsPlayingAMotion)
 
 TEST_F(ViewTest, TheCameraMovesAndEveryGeneratedRoomDraws)
 {
-    ViewRun run = View(Data() + " --scene LB_SB.KRS --avatars 3 --frames 3 --turn 5 --forward 10 --size 160x120 --out " +
-                   m_out.string());
+    ViewRun run =
+        View(Data() + " --scene LB_SB.KRS --avatars 3 --frames 3 --turn 5 --forward 10 --size 160x120 --out " +
+             m_out.string());
     ASSERT_EQ(run.nStatus, 0) << run.strOutput;
     Picture a, b;
     ASSERT_TRUE(ReadPng(m_out / "frame-0000.png", a));
@@ -237,7 +245,8 @@ TEST_F(ViewTest, BrokenScenesAreReportedAndNothingIsDrawn)
         std::ofstream(data / "WORLD" / name, std::ios::binary) << content;
         for (const char* ext : {".KRP", ".KRC"})
             fs::copy_file(DataDir() / "WORLD" / (std::string("RM_03") + ext),
-                          data / "WORLD" / (fs::path(name).stem().string() + ext), fs::copy_options::overwrite_existing);
+                          data / "WORLD" / (fs::path(name).stem().string() + ext),
+                          fs::copy_options::overwrite_existing);
     };
     write("SHORT.KRS", bytes.substr(0, bytes.size() / 2));
     std::string many = bytes;
@@ -249,11 +258,12 @@ TEST_F(ViewTest, BrokenScenesAreReportedAndNothingIsDrawn)
     fs::remove(data / "WORLD" / "NOKRC.KRC");
     write("NOCHAIR.KRS", bytes);
     // Each names the file that failed.
-    for (auto [szScene, szFile] : std::vector<std::pair<const char*, const char*>>{{"SHORT.KRS", "SHORT.KRS is broken"},
-                                                                                 {"MANY.KRS", "MANY.KRS is broken"},
-                                                                                 {"NOKRP.KRS", "NOKRP.KRP cannot be read"},
-                                                                                 {"NOKRC.KRS", "NOKRC.KRC cannot be read"},
-                                                                                 {"NOCHAIR.KRS", "CHAIR.KRO cannot be read"}}) {
+    for (auto [szScene, szFile] :
+         std::vector<std::pair<const char*, const char*>>{{"SHORT.KRS", "SHORT.KRS is broken"},
+                                                          {"MANY.KRS", "MANY.KRS is broken"},
+                                                          {"NOKRP.KRS", "NOKRP.KRP cannot be read"},
+                                                          {"NOKRC.KRS", "NOKRC.KRC cannot be read"},
+                                                          {"NOCHAIR.KRS", "CHAIR.KRO cannot be read"}}) {
         fs::path out = m_out / "frames" / szScene;
         if (std::string(szScene) == "NOCHAIR.KRS")
             fs::remove(data / "WORLD" / "CHAIR.KRO");

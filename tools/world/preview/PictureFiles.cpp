@@ -35,7 +35,10 @@ struct JpegError {
     std::jmp_buf jump;
 };
 
-void JpegFail(j_common_ptr cinfo) { std::longjmp(reinterpret_cast<JpegError*>(cinfo->err)->jump, 1); }
+void JpegFail(j_common_ptr cinfo)
+{
+    std::longjmp(reinterpret_cast<JpegError*>(cinfo->err)->jump, 1);
+}
 
 Image DecodeJpeg(const Bytes& bytes)
 {

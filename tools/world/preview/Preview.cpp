@@ -80,10 +80,14 @@ void DrawScene(Rasterizer& r, const std::string& scene, bool alphaPass)
                 PreviewVertex v[3];
                 for (int k = 0; k < 3; ++k) {
                     const auto& src = mesh.vertices[i + k];
-                    v[k] = {TransformPoint(src.position, m), {src.u0, src.v0},
+                    v[k] = {TransformPoint(src.position, m),
+                            {src.u0, src.v0},
                             SoftLight(TransformDirection(src.normal, m))};
                 }
-                r.Draw(v[0], v[1], v[2], texture, alpha ? Blending::Blend : keyed ? Blending::AlphaTest : Blending::Opaque);
+                r.Draw(v[0], v[1], v[2], texture,
+                       alpha   ? Blending::Blend
+                       : keyed ? Blending::AlphaTest
+                               : Blending::Opaque);
             }
         }
     }
@@ -100,7 +104,8 @@ void DrawAvatar(Rasterizer& r, const AvatarPlacement& a, bool alphaPass)
 {
     check::KraFile list = check::ReadKra(ReadFile("Data/AVATAR/KRI/" + a.list));
     bool female = a.list[0] == '2';
-    check::MotionFileData bind = check::ReadMotionFile(ReadFile(std::string("Data/AVATAR/Motion/") + (female ? "Girl" : "Boy") + "_Bind.mot"));
+    check::MotionFileData bind =
+        check::ReadMotionFile(ReadFile(std::string("Data/AVATAR/Motion/") + (female ? "Girl" : "Boy") + "_Bind.mot"));
     check::MotionFileData motion = check::ReadMotionFile(ReadFile("Data/AVATAR/Motion/" + a.motion));
     std::size_t key = std::min<std::size_t>(a.key, motion.keys - 1);
     Mat4 world = RotationY(Radians(a.yaw)) * Translation({a.x, 0, a.z});
@@ -153,18 +158,17 @@ void DrawAvatar(Rasterizer& r, const AvatarPlacement& a, bool alphaPass)
     }
 }
 
-const char kUsage[] =
-    "usage: kravex-world-preview HOME OUT.png SCENE.KRS EYE_X EYE_Y EYE_Z AT_X AT_Y AT_Z\n"
-    "                            [LIST.KRA MOTION KEY X Z YAW FACE]...\n"
-    "Draws a generated scene with dressed, posed avatars into a PNG, without the engine.\n"
-    "\n"
-    "  HOME        the program's home folder that holds Data/ (such as build/yonda)\n"
-    "  OUT.png     the picture to write (640x480)\n"
-    "  SCENE.KRS   a scene in HOME/Data/WORLD\n"
-    "  EYE_*, AT_* where the camera stands and the point it looks at\n"
-    "Then seven values per avatar: its avatar list in HOME/Data/AVATAR/KRI, a motion file in\n"
-    "HOME/Data/AVATAR/Motion, the key of the motion to pose in, where it stands (X Z), its turn\n"
-    "in degrees (YAW) and the face target it shows (FACE, -1 for none).\n";
+const char kUsage[] = "usage: kravex-world-preview HOME OUT.png SCENE.KRS EYE_X EYE_Y EYE_Z AT_X AT_Y AT_Z\n"
+                      "                            [LIST.KRA MOTION KEY X Z YAW FACE]...\n"
+                      "Draws a generated scene with dressed, posed avatars into a PNG, without the engine.\n"
+                      "\n"
+                      "  HOME        the program's home folder that holds Data/ (such as build/yonda)\n"
+                      "  OUT.png     the picture to write (640x480)\n"
+                      "  SCENE.KRS   a scene in HOME/Data/WORLD\n"
+                      "  EYE_*, AT_* where the camera stands and the point it looks at\n"
+                      "Then seven values per avatar: its avatar list in HOME/Data/AVATAR/KRI, a motion file in\n"
+                      "HOME/Data/AVATAR/Motion, the key of the motion to pose in, where it stands (X Z), its turn\n"
+                      "in degrees (YAW) and the face target it shows (FACE, -1 for none).\n";
 
 // A command-line value, or an exception that names the value and what it should be.
 float Number(const char* name, const std::string& text)

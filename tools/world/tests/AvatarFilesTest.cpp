@@ -21,11 +21,20 @@ std::vector<std::string> ItemFiles(const std::string& extension)
     return names;
 }
 
-const Bytes& ItemBytes(const std::string& name) { return AvatarTree().Get(kItemFolder + name); }
+const Bytes& ItemBytes(const std::string& name)
+{
+    return AvatarTree().Get(kItemFolder + name);
+}
 
-std::uint32_t KindOfName(const std::string& name) { return KindOfCategory(name[2] - '0'); }
+std::uint32_t KindOfName(const std::string& name)
+{
+    return KindOfCategory(name[2] - '0');
+}
 
-KriFile ReadItem(const std::string& name) { return ReadKri(ItemBytes(name), KindOfName(name)); }
+KriFile ReadItem(const std::string& name)
+{
+    return ReadKri(ItemBytes(name), KindOfName(name));
+}
 
 TEST(AvatarItems, EveryCategoryHasAtLeastFiveItemsForEachKind)
 {

@@ -112,9 +112,9 @@ TEST(ItemCatalogue, HoldsTheFourteenCategoriesEachWithItsDeclaredCount)
     ASSERT_FALSE(bytes.empty());
     EXPECT_EQ(bytes.back(), 0) << "the last record is closed";
     const Catalogue& c = TheCatalogue();
-    const std::vector<std::string> expected = {"man_hair", "man_face", "man_up", "man_low", "man_footwear",
-                                               "man_handitem", "man_hairitem", "lady_hair", "lady_face", "lady_up",
-                                               "lady_low", "lady_footwear", "lady_handitem", "lady_hairitem"};
+    const std::vector<std::string> expected = {
+        "man_hair",  "man_face",  "man_up",  "man_low",  "man_footwear",  "man_handitem",  "man_hairitem",
+        "lady_hair", "lady_face", "lady_up", "lady_low", "lady_footwear", "lady_handitem", "lady_hairitem"};
     ASSERT_EQ(c.categories.size(), expected.size());
     std::map<std::pair<int, int>, int> counted;
     for (const Row& row : c.rows)
@@ -246,7 +246,8 @@ D3DXIMAGE_INFO DecodeTexture(const std::string& name)
         return info;
     }
     std::filesystem::path scratch = ScratchFile(name);
-    std::ofstream(scratch, std::ios::binary).write(reinterpret_cast<const char*>(image), static_cast<std::streamsize>(size));
+    std::ofstream(scratch, std::ios::binary)
+        .write(reinterpret_cast<const char*>(image), static_cast<std::streamsize>(size));
     EXPECT_EQ(D3DXGetImageInfoFromFileA(scratch.c_str(), &info), D3D_OK) << name;
     std::filesystem::remove(scratch);
     return info;
@@ -274,9 +275,9 @@ TEST(ItemCatalogue, EveryItemAndTextureItNamesLoadsThroughTheEngineReaders)
         if (KindOfCategory(row.category) == KRA_ITEM_UPPER_BODY) {
             const Bytes& companion = AvatarTree().Get(kItemFolder + KRAItemCompanionPath(file));
             std::vector<DWORD> swell, bounce;
-            EXPECT_EQ(KRAParseItemCompanion(companion.data(), companion.size(), item.vMeshes[0].VertexCount(), swell,
-                                            bounce),
-                      0);
+            EXPECT_EQ(
+                KRAParseItemCompanion(companion.data(), companion.size(), item.vMeshes[0].VertexCount(), swell, bounce),
+                0);
         }
         if (row.Variant()) {
             D3DXIMAGE_INFO info = DecodeTexture(row.f[6]);
@@ -366,7 +367,8 @@ Rgba MainColour(const Image& texture, bool whole)
             ++counts[(p.r / 16u) << 16 | (p.g / 16u) << 8 | (p.b / 16u)];
         }
     auto best = std::max_element(counts.begin(), counts.end(), [](auto& a, auto& b) { return a.second < b.second; });
-    return {static_cast<std::uint8_t>((best->first >> 16) * 16 + 8), static_cast<std::uint8_t>((best->first >> 8 & 255) * 16 + 8),
+    return {static_cast<std::uint8_t>((best->first >> 16) * 16 + 8),
+            static_cast<std::uint8_t>((best->first >> 8 & 255) * 16 + 8),
             static_cast<std::uint8_t>((best->first & 255) * 16 + 8), 255};
 }
 
@@ -381,7 +383,8 @@ int PixelsInColour(const Bitmap& b, int x0, int y0, Rgba colour)
             float k = (p.r * colour.r + p.g * colour.g + p.b * colour.b) / cc;
             if (k < 0.45f || k > 1.2f)
                 continue;
-            if (std::abs(p.r - k * colour.r) < 16 && std::abs(p.g - k * colour.g) < 16 && std::abs(p.b - k * colour.b) < 16)
+            if (std::abs(p.r - k * colour.r) < 16 && std::abs(p.g - k * colour.g) < 16 &&
+                std::abs(p.b - k * colour.b) < 16)
                 ++found;
         }
     return found;
@@ -400,7 +403,8 @@ TEST(ItemPictures, EveryCellShowsItsItemInTheColoursItWears)
             for (std::size_t i = 0; i < items.size(); ++i) {
                 const ItemRecipe& r = *items[i].recipe;
                 SCOPED_TRACE(ItemTextureName(gender, category, r.number, items[i].variant ? 1 : 0));
-                Image texture = PaintTexture({"x.png", 128, 128, ImageFormat::Png, items[i].variant ? r.paintVariant : r.paint}, studio);
+                Image texture = PaintTexture(
+                    {"x.png", 128, 128, ImageFormat::Png, items[i].variant ? r.paintVariant : r.paint}, studio);
                 Rgba main = MainColour(texture, category == kHairCategory);
                 int x0 = static_cast<int>(i % 10) * 42, y0 = static_cast<int>(i / 10) * 42;
                 EXPECT_GE(PixelsInColour(strip, x0, y0, main), 12)

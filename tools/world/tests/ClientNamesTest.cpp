@@ -19,12 +19,28 @@ std::vector<std::string> WorldNamesTheClientAsksFor()
 {
     std::vector<std::string> names = {
         // The map, the five lobbies and the room types, party-game boards included.
-        "M2.KRS", "LB_MA.KRS", "LB_GL.KRS", "LB_DP.KRS", "LB_SB.KRS", "box.KRS",
-        "RM_03.KRS", "SP_PLT.KRS", "RM_ILD02.KRS", "RM_02.KRS", "PathF.KRS", "PathF16.KRS", "PathF17.KRS",
+        "M2.KRS",
+        "LB_MA.KRS",
+        "LB_GL.KRS",
+        "LB_DP.KRS",
+        "LB_SB.KRS",
+        "box.KRS",
+        "RM_03.KRS",
+        "SP_PLT.KRS",
+        "RM_ILD02.KRS",
+        "RM_02.KRS",
+        "PathF.KRS",
+        "PathF16.KRS",
+        "PathF17.KRS",
         // Fonts' balloons, chat balloons and the subject balloon.
-        "1.krt", "MyBalloon.krt", "SubjectQuestion.KRT",
+        "1.krt",
+        "MyBalloon.krt",
+        "SubjectQuestion.KRT",
         // The subject board and the party-game tiles.
-        "O0000400.KRO", "O0000410.KRO", "O0000421.KRO", "O0000422.KRO",
+        "O0000400.KRO",
+        "O0000410.KRO",
+        "O0000421.KRO",
+        "O0000422.KRO",
     };
     for (int i = 1; i <= 5; ++i) {
         names.push_back(Format("MyBalloon%d.KRT", i));

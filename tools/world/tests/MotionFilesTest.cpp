@@ -13,7 +13,10 @@
 namespace world::check {
 namespace {
 
-MotionFileData Motion(const std::string& file) { return ReadMotionFile(MotionTree().Get(kMotionFolder + file)); }
+MotionFileData Motion(const std::string& file)
+{
+    return ReadMotionFile(MotionTree().Get(kMotionFolder + file));
+}
 
 std::map<std::string, std::string> IniSection(const std::string& section)
 {

@@ -17,7 +17,8 @@ namespace {
 
 CommandRun Preview(const std::string& arguments)
 {
-    return yonda::testing::RunCommand((fs::path(BinaryDir()) / "bin" / "kravex-world-preview").string() + " " + arguments);
+    return yonda::testing::RunCommand((fs::path(BinaryDir()) / "bin" / "kravex-world-preview").string() + " " +
+                                      arguments);
 }
 
 std::string Home()
@@ -63,10 +64,12 @@ TEST(Preview, DrawsAScenePosedAndRefusesWhatItCannotDraw)
              {scene + "0 inf -160 0 0 0", 2, "EYE_Y is not a finite number"},
              {scene + "1 2 3 1 2 3", 2, "the eye and the point it looks at are the same"},
              {scene + "0 200 -160 0 0 0 10001.KRA", 2, "each avatar takes seven values"},
-             {scene + "0 200 -160 0 0 0 10001.KRA Boy_Bind.mot -1 0 0 0 -1", 2, "KEY of avatar 1 is not a whole number"},
+             {scene + "0 200 -160 0 0 0 10001.KRA Boy_Bind.mot -1 0 0 0 -1", 2,
+              "KEY of avatar 1 is not a whole number"},
              {scene + "0 200 -160 0 0 0 10001.KRA Boy_Bind.mot 0 0 0 0 x", 2, "FACE of avatar 1"},
              {scene + "0 200 -160 0 0 0 10001.KRA Boy_Bind.mot 0 0 0 0 99", 1, "face target 99"},
-             {scene + "0 200 -160 0 0 0 10001.KRA Boy_Bind.mot 0 0 north 0 -1", 2, "Z of avatar 1 is not a finite number"},
+             {scene + "0 200 -160 0 0 0 10001.KRA Boy_Bind.mot 0 0 north 0 -1", 2,
+              "Z of avatar 1 is not a finite number"},
              {Home() + " " + picture + " NOWHERE.KRS 0 200 -160 0 0 0", 1, "missing Data/WORLD/NOWHERE.KRS"},
              {Home() + " " + (out / "no" / "such" / "folder.png").string() + " RM_03.KRS 0 200 -160 0 0 0", 1,
               "cannot write the picture"},

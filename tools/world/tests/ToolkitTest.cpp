@@ -16,8 +16,8 @@ void ExpectSameRotation(const Mat4& a, const Mat4& b)
 
 TEST(Rotations, YawPitchRollComeBackFromTheirMatrix)
 {
-    const float cases[][3] = {{0, 0, 0}, {0.5f, 0.2f, -0.3f}, {-2.5f, 1.2f, 0.7f}, {3.0f, -1.0f, 2.0f},
-                              {0.3f, 1.5707963f, 0.2f}, {-0.4f, -1.5707963f, 0.9f}};
+    const float cases[][3] = {{0, 0, 0},           {0.5f, 0.2f, -0.3f},      {-2.5f, 1.2f, 0.7f},
+                              {3.0f, -1.0f, 2.0f}, {0.3f, 1.5707963f, 0.2f}, {-0.4f, -1.5707963f, 0.9f}};
     for (const auto& c : cases) {
         Mat4 m = RotationYawPitchRoll(c[0], c[1], c[2]);
         YawPitchRoll r = DecomposeYawPitchRoll(m);

@@ -19,7 +19,10 @@ std::vector<std::string> WorldFiles(const std::string& extension)
     return names;
 }
 
-const Bytes& World(const std::string& name) { return WorldTree().Get(kWorldFolder + name); }
+const Bytes& World(const std::string& name)
+{
+    return WorldTree().Get(kWorldFolder + name);
+}
 
 std::string ImageKind(const Bytes& image)
 {
