@@ -2,6 +2,7 @@
 // main frame, buys one item with its own button, fills a basket of three and buys it at once, and
 // is refused when the points do not reach. What was bought is checked in the service's database.
 #include "EndToEndTest.h"
+#include "ToolBarPoints.h"
 #include "MemberSteps.h"
 
 #include <algorithm>
@@ -147,6 +148,17 @@ TEST_F(ShopTest, AMemberBuysOneItemAndItsPriceLeavesThePoints)
     ClickBuy(kim, 1);
     Confirm(kim);
     EXPECT_EQ(Points("kim"), "9700");
+    // The tool bar shows what is left.
+    bool shown = false;
+    for (int i = 0; i < 50 && !shown; ++i) {
+        const auto frame = kim.Capture(kFrameClass);
+        ASSERT_TRUE(frame);
+        shown = PointsDrawnWrong(*frame, "9,700") == 0;
+        if (!shown) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        }
+    }
+    EXPECT_TRUE(shown) << "the tool bar does not show the points left after the purchase";
     auto after = Items("kim");
     ASSERT_EQ(after.size(), before.size() + 1);
     EXPECT_NE(std::find(after.begin(), after.end(), "M 0 0 1 0"), after.end()) << "bought, not worn";

@@ -3,6 +3,7 @@
 // emotion from the bar seen on the member's avatar by another member.
 #include "EndToEndTest.h"
 #include "LobbySteps.h"
+#include "ToolBarPoints.h"
 #include "WindowSteps.h"
 
 #include <afxwin.h>
@@ -20,9 +21,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// The tool bar's place in the frame and its points area within it (the skin's description).
-constexpr POINT kToolBar{616, 430};
-constexpr RECT kPoints{60, 30, 168, 48};
 
 // Runs a command line and gives back what it wrote.
 std::string ShellOutput(const std::string& command)
@@ -174,9 +172,7 @@ TEST_F(ToolBar, AnEmotionFromTheBarPlaysOnTheMembersAvatar)
     EXPECT_TRUE(played) << "the member's avatar did not laugh";
 }
 
-// The points in the bar, drawn as the bar draws them: the GUI font of the settings (NanumGothic,
-// 9 points), right-aligned and centred in the points area, over the bar's shading (one colour a
-// row there).
+// The points in the bar, drawn as the bar draws them.
 TEST_F(ToolBar, ThePointsAreTheMembersPointsFromTheDatabase)
 {
     MemberOptions rich;
@@ -187,37 +183,7 @@ TEST_F(ToolBar, ThePointsAreTheMembersPointsFromTheDatabase)
     EXPECT_EQ(Service().QueryValue("SELECT points FROM accounts WHERE login = 'kim'"), "1234567");
     auto frame = kim.Capture(kFrameClass);
     ASSERT_TRUE(frame);
-    const int width = kPoints.right - kPoints.left, height = kPoints.bottom - kPoints.top;
-    auto drawn = [&](const char* text) {
-        CDC dc;
-        dc.CreateCompatibleDC(nullptr);
-        CBitmap surface;
-        CClientDC screen(nullptr);
-        surface.CreateCompatibleBitmap(&screen, width, height);
-        CBitmap* oldBitmap = dc.SelectObject(&surface);
-        for (int y = 0; y < height; ++y) {
-            const uint32_t row = frame->At(kToolBar.x + kPoints.left, kToolBar.y + kPoints.top + y);
-            dc.FillSolidRect(0, y, width, 1, RGB(row >> 16, (row >> 8) & 0xFF, row & 0xFF));
-        }
-        CFont font;
-        EXPECT_TRUE(font.CreatePointFont(90, "NanumGothic"));
-        CFont* oldFont = dc.SelectObject(&font);
-        dc.SetBkMode(TRANSPARENT);
-        RECT all{0, 0, width, height};
-        dc.DrawText(text, &all, DT_SINGLELINE | DT_RIGHT | DT_VCENTER);
-        int wrong = 0;
-        for (int y = 0; y < height; ++y) {
-            for (int x = 0; x < width; ++x) {
-                const COLORREF want = dc.GetPixel(x, y);
-                const uint32_t shown = frame->At(kToolBar.x + kPoints.left + x, kToolBar.y + kPoints.top + y);
-                wrong +=
-                    shown != (static_cast<uint32_t>(GetRValue(want)) << 16 | GetGValue(want) << 8 | GetBValue(want));
-            }
-        }
-        dc.SelectObject(oldFont);
-        dc.SelectObject(oldBitmap);
-        return wrong;
-    };
+    auto drawn = [&](const char* text) { return PointsDrawnWrong(*frame, text); };
     EXPECT_EQ(drawn("1,234,567"), 0);
     EXPECT_GT(drawn("1,234,568"), 0) << "the comparison tells digits apart";
     EXPECT_GT(drawn("10,000"), 0);
