@@ -2,6 +2,8 @@
 // injected keys from inside their loops, making and changing rooms in the real service on
 // loopback, where a second member's session hears the changes as notices.
 #include "ControlTestSupport.h"
+#include "ProgramGlobals.h"
+#include "SessionMember.h"
 #include "MakeGameRoomDlg.h"
 #include "MakeRoomDlg.h"
 #include "ModifyRoomDlg.h"
@@ -42,45 +44,8 @@ public:
     std::vector<std::string> notices;
 };
 
-bool PumpUntil(const std::function<bool()>& done, int timeoutMs = 3000)
-{
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-    while (!done()) {
-        if (std::chrono::steady_clock::now() > deadline) {
-            return false;
-        }
-        Pump();
-        std::this_thread::sleep_for(std::chrono::milliseconds(2));
-    }
-    return true;
-}
-
-// One member's program: a session logged in, its frame receiving the events.
-struct Member {
-    CClientSession session;
-    NoticeFrame* frame = new NoticeFrame; // deletes itself with its window
-
-    Member(int port, const char* login)
-    {
-        frame->CreateFrame(0, 0);
-        frame->m_pSession = &session;
-        session.SetMainFrame(frame);
-        session.LoadStringTable("StringTable.ini");
-        EXPECT_TRUE(session.GetComm()->Connect("127.0.0.1", port));
-        long user = 0;
-        char flag = 0;
-        EXPECT_TRUE(session.GetComm()->QueryLogin(login, "pw", user, flag));
-        session.m_OwnUser.lUser = user;
-        session.GetComm()->SetNotifyWindow(frame);
-        EXPECT_EQ(session.ExecuteCommand(CMD_LOGIN_DONE, 0, 0), kCommandDone);
-    }
-    ~Member()
-    {
-        session.GetComm()->Disconnect();
-        session.SetMainFrame(nullptr);
-        frame->DestroyWindow();
-    }
-};
+using sessionmember::PumpUntil;
+using Member = sessionmember::Member<NoticeFrame>;
 
 std::string TextOf(const CWnd& window)
 {
@@ -117,31 +82,8 @@ void CloseBoxSoon(HWND dialog, bool* boxShown, std::function<void()> then)
 
 class RoomDialogs : public ::testing::Test {
 protected:
-    static void SetUpTestSuite()
-    {
-        RegisterProgramResources();
-        const char* binary = std::getenv("YONDA_BINARY_DIR");
-        ASSERT_NE(binary, nullptr);
-        g_strInstallPath = CString(binary) + "/yonda";
-        GlobalLockInit();
-        g_pMainSkin = new CMainSkin;
-        g_pDialogSkin = new CDialogSkin;
-        ASSERT_TRUE(g_pMainSkin->LoadSkin(g_strInstallPath, "Orange"));
-        g_pDialogSkin->SetSkinPath(g_pMainSkin->m_strSkinFolder);
-        g_pDialogSkin->LoadIni(g_pMainSkin->m_strSkinFolder + "\\" + g_pMainSkin->m_strMsgDlgIni);
-        ToolkitSetSkinFolder(g_pMainSkin->m_strSkinFolder);
-        ToolkitSetMessageSkin(g_pDialogSkin);
-    }
-    static void TearDownTestSuite()
-    {
-        ToolkitSetTableStrings(nullptr);
-        ToolkitSetMessageSkin(nullptr);
-        delete g_pMainSkin;
-        g_pMainSkin = nullptr;
-        delete g_pDialogSkin;
-        g_pDialogSkin = nullptr;
-        GlobalLockDelete();
-    }
+    static void SetUpTestSuite() { programglobals::Make(); }
+    static void TearDownTestSuite() { programglobals::Free(); }
     void SetUp() override
     {
         host = std::make_unique<Member>(service.port(), "kim");

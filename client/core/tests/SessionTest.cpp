@@ -7,6 +7,7 @@
 #include "ClientSession.h"
 #include "EventBlocks.h"
 #include "ProgramGlobals.h"
+#include "SessionMember.h"
 #include "MainFrame.h"
 #include "SceneSink.h"
 #include "ServiceHarness.h"
@@ -57,57 +58,8 @@ public:
     std::vector<int> postedCommands;
 };
 
-// Pumps this thread's messages until the condition holds or the time is up.
-bool PumpUntil(const std::function<bool()>& done, int timeoutMs = 3000)
-{
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-    while (!done()) {
-        if (std::chrono::steady_clock::now() > deadline) {
-            return false;
-        }
-        MSG message;
-        while (::PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-            ::TranslateMessage(&message);
-            ::DispatchMessageA(&message);
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(2));
-    }
-    return true;
-}
-
-// One member's program: a session logged in, its frame receiving the events.
-struct Member {
-    CClientSession session;
-    RecordingFrame* frame = new RecordingFrame; // deletes itself with its window
-
-    Member(int port, const char* login)
-    {
-        frame->CreateFrame(0, 0);
-        frame->m_pSession = &session;
-        session.SetMainFrame(frame);
-        session.LoadStringTable("StringTable.ini");
-        EXPECT_TRUE(session.GetComm()->Connect("127.0.0.1", port));
-        long user = 0;
-        char flag = 0;
-        EXPECT_TRUE(session.GetComm()->QueryLogin(login, "pw", user, flag));
-        session.m_OwnUser.lUser = user;
-        session.m_OwnUser.bHasAvatar = flag == 'Y';
-        std::strncpy(session.m_OwnUser.szID, login, sizeof(session.m_OwnUser.szID) - 1);
-        session.GetComm()->SetNotifyWindow(frame);
-        EXPECT_EQ(session.ExecuteCommand(CMD_LOGIN_DONE, 0, 0), kCommandDone);
-    }
-    ~Member()
-    {
-        session.GetComm()->Disconnect();
-        session.SetMainFrame(nullptr);
-        frame->DestroyWindow();
-    }
-    int RoomUserCount()
-    {
-        CGlobalLock lock;
-        return static_cast<int>(session.m_listRoomUsers.GetCount());
-    }
-};
+using sessionmember::PumpUntil;
+using Member = sessionmember::Member<RecordingFrame>;
 
 class Session : public ::testing::Test {
 protected:
