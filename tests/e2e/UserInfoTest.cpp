@@ -105,11 +105,17 @@ void Acknowledge(DrivenProgram& program)
     ASSERT_TRUE(IsOk(program.WaitGone(box)));
 }
 
+// The square's start places (0, -70), (-25, -70), (25, -70), (0, -45): Kim ahead in the middle,
+// Lee behind to the left, so Lee sees Kim without either walking.
+constexpr int kKimAhead = 3;
+constexpr int kLeeBehind = 1;
+
 class UserInfo : public EndToEndTest {
 protected:
-    DrivenProgram& LogIn(const std::string& id)
+    // `startPlace`: where the member stands on entering a lobby, or -1 for one at random.
+    DrivenProgram& LogIn(const std::string& id, int startPlace = -1)
     {
-        DrivenProgram& program = Launch(id);
+        DrivenProgram& program = Launch(id, {{"Debug", "StartPlace", std::to_string(startPlace)}});
         LogInAs(program, id, "pw");
         EXPECT_TRUE(IsOk(program.WaitWindow(kFrameClass, 30000)));
         return program;
@@ -182,9 +188,9 @@ TEST_F(UserInfo, AnItemWornInTheWindowIsWhatTheOtherMemberSeesTheMemberWear)
         buy.writer.bytes(record.bytes()).i32(10000);
         ASSERT_EQ(kim->status(buy), proto::Ok);
     }
-    DrivenProgram& kim = LogIn("kim");
+    DrivenProgram& kim = LogIn("kim", kKimAhead);
     JoinSquare(kim);
-    DrivenProgram& lee = LogIn("lee");
+    DrivenProgram& lee = LogIn("lee", kLeeBehind);
     JoinSquare(lee);
     // Kim walks until Lee's view shows Kim's red sweater (the square may have put Kim behind Lee).
     const auto sweaterSeen = [&lee] {
